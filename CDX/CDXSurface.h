@@ -1,0 +1,165 @@
+// An off-screen surface with everything the game draws with: creation from a size, an
+// image file, a resource picture or an open stream; an optional per-pixel alpha mask;
+// a source colour key; nested locking and device-context access; restoring after a
+// loss; text in a font of its own; a clip rectangle every blit and pixel routine honours.
+#pragma once
+#include <cstdio>
+#include "CDX/CDXPixelFormat.h"
+#include "platform/Base.h"
+#include "platform/Text.h"
+#include "platform/Video.h"
+
+class CDXScreen;
+
+class CDXSurface {
+public:
+    CDXSurface();
+    virtual ~CDXSurface();
+
+    // Creation. memoryType: 0 video memory, 1 system memory, other: no request.
+    HRESULT Create(CDXScreen* pScreen, int nWidth, int nHeight, DWORD memoryType = 1);
+    int CreateFromImageFile(CDXScreen* pScreen, const char* pszName, DWORD memoryType = 1);
+    int CreateFromStream(CDXScreen* pScreen, DWORD byteCount, FILE* pStream, DWORD memoryType = 1);
+    int LoadBmpFromStream(CDXScreen* pScreen, FILE* pStream, DWORD memoryType, DWORD byteCount);
+    // Takes ownership of a mask of width x height bytes (null clears it).
+    void SetAlphaMask(BYTE* pMask);
+    BYTE* GetAlphaMask() const { return m_pAlphaMask; }
+
+    // Colour key (native pixel value).
+    HRESULT SetColorKey(DWORD colour);
+    int SetColorKeyFromCorner();
+    DWORD GetColorKey() const { return m_dwColorKey; }
+
+    // Nested locking and device context.
+    HRESULT Lock();
+    HRESULT Unlock();
+    HDC GetDC();
+    int ReleaseDC();
+    DWORD GetLockCount() const { return m_dwLockCount; }
+
+    // Restoring after the display lost its memory.
+    HRESULT Restore();
+    HRESULT Reload(const char* pszName = nullptr);
+
+    // Text (COLORREF colours).
+    int ChangeFont(const char* pszFace, int nWidth, int nHeight, int nCharSet = 134, int nWeight = 400, int nItalic = 0);
+    int TextOut(int x, int y, COLORREF colour, const char* pszText);
+    int DrawText(const char* pszText, COLORREF colour, RECT* pRect, UINT uFormat);
+    const char* GetFontFace() const { return m_szFontFace; }
+
+    // Clipping and testing.
+    void SetClipRect(const RECT* pRect);
+    const RECT& GetClipRect() const { return m_rcClip; }
+    bool ClipToRect(RECT* pRect) const;
+    bool IsOpaqueAt(int x, int y);
+
+    // Accessors.
+    int GetWidth() const { return m_nWidth; }
+    int GetHeight() const { return m_nHeight; }
+    CVideoSurface* GetInterface() const { return m_pSurface; }
+    int GetPitch() const { return m_desc.lPitch; }
+    BYTE* GetLockedBits() const { return static_cast<BYTE*>(m_desc.lpSurface); }
+    void PutPixel(int x, int y, DWORD colour) { if (m_routines.pPutPixel) m_routines.pPutPixel(this, x, y, colour); }
+    void PutAlphaPixel(int x, int y, DWORD colour, WORD alpha) {
+        if (m_routines.pPutAlphaPixel) m_routines.pPutAlphaPixel(this, x, y, colour, alpha);
+    }
+    // Reads a pixel inside the surface; 0 outside it. The caller holds the lock.
+    DWORD GetPixel(int x, int y) {
+        if (!m_routines.pGetPixel || x < 0 || y < 0 || x >= m_nWidth || y >= m_nHeight) return 0;
+        return m_routines.pGetPixel(this, x, y);
+    }
+    void VLine(int y1, int y2, int x, DWORD colour) { if (m_routines.pVLine) m_routines.pVLine(this, y1, y2, x, colour); }
+    void HLine(int x1, int x2, int y, DWORD colour) { if (m_routines.pHLine) m_routines.pHLine(this, x1, x2, y, colour); }
+    void GetPixelFormat(CDXPixelFormat* pFormat) const { if (pFormat) *pFormat = m_pixelFormat; }
+    const CDXPixelFormat& PixelFormat() const { return m_pixelFormat; }
+    CDXScreen* GetScreen() const { return m_pScreen; }
+    const char* GetFileName() const { return m_szFileName; }
+    int GetId() const { return m_nId; }
+    DWORD GetMemoryType() const { return m_dwMemoryType; }
+
+    // ---- Blits (operations of the source surface; see CDX/Blit*.cpp) ----
+    // BEGIN BLITS
+    // Clips a blit of pSrcRect (changed in place) to x, y on pDest: true when something is left.
+    bool ClipBlit(CDXSurface* pDest, int* pX, int* pY, RECT* pSrcRect);
+    // Copies through the display device: the BltFast result, -1 without interface, 0 when clipped away.
+    int BlitOpaque(CDXSurface* pDest, int x, int y, const RECT* pSrcRect = nullptr);
+    // The same, skipping source pixels equal to the colour key.
+    int BlitKeyed(CDXSurface* pDest, int x, int y, const RECT* pSrcRect = nullptr);
+    // Row copy of the bytes as they are, at every depth; 0.
+    int BlitSoftware(CDXSurface* pDest, int x, int y, const RECT* pSrcRect = nullptr);
+    // 50 % blend of source and destination; 0.
+    int BlitHalfAlpha(CDXSurface* pDest, int x, int y, const RECT* pSrcRect = nullptr);
+    int BlitHalfAlphaKeyed(CDXSurface* pDest, int x, int y, const RECT* pSrcRect = nullptr);
+    // Alpha weights the destination: 0 copies the source, 256 and above keep the destination; 0.
+    int BlitAlpha(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, WORD alpha);
+    int BlitAlphaKeyed(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, WORD alpha);
+    // Blends by the source's alpha mask (255 nearly the source); without a mask each channel
+    // takes the larger of source and destination; 0.
+    int BlitAlphaMask(CDXSurface* pDest, int x, int y, const RECT* pSrcRect = nullptr);
+    // Draws only the outline of the opaque pixels in a native colour: 0, or E_FAIL when
+    // clipped away. Width and height (0: the source's) make the rectangle when none is given.
+    int BlitOutlined(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nWidth, int nHeight,
+                     DWORD outlineColour);
+    // Nearest-neighbour stretch to nWidth x nHeight at x, y through the display device: the Blt
+    // result, -1 without interface, 0 when clipped away.
+    int BlitStretched(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nWidth, int nHeight);
+    // The same, skipping source pixels equal to the colour key.
+    int BlitStretchedKeyed(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nWidth, int nHeight);
+    // Each channel of each source pixel scaled by level / 256; the destination is overwritten.
+    int BlitFaded(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, WORD level);
+
+    // Shapes in native colours (see CDX/Shapes.cpp).
+    // Outline through HLine and VLine, ends included: 0, -1 lock failed, -2 unlock failed.
+    int Rect(int x1, int y1, int x2, int y2, DWORD colour);
+    // Colour fill of the clipped rectangle (right and bottom exclusive): the Blt result, 0
+    // when it lies outside the clip rectangle.
+    HRESULT FillRect(int x1, int y1, int x2, int y2, DWORD colour);
+    // Colour fill of the whole surface.
+    HRESULT Fill(DWORD colour);
+    // One run per row or column; the caller holds the lock. 0.
+    int Line(int x1, int y1, int x2, int y2, DWORD colour);
+    int Circle(int cx, int cy, int nRadius, DWORD colour);
+    int FillCircle(int cx, int cy, int nRadius, DWORD colour);
+    // Writes a 24-bit bottom-up BMP: 1, or -1 null name, -2 file not created, -3 lock
+    // failed, -4 no front surface, -5 no palette (8 bits), -6 palette lock failed,
+    // -7 unsupported depth, -8 write failed. A failed write leaves no file behind.
+    int SaveAsBmp(const char* pszName);
+
+private:
+    int SoftwareBlit(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nOp, DWORD dwValue);
+    int HardwareStretch(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nWidth, int nHeight, bool bKeyed);
+
+public:
+    // END BLITS
+
+    // Screen-internal: links of the screen's surface list and the screen's own completion.
+    CDXSurface* m_pNext = nullptr;
+    CDXSurface* m_pPrev = nullptr;
+    // Runs the completion steps after the platform surface exists: owner, size, clip,
+    // pixel format, registration with the screen, pixel routines, one lock to learn the pitch.
+    void CompleteCreation(CDXScreen* pScreen, DWORD memoryType, bool bRegister);
+    // Adopts an existing platform surface (the screen's front surface and back buffer).
+    void AttachInterface(CVideoSurface* pSurface, bool bOwned);
+    void SetSize(int nWidth, int nHeight) { m_nWidth = nWidth; m_nHeight = nHeight; }
+
+private:
+    SurfaceDesc m_desc;
+    CVideoSurface* m_pSurface = nullptr;
+    bool m_bOwnsInterface = true;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    char m_szFileName[256] = {};
+    HDC m_hDC = nullptr;
+    DWORD m_dwColorKey = 0;
+    HFONT m_hFont = nullptr;
+    CDXScreen* m_pScreen = nullptr;
+    RECT m_rcClip;
+    CDXPixelFormat m_pixelFormat;
+    char m_szFontFace[256] = {};
+    BYTE* m_pAlphaMask = nullptr;
+    DWORD m_dwLockCount = 0;
+    DWORD m_dwDCCount = 0;
+    DWORD m_dwMemoryType = 1;
+    int m_nId = -1;
+    PixelRoutines m_routines;
+};

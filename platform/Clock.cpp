@@ -1,0 +1,84 @@
+#include "platform/Clock.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/WindowBackend.h"
+
+namespace {
+
+// The clock is chosen once: explicitly by UseVirtualClock, or by the backend when it
+// starts (virtual when headless). Until then the first reading starts the backend.
+std::atomic<bool> s_bChosen{false};
+std::atomic<bool> s_bVirtual{false};
+std::atomic<DWORD> s_dwVirtualNow{0};
+std::atomic<DWORD> s_dwFrameStep{20};
+
+DWORD RealNow() {
+    // Milliseconds of the monotonic clock (time since boot), cut to 32 bits so it wraps
+    // like the game expects.
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    return DWORD(std::uint64_t(ms.count()));
+}
+
+void EnsureChosen() {
+    if (!s_bChosen.load(std::memory_order_acquire)) Backend();
+}
+
+std::uint32_t s_nRandState = 1;
+
+}  // namespace
+
+DWORD TimeGetTime() {
+    EnsureChosen();
+    return s_bVirtual.load() ? s_dwVirtualNow.load() : RealNow();
+}
+
+void SleepMs(DWORD ms) {
+    EnsureChosen();
+    if (s_bVirtual.load()) {
+        s_dwVirtualNow.fetch_add(ms);
+        return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+bool IsVirtualClock() {
+    EnsureChosen();
+    return s_bVirtual.load();
+}
+
+void UseVirtualClock(bool bVirtual, DWORD dwStart, DWORD dwFrameStep) {
+    s_dwVirtualNow.store(dwStart);
+    s_dwFrameStep.store(dwFrameStep);
+    s_bVirtual.store(bVirtual);
+    s_bChosen.store(true, std::memory_order_release);
+}
+
+void ClockApplyBackendDefault(bool bVirtual, DWORD dwFrameStep) {
+    if (s_bChosen.load()) return;
+    UseVirtualClock(bVirtual, 0, dwFrameStep);
+}
+
+void AdvanceVirtualClock(DWORD ms) {
+    if (s_bVirtual.load()) s_dwVirtualNow.fetch_add(ms);
+}
+
+void ClockOnFrame() {
+    if (s_bVirtual.load()) s_dwVirtualNow.fetch_add(s_dwFrameStep.load());
+}
+
+void ClockOnIdlePoll() {
+    if (s_bVirtual.load()) s_dwVirtualNow.fetch_add(1);
+}
+
+// A 32-bit linear congruential generator; the 15 bits above the low half are returned
+// because the low bits of such a generator repeat with short periods.
+int Rand() {
+    s_nRandState = s_nRandState * 1664525u + 1013904223u;
+    return int((s_nRandState >> 16) & 0x7FFF);
+}
+
+void Srand(unsigned int nSeed) { s_nRandState = nSeed; }

@@ -1,0 +1,23 @@
+// Time and chance for the whole game. Under the headless backend the clock is virtual:
+// it advances a fixed step per presented frame (and a millisecond per idle poll), so a
+// run repeats exactly.
+#pragma once
+#include "platform/Base.h"
+
+// Milliseconds since start, unsigned 32-bit, wrapping.
+DWORD TimeGetTime();
+// Waits (or, virtually, advances the clock) for ms milliseconds.
+void SleepMs(DWORD ms);
+bool IsVirtualClock();
+// Switches to (or from) the virtual clock starting at dwStart; dwFrameStep is added per frame.
+void UseVirtualClock(bool bVirtual, DWORD dwStart = 0, DWORD dwFrameStep = 20);
+void AdvanceVirtualClock(DWORD ms);
+// Called by the presentation code once per presented frame.
+void ClockOnFrame();
+// Called by idle polls (key state, empty message queue): advances the virtual clock by 1 ms.
+void ClockOnIdlePoll();
+
+// The game's deterministic random generator.
+constexpr int GAME_RAND_MAX = 32767;
+int Rand();
+void Srand(unsigned int nSeed);

@@ -1,0 +1,228 @@
+#include "platform/Files.h"
+
+#include "platform/Charset.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <mutex>
+
+namespace {
+
+// The base folder is shared with the music worker, which opens files too.
+std::mutex g_baseLock;
+std::string g_strBase;
+bool g_bBaseSet = false;
+
+std::string ProcessWorkingFolder() {
+    char buf[PATH_MAX];
+    if (getcwd(buf, sizeof(buf)) == nullptr) return "/";
+    return buf;
+}
+
+std::string CurrentBase() {
+    std::lock_guard<std::mutex> lock(g_baseLock);
+    if (!g_bBaseSet) {
+        g_strBase = ProcessWorkingFolder();
+        g_bBaseSet = true;
+    }
+    return g_strBase;
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+bool HasHighBytes(std::string_view s) {
+    return std::any_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+bool PathExists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+std::string JoinPath(const std::string& dir, std::string_view name) {
+    std::string out = dir;
+    if (out.empty() || out.back() != '/') out.push_back('/');
+    out.append(name);
+    return out;
+}
+
+// Finds the entry of `dir` that matches `name` without regard to ASCII case. When
+// several do, the smallest name wins so that the choice does not depend on the
+// order in which the folder lists its entries.
+bool FindEntryNoCase(const std::string& dir, std::string_view name, std::string* pFound) {
+    DIR* pDir = opendir(dir.empty() ? "/" : dir.c_str());
+    if (pDir == nullptr) return false;
+    bool bFound = false;
+    while (dirent* pEntry = readdir(pDir)) {
+        std::string_view entry(pEntry->d_name);
+        if (EqualNoCase(entry, name) && (!bFound || entry < *pFound)) {
+            *pFound = std::string(entry);
+            bFound = true;
+        }
+    }
+    closedir(pDir);
+    return bFound;
+}
+
+// Matches one component inside an existing folder: exact spelling first, then the
+// same name without regard to case, then (for names with non-ASCII bytes) the name
+// read as GBK text and spelt in UTF-8, as such files are named on this system.
+bool MatchComponent(const std::string& dir, std::string_view name, std::string* pMatch) {
+    if (PathExists(JoinPath(dir, name))) {
+        *pMatch = std::string(name);
+        return true;
+    }
+    if (FindEntryNoCase(dir, name, pMatch)) return true;
+    if (HasHighBytes(name)) {
+        std::string utf8 = TextToUtf8(name);
+        if (utf8 != name) {
+            if (PathExists(JoinPath(dir, utf8))) {
+                *pMatch = utf8;
+                return true;
+            }
+            if (FindEntryNoCase(dir, utf8, pMatch)) return true;
+        }
+    }
+    return false;
+}
+
+std::string ParentOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+bool SetCurrentDirectory(const char* pPath) {
+    if (pPath == nullptr || *pPath == '\0') return false;
+    std::string path = ResolvePath(pPath);
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    char real[PATH_MAX];
+    if (realpath(path.c_str(), real) != nullptr) path = real;
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    std::lock_guard<std::mutex> lock(g_baseLock);
+    g_strBase = path;
+    g_bBaseSet = true;
+    return true;
+}
+
+std::string GetCurrentDirectory() { return CurrentBase(); }
+
+std::string ResolvePath(std::string_view name) {
+    std::string normal(name);
+    std::replace(normal.begin(), normal.end(), '\\', '/');
+
+    std::string path = (!normal.empty() && normal[0] == '/') ? std::string("/") : CurrentBase();
+    bool bMissing = false;  // once a component is missing, the rest keep their spelling
+    size_t pos = 0;
+    while (pos <= normal.size()) {
+        size_t end = normal.find('/', pos);
+        if (end == std::string::npos) end = normal.size();
+        std::string_view comp(normal.data() + pos, end - pos);
+        pos = end + 1;
+        if (comp.empty() || comp == ".") continue;
+        if (comp == "..") {
+            path = ParentOf(path);
+            continue;
+        }
+        std::string match;
+        if (!bMissing && MatchComponent(path, comp, &match)) {
+            path = JoinPath(path, match);
+        } else {
+            bMissing = true;
+            path = JoinPath(path, comp);
+        }
+    }
+    return path;
+}
+
+FILE* OpenFile(const char* pName, const char* pMode) {
+    if (pName == nullptr || pMode == nullptr) return nullptr;
+    return std::fopen(ResolvePath(pName).c_str(), pMode);
+}
+
+bool FileExists(const char* pName) {
+    if (pName == nullptr) return false;
+    struct stat st;
+    return stat(ResolvePath(pName).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const char* pName) {
+    if (pName == nullptr) return false;
+    struct stat st;
+    return stat(ResolvePath(pName).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool MakeDirectory(const char* pName) {
+    if (pName == nullptr) return false;
+    std::string path = ResolvePath(pName);
+    if (mkdir(path.c_str(), 0755) == 0) return true;
+    struct stat st;
+    return errno == EEXIST && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool RemoveFile(const char* pName) {
+    if (pName == nullptr) return false;
+    return unlink(ResolvePath(pName).c_str()) == 0;
+}
+
+bool ReplaceFile(const char* pTemp, const char* pFinal) {
+    if (pTemp == nullptr || pFinal == nullptr) return false;
+    return std::rename(ResolvePath(pTemp).c_str(), ResolvePath(pFinal).c_str()) == 0;
+}
+
+bool MatchWildcard(std::string_view pattern, std::string_view name) {
+    if (pattern == "*.*") return true;
+    // Iterative match with one backtrack point for the last '*'.
+    size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            star = p++;
+            mark = n;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+std::vector<std::string> ListFiles(const char* pFolder, const char* pPattern) {
+    std::vector<std::string> names;
+    if (pFolder == nullptr || pPattern == nullptr) return names;
+    std::string dir = ResolvePath(pFolder);
+    DIR* pDir = opendir(dir.c_str());
+    if (pDir == nullptr) return names;
+    while (dirent* pEntry = readdir(pDir)) {
+        std::string_view entry(pEntry->d_name);
+        if (!MatchWildcard(pPattern, entry)) continue;
+        struct stat st;
+        if (stat(JoinPath(dir, entry).c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.emplace_back(entry);
+    }
+    closedir(pDir);
+    std::sort(names.begin(), names.end());
+    return names;
+}

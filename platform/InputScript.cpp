@@ -1,0 +1,264 @@
+// Input script of the headless driver (GAME_INPUT=path). One event a line; '#' starts a
+// comment; blank lines are ignored. Times are milliseconds of the virtual clock since
+// the run started (it starts at 0 and advances GAME_FRAME_MS per presented frame and
+// 1 ms per idle poll), and an event is injected once the clock has reached its time.
+// Lines may come in any order; events with equal times keep their order.
+//
+//   <ms> key down|up|press <key>    key: a letter or digit (A, 7), a name (ESC, TAB,
+//                                   RETURN or ENTER, SPACE, BACK, SHIFT, CONTROL or CTRL,
+//                                   MENU or ALT, LEFT, RIGHT, UP, DOWN, HOME, END, PRIOR
+//                                   or PAGEUP, NEXT or PAGEDOWN, INSERT, DELETE, PAUSE,
+//                                   F1..F12, MINUS, PLUS, COMMA, PERIOD, SLASH, SEMICOLON,
+//                                   QUOTE, BACKQUOTE, LBRACKET, RBRACKET, BACKSLASH), or a
+//                                   virtual-key number of two or more digits (27, 0x1B).
+//                                   "press" is a down and an up at the same time.
+//   <ms> move <x> <y>               cursor to client position (x, y)
+//   <ms> lbutton down|up|dbl <x> <y>   left button at (x, y); "dbl" is the second press
+//                                   of a double click (down, up, dbl, up)
+//   <ms> rbutton down|up|dbl <x> <y>
+//   <ms> activate | deactivate      the window gains or loses the focus
+//   <ms> close                      the window manager asks the window to close
+//   <ms> shot <file.png>            screenshot of the last presented frame
+//   frame <n> shot <file.png>       screenshot when frame n (counted from 1) is presented
+//
+// Relative screenshot paths are taken against GAME_SHOT_DIR when it is set, else the
+// working folder. A bad line is reported on stderr with its number and skipped.
+#include "platform/InputScript.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "platform/Clock.h"
+#include "platform/WindowBackend.h"
+
+namespace {
+
+struct KeyName {
+    const char* pszName;
+    int nKey;
+};
+
+const KeyName kKeyNames[] = {
+    {"ESC", VK_ESCAPE},      {"ESCAPE", VK_ESCAPE},     {"TAB", VK_TAB},
+    {"RETURN", VK_RETURN},   {"ENTER", VK_RETURN},      {"SPACE", VK_SPACE},
+    {"BACK", VK_BACK},       {"BACKSPACE", VK_BACK},    {"SHIFT", VK_SHIFT},
+    {"CONTROL", VK_CONTROL}, {"CTRL", VK_CONTROL},      {"MENU", VK_MENU},
+    {"ALT", VK_MENU},        {"LEFT", VK_LEFT},         {"RIGHT", VK_RIGHT},
+    {"UP", VK_UP},           {"DOWN", VK_DOWN},         {"HOME", VK_HOME},
+    {"END", VK_END},         {"PRIOR", VK_PRIOR},       {"PAGEUP", VK_PRIOR},
+    {"NEXT", VK_NEXT},       {"PAGEDOWN", VK_NEXT},     {"INSERT", VK_INSERT},
+    {"DELETE", VK_DELETE},   {"PAUSE", VK_PAUSE},       {"CAPITAL", VK_CAPITAL},
+    {"MINUS", VK_OEM_MINUS}, {"PLUS", VK_OEM_PLUS},     {"COMMA", VK_OEM_COMMA},
+    {"PERIOD", VK_OEM_PERIOD}, {"SLASH", VK_OEM_2},     {"SEMICOLON", VK_OEM_1},
+    {"QUOTE", VK_OEM_7},     {"BACKQUOTE", VK_OEM_3},   {"LBRACKET", VK_OEM_4},
+    {"RBRACKET", VK_OEM_6},  {"BACKSLASH", VK_OEM_5},
+};
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+template <typename T>
+bool ParseNumber(const std::string& s, T* pOut, int nBase = 10) {
+    if (s.empty()) return false;
+    auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), *pOut, nBase);
+    return ec == std::errc() && p == s.data() + s.size();
+}
+
+bool ParseCoord(const std::string& s, int* pOut) {
+    return ParseNumber(s, pOut) && *pOut >= -32768 && *pOut <= 32767;
+}
+
+// Parses one line without its comment; false with a reason for a bad line.
+bool ParseLine(const std::string& strLine, ScriptEvent* pEv, std::string* pWhy) {
+    std::istringstream in(strLine);
+    std::vector<std::string> tok;
+    for (std::string t; in >> t;) tok.push_back(t);
+    auto rest = [&](size_t nTok) {  // the line from token nTok on (a path may hold spaces)
+        size_t pos = 0;
+        for (size_t i = 0; i < nTok; ++i) {
+            pos = strLine.find(tok[i], pos) + tok[i].size();
+        }
+        size_t a = strLine.find_first_not_of(" \t", pos), b = strLine.find_last_not_of(" \t\r");
+        return a == std::string::npos ? std::string() : strLine.substr(a, b - a + 1);
+    };
+
+    if (Upper(tok[0]) == "FRAME") {
+        DWORD n = 0;
+        if (tok.size() < 4 || Upper(tok[2]) != "SHOT") return *pWhy = "expected 'frame <n> shot <file.png>'", false;
+        if (!ParseNumber(tok[1], &n) || n == 0) return *pWhy = "frame number must be 1 or more", false;
+        pEv->bAtFrame = true;
+        pEv->dwWhen = n;
+        pEv->action = ScriptAction::Shot;
+        pEv->strPath = rest(3);
+        return true;
+    }
+    if (!ParseNumber(tok[0], &pEv->dwWhen)) return *pWhy = "a line starts with a time in milliseconds or 'frame'", false;
+    if (tok.size() < 2) return *pWhy = "missing event after the time", false;
+    const std::string strCmd = Upper(tok[1]);
+    auto needs = [&](size_t n, const char* pszUsage) {
+        if (tok.size() == n) return true;
+        *pWhy = std::string("expected '<ms> ") + pszUsage + "'";
+        return false;
+    };
+    if (strCmd == "KEY") {
+        if (!needs(4, "key down|up|press <key>")) return false;
+        const std::string strState = Upper(tok[2]);
+        if (strState == "DOWN") pEv->state = ScriptState::Down;
+        else if (strState == "UP") pEv->state = ScriptState::Up;
+        else if (strState == "PRESS") pEv->state = ScriptState::Press;
+        else return *pWhy = "key state must be down, up or press", false;
+        pEv->nKey = ParseKeyName(tok[3]);
+        if (!pEv->nKey) return *pWhy = "unknown key '" + tok[3] + "'", false;
+        pEv->action = ScriptAction::Key;
+        return true;
+    }
+    if (strCmd == "MOVE") {
+        if (!needs(4, "move <x> <y>")) return false;
+        if (!ParseCoord(tok[2], &pEv->x) || !ParseCoord(tok[3], &pEv->y))
+            return *pWhy = "coordinates must be whole numbers", false;
+        pEv->action = ScriptAction::Move;
+        return true;
+    }
+    if (strCmd == "LBUTTON" || strCmd == "RBUTTON") {
+        if (!needs(5, "lbutton|rbutton down|up|dbl <x> <y>")) return false;
+        const std::string strState = Upper(tok[2]);
+        if (strState == "DOWN") pEv->state = ScriptState::Down;
+        else if (strState == "UP") pEv->state = ScriptState::Up;
+        else if (strState == "DBL") pEv->state = ScriptState::Double;
+        else return *pWhy = "button state must be down, up or dbl", false;
+        if (!ParseCoord(tok[3], &pEv->x) || !ParseCoord(tok[4], &pEv->y))
+            return *pWhy = "coordinates must be whole numbers", false;
+        pEv->action = strCmd == "LBUTTON" ? ScriptAction::LButton : ScriptAction::RButton;
+        return true;
+    }
+    if (strCmd == "CLOSE" || strCmd == "ACTIVATE" || strCmd == "DEACTIVATE") {
+        if (!needs(2, "close|activate|deactivate")) return false;
+        pEv->action = strCmd == "CLOSE" ? ScriptAction::Close
+                      : strCmd == "ACTIVATE" ? ScriptAction::Activate : ScriptAction::Deactivate;
+        return true;
+    }
+    if (strCmd == "SHOT") {
+        if (tok.size() < 3) return *pWhy = "expected '<ms> shot <file.png>'", false;
+        pEv->action = ScriptAction::Shot;
+        pEv->strPath = rest(2);
+        return true;
+    }
+    return *pWhy = "unknown event '" + tok[1] + "'", false;
+}
+
+// The installed script: its events, where it has got to, and when it started.
+struct RunningScript {
+    bool bActive = false;
+    std::vector<ScriptEvent> timed;
+    std::vector<ScriptEvent> shots;
+    size_t nNext = 0;
+    DWORD dwStartTime = 0;
+    DWORD dwStartFrame = 0;
+};
+RunningScript s_script;
+
+std::string ShotPath(const std::string& strPath) {
+    if (strPath.empty() || strPath[0] == '/') return strPath;
+    const char* pszDir = std::getenv("GAME_SHOT_DIR");
+    if (!pszDir || !*pszDir) return strPath;
+    std::string strDir = pszDir;
+    if (strDir.back() != '/') strDir += '/';
+    return strDir + strPath;
+}
+
+void RunEvent(const ScriptEvent& ev) {
+    switch (ev.action) {
+    case ScriptAction::Key:
+        if (ev.state != ScriptState::Up) InjectKey(ev.nKey, true);
+        if (ev.state != ScriptState::Down) InjectKey(ev.nKey, false);
+        break;
+    case ScriptAction::Move: InjectMouseMove(ev.x, ev.y); break;
+    case ScriptAction::LButton:
+    case ScriptAction::RButton:
+        InjectMouseButton(ev.action == ScriptAction::LButton ? VK_LBUTTON : VK_RBUTTON, ev.state != ScriptState::Up,
+                          ev.x, ev.y, ev.state == ScriptState::Double);
+        break;
+    case ScriptAction::Close: InjectClose(); break;
+    case ScriptAction::Activate: InjectActivate(true); break;
+    case ScriptAction::Deactivate: InjectActivate(false); break;
+    case ScriptAction::Shot: SaveScreenshotPng(ShotPath(ev.strPath).c_str()); break;
+    }
+}
+
+}  // namespace
+
+int ParseKeyName(const std::string& strKey) {
+    if (strKey.size() == 1 && std::isalnum(static_cast<unsigned char>(strKey[0])))
+        return std::toupper(static_cast<unsigned char>(strKey[0]));
+    int n = 0;
+    if (strKey.size() > 2 && strKey[0] == '0' && (strKey[1] == 'x' || strKey[1] == 'X')) {
+        if (ParseNumber(strKey.substr(2), &n, 16) && n > 0 && n < 255) return n;
+        return 0;
+    }
+    if (std::all_of(strKey.begin(), strKey.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        if (ParseNumber(strKey, &n) && n > 0 && n < 255) return n;
+        return 0;
+    }
+    const std::string strUpper = Upper(strKey);
+    if (strUpper.size() >= 2 && strUpper[0] == 'F' && ParseNumber(strUpper.substr(1), &n) && n >= 1 && n <= 12)
+        return VK_F1 + n - 1;
+    for (const KeyName& k : kKeyNames)
+        if (strUpper == k.pszName) return k.nKey;
+    return 0;
+}
+
+ParsedScript ParseInputScript(const std::string& strText, const std::string& strName) {
+    ParsedScript out;
+    std::vector<ScriptEvent> shots;
+    std::istringstream in(strText);
+    std::string strLine;
+    for (int nLine = 1; std::getline(in, strLine); ++nLine) {
+        std::string strBody = strLine.substr(0, strLine.find('#'));
+        if (strBody.find_first_not_of(" \t\r") == std::string::npos) continue;
+        ScriptEvent ev;
+        ev.nLine = nLine;
+        std::string strWhy;
+        if (!ParseLine(strBody, &ev, &strWhy)) {
+            if (!strLine.empty() && strLine.back() == '\r') strLine.pop_back();
+            out.errors.push_back(strName + " line " + std::to_string(nLine) + ": " + strWhy + ": \"" + strLine + "\"");
+            continue;
+        }
+        (ev.bAtFrame ? shots : out.events).push_back(ev);
+    }
+    std::stable_sort(out.events.begin(), out.events.end(),
+                     [](const ScriptEvent& a, const ScriptEvent& b) { return a.dwWhen < b.dwWhen; });
+    out.events.insert(out.events.end(), shots.begin(), shots.end());
+    return out;
+}
+
+int LoadInputScriptText(const std::string& strText, const std::string& strName) {
+    ParsedScript parsed = ParseInputScript(strText, strName);
+    for (const std::string& e : parsed.errors) std::fprintf(stderr, "input script %s (line skipped)\n", e.c_str());
+    s_script = RunningScript{};
+    for (ScriptEvent& ev : parsed.events) (ev.bAtFrame ? s_script.shots : s_script.timed).push_back(std::move(ev));
+    s_script.dwStartTime = TimeGetTime();
+    s_script.dwStartFrame = GetPresentedFrameCount();
+    s_script.bActive = true;
+    return int(parsed.errors.size());
+}
+
+void RunDueScriptEvents() {
+    if (!s_script.bActive) return;
+    const DWORD dwElapsed = TimeGetTime() - s_script.dwStartTime;
+    // Injecting never pumps, so events cannot re-enter this loop.
+    while (s_script.nNext < s_script.timed.size() && s_script.timed[s_script.nNext].dwWhen <= dwElapsed)
+        RunEvent(s_script.timed[s_script.nNext++]);
+}
+
+void RunScriptShots(DWORD dwFrame) {
+    if (!s_script.bActive) return;
+    const DWORD dwRelative = dwFrame - s_script.dwStartFrame;
+    for (const ScriptEvent& ev : s_script.shots)
+        if (ev.dwWhen == dwRelative) RunEvent(ev);
+}

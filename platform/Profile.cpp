@@ -1,0 +1,96 @@
+#include "platform/Profile.h"
+
+#include "platform/Files.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char ca = a[i], cb = b[i];
+        if (ca >= 'A' && ca <= 'Z') ca = char(ca - 'A' + 'a');
+        if (cb >= 'A' && cb <= 'Z') cb = char(cb - 'A' + 'a');
+        if (ca != cb) return false;
+    }
+    return true;
+}
+
+// Finds the first occurrence of the key inside a section of that name; false when
+// the file, the section or the key is missing.
+bool FindValue(const char* pFile, const char* pSection, const char* pKey, std::string* pValue) {
+    if (pFile == nullptr || pSection == nullptr || pKey == nullptr) return false;
+    FILE* fp = OpenFile(pFile, "rb");
+    if (fp == nullptr) return false;
+    std::string text;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof(buf), fp)) > 0) text.append(buf, n);
+    std::fclose(fp);
+
+    bool bInSection = false;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string_view line = Trim(std::string_view(text).substr(pos, end - pos));
+        pos = end + 1;
+        if (line.empty() || line.front() == ';') continue;
+        if (line.front() == '[') {
+            size_t close = line.find(']');
+            std::string_view name = line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1);
+            bInSection = EqualNoCase(Trim(name), pSection);
+            continue;
+        }
+        if (!bInSection) continue;
+        size_t eq = line.find('=');
+        if (eq == std::string_view::npos) continue;
+        if (EqualNoCase(Trim(line.substr(0, eq)), pKey)) {
+            std::string_view value = Trim(line.substr(eq + 1));
+            if (value.size() >= 2 && ((value.front() == '"' && value.back() == '"') ||
+                                      (value.front() == '\'' && value.back() == '\''))) {
+                value = value.substr(1, value.size() - 2);
+            }
+            *pValue = std::string(value);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int GetProfileInt(const char* pFile, const char* pSection, const char* pKey, int nDefault) {
+    std::string value;
+    if (!FindValue(pFile, pSection, pKey, &value) || value.empty()) return nDefault;
+    size_t i = 0;
+    while (i < value.size() && (value[i] == ' ' || value[i] == '\t')) ++i;
+    bool bNegative = false;
+    if (i < value.size() && (value[i] == '-' || value[i] == '+')) bNegative = value[i++] == '-';
+    // Accumulate in 32 bits with wrap-around, as a 32-bit integer read would.
+    std::uint32_t nValue = 0;
+    while (i < value.size() && value[i] >= '0' && value[i] <= '9') {
+        nValue = nValue * 10u + std::uint32_t(value[i] - '0');
+        ++i;
+    }
+    if (bNegative) nValue = 0u - nValue;
+    return static_cast<int>(nValue);
+}
+
+std::string GetProfileString(const char* pFile, const char* pSection, const char* pKey,
+                             const char* pDefault) {
+    std::string value;
+    if (FindValue(pFile, pSection, pKey, &value)) return value;
+    return pDefault != nullptr ? std::string(pDefault) : std::string();
+}

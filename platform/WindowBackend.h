@@ -1,0 +1,108 @@
+// Internals of the window layer shared by its sources (queue, backends, presentation,
+// input script, single instance, clock) and by the platform tests. Game code uses
+// platform/Window.h and platform/Clock.h instead.
+#pragma once
+#include <string>
+#include <vector>
+#include "platform/Base.h"
+#include "platform/Window.h"
+
+struct VideoPixelFormat;
+
+// Height of the title bar a WS_CAPTION window gets; frames have no borders.
+constexpr int kCaptionHeight = 24;
+
+// What a backend needs to know of the game's window.
+struct WindowShape {
+    std::string strTitle;  // GBK bytes
+    DWORD dwStyle = 0;
+    RECT rcOuter;          // logical outer rectangle in screen coordinates
+    bool bVisible = false;
+};
+
+// The client area of a window of that shape, in its own coordinates (origin 0, 0).
+SIZE ClientSizeOf(const WindowShape& shape);
+
+// A presented frame as 8-bit RGB triples, row after row without padding.
+struct FrameImage {
+    int nWidth = 0, nHeight = 0;
+    std::vector<BYTE> rgb;
+};
+
+// One of the two backends behind the window layer.
+class CWindowBackend {
+public:
+    virtual ~CWindowBackend() = default;
+    virtual bool IsHeadless() const = 0;
+    // Turns pending system events (or due script events) into queued messages.
+    virtual void Pump() = 0;
+    virtual bool CreateNativeWindow(const WindowShape& shape) = 0;
+    virtual void DestroyNativeWindow() = 0;
+    // The window's title, style, position, size or visibility changed.
+    virtual void UpdateWindow(const WindowShape& shape) = 0;
+    virtual void RaiseWindow() = 0;
+    virtual void SetPresentationMode(bool bFullScreen, int nWidth, int nHeight) = 0;
+    // Shows a converted frame; called after it became the last presented frame.
+    virtual void ShowFrame(const FrameImage& frame) = 0;
+    virtual SIZE DesktopSize() = 0;
+    virtual void ShowCursor(bool bShow) = 0;
+    virtual int ShowMessageBox(const char* pszText, const char* pszCaption, UINT uType) = 0;
+};
+
+// The backend, chosen on first use: headless when GAME_HEADLESS=1 or SDL video fails.
+CWindowBackend& Backend();
+CWindowBackend* CreateSdlBackend();  // null when SDL cannot open a display
+CWindowBackend* CreateHeadlessBackend();
+
+// The one game window (null when none exists) and its shape.
+CPlatWindow* CurrentWindow();
+void ShowCurrentWindowFromRaise();
+
+// Queue and key state, fed by the backends and the Inject* calls.
+void QueueMessage(UINT message, WPARAM wParam, LPARAM lParam);
+// A key event from the system or a script: updates key state and queues WM_(SYS)KEY*.
+// nSidedKey is VK_LSHIFT etc. for modifier keys (0 otherwise); bRepeat marks auto-repeat.
+void OnKeyEvent(int nVirtKey, int nSidedKey, bool bDown, bool bRepeat);
+// Mouse events in client coordinates.
+void OnMouseMove(int x, int y);
+void OnMouseButton(int nVirtButton, bool bDown, bool bDoubleClick, int x, int y);
+void OnActivate(bool bActive);
+void OnCloseRequest();
+// Forgets keys held (focus loss: their releases will not be seen).
+void ReleaseAllKeys();
+// Client coordinates of the cursor as the last mouse event gave them.
+POINT CursorClientPos();
+// Drops every queued message addressed to hWnd.
+void RemoveWindowMessages(HWND hWnd);
+// Drops everything queued and every key state (tests).
+void ResetMessageQueue();
+size_t QueuedMessageCount();
+
+// Presentation: converts rcSource of raw pixels to RGB, keeps it as the last frame,
+// shows it through the backend, counts the frame and advances the virtual clock.
+// Parts of the rectangle outside the pixels are black.
+void PresentPixels(const BYTE* pBits, int nPitch, int nWidth, int nHeight, int nBytesPerPixel,
+                   const VideoPixelFormat& format, const RECT& rcSource);
+bool ConvertPixels(const BYTE* pBits, int nPitch, int nWidth, int nHeight, int nBytesPerPixel,
+                   const VideoPixelFormat& format, const RECT& rcSource, FrameImage* pOut);
+const FrameImage& LastFrame();
+bool WritePng(const FrameImage& frame, const std::string& strPath);
+
+// Where a frame of frameW x frameH lands in a window of winW x winH: scaled to fit,
+// aspect kept, centred (black bars on the long side).
+RECT FitFrame(int nWinW, int nWinH, int nFrameW, int nFrameH);
+// Window pixel to frame (client) coordinates through that fit.
+POINT WindowToFrame(const RECT& rcView, int nFrameW, int nFrameH, int x, int y);
+
+// Single instance: true once per SIGUSR1 received since the last call.
+bool TakeRaiseRequest();
+
+// Clock hooks: the backend's default clock applies unless UseVirtualClock was called.
+void ClockApplyBackendDefault(bool bVirtual, DWORD dwFrameStep);
+
+// Headless driver: installs a parsed input script whose times and frame numbers count
+// from now; returns the number of bad lines (each reported on stderr).
+int LoadInputScriptText(const std::string& strText, const std::string& strName);
+// Runs the script's events that are due and the shots of the frame just presented.
+void RunDueScriptEvents();
+void RunScriptShots(DWORD dwFrame);

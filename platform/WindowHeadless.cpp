@@ -1,0 +1,64 @@
+// The headless backend: no window, a virtual clock, input from the Inject* calls or an
+// input script (GAME_INPUT), frames kept for screenshots.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/Charset.h"
+#include "platform/Clock.h"
+#include "platform/WindowBackend.h"
+
+namespace {
+
+constexpr DWORD kDefaultFrameMs = 20;
+
+// GAME_FRAME_MS: the virtual milliseconds one presented frame takes (1..1000).
+DWORD FrameStepFromEnvironment() {
+    const char* psz = std::getenv("GAME_FRAME_MS");
+    if (!psz || !*psz) return kDefaultFrameMs;
+    char* pEnd = nullptr;
+    long n = std::strtol(psz, &pEnd, 10);
+    if (*pEnd || n < 1 || n > 1000) {
+        std::fprintf(stderr, "GAME_FRAME_MS=%s is not a number of milliseconds from 1 to 1000; using %u\n", psz,
+                     unsigned(kDefaultFrameMs));
+        return kDefaultFrameMs;
+    }
+    return DWORD(n);
+}
+
+class CHeadlessBackend : public CWindowBackend {
+public:
+    bool IsHeadless() const override { return true; }
+    void Pump() override { RunDueScriptEvents(); }
+    bool CreateNativeWindow(const WindowShape&) override { return true; }
+    void DestroyNativeWindow() override {}
+    void UpdateWindow(const WindowShape&) override {}
+    void RaiseWindow() override {}
+    void SetPresentationMode(bool, int, int) override {}
+    void ShowFrame(const FrameImage&) override {}
+    SIZE DesktopSize() override { return SIZE{800, 600}; }
+    void ShowCursor(bool) override {}
+    int ShowMessageBox(const char* pszText, const char* pszCaption, UINT uType) override {
+        std::fprintf(stderr, "[message box] %s: %s\n", TextToUtf8(pszCaption).c_str(), TextToUtf8(pszText).c_str());
+        return (uType & 0xF) == MB_YESNO ? IDYES : IDOK;
+    }
+};
+
+}  // namespace
+
+CWindowBackend* CreateHeadlessBackend() {
+    ClockApplyBackendDefault(true, FrameStepFromEnvironment());
+    auto* pBackend = new CHeadlessBackend;
+    if (const char* pszPath = std::getenv("GAME_INPUT"); pszPath && *pszPath) {
+        std::ifstream in(pszPath, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "GAME_INPUT %s: cannot be read; running without an input script\n", pszPath);
+        } else {
+            std::ostringstream text;
+            text << in.rdbuf();
+            LoadInputScriptText(text.str(), pszPath);
+        }
+    }
+    return pBackend;
+}

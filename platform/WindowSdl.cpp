@@ -1,0 +1,318 @@
+// The SDL2 backend: a real window that shows the presented frames scaled to its size,
+// and SDL's keyboard, mouse and window events turned into the game's messages. Audio is
+// not touched here.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/Charset.h"
+#include "platform/Clock.h"
+#include "platform/WindowBackend.h"
+
+namespace {
+
+// Virtual-key code of a physical key on the US layout (scancodes name positions, so
+// the mapping does not depend on the layout the desktop uses). Modifier keys also give
+// their sided code.
+int ScancodeToVk(SDL_Scancode sc, int* pSided) {
+    *pSided = 0;
+    if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) return 'A' + (sc - SDL_SCANCODE_A);
+    if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9) return '1' + (sc - SDL_SCANCODE_1);
+    if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) return VK_F1 + (sc - SDL_SCANCODE_F1);
+    if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9) return VK_NUMPAD0 + 1 + (sc - SDL_SCANCODE_KP_1);
+    switch (sc) {
+    case SDL_SCANCODE_0: return '0';
+    case SDL_SCANCODE_RETURN: case SDL_SCANCODE_KP_ENTER: return VK_RETURN;
+    case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
+    case SDL_SCANCODE_BACKSPACE: return VK_BACK;
+    case SDL_SCANCODE_TAB: return VK_TAB;
+    case SDL_SCANCODE_SPACE: return VK_SPACE;
+    case SDL_SCANCODE_MINUS: return VK_OEM_MINUS;
+    case SDL_SCANCODE_EQUALS: return VK_OEM_PLUS;
+    case SDL_SCANCODE_LEFTBRACKET: return VK_OEM_4;
+    case SDL_SCANCODE_RIGHTBRACKET: return VK_OEM_6;
+    case SDL_SCANCODE_BACKSLASH: return VK_OEM_5;
+    case SDL_SCANCODE_SEMICOLON: return VK_OEM_1;
+    case SDL_SCANCODE_APOSTROPHE: return VK_OEM_7;
+    case SDL_SCANCODE_GRAVE: return VK_OEM_3;
+    case SDL_SCANCODE_COMMA: return VK_OEM_COMMA;
+    case SDL_SCANCODE_PERIOD: return VK_OEM_PERIOD;
+    case SDL_SCANCODE_SLASH: return VK_OEM_2;
+    case SDL_SCANCODE_CAPSLOCK: return VK_CAPITAL;
+    case SDL_SCANCODE_PRINTSCREEN: return VK_SNAPSHOT;
+    case SDL_SCANCODE_SCROLLLOCK: return VK_SCROLL;
+    case SDL_SCANCODE_PAUSE: return VK_PAUSE;
+    case SDL_SCANCODE_INSERT: return VK_INSERT;
+    case SDL_SCANCODE_HOME: return VK_HOME;
+    case SDL_SCANCODE_PAGEUP: return VK_PRIOR;
+    case SDL_SCANCODE_DELETE: return VK_DELETE;
+    case SDL_SCANCODE_END: return VK_END;
+    case SDL_SCANCODE_PAGEDOWN: return VK_NEXT;
+    case SDL_SCANCODE_RIGHT: return VK_RIGHT;
+    case SDL_SCANCODE_LEFT: return VK_LEFT;
+    case SDL_SCANCODE_DOWN: return VK_DOWN;
+    case SDL_SCANCODE_UP: return VK_UP;
+    case SDL_SCANCODE_NUMLOCKCLEAR: return VK_NUMLOCK;
+    case SDL_SCANCODE_KP_DIVIDE: return VK_DIVIDE;
+    case SDL_SCANCODE_KP_MULTIPLY: return VK_MULTIPLY;
+    case SDL_SCANCODE_KP_MINUS: return VK_SUBTRACT;
+    case SDL_SCANCODE_KP_PLUS: return VK_ADD;
+    case SDL_SCANCODE_KP_0: return VK_NUMPAD0;
+    case SDL_SCANCODE_KP_PERIOD: return VK_DECIMAL;
+    case SDL_SCANCODE_LSHIFT: *pSided = VK_LSHIFT; return VK_SHIFT;
+    case SDL_SCANCODE_RSHIFT: *pSided = VK_RSHIFT; return VK_SHIFT;
+    case SDL_SCANCODE_LCTRL: *pSided = VK_LCONTROL; return VK_CONTROL;
+    case SDL_SCANCODE_RCTRL: *pSided = VK_RCONTROL; return VK_CONTROL;
+    case SDL_SCANCODE_LALT: *pSided = VK_LMENU; return VK_MENU;
+    case SDL_SCANCODE_RALT: *pSided = VK_RMENU; return VK_MENU;
+    default: return 0;
+    }
+}
+
+bool HasCaption(DWORD dwStyle) { return (dwStyle & WS_CAPTION) == WS_CAPTION; }
+
+class CSdlBackend : public CWindowBackend {
+public:
+    ~CSdlBackend() override { DestroyNativeWindow(); }
+
+    bool IsHeadless() const override { return false; }
+
+    void Pump() override {
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) HandleEvent(e);
+    }
+
+    bool CreateNativeWindow(const WindowShape& shape) override {
+        DestroyNativeWindow();
+        SIZE client = ClientSizeOf(shape);
+        Uint32 uFlags = SDL_WINDOW_HIDDEN | (HasCaption(shape.dwStyle) ? 0 : SDL_WINDOW_BORDERLESS);
+        m_pWindow = SDL_CreateWindow(TextToUtf8(shape.strTitle).c_str(), shape.rcOuter.left,
+                                     shape.rcOuter.top + (HasCaption(shape.dwStyle) ? kCaptionHeight : 0),
+                                     client.cx > 0 ? client.cx : 1, client.cy > 0 ? client.cy : 1, uFlags);
+        if (!m_pWindow) {
+            std::fprintf(stderr, "platform: cannot create the window: %s\n", SDL_GetError());
+            return false;
+        }
+        // Vertical sync paces the game's flips like the display did; GAME_VSYNC=0 turns it off.
+        const char* pszVsync = std::getenv("GAME_VSYNC");
+        Uint32 uRender = SDL_RENDERER_ACCELERATED;
+        if (!(pszVsync && std::strcmp(pszVsync, "0") == 0)) uRender |= SDL_RENDERER_PRESENTVSYNC;
+        m_pRenderer = SDL_CreateRenderer(m_pWindow, -1, uRender);
+        if (!m_pRenderer) m_pRenderer = SDL_CreateRenderer(m_pWindow, -1, SDL_RENDERER_SOFTWARE);
+        if (!m_pRenderer) std::fprintf(stderr, "platform: no renderer, frames are not shown: %s\n", SDL_GetError());
+        m_shape = shape;
+        if (m_bFullScreen) SDL_SetWindowFullscreen(m_pWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        if (shape.bVisible) SDL_ShowWindow(m_pWindow);
+        return true;
+    }
+
+    void DestroyNativeWindow() override {
+        if (m_pTexture) SDL_DestroyTexture(m_pTexture);
+        if (m_pRenderer) SDL_DestroyRenderer(m_pRenderer);
+        if (m_pWindow) SDL_DestroyWindow(m_pWindow);
+        m_pTexture = nullptr;
+        m_pRenderer = nullptr;
+        m_pWindow = nullptr;
+        m_nTexW = m_nTexH = 0;
+    }
+
+    void UpdateWindow(const WindowShape& shape) override {
+        if (!m_pWindow) return;
+        if (shape.strTitle != m_shape.strTitle) SDL_SetWindowTitle(m_pWindow, TextToUtf8(shape.strTitle).c_str());
+        const bool bCaption = HasCaption(shape.dwStyle);
+        if (bCaption != HasCaption(m_shape.dwStyle)) SDL_SetWindowBordered(m_pWindow, bCaption ? SDL_TRUE : SDL_FALSE);
+        if (!m_bFullScreen) ApplyWindowedGeometry(shape);
+        if (shape.bVisible != m_shape.bVisible) {
+            if (shape.bVisible) SDL_ShowWindow(m_pWindow);
+            else SDL_HideWindow(m_pWindow);
+        }
+        m_shape = shape;
+    }
+
+    void RaiseWindow() override {
+        if (!m_pWindow) return;
+        SDL_ShowWindow(m_pWindow);
+        SDL_RestoreWindow(m_pWindow);
+        SDL_RaiseWindow(m_pWindow);
+    }
+
+    void SetPresentationMode(bool bFullScreen, int nWidth, int nHeight) override {
+        m_bFullScreen = bFullScreen;
+        m_nModeW = nWidth;
+        m_nModeH = nHeight;
+        if (!m_pWindow) return;
+        // The desktop keeps its resolution; the frame is scaled and letterboxed on it.
+        SDL_SetWindowFullscreen(m_pWindow, bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        if (!bFullScreen) ApplyWindowedGeometry(m_shape);
+    }
+
+    void ShowFrame(const FrameImage& frame) override {
+        m_nFrameW = frame.nWidth;
+        m_nFrameH = frame.nHeight;
+        if (m_pRenderer) {
+            if (!m_pTexture || m_nTexW != frame.nWidth || m_nTexH != frame.nHeight) {
+                if (m_pTexture) SDL_DestroyTexture(m_pTexture);
+                m_pTexture = SDL_CreateTexture(m_pRenderer, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING,
+                                               frame.nWidth, frame.nHeight);
+                m_nTexW = m_pTexture ? frame.nWidth : 0;
+                m_nTexH = m_pTexture ? frame.nHeight : 0;
+            }
+            if (m_pTexture) {
+                SDL_UpdateTexture(m_pTexture, nullptr, frame.rgb.data(), frame.nWidth * 3);
+                Render();
+            }
+        }
+        // Keeps the window manager answered while the game runs loops that only flip.
+        Pump();
+    }
+
+    SIZE DesktopSize() override {
+        SDL_DisplayMode mode;
+        int nDisplay = m_pWindow ? SDL_GetWindowDisplayIndex(m_pWindow) : 0;
+        if (SDL_GetDesktopDisplayMode(nDisplay < 0 ? 0 : nDisplay, &mode) != 0) return SIZE{800, 600};
+        return SIZE{mode.w, mode.h};
+    }
+
+    void ShowCursor(bool bShow) override { SDL_ShowCursor(bShow ? SDL_ENABLE : SDL_DISABLE); }
+
+    int ShowMessageBox(const char* pszText, const char* pszCaption, UINT uType) override {
+        const std::string strText = TextToUtf8(pszText), strCaption = TextToUtf8(pszCaption);
+        SDL_MessageBoxButtonData buttons[2];
+        int nButtons = 1;
+        switch (uType & 0xF) {
+        case MB_YESNO:
+            buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDYES, "Yes"};
+            buttons[1] = {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDNO, "No"};
+            nButtons = 2;
+            break;
+        case MB_OKCANCEL:
+            buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, IDOK, "OK"};
+            buttons[1] = {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"};
+            nButtons = 2;
+            break;
+        default:
+            buttons[0] = {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"};
+            break;
+        }
+        SDL_MessageBoxData data{};
+        data.flags = (uType & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+        data.window = m_pWindow;
+        data.title = strCaption.c_str();
+        data.message = strText.c_str();
+        data.numbuttons = nButtons;
+        data.buttons = buttons;
+        int nAnswer = buttons[0].buttonid;
+        if (SDL_ShowMessageBox(&data, &nAnswer) != 0) {
+            std::fprintf(stderr, "[message box] %s: %s\n", strCaption.c_str(), strText.c_str());
+            return buttons[0].buttonid;
+        }
+        return nAnswer < 0 ? buttons[nButtons - 1].buttonid : nAnswer;
+    }
+
+private:
+    void ApplyWindowedGeometry(const WindowShape& shape) {
+        SIZE client = ClientSizeOf(shape);
+        SDL_SetWindowSize(m_pWindow, client.cx > 0 ? client.cx : 1, client.cy > 0 ? client.cy : 1);
+        SDL_SetWindowPosition(m_pWindow, shape.rcOuter.left,
+                              shape.rcOuter.top + (HasCaption(shape.dwStyle) ? kCaptionHeight : 0));
+    }
+
+    void Render() {
+        int nOutW = 0, nOutH = 0;
+        SDL_GetRendererOutputSize(m_pRenderer, &nOutW, &nOutH);
+        RECT rc = FitFrame(nOutW, nOutH, m_nTexW, m_nTexH);
+        SDL_Rect dst{int(rc.left), int(rc.top), int(rc.right - rc.left), int(rc.bottom - rc.top)};
+        SDL_SetRenderDrawColor(m_pRenderer, 0, 0, 0, 255);
+        SDL_RenderClear(m_pRenderer);
+        if (m_pTexture) SDL_RenderCopy(m_pRenderer, m_pTexture, nullptr, &dst);
+        SDL_RenderPresent(m_pRenderer);
+    }
+
+    // Window pixel to client coordinates: the inverse of the frame's fit to the window.
+    POINT ToClient(int x, int y) {
+        int nFrameW = m_nFrameW, nFrameH = m_nFrameH;
+        if (nFrameW <= 0 || nFrameH <= 0) {
+            SIZE client = m_bFullScreen ? SIZE{m_nModeW, m_nModeH} : ClientSizeOf(m_shape);
+            nFrameW = client.cx;
+            nFrameH = client.cy;
+        }
+        int nWinW = 0, nWinH = 0;
+        if (m_pWindow) SDL_GetWindowSize(m_pWindow, &nWinW, &nWinH);
+        return WindowToFrame(FitFrame(nWinW, nWinH, nFrameW, nFrameH), nFrameW, nFrameH, x, y);
+    }
+
+    void HandleEvent(const SDL_Event& e) {
+        switch (e.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            int nSided = 0;
+            int nKey = ScancodeToVk(e.key.keysym.scancode, &nSided);
+            if (nKey) OnKeyEvent(nKey, nSided, e.type == SDL_KEYDOWN, e.key.repeat != 0);
+            break;
+        }
+        case SDL_MOUSEMOTION: {
+            POINT pt = ToClient(e.motion.x, e.motion.y);
+            OnMouseMove(pt.x, pt.y);
+            break;
+        }
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            int nButton = e.button.button == SDL_BUTTON_LEFT ? VK_LBUTTON
+                          : e.button.button == SDL_BUTTON_RIGHT ? VK_RBUTTON : 0;
+            if (!nButton) break;
+            POINT pt = ToClient(e.button.x, e.button.y);
+            const bool bDown = e.type == SDL_MOUSEBUTTONDOWN;
+            // Every second press of a series is a double click, as the system reports it.
+            OnMouseButton(nButton, bDown, bDown && e.button.clicks >= 2 && e.button.clicks % 2 == 0, pt.x, pt.y);
+            break;
+        }
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+            case SDL_WINDOWEVENT_FOCUS_GAINED: OnActivate(true); break;
+            case SDL_WINDOWEVENT_FOCUS_LOST: OnActivate(false); break;
+            case SDL_WINDOWEVENT_CLOSE: OnCloseRequest(); break;
+            case SDL_WINDOWEVENT_EXPOSED:
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                if (m_pRenderer) Render();
+                break;
+            default: break;
+            }
+            break;
+        case SDL_QUIT:  // a termination signal; window closes arrive as SDL_WINDOWEVENT_CLOSE
+            OnCloseRequest();
+            break;
+        default: break;
+        }
+    }
+
+    SDL_Window* m_pWindow = nullptr;
+    SDL_Renderer* m_pRenderer = nullptr;
+    SDL_Texture* m_pTexture = nullptr;
+    int m_nTexW = 0, m_nTexH = 0;
+    int m_nFrameW = 0, m_nFrameH = 0;
+    WindowShape m_shape;
+    bool m_bFullScreen = false;
+    int m_nModeW = 0, m_nModeH = 0;
+};
+
+}  // namespace
+
+CWindowBackend* CreateSdlBackend() {
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        std::fprintf(stderr, "platform: SDL video: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    if (SDL_GetNumVideoDisplays() < 1) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return nullptr;
+    }
+    // Keys are read as keys; no input method pops up over the game.
+    SDL_StopTextInput();
+    ClockApplyBackendDefault(false, 20);
+    return new CSdlBackend;
+}
