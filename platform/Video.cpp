@@ -102,6 +102,22 @@ HRESULT CVideoSurface::Blt(const RECT* pDst, CVideoSurface* pSrc, const RECT* pS
     if (m_bLost) return DDERR_SURFACELOST;
     if (m_bLocked || m_pDC) return DDERR_SURFACEBUSY;
     RECT rcDst = pDst ? *pDst : RECT{0, 0, m_nWidth, m_nHeight};
+    RECT rcSrcIn = pSrcRect ? *pSrcRect : (pSrc ? RECT{0, 0, pSrc->m_nWidth, pSrc->m_nHeight} : RECT{});
+    // The primary is clipped to the desktop, like a window partly off screen: the part of
+    // the destination outside it is cut off together with the matching source part.
+    if (IsPrimary() && !(dwFlags & DDBLT_COLORFILL) && pSrc && !RectInside(rcDst, m_nWidth, m_nHeight) &&
+        rcDst.right > rcDst.left && rcDst.bottom > rcDst.top) {
+        RECT rcCut;
+        if (!IntersectRect(&rcCut, rcDst, RECT{0, 0, m_nWidth, m_nHeight})) return DD_OK;
+        const std::int64_t nSrcW = rcSrcIn.right - rcSrcIn.left, nSrcH = rcSrcIn.bottom - rcSrcIn.top;
+        const std::int64_t nDstW = rcDst.right - rcDst.left, nDstH = rcDst.bottom - rcDst.top;
+        RECT rcSrcCut{rcSrcIn.left + LONG((rcCut.left - rcDst.left) * nSrcW / nDstW),
+                      rcSrcIn.top + LONG((rcCut.top - rcDst.top) * nSrcH / nDstH),
+                      rcSrcIn.right - LONG((rcDst.right - rcCut.right) * nSrcW / nDstW),
+                      rcSrcIn.bottom - LONG((rcDst.bottom - rcCut.bottom) * nSrcH / nDstH)};
+        if (rcSrcCut.right <= rcSrcCut.left || rcSrcCut.bottom <= rcSrcCut.top) return DD_OK;
+        return Blt(&rcCut, pSrc, &rcSrcCut, dwFlags, dwFill);
+    }
     if (!RectInside(rcDst, m_nWidth, m_nHeight)) return DDERR_INVALIDRECT;
     const int nBpp = m_nBytesPerPixel;
 

@@ -49,7 +49,9 @@ int main() {
 
     CCheckWindow window;
     const int nWidth = 800, nHeight = 600;
-    if (!window.CreatePlatWindow(szTitle, WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, nWidth, nHeight)) {
+    // A caption only when the window does not fill the desktop's width.
+    const DWORD dwStyle = GetDesktopSize().cx != nWidth ? WS_POPUP | WS_VISIBLE | WS_CAPTION : WS_POPUP | WS_VISIBLE;
+    if (!window.CreatePlatWindow(szTitle, dwStyle, 0, 0, nWidth, nHeight)) {
         std::fprintf(stderr, "game: the window could not be created\n");
         ReleaseSingleInstance();
         return 1;
