@@ -1,0 +1,199 @@
+#include <cstring>
+#include <vector>
+
+#include "CDX/CDXSound.h"
+#include "platform/Stream.h"
+
+namespace {
+
+// The largest wave file a buffer takes.
+constexpr size_t kMaxWaveFile = 64u << 20;
+
+struct WaveImage {
+    WAVEFORMATEX format;
+    const BYTE* pData = nullptr;
+    DWORD nDataBytes = 0;
+};
+
+// Walks the chunks of a RIFF WAVE image: requires "fmt " and "data", skips every other
+// chunk ("fact", "LIST", ...), and keeps every size inside the image. A data chunk that
+// runs past the end is cut to what the file holds.
+HRESULT ParseWave(const BYTE* pImage, size_t nSize, WaveImage* pOut) {
+    CByteReader r(pImage, nSize);
+    char riff[4], wave[4];
+    std::uint32_t nRiffSize = 0;
+    if (!r.ReadBytes(riff, 4) || !r.ReadU32(&nRiffSize) || !r.ReadBytes(wave, 4) ||
+        std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(wave, "WAVE", 4) != 0)
+        return DSERR_BADFORMAT;
+    bool bFormat = false, bData = false;
+    while (!bData && r.Remaining() >= 8) {
+        char id[4];
+        std::uint32_t nChunk = 0;
+        r.ReadBytes(id, 4);
+        r.ReadU32(&nChunk);
+        size_t nAvail = r.Remaining();
+        if (std::memcmp(id, "fmt ", 4) == 0) {
+            if (nChunk < 16 || nChunk > nAvail) return DSERR_BADFORMAT;
+            size_t nStart = r.Position();
+            WAVEFORMATEX& f = pOut->format;
+            r.ReadU16(&f.wFormatTag);
+            r.ReadU16(&f.nChannels);
+            r.ReadU32(&f.nSamplesPerSec);
+            r.ReadU32(&f.nAvgBytesPerSec);
+            r.ReadU16(&f.nBlockAlign);
+            r.ReadU16(&f.wBitsPerSample);
+            bFormat = true;
+            r.Seek(nStart + nChunk);
+        } else if (std::memcmp(id, "data", 4) == 0) {
+            if (!bFormat) return DSERR_BADFORMAT;
+            pOut->pData = pImage + r.Position();
+            pOut->nDataBytes = DWORD(nChunk < nAvail ? nChunk : nAvail);
+            bData = true;
+        } else {
+            if (nChunk > nAvail) return DSERR_BADFORMAT;
+            r.Skip(nChunk);
+        }
+        // Chunks are padded to an even length.
+        if (!bData && (nChunk & 1) && r.Remaining() > 0) r.Skip(1);
+    }
+    if (r.Failed() || !bFormat || !bData) return DSERR_BADFORMAT;
+    if (pOut->format.wFormatTag != WAVE_FORMAT_PCM) return DSERR_UNSUPPORTED;
+    if (!IsPlayablePcm(pOut->format)) return DSERR_BADFORMAT;
+    pOut->nDataBytes -= pOut->nDataBytes % pOut->format.nBlockAlign;
+    if (pOut->nDataBytes == 0) return DSERR_BADFORMAT;
+    return DS_OK;
+}
+
+}  // namespace
+
+CDXSoundBuffer::CDXSoundBuffer() = default;
+
+CDXSoundBuffer::~CDXSoundBuffer() { ReleaseBuffers(); }
+
+void CDXSoundBuffer::ReleaseBuffers() {
+    if (m_ppBuffers) {
+        for (int i = 0; i < m_nMade; ++i) {
+            if (m_ppBuffers[i]) m_ppBuffers[i]->Release();
+            m_ppBuffers[i] = nullptr;
+        }
+        delete[] m_ppBuffers;
+        m_ppBuffers = nullptr;
+    }
+    m_nMade = 0;
+    m_pSound = nullptr;
+}
+
+CSoundVoice* CDXSoundBuffer::GetCopy(int n) const {
+    if (!m_ppBuffers || n < 0 || n >= m_nMade) return nullptr;
+    return m_ppBuffers[n];
+}
+
+HRESULT CDXSoundBuffer::Load(CDXSound* pSound, const char* pszFileName, int nCopies) {
+    if (!pszFileName) return DSERR_INVALIDPARAM;
+    std::vector<std::uint8_t> image;
+    std::string strError;
+    if (!ReadWholeFile(pszFileName, kMaxWaveFile, &image, &strError)) {
+        // The file is missing, unreadable or too large: nothing is loaded.
+        ReleaseBuffers();
+        return DSERR_GENERIC;
+    }
+    HRESULT hr = LoadFromMemory(pSound, image.data(), image.size(), nCopies);
+    m_pszFileName = pszFileName;
+    return hr;
+}
+
+HRESULT CDXSoundBuffer::LoadFromMemory(CDXSound* pSound, const BYTE* pImage, size_t nSize, int nCopies) {
+    ReleaseBuffers();
+    if (!pImage || !pSound) return DSERR_INVALIDPARAM;
+    if (!pSound->GetDevice()) return DSERR_UNINITIALIZED;
+    m_pSound = pSound;
+    m_nCopies = nCopies < 1 ? 1 : nCopies;
+    m_nCurrent = 0;
+
+    WaveImage wave;
+    HRESULT hr = ParseWave(pImage, nSize, &wave);
+    if (Failed(hr)) return hr;
+
+    m_ppBuffers = new CSoundVoice*[m_nCopies]();
+    m_nMade = m_nCopies;
+    DSBUFFERDESC desc;
+    desc.dwSize = 36;
+    desc.dwFlags = DSBCAPS_STATIC | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME |
+                   DSBCAPS_GETCURRENTPOSITION2;
+    desc.dwBufferBytes = wave.nDataBytes;
+    desc.lpwfxFormat = &wave.format;
+    CSoundDevice* pDevice = pSound->GetDevice();
+    hr = pDevice->CreateSoundBuffer(desc, &m_ppBuffers[0]);
+    if (Failed(hr)) return hr;
+    void* p1 = nullptr;
+    void* p2 = nullptr;
+    DWORD n1 = 0, n2 = 0;
+    hr = m_ppBuffers[0]->Lock(0, 0, &p1, &n1, &p2, &n2, DSBLOCK_ENTIREBUFFER);
+    if (Failed(hr)) return hr;
+    std::memcpy(p1, wave.pData, n1);
+    if (p2 && n2) std::memcpy(p2, wave.pData + n1, n2);
+    hr = m_ppBuffers[0]->Unlock(p1, n1, p2, n2);
+    if (Failed(hr)) return hr;
+    for (int i = 1; i < m_nCopies; ++i) {
+        hr = pDevice->DuplicateSoundBuffer(m_ppBuffers[0], &m_ppBuffers[i]);
+        if (Failed(hr)) return hr;
+    }
+    return DS_OK;
+}
+
+CSoundVoice* CDXSoundBuffer::ChooseCopy() {
+    if (!m_ppBuffers || !m_ppBuffers[m_nCurrent]) return nullptr;
+    CSoundVoice* pCopy = m_ppBuffers[m_nCurrent];
+    DWORD dwStatus = 0;
+    if (Failed(pCopy->GetStatus(&dwStatus))) dwStatus = 0;
+    if (dwStatus & DSBSTATUS_PLAYING) {
+        if (m_nCopies < 2) return nullptr;
+        m_nCurrent = (m_nCurrent + 1) % m_nCopies;
+        pCopy = m_ppBuffers[m_nCurrent];
+        if (!pCopy) return nullptr;
+        if (Failed(pCopy->GetStatus(&dwStatus))) dwStatus = 0;
+        if (dwStatus & DSBSTATUS_PLAYING) {
+            pCopy->Stop();
+            pCopy->SetCurrentPosition(0);
+        }
+    }
+    if (dwStatus & DSBSTATUS_BUFFERLOST) {
+        if (Failed(pCopy->Restore())) return nullptr;
+    }
+    return pCopy;
+}
+
+HRESULT CDXSoundBuffer::Play(DWORD dwFlags) {
+    if (!m_pSound) return DSERR_UNINITIALIZED;
+    if (m_pSound->IsNotCreated()) return 0;
+    CSoundVoice* pCopy = ChooseCopy();
+    if (!pCopy) return DSERR_ALLOCATED;
+    // Every play applies the stored volume, full volume included.
+    pCopy->SetVolume(m_nVolume < DSBVOLUME_MIN ? DSBVOLUME_MIN : m_nVolume > 0 ? 0 : m_nVolume);
+    HRESULT hr = pCopy->Play(0, 0, dwFlags);
+    return Failed(hr) ? hr : DS_OK;
+}
+
+void CDXSoundBuffer::SetVolume(int nPercent) { m_nVolume = (nPercent * 5 - 500) * 20; }
+
+HRESULT CDXSoundBuffer::Stop() {
+    if (!m_pSound || !m_ppBuffers) return DSERR_UNINITIALIZED;
+    for (int i = 0; i < m_nMade; ++i) {
+        if (!m_ppBuffers[i]) continue;
+        HRESULT hr = m_ppBuffers[i]->Stop();
+        if (Failed(hr)) return hr;
+        hr = m_ppBuffers[i]->SetCurrentPosition(0);
+        if (Failed(hr)) return hr;
+    }
+    return DS_OK;
+}
+
+int CDXSoundBuffer::GetPlayingCount() {
+    if (!m_ppBuffers) return 0;
+    int n = 0;
+    for (int i = 0; i < m_nMade; ++i) {
+        DWORD dwStatus = 0;
+        if (m_ppBuffers[i] && Succeeded(m_ppBuffers[i]->GetStatus(&dwStatus)) && (dwStatus & DSBSTATUS_PLAYING)) ++n;
+    }
+    return n;
+}

@@ -1,0 +1,93 @@
+// The music player: tracks are MP3 files kept in the music package "data\veskmp3.dat";
+// a track is copied out into the game's "mp3" folder the first time it is asked for,
+// then decoded on a worker thread into a ring of four wave-out blocks. The main thread
+// steers the worker with a state word (play a new file, pause, continue, stop).
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+#include "platform/Base.h"
+
+class CMp3Decoder;
+class CWaveOutStream;
+
+struct MusicEntry {
+    char szName[33] = {};
+    DWORD dwOffset = 0;
+    DWORD dwSize = 0;  // in 4-byte units
+};
+
+class CMp3Player {
+public:
+    enum State { StatePlayNew = 0, StatePause = 1, StateContinue = 2, StateStop = 3 };
+    static constexpr size_t kPcmBytes = 0x14000;
+    static constexpr int kBlocks = 4;
+    static constexpr DWORD kLoopGapMs = 1000;
+
+    CMp3Player();
+    virtual ~CMp3Player();
+    CMp3Player(const CMp3Player&) = delete;
+    CMp3Player& operator=(const CMp3Player&) = delete;
+
+    // Reads the index of "<game folder>\data\<name>". False (index empty, message in
+    // GetError) when it is missing or its index is damaged.
+    bool OpenMusicPackage(const char* pszName);
+    // Plays pszPath (or, with null, the stored track again) from the start.
+    void Play(const char* pszPath, BOOL bLoop);
+    void Pause();
+    void Resume();
+    void Stop();
+    bool IsStopped() const;
+    // Sets the wave-out volume (percent, low byte used); 0 on success.
+    int SetVolume(int nLeft, int nRight);
+    void SetVolumeMod100(int nLeft, int nRight);
+
+    // Copies the track named by the path out of the package unless it is already
+    // there: written to a temporary file and renamed only when complete.
+    bool ExtractFile(const char* pszPath);
+    // Deletes every copied track and the "mp3" folder.
+    void DeleteExtracted();
+
+    // Observers for the main window and tests.
+    bool IsWorkerRunning() const { return m_bWorkerRunning.load(); }
+    bool IsPlaying() const { return m_bPlaying.load(); }
+    int GetEntryCount() const { return int(m_entries.size()); }
+    const std::vector<int>& GetExtracted() const { return m_extracted; }
+    const std::string& GetError() const { return m_strError; }
+    std::string GetMp3Folder() const;
+
+private:
+    void Signal(int nState);
+    void WorkerMain();
+    // Runs one opened track; true when the worker should look at the state again
+    // (new file), false when it should end.
+    bool StreamLoop(CMp3Decoder& decoder);
+    // Decides what a control request means: true = the stream loop is done.
+    bool HandleControl();
+    bool ControlPending() const { return m_bSignalled.load(); }
+    int FindEntry(const std::string& name) const;
+    void JoinFinishedWorker();
+
+    std::vector<int> m_extracted;
+    std::FILE* m_pPackage = nullptr;
+    long long m_nPackageSize = 0;
+    std::vector<MusicEntry> m_entries;
+    int m_nVolume[2] = {50, 50};
+    std::string m_strGameFolder;
+    std::string m_strFileName;
+    std::string m_strError;
+
+    mutable std::mutex m_mutex;        // guards the state word, the file name and loop
+    std::condition_variable m_cvControl;
+    std::atomic<bool> m_bSignalled{false};
+    int m_nState = StateStop;
+    bool m_bLoop = true;
+    std::atomic<bool> m_bPlaying{false};
+    std::atomic<bool> m_bWorkerRunning{false};
+    std::thread m_worker;
+    std::vector<char> m_pcm;
+};

@@ -1,0 +1,279 @@
+#include "platform/AudioMixer.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+#include <utility>
+
+#include "platform/Clock.h"
+#include "platform/Files.h"
+
+namespace audio {
+
+void DecodeFrame(const std::uint8_t* p, const WAVEFORMATEX& fmt, float out[2]) {
+    if (fmt.wBitsPerSample == 8) {
+        out[0] = (float(p[0]) - 128.0f) / 128.0f;
+        out[1] = fmt.nChannels >= 2 ? (float(p[1]) - 128.0f) / 128.0f : out[0];
+    } else {
+        auto s16 = [](const std::uint8_t* q) { return float(std::int16_t(q[0] | (q[1] << 8))) / 32768.0f; };
+        out[0] = s16(p);
+        out[1] = fmt.nChannels >= 2 ? s16(p + 2) : out[0];
+    }
+}
+
+float VolumeToGain(LONG nVolume) {
+    if (nVolume <= DSBVOLUME_MIN) return 0.0f;
+    if (nVolume >= 0) return 1.0f;
+    return float(std::pow(10.0, double(nVolume) / 2000.0));
+}
+
+namespace {
+
+// Mixes one source into acc through its resampler. fetch(float[2]) returns false when
+// no frame is left. A stream re-primes after running dry; a static voice ends.
+template <class Fetch>
+size_t MixSource(Resampler& rs, double dStep, float gl, float gr, float* pAcc, size_t nFrames,
+                 bool bStream, Fetch fetch) {
+    size_t i = 0;
+    for (; i < nFrames; ++i) {
+        if (!rs.bPrevValid) {
+            if (!bStream) break;
+            rs.bPrevValid = fetch(rs.prev);
+            if (!rs.bPrevValid) break;
+            rs.bCurValid = fetch(rs.cur);
+            if (!rs.bCurValid) std::memcpy(rs.cur, rs.prev, sizeof rs.cur);
+            rs.dFrac = 0;
+        }
+        float f = float(rs.dFrac);
+        pAcc[2 * i] += (rs.prev[0] + (rs.cur[0] - rs.prev[0]) * f) * gl;
+        pAcc[2 * i + 1] += (rs.prev[1] + (rs.cur[1] - rs.prev[1]) * f) * gr;
+        rs.dFrac += dStep;
+        while (rs.dFrac >= 1.0) {
+            rs.dFrac -= 1.0;
+            std::memcpy(rs.prev, rs.cur, sizeof rs.prev);
+            rs.bPrevValid = rs.bCurValid;
+            if (!rs.bPrevValid) break;
+            rs.bCurValid = fetch(rs.cur);
+            if (!rs.bCurValid) std::memset(rs.cur, 0, sizeof rs.cur);
+        }
+    }
+    return i;
+}
+
+}  // namespace
+
+struct CMixer::Pump {
+    std::thread thread;
+    DWORD dwLast = 0;
+};
+
+CMixer& CMixer::Get() {
+    static CMixer s_mixer;
+    return s_mixer;
+}
+
+CMixer::CMixer() { OpenOutput(); }
+
+CMixer::~CMixer() {
+    m_bStop.store(true);
+    if (m_pPump) {
+        if (m_pPump->thread.joinable()) m_pPump->thread.join();
+        delete m_pPump;
+    }
+    if (m_nSdlDevice) SDL_CloseAudioDevice(m_nSdlDevice);
+    CaptureFinish();
+}
+
+void CMixer::OpenOutput() {
+    const char* pHeadless = std::getenv("GAME_HEADLESS");
+    bool bHeadless = pHeadless && std::strcmp(pHeadless, "1") == 0;
+    if (!bHeadless) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+            SDL_AudioSpec want{}, have{};
+            want.freq = kRate;
+            want.format = AUDIO_S16SYS;
+            want.channels = 2;
+            want.samples = 1024;
+            want.callback = [](void* pUser, Uint8* pStream, int nLen) {
+                static_cast<CMixer*>(pUser)->Mix(reinterpret_cast<std::int16_t*>(pStream), size_t(nLen) / 4);
+            };
+            want.userdata = this;
+            m_nSdlDevice = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+            if (m_nSdlDevice) {
+                m_bNull = false;
+                SDL_PauseAudioDevice(m_nSdlDevice, 0);
+                return;
+            }
+        }
+        std::fprintf(stderr, "audio: no audio device (%s); sound is mixed and discarded\n", SDL_GetError());
+    }
+    m_bNull = true;
+    if (const char* pWav = std::getenv("GAME_AUDIO_WAV"); pWav && *pWav) {
+        m_pCapture = OpenFile(pWav, "wb");
+        if (m_pCapture) {
+            std::uint8_t header[44] = {};
+            std::fwrite(header, 1, sizeof header, m_pCapture);
+        } else {
+            std::fprintf(stderr, "audio: cannot write %s\n", pWav);
+        }
+    }
+    m_pPump = new Pump;
+    m_pPump->dwLast = TimeGetTime();  // chooses the clock on this thread
+    m_pPump->thread = std::thread([this] { PumpLoop(); });
+}
+
+// The null device consumes the mix as the game clock advances (virtual or real).
+void CMixer::PumpLoop() {
+    std::vector<std::int16_t> buffer(2 * 4096);
+    double dCarry = 0;
+    while (!m_bStop.load()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(4));
+        DWORD dwNow = TimeGetTime();
+        DWORD dwDelta = dwNow - m_pPump->dwLast;
+        m_pPump->dwLast = dwNow;
+        if (m_bManual.load()) { dCarry = 0; continue; }
+        dwDelta = std::min<DWORD>(dwDelta, 10000);
+        double dFrames = double(dwDelta) * kRate / 1000.0 + dCarry;
+        size_t nFrames = size_t(dFrames);
+        dCarry = dFrames - double(nFrames);
+        while (nFrames > 0 && !m_bStop.load()) {
+            size_t n = std::min<size_t>(nFrames, 4096);
+            Mix(buffer.data(), n);
+            CaptureWrite(buffer.data(), n);
+            nFrames -= n;
+        }
+    }
+}
+
+void CMixer::CaptureWrite(const std::int16_t* p, size_t nFrames) {
+    if (!m_pCapture) return;
+    std::fwrite(p, 4, nFrames, m_pCapture);
+    std::uint64_t nBefore = m_nCaptured;
+    m_nCaptured += nFrames;
+    // Keep the header right about once a second so a killed run leaves a usable file.
+    if (nBefore / kRate != m_nCaptured / kRate) {
+        long nPos = std::ftell(m_pCapture);
+        CaptureFinish();
+        if (m_pCapture) std::fseek(m_pCapture, nPos, SEEK_SET);
+    }
+}
+
+void CMixer::CaptureFinish() {
+    if (!m_pCapture) return;
+    std::uint32_t nData = std::uint32_t(std::min<std::uint64_t>(m_nCaptured * 4, 0xFFFFFFF0u));
+    auto u32 = [](std::uint8_t* p, std::uint32_t v) { for (int i = 0; i < 4; ++i) p[i] = std::uint8_t(v >> (8 * i)); };
+    std::uint8_t h[44];
+    std::memcpy(h, "RIFF", 4); u32(h + 4, 36 + nData); std::memcpy(h + 8, "WAVEfmt ", 8);
+    u32(h + 16, 16); h[20] = 1; h[21] = 0; h[22] = 2; h[23] = 0; u32(h + 24, kRate); u32(h + 28, kRate * 4);
+    h[32] = 4; h[33] = 0; h[34] = 16; h[35] = 0; std::memcpy(h + 36, "data", 4); u32(h + 40, nData);
+    std::fseek(m_pCapture, 0, SEEK_SET);
+    std::fwrite(h, 1, sizeof h, m_pCapture);
+    std::fflush(m_pCapture);
+    if (m_bStop.load()) {
+        std::fclose(m_pCapture);
+        m_pCapture = nullptr;
+    }
+}
+
+void CMixer::AddVoice(CSoundVoice::State* pVoice) {
+    if (std::find(m_voices.begin(), m_voices.end(), pVoice) == m_voices.end()) m_voices.push_back(pVoice);
+}
+
+void CMixer::RemoveVoice(CSoundVoice::State* pVoice) {
+    m_voices.erase(std::remove(m_voices.begin(), m_voices.end(), pVoice), m_voices.end());
+}
+
+void CMixer::AddStream(const std::shared_ptr<StreamState>& pStream) { m_streams.push_back(pStream); }
+
+void CMixer::RemoveStream(const std::shared_ptr<StreamState>& pStream) {
+    m_streams.erase(std::remove(m_streams.begin(), m_streams.end(), pStream), m_streams.end());
+}
+
+int CMixer::ActiveCount() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    int n = 0;
+    for (auto* p : m_voices) n += p->bPlaying ? 1 : 0;
+    for (auto& s : m_streams) n += s->queue.empty() ? 0 : 1;
+    return n;
+}
+
+void CMixer::Mix(std::int16_t* pOut, size_t nFrames) {
+    std::vector<std::pair<std::shared_ptr<StreamState>, WAVEHDR*>> done;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_accum.assign(nFrames * 2, 0.0f);
+        for (auto it = m_voices.begin(); it != m_voices.end();) {
+            CSoundVoice::State* v = *it;
+            const SampleData& d = *v->pData;
+            size_t nAlign = d.format.nBlockAlign;
+            size_t nEnd = d.bytes.size() - d.bytes.size() % nAlign;
+            float g = VolumeToGain(v->nVolume);
+            auto fetch = [&](float out[2]) {
+                if (v->nPos + nAlign > nEnd) {
+                    if (!v->bLooping || nEnd == 0) return false;
+                    v->nPos = 0;
+                }
+                DecodeFrame(d.bytes.data() + v->nPos, d.format, out);
+                v->nPos += nAlign;
+                return true;
+            };
+            double dStep = double(d.format.nSamplesPerSec) / kRate;
+            size_t n = MixSource(v->rs, dStep, g, g, m_accum.data(), nFrames, false, fetch);
+            if (n < nFrames) {
+                // Played to its end: idle and rewound.
+                v->bPlaying = false;
+                v->nPos = 0;
+                v->rs.Reset();
+                it = m_voices.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        float gl = float(m_dwWaveVolume & 0xFFFF) / 65535.0f;
+        float gr = float(m_dwWaveVolume >> 16) / 65535.0f;
+        for (auto& s : m_streams) {
+            StreamState& st = *s;
+            size_t nAlign = st.format.nBlockAlign;
+            auto fetch = [&](float out[2]) {
+                while (!st.queue.empty()) {
+                    WAVEHDR* h = st.queue.front();
+                    size_t nLen = h->dwBufferLength - h->dwBufferLength % nAlign;
+                    if (st.nHeadPos + nAlign <= nLen) {
+                        DecodeFrame(reinterpret_cast<const std::uint8_t*>(h->lpData) + st.nHeadPos, st.format, out);
+                        st.nHeadPos += nAlign;
+                        if (st.nHeadPos + nAlign > nLen) {
+                            st.queue.pop_front();
+                            st.nHeadPos = 0;
+                            h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+                            done.emplace_back(s, h);
+                        }
+                        return true;
+                    }
+                    st.queue.pop_front();  // an empty block finishes at once
+                    st.nHeadPos = 0;
+                    h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+                    done.emplace_back(s, h);
+                }
+                return false;
+            };
+            double dStep = double(st.format.nSamplesPerSec) / kRate;
+            MixSource(st.rs, dStep, gl, gr, m_accum.data(), nFrames, true, fetch);
+        }
+        for (size_t i = 0; i < nFrames * 2; ++i) {
+            float f = std::clamp(m_accum[i], -1.0f, 1.0f);
+            pOut[i] = std::int16_t(std::lrint(f * 32767.0f));
+        }
+    }
+    for (auto& [s, h] : done) {
+        std::lock_guard<std::mutex> lock(s->callbackMutex);
+        if (!s->bClosed && s->pfnCallback)
+            s->pfnCallback(s->hHandle, WOM_DONE, s->dwInstance, std::uintptr_t(h), 0);
+    }
+}
+
+}  // namespace audio

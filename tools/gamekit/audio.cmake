@@ -1,0 +1,16 @@
+# Encoders of the sample sounds, music and videos: libmp3lame and the libav encoders.
+# Included once, after tools/ has defined the gamekit target.
+get_property(gamekit_audio_done GLOBAL PROPERTY GAMEKIT_AUDIO_LINKED)
+if(NOT gamekit_audio_done AND TARGET gamekit)
+  set_property(GLOBAL PROPERTY GAMEKIT_AUDIO_LINKED TRUE)
+  find_library(MP3LAME_LIBRARY mp3lame REQUIRED)
+  find_path(MP3LAME_INCLUDE_DIR lame/lame.h REQUIRED)
+  pkg_check_modules(GAMEKIT_LIBAV REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale libavutil)
+  get_target_property(gamekit_type gamekit TYPE)
+  if(gamekit_type STREQUAL "INTERFACE_LIBRARY")
+    target_link_libraries(gamekit INTERFACE ${MP3LAME_LIBRARY} PkgConfig::GAMEKIT_LIBAV)
+  else()
+    target_include_directories(gamekit PRIVATE ${MP3LAME_INCLUDE_DIR})
+    target_link_libraries(gamekit PUBLIC ${MP3LAME_LIBRARY} PkgConfig::GAMEKIT_LIBAV)
+  endif()
+endif()
