@@ -22,7 +22,11 @@ bool CByteReader::Fail(std::string_view what) {
     m_bFailed = true;
     m_strError.clear();
     if (!m_strFile.empty()) m_strError += m_strFile + ": ";
-    if (!m_strContext.empty()) m_strError += m_strContext + ": ";
+    if (!m_strContext.empty()) {
+        m_strError += m_strContext;
+        if (m_nRecord >= 0) m_strError += ", record " + std::to_string(m_nRecord);
+        m_strError += ": ";
+    }
     m_strError.append(what);
     return false;
 }

@@ -16,7 +16,13 @@ public:
     explicit CByteReader(const std::vector<std::uint8_t>& bytes, std::string_view fileName = {});
 
     // Names the part being read ("section Items") in later failure messages.
-    void SetContext(std::string_view context) { m_strContext = context; }
+    void SetContext(std::string_view context) {
+        m_strContext = context;
+        m_nRecord = -1;
+    }
+    // Names the record being read inside that part ("record 3"); -1 for none. Cheap
+    // enough to call once per record.
+    void SetRecord(std::int64_t nRecord) { m_nRecord = nRecord; }
 
     // Each read stores the value and returns true, or fails (storing 0) and returns false.
     bool ReadU8(std::uint8_t* pValue);
@@ -55,6 +61,7 @@ private:
     bool m_bFailed = false;
     std::string m_strFile;
     std::string m_strContext;
+    std::int64_t m_nRecord = -1;
     std::string m_strError;
 };
 

@@ -1,0 +1,17 @@
+// The table cache file "data\Base.dat": the ten table sections back to back, with
+// no header. Reading checks every count and length against what the file holds.
+#pragma once
+#include "gamedata/Tables.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Largest cache file the reader accepts.
+constexpr size_t kBaseDataLimit = size_t(256) << 20;
+
+// Reads the ten sections into pTables (replacing what it held). On failure pTables
+// is left empty and pError names the file, the section and what was wrong.
+bool ReadBaseData(const std::uint8_t* pData, size_t nSize, CTableSet* pTables, std::string* pError);
+// The bytes of the cache file for the tables.
+std::vector<std::uint8_t> WriteBaseData(const CTableSet& tables);

@@ -1,0 +1,39 @@
+// mkgame DIR: writes the sample game folder.
+#include "tools/gamekit/GameDataWriters.h"
+#include "tools/mkgame/MkGame.h"
+#include "tools/mkgame/SampleAudio.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: mkgame DIR\n");
+        return 2;
+    }
+    const char* pFolder = argv[1];
+
+    GameModel model;
+    AddOptions(model);
+    AddScenes(model);
+    AddItems(model);
+    AddSkills(model);
+    AddShops(model);
+    AddLevels(model);
+    AddTasks(model);
+    AddRecipes(model);
+    AddEnemies(model);
+    AddCaptions(model);
+    AddAreaPatterns(model);
+
+    std::string why;
+    if (!WriteGameDataFiles(pFolder, model, &why)) {
+        std::fprintf(stderr, "mkgame: %s\n", why.c_str());
+        return 1;
+    }
+    if (!WriteSampleAudio(pFolder)) {
+        std::fprintf(stderr, "mkgame: the sample sounds, music and videos could not be written\n");
+        return 1;
+    }
+    std::printf("mkgame: wrote the sample game to %s\n", pFolder);
+    return 0;
+}
