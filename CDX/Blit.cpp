@@ -19,10 +19,13 @@ bool RectInside(const RECT& r, const CVideoSurface* p) {
 
 // Performs a copy, keyed copy or stretch of rcSrc onto rcDst on the pixels themselves, the
 // same way the device would, when that is plainly possible: two different off-screen
-// surfaces of one format, neither lost nor busy, a key of one value. False leaves the
-// operation (and any error it meets) to the device.
-bool DirectCopy(CVideoSurface* pDst, const RECT& rcDst, CVideoSurface* pSrc, const RECT& rcSrc, bool bKeyed) {
-    if (UsingReferenceBlits() || pSrc == pDst || pDst->IsPrimary()) return false;
+// surfaces of one format, neither lost nor held (bFree), a key of one value. False leaves
+// the operation (and any error it meets) to the device.
+bool DirectCopy(CDXSurface* pDestSurface, const RECT& rcDst, CDXSurface* pSrcSurface, const RECT& rcSrc, bool bKeyed,
+                bool bFree) {
+    CVideoSurface* pDst = pDestSurface->GetInterface();
+    CVideoSurface* pSrc = pSrcSurface->GetInterface();
+    if (!bFree || UsingReferenceBlits() || pSrc == pDst || pDst->IsPrimary()) return false;
     if (!SameFormat(pDst->Format(), pSrc->Format())) return false;
     if (!RectInside(rcDst, pDst) || !RectInside(rcSrc, pSrc)) return false;
     const int nBytes = pDst->BytesPerPixel();
@@ -39,23 +42,20 @@ bool DirectCopy(CVideoSurface* pDst, const RECT& rcDst, CVideoSurface* pSrc, con
     if (nDepth < 0 && (bKeyed || !bStretch)) return false;
     if (bKeyed && bStretch) return false;
 
-    SurfaceDesc dd, sd;
-    if (Failed(pDst->Lock(&dd))) return false;
-    if (Failed(pSrc->Lock(&sd))) {
-        pDst->Unlock();
-        return false;
-    }
-    const BYTE* pS = static_cast<const BYTE*>(sd.lpSurface) + std::ptrdiff_t(rcSrc.top) * sd.lPitch + rcSrc.left * nBytes;
-    BYTE* pD = static_cast<BYTE*>(dd.lpSurface) + std::ptrdiff_t(rcDst.top) * dd.lPitch + rcDst.left * nBytes;
+    // Neither surface is locked, lost or lent out as a device context (checked by the caller),
+    // so the pixels are used in place, as the device itself would.
+    const int nSrcPitch = pSrc->Pitch(), nDstPitch = pDst->Pitch();
+    const BYTE* pS = pSrc->Bits() + std::ptrdiff_t(rcSrc.top) * nSrcPitch + rcSrc.left * nBytes;
+    BYTE* pD = pDst->Bits() + std::ptrdiff_t(rcDst.top) * nDstPitch + rcDst.left * nBytes;
     const BlitKernels& k = ActiveBlitKernels();
     if (bStretch) {
         StretchRows r;
         r.pSrc = pS;
-        r.nSrcPitch = sd.lPitch;
+        r.nSrcPitch = nSrcPitch;
         r.nSrcWidth = nSrcW;
         r.nSrcHeight = nSrcH;
         r.pDst = pD;
-        r.nDstPitch = dd.lPitch;
+        r.nDstPitch = nDstPitch;
         r.nDstWidth = nDstW;
         r.nDstHeight = nDstH;
         r.nBytes = nBytes;
@@ -63,20 +63,42 @@ bool DirectCopy(CVideoSurface* pDst, const RECT& rcDst, CVideoSurface* pSrc, con
     } else {
         BlitRows r;
         r.pSrc = pS;
-        r.nSrcPitch = sd.lPitch;
+        r.nSrcPitch = nSrcPitch;
         r.pDst = pD;
-        r.nDstPitch = dd.lPitch;
+        r.nDstPitch = nDstPitch;
         r.nWidth = nDstW;
         r.nHeight = nDstH;
         r.dwKey = dwKeyLow;
         k.aOps[bKeyed ? kOpCopyKeyed : kOpCopy][nDepth](r);
     }
-    pSrc->Unlock();
-    pDst->Unlock();
     return true;
 }
 
 }  // namespace
+
+bool CDXSurface::PixelsFree() const {
+    return m_pSurface && m_dwLockCount == 0 && m_dwDCCount == 0 && !m_pSurface->IsLocked() &&
+           m_pSurface->IsLost() == DD_OK;
+}
+
+HRESULT CDXSurface::AcquirePixels(BYTE** ppBits, int* pPitch, bool* pbLocked) {
+    if (PixelsFree()) {
+        *ppBits = m_pSurface->Bits();
+        *pPitch = m_pSurface->Pitch();
+        *pbLocked = false;
+        return DD_OK;
+    }
+    HRESULT hr = Lock();
+    if (Failed(hr)) return hr;
+    *ppBits = GetLockedBits();
+    *pPitch = GetPitch();
+    *pbLocked = true;
+    return DD_OK;
+}
+
+void CDXSurface::ReleasePixels(bool bLocked) {
+    if (bLocked) Unlock();
+}
 
 bool CDXSurface::ClipBlit(CDXSurface* pDest, int* pX, int* pY, RECT* pSrcRect) {
     if (!ClipToRect(pSrcRect)) return false;
@@ -99,7 +121,7 @@ int CDXSurface::BlitOpaque(CDXSurface* pDest, int x, int y, const RECT* pSrcRect
     RECT rc = pSrcRect ? *pSrcRect : RECT{0, 0, m_nWidth, m_nHeight};
     if (!ClipBlit(pDest, &x, &y, &rc)) return 0;
     const RECT rcDst{x, y, x + (rc.right - rc.left), y + (rc.bottom - rc.top)};
-    if (DirectCopy(pDest->m_pSurface, rcDst, m_pSurface, rc, false)) return DD_OK;
+    if (DirectCopy(pDest, rcDst, this, rc, false, PixelsFree() && pDest->PixelsFree())) return DD_OK;
     HRESULT hr = pDest->m_pSurface->BltFast(x, y, m_pSurface, &rc, DDBLTFAST_NOCOLORKEY | DDBLTFAST_WAIT);
     if (hr == DDERR_SURFACELOST) return Restore();
     return hr;
@@ -110,7 +132,7 @@ int CDXSurface::BlitKeyed(CDXSurface* pDest, int x, int y, const RECT* pSrcRect)
     RECT rc = pSrcRect ? *pSrcRect : RECT{0, 0, m_nWidth, m_nHeight};
     if (!ClipBlit(pDest, &x, &y, &rc)) return 0;
     const RECT rcDst{x, y, x + (rc.right - rc.left), y + (rc.bottom - rc.top)};
-    if (DirectCopy(pDest->m_pSurface, rcDst, m_pSurface, rc, true)) return DD_OK;
+    if (DirectCopy(pDest, rcDst, this, rc, true, PixelsFree() && pDest->PixelsFree())) return DD_OK;
     HRESULT hr = pDest->m_pSurface->BltFast(x, y, m_pSurface, &rc, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
     if (hr == DDERR_SURFACELOST) return Restore();
     return hr;
@@ -133,7 +155,7 @@ int CDXSurface::HardwareStretch(CDXSurface* pDest, int x, int y, const RECT* pSr
     rc.right += scaled(rcDst.right - rcOld.right, nSrcW, nWidth);
     rc.top += scaled(rcDst.top - rcOld.top, nSrcH, nHeight);
     rc.bottom += scaled(rcDst.bottom - rcOld.bottom, nSrcH, nHeight);
-    if (DirectCopy(pDest->m_pSurface, rcDst, m_pSurface, rc, bKeyed)) return DD_OK;
+    if (DirectCopy(pDest, rcDst, this, rc, bKeyed, PixelsFree() && pDest->PixelsFree())) return DD_OK;
     HRESULT hr = pDest->m_pSurface->Blt(&rcDst, m_pSurface, &rc, DDBLT_WAIT | (bKeyed ? DDBLT_KEYSRC : 0));
     if (hr == DDERR_SURFACELOST) Restore();
     return hr;
@@ -151,11 +173,14 @@ int CDXSurface::SoftwareBlit(CDXSurface* pDest, int x, int y, const RECT* pSrcRe
     if (!pDest) return -1;
     RECT rc = pSrcRect ? *pSrcRect : RECT{0, 0, m_nWidth, m_nHeight};
     if (!ClipBlit(pDest, &x, &y, &rc)) return 0;
-    HRESULT hr = Lock();
+    BYTE *pSrcBits, *pDstBits;
+    int nSrcPitch, nDstPitch;
+    bool bSrcLocked, bDstLocked;
+    HRESULT hr = AcquirePixels(&pSrcBits, &nSrcPitch, &bSrcLocked);
     if (Failed(hr)) return hr;
-    hr = pDest->Lock();
+    hr = pDest->AcquirePixels(&pDstBits, &nDstPitch, &bDstLocked);
     if (Failed(hr)) {
-        Unlock();
+        ReleasePixels(bSrcLocked);
         return hr;
     }
     const DWORD dwBpp = pDest->m_pixelFormat.dwBitsPerPixel;
@@ -168,10 +193,10 @@ int CDXSurface::SoftwareBlit(CDXSurface* pDest, int x, int y, const RECT* pSrcRe
     } else if (nDepth >= 0) {
         const int nBytes = dwBpp == 24 ? 3 : dwBpp == 32 ? 4 : 2;
         BlitRows r;
-        r.pSrc = GetLockedBits() + std::ptrdiff_t(rc.top) * GetPitch() + rc.left * nBytes;
-        r.nSrcPitch = GetPitch();
-        r.pDst = pDest->GetLockedBits() + std::ptrdiff_t(y) * pDest->GetPitch() + x * nBytes;
-        r.nDstPitch = pDest->GetPitch();
+        r.pSrc = pSrcBits + std::ptrdiff_t(rc.top) * nSrcPitch + rc.left * nBytes;
+        r.nSrcPitch = nSrcPitch;
+        r.pDst = pDstBits + std::ptrdiff_t(y) * nDstPitch + x * nBytes;
+        r.nDstPitch = nDstPitch;
         r.nWidth = rc.right - rc.left;
         r.nHeight = rc.bottom - rc.top;
         r.dwKey = m_dwColorKey;
@@ -186,8 +211,8 @@ int CDXSurface::SoftwareBlit(CDXSurface* pDest, int x, int y, const RECT* pSrcRe
         }
         ActiveBlitKernels().aOps[nOp][nDepth](r);
     }
-    Unlock();
-    pDest->Unlock();
+    ReleasePixels(bSrcLocked);
+    pDest->ReleasePixels(bDstLocked);
     return nResult;
 }
 

@@ -2,6 +2,7 @@
 // scalar loops are built from them, and the vector loops use them for the pixels
 // left over at the end of a row. Internal to the blit sources.
 #pragma once
+#include <cstdint>
 #include <cstring>
 
 #include "CDX/BlitKernels.h"
@@ -124,6 +125,30 @@ inline void BlendSpan(const BYTE* s, BYTE* d, const BYTE* m, int x0, int x1, con
         DWORD out;
         const DWORD dp = (Op == kOpCopy || Op == kOpCopyKeyed) ? 0 : LoadPixel<D>(d + x * B);
         if (BlendPixel<Op, D>(LoadPixel<D>(s + x * B), dp, r, m ? m[x] : 0, &out)) StorePixel<D>(d + x * B, out);
+    }
+}
+
+// Copies n bytes between buffers that do not overlap; short rows without a call.
+inline void CopyBytes(BYTE* d, const BYTE* s, size_t n) {
+    auto move = [](BYTE* pd, const BYTE* ps, auto word) {
+        std::memcpy(&word, ps, sizeof word);
+        std::memcpy(pd, &word, sizeof word);
+    };
+    if (n > 16 && n <= 32) {
+        move(d, s, std::uint64_t());
+        move(d + 8, s + 8, std::uint64_t());
+        move(d + n - 16, s + n - 16, std::uint64_t());
+        move(d + n - 8, s + n - 8, std::uint64_t());
+    } else if (n >= 8 && n <= 16) {
+        move(d, s, std::uint64_t());
+        move(d + n - 8, s + n - 8, std::uint64_t());
+    } else if (n >= 4 && n < 8) {
+        move(d, s, std::uint32_t());
+        move(d + n - 4, s + n - 4, std::uint32_t());
+    } else if (n > 16) {
+        std::memcpy(d, s, n);
+    } else {
+        for (size_t i = 0; i < n; ++i) d[i] = s[i];
     }
 }
 

@@ -6,11 +6,12 @@
 
 namespace {
 
+// Source and destination are different surfaces.
 template <int D>
 void CopyRows(const BlitRows& r) {
     const size_t n = size_t(r.nWidth) * PixelTraits<D>::kBytes;
     for (int y = 0; y < r.nHeight; ++y)
-        std::memmove(r.pDst + std::ptrdiff_t(y) * r.nDstPitch, r.pSrc + std::ptrdiff_t(y) * r.nSrcPitch, n);
+        CopyBytes(r.pDst + std::ptrdiff_t(y) * r.nDstPitch, r.pSrc + std::ptrdiff_t(y) * r.nSrcPitch, n);
 }
 
 // Destination pixel (x, y) takes source pixel (x * srcW / dstW, y * srcH / dstH).

@@ -77,14 +77,32 @@ inline Vec<V> Blend16(Vec<V> s, Vec<V> d, Vec<V> m, const BlitRows& r) {
     return out;
 }
 
+// Rows narrower than a vector of this set go to the 128-bit set, and rows narrower
+// than that pixel by pixel. A row's last pixels are done by one more vector ending at
+// the row's end; its source and destination are read before the row is written, so the
+// pixels it shares with the vector before it come out the same.
 template <class V, int Op, int D>
 void BlendRows16(const BlitRows& r) {
     constexpr int N = V::kBytes / 2;
     constexpr bool bNeedDst = Op != kOpCopy && Op != kOpFaded;
+    if constexpr (V::kBytes > 16) {
+        if (r.nWidth < N) {
+            Sse2BlitKernels().aOps[Op][D == 15 ? kDepth15 : kDepth16](r);
+            return;
+        }
+    }
+    const int nLast = r.nWidth - N;
     for (int y = 0; y < r.nHeight; ++y) {
         const BYTE* s = r.pSrc + std::ptrdiff_t(y) * r.nSrcPitch;
         BYTE* d = r.pDst + std::ptrdiff_t(y) * r.nDstPitch;
         const BYTE* m = r.pMask ? r.pMask + std::ptrdiff_t(y) * r.nMaskPitch : nullptr;
+        if (nLast < 0) {
+            BlendSpan<Op, D>(s, d, m, 0, r.nWidth, r);
+            continue;
+        }
+        const Vec<V> ls = V::Load(s + nLast * 2);
+        const Vec<V> ld = bNeedDst ? V::Load(d + nLast * 2) : V::Zero();
+        const Vec<V> lm = Op == kOpAlphaMask ? V::LoadMask16(m + nLast) : V::Zero();
         int x = 0;
         for (; x + N <= r.nWidth; x += N) {
             const Vec<V> vs = V::Load(s + x * 2);
@@ -93,7 +111,7 @@ void BlendRows16(const BlitRows& r) {
             if constexpr (Op == kOpAlphaMask) vm = V::LoadMask16(m + x);
             V::Store(d + x * 2, Blend16<V, Op, D>(vs, vd, vm, r));
         }
-        BlendSpan<Op, D>(s, d, m, x, r.nWidth, r);
+        if (x < r.nWidth) V::Store(d + nLast * 2, Blend16<V, Op, D>(ls, ld, lm, r));
     }
 }
 
@@ -150,10 +168,24 @@ template <class V, int Op>
 void BlendRows32(const BlitRows& r) {
     constexpr int N = V::kBytes / 4;
     constexpr bool bNeedDst = Op != kOpCopy;
+    if constexpr (V::kBytes > 16) {
+        if (r.nWidth < N) {
+            Sse2BlitKernels().aOps[Op][kDepth32](r);
+            return;
+        }
+    }
+    const int nLast = r.nWidth - N;
     for (int y = 0; y < r.nHeight; ++y) {
         const BYTE* s = r.pSrc + std::ptrdiff_t(y) * r.nSrcPitch;
         BYTE* d = r.pDst + std::ptrdiff_t(y) * r.nDstPitch;
         const BYTE* m = r.pMask ? r.pMask + std::ptrdiff_t(y) * r.nMaskPitch : nullptr;
+        if (nLast < 0) {
+            BlendSpan<Op, 32>(s, d, m, 0, r.nWidth, r);
+            continue;
+        }
+        const Vec<V> ls = V::Load(s + nLast * 4);
+        const Vec<V> ld = bNeedDst ? V::Load(d + nLast * 4) : V::Zero();
+        const Vec<V> lm = Op == kOpAlphaMask ? V::LoadMask32(m + nLast) : V::Zero();
         int x = 0;
         for (; x + N <= r.nWidth; x += N) {
             const Vec<V> vs = V::Load(s + x * 4);
@@ -162,7 +194,7 @@ void BlendRows32(const BlitRows& r) {
             if constexpr (Op == kOpAlphaMask) vm = V::LoadMask32(m + x);
             V::Store(d + x * 4, Blend32<V, Op>(vs, vd, vm, r));
         }
-        BlendSpan<Op, 32>(s, d, m, x, r.nWidth, r);
+        if (x < r.nWidth) V::Store(d + nLast * 4, Blend32<V, Op>(ls, ld, lm, r));
     }
 }
 

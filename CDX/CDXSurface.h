@@ -126,6 +126,12 @@ public:
     int SaveAsBmp(const char* pszName);
 
 private:
+    // The pixels of this surface for a blit: read in place when nothing holds the surface,
+    // otherwise through Lock. ReleasePixels undoes what AcquirePixels did.
+    HRESULT AcquirePixels(BYTE** ppBits, int* pPitch, bool* pbLocked);
+    void ReleasePixels(bool bLocked);
+    // True when nothing holds the surface and its pixels may be used in place.
+    bool PixelsFree() const;
     int SoftwareBlit(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nOp, DWORD dwValue);
     int HardwareStretch(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nWidth, int nHeight, bool bKeyed);
 

@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "tests/CDX/BlitTestUtil.h"
+
+namespace {
+
+// The set pixels of a 16-bit surface as a picture of '#' and '.'.
+std::string Picture(CDXSurface& s) {
+    std::string out;
+    s.Lock();
+    for (int y = 0; y < s.GetHeight(); ++y) {
+        for (int x = 0; x < s.GetWidth(); ++x) out += s.GetPixel(x, y) ? '#' : '.';
+        out += '\n';
+    }
+    s.Unlock();
+    return out;
+}
+
+std::string RunsOf(CDXSurface& s, int y) {
+    std::string out;
+    s.Lock();
+    for (int x = 0; x < s.GetWidth(); ++x)
+        if (s.GetPixel(x, y)) out += std::to_string(x) + " ";
+    s.Unlock();
+    return out;
+}
+
+DWORD U32(const std::vector<BYTE>& b, size_t o) {
+    return DWORD(b[o]) | (DWORD(b[o + 1]) << 8) | (DWORD(b[o + 2]) << 16) | (DWORD(b[o + 3]) << 24);
+}
+
+TEST(Shapes, LinesOneRunPerRowOrColumn) {
+    CDXScreen screen;
+    auto a = MakeSurface(screen, 16, 24, 24);
+    auto b = MakeSurface(screen, 16, 24, 24);
+    a->Lock();
+    a->Line(5, 5, 5, 20, 1);
+    a->Unlock();
+    b->Lock();
+    b->VLine(5, 20, 5, 1);
+    b->Unlock();
+    EXPECT_EQ(Picture(*a), Picture(*b));
+    a->Fill(0);
+    b->Fill(0);
+    a->Lock();
+    a->Line(20, 5, 5, 5, 1);
+    a->Unlock();
+    b->Lock();
+    b->HLine(5, 20, 5, 1);
+    b->Unlock();
+    EXPECT_EQ(Picture(*a), Picture(*b));
+
+    a->Fill(0);
+    a->Lock();
+    a->Line(0, 0, 10, 1, 1);
+    a->Unlock();
+    EXPECT_EQ(RunsOf(*a, 0), "0 1 2 3 4 5 6 7 8 9 ");
+    EXPECT_EQ(RunsOf(*a, 1), "10 11 12 13 14 15 16 17 18 19 ");
+    // The same line given from its other end: the points are swapped together.
+    b->Fill(0);
+    b->Lock();
+    b->Line(10, 1, 0, 0, 1);
+    b->Unlock();
+    EXPECT_EQ(Picture(*a), Picture(*b));
+    // Steep, rising to the right after ordering: step -3, sign -1, so column 3 takes rows
+    // 3 down to 1 and column 4 the run from 0 to -2, cut to row 0.
+    a->Fill(0);
+    a->Lock();
+    a->Line(4, 0, 3, 3, 1);
+    a->Unlock();
+    EXPECT_EQ(Picture(*a).substr(0, 5 * 25),
+              "....#...................\n"
+              "...#....................\n"
+              "...#....................\n"
+              "...#....................\n"
+              "........................\n");
+}
+
+TEST(Shapes, CirclesAsPinned) {
+    CDXScreen screen;
+    auto s = MakeSurface(screen, 16, 21, 21);
+    EXPECT_EQ(s->Circle(10, 10, 0, 1), 0);
+    const std::string dot = Picture(*s);
+    EXPECT_EQ(dot.find('#'), size_t(10 * 22 + 10));
+    EXPECT_EQ(std::count(dot.begin(), dot.end(), '#'), 1);
+
+    s->Fill(0);
+    EXPECT_EQ(s->Circle(10, 10, 5, 1), 0);
+    EXPECT_EQ(Picture(*s).substr(4 * 22, 13 * 22),
+              ".....................\n"
+              "........#####........\n"
+              ".......#.....#.......\n"
+              "......#.......#......\n"
+              ".....#.........#.....\n"
+              ".....#.........#.....\n"
+              ".....#.........#.....\n"
+              ".....#.........#.....\n"
+              ".....#.........#.....\n"
+              "......#.......#......\n"
+              ".......#.....#.......\n"
+              "........#####........\n"
+              ".....................\n");
+
+    s->Fill(0);
+    EXPECT_EQ(s->FillCircle(10, 10, 2, 1), 0);
+    EXPECT_EQ(RunsOf(*s, 7), "");
+    EXPECT_EQ(RunsOf(*s, 8), "10 ");
+    EXPECT_EQ(RunsOf(*s, 9), "8 9 10 11 12 ");
+    EXPECT_EQ(RunsOf(*s, 10), "8 9 10 11 12 ");
+    EXPECT_EQ(RunsOf(*s, 11), "8 9 10 11 12 ");
+    EXPECT_EQ(RunsOf(*s, 12), "");
+    s->Fill(0);
+    EXPECT_EQ(s->FillCircle(10, 40, 5, 1), 0);
+    EXPECT_EQ(s->FillCircle(10, -10, 5, 1), 0);
+    EXPECT_EQ(Picture(*s).find('#'), std::string::npos);
+}
+
+TEST(Shapes, RectanglesAndFills) {
+    CDXScreen screen;
+    auto s = MakeSurface(screen, 16, 6, 5);
+    EXPECT_EQ(s->Rect(1, 1, 4, 3, 1), 0);
+    EXPECT_EQ(Picture(*s),
+              "......\n"
+              ".####.\n"
+              ".#..#.\n"
+              ".####.\n"
+              "......\n");
+    s->Fill(0);
+    RECT clip{2, 1, 6, 5};
+    s->SetClipRect(&clip);
+    EXPECT_EQ(s->FillRect(-5, 0, 2, 5, 1), 0);  // wholly left of the clip rectangle
+    EXPECT_EQ(Picture(*s).find('#'), std::string::npos);
+    EXPECT_EQ(s->FillRect(0, 0, 4, 3, 1), 0);
+    EXPECT_EQ(Picture(*s),
+              "......\n"
+              "..##..\n"
+              "..##..\n"
+              "......\n"
+              "......\n");
+    CDXSurface empty;
+    EXPECT_EQ(empty.Rect(0, 0, 1, 1, 1), -1);
+    EXPECT_EQ(empty.Circle(0, 0, 1, 1), -1);
+}
+
+TEST(BmpWriter, WritesPaddedBottomUpRowsWithTheTrueSize) {
+    CDXScreen screen;
+    const std::string dir = TempFolder("bmp");
+    struct DepthCase {
+        int nDepth;
+        DWORD pixel;
+        BYTE b, g, r;
+    };
+    const DepthCase cases[] = {
+        {16, 0xFFFF, 248, 252, 248}, {16, 0x07E0, 0, 252, 0},     {15, 0x7FFF, 248, 248, 248},
+        {15, 0x7C00, 0, 0, 248},     {24, 0x123456, 0x56, 0x34, 0x12}, {32, 0xAB123456, 0x56, 0x34, 0x12},
+    };
+    for (const DepthCase& c : cases) {
+        // 3 pixels wide: rows of 9 bytes and 3 zero bytes; the marked pixel is at the top left.
+        auto s = MakeSurface(screen, c.nDepth, 3, 2);
+        WritePixel(*s, 0, 0, c.pixel);
+        const std::string name = dir + "/shot.bmp";
+        ASSERT_EQ(s->SaveAsBmp(name.c_str()), 1);
+        const auto bytes = ReadFileBytes(name);
+        ASSERT_EQ(bytes.size(), 54u + 2 * 12);
+        EXPECT_EQ(bytes[0], 'B');
+        EXPECT_EQ(bytes[1], 'M');
+        EXPECT_EQ(U32(bytes, 2), bytes.size());
+        EXPECT_EQ(U32(bytes, 10), 54u);
+        EXPECT_EQ(U32(bytes, 14), 40u);
+        EXPECT_EQ(U32(bytes, 18), 3u);
+        EXPECT_EQ(U32(bytes, 22), 2u);
+        EXPECT_EQ(bytes[28], 24);
+        EXPECT_EQ(U32(bytes, 38), 10000u);
+        // The top row is stored last.
+        const size_t top = 54 + 12;
+        EXPECT_EQ(bytes[top], c.b) << c.nDepth;
+        EXPECT_EQ(bytes[top + 1], c.g) << c.nDepth;
+        EXPECT_EQ(bytes[top + 2], c.r) << c.nDepth;
+        for (size_t i = 54; i < 54 + 12; ++i) EXPECT_EQ(bytes[i], 0) << "bottom row";
+        for (size_t i = top + 9; i < top + 12; ++i) EXPECT_EQ(bytes[i], 0) << "padding";
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir + "/shot.bmp.tmp"));
+}
+
+TEST(BmpWriter, FailuresLeaveNoFile) {
+    CDXScreen screen;
+    const std::string dir = TempFolder("bmpfail");
+    auto s = MakeSurface(screen, 16, 4, 4);
+    EXPECT_EQ(s->SaveAsBmp(nullptr), -1);
+    EXPECT_EQ(s->SaveAsBmp((dir + "/no/such/folder/x.bmp").c_str()), -2);
+
+    // A 12-bit surface has no conversion: refused before any file is made.
+    SurfaceDesc desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+    desc.dwWidth = desc.dwHeight = 4;
+    desc.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    desc.ddpfPixelFormat = VideoPixelFormat{DDPF_RGB, 12, 0xF00, 0x0F0, 0x00F};
+    CVideoSurface* pVideo = nullptr;
+    ASSERT_TRUE(Succeeded(screen.GetDirectDraw()->CreateSurface(desc, &pVideo)));
+    CDXSurface odd;
+    odd.AttachInterface(pVideo, true);
+    odd.CompleteCreation(&screen, 1, true);
+    const std::string name = dir + "/odd.bmp";
+    EXPECT_EQ(odd.SaveAsBmp(name.c_str()), -7);
+    EXPECT_FALSE(std::filesystem::exists(name));
+
+    // A failed lock removes the partial file and keeps an older picture of that name.
+    const std::string keep = dir + "/keep.bmp";
+    ASSERT_EQ(s->SaveAsBmp(keep.c_str()), 1);
+    const auto old = ReadFileBytes(keep);
+    ASSERT_TRUE(Succeeded(s->GetInterface()->Lock(nullptr)));  // held by someone else
+    EXPECT_EQ(s->SaveAsBmp(keep.c_str()), -3);
+    s->GetInterface()->Unlock();
+    EXPECT_EQ(ReadFileBytes(keep), old);
+    EXPECT_FALSE(std::filesystem::exists(keep + ".tmp"));
+}
+
+}  // namespace
