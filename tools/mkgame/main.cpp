@@ -2,6 +2,7 @@
 #include "tools/gamekit/GameDataWriters.h"
 #include "tools/mkgame/MkGame.h"
 #include "tools/mkgame/SampleAudio.h"
+#include "tools/mkgame/SamplePictures.h"
 
 #include <cstdio>
 
@@ -32,6 +33,10 @@ int main(int argc, char** argv) {
     }
     if (!WriteSampleAudio(pFolder)) {
         std::fprintf(stderr, "mkgame: the sample sounds, music and videos could not be written\n");
+        return 1;
+    }
+    if (!WritePictureContent(pFolder)) {
+        std::fprintf(stderr, "mkgame: the sample pictures could not be written\n");
         return 1;
     }
     std::printf("mkgame: wrote the sample game to %s\n", pFolder);

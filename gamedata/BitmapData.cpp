@@ -1,0 +1,268 @@
+#include "gamedata/BitmapData.h"
+
+#include <cstring>
+
+#include "CDX/CDXScreen.h"
+#include "CDX/CDXSprite.h"
+#include "CDX/CDXSurface.h"
+#include "gamedata/DebugLog.h"
+#include "gamedata/GameData.h"
+#include "media/TgaFrame.h"
+#include "platform/Files.h"
+#include "platform/Stream.h"
+
+CBitmapData* pBitmapData = nullptr;
+
+namespace {
+
+void Log(const char* pszText) {
+    if (pDebugLog) pDebugLog->Write(pszText);
+}
+
+void MakeGameFolderCurrent() {
+    if (pGameData && pGameData->szGamePath[0] != '\0') SetCurrentDirectory(pGameData->szGamePath);
+}
+
+std::string Format(const char* pszFormat, int n) {
+    char szName[64];
+    std::snprintf(szName, sizeof szName, pszFormat, n);
+    return szName;
+}
+
+// Reads n bytes at the stream's position for the checked reader.
+bool ReadChunk(FILE* pStream, size_t n, std::vector<std::uint8_t>* pOut) {
+    pOut->resize(n);
+    return n == 0 || std::fread(pOut->data(), 1, n, pStream) == n;
+}
+
+}  // namespace
+
+CBitmapData::CBitmapData() : m_pNpcPkg(std::make_unique<CNpcPkg>()) {}
+
+CBitmapData::~CBitmapData() {
+    m_pNpcPkg.reset();
+    FreeEffectFrames();
+    if (m_pEffectStream) std::fclose(m_pEffectStream);
+}
+
+bool CBitmapData::Init() {
+    Log("Init Bitmap data...\r\n");
+    MakeGameFolderCurrent();
+    if (!OpenPackages()) return false;
+    if (!m_pNpcPkg->Open()) {
+        m_strError = m_pNpcPkg->GetError();
+        return false;
+    }
+    if (!LoadItemBitmaps()) return false;
+    Log("OK\r\n");
+    return true;
+}
+
+bool CBitmapData::LoadItemBitmaps() {
+    Log("Load Item Bmp...\r\n");
+    Log("OK\r\n");
+    Log("Load Item Bmp...\r\n");
+    return true;
+}
+
+bool CBitmapData::OpenPackages() {
+    Log("read data file \r\nmenu.pkg...");
+    struct Slot {
+        const char* pszName;
+        std::unique_ptr<CPkgFile>* pPkg;
+    };
+    const Slot slots[] = {{"menu.pkg", &m_pMenu},
+                          {"Scene.pkg", &m_pScene},
+                          {"SceneInside.pkg", &m_pSceneInside},
+                          {"Vesk.pkg", &m_pVesk},
+                          {"Head.pkg", &m_pHead}};
+    for (const Slot& slot : slots) {
+        *slot.pPkg = std::make_unique<CPkgFile>(slot.pszName);
+        if (!(*slot.pPkg)->Open()) {
+            m_strError = (*slot.pPkg)->GetError();
+            return false;
+        }
+    }
+
+    Log("Effect.pkg...");
+    const std::string strPath = pGameData && pGameData->szGamePath[0] ? pGameData->GamePath("Bmp\\Effect.pkg")
+                                                                      : std::string("Bmp\\Effect.pkg");
+    auto fail = [&](const std::string& why) {
+        m_strError = "Effect.pkg: " + why;
+        Log("failed\r\n");
+        m_effectFrameCount.clear();
+        m_effectFirstFrame.clear();
+        m_frameOffset.clear();
+        m_frameSize.clear();
+        return false;
+    };
+    m_pEffectStream = OpenFile(strPath.c_str(), "rb");
+    if (!m_pEffectStream) return fail("cannot be opened");
+    if (std::fseek(m_pEffectStream, 0, SEEK_END) != 0 || (m_nEffectLength = std::ftell(m_pEffectStream)) < 0 ||
+        std::fseek(m_pEffectStream, 0, SEEK_SET) != 0)
+        return fail("cannot measure the file");
+
+    std::vector<std::uint8_t> chunk;
+    if (m_nEffectLength < 4 || !ReadChunk(m_pEffectStream, 4, &chunk)) return fail("file is shorter than 4 bytes");
+    CByteReader head(chunk, "Effect.pkg");
+    DWORD dwEffects = 0;
+    head.ReadU32(&dwEffects);
+    const size_t nRest = size_t(m_nEffectLength) - 4;
+    if (dwEffects > nRest / 8) return fail("effect count " + std::to_string(dwEffects) + " is more than the file holds");
+    if (!ReadChunk(m_pEffectStream, size_t(dwEffects) * 8, &chunk)) return fail("effect records ran short");
+    CByteReader records(chunk, "Effect.pkg");
+    m_effectFrameCount.resize(dwEffects);
+    m_effectFirstFrame.resize(dwEffects);
+    std::uint64_t nTotal = 0;
+    for (DWORD e = 0; e < dwEffects; ++e) {
+        records.ReadU32(&m_effectFrameCount[e]);
+        records.ReadU32(&m_effectFirstFrame[e]);
+        nTotal += m_effectFrameCount[e];
+    }
+    if (nTotal > (nRest - size_t(dwEffects) * 8) / 8)
+        return fail("frame total " + std::to_string(nTotal) + " is more than the file holds");
+    const size_t nFrames = size_t(nTotal);
+    if (!ReadChunk(m_pEffectStream, nFrames * 8, &chunk)) return fail("frame index ran short");
+    CByteReader frames(chunk, "Effect.pkg");
+    m_frameSize.resize(nFrames);
+    m_frameOffset.resize(nFrames);
+    for (auto& z : m_frameSize) frames.ReadU32(&z);
+    for (auto& o : m_frameOffset) frames.ReadU32(&o);
+    m_effectFrames.clear();
+    m_effectFrames.resize(nFrames);
+    Log("OK\r\n");
+    return true;
+}
+
+int CBitmapData::GetEffectFrameCount(int nEffect) const {
+    if (nEffect < 0 || size_t(nEffect) >= m_effectFrameCount.size()) return 0;
+    return int(m_effectFrameCount[size_t(nEffect)]);
+}
+
+int CBitmapData::GetLoadedEffectFrames() const {
+    int n = 0;
+    for (const auto& p : m_effectFrames) n += p ? 1 : 0;
+    return n;
+}
+
+bool CBitmapData::LoadEffectFrame(int n) {
+    if (n < 0 || size_t(n) >= m_effectFrames.size() || !m_pEffectStream) return false;
+    if (m_effectFrames[size_t(n)]) return true;
+    const DWORD dwOffset = m_frameOffset[size_t(n)], dwSize = m_frameSize[size_t(n)];
+    if (dwSize == 0 || std::uint64_t(dwOffset) + dwSize > std::uint64_t(m_nEffectLength)) return false;
+    auto pFrame = std::make_unique<CTgaFrame>();
+    if (std::fseek(m_pEffectStream, long(dwOffset), SEEK_SET) != 0 || !pFrame->LoadFromFile(m_pEffectStream, dwSize))
+        return false;
+    m_effectFrames[size_t(n)] = std::move(pFrame);
+    return true;
+}
+
+int CBitmapData::DrawEffectFrame(int nEffect, int nFrame, int x, int y) {
+    // Frame numbers outside the effect, or an effect whose frames pass the package's
+    // frame total, draw nothing.
+    if (nFrame < 0 || nFrame >= GetEffectFrameCount(nEffect)) return 0;
+    const std::uint64_t n = std::uint64_t(m_effectFirstFrame[size_t(nEffect)]) + std::uint64_t(nFrame);
+    if (n >= m_effectFrames.size() || !LoadEffectFrame(int(n))) return 0;
+    return m_effectFrames[size_t(n)]->Draw(pBack, x, y, 0, 0, 0, 1);
+}
+
+void CBitmapData::FreeEffectFrames() {
+    for (auto& p : m_effectFrames) p.reset();
+}
+
+void CBitmapData::LoadTx(int nFace) {
+    MakeGameFolderCurrent();
+    m_pFace = std::make_unique<CDXSprite>();
+    std::string strName = Format("TX%03d.bmp", nFace);
+    if (!m_pHead || !m_pHead->Contains(strName.c_str())) strName = Format("TX%03d.bmp", 0);
+    FILE* pStream = m_pHead ? m_pHead->Seek(strName.c_str()) : nullptr;
+    if (!m_pFace->Create(pScreen, pStream, 148, 148, 1)) {
+        m_pFace.reset();
+        return;
+    }
+    m_pFace->SetColorKey();
+    m_pFace->SetFrame(0);
+    m_nFaceKey = nFace;
+}
+
+void CBitmapData::DrawTx(int nFace, int x, int y) {
+    if (!m_pFace) LoadTx(nFace);
+    if (!m_pFace) return;
+    m_pFace->SetPos(x, y);
+    m_pFace->Draw(pBack, 0, 0, BLT_KEYED);
+}
+
+void CBitmapData::FreeTx() {
+    m_pFace.reset();
+    m_nFaceKey = -1;
+}
+
+void CBitmapData::DrawItemIcon(int nItem, int x, int y) {
+    if (m_nItemKey == nItem && m_pItemIcon) {
+        // The cached icon keeps the position it was given when it loaded.
+        m_pItemIcon->Draw(pBack, 0, 0, BLT_KEYED);
+        return;
+    }
+    m_pItemIcon.reset();
+    m_nItemKey = -1;
+    const std::string strName = Format("Item-%03d.bmp", nItem);
+    FILE* pStream = m_pMenu ? m_pMenu->Seek(strName.c_str()) : nullptr;
+    auto pIcon = std::make_unique<CDXSprite>();
+    if (!pIcon->Create(pScreen, pStream, 134, 134, 1, pPictureHost->GetSurfaceMemory())) return;
+    pIcon->SetColorKey();
+    pIcon->SetFrame(0);
+    pIcon->SetPos(x, y);
+    m_pItemIcon = std::move(pIcon);
+    m_nItemKey = nItem;
+    m_pItemIcon->Draw(pBack, 0, 0, BLT_KEYED);
+}
+
+CDXSurface* CBitmapData::LoadMenuSurface(const char* pszName) {
+    if (!m_pMenu || !pScreen) return nullptr;
+    const int nSize = m_pMenu->GetSize(pszName);
+    FILE* pStream = m_pMenu->Seek(pszName);
+    if (nSize <= 0 || !pStream) return nullptr;
+    auto pSurface = std::make_unique<CDXSurface>();
+    if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream) != 1) return nullptr;
+    pSurface->SetColorKeyFromCorner();
+    return pSurface.release();
+}
+
+int CBitmapData::DrawCachedIcon(std::unique_ptr<CDXSurface>& pIcon, int& nKey, const char* pszFormat, int nNumber,
+                                int x, int y) {
+    if (nKey != nNumber || !pIcon) {
+        pIcon.reset(LoadMenuSurface(Format(pszFormat, nNumber).c_str()));
+        nKey = pIcon ? nNumber : -1;
+        if (!pIcon) return 0;
+    }
+    return pBack ? pIcon->BlitKeyed(pBack, x, y) : 0;
+}
+
+int CBitmapData::DrawPropIcon(int nProp, int x, int y) {
+    return DrawCachedIcon(m_pPropIcon, m_nPropKey, "DJ%03d.bmp", nProp, x, y);
+}
+
+int CBitmapData::DrawJlIcon(int nNumber, int x, int y) {
+    return DrawCachedIcon(m_pJlIcon, m_nJlKey, "JL%03d.bmp", nNumber, x, y);
+}
+
+int CBitmapData::DrawSkillIconN(int nSkill, int x, int y) {
+    return DrawCachedIcon(m_pSkillIconN, m_nSkillNKey, "skill-%02dn.bmp", nSkill, x, y);
+}
+
+void CBitmapData::DrawShortcutKey(int nSkill, int x, int y) {
+    static const char* const names[5] = {"ShortCutY.bmp", "ShortCutU.bmp", "ShortCutI.bmp", "ShortCutO.bmp",
+                                         "ShortCutP.bmp"};
+    for (int k = 0; k < 5; ++k) {
+        if (pPictureHost->GetHotKeySkill(k) != nSkill) continue;
+        if (m_pShortcut[k]) {
+            if (pBack) m_pShortcut[k]->BlitHalfAlphaKeyed(pBack, x, y);
+            return;
+        }
+        m_pShortcut[k].reset(LoadMenuSurface(names[k]));
+        if (!m_pShortcut[k]) return;
+        if (pBack) m_pShortcut[k]->BlitHalfAlphaKeyed(pBack, x, y);
+    }
+}
+
+int CBitmapData::DrawCharFrame(int, int, int, int, int, int, int, int) { return 0; }

@@ -1,0 +1,204 @@
+#include "gamedata/NpcPkg.h"
+
+#include "CDX/CDXScreen.h"
+#include "CDX/CDXSurface.h"
+#include "gamedata/GameData.h"
+#include "media/TgaFrame.h"
+#include "platform/Files.h"
+#include "platform/Stream.h"
+
+namespace {
+
+CPictureHost g_defaultHost;
+
+// Most frames per direction an action may claim.
+constexpr int kMaxFramesPerDirection = 4096;
+
+struct Tint {
+    int r, g, b;
+};
+
+// Tints of the hovered draw and of the tinted draw.
+Tint HoverTint(int nMode) {
+    switch (nMode) {
+    case 1: return {0, 0, 100};
+    case 2: return {100, 0, 0};
+    default: return {50, 50, 80};
+    }
+}
+Tint PlainTint(int nMode) {
+    switch (nMode) {
+    case 1: return {0, 0, 100};
+    case 2: return {100, 0, 0};
+    case 3: return {0, 100, 0};
+    default: return {0, 0, 0};
+    }
+}
+
+// Reads n bytes at the stream's position into a buffer for the checked reader.
+bool ReadChunk(FILE* pStream, size_t n, std::vector<std::uint8_t>* pOut) {
+    pOut->resize(n);
+    return n == 0 || std::fread(pOut->data(), 1, n, pStream) == n;
+}
+
+}  // namespace
+
+CPictureHost* pPictureHost = &g_defaultHost;
+
+void SetPictureHost(CPictureHost* pHost) { pPictureHost = pHost ? pHost : &g_defaultHost; }
+
+int CPictureHost::GetHotKeySkill(int) const { return -1; }
+DWORD CPictureHost::GetSurfaceMemory() const { return 1; }
+POINT CPictureHost::GetSculptAnchor(int) const { return POINT{128, 170}; }
+int CPictureHost::GetHoverActorId() const { return -1; }
+
+CNpcPkg::CNpcPkg() = default;
+
+CNpcPkg::~CNpcPkg() {
+    Close();
+    delete m_pWork;
+}
+
+void CNpcPkg::Close() {
+    m_actions.clear();
+    if (m_pStream) std::fclose(m_pStream);
+    m_pStream = nullptr;
+}
+
+bool CNpcPkg::Open() {
+    if (pGameData && pGameData->szGamePath[0] != '\0') SetCurrentDirectory(pGameData->szGamePath);
+    SetCurrentDirectory("bmp");
+    return OpenPath("npc.pkg");
+}
+
+bool CNpcPkg::OpenPath(const char* pszPath) {
+    Close();
+    m_pStream = pszPath ? OpenFile(pszPath, "rb") : nullptr;
+    if (!m_pStream) {
+        m_strError = std::string(pszPath ? pszPath : "") + ": cannot be opened";
+        return false;
+    }
+    if (!ReadIndex()) {
+        m_strError = std::string(pszPath) + ": " + m_strError;
+        Close();
+        return false;
+    }
+    if (!m_pWork && pScreen) {
+        m_pWork = new CDXSurface();
+        if (Failed(m_pWork->Create(pScreen, 256, 256, 1))) {
+            delete m_pWork;
+            m_pWork = nullptr;
+        } else {
+            m_pWork->SetColorKey(0);
+        }
+    }
+    return true;
+}
+
+bool CNpcPkg::ReadIndex() {
+    if (std::fseek(m_pStream, 0, SEEK_END) != 0 || (m_nFileLength = std::ftell(m_pStream)) < 0 ||
+        std::fseek(m_pStream, 0, SEEK_SET) != 0) {
+        m_strError = "cannot measure the file";
+        return false;
+    }
+    m_actions.clear();
+    m_actions.resize(size_t(kSculptCount) * kActionCount);
+    size_t nPos = 0;
+    std::vector<std::uint8_t> chunk;
+    for (int s = 0; s < kSculptCount; ++s)
+        for (int a = 0; a < kActionCount; ++a) {
+            const std::string where = "sculpt " + std::to_string(s) + " action " + std::to_string(a);
+            std::int32_t nCount = 0;
+            if (size_t(m_nFileLength) - nPos < 4 || !ReadChunk(m_pStream, 4, &chunk)) {
+                m_strError = where + ": index ran short";
+                return false;
+            }
+            CByteReader head(chunk);
+            head.ReadI32(&nCount);
+            nPos += 4;
+            if (nCount < 0 || nCount > kMaxFramesPerDirection) {
+                m_strError = where + ": frame count " + std::to_string(nCount) + " is impossible";
+                return false;
+            }
+            if (nCount == 0) continue;
+            const size_t nEntries = size_t(nCount) * kDirectionCount;
+            if (size_t(m_nFileLength) - nPos < nEntries * 8 || !ReadChunk(m_pStream, nEntries * 8, &chunk)) {
+                m_strError = where + ": " + std::to_string(nEntries) + " frames do not fit in the file";
+                return false;
+            }
+            nPos += nEntries * 8;
+            CByteReader reader(chunk);
+            Action& act = m_actions[size_t(s) * kActionCount + size_t(a)];
+            act.nCount = nCount;
+            act.offsets.resize(nEntries);
+            act.sizes.resize(nEntries);
+            act.frames.resize(nEntries);
+            for (auto& o : act.offsets) reader.ReadU32(&o);
+            for (auto& z : act.sizes) reader.ReadU32(&z);
+        }
+    return true;
+}
+
+int CNpcPkg::GetFrameCount(int nSculpt, int nAction) const {
+    if (nSculpt < 0 || nSculpt >= kSculptCount || nAction < 0 || nAction >= kActionCount || m_actions.empty()) return 0;
+    return m_actions[size_t(nSculpt) * kActionCount + size_t(nAction)].nCount;
+}
+
+CTgaFrame* CNpcPkg::GetFrame(int nSculpt, int nAction, int nEntry) const {
+    const int nCount = GetFrameCount(nSculpt, nAction);
+    if (nEntry < 0 || nEntry >= nCount * kDirectionCount) return nullptr;
+    return m_actions[size_t(nSculpt) * kActionCount + size_t(nAction)].frames[size_t(nEntry)].get();
+}
+
+bool CNpcPkg::LoadFrame(int nSculpt, int nAction, int nEntry) {
+    const int nCount = GetFrameCount(nSculpt, nAction);
+    if (nEntry < 0 || nEntry >= nCount * kDirectionCount || !m_pStream) return false;
+    Action& act = m_actions[size_t(nSculpt) * kActionCount + size_t(nAction)];
+    if (act.frames[size_t(nEntry)]) return true;
+    // Offsets and sizes are stored unsigned; below 1 as signed values means no picture.
+    const std::int32_t nOffset = std::int32_t(act.offsets[size_t(nEntry)]);
+    const std::int32_t nSize = std::int32_t(act.sizes[size_t(nEntry)]);
+    if (nOffset < 1 || nSize < 1 || long(nOffset) > m_nFileLength - long(nSize)) return false;
+    auto pFrame = std::make_unique<CTgaFrame>();
+    if (std::fseek(m_pStream, nOffset, SEEK_SET) != 0 || !pFrame->LoadFromFile(m_pStream, DWORD(nSize))) return false;
+    act.frames[size_t(nEntry)] = std::move(pFrame);
+    return true;
+}
+
+CTgaFrame* CNpcPkg::Prepare(int nSculpt, int nAction, int nDirection, int nFrame) {
+    const int nCount = GetFrameCount(nSculpt, nAction);
+    if (nDirection < 0 || nDirection >= kDirectionCount || nFrame < 0 || nFrame >= nCount) return nullptr;
+    const int nEntry = nFrame + nDirection * nCount;
+    return LoadFrame(nSculpt, nAction, nEntry) ? GetFrame(nSculpt, nAction, nEntry) : nullptr;
+}
+
+bool CNpcPkg::DrawFrame(int nSculpt, int nAction, int nDirection, int nFrame, int x, int y, int nTint, int nCharId) {
+    CTgaFrame* pFrame = Prepare(nSculpt, nAction, nDirection, nFrame);
+    if (!pFrame) return false;
+    const POINT anchor = pPictureHost->GetSculptAnchor(nSculpt);
+    if (!pFrame->Draw(pBack, x - anchor.x, y - anchor.y, 0, 0, 0, 0)) return false;
+    const int nHover = pPictureHost->GetHoverActorId();
+    if (nHover != -1 && nHover == nCharId) {
+        const Tint t = HoverTint(nTint);
+        return pFrame->Draw(pBack, x - anchor.x, y - anchor.y, t.r, t.g, t.b, 0) != 0;
+    }
+    return true;
+}
+
+bool CNpcPkg::DrawFrameTinted(int nSculpt, int nAction, int nDirection, int nFrame, int x, int y, int nTint) {
+    CTgaFrame* pFrame = Prepare(nSculpt, nAction, nDirection, nFrame);
+    if (!pFrame) return false;
+    const POINT anchor = pPictureHost->GetSculptAnchor(nSculpt);
+    const Tint t = PlainTint(nTint);
+    return pFrame->Draw(pBack, x - anchor.x, y - anchor.y, t.r, t.g, t.b, 0) != 0;
+}
+
+int CNpcPkg::DrawFrameBlended(int nSculpt, int nAction, int nDirection, int nFrame, int x, int y) {
+    CTgaFrame* pFrame = Prepare(nSculpt, nAction, nDirection, nFrame);
+    if (!pFrame || !m_pWork || !pBack) return -1;
+    m_pWork->FillRect(0, 0, 256, 256, 0);
+    pFrame->Draw(m_pWork, 0, 0, 0, 0, 0, 0);
+    const POINT anchor = pPictureHost->GetSculptAnchor(nSculpt);
+    RECT rc{0, 0, 256, 256};
+    return m_pWork->BlitAlphaKeyed(pBack, x - anchor.x, y - anchor.y, &rc, 178);
+}

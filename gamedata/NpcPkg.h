@@ -1,0 +1,91 @@
+// The character sprite package "npc.pkg": 300 sculpts of up to 27 actions, each a row
+// of frames for 8 directions. The index is read at start-up; each frame (a run-length
+// 32-bit TGA) loads on its first draw and stays for the run. Frames draw plain,
+// tinted by a colour add, or blended at a fixed alpha through a work surface.
+#pragma once
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+#include "platform/Base.h"
+
+class CDXSurface;
+class CTgaFrame;
+
+// What the picture store and the sprite package ask of the main window, the scene
+// and the controlled hero. The shell installs its own; the default answers as a game
+// without them would: system memory, anchor (128, 170), no hovered actor, no hot keys.
+class CPictureHost {
+public:
+    virtual ~CPictureHost() = default;
+    // Skill on hot key k (0..4 for Y, U, I, O, P) of the controlled hero; -1 for none.
+    virtual int GetHotKeySkill(int nKey) const;
+    // Surface memory choice of the main window's settings.
+    virtual DWORD GetSurfaceMemory() const;
+    // Anchor point of a sculpt: the frame is drawn at the position minus the anchor.
+    virtual POINT GetSculptAnchor(int nSculpt) const;
+    // Id of the actor under the cursor in the scene, -1 for none.
+    virtual int GetHoverActorId() const;
+};
+// Never null; points at the default host until the shell installs its own.
+extern CPictureHost* pPictureHost;
+// Installs a host (null: the default).
+void SetPictureHost(CPictureHost* pHost);
+
+constexpr int kSculptCount = 300;
+constexpr int kActionCount = 27;
+constexpr int kDirectionCount = 8;
+
+class CNpcPkg {
+public:
+    CNpcPkg();
+    virtual ~CNpcPkg();
+    CNpcPkg(const CNpcPkg&) = delete;
+    CNpcPkg& operator=(const CNpcPkg&) = delete;
+
+    // Opens "bmp\npc.pkg" of the game folder, reads the whole index and creates the
+    // 256 x 256 work surface. False when the file cannot be opened or its index is
+    // damaged (GetError says where).
+    bool Open();
+    // The same for a package at a path of its own (tools and tests).
+    bool OpenPath(const char* pszPath);
+
+    // Frames per direction of a sculpt's action; 0 when the action does not exist or
+    // the numbers are out of range.
+    int GetFrameCount(int nSculpt, int nAction) const;
+    // Loads entry n (direction x count + frame) of an action; true when it is cached.
+    bool LoadFrame(int nSculpt, int nAction, int nEntry);
+    // The cached frame of an entry, or null.
+    CTgaFrame* GetFrame(int nSculpt, int nAction, int nEntry) const;
+
+    // Draws on the back buffer at (x, y) minus the anchor; when the cursor hits it and
+    // the character is the hovered actor, draws it again with the mode's tint. False
+    // when nothing was hit (or the frame does not exist).
+    bool DrawFrame(int nSculpt, int nAction, int nDirection, int nFrame, int x, int y, int nTint, int nCharId);
+    // Draws once with the mode's tint; the hit result.
+    bool DrawFrameTinted(int nSculpt, int nAction, int nDirection, int nFrame, int x, int y, int nTint);
+    // Draws through the work surface, blended onto the back buffer at alpha 178: the
+    // blit's result, or -1 when the frame does not exist.
+    int DrawFrameBlended(int nSculpt, int nAction, int nDirection, int nFrame, int x, int y);
+
+    const std::string& GetError() const { return m_strError; }
+    CDXSurface* GetWorkSurface() const { return m_pWork; }
+
+private:
+    struct Action {
+        int nCount = 0;
+        std::vector<DWORD> offsets;
+        std::vector<DWORD> sizes;
+        std::vector<std::unique_ptr<CTgaFrame>> frames;
+    };
+    bool ReadIndex();
+    void Close();
+    // The loaded frame for a draw, or null when the numbers are out of range or it has no picture.
+    CTgaFrame* Prepare(int nSculpt, int nAction, int nDirection, int nFrame);
+
+    CDXSurface* m_pWork = nullptr;
+    std::vector<Action> m_actions;  // kSculptCount x kActionCount, sculpt-major
+    FILE* m_pStream = nullptr;
+    long m_nFileLength = 0;
+    std::string m_strError;
+};

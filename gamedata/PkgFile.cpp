@@ -1,0 +1,169 @@
+#include "gamedata/PkgFile.h"
+
+#include <string>
+
+#include "gamedata/DebugLog.h"
+#include "gamedata/GameData.h"
+#include "platform/Files.h"
+#include "platform/Stream.h"
+
+namespace {
+
+// Longest entry name stored in an index.
+constexpr size_t kMaxPkgName = 255;
+// Smallest index entry: an empty name's end byte, offset and size.
+constexpr size_t kMinEntryBytes = 1 + 8;
+
+int Fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
+
+bool StreamLength(FILE* pStream, long* pLength) {
+    if (std::fseek(pStream, 0, SEEK_END) != 0) return false;
+    *pLength = std::ftell(pStream);
+    return *pLength >= 0 && std::fseek(pStream, 0, SEEK_SET) == 0;
+}
+
+}  // namespace
+
+int ComparePkgNames(const char* pszA, const char* pszB) {
+    const unsigned char* a = reinterpret_cast<const unsigned char*>(pszA);
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(pszB);
+    while (true) {
+        const int ca = Fold(*a), cb = Fold(*b);
+        if (ca != cb) return ca - cb;
+        if (ca == 0) return 0;
+        ++a;
+        ++b;
+    }
+}
+
+bool ReadPkgIndex(FILE* pStream, DWORD dwSizeUnit, std::vector<PkgIndexEntry>* pEntries, std::string* pError) {
+    pEntries->clear();
+    long nLength = 0;
+    if (!pStream || !StreamLength(pStream, &nLength)) {
+        if (pError) *pError = "cannot measure the file";
+        return false;
+    }
+    // The index can be no longer than the count word and the largest entries, nor
+    // than the file.
+    unsigned char countBytes[4];
+    if (std::fread(countBytes, 1, 4, pStream) != 4) {
+        if (pError) *pError = "index count: file is shorter than 4 bytes";
+        return false;
+    }
+    const DWORD dwCount = DWORD(countBytes[0]) | (DWORD(countBytes[1]) << 8) | (DWORD(countBytes[2]) << 16) |
+                          (DWORD(countBytes[3]) << 24);
+    if (dwCount > (size_t(nLength) - 4) / kMinEntryBytes) {
+        if (pError) *pError = "index count " + std::to_string(dwCount) + " is more than the file can hold";
+        return false;
+    }
+    const size_t nMaxIndex = size_t(dwCount) * (kMaxPkgName + 1 + 8);
+    const size_t nRead = nMaxIndex < size_t(nLength) - 4 ? nMaxIndex : size_t(nLength) - 4;
+    std::vector<std::uint8_t> bytes(nRead);
+    if (std::fread(bytes.data(), 1, nRead, pStream) != nRead) {
+        if (pError) *pError = "index: read error";
+        return false;
+    }
+    CByteReader reader(bytes, "package index");
+    pEntries->resize(dwCount);
+    for (DWORD i = 0; i < dwCount; ++i) {
+        PkgIndexEntry& e = (*pEntries)[i];
+        // Names are read to their real end byte, whatever their length.
+        std::uint8_t c = 0;
+        while (reader.ReadU8(&c) && c != 0) {
+            if (e.strName.size() >= kMaxPkgName) {
+                reader.Fail("entry " + std::to_string(i) + ": name longer than " + std::to_string(kMaxPkgName) + " bytes");
+                break;
+            }
+            e.strName.push_back(char(c));
+        }
+        reader.ReadU32(&e.dwOffset);
+        reader.ReadU32(&e.dwSize);
+        if (reader.Failed()) {
+            if (pError) *pError = reader.Error();
+            pEntries->clear();
+            return false;
+        }
+        const std::uint64_t nBytes = std::uint64_t(e.dwSize) * dwSizeUnit;
+        e.bPresent = nBytes <= 0x7FFFFFFF && std::uint64_t(e.dwOffset) + nBytes <= std::uint64_t(nLength);
+        e.dwSize = e.bPresent ? DWORD(nBytes) : 0;
+    }
+    return true;
+}
+
+CPkgFile::CPkgFile(const char* pszName) : m_pszName(pszName) {}
+
+CPkgFile::~CPkgFile() { Close(); }
+
+void CPkgFile::Close() {
+    if (m_pStream) std::fclose(m_pStream);
+    m_pStream = nullptr;
+    m_entries.clear();
+}
+
+bool CPkgFile::ReadIndex() {
+    std::string strError;
+    if (!ReadPkgIndex(m_pStream, 1, &m_entries, &strError)) {
+        m_strError = std::string(m_pszName ? m_pszName : "") + ": " + strError;
+        Close();
+        return false;
+    }
+    return true;
+}
+
+bool CPkgFile::Open() {
+    Close();
+    if (pGameData && pGameData->szGamePath[0] != '\0') {
+        SetCurrentDirectory(pGameData->szGamePath);
+        SetCurrentDirectory("bmp");
+    }
+    if (pDebugLog) pDebugLog->Printf("open data file %s ...", m_pszName ? m_pszName : "");
+    m_pStream = m_pszName ? OpenFile(m_pszName, "rb") : nullptr;
+    if (!m_pStream) {
+        m_strError = std::string(m_pszName ? m_pszName : "") + ": cannot be opened";
+        if (pDebugLog) pDebugLog->Write("...failed\r\n");
+        return false;
+    }
+    if (!ReadIndex()) {
+        if (pDebugLog) pDebugLog->Write("...failed\r\n");
+        return false;
+    }
+    if (pDebugLog) pDebugLog->Write("...OK\r\n");
+    return true;
+}
+
+bool CPkgFile::OpenPath(const char* pszPath) {
+    Close();
+    m_pStream = pszPath ? OpenFile(pszPath, "rb") : nullptr;
+    if (!m_pStream) {
+        m_strError = std::string(pszPath ? pszPath : "") + ": cannot be opened";
+        return false;
+    }
+    return ReadIndex();
+}
+
+int CPkgFile::Find(const char* pszName) const {
+    if (!pszName) return -1;
+    int nLow = 0, nHigh = int(m_entries.size()) - 1;
+    while (nLow <= nHigh) {
+        const int nMid = (nLow + nHigh) / 2;
+        const int nCmp = ComparePkgNames(m_entries[size_t(nMid)].strName.c_str(), pszName);
+        if (nCmp == 0) return m_entries[size_t(nMid)].bPresent ? nMid : -1;
+        if (nCmp < 0) nLow = nMid + 1;
+        else nHigh = nMid - 1;
+    }
+    return -1;
+}
+
+FILE* CPkgFile::Seek(const char* pszName) {
+    const int n = Find(pszName);
+    if (n < 0 || !m_pStream) return nullptr;
+    if (std::fseek(m_pStream, long(m_entries[size_t(n)].dwOffset), SEEK_SET) != 0) return nullptr;
+    return m_pStream;
+}
+
+int CPkgFile::GetSize(const char* pszName) const {
+    const int n = Find(pszName);
+    return n < 0 ? -1 : int(m_entries[size_t(n)].dwSize);
+}
+
+bool CPkgFile::Contains(const char* pszName) const { return Find(pszName) >= 0; }

@@ -1,0 +1,33 @@
+// Pictures drawn by code for the sample game's packages: every picture gets its own
+// colours and pattern from its name, so a screenshot shows which one was drawn.
+#pragma once
+#include <string>
+#include <vector>
+#include "tools/gamekit/ImageWriters.h"
+
+// A flat picture with a border and a pattern chosen by the name (alpha 255).
+PictureRgba PaintPanel(const std::string& strName, int nWidth, int nHeight);
+// An interface picture with soft, partly transparent edges.
+PictureRgba PaintSoftPanel(const std::string& strName, int nWidth, int nHeight);
+// Frame f of an effect: a ring that grows with the frame number.
+PictureRgba PaintEffectFrame(int nEffect, int nFrame, int nFrames);
+// A character of a sculpt in an action, direction and frame, 256 x 180 with its feet
+// at (128, 170): body colour by sculpt, a pattern by action, a pointer towards the
+// direction and a step by frame.
+PictureRgba PaintCharacter(int nSculpt, int nAction, int nDirection, int nFrame);
+
+struct SamplePictureOptions {
+    int nItemCount = 100;                 // "Item-%03d.bmp" and "DJ%03d.bmp" for 0..count-1
+    int nFaceCount = 20;                  // "TX%03d.bmp"
+    int nSceneCount = 10;                 // scene tiles
+    std::vector<int> sculpts;             // sprite package sculpts (empty: 0..9 and 20..31)
+    int nActions = 9;                     // actions 0..n-1 of each sculpt
+    int nFramesPerDirection = 2;
+    int nEffects = 8;
+    int nEffectFrames = 8;
+};
+
+// Writes the sample game's picture packages into "<game>/bmp" (menu.pkg, Scene.pkg,
+// SceneInside.pkg, Vesk.pkg, Head.pkg, Effect.pkg, npc.pkg) and the loose pictures
+// (the notice picture "bmp\jiankanyouxi.bmp"). False with a message on failure.
+bool WriteSamplePictures(const std::string& strGameDir, const SamplePictureOptions& options, std::string* pError);
