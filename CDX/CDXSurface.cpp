@@ -14,12 +14,6 @@ void CopyName(char* pDest, const char* pszSource) {
     pDest[255] = '\0';
 }
 
-DWORD CapsForMemory(DWORD memoryType) {
-    if (memoryType == 0) return DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY;
-    if (memoryType == 1) return DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    return DDSCAPS_OFFSCREENPLAIN;
-}
-
 }  // namespace
 
 CDXSurface::CDXSurface() {
@@ -66,7 +60,7 @@ HRESULT CDXSurface::Create(CDXScreen* pScreen, int nWidth, int nHeight, DWORD me
     desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
     desc.dwWidth = DWORD(nWidth);
     desc.dwHeight = DWORD(nHeight);
-    desc.dwCaps = CapsForMemory(memoryType);
+    desc.dwCaps = CapsForMemoryChoice(int(memoryType));
     CVideoSurface* pSurface = nullptr;
     HRESULT hr = pScreen->GetDirectDraw()->CreateSurface(desc, &pSurface);
     if (Failed(hr)) return hr;

@@ -1,4 +1,5 @@
 #include "platform/FontCache.h"
+#include "platform/Strings.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -54,20 +55,6 @@ const char* const kFallbackFamilies[] = {"AR PL UMing CN", "WenQuanYi Zen Hei", 
 constexpr int kDefaultCellHeight = 16;
 constexpr int kMaxEm = 1023;
 constexpr size_t kGlyphBudget = 8u << 20;
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char ca = static_cast<unsigned char>(a[i]);
-        unsigned char cb = static_cast<unsigned char>(b[i]);
-        if (ca < 0x80 && cb < 0x80) {
-            if (std::tolower(ca) != std::tolower(cb)) return false;
-        } else if (ca != cb) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool IsValidUtf8(std::string_view s) {
     size_t i = 0;

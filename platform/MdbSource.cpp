@@ -1,4 +1,5 @@
 #include "platform/MdbSource.h"
+#include "platform/Strings.h"
 
 #include "platform/Charset.h"
 #include "platform/Files.h"
@@ -15,17 +16,6 @@
 #endif
 
 namespace {
-
-[[maybe_unused]] bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char ca = a[i], cb = b[i];
-        if (ca >= 'A' && ca <= 'Z') ca = char(ca - 'A' + 'a');
-        if (cb >= 'A' && cb <= 'Z') cb = char(cb - 'A' + 'a');
-        if (ca != cb) return false;
-    }
-    return true;
-}
 
 void SetError(std::string* pError, std::string text) {
     if (pError != nullptr) *pError = std::move(text);

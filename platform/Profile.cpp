@@ -1,4 +1,5 @@
 #include "platform/Profile.h"
+#include "platform/Strings.h"
 
 #include "platform/Files.h"
 
@@ -14,17 +15,6 @@ std::string_view Trim(std::string_view s) {
         s.remove_suffix(1);
     }
     return s;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char ca = a[i], cb = b[i];
-        if (ca >= 'A' && ca <= 'Z') ca = char(ca - 'A' + 'a');
-        if (cb >= 'A' && cb <= 'Z') cb = char(cb - 'A' + 'a');
-        if (ca != cb) return false;
-    }
-    return true;
 }
 
 // Finds the first occurrence of the key inside a section of that name; false when

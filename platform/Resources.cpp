@@ -1,4 +1,5 @@
 #include "platform/Resources.h"
+#include "platform/Strings.h"
 
 #include <cctype>
 #include <cstdio>
@@ -8,14 +9,6 @@
 #include "platform/ResourceTable.h"
 
 namespace {
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 std::string Unescape(std::string_view text, bool* pBadEscape) {
     std::string out;
