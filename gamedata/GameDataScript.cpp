@@ -1,25 +1,42 @@
-// Loading of the event-script data "data\script.dat" into pScriptData. The reader
-// of the file's content belongs to CScriptData; until it is part of the build the
-// file is found but reported as unreadable, so start-up stops with a clear reason.
+// Loading of the event-script data "data\script.dat" into pScriptData.
+#include <memory>
+
 #include "gamedata/DebugLog.h"
 #include "gamedata/GameData.h"
+#include "gamedata/ScriptData.h"
 #include "platform/Files.h"
+#include "platform/Stream.h"
+#include "platform/Window.h"
+
+namespace {
+// A script file beyond this size is not a script file.
+constexpr size_t kScriptLimit = size_t(256) << 20;
+}
 
 bool CGameData::LoadScript() {
     if (szGamePath[0] != '\0') SetCurrentDirectory(szGamePath);
     FreeScriptData();
-    if (!FileExists("data\\script.dat")) {
+    std::vector<std::uint8_t> bytes;
+    std::string why;
+    if (!FileExists("data\\script.dat") || !ReadWholeFile("data\\script.dat", kScriptLimit, &bytes, &why)) {
         if (pDebugLog != nullptr) pDebugLog->Write("Can not open Script file .........script\\script.bin");
-        m_strError = "data\\script.dat: cannot open";
-        return false;
+        return Fail(why.empty() ? std::string("data\\script.dat: cannot open") : why);
     }
     if (pDebugLog != nullptr) pDebugLog->Write("Read Script file...");
-    if (pDebugLog != nullptr) pDebugLog->Write("failed\r\n");
-    m_strError = "data\\script.dat: no script data reader in this build";
-    return false;
+    auto pData = std::make_unique<CScriptData>();
+    CByteReader reader(bytes, "script.dat");
+    if (!pData->LoadEventTables(reader) || !pData->LoadScripts(reader)) {
+        if (pDebugLog != nullptr) pDebugLog->Write("failed\r\n");
+        if (pData->GetError().find("Wrong Script data") != std::string::npos)
+            MessageBox(nullptr, "Wrong Script data", "", MB_OK);
+        return Fail(pData->GetError());
+    }
+    if (pDebugLog != nullptr) pDebugLog->Write("OK\r\n");
+    pScriptData = pData.release();
+    return true;
 }
 
 void CGameData::FreeScriptData() {
-    // No script data object is ever created without its reader.
+    delete pScriptData;
     pScriptData = nullptr;
 }

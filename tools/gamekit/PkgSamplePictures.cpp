@@ -1,5 +1,7 @@
 #include "tools/gamekit/PkgSamplePictures.h"
 
+#include <cctype>
+#include <cstdlib>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -59,14 +61,51 @@ void SizeFor(const std::string& s, int* w, int* h) {
     if (s == "ToolBar_BKGround.tga") { *w = 800; *h = 145; }
     if (s == "TalkBar.tga") { *w = 640; *h = 150; }
     if (s == "MainMenu_BKGround.bmp") { *w = 800; *h = 600; }
-    if (s.rfind("mouse-", 0) == 0) { *w = 32; *h = 32; }
     if (s.rfind("ShortCut", 0) == 0) { *w = 32; *h = 32; }
     if (s.find("Arrow") != std::string::npos || s.rfind("Ball_", 0) == 0) { *w = 24; *h = 24; }
 }
 
 PkgEntryData Entry(const std::string& name, std::vector<std::uint8_t> bytes) { return PkgEntryData{name, std::move(bytes)}; }
 
+// A cursor strip: five frames side by side on the cursor's key colour (pure green), a
+// white-edged shape whose colour pulses from frame to frame. mouse-1 is an arrow with
+// its point at the top left, mouse-3 a finger pointing up from the top centre, mouse-2
+// and mouse-4 cross-hairs round the centre.
+PictureRgba PaintCursorStrip(const std::string& strName, int nSize) {
+    PictureRgba pic(nSize * 5, nSize, Argb(255, 0, 255, 0));
+    const int nShape = strName[6] - '0';
+    for (int f = 0; f < 5; ++f) {
+        const std::uint32_t body = Argb(255, 200 - f * 30, 60 + f * 30, 40 + f * 40);
+        const std::uint32_t edge = Argb(255, 255, 255, 255);
+        auto put = [&](int x, int y, std::uint32_t c) {
+            if (x >= 0 && y >= 0 && x < nSize && y < nSize) pic.At(f * nSize + x, y) = c;
+        };
+        for (int y = 0; y < nSize; ++y)
+            for (int x = 0; x < nSize; ++x) {
+                bool bIn = false, bEdge = false;
+                const int c = nSize / 2;
+                if (nShape == 1) {
+                    bIn = x <= y && x + y / 2 < nSize * 3 / 4;
+                    bEdge = bIn && (x == 0 || x == y || x + y / 2 >= nSize * 3 / 4 - 1);
+                } else if (nShape == 3) {
+                    const int half = y / 3 + 1;
+                    bIn = std::abs(x - c) <= half && y < nSize * 2 / 3;
+                    bEdge = bIn && std::abs(x - c) == half;
+                } else {
+                    bIn = (std::abs(x - c) <= 2 || std::abs(y - c) <= 2) && std::abs(x - c) + std::abs(y - c) > 3;
+                    bEdge = bIn && (std::abs(x - c) == 2 || std::abs(y - c) == 2);
+                }
+                if (bIn) put(x, y, bEdge ? edge : body);
+            }
+    }
+    return pic;
+}
+
 PkgEntryData PanelEntry(const std::string& name) {
+    if (name.rfind("mouse-", 0) == 0) {
+        const int nSize = (name == "mouse-2.bmp" || name == "mouse-3.bmp") ? 30 : 40;
+        return Entry(name, BuildBmp(PaintCursorStrip(name, nSize)));
+    }
     int w, h;
     SizeFor(name, &w, &h);
     const bool bTga = name.size() > 4 && name.compare(name.size() - 4, 4, ".tga") == 0;
@@ -153,6 +192,27 @@ PictureRgba PaintCharacter(int nSculpt, int nAction, int nDirection, int nFrame)
     return pic;
 }
 
+namespace {
+
+// The drawn entries of a package plus the caller's extra ones, which win on equal names.
+std::vector<PkgEntryData> WithExtras(std::vector<PkgEntryData> entries, const SamplePictureOptions& o, const char* pszPkg) {
+    auto it = o.extraEntries.find(pszPkg);
+    if (it == o.extraEntries.end()) return entries;
+    auto same = [](const std::string& a, const std::string& b) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+        return true;
+    };
+    for (const PkgEntryData& extra : it->second) {
+        std::erase_if(entries, [&](const PkgEntryData& e) { return same(e.strName, extra.strName); });
+        entries.push_back(extra);
+    }
+    return entries;
+}
+
+}  // namespace
+
 bool WriteSamplePictures(const std::string& strGameDir, const SamplePictureOptions& o, std::string* pError) {
     namespace fs = std::filesystem;
     const fs::path bmp = fs::path(strGameDir) / "bmp";
@@ -172,13 +232,13 @@ bool WriteSamplePictures(const std::string& strGameDir, const SamplePictureOptio
         menu.push_back(Entry(Numbered("skill-%02dn.bmp", i), BuildBmp(PaintPanel(Numbered("skill-%02dn.bmp", i), 24, 24))));
         menu.push_back(Entry(Numbered("Skill-%02d.bmp", i), BuildBmp(PaintPanel(Numbered("Skill-%02d.bmp", i), 40, 40))));
     }
-    if (!Save(bmp / "menu.pkg", BuildPkg(menu), pError)) return false;
+    if (!Save(bmp / "menu.pkg", BuildPkg(WithExtras(menu, o, "menu.pkg")), pError)) return false;
     if (!Save(bmp / "Vesk.pkg", BuildPkg(shared), pError)) return false;
 
     std::vector<PkgEntryData> head;
     for (int i = 0; i < o.nFaceCount; ++i)
         head.push_back(Entry(Numbered("TX%03d.bmp", i), BuildBmp(PaintPanel(Numbered("TX%03d.bmp", i), 148, 148))));
-    if (!Save(bmp / "Head.pkg", BuildPkg(head), pError)) return false;
+    if (!Save(bmp / "Head.pkg", BuildPkg(WithExtras(head, o, "Head.pkg")), pError)) return false;
 
     std::vector<PkgEntryData> scene, inside;
     for (int i = 0; i < o.nSceneCount; ++i) {

@@ -1,9 +1,11 @@
 // Pictures drawn by code for the sample game's packages: every picture gets its own
 // colours and pattern from its name, so a screenshot shows which one was drawn.
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 #include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/PkgWriters.h"
 
 // A flat picture with a border and a pattern chosen by the name (alpha 255).
 PictureRgba PaintPanel(const std::string& strName, int nWidth, int nHeight);
@@ -25,6 +27,9 @@ struct SamplePictureOptions {
     int nFramesPerDirection = 2;
     int nEffects = 8;
     int nEffectFrames = 8;
+    // More entries per package file name ("menu.pkg", "Head.pkg", ...), written with the
+    // drawn ones; an entry replaces a drawn one of the same name (case ignored).
+    std::map<std::string, std::vector<PkgEntryData>> extraEntries;
 };
 
 // Writes the sample game's picture packages into "<game>/bmp" (menu.pkg, Scene.pkg,

@@ -22,3 +22,6 @@ void AddRecipes(GameModel& model);
 void AddEnemies(GameModel& model);
 void AddCaptions(GameModel& model);
 void AddAreaPatterns(GameModel& model);
+
+// Files written by other content areas.
+bool WriteScriptContent(const std::string& gameDir);

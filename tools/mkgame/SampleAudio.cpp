@@ -80,7 +80,7 @@ bool WriteSampleAudio(const std::string& gameDir) {
     // Music: the title, game-over, credits and battle tracks and one per sample scene.
     struct TrackSpec { int n; double dBase; };
     std::vector<MusicTrack> tracks;
-    for (TrackSpec t : {TrackSpec{1, 262}, {2, 294}, {3, 330}, {4, 349}, {5, 392}, {30, 196}, {31, 440},
+    for (TrackSpec t : {TrackSpec{1, 262}, {2, 294}, {3, 330}, {4, 349}, {5, 392}, {6, 440}, {7, 523}, {8, 587}, {30, 196}, {31, 440},
                         {40, 220}, {99, 262}}) {
         char sz[16];
         std::snprintf(sz, sizeof sz, "%02d.mp3", t.n);

@@ -3,6 +3,7 @@
 #include "tools/mkgame/MkGame.h"
 #include "tools/mkgame/SampleAudio.h"
 #include "tools/mkgame/SamplePictures.h"
+#include "tools/mkgame/SampleShell.h"
 
 #include <cstdio>
 
@@ -29,6 +30,10 @@ int main(int argc, char** argv) {
     std::string why;
     if (!WriteGameDataFiles(pFolder, model, &why)) {
         std::fprintf(stderr, "mkgame: %s\n", why.c_str());
+        return 1;
+    }
+    if (!WriteScriptContent(pFolder) || !WriteShellContent(pFolder)) {
+        std::fprintf(stderr, "mkgame: the script file or the save folder could not be written\n");
         return 1;
     }
     if (!WriteSampleAudio(pFolder)) {

@@ -1,0 +1,137 @@
+#include "gamedata/ScriptData.h"
+
+#include "platform/Stream.h"
+
+namespace {
+
+// More scenes or entries than any game has mark a damaged file.
+constexpr std::int32_t kMaxScenes = 100000;
+
+template <class T>
+const T* At(const std::vector<std::vector<T>>& table, int nScene, int nIndex) {
+    if (nScene < 0 || size_t(nScene) >= table.size()) return nullptr;
+    const std::vector<T>& row = table[size_t(nScene)];
+    if (nIndex < 0 || size_t(nIndex) >= row.size()) return nullptr;
+    return &row[size_t(nIndex)];
+}
+
+template <class T>
+int CountOf(const std::vector<std::vector<T>>& table, int nScene) {
+    if (nScene < 0 || size_t(nScene) >= table.size()) return 0;
+    return int(table[size_t(nScene)].size());
+}
+
+}  // namespace
+
+bool CScriptData::Fail(CByteReader& reader, const std::string& why) {
+    if (!reader.Failed()) reader.Fail(why);
+    m_strError = reader.Error();
+    return false;
+}
+
+bool CScriptData::LoadEventTables(CByteReader& reader) {
+    reader.SetContext("event tables");
+    std::int32_t nTables = 0;
+    if (!reader.ReadI32(&nTables)) return Fail(reader, "no table count");
+    m_events.clear();
+    m_nSceneTables = 0;
+    if (nTables < 1) return true;
+    if (nTables > kMaxScenes || !reader.CheckCount(nTables, 4, "scene offsets")) return Fail(reader, "scene count");
+    m_nSceneTables = nTables;
+    m_events.resize(size_t(nTables));
+    for (std::int32_t i = 0; i < nTables; ++i) {
+        reader.SetRecord(i);
+        std::int32_t nOffset = 0;
+        if (!reader.Seek(4 + 4 * size_t(i)) || !reader.ReadI32(&nOffset)) return Fail(reader, "scene offset");
+        if (nOffset == 0) continue;
+        std::int32_t nCount = 0;
+        if (nOffset < 0 || !reader.Seek(size_t(nOffset)) || !reader.ReadI32(&nCount)) return Fail(reader, "event table");
+        if (nCount <= 0) continue;
+        if (!reader.CheckCount(nCount, sizeof(EventRecord), "event records")) return Fail(reader, "event records");
+        std::vector<EventRecord>& events = m_events[size_t(i)];
+        events.resize(size_t(nCount));
+        for (EventRecord& e : events) {
+            std::int32_t* pWords = &e.nLead;
+            for (int w = 0; w < 43; ++w) reader.ReadI32(pWords + w);
+        }
+        if (reader.Failed()) return Fail(reader, "event records");
+    }
+    return true;
+}
+
+bool CScriptData::LoadScripts(CByteReader& reader) {
+    reader.SetContext("scene scripts");
+    const size_t nBase = reader.Position();
+    std::int32_t nStored = 0;
+    if (!reader.ReadI32(&nStored)) return Fail(reader, "no script count");
+    if (nStored == -1) return Fail(reader, "Wrong Script data");
+    if (nStored < -1 || nStored >= kMaxScenes) return Fail(reader, "script count " + std::to_string(nStored));
+    const std::int32_t nScripts = nStored + 1;
+    if (!reader.CheckCount(nScripts, 4, "script offsets")) return Fail(reader, "script offsets");
+    m_nSceneScripts = nScripts;
+    m_subEvents.assign(size_t(nScripts), {});
+    m_commands.assign(size_t(nScripts), {});
+    m_texts.assign(size_t(nScripts), {});
+    for (std::int32_t i = 0; i < nScripts; ++i) {
+        reader.SetRecord(i);
+        std::int32_t nOffset = 0;
+        if (!reader.Seek(nBase + 4 + 4 * size_t(i)) || !reader.ReadI32(&nOffset)) return Fail(reader, "script offset");
+        if (nOffset == 0) continue;
+        const size_t nBlock = nBase + size_t(std::uint32_t(nOffset));
+        std::int32_t nSubs = 0, nCommands = 0, nTexts = 0;
+        if (nOffset < 0 || !reader.Seek(nBlock) || !reader.ReadI32(&nSubs) || !reader.ReadI32(&nCommands) ||
+            !reader.ReadI32(&nTexts))
+            return Fail(reader, "script block");
+        if (!reader.CheckCount(nSubs, sizeof(SubEvent), "sub-events")) return Fail(reader, "sub-events");
+        auto& subs = m_subEvents[size_t(i)];
+        subs.resize(size_t(nSubs));
+        for (SubEvent& s : subs) {
+            reader.ReadI32(&s.nEvent);
+            reader.ReadI32(&s.nFirstStep);
+            reader.ReadI32(&s.nLastStep);
+        }
+        if (!reader.CheckCount(nCommands, 28, "commands")) return Fail(reader, "commands");
+        auto& commands = m_commands[size_t(i)];
+        commands.resize(size_t(nCommands));
+        for (ScriptCommand& c : commands) {
+            std::int32_t* pWords = &c.nCommand;
+            for (int w = 0; w < 7; ++w) reader.ReadI32(pWords + w);
+            c.a7 = c.a8 = 0;
+        }
+        // Past the commands: one word not read, then the text entries.
+        if (!reader.Skip(4) || !reader.CheckCount(nTexts, 12, "text entries")) return Fail(reader, "text entries");
+        const size_t nEntries = reader.Position();
+        auto& texts = m_texts[size_t(i)];
+        texts.resize(size_t(nTexts));
+        for (std::int32_t k = 0; k < nTexts; ++k) {
+            reader.SetRecord(k);
+            std::int32_t nTextOffset = 0, nLength = 0;
+            if (!reader.Seek(nEntries + 12 * size_t(k)) || !reader.ReadI32(&nTextOffset) || !reader.ReadI32(&nLength))
+                return Fail(reader, "text entry");
+            if (nLength <= 0) continue;
+            // A text is read as a line: at most its stored length, ending after a line feed.
+            if (nTextOffset < 0 || !reader.Seek(nBlock + size_t(nTextOffset))) return Fail(reader, "text offset");
+            const size_t nTake = std::min<size_t>(size_t(nLength), reader.Remaining());
+            std::string text;
+            if (!reader.ReadText(nTake, &text)) return Fail(reader, "text");
+            if (size_t nFeed = text.find('\n'); nFeed != std::string::npos) text.resize(nFeed + 1);
+            if (size_t nZero = text.find('\0'); nZero != std::string::npos) text.resize(nZero);
+            texts[size_t(k)] = std::move(text);
+        }
+        reader.SetRecord(-1);
+        if (reader.Failed()) return Fail(reader, "script block");
+    }
+    return true;
+}
+
+int CScriptData::GetEventCount(int nScene) const { return CountOf(m_events, nScene); }
+int CScriptData::GetSubEventCount(int nScene) const { return CountOf(m_subEvents, nScene); }
+int CScriptData::GetCommandCount(int nScene) const { return CountOf(m_commands, nScene); }
+int CScriptData::GetTextCount(int nScene) const { return CountOf(m_texts, nScene); }
+const EventRecord* CScriptData::GetEvent(int nScene, int nEvent) const { return At(m_events, nScene, nEvent); }
+const SubEvent* CScriptData::GetSubEvent(int nScene, int nIndex) const { return At(m_subEvents, nScene, nIndex); }
+const ScriptCommand* CScriptData::GetCommand(int nScene, int nStep) const { return At(m_commands, nScene, nStep); }
+const char* CScriptData::GetText(int nScene, int nIndex) const {
+    const std::string* p = At(m_texts, nScene, nIndex);
+    return p ? p->c_str() : nullptr;
+}

@@ -1,0 +1,113 @@
+// The calls the main window makes into subsystems that are built on their own: the
+// scene with its heroes, effects and event scripts; the toolbar with its panels and
+// the work panels; the running battle. Each group is a small interface with one
+// global instance. The default instances stand for neighbours that are not there:
+// they report no scene, no toolbar and no battle, and do nothing. The subsystem
+// that brings the real object installs its own instance; tests install recorders.
+#pragma once
+#include "platform/Base.h"
+
+class CMoveText;
+struct ScriptCommand;
+
+// The map: scene, heroes and party, characters, the effect list and the event-script
+// scheduler.
+class CMapLink {
+public:
+    virtual ~CMapLink() = default;
+    virtual bool HasScene() const;
+    virtual bool HasHero() const;
+    // Start-up and shut-down of the map's objects.
+    virtual void CreateEffectManager() {}
+    virtual void DeleteEffectManager() {}
+    // Deletes the scene, the hero and every party member except the parked copy in the
+    // toolbar's active slot (party slot + 1; 0 when there is no toolbar).
+    virtual void DeleteWorld(int nActiveSlot) { (void)nActiveSlot; }
+    virtual void DeleteMoveText(CMoveText* pText) { (void)pText; }
+    // Draws a moving text; true when it has finished.
+    virtual bool DrawMoveText(CMoveText* pText) { (void)pText; return true; }
+
+    // The frame.
+    virtual void UpdateScript() {}
+    virtual void DrawScene() {}
+    virtual void UpdateScene() {}
+    // Updates the hero and each party member except the toolbar's active slot.
+    virtual void UpdateHeroes(int nActiveSlot) { (void)nActiveSlot; }
+    // Stops the hero on his cell and clears his path (input hold).
+    virtual void StopHero() {}
+    virtual void SetScrolling() {}
+    virtual void ScrollView(int nDx, int nDy) { (void)nDx; (void)nDy; }
+    // While the view-move flag is set: moves the view toward the point of a "move the
+    // view" command, or toward the hero for a "view follows the hero" command.
+    virtual void FollowScriptView(const ScriptCommand* pCommand) { (void)pCommand; }
+    // Advances the effect list; true when its last effect finished and was removed.
+    virtual bool UpdateEffects() { return false; }
+    // Damage zone: whether the hero stands in an event region; takes life of a member.
+    virtual bool IsHeroInRegion() const { return false; }
+    virtual void TakeMemberLife(int nMember, int nAmount) { (void)nMember; (void)nAmount; }
+
+    // Hit tests and clicks.
+    // The object under the cursor: kind in the high 16 bits, id in the low 16; -1 none.
+    virtual int GetHoverObject() const { return -1; }
+    virtual void SetHoverObject(int nHover) { (void)nHover; }
+    virtual void HitTestObjects(int x, int y) { (void)x; (void)y; }
+    // Class of the character with that id (2 a fighter); -1 when there is none.
+    virtual int GetNpcClass(int nId) const { (void)nId; return -1; }
+    virtual int GetHeroAction() const { return 0; }
+    // Ctrl+click on a defeated character next to the hero; true when the click ends there.
+    virtual bool LootHoverNpc(int nNpcId) { (void)nNpcId; return false; }
+    virtual void ClickNpc(int nHover, bool bButtonHeld, int nPartyAttackMode) {
+        (void)nHover; (void)bButtonHeld; (void)nPartyAttackMode;
+    }
+    virtual void WalkHeroTo(int x, int y) { (void)x; (void)y; }
+};
+
+// The toolbar with its panels, and the work-panel host.
+class CPanelLink {
+public:
+    virtual ~CPanelLink() = default;
+    virtual bool HasToolBar() const;
+    // Creates the toolbar and the work-panel host (the main loop's start).
+    virtual void CreatePanels() {}
+    virtual void DeletePanels() {}
+    // Party slot + 1 of the controlled member; 0 without a toolbar.
+    virtual int GetActiveSlot() const { return 0; }
+    virtual void Draw() {}
+    virtual int OnKeyDown(int nKey, UINT nFlags) { (void)nKey; (void)nFlags; return 0; }
+    virtual int OnLButtonUp() { return 0; }
+    virtual int OnRButtonDown(int x, int y) { (void)x; (void)y; return 0; }
+    virtual int ClearSkillAtPortrait() { return 0; }
+    virtual int OnLButtonDblClk(int x, int y) { (void)x; (void)y; return 0; }
+    virtual int OnMouseMove() { return 0; }
+    // 1 when the ground item under the cursor was taken; -1 when there is none.
+    virtual int PickUpItem() { return -1; }
+    // The cursor over the toolbar's extra rectangles or an open panel.
+    virtual bool HitTest(POINT pt) const { (void)pt; return false; }
+    virtual bool IsWorkPanelOpen() const { return false; }
+    virtual int WorkOnLButtonUp() { return 0; }
+    virtual int WorkOnKeyDown(int nKey) { (void)nKey; return 0; }
+    // Buys the item under the cursor in an open trade panel.
+    virtual int BuyUnderCursor() { return 0; }
+};
+
+// The running battle.
+class CBattleLink {
+public:
+    virtual ~CBattleLink() = default;
+    virtual bool IsRunning() const;
+    // Clears the battle's own running flag, which ends its loop.
+    virtual void StopRunning() {}
+    virtual void OnKeyUp(int nKey, UINT nRepeat, UINT nFlags) { (void)nKey; (void)nRepeat; (void)nFlags; }
+    virtual void OnLButtonDown(UINT nFlags, int x, int y) { (void)nFlags; (void)x; (void)y; }
+    // A release: turns the battle's message page when a message is shown, else clicks.
+    virtual void OnLButtonUp(UINT nFlags, int x, int y) { (void)nFlags; (void)x; (void)y; }
+    virtual void OnRButtonDown(UINT nFlags, int x, int y) { (void)nFlags; (void)x; (void)y; }
+};
+
+CMapLink& MapLink();
+CPanelLink& PanelLink();
+CBattleLink& BattleLink();
+// Installs a link (null restores the default one); the caller keeps ownership.
+void SetMapLink(CMapLink* pLink);
+void SetPanelLink(CPanelLink* pLink);
+void SetBattleLink(CBattleLink* pLink);

@@ -1,0 +1,69 @@
+#include "shell/GameApp.h"
+
+#include <cstdio>
+
+#include "CDX/CDXScreen.h"
+#include "CDX/CDXSound.h"
+#include "gamedata/BitmapData.h"
+#include "gamedata/GameData.h"
+#include "media/SoundEffects.h"
+#include "platform/Clock.h"
+#include "platform/Resources.h"
+#include "platform/Window.h"
+#include "shell/FrameLinks.h"
+#include "shell/MainFrame.h"
+#include "shell/Mouse.h"
+#include "shell/PictureStore.h"
+#include "shell/ShellGlobals.h"
+#include "shell/UiShellLink.h"
+
+namespace {
+CShellUiLink s_uiLink;
+}
+
+CGameApp::CGameApp() {
+    pEffectManager = nullptr;
+    pGameData = nullptr;
+    pBitmapData = nullptr;
+}
+
+BOOL CGameApp::InitInstance() {
+    nCharSet = 134;
+    dwNowTime = TimeGetTime();
+    char szTitle[32] = {};
+    LoadString(2, szTitle, sizeof szTitle);
+    // A second start raises the running game's window and ends at once.
+    if (!AcquireSingleInstance(szTitle)) return FALSE;
+
+    SetUiShell(&s_uiLink);
+    InstallShellPictureLinks();
+    pFrame = new CMainFrame;
+    if (pFrame->CreateMainWindow()) pFrame->InitGame();
+    if (pFrame->GetStartupError()[0]) {
+        std::fprintf(stderr, "game: start-up ended: %s\n", pFrame->GetStartupError());
+        m_nExitCode = 1;
+    }
+    delete pFrame;
+    pFrame = nullptr;
+    SetUiShell(nullptr);
+    RemoveShellPictureLinks();
+    return FALSE;
+}
+
+int CGameApp::ExitInstance() {
+    delete pGameData;
+    pGameData = nullptr;
+    DeletePictureStore();
+    MapLink().DeleteEffectManager();
+    delete pSoundEffects;
+    pSoundEffects = nullptr;
+    delete pMouse;
+    pMouse = nullptr;
+    delete pScreen;
+    pScreen = nullptr;
+    pBack = nullptr;
+    delete pSound;
+    pSound = nullptr;
+    ReleaseSingleInstance();
+    return m_nExitCode;
+}

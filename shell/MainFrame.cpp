@@ -1,0 +1,145 @@
+// Construction and destruction of the main window, and the small services it offers
+// to the other subsystems.
+#include "shell/MainFrame.h"
+
+#include <cstring>
+
+#include "CDX/CDXMovie.h"
+#include "CDX/CDXSprite.h"
+#include "CDX/CDXSurface.h"
+#include "gamedata/GameData.h"
+#include "platform/Audio.h"
+#include "platform/Charset.h"
+#include "platform/Files.h"
+#include "shell/FrameLinks.h"
+#include "shell/MenuManager.h"
+#include "shell/Mouse.h"
+#include "shell/ShellGlobals.h"
+
+CMainFrame::CMainFrame() {
+    m_pEventFlagsA = new std::int32_t[kSceneTableCount][kSceneFlagCount]();
+    m_pEventFlagsB = new std::int32_t[kSceneTableCount][kSceneFlagCount]();
+    m_pszMessageText = new char[kMessageTextSize]();
+    pScene = nullptr;
+    pPlayer = nullptr;
+    pCompanion = nullptr;
+    for (CPlayer*& p : pParty) p = nullptr;
+    nHoverNpcId = -1;
+    WaveOutGetVolume(nullptr, &m_dwSavedVolume);
+    pMediaHost = this;
+}
+
+CMainFrame::~CMainFrame() {
+    m_bRunning = 0;
+    m_mp3.Pause();
+    m_mp3.Stop();
+    CMapLink& map = MapLink();
+    map.DeleteMoveText(m_pMoveText);
+    m_pMoveText = nullptr;
+    for (CMoveText*& p : m_pOneShotText) {
+        map.DeleteMoveText(p);
+        p = nullptr;
+    }
+    delete m_pShadow;
+    m_pShadow = nullptr;
+    delete m_pMenuManager;
+    m_pMenuManager = nullptr;
+    delete m_pWorkSurface;
+    m_pWorkSurface = nullptr;
+    delete[] m_pszMessageText;
+    m_pszMessageText = nullptr;
+    // The active slot holds the parked copy of the controlled member; it is known only
+    // while the toolbar exists (start-up may have ended before it was made).
+    CPanelLink& panels = PanelLink();
+    map.DeleteWorld(panels.HasToolBar() ? panels.GetActiveSlot() : 0);
+    panels.DeletePanels();
+    WaveOutSetVolume(nullptr, m_dwSavedVolume);
+
+    // Pictures the window still holds when the game ends early.
+    if (m_pMovie) {
+        m_pMovie->Stop();
+        delete m_pMovie;
+        m_pMovie = nullptr;
+    }
+    delete m_pStartPicture;
+    m_pStartPicture = nullptr;
+    delete m_pBackPicture;
+    m_pBackPicture = nullptr;
+    for (CDXSprite*& p : m_pOneShotPictures) {
+        delete p;
+        p = nullptr;
+    }
+    delete[] m_pEventFlagsA;
+    delete[] m_pEventFlagsB;
+    if (pMediaHost == this) pMediaHost = nullptr;
+    if (pFrame == this) pFrame = nullptr;
+}
+
+std::string CMainFrame::GetGameFolder() const {
+    return pGameData ? std::string(pGameData->szGamePath) : GetCurrentDirectory();
+}
+
+void CMainFrame::EnterGameFolder() const {
+    if (pGameData) SetCurrentDirectory(pGameData->szGamePath);
+}
+
+int CMainFrame::GetGameMode() const { return m_pMenuManager ? m_pMenuManager->m_nGameMode : 0; }
+
+void CMainFrame::SetMessageText(const char* pszText) {
+    if (!m_pszMessageText) return;
+    m_pszMessageText[0] = '\0';
+    if (!pszText) return;
+    std::string_view text(pszText);
+    size_t n = 0;
+    while (n < text.size()) {
+        size_t nStep = IsDoubleByteLead(text, n) ? 2 : 1;
+        if (n + nStep > size_t(kMessageTextSize - 1)) break;
+        n += nStep;
+    }
+    std::memcpy(m_pszMessageText, pszText, n);
+    m_pszMessageText[n] = '\0';
+}
+
+void CMainFrame::QuitGame() {
+    if (BattleLink().IsRunning()) BattleLink().StopRunning();
+    m_bRunning = 0;
+    PostQuitMessage(0);
+}
+
+void CMainFrame::DrawMapLayer() {
+    UpdateActors();
+    if (m_bInGame && m_bSceneShown && MapLink().HasScene()) MapLink().DrawScene();
+    PanelLink().Draw();
+}
+
+// The new game, the credits, the event start and the script waits belong to the
+// scene change and the script interpreter, which this build of the shell does not
+// hold yet. Until they come, the title's new-game and makers buttons leave the title
+// as it is, and no event starts.
+void CMainFrame::NewGame() {}
+
+void CMainFrame::ShowCredits() {}
+
+int CMainFrame::StartEvent(int nEvent) {
+    (void)nEvent;
+    return -1;
+}
+
+void CMainFrame::PollScriptWait() {}
+
+void CMainFrame::RemovePartyMember(int nMember) {
+    for (int i = 1; i < 4; ++i) {
+        if (m_nPartyIds[i] == nMember && nMember >= 0) {
+            m_nPartyIds[i] = -1;
+            if (m_nPartyCount > 1) --m_nPartyCount;
+        }
+    }
+}
+
+void CMainFrame::ShowTalk(int nFace, const char* pszText) {
+    if (m_pMenuManager) m_pMenuManager->ShowTalk(nFace, pszText);
+}
+
+void CMainFrame::ShowTextBar(int nFace, const char* pszText, int nValue1, int nValue2, int nValue3) {
+    if (m_pMenuManager) m_pMenuManager->ShowTextBar(nFace, pszText, nValue1, nValue2, nValue3);
+}

@@ -1,0 +1,210 @@
+// The one main window and the holder of the game's running state: screen settings,
+// the flags of the main loop, the current scene and party, the script registers, the
+// event-flag tables, the frame services and the owned objects. Reached through pFrame.
+#pragma once
+#include <cstdint>
+
+#include "media/MediaHost.h"
+#include "media/Mp3Player.h"
+#include "platform/Base.h"
+#include "platform/Window.h"
+
+class CDXSurface;
+class CDXSprite;
+class CDXMovie;
+class CMenuManager;
+class CGameToolBar;
+class CWorkMenuHost;
+class CFight;
+class CMoveText;
+struct ScriptCommand;
+
+constexpr int kSceneTableCount = 200;
+constexpr int kSceneFlagCount = 100;
+constexpr int kMessageTextSize = 256;
+
+class CMainFrame : public CPlatWindow, public IMediaHost {
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+    CMainFrame(const CMainFrame&) = delete;
+    CMainFrame& operator=(const CMainFrame&) = delete;
+
+    // Start-up and window.
+    BOOL CreateMainWindow();
+    bool InitGame();
+    void InitScreen();
+    bool InitCommonData();
+    void SetWindowMode();
+    BOOL ToggleWindowMode();
+    bool PlayMovie(unsigned nIndex, bool bSkippable);
+    void StopMovie();
+    void QuitGame();
+    // Why start-up ended early ("" when it did not).
+    const char* GetStartupError() const { return m_szStartupError; }
+
+    // Main loop and frame.
+    void Run();
+    void UpdateFrame();
+    void ScrollByMouse();
+    void UpdateActors();
+    void UpdateEffects();
+    void DrawMessageBox(int x, int y, int nWidth, int nHeight);
+    void DrawCountdown();
+    void UpdateDamageZone();
+    void ShowToolTip(int nScene);
+    void PlayMusic(int nTrack);
+    // Redraws the map screen behind a modal box: actors, the scene when shown, the
+    // toolbar and the work panels.
+    void DrawMapLayer();
+
+    // Input.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool PreTranslateMessage(const MSG* pMsg);
+    int OnCreate();
+    void OnClose();
+    BOOL OnSetCursor(int nHitTest);
+    void OnActivateApp(BOOL bActive);
+    void OnSysKeyDown(int nKey);
+    void OnKeyDown(int nKey, UINT nRepeat, UINT nFlags);
+    void OnKeyUp(int nKey, UINT nRepeat, UINT nFlags);
+    void OnLButtonDown(UINT nFlags, int x, int y);
+    void OnLButtonUp(UINT nFlags, int x, int y);
+    void OnLButtonDblClk(UINT nFlags, int x, int y);
+    void OnRButtonDown(UINT nFlags, int x, int y);
+    void OnMouseMove(UINT nFlags, int x, int y);
+    bool OnMapClick(int x, int y);
+    void ClickNpc(int nHover);
+    void WalkHeroTo(int x, int y);
+    bool HitToolBar();
+    void Cancel();
+    void UpdateCursorPos();
+
+    // Services of the event scripts and the title menu that later parts of the shell
+    // fill in (new game, credits, events, script waits, party).
+    void NewGame();
+    void ShowCredits();
+    int StartEvent(int nEvent);
+    void PollScriptWait();
+    void RemovePartyMember(int nMember);
+    void ShowTalk(int nFace, const char* pszText);
+    void ShowTextBar(int nFace, const char* pszText, int nValue1, int nValue2, int nValue3);
+    void OnBeforeFight() {}
+
+    // Sets the message text, cut to the buffer at a character boundary.
+    void SetMessageText(const char* pszText);
+    bool HasMessageText() const { return m_pszMessageText && m_pszMessageText[0]; }
+    bool IsEventRunning() const { return nEventId != -1; }
+    int GetGameMode() const;
+
+    // IMediaHost.
+    std::string GetGameFolder() const override;
+    bool IsSoundOn() const override { return m_bSoundOn != 0; }
+    int GetSoundVolume() const override { return m_nSoundVolume; }
+
+    // Screen and loop.
+    std::int32_t m_nScreenWidth = 640;
+    std::int32_t m_nScreenHeight = 480;
+    std::int32_t m_nScreenBpp = 16;
+    std::int32_t m_nScreenMode = 1;
+    BYTE m_bFullScreen = 1;
+    BYTE m_bCanScroll = 1;
+    BYTE m_bInputHold = 0;
+    BYTE m_bInGame = 0;
+    BYTE m_bActive = 1;
+    BYTE m_bRunning = 1;
+    BYTE m_bSceneShown = 1;
+    std::int32_t m_nSceneChanging = 1;
+    BYTE m_bMoviePlaying = 0;
+    CDXMovie* m_pMovie = nullptr;
+    RECT m_rcScroll{4, 4, 636, 476};
+    RECT m_rcMovie{0, 0, 800, 600};
+    DWORD m_dwSavedLayout = 0;
+    DWORD m_dwSavedVolume = 0;
+    std::int32_t m_nMusicVolume = 50;
+    std::int32_t m_nSoundVolume = 90;
+    std::int32_t m_bSoundOn = 1;
+    std::int32_t m_bMusicOn = 1;
+    std::int32_t m_nCopy = 0;
+    std::int32_t m_nScenePkg = 0;
+    // Set while the dormant panels hold the mouse; mouse moves and map clicks wait.
+    std::int32_t m_nMouseHold = 0;
+
+    // Game and party.
+    std::int32_t m_nCurrentScene = 0;
+    BYTE m_bStorySaved = 0;
+    std::int32_t m_nPartyIds[4] = {-1, -1, -1, -1};
+    std::int32_t m_nPartyCount = 1;
+    std::int32_t m_bLoading = 0;
+    POINT m_ptPartyOffsets[4] = {{0, 0}, {0, 2}, {2, -1}, {-2, -1}};
+    std::int32_t m_nHeroSculpts[7] = {0, 1, 3, 4, 5, 6, 7};
+    std::int32_t m_nPartyAttackMode = 0;
+    std::int32_t m_nBankMoney = 0;
+    std::int32_t (*m_pEventFlagsA)[kSceneFlagCount] = nullptr;
+    std::int32_t (*m_pEventFlagsB)[kSceneFlagCount] = nullptr;
+    void* m_pMiniGames[4] = {};
+    CDXSprite* m_pBackPicture = nullptr;
+
+    // Frame services.
+    char* m_pszMessageText = nullptr;
+    CDXSurface* m_pWorkSurface = nullptr;
+    CDXSprite* m_pShadow = nullptr;
+    CDXSurface* m_pStartPicture = nullptr;
+    CMoveText* m_pMoveText = nullptr;
+    CMoveText* m_pOneShotText[3] = {};
+    std::int32_t m_nOneShotCount = 0;
+    CDXSprite* m_pOneShotPictures[4] = {};
+    std::int32_t m_nCountdownSeconds = 0;
+    DWORD m_dwCountdownTick = 0;
+    std::int32_t m_bDamageTick = 0;
+    std::int32_t m_nDamageAmount = 0;
+    std::int32_t m_nDamageMember = -1;
+    std::int32_t m_nToolTipScene = -1;
+    std::int32_t m_bCursorShapeChanged = 0;
+    DWORD m_dwHotKeyTime = DWORD(-1);
+
+    // Owned objects.
+    CGameToolBar* m_pToolBar = nullptr;
+    CWorkMenuHost* m_pWorkMenu = nullptr;
+    CMenuManager* m_pMenuManager = nullptr;
+    CFight* pFight = nullptr;
+    CMp3Player m_mp3;
+
+    // Script registers.
+    ScriptCommand* pScript = nullptr;
+    std::int32_t nEventId = -1;
+    std::int32_t CurrentScript = -1;
+    std::int32_t FirstScript = -1;
+    std::int32_t EndScript = -1;
+    BYTE bScriptGoOn = 0;
+    std::int32_t m_nSavedCurrentScript = -1;
+    std::int32_t m_nSavedFirstScript = -1;
+    std::int32_t m_nSavedEndScript = -1;
+    ScriptCommand* m_pSavedScript = nullptr;
+    std::int32_t m_nPendingEvents[5] = {-1, -1, -1, -1, -1};
+    std::int32_t bSceneEffectWait = 0;
+    std::int32_t m_nSceneEffectWait2 = 0;
+    std::int32_t bAnswerGiven = 0;
+    std::int32_t m_bViewMove = 0;
+    // The question's answer record, the leave-question flag and the script-step flag.
+    std::int32_t m_nAnswerRequired = 0;
+    std::int32_t m_bPartyChoice = 0;
+    std::int32_t m_bScriptStep = 0;
+
+private:
+    // Loop-local state of the main loop that outlives one pass.
+    DWORD m_dwHoldStart = 0;
+    DWORD m_dwDamageTickTime = 0;
+    DWORD m_dwStartPictureTime = 0;
+    char m_szStartupError[512] = {};
+
+    void StartupFailed(const char* pszWhat, const char* pszWhy);
+    void EnterGameFolder() const;
+    bool ShowNoticePicture();
+    void ShowStartPicture();
+    void HoldInput();
+    void HeldMapClick();
+    void ReapOneShots();
+};
+
+extern CMainFrame* pFrame;

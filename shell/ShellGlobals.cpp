@@ -1,0 +1,22 @@
+#include "shell/ShellGlobals.h"
+
+CMainFrame* pFrame = nullptr;
+CMouse* pMouse = nullptr;
+DWORD dwNowTime = 0;
+DWORD dwStepTime = 0;
+int nCharSet = 134;
+int bMsgBoxOpen = 0;
+int nHoverNpcId = -1;
+
+CScene* pScene = nullptr;
+CPlayer* pPlayer = nullptr;
+CPlayer* pParty[4] = {};
+CPlayer* pCompanion = nullptr;
+CEffectManager* pEffectManager = nullptr;
+CFollower* pFollowers[4] = {};
+
+StartupProbe pfnStartupProbe = nullptr;
+
+void ProbeStartup(const char* pszStep) {
+    if (pfnStartupProbe) pfnStartupProbe(pszStep);
+}

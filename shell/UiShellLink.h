@@ -1,0 +1,48 @@
+// The shell's answers to what the menu screens and modal boxes ask of the main window,
+// the cursor and the game-mode object.
+#pragma once
+#include "gamedata/NpcPkg.h"
+#include "ui/ShellServices.h"
+
+class CShellUiLink : public CUiShell {
+public:
+    POINT GetMousePos() override;
+    bool IsMouseClickHeld() override;
+    void DrawMouse() override;
+    void SetExitBoxState(int nState) override;
+    void DrawMapLayer() override;
+    int GetScreenWidth() override;
+    int GetScreenHeight() override;
+    DWORD GetSurfaceMemory() override;
+    void QuitGame() override;
+    bool IsGameRunning() override;
+    void NewGame() override;
+    void ShowCredits() override;
+    void PauseMusic() override;
+    void PollScriptWait() override;
+    void StartEvent(int nEvent) override;
+    void RemovePartyMember(int nMember) override;
+    int GetAnswerRequired() override;
+    void SetAnswerRequired(int nValue) override;
+    bool IsPartyChoice() override;
+    void SetPartyChoice(bool bSet) override;
+    void SetScriptStep(bool bSet) override;
+    int GetPartyCount() override;
+    int GetPartyMemberId(int nSlot) override;
+    void SetPartyMemberId(int nSlot, int nId) override;
+    CMainMenu* GetTitleMenu() override;
+    void OnExitConfirmed() override;
+};
+
+// What the picture store and the sprite package ask of the main window: the surface
+// memory choice and the character under the cursor. Hot-key skills and sculpt anchors
+// keep their defaults until the toolbar and the heroes exist.
+class CShellPictureHost : public CPictureHost {
+public:
+    DWORD GetSurfaceMemory() const override;
+    int GetHoverActorId() const override;
+};
+
+// Installs the shell's picture host and the cursor position the TGA hit test reads.
+void InstallShellPictureLinks();
+void RemoveShellPictureLinks();

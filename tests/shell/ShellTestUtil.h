@@ -1,0 +1,151 @@
+// Shared pieces of the shell tests: a fresh game folder written with the game kit,
+// a per-process lock folder for the single-instance rule, and recorders that stand
+// in for the map, the panels and the battle.
+#pragma once
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/Files.h"
+#include "platform/WindowBackend.h"
+#include "shell/FrameLinks.h"
+#include "tools/gamekit/AviWriter.h"
+#include "tools/gamekit/GameDataWriters.h"
+#include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/PkgSamplePictures.h"
+
+struct ShellFolderOptions {
+    bool bPlayLeader = false;
+    bool bVideos = false;
+    bool bTables = true;
+};
+
+class CShellFolder {
+public:
+    explicit CShellFolder(const ShellFolderOptions& options = {}) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "shelltest.XXXXXX").string();
+        m_strPath = mkdtemp(pattern.data()) ? pattern : "";
+        GameModel model;
+        model.options.nFullScreen = 0;
+        model.options.nScreenWidth = 800;
+        model.options.nScreenHeight = 600;
+        model.options.nScreenMode = 1;
+        model.options.nDataFrom = 1;
+        model.options.nPlayLeader = options.bPlayLeader ? 1 : 0;
+        std::string why;
+        EXPECT_TRUE(WriteGameDataFiles(m_strPath.c_str(), model, &why)) << why;
+        SamplePictureOptions pictures;
+        pictures.nItemCount = 2;
+        pictures.nFaceCount = 1;
+        pictures.nSceneCount = 1;
+        pictures.sculpts = {0};
+        pictures.nActions = 1;
+        pictures.nFramesPerDirection = 1;
+        pictures.nEffects = 1;
+        pictures.nEffectFrames = 1;
+        EXPECT_TRUE(WriteSamplePictures(m_strPath, pictures, &why)) << why;
+        EXPECT_TRUE(WriteBytesToFile(File("data/script.dat").c_str(), std::vector<std::uint8_t>(12, 0)));
+        if (!options.bTables) std::filesystem::remove(File("data/Base.dat"));
+        if (options.bVideos) {
+            std::filesystem::create_directories(File("movie"));
+            const char* names[3] = {"Piantou.AVI", "Ondrik.Avi", "qrb.avi"};
+            for (const char* pszName : names) {
+                AviSpec spec;
+                spec.nFps = 10;
+                spec.colours.assign(10, 0x3060A0);  // one second each
+                EXPECT_TRUE(WriteAvi(File(std::string("movie/") + pszName), spec, &why)) << why;
+            }
+        }
+    }
+    ~CShellFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(m_strPath, ec);
+    }
+    const std::string& Path() const { return m_strPath; }
+    std::string File(const std::string& rel) const { return m_strPath + "/" + rel; }
+
+private:
+    std::string m_strPath;
+};
+
+// Every test process gets its own lock folder, so tests running side by side never
+// see each other as a running game.
+inline void UsePrivateRuntimeFolder() {
+    static std::string s_strDir = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "shellrun.XXXXXX").string();
+        return std::string(mkdtemp(pattern.data()) ? pattern : "/tmp");
+    }();
+    setenv("XDG_RUNTIME_DIR", s_strDir.c_str(), 1);
+}
+
+// Records what the main window asks of the map, the panels and the battle.
+class CRecordingLinks : public CMapLink, public CPanelLink, public CBattleLink {
+public:
+    std::vector<std::string> calls;
+    bool bScene = true, bToolBar = false, bBattle = false;
+    int nHover = -1;
+    int nPanelTakesRelease = 0, nWorkTakesRelease = 0;
+
+    CRecordingLinks() { Install(); }
+    ~CRecordingLinks() override {
+        SetMapLink(nullptr);
+        SetPanelLink(nullptr);
+        SetBattleLink(nullptr);
+    }
+    void Install() {
+        SetMapLink(this);
+        SetPanelLink(this);
+        SetBattleLink(this);
+    }
+    bool Called(const std::string& s) const {
+        for (const auto& c : calls) if (c == s) return true;
+        return false;
+    }
+
+    bool HasScene() const override { return bScene; }
+    bool HasHero() const override { return bScene; }
+    void UpdateScript() override { calls.push_back("script"); }
+    void DrawScene() override { calls.push_back("scene"); }
+    void UpdateScene() override { calls.push_back("update scene"); }
+    void UpdateHeroes(int) override { calls.push_back("update heroes"); }
+    void SetScrolling() override { calls.push_back("scroll"); }
+    int GetHoverObject() const override { return nHover; }
+    void WalkHeroTo(int, int) override { calls.push_back("walk"); }
+    void ClickNpc(int, bool, int) override { calls.push_back("click npc"); }
+    void HitTestObjects(int, int) override { calls.push_back("hit objects"); }
+
+    bool HasToolBar() const override { return bToolBar; }
+    void Draw() override { calls.push_back("panels draw"); }
+    int OnLButtonUp() override {
+        calls.push_back("toolbar release");
+        return nPanelTakesRelease;
+    }
+    int WorkOnLButtonUp() override {
+        calls.push_back("work release");
+        return nWorkTakesRelease;
+    }
+    int OnKeyDown(int, UINT) override {
+        calls.push_back("toolbar key");
+        return 0;
+    }
+    int OnRButtonDown(int, int) override {
+        calls.push_back("toolbar right");
+        return 0;
+    }
+    int PickUpItem() override {
+        calls.push_back("pick up");
+        return -1;
+    }
+
+    bool IsRunning() const override { return bBattle; }
+    void StopRunning() override { calls.push_back("battle stop"); }
+    void OnLButtonUp(UINT, int, int) override { calls.push_back("battle release"); }
+    void OnLButtonDown(UINT, int, int) override { calls.push_back("battle press"); }
+    void OnKeyUp(int, UINT, UINT) override { calls.push_back("battle key"); }
+    void OnRButtonDown(UINT, int, int) override { calls.push_back("battle right"); }
+};

@@ -1,0 +1,166 @@
+// Start-up under the headless backend: the order of the steps, the notice-picture wait
+// and its left-click skip, the opening videos and ESC, start-up failures, and the
+// single-instance rule.
+#include <signal.h>
+#include <sys/wait.h>
+
+#include "CDX/CDXScreen.h"
+#include "platform/Resources.h"
+#include "platform/Window.h"
+#include "shell/GameApp.h"
+#include "shell/MainFrame.h"
+#include "shell/ShellGlobals.h"
+#include "tests/shell/ShellTestUtil.h"
+
+namespace {
+
+struct StepTime {
+    std::string strStep;
+    DWORD dwTime;
+};
+std::vector<StepTime> s_steps;
+
+void RecordStep(const char* pszStep) { s_steps.push_back({pszStep, TimeGetTime()}); }
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UsePrivateRuntimeFolder();
+        UseVirtualClock(true, 1000, 20);
+        ResetMessageQueue();
+        s_steps.clear();
+        pfnStartupProbe = RecordStep;
+        m_strOldDir = GetCurrentDirectory();
+    }
+    void TearDown() override {
+        pfnStartupProbe = nullptr;
+        ResetMessageQueue();
+        SetCurrentDirectory(m_strOldDir.c_str());
+    }
+    // Runs the application in the folder; the exit code.
+    int RunGame(const CShellFolder& folder) {
+        SetCurrentDirectory(folder.Path().c_str());
+        CGameApp app;
+        app.InitInstance();
+        return app.ExitInstance();
+    }
+    std::vector<std::string> Steps() const {
+        std::vector<std::string> v;
+        for (const auto& s : s_steps) v.push_back(s.strStep);
+        return v;
+    }
+    DWORD Between(const char* pszA, const char* pszB) const {
+        DWORD a = 0, b = 0;
+        for (const auto& s : s_steps) {
+            if (s.strStep == pszA) a = s.dwTime;
+            if (s.strStep == pszB) b = s.dwTime;
+        }
+        return b - a;
+    }
+    std::string m_strOldDir;
+};
+
+TEST_F(StartupTest, StepsRunInOrderAndAMissingTableFileEndsStartUpNamingIt) {
+    ShellFolderOptions options;
+    options.bTables = false;
+    CShellFolder folder(options);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunGame(folder), 1);
+    const std::string strErr = testing::internal::GetCapturedStderr();
+    const std::vector<std::string> expected = {"sound effects", "game data",     "picture store", "effect manager",
+                                               "window mode",   "screen",        "notice picture", "start picture",
+                                               "tables"};
+    EXPECT_EQ(Steps(), expected);
+    EXPECT_NE(strErr.find("Base.dat"), std::string::npos) << strErr;
+    // Everything start-up made is gone again.
+    EXPECT_EQ(pFrame, nullptr);
+    EXPECT_EQ(pMouse, nullptr);
+    EXPECT_EQ(pScreen, nullptr);
+}
+
+TEST_F(StartupTest, TheNoticePictureStaysTwoSecondsUnlessTheLeftButtonIsPressed) {
+    ShellFolderOptions options;
+    options.bTables = false;
+    CShellFolder folder(options);
+    testing::internal::CaptureStderr();
+    RunGame(folder);
+    const DWORD dwWait = Between("notice picture", "start picture");
+    EXPECT_GT(dwWait, 2000u);
+    EXPECT_LT(dwWait, 2100u);
+
+    s_steps.clear();
+    InjectMouseButton(VK_LBUTTON, true, 10, 10);
+    RunGame(folder);
+    testing::internal::GetCapturedStderr();
+    EXPECT_LT(Between("notice picture", "start picture"), 50u);
+    InjectMouseButton(VK_LBUTTON, false, 10, 10);
+}
+
+TEST_F(StartupTest, EscSkipsOnlyTheThirdOpeningVideo) {
+    ShellFolderOptions options;
+    options.bTables = false;
+    options.bPlayLeader = true;
+    options.bVideos = true;
+    CShellFolder folder(options);
+    testing::internal::CaptureStderr();
+    RunGame(folder);
+    const DWORD dwAll = Between("opening videos", "start picture");
+    EXPECT_GE(dwAll, 2600u);  // three one-second videos
+
+    // ESC released before the videos: the first two take no messages and play in
+    // full; the third takes the key release and ends at once.
+    s_steps.clear();
+    InjectKey(VK_ESCAPE, true);
+    InjectKey(VK_ESCAPE, false);
+    RunGame(folder);
+    testing::internal::GetCapturedStderr();
+    const DWORD dwSkipped = Between("opening videos", "start picture");
+    EXPECT_GE(dwSkipped, 1700u);
+    EXPECT_LT(dwSkipped, dwAll - 600) << dwSkipped;
+}
+
+TEST_F(StartupTest, WithoutPlayLeaderNoVideoPlays) {
+    ShellFolderOptions options;
+    options.bTables = false;
+    options.bVideos = true;
+    CShellFolder folder(options);
+    testing::internal::CaptureStderr();
+    RunGame(folder);
+    testing::internal::GetCapturedStderr();
+    for (const auto& s : Steps()) EXPECT_NE(s, "opening videos");
+}
+
+TEST_F(StartupTest, ASecondInstanceEndsAtOnceWithoutAWindow) {
+    CShellFolder folder;
+    char szTitle[32] = {};
+    LoadString(2, szTitle, sizeof szTitle);
+    int fds[2], ready[2];
+    ASSERT_EQ(pipe(fds), 0);
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The running game: holds the lock until the parent is done.
+        close(fds[1]);
+        close(ready[0]);
+        if (!AcquireSingleInstance(szTitle)) _exit(3);
+        char c = 1;
+        (void)!write(ready[1], &c, 1);
+        (void)!read(fds[0], &c, 1);
+        _exit(0);
+    }
+    close(fds[0]);
+    close(ready[1]);
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    close(ready[0]);
+    const int nCode = RunGame(folder);
+    close(fds[1]);
+    int nStatus = 0;
+    waitpid(child, &nStatus, 0);
+    EXPECT_EQ(nCode, 0);
+    EXPECT_TRUE(Steps().empty());
+    EXPECT_TRUE(WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0);
+}
+
+}  // namespace

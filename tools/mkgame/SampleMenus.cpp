@@ -1,0 +1,196 @@
+// The menu screens' pictures. Colour-keyed BMPs keep magenta in their top-left corner;
+// TGAs carry their own alpha. Labels are drawn with the game's own text renderer.
+#include "tools/mkgame/SampleMenus.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "platform/Charset.h"
+#include "platform/FontRender.h"
+#include "platform/Text.h"
+#include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/TgaWriters.h"
+
+namespace {
+
+constexpr std::uint32_t kKey = Argb(255, 255, 0, 255);
+
+std::uint32_t Mix(std::uint32_t a, std::uint32_t b, double t) {
+    auto ch = [&](int s) {
+        const double va = double((a >> s) & 0xFF), vb = double((b >> s) & 0xFF);
+        return std::uint32_t(std::lround(va + (vb - va) * t)) << s;
+    };
+    return ch(24) | ch(16) | ch(8) | ch(0);
+}
+
+// A rounded panel: border colour, then the body, corners left as they were.
+void RoundPanel(PictureRgba& pic, int x0, int y0, int w, int h, int r, std::uint32_t border, std::uint32_t body,
+                int nBorder = 2) {
+    for (int y = y0; y < y0 + h; ++y) {
+        for (int x = x0; x < x0 + w; ++x) {
+            const int dx = std::max({x0 + r - x, x - (x0 + w - 1 - r), 0});
+            const int dy = std::max({y0 + r - y, y - (y0 + h - 1 - r), 0});
+            const double d = std::sqrt(double(dx * dx + dy * dy));
+            if (d > r) continue;
+            const bool bEdge = d > r - nBorder || x < x0 + nBorder || x >= x0 + w - nBorder || y < y0 + nBorder ||
+                               y >= y0 + h - nBorder;
+            pic.At(x, y) = bEdge ? border : Mix(body, Argb(body >> 24, 0, 0, 0), 0.25 * (y - y0) / h);
+        }
+    }
+}
+
+void Disc(PictureRgba& pic, int cx, int cy, int r, std::uint32_t c) {
+    for (int y = std::max(0, cy - r); y <= std::min(pic.nHeight - 1, cy + r); ++y)
+        for (int x = std::max(0, cx - r); x <= std::min(pic.nWidth - 1, cx + r); ++x)
+            if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) pic.At(x, y) = c;
+}
+
+// Draws a UTF-8 label into a rectangle of the picture; drawn pixels become opaque.
+void Label(PictureRgba& pic, const char* pszUtf8, RECT rc, COLORREF cr, int nHeight, const char* pszFaceUtf8,
+           UINT uFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE) {
+    const std::string face = Utf8ToText(pszFaceUtf8);
+    HFONT hFont = CreateFontA(nHeight, 0, 0, 0, 400, 0, 0, 0, 134, 0, 0, 0, 0, face.c_str());
+    if (!hFont) return;
+    const std::vector<std::uint32_t> before = pic.pixels;
+    TextTarget target;
+    target.pBits = reinterpret_cast<BYTE*>(pic.pixels.data());
+    target.nWidth = pic.nWidth;
+    target.nHeight = pic.nHeight;
+    target.nPitch = pic.nWidth * 4;
+    target.nBytesPerPixel = 4;
+    target.dwRMask = 0xFF0000;
+    target.dwGMask = 0xFF00;
+    target.dwBMask = 0xFF;
+    TextPaint paint;
+    paint.crText = cr;
+    RenderDrawText(&target, *hFont, paint, Utf8ToText(pszUtf8), &rc, uFormat);
+    DeleteObject(hFont);
+    for (size_t i = 0; i < pic.pixels.size(); ++i)
+        if (pic.pixels[i] != before[i]) pic.pixels[i] |= 0xFF000000u;
+}
+
+PkgEntryData Entry(const char* pszName, std::vector<std::uint8_t> bytes) {
+    return PkgEntryData{Utf8ToText(pszName), std::move(bytes)};
+}
+
+std::vector<std::uint8_t> Bmp(const PictureRgba& pic) { return BuildBmp(pic); }
+
+PictureRgba TitleBackground() {
+    PictureRgba pic(800, 600);
+    for (int y = 0; y < 600; ++y) {
+        const std::uint32_t c = Mix(Argb(255, 18, 28, 64), Argb(255, 40, 110, 120), y / 599.0);
+        for (int x = 0; x < 800; ++x) pic.At(x, y) = c;
+    }
+    // Two ranges of hills.
+    for (int x = 0; x < 800; ++x) {
+        const int h1 = 420 + int(40 * std::sin(x / 90.0) + 20 * std::sin(x / 37.0));
+        const int h2 = 480 + int(30 * std::sin(x / 60.0 + 1.3));
+        for (int y = h1; y < 600; ++y) pic.At(x, y) = Argb(255, 30, 60, 70);
+        for (int y = h2; y < 600; ++y) pic.At(x, y) = Argb(255, 20, 42, 48);
+    }
+    Disc(pic, 640, 120, 46, Argb(255, 240, 230, 190));
+    Label(pic, "青石奇缘", RECT{0, 60, 800, 180}, RGB(250, 214, 120), 72, "隶书");
+    return pic;
+}
+
+PictureRgba TitleButton(const char* pszLabel, bool bHover) {
+    PictureRgba pic(195, 40, kKey);
+    RoundPanel(pic, 0, 0, 195, 40, 10, bHover ? Argb(255, 255, 230, 150) : Argb(255, 150, 110, 60),
+               bHover ? Argb(255, 200, 120, 40) : Argb(255, 90, 56, 30));
+    Label(pic, pszLabel, RECT{0, 0, 195, 40}, bHover ? RGB(255, 255, 255) : RGB(240, 220, 170), 22, "隶书");
+    return pic;
+}
+
+PictureRgba BoxButton(int nWidth, const char* pszLabel, bool bHover) {
+    PictureRgba pic(nWidth, 40, 0);
+    RoundPanel(pic, 4, 4, nWidth - 8, 32, 8, Argb(255, 120, 80, 40),
+               bHover ? Argb(255, 230, 170, 70) : Argb(255, 180, 140, 90));
+    Label(pic, pszLabel, RECT{0, 0, nWidth, 40}, bHover ? RGB(255, 255, 255) : RGB(60, 30, 10), 20, "隶书");
+    return pic;
+}
+
+PictureRgba YesNoStrip() {
+    PictureRgba pic(194, 42, kKey);
+    const char* labels[2] = {"确定", "取消"};
+    for (int i = 0; i < 2; ++i) {
+        RoundPanel(pic, i * 97 + 2, 2, 93, 38, 8, Argb(255, 110, 70, 30), Argb(255, 210, 160, 80));
+        Label(pic, labels[i], RECT{i * 97, 0, i * 97 + 97, 42}, RGB(70, 30, 0), 20, "隶书");
+    }
+    return pic;
+}
+
+PictureRgba Face(int n) {
+    static const std::uint32_t kHair[6] = {Argb(255, 30, 24, 20),  Argb(255, 90, 50, 20),  Argb(255, 20, 20, 60),
+                                           Argb(255, 120, 120, 130), Argb(255, 60, 20, 40), Argb(255, 10, 40, 30)};
+    PictureRgba pic(148, 148, kKey);
+    RoundPanel(pic, 4, 4, 140, 140, 16, Argb(255, 200, 170, 100), Argb(255, 70, 90, 110), 3);
+    Disc(pic, 74, 70, 44, kHair[n % 6]);
+    Disc(pic, 74, 80, 36, Argb(255, 240, 205, 170));
+    Disc(pic, 60, 76, 4, Argb(255, 30, 20, 20));
+    Disc(pic, 88, 76, 4, Argb(255, 30, 20, 20));
+    pic.Fill(66, 98, 16, 3, Argb(255, 170, 70, 70));
+    pic.Fill(34, 118, 80, 26, kHair[n % 6]);
+    return pic;
+}
+
+}  // namespace
+
+std::vector<PkgEntryData> MenuContentEntries(std::string_view pkgName) {
+    std::vector<PkgEntryData> entries;
+    auto same = [&](const char* p) {
+        return pkgName.size() == std::char_traits<char>::length(p) &&
+               std::equal(pkgName.begin(), pkgName.end(), p,
+                          [](char a, char b) { return std::tolower((unsigned char)a) == std::tolower((unsigned char)b); });
+    };
+    if (same("Head.pkg")) {
+        for (int n = 0; n < 6; ++n) {
+            char szName[16];
+            std::snprintf(szName, sizeof szName, "TX%03d.bmp", n);
+            entries.push_back(Entry(szName, Bmp(Face(n))));
+        }
+        return entries;
+    }
+    if (!same("menu.pkg")) return entries;
+
+    entries.push_back(Entry("MainMenu_BKGround.bmp", Bmp(TitleBackground())));
+    const char* kNames[5] = {"Begin", "Read", "SetGame", "Maker", "End"};
+    const char* kLabels[5] = {"新的旅程", "读取进度", "游戏设置", "制作人员", "离开游戏"};
+    for (int i = 0; i < 5; ++i) {
+        entries.push_back(Entry(("MainMenu_" + std::string(kNames[i]) + ".bmp").c_str(), Bmp(TitleButton(kLabels[i], false))));
+        entries.push_back(Entry(("MainMenu_" + std::string(kNames[i]) + "[s].bmp").c_str(), Bmp(TitleButton(kLabels[i], true))));
+    }
+
+    entries.push_back(Entry("wite.bmp", Bmp(PictureRgba(800, 600, Argb(255, 255, 255, 255)))));
+    PictureRgba box(236, 160, 0);
+    RoundPanel(box, 0, 0, 236, 160, 14, Argb(255, 120, 80, 40), Argb(235, 245, 232, 200), 3);
+    entries.push_back(Entry("OK_Cancel_BKGround1.tga", BuildRleTga32(box)));
+    entries.push_back(Entry("OKCancel_OK.tga", BuildRleTga32(BoxButton(85, "确定", false))));
+    entries.push_back(Entry("OKCancel_OK[s].tga", BuildRleTga32(BoxButton(85, "确定", true))));
+    entries.push_back(Entry("Cancel.tga", BuildRleTga32(BoxButton(90, "取消", false))));
+    entries.push_back(Entry("Cancel[s].tga", BuildRleTga32(BoxButton(90, "取消", true))));
+
+    PictureRgba msgBox(280, 150, kKey);
+    RoundPanel(msgBox, 0, 0, 280, 150, 14, Argb(255, 120, 80, 40), Argb(255, 245, 232, 200), 3);
+    entries.push_back(Entry("MessageBox.bmp", Bmp(msgBox)));
+    PictureRgba putIn(240, 60, Argb(255, 245, 232, 200));
+    Label(putIn, "请先放入要加工的物品", RECT{0, 0, 240, 60}, RGB(160, 20, 20), 18, "宋体");
+    entries.push_back(Entry("PutInItem.bmp", Bmp(putIn)));
+    entries.push_back(Entry("YesOrNo.bmp", Bmp(YesNoStrip())));
+
+    PictureRgba exitBox(230, 134, kKey);
+    RoundPanel(exitBox, 0, 0, 230, 134, 14, Argb(255, 120, 80, 40), Argb(255, 245, 232, 200), 3);
+    Label(exitBox, "确定要离开游戏吗?", RECT{40, 15, 205, 50}, RGB(120, 30, 10), 18, "隶书");
+    RoundPanel(exitBox, 10, 86, 97, 42, 8, Argb(255, 110, 70, 30), Argb(255, 210, 160, 80));
+    RoundPanel(exitBox, 118, 86, 97, 42, 8, Argb(255, 110, 70, 30), Argb(255, 210, 160, 80));
+    Label(exitBox, "是", RECT{10, 86, 107, 128}, RGB(70, 30, 0), 20, "隶书");
+    Label(exitBox, "否", RECT{118, 86, 215, 128}, RGB(70, 30, 0), 20, "隶书");
+    entries.push_back(Entry("ExitGameOk.bmp", Bmp(exitBox)));
+
+    PictureRgba bar(520, 160, 0);
+    RoundPanel(bar, 0, 0, 520, 160, 16, Argb(255, 200, 170, 100), Argb(200, 16, 24, 48), 3);
+    RoundPanel(bar, 4, 5, 154, 154, 10, Argb(255, 160, 130, 80), Argb(220, 30, 40, 60), 2);
+    entries.push_back(Entry("TalkBar.tga", BuildRleTga32(bar)));
+    return entries;
+}
