@@ -6,6 +6,7 @@
 
 #include "CDX/CDXImageLoaders.h"
 #include "platform/Files.h"
+#include "platform/PixelMask.h"
 #include "platform/Resources.h"
 #include "platform/Stream.h"
 
@@ -15,17 +16,6 @@ namespace {
 constexpr size_t kMaxImageFile = size_t(256) << 20;
 
 void DebugMessage(const char* pszText) { std::fprintf(stderr, "%s\n", pszText); }
-
-// Bits and shift of one channel mask.
-void MaskShape(DWORD dwMask, int* pShift, int* pBits) {
-    int nShift = 0, nBits = 0;
-    if (dwMask) {
-        while (!((dwMask >> nShift) & 1)) ++nShift;
-        while (nShift + nBits < 32 && ((dwMask >> (nShift + nBits)) & 1)) ++nBits;
-    }
-    *pShift = nShift;
-    *pBits = nBits > 8 ? 8 : nBits;
-}
 
 std::unique_ptr<CDXImageBase> MakeLoader(int nType) {
     switch (nType) {
@@ -126,15 +116,8 @@ CVideoSurface* CDXImageBase::Finish(CVideoDevice* pDevice, int nMemory) {
     if (Failed(pDevice->CreateSurface(desc, &pSurface)) || !pSurface) return Fail("surface creation refused");
 
     const VideoPixelFormat& fmt = pSurface->Format();
-    int nRs, nRb, nGs, nGb, nBs, nBb;
-    MaskShape(fmt.dwRBitMask, &nRs, &nRb);
-    MaskShape(fmt.dwGBitMask, &nGs, &nGb);
-    MaskShape(fmt.dwBBitMask, &nBs, &nBb);
-    // Truncation of each 8-bit channel to the field's width.
-    auto pack = [&](DWORD r, DWORD g, DWORD b) -> DWORD {
-        return (nRb ? (r >> (8 - nRb)) << nRs : 0) | (nGb ? (g >> (8 - nGb)) << nGs : 0) |
-               (nBb ? (b >> (8 - nBb)) << nBs : 0);
-    };
+    // Each 8-bit channel is cut to the top bits of its field.
+    const PixelMasks masks(fmt.dwRBitMask, fmt.dwGBitMask, fmt.dwBBitMask);
     const int nBytes = pSurface->BytesPerPixel();
     const int nStep = m_nBits / 8;
     for (int y = 0; y < m_nHeight; ++y) {
@@ -144,9 +127,9 @@ CVideoSurface* CDXImageBase::Finish(CVideoDevice* pDevice, int nMemory) {
             DWORD c;
             if (m_nBits == 8) {
                 const BYTE* q = m_palette[*pSrc];
-                c = pack(q[2], q[1], q[0]);
+                c = masks.Pack(q[2], q[1], q[0]);
             } else {
-                c = pack(pSrc[2], pSrc[1], pSrc[0]);
+                c = masks.Pack(pSrc[2], pSrc[1], pSrc[0]);
             }
             for (int i = 0; i < nBytes; ++i) pDst[i] = BYTE(c >> (8 * i));
         }

@@ -3,19 +3,15 @@
 #include <cstring>
 
 #include "CDX/CDXSurface.h"
+#include "platform/PixelMask.h"
 
 namespace {
 
+// Position of a channel and its largest value, cut to a byte.
 void MaskInfo(DWORD dwMask, BYTE* pShift, BYTE* pMax) {
-    int nShift = 0;
-    if (dwMask != 0) {
-        while (nShift < 32 && !(dwMask & 1)) {
-            dwMask >>= 1;
-            ++nShift;
-        }
-    }
-    *pShift = BYTE(nShift);
-    *pMax = BYTE(dwMask & 0xFF);
+    const PixelMask m = MaskShape(dwMask);
+    *pShift = BYTE(m.nShift);
+    *pMax = BYTE((dwMask >> m.nShift) & 0xFF);
 }
 
 inline BYTE* PixelAddress(CDXSurface* pSurface, int x, int y, int nBytes) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/Clock.h"
+#include "platform/PixelMask.h"
 
 CDXScreen* pScreen = nullptr;
 CDXSurface* pBack = nullptr;
@@ -261,18 +262,9 @@ DWORD CDXScreen::RgbToPixel(COLORREF colour, CDXSurface* pSurface) {
     VideoPixelFormat fmt;
     p->GetInterface()->GetPixelFormat(&fmt);
     if (fmt.dwRGBBitCount <= 8) return colour;
-    auto place = [](DWORD dwMask, DWORD dwByte) -> DWORD {
-        if (!dwMask) return 0;
-        int nShift = 0, nWidth = 0;
-        while (!((dwMask >> nShift) & 1)) ++nShift;
-        while (nShift + nWidth < 32 && ((dwMask >> (nShift + nWidth)) & 1)) ++nWidth;
-        // (byte << shift) >> (8 - width), done in 64 bits so wide channels do not overflow.
-        std::uint64_t v = std::uint64_t(dwByte) << nShift;
-        v = nWidth <= 8 ? v >> (8 - nWidth) : v << (nWidth - 8);
-        return DWORD(v) & dwMask;
-    };
-    return place(fmt.dwRBitMask, colour & 0xFF) | place(fmt.dwGBitMask, (colour >> 8) & 0xFF) |
-           place(fmt.dwBBitMask, (colour >> 16) & 0xFF);
+    // Each byte is placed as (byte << shift) >> (8 - width) within its channel's mask.
+    const PixelMasks masks(fmt.dwRBitMask, fmt.dwGBitMask, fmt.dwBBitMask);
+    return masks.Pack(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
 }
 
 int CDXScreen::FadeStep(int nDuration, DWORD dwElapsed) {

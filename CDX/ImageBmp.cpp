@@ -1,32 +1,16 @@
 // BMP pictures: 1, 4 and 8 bits with a colour table, 8-bit run-length, 16, 24 and 32
 // bits (plain or with channel masks), bottom-up or top-down.
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "CDX/CDXImageLoaders.h"
+#include "platform/PixelMask.h"
 
 namespace {
 
 enum { kBiRgb = 0, kBiRle8 = 1, kBiBitfields = 3 };
-
-struct Channel {
-    DWORD dwMask = 0;
-    int nShift = 0;
-    int nBits = 0;
-    void Set(DWORD dwValue) {
-        dwMask = dwValue;
-        nShift = nBits = 0;
-        if (!dwMask) return;
-        while (!((dwMask >> nShift) & 1)) ++nShift;
-        while (nShift + nBits < 32 && ((dwMask >> (nShift + nBits)) & 1)) ++nBits;
-    }
-    // The channel's value widened or narrowed to 8 bits.
-    BYTE Get(DWORD v) const {
-        if (!nBits) return 0;
-        DWORD c = (v & dwMask) >> nShift;
-        return BYTE(nBits >= 8 ? c >> (nBits - 8) : c << (8 - nBits));
-    }
-};
 
 }  // namespace
 
@@ -35,6 +19,7 @@ bool CDXImageBMP::Validate(const BYTE* pHead, DWORD dwHead, const BYTE*, DWORD) 
 }
 
 bool CDXImageBMP::DecodeRle8(CByteReader& reader) {
+    // x never passes the width: what a run or a move puts beyond the row end is dropped.
     int x = 0, nFileRow = 0;
     BYTE literal[256];
     while (true) {
@@ -42,8 +27,9 @@ bool CDXImageBMP::DecodeRle8(CByteReader& reader) {
         if (!reader.ReadU8(&nCount) || !reader.ReadU8(&nValue)) return false;
         if (nCount > 0) {
             BYTE* pRow = PictureRow(m_nHeight - 1 - nFileRow);
-            for (int i = 0; i < nCount; ++i, ++x)
-                if (x < m_nWidth) pRow[x] = nValue;
+            const int nFill = std::min(int(nCount), m_nWidth - x);
+            std::memset(pRow + x, nValue, size_t(nFill));
+            x += nFill;
             continue;
         }
         if (nValue == 0) {  // end of line
@@ -54,15 +40,16 @@ bool CDXImageBMP::DecodeRle8(CByteReader& reader) {
         } else if (nValue == 2) {  // delta
             BYTE dx = 0, dy = 0;
             if (!reader.ReadU8(&dx) || !reader.ReadU8(&dy)) return false;
-            x += dx;
+            x = std::min(x + int(dx), m_nWidth);
             nFileRow += dy;
             if (nFileRow >= m_nHeight) return true;
         } else {  // literal bytes, padded to an even count
             if (!reader.ReadBytes(literal, nValue)) return false;
             if ((nValue & 1) && !reader.Skip(1)) return false;
             BYTE* pRow = PictureRow(m_nHeight - 1 - nFileRow);
-            for (int i = 0; i < nValue; ++i, ++x)
-                if (x < m_nWidth) pRow[x] = literal[i];
+            const int nCopy = std::min(int(nValue), m_nWidth - x);
+            std::memcpy(pRow + x, literal, size_t(nCopy));
+            x += nCopy;
         }
     }
 }
@@ -105,9 +92,6 @@ CVideoSurface* CDXImageBMP::GetImage(CVideoDevice* pDevice, DWORD dwSize, const 
         return Fail("compression " + std::to_string(dwCompression) + " is not supported at " +
                     std::to_string(nBits) + " bits");
 
-    if (!AllocDib(nWidth, nRows, bPaletted ? 8 : nBits == 32 ? 32 : 24)) return Fail(m_strError);
-    m_bTopDown = true;  // rows are placed by picture row below
-
     if (bPaletted) {
         // The colour table stands right after the info header, whatever its size; a
         // count above what the depth can address is cut.
@@ -125,7 +109,7 @@ CVideoSurface* CDXImageBMP::GetImage(CVideoDevice* pDevice, DWORD dwSize, const 
         }
     }
 
-    Channel red, green, blue, alpha;
+    PixelMask red, green, blue, alpha;
     bool bHasAlphaMask = false;
     if (dwCompression == kBiBitfields) {
         reader.Seek(54);
@@ -136,27 +120,37 @@ CVideoSurface* CDXImageBMP::GetImage(CVideoDevice* pDevice, DWORD dwSize, const 
         reader.ReadU32(&b);
         if (dwHeader >= 56) reader.ReadU32(&a);
         if (reader.Failed()) return FailReader(reader);
-        red.Set(r);
-        green.Set(g);
-        blue.Set(b);
-        alpha.Set(a);
+        red = MaskShape(r);
+        green = MaskShape(g);
+        blue = MaskShape(b);
+        alpha = MaskShape(a);
         bHasAlphaMask = a != 0;
     } else if (nBits == 16) {
-        red.Set(0x7C00);
-        green.Set(0x03E0);
-        blue.Set(0x001F);
+        red = MaskShape(0x7C00);
+        green = MaskShape(0x03E0);
+        blue = MaskShape(0x001F);
     }
 
     if (dwOffset > dwSize) return Fail("pixel data offset " + std::to_string(dwOffset) + " passes the end");
     reader.Seek(dwOffset);
     reader.SetContext("pixel data");
+    // The data must be able to hold the picture before the bitmap is made: whole rows
+    // when plain, and when run-length at most 255 pixels for every 2 bytes.
+    const size_t nFileRow = ((size_t(nWidth) * nBits + 31) / 32) * 4;
+    if (dwCompression == kBiRle8) {
+        if (std::uint64_t(nWidth) * std::uint64_t(nRows) > std::uint64_t(reader.Remaining()) * 128)
+            return Fail("pixel data: " + std::to_string(reader.Remaining()) + " run-length bytes cannot fill " +
+                        std::to_string(nWidth) + " x " + std::to_string(nRows) + " pixels");
+    } else if (!reader.CheckCount(nRows, nFileRow, "pixel rows")) {
+        return FailReader(reader);
+    }
+    if (!AllocDib(nWidth, nRows, bPaletted ? 8 : nBits == 32 ? 32 : 24)) return Fail(m_strError);
+    m_bTopDown = true;  // rows are placed by picture row below
     if (dwCompression == kBiRle8) {
         if (!DecodeRle8(reader)) return FailReader(reader);
         return Finish(pDevice, nMemory);
     }
 
-    const size_t nFileRow = ((size_t(nWidth) * nBits + 31) / 32) * 4;
-    if (!reader.CheckCount(nRows, nFileRow, "pixel rows")) return FailReader(reader);
     BYTE* pAlpha = nBits == 32 ? AllocAlpha() : nullptr;
     std::vector<BYTE> row(nFileRow);
     for (int fy = 0; fy < nRows; ++fy) {
@@ -177,9 +171,9 @@ CVideoSurface* CDXImageBMP::GetImage(CVideoDevice* pDevice, DWORD dwSize, const 
         case 16:
             for (int x = 0; x < nWidth; ++x, pDst += 3) {
                 DWORD v = DWORD(p[2 * x]) | (DWORD(p[2 * x + 1]) << 8);
-                pDst[0] = blue.Get(v);
-                pDst[1] = green.Get(v);
-                pDst[2] = red.Get(v);
+                pDst[0] = UnpackChannel(blue, v);
+                pDst[1] = UnpackChannel(green, v);
+                pDst[2] = UnpackChannel(red, v);
             }
             break;
         case 24:
@@ -191,10 +185,10 @@ CVideoSurface* CDXImageBMP::GetImage(CVideoDevice* pDevice, DWORD dwSize, const 
                 BYTE a = q[3];
                 if (dwCompression == kBiBitfields) {
                     DWORD v = DWORD(q[0]) | (DWORD(q[1]) << 8) | (DWORD(q[2]) << 16) | (DWORD(q[3]) << 24);
-                    pDst[0] = blue.Get(v);
-                    pDst[1] = green.Get(v);
-                    pDst[2] = red.Get(v);
-                    if (bHasAlphaMask) a = alpha.Get(v);
+                    pDst[0] = UnpackChannel(blue, v);
+                    pDst[1] = UnpackChannel(green, v);
+                    pDst[2] = UnpackChannel(red, v);
+                    if (bHasAlphaMask) a = UnpackChannel(alpha, v);
                 } else {
                     pDst[0] = q[0];
                     pDst[1] = q[1];

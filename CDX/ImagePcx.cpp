@@ -30,14 +30,17 @@ CVideoSurface* CDXImagePCX::GetImage(CVideoDevice* pDevice, DWORD dwSize, const 
     const int nHeight = int(nYMax) - int(nYMin) + 1;
     if (nBits != 8 || (nPlanes != 1 && nPlanes != 3))
         return Fail(std::to_string(nBits) + " bits in " + std::to_string(nPlanes) + " planes are not supported");
-    if (!AllocDib(nWidth, nHeight, 8 * nPlanes)) return Fail(m_strError);
+    if (nWidth < 1 || nHeight < 1)
+        return Fail("picture size " + std::to_string(nWidth) + " x " + std::to_string(nHeight) + " is impossible");
     if (nLineBytes < nWidth) return Fail("plane lines of " + std::to_string(nLineBytes) + " bytes are shorter than the width");
-    m_bTopDown = true;
 
-    // Every run of up to 63 bytes costs at least 2 bytes.
+    // The data must be able to hold the picture before the bitmap is made: every run of
+    // up to 63 bytes costs at least 2 bytes.
     const size_t nLines = size_t(nHeight) * nPlanes;
     reader.SetContext("pixel data");
     if (!reader.CheckCount(std::int64_t((nLines * nLineBytes + 62) / 63), 2, "pixel runs")) return FailReader(reader);
+    if (!AllocDib(nWidth, nHeight, 8 * nPlanes)) return Fail(m_strError);
+    m_bTopDown = true;
     std::vector<BYTE> line(size_t(nLineBytes) * nPlanes);
     for (int y = 0; y < nHeight; ++y) {
         for (int p = 0; p < nPlanes; ++p) {

@@ -79,11 +79,9 @@ CVideoSurface* CDXImagePSD::GetImage(CVideoDevice* pDevice, DWORD dwSize, const 
     reader.SetContext("pixel data");
     if (!ReadBe16(reader, &nCompression)) return FailReader(reader);
     if (nCompression > 1) return Fail("compression " + std::to_string(nCompression) + " is not supported");
-    if (!AllocDib(int(dwWidth), int(dwHeight), 32)) return Fail(m_strError);
-    m_bTopDown = true;
-
     const size_t nPlane = size_t(dwWidth) * size_t(dwHeight);
-    // Each pixel costs a byte per channel raw, or 2 bytes per 128 packed.
+    // The data must be able to hold the channels read before the bitmap is made: each
+    // pixel costs a byte per channel raw, or 2 bytes per 128 packed.
     const size_t nMin = nCompression == 0 ? nPlane : (nPlane + 127) / 128 * 2;
     if (nCompression == 1) {
         if (!reader.CheckCount(std::int64_t(nChannels) * dwHeight, 2, "row byte counts") ||
@@ -92,6 +90,8 @@ CVideoSurface* CDXImagePSD::GetImage(CVideoDevice* pDevice, DWORD dwSize, const 
     }
     const int nUsed = nChannels < 4 ? nChannels : 4;
     if (!reader.CheckCount(std::int64_t(nUsed), nMin, "channels")) return FailReader(reader);
+    if (!AllocDib(int(dwWidth), int(dwHeight), 32)) return Fail(m_strError);
+    m_bTopDown = true;
     std::vector<BYTE> plane(nPlane);
     static const int byteOf[4] = {2, 1, 0, 3};  // red, green, blue, alpha
     for (int c = 0; c < 4; ++c) {

@@ -3,35 +3,9 @@
 #include <cstring>
 
 #include "CDX/CDXImageLoaders.h"
+#include "CDX/TgaHeader.h"
 
 namespace {
-
-struct TgaHeader {
-    BYTE nIdLength = 0, nMapType = 0, nImageType = 0;
-    WORD nMapFirst = 0, nMapLength = 0;
-    BYTE nMapBits = 0;
-    WORD nXOrigin = 0, nYOrigin = 0, nWidth = 0, nHeight = 0;
-    BYTE nDepth = 0, nDescriptor = 0;
-};
-
-bool ReadHeader(CByteReader& r, TgaHeader* h) {
-    r.ReadU8(&h->nIdLength);
-    r.ReadU8(&h->nMapType);
-    r.ReadU8(&h->nImageType);
-    r.ReadU16(&h->nMapFirst);
-    r.ReadU16(&h->nMapLength);
-    r.ReadU8(&h->nMapBits);
-    r.ReadU16(&h->nXOrigin);
-    r.ReadU16(&h->nYOrigin);
-    r.ReadU16(&h->nWidth);
-    r.ReadU16(&h->nHeight);
-    r.ReadU8(&h->nDepth);
-    r.ReadU8(&h->nDescriptor);
-    return !r.Failed();
-}
-
-// Bytes of one colour-map entry (an entry size of 15 counts as 16).
-int MapEntryBytes(int nBits) { return (nBits == 15 ? 16 : nBits) / 8; }
 
 void Expand16(DWORD v, BYTE* pBgr) {
     pBgr[0] = BYTE((v & 0x1F) << 3);
@@ -52,30 +26,29 @@ bool CDXImageTGA::Validate(const BYTE* pHead, DWORD dwHead, const BYTE* pFoot, D
 
 CVideoSurface* CDXImageTGA::GetImage(CVideoDevice* pDevice, DWORD dwSize, const BYTE* pData, int nMemory) {
     CByteReader reader(pData, dwSize, "TGA picture");
-    TgaHeader h;
-    if (!ReadHeader(reader, &h)) return FailReader(reader);
+    TgaFileHeader h;
+    if (!ReadTgaHeader(reader, &h)) return FailReader(reader);
     const bool bRle = h.nImageType >= 9;
     const int nBase = h.nImageType & 7;
     if (!(nBase >= 1 && nBase <= 3) || (h.nImageType != nBase && h.nImageType != nBase + 8))
         return Fail("image type " + std::to_string(h.nImageType) + " is not supported");
-    if (h.nDepth != 8 && h.nDepth != 16 && h.nDepth != 24 && h.nDepth != 32)
-        return Fail("pixel depth " + std::to_string(h.nDepth) + " is not supported");
-    if (!AllocDib(h.nWidth, h.nHeight, h.nDepth == 8 ? 8 : 24)) return Fail(m_strError);
+    if (h.nPixelDepth != 8 && h.nPixelDepth != 16 && h.nPixelDepth != 24 && h.nPixelDepth != 32)
+        return Fail("pixel depth " + std::to_string(h.nPixelDepth) + " is not supported");
     m_bTopDown = (h.nDescriptor & 0x20) != 0;
 
     reader.SetContext("ID field");
     reader.Skip(h.nIdLength);
     reader.SetContext("colour map");
-    const int nEntryBytes = MapEntryBytes(h.nMapBits);
-    if (h.nMapType != 0 && h.nDepth == 8) {
+    const int nEntryBytes = int(TgaMapEntryBytes(h));
+    if (h.nColorMapType != 0 && h.nPixelDepth == 8) {
         // Entry i of the map is colour index first + i.
-        for (int i = 0; i < h.nMapLength; ++i) {
+        for (int i = 0; i < h.nColorMapLength; ++i) {
             BYTE entry[4] = {};
             if (nEntryBytes > 4 || !reader.ReadBytes(entry, size_t(nEntryBytes))) {
-                if (nEntryBytes > 4) reader.Fail("colour-map entries of " + std::to_string(h.nMapBits) + " bits");
+                if (nEntryBytes > 4) reader.Fail("colour-map entries of " + std::to_string(h.nColorMapBits) + " bits");
                 return FailReader(reader);
             }
-            const int k = h.nMapFirst + i;
+            const int k = h.nColorMapFirst + i;
             if (k >= 256) continue;
             if (nEntryBytes == 2) {
                 Expand16(DWORD(entry[0]) | (DWORD(entry[1]) << 8), m_palette[k]);
@@ -86,21 +59,23 @@ CVideoSurface* CDXImageTGA::GetImage(CVideoDevice* pDevice, DWORD dwSize, const 
             }
         }
     } else {
-        if (h.nMapType != 0 && !reader.CheckCount(h.nMapLength, size_t(nEntryBytes), "colour-map entries"))
+        if (h.nColorMapType != 0 && !reader.CheckCount(h.nColorMapLength, size_t(nEntryBytes), "colour-map entries"))
             return FailReader(reader);
-        reader.Skip(size_t(h.nMapLength) * size_t(h.nMapType != 0 ? nEntryBytes : 0));
-        if (h.nDepth == 8 && nBase == 3)  // grey pictures without a map
+        reader.Skip(size_t(h.nColorMapLength) * size_t(h.nColorMapType != 0 ? nEntryBytes : 0));
+        if (h.nPixelDepth == 8 && nBase == 3)  // grey pictures without a map
             for (int i = 0; i < 256; ++i) m_palette[i][0] = m_palette[i][1] = m_palette[i][2] = BYTE(i);
     }
     if (reader.Failed()) return FailReader(reader);
 
     reader.SetContext("pixel data");
-    const int nPixelBytes = h.nDepth / 8;
-    const size_t nTotal = size_t(m_nWidth) * size_t(m_nHeight);
-    // Every pixel costs at least a byte raw, or a packet of 1 + pixel bytes per 128 pixels.
+    const int nPixelBytes = h.nPixelDepth / 8;
+    const size_t nTotal = size_t(h.nWidth) * size_t(h.nHeight);
+    // The data must be able to hold the picture before the bitmap is made: every pixel
+    // costs its bytes raw, or a packet of 1 + pixel bytes per 128 pixels.
     const size_t nMinBytes = bRle ? (nTotal + 127) / 128 * size_t(1 + nPixelBytes) : nTotal * size_t(nPixelBytes);
     if (!reader.CheckCount(std::int64_t(nMinBytes), 1, "pixels")) return FailReader(reader);
-    BYTE* pAlpha = h.nDepth == 32 ? AllocAlpha() : nullptr;
+    if (!AllocDib(h.nWidth, h.nHeight, h.nPixelDepth == 8 ? 8 : 24)) return Fail(m_strError);
+    BYTE* pAlpha = h.nPixelDepth == 32 ? AllocAlpha() : nullptr;
 
     // Pixels arrive as one stream in file row order (file row n is bitmap row n, the
     // top-down flag tells which end is up); packets may run across row ends but never

@@ -6,6 +6,7 @@
 #include "gamedata/GameData.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
+#include "platform/Strings.h"
 
 namespace {
 
@@ -13,8 +14,6 @@ namespace {
 constexpr size_t kMaxPkgName = 255;
 // Smallest index entry: an empty name's end byte, offset and size.
 constexpr size_t kMinEntryBytes = 1 + 8;
-
-int Fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
 
 bool StreamLength(FILE* pStream, long* pLength) {
     if (std::fseek(pStream, 0, SEEK_END) != 0) return false;
@@ -24,17 +23,7 @@ bool StreamLength(FILE* pStream, long* pLength) {
 
 }  // namespace
 
-int ComparePkgNames(const char* pszA, const char* pszB) {
-    const unsigned char* a = reinterpret_cast<const unsigned char*>(pszA);
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(pszB);
-    while (true) {
-        const int ca = Fold(*a), cb = Fold(*b);
-        if (ca != cb) return ca - cb;
-        if (ca == 0) return 0;
-        ++a;
-        ++b;
-    }
-}
+int ComparePkgNames(const char* pszA, const char* pszB) { return CompareNoCase(pszA, pszB); }
 
 bool ReadPkgIndex(FILE* pStream, DWORD dwSizeUnit, std::vector<PkgIndexEntry>* pEntries, std::string* pError) {
     pEntries->clear();

@@ -11,15 +11,6 @@
 
 namespace {
 
-int CompareNoCase(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        int ca = static_cast<unsigned char>(*a), cb = static_cast<unsigned char>(*b);
-        if (ca >= 'A' && ca <= 'Z') ca += 32;
-        if (cb >= 'A' && cb <= 'Z') cb += 32;
-        if (ca != cb || ca == 0) return ca - cb;
-    }
-}
-
 // Splits a game path at its last separator.
 void SplitPath(const std::string& path, std::string* pFolder, std::string* pName) {
     size_t n = path.find_last_of("\\/");
@@ -46,49 +37,33 @@ CMp3Player::~CMp3Player() {
 
 std::string CMp3Player::GetMp3Folder() const { return MediaGameFolder() + "\\mp3"; }
 
+std::string CMp3Player::GetError() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_strError;
+}
+
+void CMp3Player::SetError(const std::string& strError) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_strError = strError;
+}
+
 bool CMp3Player::OpenMusicPackage(const char* pszName) {
+    DeleteExtracted();
     if (m_pPackage) std::fclose(m_pPackage);
     m_pPackage = nullptr;
     m_entries.clear();
-    m_nPackageSize = 0;
     std::string path = MediaGameFolder() + "\\data\\" + (pszName ? pszName : "");
     m_pPackage = OpenFile(path.c_str(), "rb");
     if (!m_pPackage) {
-        m_strError = "music package " + path + " cannot be opened";
+        SetError("music package " + path + " cannot be opened");
         return false;
     }
-    std::fseek(m_pPackage, 0, SEEK_END);
-    m_nPackageSize = std::ftell(m_pPackage);
-    std::fseek(m_pPackage, 0, SEEK_SET);
-    // Each index entry takes at least 9 bytes and at most 41 (a 33-byte name).
-    std::vector<std::uint8_t> head(size_t(std::min<long long>(m_nPackageSize, 4 + 41LL * 4096)));
-    if (head.empty() || std::fread(head.data(), 1, head.size(), m_pPackage) != head.size()) head.clear();
-    CByteReader r(head, path);
-    std::uint32_t nCount = 0;
-    r.SetContext("index");
-    if (r.ReadU32(&nCount) && r.CheckCount(nCount, 9, "entries")) {
-        if (nCount > 4096) r.Fail("more than 4096 entries");
-        std::vector<MusicEntry> entries(r.Failed() ? 0 : nCount);
-        for (auto& e : entries) {
-            int n = 0;
-            std::uint8_t c = 0;
-            while (r.ReadU8(&c) && c != 0) {
-                if (n == 32) break;  // a 33rd character ends the name unstored
-                e.szName[n++] = char(c);
-            }
-            r.ReadU32(&e.dwOffset);
-            r.ReadU32(&e.dwSize);
-            if (r.Failed()) break;
-            if (std::uint64_t(e.dwOffset) + std::uint64_t(e.dwSize) * 4 > std::uint64_t(m_nPackageSize)) {
-                r.Fail(std::string("entry ") + e.szName + " lies outside the file");
-                break;
-            }
-        }
-        if (!r.Failed()) m_entries = std::move(entries);
-    }
-    if (r.Failed() || head.empty()) {
-        m_strError = head.empty() ? "music package " + path + " cannot be read" : r.Error();
-        std::fprintf(stderr, "%s\n", m_strError.c_str());
+    // The picture packages' index, with sizes in 4-byte units.
+    std::string strError;
+    if (!ReadPkgIndex(m_pPackage, 4, &m_entries, &strError)) {
+        strError = "music package " + path + ": " + strError;
+        std::fprintf(stderr, "%s\n", strError.c_str());
+        SetError(strError);
         std::fclose(m_pPackage);
         m_pPackage = nullptr;
         m_entries.clear();
@@ -101,8 +76,8 @@ int CMp3Player::FindEntry(const std::string& name) const {
     int nLow = 0, nHigh = int(m_entries.size()) - 1;
     while (nLow <= nHigh) {
         int nMid = (nLow + nHigh) / 2;
-        int c = CompareNoCase(m_entries[size_t(nMid)].szName, name.c_str());
-        if (c == 0) return nMid;
+        int c = ComparePkgNames(m_entries[size_t(nMid)].strName.c_str(), name.c_str());
+        if (c == 0) return m_entries[size_t(nMid)].bPresent ? nMid : -1;
         if (c < 0) nLow = nMid + 1;
         else nHigh = nMid - 1;
     }
@@ -119,27 +94,26 @@ bool CMp3Player::ExtractFile(const char* pszPath) {
     if (ResolvePath(folder) != ResolvePath(mp3)) return false;
     int i = FindEntry(name);
     if (i < 0 || !m_pPackage) return false;
-    const MusicEntry& e = m_entries[size_t(i)];
-    std::vector<std::uint8_t> bytes(size_t(e.dwSize) * 4);
+    const PkgIndexEntry& e = m_entries[size_t(i)];
+    std::vector<std::uint8_t> bytes(e.dwSize);
     if (std::fseek(m_pPackage, long(e.dwOffset), SEEK_SET) != 0 ||
         std::fread(bytes.data(), 1, bytes.size(), m_pPackage) != bytes.size()) {
-        m_strError = "music package: entry " + name + " is cut short";
+        SetError("music package: entry " + name + " is cut short");
         return false;
     }
     std::string strError;
     if (!WriteFileAtomic(pszPath, bytes, &strError)) {
-        m_strError = strError;
+        SetError(strError);
         return false;
     }
-    m_extracted.push_back(i);
+    m_extracted.push_back(pszPath);
     return true;
 }
 
 void CMp3Player::DeleteExtracted() {
-    std::string mp3 = GetMp3Folder();
-    for (int i : m_extracted) RemoveFile((mp3 + "\\" + m_entries[size_t(i)].szName).c_str());
+    for (const std::string& path : m_extracted) RemoveFile(path.c_str());
     m_extracted.clear();
-    std::remove(ResolvePath(mp3).c_str());  // only an empty folder goes
+    std::remove(ResolvePath(GetMp3Folder()).c_str());  // only an empty folder goes
 }
 
 void CMp3Player::Signal(int nState) {

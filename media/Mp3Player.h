@@ -10,16 +10,11 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include "gamedata/PkgFile.h"
 #include "platform/Base.h"
 
 class CMp3Decoder;
 class CWaveOutStream;
-
-struct MusicEntry {
-    char szName[33] = {};
-    DWORD dwOffset = 0;
-    DWORD dwSize = 0;  // in 4-byte units
-};
 
 class CMp3Player {
 public:
@@ -34,7 +29,8 @@ public:
     CMp3Player& operator=(const CMp3Player&) = delete;
 
     // Reads the index of "<game folder>\data\<name>". False (index empty, message in
-    // GetError) when it is missing or its index is damaged.
+    // GetError) when it is missing or its index is damaged. Tracks copied out of a
+    // package opened before are deleted first: they belong to that package.
     bool OpenMusicPackage(const char* pszName);
     // Plays pszPath (or, with null, the stored track again) from the start.
     void Play(const char* pszPath, BOOL bLoop);
@@ -49,15 +45,17 @@ public:
     // Copies the track named by the path out of the package unless it is already
     // there: written to a temporary file and renamed only when complete.
     bool ExtractFile(const char* pszPath);
-    // Deletes every copied track and the "mp3" folder.
+    // Deletes every copied track and the "mp3" folder when it is left empty.
     void DeleteExtracted();
 
     // Observers for the main window and tests.
     bool IsWorkerRunning() const { return m_bWorkerRunning.load(); }
     bool IsPlaying() const { return m_bPlaying.load(); }
     int GetEntryCount() const { return int(m_entries.size()); }
-    const std::vector<int>& GetExtracted() const { return m_extracted; }
-    const std::string& GetError() const { return m_strError; }
+    // Paths of the tracks copied out since the package was opened.
+    const std::vector<std::string>& GetExtracted() const { return m_extracted; }
+    // The last failure; the worker may set it at any time, so this is a copy.
+    std::string GetError() const;
     std::string GetMp3Folder() const;
 
 private:
@@ -71,17 +69,18 @@ private:
     bool ControlPending() const { return m_bSignalled.load(); }
     int FindEntry(const std::string& name) const;
     void JoinFinishedWorker();
+    void SetError(const std::string& strError);
 
-    std::vector<int> m_extracted;
+    // The copies by the path they were written to, so deleting them needs no index.
+    std::vector<std::string> m_extracted;
     std::FILE* m_pPackage = nullptr;
-    long long m_nPackageSize = 0;
-    std::vector<MusicEntry> m_entries;
+    std::vector<PkgIndexEntry> m_entries;  // sizes in bytes
     int m_nVolume[2] = {50, 50};
     std::string m_strGameFolder;
     std::string m_strFileName;
-    std::string m_strError;
 
-    mutable std::mutex m_mutex;        // guards the state word, the file name and loop
+    mutable std::mutex m_mutex;  // guards the state word, the file name, loop and the error
+    std::string m_strError;
     std::condition_variable m_cvControl;
     std::atomic<bool> m_bSignalled{false};
     int m_nState = StateStop;

@@ -182,22 +182,10 @@ void CTgaData::Free() {
 bool CTgaData::Adopt(std::unique_ptr<BYTE[]> pData, size_t nSize) {
     CByteReader reader(pData.get(), nSize, "TGA picture");
     TgaFileHeader h;
-    reader.ReadU8(&h.nIdLength);
-    reader.ReadU8(&h.nColorMapType);
-    reader.ReadU8(&h.nImageType);
-    reader.ReadU16(&h.nColorMapFirst);
-    reader.ReadU16(&h.nColorMapLength);
-    reader.ReadU8(&h.nColorMapBits);
-    reader.ReadU16(&h.nXOrigin);
-    reader.ReadU16(&h.nYOrigin);
-    reader.ReadU16(&h.nWidth);
-    reader.ReadU16(&h.nHeight);
-    reader.ReadU8(&h.nPixelDepth);
-    reader.ReadU8(&h.nDescriptor);
-    // Pixels start past the ID field and the colour map (an entry of 15 bits counts as 16).
-    const size_t nEntry = size_t(h.nColorMapBits == 15 ? 16 : h.nColorMapBits) / 8;
+    ReadTgaHeader(reader, &h);
+    // Pixels start past the ID field and the colour map.
     reader.Skip(h.nIdLength);
-    reader.Skip(size_t(h.nColorMapLength) * nEntry);
+    reader.Skip(size_t(h.nColorMapLength) * TgaMapEntryBytes(h));
     if (reader.Failed()) {
         m_strError = reader.Error();
         return false;

@@ -5,25 +5,10 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include "CDX/TgaHeader.h"
 #include "platform/Base.h"
 
 class CDXSurface;
-
-// The 18-byte TGA file header as stored.
-struct TgaFileHeader {
-    BYTE nIdLength = 0;
-    BYTE nColorMapType = 0;
-    BYTE nImageType = 0;
-    WORD nColorMapFirst = 0;
-    WORD nColorMapLength = 0;
-    BYTE nColorMapBits = 0;
-    WORD nXOrigin = 0;
-    WORD nYOrigin = 0;
-    WORD nWidth = 0;
-    WORD nHeight = 0;
-    BYTE nPixelDepth = 0;
-    BYTE nDescriptor = 0;
-};
 
 // The whole file image of one picture and where its pixel packets start.
 class CTgaData {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/Clock.h"
+#include "platform/PixelMask.h"
 #include "platform/Video.h"
 #include "platform/WindowBackend.h"
 
@@ -17,33 +18,21 @@ constexpr int kMaxFrameSide = 16384;
 FrameImage s_lastFrame;
 DWORD s_dwFrames = 0;
 
-// One channel of a packed pixel: its position, and a table that widens its value to 8 bits.
+// One channel of a packed pixel with a table of its 8-bit intensities, so a frame
+// converts by lookups; wide fields (no table) are converted per pixel.
 struct Channel {
-    int nShift = 0;
-    int nBits = 0;
+    PixelMask mask;
+    DWORD dwValueMask = 0;
     BYTE widen[256] = {};
 
     void Init(DWORD dwMask) {
-        nShift = 0;
-        nBits = 0;
-        if (!dwMask) return;
-        while (!((dwMask >> nShift) & 1)) ++nShift;
-        while (nShift + nBits < 32 && ((dwMask >> (nShift + nBits)) & 1)) ++nBits;
-        if (nBits > 8) return;  // wide channels are cut to their top 8 bits instead
-        const int nMax = (1 << nBits) - 1;
-        for (int v = 0; v <= nMax; ++v) {
-            // Replicate the top bits into the low ones: 5 bits v -> (v << 3) | (v >> 2),
-            // so full scale stays full scale.
-            int out = 0;
-            for (int nFilled = 0; nFilled < 8; nFilled += nBits) out |= (v << (8 - nBits)) >> nFilled;
-            widen[v] = BYTE(out & 0xFF);
-        }
+        mask = MaskShape(dwMask);
+        dwValueMask = mask.nBits >= 1 && mask.nBits <= 8 ? (1u << mask.nBits) - 1 : 0;
+        for (DWORD v = 0; v <= dwValueMask; ++v) widen[v] = UnpackChannel(mask, v << mask.nShift);
     }
     BYTE Get(DWORD dwPixel) const {
-        if (!nBits) return 0;
-        DWORD v = dwPixel >> nShift;
-        if (nBits > 8) return BYTE((v >> (nBits - 8)) & 0xFF);
-        return widen[v & ((1u << nBits) - 1)];
+        if (mask.nBits > 8) return UnpackChannel(mask, dwPixel);
+        return widen[(dwPixel >> mask.nShift) & dwValueMask];
     }
 };
 

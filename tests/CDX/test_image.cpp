@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -13,6 +14,8 @@
 
 #include "CDX/CDXImage.h"
 #include "platform/Files.h"
+#include "platform/PixelMask.h"
+#include "platform/Stream.h"
 #include "tools/gamekit/ImageWriters.h"
 
 namespace {
@@ -119,7 +122,14 @@ TEST_F(ImageTest, EveryWrittenVariantDecodesExactly) {
     const PictureRgba pic = TestPicture();
     for (const Variant& v : AllVariants(pic)) {
         SCOPED_TRACE(v.strName);
-        ExpectDecodes(v.data, pic, v.bAlpha, v.bGrey);
+        // 5-5-5 fields widen by repeating their top bits, so a full field is full scale.
+        PictureRgba expect = pic;
+        if (v.strName == "bmp16" || v.strName == "bmp top-down 16")
+            for (auto& c : expect.pixels) {
+                const std::uint32_t g5 = (c >> 11) & 31;
+                c = (c & ~0xFF00u) | (((g5 << 3) | (g5 >> 2)) << 8);
+            }
+        ExpectDecodes(v.data, expect, v.bAlpha, v.bGrey);
     }
     PictureRgba two(9, 3, 0xFF0000F8);
     two.At(0, 0) = 0xFFF8F800;
@@ -328,6 +338,115 @@ TEST_F(ImageTest, FilesAndStreams) {
     pBmp.reset();
     ::chmod(file.c_str(), 0644);
     std::filesystem::remove_all(dir);
+}
+
+// An 8-bit run-length BMP of the given size whose colour table has 8 entries, entry i
+// being red 32 * i, with the run-length data as given.
+Bytes RleBmp(int nWidth, int nHeight, const Bytes& rle) {
+    CByteWriter w;
+    w.WriteU16(0x4D42);
+    w.WriteU32(std::uint32_t(14 + 40 + 32 + rle.size()));
+    w.WriteU32(0);
+    w.WriteU32(14 + 40 + 32);
+    w.WriteU32(40);
+    w.WriteU32(std::uint32_t(nWidth));
+    w.WriteU32(std::uint32_t(nHeight));
+    w.WriteU16(1);
+    w.WriteU16(8);
+    w.WriteU32(1);
+    w.WriteU32(std::uint32_t(rle.size()));
+    w.WriteU32(0);
+    w.WriteU32(0);
+    w.WriteU32(8);
+    w.WriteU32(0);
+    for (int i = 0; i < 8; ++i) w.WriteU32(std::uint32_t(i * 32) << 16);
+    Bytes b = w.Bytes();
+    b.insert(b.end(), rle.begin(), rle.end());
+    return b;
+}
+
+// Headers that claim a 16384 x 16384 picture over a few hundred bytes of data fail
+// before anything of the picture's size is allocated.
+// Runs and moves that pass the row end are cut at it, however many there are.
+TEST_F(ImageTest, BmpRunsStopAtTheRowEnd) {
+    // 4 x 2: the bottom row gets a run of 6, the top row 3 literal bytes, a move far to
+    // the right and a run there.
+    const Bytes small = {6, 1, 0, 0, 0, 3, 2, 2, 2, 0, 0, 2, 200, 0, 5, 3, 0, 1};
+    CDXImage image;
+    const Bytes bmp = RleBmp(4, 2, small);
+    SurfacePtr p(image.GetImageFromMemory(m_pDevice, DWORD(bmp.size()), bmp.data(), 1, 0));
+    ASSERT_TRUE(p) << image.GetError();
+    for (int x = 0; x < 4; ++x) {
+        EXPECT_EQ(PixelAt(p.get(), x, 1), Pack565(0x200000)) << x;
+        EXPECT_EQ(PixelAt(p.get(), x, 0), Pack565(x < 3 ? 0x400000 : 0)) << x;
+    }
+    // Over 8 million runs of 255 on a one-pixel row: the column would pass 2^31.
+    Bytes runs;
+    runs.reserve(17000004);
+    for (int i = 0; i < 8500000; ++i) {
+        runs.push_back(255);
+        runs.push_back(7);
+    }
+    runs.push_back(0);
+    runs.push_back(1);
+    const Bytes longRow = RleBmp(1, 1, runs);
+    p.reset(image.GetImageFromMemory(m_pDevice, DWORD(longRow.size()), longRow.data(), 1, 0));
+    ASSERT_TRUE(p) << image.GetError();
+    EXPECT_EQ(PixelAt(p.get(), 0, 0), Pack565(0xE00000));
+}
+
+// Channel fields of every width convert to and from 8-bit intensities the same way
+// for the loaders, the screen and the presentation.
+TEST(PixelMaskTest, FieldsOfEveryWidth) {
+    const PixelMask red565 = MaskShape(0xF800), green565 = MaskShape(0x07E0), none = MaskShape(0);
+    EXPECT_EQ(red565.nShift, 11);
+    EXPECT_EQ(red565.nBits, 5);
+    EXPECT_EQ(green565.nBits, 6);
+    EXPECT_EQ(none.nBits, 0);
+    EXPECT_EQ(UnpackChannel(red565, 0xF800), 255);
+    EXPECT_EQ(UnpackChannel(red565, 0x8000), 0x84);  // 10000 -> 10000100
+    EXPECT_EQ(UnpackChannel(green565, 0x07E0), 255);
+    EXPECT_EQ(UnpackChannel(MaskShape(0x1), 1), 255);
+    EXPECT_EQ(UnpackChannel(none, 0xFFFFFFFF), 0);
+    const PixelMasks m565(0xF800, 0x07E0, 0x001F);
+    EXPECT_EQ(m565.Pack(0xBE, 0xF8, 0xFB), 0xBFDFu);
+    EXPECT_EQ(m565.Pack(0xFF, 0xFF, 0xFF), 0xFFFFu);
+    // Fields wider than a byte: 10-10-10 keeps the byte at the top of each field.
+    const PixelMasks m1010(0x3FF00000, 0x000FFC00, 0x000003FF);
+    EXPECT_EQ(m1010.Pack(0xFF, 0x80, 0x01), (0x3FCu << 20) | (0x200u << 10) | 0x004u);
+    EXPECT_EQ(UnpackChannel(m1010.red, 0x3FF00000), 255);
+    EXPECT_EQ(UnpackChannel(m1010.green, 0x200u << 10), 0x80);
+    // A whole-word field and one at the top bit.
+    EXPECT_EQ(UnpackChannel(MaskShape(0xFFFFFFFF), 0xAB000000), 0xAB);
+    EXPECT_EQ(PackChannel(MaskShape(0xFFFFFFFF), 0xAB), 0xAB000000u);
+    EXPECT_EQ(PackChannel(MaskShape(0x80000000), 0x80), 0x80000000u);
+    // Bits of a mask with a gap above its field are never filled.
+    EXPECT_EQ(PackChannel(MaskShape(0x0F0F), 0xFF), 0x000Fu);
+}
+
+// A BMP with 10-bit channel masks keeps the top 8 bits of each field.
+TEST_F(ImageTest, BmpWideChannelMasks) {
+    PictureRgba pic(2, 1);
+    const Bytes bmp = BuildBmp(pic, {32, false, false, true});
+    ASSERT_FALSE(bmp.empty());
+    Bytes wide = bmp;
+    const std::uint32_t masks[4] = {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000};
+    for (int i = 0; i < 4; ++i)
+        for (int k = 0; k < 4; ++k) wide[54 + size_t(4 * i + k)] = BYTE(masks[i] >> (8 * k));
+    const DWORD dwOffset = DWORD(wide[10]) | (DWORD(wide[11]) << 8);
+    const std::uint32_t pixels[2] = {(0x3FFu << 20) | (0x100u << 10) | 0x3FCu | 0xC0000000u,
+                                     (0x07Fu << 20) | (0x3FFu << 10) | 0x000u | 0x40000000u};
+    for (int i = 0; i < 2; ++i)
+        for (int k = 0; k < 4; ++k) wide[dwOffset + size_t(4 * i + k)] = BYTE(pixels[i] >> (8 * k));
+    CDXImage image;
+    SurfacePtr p(image.GetImageFromMemory(m_pDevice, DWORD(wide.size()), wide.data(), 1, 0));
+    ASSERT_TRUE(p) << image.GetError();
+    std::unique_ptr<BYTE[]> pAlpha(image.TakeAlpha());
+    ASSERT_TRUE(pAlpha);
+    EXPECT_EQ(PixelAt(p.get(), 0, 0), Pack565(0xFF40FF));
+    EXPECT_EQ(PixelAt(p.get(), 1, 0), Pack565(0x1FFF00));
+    EXPECT_EQ(pAlpha[0], 255);
+    EXPECT_EQ(pAlpha[1], 0x55);
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ TEST_F(Mp3PlayerTest, TrackPlaysAtItsFrequencyAndIsSilentAfterStop) {
     pPlayer->Play(path3.c_str(), FALSE);
     ASSERT_TRUE(SkipToSound());
     EXPECT_NEAR(Frequency(PullStream(11025), 44100), 550.0, 550.0 * 0.02);
-    EXPECT_EQ(pPlayer->GetExtracted(), (std::vector<int>{1, 2}));
+    EXPECT_EQ(pPlayer->GetExtracted(), (std::vector<std::string>{path, path3}));
     // A track played once ends by itself and stops the worker.
     for (int i = 0; i < 100 && pPlayer->IsWorkerRunning(); ++i) PullStream(4410, 20);
     EXPECT_FALSE(pPlayer->IsWorkerRunning());
@@ -206,13 +206,22 @@ TEST_F(Mp3PlayerTest, DamagedPackagesAndTracksFailCleanly) {
     WriteBytes(m_host.folder + "/data/huge.dat", huge);
     std::vector<std::uint8_t> cutIndex(m_package.begin(), m_package.begin() + 20);
     WriteBytes(m_host.folder + "/data/cutindex.dat", cutIndex);
-    std::vector<std::uint8_t> cutData(m_package.begin(), m_package.begin() + long(m_package.size() - 100));
-    WriteBytes(m_host.folder + "/data/cutdata.dat", cutData);
-    for (const char* pszName : {"huge.dat", "cutindex.dat", "cutdata.dat"}) {
+    for (const char* pszName : {"huge.dat", "cutindex.dat"}) {
         CMp3Player player;
         EXPECT_FALSE(player.OpenMusicPackage(pszName)) << pszName;
         EXPECT_EQ(player.GetEntryCount(), 0);
         EXPECT_FALSE(player.GetError().empty());
+    }
+    // A track cut off at the end costs only that track.
+    std::vector<std::uint8_t> cutData(m_package.begin(), m_package.begin() + long(m_package.size() - 100));
+    WriteBytes(m_host.folder + "/data/cutdata.dat", cutData);
+    {
+        CMp3Player player;
+        ASSERT_TRUE(player.OpenMusicPackage("cutdata.dat")) << player.GetError();
+        EXPECT_EQ(player.GetEntryCount(), 3);
+        EXPECT_TRUE(player.ExtractFile(Track(1).c_str()));
+        EXPECT_FALSE(player.ExtractFile(Track(3).c_str()));
+        EXPECT_FALSE(std::filesystem::exists(m_host.folder + "/mp3/03.mp3"));
     }
     // Random damage: the index either reads or is refused; a track that is no MP3
     // ends the worker; nothing is left half-written in the mp3 folder.
@@ -231,6 +240,73 @@ TEST_F(Mp3PlayerTest, DamagedPackagesAndTracksFailCleanly) {
     }
     for (auto& e : std::filesystem::directory_iterator(m_host.folder))
         EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos);
+}
+
+TEST_F(Mp3PlayerTest, ReopeningThePackageDeletesTheOldCopies) {
+    std::vector<std::uint8_t> two = BuildMusicPackage({{"01.mp3", std::vector<std::uint8_t>(400, 1)},
+                                                       {"02.mp3", std::vector<std::uint8_t>(800, 2)}});
+    std::vector<std::uint8_t> one = BuildMusicPackage({{"02.MP3", std::vector<std::uint8_t>(200, 3)}});
+    WriteBytes(m_host.folder + "/data/two.dat", two);
+    WriteBytes(m_host.folder + "/data/one.dat", one);
+    const std::string copy = m_host.folder + "/mp3/02.mp3";
+    {
+        CMp3Player player;
+        ASSERT_TRUE(player.OpenMusicPackage("two.dat")) << player.GetError();
+        ASSERT_TRUE(player.ExtractFile(Track(2).c_str()));
+        EXPECT_EQ(std::filesystem::file_size(copy), 800u);
+        EXPECT_EQ(player.GetExtracted(), std::vector<std::string>{Track(2)});
+        // The copy belongs to the old package: it goes, and the new package's entry
+        // of that name (found whatever its case) is copied out in its place.
+        ASSERT_TRUE(player.OpenMusicPackage("one.dat")) << player.GetError();
+        EXPECT_EQ(player.GetEntryCount(), 1);
+        EXPECT_FALSE(std::filesystem::exists(copy));
+        EXPECT_TRUE(player.GetExtracted().empty());
+        EXPECT_FALSE(player.ExtractFile(Track(1).c_str()));
+        ASSERT_TRUE(player.ExtractFile(Track(2).c_str()));
+        EXPECT_EQ(std::filesystem::file_size(copy), 200u);
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_host.folder + "/mp3"));
+}
+
+TEST_F(Mp3PlayerTest, LongNamesAreReadToTheirEnd) {
+    const std::string longName = "a_track_name_of_more_than_32_characters.mp3";
+    std::vector<std::uint8_t> pkg = BuildMusicPackage({{"01.mp3", std::vector<std::uint8_t>(64, 1)},
+                                                       {longName, std::vector<std::uint8_t>(96, 2)}});
+    WriteBytes(m_host.folder + "/data/long.dat", pkg);
+    CMp3Player player;
+    ASSERT_TRUE(player.OpenMusicPackage("long.dat")) << player.GetError();
+    EXPECT_EQ(player.GetEntryCount(), 2);
+    const std::string path = m_host.folder + "\\mp3\\" + longName;
+    ASSERT_TRUE(player.ExtractFile(path.c_str()));
+    EXPECT_EQ(std::filesystem::file_size(m_host.folder + "/mp3/" + longName), 96u);
+    ASSERT_TRUE(player.ExtractFile(Track(1).c_str()));
+    EXPECT_EQ(std::filesystem::file_size(m_host.folder + "/mp3/01.mp3"), 64u);
+}
+
+// The worker sets the error when a track does not open while the main thread sets it
+// on a failed package and a third thread reads it; run under the address sanitizer.
+TEST_F(Mp3PlayerTest, ErrorIsSharedSafelyWithTheWorker) {
+    CMp3Player player;
+    std::atomic<bool> bRun{true};
+    std::atomic<int> nSeen{0};
+    std::thread reader([&] {
+        while (bRun.load()) {
+            std::string s = player.GetError();
+            if (!s.empty()) ++nSeen;
+        }
+    });
+    const std::string path = Track(7);
+    for (int i = 0; i < 300; ++i) {
+        player.OpenMusicPackage(i % 2 ? "nothere.dat" : "not-there-either-with-a-longer-name.dat");
+        player.Play(path.c_str(), FALSE);
+        if (i % 16 == 0) WaitFor([&] { return !player.IsWorkerRunning(); }, 200);
+    }
+    player.Stop();
+    EXPECT_TRUE(WaitFor([&] { return !player.IsWorkerRunning(); }));
+    bRun.store(false);
+    reader.join();
+    EXPECT_GT(nSeen.load(), 0);
+    EXPECT_FALSE(player.GetError().empty());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -282,7 +283,9 @@ TEST_F(TgaDrawTest, LoadingChecksTheFile) {
 }
 
 // Pictures cut anywhere, or with packets that claim more than the picture holds,
-// draw inside the surface and the data only (the sanitizers watch).
+// draw inside the picture's box on the surface and read inside the data only (the
+// sanitizers watch the data; a border colour over the whole locked memory, row
+// padding included, shows any stray write).
 TEST_F(TgaDrawTest, TruncatedAndCorruptedPacketsStayInBounds) {
     PictureRgba pic(9, 7);
     for (int y = 0; y < 7; ++y)
@@ -290,12 +293,44 @@ TEST_F(TgaDrawTest, TruncatedAndCorruptedPacketsStayInBounds) {
     const Bytes good = BuildRleTga32(pic);
     std::uint32_t nSeed = 7;
     auto next = [&] { nSeed = nSeed * 1103515245u + 12345u; return nSeed >> 8; };
+    constexpr BYTE kBorder = 0xA5;
+    int nDrawn = 0;
+    // Draws the frame at (x, y) over the border colour and checks every byte outside
+    // the box of 9 x 7 pixels there.
+    auto drawAndCheck = [&](CDXSurface* s, CTgaFrame& f, int x, int y, int nAdd, int bContrast) {
+        CVideoSurface* v = s->GetInterface();
+        const int nBytes = v->BytesPerPixel(), nPitch = v->Pitch();
+        std::memset(v->Bits(), kBorder, size_t(nPitch) * size_t(s->GetHeight()));
+        f.Draw(s, x, y, nAdd, nAdd, nAdd, bContrast);
+        bool bChanged = false;
+        for (int r = 0; r < s->GetHeight(); ++r)
+            for (int i = 0; i < nPitch; ++i) {
+                const BYTE b = v->Bits()[size_t(r) * size_t(nPitch) + size_t(i)];
+                const int c = i / nBytes;
+                const bool bInBox = c < s->GetWidth() && c >= x && c < x + 9 && r >= y && r < y + 7;
+                if (bInBox) {
+                    bChanged |= b != kBorder;
+                } else if (b != kBorder) {
+                    ADD_FAILURE() << "depth " << s->PixelFormat().dwBitsPerPixel << ": byte " << i << " of row " << r
+                                  << " changed by a draw at " << x << "," << y;
+                    return;
+                }
+            }
+        nDrawn += bChanged;
+    };
     for (int nDepth : {15, 16, 24, 32}) {
         auto s = MakeSurface(nDepth, 12, 9);
+        {
+            auto f = Frame(good);
+            const int nBefore = nDrawn;
+            drawAndCheck(s.get(), *f, 5, 4, 10, 1);
+            drawAndCheck(s.get(), *f, -4, -3, 0, 0);
+            EXPECT_EQ(nDrawn, nBefore + 2);
+        }
         for (size_t n = 19; n < good.size(); ++n) {
             CTgaFrame f;
             FILE* fp = fmemopen(const_cast<std::uint8_t*>(good.data()), n, "rb");
-            if (f.LoadFromFile(fp, DWORD(n))) f.Draw(s.get(), 5, 4, 10, 20, 30, 1);
+            if (f.LoadFromFile(fp, DWORD(n))) drawAndCheck(s.get(), f, 5, 4, 10, 1);
             std::fclose(fp);
         }
         for (int k = 0; k < 100; ++k) {
@@ -303,10 +338,12 @@ TEST_F(TgaDrawTest, TruncatedAndCorruptedPacketsStayInBounds) {
             for (int j = 0; j < 5; ++j) bad[18 + next() % (bad.size() - 18)] = BYTE(next());
             CTgaFrame f;
             FILE* fp = fmemopen(bad.data(), bad.size(), "rb");
-            if (f.LoadFromFile(fp, DWORD(bad.size()))) f.Draw(s.get(), int(next() % 20) - 8, int(next() % 16) - 8, 0, 0, 0, 0);
+            if (f.LoadFromFile(fp, DWORD(bad.size())))
+                drawAndCheck(s.get(), f, int(next() % 20) - 8, int(next() % 16) - 8, 0, 0);
             std::fclose(fp);
         }
     }
+    EXPECT_GT(nDrawn, 200);
 }
 
 }  // namespace
