@@ -79,10 +79,6 @@ std::string CMainFrame::GetGameFolder() const {
     return pGameData ? std::string(pGameData->szGamePath) : GetCurrentDirectory();
 }
 
-void CMainFrame::EnterGameFolder() const {
-    if (pGameData) SetCurrentDirectory(pGameData->szGamePath);
-}
-
 int CMainFrame::GetGameMode() const { return m_pMenuManager ? m_pMenuManager->m_nGameMode : 0; }
 
 void CMainFrame::SetMessageText(const char* pszText) {
@@ -128,12 +124,14 @@ int CMainFrame::StartEvent(int nEvent) {
 void CMainFrame::PollScriptWait() {}
 
 void CMainFrame::RemovePartyMember(int nMember) {
+    // The choice bar may have emptied the member's slot already; the count still drops.
     for (int i = 1; i < 4; ++i) {
-        if (m_nPartyIds[i] == nMember && nMember >= 0) {
+        if (m_nPartyIds[i] == nMember) {
             m_nPartyIds[i] = -1;
-            if (m_nPartyCount > 1) --m_nPartyCount;
+            break;
         }
     }
+    if (m_nPartyCount > 1) --m_nPartyCount;
 }
 
 void CMainFrame::ShowTalk(int nFace, const char* pszText) {

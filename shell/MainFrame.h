@@ -21,7 +21,9 @@ struct ScriptCommand;
 
 constexpr int kSceneTableCount = 200;
 constexpr int kSceneFlagCount = 100;
-constexpr int kMessageTextSize = 256;
+constexpr int kMessageTextSize = 200;
+// The toolbar's strip at the bottom of the screen: map clicks and tooltips stop there.
+constexpr RECT kBottomStrip{0, 530, 800, 600};
 
 class CMainFrame : public CPlatWindow, public IMediaHost {
 public:
@@ -45,6 +47,9 @@ public:
 
     // Main loop and frame.
     void Run();
+    // One pass of the main loop: at most one message, the frame time, the input hold,
+    // the frame, the held-button map click, the flip and the damage-zone tick.
+    void RunOnePass();
     void UpdateFrame();
     void ScrollByMouse();
     void UpdateActors();
@@ -199,7 +204,6 @@ private:
     char m_szStartupError[512] = {};
 
     void StartupFailed(const char* pszWhat, const char* pszWhy);
-    void EnterGameFolder() const;
     bool ShowNoticePicture();
     void ShowStartPicture();
     void HoldInput();

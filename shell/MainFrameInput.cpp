@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr RECT kBottomStrip{0, 530, 800, 600};
-
 int LParamX(LPARAM lParam) { return short(LoWord(std::uintptr_t(lParam))); }
 int LParamY(LPARAM lParam) { return short(HiWord(std::uintptr_t(lParam))); }
 
@@ -131,8 +129,12 @@ void CMainFrame::OnLButtonDown(UINT nFlags, int x, int y) {
 }
 
 void CMainFrame::OnLButtonUp(UINT nFlags, int x, int y) {
-    // The release that answered a modal box never reaches the game.
-    if (bMsgBoxOpen || nMsgBoxClick >= 1) return;
+    // The release that answered a modal box never reaches the game, but the button is
+    // up: the held-button map click must not go on walking the hero after the box.
+    if (bMsgBoxOpen || nMsgBoxClick >= 1) {
+        if (pMouse) pMouse->m_bClick = 0;
+        return;
+    }
     if (pMouse) {
         pMouse->m_bClick = 0;
         pMouse->m_bButtonReleased = 1;

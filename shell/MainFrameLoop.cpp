@@ -18,7 +18,6 @@
 namespace {
 
 constexpr DWORD kStartPictureMs = 3000;
-constexpr RECT kBottomStrip{0, 530, 800, 600};
 
 // What a game mode runs in the frame update.
 struct ModeWork {
@@ -69,37 +68,39 @@ void CMainFrame::Run() {
     m_nSceneChanging = 0;
     PanelLink().CreatePanels();
 
-    while (m_bRunning) {
-        MSG msg;
-        if (PeekMessage(&msg, true) && msg.message != WM_QUIT && !PreTranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessage(&msg);
-        }
-        if (!m_bActive) {
-            SleepMs(10);
-            continue;
-        }
-        m_mp3.SetVolume(m_nMusicVolume & 0xFF, m_nMusicVolume & 0xFF);
-        dwNowTime = TimeGetTime();
-        HoldInput();
-        if (pBack) pBack->ChangeFont(TextFace().c_str(), 0, 15, nCharSet, 400, 0);
-        UpdateFrame();
-        if (m_pMenuManager) m_pMenuManager->Draw(m_pMenuManager->m_nGameMode);
-        if (HasMessageText()) DrawMessageBox(200, 160, 240, 80);
-        if (pMouse) pMouse->Draw();
-        HeldMapClick();
-        ReapOneShots();
-        if (pScreen) pScreen->Flip(FALSE);
-        if (dwNowTime - m_dwDamageTickTime > 2000) {
-            m_dwDamageTickTime = dwNowTime;
-            if (GetGameMode() == 16) m_bDamageTick = 1;
-        }
-        if (dwNowTime - dwStepTime > 150) dwStepTime = dwNowTime;
-    }
+    while (m_bRunning) RunOnePass();
 
     m_mp3.Pause();
     m_mp3.Stop();
     if (pScreen) pScreen->FadeOut(2000);
+}
+
+void CMainFrame::RunOnePass() {
+    MSG msg;
+    if (PeekMessage(&msg, true) && msg.message != WM_QUIT && !PreTranslateMessage(&msg)) {
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+    }
+    if (!m_bActive) {
+        SleepMs(10);
+        return;
+    }
+    m_mp3.SetVolume(m_nMusicVolume & 0xFF, m_nMusicVolume & 0xFF);
+    dwNowTime = TimeGetTime();
+    HoldInput();
+    if (pBack) pBack->ChangeFont(TextFace().c_str(), 0, 15, nCharSet, 400, 0);
+    UpdateFrame();
+    if (m_pMenuManager) m_pMenuManager->Draw(m_pMenuManager->m_nGameMode);
+    if (HasMessageText()) DrawMessageBox(200, 160, 240, 80);
+    if (pMouse) pMouse->Draw();
+    HeldMapClick();
+    ReapOneShots();
+    if (pScreen) pScreen->Flip(FALSE);
+    if (dwNowTime - m_dwDamageTickTime > 2000) {
+        m_dwDamageTickTime = dwNowTime;
+        if (GetGameMode() == 16) m_bDamageTick = 1;
+    }
+    if (dwNowTime - dwStepTime > 150) dwStepTime = dwNowTime;
 }
 
 void CMainFrame::HoldInput() {
@@ -147,7 +148,7 @@ void CMainFrame::ReapOneShots() {
 }
 
 void CMainFrame::UpdateFrame() {
-    EnterGameFolder();
+    SetGameFolderCurrent();
     const int nMode = GetGameMode();
     const ModeWork work = WorkOfMode(nMode);
     CMapLink& map = MapLink();

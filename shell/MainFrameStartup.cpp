@@ -191,7 +191,7 @@ BOOL CMainFrame::ToggleWindowMode() {
 }
 
 bool CMainFrame::ShowNoticePicture() {
-    EnterGameFolder();
+    SetGameFolderCurrent();
     CDXSurface notice;
     const bool bLoaded = notice.CreateFromImageFile(pScreen, "bmp\\jiankanyouxi.bmp", DWORD(m_nScreenMode)) == 1;
     if (bLoaded) notice.BlitOpaque(pBack, 0, 0);
@@ -207,7 +207,7 @@ bool CMainFrame::ShowNoticePicture() {
 }
 
 void CMainFrame::ShowStartPicture() {
-    EnterGameFolder();
+    SetGameFolderCurrent();
     delete m_pStartPicture;
     m_pStartPicture = new CDXSurface;
     if (m_pStartPicture->CreateFromImageFile(pScreen, "IDB_STARTGAME", DWORD(m_nScreenMode)) == 1) {
@@ -222,11 +222,11 @@ void CMainFrame::ShowStartPicture() {
 bool CMainFrame::PlayMovie(unsigned nIndex, bool bSkippable) {
     if (nIndex >= 4) return false;
     if (!m_pMovie) {
-        EnterGameFolder();
+        SetGameFolderCurrent();
         if (!SetCurrentDirectory("movie")) return false;
         m_pMovie = new CDXMovie(pScreen);
         const bool bOpen = m_pMovie->Create(kMovieNames[nIndex], pBack);
-        EnterGameFolder();
+        SetGameFolderCurrent();
         if (!bOpen) {
             delete m_pMovie;
             m_pMovie = nullptr;

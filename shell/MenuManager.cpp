@@ -104,9 +104,6 @@ void CMenuManager::DoSelect() {
     case 9:
         if (m_pFaceTalkBar) m_pFaceTalkBar->NextLine(m_nSelection);
         break;
-    case 10:
-        if (m_nSelection == 0) m_nGameMode = 3;
-        break;
     case 15:
         if (m_pChoiceTalkBar) m_pChoiceTalkBar->OnLButtonUp(m_nSelection);
         return;

@@ -2,8 +2,6 @@
 
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSprite.h"
-#include "gamedata/GameData.h"
-#include "platform/Files.h"
 #include "shell/MainFrame.h"
 #include "shell/PictureStore.h"
 #include "shell/ShellGlobals.h"
@@ -23,10 +21,6 @@ const ShapeInfo kShapes[5] = {
 
 const ShapeInfo& Shape(int nShape) { return kShapes[nShape >= 1 && nShape <= 4 ? nShape : 0]; }
 
-void EnterGameFolder() {
-    if (pGameData) SetCurrentDirectory(pGameData->szGamePath);
-}
-
 }  // namespace
 
 CMouse::CMouse() : m_dwFrameTime(dwNowTime) {}
@@ -41,7 +35,7 @@ int CMouse::ShapeFrameSize(int nShape) { return Shape(nShape).nSize; }
 POINT CMouse::ShapeOffset(int nShape) { return Shape(nShape).ptOffset; }
 
 CDXSprite* CMouse::MakeSprite(int nShape) const {
-    EnterGameFolder();
+    SetGameFolderCurrent();
     const ShapeInfo& info = Shape(nShape);
     const unsigned nMemory = pFrame ? unsigned(pFrame->m_nScreenMode) : 1u;
     CDXSprite* pSprite = LoadMenuSprite(info.pszPicture, info.nSize, info.nSize, 5, nMemory);

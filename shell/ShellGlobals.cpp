@@ -1,5 +1,8 @@
 #include "shell/ShellGlobals.h"
 
+#include "gamedata/GameData.h"
+#include "platform/Files.h"
+
 CMainFrame* pFrame = nullptr;
 CMouse* pMouse = nullptr;
 DWORD dwNowTime = 0;
@@ -16,6 +19,10 @@ CEffectManager* pEffectManager = nullptr;
 CFollower* pFollowers[4] = {};
 
 StartupProbe pfnStartupProbe = nullptr;
+
+void SetGameFolderCurrent() {
+    if (pGameData && pGameData->szGamePath[0]) SetCurrentDirectory(pGameData->szGamePath);
+}
 
 void ProbeStartup(const char* pszStep) {
     if (pfnStartupProbe) pfnStartupProbe(pszStep);

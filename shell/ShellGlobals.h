@@ -34,6 +34,10 @@ extern CEffectManager* pEffectManager;
 // Follower slots of the dormant code; only ever emptied.
 extern CFollower* pFollowers[4];
 
+// Makes the game folder current (when the game data knows it). Every loader that
+// opens files by relative path calls it first.
+void SetGameFolderCurrent();
+
 // Start-up probe: when set, start-up reports each step it takes by a short name.
 // Null in the game; tests use it to see the order of the steps.
 using StartupProbe = void (*)(const char* pszStep);

@@ -14,10 +14,15 @@
 #include "platform/Files.h"
 #include "platform/WindowBackend.h"
 #include "shell/FrameLinks.h"
+#include "shell/MainFrame.h"
+#include "shell/MenuManager.h"
+#include "shell/Mouse.h"
+#include "shell/ShellGlobals.h"
 #include "tools/gamekit/AviWriter.h"
 #include "tools/gamekit/GameDataWriters.h"
 #include "tools/gamekit/ImageWriters.h"
 #include "tools/gamekit/PkgSamplePictures.h"
+#include "ui/boxes/MessageBoxes.h"
 
 struct ShellFolderOptions {
     bool bPlayLeader = false;
@@ -87,9 +92,9 @@ inline void UsePrivateRuntimeFolder() {
 class CRecordingLinks : public CMapLink, public CPanelLink, public CBattleLink {
 public:
     std::vector<std::string> calls;
-    bool bScene = true, bToolBar = false, bBattle = false;
+    bool bScene = true, bToolBar = false, bBattle = false, bInRegion = false;
     int nHover = -1;
-    int nPanelTakesRelease = 0, nWorkTakesRelease = 0;
+    int nPanelTakesRelease = 0, nWorkTakesRelease = 0, nToolbarTakesKey = 0;
 
     CRecordingLinks() { Install(); }
     ~CRecordingLinks() override {
@@ -102,9 +107,11 @@ public:
         SetPanelLink(this);
         SetBattleLink(this);
     }
-    bool Called(const std::string& s) const {
-        for (const auto& c : calls) if (c == s) return true;
-        return false;
+    bool Called(const std::string& s) const { return Count(s) > 0; }
+    int Count(const std::string& s) const {
+        int n = 0;
+        for (const auto& c : calls) n += c == s;
+        return n;
     }
 
     bool HasScene() const override { return bScene; }
@@ -113,6 +120,9 @@ public:
     void DrawScene() override { calls.push_back("scene"); }
     void UpdateScene() override { calls.push_back("update scene"); }
     void UpdateHeroes(int) override { calls.push_back("update heroes"); }
+    void StopHero() override { calls.push_back("stop hero"); }
+    bool IsHeroInRegion() const override { return bInRegion; }
+    void TakeMemberLife(int, int) override { calls.push_back("take life"); }
     void SetScrolling() override { calls.push_back("scroll"); }
     int GetHoverObject() const override { return nHover; }
     void WalkHeroTo(int, int) override { calls.push_back("walk"); }
@@ -131,7 +141,7 @@ public:
     }
     int OnKeyDown(int, UINT) override {
         calls.push_back("toolbar key");
-        return 0;
+        return nToolbarTakesKey;
     }
     int OnRButtonDown(int, int) override {
         calls.push_back("toolbar right");
@@ -148,4 +158,35 @@ public:
     void OnLButtonDown(UINT, int, int) override { calls.push_back("battle press"); }
     void OnKeyUp(int, UINT, UINT) override { calls.push_back("battle key"); }
     void OnRButtonDown(UINT, int, int) override { calls.push_back("battle right"); }
+};
+
+// A main window with a game-mode object and a cursor, on the virtual clock, with the
+// recorders in place of the map, the panels and the battle; no screen.
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UseVirtualClock(true, 1000, 20);
+        ResetMessageQueue();
+        pFrame = new CMainFrame;
+        pFrame->m_pMenuManager = new CMenuManager;
+        pMouse = new CMouse;
+        pFrame->m_bInGame = 1;
+        pFrame->m_bCanScroll = 1;
+        pFrame->m_nScreenWidth = 800;
+        pFrame->m_nScreenHeight = 600;
+        pFrame->m_rcScroll = RECT{4, 4, 796, 596};
+        pFrame->m_nSceneChanging = 0;
+        nMsgBoxClick = -1;
+        bMsgBoxOpen = 0;
+    }
+    void TearDown() override {
+        delete pFrame;
+        pFrame = nullptr;
+        delete pMouse;
+        pMouse = nullptr;
+        bMsgBoxOpen = 0;
+        ResetMessageQueue();
+    }
+    CMenuManager& Menus() { return *pFrame->m_pMenuManager; }
+    CRecordingLinks links;
 };

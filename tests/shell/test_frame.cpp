@@ -5,11 +5,13 @@
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSprite.h"
 #include "gamedata/PkgFile.h"
+#include "platform/Charset.h"
 #include "platform/Window.h"
 #include "shell/MainFrame.h"
 #include "shell/MenuManager.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
+#include "shell/UiShellLink.h"
 #include "tests/shell/ShellTestUtil.h"
 #include "tools/gamekit/PkgWriters.h"
 #include "ui/boxes/MessageBoxes.h"
@@ -19,35 +21,6 @@
 #include "ui/menus/TalkBar.h"
 
 namespace {
-
-class FrameTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        UseVirtualClock(true, 1000, 20);
-        ResetMessageQueue();
-        pFrame = new CMainFrame;
-        pFrame->m_pMenuManager = new CMenuManager;
-        pMouse = new CMouse;
-        pFrame->m_bInGame = 1;
-        pFrame->m_bCanScroll = 1;
-        pFrame->m_nScreenWidth = 800;
-        pFrame->m_nScreenHeight = 600;
-        pFrame->m_rcScroll = RECT{4, 4, 796, 596};
-        pFrame->m_nSceneChanging = 0;
-        nMsgBoxClick = -1;
-        bMsgBoxOpen = 0;
-    }
-    void TearDown() override {
-        delete pFrame;
-        pFrame = nullptr;
-        delete pMouse;
-        pMouse = nullptr;
-        bMsgBoxOpen = 0;
-        ResetMessageQueue();
-    }
-    CMenuManager& Menus() { return *pFrame->m_pMenuManager; }
-    CRecordingLinks links;
-};
 
 TEST_F(FrameTest, EachGameModeUpdatesWhatItsRowSays) {
     struct Row {
@@ -113,8 +86,6 @@ TEST_F(FrameTest, ClicksGoToTheScreenOfTheMode) {
     // The map modes report nothing, so clicks reach the toolbar and the map.
     for (int nMode : {3, 8, 14, 16}) EXPECT_EQ(Menus().HitTest(nMode, 200, 240), -1) << nMode;
     EXPECT_EQ(Menus().m_nSelection, -1);
-    // The party strip never takes a click (its picture is never loaded).
-    EXPECT_FALSE(Menus().PixelHit(3, POINT{20, 400}));
 
     // A press on the map in mode 3 walks the hero; a press in the bottom strip does not.
     Menus().m_nGameMode = 3;
@@ -182,10 +153,14 @@ TEST_F(FrameTest, ACloseSurvivesInputFlushesAndEndsTheGameThroughQuit) {
 
 TEST_F(FrameTest, MessageTextIsBoundedAndClearedByEsc) {
     std::string strLong(600, 'x');
-    strLong[254] = char(0xB0);  // a double-byte character across the end of the buffer
-    strLong[255] = char(0xA1);
+    strLong[198] = char(0xB0);  // a double-byte character across the end of the buffer
+    strLong[199] = char(0xA1);
     pFrame->SetMessageText(strLong.c_str());
-    EXPECT_EQ(std::string(pFrame->m_pszMessageText).size(), 254u);
+    EXPECT_EQ(std::string(pFrame->m_pszMessageText).size(), 198u);
+    strLong[197] = char(0xB0);  // one that ends on the last byte before the terminator
+    strLong[198] = char(0xA1);
+    pFrame->SetMessageText(strLong.c_str());
+    EXPECT_EQ(std::string(pFrame->m_pszMessageText).size(), 199u);
     pFrame->m_dwHotKeyTime = DWORD(-1);
     pFrame->OnKeyUp(VK_ESCAPE, 1, 0);
     EXPECT_FALSE(pFrame->HasMessageText());
@@ -201,7 +176,11 @@ protected:
         pBack = m_screen.GetBack();
         PictureRgba sheet(200, 40, Argb(255, 0, 255, 0));
         sheet.Fill(0, 0, 10, 10, Argb(255, 255, 0, 0));
-        std::vector<PkgEntryData> entries{{"mouse-1.bmp", BuildBmp(sheet)}};
+        // The party strip: opaque but for its key corner, wider than its pixel test.
+        PictureRgba strip(640, 100, Argb(255, 200, 0, 0));
+        strip.At(0, 0) = Argb(255, 255, 0, 255);
+        std::vector<PkgEntryData> entries{{"mouse-1.bmp", BuildBmp(sheet)},
+                                          {Utf8ToText("头像2.bmp"), BuildBmp(strip)}};
         m_strPkg = m_folder.File("menu.pkg");
         ASSERT_TRUE(WriteBytesToFile(m_strPkg.c_str(), BuildPkg(entries)));
         m_pPkg = new CPkgFile(m_strPkg.c_str());
@@ -263,6 +242,79 @@ TEST_F(CursorTest, TheAnimationStepsEvery200Milliseconds) {
     }
     EXPECT_EQ(nSteps, 4);  // steps at 10220, 10440, 10660, 10880
     EXPECT_EQ(mouse.m_nFrame, 4);
+}
+
+TEST_F(CursorTest, ThePartyStripAnswersThePixelTestOfTheMapModesLeftOfItsCutOff) {
+    Menus().m_pPartyHeadBar = new CPartyHeadBar;
+    EXPECT_FALSE(Menus().PixelHit(3, POINT{20, 400}));  // its picture is not loaded
+    ASSERT_EQ(Menus().m_pPartyHeadBar->LoadMenuBmp(), 1);
+    for (int nMode : {1, 2, 3}) {
+        SCOPED_TRACE(nMode);
+        EXPECT_TRUE(Menus().PixelHit(nMode, POINT{20, 400}));
+        EXPECT_TRUE(Menus().PixelHit(nMode, POINT{212, 400}));
+        EXPECT_FALSE(Menus().PixelHit(nMode, POINT{213, 400}));
+        EXPECT_FALSE(Menus().PixelHit(nMode, POINT{600, 400}));
+    }
+    // The other modes ask other screens.
+    EXPECT_FALSE(Menus().PixelHit(16, POINT{20, 400}));
+}
+
+// Leaving the party: the choice bar's answer goes through the shell's link to the
+// main window, which empties the member's slot and lowers the count once.
+TEST_F(FrameTest, TheLeaveQuestionRemovesTheChosenMemberAndLowersTheCount) {
+    CShellUiLink link;
+    SetUiShell(&link);
+    pFrame->m_nPartyIds[1] = 2;
+    pFrame->m_nPartyIds[2] = 3;
+    pFrame->m_nPartyCount = 3;
+    pFrame->m_bPartyChoice = 1;
+    pFrame->m_nAnswerRequired = 1;
+    CChoiceTalkBar bar;
+    bar.m_nValues[1] = 3;
+    bar.m_nValues[2] = 2;
+    bar.SetText("who\\nthree\\ntwo");
+    pMouse->m_nX = 200;  // line 1: (178, 89)-(528, 108)
+    pMouse->m_nY = 95;
+    bar.OnLButtonUp(1);
+    SetUiShell(nullptr);
+    EXPECT_EQ(pFrame->m_nPartyIds[1], 2);
+    EXPECT_EQ(pFrame->m_nPartyIds[2], -1);
+    EXPECT_EQ(pFrame->m_nPartyCount, 2);
+    EXPECT_EQ(pFrame->m_bPartyChoice, 0);
+    EXPECT_EQ(pFrame->m_bScriptStep, 1);
+    EXPECT_EQ(pFrame->m_nAnswerRequired, 0);
+}
+
+TEST_F(FrameTest, RemovingAPartyMemberEmptiesItsFirstSlotAndNeverDropsBelowOne) {
+    pFrame->m_nPartyIds[1] = 4;
+    pFrame->m_nPartyIds[2] = 4;
+    pFrame->m_nPartyIds[3] = 6;
+    pFrame->m_nPartyCount = 4;
+    pFrame->RemovePartyMember(4);
+    EXPECT_EQ(pFrame->m_nPartyIds[1], -1);
+    EXPECT_EQ(pFrame->m_nPartyIds[2], 4);  // only the first slot holding it
+    EXPECT_EQ(pFrame->m_nPartyCount, 3);
+    // A member in no slot still lowers the count; slot 0 (the hero) is never emptied.
+    pFrame->m_nPartyIds[0] = 9;
+    pFrame->RemovePartyMember(9);
+    EXPECT_EQ(pFrame->m_nPartyIds[0], 9);
+    EXPECT_EQ(pFrame->m_nPartyCount, 2);
+    pFrame->RemovePartyMember(6);
+    EXPECT_EQ(pFrame->m_nPartyIds[3], -1);
+    EXPECT_EQ(pFrame->m_nPartyCount, 1);
+    pFrame->RemovePartyMember(4);
+    EXPECT_EQ(pFrame->m_nPartyCount, 1);
+}
+
+// A box given an empty text shows nothing; the next release must still reach the game.
+TEST_F(FrameTest, AReleaseAfterABoxWithAnEmptyTextReachesTheGame) {
+    Menus().m_nGameMode = 3;
+    {
+        CNoticeBox notice;
+        EXPECT_EQ(notice.Run("", 1, 150, 200), 0);
+    }
+    pFrame->OnLButtonUp(0, 300, 300);
+    EXPECT_TRUE(links.Called("toolbar release"));
 }
 
 }  // namespace

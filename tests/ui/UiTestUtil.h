@@ -57,6 +57,7 @@ public:
     void OpenLoadPanel() override { ++nLoadOpens; }
     void OpenSettingsPanel() override { ++nSettingsOpens; }
     void RunLeftGroupPanel() override { ++nPanelRuns; }
+    int GetHeroPortraitWord() override { return nHeroPortraitWord; }
 
     static constexpr int kFrameLimit = 400;
     POINT ptMouse{};
@@ -72,6 +73,7 @@ public:
     int nPartyIds[4] = {0, -1, -1, -1};
     CMainMenu* pTitleMenu = nullptr;
     int nExitConfirmed = 0, nSelector = -1, nLoadOpens = 0, nSettingsOpens = 0, nPanelRuns = 0;
+    int nHeroPortraitWord = 0;
 };
 
 // The main window stand-in: keeps the cursor of the fake shell and counts the input

@@ -97,17 +97,75 @@ TEST_F(BoxTest, PressThatOpenedTheBoxDoesNotAnswerIt) {
     EXPECT_EQ(m_shell.nFrames, 3);
 }
 
-TEST_F(BoxTest, EmptyTextShowsNothing) {
-    COKCancelBox box;
-    EXPECT_EQ(box.Run("", 2, 400, 225), 0);
-    EXPECT_EQ(box.Run(nullptr, 2, 400, 225), 0);
-    CNoticeBox notice;
-    EXPECT_EQ(notice.Run("", 1, 150, 200), 0);
-    CPicMessageBox pic;
-    EXPECT_EQ(pic.Run("", 1, 250, 225), 0);
+TEST_F(BoxTest, EmptyTextShowsNothingAndLeavesTheClickStateAsItWas) {
+    // An answered box before: releases reach the game.
+    nMsgBoxClick = -1;
+    {
+        COKCancelBox box;
+        EXPECT_EQ(nMsgBoxClick, 1);
+        EXPECT_EQ(box.Run("", 2, 400, 225), 0);
+        EXPECT_EQ(nMsgBoxClick, -1);
+        EXPECT_EQ(box.Run(nullptr, 2, 400, 225), 0);
+        EXPECT_EQ(nMsgBoxClick, -1);
+    }
+    {
+        CNoticeBox notice;
+        EXPECT_EQ(notice.Run("", 1, 150, 200), 0);
+        EXPECT_EQ(nMsgBoxClick, -1);
+    }
+    {
+        CPicMessageBox pic;
+        EXPECT_EQ(pic.Run("", 1, 250, 225), 0);
+        EXPECT_EQ(nMsgBoxClick, -1);
+    }
+    // Inside a running box, an empty one leaves the running box's state.
+    nMsgBoxClick = 1;
+    {
+        CNoticeBox notice;
+        EXPECT_EQ(notice.Run("", 1, 150, 200), 0);
+        EXPECT_EQ(nMsgBoxClick, 1);
+    }
     EXPECT_EQ(m_shell.nFrames, 0);
     EXPECT_EQ(bMsgBoxOpen, 0);
-    EXPECT_EQ(nMsgBoxClick, 1);
+}
+
+TEST_F(BoxTest, EveryPassOfEachBoxSetsTheFrameTime) {
+    // Each box answers on its fourth frame; the frame time seen by the cursor drawing
+    // is the clock of that pass.
+    std::vector<DWORD> times;
+    POINT ptButton{450, 340};  // the question's OK
+    m_shell.onFrame = [&](int n) {
+        times.push_back(dwNowTime);
+        ClickAt(n, 4, ptButton.x, ptButton.y);
+    };
+    auto checkTimes = [&](const char* pszBox) {
+        SCOPED_TRACE(pszBox);
+        ASSERT_EQ(times.size(), 4u);
+        for (size_t i = 1; i < times.size(); ++i) EXPECT_GT(times[i], times[i - 1]);
+        EXPECT_LE(times.back(), TimeGetTime());
+        EXPECT_GE(times.back() + 40, TimeGetTime());
+        times.clear();
+        m_shell.nFrames = 0;
+    };
+    dwNowTime = 0;
+    {
+        COKCancelBox box;
+        EXPECT_EQ(box.Run(m_strText.c_str(), 2, 400, 225), 1);
+        checkTimes("question");
+    }
+    {
+        ptButton = POINT{250, 320};
+        CNoticeBox notice;
+        EXPECT_EQ(notice.Run(m_strText.c_str(), 1, 150, 200), 1);
+        checkTimes("notice");
+    }
+    {
+        ptButton = POINT{330, 330};
+        CPicMessageBox pic;
+        pic.LoadPictures("PutInItem.bmp", "YesOrNo.bmp", 97, 42);
+        EXPECT_EQ(pic.Run(nullptr, 1, 250, 225), 1);
+        checkTimes("picture");
+    }
 }
 
 TEST_F(BoxTest, LayoutNumberPlacesTheText) {

@@ -271,12 +271,14 @@ TEST_F(ChoiceTalkTest, LeadingEscapeLeavesTheLastLineWithoutASurface) {
     EXPECT_EQ(m_pBar->GetLineSurface(2), nullptr);
 }
 
-TEST_F(ChoiceTalkTest, SplittingIsBoundedAndNeverCutsADoubleByteCharacter) {
-    // A double-byte character whose trail byte is a backslash, followed by "n".
+TEST_F(ChoiceTalkTest, SplittingIsByteWiseAndBoundedToWholeCharacters) {
+    // A double-byte character whose trail byte is a backslash, followed by "n", ends
+    // the line as the scripts expect: the split does not look at character boundaries.
     m_pBar->SetText(std::string("\xC4\x5Cn") + "\\nx");
-    ASSERT_EQ(m_pBar->GetLineCount(), 2);
-    EXPECT_EQ(std::string(m_pBar->GetLineText(0)), "\xC4\x5Cn");
-    EXPECT_EQ(std::string(m_pBar->GetLineText(1)), "x");
+    ASSERT_EQ(m_pBar->GetLineCount(), 3);
+    EXPECT_EQ(std::string(m_pBar->GetLineText(0)), "\xC4");
+    EXPECT_EQ(std::string(m_pBar->GetLineText(1)), "");
+    EXPECT_EQ(std::string(m_pBar->GetLineText(2)), "x");
 
     // 600 bytes of double-byte characters after one letter: 511 bytes fit exactly.
     std::string line0 = "a";

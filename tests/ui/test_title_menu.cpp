@@ -1,6 +1,7 @@
 #include "tests/ui/UiTestUtil.h"
 
 #include "CDX/CDXSprite.h"
+#include "platform/Charset.h"
 #include "ui/menus/MainMenu.h"
 #include "ui/menus/PartyHeadBar.h"
 
@@ -198,7 +199,7 @@ TEST_F(TitleTest, MenuPanelPixelTestSkipsTheFirstColumnAndRow) {
     EXPECT_TRUE(m_pMenu->PixelHit(POINT{10, 10}));
 }
 
-TEST_F(TitleTest, PartyStripDrawsNothingAndNeverTakesAClick) {
+TEST_F(TitleTest, PartyStripDrawsNothing) {
     CPartyHeadBar strip;
     EXPECT_EQ(strip.GetInfo()->x, 0);
     EXPECT_EQ(strip.GetInfo()->y, 377);
@@ -209,10 +210,27 @@ TEST_F(TitleTest, PartyStripDrawsNothingAndNeverTakesAClick) {
     FillBack(RGB(16, 16, 16));
     strip.Draw();
     strip.OnLButtonUp(0);
-    for (int y = 377; y < 600; y += 37)
-        for (int x = 0; x < 800; x += 53) EXPECT_FALSE(strip.PixelHit(POINT{x, y}));
     EXPECT_TRUE(PixelIs(40, 420, RGB(16, 16, 16)));
     EXPECT_EQ(strip.GetPicture(), nullptr);
+}
+
+TEST_F(TitleTest, PartyStripPixelTestStopsAtItsCutOffAndWhileTheHeroHidesTheStrip) {
+    // A strip picture opaque everywhere but its key corner, wider than the cut-off.
+    UsePackage({{Utf8ToText("头像2.bmp"), BuildBmp(Keyed(640, 100, Argb(255, 90, 60, 30)))}});
+    CPartyHeadBar strip;
+    EXPECT_FALSE(strip.PixelHit(POINT{20, 400}));  // not loaded yet
+    ASSERT_EQ(strip.LoadMenuBmp(), 1);
+    EXPECT_TRUE(strip.PixelHit(POINT{20, 400}));
+    EXPECT_TRUE(strip.PixelHit(POINT{212, 400}));
+    EXPECT_FALSE(strip.PixelHit(POINT{213, 400}));  // opaque there, but past the cut-off
+    EXPECT_FALSE(strip.PixelHit(POINT{500, 400}));
+    EXPECT_FALSE(strip.PixelHit(POINT{0, 400}));   // column 0
+    EXPECT_FALSE(strip.PixelHit(POINT{20, 377}));  // row 0
+    EXPECT_FALSE(strip.PixelHit(POINT{20, 477}));  // below the picture
+    m_shell.nHeroPortraitWord = 1;
+    EXPECT_FALSE(strip.PixelHit(POINT{20, 400}));
+    m_shell.nHeroPortraitWord = 0;
+    EXPECT_TRUE(strip.PixelHit(POINT{20, 400}));
 }
 
 }  // namespace

@@ -22,8 +22,10 @@ const std::string& BoxFace() {
     return s;
 }
 
-// Takes and dispatches at most one waiting message. False when the box must stop
-// waiting: a quit request (put back for the loop that owns it) or a game that stopped.
+// The start of one pass of a box's loop: takes and dispatches at most one waiting
+// message, then sets the frame time that the cursor and the map layer animate by.
+// False when the box must stop waiting: a quit request (put back for the loop that
+// owns it) or a game that stopped.
 bool PumpOneMessage() {
     MSG msg;
     if (PeekMessage(&msg, true)) {
@@ -34,6 +36,7 @@ bool PumpOneMessage() {
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
+    dwNowTime = TimeGetTime();
     return UiShell()->IsGameRunning();
 }
 
@@ -66,6 +69,39 @@ void FinishFrame() {
     if (pScreen) pScreen->Flip(FALSE);
 }
 
+// The pictures and the text a question or notice box draws.
+struct ButtonBoxLook {
+    CDXSurface* pBackdrop;
+    CTgaImage* pBackground;
+    CTgaImage* const* pNormal;
+    CTgaImage* const* pHover;
+    const std::string* pText;
+    RECT rcText;  // box-relative
+};
+
+// One frame of a question or notice box over the screen behind it: backdrop (or map),
+// title menu, box background, text, the buttons with the hover picture over the one
+// under the cursor, then the cursor and the flip. Only the question resets the title
+// menu's hover.
+void DrawButtonBox(const ButtonBoxLook& look, int x, int y, const RECT* pButtons, int nButtons, bool bResetTitleHover) {
+    DrawBackdrop(look.pBackdrop);
+    if (CMainMenu* pMenu = UiShell()->GetTitleMenu()) {
+        pMenu->Draw();
+        if (bResetTitleHover) pMenu->SetHoveredButton(-1);
+    }
+    DrawTga(look.pBackground, x, y);
+    RECT rcText = look.rcText;
+    OffsetRect(&rcText, x, y);
+    DrawBoxText(*look.pText, rcText);
+    for (int i = 0; i < nButtons; ++i) DrawTga(look.pNormal[i], pButtons[i].left, pButtons[i].top);
+    if (look.pNormal[0] && look.pNormal[1]) {
+        const POINT pt = UiShell()->GetMousePos();
+        for (int i = 0; i < nButtons; ++i)
+            if (PtInRect(pButtons[i], pt)) DrawTga(look.pHover[i], pButtons[i].left, pButtons[i].top);
+    }
+    FinishFrame();
+}
+
 void LoadButtonPictures(CTgaImage* pNormal[2], CTgaImage* pHover[2]) {
     SetGameFolderCurrent();
     for (int i = 0; i < 2; ++i) {
@@ -85,7 +121,7 @@ RECT BoxTextRect(int n) {
 
 // ---- question box ----
 
-COKCancelBox::COKCancelBox() {
+COKCancelBox::COKCancelBox() : m_nClickBefore(nMsgBoxClick) {
     SetGameFolderCurrent();
     m_pBackground = LoadMenuTga("OK_Cancel_BKGround1.tga");
     nMsgBoxClick = 1;
@@ -119,23 +155,9 @@ int COKCancelBox::HitTest() {
 }
 
 void COKCancelBox::DrawFrame() {
-    DrawBackdrop(m_pBackdrop);
-    if (CMainMenu* pMenu = UiShell()->GetTitleMenu()) {
-        pMenu->Draw();
-        pMenu->SetHoveredButton(-1);
-    }
-    DrawTga(m_pBackground, m_nX, m_nY);
-    RECT rcText = m_rcText;
-    OffsetRect(&rcText, m_nX, m_nY);
-    DrawBoxText(m_strText, rcText);
-    const RECT* pRects[2] = {&m_rcOK, &m_rcCancel};
-    for (int i = 0; i < 2; ++i) DrawTga(m_pNormal[i], pRects[i]->left, pRects[i]->top);
-    if (m_pNormal[0] && m_pNormal[1]) {
-        const POINT pt = UiShell()->GetMousePos();
-        for (int i = 0; i < 2; ++i)
-            if (PtInRect(*pRects[i], pt)) DrawTga(m_pHover[i], pRects[i]->left, pRects[i]->top);
-    }
-    FinishFrame();
+    const RECT rcButtons[2] = {m_rcOK, m_rcCancel};
+    DrawButtonBox({m_pBackdrop, m_pBackground, m_pNormal, m_pHover, &m_strText, m_rcText}, m_nX, m_nY, rcButtons, 2,
+                  true);
 }
 
 int COKCancelBox::Run(const char* pszText, int n, int x, int y) {
@@ -143,7 +165,11 @@ int COKCancelBox::Run(const char* pszText, int n, int x, int y) {
     m_nY = y;
     GetAsyncKeyState(VK_LBUTTON);  // the press that opened the box does not count
     m_rcText = BoxTextRect(n);
-    if (!pszText || !*pszText) return 0;
+    if (!pszText || !*pszText) {
+        // No box is shown, so no click answers it: releases reach the game again.
+        nMsgBoxClick = m_nClickBefore;
+        return 0;
+    }
     m_strText = pszText;
     m_nAnswer = 0;
     bMsgBoxOpen = 1;
@@ -166,7 +192,7 @@ int COKCancelBox::Run(const char* pszText, int n, int x, int y) {
 
 // ---- notice box ----
 
-CNoticeBox::CNoticeBox() {
+CNoticeBox::CNoticeBox() : m_nClickBefore(nMsgBoxClick) {
     SetGameFolderCurrent();
     m_pBackground = LoadMenuTga("OK_Cancel_BKGround1.tga");
     nMsgBoxClick = 1;
@@ -200,7 +226,11 @@ int CNoticeBox::Run(const char* pszText, int n, int x, int y) {
     GetAsyncKeyState(VK_LBUTTON);
     GetAsyncKeyState(VK_RETURN);  // an Enter pressed before the box opened does not answer it
     m_rcText = BoxTextRect(n);
-    if (!pszText || !*pszText) return 0;
+    if (!pszText || !*pszText) {
+        // No box is shown, so no click answers it: releases reach the game again.
+        nMsgBoxClick = m_nClickBefore;
+        return 0;
+    }
     m_strText = pszText;
     bMsgBoxOpen = 1;
     OffsetRect(&m_rcOK, x, y);
@@ -211,16 +241,8 @@ int CNoticeBox::Run(const char* pszText, int n, int x, int y) {
             nAnswer = 1;
             break;
         }
-        DrawBackdrop(m_pBackdrop);
-        if (CMainMenu* pMenu = UiShell()->GetTitleMenu()) pMenu->Draw();
-        DrawTga(m_pBackground, x, y);
-        RECT rcText = m_rcText;
-        OffsetRect(&rcText, x, y);
-        DrawBoxText(m_strText, rcText);
-        DrawTga(m_pNormal[0], m_rcOK.left, m_rcOK.top);
-        if (m_pNormal[0] && m_pNormal[1] && PtInRect(m_rcOK, UiShell()->GetMousePos()))
-            DrawTga(m_pHover[0], m_rcOK.left, m_rcOK.top);
-        FinishFrame();
+        DrawButtonBox({m_pBackdrop, m_pBackground, m_pNormal, m_pHover, &m_strText, m_rcText}, x, y, &m_rcOK, 1,
+                      false);
         nAnswer = HitTest(x, y);
     }
     bMsgBoxOpen = 0;
@@ -229,7 +251,7 @@ int CNoticeBox::Run(const char* pszText, int n, int x, int y) {
 
 // ---- picture box ----
 
-CPicMessageBox::CPicMessageBox() {
+CPicMessageBox::CPicMessageBox() : m_nClickBefore(nMsgBoxClick) {
     SetGameFolderCurrent();
     m_pBackground = LoadMenuSurface("MessageBox.bmp", true);
     nMsgBoxClick = 1;
@@ -259,8 +281,7 @@ int CPicMessageBox::HitTest() {
     // Only a press since the last poll counts.
     if ((GetAsyncKeyState(VK_LBUTTON) & 1) == 0) return 0;
     const POINT pt = UiShell()->GetMousePos();
-    const int nButtons = m_nCount < 1 ? 1 : m_nCount > 2 ? 2 : m_nCount;
-    for (int i = 0; i < nButtons; ++i) {
+    for (int i = 0; i < m_nButtons; ++i) {
         if (PtInRect(m_rcActive[i], pt)) {
             nMsgBoxClick = -1;
             PlayUiSound(5);
@@ -273,7 +294,10 @@ int CPicMessageBox::HitTest() {
 int CPicMessageBox::Run(const char* pszText, int nCount, int x, int y) {
     GetAsyncKeyState(VK_LBUTTON);
     if (pszText) {
-        if (!*pszText) return 0;
+        if (!*pszText) {
+            nMsgBoxClick = m_nClickBefore;
+            return 0;
+        }
         m_strText = pszText;
     }
     bMsgBoxOpen = 1;
@@ -286,7 +310,8 @@ int CPicMessageBox::Run(const char* pszText, int nCount, int x, int y) {
     }
     // Two rectangles exist; a box without a button could never be answered, so it
     // keeps one.
-    const int nButtons = nCount < 1 ? 1 : nCount > 2 ? 2 : nCount;
+    m_nButtons = nCount < 1 ? 1 : nCount > 2 ? 2 : nCount;
+    const int nButtons = m_nButtons;
     for (int i = 0; i < nButtons; ++i) OffsetRect(&m_rcActive[i], x, y);
     PrepareBackdrop(&m_pBackdrop);
     int nAnswer = 0;

@@ -9,9 +9,10 @@
 class CDXSurface;
 class CTgaImage;
 
-// 1 from a box's construction until a button (or Enter) answers it, then -1. The main
-// window's left-button-up handler ignores a release while it is 1 or more, so the
-// release that answered a box never reaches the game.
+// 1 from a box's construction until a button (or Enter) answers it, then -1; a box
+// given an empty text puts back the value it found. The main window's left-button-up
+// handler ignores a release while it is 1 or more, so the release that answered a box
+// never reaches the game.
 extern int nMsgBoxClick;
 
 class COKCancelBox {
@@ -47,6 +48,7 @@ private:
     CTgaImage* m_pBackground = nullptr;
     std::string m_strText;
     int m_nAnswer = 0;
+    int m_nClickBefore;  // nMsgBoxClick as the box found it
 };
 
 class CNoticeBox {
@@ -71,6 +73,7 @@ private:
     CTgaImage* m_pHover[2] = {};
     CTgaImage* m_pBackground = nullptr;
     std::string m_strText;
+    int m_nClickBefore;
 };
 
 class CPicMessageBox {
@@ -103,6 +106,8 @@ private:
     CDXSurface* m_pMessage = nullptr;
     CDXSurface* m_pBackground = nullptr;
     std::string m_strText;
+    int m_nButtons = 2;  // the buttons drawn and tested: the count, kept to 1 or 2
+    int m_nClickBefore;
 };
 
 // The text rectangle of layout n, box-relative: (0, 25 + 20n, 200 + 18n, 135), where a

@@ -3,11 +3,9 @@
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
 #include "gamedata/DebugLog.h"
-#include "gamedata/GameData.h"
 #include "gamedata/PkgFile.h"
 #include "media/SoundEffects.h"
 #include "media/TgaImage.h"
-#include "platform/Files.h"
 #include "ui/ShellServices.h"
 #include "ui/menus/MenuPackageSource.h"
 
@@ -18,10 +16,6 @@ CPkgFile* g_pMenuPkg = nullptr;
 CPkgFile* GetMenuPackage() { return g_pMenuPkg ? g_pMenuPkg : StoreMenuPackage(); }
 
 void SetMenuPackage(CPkgFile* pPkg) { g_pMenuPkg = pPkg; }
-
-void SetGameFolderCurrent() {
-    if (pGameData && pGameData->szGamePath[0]) SetCurrentDirectory(pGameData->szGamePath);
-}
 
 CDXSurface* LoadMenuSurface(const char* pszName, bool bColorKey) {
     CPkgFile* pPkg = GetMenuPackage();

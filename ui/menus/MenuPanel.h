@@ -68,8 +68,6 @@ DWORD GetSurfacePixel(CDXSurface* pSurface, int x, int y);
 // set one of their own. Null when none is open.
 CPkgFile* GetMenuPackage();
 void SetMenuPackage(CPkgFile* pPkg);
-// Makes the game folder current (when the game data is there).
-void SetGameFolderCurrent();
 // A surface made from a menu-package entry, with the colour key of its top-left pixel
 // when bColorKey is set. Null when the entry is absent or is no picture.
 CDXSurface* LoadMenuSurface(const char* pszName, bool bColorKey);

@@ -246,29 +246,51 @@ void CChoiceTalkBar::LoadPicture() {
     m_pBar = LoadMenuTga("TalkBar.tga");
 }
 
+namespace {
+
+// Cuts a line that lost bytes to the line size back to its last whole character, so
+// that it never ends in the lead byte of a double-byte character.
+void CutToWholeCharacters(char* pszLine, size_t nUsed) {
+    size_t nWhole = 0;
+    while (nWhole < nUsed) {
+        const unsigned char c = static_cast<unsigned char>(pszLine[nWhole]);
+        const size_t n = c >= 1 && c <= 127 ? 1 : 2;
+        if (nWhole + n > nUsed) break;
+        nWhole += n;
+    }
+    std::memset(pszLine + nWhole, 0, nUsed - nWhole);
+}
+
+}  // namespace
+
 void CChoiceTalkBar::SetText(std::string strText) {
     int nLine = 0;
     size_t nUsed = 0;  // bytes in the current line
+    bool bCut = false;  // the current line lost bytes to its size
     int nEscapes = 0;
     std::memset(m_szLines, 0, sizeof m_szLines);
     const size_t nLength = strText.size();
+    // Byte by byte, as the scripts are written: a backslash followed by "n" ends the
+    // line even when the backslash is the second byte of a double-byte character.
     for (size_t i = 0; i < nLength;) {
         if (strText[i] == '\\' && i + 1 < nLength && strText[i + 1] == 'n') {
             i += 2;
+            if (bCut) CutToWholeCharacters(m_szLines[nLine], nUsed);
             if (nLine + 1 >= kLineCount) break;  // a fifth line has no room: the rest is dropped
             ++nLine;
             ++nEscapes;
             nUsed = 0;
+            bCut = false;
             continue;
         }
-        const size_t n = CharLength(strText.c_str(), i, nLength);
-        // Bytes past what a line holds are dropped whole characters at a time.
-        if (nUsed + n <= size_t(kLineBytes - 1)) {
-            std::memcpy(&m_szLines[nLine][nUsed], strText.data() + i, n);
-            nUsed += n;
-        }
-        i += n;
+        // Bytes past what a line holds are dropped.
+        if (nUsed < size_t(kLineBytes - 1))
+            m_szLines[nLine][nUsed++] = strText[i];
+        else
+            bCut = true;
+        ++i;
     }
+    if (bCut) CutToWholeCharacters(m_szLines[nLine], nUsed);
     MakeLineSurfaces((m_szLines[0][0] ? 1 : 0) + nEscapes);
 }
 
