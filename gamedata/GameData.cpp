@@ -107,6 +107,16 @@ bool CGameData::LoadTables() {
     return ReadTableCache();
 }
 
+void CGameData::AdoptTables(CTableSet&& tables) {
+    m_tables = std::move(tables);
+    BindTables();
+    for (const char* pLine : {"Read NPC Base Data...", "Read Scene Name...", "Read Skill Data...", "Read Shop Data...",
+                              "Read Level Data...", "Read Item Data..."}) {
+        Log(pLine);
+        Log("OK\r\n");
+    }
+}
+
 bool CGameData::BuildTables(CRecordSource& source) {
     CTableSet tables;
     std::string why;
@@ -120,13 +130,7 @@ bool CGameData::BuildTables(CRecordSource& source) {
         Log("failed\r\n");
         return Fail(why);
     }
-    m_tables = std::move(tables);
-    BindTables();
-    for (const char* pLine : {"Read NPC Base Data...", "Read Scene Name...", "Read Skill Data...", "Read Shop Data...",
-                              "Read Level Data...", "Read Item Data..."}) {
-        Log(pLine);
-        Log("OK\r\n");
-    }
+    AdoptTables(std::move(tables));
     return true;
 }
 
@@ -144,13 +148,7 @@ bool CGameData::ReadTableCache() {
         Log("failed\r\n");
         return Fail(why);
     }
-    m_tables = std::move(tables);
-    BindTables();
-    for (const char* pLine : {"Read NPC Base Data...", "Read Scene Name...", "Read Skill Data...", "Read Shop Data...",
-                              "Read Level Data...", "Read Item Data..."}) {
-        Log(pLine);
-        Log("OK\r\n");
-    }
+    AdoptTables(std::move(tables));
     return true;
 }
 

@@ -133,6 +133,8 @@ private:
     void BindCaptions();
     void BindAreaPatterns();
     void FreeScriptData();
+    // Takes loaded tables over, points the row accessors at them and logs the steps.
+    void AdoptTables(CTableSet&& tables);
     bool Fail(const std::string& why);
 
     CTableSet m_tables;
