@@ -52,9 +52,9 @@ bool CDXImagePSD::Validate(const BYTE* pHead, DWORD dwHead, const BYTE*, DWORD) 
 
 CVideoSurface* CDXImagePSD::GetImage(CVideoDevice* pDevice, DWORD dwSize, const BYTE* pData, int nMemory) {
     CByteReader reader(pData, dwSize, "PSD picture");
-    BYTE sig[4];
-    WORD nVersion, nChannels, nDepth, nMode, nCompression;
-    DWORD dwHeight, dwWidth;
+    BYTE sig[4] = {};
+    WORD nVersion = 0, nChannels = 0, nDepth = 0, nMode = 0, nCompression = 0;
+    DWORD dwHeight = 0, dwWidth = 0;
     reader.ReadBytes(sig, 4);
     ReadBe16(reader, &nVersion);
     reader.Skip(6);

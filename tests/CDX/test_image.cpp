@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -296,8 +297,8 @@ TEST_F(ImageTest, FilesAndStreams) {
     // A stream read with size 0 runs from its position to its end.
     const Bytes bmp = BuildBmp(pic, {24, false, false, false});
     const std::string pack = (dir / "pack.bin").string();
-    Bytes both(5, 0xAA);
-    both.insert(both.end(), bmp.begin(), bmp.end());
+    Bytes both(5 + bmp.size(), 0xAA);
+    std::copy(bmp.begin(), bmp.end(), both.begin() + 5);
     ASSERT_TRUE(WriteBytesToFile(pack.c_str(), both));
     FILE* f = std::fopen(pack.c_str(), "rb");
     ASSERT_TRUE(f);

@@ -132,7 +132,9 @@ TEST(ScriptData, EveryTruncationAndCorruptedCountFailsCleanly) {
         bool bOk = data.LoadEventTables(reader) && data.LoadScripts(reader);
         // A cut inside the last text still reads (the text is cut short); anything
         // earlier fails with a message naming the file.
-        if (!bOk) EXPECT_NE(data.GetError().find("script.dat"), std::string::npos) << n;
+        if (!bOk) {
+            EXPECT_NE(data.GetError().find("script.dat"), std::string::npos) << n;
+        }
     }
     // Corrupt each word in turn with huge and negative values.
     for (size_t pos = 0; pos + 4 <= good.size(); pos += 4) {

@@ -103,7 +103,7 @@ int Npc(const char* pszPath) {
         std::string strLine;
         for (int a = 0; a < kActionCount; ++a) {
             const int n = pkg.GetFrameCount(s, a);
-            if (n > 0) strLine += " " + std::to_string(a) + ":" + std::to_string(n);
+            if (n > 0) strLine.append(" ").append(std::to_string(a)).append(":").append(std::to_string(n));
         }
         if (strLine.empty()) continue;
         ++nSculpts;
