@@ -1,0 +1,247 @@
+// One hero: the controlled hero (pPlayer, steered by the mouse) or a party member
+// (one of the four pParty slots, steered by the computer). It carries the hero's
+// statistics, items, skills, equipment, task states, position and animation state,
+// and is saved and loaded as one record (world/PlayerRecord.h).
+#pragma once
+#include "platform/Base.h"
+
+#include <cstdint>
+#include <vector>
+
+class CPathFinder;
+class CByteReader;
+class CByteWriter;
+struct HeroRecord;
+class CPlayer;
+
+constexpr int kHeroItemCount = 100;    // item numbers 0..99
+constexpr int kHeroSkillCount = 50;    // skill numbers 0..49
+constexpr int kHeroTaskCount = 100;    // task numbers 0..99
+constexpr int kHeroQuickSlots = 8;
+constexpr int kHeroHotKeys = 5;        // Y, U, I, O, P
+constexpr int kHeroActionCount = 27;   // sprite actions 0..26
+constexpr int kHeroMaxItemCount = 500; // most of one item a hero holds
+constexpr int kHeroMaxLevel = 101;
+constexpr int kHeroKindMouse = 14;     // map-object kind of the hero steered by the mouse
+constexpr int kHeroKindComputer = 15;  // map-object kind of a computer-steered member
+
+// Bonuses of the stones set into one item. Link -2 while the bonuses are applied to
+// the hero, -1 when not; other values name an entry of the work-panel host's inlay table.
+struct InlayRecord {
+    std::int32_t nAttack = 0;
+    std::int32_t nDefence = 0;
+    std::int32_t nStaminaMax = 0;
+    std::int32_t nLink = 0;
+};
+
+// The hero's entry in the scene's object list: kind, cell and name; laid out like
+// every other map object so the scene sorts, draws and hit-tests heroes alike.
+struct HeroMapObject {
+    std::int32_t nLeading = -1;
+    std::int32_t nKind = kHeroKindMouse;
+    std::int32_t nId = 0;
+    std::int32_t nPicture = 2;
+    std::int32_t nFrame = 0;
+    RECT rcObject;
+    POINT ptCellPos;
+    POINT ptObject;
+    std::int32_t nSpare = 0;
+    char szName[32] = {};
+};
+
+// Every field of a hero apart from its owned path: plain values that copy as they stand.
+struct HeroState {
+    HeroState();
+
+    HeroMapObject mapObject;
+    std::int32_t nSculpt = -1;
+    std::int32_t nSkillBonusAttack = 0;
+    std::int32_t nSkillBonusTime = 0;
+    InlayRecord inlay[kHeroItemCount];
+    std::int32_t nBattleBonus[3] = {};
+    std::uint8_t bFlags[4] = {};
+    // [0] 1 at construction, [1] saved flag, [2] run mode, [3] leave flag.
+    std::uint8_t bMode[4] = {1, 0, 0, 0};
+    std::int32_t nSavedWord = 0;
+    std::int32_t nSkillUses[kHeroSkillCount] = {};
+    std::int32_t nEquipSlot5 = -1;
+    std::int32_t nAge = 0;
+    std::int32_t nSkillTargetId = -1;
+    std::int32_t nOneShotDivider = 1;
+    std::int32_t timeAttackCoolDown = -1;
+    std::int32_t timeHurtHold = -1;
+    std::int32_t bSlowAnimation = 0;
+    std::int32_t bHidden = 0;
+    std::int32_t nStance = 1;
+    POINT ptSkillTarget{-1, -1};
+    std::int32_t timeBuff[2] = {-1, -1};
+    std::int32_t nBuffSeconds = 0;
+    std::int32_t nBuff = -1;
+    std::int32_t bLow = 0;
+    std::int32_t nSkillHitFrame = 0;
+    std::int32_t nThrownCount = 0;
+    std::int32_t nThrownItem = -1;
+    std::int32_t nQuickSlot[kHeroQuickSlots];
+    std::int32_t nSkillCost = 0;
+    std::int32_t nSkillAction = 0;
+    DWORD timeRegen[2] = {};
+    std::int32_t nSelectedSkill = -1;
+    std::int32_t nSharedTarget = -1;
+    std::int32_t nTint = 0;
+    std::int32_t nSkillValue = -1;
+    std::int32_t nSkillEffectKind = 0;
+    std::int32_t nIdleInterval = 10000;
+    std::int32_t timeIdleSince = 0;
+    std::int32_t nWanderRadius = 100;
+    POINT ptPendingWalk{-1, -1};
+    POINT ptStrikeCell{-1, -1};
+    std::int32_t nStrikeTarget = -1;
+    std::int32_t bRanged = 0;
+    std::int32_t nFightTarget = -1;
+    std::int32_t nMember = 0;
+    std::int32_t nAttackRadius = 65;
+    std::int32_t nEngageRadius = 400;
+    std::int32_t nSpriteAction = 0;
+    std::int32_t nCounterA = 50;
+    std::int32_t nCounterB = 50;
+    std::int32_t nRunStep = 0;
+    double dLastAngle = 0.0;
+    std::int32_t nTaskState[kHeroTaskCount];
+    std::int32_t nDefence = 0;
+    std::int32_t nAttack = 0;
+    std::int32_t nMoney = 0;
+    char szName[32] = {};
+    std::int32_t nExperience = 0;
+    std::int32_t nLevelMember = 0;
+    // Equipment slots 3, 0, 2, 4, 1 in this order.
+    std::int32_t nEquip[5] = {-1, -1, -1, -1, -1};
+    std::int32_t nEquipSixth = -1;
+    std::int32_t nLevel = 0;
+    std::int32_t nSkillKnown[kHeroSkillCount] = {};
+    std::int32_t nSkillLevel[kHeroSkillCount] = {};
+    std::int32_t nHotKey[kHeroHotKeys];
+    std::int32_t nMana = 50;
+    std::int32_t nManaMax = 50;
+    std::int32_t nLife = 50;
+    std::int32_t nLifeMax = 50;
+    std::int32_t nCelerity = 0;
+    std::int32_t nStamina = 100;
+    std::int32_t nStaminaMax = 100;
+    std::int32_t nSkillPoints = 0;
+    std::int32_t nPartyMask = 1;
+    std::int32_t nItemCount[kHeroItemCount] = {};
+    CPlayer* pPartyMembers[4] = {};  // not owned
+    std::int32_t nWalkStep = 0;
+    double dHeading = 0.0;
+    std::int32_t nTargetObject = -1;
+    POINT ptNextWaypoint{-1, -1};
+    std::int32_t nTalkTarget = -1;
+    DWORD timeFrame = 0;
+    std::vector<std::uint8_t> spareBuffers[3];
+    POINT ptGoal{-1, -1};
+    POINT ptPos{100, 100};
+    std::int32_t nAction = 0;
+    std::int32_t nDirection = 0;
+    std::int32_t nFrame = 0;
+    std::int32_t nFrameCounter = 0;
+    std::int32_t nFrameCounts[kHeroActionCount] = {};
+
+};
+
+class CPlayer : public HeroState {
+public:
+    CPlayer();
+    virtual ~CPlayer();
+    // Deep copy: the copy gets its own spare buffers, and a party-member entry that
+    // named the source itself names the copy. The path finder is not shared: each hero
+    // keeps its own.
+    CPlayer(const CPlayer& other);
+    CPlayer& operator=(const CPlayer& other);
+
+    // Initialises by member number: sculpt base s, computer-steered flag, member m
+    // (-1: member 0 for the controlled hero).
+    void Init(int nSculptBase, bool bComputer, int nMember);
+
+    void SetMapPos(int x, int y);
+    void SetMapPosAndHome(int x, int y);
+    // Direction = d wrapped into 0..7.
+    void SetDirection(int nDirection);
+
+    // Items: counts 0..500 per item number; item numbers outside 0..99 hold nothing.
+    int HasItem(int nItem) const;
+    void AddItem(int nItem);
+    // 0 when none is held; else takes one and, when none is left, empties the controlled
+    // hero's member's bag cells of the item; 1.
+    int RemoveItem(int nItem);
+    // Uses one of the item from the controlled hero's stock on this hero.
+    void UseItem(int nItem, bool bKeepCells);
+    void ClearItems();
+
+    // Money never falls below 0; sums saturate.
+    void AddMoney(int nAmount);
+    // Adds to the maximum (bToMax) or to the current value, then caps the current value.
+    void AddHP(int nAmount, bool bToMax);
+    void AddMP(int nAmount, bool bToMax);
+    void ClampStats();
+    // Life and mana from the level row (maxima unchanged).
+    void ResetLevelStats();
+
+    // Levels do not grow: the battle calls these and nothing else changes.
+    void SetLevel(int nLevel);
+    void LevelUp();
+    int CanLevelUp() const;
+    void AddExperience(int nAmount);
+
+    void SetFlag(int nTask);
+    void ClearFlag(int nTask);
+
+    void SetSculpt(int nSculpt, bool bNormalStance);
+    void ToggleStance();
+    // Adds (or with bRemove subtracts) the item's attack, defence, life, mana and
+    // stamina maxima, and its inlay bonuses where they apply.
+    void ApplyItemBonus(int nItem, bool bRemove);
+    // Frame count of an action (0..26), read from the sprite package when still 0;
+    // 0 for any other action.
+    int GetFrameCount(int nAction);
+
+    // Save record. ReadSculpt reads the first word; ReadRecord reads the rest and applies
+    // it only when the whole record is sound. Each returns false with the reader failed.
+    void WriteRecord(CByteWriter& out) const;
+    bool ReadSculpt(CByteReader& in);
+    bool ReadRecord(CByteReader& in);
+    // The record of this hero as the writer stores it.
+    void FillRecord(HeroRecord* pRecord) const;
+    // Takes a record that ParseHeroRecord accepted (everything after the sculpt word).
+    void ApplyRecord(const HeroRecord& record);
+    void OnLoaded() {}
+
+    // Entry k of the party array: this hero for its own member, else party slot k.
+    void RefreshPartyMembers();
+    // Empties the walk path (the path finder's waypoint count 0); nothing to empty until
+    // the path finder exists.
+    void ClearPath() {}
+
+    // The member number, 0..3, clamped for table indexing.
+    int TableMember() const;
+
+    // Equipment slot s (0..5) by its number; null outside.
+    std::int32_t* EquipSlot(int nSlot);
+    const std::int32_t* EquipSlot(int nSlot) const;
+
+    // Owned walk path. Stays null until the path finder exists; Init, the copy and the
+    // destructor take it on then.
+    CPathFinder* pPath = nullptr;
+
+private:
+    // Party-member entries that named the source of a copy name the copy instead.
+    void RefreshSelfEntries(const CPlayer& other);
+};
+
+// Makes party member n (slot 0..3) the controlled hero, parking the controlled hero
+// in the current member's slot. False (nothing changed) when slot n is empty, n is
+// already controlled, or a toolbar panel is open.
+bool SwitchHero(int nSlot);
+// The same refusals; copies slot n into the controlled hero without parking it.
+bool LoadHeroFromSlot(int nSlot);
+// The shared target of the controlled hero and every party member.
+void SetPartyTarget(int nId);

@@ -1,0 +1,40 @@
+// What a hero asks of its neighbours: the toolbar (current hero number, open panels,
+// quick slots, the item panel, party files), the work-panel host (inlay table), the
+// scene (cell of a map point) and the sprite package (frame counts). The game installs
+// its own host; tests install fakes. The default answers as a game without a toolbar,
+// work panels or scene would: no current hero, no panel open, nothing to reload.
+#pragma once
+#include "platform/Base.h"
+
+class CHeroHost {
+public:
+    virtual ~CHeroHost() = default;
+
+    // Toolbar: party slot + 1 of the controlled member (1..4); 0 without a toolbar.
+    virtual int GetCurrentHero() const { return 0; }
+    virtual void SetCurrentHero(int nHero) { (void)nHero; }
+    // Reloads the toolbar background and copies that hero's quick slots (hero number 1..4).
+    virtual void ReloadForHero(int nHero) { (void)nHero; }
+    // True while a panel of either of the toolbar's two panel groups is open.
+    virtual bool IsPanelOpen() const { return false; }
+    // Empties cell 0..53 of the open item panel's grid.
+    virtual void ClearItemPanelCell(int nCell) { (void)nCell; }
+    // The toolbar's table of party files: whether member file n (member + 1, 2..4) is set,
+    // and the party-file reader that brings that member back.
+    virtual bool HasPartyFile(int nNumber) const { (void)nNumber; return false; }
+    virtual void LoadPartyFile(int nNumber) { (void)nNumber; }
+
+    // Work-panel host: true when it exists and its inlay entry named by the link is free.
+    virtual bool IsInlayEntryFree(int nLink) const { (void)nLink; return false; }
+
+    // Scene: the cell of a map point; false when there is no scene or the point is off the grid.
+    virtual bool GetCellOfPoint(POINT pt, POINT* pCell) const { (void)pt; (void)pCell; return false; }
+
+    // Frames per direction of a sculpt's sprite action in the sprite package; 0 when absent.
+    virtual int GetSpriteFrameCount(int nSculpt, int nAction) const;
+};
+
+// Never null; the default host until the game installs its own.
+CHeroHost& HeroHost();
+// Installs a host (null restores the default); the caller keeps ownership.
+void SetHeroHost(CHeroHost* pHost);

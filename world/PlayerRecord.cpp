@@ -1,0 +1,162 @@
+#include "world/PlayerRecord.h"
+
+#include "platform/Stream.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+constexpr int kSculptLimit = 300;
+constexpr int kSkillLevelMax = 7;
+
+void WriteWords(CByteWriter& out, const std::int32_t* p, int n) {
+    for (int i = 0; i < n; ++i) out.WriteI32(p[i]);
+}
+
+bool ReadWords(CByteReader& in, std::int32_t* p, int n) {
+    for (int i = 0; i < n; ++i) {
+        if (!in.ReadI32(&p[i])) return false;
+    }
+    return true;
+}
+
+int ItemOrNone(int n) { return n >= 0 && n < kHeroItemCount ? n : -1; }
+
+// A hero record names items, skills and cells by number; a number out of range would
+// index past a table, so it becomes "none".
+void RepairNumbers(HeroRecord* r) {
+    for (std::int32_t* p : {&r->nEquip0, &r->nEquip1, &r->nEquip2, &r->nEquip3, &r->nEquip4, &r->nEquip5,
+                            &r->nEquipSixth, &r->nThrownItem}) {
+        *p = ItemOrNone(*p);
+    }
+    for (std::int32_t& n : r->nQuickSlot) n = ItemOrNone(n);
+    if (r->nSelectedSkill < 0 || r->nSelectedSkill >= kHeroSkillCount) r->nSelectedSkill = -1;
+    for (std::int32_t& n : r->nSkillLevel) {
+        if (n < 0 || n > kSkillLevelMax) n = 0;
+    }
+    for (std::int32_t& n : r->nItemCount) n = std::clamp(n, 0, kHeroMaxItemCount);
+    if (r->nMoney < 0) r->nMoney = 0;
+    r->nDirection = ((r->nDirection % 8) + 8) % 8;
+    if (r->nStance != 0) r->nStance = 1;
+    if (r->nLevel < 0) r->nLevel = 0;
+}
+
+}  // namespace
+
+HeroRecord::HeroRecord() {
+    for (auto& table : nBagCell) std::fill(std::begin(table), std::end(table), -1);
+}
+
+void WriteHeroRecord(const HeroRecord& r, CByteWriter& out) {
+    out.WriteI32(r.nSculpt);
+    out.WriteI32(r.nSkillPoints);
+    out.WriteI32(r.nLevel);
+    WriteWords(out, r.nSkillKnown, kHeroSkillCount);
+    WriteWords(out, r.nSkillLevel, kHeroSkillCount);
+    WriteWords(out, r.nItemCount, kHeroItemCount);
+    for (std::int32_t n : {r.nPartyMask, r.nAge, r.nLife, r.nLifeMax, r.nMoney, r.nMana, r.nManaMax, r.nStamina,
+                           r.nStaminaMax, r.nLevelLife, r.nLevelMana, r.nExperience, r.nEquip3, r.nEquip2,
+                           r.nWalkStep}) {
+        out.WriteI32(n);
+    }
+    WriteWords(out, r.nTaskState, kHeroTaskCount);
+    for (const InlayRecord& b : r.inlay) {
+        for (std::int32_t n : {b.nAttack, b.nDefence, b.nStaminaMax, b.nLink}) out.WriteI32(n);
+    }
+    for (std::int32_t n : {r.nDirection, r.nEquip1, r.nEquip5, r.nEquipSixth, r.nEquip0, r.nEquip4, r.nCounterA,
+                           r.nCounterB, r.ptPos.x, r.ptPos.y}) {
+        out.WriteI32(n);
+    }
+    WriteWords(out, r.nBattleBonus, 3);
+    out.WriteI32(r.nMember);
+    out.WriteI32(r.nKind);
+    WriteWords(out, r.nQuickSlot, kHeroQuickSlots);
+    for (std::int32_t n : {r.nThrownItem, r.nThrownCount, r.nAttack, r.nDefence, r.nSelectedSkill, r.nStance}) {
+        out.WriteI32(n);
+    }
+    for (int i = 0; i < kHeroItemCount; ++i) {
+        if (r.nItemCount[i] > 0) WriteWords(out, r.nBagCell[i], kHeroBagCells);
+    }
+    WriteWords(out, r.nSkillUses, kHeroSkillCount);
+    out.WriteI32(r.nSavedWord);
+    out.WriteU8(r.bSavedFlag);
+    out.WriteBytes(r.bFlags, 4);
+}
+
+bool ParseHeroSculpt(CByteReader& in, std::int32_t* pSculpt) {
+    in.SetContext("hero record");
+    if (!in.ReadI32(pSculpt)) return false;
+    if (*pSculpt < -1 || *pSculpt >= kSculptLimit) *pSculpt = -1;
+    return true;
+}
+
+bool ParseHeroRecordBody(CByteReader& in, HeroRecord* pRecord) {
+    HeroRecord& r = *pRecord;
+    in.SetContext("hero record");
+    const size_t nLevelAt = in.Position() + sizeof(std::int32_t);
+    in.ReadI32(&r.nSkillPoints);
+    in.ReadI32(&r.nLevel);
+    ReadWords(in, r.nSkillKnown, kHeroSkillCount);
+    ReadWords(in, r.nSkillLevel, kHeroSkillCount);
+    ReadWords(in, r.nItemCount, kHeroItemCount);
+    for (std::int32_t* p : {&r.nPartyMask, &r.nAge, &r.nLife, &r.nLifeMax, &r.nMoney, &r.nMana, &r.nManaMax,
+                            &r.nStamina, &r.nStaminaMax, &r.nLevelLife, &r.nLevelMana, &r.nExperience, &r.nEquip3,
+                            &r.nEquip2, &r.nWalkStep}) {
+        in.ReadI32(p);
+    }
+    ReadWords(in, r.nTaskState, kHeroTaskCount);
+    for (InlayRecord& b : r.inlay) {
+        for (std::int32_t* p : {&b.nAttack, &b.nDefence, &b.nStaminaMax, &b.nLink}) in.ReadI32(p);
+    }
+    for (std::int32_t* p : {&r.nDirection, &r.nEquip1, &r.nEquip5, &r.nEquipSixth, &r.nEquip0, &r.nEquip4,
+                            &r.nCounterA, &r.nCounterB, &r.ptPos.x, &r.ptPos.y}) {
+        in.ReadI32(p);
+    }
+    ReadWords(in, r.nBattleBonus, 3);
+    const size_t nMemberAt = in.Position();
+    in.ReadI32(&r.nMember);
+    const size_t nKindAt = in.Position();
+    in.ReadI32(&r.nKind);
+    ReadWords(in, r.nQuickSlot, kHeroQuickSlots);
+    for (std::int32_t* p : {&r.nThrownItem, &r.nThrownCount, &r.nAttack, &r.nDefence, &r.nSelectedSkill,
+                            &r.nStance}) {
+        in.ReadI32(p);
+    }
+    if (in.Failed()) return false;
+    // The bag tables follow for the items whose count, as stored, is above 0; the
+    // level and bag tables they go into are indexed by level and member.
+    if (r.nLevel > kHeroMaxLevel) {
+        return in.Fail("level " + std::to_string(r.nLevel) + " at offset " + std::to_string(nLevelAt) +
+                       " is above " + std::to_string(kHeroMaxLevel));
+    }
+    if (r.nMember < 0 || r.nMember > 3) {
+        return in.Fail("member " + std::to_string(r.nMember) + " at offset " + std::to_string(nMemberAt) +
+                       " is outside 0..3");
+    }
+    if (r.nKind != kHeroKindMouse && r.nKind != kHeroKindComputer) {
+        return in.Fail("kind " + std::to_string(r.nKind) + " at offset " + std::to_string(nKindAt) +
+                       " is neither 14 nor 15");
+    }
+    in.SetContext("hero record bag table of item");
+    for (int i = 0; i < kHeroItemCount; ++i) {
+        if (r.nItemCount[i] <= 0) continue;
+        in.SetRecord(i);
+        if (!ReadWords(in, r.nBagCell[i], kHeroBagCells)) return false;
+        for (std::int32_t& n : r.nBagCell[i]) {
+            if (n < -1 || n >= kHeroBagCells) n = -1;
+        }
+    }
+    in.SetContext("hero record");
+    ReadWords(in, r.nSkillUses, kHeroSkillCount);
+    in.ReadI32(&r.nSavedWord);
+    in.ReadU8(&r.bSavedFlag);
+    in.ReadBytes(r.bFlags, 4);
+    if (in.Failed()) return false;
+    RepairNumbers(&r);
+    return true;
+}
+
+bool ParseHeroRecord(CByteReader& in, HeroRecord* pRecord) {
+    return ParseHeroSculpt(in, &pRecord->nSculpt) && ParseHeroRecordBody(in, pRecord);
+}
