@@ -32,6 +32,13 @@ const LevelRow& LevelRowOf(int nMember, int nLevel) {
     return p != nullptr ? *p : kNone;
 }
 
+// Adds to the maximum or to the current value, then caps the current value.
+void AddToPool(std::int32_t* pValue, std::int32_t* pMax, int nAmount, bool bToMax) {
+    std::int32_t* pTarget = bToMax ? pMax : pValue;
+    *pTarget = SaturatingAdd(*pTarget, nAmount);
+    *pValue = std::min(*pValue, *pMax);
+}
+
 ItemRow* ItemRowOf(int nItem) {
     return pGameData != nullptr && IsItem(nItem) ? pGameData->GetItem(nItem) : nullptr;
 }
@@ -220,23 +227,9 @@ void CPlayer::AddMoney(int nAmount) {
     if (nMoney < 1) nMoney = 0;
 }
 
-void CPlayer::AddHP(int nAmount, bool bToMax) {
-    if (bToMax) {
-        nLifeMax = SaturatingAdd(nLifeMax, nAmount);
-    } else {
-        nLife = SaturatingAdd(nLife, nAmount);
-    }
-    nLife = std::min(nLife, nLifeMax);
-}
+void CPlayer::AddHP(int nAmount, bool bToMax) { AddToPool(&nLife, &nLifeMax, nAmount, bToMax); }
 
-void CPlayer::AddMP(int nAmount, bool bToMax) {
-    if (bToMax) {
-        nManaMax = SaturatingAdd(nManaMax, nAmount);
-    } else {
-        nMana = SaturatingAdd(nMana, nAmount);
-    }
-    nMana = std::min(nMana, nManaMax);
-}
+void CPlayer::AddMP(int nAmount, bool bToMax) { AddToPool(&nMana, &nManaMax, nAmount, bToMax); }
 
 void CPlayer::ClampStats() {
     nLife = std::min(nLife, nLifeMax);

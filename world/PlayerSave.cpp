@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <type_traits>
 
 namespace {
 
@@ -15,63 +16,81 @@ LevelRow* LevelRowAt(int nMember, int nLevel) {
 
 ItemRow* ItemRowAt(int nItem) { return pGameData != nullptr ? pGameData->GetItem(nItem) : nullptr; }
 
+// Calls op(record field, hero field) for every field the record and the hero hold
+// alike, so that filling and applying a record cannot drift apart.
+template <class Record, class Hero, class Op>
+void ForSharedFields(Record& r, Hero& h, Op op) {
+    op(r.nSkillPoints, h.nSkillPoints);
+    op(r.nLevel, h.nLevel);
+    op(r.nSkillKnown, h.nSkillKnown);
+    op(r.nSkillLevel, h.nSkillLevel);
+    op(r.nItemCount, h.nItemCount);
+    op(r.nPartyMask, h.nPartyMask);
+    op(r.nAge, h.nAge);
+    op(r.nLife, h.nLife);
+    op(r.nLifeMax, h.nLifeMax);
+    op(r.nMoney, h.nMoney);
+    op(r.nMana, h.nMana);
+    op(r.nManaMax, h.nManaMax);
+    op(r.nStamina, h.nStamina);
+    op(r.nStaminaMax, h.nStaminaMax);
+    op(r.nExperience, h.nExperience);
+    op(r.nEquip3, *h.EquipSlot(3));
+    op(r.nEquip2, *h.EquipSlot(2));
+    op(r.nWalkStep, h.nWalkStep);
+    op(r.nTaskState, h.nTaskState);
+    op(r.inlay, h.inlay);
+    op(r.nDirection, h.nDirection);
+    op(r.nEquip1, *h.EquipSlot(1));
+    op(r.nEquip5, *h.EquipSlot(5));
+    op(r.nEquipSixth, h.nEquipSixth);
+    op(r.nEquip0, *h.EquipSlot(0));
+    op(r.nEquip4, *h.EquipSlot(4));
+    op(r.nCounterA, h.nCounterA);
+    op(r.nCounterB, h.nCounterB);
+    op(r.nBattleBonus, h.nBattleBonus);
+    op(r.nMember, h.nMember);
+    op(r.nKind, h.mapObject.nKind);
+    op(r.nQuickSlot, h.nQuickSlot);
+    op(r.nThrownItem, h.nThrownItem);
+    op(r.nThrownCount, h.nThrownCount);
+    op(r.nAttack, h.nAttack);
+    op(r.nDefence, h.nDefence);
+    op(r.nSelectedSkill, h.nSelectedSkill);
+    op(r.nStance, h.nStance);
+    op(r.nSkillUses, h.nSkillUses);
+    op(r.nSavedWord, h.nSavedWord);
+    op(r.bSavedFlag, h.bMode[1]);
+    op(r.bFlags, h.bFlags);
+}
+
+// Copies a value or a fixed array from the second argument into the first.
+struct CopyInto {
+    template <class T>
+    void operator()(T& to, const T& from) const {
+        if constexpr (std::is_array_v<T>) {
+            std::copy(std::begin(from), std::end(from), std::begin(to));
+        } else {
+            to = from;
+        }
+    }
+};
+
 }  // namespace
 
 void CPlayer::FillRecord(HeroRecord* pRecord) const {
     HeroRecord& r = *pRecord;
     r.nSculpt = nSculpt;
-    r.nSkillPoints = nSkillPoints;
-    r.nLevel = nLevel;
-    std::copy(std::begin(nSkillKnown), std::end(nSkillKnown), r.nSkillKnown);
-    std::copy(std::begin(nSkillLevel), std::end(nSkillLevel), r.nSkillLevel);
-    std::copy(std::begin(nItemCount), std::end(nItemCount), r.nItemCount);
-    r.nPartyMask = nPartyMask;
-    r.nAge = nAge;
-    r.nLife = nLife;
-    r.nLifeMax = nLifeMax;
-    r.nMoney = nMoney;
-    r.nMana = nMana;
-    r.nManaMax = nManaMax;
-    r.nStamina = nStamina;
-    r.nStaminaMax = nStaminaMax;
+    ForSharedFields(r, *this, CopyInto{});
+    r.ptPos = ptPos;
     const LevelRow* pLevelRow = LevelRowAt(std::clamp(nLevelMember, 0, kMemberCount - 1), nLevel);
     r.nLevelLife = pLevelRow != nullptr ? pLevelRow->nLife : 0;
     r.nLevelMana = pLevelRow != nullptr ? pLevelRow->nMana : 0;
-    r.nExperience = nExperience;
-    r.nEquip3 = *EquipSlot(3);
-    r.nEquip2 = *EquipSlot(2);
-    r.nWalkStep = nWalkStep;
-    std::copy(std::begin(nTaskState), std::end(nTaskState), r.nTaskState);
-    std::copy(std::begin(inlay), std::end(inlay), r.inlay);
-    r.nDirection = nDirection;
-    r.nEquip1 = *EquipSlot(1);
-    r.nEquip5 = *EquipSlot(5);
-    r.nEquipSixth = nEquipSixth;
-    r.nEquip0 = *EquipSlot(0);
-    r.nEquip4 = *EquipSlot(4);
-    r.nCounterA = nCounterA;
-    r.nCounterB = nCounterB;
-    r.ptPos = ptPos;
-    std::copy(std::begin(nBattleBonus), std::end(nBattleBonus), r.nBattleBonus);
-    r.nMember = nMember;
-    r.nKind = mapObject.nKind;
-    std::copy(std::begin(nQuickSlot), std::end(nQuickSlot), r.nQuickSlot);
-    r.nThrownItem = nThrownItem;
-    r.nThrownCount = nThrownCount;
-    r.nAttack = nAttack;
-    r.nDefence = nDefence;
-    r.nSelectedSkill = nSelectedSkill;
-    r.nStance = nStance;
     const int nBagMember = TableMember();
     for (int i = 0; i < kHeroItemCount; ++i) {
         const ItemRow* pRow = nItemCount[i] > 0 ? ItemRowAt(i) : nullptr;
-        if (pRow != nullptr) std::copy(std::begin(pRow->nBagCell[nBagMember]), std::end(pRow->nBagCell[nBagMember]),
-                                       r.nBagCell[i]);
+        if (pRow != nullptr) CopyInto{}(r.nBagCell[i], pRow->nBagCell[nBagMember]);
     }
-    std::copy(std::begin(nSkillUses), std::end(nSkillUses), r.nSkillUses);
-    r.nSavedWord = nSavedWord;
-    r.bSavedFlag = bMode[1];
-    std::copy(std::begin(bFlags), std::end(bFlags), r.bFlags);
 }
 
 void CPlayer::WriteRecord(CByteWriter& out) const {
@@ -96,58 +115,16 @@ bool CPlayer::ReadRecord(CByteReader& in) {
 }
 
 void CPlayer::ApplyRecord(const HeroRecord& r) {
-    nSkillPoints = r.nSkillPoints;
-    nLevel = r.nLevel;
-    std::copy(std::begin(r.nSkillKnown), std::end(r.nSkillKnown), nSkillKnown);
-    std::copy(std::begin(r.nSkillLevel), std::end(r.nSkillLevel), nSkillLevel);
-    std::copy(std::begin(r.nItemCount), std::end(r.nItemCount), nItemCount);
-    nPartyMask = r.nPartyMask;
-    nAge = r.nAge;
-    nLife = r.nLife;
-    nLifeMax = r.nLifeMax;
-    nMoney = r.nMoney;
-    nMana = r.nMana;
-    nManaMax = r.nManaMax;
-    nStamina = r.nStamina;
-    nStaminaMax = r.nStaminaMax;
+    ForSharedFields(r, *this, [](const auto& from, auto& to) { CopyInto{}(to, from); });
     if (LevelRow* pLevelRow = LevelRowAt(std::clamp(nLevelMember, 0, kMemberCount - 1), nLevel)) {
         pLevelRow->nLife = r.nLevelLife;
         pLevelRow->nMana = r.nLevelMana;
     }
-    nExperience = r.nExperience;
-    *EquipSlot(3) = r.nEquip3;
-    *EquipSlot(2) = r.nEquip2;
-    nWalkStep = r.nWalkStep;
-    std::copy(std::begin(r.nTaskState), std::end(r.nTaskState), nTaskState);
-    std::copy(std::begin(r.inlay), std::end(r.inlay), inlay);
-    nDirection = r.nDirection;
-    *EquipSlot(1) = r.nEquip1;
-    *EquipSlot(5) = r.nEquip5;
-    nEquipSixth = r.nEquipSixth;
-    *EquipSlot(0) = r.nEquip0;
-    *EquipSlot(4) = r.nEquip4;
-    nCounterA = r.nCounterA;
-    nCounterB = r.nCounterB;
-    std::copy(std::begin(r.nBattleBonus), std::end(r.nBattleBonus), nBattleBonus);
-    nMember = r.nMember;
-    mapObject.nKind = r.nKind;
-    std::copy(std::begin(r.nQuickSlot), std::end(r.nQuickSlot), nQuickSlot);
-    nThrownItem = r.nThrownItem;
-    nThrownCount = r.nThrownCount;
-    nAttack = r.nAttack;
-    nDefence = r.nDefence;
-    nSelectedSkill = r.nSelectedSkill;
-    nStance = r.nStance;
     // The bag tables belong to the items just read, so counts and tables stay paired.
     for (int i = 0; i < kHeroItemCount; ++i) {
         ItemRow* pRow = r.nItemCount[i] > 0 ? ItemRowAt(i) : nullptr;
-        if (pRow != nullptr) std::copy(std::begin(r.nBagCell[i]), std::end(r.nBagCell[i]), pRow->nBagCell[r.nMember]);
+        if (pRow != nullptr) CopyInto{}(pRow->nBagCell[r.nMember], r.nBagCell[i]);
     }
-    std::copy(std::begin(r.nSkillUses), std::end(r.nSkillUses), nSkillUses);
-    nSavedWord = r.nSavedWord;
-    bMode[1] = r.bSavedFlag;
-    std::copy(std::begin(r.bFlags), std::end(r.bFlags), bFlags);
-
     if (nStance == 0) {
         for (int i = 0; i < 3; ++i) nFrameCounts[i] = HeroHost().GetSpriteFrameCount(nSculpt, 6 + i);
     }

@@ -129,10 +129,13 @@ TEST_F(HeroRecordTest, NoItemRecordHasItsSkillUsesRightAfterTheFixedFields) {
 }
 
 TEST_F(HeroRecordTest, TableWrittenRecordReadsBackAndWritesTheSameBytes) {
-    const Bytes written = BuildHeroRecord(SampleModel());
+    std::string strError;
+    const std::string path = dir.File("save/InitPlayer3.sav");
+    ASSERT_TRUE(WriteHeroRecordFile(path, SampleModel(), &strError)) << strError;
+    Bytes written;
+    ASSERT_TRUE(ReadWholeFile(path.c_str(), 1 << 20, &written, &strError)) << strError;
     ASSERT_EQ(written.size(), HeroRecordSize(2));
     CPlayer hero;
-    std::string strError;
     ASSERT_TRUE(Load(hero, written, &strError)) << strError;
 
     EXPECT_EQ(hero.nSculpt, 4);
