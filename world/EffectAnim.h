@@ -37,8 +37,8 @@ public:
     CEffectAnim& operator=(const CEffectAnim&) = delete;
 
     // Takes the frame count from the picture store, lifts a falling effect above its
-    // point and plays "Sound\jl%02d.wav" of the effect once when sound is on (a missing
-    // file plays nothing). Starts the frame clock for the first step.
+    // point and plays "Sound\jl%02d.wav" of the effect (from the game folder) once when
+    // sound is on; a missing file plays nothing. Starts the frame clock for the first step.
     void Start();
     // Steps one frame when 100 ms of the frame clock have passed since the last step.
     // False once the frame reaches the frame count (the effect has finished).
