@@ -71,15 +71,9 @@ protected:
         UseVirtualClock(true, 1000, 20);
         dwNowTime = TimeGetTime();
         ASSERT_FALSE(m_folder.Path().empty());
-        SamplePictureOptions options;
-        options.nItemCount = 2;
-        options.nFaceCount = 1;
-        options.nSceneCount = 1;
-        options.sculpts = {0};
-        options.nActions = 1;
-        options.nEffects = 1;
-        options.nEffectFrames = 1;
-        options.extraEntries["Vesk.pkg"] = VeskEntries();
+        const SamplePictureOptions options{.nItemCount = 2, .nFaceCount = 1, .nSceneCount = 1, .sculpts = {0},
+                                           .nActions = 1, .nFramesPerDirection = 2, .nEffects = 1,
+                                           .nEffectFrames = 1, .extraEntries = {{"Vesk.pkg", VeskEntries()}}};
         std::string strError;
         ASSERT_TRUE(WriteSamplePictures(m_folder.Path(), options, &strError)) << strError;
         std::vector<std::vector<std::vector<std::uint8_t>>> effects(kEffects);
@@ -90,10 +84,8 @@ protected:
 
         m_skills.resize(30);
         for (int i = 0; i < 30; ++i) {
-            m_skills[size_t(i)].nPicNo = i % kEffects;
-            m_skills[size_t(i)].nAttack = 100 + i;
             m_names.push_back("skill" + std::to_string(i));
-            m_skills[size_t(i)].pName = m_names.back().c_str();
+            m_skills[size_t(i)] = SkillRow{.nAttack = 100 + i, .nPicNo = i % kEffects, .pName = m_names.back().c_str()};
         }
         m_data.InitPaths(m_folder.Path().c_str());
         m_data.pSkill = m_skills.data();
@@ -131,17 +123,16 @@ protected:
         AdvanceVirtualClock(ms);
         dwNowTime += ms;
     }
-    static WORD BackPixel(int x, int y) {
-        CVideoSurface* p = pBack->GetInterface();
-        const BYTE* q = p->Bits() + size_t(y) * size_t(p->Pitch()) + size_t(x) * 2;
-        return WORD(q[0] | (q[1] << 8));
-    }
     static void ClearBack() { pBack->FillRect(0, 0, 800, 600, 0); }
     // Number of lit pixels of the back buffer inside a rectangle.
     static int LitPixels(int x0, int y0, int x1, int y1) {
+        const CVideoSurface* p = pBack->GetInterface();
         int n = 0;
         for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) n += BackPixel(x, y) != 0;
+            for (int x = x0; x < x1; ++x) {
+                const BYTE* q = p->Bits() + size_t(y) * size_t(p->Pitch()) + size_t(x) * 2;
+                n += (q[0] | q[1]) != 0;
+            }
         return n;
     }
 
