@@ -233,7 +233,7 @@ bool WriteSamplePictures(const std::string& strGameDir, const SamplePictureOptio
         menu.push_back(Entry(Numbered("Skill-%02d.bmp", i), BuildBmp(PaintPanel(Numbered("Skill-%02d.bmp", i), 40, 40))));
     }
     if (!Save(bmp / "menu.pkg", BuildPkg(WithExtras(menu, o, "menu.pkg")), pError)) return false;
-    if (!Save(bmp / "Vesk.pkg", BuildPkg(shared), pError)) return false;
+    if (!Save(bmp / "Vesk.pkg", BuildPkg(WithExtras(shared, o, "Vesk.pkg")), pError)) return false;
 
     std::vector<PkgEntryData> head;
     for (int i = 0; i < o.nFaceCount; ++i)
