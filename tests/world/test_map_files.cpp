@@ -189,6 +189,7 @@ TEST_F(MapLoad, DamagedMapFilesAreRefusedWithTheirReason) {
         EXPECT_FALSE(ReadMapFile(bytes, "map\\scene009.map", &out, &why)) << pszReason;
         EXPECT_NE(why.find(pszReason), std::string::npos) << why;
         EXPECT_NE(why.find("scene009.map"), std::string::npos) << why;
+        EXPECT_NE(why.find("offset"), std::string::npos) << why;
         folder.Write("map/scene009.map", bytes);
         CScene other;
         EXPECT_FALSE(other.LoadMap(9));
@@ -208,7 +209,7 @@ TEST_F(MapLoad, DamagedMapFilesAreRefusedWithTheirReason) {
     expectRefused(patch(at.nPictureCount, 1), "picture count");
     expectRefused(patch(at.nPictureCount, 5000), "picture count");
     expectRefused(patch(at.nPictureCount + 4, 31), "list A");  // above the cell count
-    expectRefused(patch(at.nPictureCount + 4, 25), "object count");  // past the file
+    expectRefused(patch(at.nPictureCount + 4, 25), "object count 25");  // past the file
     expectRefused(patch(at.nPictures + 4, 16), "layer");
     expectRefused(patch(at.nPictures + 52, 0x7FFFFFFF), "name length");
     std::vector<std::uint8_t> dots = good;
@@ -227,6 +228,7 @@ TEST(SettingFiles, DamagedSettingFilesAreRefusedWithTheirReason) {
         std::string why;
         EXPECT_FALSE(ReadSettingFile(bytes, "scene001.set", nCells, &out, &why)) << pszReason;
         EXPECT_NE(why.find(pszReason), std::string::npos) << why;
+        EXPECT_NE(why.find("offset"), std::string::npos) << why;
     };
     auto patch = [&](size_t nOffset, std::int32_t v) {
         std::vector<std::uint8_t> bytes = good;
@@ -237,9 +239,9 @@ TEST(SettingFiles, DamagedSettingFilesAreRefusedWithTheirReason) {
     const size_t nNpcCount = nIndices + nCells * 4;
     refused(patch(nRegions + 4, 20), "event count");
     refused(patch(nIndices + 8, nCells), "region index");
-    refused(patch(nNpcCount, 3), "character count");
+    refused(patch(nNpcCount, 3), "character count 3");
     refused(patch(nNpcCount, -1), "character count");
-    refused(std::vector<std::uint8_t>(good.begin(), good.begin() + long(nIndices) + 6), "region indices");
+    refused(std::vector<std::uint8_t>(good.begin(), good.begin() + long(nIndices) + 6), "region index count");
     std::vector<std::uint8_t> header = good;
     header[0] = 's';
     refused(header, "header");

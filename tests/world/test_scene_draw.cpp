@@ -4,6 +4,7 @@
 #include <map>
 
 #include "tests/world/SceneDrawUtil.h"
+#include "tools/gamekit/SampleScenes.h"
 
 namespace {
 
@@ -340,6 +341,49 @@ TEST_F(SceneDraw, HitsGoToTheOpaqueObjectOfTheHighestList) {
     EXPECT_EQ(scene.pHitObject->nId, 2);  // the later entry of a list wins
     scene.HitTestObjects(200, 200);
     EXPECT_EQ(scene.pHitObject, nullptr);
+}
+
+TEST_F(SceneDraw, TheLoadingScreenTakesTenStepsOf200MillisecondsAndWritesItsWord) {
+    pBack->Fill(Rgb565(10, 20, 30));
+    const DWORD dwStart = TimeGetTime();
+    CScene::ShowLoadingScreen(3);
+    const DWORD dwTaken = TimeGetTime() - dwStart;
+    EXPECT_GE(dwTaken, 2000u);
+    EXPECT_LT(dwTaken, 2100u);
+    // Without a picture the screen is cleared to black and the white word is written.
+    EXPECT_EQ(At(10, 10), 0u);
+    int nWhite = 0;
+    for (int y = 450; y < 550; ++y)
+        for (int x = 100; x < 400; ++x) nWhite += At(x, y) == Rgb565(255, 255, 255);
+    EXPECT_GT(nWhite, 20);
+}
+
+TEST_F(SceneDraw, TheSampleScenesLoadAsTheirModelsSayAndDrawEveryPicture) {
+    std::string why;
+    ASSERT_TRUE(WriteSampleScenes(folder.Path(), &why)) << why;
+    for (int n : SampleSceneNumbers()) {
+        SCOPED_TRACE("scene " + std::to_string(n));
+        const SampleScene model = BuildSampleScene(n);
+        CScene other;
+        pScene = &other;
+        host.nScene = n;
+        ASSERT_TRUE(other.LoadMap(n)) << other.GetLoadError();
+        other.LoadSetting(n);
+        EXPECT_EQ(other.GetSettingError(), "");
+        EXPECT_EQ(other.GetPictureCount(), model.map.PictureCount());
+        for (int list = 0; list < kMapListCount; ++list)
+            EXPECT_EQ(other.List(list).size(), model.map.lists[list].size()) << list;
+        for (size_t r = 0; r < model.exits.size(); ++r) EXPECT_EQ(other.pRegions[r].nEvents[0], int(r) + 1);
+        // Every picture an object uses loads from the scene's own folder.
+        other.ptView = POINT{0, 0};
+        host.nScreenWidth = other.rcMap.right;
+        host.nScreenHeight = other.rcMap.bottom + kToolbarStripHeight;
+        other.Draw();
+        for (int p = 2; p < other.GetPictureCount(); ++p)
+            EXPECT_TRUE(other.GetPicture(p)->IsLoaded()) << other.GetPicture(p)->strName;
+        other.pPictures.clear();
+        pScene = &scene;
+    }
 }
 
 }  // namespace

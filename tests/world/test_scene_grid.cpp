@@ -118,6 +118,21 @@ TEST_F(SceneGrid, FootprintsPlaceOnlyWhenEveryCellIsInsideAndEmpty) {
     EXPECT_TRUE(scene.IsCellPassable(3, 0));
 }
 
+TEST_F(SceneGrid, AnActorsRectanglePutsItsFootprintOriginOnItsCell) {
+    Build(EmptyMap(0, 10, 10));
+    CMapObject actor;
+    actor.nPicture = 0;  // the built-in character picture: 64 x 96, origin at (32, 64)
+    actor.ptCellPos = POINT{3, 4};
+    actor.UpdateRect();
+    EXPECT_EQ(actor.rcObject.left, 112 - 32);
+    EXPECT_EQ(actor.rcObject.top, 144 - 64);
+    EXPECT_EQ(actor.rcObject.right, 112 - 32 + 64);
+    EXPECT_EQ(actor.rcObject.bottom, 144 - 64 + 96);
+    EXPECT_EQ(scene.PlaceObjectFootprint(&actor), 1);
+    EXPECT_EQ(actor.ptCellPos.x, 3);
+    EXPECT_EQ(actor.ptCellPos.y, 4);
+}
+
 TEST_F(SceneGrid, ViewFollowsTheHeroButKeepsTheRightMarginHidden) {
     Build(EmptyMap(0, 60, 40));  // 1920 x 1280
     scene.ScrollToPoint(100, 100);
