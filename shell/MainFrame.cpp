@@ -103,7 +103,7 @@ void CMainFrame::QuitGame() {
 }
 
 void CMainFrame::DrawMapLayer() {
-    UpdateActors();
+    if (m_bInGame) UpdateActors();
     if (m_bInGame && m_bSceneShown && MapLink().HasScene()) MapLink().DrawScene();
     PanelLink().Draw();
 }

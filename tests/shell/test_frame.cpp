@@ -68,6 +68,19 @@ TEST_F(FrameTest, OutOfGameNothingOfTheMapRunsAndAHiddenSceneIsNotDrawn) {
     pFrame->UpdateFrame();
     EXPECT_TRUE(links.Called("update scene"));
     EXPECT_FALSE(links.Called("scene"));
+    // The map behind a modal box: the actors move only in game, too.
+    pFrame->m_bInGame = 0;
+    pFrame->m_bSceneShown = 1;
+    links.calls.clear();
+    pFrame->DrawMapLayer();
+    EXPECT_FALSE(links.Called("update scene"));
+    EXPECT_FALSE(links.Called("scene"));
+    EXPECT_TRUE(links.Called("panels draw"));
+    pFrame->m_bInGame = 1;
+    links.calls.clear();
+    pFrame->DrawMapLayer();
+    EXPECT_TRUE(links.Called("update scene"));
+    EXPECT_TRUE(links.Called("scene"));
 }
 
 TEST_F(FrameTest, ClicksGoToTheScreenOfTheMode) {

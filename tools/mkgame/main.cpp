@@ -1,5 +1,6 @@
 // mkgame DIR: writes the sample game folder.
 #include "tools/gamekit/GameDataWriters.h"
+#include "tools/gamekit/SampleScenes.h"
 #include "tools/mkgame/MkGame.h"
 #include "tools/mkgame/SampleAudio.h"
 #include "tools/mkgame/SamplePictures.h"
@@ -42,6 +43,10 @@ int main(int argc, char** argv) {
     }
     if (!WritePictureContent(pFolder)) {
         std::fprintf(stderr, "mkgame: the sample pictures could not be written\n");
+        return 1;
+    }
+    if (!WriteSampleScenes(pFolder, &why)) {
+        std::fprintf(stderr, "mkgame: %s\n", why.c_str());
         return 1;
     }
     std::printf("mkgame: wrote the sample game to %s\n", pFolder);

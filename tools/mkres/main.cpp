@@ -1,6 +1,6 @@
 // mkres RES_DIR: draws the executable's resource pictures and writes them as 8-bit
 // run-length BMP files: the start and game-over pictures (800 x 600), the shadow under
-// characters, the built-in character and crate sprite sheets.
+// characters, the built-in character and crate sprite sheets, the scene's stand-in picture.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -97,6 +97,15 @@ PictureRgba CrateSheet() {
     return pic;
 }
 
+// A small arrow on a black key: the stand-in for a scene picture missing from its package.
+PictureRgba LittleMouse() {
+    PictureRgba pic(32, 32, Argb(255, 0, 0, 0));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x <= y / 2; ++x) pic.At(4 + x, 4 + y) = Argb(255, 240, 240, 240);
+    pic.Fill(9, 20, 3, 8, Argb(255, 240, 240, 240));
+    return pic;
+}
+
 bool Save(const std::string& strDir, const char* pszName, const PictureRgba& pic) {
     BmpOptions options;
     options.nBits = 8;
@@ -128,5 +137,6 @@ int main(int argc, char** argv) {
     bOk = Save(strDir, "SHADOW_BMP.bmp", ShadowPicture()) && bOk;
     bOk = Save(strDir, "NPC_BMP.bmp", NpcSheet()) && bOk;
     bOk = Save(strDir, "CRATE_BMP.bmp", CrateSheet()) && bOk;
+    bOk = Save(strDir, "LITTEMOUSE.bmp", LittleMouse()) && bOk;
     return bOk ? 0 : 1;
 }

@@ -1,0 +1,89 @@
+#include "shell/SceneLink.h"
+
+#include "CDX/CDXSprite.h"
+#include "shell/MainFrame.h"
+#include "shell/ShellGlobals.h"
+#include "world/Scene.h"
+
+int CShellSceneHost::GetScreenWidth() const { return pFrame ? pFrame->m_nScreenWidth : CSceneHost::GetScreenWidth(); }
+int CShellSceneHost::GetScreenHeight() const {
+    return pFrame ? pFrame->m_nScreenHeight : CSceneHost::GetScreenHeight();
+}
+int CShellSceneHost::GetSceneNumber() const { return pFrame ? pFrame->m_nCurrentScene : 0; }
+bool CShellSceneHost::IsInGame() const { return pFrame && pFrame->m_bInGame; }
+SceneFlagTable CShellSceneHost::GetEventFlagsA() const { return pFrame ? pFrame->m_pEventFlagsA : nullptr; }
+SceneFlagTable CShellSceneHost::GetEventFlagsB() const { return pFrame ? pFrame->m_pEventFlagsB : nullptr; }
+bool CShellSceneHost::CopyPictures() const { return pFrame && pFrame->m_nCopy != 0; }
+bool CShellSceneHost::PicturesFromPackages() const { return pFrame && pFrame->m_nScenePkg != 0; }
+void CShellSceneHost::SetShadowScale(float fScale) {
+    if (pFrame && pFrame->m_pShadow) pFrame->m_pShadow->m_fScale = fScale;
+}
+CDXSprite* CShellSceneHost::GetBackPicture() const { return pFrame ? pFrame->m_pBackPicture : nullptr; }
+int CShellSceneHost::GetActiveSlot() const {
+    CPanelLink& panels = PanelLink();
+    return panels.HasToolBar() ? panels.GetActiveSlot() : 0;
+}
+bool CShellSceneHost::IsSceneEffectWaiting() const { return pFrame && pFrame->bSceneEffectWait; }
+
+void CSceneMapLink::DrawScene() {
+    if (pScene) pScene->Draw();
+}
+
+void CSceneMapLink::UpdateScene() {
+    if (pScene) pScene->Update();
+}
+
+void CSceneMapLink::SetScrolling() {
+    if (pScene) pScene->bHoldView = 1;
+}
+
+void CSceneMapLink::ScrollView(int nDx, int nDy) {
+    if (!pScene) return;
+    if (nDx < 0) pScene->ScrollLeft(-nDx);
+    if (nDx > 0) pScene->ScrollRight(nDx);
+    if (nDy < 0) pScene->ScrollUp(-nDy);
+    if (nDy > 0) pScene->ScrollDown(nDy);
+}
+
+void CSceneMapLink::HitTestObjects(int x, int y) {
+    if (pScene) pScene->HitTestObjects(x + pScene->ptView.x, y + pScene->ptView.y);
+}
+
+int CSceneMapLink::GetHoverObject() const { return pScene ? pScene->nHoverActorId : -1; }
+
+void CSceneMapLink::SetHoverObject(int nHover) {
+    if (pScene) pScene->nHoverActorId = nHover;
+}
+
+void CSceneMapLink::DeleteWorld(int nActiveSlot) {
+    (void)nActiveSlot;
+    delete pScene;
+    pScene = nullptr;
+}
+
+namespace {
+
+CShellSceneHost s_host;
+CSceneMapLink s_link;
+
+}  // namespace
+
+void InstallSceneLinks() {
+    SetSceneHost(&s_host);
+    SetMapLink(&s_link);
+}
+
+bool MakeScene(int nScene, std::string* pWhy) {
+    InstallSceneLinks();
+    delete pScene;
+    pScene = nullptr;
+    auto* pNew = new CScene;
+    if (!pNew->LoadMap(nScene)) {
+        if (pWhy) *pWhy = pNew->GetLoadError();
+        delete pNew;
+        return false;
+    }
+    pNew->LoadSetting(nScene);
+    pScene = pNew;
+    return true;
+}

@@ -1,0 +1,46 @@
+// The scene's side of the main window: the host the scene asks for screen, tables and
+// options, the map link through which the main window draws, updates, scrolls and
+// hit-tests the scene, and the building of a scene from its files, which installs both.
+#pragma once
+#include <string>
+
+#include "shell/FrameLinks.h"
+#include "world/SceneHost.h"
+
+// Answers the scene's questions from the main window (pFrame) and the panels.
+class CShellSceneHost : public CSceneHost {
+public:
+    int GetScreenWidth() const override;
+    int GetScreenHeight() const override;
+    int GetSceneNumber() const override;
+    bool IsInGame() const override;
+    SceneFlagTable GetEventFlagsA() const override;
+    SceneFlagTable GetEventFlagsB() const override;
+    bool CopyPictures() const override;
+    bool PicturesFromPackages() const override;
+    void SetShadowScale(float fScale) override;
+    CDXSprite* GetBackPicture() const override;
+    int GetActiveSlot() const override;
+    bool IsSceneEffectWaiting() const override;
+};
+
+// The map link's scene calls. The heroes, the characters, the effect list and the
+// event scripts keep the default answers until their parts install theirs.
+class CSceneMapLink : public CMapLink {
+public:
+    void DrawScene() override;
+    void UpdateScene() override;
+    void SetScrolling() override;
+    void ScrollView(int nDx, int nDy) override;
+    void HitTestObjects(int x, int y) override;
+    int GetHoverObject() const override;
+    void SetHoverObject(int nHover) override;
+    void DeleteWorld(int nActiveSlot) override;
+};
+
+// Installs the shell's scene host and map link (once; later calls do nothing new).
+void InstallSceneLinks();
+// Deletes the current scene and builds scene nScene from "map\sceneNNN.map" and ".set"
+// into pScene. False with the reason when the map file is missing or damaged; then
+// there is no scene.
+bool MakeScene(int nScene, std::string* pWhy);

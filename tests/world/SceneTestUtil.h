@@ -1,0 +1,104 @@
+// Shared pieces of the scene tests: a host standing in for the main window and the
+// toolbar, small map models, and a fixture that makes the scene current.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "shell/ShellGlobals.h"
+#include "world/MapFile.h"
+#include "world/Scene.h"
+#include "world/SceneHost.h"
+
+class CFakeSceneHost : public CSceneHost {
+public:
+    int nScreenWidth = 800, nScreenHeight = 600;
+    int nScene = 0;
+    bool bInGame = true;
+    bool bPackages = false, bCopy = false;
+    float fShadowScale = 0.0f;
+    int nReapCalls = 0;
+    std::int32_t flagsA[kSceneFlagRows][kSceneFlagColumns] = {};
+    std::int32_t flagsB[kSceneFlagRows][kSceneFlagColumns] = {};
+
+    CFakeSceneHost() { SetSceneHost(this); }
+    ~CFakeSceneHost() override { SetSceneHost(nullptr); }
+    int GetScreenWidth() const override { return nScreenWidth; }
+    int GetScreenHeight() const override { return nScreenHeight; }
+    int GetDisplayWidth() const override { return nScreenWidth; }
+    int GetDisplayHeight() const override { return nScreenHeight; }
+    int GetSceneNumber() const override { return nScene; }
+    bool IsInGame() const override { return bInGame; }
+    SceneFlagTable GetEventFlagsA() const override { return const_cast<SceneFlagTable>(flagsA); }
+    SceneFlagTable GetEventFlagsB() const override { return const_cast<SceneFlagTable>(flagsB); }
+    bool CopyPictures() const override { return bCopy; }
+    bool PicturesFromPackages() const override { return bPackages; }
+    void SetShadowScale(float f) override { fShadowScale = f; }
+    void ReapEffects() override { ++nReapCalls; }
+};
+
+// Cells of an open grid: no walls, every other word as a new scene has it.
+inline std::vector<SceneCell> OpenCells(int nCount) {
+    SceneCell open;
+    open.nWall = 0;
+    return std::vector<SceneCell>(size_t(nCount), open);
+}
+
+inline MapObjectRecord ObjectAt(int nKind, int nId, int nPicture, int x, int y, int w, int h, const char* pszName = "") {
+    MapObjectRecord o;
+    o.nKind = nKind;
+    o.nId = nId;
+    o.nPicture = nPicture;
+    o.nLeft = x;
+    o.nTop = y;
+    o.nRight = x + w;
+    o.nBottom = y + h;
+    o.nPointX = x;
+    o.nPointY = y;
+    std::strncpy(o.szName.data(), pszName, o.szName.size() - 1);
+    return o;
+}
+
+inline ScenePicRecord PictureRecord(const char* pszName, int nFrames, int w, int h, int nLayer = 0) {
+    ScenePicRecord p;
+    p.strName = pszName;
+    p.nFrameCount = nFrames;
+    p.nFrameWidth = w;
+    p.nFrameHeight = h;
+    p.nLayer = nLayer;
+    return p;
+}
+
+// A map of w x h (rectangular) or a diamond of arguments w, h, with open cells.
+inline MapFileData EmptyMap(int nKind, int w, int h, int nVersion = 1, int nCell = 32) {
+    MapFileData map;
+    map.nVersion = nVersion;
+    map.nGridKind = nKind;
+    map.nWidth = w;
+    map.nHeight = h;
+    map.nCellSize = nCell;
+    const int nSide = nKind == 0 ? 0 : w + h;
+    map.cells = OpenCells(nKind == 0 ? w * h : nSide * nSide);
+    return map;
+}
+
+// The scene under test is the current scene; the virtual clock runs from 1000.
+class SceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UseVirtualClock(true, 1000, 20);
+        dwNowTime = TimeGetTime();
+        pScene = &scene;
+    }
+    void TearDown() override { pScene = nullptr; }
+    void Build(const MapFileData& map, int nScene = 0) {
+        host.nScene = nScene;
+        ASSERT_TRUE(scene.BuildFromMap(nScene, map)) << scene.GetLoadError();
+    }
+    CFakeSceneHost host;
+    CScene scene;
+};

@@ -1,0 +1,362 @@
+#include "tools/gamekit/SampleScenes.h"
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/Base.h"
+#include "tools/gamekit/MapWriters.h"
+
+namespace {
+
+constexpr std::uint32_t kBlack = Argb(255, 0, 0, 0);
+constexpr std::uint32_t kPureBlue = Argb(255, 0, 0, 255);
+
+// Small deterministic noise for textures.
+int Noise(int x, int y, int nSeed) {
+    unsigned h = unsigned(x) * 374761393u + unsigned(y) * 668265263u + unsigned(nSeed) * 2246822519u;
+    h = (h ^ (h >> 13)) * 1274126177u;
+    return int((h ^ (h >> 16)) & 0xFF);
+}
+
+std::uint32_t Shade(int r, int g, int b, int nNoise, int nAmount) {
+    const int d = (nNoise * nAmount) / 255 - nAmount / 2;
+    auto c = [&](int v) { return v + d < 0 ? 0 : v + d > 255 ? 255 : v + d; };
+    return Argb(255, c(r), c(g), c(b));
+}
+
+PictureRgba Texture(int w, int h, int r, int g, int b, int nSeed) {
+    PictureRgba pic(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) pic.At(x, y) = Shade(r, g, b, Noise(x, y, nSeed), 40);
+    // The corner must not be pure blue nor a colour used inside: it is the key.
+    pic.At(0, 0) = Shade(r, g, b, 128, 40);
+    return pic;
+}
+
+void Ellipse(PictureRgba& pic, int cx, int cy, int rx, int ry, std::uint32_t c) {
+    for (int y = cy - ry; y <= cy + ry; ++y)
+        for (int x = cx - rx; x <= cx + rx; ++x) {
+            if (x < 0 || y < 0 || x >= pic.nWidth || y >= pic.nHeight) continue;
+            const double dx = double(x - cx) / rx, dy = double(y - cy) / ry;
+            if (dx * dx + dy * dy <= 1.0) pic.At(x, y) = c;
+        }
+}
+
+// Flowers on a pure-blue ground: a small tile drawn keyed over the grass.
+PictureRgba Flowers() {
+    PictureRgba pic(64, 64, kPureBlue);
+    for (int i = 0; i < 6; ++i)
+        Ellipse(pic, 8 + Noise(i, 1, 3) % 48, 8 + Noise(i, 2, 3) % 48, 3, 3, Argb(255, 240, 200 - 30 * i, 60 + 20 * i));
+    return pic;
+}
+
+// A diamond tile of 64 x 32 whose corners are pure blue.
+PictureRgba DiamondTile(int r, int g, int b, int nSeed) {
+    PictureRgba pic(64, 32, kPureBlue);
+    for (int y = 0; y < 32; ++y) {
+        const int half = y < 16 ? 2 * y + 2 : 2 * (31 - y) + 2;
+        for (int x = 32 - half; x < 32 + half; ++x) pic.At(x, y) = Shade(r, g, b, Noise(x, y, nSeed), 50);
+    }
+    return pic;
+}
+
+PictureRgba House(int r, int g, int b) {
+    PictureRgba pic(128, 96, kBlack);
+    pic.Fill(8, 16, 112, 80, Argb(255, r, g, b));
+    pic.Fill(52, 52, 24, 44, Argb(255, 70, 40, 20));   // door
+    pic.Fill(18, 40, 20, 16, Argb(255, 120, 170, 200));  // windows
+    pic.Fill(90, 40, 20, 16, Argb(255, 120, 170, 200));
+    return pic;
+}
+
+PictureRgba Roof(int r, int g, int b) {
+    PictureRgba pic(160, 64, kBlack);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 80 - y - 16; x < 80 + y + 16; ++x)
+            if (x >= 0 && x < 160) pic.At(x, y) = Shade(r, g, b, Noise(x, y / 4, 9), 30);
+    return pic;
+}
+
+// nFrames frames of w x h: a flame whose height changes with the frame.
+PictureRgba Fire(int nFrames, int w, int h) {
+    PictureRgba pic(nFrames * w, h, kBlack);
+    for (int f = 0; f < nFrames; ++f) {
+        pic.Fill(f * w + 4, h - 8, w - 8, 6, Argb(255, 90, 60, 40));
+        Ellipse(pic, f * w + w / 2, h - 18 - 2 * f, w / 3, 10 + 3 * f, Argb(255, 250, 120 + 30 * f, 20));
+        Ellipse(pic, f * w + w / 2, h - 16 - f, w / 6, 5 + f, Argb(255, 255, 240, 120));
+    }
+    return pic;
+}
+
+// A wheel with spokes turned by the frame.
+PictureRgba Wheel(int nFrames, int nSize) {
+    PictureRgba pic(nFrames * nSize, nSize, kBlack);
+    for (int f = 0; f < nFrames; ++f) {
+        const int cx = f * nSize + nSize / 2, cy = nSize / 2, rad = nSize / 2 - 3;
+        Ellipse(pic, cx, cy, rad, rad, Argb(255, 120, 80, 40));
+        Ellipse(pic, cx, cy, rad - 5, rad - 5, Argb(255, 60, 100, 160));
+        for (int k = 0; k < 4; ++k) {
+            const double a = (k * 90 + f * 30) * 3.14159265 / 180;
+            for (int t = 0; t < rad; ++t)
+                pic.At(cx + int(t * std::cos(a)), cy + int(t * std::sin(a))) = Argb(255, 120, 80, 40);
+        }
+    }
+    return pic;
+}
+
+PictureRgba Lever() {
+    PictureRgba pic(64, 32, kBlack);
+    for (int f = 0; f < 2; ++f) {
+        pic.Fill(f * 32 + 6, 24, 20, 6, Argb(255, 100, 100, 110));
+        for (int t = 0; t < 18; ++t) {
+            const int x = f * 32 + 16 + (f == 0 ? -t / 2 : t / 2);
+            pic.Fill(x, 24 - t, 3, 1, Argb(255, 180, 150, 60));
+        }
+    }
+    return pic;
+}
+
+PictureRgba Stone() {
+    PictureRgba pic(32, 24, kBlack);
+    Ellipse(pic, 16, 12, 12, 8, Argb(255, 130, 130, 125));
+    Ellipse(pic, 13, 9, 5, 3, Argb(255, 170, 170, 165));
+    return pic;
+}
+
+PictureRgba Table() {
+    PictureRgba pic(96, 64, kBlack);
+    pic.Fill(4, 12, 88, 28, Argb(255, 150, 95, 50));
+    pic.Fill(10, 40, 8, 22, Argb(255, 110, 70, 35));
+    pic.Fill(78, 40, 8, 22, Argb(255, 110, 70, 35));
+    return pic;
+}
+
+PictureRgba MarkPicture(std::uint32_t c) {
+    PictureRgba pic(32, 32, kBlack);
+    Ellipse(pic, 16, 16, 14, 14, c);
+    Ellipse(pic, 16, 16, 9, 9, kBlack);
+    return pic;
+}
+
+// Builds a map and setting model step by step.
+class CSceneBuilder {
+public:
+    CSceneBuilder(SampleScene& scene, int nVersion, int nKind, int w, int h) : m_scene(scene) {
+        MapFileData& map = scene.map;
+        map.nVersion = nVersion;
+        map.nGridKind = nKind;
+        map.nWidth = w;
+        map.nHeight = h;
+        map.nCellSize = 32;
+        MapGridSize(w, h, nKind, 32, &m_nGridWidth, &m_nGridHeight);
+        map.cells.resize(size_t(m_nGridWidth) * size_t(m_nGridHeight));
+        for (int y = 0; y < m_nGridHeight; ++y)
+            for (int x = 0; x < m_nGridWidth; ++x) {
+                SceneCell& cell = Cell(x, y);
+                cell.nWall = 0;
+                const POINT c = Centre(x, y);
+                cell.nPointX = c.x;
+                cell.nPointY = c.y;
+            }
+        scene.setting.regions.resize(map.cells.size());
+        scene.setting.regionIndex.assign(map.cells.size(), -1);
+    }
+    SceneCell& Cell(int x, int y) { return m_scene.map.cells[size_t(x + m_nGridWidth * y)]; }
+    int GridWidth() const { return m_nGridWidth; }
+    int GridHeight() const { return m_nGridHeight; }
+    POINT Centre(int cx, int cy) const {
+        const MapFileData& map = m_scene.map;
+        if (map.nGridKind == 0) return POINT{cx * 32 + 16, cy * 32 + 16};
+        return POINT{(cx - cy) * 32 + map.nWidth * 32, (cx + cy) * 16 - map.nWidth * 16 + 16};
+    }
+    int Picture(const char* pszName, int nFrames, int w, int h, int nLayer, int nFootW = 0, int nFootH = 0,
+                int nFootOffX = 0, int nFootOffY = 0) {
+        ScenePicRecord p;
+        p.strName = pszName;
+        p.nFrameCount = nFrames;
+        p.nFrameWidth = w;
+        p.nFrameHeight = h;
+        p.nLayer = nLayer;
+        p.nFootprintWidth = nFootW;
+        p.nFootprintHeight = nFootH;
+        p.nFootprintOffsetX = nFootOffX;
+        p.nFootprintOffsetY = nFootOffY;
+        m_scene.map.pictures.push_back(p);
+        return m_scene.map.PictureCount() - 1;
+    }
+    MapObjectRecord& Object(int nList, int nKind, int nId, int nPicture, int x, int y, int w, int h,
+                            const char* pszName = "") {
+        MapObjectRecord o;
+        o.nKind = nKind;
+        o.nId = nId;
+        o.nPicture = nPicture;
+        o.nLeft = x;
+        o.nTop = y;
+        o.nRight = x + w;
+        o.nBottom = y + h;
+        o.nPointX = x + w / 2;
+        o.nPointY = y + h;
+        std::strncpy(o.szName.data(), pszName, o.szName.size() - 1);
+        m_scene.map.lists[nList].push_back(o);
+        return m_scene.map.lists[nList].back();
+    }
+    void Wall(int x, int y) { Cell(x, y).nWall = 1; }
+    // Cells of a rectangle become region r, which starts event r + 1 to another scene.
+    void Exit(int x0, int y0, int x1, int y1, int nTarget, int nHeroX, int nHeroY) {
+        const int r = int(m_scene.exits.size());
+        m_scene.exits.push_back({nTarget, nHeroX, nHeroY});
+        RegionRecord& region = m_scene.setting.regions[size_t(r)];
+        region.nEventCount = 1;
+        region.nEvents[0] = r + 1;
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) m_scene.setting.regionIndex[size_t(x + m_nGridWidth * y)] = r;
+    }
+
+private:
+    SampleScene& m_scene;
+    std::int32_t m_nGridWidth = 0, m_nGridHeight = 0;
+};
+
+void BuildTown(SampleScene& s) {
+    CSceneBuilder b(s, 1, 0, 40, 30);  // 1280 x 960
+    const int grass = b.Picture("grass.bmp", 1, 64, 64, 0);
+    const int flowers = b.Picture("flowers.bmp", 1, 64, 64, 0);
+    const int path = b.Picture("path.bmp", 1, 64, 64, 0);
+    const int wall = b.Picture("wall.bmp", 1, 32, 32, 1);
+    const int stone = b.Picture("stone.bmp", 1, 32, 24, 2);
+    const int lever = b.Picture("lever.bmp", 2, 32, 32, 3);
+    const int house = b.Picture("house.bmp", 1, 128, 96, 5, 4, 1, 0, 80);
+    const int roof = b.Picture("roof.bmp", 1, 160, 64, 6);
+    const int fire = b.Picture("fire.bmp", 4, 32, 48, 5, 1, 1, 0, 40);
+    const int wheel = b.Picture("wheel.bmp", 3, 64, 64, 5, 2, 1, 0, 48);
+    for (int y = 0; y < 15; ++y)
+        for (int x = 0; x < 20; ++x) {
+            const bool bPath = y == 7 || x == 9;
+            b.Object(kListA, 0, 0, bPath ? path : grass, x * 64, y * 64, 64, 64);
+            if (!bPath && Noise(x, y, 5) % 5 == 0) b.Object(kListA, 0, 0, flowers, x * 64, y * 64, 64, 64);
+        }
+    // The L-shaped wall: its cells are walls and stone tiles show them.
+    for (int x = 10; x <= 18; ++x) b.Wall(x, 20);
+    for (int y = 12; y < 20; ++y) b.Wall(18, y);
+    for (int y = 0; y < b.GridHeight(); ++y)
+        for (int x = 0; x < b.GridWidth(); ++x)
+            if (b.Cell(x, y).nWall == 1) b.Object(kListA, 0, 0, wall, x * 32, y * 32, 32, 32);
+    for (int i = 0; i < 8; ++i) b.Object(kListB, 0, i, stone, 100 + 140 * i, 150 + 90 * (i % 3), 32, 24, "stone");
+    b.Object(kListG, 2, 40, lever, 704, 420, 32, 32, "lever").nCellX = 22;
+    s.map.lists[kListG].back().nCellY = 13;
+    const int houses[3][2] = {{128, 96}, {832, 96}, {160, 576}};
+    for (int i = 0; i < 3; ++i) {
+        const int x = houses[i][0], y = houses[i][1];
+        b.Object(kListD, 1, 10 + i, house, x, y, 128, 96, "house");
+        b.Object(kListC, 0, 10 + i, roof, x - 16, y - 40, 160, 64, "roof");
+    }
+    // Crates use the built-in crate picture; its footprint origin is its centre.
+    for (int i = 0; i < 4; ++i) b.Object(kListD, 3, 20 + i, 1, 416 + 64 * i, 640, 64, 64, "crate");
+    for (int i = 0; i < 3; ++i) b.Object(kListD, 4, 30 + i, fire, 560 + 160 * i, 300, 32, 48, "fire").nFrame = i;
+    b.Object(kListD, 5, 35, wheel, 1088, 704, 64, 64, "wheel");
+    // Invisible objects: a sound spot and a spawn mark.
+    b.Object(kListE, 0, 50, 0, 600, 600, 64, 96, "spot");
+    b.Object(kListF, 0, 51, 0, 300, 800, 64, 96, "mark");
+    // Exits: the east edge to the grove, the first house's door to the inn.
+    b.Exit(39, 10, 39, 20, 1, 200, 300);
+    b.Exit(5, 6, 6, 6, 100, 400, 520);
+    s.setting.nStartX = 600;
+    s.setting.nStartY = 500;
+}
+
+void BuildGrove(SampleScene& s) {
+    CSceneBuilder b(s, 0, 1, 16, 16);  // 1024 x 512 on a 32 x 32 diamond grid
+    const int moss = b.Picture("dmoss.bmp", 1, 64, 32, 0);
+    const int earth = b.Picture("dearth.bmp", 1, 64, 32, 0);
+    const int wheel = b.Picture("wheel.bmp", 3, 64, 64, 5, 1, 1, 32, 48);
+    for (int cy = 0; cy < b.GridHeight(); ++cy)
+        for (int cx = 0; cx < b.GridWidth(); ++cx) {
+            const POINT c = b.Centre(cx, cy);
+            if (c.x < 0 || c.y < 0 || c.x > 1024 || c.y > 512) continue;
+            b.Object(kListA, 0, 0, (cx + cy) % 7 == 0 ? earth : moss, c.x - 32, c.y - 16, 64, 32);
+        }
+    for (int i = 0; i < 5; ++i) {
+        const POINT c = b.Centre(12 + 2 * i, 14 + i);
+        b.Object(kListD, 5, 60 + i, wheel, c.x - 32, c.y - 48, 64, 64, "wheel");
+    }
+    // The version-0.1 header counts list G objects the file does not hold.
+    s.map.nHeaderCountG = 2;
+    b.Exit(16, 0, 17, 1, 0, 1200, 480);
+    const POINT start = b.Centre(16, 16);
+    s.setting.nStartX = start.x;
+    s.setting.nStartY = start.y;
+}
+
+void BuildInn(SampleScene& s) {
+    CSceneBuilder b(s, 1, 0, 25, 19);  // 800 x 608
+    const int floor = b.Picture("floor.bmp", 1, 64, 64, 0);
+    const int table = b.Picture("table.bmp", 1, 96, 64, 5, 3, 1, 0, 48);
+    const int lamp = b.Picture("fire.bmp", 4, 32, 48, 5, 1, 1, 0, 40);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 13; ++x) b.Object(kListA, 0, 0, floor, x * 64, y * 64, 64, 64);
+    for (int i = 0; i < 3; ++i) b.Object(kListD, 1, 70 + i, table, 96 + 224 * i, 288, 96, 64, "table");
+    b.Object(kListD, 4, 75, lamp, 736, 64, 32, 48, "lamp");
+    for (int x = 0; x < 25; ++x) b.Wall(x, 0);
+    b.Exit(11, 18, 13, 18, 0, 370, 250);
+    s.setting.nStartX = 400;
+    s.setting.nStartY = 520;
+}
+
+}  // namespace
+
+const std::vector<int>& SampleSceneNumbers() {
+    static const std::vector<int> numbers{0, 1, 100};
+    return numbers;
+}
+
+SampleScene BuildSampleScene(int nNumber) {
+    SampleScene s;
+    s.nNumber = nNumber;
+    if (nNumber == 0) BuildTown(s);
+    else if (nNumber == 1) BuildGrove(s);
+    else BuildInn(s);
+    return s;
+}
+
+std::vector<SamplePicture> SampleScenePictures() {
+    std::vector<SamplePicture> out;
+    auto add = [&](const char* pszFolder, const char* pszName, PictureRgba pic) {
+        out.push_back({pszFolder, pszName, std::move(pic)});
+    };
+    add("pic", "grass.bmp", Texture(64, 64, 70, 140, 60, 1));
+    add("pic", "flowers.bmp", Flowers());
+    add("pic", "path.bmp", Texture(64, 64, 180, 160, 110, 2));
+    add("pic", "wall.bmp", Texture(32, 32, 110, 110, 120, 3));
+    add("pic", "stone.bmp", Stone());
+    add("pic", "lever.bmp", Lever());
+    add("pic", "house.bmp", House(190, 150, 100));
+    add("pic", "roof.bmp", Roof(150, 50, 40));
+    add("pic", "fire.bmp", Fire(4, 32, 48));
+    add("pic", "wheel.bmp", Wheel(3, 64));
+    add("pic", "dmoss.bmp", DiamondTile(60, 120, 70, 4));
+    add("pic", "dearth.bmp", DiamondTile(140, 110, 70, 5));
+    add("pic-inside", "floor.bmp", Texture(64, 64, 150, 110, 70, 6));
+    add("pic-inside", "table.bmp", Table());
+    add("pic-inside", "fire.bmp", Fire(4, 32, 48));
+    add("otherMenubmp", "Effect1.bmp", MarkPicture(Argb(255, 80, 220, 80)));
+    add("otherMenubmp", "Effect2.bmp", MarkPicture(Argb(255, 230, 60, 60)));
+    return out;
+}
+
+bool WriteSampleScenes(const std::string& strGameDir, std::string* pError) {
+    for (int n : SampleSceneNumbers()) {
+        const SampleScene s = BuildSampleScene(n);
+        if (!WriteSceneFiles(strGameDir, n, s.map, s.setting, pError)) return false;
+    }
+    for (const SamplePicture& p : SampleScenePictures()) {
+        std::error_code ec;
+        std::filesystem::create_directories(strGameDir + "/" + p.strFolder, ec);
+        const std::string strPath = strGameDir + "/" + p.strFolder + "/" + p.strName;
+        if (!WriteBytesToFile(strPath.c_str(), BuildBmp(p.picture))) {
+            if (pError) *pError = "cannot write " + strPath;
+            return false;
+        }
+    }
+    return true;
+}

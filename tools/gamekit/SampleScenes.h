@@ -1,0 +1,37 @@
+// The sample game's scenes: scene 0 (a town on the rectangular grid, larger than the
+// screen), scene 1 (a bamboo grove on the diamond grid, version 0.1) and scene 100 (an
+// inn, inside), with their pictures drawn by code and their exit regions. The models
+// are what mkgame writes, so tests and tools can compare a written scene with them.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "tools/gamekit/ImageWriters.h"
+#include "world/MapFile.h"
+
+struct SampleScene {
+    int nNumber = 0;
+    MapFileData map;
+    SettingFileData setting;
+    // Each exit region's event: region r starts event r + 1, which changes to the scene
+    // and hero point given here.
+    struct Exit {
+        int nTargetScene;
+        int nHeroX, nHeroY;
+    };
+    std::vector<Exit> exits;
+};
+
+struct SamplePicture {
+    std::string strFolder;  // "pic" or "pic-inside" (or "otherMenubmp")
+    std::string strName;
+    PictureRgba picture;
+};
+
+// Scene numbers of the sample scenes.
+const std::vector<int>& SampleSceneNumbers();
+SampleScene BuildSampleScene(int nNumber);
+// Every picture the sample scenes draw, and the two cell-mark pictures.
+std::vector<SamplePicture> SampleScenePictures();
+// Writes the map, setting and picture files of every sample scene into the game folder.
+bool WriteSampleScenes(const std::string& strGameDir, std::string* pError);

@@ -1,0 +1,195 @@
+// The current map, held by pScene: its cell grid (rectangular or diamond) with the
+// per-cell block map, the pictures and the seven object lists from the map file, the
+// event regions from the setting file, the view origin, and the per-frame update, draw
+// and hit test. Pixel coordinates are map pixels unless a name says otherwise.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Base.h"
+#include "world/CellArea.h"
+#include "world/MapFile.h"
+#include "world/MapObject.h"
+#include "world/ScenePic.h"
+
+class CDXSurface;
+
+constexpr int kDrawListLimit = 100000;
+constexpr int kMarkLifeUpdates = 20;
+constexpr DWORD kAnimationStepMs = 200;
+constexpr DWORD kRespawnMs = 420000;
+// The right edge of the map the view keeps hidden while it follows the hero.
+constexpr int kViewRightMargin = 70;
+// The toolbar's bottom strip hides this many rows of the screen from the flat draw.
+constexpr int kToolbarStripHeight = 60;
+
+// The defeat watch of script command "scene marks".
+struct DefeatWatch {
+    BYTE bArmed = 0;
+    std::int32_t nMode = -1;
+    std::int32_t nFirst = -1, nLast = -1;
+    std::int32_t nEvent = -1;
+    std::int32_t nCount = -1;
+    std::int32_t nList[10] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+};
+
+class CScene {
+public:
+    CScene();
+    virtual ~CScene();
+    CScene(const CScene&) = delete;
+    CScene& operator=(const CScene&) = delete;
+
+    // Grid.
+    bool InitMap(int nWidth, int nHeight, int nKind, int nSize);
+    POINT PixelToCell(int x, int y) const;
+    POINT CellToPixel(int cx, int cy) const;
+    int CellIndex(int cx, int cy) const { return cx + nGridWidth * cy; }
+    bool IsInGrid(int cx, int cy) const { return cx >= 0 && cy >= 0 && cx < nGridWidth && cy < nGridHeight; }
+    // The cell record at (cx, cy); null outside the grid.
+    SceneCell* CellAt(int cx, int cy);
+    const SceneCell* CellAt(int cx, int cy) const;
+    // The map point of a cell; (-1, -1) outside the grid.
+    POINT GetCellPoint(int cx, int cy) const;
+    // The region of the cell under a map point; -1 outside the grid or without one.
+    int GetCellRegion(int x, int y) const;
+    void GetNeighbourCells(int nIndex, int pOut[8]) const;
+    bool IsCellFree(int cx, int cy) const;
+    bool IsCellPassable(int cx, int cy) const;
+    bool IsNotHeroCell(int cx, int cy) const;
+    void ToggleWall(int cx, int cy);
+
+    // Footprints and the block map.
+    int PlaceObjectFootprint(CMapObject* pObject);
+    void PlaceAllFootprints();
+    void UpdateNpcFootprints();
+    void RebuildBlockMap();
+
+    // Cell marks.
+    bool SetCellMark(int cx, int cy, int nMark, int nKind);
+    bool ClearCellMark(int cx, int cy);
+
+    // View.
+    void ScrollToHero();
+    void ScrollToPoint(int hx, int hy);
+    void ScrollViewTowards(int x, int y);
+    void ScrollUp(int n);
+    void ScrollDown(int n);
+    void ScrollLeft(int n);
+    void ScrollRight(int n);
+
+    // Files.
+    static void ShowLoadingScreen(int nScene);
+    // Reads "map\sceneNNN.map"; false when it is missing, unknown or damaged (the reason
+    // is kept in GetLoadError).
+    bool LoadMap(int nScene);
+    // Builds the scene from a map already read (the viewer and tests use it directly).
+    bool BuildFromMap(int nScene, const MapFileData& map);
+    // Reads "map\sceneNNN.set"; a missing or damaged file leaves the scene without
+    // regions and characters (the reason is kept in GetSettingError).
+    void LoadSetting(int nScene);
+    void ApplySetting(const SettingFileData& setting);
+    const std::string& GetLoadError() const { return m_strLoadError; }
+    const std::string& GetSettingError() const { return m_strSettingError; }
+
+    // Frame.
+    void Update();
+    void Draw();
+    void DrawObjectsAgain();
+    bool HitTestObjects(int x, int y);
+    int FindCellArea(int x, int y) const;
+    void BuildDrawList();
+    void DepthSortDrawList();
+
+    // Pictures and lists.
+    CScenePic* GetPicture(int n) const {
+        return n >= 0 && n < int(pPictures.size()) ? pPictures[size_t(n)].get() : nullptr;
+    }
+    int GetPictureCount() const { return int(pPictures.size()); }
+    std::vector<std::unique_ptr<CMapObject>>& List(int nList) { return lists[nList]; }
+    const std::vector<CMapObject*>& GetDrawList() const { return drawList; }
+    // The surface of the cell-mark picture; null until the first mark is set.
+    CDXSurface* GetMarkPicture() const { return pMarkPicture.get(); }
+
+    std::int32_t nSceneNo = -1;
+    std::int32_t nGridKind = 0;
+    std::int32_t nCellSize = 32;
+    std::int32_t nGridWidth = 0, nGridHeight = 0;
+    std::int32_t nCellCount = 0;
+    POINT ptDiamondOrigin;
+    RECT rcMap;
+    POINT ptView;
+    BYTE bHoldView = 0;
+    POINT ptStart{-1, -1};
+    std::vector<SceneCell> pCells;
+    std::vector<std::int32_t> pBlocked;
+    std::vector<std::int32_t> pPathCost, pPathState;
+    std::vector<std::int32_t> pMarkTimer;
+    std::vector<RegionRecord> pRegions;
+    std::unique_ptr<CDXSurface> pMarkPicture;
+    std::vector<std::unique_ptr<CScenePic>> pPictures;
+    std::int32_t nLayerCount[kLayerCount] = {};
+    std::vector<std::unique_ptr<CMapObject>> lists[kMapListCount];
+    // Characters arrive with their own class; until then the setting file's records are
+    // checked and kept as read.
+    std::vector<std::array<std::uint8_t, kNpcRecordSize>> npcRecords;
+    std::int32_t nNpcCount = 0;
+    // Ground-item slots, one per cell (item numbers; -1 empty).
+    std::vector<std::int32_t> pGroundItems;
+    std::int32_t nGroundItemCount = 0;
+    std::int32_t nHoverGroundItem = -1;
+    std::int32_t nCellAreaCount = 0;
+    std::vector<CCellArea> pCellAreas;
+    std::vector<CMapObject*> drawList;
+    std::int32_t nStepObjectId = -1;
+    std::int32_t bStepToggleWall = 0;
+    DefeatWatch watch;
+    std::int32_t nHoverActorId = -1;
+    CMapObject* pHitObject = nullptr;
+    DWORD timeLastAnimation = 0;
+    DWORD timeNow = 0;
+    DWORD timeLastRespawn = 0;
+
+private:
+    void AllocateSlots();
+    void ResetPictures();
+    void UpdateMarks();
+    void AnimateObjects();
+    void DrawFlatObjects();
+    void DrawCellMarker();
+    void DrawSortedObjects();
+    void DrawUpperObjects();
+    void DrawOverlayObjects();
+    void ReleaseIdlePictures();
+    // The visible area of the flat draw: the screen less the toolbar's strip.
+    RECT VisibleArea() const;
+    void DrawIfVisible(const CMapObject& object, const RECT& rcVisible, bool bSmallTiles);
+
+    // Steps of the characters and heroes, which come with their own classes. Each is
+    // called where its step belongs in the frame and does nothing yet.
+    void WatchDefeats() {}
+    void RespawnNpcs() {}
+    void UpdateNpcs() {}
+    // False when the controlled hero died and the update must end.
+    bool UpdateHeroes() { return true; }
+    void FindHoverGroundItem() {}
+    void PlaceActorCells() {}
+    void BlockActorCells() {}
+    void AppendActors() {}
+    void DrawGroundItems() {}
+    // Draws an actor of the draw list (kinds 12 to 15) and its translucent parts.
+    void DrawActor(CMapObject* pObject) { (void)pObject; }
+    void DrawActorTranslucent(CMapObject* pObject) { (void)pObject; }
+    // The controlled hero's map point and whether he walks; false without a hero.
+    bool GetHeroPoint(POINT* pPoint, bool* pbWalking) const {
+        (void)pPoint;
+        (void)pbWalking;
+        return false;
+    }
+
+    std::string m_strLoadError;
+    std::string m_strSettingError;
+};
