@@ -21,27 +21,14 @@
 #include "platform/Video.h"
 #include "shell/ShellGlobals.h"
 #include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/MapWriters.h"
+#include "tools/gamekit/Offscreen.h"
 #include "world/Scene.h"
 #include "world/SceneHost.h"
 
 namespace {
 
 constexpr int kScreenW = 800, kScreenH = 600;
-
-std::unique_ptr<CDXSurface> MakeBack(CDXScreen& screen) {
-    SurfaceDesc desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-    desc.dwWidth = kScreenW;
-    desc.dwHeight = kScreenH;
-    desc.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    desc.ddpfPixelFormat = MakePixelFormat565();
-    CVideoSurface* pVideo = nullptr;
-    if (Failed(screen.GetDirectDraw()->CreateSurface(desc, &pVideo))) return nullptr;
-    auto p = std::make_unique<CDXSurface>();
-    p->AttachInterface(pVideo, true);
-    p->CompleteCreation(&screen, 1, true);
-    return p;
-}
 
 PictureRgba Keyed(int w, int h, std::uint32_t c) {
     PictureRgba pic(w, h, Argb(255, 0, 0, 0));
@@ -64,18 +51,6 @@ void WritePictures(const std::string& strDir) {
     save("roof.bmp", Keyed(96, 64, Argb(255, 150, 50, 40)));
 }
 
-MapObjectRecord Object(int nKind, int nId, int nPicture, int x, int y, int w, int h) {
-    MapObjectRecord o;
-    o.nKind = nKind;
-    o.nId = nId;
-    o.nPicture = nPicture;
-    o.nLeft = x;
-    o.nTop = y;
-    o.nRight = x + w;
-    o.nBottom = y + h;
-    return o;
-}
-
 // 200 x 200 cells on either grid; the view sits in the middle of the map.
 MapFileData BusyMap(int nKind) {
     MapFileData map;
@@ -88,26 +63,21 @@ MapFileData BusyMap(int nKind) {
     map.cells.assign(200 * 200, open);
     for (int i = 0; i < 200 * 200; i += 37) map.cells[size_t(i)].nWall = 1;
     auto picture = [&](const char* pszName, int nFrames, int w, int h) {
-        ScenePicRecord p;
-        p.strName = pszName;
-        p.nFrameCount = nFrames;
-        p.nFrameWidth = w;
-        p.nFrameHeight = h;
-        map.pictures.push_back(p);
+        map.pictures.push_back(ScenePicture(pszName, nFrames, w, h));
         return map.PictureCount() - 1;
     };
     const int tile = picture("tile.bmp", 1, 64, 64), thing = picture("thing.bmp", 1, 48, 64),
               anim = picture("anim.bmp", 4, 48, 64), roof = picture("roof.bmp", 1, 96, 64);
     const int nMapW = nKind == 0 ? 6400 : 6400, nMapH = nKind == 0 ? 6400 : 3200;
     for (int y = 0; y < nMapH; y += 64)
-        for (int x = 0; x < nMapW; x += 64) map.lists[kListA].push_back(Object(0, 0, tile, x, y, 64, 64));
+        for (int x = 0; x < nMapW; x += 64) map.lists[kListA].push_back(MapObjectAt(0, 0, tile, x, y, 64, 64));
     const int x0 = 2950, y0 = 1200;
     for (int i = 0; i < 200; ++i) {
         const int x = x0 + (i % 20) * 36, y = y0 + (i / 20) * 48;
-        map.lists[kListD].push_back(Object(1, i, i % 4 == 0 ? anim : thing, x, y, 48, 64));
+        map.lists[kListD].push_back(MapObjectAt(1, i, i % 4 == 0 ? anim : thing, x, y, 48, 64));
     }
     for (int i = 0; i < 30; ++i)
-        map.lists[kListC].push_back(Object(0, i, roof, x0 + (i % 6) * 130, y0 + (i / 6) * 110, 96, 64));
+        map.lists[kListC].push_back(MapObjectAt(0, i, roof, x0 + (i % 6) * 130, y0 + (i / 6) * 110, 96, 64));
     return map;
 }
 
@@ -120,7 +90,7 @@ double g_fMemcpyUs = 0;
 void RunScene(benchmark::State& state, int nKind, const std::string& strDir) {
     CDXScreen screen;
     pScreen = &screen;
-    auto pBackSurface = MakeBack(screen);
+    auto pBackSurface = MakeOffscreen565(screen, kScreenW, kScreenH);
     pBack = pBackSurface.get();
     SetCurrentDirectory(strDir.c_str());
     auto pSceneObject = std::make_unique<CScene>();

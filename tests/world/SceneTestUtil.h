@@ -12,6 +12,7 @@
 #include "shell/ShellGlobals.h"
 #include "world/MapFile.h"
 #include "world/Scene.h"
+#include "tools/gamekit/MapWriters.h"
 #include "world/SceneHost.h"
 
 class CFakeSceneHost : public CSceneHost {
@@ -46,31 +47,6 @@ inline std::vector<SceneCell> OpenCells(int nCount) {
     SceneCell open;
     open.nWall = 0;
     return std::vector<SceneCell>(size_t(nCount), open);
-}
-
-inline MapObjectRecord ObjectAt(int nKind, int nId, int nPicture, int x, int y, int w, int h, const char* pszName = "") {
-    MapObjectRecord o;
-    o.nKind = nKind;
-    o.nId = nId;
-    o.nPicture = nPicture;
-    o.nLeft = x;
-    o.nTop = y;
-    o.nRight = x + w;
-    o.nBottom = y + h;
-    o.nPointX = x;
-    o.nPointY = y;
-    std::strncpy(o.szName.data(), pszName, o.szName.size() - 1);
-    return o;
-}
-
-inline ScenePicRecord PictureRecord(const char* pszName, int nFrames, int w, int h, int nLayer = 0) {
-    ScenePicRecord p;
-    p.strName = pszName;
-    p.nFrameCount = nFrames;
-    p.nFrameWidth = w;
-    p.nFrameHeight = h;
-    p.nLayer = nLayer;
-    return p;
 }
 
 // A map of w x h (rectangular) or a diamond of arguments w, h, with open cells.

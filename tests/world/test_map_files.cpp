@@ -40,20 +40,20 @@ MapFileData SampleMap(int nVersion, int nKind) {
         map.cells[i].nKept8 = 1000 + int(i);
         map.cells[i].nPointX = int(i) * 3;
     }
-    ScenePicRecord lever = PictureRecord("lever.bmp", 2, 32, 32, 3);
+    ScenePicRecord lever = ScenePicture("lever.bmp", 2, 32, 32, 3);
     lever.nUseCount = 2;
     lever.nKept8 = 77;
     lever.nKept9 = -5;
     map.pictures.push_back(lever);
-    map.pictures.push_back(PictureRecord("house.bmp", 1, 96, 64, 5));
-    map.lists[kListA].push_back(ObjectAt(0, 1, 2, 0, 0, 32, 32, "tile"));
-    map.lists[kListC].push_back(ObjectAt(0, 2, 3, 64, 0, 96, 64, "roof"));
-    map.lists[kListD].push_back(ObjectAt(1, 3, 3, 64, 32, 96, 64, "house"));
-    map.lists[kListE].push_back(ObjectAt(0, 4, 1, 0, 64, 64, 64));
-    map.lists[kListF].push_back(ObjectAt(0, 5, 0, 0, 96, 64, 96));
+    map.pictures.push_back(ScenePicture("house.bmp", 1, 96, 64, 5));
+    map.lists[kListA].push_back(MapObjectAt(0, 1, 2, 0, 0, 32, 32, "tile"));
+    map.lists[kListC].push_back(MapObjectAt(0, 2, 3, 64, 0, 96, 64, "roof"));
+    map.lists[kListD].push_back(MapObjectAt(1, 3, 3, 64, 32, 96, 64, "house"));
+    map.lists[kListE].push_back(MapObjectAt(0, 4, 1, 0, 64, 64, 64));
+    map.lists[kListF].push_back(MapObjectAt(0, 5, 0, 0, 96, 64, 96));
     if (nVersion == 1) {
-        map.lists[kListB].push_back(ObjectAt(0, 6, 2, 32, 32, 32, 32, "decal"));
-        map.lists[kListG].push_back(ObjectAt(2, 40, 2, 96, 96, 32, 32, "lever"));
+        map.lists[kListB].push_back(MapObjectAt(0, 6, 2, 32, 32, 32, 32, "decal"));
+        map.lists[kListG].push_back(MapObjectAt(2, 40, 2, 96, 96, 32, 32, "lever"));
     } else {
         map.nHeaderCountG = 3;
     }
@@ -114,8 +114,8 @@ protected:
 TEST_F(MapLoad, TheSceneTakesPicturesListsRegionsAndTheLeverFrameFromTableB) {
     MapFileData map = SampleMap(1, 0);
     // Picture indices -1 and P are skipped; their lists are one shorter.
-    map.lists[kListD].push_back(ObjectAt(1, 9, -1, 0, 0, 32, 32));
-    map.lists[kListA].push_back(ObjectAt(0, 9, map.PictureCount(), 0, 0, 32, 32));
+    map.lists[kListD].push_back(MapObjectAt(1, 9, -1, 0, 0, 32, 32));
+    map.lists[kListA].push_back(MapObjectAt(0, 9, map.PictureCount(), 0, 0, 32, 32));
     Write(7, map, SampleSetting(int(map.cells.size())));
     host.nScene = 7;
     host.flagsB[7][0] = 1;

@@ -31,19 +31,19 @@ using SceneDraw = SceneDrawTest;
 // A small scene of every layer: grass tiles (A), a decal (B), a house (D), a roof (C).
 MapFileData LayeredMap() {
     MapFileData map = EmptyMap(0, 8, 6);
-    map.pictures.push_back(PictureRecord("grass.bmp", 1, 32, 32));
-    map.pictures.push_back(PictureRecord("decal.bmp", 1, 16, 16));
-    ScenePicRecord house = PictureRecord("house.bmp", 1, 96, 64, 5);
+    map.pictures.push_back(ScenePicture("grass.bmp", 1, 32, 32));
+    map.pictures.push_back(ScenePicture("decal.bmp", 1, 16, 16));
+    ScenePicRecord house = ScenePicture("house.bmp", 1, 96, 64, 5);
     house.nFootprintWidth = 3;
     house.nFootprintHeight = 1;
     house.nFootprintOffsetY = 48;
     map.pictures.push_back(house);
-    map.pictures.push_back(PictureRecord("roof.bmp", 1, 96, 32, 6));
+    map.pictures.push_back(ScenePicture("roof.bmp", 1, 96, 32, 6));
     for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 8; ++x) map.lists[kListA].push_back(ObjectAt(0, 0, 2, x * 32, y * 32, 32, 32));
-    map.lists[kListB].push_back(ObjectAt(0, 1, 3, 8, 8, 16, 16));
-    map.lists[kListD].push_back(ObjectAt(1, 2, 4, 64, 64, 96, 64));
-    map.lists[kListC].push_back(ObjectAt(0, 3, 5, 64, 48, 96, 32));
+        for (int x = 0; x < 8; ++x) map.lists[kListA].push_back(MapObjectAt(0, 0, 2, x * 32, y * 32, 32, 32));
+    map.lists[kListB].push_back(MapObjectAt(0, 1, 3, 8, 8, 16, 16));
+    map.lists[kListD].push_back(MapObjectAt(1, 2, 4, 64, 64, 96, 64));
+    map.lists[kListC].push_back(MapObjectAt(0, 3, 5, 64, 48, 96, 32));
     return map;
 }
 
@@ -85,8 +85,8 @@ TEST_F(SceneDraw, LayersDrawFlatThenSortedThenUpperAndMatchTheGoldenFrame) {
 
 TEST_F(SceneDraw, FrameTwoOfAThreeFrameStripComesFromItsLastThird) {
     MapFileData map = EmptyMap(0, 10, 10);
-    map.pictures.push_back(PictureRecord("strip.bmp", 3, 64, 32));
-    MapObjectRecord o = ObjectAt(0, 0, 2, 100, 100, 64, 32);
+    map.pictures.push_back(ScenePicture("strip.bmp", 3, 64, 32));
+    MapObjectRecord o = MapObjectAt(0, 0, 2, 100, 100, 64, 32);
     o.nFrame = 2;
     map.lists[kListB].push_back(o);
     // Each frame has a one-pixel key border.
@@ -114,11 +114,11 @@ TEST_F(SceneDraw, FrameTwoOfAThreeFrameStripComesFromItsLastThird) {
 
 TEST_F(SceneDraw, SmallTilesAreOpaqueUnlessTheirCornerIsPureBlue) {
     MapFileData map = EmptyMap(0, 20, 10);
-    map.pictures.push_back(PictureRecord("red.bmp", 1, 64, 64));
-    map.pictures.push_back(PictureRecord("blue.bmp", 1, 64, 64));
-    map.lists[kListA].push_back(ObjectAt(0, 0, 2, 0, 0, 64, 64));     // small, red corner: opaque
-    map.lists[kListA].push_back(ObjectAt(0, 0, 2, 100, 0, 65, 64));   // 65 wide: keyed
-    map.lists[kListA].push_back(ObjectAt(0, 0, 3, 200, 0, 64, 64));   // small, blue corner: keyed
+    map.pictures.push_back(ScenePicture("red.bmp", 1, 64, 64));
+    map.pictures.push_back(ScenePicture("blue.bmp", 1, 64, 64));
+    map.lists[kListA].push_back(MapObjectAt(0, 0, 2, 0, 0, 64, 64));     // small, red corner: opaque
+    map.lists[kListA].push_back(MapObjectAt(0, 0, 2, 100, 0, 65, 64));   // 65 wide: keyed
+    map.lists[kListA].push_back(MapObjectAt(0, 0, 3, 200, 0, 64, 64));   // small, blue corner: keyed
     // The red picture has its corner colour again in the middle: a hole when keyed.
     PictureRgba red(64, 64, Argb(255, 255, 0, 0));
     red.Fill(20, 20, 10, 10, Argb(255, 255, 0, 0));
@@ -140,8 +140,8 @@ TEST_F(SceneDraw, SmallTilesAreOpaqueUnlessTheirCornerIsPureBlue) {
 
 TEST_F(SceneDraw, APictureIdleForMoreThanASecondIsReleasedAndLoadsAgain) {
     MapFileData map = EmptyMap(0, 60, 60);
-    map.pictures.push_back(PictureRecord("crate.bmp", 1, 32, 32));
-    map.lists[kListB].push_back(ObjectAt(0, 0, 2, 10, 10, 32, 32));
+    map.pictures.push_back(ScenePicture("crate.bmp", 1, 32, 32));
+    map.lists[kListB].push_back(MapObjectAt(0, 0, 2, 10, 10, 32, 32));
     WritePicture("crate.bmp", Strip(1, 32, 32, {Argb(255, 90, 60, 30)}, 2));
     Build(map);
     scene.Draw();
@@ -168,8 +168,8 @@ TEST_F(SceneDraw, APictureIdleForMoreThanASecondIsReleasedAndLoadsAgain) {
 
 TEST_F(SceneDraw, InsideScenesLoadFromPicInsideAndCopiesGoToPic1) {
     MapFileData map = EmptyMap(0, 10, 10);
-    map.pictures.push_back(PictureRecord("floor.bmp", 1, 32, 32));
-    map.lists[kListB].push_back(ObjectAt(0, 0, 2, 0, 0, 32, 32));
+    map.pictures.push_back(ScenePicture("floor.bmp", 1, 32, 32));
+    map.lists[kListB].push_back(MapObjectAt(0, 0, 2, 0, 0, 32, 32));
     WritePicture("floor.bmp", Strip(1, 32, 32, {Argb(255, 0, 0, 200)}, 2), "pic-inside");
     host.bCopy = true;
     Build(map, 120);
@@ -186,16 +186,16 @@ TEST_F(SceneDraw, InsideScenesLoadFromPicInsideAndCopiesGoToPic1) {
 
 TEST_F(SceneDraw, ObjectsStepEvery200MillisecondsAndALeverOnlyWhenAsked) {
     MapFileData map = EmptyMap(0, 10, 10);
-    map.pictures.push_back(PictureRecord("anim.bmp", 3, 32, 32));
-    map.pictures.push_back(PictureRecord("still.bmp", 1, 32, 32));
-    map.pictures.push_back(PictureRecord("lever.bmp", 2, 32, 32));
-    map.lists[kListD].push_back(ObjectAt(1, 1, 2, 0, 0, 32, 32));
-    map.lists[kListA].push_back(ObjectAt(0, 2, 3, 0, 0, 32, 32));
-    map.lists[kListB].push_back(ObjectAt(0, 3, 2, 0, 0, 32, 32));
-    MapObjectRecord lever = ObjectAt(2, 40, 4, 64, 64, 32, 32);
+    map.pictures.push_back(ScenePicture("anim.bmp", 3, 32, 32));
+    map.pictures.push_back(ScenePicture("still.bmp", 1, 32, 32));
+    map.pictures.push_back(ScenePicture("lever.bmp", 2, 32, 32));
+    map.lists[kListD].push_back(MapObjectAt(1, 1, 2, 0, 0, 32, 32));
+    map.lists[kListA].push_back(MapObjectAt(0, 2, 3, 0, 0, 32, 32));
+    map.lists[kListB].push_back(MapObjectAt(0, 3, 2, 0, 0, 32, 32));
+    MapObjectRecord lever = MapObjectAt(2, 40, 4, 64, 64, 32, 32);
     lever.nCellX = 2;
     lever.nCellY = 2;
-    map.lists[kListG].push_back(ObjectAt(2, 41, 4, 32, 64, 32, 32));
+    map.lists[kListG].push_back(MapObjectAt(2, 41, 4, 32, 64, 32, 32));
     map.lists[kListG].push_back(lever);
     Build(map, 5);
     CMapObject& anim = *scene.List(kListD)[0];
@@ -241,8 +241,8 @@ TEST_F(SceneDraw, ObjectsStepEvery200MillisecondsAndALeverOnlyWhenAsked) {
 
 TEST_F(SceneDraw, LeversPastTheTablesHundredColumnsKeepNoFrame) {
     MapFileData map = EmptyMap(0, 20, 20);
-    map.pictures.push_back(PictureRecord("lever.bmp", 2, 32, 32));
-    for (int i = 0; i < 102; ++i) map.lists[kListG].push_back(ObjectAt(2, 100 + i, 2, 0, 0, 32, 32));
+    map.pictures.push_back(ScenePicture("lever.bmp", 2, 32, 32));
+    for (int i = 0; i < 102; ++i) map.lists[kListG].push_back(MapObjectAt(2, 100 + i, 2, 0, 0, 32, 32));
     for (auto& row : host.flagsA) std::fill(std::begin(row), std::end(row), 1);
     Build(map, 199);
     scene.nStepObjectId = 201;
@@ -270,7 +270,7 @@ TEST_F(SceneDraw, TheDepthSortOrdersByCellAndStopsAtTheFirstOverlap) {
 
     // Two overlapping 3 x 2 footprints end the sort before a pair it would swap.
     MapFileData map = EmptyMap(0, 10, 10);
-    ScenePicRecord big = PictureRecord("big.bmp", 1, 96, 64);
+    ScenePicRecord big = ScenePicture("big.bmp", 1, 96, 64);
     big.nFootprintWidth = 3;
     big.nFootprintHeight = 2;
     map.pictures.push_back(big);
@@ -292,11 +292,11 @@ TEST_F(SceneDraw, TheDepthSortOrdersByCellAndStopsAtTheFirstOverlap) {
 
 TEST_F(SceneDraw, OnlyObjectsOnTheScreenEnterTheDrawList) {
     MapFileData map = EmptyMap(0, 100, 100);
-    map.pictures.push_back(PictureRecord("box.bmp", 1, 32, 32));
-    map.lists[kListD].push_back(ObjectAt(1, 1, 2, 100, 100, 32, 32));
-    map.lists[kListD].push_back(ObjectAt(1, 2, 2, 900, 100, 32, 32));
-    map.lists[kListD].push_back(ObjectAt(1, 3, 2, 100, 700, 32, 32));
-    map.lists[kListD].push_back(ObjectAt(0, 4, 2, 790, 590, 32, 32));
+    map.pictures.push_back(ScenePicture("box.bmp", 1, 32, 32));
+    map.lists[kListD].push_back(MapObjectAt(1, 1, 2, 100, 100, 32, 32));
+    map.lists[kListD].push_back(MapObjectAt(1, 2, 2, 900, 100, 32, 32));
+    map.lists[kListD].push_back(MapObjectAt(1, 3, 2, 100, 700, 32, 32));
+    map.lists[kListD].push_back(MapObjectAt(0, 4, 2, 790, 590, 32, 32));
     WritePicture("box.bmp", PictureRgba(32, 32, Argb(255, 1, 2, 3)));
     Build(map);
     scene.BuildDrawList();
@@ -309,9 +309,9 @@ TEST_F(SceneDraw, OnlyObjectsOnTheScreenEnterTheDrawList) {
 
 TEST_F(SceneDraw, HitsGoToTheOpaqueObjectOfTheHighestList) {
     MapFileData map = EmptyMap(0, 10, 10);
-    map.pictures.push_back(PictureRecord("hit.bmp", 1, 64, 64));
+    map.pictures.push_back(ScenePicture("hit.bmp", 1, 64, 64));
     const int lists[] = {kListF, kListE, kListD, kListC, kListA};
-    for (int list : lists) map.lists[list].push_back(ObjectAt(1, 10 + list, 2, 32, 32, 64, 64));
+    for (int list : lists) map.lists[list].push_back(MapObjectAt(1, 10 + list, 2, 32, 32, 64, 64));
     WritePicture("hit.bmp", Strip(1, 64, 64, {Argb(255, 9, 9, 9)}, 8));
     Build(map);
     scene.GetPicture(2)->LoadSurface();
@@ -328,8 +328,8 @@ TEST_F(SceneDraw, HitsGoToTheOpaqueObjectOfTheHighestList) {
     // A transparent pixel or a point outside the rectangle is no hit.
     MapFileData two = EmptyMap(0, 10, 10);
     two.pictures = map.pictures;
-    two.lists[kListD].push_back(ObjectAt(1, 1, 2, 32, 32, 64, 64));
-    two.lists[kListD].push_back(ObjectAt(1, 2, 2, 40, 40, 64, 64));
+    two.lists[kListD].push_back(MapObjectAt(1, 1, 2, 32, 32, 64, 64));
+    two.lists[kListD].push_back(MapObjectAt(1, 2, 2, 40, 40, 64, 64));
     Build(two);
     scene.GetPicture(2)->LoadSurface();
     scene.HitTestObjects(34, 34);

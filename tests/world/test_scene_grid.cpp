@@ -96,13 +96,13 @@ TEST_F(SceneGrid, CellsOutsideTheGridAreRefusedOnBothAxes) {
 
 TEST_F(SceneGrid, FootprintsPlaceOnlyWhenEveryCellIsInsideAndEmpty) {
     MapFileData map = EmptyMap(0, 6, 4);
-    ScenePicRecord wide = PictureRecord("wide.bmp", 1, 64, 32);
+    ScenePicRecord wide = ScenePicture("wide.bmp", 1, 64, 32);
     wide.nFootprintWidth = 2;
     wide.nFootprintHeight = 1;
     map.pictures.push_back(wide);
-    map.lists[kListD].push_back(ObjectAt(3, 7, 2, 32, 0, 64, 32));    // cells (1..2, 0)
-    map.lists[kListD].push_back(ObjectAt(4, 8, 2, 64, 0, 64, 32));    // overlaps (2, 0)
-    map.lists[kListD].push_back(ObjectAt(5, 9, 2, 160, 64, 64, 32));  // would reach column 6
+    map.lists[kListD].push_back(MapObjectAt(3, 7, 2, 32, 0, 64, 32));    // cells (1..2, 0)
+    map.lists[kListD].push_back(MapObjectAt(4, 8, 2, 64, 0, 64, 32));    // overlaps (2, 0)
+    map.lists[kListD].push_back(MapObjectAt(5, 9, 2, 160, 64, 64, 32));  // would reach column 6
     Build(map);
     scene.PlaceAllFootprints();
     auto& d = scene.List(kListD);

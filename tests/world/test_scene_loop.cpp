@@ -5,54 +5,39 @@
 
 #include "CDX/CDXScreen.h"
 #include "platform/WindowBackend.h"
-#include "shell/MainFrame.h"
-#include "shell/MenuManager.h"
-#include "shell/Mouse.h"
 #include "shell/SceneLink.h"
 #include "tests/platform/TempFolder.h"
-#include "tests/world/SceneTestUtil.h"
+#include "tests/shell/ShellTestUtil.h"
 #include "tools/gamekit/SampleScenes.h"
+#include "world/Scene.h"
 
 namespace {
 
-class SceneLoop : public ::testing::Test {
+class SceneLoop : public FrameTest {
 protected:
     void SetUp() override {
-        UseVirtualClock(true, 1000, 20);
-        ResetMessageQueue();
+        FrameTest::SetUp();
+        Menus().m_nGameMode = 3;
         std::string why;
         ASSERT_TRUE(WriteSampleScenes(folder.Path(), &why)) << why;
         SetCurrentDirectory(folder.Path().c_str());
-        pFrame = new CMainFrame;
-        pFrame->m_pMenuManager = new CMenuManager;
-        pFrame->m_pMenuManager->m_nGameMode = 3;
-        pMouse = new CMouse;
-        pFrame->m_bInGame = 1;
         pFrame->m_bFullScreen = 0;
-        pFrame->m_nScreenWidth = 800;
-        pFrame->m_nScreenHeight = 600;
-        pFrame->m_rcScroll = RECT{4, 4, 796, 596};
-        pFrame->m_nSceneChanging = 0;
         ASSERT_TRUE(pFrame->CreateMainWindow());
         pFrame->SetWindowMode();
         pScreen = new CDXScreen;
         ASSERT_EQ(pScreen->CreateWindowed(pFrame, 800, 600), 0);
         pBack = pScreen->GetBack();
+        // Building the scene installs the scene's map link over the recorders.
         ASSERT_TRUE(MakeScene(0, &why)) << why;
         ASSERT_NE(pScene, nullptr);
     }
     void TearDown() override {
-        delete pFrame;  // deletes the scene through the map link
-        pFrame = nullptr;
+        FrameTest::TearDown();  // the main window deletes the scene through the map link
         EXPECT_EQ(pScene, nullptr);
         delete pScreen;
         pScreen = nullptr;
         pBack = nullptr;
-        delete pMouse;
-        pMouse = nullptr;
-        SetMapLink(nullptr);
         SetSceneHost(nullptr);
-        ResetMessageQueue();
     }
     // Runs passes while the script plays, for nMs of virtual time.
     template <class F>

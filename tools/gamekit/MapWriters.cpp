@@ -21,6 +21,31 @@ void WriteWords(CByteWriter& out, const std::int32_t* p, int n) {
 
 }  // namespace
 
+MapObjectRecord MapObjectAt(int nKind, int nId, int nPicture, int x, int y, int w, int h, const char* pszName) {
+    MapObjectRecord o;
+    o.nKind = nKind;
+    o.nId = nId;
+    o.nPicture = nPicture;
+    o.nLeft = x;
+    o.nTop = y;
+    o.nRight = x + w;
+    o.nBottom = y + h;
+    o.nPointX = x + w / 2;
+    o.nPointY = y + h;
+    std::strncpy(o.szName.data(), pszName, o.szName.size() - 1);
+    return o;
+}
+
+ScenePicRecord ScenePicture(const char* pszName, int nFrames, int w, int h, int nLayer) {
+    ScenePicRecord p;
+    p.strName = pszName;
+    p.nFrameCount = nFrames;
+    p.nFrameWidth = w;
+    p.nFrameHeight = h;
+    p.nLayer = nLayer;
+    return p;
+}
+
 std::vector<std::uint8_t> BuildMapFile(const MapFileData& map) {
     CByteWriter out;
     WriteHeader(out, map.nVersion == 0 ? kMapHeaderV01 : kMapHeaderV02);

@@ -16,6 +16,11 @@ std::vector<std::uint8_t> BuildSettingFile(const SettingFileData& setting);
 bool WriteSceneFiles(const std::string& strFolder, int nScene, const MapFileData& map,
                      const SettingFileData& setting, std::string* pError);
 
+// An object record of w x h map pixels at (x, y), its point at the bottom centre.
+MapObjectRecord MapObjectAt(int nKind, int nId, int nPicture, int x, int y, int w, int h, const char* pszName = "");
+// A picture record of nFrames frames of w x h on a layer, with a one-cell footprint.
+ScenePicRecord ScenePicture(const char* pszName, int nFrames, int w, int h, int nLayer = 0);
+
 // Offsets inside a written map file, for tests that damage one field.
 struct MapFileLayout {
     size_t nPictureCount = 0;  // the P word

@@ -170,14 +170,9 @@ public:
         if (map.nGridKind == 0) return POINT{cx * 32 + 16, cy * 32 + 16};
         return POINT{(cx - cy) * 32 + map.nWidth * 32, (cx + cy) * 16 - map.nWidth * 16 + 16};
     }
-    int Picture(const char* pszName, int nFrames, int w, int h, int nLayer, int nFootW = 0, int nFootH = 0,
+    int Picture(const char* pszName, int nFrames, int w, int h, int nLayer, int nFootW = 1, int nFootH = 1,
                 int nFootOffX = 0, int nFootOffY = 0) {
-        ScenePicRecord p;
-        p.strName = pszName;
-        p.nFrameCount = nFrames;
-        p.nFrameWidth = w;
-        p.nFrameHeight = h;
-        p.nLayer = nLayer;
+        ScenePicRecord p = ScenePicture(pszName, nFrames, w, h, nLayer);
         p.nFootprintWidth = nFootW;
         p.nFootprintHeight = nFootH;
         p.nFootprintOffsetX = nFootOffX;
@@ -187,18 +182,7 @@ public:
     }
     MapObjectRecord& Object(int nList, int nKind, int nId, int nPicture, int x, int y, int w, int h,
                             const char* pszName = "") {
-        MapObjectRecord o;
-        o.nKind = nKind;
-        o.nId = nId;
-        o.nPicture = nPicture;
-        o.nLeft = x;
-        o.nTop = y;
-        o.nRight = x + w;
-        o.nBottom = y + h;
-        o.nPointX = x + w / 2;
-        o.nPointY = y + h;
-        std::strncpy(o.szName.data(), pszName, o.szName.size() - 1);
-        m_scene.map.lists[nList].push_back(o);
+        m_scene.map.lists[nList].push_back(MapObjectAt(nKind, nId, nPicture, x, y, w, h, pszName));
         return m_scene.map.lists[nList].back();
     }
     void Wall(int x, int y) { Cell(x, y).nWall = 1; }

@@ -18,6 +18,7 @@
 #include "platform/WindowBackend.h"
 #include "shell/ShellGlobals.h"
 #include "world/MapFile.h"
+#include "tools/gamekit/Offscreen.h"
 #include "world/Scene.h"
 #include "world/SceneHost.h"
 
@@ -33,21 +34,6 @@ public:
     int GetDisplayHeight() const override { return nHeight; }
     int GetSceneNumber() const override { return nScene; }
 };
-
-std::unique_ptr<CDXSurface> MakeBuffer(CDXScreen& screen, int w, int h) {
-    SurfaceDesc desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-    desc.dwWidth = DWORD(w);
-    desc.dwHeight = DWORD(h);
-    desc.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    desc.ddpfPixelFormat = MakePixelFormat565();
-    CVideoSurface* pVideo = nullptr;
-    if (Failed(screen.GetDirectDraw()->CreateSurface(desc, &pVideo))) return nullptr;
-    auto p = std::make_unique<CDXSurface>();
-    p->AttachInterface(pVideo, true);
-    p->CompleteCreation(&screen, 1, true);
-    return p;
-}
 
 std::string Name(const std::array<char, kObjectNameSize>& name) { return std::string(name.data(), strnlen(name.data(), name.size())); }
 
@@ -170,7 +156,7 @@ int main(int argc, char** argv) {
     host.nStrip = kToolbarStripHeight;
     CDXScreen screen;
     pScreen = &screen;
-    auto pBuffer = MakeBuffer(screen, host.nWidth, host.nHeight);
+    auto pBuffer = MakeOffscreen565(screen, host.nWidth, host.nHeight);
     if (!pBuffer) {
         std::fprintf(stderr, "mapview: no %d x %d buffer\n", host.nWidth, host.nHeight);
         return 1;
