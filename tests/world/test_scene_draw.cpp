@@ -4,6 +4,7 @@
 #include <map>
 
 #include "tests/world/SceneDrawUtil.h"
+#include "CDX/CDXSprite.h"
 #include "tools/gamekit/SampleScenes.h"
 
 namespace {
@@ -384,6 +385,59 @@ TEST_F(SceneDraw, TheSampleScenesLoadAsTheirModelsSayAndDrawEveryPicture) {
         other.pPictures.clear();
         pScene = &scene;
     }
+}
+
+// A host whose toolbar shows the cell marker and holds a full-screen picture.
+class CMarkerHost : public CFakeSceneHost {
+public:
+    CellMarkerView marker;
+    CDXSprite* pBackPicture = nullptr;
+    bool GetCellMarker(CellMarkerView* pMarker) const override {
+        *pMarker = marker;
+        return true;
+    }
+    CDXSprite* GetBackPicture() const override { return pBackPicture; }
+};
+
+TEST_F(SceneDraw, TheCellMarkerStepsEvery150MillisecondsInFrontOfItsPoint) {
+    CMarkerHost markerHost;
+    Build(EmptyMap(0, 20, 15));
+    std::vector<std::unique_ptr<CDXSurface>> frames;
+    std::vector<CDXSurface*> pointers;
+    for (int i = 0; i < kMarkerFrames; ++i) {
+        frames.push_back(MakeSurface(screen, 16, 8, 8));
+        frames.back()->Fill(Rgb565(10 * i, 255, 0));
+        pointers.push_back(frames.back().get());
+    }
+    markerHost.marker.bShown = true;
+    markerHost.marker.pt = POINT{5 * 32 + 10, 4 * 32 + 10};  // cell (5, 4)
+    markerHost.marker.nDirection = 3;                        // the cell at -x: (4, 4), centre (144, 144)
+    markerHost.marker.dwStart = dwNowTime;
+    markerHost.marker.ppFrames = pointers.data();
+    dwNowTime += 2 * 150 + 20;
+    scene.Draw();
+    EXPECT_EQ(At(128, 128), Rgb565(20, 255, 0));  // frame 2 at the centre - (16, 16)
+    EXPECT_EQ(At(127, 128), 0u);
+    pBack->Fill(0);
+    dwNowTime += 21 * 150;
+    scene.Draw();
+    EXPECT_EQ(At(128, 128), 0u);  // after 21 steps it is gone
+    markerHost.marker.dwStart = dwNowTime;
+    markerHost.marker.bShown = false;
+    scene.Draw();
+    EXPECT_EQ(At(128, 128), 0u);
+
+    // A full-screen picture hides the scene: only it is drawn.
+    CDXSprite picture;
+    ASSERT_EQ(picture.CreateFromTileFile(&screen, "CRATE_BMP", 64, 64, 2), 1);
+    picture.SetFrame(0);
+    markerHost.marker.bShown = true;
+    markerHost.pBackPicture = &picture;
+    pBack->Fill(Rgb565(255, 255, 255));
+    scene.Draw();
+    EXPECT_EQ(At(128, 128), Rgb565(255, 255, 255));
+    EXPECT_NE(At(30, 40), Rgb565(255, 255, 255));
+    EXPECT_EQ(At(100, 100), Rgb565(255, 255, 255));
 }
 
 }  // namespace
