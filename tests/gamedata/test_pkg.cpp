@@ -8,6 +8,7 @@
 #include "gamedata/GameData.h"
 #include "gamedata/PkgFile.h"
 #include "platform/Files.h"
+#include "tests/TempFolder.h"
 #include "tools/gamekit/ImageWriters.h"
 #include "tools/gamekit/PkgWriters.h"
 
@@ -23,9 +24,9 @@ Bytes Data(int n, int nSeed) {
 
 class PkgTest : public ::testing::Test {
 protected:
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("pkg_test_" + std::to_string(getpid()));
+    CTempFolder m_folder{"pkg_test"};
+    std::filesystem::path dir = m_folder.Path();
     void SetUp() override { std::filesystem::create_directories(dir / "bmp"); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
     std::string Write(const std::string& name, const Bytes& b) {
         const std::string path = (dir / name).string();
         EXPECT_TRUE(WriteBytesToFile(path.c_str(), b));

@@ -1,6 +1,6 @@
 #include "platform/Charset.h"
 #include "platform/Files.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -14,6 +14,7 @@
 #include "platform/Video.h"
 #include "platform/Window.h"
 #include "platform/WindowBackend.h"
+#include "tests/TempFolder.h"
 
 namespace {
 
@@ -183,8 +184,8 @@ TEST_F(InputScriptTest, ABusyWaitEndsOnAScriptedClick) {
 }
 
 TEST_F(InputScriptTest, ShotsAreTakenAtTheirFrame) {
-    char szDir[] = "/tmp/shotsXXXXXX";
-    ASSERT_NE(mkdtemp(szDir), nullptr);
+    const CTempFolder folder("shots");
+    const char* szDir = folder.Path().c_str();
     setenv("GAME_SHOT_DIR", szDir, 1);
     LoadInputScriptText("frame 2 shot second.png\n"
                         "frame 9 shot never.png\n"
@@ -214,7 +215,4 @@ TEST_F(InputScriptTest, ShotsAreTakenAtTheirFrame) {
     EXPECT_EQ(ReadPngPixels(strTimed), green);
 
     unsetenv("GAME_SHOT_DIR");
-    std::remove(strSecond.c_str());
-    std::remove(strTimed.c_str());
-    rmdir(szDir);
 }

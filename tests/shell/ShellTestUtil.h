@@ -18,6 +18,7 @@
 #include "shell/MenuManager.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
+#include "tests/TempFolder.h"
 #include "tools/gamekit/AviWriter.h"
 #include "tools/gamekit/GameDataWriters.h"
 #include "tools/gamekit/ImageWriters.h"
@@ -33,8 +34,6 @@ struct ShellFolderOptions {
 class CShellFolder {
 public:
     explicit CShellFolder(const ShellFolderOptions& options = {}) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "shelltest.XXXXXX").string();
-        m_strPath = mkdtemp(pattern.data()) ? pattern : "";
         GameModel model;
         model.options.nFullScreen = 0;
         model.options.nScreenWidth = 800;
@@ -67,25 +66,18 @@ public:
             }
         }
     }
-    ~CShellFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_strPath, ec);
-    }
     const std::string& Path() const { return m_strPath; }
     std::string File(const std::string& rel) const { return m_strPath + "/" + rel; }
 
 private:
-    std::string m_strPath;
+    CTempFolder m_folder{"shelltest"};
+    std::string m_strPath = m_folder.Path();
 };
 
 // Every test process gets its own lock folder, so tests running side by side never
 // see each other as a running game.
 inline void UsePrivateRuntimeFolder() {
-    static std::string s_strDir = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "shellrun.XXXXXX").string();
-        return std::string(mkdtemp(pattern.data()) ? pattern : "/tmp");
-    }();
-    setenv("XDG_RUNTIME_DIR", s_strDir.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", ProcessTempFolder().Path().c_str(), 1);
 }
 
 // Records what the main window asks of the map, the panels and the battle.

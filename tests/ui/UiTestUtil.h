@@ -18,6 +18,7 @@
 #include "shell/ShellGlobals.h"
 #include "tools/gamekit/ImageWriters.h"
 #include "tools/gamekit/PkgWriters.h"
+#include "tests/TempFolder.h"
 #include "tools/gamekit/TgaWriters.h"
 #include "ui/ShellServices.h"
 #include "ui/menus/MenuPanel.h"
@@ -127,17 +128,11 @@ protected:
         pBack = nullptr;
         pScene = nullptr;
         m_window.DestroyPlatWindow();
-        std::error_code ec;
-        if (!m_strFolder.empty()) std::filesystem::remove_all(m_strFolder, ec);
     }
 
     // Writes a menu package of these entries and makes it the screens' package.
     void UsePackage(std::vector<PkgEntryData> entries) {
-        if (m_strFolder.empty()) {
-            std::string pattern = (std::filesystem::temp_directory_path() / "uitest.XXXXXX").string();
-            m_strFolder = mkdtemp(pattern.data());
-        }
-        const std::string path = m_strFolder + "/menu" + std::to_string(++m_nPkgs) + ".pkg";
+        const std::string path = m_folder.Path() + "/menu" + std::to_string(++m_nPkgs) + ".pkg";
         ASSERT_TRUE(WriteBytesToFile(path.c_str(), BuildPkg(std::move(entries))));
         m_pkg = std::make_unique<CPkgFile>(m_strPaths.emplace_back(path).c_str());
         ASSERT_TRUE(m_pkg->OpenPath(path.c_str())) << m_pkg->GetError();
@@ -170,8 +165,8 @@ protected:
 
     CFakeShell m_shell;
     CTestWindow m_window;
+    CTempFolder m_folder{"uitest"};  // outlives the package opened from it
     std::unique_ptr<CPkgFile> m_pkg;
     std::list<std::string> m_strPaths;
-    std::string m_strFolder;
     int m_nPkgs = 0;
 };
