@@ -106,6 +106,24 @@ TEST(InputScriptParse, GoodLines) {
     EXPECT_EQ(ParseKeyName("ESCAP"), 0);
 }
 
+TEST(InputScriptParse, EveryWhitespaceCharacterSeparatesAndBlanksAlike) {
+    ParsedScript s = ParseInputScript(
+        "\f\n"                          // 1 form feed only: blank
+        "\v\n"                          // 2 vertical tab only: blank
+        " \t\f\v\r\n"                  // 3 a mix: blank
+        "\f# comment after a form feed\n"  // 4 blank
+        "100\fkey\vpress\tA\f\n"         // 5 separated by form feeds and tabs
+        "200 shot\va b.png\f\v\r\n",      // 6 the path keeps its inner space only
+        "ws.txt");
+    EXPECT_TRUE(s.errors.empty()) << (s.errors.empty() ? "" : s.errors[0]);
+    ASSERT_EQ(s.events.size(), 2u);
+    EXPECT_EQ(s.events[0].nLine, 5);
+    EXPECT_EQ(s.events[0].state, ScriptState::Press);
+    EXPECT_EQ(s.events[0].nKey, 'A');
+    EXPECT_EQ(s.events[1].action, ScriptAction::Shot);
+    EXPECT_EQ(s.events[1].strPath, "a b.png");
+}
+
 TEST(InputScriptParse, BadLinesAreNamedAndSkipped) {
     ParsedScript s = ParseInputScript(
         "100 key down ESC\n"       // 1 good
