@@ -145,6 +145,34 @@ TEST_F(PkgTest, LongNamesAndEntriesPastTheEnd) {
     EXPECT_FALSE(huge.GetError().empty());
 }
 
+TEST_F(PkgTest, APackageCutShortSaysOnceWhichAndHowManyEntriesAreMissing) {
+    CBaseFolderGuard guard;
+    const std::vector<PkgEntryData> entries = {
+        {"a.bmp", Data(10, 1)}, {"b.bmp", Data(20, 2)}, {"c.bmp", Data(30, 3)}, {"d.bmp", Data(40, 4)}};
+    Bytes b = BuildPkg(entries);
+    b.resize(b.size() - 45);  // d.bmp and the last 5 bytes of c.bmp are gone
+    ASSERT_TRUE(WriteBytesToFile((dir / "bmp" / "Short.pkg").string().c_str(), b));
+    CGameData data;
+    data.InitPaths(dir.string().c_str());
+    pGameData = &data;
+    CPkgFile pkg("short.pkg");
+    testing::internal::CaptureStderr();
+    const bool bOpened = pkg.Open();
+    const std::string strErr = testing::internal::GetCapturedStderr();
+    pGameData = nullptr;
+    ASSERT_TRUE(bOpened) << pkg.GetError();
+    EXPECT_EQ(strErr, "game: short.pkg is cut short: 2 of 4 entries are missing\n");
+    EXPECT_EQ(ReadEntry(pkg, "b.bmp"), entries[1].bytes);
+    EXPECT_FALSE(pkg.Contains("c.bmp"));
+    EXPECT_FALSE(pkg.Contains("d.bmp"));
+
+    // A whole package says nothing.
+    CPkgFile whole("whole.pkg");
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(whole.OpenPath(Write("whole.pkg", BuildPkg(entries)).c_str()));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
 TEST_F(PkgTest, DamagedIndexesFailCleanly) {
     const std::vector<PkgEntryData> entries = {{"a.bmp", Data(10, 1)}, {"b.bmp", Data(20, 2)}, {"c.bmp", Data(30, 3)}};
     const Bytes good = BuildPkg(entries);
