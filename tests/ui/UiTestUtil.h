@@ -20,11 +20,13 @@
 #include "tools/gamekit/PkgWriters.h"
 #include "tests/TempFolder.h"
 #include "tools/gamekit/TgaWriters.h"
+#include "shell/FrameLinks.h"
 #include "ui/ShellServices.h"
 #include "ui/menus/MenuPanel.h"
 
-// Records every call; the cursor follows the mouse messages the window receives.
-class CFakeShell : public CUiShell {
+// Records every call of the screens to the shell and to the panels; the cursor follows
+// the mouse messages the window receives.
+class CFakeShell : public CUiShell, public CPanelLink {
 public:
     POINT GetMousePos() override { return ptMouse; }
     bool IsMouseClickHeld() override { return bClickHeld; }
@@ -52,13 +54,14 @@ public:
     void SetPartyMemberId(int n, int nId) override { nPartyIds[n & 3] = nId; }
     CMainMenu* GetTitleMenu() override { return pTitleMenu; }
     void OnExitConfirmed() override { ++nExitConfirmed; }
-    int GetLeftGroupSelector() override { return nSelector; }
-    bool HasLoadPanel() override { return nSelector == 6; }
-    bool HasSettingsPanel() override { return nSelector == 4; }
+    CGameToolBar* GetToolBar() const override { return nullptr; }
+    int GetLeftGroupSelector() const override { return nSelector; }
+    bool HasLoadPanel() const override { return nSelector == 6; }
+    bool HasSettingsPanel() const override { return nSelector == 4; }
     void OpenLoadPanel() override { ++nLoadOpens; }
     void OpenSettingsPanel() override { ++nSettingsOpens; }
     void RunLeftGroupPanel() override { ++nPanelRuns; }
-    int GetHeroPortraitWord() override { return nHeroPortraitWord; }
+    int GetHeroPortraitWord() const override { return nHeroPortraitWord; }
 
     static constexpr int kFrameLimit = 400;
     POINT ptMouse{};
@@ -115,6 +118,7 @@ protected:
         ASSERT_EQ(pScreen->CreateWindowed(&m_window, 800, 600), 0);
         pBack = pScreen->GetBack();
         SetUiShell(&m_shell);
+        SetPanelLink(&m_shell);
         FlushInputMessages();
         GetAsyncKeyState(VK_LBUTTON);
         GetAsyncKeyState(VK_RETURN);
@@ -123,6 +127,7 @@ protected:
         SetMenuPackage(nullptr);
         m_pkg.reset();
         SetUiShell(nullptr);
+        SetPanelLink(nullptr);
         delete pScreen;
         pScreen = nullptr;
         pBack = nullptr;
