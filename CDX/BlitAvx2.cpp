@@ -6,11 +6,8 @@
 #include "CDX/BlitKernels.h"
 #include "CDX/BlitPixel.h"
 
-// Everything below, the shared loops included, is compiled for AVX2; it is reached only
-// through the table, which exists only on processors that have it.
-#pragma GCC push_options
-#pragma GCC target("avx2")
-
+// This file, the shared loops included, is compiled for AVX2 (see CMakeLists.txt); it is
+// reached only through the table, which exists only on processors that have it.
 namespace {
 
 struct VAvx2 {
@@ -53,8 +50,6 @@ struct VAvx2 {
 }  // namespace
 
 #include "CDX/BlitSimd.inl"
-
-#pragma GCC pop_options
 
 const BlitKernels* Avx2BlitKernels() {
     static const bool bHas = __builtin_cpu_supports("avx2");

@@ -97,7 +97,7 @@ bool CBitmapData::OpenPackages() {
         return false;
     };
     m_pEffectStream = OpenFile(strPath.c_str(), "rb");
-    if (!m_pEffectStream) return fail("cannot be opened");
+    if (!m_pEffectStream) return fail(OpenFileError());
     if (std::fseek(m_pEffectStream, 0, SEEK_END) != 0 || (m_nEffectLength = std::ftell(m_pEffectStream)) < 0 ||
         std::fseek(m_pEffectStream, 0, SEEK_SET) != 0)
         return fail("cannot measure the file");

@@ -8,6 +8,7 @@
 #include "platform/Files.h"
 #include "platform/Stream.h"
 
+#include <cstdio>
 #include <cstring>
 
 CGameData* pGameData = nullptr;
@@ -68,7 +69,12 @@ std::string CGameData::GamePath(const char* pName) const {
 }
 
 void CGameData::LoadOptions() {
-    pOptions = std::make_unique<GameOptions>(ReadGameOptions(GamePath("fenwik.ini").c_str()));
+    std::vector<std::string> problems;
+    pOptions = std::make_unique<GameOptions>(ReadGameOptions(GamePath("fenwik.ini").c_str(), &problems));
+    for (const std::string& strProblem : problems) {
+        std::fprintf(stderr, "game: %s\n", strProblem.c_str());
+        Log((strProblem + "\r\n").c_str());
+    }
 }
 
 bool CGameData::Fail(const std::string& why) {
@@ -87,6 +93,12 @@ bool CGameData::LoadBaseData() {
         return false;
     }
     return true;
+}
+
+bool CGameData::ReadGameFile(const char* pName, size_t nLimit, std::vector<std::uint8_t>* pBytes,
+                             std::string* pWhy) const {
+    if (szGamePath[0] != '\0') SetCurrentDirectory(szGamePath);
+    return ReadWholeFile(pName, nLimit, pBytes, pWhy);
 }
 
 bool CGameData::LoadTables() {
@@ -125,8 +137,9 @@ bool CGameData::BuildTables(CRecordSource& source) {
         return Fail("QRB.mdb: " + why);
     }
     std::vector<std::uint8_t> bytes = WriteBaseData(tables);
-    MakeDirectory(GamePath("data").c_str());
-    if (!WriteFileAtomic(GamePath("data\\Base.dat").c_str(), bytes, &why)) {
+    if (szGamePath[0] != '\0') SetCurrentDirectory(szGamePath);
+    MakeDirectory("data");
+    if (!WriteFileAtomic("data\\Base.dat", bytes, &why)) {
         Log("failed\r\n");
         return Fail(why);
     }
@@ -138,7 +151,7 @@ bool CGameData::ReadTableCache() {
     Log("Open Base Data File Base.dat...");
     std::vector<std::uint8_t> bytes;
     std::string why;
-    if (!ReadWholeFile(GamePath("data\\Base.dat").c_str(), kBaseDataLimit, &bytes, &why)) {
+    if (!ReadGameFile("data\\Base.dat", kBaseDataLimit, &bytes, &why)) {
         Log("failed\r\n");
         return Fail(why);
     }
@@ -156,7 +169,7 @@ bool CGameData::LoadAreaPatterns() {
     std::vector<std::uint8_t> bytes;
     std::string why;
     CAreaPatternSet set;
-    bool bOk = ReadWholeFile(GamePath("data\\Vesk.Ayl").c_str(), kCaptionFileLimit, &bytes, &why) &&
+    bool bOk = ReadGameFile("data\\Vesk.Ayl", kCaptionFileLimit, &bytes, &why) &&
                ReadAreaPatterns(bytes.data(), bytes.size(), &set, &why);
     m_patterns = std::move(set);
     BindAreaPatterns();
@@ -171,7 +184,7 @@ bool CGameData::LoadTextTable() {
     std::vector<std::uint8_t> bytes;
     std::string why;
     CCaptionTable table;
-    bool bOk = ReadWholeFile(GamePath("data\\vesk.dat").c_str(), kCaptionFileLimit, &bytes, &why) &&
+    bool bOk = ReadGameFile("data\\vesk.dat", kCaptionFileLimit, &bytes, &why) &&
                ReadCaptions(bytes.data(), bytes.size(), &table, &why);
     m_captions = std::move(table);
     BindCaptions();

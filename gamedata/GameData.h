@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CScriptData;
 class CRecordSource;
@@ -38,7 +39,9 @@ struct GameOptions {
 };
 
 // Reads the 19 options from an options file; missing file or keys give the defaults.
-GameOptions ReadGameOptions(const char* pFile);
+// A size, depth, scene or position the game cannot work with gives the default as well,
+// and a message naming the file, the key and the value goes to *pProblems.
+GameOptions ReadGameOptions(const char* pFile, std::vector<std::string>* pProblems = nullptr);
 
 constexpr int kItemGridSize = 500;
 constexpr int kGamePathSize = 260;
@@ -128,6 +131,9 @@ public:
     char szGamePath[kGamePathSize] = {};
 
 private:
+    // Reads a file of the game folder by its name there ("data\\Base.dat"), so that a
+    // failure names the file as the game folder does.
+    bool ReadGameFile(const char* pName, size_t nLimit, std::vector<std::uint8_t>* pBytes, std::string* pWhy) const;
     // Points the public table fields at the tables just loaded.
     void BindTables();
     void BindCaptions();

@@ -75,7 +75,7 @@ bool CNpcPkg::OpenPath(const char* pszPath) {
     Close();
     m_pStream = pszPath ? OpenFile(pszPath, "rb") : nullptr;
     if (!m_pStream) {
-        m_strError = std::string(pszPath ? pszPath : "") + ": cannot be opened";
+        m_strError = std::string(pszPath ? pszPath : "") + ": " + OpenFileError();
         return false;
     }
     if (!ReadIndex()) {

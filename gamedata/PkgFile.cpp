@@ -1,5 +1,6 @@
 #include "gamedata/PkgFile.h"
 
+#include <cstdio>
 #include <string>
 
 #include "gamedata/DebugLog.h"
@@ -79,6 +80,28 @@ bool ReadPkgIndex(FILE* pStream, DWORD dwSizeUnit, std::vector<PkgIndexEntry>* p
     return true;
 }
 
+int FindPkgEntry(const std::vector<PkgIndexEntry>& entries, const char* pszName) {
+    if (!pszName) return -1;
+    int nLow = 0, nHigh = int(entries.size()) - 1;
+    while (nLow <= nHigh) {
+        const int nMid = nLow + (nHigh - nLow) / 2;
+        const int nCmp = ComparePkgNames(entries[size_t(nMid)].strName.c_str(), pszName);
+        if (nCmp == 0) return entries[size_t(nMid)].bPresent ? nMid : -1;
+        if (nCmp < 0) nLow = nMid + 1;
+        else nHigh = nMid - 1;
+    }
+    return -1;
+}
+
+std::string DescribeMissingPkgEntries(const std::string& strName, const std::vector<PkgIndexEntry>& entries) {
+    size_t nMissing = 0;
+    for (const PkgIndexEntry& e : entries)
+        if (!e.bPresent) ++nMissing;
+    if (nMissing == 0) return "";
+    return strName + " is cut short: " + std::to_string(nMissing) + " of " + std::to_string(entries.size()) +
+           " entries are missing";
+}
+
 CPkgFile::CPkgFile(const char* pszName) : m_pszName(pszName) {}
 
 CPkgFile::~CPkgFile() { Close(); }
@@ -96,6 +119,12 @@ bool CPkgFile::ReadIndex() {
         Close();
         return false;
     }
+    // The game runs on with the entries that are there; the player is told once.
+    const std::string strMissing = DescribeMissingPkgEntries(m_pszName ? m_pszName : "", m_entries);
+    if (!strMissing.empty()) {
+        std::fprintf(stderr, "game: %s\n", strMissing.c_str());
+        if (pDebugLog) pDebugLog->Printf("%s\r\n", strMissing.c_str());
+    }
     return true;
 }
 
@@ -108,7 +137,7 @@ bool CPkgFile::Open() {
     if (pDebugLog) pDebugLog->Printf("open data file %s ...", m_pszName ? m_pszName : "");
     m_pStream = m_pszName ? OpenFile(m_pszName, "rb") : nullptr;
     if (!m_pStream) {
-        m_strError = std::string(m_pszName ? m_pszName : "") + ": cannot be opened";
+        m_strError = std::string(m_pszName ? m_pszName : "") + ": " + OpenFileError();
         if (pDebugLog) pDebugLog->Write("...failed\r\n");
         return false;
     }
@@ -124,24 +153,13 @@ bool CPkgFile::OpenPath(const char* pszPath) {
     Close();
     m_pStream = pszPath ? OpenFile(pszPath, "rb") : nullptr;
     if (!m_pStream) {
-        m_strError = std::string(pszPath ? pszPath : "") + ": cannot be opened";
+        m_strError = std::string(pszPath ? pszPath : "") + ": " + OpenFileError();
         return false;
     }
     return ReadIndex();
 }
 
-int CPkgFile::Find(const char* pszName) const {
-    if (!pszName) return -1;
-    int nLow = 0, nHigh = int(m_entries.size()) - 1;
-    while (nLow <= nHigh) {
-        const int nMid = (nLow + nHigh) / 2;
-        const int nCmp = ComparePkgNames(m_entries[size_t(nMid)].strName.c_str(), pszName);
-        if (nCmp == 0) return m_entries[size_t(nMid)].bPresent ? nMid : -1;
-        if (nCmp < 0) nLow = nMid + 1;
-        else nHigh = nMid - 1;
-    }
-    return -1;
-}
+int CPkgFile::Find(const char* pszName) const { return FindPkgEntry(m_entries, pszName); }
 
 FILE* CPkgFile::Seek(const char* pszName) {
     const int n = Find(pszName);

@@ -23,6 +23,12 @@ struct PkgIndexEntry {
 // packages and 4 for the music package. Names longer than 255 bytes, a count the file
 // cannot hold and an index cut short fail with a message.
 bool ReadPkgIndex(FILE* pStream, DWORD dwSizeUnit, std::vector<PkgIndexEntry>* pEntries, std::string* pError);
+// Index of the entry of that name in a sorted index by binary search, or -1; an entry
+// whose bytes lie past the end of the file counts as absent.
+int FindPkgEntry(const std::vector<PkgIndexEntry>& entries, const char* pszName);
+// For a package cut short, one line saying which and how many entries are missing
+// ("menu.pkg is cut short: 3 of 40 entries are missing"); empty when all are there.
+std::string DescribeMissingPkgEntries(const std::string& strName, const std::vector<PkgIndexEntry>& entries);
 
 class CPkgFile {
 public:

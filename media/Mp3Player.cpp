@@ -52,37 +52,29 @@ bool CMp3Player::OpenMusicPackage(const char* pszName) {
     if (m_pPackage) std::fclose(m_pPackage);
     m_pPackage = nullptr;
     m_entries.clear();
-    std::string path = MediaGameFolder() + "\\data\\" + (pszName ? pszName : "");
+    // Messages name the package as the game folder does ("data\\veskmp3.dat").
+    const std::string strName = std::string("data\\") + (pszName ? pszName : "");
+    std::string path = MediaGameFolder() + "\\" + strName;
     m_pPackage = OpenFile(path.c_str(), "rb");
     if (!m_pPackage) {
-        SetError("music package " + path + " cannot be opened");
+        SetError("music package " + strName + ": " + OpenFileError());
         return false;
     }
     // The picture packages' index, with sizes in 4-byte units.
     std::string strError;
     if (!ReadPkgIndex(m_pPackage, 4, &m_entries, &strError)) {
-        strError = "music package " + path + ": " + strError;
-        std::fprintf(stderr, "%s\n", strError.c_str());
-        SetError(strError);
+        SetError("music package " + strName + ": " + strError);
         std::fclose(m_pPackage);
         m_pPackage = nullptr;
         m_entries.clear();
         return false;
     }
+    const std::string strMissing = DescribeMissingPkgEntries("music package " + strName, m_entries);
+    if (!strMissing.empty()) std::fprintf(stderr, "game: %s\n", strMissing.c_str());
     return true;
 }
 
-int CMp3Player::FindEntry(const std::string& name) const {
-    int nLow = 0, nHigh = int(m_entries.size()) - 1;
-    while (nLow <= nHigh) {
-        int nMid = (nLow + nHigh) / 2;
-        int c = ComparePkgNames(m_entries[size_t(nMid)].strName.c_str(), name.c_str());
-        if (c == 0) return m_entries[size_t(nMid)].bPresent ? nMid : -1;
-        if (c < 0) nLow = nMid + 1;
-        else nHigh = nMid - 1;
-    }
-    return -1;
-}
+int CMp3Player::FindEntry(const std::string& name) const { return FindPkgEntry(m_entries, name.c_str()); }
 
 bool CMp3Player::ExtractFile(const char* pszPath) {
     if (!pszPath) return false;

@@ -4,6 +4,7 @@
 #include "platform/Charset.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 
 namespace {
@@ -146,9 +148,96 @@ std::string ResolvePath(std::string_view name) {
     return path;
 }
 
+namespace {
+
+thread_local std::string t_strOpenError;
+
+// The reason a file of this type cannot be used as a file; empty for a regular file.
+const char* NotAFile(mode_t mode) {
+    if (S_ISREG(mode)) return "";
+    if (S_ISDIR(mode)) return "is a folder, not a file";
+    if (S_ISFIFO(mode)) return "is a named pipe, not a file";
+    return "is a device or socket, not a file";
+}
+
+bool SetOpenError(const std::string& why, int nErrno) {
+    t_strOpenError = why;
+    errno = nErrno;
+    return false;
+}
+
+bool SetOpenErrorFromErrno(int nErrno) {
+    if (nErrno == ENOENT) return SetOpenError("does not exist", nErrno);
+    if (nErrno == EISDIR) return SetOpenError(NotAFile(S_IFDIR), nErrno);
+    return SetOpenError(std::string("cannot be opened: ") + std::strerror(nErrno), nErrno);
+}
+
+// open(2) flags for an fopen mode, without truncation (done once the file is known to be
+// a regular one); -1 for a mode fopen would refuse.
+int OpenFlags(const char* pMode, bool* pTruncate) {
+    const bool bPlus = std::strchr(pMode, '+') != nullptr;
+    *pTruncate = false;
+    switch (pMode[0]) {
+    case 'r': return bPlus ? O_RDWR : O_RDONLY;
+    case 'w': *pTruncate = true; return (bPlus ? O_RDWR : O_WRONLY) | O_CREAT;
+    case 'a': return (bPlus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+    default: return -1;
+    }
+}
+
+}  // namespace
+
 FILE* OpenFile(const char* pName, const char* pMode) {
-    if (pName == nullptr || pMode == nullptr) return nullptr;
-    return std::fopen(ResolvePath(pName).c_str(), pMode);
+    if (pName == nullptr || pMode == nullptr) {
+        SetOpenError("no file name", EINVAL);
+        return nullptr;
+    }
+    bool bTruncate = false;
+    const int nFlags = OpenFlags(pMode, &bTruncate);
+    if (nFlags < 0) {
+        SetOpenError("bad open mode", EINVAL);
+        return nullptr;
+    }
+    // Non-blocking, so a named pipe without a writer (or reader) cannot hold the open.
+    const std::string strPath = ResolvePath(pName);
+    const int fd = open(strPath.c_str(), nFlags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        // A pipe without a reader refuses a non-blocking open for writing: say what it is.
+        if (errno != ENXIO || CheckRegularFile(strPath)) SetOpenErrorFromErrno(errno);
+        return nullptr;
+    }
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        SetOpenErrorFromErrno(errno);
+        close(fd);
+        return nullptr;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        SetOpenError(NotAFile(st.st_mode), S_ISDIR(st.st_mode) ? EISDIR : ENXIO);
+        close(fd);
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (bTruncate && ftruncate(fd, 0) != 0) {
+        SetOpenErrorFromErrno(errno);
+        close(fd);
+        return nullptr;
+    }
+    FILE* fp = fdopen(fd, pMode);
+    if (fp == nullptr) {
+        SetOpenErrorFromErrno(errno);
+        close(fd);
+    }
+    return fp;
+}
+
+std::string OpenFileError() { return t_strOpenError; }
+
+bool CheckRegularFile(const std::string& strPath) {
+    struct stat st;
+    if (stat(strPath.c_str(), &st) != 0) return SetOpenErrorFromErrno(errno);
+    if (!S_ISREG(st.st_mode)) return SetOpenError(NotAFile(st.st_mode), S_ISDIR(st.st_mode) ? EISDIR : ENXIO);
+    return true;
 }
 
 bool FileExists(const char* pName) {

@@ -23,8 +23,16 @@ std::string GetCurrentDirectory();
 // all components after it, so the path can be used to create files and folders.
 std::string ResolvePath(std::string_view name);
 
-// Opens a file through the resolver with an fopen mode; null on failure.
+// Opens a file through the resolver with an fopen mode ("r", "rb", "wb", "r+b", "ab"...);
+// null on failure. Only regular files are opened: a folder, a named pipe or a device in
+// place of a file fails at once (never waits for a writer) and truncates nothing.
 FILE* OpenFile(const char* pName, const char* pMode);
+// Why the last OpenFile or CheckRegularFile of this thread failed, in words
+// ("is a folder, not a file", "does not exist").
+std::string OpenFileError();
+// True when a real path names a regular file; otherwise false with the reason in
+// OpenFileError. For paths handed to libraries that open files themselves.
+bool CheckRegularFile(const std::string& strPath);
 // True when the name resolves to an existing regular file.
 bool FileExists(const char* pName);
 // True when the name resolves to an existing folder.

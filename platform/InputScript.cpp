@@ -29,10 +29,8 @@
 #include <cctype>
 #include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <sstream>
 
-#include "platform/Clock.h"
 #include "platform/WindowBackend.h"
 
 namespace {
@@ -70,22 +68,37 @@ bool ParseNumber(const std::string& s, T* pOut, int nBase = 10) {
     return ec == std::errc() && p == s.data() + s.size();
 }
 
+// Every whitespace character separates tokens alike, form feed and vertical tab included.
+bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+std::vector<std::string> SplitTokens(const std::string& s) {
+    std::vector<std::string> tok;
+    for (size_t i = 0; i < s.size();) {
+        while (i < s.size() && IsSpace(s[i])) ++i;
+        const size_t nStart = i;
+        while (i < s.size() && !IsSpace(s[i])) ++i;
+        if (i > nStart) tok.push_back(s.substr(nStart, i - nStart));
+    }
+    return tok;
+}
+
 bool ParseCoord(const std::string& s, int* pOut) {
     return ParseNumber(s, pOut) && *pOut >= -32768 && *pOut <= 32767;
 }
 
 // Parses one line without its comment; false with a reason for a bad line.
 bool ParseLine(const std::string& strLine, ScriptEvent* pEv, std::string* pWhy) {
-    std::istringstream in(strLine);
-    std::vector<std::string> tok;
-    for (std::string t; in >> t;) tok.push_back(t);
+    const std::vector<std::string> tok = SplitTokens(strLine);
+    if (tok.empty()) return *pWhy = "the line holds no event", false;
     auto rest = [&](size_t nTok) {  // the line from token nTok on (a path may hold spaces)
         size_t pos = 0;
         for (size_t i = 0; i < nTok; ++i) {
             pos = strLine.find(tok[i], pos) + tok[i].size();
         }
-        size_t a = strLine.find_first_not_of(" \t", pos), b = strLine.find_last_not_of(" \t\r");
-        return a == std::string::npos ? std::string() : strLine.substr(a, b - a + 1);
+        size_t a = pos, b = strLine.size();
+        while (a < b && IsSpace(strLine[a])) ++a;
+        while (b > a && IsSpace(strLine[b - 1])) --b;
+        return strLine.substr(a, b - a);
     };
 
     if (Upper(tok[0]) == "FRAME") {
@@ -152,45 +165,6 @@ bool ParseLine(const std::string& strLine, ScriptEvent* pEv, std::string* pWhy) 
     return *pWhy = "unknown event '" + tok[1] + "'", false;
 }
 
-// The installed script: its events, where it has got to, and when it started.
-struct RunningScript {
-    bool bActive = false;
-    std::vector<ScriptEvent> timed;
-    std::vector<ScriptEvent> shots;
-    size_t nNext = 0;
-    DWORD dwStartTime = 0;
-    DWORD dwStartFrame = 0;
-};
-RunningScript s_script;
-
-std::string ShotPath(const std::string& strPath) {
-    if (strPath.empty() || strPath[0] == '/') return strPath;
-    const char* pszDir = std::getenv("GAME_SHOT_DIR");
-    if (!pszDir || !*pszDir) return strPath;
-    std::string strDir = pszDir;
-    if (strDir.back() != '/') strDir += '/';
-    return strDir + strPath;
-}
-
-void RunEvent(const ScriptEvent& ev) {
-    switch (ev.action) {
-    case ScriptAction::Key:
-        if (ev.state != ScriptState::Up) InjectKey(ev.nKey, true);
-        if (ev.state != ScriptState::Down) InjectKey(ev.nKey, false);
-        break;
-    case ScriptAction::Move: InjectMouseMove(ev.x, ev.y); break;
-    case ScriptAction::LButton:
-    case ScriptAction::RButton:
-        InjectMouseButton(ev.action == ScriptAction::LButton ? VK_LBUTTON : VK_RBUTTON, ev.state != ScriptState::Up,
-                          ev.x, ev.y, ev.state == ScriptState::Double);
-        break;
-    case ScriptAction::Close: InjectClose(); break;
-    case ScriptAction::Activate: InjectActivate(true); break;
-    case ScriptAction::Deactivate: InjectActivate(false); break;
-    case ScriptAction::Shot: SaveScreenshotPng(ShotPath(ev.strPath).c_str()); break;
-    }
-}
-
 }  // namespace
 
 int ParseKeyName(const std::string& strKey) {
@@ -220,7 +194,7 @@ ParsedScript ParseInputScript(const std::string& strText, const std::string& str
     std::string strLine;
     for (int nLine = 1; std::getline(in, strLine); ++nLine) {
         std::string strBody = strLine.substr(0, strLine.find('#'));
-        if (strBody.find_first_not_of(" \t\r") == std::string::npos) continue;
+        if (SplitTokens(strBody).empty()) continue;
         ScriptEvent ev;
         ev.nLine = nLine;
         std::string strWhy;
@@ -235,30 +209,4 @@ ParsedScript ParseInputScript(const std::string& strText, const std::string& str
                      [](const ScriptEvent& a, const ScriptEvent& b) { return a.dwWhen < b.dwWhen; });
     out.events.insert(out.events.end(), shots.begin(), shots.end());
     return out;
-}
-
-int LoadInputScriptText(const std::string& strText, const std::string& strName) {
-    ParsedScript parsed = ParseInputScript(strText, strName);
-    for (const std::string& e : parsed.errors) std::fprintf(stderr, "input script %s (line skipped)\n", e.c_str());
-    s_script = RunningScript{};
-    for (ScriptEvent& ev : parsed.events) (ev.bAtFrame ? s_script.shots : s_script.timed).push_back(std::move(ev));
-    s_script.dwStartTime = TimeGetTime();
-    s_script.dwStartFrame = GetPresentedFrameCount();
-    s_script.bActive = true;
-    return int(parsed.errors.size());
-}
-
-void RunDueScriptEvents() {
-    if (!s_script.bActive) return;
-    const DWORD dwElapsed = TimeGetTime() - s_script.dwStartTime;
-    // Injecting never pumps, so events cannot re-enter this loop.
-    while (s_script.nNext < s_script.timed.size() && s_script.timed[s_script.nNext].dwWhen <= dwElapsed)
-        RunEvent(s_script.timed[s_script.nNext++]);
-}
-
-void RunScriptShots(DWORD dwFrame) {
-    if (!s_script.bActive) return;
-    const DWORD dwRelative = dwFrame - s_script.dwStartFrame;
-    for (const ScriptEvent& ev : s_script.shots)
-        if (ev.dwWhen == dwRelative) RunEvent(ev);
 }

@@ -31,6 +31,12 @@ bool CMp3Decoder::Open(const char* pszName) {
     Close();
     m_format = WAVEFORMATEX{};
     std::string path = ResolvePath(pszName ? pszName : "");
+    const std::string strName = pszName ? pszName : "";
+    // The library would wait for ever on a named pipe: only regular files are handed on.
+    if (!CheckRegularFile(path)) {
+        m_strError = "mp3: " + strName + " " + OpenFileError();
+        return false;
+    }
     int nErr = MPG123_OK;
     mpg123_handle* h = mpg123_new(nullptr, &nErr);
     if (!h) {
@@ -46,7 +52,7 @@ bool CMp3Decoder::Open(const char* pszName) {
     mpg123_rates(&pRates, &nRates);
     for (size_t i = 0; i < nRates; ++i) mpg123_format(h, pRates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
     if (mpg123_open(h, path.c_str()) != MPG123_OK) {
-        m_strError = "mp3: cannot open " + path;
+        m_strError = "mp3: cannot open " + strName;
         Close();
         return false;
     }
@@ -54,7 +60,7 @@ bool CMp3Decoder::Open(const char* pszName) {
     int nChannels = 0, nEncoding = 0;
     if (mpg123_getformat(h, &nRate, &nChannels, &nEncoding) != MPG123_OK || nRate <= 0 ||
         (nChannels != 1 && nChannels != 2) || nEncoding != MPG123_ENC_SIGNED_16) {
-        m_strError = "mp3: no MP3 audio in " + path;
+        m_strError = "mp3: no MP3 audio in " + strName;
         Close();
         return false;
     }

@@ -170,7 +170,7 @@ bool ReadWholeFile(const char* pName, size_t nLimit, std::vector<std::uint8_t>* 
         return false;
     };
     FILE* fp = OpenFile(pName, "rb");
-    if (fp == nullptr) return fail(std::string("cannot open (") + std::strerror(errno) + ")");
+    if (fp == nullptr) return fail(OpenFileError());
     char buf[65536];
     size_t n;
     bool bTooLarge = false;

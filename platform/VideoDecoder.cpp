@@ -67,19 +67,25 @@ bool CVideoDecoder::Open(const char* pszName) {
     Close();
     Impl& d = *m_p;
     std::string path = ResolvePath(pszName ? pszName : "");
+    const std::string strName = pszName ? pszName : "";
+    // The library would wait for ever on a named pipe: only regular files are handed on.
+    if (!CheckRegularFile(path)) {
+        m_strError = "video: " + strName + " " + OpenFileError();
+        return false;
+    }
     if (avformat_open_input(&d.pFormat, path.c_str(), nullptr, nullptr) < 0) {
-        m_strError = "video: cannot open " + path;
+        m_strError = "video: cannot open " + strName;
         return false;
     }
     if (avformat_find_stream_info(d.pFormat, nullptr) < 0) {
-        m_strError = "video: cannot read the tracks of " + path;
+        m_strError = "video: cannot read the tracks of " + strName;
         Close();
         return false;
     }
     d.nVideoStream = av_find_best_stream(d.pFormat, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (d.nVideoStream < 0 || !(d.pVideo = OpenCodec(d.pFormat->streams[d.nVideoStream])) ||
         d.pVideo->width <= 0 || d.pVideo->height <= 0) {
-        m_strError = "video: no playable picture track in " + path;
+        m_strError = "video: no playable picture track in " + strName;
         Close();
         return false;
     }

@@ -4,35 +4,55 @@
 // global instance. The default instances stand for neighbours that are not there:
 // they report no scene, no toolbar and no battle, and do nothing. The subsystem
 // that brings the real object installs its own instance; tests install recorders.
+// The installed link is the only owner of what it answers (whether there is a toolbar,
+// whether a battle runs). Calls a real subsystem must answer report, once each, when
+// an installed link leaves them to the default (see UnansweredLinkCalls).
 #pragma once
+#include <string>
+#include <vector>
+
 #include "platform/Base.h"
 
 class CMoveText;
+class CGameToolBar;
+class CFight;
 struct ScriptCommand;
 
-// The map: scene, heroes and party, characters, the effect list and the event-script
-// scheduler.
+// Notes that an installed link left a call it must answer to the default (the default
+// link itself is "nothing there" and notes nothing).
+void NoteUnansweredLinkCall(const void* pLink, const char* pszCall);
+// The calls noted so far, each once ("map UpdateEffects").
+const std::vector<std::string>& UnansweredLinkCalls();
+void ClearUnansweredLinkCalls();
+
+// The map: scene, heroes and party, characters and the effect list.
 class CMapLink {
 public:
     virtual ~CMapLink() = default;
     virtual bool HasScene() const;
     virtual bool HasHero() const;
     // Start-up and shut-down of the map's objects.
-    virtual void CreateEffectManager() {}
+    virtual void CreateEffectManager() { NoteUnansweredLinkCall(this, "map CreateEffectManager"); }
     virtual void DeleteEffectManager() {}
     // Deletes the scene, the hero and every party member except the parked copy in the
     // toolbar's active slot (party slot + 1; 0 when there is no toolbar).
     virtual void DeleteWorld(int nActiveSlot) { (void)nActiveSlot; }
     virtual void DeleteMoveText(CMoveText* pText) { (void)pText; }
     // Draws a moving text; true when it has finished.
-    virtual bool DrawMoveText(CMoveText* pText) { (void)pText; return true; }
+    virtual bool DrawMoveText(CMoveText* pText) {
+        (void)pText;
+        NoteUnansweredLinkCall(this, "map DrawMoveText");
+        return true;
+    }
 
     // The frame.
-    virtual void UpdateScript() {}
-    virtual void DrawScene() {}
-    virtual void UpdateScene() {}
+    virtual void DrawScene() { NoteUnansweredLinkCall(this, "map DrawScene"); }
+    virtual void UpdateScene() { NoteUnansweredLinkCall(this, "map UpdateScene"); }
     // Updates the hero and each party member except the toolbar's active slot.
-    virtual void UpdateHeroes(int nActiveSlot) { (void)nActiveSlot; }
+    virtual void UpdateHeroes(int nActiveSlot) {
+        (void)nActiveSlot;
+        NoteUnansweredLinkCall(this, "map UpdateHeroes");
+    }
     // Stops the hero on his cell and clears his path (input hold).
     virtual void StopHero() {}
     virtual void SetScrolling() {}
@@ -40,8 +60,12 @@ public:
     // While the view-move flag is set: moves the view toward the point of a "move the
     // view" command, or toward the hero for a "view follows the hero" command.
     virtual void FollowScriptView(const ScriptCommand* pCommand) { (void)pCommand; }
-    // Advances the effect list; true when its last effect finished and was removed.
-    virtual bool UpdateEffects() { return false; }
+    // Advances the effect list; true when its last effect finished and was removed (the
+    // frame then clears the scene's effect wait, so a real map must answer it).
+    virtual bool UpdateEffects() {
+        NoteUnansweredLinkCall(this, "map UpdateEffects");
+        return false;
+    }
     // Damage zone: whether the hero stands in an event region; takes life of a member.
     virtual bool IsHeroInRegion() const { return false; }
     virtual void TakeMemberLife(int nMember, int nAmount) { (void)nMember; (void)nAmount; }
@@ -66,13 +90,16 @@ public:
 class CPanelLink {
 public:
     virtual ~CPanelLink() = default;
-    virtual bool HasToolBar() const;
+    // The toolbar object once the panels made it; the main window's m_pToolBar is set
+    // from it when the link is installed and when the panels are made or deleted.
+    virtual CGameToolBar* GetToolBar() const;
+    virtual bool HasToolBar() const { return GetToolBar() != nullptr; }
     // Creates the toolbar and the work-panel host (the main loop's start).
-    virtual void CreatePanels() {}
+    virtual void CreatePanels();
     virtual void DeletePanels() {}
     // Party slot + 1 of the controlled member; 0 without a toolbar.
     virtual int GetActiveSlot() const { return 0; }
-    virtual void Draw() {}
+    virtual void Draw();
     virtual int OnKeyDown(int nKey, UINT nFlags) { (void)nKey; (void)nFlags; return 0; }
     virtual int OnLButtonUp() { return 0; }
     virtual int OnRButtonDown(int x, int y) { (void)x; (void)y; return 0; }
@@ -88,12 +115,28 @@ public:
     virtual int WorkOnKeyDown(int nKey) { (void)nKey; return 0; }
     // Buys the item under the cursor in an open trade panel.
     virtual int BuyUnderCursor() { return 0; }
+
+    // The left panel group as the title screen uses it: selector 4 settings, 6 load,
+    // -1 none.
+    virtual int GetLeftGroupSelector() const { return -1; }
+    virtual bool HasLoadPanel() const { return false; }
+    virtual bool HasSettingsPanel() const { return false; }
+    virtual void OpenLoadPanel() {}
+    virtual void OpenSettingsPanel() {}
+    virtual void RunLeftGroupPanel() {}
+    // The controlled hero's portrait word as the party strip reads it; its pixel test
+    // needs 0.
+    virtual int GetHeroPortraitWord() const { return 0; }
 };
 
 // The running battle.
 class CBattleLink {
 public:
     virtual ~CBattleLink() = default;
+    // The battle object while one exists; the main window's pFight is set from it when
+    // the link is installed.
+    virtual CFight* GetFight() const;
+    // The battle's own running flag.
     virtual bool IsRunning() const;
     // Clears the battle's own running flag, which ends its loop.
     virtual void StopRunning() {}
@@ -107,7 +150,10 @@ public:
 CMapLink& MapLink();
 CPanelLink& PanelLink();
 CBattleLink& BattleLink();
-// Installs a link (null restores the default one); the caller keeps ownership.
+// Installs a link (null restores the default one); the caller keeps ownership. The
+// panel and battle calls also set the main window's m_pToolBar and pFight from it.
 void SetMapLink(CMapLink* pLink);
 void SetPanelLink(CPanelLink* pLink);
 void SetBattleLink(CBattleLink* pLink);
+// Sets the main window's m_pToolBar and pFight from the installed links.
+void RefreshFrameLinkFields();

@@ -25,6 +25,9 @@ CMainFrame::CMainFrame() {
     pCompanion = nullptr;
     for (CPlayer*& p : pParty) p = nullptr;
     nHoverNpcId = -1;
+    // The toolbar and battle fields follow the installed links.
+    m_pToolBar = PanelLink().GetToolBar();
+    pFight = BattleLink().GetFight();
     WaveOutGetVolume(nullptr, &m_dwSavedVolume);
     pMediaHost = this;
 }
@@ -53,6 +56,7 @@ CMainFrame::~CMainFrame() {
     CPanelLink& panels = PanelLink();
     map.DeleteWorld(panels.HasToolBar() ? panels.GetActiveSlot() : 0);
     panels.DeletePanels();
+    m_pToolBar = nullptr;
     WaveOutSetVolume(nullptr, m_dwSavedVolume);
 
     // Pictures the window still holds when the game ends early.

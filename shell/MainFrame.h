@@ -51,6 +51,9 @@ public:
     // the frame, the held-button map click, the flip and the damage-zone tick.
     void RunOnePass();
     void UpdateFrame();
+    // The event-script scheduler, run by the frame in the modes that run scripts.
+    // Virtual so that tests can watch the frame call it.
+    virtual void UpdateScript();
     void ScrollByMouse();
     void UpdateActors();
     void UpdateEffects();

@@ -67,6 +67,7 @@ void CMainFrame::Run() {
     GetAsyncKeyState(VK_LBUTTON);
     m_nSceneChanging = 0;
     PanelLink().CreatePanels();
+    RefreshFrameLinkFields();
 
     while (m_bRunning) RunOnePass();
 
@@ -153,7 +154,7 @@ void CMainFrame::UpdateFrame() {
     const ModeWork work = WorkOfMode(nMode);
     CMapLink& map = MapLink();
     if (work.bEdgeScroll) ScrollByMouse();
-    if (work.bScript) map.UpdateScript();
+    if (work.bScript) UpdateScript();
     if (work.bActors && m_bInGame) UpdateActors();
     if (work.bScene && m_bInGame && m_bSceneShown) map.DrawScene();
     if (m_nSceneEffectWait2 == 0) UpdateEffects();
@@ -169,6 +170,11 @@ void CMainFrame::UpdateFrame() {
         if (pMouse) pMouse->SetShape(0);
         m_bCursorShapeChanged = 0;
     }
+}
+
+void CMainFrame::UpdateScript() {
+    // The event-script scheduler: runs the running event's commands once the events
+    // exist; until then there is nothing to schedule.
 }
 
 void CMainFrame::ScrollByMouse() {

@@ -193,8 +193,12 @@ BOOL CMainFrame::ToggleWindowMode() {
 bool CMainFrame::ShowNoticePicture() {
     SetGameFolderCurrent();
     CDXSurface notice;
-    const bool bLoaded = notice.CreateFromImageFile(pScreen, "bmp\\jiankanyouxi.bmp", DWORD(m_nScreenMode)) == 1;
+    const char* pszNotice = "bmp\\jiankanyouxi.bmp";
+    const bool bLoaded = notice.CreateFromImageFile(pScreen, pszNotice, DWORD(m_nScreenMode)) == 1;
     if (bLoaded) notice.BlitOpaque(pBack, 0, 0);
+    else
+        std::fprintf(stderr, "game: the notice picture %s %s; the screen stays black\n", pszNotice,
+                     FileExists(pszNotice) ? "is damaged or not a picture" : "is missing");
     pScreen->Flip();
     // No messages are taken here; the left button is read from its key state, and a
     // press made between two polls counts as well.

@@ -1,8 +1,9 @@
 // What the title menu, the talk bars, the party strip and the modal boxes ask of their
-// neighbours: the main window, the cursor object, the game-mode object, the toolbar and
-// the hero. The shell installs one implementation at start-up through pUiShell; tests
-// install a fake. Every default is the neutral answer of a neighbour that is not there
-// (no toolbar panel, no music), so a screen keeps working without it. The shell's plain
+// neighbours: the main window, the cursor object and the game-mode object (what they ask
+// of the toolbar and its panels goes through the panel link, shell/FrameLinks.h). The
+// shell installs one implementation at start-up through pUiShell; tests install a fake.
+// Every default is the neutral answer of a neighbour that is not there (no music), so a
+// screen keeps working without it. The shell's plain
 // globals (dwNowTime, bMsgBoxOpen, pScene, nCharSet) are read directly.
 #pragma once
 #include "platform/Base.h"
@@ -48,18 +49,6 @@ public:
     // The game-mode object (CMenuManager).
     virtual CMainMenu* GetTitleMenu() { return nullptr; }
     virtual void OnExitConfirmed() {}
-
-    // The toolbar's left panel group as the title screen uses it: selector 4 settings,
-    // 6 load, -1 none.
-    virtual int GetLeftGroupSelector() { return -1; }
-    virtual bool HasLoadPanel() { return false; }
-    virtual bool HasSettingsPanel() { return false; }
-    virtual void OpenLoadPanel() {}
-    virtual void OpenSettingsPanel() {}
-    virtual void RunLeftGroupPanel() {}
-
-    // The controlled hero's portrait word (pPlayer); the party strip's pixel test needs 0.
-    virtual int GetHeroPortraitWord() { return 0; }
 };
 
 // Never null: a neutral implementation stands until the shell installs its own.

@@ -16,6 +16,7 @@
 #include "CDX/BlitKernels.h"
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
+#include "tests/TempFolder.h"
 
 inline VideoPixelFormat FormatForDepth(int nDepth) {
     if (nDepth == 15) return MakePixelFormat555();
@@ -106,14 +107,6 @@ inline std::vector<const BlitKernels*> AllBlitKernels() {
     std::vector<const BlitKernels*> v{&ReferenceBlitKernels(), &Sse2BlitKernels()};
     if (Avx2BlitKernels()) v.push_back(Avx2BlitKernels());
     return v;
-}
-
-// A fresh empty folder for one test's files.
-inline std::string TempFolder(const char* pszName) {
-    std::string path = ::testing::TempDir() + "cdx_" + pszName + "_" + std::to_string(::getpid());
-    std::filesystem::remove_all(path);
-    std::filesystem::create_directories(path);
-    return path;
 }
 
 inline std::vector<BYTE> ReadFileBytes(const std::string& path) {

@@ -32,7 +32,8 @@ std::string Hex(DWORD v) {
 // The values the drawing rules pin down, in one table.
 TEST(Blits, PinnedValues) {
     CDXScreen screen;
-    const std::string dir = TempFolder("pinned");
+    const CTempFolder folder("cdx_pinned");
+    const std::string& dir = folder.Path();
     struct Case {
         const char* pszName;
         std::string expected;

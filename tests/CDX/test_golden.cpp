@@ -100,7 +100,8 @@ std::vector<BYTE> DrawBlitSheet(CDXScreen& screen, int nDepth, const std::string
 
 // Every sprite blit type from 0 to 121 on a 16-bit board; the sheet comes from a BMP.
 std::vector<BYTE> DrawSpriteSheet(CDXScreen& screen, const std::string& saveAs) {
-    const std::string dir = TempFolder("goldensprite");
+    const CTempFolder folder("cdx_goldensprite");
+    const std::string& dir = folder.Path();
     auto sheet = MakeSource(screen, 16, false);
     const std::string name = dir + "/sheet.bmp";
     sheet->SaveAsBmp(name.c_str());
@@ -157,7 +158,10 @@ TEST(Golden, EveryDepthAndBlitTypeMatchesTheReferencePictures) {
     if (pszRegen && std::string(pszRegen) == "1") {
         ScopedBlitKernels use(&ReferenceBlitKernels());
         std::ofstream out(kGoldenFile);
-        const std::string view = TempFolder("golden_view");
+        // Kept after the run, so whoever regenerates can look at the pictures.
+        CTempFolder viewFolder("cdx_golden_view");
+        viewFolder.Keep();
+        const std::string& view = viewFolder.Path();
         std::printf("golden pictures written to %s\n", view.c_str());
         for (const auto& [name, h] : DrawAll(screen, view)) out << name << ' ' << std::hex << h << '\n';
         ASSERT_TRUE(out.good()) << kGoldenFile;

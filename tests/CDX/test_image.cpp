@@ -17,6 +17,7 @@
 #include "platform/Files.h"
 #include "platform/PixelMask.h"
 #include "platform/Stream.h"
+#include "tests/TempFolder.h"
 #include "tools/gamekit/ImageWriters.h"
 
 namespace {
@@ -275,8 +276,8 @@ TEST_F(ImageTest, BmpColourTableCountIsBounded) {
 }
 
 TEST_F(ImageTest, FilesAndStreams) {
-    const auto dir = std::filesystem::temp_directory_path() / ("image_test_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+    const CTempFolder folder("image_test");
+    const std::filesystem::path dir = folder.Path();
     const PictureRgba pic = TestPicture();
     const Bytes tga = BuildTga(pic, {10, 32, false, true, 0});
     const std::string file = (dir / "pic.tga").string();
@@ -338,7 +339,6 @@ TEST_F(ImageTest, FilesAndStreams) {
     EXPECT_EQ(h, 5);
     pBmp.reset();
     ::chmod(file.c_str(), 0644);
-    std::filesystem::remove_all(dir);
 }
 
 // An 8-bit run-length BMP of the given size whose colour table has 8 entries, entry i

@@ -147,7 +147,8 @@ TEST(Shapes, RectanglesAndFills) {
 
 TEST(BmpWriter, WritesPaddedBottomUpRowsWithTheTrueSize) {
     CDXScreen screen;
-    const std::string dir = TempFolder("bmp");
+    const CTempFolder folder("cdx_bmp");
+    const std::string& dir = folder.Path();
     struct DepthCase {
         int nDepth;
         DWORD pixel;
@@ -187,7 +188,8 @@ TEST(BmpWriter, WritesPaddedBottomUpRowsWithTheTrueSize) {
 
 TEST(BmpWriter, FailuresLeaveNoFile) {
     CDXScreen screen;
-    const std::string dir = TempFolder("bmpfail");
+    const CTempFolder folder("cdx_bmpfail");
+    const std::string& dir = folder.Path();
     auto s = MakeSurface(screen, 16, 4, 4);
     EXPECT_EQ(s->SaveAsBmp(nullptr), -1);
     EXPECT_EQ(s->SaveAsBmp((dir + "/no/such/folder/x.bmp").c_str()), -2);

@@ -21,7 +21,8 @@ std::string WriteSheet(CDXScreen& screen, const std::string& dir, const char* ps
 
 TEST(Tile, CutsTheSheetLeftToRightTopToBottom) {
     CDXScreen screen;
-    const std::string dir = TempFolder("tile");
+    const CTempFolder folder("cdx_tile");
+    const std::string& dir = folder.Path();
     const std::string sheet = WriteSheet(screen, dir, "sheet.bmp", 100, 50);
     CDXTile t;
     ASSERT_EQ(t.Create(&screen, sheet.c_str(), 24, 20, 0), 1);
@@ -56,16 +57,19 @@ TEST(Tile, CutsTheSheetLeftToRightTopToBottom) {
 
 TEST(Sprite, CreatesFromAStreamAndFromAFile) {
     CDXScreen screen;
-    const std::string dir = TempFolder("spritecreate");
+    const CTempFolder folder("cdx_spritecreate");
+    const std::string& dir = folder.Path();
     const std::string sheet = WriteSheet(screen, dir, "s.bmp", 48, 25);
     // A package holds the BMP after other bytes; the sprite reads from the stream's position.
     const auto bmp = ReadFileBytes(sheet);
     const std::string pkg = dir + "/pack.bin";
     FILE* f = std::fopen(pkg.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
     std::fwrite("JUNKJUNK", 1, 8, f);
     std::fwrite(bmp.data(), 1, bmp.size(), f);
     std::fclose(f);
     f = std::fopen(pkg.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
     std::fseek(f, 8, SEEK_SET);
     CDXSprite sprite;
     sprite.SetPos(5, 5);
@@ -90,6 +94,7 @@ TEST(Sprite, CreatesFromAStreamAndFromAFile) {
     EXPECT_EQ(empty.Draw(dst.get(), 0, 0, BLT_KEYED), -1);
     CDXSprite zero;
     f = std::fopen(sheet.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
     ASSERT_EQ(zero.Create(&screen, f, 0, 25, 1), 1);  // kept as given
     std::fclose(f);
     EXPECT_EQ(zero.Draw(dst.get(), 0, 0, BLT_OPAQUE), -1);  // no tiles: nothing, no division
@@ -98,7 +103,7 @@ TEST(Sprite, CreatesFromAStreamAndFromAFile) {
 class SpriteDraw : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = TempFolder("spritedraw");
+        dir = m_folder.Path();
         // 4 x 3 frames, key 0x0F0F on every third diagonal.
         const std::string sheet = WriteSheet(screen, dir, "k.bmp", 8, 3, 0x0F0F, 3);
         ASSERT_EQ(sprite.CreateFromTileFile(&screen, sheet.c_str(), 4, 3, 0), 1);
@@ -114,6 +119,7 @@ protected:
     }
 
     CDXScreen screen;
+    CTempFolder m_folder{"cdx_spritedraw"};
     std::string dir;
     CDXSprite sprite;
     std::unique_ptr<CDXSurface> dst;
@@ -213,7 +219,8 @@ TEST_F(SpriteDraw, FreeModesDrawPlainTransforms) {
 
 TEST(Sprite, BoxesThatTouchCollide) {
     CDXScreen screen;
-    const std::string dir = TempFolder("hits");
+    const CTempFolder folder("cdx_hits");
+    const std::string& dir = folder.Path();
     const std::string sheet = WriteSheet(screen, dir, "h.bmp", 10, 10);
     CDXSprite a, b;
     ASSERT_EQ(a.CreateFromTileFile(&screen, sheet.c_str(), 10, 10, 1), 1);

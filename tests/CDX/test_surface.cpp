@@ -8,6 +8,7 @@
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
 #include "platform/Files.h"
+#include "tests/TempFolder.h"
 
 namespace {
 
@@ -32,10 +33,8 @@ void WriteBmp24(const std::string& path, int w, int h, const std::vector<DWORD>&
 class SurfaceTest : public ::testing::Test {
 protected:
     CDXScreen screen;
-    std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("surface_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-    void SetUp() override { std::filesystem::create_directories(dir); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
+    CTempFolder folder;
+    std::filesystem::path dir = folder.Path();
 };
 
 TEST_F(SurfaceTest, CreateCompletesAndRegisters) {
@@ -201,6 +200,7 @@ TEST_F(SurfaceTest, StreamAndBmpStreamCreation) {
     const std::string bad = (dir / "bad.bmp").string();
     std::ofstream(bad, std::ios::binary) << "XM0123456789";
     FILE* g = std::fopen(bad.c_str(), "rb");
+    ASSERT_NE(g, nullptr);
     CDXSurface c;
     EXPECT_EQ(c.LoadBmpFromStream(&screen, g, 1, 0), 0);
     EXPECT_EQ(c.CreateFromStream(&screen, 0, g, 1), -1);

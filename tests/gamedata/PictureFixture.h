@@ -12,15 +12,15 @@
 #include "gamedata/NpcPkg.h"
 #include "media/TgaDraw.h"
 #include "platform/Files.h"
+#include "tests/TempFolder.h"
 #include "tools/gamekit/PkgSamplePictures.h"
 
 using Bytes = std::vector<std::uint8_t>;
 
 class PictureFixture : public ::testing::Test {
 protected:
-    std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("picture_test_" + std::to_string(getpid()) + "_" +
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    CTempFolder m_folder{"picture_test"};
+    std::filesystem::path dir = m_folder.Path();
     CDXScreen screen;
     CGameData data;
     std::string m_strOldDir;
@@ -54,7 +54,6 @@ protected:
         pScreen = nullptr;
         pBack = nullptr;
         SetCurrentDirectory(m_strOldDir.c_str());
-        std::filesystem::remove_all(dir);
     }
     static WORD BackPixel(int x, int y) {
         CVideoSurface* p = pBack->GetInterface();

@@ -2,7 +2,7 @@
 #include "gamedata/GameData.h"
 #include "platform/Charset.h"
 #include "tests/gamedata/TestModel.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/TempFolder.h"
 #include "tools/gamekit/GameDataWriters.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +54,36 @@ TEST(GameOptionsFile, FlagsAreSetOnlyByExactlyOne) {
     EXPECT_EQ(o.nScene, 12);
     EXPECT_EQ(o.nPlayerX, 40);
     EXPECT_EQ(o.nPlayerY, 270);
+}
+
+TEST(GameOptionsFile, ValuesOutOfRangeGiveTheDefaultAndAreNamed) {
+    CTempFolder dir;
+    dir.Write("fenwik.ini",
+              "[Option]\nScreenWidth=2147483647\nScreenHeight=-2147483648\nScreenBPP=0\n"
+              "[NewGame]\nScene=200\nPlayerX=-1\nPlayerY=1048576\nPlayerSpeed=99999\n");
+    std::vector<std::string> problems;
+    GameOptions o = ReadGameOptions((dir.Path() + "\\fenwik.ini").c_str(), &problems);
+    EXPECT_EQ(o.nScreenWidth, 640);
+    EXPECT_EQ(o.nScreenHeight, 480);
+    EXPECT_EQ(o.nScreenBPP, 16);
+    EXPECT_EQ(o.nScene, 0);
+    EXPECT_EQ(o.nPlayerX, 500);
+    EXPECT_EQ(o.nPlayerY, 1048576);  // the largest position still taken
+    EXPECT_EQ(o.nPlayerSpeed, 10);
+    ASSERT_EQ(problems.size(), 6u);
+    EXPECT_EQ(problems[0], "fenwik.ini: [Option] ScreenWidth=2147483647 is outside 640..8192; 640 is used");
+    EXPECT_EQ(problems[1], "fenwik.ini: [Option] ScreenHeight=-2147483648 is outside 480..8192; 480 is used");
+    EXPECT_NE(problems[3].find("[NewGame] Scene=200"), std::string::npos) << problems[3];
+
+    // The edges of each range are taken as they stand.
+    dir.Write("fenwik.ini", "[Option]\nScreenWidth=8192\nScreenHeight=480\n[NewGame]\nScene=199\nPlayerX=0\n");
+    problems.clear();
+    o = ReadGameOptions(dir.File("fenwik.ini").c_str(), &problems);
+    EXPECT_TRUE(problems.empty());
+    EXPECT_EQ(o.nScreenWidth, 8192);
+    EXPECT_EQ(o.nScreenHeight, 480);
+    EXPECT_EQ(o.nScene, 199);
+    EXPECT_EQ(o.nPlayerX, 0);
 }
 
 TEST(GameOptionsFile, GamekitOptionsReadBack) {
@@ -192,7 +222,8 @@ TEST_F(GameFolder, ABadCacheFileFailsTheLoadNamingFileAndSection) {
 
     std::filesystem::remove(dir.File("data/Base.dat"));
     EXPECT_FALSE(data.ReadTableCache());
-    EXPECT_NE(data.GetLastError().find("Base.dat: cannot open"), std::string::npos) << data.GetLastError();
+    // Named as the game folder names it, with one kind of separator.
+    EXPECT_EQ(data.GetLastError(), "data\\Base.dat: does not exist");
 }
 
 TEST_F(GameFolder, DebugLogRecordsTheLoadOnlyWhenItExists) {

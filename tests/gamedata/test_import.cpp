@@ -3,7 +3,7 @@
 #include "gamedata/GameData.h"
 #include "platform/Charset.h"
 #include "tests/gamedata/TestModel.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/TempFolder.h"
 #include "tools/gamekit/GameDataWriters.h"
 
 #include <gtest/gtest.h>

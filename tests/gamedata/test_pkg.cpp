@@ -8,6 +8,7 @@
 #include "gamedata/GameData.h"
 #include "gamedata/PkgFile.h"
 #include "platform/Files.h"
+#include "tests/TempFolder.h"
 #include "tools/gamekit/ImageWriters.h"
 #include "tools/gamekit/PkgWriters.h"
 
@@ -23,9 +24,9 @@ Bytes Data(int n, int nSeed) {
 
 class PkgTest : public ::testing::Test {
 protected:
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("pkg_test_" + std::to_string(getpid()));
+    CTempFolder m_folder{"pkg_test"};
+    std::filesystem::path dir = m_folder.Path();
     void SetUp() override { std::filesystem::create_directories(dir / "bmp"); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
     std::string Write(const std::string& name, const Bytes& b) {
         const std::string path = (dir / name).string();
         EXPECT_TRUE(WriteBytesToFile(path.c_str(), b));
@@ -142,6 +143,34 @@ TEST_F(PkgTest, LongNamesAndEntriesPastTheEnd) {
     CPkgFile huge("huge.pkg");
     EXPECT_FALSE(huge.OpenPath(Write("huge.pkg", BuildPkg({{std::string(300, 'x'), Data(4, 1)}})).c_str()));
     EXPECT_FALSE(huge.GetError().empty());
+}
+
+TEST_F(PkgTest, APackageCutShortSaysOnceWhichAndHowManyEntriesAreMissing) {
+    CBaseFolderGuard guard;
+    const std::vector<PkgEntryData> entries = {
+        {"a.bmp", Data(10, 1)}, {"b.bmp", Data(20, 2)}, {"c.bmp", Data(30, 3)}, {"d.bmp", Data(40, 4)}};
+    Bytes b = BuildPkg(entries);
+    b.resize(b.size() - 45);  // d.bmp and the last 5 bytes of c.bmp are gone
+    ASSERT_TRUE(WriteBytesToFile((dir / "bmp" / "Short.pkg").string().c_str(), b));
+    CGameData data;
+    data.InitPaths(dir.string().c_str());
+    pGameData = &data;
+    CPkgFile pkg("short.pkg");
+    testing::internal::CaptureStderr();
+    const bool bOpened = pkg.Open();
+    const std::string strErr = testing::internal::GetCapturedStderr();
+    pGameData = nullptr;
+    ASSERT_TRUE(bOpened) << pkg.GetError();
+    EXPECT_EQ(strErr, "game: short.pkg is cut short: 2 of 4 entries are missing\n");
+    EXPECT_EQ(ReadEntry(pkg, "b.bmp"), entries[1].bytes);
+    EXPECT_FALSE(pkg.Contains("c.bmp"));
+    EXPECT_FALSE(pkg.Contains("d.bmp"));
+
+    // A whole package says nothing.
+    CPkgFile whole("whole.pkg");
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(whole.OpenPath(Write("whole.pkg", BuildPkg(entries)).c_str()));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST_F(PkgTest, DamagedIndexesFailCleanly) {

@@ -15,6 +15,7 @@
 #include "media/MediaHost.h"
 #include "platform/Audio.h"
 #include "platform/Clock.h"
+#include "tests/TempFolder.h"
 
 namespace mediatest {
 
@@ -27,14 +28,6 @@ public:
     bool IsSoundOn() const override { return bSoundOn; }
     int GetSoundVolume() const override { return nVolume; }
 };
-
-inline std::string MakeTempFolder(const char* pszTag) {
-    auto dir = std::filesystem::temp_directory_path() /
-               (std::string("media-") + pszTag + "-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
 
 inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
@@ -52,6 +45,9 @@ protected:
         WaveOutSetVolume(nullptr, 0xFFFFFFFFu);
     }
     void TearDown() override { pMediaHost = nullptr; }
+
+    // This test's own folder, removed when the test ends.
+    CTempFolder m_temp{"media"};
 
     // Mixes nFrames stereo frames.
     static std::vector<std::int16_t> Pull(size_t nFrames) {

@@ -13,7 +13,7 @@ class MovieTest : public MediaTest {
 protected:
     void SetUp() override {
         MediaTest::SetUp();
-        m_folder = MakeTempFolder("movie");
+        m_folder = m_temp.Path();
         ASSERT_EQ(m_screen.CreateWindowed(nullptr, 800, 600), 0);
         m_pBack = m_screen.GetBack();
         ASSERT_NE(m_pBack, nullptr);
@@ -25,10 +25,6 @@ protected:
         m_path = m_folder + "/clip.avi";
         std::string strError;
         ASSERT_TRUE(WriteAvi(m_path, m_spec, &strError)) << strError;
-    }
-    void TearDown() override {
-        std::filesystem::remove_all(m_folder);
-        MediaTest::TearDown();
     }
     // The pixel as 8-bit red, green, blue.
     void PixelAt(int x, int y, int rgb[3]) {

@@ -14,7 +14,7 @@ class Mp3PlayerTest : public MediaTest {
 protected:
     void SetUp() override {
         MediaTest::SetUp();
-        m_host.folder = MakeTempFolder("music");
+        m_host.folder = m_temp.Path();
         pMediaHost = &m_host;
         std::vector<MusicTrack> tracks;
         tracks.push_back({"01.mp3", EncodeMp3(SynthTone(440, 1.0, 44100, 0.6), 44100)});
@@ -23,10 +23,6 @@ protected:
         for (auto& t : tracks) ASSERT_GT(t.bytes.size(), 1000u);
         m_package = BuildMusicPackage(tracks);
         WriteBytes(m_host.folder + "/data/veskmp3.dat", m_package);
-    }
-    void TearDown() override {
-        std::filesystem::remove_all(m_host.folder);
-        MediaTest::TearDown();
     }
     std::string Track(int n) const {
         char sz[32];

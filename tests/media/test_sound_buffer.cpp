@@ -15,11 +15,7 @@ protected:
     void SetUp() override {
         MediaTest::SetUp();
         ASSERT_EQ(m_sound.Create(nullptr, FALSE), DS_OK);
-        m_folder = MakeTempFolder("sound");
-    }
-    void TearDown() override {
-        std::filesystem::remove_all(m_folder);
-        MediaTest::TearDown();
+        m_folder = m_temp.Path();
     }
     std::string Put(const char* pszName, const std::vector<std::uint8_t>& bytes) {
         std::string path = m_folder + "/" + pszName;

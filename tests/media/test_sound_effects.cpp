@@ -11,7 +11,7 @@ class SoundEffectsTest : public MediaTest {
 protected:
     void SetUp() override {
         MediaTest::SetUp();
-        m_host.folder = MakeTempFolder("effects");
+        m_host.folder = m_temp.Path();
         pMediaHost = &m_host;
         pSound = new CDXSound;
         ASSERT_EQ(pSound->Create(nullptr, FALSE), DS_OK);
@@ -31,7 +31,6 @@ protected:
         Pull(44100);
         delete pSound;
         pSound = nullptr;
-        std::filesystem::remove_all(m_host.folder);
         MediaTest::TearDown();
     }
     FakeHost m_host;

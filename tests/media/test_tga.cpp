@@ -11,6 +11,7 @@
 #include "media/TgaFrame.h"
 #include "media/TgaImage.h"
 #include "platform/Stream.h"
+#include "tests/TempFolder.h"
 #include "tools/gamekit/TgaWriters.h"
 
 namespace {
@@ -94,6 +95,7 @@ protected:
     static std::unique_ptr<CTgaFrame> Frame(const Bytes& b) {
         auto f = std::make_unique<CTgaFrame>();
         FILE* fp = fmemopen(const_cast<std::uint8_t*>(b.data()), b.size(), "rb");
+        if (!fp) return nullptr;
         EXPECT_TRUE(f->LoadFromFile(fp, DWORD(b.size()))) << f->GetError();
         std::fclose(fp);
         return f;
@@ -218,6 +220,7 @@ TEST_F(TgaDrawTest, ClipsAtTheSurfaceEdges) {
     FILE* fp = nullptr;
     const Bytes bytes = BuildRleTga32(pic);
     fp = fmemopen(const_cast<std::uint8_t*>(bytes.data()), bytes.size(), "rb");
+    ASSERT_NE(fp, nullptr);
     ASSERT_NE(image.LoadFromFile(fp, DWORD(bytes.size())), nullptr);
     std::fclose(fp);
     RECT rc{0, 3, 4, 4};
@@ -248,8 +251,8 @@ TEST_F(TgaDrawTest, NothingDrawnWithoutPictureDepthOrLock) {
 }
 
 TEST_F(TgaDrawTest, LoadingChecksTheFile) {
-    const auto dir = std::filesystem::temp_directory_path() / ("tga_test_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+    const CTempFolder folder("tga_test");
+    const std::filesystem::path dir = folder.Path();
     PictureRgba pic(3, 2, Argb(255, 255, 255, 255));
     const Bytes good = BuildRleTga32(pic);
     const std::string file = (dir / "a.tga").string();
@@ -276,10 +279,10 @@ TEST_F(TgaDrawTest, LoadingChecksTheFile) {
     EXPECT_FALSE(image.Load(file.c_str()));
     // A stream that runs short loads nothing.
     FILE* fp = fmemopen(const_cast<std::uint8_t*>(good.data()), good.size(), "rb");
+    ASSERT_NE(fp, nullptr);
     CTgaFrame frame;
     EXPECT_FALSE(frame.LoadFromFile(fp, DWORD(good.size() + 10)));
     std::fclose(fp);
-    std::filesystem::remove_all(dir);
 }
 
 // Pictures cut anywhere, or with packets that claim more than the picture holds,
@@ -330,6 +333,7 @@ TEST_F(TgaDrawTest, TruncatedAndCorruptedPacketsStayInBounds) {
         for (size_t n = 19; n < good.size(); ++n) {
             CTgaFrame f;
             FILE* fp = fmemopen(const_cast<std::uint8_t*>(good.data()), n, "rb");
+            ASSERT_NE(fp, nullptr);
             if (f.LoadFromFile(fp, DWORD(n))) drawAndCheck(s.get(), f, 5, 4, 10, 1);
             std::fclose(fp);
         }
@@ -338,6 +342,7 @@ TEST_F(TgaDrawTest, TruncatedAndCorruptedPacketsStayInBounds) {
             for (int j = 0; j < 5; ++j) bad[18 + next() % (bad.size() - 18)] = BYTE(next());
             CTgaFrame f;
             FILE* fp = fmemopen(bad.data(), bad.size(), "rb");
+            ASSERT_NE(fp, nullptr);
             if (f.LoadFromFile(fp, DWORD(bad.size())))
                 drawAndCheck(s.get(), f, int(next() % 20) - 8, int(next() % 16) - 8, 0, 0);
             std::fclose(fp);

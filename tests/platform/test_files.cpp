@@ -1,8 +1,10 @@
 #include "platform/Charset.h"
 #include "platform/Files.h"
-#include "tests/platform/TempFolder.h"
+#include "platform/Stream.h"
+#include "tests/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -95,6 +97,47 @@ TEST_F(FilesTest, OpensCreatesAndReplacesFiles) {
 
     EXPECT_TRUE(RemoveFile("DATA\\BASE.DAT"));
     EXPECT_FALSE(RemoveFile("data\\base.dat"));
+}
+
+// A folder, a named pipe or anything else in place of a file fails at once with a reason;
+// nothing waits for a writer and nothing is truncated before the check.
+TEST_F(FilesTest, OnlyRegularFilesOpen) {
+    ASSERT_EQ(mkfifo(dir.File("Data/Pipe.dat").c_str(), 0600), 0);
+    for (const char* pszMode : {"rb", "r+b", "wb", "ab"}) {
+        EXPECT_EQ(OpenFile("data\\pipe.dat", pszMode), nullptr) << pszMode;
+        EXPECT_EQ(OpenFileError(), "is a named pipe, not a file") << pszMode;
+        EXPECT_EQ(OpenFile("DATA", pszMode), nullptr) << pszMode;
+        EXPECT_EQ(OpenFileError(), "is a folder, not a file") << pszMode;
+    }
+    EXPECT_FALSE(CheckRegularFile(dir.File("Data/Pipe.dat")));
+    EXPECT_EQ(OpenFileError(), "is a named pipe, not a file");
+    EXPECT_FALSE(CheckRegularFile(dir.File("Data")));
+    EXPECT_TRUE(CheckRegularFile(dir.File("Data/Base.DAT")));
+    EXPECT_EQ(OpenFile("data\\absent.dat", "rb"), nullptr);
+    EXPECT_EQ(OpenFileError(), "does not exist");
+
+    std::vector<std::uint8_t> bytes;
+    std::string why;
+    EXPECT_FALSE(ReadWholeFile("data", 100, &bytes, &why));
+    EXPECT_EQ(why, "data: is a folder, not a file");
+    EXPECT_FALSE(ReadWholeFile("data\\pipe.dat", 100, &bytes, &why));
+    EXPECT_EQ(why, "data\\pipe.dat: is a named pipe, not a file");
+
+    // Regular files keep fopen's meaning of each mode.
+    FILE* fp = OpenFile("data\\base.dat", "r+b");
+    ASSERT_NE(fp, nullptr);
+    std::fclose(fp);
+    EXPECT_EQ(dir.Read("Data/Base.DAT").size(), 4u);  // not truncated
+    fp = OpenFile("data\\base.dat", "ab");
+    ASSERT_NE(fp, nullptr);
+    std::fputs("+", fp);
+    std::fclose(fp);
+    EXPECT_EQ(dir.Read("Data/Base.DAT"), (std::vector<std::uint8_t>{'b', 'a', 's', 'e', '+'}));
+    fp = OpenFile("data\\base.dat", "wb");
+    ASSERT_NE(fp, nullptr);
+    std::fclose(fp);
+    EXPECT_TRUE(dir.Read("Data/Base.DAT").empty());
+    EXPECT_EQ(OpenFile("data\\base.dat", "q"), nullptr);
 }
 
 TEST_F(FilesTest, ListsMatchingFilesSorted) {

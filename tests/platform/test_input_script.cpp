@@ -14,6 +14,7 @@
 #include "platform/Video.h"
 #include "platform/Window.h"
 #include "platform/WindowBackend.h"
+#include "tests/TempFolder.h"
 
 namespace {
 
@@ -105,6 +106,24 @@ TEST(InputScriptParse, GoodLines) {
     EXPECT_EQ(ParseKeyName("ESCAP"), 0);
 }
 
+TEST(InputScriptParse, EveryWhitespaceCharacterSeparatesAndBlanksAlike) {
+    ParsedScript s = ParseInputScript(
+        "\f\n"                          // 1 form feed only: blank
+        "\v\n"                          // 2 vertical tab only: blank
+        " \t\f\v\r\n"                  // 3 a mix: blank
+        "\f# comment after a form feed\n"  // 4 blank
+        "100\fkey\vpress\tA\f\n"         // 5 separated by form feeds and tabs
+        "200 shot\va b.png\f\v\r\n",      // 6 the path keeps its inner space only
+        "ws.txt");
+    EXPECT_TRUE(s.errors.empty()) << (s.errors.empty() ? "" : s.errors[0]);
+    ASSERT_EQ(s.events.size(), 2u);
+    EXPECT_EQ(s.events[0].nLine, 5);
+    EXPECT_EQ(s.events[0].state, ScriptState::Press);
+    EXPECT_EQ(s.events[0].nKey, 'A');
+    EXPECT_EQ(s.events[1].action, ScriptAction::Shot);
+    EXPECT_EQ(s.events[1].strPath, "a b.png");
+}
+
 TEST(InputScriptParse, BadLinesAreNamedAndSkipped) {
     ParsedScript s = ParseInputScript(
         "100 key down ESC\n"       // 1 good
@@ -183,8 +202,8 @@ TEST_F(InputScriptTest, ABusyWaitEndsOnAScriptedClick) {
 }
 
 TEST_F(InputScriptTest, ShotsAreTakenAtTheirFrame) {
-    char szDir[] = "/tmp/shotsXXXXXX";
-    ASSERT_NE(mkdtemp(szDir), nullptr);
+    const CTempFolder folder("shots");
+    const char* szDir = folder.Path().c_str();
     setenv("GAME_SHOT_DIR", szDir, 1);
     LoadInputScriptText("frame 2 shot second.png\n"
                         "frame 9 shot never.png\n"
@@ -214,7 +233,4 @@ TEST_F(InputScriptTest, ShotsAreTakenAtTheirFrame) {
     EXPECT_EQ(ReadPngPixels(strTimed), green);
 
     unsetenv("GAME_SHOT_DIR");
-    std::remove(strSecond.c_str());
-    std::remove(strTimed.c_str());
-    rmdir(szDir);
 }

@@ -1,5 +1,5 @@
 #include "platform/Profile.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/TempFolder.h"
 
 #include <gtest/gtest.h>
 

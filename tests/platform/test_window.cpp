@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <dirent.h>
 #include <png.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +13,7 @@
 #include "platform/Video.h"
 #include "platform/Window.h"
 #include "platform/WindowBackend.h"
+#include "tests/TempFolder.h"
 
 namespace {
 
@@ -49,10 +49,6 @@ protected:
         return v;
     }
 };
-
-std::string TempPath(const char* pszName) {
-    return std::string(::testing::TempDir()) + "/" + std::to_string(getpid()) + "-" + pszName;
-}
 
 bool ReadPng(const std::string& strPath, int* pW, int* pH, std::vector<BYTE>* pRgb) {
     png_image image;
@@ -388,7 +384,8 @@ TEST_F(WindowTest, PresentedPixelsBecomeTheScreenshot) {
     EXPECT_EQ(LastFrame().nHeight, 2);
     EXPECT_EQ(LastFrame().rgb, expect);
 
-    const std::string strPath = TempPath("shot.png");
+    const CTempFolder folder("window");
+    const std::string strPath = folder.File("shot.png");
     ASSERT_TRUE(SaveScreenshotPng(strPath.c_str()));
     int w = 0, h = 0;
     std::vector<BYTE> rgb;
@@ -396,7 +393,6 @@ TEST_F(WindowTest, PresentedPixelsBecomeTheScreenshot) {
     EXPECT_EQ(w, 3);
     EXPECT_EQ(h, 2);
     EXPECT_EQ(rgb, expect);
-    std::remove(strPath.c_str());
     EXPECT_FALSE(SaveScreenshotPng("/nonexistent-folder/x.png"));
 }
 
@@ -465,8 +461,8 @@ TEST_F(WindowTest, DisplayFlipsReachThePresentation) {
 
 TEST_F(WindowTest, SecondInstanceSignalsTheFirstAndBacksOff) {
     // The lock lives in a runtime folder of the test's own, removed at the end.
-    char szDir[] = "/tmp/instanceXXXXXX";
-    ASSERT_NE(mkdtemp(szDir), nullptr);
+    const CTempFolder folder("instance");
+    const char* szDir = folder.Path().c_str();
     const char* pszOldDir = std::getenv("XDG_RUNTIME_DIR");
     const std::string strOldDir = pszOldDir ? pszOldDir : "";
     setenv("XDG_RUNTIME_DIR", szDir, 1);
@@ -499,17 +495,7 @@ TEST_F(WindowTest, SecondInstanceSignalsTheFirstAndBacksOff) {
     ASSERT_TRUE(AcquireSingleInstance(strTitle.c_str()));
     ReleaseSingleInstance();
 
-    int nLocks = 0;
-    if (DIR* pDir = opendir(szDir)) {
-        while (dirent* pEntry = readdir(pDir)) {
-            if (pEntry->d_name[0] == '.') continue;
-            ++nLocks;
-            unlink((std::string(szDir) + "/" + pEntry->d_name).c_str());
-        }
-        closedir(pDir);
-    }
-    EXPECT_EQ(nLocks, 1);  // the lock file was made in the runtime folder
-    rmdir(szDir);
+    EXPECT_EQ(folder.Entries().size(), 1u);  // the lock file was made in the runtime folder
     if (pszOldDir) setenv("XDG_RUNTIME_DIR", strOldDir.c_str(), 1);
     else unsetenv("XDG_RUNTIME_DIR");
 }

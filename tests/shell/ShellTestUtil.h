@@ -18,6 +18,7 @@
 #include "shell/MenuManager.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
+#include "tests/TempFolder.h"
 #include "tools/gamekit/AviWriter.h"
 #include "tools/gamekit/GameDataWriters.h"
 #include "tools/gamekit/ImageWriters.h"
@@ -33,8 +34,6 @@ struct ShellFolderOptions {
 class CShellFolder {
 public:
     explicit CShellFolder(const ShellFolderOptions& options = {}) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "shelltest.XXXXXX").string();
-        m_strPath = mkdtemp(pattern.data()) ? pattern : "";
         GameModel model;
         model.options.nFullScreen = 0;
         model.options.nScreenWidth = 800;
@@ -67,32 +66,25 @@ public:
             }
         }
     }
-    ~CShellFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_strPath, ec);
-    }
     const std::string& Path() const { return m_strPath; }
     std::string File(const std::string& rel) const { return m_strPath + "/" + rel; }
 
 private:
-    std::string m_strPath;
+    CTempFolder m_folder{"shelltest"};
+    std::string m_strPath = m_folder.Path();
 };
 
 // Every test process gets its own lock folder, so tests running side by side never
 // see each other as a running game.
 inline void UsePrivateRuntimeFolder() {
-    static std::string s_strDir = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "shellrun.XXXXXX").string();
-        return std::string(mkdtemp(pattern.data()) ? pattern : "/tmp");
-    }();
-    setenv("XDG_RUNTIME_DIR", s_strDir.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", ProcessTempFolder().Path().c_str(), 1);
 }
 
 // Records what the main window asks of the map, the panels and the battle.
 class CRecordingLinks : public CMapLink, public CPanelLink, public CBattleLink {
 public:
     std::vector<std::string> calls;
-    bool bScene = true, bToolBar = false, bBattle = false, bInRegion = false;
+    bool bScene = true, bToolBar = false, bBattle = false, bInRegion = false, bEffectsDone = false;
     int nHover = -1;
     int nPanelTakesRelease = 0, nWorkTakesRelease = 0, nToolbarTakesKey = 0;
 
@@ -116,7 +108,6 @@ public:
 
     bool HasScene() const override { return bScene; }
     bool HasHero() const override { return bScene; }
-    void UpdateScript() override { calls.push_back("script"); }
     void DrawScene() override { calls.push_back("scene"); }
     void UpdateScene() override { calls.push_back("update scene"); }
     void UpdateHeroes(int) override { calls.push_back("update heroes"); }
@@ -128,7 +119,12 @@ public:
     void WalkHeroTo(int, int) override { calls.push_back("walk"); }
     void ClickNpc(int, bool, int) override { calls.push_back("click npc"); }
     void HitTestObjects(int, int) override { calls.push_back("hit objects"); }
+    bool UpdateEffects() override {
+        calls.push_back("effects");
+        return bEffectsDone;
+    }
 
+    CGameToolBar* GetToolBar() const override { return nullptr; }
     bool HasToolBar() const override { return bToolBar; }
     void Draw() override { calls.push_back("panels draw"); }
     int OnLButtonUp() override {
@@ -152,12 +148,23 @@ public:
         return -1;
     }
 
+    CFight* GetFight() const override { return nullptr; }
     bool IsRunning() const override { return bBattle; }
     void StopRunning() override { calls.push_back("battle stop"); }
     void OnLButtonUp(UINT, int, int) override { calls.push_back("battle release"); }
     void OnLButtonDown(UINT, int, int) override { calls.push_back("battle press"); }
     void OnKeyUp(int, UINT, UINT) override { calls.push_back("battle key"); }
     void OnRButtonDown(UINT, int, int) override { calls.push_back("battle right"); }
+};
+
+// A main window whose own script step is recorded with the links' calls.
+class CRecordingFrame : public CMainFrame {
+public:
+    explicit CRecordingFrame(CRecordingLinks& links) : m_links(links) {}
+    void UpdateScript() override { m_links.calls.push_back("script"); }
+
+private:
+    CRecordingLinks& m_links;
 };
 
 // A main window with a game-mode object and a cursor, on the virtual clock, with the
@@ -167,7 +174,7 @@ protected:
     void SetUp() override {
         UseVirtualClock(true, 1000, 20);
         ResetMessageQueue();
-        pFrame = new CMainFrame;
+        pFrame = new CRecordingFrame(links);
         pFrame->m_pMenuManager = new CMenuManager;
         pMouse = new CMouse;
         pFrame->m_bInGame = 1;

@@ -2,6 +2,7 @@
 // and its left-click skip, the opening videos and ESC, start-up failures, and the
 // single-instance rule.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "CDX/CDXScreen.h"
@@ -76,6 +77,38 @@ TEST_F(StartupTest, StepsRunInOrderAndAMissingTableFileEndsStartUpNamingIt) {
     EXPECT_EQ(pFrame, nullptr);
     EXPECT_EQ(pMouse, nullptr);
     EXPECT_EQ(pScreen, nullptr);
+}
+
+TEST_F(StartupTest, AScreenSizeNearTheIntegerLimitsIsNamedAndReplaced) {
+    ShellFolderOptions options;
+    options.bTables = false;
+    CShellFolder folder(options);
+    const std::string strIni =
+        "[Option]\r\nFullScreen=0\r\nScreenWidth=2147483647\r\nScreenHeight=-2147483648\r\nPlayLeader=0\r\n";
+    ASSERT_TRUE(WriteBytesToFile(folder.File("fenwik.ini").c_str(), std::vector<std::uint8_t>(strIni.begin(), strIni.end())));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunGame(folder), 1);  // stops at the missing tables, after the screen was made
+    const std::string strErr = testing::internal::GetCapturedStderr();
+    EXPECT_NE(strErr.find("fenwik.ini: [Option] ScreenWidth=2147483647 is outside"), std::string::npos) << strErr;
+    EXPECT_NE(strErr.find("fenwik.ini: [Option] ScreenHeight=-2147483648 is outside"), std::string::npos) << strErr;
+    const std::vector<std::string> steps = Steps();
+    ASSERT_FALSE(steps.empty());
+    EXPECT_EQ(steps.back(), "tables");
+}
+
+// A named pipe in place of the tables ends start-up at once instead of waiting for a
+// writer; it and a scrambled notice picture are named as the game folder names them.
+TEST_F(StartupTest, DamagedGameFilesAreNamedAndNothingWaits) {
+    CShellFolder folder;
+    std::filesystem::remove(folder.File("data/Base.dat"));
+    ASSERT_EQ(mkfifo(folder.File("data/Base.dat").c_str(), 0600), 0);
+    const std::vector<std::uint8_t> scrambled(600, 0x5A);
+    ASSERT_TRUE(WriteBytesToFile(folder.File("bmp/jiankanyouxi.bmp").c_str(), scrambled));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunGame(folder), 1);
+    const std::string strErr = testing::internal::GetCapturedStderr();
+    EXPECT_NE(strErr.find("data\\Base.dat: is a named pipe, not a file"), std::string::npos) << strErr;
+    EXPECT_NE(strErr.find("the notice picture bmp\\jiankanyouxi.bmp is damaged"), std::string::npos) << strErr;
 }
 
 TEST_F(StartupTest, TheNoticePictureStaysTwoSecondsUnlessTheLeftButtonIsPressed) {

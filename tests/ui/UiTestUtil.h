@@ -18,12 +18,15 @@
 #include "shell/ShellGlobals.h"
 #include "tools/gamekit/ImageWriters.h"
 #include "tools/gamekit/PkgWriters.h"
+#include "tests/TempFolder.h"
 #include "tools/gamekit/TgaWriters.h"
+#include "shell/FrameLinks.h"
 #include "ui/ShellServices.h"
 #include "ui/menus/MenuPanel.h"
 
-// Records every call; the cursor follows the mouse messages the window receives.
-class CFakeShell : public CUiShell {
+// Records every call of the screens to the shell and to the panels; the cursor follows
+// the mouse messages the window receives.
+class CFakeShell : public CUiShell, public CPanelLink {
 public:
     POINT GetMousePos() override { return ptMouse; }
     bool IsMouseClickHeld() override { return bClickHeld; }
@@ -51,13 +54,14 @@ public:
     void SetPartyMemberId(int n, int nId) override { nPartyIds[n & 3] = nId; }
     CMainMenu* GetTitleMenu() override { return pTitleMenu; }
     void OnExitConfirmed() override { ++nExitConfirmed; }
-    int GetLeftGroupSelector() override { return nSelector; }
-    bool HasLoadPanel() override { return nSelector == 6; }
-    bool HasSettingsPanel() override { return nSelector == 4; }
+    CGameToolBar* GetToolBar() const override { return nullptr; }
+    int GetLeftGroupSelector() const override { return nSelector; }
+    bool HasLoadPanel() const override { return nSelector == 6; }
+    bool HasSettingsPanel() const override { return nSelector == 4; }
     void OpenLoadPanel() override { ++nLoadOpens; }
     void OpenSettingsPanel() override { ++nSettingsOpens; }
     void RunLeftGroupPanel() override { ++nPanelRuns; }
-    int GetHeroPortraitWord() override { return nHeroPortraitWord; }
+    int GetHeroPortraitWord() const override { return nHeroPortraitWord; }
 
     static constexpr int kFrameLimit = 400;
     POINT ptMouse{};
@@ -114,6 +118,7 @@ protected:
         ASSERT_EQ(pScreen->CreateWindowed(&m_window, 800, 600), 0);
         pBack = pScreen->GetBack();
         SetUiShell(&m_shell);
+        SetPanelLink(&m_shell);
         FlushInputMessages();
         GetAsyncKeyState(VK_LBUTTON);
         GetAsyncKeyState(VK_RETURN);
@@ -122,22 +127,17 @@ protected:
         SetMenuPackage(nullptr);
         m_pkg.reset();
         SetUiShell(nullptr);
+        SetPanelLink(nullptr);
         delete pScreen;
         pScreen = nullptr;
         pBack = nullptr;
         pScene = nullptr;
         m_window.DestroyPlatWindow();
-        std::error_code ec;
-        if (!m_strFolder.empty()) std::filesystem::remove_all(m_strFolder, ec);
     }
 
     // Writes a menu package of these entries and makes it the screens' package.
     void UsePackage(std::vector<PkgEntryData> entries) {
-        if (m_strFolder.empty()) {
-            std::string pattern = (std::filesystem::temp_directory_path() / "uitest.XXXXXX").string();
-            m_strFolder = mkdtemp(pattern.data());
-        }
-        const std::string path = m_strFolder + "/menu" + std::to_string(++m_nPkgs) + ".pkg";
+        const std::string path = m_folder.Path() + "/menu" + std::to_string(++m_nPkgs) + ".pkg";
         ASSERT_TRUE(WriteBytesToFile(path.c_str(), BuildPkg(std::move(entries))));
         m_pkg = std::make_unique<CPkgFile>(m_strPaths.emplace_back(path).c_str());
         ASSERT_TRUE(m_pkg->OpenPath(path.c_str())) << m_pkg->GetError();
@@ -170,8 +170,8 @@ protected:
 
     CFakeShell m_shell;
     CTestWindow m_window;
+    CTempFolder m_folder{"uitest"};  // outlives the package opened from it
     std::unique_ptr<CPkgFile> m_pkg;
     std::list<std::string> m_strPaths;
-    std::string m_strFolder;
     int m_nPkgs = 0;
 };

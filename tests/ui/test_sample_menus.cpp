@@ -62,13 +62,13 @@ TEST_F(SampleMenusTest, TitleScreenAndQuitBoxDrawFromTheSamplePictures) {
     pBack->Unlock();
     EXPECT_NE(dwLit, dwUnlit);
     pScreen->Flip(FALSE);
-    const std::string shot = std::filesystem::current_path().string() + "/ui_title.png";
+    const std::string shot = m_folder.Path() + "/ui_title.png";
     EXPECT_TRUE(SaveScreenshotPng(shot.c_str()));
 
     m_shell.pTitleMenu = &menu;
     m_shell.onFrame = [&](int n) {
         if (n == 3) {
-            const std::string boxShot = std::filesystem::current_path().string() + "/ui_quit_box.png";
+            const std::string boxShot = m_folder.Path() + "/ui_quit_box.png";
             EXPECT_TRUE(SaveScreenshotPng(boxShot.c_str()));
             m_shell.ptMouse = POINT{450, 340};
             InjectMouseButton(VK_LBUTTON, true, 450, 340);

@@ -7,6 +7,7 @@
 #include "gamedata/PkgFile.h"
 #include "platform/Charset.h"
 #include "platform/Clock.h"
+#include "shell/FrameLinks.h"
 #include "ui/ShellServices.h"
 #include "ui/boxes/MessageBoxes.h"
 
@@ -61,22 +62,22 @@ void CMainMenu::LoadButtons() {
 }
 
 void CMainMenu::Draw() {
-    CUiShell* pShell = UiShell();
+    CPanelLink& panels = PanelLink();
     if (m_pPicture && m_pPicture->GetInterface() && pBack) m_pPicture->BlitOpaque(pBack, 0, 0);
-    if (!pShell->HasLoadPanel() && !pShell->HasSettingsPanel() && pBack) {
+    if (!panels.HasLoadPanel() && !panels.HasSettingsPanel() && pBack) {
         for (int i = 0; i < kButtonCount; ++i) {
             CDXSurface* pPicture = i == m_nHovered ? m_pHover[i] : m_pNormal[i];
             if (pPicture) pPicture->BlitKeyed(pBack, m_rects[size_t(i)].left, m_rects[size_t(i)].top);
         }
     }
     UpdateHover();
-    const int nSelector = pShell->GetLeftGroupSelector();
-    if (nSelector == kSelectorLoad || nSelector == kSelectorSettings) pShell->RunLeftGroupPanel();
+    const int nSelector = panels.GetLeftGroupSelector();
+    if (nSelector == kSelectorLoad || nSelector == kSelectorSettings) panels.RunLeftGroupPanel();
 }
 
 void CMainMenu::UpdateHover() {
     m_nHovered = -1;
-    if (UiShell()->GetLeftGroupSelector() == kSelectorLoad) return;
+    if (PanelLink().GetLeftGroupSelector() == kSelectorLoad) return;
     const POINT pt = UiShell()->GetMousePos();
     for (int i = 0; i < kButtonCount; ++i) {
         if (PtInRect(m_rects[size_t(i)], pt)) {
@@ -88,7 +89,8 @@ void CMainMenu::UpdateHover() {
 
 void CMainMenu::OnLButtonUp(int) {
     CUiShell* pShell = UiShell();
-    const int nSelector = pShell->GetLeftGroupSelector();
+    CPanelLink& panels = PanelLink();
+    const int nSelector = panels.GetLeftGroupSelector();
     if (nSelector == kSelectorLoad || nSelector == kSelectorSettings || m_nHovered == -1) return;
     switch (m_nHovered) {
     case 0:
@@ -98,10 +100,10 @@ void CMainMenu::OnLButtonUp(int) {
         break;
     case 1:
         PlayUiSound(5);
-        pShell->OpenLoadPanel();
+        panels.OpenLoadPanel();
         break;
     case 2:
-        pShell->OpenSettingsPanel();
+        panels.OpenSettingsPanel();
         PlayUiSound(5);
         break;
     case 3:

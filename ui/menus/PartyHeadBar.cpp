@@ -2,6 +2,7 @@
 
 #include "CDX/CDXSurface.h"
 #include "platform/Charset.h"
+#include "shell/FrameLinks.h"
 #include "ui/ShellServices.h"
 
 CPartyHeadBar::CPartyHeadBar() {
@@ -17,7 +18,7 @@ CPartyHeadBar::CPartyHeadBar() {
 CPartyHeadBar::~CPartyHeadBar() { delete m_pBar; }
 
 bool CPartyHeadBar::PixelHit(POINT pt) {
-    if (UiShell()->GetHeroPortraitWord() != 0 || !m_pPicture || !m_pInfo) return false;
+    if (PanelLink().GetHeroPortraitWord() != 0 || !m_pPicture || !m_pInfo) return false;
     if (pt.x - m_pInfo->x >= 213) return false;
     return CMenuPanel::PixelHit(pt);
 }

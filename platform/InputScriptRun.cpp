@@ -1,0 +1,79 @@
+// Runs the headless driver's input script: injects each event once the virtual clock
+// reaches its time and takes the frame screenshots (the format is in InputScript.cpp).
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/InputScript.h"
+#include "platform/WindowBackend.h"
+
+namespace {
+
+// The installed script: its events, where it has got to, and when it started.
+struct RunningScript {
+    bool bActive = false;
+    std::vector<ScriptEvent> timed;
+    std::vector<ScriptEvent> shots;
+    size_t nNext = 0;
+    DWORD dwStartTime = 0;
+    DWORD dwStartFrame = 0;
+};
+RunningScript s_script;
+
+std::string ShotPath(const std::string& strPath) {
+    if (strPath.empty() || strPath[0] == '/') return strPath;
+    const char* pszDir = std::getenv("GAME_SHOT_DIR");
+    if (!pszDir || !*pszDir) return strPath;
+    std::string strDir = pszDir;
+    if (strDir.back() != '/') strDir += '/';
+    return strDir + strPath;
+}
+
+void RunEvent(const ScriptEvent& ev) {
+    switch (ev.action) {
+    case ScriptAction::Key:
+        if (ev.state != ScriptState::Up) InjectKey(ev.nKey, true);
+        if (ev.state != ScriptState::Down) InjectKey(ev.nKey, false);
+        break;
+    case ScriptAction::Move: InjectMouseMove(ev.x, ev.y); break;
+    case ScriptAction::LButton:
+    case ScriptAction::RButton:
+        InjectMouseButton(ev.action == ScriptAction::LButton ? VK_LBUTTON : VK_RBUTTON, ev.state != ScriptState::Up,
+                          ev.x, ev.y, ev.state == ScriptState::Double);
+        break;
+    case ScriptAction::Close: InjectClose(); break;
+    case ScriptAction::Activate: InjectActivate(true); break;
+    case ScriptAction::Deactivate: InjectActivate(false); break;
+    case ScriptAction::Shot: SaveScreenshotPng(ShotPath(ev.strPath).c_str()); break;
+    }
+}
+
+}  // namespace
+
+int LoadInputScriptText(const std::string& strText, const std::string& strName) {
+    ParsedScript parsed = ParseInputScript(strText, strName);
+    for (const std::string& e : parsed.errors) std::fprintf(stderr, "input script %s (line skipped)\n", e.c_str());
+    s_script = RunningScript{};
+    for (ScriptEvent& ev : parsed.events) (ev.bAtFrame ? s_script.shots : s_script.timed).push_back(std::move(ev));
+    s_script.dwStartTime = TimeGetTime();
+    s_script.dwStartFrame = GetPresentedFrameCount();
+    s_script.bActive = true;
+    return int(parsed.errors.size());
+}
+
+void RunDueScriptEvents() {
+    if (!s_script.bActive) return;
+    const DWORD dwElapsed = TimeGetTime() - s_script.dwStartTime;
+    // Injecting never pumps, so events cannot re-enter this loop.
+    while (s_script.nNext < s_script.timed.size() && s_script.timed[s_script.nNext].dwWhen <= dwElapsed)
+        RunEvent(s_script.timed[s_script.nNext++]);
+}
+
+void RunScriptShots(DWORD dwFrame) {
+    if (!s_script.bActive) return;
+    const DWORD dwRelative = dwFrame - s_script.dwStartFrame;
+    for (const ScriptEvent& ev : s_script.shots)
+        if (ev.dwWhen == dwRelative) RunEvent(ev);
+}
