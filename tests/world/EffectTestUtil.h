@@ -17,7 +17,7 @@
 #include "platform/Audio.h"
 #include "platform/Clock.h"
 #include "shell/ShellGlobals.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/TempFolder.h"
 #include "tools/gamekit/PkgSamplePictures.h"
 #include "tools/gamekit/TgaWriters.h"
 #include "tools/gamekit/WavWriter.h"

@@ -8,7 +8,7 @@
 
 #include "gamedata/GameData.h"
 #include "shell/ShellGlobals.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/TempFolder.h"
 #include "tools/gamekit/GameDataWriters.h"
 #include "world/Player.h"
 #include "world/PlayerHost.h"

@@ -6,7 +6,7 @@
 #include "CDX/CDXScreen.h"
 #include "platform/Files.h"
 #include "tests/CDX/BlitTestUtil.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/TempFolder.h"
 #include "tests/world/SceneTestUtil.h"
 #include "tools/gamekit/ImageWriters.h"
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "platform/Files.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/TempFolder.h"
 #include "tests/world/SceneTestUtil.h"
 #include "tools/gamekit/MapWriters.h"
 

@@ -6,7 +6,7 @@
 #include "CDX/CDXScreen.h"
 #include "platform/WindowBackend.h"
 #include "shell/SceneLink.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/TempFolder.h"
 #include "tests/shell/ShellTestUtil.h"
 #include "tools/gamekit/SampleScenes.h"
 #include "world/Scene.h"
