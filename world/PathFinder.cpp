@@ -38,97 +38,90 @@ inline void Neighbours(int x, int y, int nWidth, int nHeight, const std::int32_t
 
 // The open cells of the game's search. The reference keeps them in an array in the
 // order they were opened, picks the earliest cell of least cost when that cost is below
-// the running value, else the oldest cell, and shifts the rest down. Here a 4-ary heap
-// ordered by (cost, order of opening) yields the earliest cell of least cost, and a queue
-// of the cells in opening order, skipping those already taken, yields the oldest.
+// the running value, else the oldest cell, and shifts the rest down. Here the cells sit
+// in buckets by cost: the least cost never falls (every cost set or lowered is at least
+// 10 above the cost of a cell already taken), so nothing enters the cheapest bucket once
+// it is reached, and sorting it then by order of opening yields its cells earliest
+// first. A queue of the cells in opening order yields the oldest. A cell whose cost was
+// lowered leaves a stale entry behind, and a cell taken from one structure stays in the
+// other: entries count only while their cell is open at that cost.
 class COpenCells {
 public:
-    void Reset(int nCells) {
-        m_heap.clear();
+    void Reset(int nCells, const std::int32_t* pCost, const std::int32_t* pState) {
+        for (size_t b = m_nLeast; b <= m_nTop && b < m_buckets.size(); ++b) m_buckets[b].clear();
+        m_pCost = pCost;
+        m_pState = pState;
         m_order.clear();
-        m_nHead = 0;
-        if (m_pos.size() < size_t(nCells)) m_pos.resize(size_t(nCells));
         if (m_order.capacity() < size_t(nCells)) m_order.reserve(size_t(nCells));
+        if (m_orderOf.size() < size_t(nCells)) m_orderOf.resize(size_t(nCells));
+        m_nHead = m_nLeast = m_nTop = m_nTaken = 0;
+        m_nOpen = 0;
+        m_bSorted = false;
     }
-    int Size() const { return int(m_heap.size()); }
+    int Size() const { return m_nOpen; }
     void Push(int nCell, int nCost) {
         const std::uint64_t nOrder = m_order.size();
         m_order.push_back(nCell);
-        m_heap.push_back(Entry{Key(nCost, nOrder), nCell});
-        SiftUp(m_heap.size() - 1);
+        m_orderOf[size_t(nCell)] = std::int32_t(nOrder);
+        Place(nCell, nCost, nOrder << 32);
+        ++m_nOpen;
     }
-    void Lower(int nCell, int nCost) {
-        const size_t i = size_t(m_pos[size_t(nCell)]);
-        m_heap[i].nKey = Key(nCost, m_heap[i].nKey & 0xFFFFFFFFu);
-        SiftUp(i);
+    // The cell's cost was lowered to nCost; its entry at the old cost goes stale.
+    void Lower(int nCell, int nCost) { Place(nCell, nCost, std::uint64_t(m_orderOf[size_t(nCell)]) << 32); }
+    int LeastCost() {
+        FindLeast();
+        return int(m_nLeast);
     }
-    int LeastCost() const { return int(m_heap[0].nKey >> 32); }
     // Removes and returns the earliest cell of least cost.
     int TakeLeast() {
-        const int nCell = m_heap[0].nCell;
-        RemoveAt(0);
-        return nCell;
+        FindLeast();
+        --m_nOpen;
+        return std::int32_t(m_buckets[m_nLeast][m_nTaken++] & 0xFFFFFFFFu);
     }
     // Removes and returns the cell opened first among those still open.
     int TakeOldest() {
-        while (m_pos[size_t(m_order[m_nHead])] < 0) ++m_nHead;
-        const int nCell = m_order[m_nHead++];
-        RemoveAt(size_t(m_pos[size_t(nCell)]));
-        return nCell;
+        while (m_pState[m_order[m_nHead]] != kOpen) ++m_nHead;
+        --m_nOpen;
+        return m_order[m_nHead++];
     }
 
 private:
-    struct Entry {
-        std::uint64_t nKey;
-        int nCell;
-    };
-    static std::uint64_t Key(int nCost, std::uint64_t nOrder) { return std::uint64_t(std::uint32_t(nCost)) << 32 | nOrder; }
-    void Place(size_t i, const Entry& e) {
-        m_heap[i] = e;
-        m_pos[size_t(e.nCell)] = std::int32_t(i);
+    void Place(int nCell, int nCost, std::uint64_t nOrderBits) {
+        if (size_t(nCost) >= m_buckets.size()) m_buckets.resize(size_t(nCost) * 2 + 64);
+        m_buckets[size_t(nCost)].push_back(nOrderBits | std::uint32_t(nCell));
+        m_nTop = std::max(m_nTop, size_t(nCost));
     }
-    void SiftUp(size_t i) {
-        const Entry e = m_heap[i];
-        while (i > 0) {
-            const size_t nParent = (i - 1) / 4;
-            if (m_heap[nParent].nKey <= e.nKey) break;
-            Place(i, m_heap[nParent]);
-            i = nParent;
-        }
-        Place(i, e);
+    bool Live(std::uint64_t e, size_t nCost) const {
+        const std::int32_t nCell = std::int32_t(e & 0xFFFFFFFFu);
+        return m_pState[nCell] == kOpen && size_t(m_pCost[nCell]) == nCost;
     }
-    void SiftDown(size_t i) {
-        const Entry e = m_heap[i];
-        const size_t n = m_heap.size();
+    // Moves to the first live entry of the cheapest bucket that has one.
+    void FindLeast() {
         for (;;) {
-            const size_t nFirst = 4 * i + 1;
-            if (nFirst >= n) break;
-            size_t nBest = nFirst;
-            const size_t nEnd = std::min(nFirst + 4, n);
-            for (size_t c = nFirst + 1; c < nEnd; ++c)
-                if (m_heap[c].nKey < m_heap[nBest].nKey) nBest = c;
-            if (m_heap[nBest].nKey >= e.nKey) break;
-            Place(i, m_heap[nBest]);
-            i = nBest;
+            std::vector<std::uint64_t>& bucket = m_buckets[m_nLeast];
+            if (!m_bSorted) {
+                std::sort(bucket.begin(), bucket.end());
+                m_bSorted = true;
+                m_nTaken = 0;
+            }
+            while (m_nTaken < bucket.size() && !Live(bucket[m_nTaken], m_nLeast)) ++m_nTaken;
+            if (m_nTaken < bucket.size()) return;
+            bucket.clear();
+            ++m_nLeast;
+            m_bSorted = false;
         }
-        Place(i, e);
-    }
-    void RemoveAt(size_t i) {
-        m_pos[size_t(m_heap[i].nCell)] = -1;
-        const Entry last = m_heap.back();
-        m_heap.pop_back();
-        if (i == m_heap.size()) return;
-        m_heap[i] = last;
-        if (i > 0 && m_heap[(i - 1) / 4].nKey > last.nKey)
-            SiftUp(i);
-        else
-            SiftDown(i);
     }
 
-    std::vector<Entry> m_heap;
-    std::vector<std::int32_t> m_pos;    // heap slot of each open cell; -1 once taken
-    std::vector<std::int32_t> m_order;  // cells in the order they were opened
-    size_t m_nHead = 0;
+    std::vector<std::vector<std::uint64_t>> m_buckets;  // (order << 32 | cell) by cost
+    const std::int32_t* m_pCost = nullptr;
+    const std::int32_t* m_pState = nullptr;
+    std::vector<std::int32_t> m_order;    // cells in the order they were opened
+    std::vector<std::int32_t> m_orderOf;  // the place of each open cell in m_order
+    size_t m_nHead = 0;                 // first queue entry that may still be open
+    size_t m_nLeast = 0, m_nTop = 0;    // cheapest bucket that may hold a live entry; dearest used
+    size_t m_nTaken = 0;                // entries of the cheapest bucket already passed
+    int m_nOpen = 0;
+    bool m_bSorted = false;
 };
 
 // Searches never overlap (they share the scene's arrays), so one set of open cells
@@ -200,7 +193,7 @@ int CPathFinder::SearchIn(CScene& scene, POINT ptStart, POINT ptGoal) {
     std::int32_t* const pStateOf = pState;
     const int nGoal = scene.CellIndex(ptGoal.x, ptGoal.y);
     COpenCells& open = SharedOpenCells();
-    open.Reset(scene.nCellCount);
+    open.Reset(scene.nCellCount, pCostOf, pStateOf);
     int v = 0;
     for (int nCur = scene.CellIndex(ptStart.x, ptStart.y); nCur != nGoal;) {
         pStateOf[nCur] = kClosed;
