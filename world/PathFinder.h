@@ -22,7 +22,7 @@ public:
     // Searches the current scene from cell ptStart to cell ptGoal and returns the number
     // of waypoints; 0 when there is no path, the start is the goal, or either cell lies
     // outside the grid. This is the game's search: it expands the cells in exactly the
-    // order of SearchReference, with a heap in place of the scanned open list.
+    // order of SearchReference, with buckets by cost in place of the scanned open list.
     int Search(POINT ptStart, POINT ptGoal);
     // The same search with the open list scanned and shifted as a plain array.
     int SearchReference(POINT ptStart, POINT ptGoal);

@@ -69,8 +69,9 @@ inline bool MakeRandomPathCase(CScene& scene, std::mt19937& rng, int nMaxSide, P
     auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     PathCase c;
     c.nKind = pick(0, 1);
-    // A quarter of the maps are small, where few ways lead on and the oldest open cell is
-    // most often not the cheapest.
+    // A quarter of the maps are small with the goal near the start: pockets beside the
+    // start, where the running value stays low and the oldest open cell is taken, are
+    // commonest there.
     const bool bSmall = pick(0, 3) == 0;
     if (bSmall) nMaxSide = std::min(nMaxSide, 8);
     if (c.nKind == 0) {
