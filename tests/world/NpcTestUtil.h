@@ -5,6 +5,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "shell/ShellGlobals.h"
 #include "tests/platform/TempFolder.h"
 #include "tests/world/SceneTestUtil.h"
+#include "tools/gamekit/ImageWriters.h"
 #include "tools/gamekit/NpcRecordWriter.h"
 #include "tools/gamekit/PkgSamplePictures.h"
 #include "world/EffectManager.h"
@@ -43,6 +45,19 @@ public:
     void FailNpcInit(const std::string& strText) override { fatal.push_back(strText); }
 };
 
+// Frame colours of the ground pictures "DWP%03d.bmp": two 16 x 16 frames inside a
+// black border that keys them.
+constexpr std::uint32_t kGroundFrame0 = Argb(255, 255, 0, 0);
+constexpr std::uint32_t kGroundFrame1 = Argb(255, 0, 255, 0);
+inline PkgEntryData GroundPicture(int n) {
+    PictureRgba pic(32, 16, Argb(255, 0, 0, 0));
+    pic.Fill(2, 2, 12, 12, kGroundFrame0);
+    pic.Fill(18, 2, 12, 12, kGroundFrame1);
+    char szName[32];
+    std::snprintf(szName, sizeof szName, "DWP%03d.bmp", n);
+    return PkgEntryData{szName, BuildBmp(pic)};
+}
+
 inline POINT CursorOfMouse() { return pMouse ? POINT{pMouse->m_nX, pMouse->m_nY} : POINT{-1, -1}; }
 
 // Enemy rows: 0 a fighter that revives (life 60), 1 one that does not (life 80),
@@ -57,9 +72,10 @@ protected:
         UseVirtualClock(true, 1000, 20);
         dwNowTime = TimeGetTime();
         ASSERT_FALSE(m_folder.Path().empty());
-        const SamplePictureOptions options{.nItemCount = 4, .nFaceCount = 1, .nSceneCount = 1,
-                                           .sculpts = {0, 1, 20, 89}, .nActions = 6,
-                                           .nFramesPerDirection = kFrames, .nEffects = 1, .nEffectFrames = 1, .extraEntries = {}};
+        SamplePictureOptions options{.nItemCount = 4, .nFaceCount = 1, .nSceneCount = 1,
+                                     .sculpts = {0, 1, 20, 89}, .nActions = 6,
+                                     .nFramesPerDirection = kFrames, .nEffects = 1, .nEffectFrames = 1, .extraEntries = {}};
+        for (int i = 0; i < 4; ++i) options.extraEntries["menu.pkg"].push_back(GroundPicture(i));
         std::string strError;
         ASSERT_TRUE(WriteSamplePictures(m_folder.Path(), options, &strError)) << strError;
         m_data.InitPaths(m_folder.Path().c_str());
