@@ -57,7 +57,9 @@ TEST_F(SceneLinkTest, TheEffectManagerIsMadeFreshAdvancedAndDeleted) {
     link.CreateEffectManager();
     EXPECT_EQ(pEffectManager->NpcStates[3][4].nLife, -1) << "a new game starts from fresh tables";
     EXPECT_FALSE(link.UpdateEffects());
-    ASSERT_TRUE(pEffectManager->Add45Effect(0, 100, 100));
+    ASSERT_TRUE(pEffectManager->Add45Effect(0, 100, 100));  // two frames
+    EXPECT_FALSE(link.UpdateEffects());
+    Tick(100);
     EXPECT_FALSE(link.UpdateEffects());
     Tick(100);
     EXPECT_TRUE(link.UpdateEffects()) << "the last effect finished and was removed";

@@ -1,5 +1,5 @@
-// A game folder whose sprite package holds sculpts 0, 1, 20 and 89 with four frames in
-// actions 0..5, a small enemy and item table, a headless screen with the picture store,
+// The effects' game folder with a sprite package of sculpts 0, 1, 20 and 89 with four
+// frames in actions 0..5 and two-frame ground pictures, a small enemy and item table,
 // the effect manager, the cursor and fakes of the scene's and characters' hosts: what
 // the characters and ground items of a scene need. Scenes are 40 x 30 open cells of 32.
 #pragma once
@@ -17,7 +17,7 @@
 #include "platform/Clock.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/world/EffectTestUtil.h"
 #include "tests/world/SceneTestUtil.h"
 #include "tools/gamekit/ImageWriters.h"
 #include "tools/gamekit/NpcRecordWriter.h"
@@ -66,19 +66,19 @@ constexpr int kReviveRow = 0, kStayDeadRow = 1, kSoundRow = 2, kTalkerRow = 3;
 constexpr int kFrames = 4;
 constexpr int kCell = 32;
 
-class NpcTest : public ::testing::Test {
+class NpcTest : public effecttest::EffectTest {
 protected:
-    void SetUp() override {
-        UseVirtualClock(true, 1000, 20);
-        dwNowTime = TimeGetTime();
-        ASSERT_FALSE(m_folder.Path().empty());
+    SamplePictureOptions PictureOptions() const override {
         SamplePictureOptions options{.nItemCount = 4, .nFaceCount = 1, .nSceneCount = 1,
                                      .sculpts = {0, 1, 20, 89}, .nActions = 6,
                                      .nFramesPerDirection = kFrames, .nEffects = 1, .nEffectFrames = 1, .extraEntries = {}};
         for (int i = 0; i < 4; ++i) options.extraEntries["menu.pkg"].push_back(GroundPicture(i));
-        std::string strError;
-        ASSERT_TRUE(WriteSamplePictures(m_folder.Path(), options, &strError)) << strError;
-        m_data.InitPaths(m_folder.Path().c_str());
+        return options;
+    }
+
+    void SetUp() override {
+        EffectTest::SetUp();
+        if (HasFatalFailure()) return;
         m_enemies.resize(4);
         m_enemies[kReviveRow] = EnemyNpcRow{.nLife = 60, .nAttack = 12, .nDefance = 3, .nChangSceneResume = 1};
         m_enemies[kStayDeadRow] = EnemyNpcRow{.nLife = 80, .nChangSceneResume = 0};
@@ -94,12 +94,6 @@ protected:
         }
         m_data.pItem = m_items.data();
         m_data.nItemCount = int(m_items.size());
-        pGameData = &m_data;
-        ASSERT_EQ(m_screen.CreateWindowed(nullptr, 800, 600), 0);
-        pScreen = &m_screen;
-        pBack = m_screen.GetBack();
-        ASSERT_TRUE(m_store.Init()) << m_store.GetError();
-        pBitmapData = &m_store;
         m_pEffects = std::make_unique<CEffectManager>();
         pEffectManager = m_pEffects.get();
         SetNpcHost(&m_npcHost);
@@ -118,10 +112,7 @@ protected:
         nHoverNpcId = -1;
         SetNpcHost(nullptr);
         pEffectManager = nullptr;
-        pBitmapData = nullptr;
-        pGameData = nullptr;
-        pScreen = nullptr;
-        pBack = nullptr;
+        EffectTest::TearDown();
     }
 
     // Builds scene nScene (40 x 30 open cells, each with its centre as its point) with
@@ -168,11 +159,6 @@ protected:
         return n;
     }
 
-    // Moves the frame clock and the platform clock on.
-    static void Tick(DWORD ms) {
-        AdvanceVirtualClock(ms);
-        dwNowTime += ms;
-    }
     // Updates every character once per 100 ms for ms milliseconds.
     void Run(DWORD ms) {
         for (DWORD t = 0; t < ms; t += 100) {
@@ -189,13 +175,8 @@ protected:
 
     static constexpr const char* kItemNames[4] = {"money", "herb", "sword", "cap"};
 
-    CTempFolder m_folder;
-    CBaseFolderGuard m_guard;
-    CGameData m_data;
     std::vector<EnemyNpcRow> m_enemies;
     std::vector<ItemRow> m_items;
-    CDXScreen m_screen;
-    CBitmapData m_store;
     std::unique_ptr<CEffectManager> m_pEffects;
     CFakeSceneHost m_sceneHost;
     CFakeNpcHost m_npcHost;

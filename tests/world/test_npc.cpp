@@ -39,6 +39,11 @@ TEST_F(NpcTest, FirstMeetingPlacesFromTheCellsLaterMeetingsFromTheStateRecords) 
     EXPECT_EQ(Npc(1).pState->nMapY, 400);
     EXPECT_EQ(Npc(1).pState->nDirection, 7);
     EXPECT_EQ(Npc(1).ptHome.x, Npc(1).ptNextWaypoint.x);
+    // A scene change puts everyone back home.
+    Scene().UpdateNpcs();
+    EXPECT_EQ(Npc(0).pState->nMapX, CentreOf(10, 10).x);
+    EXPECT_EQ(Npc(1).pState->nMapX, Npc(1).ptHome.x);
+    EXPECT_EQ(Npc(1).pState->nMapY, Npc(1).ptHome.y);
     // Another scene keeps its own records.
     Build(4, people);
     EXPECT_EQ(Npc(0).pState->nMapX, CentreOf(10, 10).x);
@@ -47,11 +52,14 @@ TEST_F(NpcTest, FirstMeetingPlacesFromTheCellsLaterMeetingsFromTheStateRecords) 
 TEST_F(NpcTest, KilledFightersStayGoneOrComeBackAtFullLifePerTheirRow) {
     const std::vector<NpcRecordModel> people{Person(1, 2, kReviveRow, 10, 10, 20), Person(2, 2, kStayDeadRow, 20, 10, 20)};
     Build(5, people);
+    EXPECT_FALSE(Scene().IsNpcStopped(1));
     for (int i = 0; i < 2; ++i) {
         Npc(i).pState->nLife = 0;
         Npc(i).SetAction(kNpcDie);
         Npc(i).timeDeath = dwNowTime;
     }
+    EXPECT_TRUE(Scene().IsNpcStopped(1));
+    EXPECT_FALSE(Scene().IsNpcStopped(9));
     Run(1000);
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(Npc(i).Display(), kNpcCorpse);
@@ -67,6 +75,7 @@ TEST_F(NpcTest, KilledFightersStayGoneOrComeBackAtFullLifePerTheirRow) {
     EXPECT_EQ(Npc(0).Display(), kNpcShown);
     EXPECT_EQ(Npc(0).Life(), 60);
     EXPECT_EQ(Npc(1).Display(), kNpcGone);
+    EXPECT_FALSE(Scene().MoveNpcTo(2, 100, 100)) << "a character that is not shown does not walk";
     Scene().BuildDrawList();
     ASSERT_EQ(Scene().GetDrawList().size(), 1u);
     EXPECT_EQ(Scene().GetDrawList()[0], &Npc(0).mapObject);
