@@ -45,13 +45,17 @@ void CShellEffectSceneLink::ClearHoverActor() {
 }
 
 void CSceneMapLink::CreateEffectManager() {
-    delete pEffectManager;
+    DeleteEffectManager();
     pEffectManager = new CEffectManager;
+    // A new game replaces the manager while the old scene still stands.
+    if (pScene) pScene->RebindNpcStates();
 }
 
 void CSceneMapLink::DeleteEffectManager() {
-    delete pEffectManager;
+    CEffectManager* pOld = pEffectManager;
     pEffectManager = nullptr;
+    if (pScene) pScene->RebindNpcStates();
+    delete pOld;
 }
 
 bool CSceneMapLink::UpdateEffects() { return UpdateEffectList(pEffectManager); }

@@ -159,6 +159,14 @@ int CNpc::FrameCount(int nAction) {
     return nFrameCounts[nAction];
 }
 
+void CNpc::RebindState(NpcStateRecord* pRecord) {
+    if (!pRecord) {
+        std::memcpy(m_ownState, pState, sizeof m_ownState);
+        pRecord = reinterpret_cast<NpcStateRecord*>(m_ownState);
+    }
+    pState = pRecord;
+}
+
 bool CNpc::IsShown() const { return pState->nDisplay == kNpcShown; }
 std::int8_t CNpc::Display() const { return pState->nDisplay; }
 std::int32_t CNpc::Life() const { return pState->nLife; }

@@ -66,6 +66,10 @@ public:
     void ChaseStep() {}
     void WalkBeside(POINT pt) { (void)pt; }
 
+    // Points the character at another state record, or (null) at its own copy of the
+    // current one: the effect manager that holds the records is being replaced.
+    void RebindState(NpcStateRecord* pRecord);
+
     bool IsShown() const;
     std::int8_t Display() const;
     std::int32_t Life() const;

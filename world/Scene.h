@@ -128,6 +128,9 @@ public:
     void ReviveDeadNpcs();
     // Every character back to its home point (scene change).
     void UpdateNpcs();
+    // The characters take their records from the current effect manager, or keep their
+    // own copies when there is none (the manager is about to be replaced or deleted).
+    void RebindNpcStates();
     // Class of the character with an id; -1 when there is none.
     int GetNpcClass(int nId) const;
 

@@ -83,6 +83,11 @@ int CScene::GetNpcClass(int nId) const {
     return pNpc ? pNpc->nClass : -1;
 }
 
+void CScene::RebindNpcStates() {
+    for (auto& pNpc : pNpcs)
+        pNpc->RebindState(pEffectManager ? pEffectManager->GetNpcState(nSceneNo, pNpc->mapObject.nId) : nullptr);
+}
+
 void CScene::ReviveDeadNpcs() {
     for (auto& pNpc : pNpcs) {
         if (pNpc->Display() != kNpcCorpse) continue;

@@ -69,6 +69,21 @@ TEST_F(SceneLinkTest, TheEffectManagerIsMadeFreshAdvancedAndDeleted) {
     EXPECT_FALSE(link.UpdateEffects());
 }
 
+TEST_F(SceneLinkTest, ReplacingTheEffectManagerUnderAStandingSceneMovesItsCharactersRecords) {
+    Build(41, {Person(1, 2, npctest::kReviveRow, 10, 10, 20)});
+    Npc(0).pState->nDisplay = kNpcCorpse;
+    CMapLink& link = MapLink();
+    link.CreateEffectManager();  // the fixture's manager goes, as a new game does
+    m_pEffects.release();
+    EXPECT_EQ(Npc(0).pState, &pEffectManager->NpcStates[41][1]);
+    Scene().ReviveDeadNpcs();
+    Run(200);
+    pEffectManager->NpcStates[41][1].nLife = 33;
+    link.DeleteEffectManager();
+    EXPECT_EQ(Npc(0).Life(), 33) << "the character keeps a copy of its record";
+    Run(200);
+}
+
 TEST_F(SceneLinkTest, ATextOnlyBannerIsDoneOnThe101stFrameAfterArriving) {
     CMapLink& link = MapLink();
     auto* pText = new CMoveText;
