@@ -81,6 +81,8 @@ const BlitKernels& ActiveBlitKernels();
 void SetActiveBlitKernels(const BlitKernels* pKernels);
 bool UsingReferenceBlits();
 
-// Shared by the sets: a reference loop, and the stretch without divisions.
+// Shared by the sets: a reference loop, the opaque copy of the vector sets, and the
+// stretch without divisions.
 BlitKernel ReferenceKernel(int nOp, int nDepth);
+BlitKernel FastCopyKernel(int nDepth);
 void StretchFast(const StretchRows& rows);
