@@ -100,8 +100,8 @@ const CKeyRuns* CDXSurface::KeyRunsFor(DWORD dwKey, DWORD dwKeyMask) {
 bool CDXSurface::CopyInPlace(CDXSurface* pDestSurface, const RECT& rcDst, const RECT& rcSrc, bool bKeyed) {
     CVideoSurface* pDst = pDestSurface->GetInterface();
     const CVideoSurface* pSrc = m_pSurface;
-    if (pSrc == pDst || pDst->IsPrimary() || UsingReferenceBlits()) return false;
-    if (!PixelsFree() || !pDestSurface->PixelsFree()) return false;
+    if (pSrc == pDst || pDst->IsPrimary() || !PixelsFree() || !pDestSurface->PixelsFree() || UsingReferenceBlits())
+        return false;
     if (!SameFormat(pDst->Format(), pSrc->Format())) return false;
     if (!RectInside(rcDst, pDst) || !RectInside(rcSrc, pSrc)) return false;
     const int nBytes = pDst->BytesPerPixel();
@@ -148,7 +148,7 @@ bool CDXSurface::CopyInPlace(CDXSurface* pDestSurface, const RECT& rcDst, const 
     r.dwKey = dwKeyLow;
     if (bKeyed) {
         if (const CKeyRuns* pRuns = KeyRunsFor(dwKeyLow, KeyMaskOf(kOpCopyKeyed, nDepth))) {
-            pRuns->Blit(r, rcSrc.left, rcSrc.top, kOpCopy, nDepth);
+            pRuns->Blit(r, rcSrc.left, rcSrc.top, kOpCopyKeyed, nDepth);
             return true;
         }
     }
@@ -250,10 +250,9 @@ int CDXSurface::SoftwareBlit(CDXSurface* pDest, int x, int y, const RECT* pSrcRe
     }
     // Keyed blends skip the key pixels run by run; a surface blended onto itself changes
     // the pixels its runs were found in, so it goes pixel by pixel.
-    const int nUnkeyed = UnkeyedOp(nOp);
-    if (nUnkeyed >= 0 && pDest != this && px.SourceInPlace()) {
+    if (IsKeyedOp(nOp) && pDest != this && px.SourceInPlace()) {
         if (const CKeyRuns* pRuns = KeyRunsFor(m_dwColorKey, KeyMaskOf(nOp, nDepth))) {
-            pRuns->Blit(r, rc.left, rc.top, nUnkeyed, nDepth);
+            pRuns->Blit(r, rc.left, rc.top, nOp, nDepth);
             return 0;
         }
     }

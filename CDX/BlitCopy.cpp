@@ -11,15 +11,17 @@
 
 namespace {
 
+std::size_t s_nStreamThreshold = 0;
+
 // Bytes a copy must exceed before its stores bypass the cache: the last-level cache,
 // or 8 MiB when the system does not tell.
 std::size_t StreamThreshold() {
-    static const std::size_t nBytes = [] {
+    static const std::size_t nCache = [] {
         long n = sysconf(_SC_LEVEL3_CACHE_SIZE);
         if (n <= 0) n = sysconf(_SC_LEVEL2_CACHE_SIZE);
         return n > 0 ? std::size_t(n) : std::size_t(8) << 20;
     }();
-    return nBytes;
+    return s_nStreamThreshold ? s_nStreamThreshold : nCache;
 }
 
 // Copies n bytes with non-temporal stores to the aligned middle of the destination.
@@ -77,3 +79,5 @@ BlitKernel FastCopyKernel(int nDepth) {
     default: return CopyRowsFast<32>;
     }
 }
+
+void SetCopyStreamThreshold(std::size_t nBytes) { s_nStreamThreshold = nBytes; }

@@ -3,6 +3,7 @@
 // run the active set, which is the fastest one the processor supports unless a test
 // or benchmark chooses another.
 #pragma once
+#include <cstddef>
 #include "platform/Base.h"
 
 // One blit's rows after clipping: the pointers address the first pixel of the first row.
@@ -85,4 +86,7 @@ bool UsingReferenceBlits();
 // stretch without divisions.
 BlitKernel ReferenceKernel(int nOp, int nDepth);
 BlitKernel FastCopyKernel(int nDepth);
+// Bytes an opaque copy of the vector sets must exceed before its stores bypass the
+// cache; 0 returns to the cache size (tests).
+void SetCopyStreamThreshold(std::size_t nBytes);
 void StretchFast(const StretchRows& rows);

@@ -64,28 +64,53 @@ CKeyRuns::CKeyRuns(const BYTE* pBits, int nPitch, int nWidth, int nHeight, int n
     }
 }
 
-void CKeyRuns::Blit(const BlitRows& r, int nLeft, int nTop, int nUnkeyedOp, int nDepth) const {
+template <int B>
+void CKeyRuns::CopyRuns(const BlitRows& r, int nLeft, int nTop) const {
+    const int nRight = nLeft + r.nWidth;
+    const std::uint32_t* pStart = m_rowStart.data() + nTop;
+    const BYTE* s = r.pSrc;
+    BYTE* d = r.pDst;
+    for (int y = 0; y < r.nHeight; ++y, s += r.nSrcPitch, d += r.nDstPitch) {
+        ForRunParts(m_runs.data() + pStart[y], m_runs.data() + pStart[y + 1], nLeft, nRight, [&](int x, int n) {
+            CopyBytes(d + std::ptrdiff_t(x) * B, s + std::ptrdiff_t(x) * B, size_t(n) * B);
+        });
+    }
+}
+
+void CKeyRuns::Blit(const BlitRows& r, int nLeft, int nTop, int nKeyedOp, int nDepth) const {
+    if (nKeyedOp == kOpCopyKeyed) {
+        switch (nDepth) {
+        case kDepth24: CopyRuns<3>(r, nLeft, nTop); break;
+        case kDepth32: CopyRuns<4>(r, nLeft, nTop); break;
+        default: CopyRuns<2>(r, nLeft, nTop); break;
+        }
+        return;
+    }
+    // A blend goes once over each row's span from its first to its last non-key pixel,
+    // through the keyed loop (exact on any key pixels between runs), widened to a whole
+    // vector where the rectangle allows, so short spans do not fall to single pixels.
     const int nRight = nLeft + r.nWidth;
     const int nBytes = nDepth == kDepth24 ? 3 : nDepth == kDepth32 ? 4 : 2;
-    const BlitKernel kernel = ActiveBlitKernels().aOps[nUnkeyedOp][nDepth];
+    const int nVector = 32 / nBytes;
+    const BlitKernel wide = ActiveBlitKernels().aOps[nKeyedOp][nDepth];
+    const BlitKernel narrow = Sse2BlitKernels().aOps[nKeyedOp][nDepth];
+    const std::uint32_t* pStart = m_rowStart.data() + nTop;
     for (int y = 0; y < r.nHeight; ++y) {
-        const Run* p = m_runs.data() + m_rowStart[size_t(nTop + y)];
-        const Run* pEnd = m_runs.data() + m_rowStart[size_t(nTop + y) + 1];
-        const BYTE* s = r.pSrc + std::ptrdiff_t(y) * r.nSrcPitch;
-        BYTE* d = r.pDst + std::ptrdiff_t(y) * r.nDstPitch;
-        if (nUnkeyedOp == kOpCopy) {
-            ForRunParts(p, pEnd, nLeft, nRight, [&](int x, int n) {
-                CopyBytes(d + std::ptrdiff_t(x) * nBytes, s + std::ptrdiff_t(x) * nBytes, size_t(n) * size_t(nBytes));
-            });
-            continue;
+        const Run* p = m_runs.data() + pStart[y];
+        const Run* pEnd = m_runs.data() + pStart[y + 1];
+        while (p != pEnd && p->nEnd <= nLeft) ++p;
+        while (pEnd != p && pEnd[-1].nBegin >= nRight) --pEnd;
+        if (p == pEnd) continue;
+        int a = std::max(int(p->nBegin), nLeft), b = std::min(int(pEnd[-1].nEnd), nRight);
+        if (b - a < nVector) {
+            b = std::min(a + nVector, nRight);
+            a = std::max(b - nVector, nLeft);
         }
-        ForRunParts(p, pEnd, nLeft, nRight, [&](int x, int n) {
-            BlitRows part = r;
-            part.pSrc = s + std::ptrdiff_t(x) * nBytes;
-            part.pDst = d + std::ptrdiff_t(x) * nBytes;
-            part.nWidth = n;
-            part.nHeight = 1;
-            kernel(part);
-        });
+        BlitRows part = r;
+        part.pSrc = r.pSrc + std::ptrdiff_t(y) * r.nSrcPitch + std::ptrdiff_t(a - nLeft) * nBytes;
+        part.pDst = r.pDst + std::ptrdiff_t(y) * r.nDstPitch + std::ptrdiff_t(a - nLeft) * nBytes;
+        part.nWidth = b - a;
+        part.nHeight = 1;
+        (part.nWidth < nVector ? narrow : wide)(part);
     }
 }

@@ -27,13 +27,16 @@ public:
     bool IsWorthUsing() const { return m_bWorthUsing; }
     int RunCount() const { return int(m_runs.size()); }
 
-    // A keyed operation on the rows r describes, whose first pixel is column nLeft, row
-    // nTop of the table's pixels: the run parts inside the rectangle go through the
-    // unkeyed operation (nUnkeyedOp at depth index nDepth of the active set), so the
-    // pixels come out exactly as the keyed operation gives them.
-    void Blit(const BlitRows& r, int nLeft, int nTop, int nUnkeyedOp, int nDepth) const;
+    // A keyed operation (nKeyedOp at depth index nDepth of the active set) on the rows r
+    // describes, whose first pixel is column nLeft, row nTop of the table's pixels; the
+    // key pixels around the runs are skipped, and the pixels come out exactly as the
+    // keyed operation over the whole rectangle gives them.
+    void Blit(const BlitRows& r, int nLeft, int nTop, int nKeyedOp, int nDepth) const;
 
 private:
+    template <int B>
+    void CopyRuns(const BlitRows& r, int nLeft, int nTop) const;
+
     std::vector<Run> m_runs;
     std::vector<std::uint32_t> m_rowStart;  // first run of each row, and one past the last
     std::uint64_t m_nGeneration;
@@ -41,12 +44,5 @@ private:
     bool m_bWorthUsing = false;
 };
 
-// The unkeyed operation a keyed one becomes on runs without key pixels, or -1.
-inline int UnkeyedOp(int nOp) {
-    switch (nOp) {
-    case kOpCopyKeyed: return kOpCopy;
-    case kOpHalfAlphaKeyed: return kOpHalfAlpha;
-    case kOpAlphaKeyed: return kOpAlpha;
-    default: return -1;
-    }
-}
+// True for the operations that skip key pixels.
+inline bool IsKeyedOp(int nOp) { return nOp == kOpCopyKeyed || nOp == kOpHalfAlphaKeyed || nOp == kOpAlphaKeyed; }

@@ -196,6 +196,7 @@ public:
 
 private:
     friend class CDXScreen;
+    friend class CDXSurfaceTestAccess;
     // Screen-only: links of the screen's surface list, and the size of the screen's own
     // front surface and back buffer.
     CDXSurface* m_pNext = nullptr;

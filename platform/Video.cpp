@@ -33,11 +33,6 @@ CVideoSurface::~CVideoSurface() {
     delete m_pDC;
 }
 
-void CVideoSurface::PixelsChanging() {
-    ++m_nGeneration;
-    KeepPresentedFrame(this);
-}
-
 HRESULT CVideoSurface::Lock(SurfaceDesc* pDesc, DWORD) {
     if (m_bLost) return DDERR_SURFACELOST;
     if (m_bLocked || m_pDC) return DDERR_SURFACEBUSY;
@@ -75,7 +70,6 @@ HRESULT CVideoSurface::GetPixelFormat(VideoPixelFormat* pFormat) const {
     return DD_OK;
 }
 
-HRESULT CVideoSurface::IsLost() const { return m_bLost ? DDERR_SURFACELOST : DD_OK; }
 
 HRESULT CVideoSurface::Restore() {
     if (m_pOwner) return m_pOwner->Restore();

@@ -14,6 +14,10 @@ class CPlatWindow;
 using HWND = CPlatWindow*;
 using HDC = CDeviceContext*;
 
+// Before the pixels of pSurface change or the surface goes: a presented frame that is
+// still read from those pixels is kept (platform/Window.h).
+void KeepPresentedFrame(const CVideoSurface* pSurface);
+
 // Pixel-format flags and description.
 constexpr DWORD DDPF_RGB = 0x40;
 struct VideoPixelFormat {
@@ -88,7 +92,7 @@ public:
     HRESULT GetSurfaceDesc(SurfaceDesc* pDesc) const;
     HRESULT GetPixelFormat(VideoPixelFormat* pFormat) const;
     // DD_OK, or DDERR_SURFACELOST while the surface is lost.
-    HRESULT IsLost() const;
+    HRESULT IsLost() const { return m_bLost ? DDERR_SURFACELOST : DD_OK; }
     // Brings a lost surface back (its pixels are cleared); a primary restores its back buffer too.
     HRESULT Restore();
     // Colour fill (DDBLT_COLORFILL, fill value in native format), or copy / stretch from
@@ -138,8 +142,11 @@ private:
     ~CVideoSurface();
     HRESULT Present(const RECT* pSrc);
     // The pixels may change now: a new generation, and a presented frame that still
-    // lives only in these pixels is kept first.
-    void PixelsChanging();
+    // lives only in these pixels (always a primary's) is kept first.
+    void PixelsChanging() {
+        ++m_nGeneration;
+        if (IsPrimary()) KeepPresentedFrame(this);
+    }
 
     CVideoDevice* m_pDevice = nullptr;
     int m_nWidth = 0, m_nHeight = 0, m_nPitch = 0, m_nBytesPerPixel = 0;

@@ -122,9 +122,6 @@ void ReleaseSingleInstance();
 // Called by the display when the primary surface changed: shows rcSource of pFront
 // (scaled to the window when sizes differ) and counts one presented frame.
 void PresentFrame(const CVideoSurface* pFront, const RECT& rcSource, bool bFullScreen);
-// Called by the display before the pixels of pSurface change or the surface goes: a
-// presented frame that is still read from those pixels is kept first.
-void KeepPresentedFrame(const CVideoSurface* pSurface);
 // Called by the display when a full-screen mode is set or left.
 void SetPresentationMode(bool bFullScreen, int nWidth, int nHeight);
 
