@@ -77,8 +77,10 @@ const BlitKernels* Avx2BlitKernels();
 const BlitKernels& BestBlitKernels();
 // The set the blits use now.
 const BlitKernels& ActiveBlitKernels();
-// Chooses the set the blits use; null returns to the fastest. The reference set also
-// sends the copies, keyed copies and stretches through the display device itself.
+// Chooses the set the blits use; null returns to the fastest. With the reference set the
+// copies, keyed copies and stretches are left to the display's own Blt (its plain
+// per-pixel loops in platform/Video.cpp) instead of being done in place, and keyed
+// blits never skip key runs.
 void SetActiveBlitKernels(const BlitKernels* pKernels);
 bool UsingReferenceBlits();
 
