@@ -6,8 +6,11 @@
 
 namespace {
 
-// Shorter runs on average are left to the per-pixel keyed loops, which then win.
+// Shorter runs on average are left to the per-pixel keyed loops, which then win; on
+// pictures narrower than two vectors a row is only a few runs either way, and skipping
+// the key around them pays.
 constexpr int kMinMeanRun = 8;
+constexpr int kNarrowWidth = 32;
 
 template <int B>
 void ScanRows(const BYTE* pBits, int nPitch, int nWidth, int nHeight, DWORD dwKey, DWORD dwMask,
@@ -56,7 +59,7 @@ CKeyRuns::CKeyRuns(const BYTE* pBits, int nPitch, int nWidth, int nHeight, int n
     }
     std::size_t nOpaque = 0;
     for (const Run& run : m_runs) nOpaque += size_t(run.nEnd - run.nBegin);
-    m_bWorthUsing = nOpaque >= m_runs.size() * kMinMeanRun;
+    m_bWorthUsing = nOpaque >= m_runs.size() * kMinMeanRun || nWidth < kNarrowWidth;
     if (!m_bWorthUsing) {
         // Only the verdict is kept.
         m_runs = {};
@@ -77,40 +80,50 @@ void CKeyRuns::CopyRuns(const BlitRows& r, int nLeft, int nTop) const {
     }
 }
 
-void CKeyRuns::Blit(const BlitRows& r, int nLeft, int nTop, int nKeyedOp, int nDepth) const {
-    if (nKeyedOp == kOpCopyKeyed) {
-        switch (nDepth) {
-        case kDepth24: CopyRuns<3>(r, nLeft, nTop); break;
-        case kDepth32: CopyRuns<4>(r, nLeft, nTop); break;
-        default: CopyRuns<2>(r, nLeft, nTop); break;
-        }
-        return;
-    }
-    // A blend goes once over each row's span from its first to its last non-key pixel,
-    // through the keyed loop (exact on any key pixels between runs), widened to a whole
-    // vector where the rectangle allows, so short spans do not fall to single pixels.
+template <int Op, int D>
+void CKeyRuns::BlendRuns(const BlitRows& r, int nLeft, int nTop) const {
+    // Short runs by the per-pixel rule in place; longer ones through the vector loop.
+    constexpr int kShortRun = 8;
+    const BlitKernel vector = ActiveBlitKernels().aOps[Op][BlitDepthIndex(D)];
     const int nRight = nLeft + r.nWidth;
-    const int nBytes = nDepth == kDepth24 ? 3 : nDepth == kDepth32 ? 4 : 2;
-    const int nVector = 32 / nBytes;
-    const BlitKernel wide = ActiveBlitKernels().aOps[nKeyedOp][nDepth];
-    const BlitKernel narrow = Sse2BlitKernels().aOps[nKeyedOp][nDepth];
     const std::uint32_t* pStart = m_rowStart.data() + nTop;
     for (int y = 0; y < r.nHeight; ++y) {
-        const Run* p = m_runs.data() + pStart[y];
-        const Run* pEnd = m_runs.data() + pStart[y + 1];
-        while (p != pEnd && p->nEnd <= nLeft) ++p;
-        while (pEnd != p && pEnd[-1].nBegin >= nRight) --pEnd;
-        if (p == pEnd) continue;
-        int a = std::max(int(p->nBegin), nLeft), b = std::min(int(pEnd[-1].nEnd), nRight);
-        if (b - a < nVector) {
-            b = std::min(a + nVector, nRight);
-            a = std::max(b - nVector, nLeft);
-        }
-        BlitRows part = r;
-        part.pSrc = r.pSrc + std::ptrdiff_t(y) * r.nSrcPitch + std::ptrdiff_t(a - nLeft) * nBytes;
-        part.pDst = r.pDst + std::ptrdiff_t(y) * r.nDstPitch + std::ptrdiff_t(a - nLeft) * nBytes;
-        part.nWidth = b - a;
-        part.nHeight = 1;
-        (part.nWidth < nVector ? narrow : wide)(part);
+        const BYTE* s = r.pSrc + std::ptrdiff_t(y) * r.nSrcPitch;
+        BYTE* d = r.pDst + std::ptrdiff_t(y) * r.nDstPitch;
+        ForRunParts(m_runs.data() + pStart[y], m_runs.data() + pStart[y + 1], nLeft, nRight, [&](int x, int n) {
+            if (n < kShortRun) {
+                BlendSpan<Op, D>(s, d, nullptr, x, x + n, r);
+                return;
+            }
+            BlitRows part = r;
+            part.pSrc = s + std::ptrdiff_t(x) * PixelTraits<D>::kBytes;
+            part.pDst = d + std::ptrdiff_t(x) * PixelTraits<D>::kBytes;
+            part.nWidth = n;
+            part.nHeight = 1;
+            vector(part);
+        });
     }
+}
+
+void CKeyRuns::Blit(const BlitRows& r, int nLeft, int nTop, int nKeyedOp, int nDepth) const {
+    // The runs hold no key pixels, so each goes through the operation without the key.
+#define GAME_KEY_RUNS_DEPTHS(call)   \
+    switch (nDepth) {                 \
+    case kDepth15: call(15); break;   \
+    case kDepth16: call(16); break;   \
+    case kDepth24: call(24); break;   \
+    default: call(32); break;         \
+    }
+#define GAME_COPY(D) CopyRuns<PixelTraits<D>::kBytes>(r, nLeft, nTop)
+#define GAME_HALF(D) BlendRuns<kOpHalfAlpha, D>(r, nLeft, nTop)
+#define GAME_ALPHA(D) BlendRuns<kOpAlpha, D>(r, nLeft, nTop)
+    switch (nKeyedOp) {
+    case kOpCopyKeyed: GAME_KEY_RUNS_DEPTHS(GAME_COPY) break;
+    case kOpHalfAlphaKeyed: GAME_KEY_RUNS_DEPTHS(GAME_HALF) break;
+    default: GAME_KEY_RUNS_DEPTHS(GAME_ALPHA) break;
+    }
+#undef GAME_COPY
+#undef GAME_HALF
+#undef GAME_ALPHA
+#undef GAME_KEY_RUNS_DEPTHS
 }

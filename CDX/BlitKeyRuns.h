@@ -36,6 +36,8 @@ public:
 private:
     template <int B>
     void CopyRuns(const BlitRows& r, int nLeft, int nTop) const;
+    template <int Op, int D>
+    void BlendRuns(const BlitRows& r, int nLeft, int nTop) const;
 
     std::vector<Run> m_runs;
     std::vector<std::uint32_t> m_rowStart;  // first run of each row, and one past the last
@@ -44,5 +46,5 @@ private:
     bool m_bWorthUsing = false;
 };
 
-// True for the operations that skip key pixels.
+// True for the operations that skip key pixels (the ones Blit takes).
 inline bool IsKeyedOp(int nOp) { return nOp == kOpCopyKeyed || nOp == kOpHalfAlphaKeyed || nOp == kOpAlphaKeyed; }
