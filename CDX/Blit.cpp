@@ -125,27 +125,11 @@ bool CDXSurface::CopyInPlace(CDXSurface* pDestSurface, const RECT& rcDst, const 
     BYTE* pD = pDst->Bits() + std::ptrdiff_t(rcDst.top) * nDstPitch + rcDst.left * nBytes;
     const BlitKernels& k = ActiveBlitKernels();
     if (bStretch) {
-        StretchRows r;
-        r.pSrc = pS;
-        r.nSrcPitch = nSrcPitch;
-        r.nSrcWidth = nSrcW;
-        r.nSrcHeight = nSrcH;
-        r.pDst = pD;
-        r.nDstPitch = nDstPitch;
-        r.nDstWidth = nDstW;
-        r.nDstHeight = nDstH;
-        r.nBytes = nBytes;
-        k.pStretch(r);
+        k.pStretch(StretchRows{pS, nSrcPitch, nSrcW, nSrcH, pD, nDstPitch, nDstW, nDstH, nBytes});
         return true;
     }
-    BlitRows r;
-    r.pSrc = pS;
-    r.nSrcPitch = nSrcPitch;
-    r.pDst = pD;
-    r.nDstPitch = nDstPitch;
-    r.nWidth = nDstW;
-    r.nHeight = nDstH;
-    r.dwKey = dwKeyLow;
+    // Every field given, so nothing is cleared first on this path of the small blits.
+    const BlitRows r{pS, nSrcPitch, pD, nDstPitch, nDstW, nDstH, dwKeyLow, 0, nullptr, 0};
     if (bKeyed) {
         if (const CKeyRuns* pRuns = KeyRunsFor(dwKeyLow, KeyMaskOf(kOpCopyKeyed, nDepth))) {
             pRuns->Blit(r, rcSrc.left, rcSrc.top, kOpCopyKeyed, nDepth);
@@ -231,15 +215,8 @@ int CDXSurface::SoftwareBlit(CDXSurface* pDest, int x, int y, const RECT* pSrcRe
     if (Failed(px.Result())) return px.Result();
     const int nDepth = BlitDepthIndex(px.BitsPerPixel());
     if (nDepth < 0) return 0;
-    BlitRows r;
-    r.pSrc = px.Src(rc.left, rc.top);
-    r.nSrcPitch = px.SrcPitch();
-    r.pDst = px.Dst(x, y);
-    r.nDstPitch = px.DstPitch();
-    r.nWidth = rc.right - rc.left;
-    r.nHeight = rc.bottom - rc.top;
-    r.dwKey = m_dwColorKey;
-    r.dwValue = dwValue > 256 ? 256 : dwValue;
+    BlitRows r{px.Src(rc.left, rc.top), px.SrcPitch(), px.Dst(x, y), px.DstPitch(), int(rc.right - rc.left),
+               int(rc.bottom - rc.top), m_dwColorKey, dwValue > 256 ? 256 : dwValue, nullptr, 0};
     if (nOp == kOpAlphaMask) {
         if (m_pAlphaMask) {
             r.pMask = m_pAlphaMask + std::ptrdiff_t(rc.top) * m_nWidth + rc.left;

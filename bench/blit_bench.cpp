@@ -8,6 +8,8 @@
 //
 // The character frame comes from the npc.pkg named by BENCH_NPC_PKG (tools/mkgame
 // writes one into <folder>/bmp/npc.pkg); without it those rows are left out.
+// BENCH_COPY_STREAM_BYTES sets the size past which the opaque copy streams its stores
+// (default: the cache size), to measure that choice.
 #include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -478,6 +480,7 @@ void RegisterTimed(const std::string& strKey, Size size, bool bReference, std::f
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    if (const char* psz = std::getenv("BENCH_COPY_STREAM_BYTES")) SetCopyStreamThreshold(std::size_t(std::atoll(psz)));
     World world;
     BuildWorld(world);
     BuildKeyedSources(world);
