@@ -53,11 +53,8 @@ void StreamBytes(BYTE* d, const BYTE* s, std::size_t n) {
 // library's copy of large blocks uses the string instruction, which on the machines
 // measured moves pixels more slowly than plain vector loads and stores.
 __attribute__((target("avx2"))) inline void VectorBytesAvx2(BYTE* d, const BYTE* s, std::size_t n) {
-    auto copy32 = [](BYTE* pd, const BYTE* ps) __attribute__((target("avx2"))) {
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pd), _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ps)));
-    };
     const __m256i last = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + n - 32));
-    copy32(d, s);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(d), _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s)));
     std::size_t i = 32 - (reinterpret_cast<std::uintptr_t>(d) & 31);
     for (; i + 128 <= n; i += 128) {
         const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
