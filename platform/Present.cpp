@@ -72,6 +72,7 @@ void PresentFrame(const CVideoSurface* pFront, const RECT& rcSource, bool) {
         // The pixels stay in the surface until they change or a screenshot needs them.
         s_pPendingSurface = pFront;
         s_rcPending = rcSource;
+        CVideoSurface::s_pfnFramePixelsChanging = KeepPresentedFrame;
     }
     FinishPresent(frame);
 }

@@ -29,7 +29,7 @@ bool RectInside(const RECT& r, int w, int h) {
 // ---- CVideoSurface ----
 
 CVideoSurface::~CVideoSurface() {
-    KeepPresentedFrame(this);
+    if (s_pfnFramePixelsChanging) s_pfnFramePixelsChanging(this);
     delete m_pDC;
 }
 

@@ -14,10 +14,6 @@ class CPlatWindow;
 using HWND = CPlatWindow*;
 using HDC = CDeviceContext*;
 
-// Before the pixels of pSurface change or the surface goes: a presented frame that is
-// still read from those pixels is kept (platform/Window.h).
-void KeepPresentedFrame(const CVideoSurface* pSurface);
-
 // Pixel-format flags and description.
 constexpr DWORD DDPF_RGB = 0x40;
 struct VideoPixelFormat {
@@ -145,8 +141,15 @@ private:
     // lives only in these pixels (always a primary's) is kept first.
     void PixelsChanging() {
         ++m_nGeneration;
-        if (IsPrimary()) KeepPresentedFrame(this);
+        if (IsPrimary() && s_pfnFramePixelsChanging) s_pfnFramePixelsChanging(this);
     }
+
+public:
+    // Set by the presentation once a frame is presented: called before a primary's
+    // pixels change or the primary goes, so the frame can be kept.
+    static inline void (*s_pfnFramePixelsChanging)(const CVideoSurface* pSurface) = nullptr;
+
+private:
 
     CVideoDevice* m_pDevice = nullptr;
     int m_nWidth = 0, m_nHeight = 0, m_nPitch = 0, m_nBytesPerPixel = 0;

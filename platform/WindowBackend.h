@@ -136,6 +136,9 @@ bool ConvertPixels(const BYTE* pBits, int nPitch, int nWidth, int nHeight, int n
                    const VideoPixelFormat& format, const RECT& rcSource, FrameImage* pOut);
 // The last presented frame as RGB, converted now if it was not yet.
 const FrameImage& LastFrame();
+// Converts the last presented frame now when it is still read from pSurface (whose
+// pixels are about to change or go); the display calls it.
+void KeepPresentedFrame(const CVideoSurface* pSurface);
 // True while the last presented frame has not been converted (tests).
 bool LastFrameIsPending();
 bool WritePng(const FrameImage& frame, const std::string& strPath);
