@@ -6,9 +6,8 @@
 
 namespace {
 
-// Shorter runs on average are left to the per-pixel keyed loops, which then win; on
-// pictures narrower than two vectors a row is only a few runs either way, and skipping
-// the key around them pays.
+// Shorter runs on average are left to the per-pixel keyed loops, which then win; but on
+// pictures narrower than two vectors that are mostly key, skipping the key still pays.
 constexpr int kMinMeanRun = 8;
 constexpr int kNarrowWidth = 32;
 
@@ -59,7 +58,8 @@ CKeyRuns::CKeyRuns(const BYTE* pBits, int nPitch, int nWidth, int nHeight, int n
     }
     std::size_t nOpaque = 0;
     for (const Run& run : m_runs) nOpaque += size_t(run.nEnd - run.nBegin);
-    m_bWorthUsing = nOpaque >= m_runs.size() * kMinMeanRun || nWidth < kNarrowWidth;
+    m_bWorthUsing = nOpaque >= m_runs.size() * kMinMeanRun ||
+                    (nWidth < kNarrowWidth && nOpaque * 2 <= std::size_t(nWidth) * std::size_t(nHeight));
     if (!m_bWorthUsing) {
         // Only the verdict is kept.
         m_runs = {};
