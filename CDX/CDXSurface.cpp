@@ -3,8 +3,10 @@
 #include <cstring>
 #include <vector>
 
+#include "CDX/BlitKeyRuns.h"
 #include "CDX/CDXImage.h"
 #include "CDX/CDXScreen.h"
+#include "platform/PixelBytes.h"
 #include "platform/Resources.h"
 
 namespace {
@@ -153,11 +155,8 @@ int CDXSurface::SetColorKeyFromCorner() {
     }
     if (Failed(hr)) return -1;
     // The key is the top-left pixel read at the surface's own depth, never past its end.
-    const BYTE* p = GetLockedBits();
-    DWORD dwKey = 0;
     const DWORD bpp = m_pixelFormat.dwBitsPerPixel;
-    const int nBytes = bpp == 8 ? 1 : bpp == 24 ? 3 : bpp == 32 ? 4 : 2;
-    for (int i = 0; i < nBytes; ++i) dwKey |= DWORD(p[i]) << (8 * i);
+    const DWORD dwKey = LoadPixelBytes(GetLockedBits(), bpp == 8 ? 1 : bpp == 24 ? 3 : bpp == 32 ? 4 : 2);
     Unlock();
     m_dwColorKey = dwKey;
     if (Failed(m_pSurface->SetColorKey(dwKey, dwKey))) return -2;
@@ -226,7 +225,8 @@ HRESULT CDXSurface::Restore() {
         return m_pScreen->GetFrontSurface()->Restore();
     HRESULT hr = m_pSurface->Restore();
     if (Failed(hr)) return hr;
-    if (m_szFileName[0] == '\0') return hr;
+    // A surface not made from a file has nothing to reload: the reload's "not found".
+    if (m_szFileName[0] == '\0') return -2;
     return Reload(nullptr);
 }
 
