@@ -6,7 +6,7 @@
 
 #include "CDX/BlitKeyRuns.h"
 #include "tests/CDX/BlitTestUtil.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/TempFolder.h"
 
 // Reads the run table a surface holds for its keyed blits.
 class CDXSurfaceTestAccess {
