@@ -60,6 +60,11 @@ public:
         (void)nHover; (void)bButtonHeld; (void)nPartyAttackMode;
     }
     virtual void WalkHeroTo(int x, int y) { (void)x; (void)y; }
+
+    // Characters on a scene change: the dead come back (corpses that may revive stand
+    // again, the others are gone) and every character returns to its saved place.
+    virtual void ReviveNpcs() {}
+    virtual void ResetNpcs() {}
 };
 
 // The toolbar with its panels, and the work-panel host.
@@ -70,8 +75,15 @@ public:
     // Creates the toolbar and the work-panel host (the main loop's start).
     virtual void CreatePanels() {}
     virtual void DeletePanels() {}
-    // Party slot + 1 of the controlled member; 0 without a toolbar.
-    virtual int GetActiveSlot() const { return 0; }
+    // Party slot + 1 of the controlled member (the toolbar's current hero number); 0
+    // before a game. Until the toolbar exists the link keeps it, with the toolbar's party
+    // count, so the parked copy of the controlled member is known.
+    virtual int GetActiveSlot() const { return m_nActiveSlot; }
+    virtual void SetActiveSlot(int nSlot) { m_nActiveSlot = nSlot; }
+    virtual int GetPartyCount() const { return m_nPartyCount; }
+    virtual void SetPartyCount(int nCount) { m_nPartyCount = nCount; }
+    // Closes every panel of the toolbar (a new game starts with none open).
+    virtual void CloseAllPanels() {}
     virtual void Draw() {}
     virtual int OnKeyDown(int nKey, UINT nFlags) { (void)nKey; (void)nFlags; return 0; }
     virtual int OnLButtonUp() { return 0; }
@@ -88,6 +100,10 @@ public:
     virtual int WorkOnKeyDown(int nKey) { (void)nKey; return 0; }
     // Buys the item under the cursor in an open trade panel.
     virtual int BuyUnderCursor() { return 0; }
+
+private:
+    int m_nActiveSlot = 0;
+    int m_nPartyCount = 1;
 };
 
 // The running battle.

@@ -14,6 +14,7 @@
 #include "shell/MainFrame.h"
 #include "shell/Mouse.h"
 #include "shell/PictureStore.h"
+#include "shell/SceneLink.h"
 #include "shell/ShellGlobals.h"
 #include "shell/UiShellLink.h"
 
@@ -37,6 +38,7 @@ BOOL CGameApp::InitInstance() {
 
     SetUiShell(&s_uiLink);
     InstallShellPictureLinks();
+    InstallSceneLinks();
     pFrame = new CMainFrame;
     if (pFrame->CreateMainWindow()) pFrame->InitGame();
     if (pFrame->GetStartupError()[0]) {

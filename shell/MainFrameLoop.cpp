@@ -188,7 +188,7 @@ void CMainFrame::UpdateActors() {
     if (pScript && m_bViewMove) map.FollowScriptView(pScript);
     const int nMode = GetGameMode();
     if (nMode != 3 && nMode != 16) {
-        map.UpdateHeroes(PanelLink().HasToolBar() ? PanelLink().GetActiveSlot() : 0);
+        map.UpdateHeroes(PanelLink().GetActiveSlot());
     } else if (map.HasScene()) {
         map.UpdateScene();
     }

@@ -1,6 +1,7 @@
 #include "shell/SceneLink.h"
 
 #include "CDX/CDXSprite.h"
+#include "shell/HeroLink.h"
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
 #include "world/Scene.h"
@@ -20,8 +21,7 @@ void CShellSceneHost::SetShadowScale(float fScale) {
 }
 CDXSprite* CShellSceneHost::GetBackPicture() const { return pFrame ? pFrame->m_pBackPicture : nullptr; }
 int CShellSceneHost::GetActiveSlot() const {
-    CPanelLink& panels = PanelLink();
-    return panels.HasToolBar() ? panels.GetActiveSlot() : 0;
+    return PanelLink().GetActiveSlot();
 }
 bool CShellSceneHost::IsSceneEffectWaiting() const { return pFrame && pFrame->bSceneEffectWait; }
 
@@ -64,12 +64,15 @@ void CSceneMapLink::DeleteWorld(int nActiveSlot) {
 namespace {
 
 CShellSceneHost s_host;
-CSceneMapLink s_link;
+CShellHeroHost s_heroHost;
+// The map link with the heroes' calls.
+CHeroMapLink s_link;
 
 }  // namespace
 
 void InstallSceneLinks() {
     SetSceneHost(&s_host);
+    SetHeroHost(&s_heroHost);
     SetMapLink(&s_link);
 }
 

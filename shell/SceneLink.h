@@ -38,7 +38,8 @@ public:
     void DeleteWorld(int nActiveSlot) override;
 };
 
-// Installs the shell's scene host and map link (once; later calls do nothing new).
+// Installs the shell's scene host, hero host and map link (once; later calls do nothing
+// new).
 void InstallSceneLinks();
 // Deletes the current scene and builds scene nScene from "map\sceneNNN.map" and ".set"
 // into pScene. False with the reason when the map file is missing or damaged; then

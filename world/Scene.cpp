@@ -162,11 +162,13 @@ void CScene::UpdateNpcFootprints() {
 
 void CScene::RebuildBlockMap() {
     PlaceActorCells();
+    PlaceHeroCells();
     for (size_t i = 0; i < pCells.size(); ++i) {
         const SceneCell& cell = pCells[i];
         pBlocked[i] = (cell.nOccupantKind >= 0 && cell.nOccupantKind <= 10) || cell.nWall == 1 ? 1 : 0;
     }
     BlockActorCells();
+    BlockHeroCells();
 }
 
 bool CScene::SetCellMark(int cx, int cy, int nMark, int nKind) {

@@ -174,7 +174,7 @@ private:
     void RespawnNpcs() {}
     void UpdateNpcs() {}
     // False when the controlled hero died and the update must end.
-    bool UpdateHeroes() { return true; }
+    bool UpdateHeroes();
     void FindHoverGroundItem() {}
     void PlaceActorCells() {}
     void BlockActorCells() {}
@@ -184,11 +184,15 @@ private:
     void DrawActor(CMapObject* pObject) { (void)pObject; }
     void DrawActorTranslucent(CMapObject* pObject) { (void)pObject; }
     // The controlled hero's map point and whether he walks; false without a hero.
-    bool GetHeroPoint(POINT* pPoint, bool* pbWalking) const {
-        (void)pPoint;
-        (void)pbWalking;
-        return false;
-    }
+    bool GetHeroPoint(POINT* pPoint, bool* pbWalking) const;
+
+    // The heroes' share of the frame (world/SceneHeroes.cpp): their cells in the block
+    // map, their entries in the draw list and their draw.
+    void PlaceHeroCells();
+    void BlockHeroCells();
+    void AppendHeroes();
+    // Draws a hero's draw-list entry (kinds 14 and 15); false when it is no hero's.
+    bool DrawHero(CMapObject* pObject, bool bTranslucent);
 
     std::string m_strLoadError;
     std::string m_strSettingError;

@@ -161,6 +161,7 @@ void CScene::BuildDrawList() {
         if (pObject->nKind == 0 && pPic && !pPic->IsLoaded()) pPic->LoadSurface();
     }
     AppendActors();
+    AppendHeroes();
     DepthSortDrawList();
 }
 
@@ -183,11 +184,11 @@ void CScene::DrawSortedObjects() {
         }
         // Scene effects appear at the hero's depth.
         if (pObject->nKind == kKindHero && SceneHost().IsSceneEffectWaiting()) SceneHost().UpdateEffects();
-        DrawActor(pObject);
+        if (!DrawHero(pObject, false)) DrawActor(pObject);
     }
     for (CMapObject* pObject : drawList)
         if (pObject->nKind == kKindNpc || pObject->nKind == kKindHero || pObject->nKind == kKindPartyHero)
-            DrawActorTranslucent(pObject);
+            if (!DrawHero(pObject, true)) DrawActorTranslucent(pObject);
 }
 
 void CScene::DrawUpperObjects() {
