@@ -11,6 +11,8 @@ namespace {
 
 constexpr std::int64_t kReachSquared = 4096;  // 64 pixels
 
+bool s_bHeroDied = false;
+
 std::int64_t SquaredDistance(POINT a, POINT b) {
     const std::int64_t dx = a.x - b.x, dy = a.y - b.y;
     return dx * dx + dy * dy;
@@ -47,6 +49,17 @@ void DeleteHeroes() {
         p = nullptr;
     }
     pCompanion = nullptr;
+}
+
+void NoteHeroDied() { s_bHeroDied = true; }
+
+void CHeroMapLink::UpdateScene() {
+    s_bHeroDied = false;
+    CSceneMapLink::UpdateScene();
+    if (!s_bHeroDied) return;
+    s_bHeroDied = false;
+    // The scene is deleted only once its update is over.
+    if (pFrame) pFrame->GameOver();
 }
 
 bool CHeroMapLink::HasHero() const { return pPlayer != nullptr; }

@@ -16,6 +16,8 @@ public:
 
 class CHeroMapLink : public CSceneMapLink {
 public:
+    // The scene's frame; when the heroine died in it, the game ends after it.
+    void UpdateScene() override;
     bool HasHero() const override;
     // Deletes the scene, the hero and every party slot: they are the world's owners.
     void DeleteWorld(int nActiveSlot) override;
@@ -31,3 +33,5 @@ public:
 
 // Deletes the hero and every party slot and clears them and the companion.
 void DeleteHeroes();
+// The scene reports the heroine's death; the game-over screen follows the update.
+void NoteHeroDied();

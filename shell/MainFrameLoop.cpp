@@ -96,6 +96,7 @@ void CMainFrame::RunOnePass() {
     HeldMapClick();
     ReapOneShots();
     if (pScreen) pScreen->Flip(FALSE);
+    if (pfnFrameProbe) pfnFrameProbe();
     if (dwNowTime - m_dwDamageTickTime > 2000) {
         m_dwDamageTickTime = dwNowTime;
         if (GetGameMode() == 16) m_bDamageTick = 1;

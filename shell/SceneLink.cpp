@@ -24,6 +24,7 @@ int CShellSceneHost::GetActiveSlot() const {
     return PanelLink().GetActiveSlot();
 }
 bool CShellSceneHost::IsSceneEffectWaiting() const { return pFrame && pFrame->bSceneEffectWait; }
+void CShellSceneHost::OnHeroDied() { NoteHeroDied(); }
 
 void CSceneMapLink::DrawScene() {
     if (pScene) pScene->Draw();

@@ -22,6 +22,7 @@ public:
     CDXSprite* GetBackPicture() const override;
     int GetActiveSlot() const override;
     bool IsSceneEffectWaiting() const override;
+    void OnHeroDied() override;
 };
 
 // The map link's scene calls. The heroes, the characters, the effect list and the

@@ -25,6 +25,10 @@ struct SamplePictureOptions {
     std::vector<int> sculpts;             // sprite package sculpts (empty: 0..9 and 20..31)
     int nActions = 9;                     // actions 0..n-1 of each sculpt
     int nFramesPerDirection = 2;
+    // Sculpts drawn with their own action and frame counts (the heroes' walk cycles).
+    std::vector<int> heroSculpts;
+    int nHeroActions = 10;
+    int nHeroFrames = 4;
     int nEffects = 8;
     int nEffectFrames = 8;
     // More entries per package file name ("menu.pkg", "Head.pkg", ...), written with the

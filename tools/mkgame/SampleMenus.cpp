@@ -137,6 +137,37 @@ PictureRgba Face(int n) {
 
 }  // namespace
 
+// The credits: a dusk background and a tall keyed strip of names that scrolls up over it.
+void AddCreditsPictures(std::vector<PkgEntryData>& entries) {
+    PictureRgba back(800, 600);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x) back.At(x, y) = Mix(Argb(255, 20, 16, 40), Argb(255, 90, 40, 60), y / 599.0);
+    Disc(back, 160, 140, 60, Argb(255, 250, 220, 160));
+    entries.push_back(Entry("MadeInofback.bmp", Bmp(back)));
+    PictureRgba text(800, 2400, kKey);
+    const char* kLines[] = {"青石奇缘", "制作人员", "策划  青石工作室", "程序  青石工作室", "美术  青石工作室",
+                            "音乐  青石工作室", "测试  青石工作室", "感谢游玩"};
+    int y = 620;
+    for (const char* pszLine : kLines) {
+        Label(text, pszLine, RECT{0, y, 800, y + 60}, RGB(250, 230, 170), 36, "隶书");
+        y += 200;
+    }
+    entries.push_back(Entry("MadeInOfText.bmp", Bmp(text)));
+}
+
+// The ending: one picture and a wide keyed strip of text that slides in from the right.
+void AddEndingPictures(std::vector<PkgEntryData>& entries) {
+    PictureRgba end(800, 600);
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x) end.At(x, y) = Mix(Argb(255, 250, 180, 90), Argb(255, 60, 40, 80), y / 599.0);
+    Disc(end, 400, 420, 120, Argb(255, 255, 230, 160));
+    entries.push_back(Entry("End001.bmp", Bmp(end)));
+    PictureRgba strip(1365, 600, kKey);
+    Label(strip, "青石镇又恢复了往日的宁静", RECT{565, 100, 1365, 200}, RGB(255, 255, 255), 40, "隶书");
+    Label(strip, "全剧终", RECT{565, 300, 1365, 400}, RGB(255, 255, 255), 60, "隶书");
+    entries.push_back(Entry("EndText.bmp", Bmp(strip)));
+}
+
 std::vector<PkgEntryData> MenuContentEntries(std::string_view pkgName) {
     std::vector<PkgEntryData> entries;
     auto same = [&](const char* p) {
@@ -192,5 +223,7 @@ std::vector<PkgEntryData> MenuContentEntries(std::string_view pkgName) {
     RoundPanel(bar, 0, 0, 520, 160, 16, Argb(255, 200, 170, 100), Argb(200, 16, 24, 48), 3);
     RoundPanel(bar, 4, 5, 154, 154, 10, Argb(255, 160, 130, 80), Argb(220, 30, 40, 60), 2);
     entries.push_back(Entry("TalkBar.tga", BuildRleTga32(bar)));
+    AddCreditsPictures(entries);
+    AddEndingPictures(entries);
     return entries;
 }
