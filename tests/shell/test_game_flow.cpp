@@ -288,8 +288,10 @@ TEST_F(GameFlow, PartyCallsOfTheMapLinkFindTheirMembersAndPassOverAbsentOnes) {
     pPlayer->SetMapPosAndHome(door.x, door.y);
     EXPECT_TRUE(map.IsHeroInRegion());
 
-    pPlayer->SetAction(4);
-    EXPECT_EQ(map.GetHeroAction(), 4);
+    pPlayer->SetAction(2);
+    EXPECT_EQ(map.GetHeroAction(), 2);
+    pPlayer->SetAction(4);  // the sprite set has no action 4: refused
+    EXPECT_EQ(map.GetHeroAction(), 2);
     pPlayer->nHotKey[2] = 7;
     CShellPictureHost pictures;
     EXPECT_EQ(pictures.GetHotKeySkill(2), 7);
