@@ -7,6 +7,7 @@
 #include <string>
 
 #include "CDX/CDXScreen.h"
+#include "CDX/CDXSprite.h"
 #include "CDX/CDXSurface.h"
 #include "gamedata/GameData.h"
 #include "platform/Clock.h"
@@ -54,6 +55,17 @@ void StopMusic(CMp3Player& mp3) {
 
 }  // namespace
 
+void CMainFrame::DropMoveTexts() {
+    CMapLink& map = MapLink();
+    map.DeleteMoveText(m_pMoveText);
+    m_pMoveText = nullptr;
+    for (CMoveText*& p : m_pOneShotText) {
+        map.DeleteMoveText(p);
+        p = nullptr;
+    }
+    m_nOneShotCount = 0;
+}
+
 void CMainFrame::NewGame() {
     InstallSceneLinks();
     PanelLink().CloseAllPanels();
@@ -77,13 +89,7 @@ void CMainFrame::NewGame() {
 
     // A new game keeps nothing of the last one: the hero and every slot go.
     DeleteHeroes();
-    map.DeleteMoveText(m_pMoveText);
-    m_pMoveText = nullptr;
-    for (CMoveText*& p : m_pOneShotText) {
-        map.DeleteMoveText(p);
-        p = nullptr;
-    }
-    m_nOneShotCount = 0;
+    DropMoveTexts();
     delete m_pBackPicture;
     m_pBackPicture = nullptr;
     m_rcMovie = RECT{0, 0, 800, 600};
@@ -133,13 +139,7 @@ bool CMainFrame::ChangeScene(int nScene, int nKind, int nTime) {
         break;
     }
 
-    map.DeleteMoveText(m_pMoveText);
-    m_pMoveText = nullptr;
-    for (CMoveText*& p : m_pOneShotText) {
-        map.DeleteMoveText(p);
-        p = nullptr;
-    }
-    m_nOneShotCount = 0;
+    DropMoveTexts();
 
     // A missing scene is passed over in the direction of travel, within the scene table.
     const int nStep = m_nCurrentScene - nScene;

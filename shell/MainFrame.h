@@ -225,6 +225,8 @@ private:
     void ShowStartPicture();
     void HoldInput();
     void HeldMapClick();
+    // Deletes the moving-text banner and the one-shot text lines.
+    void DropMoveTexts();
     void ReapOneShots();
 };
 

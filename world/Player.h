@@ -260,6 +260,9 @@ public:
     CPathFinder* pPath = nullptr;
 
 private:
+    // The goal becomes the centre of the cell under pt and the hero faces it; placed
+    // there at once, or off along a planned path.
+    void HeadFor(POINT pt, bool bPlace);
     // Plans a path to the goal and takes its first waypoint; without a path the hero
     // stays where it is.
     void StartPath();

@@ -210,7 +210,11 @@ void CPlayer::WalkTo(int x, int y, bool bPlace, bool bByUser) {
         if (bByUser) ptPendingWalk = POINT{x, y};
         return;
     }
-    ptGoal = CellCentre(POINT{x, y});
+    HeadFor(POINT{x, y}, bPlace);
+}
+
+void CPlayer::HeadFor(POINT pt, bool bPlace) {
+    ptGoal = CellCentre(pt);
     nDirection = DirectionFromVector(ptGoal.x - ptPos.x, ptGoal.y - ptPos.y, &dLastAngle);
     if (bPlace) {
         SetMapPos(ptGoal.x, ptGoal.y);
@@ -368,14 +372,7 @@ void CPlayer::PlayScriptAction(int x, int y, int nSprite, bool bPlace) {
     nSpriteAction = nSprite;
     nFrame = nFrameCounter = 0;
     if (nCount == 0 || !pScene || x < 0 || y < 0) return;
-    ptGoal = CellCentre(POINT{x, y});
-    nDirection = DirectionFromVector(ptGoal.x - ptPos.x, ptGoal.y - ptPos.y, &dLastAngle);
-    if (bPlace) {
-        SetMapPos(ptGoal.x, ptGoal.y);
-        ptNextWaypoint = ptGoal;
-        return;
-    }
-    StartPath();
+    HeadFor(POINT{x, y}, bPlace);
 }
 
 int CPlayer::DrawnSpriteAction() const {

@@ -42,12 +42,7 @@ protected:
         CreatePictureStore();
         std::string why;
         ASSERT_TRUE(InitPictureStore(&why)) << why;
-        pFrame->m_bFullScreen = 0;
-        ASSERT_TRUE(pFrame->CreateMainWindow());
-        pFrame->SetWindowMode();
-        pScreen = new CDXScreen;
-        ASSERT_EQ(pScreen->CreateWindowed(pFrame, 800, 600), 0);
-        pBack = pScreen->GetBack();
+        OpenScreen();
         pFrame->m_bInGame = 0;
         pFrame->m_bMusicOn = 0;
         InstallSceneLinks();

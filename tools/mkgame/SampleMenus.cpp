@@ -137,11 +137,19 @@ PictureRgba Face(int n) {
 
 }  // namespace
 
+// Top to bottom from one colour to another.
+PictureRgba Gradient(int w, int h, std::uint32_t top, std::uint32_t bottom) {
+    PictureRgba pic(w, h);
+    for (int y = 0; y < h; ++y) {
+        const std::uint32_t c = Mix(top, bottom, y / double(h - 1));
+        for (int x = 0; x < w; ++x) pic.At(x, y) = c;
+    }
+    return pic;
+}
+
 // The credits: a dusk background and a tall keyed strip of names that scrolls up over it.
 void AddCreditsPictures(std::vector<PkgEntryData>& entries) {
-    PictureRgba back(800, 600);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x) back.At(x, y) = Mix(Argb(255, 20, 16, 40), Argb(255, 90, 40, 60), y / 599.0);
+    PictureRgba back = Gradient(800, 600, Argb(255, 20, 16, 40), Argb(255, 90, 40, 60));
     Disc(back, 160, 140, 60, Argb(255, 250, 220, 160));
     entries.push_back(Entry("MadeInofback.bmp", Bmp(back)));
     PictureRgba text(800, 2400, kKey);
@@ -157,9 +165,7 @@ void AddCreditsPictures(std::vector<PkgEntryData>& entries) {
 
 // The ending: one picture and a wide keyed strip of text that slides in from the right.
 void AddEndingPictures(std::vector<PkgEntryData>& entries) {
-    PictureRgba end(800, 600);
-    for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x) end.At(x, y) = Mix(Argb(255, 250, 180, 90), Argb(255, 60, 40, 80), y / 599.0);
+    PictureRgba end = Gradient(800, 600, Argb(255, 250, 180, 90), Argb(255, 60, 40, 80));
     Disc(end, 400, 420, 120, Argb(255, 255, 230, 160));
     entries.push_back(Entry("End001.bmp", Bmp(end)));
     PictureRgba strip(1365, 600, kKey);
