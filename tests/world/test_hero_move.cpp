@@ -193,6 +193,30 @@ TEST_F(HeroMove, AOneShotStopsOnTheHoldFrameThenEndsWithTheHurtHold) {
     EXPECT_EQ(hero->timeHurtHold, -1);
 }
 
+TEST_F(HeroMove, ScriptActionsPlaceOrWalkTheHeroineAndEndByThemselves) {
+    const POINT there = scene.CellToPixel(3, 7);
+    hero->PlayScriptAction(there.x + 4, there.y - 4, 5, true);
+    EXPECT_EQ(hero->nAction, 4);
+    EXPECT_EQ(hero->nSpriteAction, 5);
+    EXPECT_EQ(hero->nFrameCounts[4], 15);  // sculpt 1, sprite action 5
+    EXPECT_EQ(hero->ptPos.x, there.x);
+    EXPECT_EQ(hero->ptPos.y, there.y);
+    EXPECT_EQ(hero->nDirection, 2);  // she turned left toward the point
+
+    // Walking there: a path is planned from where she stands.
+    const POINT far = scene.CellToPixel(3, 2);
+    hero->PlayScriptAction(far.x, far.y, 5, false);
+    EXPECT_GT(hero->WaypointCount(), 0);
+    EXPECT_EQ(hero->nDirection, 4);
+
+    // A sprite action the package lacks: the one-shot ends at the next frames.
+    hero->PlayScriptAction(far.x, far.y, 40, false);
+    EXPECT_EQ(hero->nAction, 4);
+    Frame();
+    Frame();
+    EXPECT_EQ(hero->nAction, 0);
+}
+
 TEST_F(HeroMove, StandingFramesRunForwardThenBackward) {
     std::vector<int> frames;
     for (int i = 0; i < 300; ++i) {
