@@ -25,15 +25,15 @@ struct SamplePictureOptions {
     std::vector<int> sculpts;             // sprite package sculpts (empty: 0..9 and 20..31)
     int nActions = 9;                     // actions 0..n-1 of each sculpt
     int nFramesPerDirection = 2;
-    // Sculpts drawn with their own action and frame counts (the heroes' walk cycles).
-    std::vector<int> heroSculpts;
-    int nHeroActions = 10;
-    int nHeroFrames = 4;
     int nEffects = 8;
     int nEffectFrames = 8;
     // More entries per package file name ("menu.pkg", "Head.pkg", ...), written with the
     // drawn ones; an entry replaces a drawn one of the same name (case ignored).
     std::map<std::string, std::vector<PkgEntryData>> extraEntries;
+    // Sculpts drawn with their own action and frame counts (the heroes' walk cycles).
+    std::vector<int> heroSculpts{};
+    int nHeroActions = 10;
+    int nHeroFrames = 4;
 };
 
 // Writes the sample game's picture packages into "<game>/bmp" (menu.pkg, Scene.pkg,

@@ -16,6 +16,8 @@
 namespace {
 
 constexpr std::uint32_t kKey = Argb(255, 255, 0, 255);
+// The key of the scrolling text strips, dark like the pictures under them.
+constexpr std::uint32_t kDarkKey = Argb(255, 8, 8, 16);
 
 std::uint32_t Mix(std::uint32_t a, std::uint32_t b, double t) {
     auto ch = [&](int s) {
@@ -152,7 +154,8 @@ void AddCreditsPictures(std::vector<PkgEntryData>& entries) {
     PictureRgba back = Gradient(800, 600, Argb(255, 20, 16, 40), Argb(255, 90, 40, 60));
     Disc(back, 160, 140, 60, Argb(255, 250, 220, 160));
     entries.push_back(Entry("MadeInofback.bmp", Bmp(back)));
-    PictureRgba text(800, 2400, kKey);
+    // A dark key: the letters' soft edges fade to dark, not to the key's magenta.
+    PictureRgba text(800, 2400, kDarkKey);
     const char* kLines[] = {"青石奇缘", "制作人员", "策划  青石工作室", "程序  青石工作室", "美术  青石工作室",
                             "音乐  青石工作室", "测试  青石工作室", "感谢游玩"};
     int y = 620;
@@ -168,7 +171,7 @@ void AddEndingPictures(std::vector<PkgEntryData>& entries) {
     PictureRgba end = Gradient(800, 600, Argb(255, 250, 180, 90), Argb(255, 60, 40, 80));
     Disc(end, 400, 420, 120, Argb(255, 255, 230, 160));
     entries.push_back(Entry("End001.bmp", Bmp(end)));
-    PictureRgba strip(1365, 600, kKey);
+    PictureRgba strip(1365, 600, kDarkKey);
     Label(strip, "青石镇又恢复了往日的宁静", RECT{565, 100, 1365, 200}, RGB(255, 255, 255), 40, "隶书");
     Label(strip, "全剧终", RECT{565, 300, 1365, 400}, RGB(255, 255, 255), 60, "隶书");
     entries.push_back(Entry("EndText.bmp", Bmp(strip)));

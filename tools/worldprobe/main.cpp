@@ -78,6 +78,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     setenv("GAME_HEADLESS", "1", 1);
+    // Its own lock folder: a game running beside the probe does not stop it.
+    std::string strLock = (std::filesystem::temp_directory_path() / "worldprobe.XXXXXX").string();
+    if (!mkdtemp(strLock.data())) {
+        std::fprintf(stderr, "worldprobe: no lock folder can be made\n");
+        return 1;
+    }
+    setenv("XDG_RUNTIME_DIR", strLock.c_str(), 1);
     setenv("GAME_INPUT", strInput.c_str(), 1);
     std::printf("frame,ms,scene,x,y,cell_x,cell_y,action,stamina,waypoints,wall,view_x,view_y\n");
     pfnFrameProbe = &OnFrame;
@@ -85,5 +92,6 @@ int main(int argc, char** argv) {
     app.InitInstance();
     const int nCode = app.ExitInstance();
     pfnFrameProbe = nullptr;
+    std::filesystem::remove_all(strLock, ec);
     return nCode;
 }
