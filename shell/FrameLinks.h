@@ -20,8 +20,8 @@ public:
     // Start-up and shut-down of the map's objects.
     virtual void CreateEffectManager() {}
     virtual void DeleteEffectManager() {}
-    // Deletes the scene, the hero and every party member except the parked copy in the
-    // toolbar's active slot (party slot + 1; 0 when there is no toolbar).
+    // Deletes the scene, the hero and every party slot, the parked copy of the member in
+    // the toolbar's active slot (party slot + 1) included: the slots own their members.
     virtual void DeleteWorld(int nActiveSlot) { (void)nActiveSlot; }
     virtual void DeleteMoveText(CMoveText* pText) { (void)pText; }
     // Draws a moving text; true when it has finished.

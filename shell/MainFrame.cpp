@@ -33,13 +33,7 @@ CMainFrame::~CMainFrame() {
     m_bRunning = 0;
     m_mp3.Pause();
     m_mp3.Stop();
-    CMapLink& map = MapLink();
-    map.DeleteMoveText(m_pMoveText);
-    m_pMoveText = nullptr;
-    for (CMoveText*& p : m_pOneShotText) {
-        map.DeleteMoveText(p);
-        p = nullptr;
-    }
+    DropMoveTexts();
     delete m_pShadow;
     m_pShadow = nullptr;
     delete m_pMenuManager;
@@ -50,7 +44,7 @@ CMainFrame::~CMainFrame() {
     m_pszMessageText = nullptr;
     // The world's owners (the hero and the party slots) are deleted once, here.
     CPanelLink& panels = PanelLink();
-    map.DeleteWorld(panels.GetActiveSlot());
+    MapLink().DeleteWorld(panels.GetActiveSlot());
     panels.DeletePanels();
     WaveOutSetVolume(nullptr, m_dwSavedVolume);
 
