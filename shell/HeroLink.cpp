@@ -4,6 +4,7 @@
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
 #include "world/FreeCell.h"
+#include "world/EffectManager.h"
 #include "world/Npc.h"
 #include "world/Player.h"
 #include "world/Scene.h"

@@ -13,7 +13,7 @@
 #include "shell/PictureStore.h"
 #include "shell/SceneLink.h"
 #include "shell/UiShellLink.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/TempFolder.h"
 #include "tests/shell/ShellTestUtil.h"
 #include "tests/world/SceneTestUtil.h"
 #include "tools/gamekit/PkgSamplePictures.h"
