@@ -144,7 +144,9 @@ TEST_F(StartupTest, TheDebugLogGetsTheTableTimeRightAfterTheTables) {
     // Right after the tables, before the picture packages are opened.
     EXPECT_LT(strLog.find("Read Item Data...OK\r\n"), nAt);
     const size_t nPackages = strLog.find("open data file");
-    if (nPackages != std::string::npos) EXPECT_GT(nPackages, nAt);
+    if (nPackages != std::string::npos) {
+        EXPECT_GT(nPackages, nAt);
+    }
 }
 
 TEST_F(StartupTest, TheNoticePictureStaysTwoSecondsUnlessTheLeftButtonIsPressed) {
