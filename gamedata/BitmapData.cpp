@@ -30,10 +30,6 @@ std::string Format(const char* pszFormat, int n) {
 }
 
 // Reads n bytes at the stream's position for the checked reader.
-bool ReadChunk(FILE* pStream, size_t n, std::vector<std::uint8_t>* pOut) {
-    pOut->resize(n);
-    return n == 0 || std::fread(pOut->data(), 1, n, pStream) == n;
-}
 
 }  // namespace
 
@@ -98,18 +94,16 @@ bool CBitmapData::OpenPackages() {
     };
     m_pEffectStream = OpenFile(strPath.c_str(), "rb");
     if (!m_pEffectStream) return fail(OpenFileError());
-    if (std::fseek(m_pEffectStream, 0, SEEK_END) != 0 || (m_nEffectLength = std::ftell(m_pEffectStream)) < 0 ||
-        std::fseek(m_pEffectStream, 0, SEEK_SET) != 0)
-        return fail("cannot measure the file");
+    if (!MeasureStream(m_pEffectStream, &m_nEffectLength)) return fail("cannot measure the file");
 
     std::vector<std::uint8_t> chunk;
-    if (m_nEffectLength < 4 || !ReadChunk(m_pEffectStream, 4, &chunk)) return fail("file is shorter than 4 bytes");
+    if (m_nEffectLength < 4 || !ReadStreamChunk(m_pEffectStream, 4, &chunk)) return fail("file is shorter than 4 bytes");
     CByteReader head(chunk, "Effect.pkg");
     DWORD dwEffects = 0;
     head.ReadU32(&dwEffects);
     const size_t nRest = size_t(m_nEffectLength) - 4;
     if (dwEffects > nRest / 8) return fail("effect count " + std::to_string(dwEffects) + " is more than the file holds");
-    if (!ReadChunk(m_pEffectStream, size_t(dwEffects) * 8, &chunk)) return fail("effect records ran short");
+    if (!ReadStreamChunk(m_pEffectStream, size_t(dwEffects) * 8, &chunk)) return fail("effect records ran short");
     CByteReader records(chunk, "Effect.pkg");
     m_effectFrameCount.resize(dwEffects);
     m_effectFirstFrame.resize(dwEffects);
@@ -122,7 +116,7 @@ bool CBitmapData::OpenPackages() {
     if (nTotal > (nRest - size_t(dwEffects) * 8) / 8)
         return fail("frame total " + std::to_string(nTotal) + " is more than the file holds");
     const size_t nFrames = size_t(nTotal);
-    if (!ReadChunk(m_pEffectStream, nFrames * 8, &chunk)) return fail("frame index ran short");
+    if (!ReadStreamChunk(m_pEffectStream, nFrames * 8, &chunk)) return fail("frame index ran short");
     CByteReader frames(chunk, "Effect.pkg");
     m_frameSize.resize(nFrames);
     m_frameOffset.resize(nFrames);
@@ -217,16 +211,18 @@ void CBitmapData::DrawItemIcon(int nItem, int x, int y) {
     m_pItemIcon->Draw(pBack, 0, 0, BLT_KEYED);
 }
 
-CDXSurface* CBitmapData::LoadMenuSurface(const char* pszName) {
-    if (!m_pMenu || !pScreen) return nullptr;
-    const int nSize = m_pMenu->GetSize(pszName);
-    FILE* pStream = m_pMenu->Seek(pszName);
-    if (nSize <= 0 || !pStream) return nullptr;
+CDXSurface* LoadPkgSurface(CPkgFile* pPkg, const char* pszName, DWORD dwMemory, bool bCornerKey) {
+    if (!pPkg || !pszName || !pScreen) return nullptr;
+    const int nSize = pPkg->GetSize(pszName);
+    FILE* pStream = nSize > 0 ? pPkg->Seek(pszName) : nullptr;
+    if (!pStream) return nullptr;
     auto pSurface = std::make_unique<CDXSurface>();
-    if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream) != 1) return nullptr;
-    pSurface->SetColorKeyFromCorner();
+    if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream, dwMemory) != 1) return nullptr;
+    if (bCornerKey) pSurface->SetColorKeyFromCorner();
     return pSurface.release();
 }
+
+CDXSurface* CBitmapData::LoadMenuSurface(const char* pszName) { return LoadPkgSurface(m_pMenu.get(), pszName, 1, true); }
 
 int CBitmapData::DrawCachedIcon(std::unique_ptr<CDXSurface>& pIcon, int& nKey, const char* pszFormat, int nNumber,
                                 int x, int y) {

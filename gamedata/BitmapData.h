@@ -15,6 +15,11 @@ class CDXSprite;
 class CDXSurface;
 class CTgaFrame;
 
+// Reads a picture entry of a package into a new surface of the given memory type; null
+// when the entry is absent or is not a picture. bCornerKey makes the top-left pixel the
+// colour key. The one loader of package pictures for the store, the menus and boxes.
+CDXSurface* LoadPkgSurface(CPkgFile* pPkg, const char* pszName, DWORD dwMemory, bool bCornerKey);
+
 class CBitmapData {
 public:
     // Clears every cache and creates the sprite package (not yet opened).

@@ -16,11 +16,6 @@ constexpr size_t kMaxPkgName = 255;
 // Smallest index entry: an empty name's end byte, offset and size.
 constexpr size_t kMinEntryBytes = 1 + 8;
 
-bool StreamLength(FILE* pStream, long* pLength) {
-    if (std::fseek(pStream, 0, SEEK_END) != 0) return false;
-    *pLength = std::ftell(pStream);
-    return *pLength >= 0 && std::fseek(pStream, 0, SEEK_SET) == 0;
-}
 
 }  // namespace
 
@@ -29,27 +24,27 @@ int ComparePkgNames(const char* pszA, const char* pszB) { return CompareNoCase(p
 bool ReadPkgIndex(FILE* pStream, DWORD dwSizeUnit, std::vector<PkgIndexEntry>* pEntries, std::string* pError) {
     pEntries->clear();
     long nLength = 0;
-    if (!pStream || !StreamLength(pStream, &nLength)) {
+    if (!MeasureStream(pStream, &nLength)) {
         if (pError) *pError = "cannot measure the file";
         return false;
     }
     // The index can be no longer than the count word and the largest entries, nor
     // than the file.
-    unsigned char countBytes[4];
-    if (std::fread(countBytes, 1, 4, pStream) != 4) {
+    std::vector<std::uint8_t> countBytes;
+    if (!ReadStreamChunk(pStream, 4, &countBytes)) {
         if (pError) *pError = "index count: file is shorter than 4 bytes";
         return false;
     }
-    const DWORD dwCount = DWORD(countBytes[0]) | (DWORD(countBytes[1]) << 8) | (DWORD(countBytes[2]) << 16) |
-                          (DWORD(countBytes[3]) << 24);
+    DWORD dwCount = 0;
+    CByteReader(countBytes, "package index").ReadU32(&dwCount);
     if (dwCount > (size_t(nLength) - 4) / kMinEntryBytes) {
         if (pError) *pError = "index count " + std::to_string(dwCount) + " is more than the file can hold";
         return false;
     }
     const size_t nMaxIndex = size_t(dwCount) * (kMaxPkgName + 1 + 8);
     const size_t nRead = nMaxIndex < size_t(nLength) - 4 ? nMaxIndex : size_t(nLength) - 4;
-    std::vector<std::uint8_t> bytes(nRead);
-    if (std::fread(bytes.data(), 1, nRead, pStream) != nRead) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadStreamChunk(pStream, nRead, &bytes)) {
         if (pError) *pError = "index: read error";
         return false;
     }
