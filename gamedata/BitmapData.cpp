@@ -166,14 +166,10 @@ void CBitmapData::FreeEffectFrames() {
 
 void CBitmapData::LoadTx(int nFace) {
     MakeGameFolderCurrent();
-    m_pFace = std::make_unique<CDXSprite>();
     std::string strName = Format("TX%03d.bmp", nFace);
     if (!m_pHead || !m_pHead->Contains(strName.c_str())) strName = Format("TX%03d.bmp", 0);
-    FILE* pStream = m_pHead ? m_pHead->Seek(strName.c_str()) : nullptr;
-    if (!m_pFace->Create(pScreen, pStream, 148, 148, 1)) {
-        m_pFace.reset();
-        return;
-    }
+    m_pFace.reset(LoadPkgSprite(m_pHead.get(), strName.c_str(), 148, 148, 1, 1));
+    if (!m_pFace) return;
     m_pFace->SetColorKey();
     m_pFace->SetFrame(0);
     m_nFaceKey = nFace;
@@ -200,9 +196,9 @@ void CBitmapData::DrawItemIcon(int nItem, int x, int y) {
     m_pItemIcon.reset();
     m_nItemKey = -1;
     const std::string strName = Format("Item-%03d.bmp", nItem);
-    FILE* pStream = m_pMenu ? m_pMenu->Seek(strName.c_str()) : nullptr;
-    auto pIcon = std::make_unique<CDXSprite>();
-    if (!pIcon->Create(pScreen, pStream, 134, 134, 1, pPictureHost->GetSurfaceMemory())) return;
+    std::unique_ptr<CDXSprite> pIcon(
+        LoadPkgSprite(m_pMenu.get(), strName.c_str(), 134, 134, 1, pPictureHost->GetSurfaceMemory()));
+    if (!pIcon) return;
     pIcon->SetColorKey();
     pIcon->SetFrame(0);
     pIcon->SetPos(x, y);
@@ -220,6 +216,15 @@ CDXSurface* LoadPkgSurface(CPkgFile* pPkg, const char* pszName, DWORD dwMemory, 
     if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream, dwMemory) != 1) return nullptr;
     if (bCornerKey) pSurface->SetColorKeyFromCorner();
     return pSurface.release();
+}
+
+CDXSprite* LoadPkgSprite(CPkgFile* pPkg, const char* pszName, int nWidth, int nHeight, int nCount, DWORD dwMemory) {
+    if (!pPkg || !pszName || !pScreen) return nullptr;
+    FILE* pStream = pPkg->Seek(pszName);
+    if (!pStream) return nullptr;
+    auto pSprite = std::make_unique<CDXSprite>();
+    if (pSprite->Create(pScreen, pStream, nWidth, nHeight, nCount, dwMemory) != 1 || !pSprite->GetTile()) return nullptr;
+    return pSprite.release();
 }
 
 CDXSurface* CBitmapData::LoadMenuSurface(const char* pszName) { return LoadPkgSurface(m_pMenu.get(), pszName, 1, true); }

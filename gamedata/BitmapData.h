@@ -19,6 +19,9 @@ class CTgaFrame;
 // when the entry is absent or is not a picture. bCornerKey makes the top-left pixel the
 // colour key. The one loader of package pictures for the store, the menus and boxes.
 CDXSurface* LoadPkgSurface(CPkgFile* pPkg, const char* pszName, DWORD dwMemory, bool bCornerKey);
+// Reads a picture entry of a package into a new sprite of nCount tiles of nWidth x
+// nHeight; null when the entry is absent or is not a picture.
+CDXSprite* LoadPkgSprite(CPkgFile* pPkg, const char* pszName, int nWidth, int nHeight, int nCount, DWORD dwMemory);
 
 class CBitmapData {
 public:
