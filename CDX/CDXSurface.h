@@ -81,7 +81,9 @@ public:
     // BEGIN BLITS
     // Clips a blit of pSrcRect (changed in place) to x, y on pDest: true when something is left.
     bool ClipBlit(CDXSurface* pDest, int* pX, int* pY, RECT* pSrcRect);
-    // Copies through the display device: the BltFast result, -1 without interface, 0 when clipped away.
+    // Copies the rectangle in software (rows copied directly when neither surface is locked,
+    // else the device's BltFast, itself a software copy): DD_OK or the BltFast result, -1
+    // without interface, 0 when clipped away.
     int BlitOpaque(CDXSurface* pDest, int x, int y, const RECT* pSrcRect = nullptr);
     // The same, skipping source pixels equal to the colour key.
     int BlitKeyed(CDXSurface* pDest, int x, int y, const RECT* pSrcRect = nullptr);
@@ -100,8 +102,8 @@ public:
     // clipped away. Width and height (0: the source's) make the rectangle when none is given.
     int BlitOutlined(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nWidth, int nHeight,
                      DWORD outlineColour);
-    // Nearest-neighbour stretch to nWidth x nHeight at x, y through the display device: the Blt
-    // result, -1 without interface, 0 when clipped away.
+    // Nearest-neighbour stretch to nWidth x nHeight at x, y, in software like the copy: DD_OK
+    // or the device Blt's result, -1 without interface, 0 when clipped away.
     int BlitStretched(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nWidth, int nHeight);
     // The same, skipping source pixels equal to the colour key.
     int BlitStretchedKeyed(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nWidth, int nHeight);
