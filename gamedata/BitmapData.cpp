@@ -84,7 +84,7 @@ bool CBitmapData::OpenPackages() {
     const std::string strPath = pGameData && pGameData->szGamePath[0] ? pGameData->GamePath("Bmp\\Effect.pkg")
                                                                       : std::string("Bmp\\Effect.pkg");
     auto fail = [&](const std::string& why) {
-        m_strError = "Effect.pkg: " + why;
+        m_strError = "Bmp\\Effect.pkg: " + why;
         Log("failed\r\n");
         m_effectFrameCount.clear();
         m_effectFirstFrame.clear();

@@ -62,7 +62,9 @@ void CNpcPkg::Close() {
 bool CNpcPkg::Open() {
     if (pGameData && pGameData->szGamePath[0] != '\0') SetCurrentDirectory(pGameData->szGamePath);
     SetCurrentDirectory("bmp");
-    return OpenPath("npc.pkg");
+    if (OpenPath("npc.pkg")) return true;
+    m_strError = "bmp\\" + m_strError;  // named as the game folder names it
+    return false;
 }
 
 bool CNpcPkg::OpenPath(const char* pszPath) {

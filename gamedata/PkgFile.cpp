@@ -107,15 +107,15 @@ void CPkgFile::Close() {
     m_entries.clear();
 }
 
-bool CPkgFile::ReadIndex() {
+bool CPkgFile::ReadIndex(const std::string& strShown) {
     std::string strError;
     if (!ReadPkgIndex(m_pStream, 1, &m_entries, &strError)) {
-        m_strError = std::string(m_pszName ? m_pszName : "") + ": " + strError;
+        m_strError = strShown + ": " + strError;
         Close();
         return false;
     }
     // The game runs on with the entries that are there; the player is told once.
-    const std::string strMissing = DescribeMissingPkgEntries(m_pszName ? m_pszName : "", m_entries);
+    const std::string strMissing = DescribeMissingPkgEntries(strShown, m_entries);
     if (!strMissing.empty()) {
         std::fprintf(stderr, "game: %s\n", strMissing.c_str());
         if (pDebugLog) pDebugLog->Printf("%s\r\n", strMissing.c_str());
@@ -125,18 +125,21 @@ bool CPkgFile::ReadIndex() {
 
 bool CPkgFile::Open() {
     Close();
+    const std::string strName = m_pszName ? m_pszName : "";
+    std::string strShown = strName;
     if (pGameData && pGameData->szGamePath[0] != '\0') {
         SetCurrentDirectory(pGameData->szGamePath);
         SetCurrentDirectory("bmp");
+        strShown = "bmp\\" + strName;
     }
-    if (pDebugLog) pDebugLog->Printf("open data file %s ...", m_pszName ? m_pszName : "");
+    if (pDebugLog) pDebugLog->Printf("open data file %s ...", strName.c_str());
     m_pStream = m_pszName ? OpenFile(m_pszName, "rb") : nullptr;
     if (!m_pStream) {
-        m_strError = std::string(m_pszName ? m_pszName : "") + ": " + OpenFileError();
+        m_strError = strShown + ": " + OpenFileError();
         if (pDebugLog) pDebugLog->Write("...failed\r\n");
         return false;
     }
-    if (!ReadIndex()) {
+    if (!ReadIndex(strShown)) {
         if (pDebugLog) pDebugLog->Write("...failed\r\n");
         return false;
     }
@@ -151,7 +154,7 @@ bool CPkgFile::OpenPath(const char* pszPath) {
         m_strError = std::string(pszPath ? pszPath : "") + ": " + OpenFileError();
         return false;
     }
-    return ReadIndex();
+    return ReadIndex(m_pszName ? m_pszName : "");
 }
 
 int CPkgFile::Find(const char* pszName) const { return FindPkgEntry(m_entries, pszName); }
