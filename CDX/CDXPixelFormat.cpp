@@ -139,7 +139,7 @@ int GetPixelFormatInfo(CVideoSurface* pSurface, CDXPixelFormat* pFormat) {
     return PixelFormatFromDescription(desc.ddpfPixelFormat, pFormat);
 }
 
-PixelRoutines PixelRoutinesForDepth(DWORD dwBitsPerPixel) {
+PixelRoutines MapPixelFunctions(DWORD dwBitsPerPixel) {
     switch (dwBitsPerPixel) {
     case 8: return {PutPixelT<1>, PutAlpha8, GetPixelT<1>, VLineT<1>, HLineT<1>};
     case 15: return {PutPixelT<2>, PutAlpha16<false>, GetPixelT<2>, VLineT<2>, HLineT<2>};
