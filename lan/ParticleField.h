@@ -5,6 +5,7 @@
 #include "platform/Base.h"
 
 #include <array>
+#include <cstddef>
 
 class CDXScreen;
 
@@ -45,7 +46,7 @@ public:
     void SetRandomBand(bool bSet) { m_bRandomBand = bSet; }
     // The area particles live in (left, right, top, bottom), kept inside the screen.
     void SetArea(int nLeft, int nRight, int nTop, int nBottom);
-    const Particle& GetParticle(int i) const { return m_particles[size_t(i)]; }
+    const Particle& GetParticle(int i) const { return m_particles[std::size_t(i)]; }
 
 private:
     int BandSpeed(int nDepth) const;

@@ -110,7 +110,7 @@ protected:
 }  // namespace
 
 TEST(UdpRecords, ParserCopiesOnlyWhatArrivedAndRefusesMore) {
-    std::vector<BYTE> record(UDP_STATE_SIZE, 0xEE);
+    std::vector<BYTE> record(UDP_SCENE_SIZE, 0xEE);
     std::vector<BYTE> ten(10, 0x11);
     UdpReceipt r = ParseUdpRecord(EUdpRecord::PeerState, ten.data(), 10, 0, record.data());
     EXPECT_EQ(r.nResult, 1);
