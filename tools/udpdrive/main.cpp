@@ -77,6 +77,8 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    // No window is wanted: the clock runs on the headless backend.
+    setenv("GAME_HEADLESS", "1", 0);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     auto log = [](const char* pszText) { std::printf("log: %s\n", pszText); };
 
