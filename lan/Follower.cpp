@@ -204,6 +204,10 @@ int CFollower::DirectionTo(int dx, int dy, double* pAngle) {
         dAngle = 180.0;
     }
     *pAngle = dAngle;
+    return DirectionOfAngle(dAngle);
+}
+
+int CFollower::DirectionOfAngle(double dAngle) {
     static const double kLimits[8] = {22.5, 67.5, 112.5, 157.5, 202.5, 247.5, 292.5, 337.5};
     for (int d = 0; d < 8; ++d)
         if (dAngle < kLimits[d]) return d;

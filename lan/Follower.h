@@ -54,6 +54,8 @@ public:
     void StepMotion();
     // Direction 0..7 of (dx, dy); *pAngle gets degrees (unchanged for (0, 0)).
     static int DirectionTo(int dx, int dy, double* pAngle);
+    // Direction 0..7 of an angle in degrees: 45-degree sectors centred on the directions.
+    static int DirectionOfAngle(double dAngle);
     void Stop();
     void ScriptWalk(int x, int y, bool bInstant);
     void ScriptWalkTo(int x, int y, int nAction, bool bInstant);
