@@ -81,7 +81,8 @@ TEST_F(FollowerTest, WalksAroundTheWallToTheHeroAndLeavesTheGridAsItWas) {
     world.ptHero = Centre(7, 2);
 
     bool bWalked = false;
-    for (int i = 0; i < 3000; ++i) {
+    int nFrames = 0;
+    for (int i = 0; i < 3000; ++i, ++nFrames) {
         Tick(follower, world.ptHero);
         bWalked = bWalked || follower.nAction == 1;
         POINT ptCell = scene.PixelToCell(follower.ptPos.x, follower.ptPos.y);
@@ -91,6 +92,7 @@ TEST_F(FollowerTest, WalksAroundTheWallToTheHeroAndLeavesTheGridAsItWas) {
         if (follower.nAction == 0 && Squared(follower.ptPos, world.ptHero) < 3000) break;
     }
     EXPECT_TRUE(bWalked);
+    EXPECT_GT(nFrames, 60);  // round the wall, not through it: well over 5 cells at 4 px a frame
     EXPECT_EQ(follower.nAction, 0);
     EXPECT_LT(Squared(follower.ptPos, world.ptHero), 3000);
     EXPECT_EQ(scene.pBlocked, blockedBefore);
