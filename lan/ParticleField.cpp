@@ -84,22 +84,20 @@ void CParticleField::Init() {
     for (int i = 0; i < m_nCount; ++i) Place(m_particles[size_t(i)]);
 }
 
-void CParticleField::MoveHorizontal(Particle& p) {
+void CParticleField::MoveStream(Particle& p, bool bVertical) {
     int nStep = BandSpeed(p.nDepth);
-    p.x += m_bDirection ? -nStep : nStep;
-    if (p.x >= m_nLeft && p.x < m_nRight) return;
-    p.x = p.x < m_nLeft ? m_nRight + RandUpTo(50) : m_nLeft - RandUpTo(50);
-    p.y = RandIn(m_nTop, m_nBottom);
-    p.nDepth = RandUpTo(254);
-    p.nColour = BandColour(p.nDepth);
-}
-
-void CParticleField::MoveVertical(Particle& p) {
-    int nStep = BandSpeed(p.nDepth);
-    p.y += m_bDirection ? -nStep : nStep;
-    if (p.y >= m_nTop && p.y < m_nBottom) return;
-    p.y = p.y < m_nTop ? m_nBottom + RandUpTo(20) : m_nTop - RandUpTo(20);
-    p.x = RandIn(m_nLeft, m_nRight);
+    int& nPos = bVertical ? p.y : p.x;
+    const int nLow = bVertical ? m_nTop : m_nLeft;
+    const int nHigh = bVertical ? m_nBottom : m_nRight;
+    nPos += m_bDirection ? -nStep : nStep;
+    if (nPos >= nLow && nPos < nHigh) return;
+    // Re-enter at the opposite edge, a little outside, on a new line across the stream.
+    const int nReach = bVertical ? 20 : 50;
+    nPos = nPos < nLow ? nHigh + RandUpTo(nReach) : nLow - RandUpTo(nReach);
+    if (bVertical)
+        p.x = RandIn(m_nLeft, m_nRight);
+    else
+        p.y = RandIn(m_nTop, m_nBottom);
     p.nDepth = RandUpTo(254);
     p.nColour = BandColour(p.nDepth);
 }
@@ -130,7 +128,7 @@ void CParticleField::Draw() {
         Particle& p = m_particles[size_t(i)];
         if (m_bTwinkle && m_nMode != 2) p.nColour = BandColour(p.nDepth);
         switch (m_nMode) {
-        case 0: MoveHorizontal(p); break;
+        case 0: MoveStream(p, false); break;
         case 2: {
             if (p.nDepth < 1) p.nDepth = 1;
             int sx = p.x * 128 / p.nDepth + m_nCentreX;
@@ -148,10 +146,10 @@ void CParticleField::Draw() {
             continue;
         }
         case 3:
-            MoveHorizontal(p);
-            MoveVertical(p);
+            MoveStream(p, false);
+            MoveStream(p, true);
             break;
-        default: MoveVertical(p); break;
+        default: MoveStream(p, true); break;
         }
         Plot(pBits, nPitch, p.x, p.y);
     }

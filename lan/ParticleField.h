@@ -53,8 +53,8 @@ private:
     int BandColour(int nDepth) const;
     void Place(Particle& p);
     void PlaceStar(Particle& p);
-    void MoveHorizontal(Particle& p);
-    void MoveVertical(Particle& p);
+    // Moves a particle of a stream along x (or y) and wraps it at the area's edges.
+    void MoveStream(Particle& p, bool bVertical);
     void Plot(BYTE* pBits, int nPitch, int x, int y);
 
     CDXScreen* m_pScreen;
