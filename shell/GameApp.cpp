@@ -15,6 +15,7 @@
 #include "shell/Mouse.h"
 #include "shell/PictureStore.h"
 #include "shell/ShellGlobals.h"
+#include "shell/ToolBarLink.h"
 #include "shell/UiShellLink.h"
 
 namespace {
@@ -37,12 +38,14 @@ BOOL CGameApp::InitInstance() {
 
     SetUiShell(&s_uiLink);
     InstallShellPictureLinks();
+    InstallToolBarLinks();
     pFrame = new CMainFrame;
     if (pFrame->CreateMainWindow()) pFrame->InitGame();
     if (pFrame->GetStartupError()[0]) {
         std::fprintf(stderr, "game: start-up ended: %s\n", pFrame->GetStartupError());
         m_nExitCode = 1;
     }
+    RemoveToolBarLinks();
     delete pFrame;
     pFrame = nullptr;
     SetUiShell(nullptr);

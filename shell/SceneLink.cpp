@@ -3,6 +3,7 @@
 #include "CDX/CDXSprite.h"
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
+#include "shell/ToolBarLink.h"
 #include "world/Scene.h"
 
 int CShellSceneHost::GetScreenWidth() const { return pFrame ? pFrame->m_nScreenWidth : CSceneHost::GetScreenWidth(); }
@@ -24,6 +25,8 @@ int CShellSceneHost::GetActiveSlot() const {
     return panels.HasToolBar() ? panels.GetActiveSlot() : 0;
 }
 bool CShellSceneHost::IsSceneEffectWaiting() const { return pFrame && pFrame->bSceneEffectWait; }
+bool CShellSceneHost::GetCellMarker(CellMarkerView* pMarker) const { return GetToolBarCellMarker(pMarker); }
+CDXSurface* CShellSceneHost::GetLabelBox() const { return GetToolBarLabelBox(); }
 
 void CSceneMapLink::DrawScene() {
     if (pScene) pScene->Draw();

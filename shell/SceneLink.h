@@ -22,6 +22,8 @@ public:
     CDXSprite* GetBackPicture() const override;
     int GetActiveSlot() const override;
     bool IsSceneEffectWaiting() const override;
+    bool GetCellMarker(CellMarkerView* pMarker) const override;
+    CDXSurface* GetLabelBox() const override;
 };
 
 // The map link's scene calls. The heroes, the characters, the effect list and the
