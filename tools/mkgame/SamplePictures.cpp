@@ -6,6 +6,7 @@
 #include "tools/gamekit/TgaWriters.h"
 #include "tools/mkgame/MkGame.h"
 #include "tools/mkgame/SampleMenus.h"
+#include "tools/mkgame/SampleToolBar.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ bool WritePictureContent(const std::string& gameDir) {
     options.nItemCount = int(model.items.size());
     // The title menu, boxes, talk bars and faces bring their own pictures.
     for (const char* pszPkg : {"menu.pkg", "Head.pkg"}) options.extraEntries[pszPkg] = MenuContentEntries(pszPkg);
+    for (PkgEntryData& entry : ToolBarContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     options.extraEntries["Vesk.pkg"] = FrameAnimationEntries();
     std::string strError;
     if (!WriteSamplePictures(gameDir, options, &strError)) {
