@@ -100,6 +100,12 @@ protected:
         return std::abs(ch(f.nRedShift, f.nRedMax) - r) <= 12 && std::abs(ch(f.nGreenShift, f.nGreenMax) - g) <= 12 &&
                std::abs(ch(f.nBlueShift, f.nBlueMax) - b) <= 12;
     }
+    DWORD Pixel(int x, int y) {
+        if (Failed(pBack->Lock())) return 0;
+        const DWORD dw = pBack->GetPixel(x, y);
+        pBack->Unlock();
+        return dw;
+    }
     bool NearProbe(int x, int y, const char* pszPicture) {
         const ToolBarProbe* p = FindToolBarProbe(pszPicture);
         return p && Near(x, y, p->r, p->g, p->b);
