@@ -55,7 +55,7 @@ std::uint32_t BodyOf(const char* pszName) {
 }
 
 // Draws a UTF-8 label centred in a rectangle; drawn pixels become opaque.
-void Label(PictureRgba& pic, const char* pszUtf8, RECT rc, COLORREF cr, int nHeight) {
+void PaintLabel(PictureRgba& pic, const char* pszUtf8, RECT rc, COLORREF cr, int nHeight) {
     const std::string face = Utf8ToText("隶书");
     HFONT hFont = CreateFontA(nHeight, 0, 0, 0, 400, 0, 0, 0, 134, 0, 0, 0, 0, face.c_str());
     if (!hFont) return;
@@ -121,7 +121,7 @@ PictureRgba ToolBarBackground() {
 PictureRgba ButtonPicture(const char* pszName, const char* pszLabel, int w, int h, bool bHover) {
     PictureRgba pic(w, h, BodyOf(pszName));
     Frame(pic, 0, 0, w, h, bHover ? Argb(255, 255, 255, 255) : Argb(255, 30, 20, 20));
-    if (pszLabel) Label(pic, pszLabel, RECT{40, 0, w, h}, bHover ? RGB(0, 0, 0) : RGB(255, 240, 200), 24);
+    if (pszLabel) PaintLabel(pic, pszLabel, RECT{40, 0, w, h}, bHover ? RGB(0, 0, 0) : RGB(255, 240, 200), 24);
     return pic;
 }
 
@@ -174,7 +174,7 @@ std::vector<PkgEntryData> ToolBarContentEntries() {
 
     PictureRgba sys(360, 460, BodyOf("SysMenu_BKGround.tga"));
     Frame(sys, 0, 0, 360, 460, Argb(255, 200, 170, 100));
-    Label(sys, "系统", RECT{0, 8, 360, 44}, RGB(250, 220, 150), 28);
+    PaintLabel(sys, "系统", RECT{0, 8, 360, 44}, RGB(250, 220, 150), 28);
     tga("SysMenu_BKGround.tga", sys);
     const char* kButtons[5][2] = {{"SaveGame", "保存进度"}, {"LoadGame", "读取进度"}, {"ReturnToGame", "回到游戏"},
                                   {"SysSet", "游戏设置"}, {"OverGame", "离开游戏"}};

@@ -1,0 +1,207 @@
+// The toolbar in the running main loop, headless, on a loaded sample scene with a hero,
+// driven by an input script whose screenshots are probed: the strip's bars, the life
+// tip on hover, ESC's system menu with the hovered button lit, "return" clearing the
+// back buffer, and quit answered with OK ending the loop.
+#include <png.h>
+
+#include <cstring>
+
+#include "CDX/CDXScreen.h"
+#include "CDX/CDXSurface.h"
+#include "gamedata/PkgFile.h"
+#include "shell/SceneLink.h"
+#include "shell/ToolBarLink.h"
+#include "shell/UiShellLink.h"
+#include "tests/shell/ShellTestUtil.h"
+#include "tools/gamekit/SampleScenes.h"
+#include "tools/mkgame/SampleMenus.cpp"    // the box pictures live in the mkgame tool
+#include "tools/mkgame/SampleToolBar.cpp"  // and so do the toolbar's
+#include "ui/menus/MenuPanel.h"
+#include "world/Player.h"
+#include "world/Scene.h"
+
+namespace {
+
+struct Shot {
+    int w = 0, h = 0;
+    std::vector<BYTE> rgb;
+    bool Read(const std::string& strPath) {
+        png_image image;
+        std::memset(&image, 0, sizeof image);
+        image.version = PNG_IMAGE_VERSION;
+        if (!png_image_begin_read_from_file(&image, strPath.c_str())) return false;
+        image.format = PNG_FORMAT_RGB;
+        rgb.assign(PNG_IMAGE_SIZE(image), 0);
+        if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return false;
+        w = int(image.width);
+        h = int(image.height);
+        return true;
+    }
+    const BYTE* At(int x, int y) const { return rgb.data() + (size_t(y) * size_t(w) + size_t(x)) * 3; }
+    bool Near(int x, int y, int r, int g, int b) const {
+        const BYTE* p = At(x, y);
+        // 16-bit pixels and the pictures' alpha blend move a channel by up to 20.
+        return std::abs(p[0] - r) <= 24 && std::abs(p[1] - g) <= 24 && std::abs(p[2] - b) <= 24;
+    }
+    bool NearProbe(int x, int y, const char* pszPicture) const {
+        const ToolBarProbe* p = FindToolBarProbe(pszPicture);
+        return p && Near(x, y, p->r, p->g, p->b);
+    }
+    // Pixels of a rectangle that are nearly white.
+    int WhiteIn(int l, int t, int r, int b) const {
+        int n = 0;
+        for (int y = t; y < b; ++y)
+            for (int x = l; x < r; ++x) n += At(x, y)[0] > 230 && At(x, y)[1] > 230 && At(x, y)[2] > 230;
+        return n;
+    }
+};
+
+// The main window with a probe in the script step, which runs in map play before the
+// scene is drawn: it sees the back buffer as the input handlers left it.
+class CProbeFrame : public CRecordingFrame {
+public:
+    explicit CProbeFrame(CRecordingLinks& links) : CRecordingFrame(links) {}
+    void UpdateScript() override {
+        if (!pBack || Failed(pBack->Lock())) return;
+        samples.push_back({dwNowTime, pBack->GetPixel(300, 300)});
+        pBack->Unlock();
+    }
+    std::vector<std::pair<DWORD, DWORD>> samples;
+};
+
+class ToolBarPlay : public FrameTest {
+protected:
+    void SetUp() override {
+        FrameTest::SetUp();
+        delete pFrame;
+        pFrame = m_pFrame = new CProbeFrame(links);
+        pFrame->m_pMenuManager = new CMenuManager;
+        pFrame->m_bInGame = 1;
+        pFrame->m_nScreenWidth = 800;
+        pFrame->m_nScreenHeight = 600;
+        pFrame->m_rcScroll = RECT{4, 4, 796, 596};
+        pFrame->m_nSceneChanging = 0;
+        pFrame->m_bCanScroll = 0;
+        Menus().m_nGameMode = 3;
+        std::string why;
+        ASSERT_TRUE(WriteSampleScenes(folder.Path(), &why)) << why;
+        SetCurrentDirectory(folder.Path().c_str());
+        pFrame->m_bFullScreen = 0;
+        ASSERT_TRUE(pFrame->CreateMainWindow());
+        pFrame->SetWindowMode();
+        pScreen = new CDXScreen;
+        ASSERT_EQ(pScreen->CreateWindowed(pFrame, 800, 600), 0);
+        pBack = pScreen->GetBack();
+        // The menu package of the sample game's boxes and toolbar.
+        std::vector<PkgEntryData> entries = MenuContentEntries("menu.pkg");
+        for (PkgEntryData& e : ToolBarContentEntries()) entries.push_back(std::move(e));
+        const std::string strPkg = folder.File("menu.pkg");
+        ASSERT_TRUE(WriteBytesToFile(strPkg.c_str(), BuildPkg(std::move(entries))));
+        m_pkg = std::make_unique<CPkgFile>(strPkg.c_str());
+        ASSERT_TRUE(m_pkg->OpenPath(strPkg.c_str())) << m_pkg->GetError();
+        SetMenuPackage(m_pkg.get());
+        ASSERT_TRUE(MakeScene(0, &why)) << why;
+        pPlayer = new CPlayer;
+        pPlayer->nLife = 40;
+        pPlayer->nLifeMax = 80;
+        pPlayer->nMana = 80;
+        pPlayer->nManaMax = 80;
+        SetUiShell(&m_uiLink);
+        InstallToolBarLinks();
+        PanelLink().CreatePanels();
+        ASSERT_NE(pFrame->m_pToolBar, nullptr);
+    }
+    void TearDown() override {
+        RemoveToolBarLinks();
+        EXPECT_EQ(pFrame->m_pToolBar, nullptr);
+        links.Install();
+        SetUiShell(nullptr);
+        FrameTest::TearDown();
+        delete pPlayer;
+        pPlayer = nullptr;
+        SetMenuPackage(nullptr);
+        m_pkg.reset();
+        delete pScreen;
+        pScreen = nullptr;
+        pBack = nullptr;
+        SetSceneHost(nullptr);
+    }
+
+    CBaseFolderGuard guard;
+    CTempFolder folder;
+    CProbeFrame* m_pFrame = nullptr;
+    CShellUiLink m_uiLink;
+    std::unique_ptr<CPkgFile> m_pkg;
+};
+
+TEST_F(ToolBarPlay, StripTipSystemMenuReturnAndQuit) {
+    pFrame->m_nCurrentScene = 20;  // the cleared back buffer is white here
+    const std::string s = folder.Path() + "/";
+    ASSERT_EQ(LoadInputScriptText("0 move 400 200\n"
+                                  "400 shot " + s + "strip.png\n"
+                                  "500 move 40 570\n"
+                                  "800 shot " + s + "tip.png\n"
+                                  "900 move 500 200\n"
+                                  "1000 key press ESC\n"
+                                  "1300 shot " + s + "menu.png\n"
+                                  "1400 lbutton down 500 200\n"
+                                  "1420 lbutton up 500 200\n"
+                                  "1700 shot " + s + "back.png\n"
+                                  "1800 key press ESC\n"
+                                  "2000 move 500 330\n"
+                                  "2100 lbutton down 500 330\n"
+                                  "2120 lbutton up 500 330\n"
+                                  "2600 move 220 275\n"
+                                  "2700 lbutton down 220 275\n"
+                                  "2720 lbutton up 220 275\n",
+                                  "toolbar play"),
+              0);
+    const DWORD dwStart = TimeGetTime();
+    DWORD dwReturn = 0;
+    while (pFrame->m_bRunning && TimeGetTime() - dwStart < 6000) {
+        pFrame->RunOnePass();
+        if (dwReturn == 0 && TimeGetTime() - dwStart >= 1420 && Menus().m_nGameMode == 3 && m_pFrame->samples.size())
+            dwReturn = TimeGetTime();
+    }
+    // 5: quit answered with OK ends the main loop.
+    EXPECT_EQ(pFrame->m_bRunning, 0);
+
+    // 1: the strip with its bars at their rectangles: life 40 of 80 is 38 px, mana full.
+    Shot strip, tip, menu, back;
+    ASSERT_TRUE(strip.Read(s + "strip.png"));
+    ASSERT_EQ(strip.w, 800);
+    EXPECT_TRUE(strip.NearProbe(400, 575, "ToolBar_BKGround.tga"));
+    EXPECT_TRUE(strip.NearProbe(60, 554, "GTX001.tga"));
+    EXPECT_TRUE(strip.NearProbe(10, 571, "Blood[L].tga"));
+    EXPECT_TRUE(strip.NearProbe(30, 571, "Blood.tga"));
+    EXPECT_TRUE(strip.NearProbe(47, 571, "Blood[R].tga"));
+    EXPECT_FALSE(strip.NearProbe(60, 571, "Blood.tga"));
+    EXPECT_TRUE(strip.NearProbe(50, 588, "Mana.tga"));
+    EXPECT_TRUE(strip.NearProbe(85, 588, "Mana[R].tga"));
+    EXPECT_TRUE(strip.NearProbe(760, 566, "ToolBar_Button.tga"));
+    // 2: hovering the life bar shows "40/80" in white in the box over the cursor.
+    ASSERT_TRUE(tip.Read(s + "tip.png"));
+    EXPECT_GT(tip.WhiteIn(0, 558, 90, 582), 20);
+    EXPECT_EQ(strip.WhiteIn(0, 558, 90, 582), 0);
+    // 3: the system menu at (400, 10) with the hovered "return" button lit.
+    ASSERT_TRUE(menu.Read(s + "menu.png"));
+    EXPECT_TRUE(menu.NearProbe(420, 410, "SysMenu_BKGround.tga"));
+    EXPECT_TRUE(menu.NearProbe(450, 210, "ReturnToGame[s].tga"));
+    EXPECT_TRUE(menu.NearProbe(450, 86, "SaveGame.tga"));
+    EXPECT_TRUE(menu.NearProbe(450, 334, "OverGame.tga"));
+    // 4: after "return" the back buffer was cleared (white in scene 20) before the next
+    // frame, and the next frames show no menu.
+    ASSERT_NE(dwReturn, 0u);
+    DWORD dwFirst = 0;
+    for (const auto& [dwTime, dwPixel] : m_pFrame->samples) {
+        if (dwTime < dwStart + 1420) continue;
+        dwFirst = dwPixel;
+        break;
+    }
+    EXPECT_EQ(dwFirst, pScreen->RgbToPixel(RGB(255, 255, 255), pBack));
+    ASSERT_TRUE(back.Read(s + "back.png"));
+    EXPECT_FALSE(back.NearProbe(420, 410, "SysMenu_BKGround.tga"));
+    EXPECT_TRUE(back.NearProbe(400, 575, "ToolBar_BKGround.tga"));
+}
+
+}  // namespace
