@@ -107,11 +107,13 @@ void CGameToolBar::Draw() {
     m_bKeyTaken = 0;
     if (!pScene) return;
     DrawTargetBar();
-    // Floating numbers and the weather overlays come with the effect pools.
+    ReapFloatingNumbers();
+    DrawWeather();
     if (m_pSceneMap) m_pSceneMap->Draw();
     if (m_nSelectorA != -1 || m_nSelectorB != -1) DrawOpenPanels();
     if (m_pBackground && pBack) m_pBackground->BlitKeyed(pBack, m_ptOrigin.x, m_ptOrigin.y);
     DrawHud();
+    DrawBomb();
 }
 
 void CGameToolBar::DrawOpenPanels() {

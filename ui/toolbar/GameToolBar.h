@@ -76,7 +76,16 @@ public:
     void DrawCaption();
     // Shows a caption (the skill level-up message), cut at a character boundary.
     void SetCaption(const char* pszText);
+    // Parts of the frame and the clicks that come with the effect pools, the bomb and
+    // the weather; until then they draw and take nothing.
     void DrawStackSkillIcon() {}
+    void ReapFloatingNumbers() {}
+    void DrawWeather() {}
+    void DrawBomb() {}
+    int OnQuickSlotClick() { return 0; }
+    int OnStackSlotClick() { return 0; }
+    int OnStackSkillClick() { return 0; }
+    void ArmBomb(int nSlot) { (void)nSlot; }
 
     // Panels.
     CGamePanel* Panel(ToolBarPanel n) const { return m_pPanels[n].get(); }

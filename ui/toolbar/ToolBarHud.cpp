@@ -61,6 +61,17 @@ void DrawBox(CDXSurface* pBox, int x, int y, int w, int h) {
     pBox->BlitHalfAlphaKeyed(pBack, x, y, &rc);
 }
 
+// A string-table entry cut to nSize - 1 bytes at a character boundary.
+int LoadStringBounded(UINT nId, char* pBuffer, int nSize) {
+    char szWhole[512] = {};
+    if (LoadString(nId, szWhole, sizeof szWhole) <= 0) {
+        if (nSize > 0) pBuffer[0] = '\0';
+        return 0;
+    }
+    CopyTextBounded(pBuffer, nSize, szWhole);
+    return int(std::strlen(pBuffer));
+}
+
 const ItemRow* ItemOf(int nItem) { return pGameData ? pGameData->GetItem(nItem) : nullptr; }
 
 // The item's sale price: what the first shop pays for it.
@@ -146,7 +157,7 @@ void CGameToolBar::DrawHud() {
     DrawBarTips();
     if (m_nToolBarHover >= 0) {
         char szTip[65] = {};
-        LoadString(UINT(68 + m_nToolBarHover), szTip, sizeof szTip);
+        LoadStringBounded(UINT(68 + m_nToolBarHover), szTip, sizeof szTip);
         DrawBox(m_pDescription, pt.x - 40, pt.y - 20, 80, 40);
         Text(szTip, kWhite, RECT{pt.x - 30, pt.y - 10, pt.x + 30, pt.y + 10}, DT_CENTER);
     }
@@ -231,13 +242,13 @@ void DescriptionLines(int nItem, RECT rc, bool bBonus, int nPrice) {
     if (bBonus && pPlayer && nItem < kHeroItemCount) {
         const InlayRecord& r = pPlayer->inlay[nItem];
         if (r.nAttack >= 1 || r.nDefence >= 1 || r.nStaminaMax >= 1) {
-            if (LoadString(75, szFormat, sizeof szFormat) > 0) {
+            if (LoadStringBounded(75, szFormat, sizeof szFormat) > 0) {
                 std::snprintf(szLine, sizeof szLine, szFormat, r.nAttack, r.nDefence);
                 line(szLine, kWhite);
             }
         }
     }
-    if (LoadString(67, szFormat, sizeof szFormat) > 0) {
+    if (LoadStringBounded(67, szFormat, sizeof szFormat) > 0) {
         std::snprintf(szLine, sizeof szLine, szFormat, nPrice);
         line(szLine, kWhite);
     }
