@@ -4,10 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/Charset.h"
-#include "platform/FontRender.h"
-#include "platform/Text.h"
 #include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/TextLabel.h"
 #include "tools/gamekit/TgaWriters.h"
 
 namespace toolbar_art {
@@ -54,27 +52,8 @@ std::uint32_t BodyOf(const char* pszName) {
     return Argb(255, 128, 128, 128);
 }
 
-// Draws a UTF-8 label centred in a rectangle; drawn pixels become opaque.
 void PaintLabel(PictureRgba& pic, const char* pszUtf8, RECT rc, COLORREF cr, int nHeight) {
-    const std::string face = Utf8ToText("隶书");
-    HFONT hFont = CreateFontA(nHeight, 0, 0, 0, 400, 0, 0, 0, 134, 0, 0, 0, 0, face.c_str());
-    if (!hFont) return;
-    const std::vector<std::uint32_t> before = pic.pixels;
-    TextTarget target;
-    target.pBits = reinterpret_cast<BYTE*>(pic.pixels.data());
-    target.nWidth = pic.nWidth;
-    target.nHeight = pic.nHeight;
-    target.nPitch = pic.nWidth * 4;
-    target.nBytesPerPixel = 4;
-    target.dwRMask = 0xFF0000;
-    target.dwGMask = 0xFF00;
-    target.dwBMask = 0xFF;
-    TextPaint paint;
-    paint.crText = cr;
-    RenderDrawText(&target, *hFont, paint, Utf8ToText(pszUtf8), &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    DeleteObject(hFont);
-    for (size_t i = 0; i < pic.pixels.size(); ++i)
-        if (pic.pixels[i] != before[i]) pic.pixels[i] |= 0xFF000000u;
+    PaintTextLabel(pic, pszUtf8, rc, cr, nHeight, "隶书");
 }
 
 // A solid picture whose top-left pixel is the colour key, so that a surface that takes
