@@ -53,6 +53,7 @@ bool CToolBarPanelLink::HitTest(POINT pt) const {
         const CGamePanel* pPanel = m_pToolBar->Panel(n);
         if (pPanel && PtInRect(pPanel->GetPanelRect(), pt)) return true;
     }
+    if (m_pToolBar->m_pSceneMap && PtInRect(m_pToolBar->m_pSceneMap->GetPanelRect(), pt)) return true;
     return PtInRect(m_pToolBar->m_rcButtonStrip, pt);
 }
 
