@@ -4,6 +4,7 @@
 // back buffer, and quit answered with OK ending the loop.
 #include <png.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "CDX/CDXScreen.h"
@@ -202,6 +203,76 @@ TEST_F(ToolBarPlay, StripTipSystemMenuReturnAndQuit) {
     ASSERT_TRUE(back.Read(s + "back.png"));
     EXPECT_FALSE(back.NearProbe(420, 410, "SysMenu_BKGround.tga"));
     EXPECT_TRUE(back.NearProbe(400, 575, "ToolBar_BKGround.tga"));
+}
+
+}  // namespace
+
+namespace {
+
+class CTitleStub : public CGamePanel {
+public:
+    CTitleStub() : CGamePanel(0, 0, 10, 10) {}
+};
+
+class ToolBarLinkTest : public FrameTest {
+protected:
+    void TearDown() override {
+        SetPanelMaker(PanelKind::Load, nullptr);
+        RemoveToolBarLinks();
+        links.Install();
+        InstallSceneLinks();
+        SetSceneHost(nullptr);
+        FrameTest::TearDown();
+    }
+};
+
+TEST_F(ToolBarLinkTest, TheLinkOwnsTheToolBarAndAnswersTheHeroesSceneAndTitle) {
+    InstallToolBarLinks();
+    CPanelLink& panels = PanelLink();
+    EXPECT_EQ(pFrame->m_pToolBar, nullptr);
+    panels.CreatePanels();
+    CGameToolBar* pFirst = pFrame->m_pToolBar;
+    ASSERT_NE(pFirst, nullptr);
+    EXPECT_EQ(panels.GetActiveSlot(), 1);
+    EXPECT_EQ(HeroHost().GetCurrentHero(), 1);
+    // A new toolbar (game over) keeps the party fields.
+    HeroHost().SetCurrentHero(3);
+    pFirst->m_nCompanion = 2;
+    pFirst->m_nPartyIds[2] = 7;
+    panels.CreatePanels();
+    CGameToolBar* pSecond = pFrame->m_pToolBar;
+    ASSERT_NE(pSecond, nullptr);
+    EXPECT_EQ(pSecond->m_nHero, 3);
+    EXPECT_EQ(pSecond->m_nCompanion, 2);
+    EXPECT_EQ(pSecond->m_nPartyIds[2], 7);
+    EXPECT_EQ(HeroHost().GetCurrentHero(), 3);
+    EXPECT_FALSE(HeroHost().IsPanelOpen());
+    // The scene draws the toolbar's cell marker with the marker frames.
+    InstallSceneLinks();
+    pSecond->m_bMarkerShown = 1;
+    pSecond->m_ptMarker = POINT{64, 96};
+    CellMarkerView marker;
+    ASSERT_TRUE(SceneHost().GetCellMarker(&marker));
+    EXPECT_TRUE(marker.bShown);
+    EXPECT_EQ(marker.pt.x, 64);
+    EXPECT_EQ(marker.ppFrames, pSecond->m_pBombFrames);
+    EXPECT_EQ(SceneHost().GetLabelBox(), pSecond->GetLabelBox());
+    // The title's load panel: without a maker the group stays closed.
+    panels.OpenLoadPanel();
+    EXPECT_EQ(panels.GetLeftGroupSelector(), -1);
+    EXPECT_FALSE(panels.HasLoadPanel());
+    SetPanelMaker(PanelKind::Load, [](int, bool) -> std::unique_ptr<CGamePanel> { return std::make_unique<CTitleStub>(); });
+    panels.OpenLoadPanel();
+    EXPECT_EQ(panels.GetLeftGroupSelector(), 6);
+    EXPECT_TRUE(panels.HasLoadPanel());
+    EXPECT_TRUE(HeroHost().IsPanelOpen());
+    EXPECT_TRUE(panels.HitTest(POINT{5, 5}));
+    EXPECT_FALSE(panels.HitTest(POINT{300, 300}));
+    // The link answers every panel call the main window must have answered.
+    ClearUnansweredLinkCalls();
+    panels.Draw();
+    (void)panels.GetToolBar();
+    for (const std::string& call : UnansweredLinkCalls()) EXPECT_NE(call.rfind("panels", 0), 0u) << call;
 }
 
 }  // namespace
