@@ -61,6 +61,8 @@ std::string HoverPictureName(const char* pszName) {
     return name.substr(0, nDot) + "[s]" + name.substr(nDot);
 }
 
+void PlayPanelClick() { ToolBarHost().PlaySound(5); }
+
 bool IsWhiteScene(int nScene) { return nScene == 20 || nScene == 23 || nScene == 24 || nScene == 25; }
 
 void ClearBackBuffer(int nScene) {

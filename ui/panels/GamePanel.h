@@ -81,6 +81,8 @@ protected:
 
 // The picture name with "[s]" before the extension ("SaveGame.tga" -> "SaveGame[s].tga").
 std::string HoverPictureName(const char* pszName);
+// The click sound of every panel button (sound effect 5).
+void PlayPanelClick();
 // Fills the back buffer after a panel closed: white in scenes 20, 23, 24 and 25, else black.
 void ClearBackBuffer(int nScene);
 // True for the scenes whose cleared screen is white.

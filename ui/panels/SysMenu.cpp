@@ -17,7 +17,7 @@ CSysMenu::CSysMenu() : CGamePanel(400, 10, 360, 460) {
 int CSysMenu::OnLButtonUp() {
     if (m_nHover < 0 || m_nHover >= kButtonCount) return kPanelMissed;
     CToolBarHost& host = ToolBarHost();
-    host.PlaySound(5);
+    PlayPanelClick();
     switch (m_nHover) {
     case kSave:
         // The hero's first mode byte is the save-allowed flag (script command 111).

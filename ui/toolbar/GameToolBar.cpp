@@ -152,7 +152,7 @@ void CGameToolBar::ToggleItemPanel() {
     CToolBarHost& host = ToolBarHost();
     if (m_nSelectorA != -1) {
         if (Panel(kItemPanel)) {
-            host.PlaySound(5);
+            PlayPanelClick();
             DeletePanel(kItemPanel);
             if (m_nSelectorB == kGroupBItem) m_nSelectorB = -1;
         }
@@ -160,7 +160,7 @@ void CGameToolBar::ToggleItemPanel() {
     }
     if (Panel(kItemPanel)) return;
     MakePanel(kItemPanel, PanelKind::Item);
-    host.PlaySound(5);
+    PlayPanelClick();
     if (Panel(kItemPanel) && m_nSelectorB == -1) m_nSelectorB = kGroupBItem;
 }
 

@@ -223,7 +223,7 @@ int CGameToolBar::RouteToolBarButton() {
     CToolBarHost& host = ToolBarHost();
     if (m_nSelectorA != -1) {
         if (Panel(kStatePanel)) {
-            host.PlaySound(5);
+            PlayPanelClick();
             ClosePanel(kStatePanel);
             if (m_nSelectorA == kGroupAState) m_nSelectorA = -1;
         }
@@ -236,7 +236,7 @@ int CGameToolBar::RouteToolBarButton() {
         host.SetGameMode(3);
     }
     MakePanel(kStatePanel, PanelKind::State);
-    host.PlaySound(5);
+    PlayPanelClick();
     if (Panel(kStatePanel)) m_nSelectorA = kGroupAState;
     return 1;
 }
