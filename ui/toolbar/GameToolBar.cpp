@@ -149,7 +149,6 @@ void CGameToolBar::CloseAllPanels() {
 }
 
 void CGameToolBar::ToggleItemPanel() {
-    CToolBarHost& host = ToolBarHost();
     if (m_nSelectorA != -1) {
         if (Panel(kItemPanel)) {
             PlayPanelClick();
