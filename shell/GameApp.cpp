@@ -16,6 +16,7 @@
 #include "shell/PictureStore.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ToolBarLink.h"
+#include "shell/SceneLink.h"
 #include "shell/UiShellLink.h"
 
 namespace {
@@ -39,6 +40,7 @@ BOOL CGameApp::InitInstance() {
     SetUiShell(&s_uiLink);
     InstallShellPictureLinks();
     InstallToolBarLinks();
+    InstallSceneLinks();
     pFrame = new CMainFrame;
     if (pFrame->CreateMainWindow()) pFrame->InitGame();
     if (pFrame->GetStartupError()[0]) {

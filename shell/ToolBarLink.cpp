@@ -5,6 +5,7 @@
 #include "shell/MenuManager.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
+#include "world/Scene.h"
 
 namespace {
 
@@ -91,6 +92,9 @@ void CShellToolBarHost::WalkHeroTo(int x, int y) {
     if (pFrame) pFrame->WalkHeroTo(x, y);
 }
 DWORD CShellToolBarHost::GetSurfaceMemory() const { return pFrame ? DWORD(pFrame->m_nScreenMode) : 1; }
+void CShellToolBarHost::DropItemOnGround(int nItem, int x, int y, int nMoney) {
+    if (pScene) pScene->DropItemOnGround(nItem, x, y, nMoney);
+}
 
 int CShellHeroHost::GetCurrentHero() const { return Bar() ? Bar()->m_nHero : 0; }
 void CShellHeroHost::SetCurrentHero(int nHero) {

@@ -49,6 +49,7 @@ public:
     void QuitGame() override;
     void WalkHeroTo(int x, int y) override;
     DWORD GetSurfaceMemory() const override;
+    void DropItemOnGround(int nItem, int x, int y, int nMoney) override;
 };
 
 // The toolbar's answers to the heroes: current hero, open panels, quick slots.
