@@ -205,6 +205,23 @@ TEST_F(ToolBarPlay, StripTipSystemMenuReturnAndQuit) {
     EXPECT_TRUE(back.NearProbe(400, 575, "ToolBar_BKGround.tga"));
 }
 
+TEST_F(ToolBarPlay, AnItemLetGoOnTheMapLiesAtTheHero) {
+    pPlayer->SetMapPos(320, 256);
+    pPlayer->inlay[9] = InlayRecord{5, 6, 7, -1};
+    pMouse->m_nCarriedItem = 9;
+    pMouse->m_nX = 400;
+    pMouse->m_nY = 200;
+    EXPECT_EQ(PanelLink().OnLButtonUp(), 1);
+    EXPECT_EQ(pMouse->m_nCarriedItem, -1);
+    const CGroundItem* pItem = nullptr;
+    for (int i = 0; i < int(pScene->pGroundItems.size()) && !pItem; ++i)
+        if (pScene->GetGroundItem(i) && pScene->GetGroundItem(i)->nItem == 9) pItem = pScene->GetGroundItem(i);
+    ASSERT_NE(pItem, nullptr);
+    // The gems set into the item leave with it.
+    EXPECT_EQ(pPlayer->inlay[9].nAttack, 0);
+    EXPECT_EQ(pPlayer->inlay[9].nLink, 0);
+}
+
 }  // namespace
 
 namespace {
