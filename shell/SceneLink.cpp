@@ -1,6 +1,7 @@
 #include "shell/SceneLink.h"
 
 #include "CDX/CDXSprite.h"
+#include "shell/HeroLink.h"
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ToolBarLink.h"
@@ -25,12 +26,12 @@ void CShellSceneHost::SetShadowScale(float fScale) {
 }
 CDXSprite* CShellSceneHost::GetBackPicture() const { return pFrame ? pFrame->m_pBackPicture : nullptr; }
 int CShellSceneHost::GetActiveSlot() const {
-    CPanelLink& panels = PanelLink();
-    return panels.HasToolBar() ? panels.GetActiveSlot() : 0;
+    return PanelLink().GetActiveSlot();
 }
 bool CShellSceneHost::IsSceneEffectWaiting() const { return pFrame && pFrame->bSceneEffectWait; }
 bool CShellSceneHost::GetCellMarker(CellMarkerView* pMarker) const { return GetToolBarCellMarker(pMarker); }
 CDXSurface* CShellSceneHost::GetLabelBox() const { return GetToolBarLabelBox(); }
+void CShellSceneHost::OnHeroDied() { NoteHeroDied(); }
 
 int CShellNpcHost::StartEvent(int nEvent) { return pFrame ? pFrame->StartEvent(nEvent) : -1; }
 bool CShellNpcHost::IsPanelOpen() const { return HeroHost().IsPanelOpen() || PanelLink().IsWorkPanelOpen(); }
@@ -73,6 +74,12 @@ bool CSceneMapLink::DrawMoveText(CMoveText* pText) {
 void CSceneMapLink::DeleteMoveText(CMoveText* pText) { delete pText; }
 
 int CSceneMapLink::GetNpcClass(int nId) const { return pScene ? pScene->GetNpcClass(nId) : -1; }
+void CSceneMapLink::ReviveNpcs() {
+    if (pScene) pScene->ReviveDeadNpcs();
+}
+void CSceneMapLink::ResetNpcs() {
+    if (pScene) pScene->UpdateNpcs();
+}
 
 void CSceneMapLink::DrawScene() {
     if (pScene) pScene->Draw();
@@ -113,7 +120,9 @@ void CSceneMapLink::DeleteWorld(int nActiveSlot) {
 namespace {
 
 CShellSceneHost s_host;
-CSceneMapLink s_link;
+CShellHeroHost s_heroHost;
+// The map link with the heroes' calls.
+CHeroMapLink s_link;
 CShellNpcHost s_npcHost;
 CShellEffectSceneLink s_effectLink;
 
@@ -121,6 +130,7 @@ CShellEffectSceneLink s_effectLink;
 
 void InstallSceneLinks() {
     SetSceneHost(&s_host);
+    SetHeroHost(&s_heroHost);
     SetMapLink(&s_link);
     SetNpcHost(&s_npcHost);
     SetEffectSceneLink(&s_effectLink);

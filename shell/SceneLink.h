@@ -26,6 +26,7 @@ public:
     bool IsSceneEffectWaiting() const override;
     bool GetCellMarker(CellMarkerView* pMarker) const override;
     CDXSurface* GetLabelBox() const override;
+    void OnHeroDied() override;
 };
 
 // What the characters ask of the main window, the toolbar and the work panels.
@@ -54,6 +55,8 @@ public:
     bool DrawMoveText(CMoveText* pText) override;
     void DeleteMoveText(CMoveText* pText) override;
     int GetNpcClass(int nId) const override;
+    void ReviveNpcs() override;
+    void ResetNpcs() override;
     void DrawScene() override;
     void UpdateScene() override;
     void SetScrolling() override;
@@ -64,8 +67,8 @@ public:
     void DeleteWorld(int nActiveSlot) override;
 };
 
-// Installs the shell's scene host, map link, character host and the effects' scene
-// link (once; later calls do nothing new).
+// Installs the shell's scene host, hero host, map link, character host and the effects'
+// scene link (once; later calls do nothing new).
 void InstallSceneLinks();
 // Deletes the current scene and builds scene nScene from "map\sceneNNN.map" and ".set"
 // into pScene. False with the reason when the map file is missing or damaged; then

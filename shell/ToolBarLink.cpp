@@ -11,7 +11,6 @@ namespace {
 
 CToolBarPanelLink s_panelLink;
 CShellToolBarHost s_toolBarHost;
-CShellHeroHost s_heroHost;
 
 CGameToolBar* Bar() { return PanelLink().GetToolBar(); }
 
@@ -24,6 +23,10 @@ void CToolBarPanelLink::CreatePanels() {
         pNew->m_nCompanion = m_pToolBar->m_nCompanion;
         pNew->m_nPartyCount = m_pToolBar->m_nPartyCount;
         for (int i = 0; i < 5; ++i) pNew->m_nPartyIds[i] = m_pToolBar->m_nPartyIds[i];
+    } else if (CPanelLink::GetActiveSlot() != 0) {
+        // What the link kept before there was a toolbar.
+        pNew->m_nHero = CPanelLink::GetActiveSlot();
+        pNew->m_nPartyCount = CPanelLink::GetPartyCount();
     }
     m_pToolBar = std::move(pNew);
     RefreshFrameLinkFields();
@@ -32,6 +35,20 @@ void CToolBarPanelLink::CreatePanels() {
 void CToolBarPanelLink::DeletePanels() {
     m_pToolBar.reset();
     RefreshFrameLinkFields();
+}
+
+int CToolBarPanelLink::GetActiveSlot() const { return m_pToolBar ? m_pToolBar->m_nHero : CPanelLink::GetActiveSlot(); }
+void CToolBarPanelLink::SetActiveSlot(int nSlot) {
+    CPanelLink::SetActiveSlot(nSlot);
+    if (m_pToolBar) m_pToolBar->m_nHero = nSlot;
+}
+int CToolBarPanelLink::GetPartyCount() const { return m_pToolBar ? m_pToolBar->m_nPartyCount : CPanelLink::GetPartyCount(); }
+void CToolBarPanelLink::SetPartyCount(int nCount) {
+    CPanelLink::SetPartyCount(nCount);
+    if (m_pToolBar) m_pToolBar->m_nPartyCount = nCount;
+}
+void CToolBarPanelLink::CloseAllPanels() {
+    if (m_pToolBar) m_pToolBar->CloseAllPanels();
 }
 
 void CToolBarPanelLink::Draw() {
@@ -96,19 +113,6 @@ void CShellToolBarHost::DropItemOnGround(int nItem, int x, int y, int nMoney) {
     if (pScene) pScene->DropItemOnGround(nItem, x, y, nMoney);
 }
 
-int CShellHeroHost::GetCurrentHero() const { return Bar() ? Bar()->m_nHero : 0; }
-void CShellHeroHost::SetCurrentHero(int nHero) {
-    if (Bar()) Bar()->m_nHero = nHero;
-}
-void CShellHeroHost::ReloadForHero(int nHero) {
-    (void)nHero;
-    if (Bar()) Bar()->ReloadForHero();
-}
-bool CShellHeroHost::IsPanelOpen() const { return Bar() && Bar()->IsPanelOpen(); }
-bool CShellHeroHost::HasPartyFile(int nNumber) const {
-    return Bar() && nNumber >= 2 && nNumber <= 4 && Bar()->m_bPartyFiles[nNumber] != 0;
-}
-
 bool GetToolBarCellMarker(CellMarkerView* pMarker) {
     CGameToolBar* pBar = Bar();
     if (!pBar || !pMarker) return false;
@@ -125,12 +129,10 @@ CDXSurface* GetToolBarLabelBox() { return Bar() ? Bar()->GetLabelBox() : nullptr
 void InstallToolBarLinks() {
     SetPanelLink(&s_panelLink);
     SetToolBarHost(&s_toolBarHost);
-    SetHeroHost(&s_heroHost);
 }
 
 void RemoveToolBarLinks() {
     s_panelLink.DeletePanels();
     SetPanelLink(nullptr);
     SetToolBarHost(nullptr);
-    SetHeroHost(nullptr);
 }

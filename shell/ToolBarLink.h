@@ -1,12 +1,11 @@
 // The toolbar installed as the main window's panel link, and the shell's answers to what
-// the toolbar, the heroes and the scene ask of it (cursor, game mode, event, scene).
+// the toolbar and the scene ask of it (cursor, game mode, event, scene).
 #pragma once
 #include <memory>
 
 #include "shell/FrameLinks.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "ui/toolbar/ToolBarHost.h"
-#include "world/PlayerHost.h"
 #include "world/SceneHost.h"
 
 class CToolBarPanelLink : public CPanelLink {
@@ -16,7 +15,12 @@ public:
     // the one it replaces carry over.
     void CreatePanels() override;
     void DeletePanels() override;
-    int GetActiveSlot() const override { return m_pToolBar ? m_pToolBar->m_nHero : 0; }
+    // The current hero number and the party count live in the toolbar once it exists.
+    int GetActiveSlot() const override;
+    void SetActiveSlot(int nSlot) override;
+    int GetPartyCount() const override;
+    void SetPartyCount(int nCount) override;
+    void CloseAllPanels() override;
     void Draw() override;
     int OnKeyDown(int nKey, UINT nFlags) override;
     int OnLButtonUp() override;
@@ -52,21 +56,11 @@ public:
     void DropItemOnGround(int nItem, int x, int y, int nMoney) override;
 };
 
-// The toolbar's answers to the heroes: current hero, open panels, quick slots.
-class CShellHeroHost : public CHeroHost {
-public:
-    int GetCurrentHero() const override;
-    void SetCurrentHero(int nHero) override;
-    void ReloadForHero(int nHero) override;
-    bool IsPanelOpen() const override;
-    bool HasPartyFile(int nNumber) const override;
-};
-
 // The toolbar's cell marker and label box as the scene draws them; false / null
 // without a toolbar.
 bool GetToolBarCellMarker(CellMarkerView* pMarker);
 CDXSurface* GetToolBarLabelBox();
 
-// Installs the panel link, the toolbar host and the hero host; Remove restores the defaults.
+// Installs the panel link and the toolbar host; Remove restores the defaults.
 void InstallToolBarLinks();
 void RemoveToolBarLinks();

@@ -19,6 +19,7 @@
 #include "tools/mkgame/SampleToolBar.cpp"  // and so do the toolbar's
 #include "ui/menus/MenuPanel.h"
 #include "world/Player.h"
+#include "world/PlayerHost.h"
 #include "world/Scene.h"
 
 namespace {
@@ -103,9 +104,11 @@ protected:
         SetMenuPackage(m_pkg.get());
         ASSERT_TRUE(MakeScene(0, &why)) << why;
         pPlayer = new CPlayer;
-        pPlayer->nLife = 40;
+        // Life full; mana at half, which the hero's regeneration (one point a second)
+        // keeps at a 38-pixel bar for the first shots.
+        pPlayer->nLife = 80;
         pPlayer->nLifeMax = 80;
-        pPlayer->nMana = 80;
+        pPlayer->nMana = 40;
         pPlayer->nManaMax = 80;
         SetUiShell(&m_uiLink);
         InstallToolBarLinks();
@@ -115,8 +118,8 @@ protected:
     void TearDown() override {
         RemoveToolBarLinks();
         EXPECT_EQ(pFrame->m_pToolBar, nullptr);
-        links.Install();
         SetUiShell(nullptr);
+        // The main window deletes the scene and the heroes through the scene's map link.
         FrameTest::TearDown();
         delete pPlayer;
         pPlayer = nullptr;
@@ -167,20 +170,21 @@ TEST_F(ToolBarPlay, StripTipSystemMenuReturnAndQuit) {
     // 5: quit answered with OK ends the main loop.
     EXPECT_EQ(pFrame->m_bRunning, 0);
 
-    // 1: the strip with its bars at their rectangles: life 40 of 80 is 38 px, mana full.
+    // 1: the strip with its bars at their rectangles: life full (76 px), mana 38 px.
     Shot strip, tip, menu, back;
     ASSERT_TRUE(strip.Read(s + "strip.png"));
     ASSERT_EQ(strip.w, 800);
     EXPECT_TRUE(strip.NearProbe(400, 575, "ToolBar_BKGround.tga"));
     EXPECT_TRUE(strip.NearProbe(60, 554, "GTX001.tga"));
     EXPECT_TRUE(strip.NearProbe(10, 571, "Blood[L].tga"));
-    EXPECT_TRUE(strip.NearProbe(30, 571, "Blood.tga"));
-    EXPECT_TRUE(strip.NearProbe(47, 571, "Blood[R].tga"));
-    EXPECT_FALSE(strip.NearProbe(60, 571, "Blood.tga"));
-    EXPECT_TRUE(strip.NearProbe(50, 588, "Mana.tga"));
-    EXPECT_TRUE(strip.NearProbe(85, 588, "Mana[R].tga"));
+    EXPECT_TRUE(strip.NearProbe(50, 571, "Blood.tga"));
+    EXPECT_TRUE(strip.NearProbe(85, 571, "Blood[R].tga"));
+    EXPECT_TRUE(strip.NearProbe(10, 588, "Mana[L].tga"));
+    EXPECT_TRUE(strip.NearProbe(30, 588, "Mana.tga"));
+    EXPECT_TRUE(strip.NearProbe(47, 588, "Mana[R].tga"));
+    EXPECT_FALSE(strip.NearProbe(60, 588, "Mana.tga"));
     EXPECT_TRUE(strip.NearProbe(760, 566, "ToolBar_Button.tga"));
-    // 2: hovering the life bar shows "40/80" in white in the box over the cursor.
+    // 2: hovering the life bar shows "80/80" in white in the box over the cursor.
     ASSERT_TRUE(tip.Read(s + "tip.png"));
     EXPECT_GT(tip.WhiteIn(0, 558, 90, 582), 20);
     EXPECT_EQ(strip.WhiteIn(0, 558, 90, 582), 0);
@@ -245,9 +249,16 @@ protected:
 
 TEST_F(ToolBarLinkTest, TheLinkOwnsTheToolBarAndAnswersTheHeroesSceneAndTitle) {
     InstallToolBarLinks();
+    InstallSceneLinks();
     CPanelLink& panels = PanelLink();
     EXPECT_EQ(pFrame->m_pToolBar, nullptr);
+    // Before there is a toolbar the link keeps the hero number and the party count.
+    panels.SetActiveSlot(2);
+    panels.SetPartyCount(2);
     panels.CreatePanels();
+    EXPECT_EQ(pFrame->m_pToolBar->m_nHero, 2);
+    EXPECT_EQ(panels.GetPartyCount(), 2);
+    panels.SetActiveSlot(1);
     CGameToolBar* pFirst = pFrame->m_pToolBar;
     ASSERT_NE(pFirst, nullptr);
     EXPECT_EQ(panels.GetActiveSlot(), 1);
@@ -265,7 +276,6 @@ TEST_F(ToolBarLinkTest, TheLinkOwnsTheToolBarAndAnswersTheHeroesSceneAndTitle) {
     EXPECT_EQ(HeroHost().GetCurrentHero(), 3);
     EXPECT_FALSE(HeroHost().IsPanelOpen());
     // The scene draws the toolbar's cell marker with the marker frames.
-    InstallSceneLinks();
     pSecond->m_bMarkerShown = 1;
     pSecond->m_ptMarker = POINT{64, 96};
     CellMarkerView marker;
