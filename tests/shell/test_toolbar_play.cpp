@@ -3,9 +3,12 @@
 // tip on hover, ESC's system menu with the hovered button lit, "return" clearing the
 // back buffer, and quit answered with OK ending the loop.
 #include <png.h>
+#include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
@@ -300,6 +303,92 @@ TEST_F(ToolBarLinkTest, TheLinkOwnsTheToolBarAndAnswersTheHeroesSceneAndTitle) {
     panels.Draw();
     (void)panels.GetToolBar();
     for (const std::string& call : UnansweredLinkCalls()) EXPECT_NE(call.rfind("panels", 0), 0u) << call;
+}
+
+}  // namespace
+
+namespace {
+
+// The game binary, headless, in the sample game folder that mkgame writes, driven by an
+// input script as scripts/play runs it: title, new game, the strip, the life tip, the
+// system menu, "return", then quit answered with OK ends the game with exit code 0.
+std::string BuiltTool(const char* pszWhich) {
+#if defined(GAME_BINARY) && defined(MKGAME_BINARY)
+    return std::string(pszWhich) == "game" ? GAME_BINARY : MKGAME_BINARY;
+#else
+    (void)pszWhich;
+    return "";
+#endif
+}
+
+TEST(ToolBarEndToEnd, TitleNewGameStripTipSystemMenuReturnAndQuit) {
+    const std::string strBinary = BuiltTool("game"), strMkGame = BuiltTool("mkgame");
+    ASSERT_FALSE(strBinary.empty() || strMkGame.empty()) << "the build gave no paths of the game and mkgame";
+    UsePrivateRuntimeFolder();
+    CTempFolder folder("toolbar-e2e");
+    const std::string strGame = folder.Path() + "/game";
+    const std::string strMk = strMkGame + " " + strGame + " > /dev/null";
+    ASSERT_EQ(std::system(strMk.c_str()), 0) << "mkgame failed";
+    const std::string s = folder.Path() + "/";
+    std::ofstream(s + "input.txt") << "8500 move 250 240\n"
+                                      "9100 lbutton down 250 240\n"
+                                      "9140 lbutton up 250 240\n"
+                                      "16000 move 400 200\n"
+                                      "16500 shot strip.png\n"
+                                      "16600 move 40 570\n"
+                                      "17000 shot tip.png\n"
+                                      "17100 move 500 200\n"
+                                      "17200 key press ESC\n"
+                                      "17600 shot menu.png\n"
+                                      "17700 lbutton down 500 200\n"
+                                      "17740 lbutton up 500 200\n"
+                                      "18200 shot back.png\n"
+                                      "18300 key press ESC\n"
+                                      "18600 move 500 330\n"
+                                      "18700 lbutton down 500 330\n"
+                                      "18740 lbutton up 500 330\n"
+                                      "19300 move 220 275\n"
+                                      "19400 lbutton down 220 275\n"
+                                      "19440 lbutton up 220 275\n";
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (chdir(strGame.c_str()) != 0) _exit(90);
+        setenv("GAME_HEADLESS", "1", 1);
+        setenv("GAME_INPUT", (s + "input.txt").c_str(), 1);
+        setenv("GAME_SHOT_DIR", folder.Path().c_str(), 1);
+        if (!freopen((s + "stderr.txt").c_str(), "w", stderr)) _exit(91);
+        // Nothing closes the window: only the quit button ends the game in time.
+        alarm(200);
+        execl(strBinary.c_str(), strBinary.c_str(), static_cast<char*>(nullptr));
+        _exit(92);
+    }
+    int nStatus = 0;
+    ASSERT_EQ(waitpid(child, &nStatus, 0), child);
+    ASSERT_TRUE(WIFEXITED(nStatus)) << "the game did not end by itself";
+    EXPECT_EQ(WEXITSTATUS(nStatus), 0);
+
+    Shot strip, tip, menu, back;
+    ASSERT_TRUE(strip.Read(s + "strip.png"));
+    EXPECT_TRUE(strip.NearProbe(400, 575, "ToolBar_BKGround.tga"));
+    EXPECT_TRUE(strip.NearProbe(60, 554, "GTX001.tga"));
+    EXPECT_TRUE(strip.NearProbe(760, 566, "ToolBar_Button.tga"));
+    // A new game's hero has full life: a 76-pixel bar in the life bar's rectangle.
+    EXPECT_TRUE(strip.NearProbe(10, 571, "Blood[L].tga"));
+    EXPECT_TRUE(strip.NearProbe(50, 571, "Blood.tga"));
+    EXPECT_TRUE(strip.NearProbe(85, 571, "Blood[R].tga"));
+    EXPECT_TRUE(strip.NearProbe(10, 588, "Mana[L].tga"));
+    ASSERT_TRUE(tip.Read(s + "tip.png"));
+    EXPECT_GT(tip.WhiteIn(0, 558, 90, 582), 20);
+    EXPECT_EQ(strip.WhiteIn(0, 558, 90, 582), 0);
+    ASSERT_TRUE(menu.Read(s + "menu.png"));
+    EXPECT_TRUE(menu.NearProbe(420, 410, "SysMenu_BKGround.tga"));
+    EXPECT_TRUE(menu.NearProbe(450, 210, "ReturnToGame[s].tga"));
+    EXPECT_TRUE(menu.NearProbe(450, 86, "SaveGame.tga"));
+    ASSERT_TRUE(back.Read(s + "back.png"));
+    EXPECT_FALSE(back.NearProbe(420, 410, "SysMenu_BKGround.tga"));
+    EXPECT_FALSE(back.NearProbe(450, 210, "ReturnToGame[s].tga"));
+    EXPECT_TRUE(back.NearProbe(400, 575, "ToolBar_BKGround.tga"));
 }
 
 }  // namespace
