@@ -61,6 +61,34 @@ struct Shot {
     }
 };
 
+// The screenshots both runs take: the strip with its background, portrait, button and
+// a full life bar; the life tip in white; the system menu with "return" lit; and the map
+// again after "return".
+void ExpectToolBarShots(const std::string& s) {
+    Shot strip, tip, menu, back;
+    ASSERT_TRUE(strip.Read(s + "strip.png"));
+    ASSERT_EQ(strip.w, 800);
+    EXPECT_TRUE(strip.NearProbe(400, 575, "ToolBar_BKGround.tga"));
+    EXPECT_TRUE(strip.NearProbe(60, 554, "GTX001.tga"));
+    EXPECT_TRUE(strip.NearProbe(760, 566, "ToolBar_Button.tga"));
+    EXPECT_TRUE(strip.NearProbe(10, 571, "Blood[L].tga"));
+    EXPECT_TRUE(strip.NearProbe(50, 571, "Blood.tga"));
+    EXPECT_TRUE(strip.NearProbe(85, 571, "Blood[R].tga"));
+    EXPECT_TRUE(strip.NearProbe(10, 588, "Mana[L].tga"));
+    ASSERT_TRUE(tip.Read(s + "tip.png"));
+    EXPECT_GT(tip.WhiteIn(0, 558, 90, 582), 20);
+    EXPECT_EQ(strip.WhiteIn(0, 558, 90, 582), 0);
+    ASSERT_TRUE(menu.Read(s + "menu.png"));
+    EXPECT_TRUE(menu.NearProbe(420, 410, "SysMenu_BKGround.tga"));
+    EXPECT_TRUE(menu.NearProbe(450, 210, "ReturnToGame[s].tga"));
+    EXPECT_TRUE(menu.NearProbe(450, 86, "SaveGame.tga"));
+    EXPECT_TRUE(menu.NearProbe(450, 334, "OverGame.tga"));
+    ASSERT_TRUE(back.Read(s + "back.png"));
+    EXPECT_FALSE(back.NearProbe(420, 410, "SysMenu_BKGround.tga"));
+    EXPECT_FALSE(back.NearProbe(450, 210, "ReturnToGame[s].tga"));
+    EXPECT_TRUE(back.NearProbe(400, 575, "ToolBar_BKGround.tga"));
+}
+
 // The main window with a probe in the script step, which runs in map play before the
 // scene is drawn: it sees the back buffer as the input handlers left it.
 class CProbeFrame : public CRecordingFrame {
@@ -173,30 +201,14 @@ TEST_F(ToolBarPlay, StripTipSystemMenuReturnAndQuit) {
     // 5: quit answered with OK ends the main loop.
     EXPECT_EQ(pFrame->m_bRunning, 0);
 
-    // 1: the strip with its bars at their rectangles: life full (76 px), mana 38 px.
-    Shot strip, tip, menu, back;
+    // 1-3: the strip, the life tip ("80/80") and the system menu; the mana bar at half
+    // (38 px) ends with its right cap.
+    ExpectToolBarShots(s);
+    Shot strip;
     ASSERT_TRUE(strip.Read(s + "strip.png"));
-    ASSERT_EQ(strip.w, 800);
-    EXPECT_TRUE(strip.NearProbe(400, 575, "ToolBar_BKGround.tga"));
-    EXPECT_TRUE(strip.NearProbe(60, 554, "GTX001.tga"));
-    EXPECT_TRUE(strip.NearProbe(10, 571, "Blood[L].tga"));
-    EXPECT_TRUE(strip.NearProbe(50, 571, "Blood.tga"));
-    EXPECT_TRUE(strip.NearProbe(85, 571, "Blood[R].tga"));
-    EXPECT_TRUE(strip.NearProbe(10, 588, "Mana[L].tga"));
     EXPECT_TRUE(strip.NearProbe(30, 588, "Mana.tga"));
     EXPECT_TRUE(strip.NearProbe(47, 588, "Mana[R].tga"));
     EXPECT_FALSE(strip.NearProbe(60, 588, "Mana.tga"));
-    EXPECT_TRUE(strip.NearProbe(760, 566, "ToolBar_Button.tga"));
-    // 2: hovering the life bar shows "80/80" in white in the box over the cursor.
-    ASSERT_TRUE(tip.Read(s + "tip.png"));
-    EXPECT_GT(tip.WhiteIn(0, 558, 90, 582), 20);
-    EXPECT_EQ(strip.WhiteIn(0, 558, 90, 582), 0);
-    // 3: the system menu at (400, 10) with the hovered "return" button lit.
-    ASSERT_TRUE(menu.Read(s + "menu.png"));
-    EXPECT_TRUE(menu.NearProbe(420, 410, "SysMenu_BKGround.tga"));
-    EXPECT_TRUE(menu.NearProbe(450, 210, "ReturnToGame[s].tga"));
-    EXPECT_TRUE(menu.NearProbe(450, 86, "SaveGame.tga"));
-    EXPECT_TRUE(menu.NearProbe(450, 334, "OverGame.tga"));
     // 4: after "return" the back buffer was cleared (white in scene 20) before the next
     // frame, and the next frames show no menu.
     ASSERT_NE(dwReturn, 0u);
@@ -207,9 +219,6 @@ TEST_F(ToolBarPlay, StripTipSystemMenuReturnAndQuit) {
         break;
     }
     EXPECT_EQ(dwFirst, pScreen->RgbToPixel(RGB(255, 255, 255), pBack));
-    ASSERT_TRUE(back.Read(s + "back.png"));
-    EXPECT_FALSE(back.NearProbe(420, 410, "SysMenu_BKGround.tga"));
-    EXPECT_TRUE(back.NearProbe(400, 575, "ToolBar_BKGround.tga"));
 }
 
 TEST_F(ToolBarPlay, AnItemLetGoOnTheMapLiesAtTheHero) {
@@ -368,27 +377,8 @@ TEST(ToolBarEndToEnd, TitleNewGameStripTipSystemMenuReturnAndQuit) {
     ASSERT_TRUE(WIFEXITED(nStatus)) << "the game did not end by itself";
     EXPECT_EQ(WEXITSTATUS(nStatus), 0);
 
-    Shot strip, tip, menu, back;
-    ASSERT_TRUE(strip.Read(s + "strip.png"));
-    EXPECT_TRUE(strip.NearProbe(400, 575, "ToolBar_BKGround.tga"));
-    EXPECT_TRUE(strip.NearProbe(60, 554, "GTX001.tga"));
-    EXPECT_TRUE(strip.NearProbe(760, 566, "ToolBar_Button.tga"));
     // A new game's hero has full life: a 76-pixel bar in the life bar's rectangle.
-    EXPECT_TRUE(strip.NearProbe(10, 571, "Blood[L].tga"));
-    EXPECT_TRUE(strip.NearProbe(50, 571, "Blood.tga"));
-    EXPECT_TRUE(strip.NearProbe(85, 571, "Blood[R].tga"));
-    EXPECT_TRUE(strip.NearProbe(10, 588, "Mana[L].tga"));
-    ASSERT_TRUE(tip.Read(s + "tip.png"));
-    EXPECT_GT(tip.WhiteIn(0, 558, 90, 582), 20);
-    EXPECT_EQ(strip.WhiteIn(0, 558, 90, 582), 0);
-    ASSERT_TRUE(menu.Read(s + "menu.png"));
-    EXPECT_TRUE(menu.NearProbe(420, 410, "SysMenu_BKGround.tga"));
-    EXPECT_TRUE(menu.NearProbe(450, 210, "ReturnToGame[s].tga"));
-    EXPECT_TRUE(menu.NearProbe(450, 86, "SaveGame.tga"));
-    ASSERT_TRUE(back.Read(s + "back.png"));
-    EXPECT_FALSE(back.NearProbe(420, 410, "SysMenu_BKGround.tga"));
-    EXPECT_FALSE(back.NearProbe(450, 210, "ReturnToGame[s].tga"));
-    EXPECT_TRUE(back.NearProbe(400, 575, "ToolBar_BKGround.tga"));
+    ExpectToolBarShots(s);
 }
 
 }  // namespace
