@@ -65,6 +65,8 @@ POINT CGoodsGrid::GetPos(int nItem) const { return ValidPlace(nItem) ? m_pos[nIt
 void CGoodsGrid::SetPos(int nItem, POINT pt) {
     if (ValidPlace(nItem)) m_pos[nItem] = pt;
 }
+void CGoodsGrid::DeleteCarriedSprite() { m_pCarriedSprite.reset(); }
+
 void CGoodsGrid::ReleasePlaceSprite(int nPlace) {
     if (ValidPlace(nPlace)) m_pSprite[nPlace].reset();
 }

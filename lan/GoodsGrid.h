@@ -72,7 +72,7 @@ public:
     void SetCarried(int nPlace) { m_nCarried = nPlace; }
     int CarriedItem() const { return GetItem(m_nCarried); }
     CDXSprite* GetCarriedSprite() const { return m_pCarriedSprite.get(); }
-    void DeleteCarriedSprite() { m_pCarriedSprite.reset(); }
+    void DeleteCarriedSprite();
     // Drops the place's picture (the item left the grid for a box of another panel).
     void ReleasePlaceSprite(int nPlace);
     int GetOpenFlag(int n) const { return n >= 0 && n < 6 ? m_bOpen[n] : 0; }

@@ -99,8 +99,8 @@ TEST_F(GoodsGridTest, APressOutsideThePictureBoxTakesNothing) {
     CGoodsGrid grid;
     m_peers.bGoodsOpen = true;
     Place(grid, 9, 1, 200, 200);
-    // The cursor sprite touches the place but the cursor lies beyond its 35 x 35 box.
-    EXPECT_EQ(Frame(grid, 236, 236, true, false), 0);
+    // The cursor sprite touches the place but the cursor lies below its 35 x 35 box.
+    EXPECT_EQ(Frame(grid, 220, 237, true, false), 0);
     EXPECT_EQ(grid.GetCarried(), -1);
 }
 

@@ -59,6 +59,7 @@ protected:
         m_pFrame = std::make_unique<CMainFrame>();
         m_pFrame->m_pMenuManager = &m_manager;
         pFrame = m_pFrame.get();
+        pPlayer = &m_player;  // the frame's constructor clears the hero pointer
     }
     void TearDown() override {
         m_pFrame->m_pMenuManager = nullptr;
@@ -159,12 +160,12 @@ TEST_F(MoneyInputTest, KeepsTenBytesAndEnterConfirms) {
 TEST_F(MoneyInputTest, BackspaceErasesWholeDoubleByteCharacters) {
     CMoneyInput box;
     // A trail byte with its top bit set must not be taken for a lead byte.
-    for (int c : {0xD6, 0xD0, 'a'}) box.OnChar(c);
+    for (int c : {0xD6, 0xD0, int('a')}) box.OnChar(c);
     EXPECT_EQ(box.OnChar(8), 1);
     EXPECT_STREQ(box.GetRawText(), "\xD6\xD0|");
     EXPECT_EQ(box.OnChar(8), 1);
     EXPECT_STREQ(box.GetRawText(), "|");
-    for (int c : {'1', 0xB0, 0xA1, 0xB0, 0xA1}) box.OnChar(c);
+    for (int c : {int('1'), 0xB0, 0xA1, 0xB0, 0xA1}) box.OnChar(c);
     box.OnChar(8);
     EXPECT_STREQ(box.GetRawText(), "1\xB0\xA1|");
 }
