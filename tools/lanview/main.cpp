@@ -61,11 +61,17 @@ struct Viewer {
     std::unique_ptr<CMoneyInput> pMoney;
     std::unique_ptr<CMenuPanelAlt> pTwin;
     int nSmallState = 1;
+    // A hero of the viewer's own when the game shows no hero yet (the title screen).
+    std::unique_ptr<CPlayer> pHero;
 };
 Viewer* g_pView = nullptr;
 
 bool Build(Viewer& v) {
     const std::string& c = g_opt.strClass;
+    if (!pPlayer) {
+        v.pHero = std::make_unique<CPlayer>();
+        pPlayer = v.pHero.get();
+    }
     for (POINT& pt : v.peers.cells) pt = POINT{-1, -1};
     if (c == "CGoodsGrid" || c == "CDescBar") {
         v.pGrid = std::make_unique<CGoodsGrid>();
@@ -148,6 +154,7 @@ void ReleaseView() {
     SetGoodsGridPeers(nullptr);
     pGoodsGrid = nullptr;
     pDescBar = nullptr;
+    if (g_pView && g_pView->pHero && pPlayer == g_pView->pHero.get()) pPlayer = nullptr;
     delete g_pView;
     g_pView = nullptr;
 }
