@@ -24,7 +24,7 @@ std::vector<LanPicture> LanPictureFiles() {
         {"6.bmp", 80, 120, 1},         {"8.bmp", 80, 160, 1},          {"shuominglan.bmp", 237, 100, 1},
         {"duan.bmp", 50, 25, 1},       {"Smallpicture.bmp", 35, 40, 5}, {"ThrowMoney.tga", 200, 100, 1},
         {"youxishedin.bmp", 284, 341, 1}, {"youxishedin-1.bmp", 53, 21, 2}, {"anjian.bmp", 30, 30, 6},
-        {"quixiaoanjian01.bmp", 24, 25, 2},
+        {"quixiaoanjian01.bmp", 24, 25, 2}, {"xinxilan.bmp", 308, 360, 1},
     };
     return std::vector<LanPicture>(std::begin(kRows), std::end(kRows));
 }

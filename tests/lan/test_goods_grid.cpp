@@ -73,6 +73,20 @@ TEST_F(GoodsGridTest, UpdateDoesNothingWhileEveryPanelIsClosed) {
     EXPECT_EQ(grid.GetOpenFlag(4), 0);
 }
 
+TEST_F(GoodsGridTest, WithoutPeersEveryPanelReadsClosed) {
+    SetGoodsGridPeers(nullptr);
+    CGoodsGrid grid;
+    Place(grid, 4, 1, 100, 100);
+    EXPECT_EQ(Frame(grid, 105, 105, true, false), 0);
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(grid.GetOpenFlag(k), 0);
+    CDescBar bar;
+    bar.m_bVisible = 1;
+    bar.Draw(m_mouse);
+    EXPECT_EQ(bar.m_bVisible, 0);
+    EXPECT_EQ(pGoodsGrid, nullptr);
+    EXPECT_EQ(pDescBar, nullptr);
+}
+
 TEST_F(GoodsGridTest, DraggingOneOfSeveralMakesACarriedPicture) {
     CGoodsGrid grid;
     m_peers.bGoodsOpen = true;

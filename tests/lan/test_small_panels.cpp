@@ -1,6 +1,7 @@
 // The flying picture, the setting panel, the money box and the menu-screen twin.
 #include <cstring>
 
+#include "lan/InfoBar.h"
 #include "lan/MenuPanelAlt.h"
 #include "lan/MoneyInput.h"
 #include "lan/SettingPanel.h"
@@ -255,6 +256,28 @@ TEST_F(MenuPanelAltTest, LoadsItsPictureFromAnImageFile) {
     missing.Describe(m_folder.File("absent.bmp").c_str(), 0, 0, 0);
     EXPECT_EQ(missing.LoadMenuBmp(), 0);
     EXPECT_FALSE(missing.PixelHit(POINT{5, 5}));
+}
+
+using InfoBarTest = LanTest;
+
+TEST_F(InfoBarTest, DrawsAtTheRightEdgeOnlyWhileOpen) {
+    CInfoBar bar;
+    FillBack(RGB(0, 0, 0));
+    EXPECT_EQ(bar.Draw(m_mouse), 0);
+    EXPECT_TRUE(PixelIs(700, 200, RGB(0, 0, 0)));
+    ASSERT_NE(bar.GetUp(), nullptr);
+    EXPECT_EQ(bar.GetUp()->GetPosX(), 775);
+    EXPECT_EQ(bar.GetDown()->GetPosY(), 315);
+    bar.m_bOpen = 1;
+    MoveTo(760, 10);  // over the close button
+    EXPECT_EQ(bar.Draw(m_mouse), 1);
+    const std::uint32_t c = StandInColour(16);  // "xinxilan.bmp"
+    EXPECT_TRUE(PixelNear(700, 200, RGB((c >> 16) & 255, (c >> 8) & 255, c & 255), 8));
+    EXPECT_TRUE(PixelIs(480, 200, RGB(0, 0, 0)));
+    EXPECT_EQ(bar.GetClose()->GetFrame(), 1u);
+    MoveTo(100, 100);
+    bar.Draw(m_mouse);
+    EXPECT_EQ(bar.GetClose()->GetFrame(), 0u);
 }
 
 }  // namespace
