@@ -25,6 +25,8 @@ std::vector<LanPicture> LanPictureFiles() {
         {"duan.bmp", 50, 25, 1},       {"Smallpicture.bmp", 35, 40, 5}, {"ThrowMoney.tga", 200, 100, 1},
         {"youxishedin.bmp", 284, 341, 1}, {"youxishedin-1.bmp", 53, 21, 2}, {"anjian.bmp", 30, 30, 6},
         {"quixiaoanjian01.bmp", 24, 25, 2}, {"xinxilan.bmp", 308, 360, 1},
+        {"zhuangtailan.bmp", 336, 483, 1}, {"72.bmp", 72, 90, 10}, {"head2.bmp", 79, 76, 1},
+        {"head3.bmp", 74, 78, 1},       {"head4.bmp", 76, 80, 1},
     };
     return std::vector<LanPicture>(std::begin(kRows), std::end(kRows));
 }
