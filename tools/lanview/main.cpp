@@ -2,7 +2,8 @@
 // headless in the game folder DIR (GAME_INPUT and GAME_SHOT_DIR as the game reads them),
 // builds one of the library panels of lan/ with what it reaches, opens it as its owner
 // would, drives it each frame with the game's cursor and prints one state line a frame.
-// Classes: CGoodsGrid, CDescBar, CSettingPanel, CSmallPicture, CMoneyInput, CMenuPanelAlt.
+// Classes: CGoodsGrid, CDescBar, CPartyPanel (with the grid), CSettingPanel, CSmallPicture,
+// CMoneyInput, CMenuPanelAlt, CInfoBar.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -16,8 +17,10 @@
 #include "CDX/CDXScreen.h"
 #include "lan/DescBar.h"
 #include "lan/GoodsGrid.h"
+#include "lan/InfoBar.h"
 #include "lan/MenuPanelAlt.h"
 #include "lan/MoneyInput.h"
+#include "lan/PartyPanel.h"
 #include "lan/SettingPanel.h"
 #include "lan/SmallPicture.h"
 #include "platform/Clock.h"
@@ -60,6 +63,8 @@ struct Viewer {
     std::unique_ptr<CSmallPicture> pSmall;
     std::unique_ptr<CMoneyInput> pMoney;
     std::unique_ptr<CMenuPanelAlt> pTwin;
+    std::unique_ptr<CPartyPanel> pParty;
+    std::unique_ptr<CInfoBar> pInfo;
     int nSmallState = 1;
     // A hero of the viewer's own when the game shows no hero yet (the title screen).
     std::unique_ptr<CPlayer> pHero;
@@ -73,7 +78,12 @@ bool Build(Viewer& v) {
         pPlayer = v.pHero.get();
     }
     for (POINT& pt : v.peers.cells) pt = POINT{-1, -1};
-    if (c == "CGoodsGrid" || c == "CDescBar") {
+    if (c == "CInfoBar") {
+        v.pInfo = std::make_unique<CInfoBar>();
+        v.pInfo->m_bOpen = 1;
+        return true;
+    }
+    if (c == "CGoodsGrid" || c == "CDescBar" || c == "CPartyPanel") {
         v.pGrid = std::make_unique<CGoodsGrid>();
         pGoodsGrid = v.pGrid.get();
         SetGoodsGridPeers(&v.peers);
@@ -86,6 +96,11 @@ bool Build(Viewer& v) {
             v.peers.cells[nItem] = POINT{100 + 45 * (k % 12), 100 + 50 * (k / 12)};
             v.pGrid->SetPos(nItem, v.peers.cells[nItem]);
             ++k;
+        }
+        if (c == "CPartyPanel") {
+            v.pParty = std::make_unique<CPartyPanel>();
+            v.pParty->m_bOpen = 1;
+            v.pParty->SetHeroPortrait();
         }
         if (c == "CDescBar") {
             v.pBar = std::make_unique<CDescBar>();
@@ -113,6 +128,13 @@ void Drive(Viewer& v) {
     CMouse& mouse = *pMouse;
     std::ostringstream line;
     line << g_nFrame << ',' << TimeGetTime() << ',' << mouse.m_nX << ',' << mouse.m_nY;
+    if (v.pParty) {
+        v.pParty->Update(mouse);
+        const CPlayer* pMember = CPartyPanel::PageMember(v.pParty->m_nPage);
+        line << ",page=" << v.pParty->m_nPage << ",open=" << v.pParty->m_bOpen;
+        if (pMember) line << ",life=" << pMember->nLife << ",mana=" << pMember->nMana;
+    }
+    if (v.pInfo) line << ",info=" << v.pInfo->Draw(mouse);
     if (v.pGrid) {
         v.pGrid->Update(mouse);
         for (int i = 0; i < kGridPlaces; ++i) v.pGrid->DrawSlot(i);
