@@ -112,20 +112,12 @@ void CMainFrame::DrawMapLayer() {
     PanelLink().Draw();
 }
 
-// The new game, the credits, the event start and the script waits belong to the
-// scene change and the script interpreter, which this build of the shell does not
-// hold yet. Until they come, the title's new-game and makers buttons leave the title
-// as it is, and no event starts.
+// The new game and the credits belong to the scene change, which this build of the
+// shell does not hold yet. Until they come, the title's new-game and makers buttons
+// leave the title as it is.
 void CMainFrame::NewGame() {}
 
 void CMainFrame::ShowCredits() {}
-
-int CMainFrame::StartEvent(int nEvent) {
-    (void)nEvent;
-    return -1;
-}
-
-void CMainFrame::PollScriptWait() {}
 
 void CMainFrame::RemovePartyMember(int nMember) {
     // The choice bar may have emptied the member's slot already; the count still drops.

@@ -3,7 +3,11 @@
 #include "CDX/CDXSprite.h"
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
+#include "world/Player.h"
 #include "world/Scene.h"
+
+#include <algorithm>
+#include "gamedata/ScriptData.h"
 
 int CShellSceneHost::GetScreenWidth() const { return pFrame ? pFrame->m_nScreenWidth : CSceneHost::GetScreenWidth(); }
 int CShellSceneHost::GetScreenHeight() const {
@@ -59,6 +63,21 @@ void CSceneMapLink::DeleteWorld(int nActiveSlot) {
     (void)nActiveSlot;
     delete pScene;
     pScene = nullptr;
+}
+
+void StepViewTowards(int x, int y) {
+    if (!pScene || !pFrame) return;
+    pScene->ScrollViewTowards(x, y);
+    const LONG nMaxX = std::max<LONG>(0, pScene->rcMap.right - pFrame->m_nScreenWidth);
+    const LONG nMaxY = std::max<LONG>(0, pScene->rcMap.bottom - pFrame->m_nScreenHeight);
+    pScene->ptView.x = std::clamp<LONG>(pScene->ptView.x, 0, nMaxX);
+    pScene->ptView.y = std::clamp<LONG>(pScene->ptView.y, 0, nMaxY);
+}
+
+void CSceneMapLink::FollowScriptView(const ScriptCommand* pCommand) {
+    if (!pCommand) return;
+    if (pCommand->nCommand == 20) StepViewTowards(pCommand->a1, pCommand->a2);
+    if (pCommand->nCommand == 80 && pPlayer) StepViewTowards(pPlayer->ptPos.x, pPlayer->ptPos.y);
 }
 
 namespace {

@@ -36,7 +36,11 @@ public:
     int GetHoverObject() const override;
     void SetHoverObject(int nHover) override;
     void DeleteWorld(int nActiveSlot) override;
+    void FollowScriptView(const ScriptCommand* pCommand) override;
 };
+
+// One step of the view toward a view centre (map pixels), kept inside the map.
+void StepViewTowards(int x, int y);
 
 // Installs the shell's scene host and map link (once; later calls do nothing new).
 void InstallSceneLinks();
