@@ -1,49 +1,92 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/Stream.h"
+#include "platform/Charset.h"
 #include "tools/gamekit/SampleScenes.h"
-#include "tools/gamekit/ScriptWriter.h"
+#include "tools/gamekit/ScriptCompiler.h"
 #include "tools/mkgame/MkGame.h"
 
 namespace {
 
-// Each exit region of a sample scene starts event r + 1: one scene change (command 1)
-// to the neighbouring scene with the hero at its arrival point. Event 0 runs nothing.
-void AddExitEvents(const SampleScene& scene, ScriptSceneModel* pOut) {
-    if (scene.exits.empty()) return;
-    pOut->events.assign(scene.exits.size() + 1, OpenEventRecord());
-    pOut->subEvents.push_back(SubEvent{0, 0, -1});
-    for (size_t r = 0; r < scene.exits.size(); ++r) {
-        const SampleScene::Exit& exit = scene.exits[r];
-        pOut->subEvents.push_back(SubEvent{int(r) + 1, int(pOut->commands.size()), int(pOut->commands.size())});
-        pOut->commands.push_back(ScriptCommand{1, exit.nTargetScene, exit.nHeroX, exit.nHeroY, -1, 0, 0, 0, 0});
-    }
-}
+// The sample story. Region events: the exits (events 1 and 2 of the town, 1 of the
+// grove and the inn), the town's greeting (3), the villager who asks for water (4)
+// and the well (5); the grove's greeting (2). Event 6 of the town is started by the
+// well when the countdown still runs.
+const char* const kStory = R"(# The sample game's story.
+scene 0
+text 0 "欢迎来到青石镇。"
+text 1 "路上小心，天黑前记得回来。"
+text 2 "终于到青石镇了。先四处走走吧。"
+text 3 "镇子不大，东边的路通往竹林。"
+text 4 "姑娘，能帮我去井边打一桶水吗？"
+text 5 "井在镇子西边。三十秒之内回来，水还是凉的！"
+text 6 "太慢了……水都晒热了。"
+text 7 "这么快就回来了，真是多谢你！"
+
+event 0
+event 1
+  SetScene 1 200 300 -1
+event 2
+  SetScene 100 400 520 -1
+event 3 once
+  Talk 0 2
+  HeroWalk 640 540
+  HeroWalk 672 560
+  Talk 100 3
+event 4 once
+  Talk 1 4
+  Talk 1 5
+  CountdownStart 30
+event 5 once after 0:4
+  CountdownStop 6
+  Talk 0 6
+event 6 limit 1
+  Talk 1 7
+  MoveView 300 416
+  ViewFollowHero
+  SceneEffect 0 500 416 0
+
+scene 1
+text 0 "欢迎来到镇外竹林。"
+text 1 "竹林里风声很大，小心脚下。"
+text 2 "好安静的竹林……好像有人在看着我。"
+
+event 0
+event 1
+  SetScene 0 1200 480 -1
+event 2 once
+  Talk 100 2
+
+scene 100
+text 0 "欢迎来到悦来客栈。"
+text 1 "路上小心，天黑前记得回来。"
+
+event 0
+event 1
+  SetScene 0 370 250 -1
+)";
 
 }  // namespace
 
-// The sample game's event-script file: one script block per scene of the sample game,
-// each with the lines its people say and the events of its exit regions.
+std::string SampleStoryText(const GameModel& model) {
+    std::string text = kStory;
+    // Every other named scene gets its welcome lines, for the scenes still to come.
+    for (size_t i = 0; i < model.scenes.size(); ++i) {
+        if (model.scenes[i].strName.empty() || i == 0 || i == 1 || i == 100) continue;
+        text += "\nscene " + std::to_string(i) + "\ntext 0 \"欢迎来到" + TextToUtf8(model.scenes[i].strName) +
+                "。\"\ntext 1 \"路上小心，天黑前记得回来。\"\n";
+    }
+    return text;
+}
+
+// The sample game's event-script file, compiled from the story's text form.
 bool WriteScriptContent(const std::string& gameDir) {
     GameModel model;
     AddScenes(model);
-    int nLast = 0;
-    for (size_t i = 0; i < model.scenes.size(); ++i)
-        if (!model.scenes[i].strName.empty()) nLast = int(i);
-    std::vector<ScriptSceneModel> scenes(size_t(nLast) + 1);
-    for (size_t i = 0; i < scenes.size(); ++i) {
-        if (model.scenes[i].strName.empty()) continue;
-        scenes[i].bHasBlock = true;
-        scenes[i].texts.push_back(Gbk("欢迎来到") + model.scenes[i].strName + Gbk("。"));
-        scenes[i].texts.push_back(Gbk("路上小心，天黑前记得回来。"));
-    }
-    for (int n : SampleSceneNumbers()) AddExitEvents(BuildSampleScene(n), &scenes[size_t(n)]);
     std::filesystem::create_directories(std::filesystem::path(gameDir) / "data");
-    const std::string strPath = gameDir + "/data/script.dat";
     std::string why;
-    if (!WriteFileAtomic(strPath.c_str(), BuildScriptFile(scenes), &why)) {
-        std::fprintf(stderr, "mkgame: %s\n", why.c_str());
+    if (!CompileScriptFile(SampleStoryText(model), gameDir + "/data/script.dat", &why)) {
+        std::fprintf(stderr, "mkgame: the story: %s\n", why.c_str());
         return false;
     }
     return true;
