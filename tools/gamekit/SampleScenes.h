@@ -30,10 +30,10 @@ struct SamplePicture {
 
 // Events of the sample story that regions start: the town's greeting, the villager
 // who asks for water and the well; the grove's greeting.
-constexpr int kTownGreetingEvent = 3;
-constexpr int kTownVillagerEvent = 4;
-constexpr int kTownWellEvent = 5;
-constexpr int kGroveGreetingEvent = 2;
+constexpr int kTownGreetingEvent = 0;
+constexpr int kTownVillagerEvent = 3;
+constexpr int kTownWellEvent = 4;
+constexpr int kGroveGreetingEvent = 0;
 // The town's well, a view target of the story.
 constexpr int kTownWellX = 300;
 constexpr int kTownWellY = 416;

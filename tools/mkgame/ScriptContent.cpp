@@ -8,10 +8,10 @@
 
 namespace {
 
-// The sample story. Region events: the exits (events 1 and 2 of the town, 1 of the
-// grove and the inn), the town's greeting (3), the villager who asks for water (4)
-// and the well (5); the grove's greeting (2). Event 6 of the town is started by the
-// well when the countdown still runs.
+// The sample story. Region events: the greetings (event 0 of the town and the grove),
+// the exits (events 1 and 2 of the town, 1 of the grove and the inn), the villager who
+// asks for water (3) and the well (4). Event 5 of the town is started by the well
+// while the countdown still runs.
 const char* const kStory = R"(# The sample game's story.
 scene 0
 text 0 "欢迎来到青石镇。"
@@ -23,24 +23,23 @@ text 5 "井在镇子西边。三十秒之内回来，水还是凉的！"
 text 6 "太慢了……水都晒热了。"
 text 7 "这么快就回来了，真是多谢你！"
 
-event 0
+event 0 once
+  Talk 0 2
+  HeroWalk 640 540
+  HeroWalk 672 560
+  Talk 100 3
 event 1
   SetScene 1 200 300 -1
 event 2
   SetScene 100 400 520 -1
 event 3 once
-  Talk 0 2
-  HeroWalk 640 540
-  HeroWalk 672 560
-  Talk 100 3
-event 4 once
   Talk 1 4
   Talk 1 5
   CountdownStart 30
-event 5 once after 0:4
-  CountdownStop 6
+event 4 once after 0:3
+  CountdownStop 5
   Talk 0 6
-event 6 limit 1
+event 5 limit 1
   Talk 1 7
   MoveView 300 416
   ViewFollowHero
@@ -51,11 +50,10 @@ text 0 "欢迎来到镇外竹林。"
 text 1 "竹林里风声很大，小心脚下。"
 text 2 "好安静的竹林……好像有人在看着我。"
 
-event 0
+event 0 once
+  Talk 100 2
 event 1
   SetScene 0 1200 480 -1
-event 2 once
-  Talk 100 2
 
 scene 100
 text 0 "欢迎来到悦来客栈。"
