@@ -138,8 +138,7 @@ private:
                 list = kNone;
             } else if (w == "limit") {
                 int n = 0;
-                if (i + 1 >= words.size() || !ParseInt(words[i + 1], &n) || n < -1)
-                    return Why(pWhy, "limit takes a number -1 or more");
+                if (i + 1 >= words.size() || !ParseInt(words[i + 1], &n)) return Why(pWhy, "limit takes a number");
                 record.nRunLimit = n;
                 ++i;
                 list = kNone;

@@ -25,5 +25,3 @@ void AddAreaPatterns(GameModel& model);
 
 // Files written by other content areas.
 bool WriteScriptContent(const std::string& gameDir);
-// The sample story in the scripts' text form (UTF-8).
-std::string SampleStoryText(const GameModel& model);
