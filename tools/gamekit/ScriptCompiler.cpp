@@ -78,12 +78,6 @@ public:
         return Command(words, quoted, pWhy);
     }
 
-    bool Finish(std::string* pWhy) {
-        CloseEvent();
-        (void)pWhy;
-        return true;
-    }
-
 private:
     static bool Why(std::string* pWhy, const std::string& why) {
         *pWhy = why;
@@ -214,7 +208,6 @@ bool CompileScriptText(const std::string& strText, std::vector<ScriptSceneModel>
             return false;
         }
     }
-    compiler.Finish(&why);
     *pScenes = std::move(scenes);
     return true;
 }
