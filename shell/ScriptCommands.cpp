@@ -154,8 +154,9 @@ ScriptEnding CMainFrame::RunCommand(bool* pbRunOn) {
         const bool bChanged =
             c.a1 >= 0 && c.a1 < kStateScenes && ScriptWorld().ChangeScene(c.a1, nPlace, nX, nY, nValue, nFlag);
         if (!bChanged) {
+            // The message names the map that is missing (the scene asked for).
             char szText[64];
-            std::snprintf(szText, sizeof szText, Utf8ToText("没有找到地图文件 scene%03d.map").c_str(), s);
+            std::snprintf(szText, sizeof szText, Utf8ToText("没有找到地图文件 scene%03d.map").c_str(), c.a1);
             MessageBox(nullptr, szText, "", MB_OK);
             nEventId = -1;
             QuitGame();
