@@ -117,6 +117,9 @@ public:
     // interpreter must go on with the registers the command left (a scene change that
     // started the new scene's event).
     ScriptEnding RunCommand(bool* pbRunOn);
+    // The view commands' start: one step toward the view centre (x, y), the scene's
+    // hold flag, and the wait.
+    ScriptEnding BeginViewMove(int x, int y, BYTE bHold);
     void RemovePartyMember(int nMember);
     void ShowTalk(int nFace, const char* pszText);
     void ShowTextBar(int nFace, const char* pszText, int nValue1, int nValue2, int nValue3);

@@ -133,6 +133,19 @@ int CMainFrame::WaitCmd2(int nItem, int nEvent) {
     return bHeld ? 1 : 0;
 }
 
+ScriptEnding CMainFrame::BeginViewMove(int x, int y, BYTE bHold) {
+    // The view takes its first step now; the frame's actor update takes the others
+    // while the view-move flag is set. A negative point only waits (no hero to follow).
+    if (pScene && x >= 0) {
+        StepViewTowards(x, y);
+        pScene->bHoldView = bHold;
+        m_bViewMove = 1;
+    }
+    m_ptViewAtPoll = POINT{-1, -1};
+    bScriptGoOn = 0;
+    return ScriptEnding::Wait;
+}
+
 ScriptEnding CMainFrame::RunCommand(bool* pbRunOn) {
     ScriptCommand& c = *pScript;
     const int s = m_nCurrentScene;
@@ -212,25 +225,14 @@ ScriptEnding CMainFrame::RunCommand(bool* pbRunOn) {
             // aim at the nearest centre it can reach.
             c.a1 = std::min<int>(c.a1, std::max<int>(sw / 2, pScene->rcMap.right - sw / 2));
             c.a2 = std::min<int>(c.a2, std::max<int>(sh / 2, pScene->rcMap.bottom - sh / 2));
-            StepViewTowards(c.a1, c.a2);
-            pScene->bHoldView = 1;
-            m_bViewMove = 1;
         }
-        m_ptViewAtPoll = POINT{-1, -1};
-        bScriptGoOn = 0;
-        return ScriptEnding::Wait;
+        return BeginViewMove(c.a1, c.a2, 1);
     }
     case 80:
-        if (pScene && pPlayer) {
-            pPlayer->ptPos.x = std::max<LONG>(pPlayer->ptPos.x, m_nScreenWidth / 2);
-            pPlayer->ptPos.y = std::max<LONG>(pPlayer->ptPos.y, m_nScreenHeight / 2);
-            StepViewTowards(pPlayer->ptPos.x, pPlayer->ptPos.y);
-            pScene->bHoldView = 0;
-            m_bViewMove = 1;
-        }
-        m_ptViewAtPoll = POINT{-1, -1};
-        bScriptGoOn = 0;
-        return ScriptEnding::Wait;
+        if (!pPlayer) return BeginViewMove(-1, -1, 0);
+        pPlayer->ptPos.x = std::max<LONG>(pPlayer->ptPos.x, m_nScreenWidth / 2);
+        pPlayer->ptPos.y = std::max<LONG>(pPlayer->ptPos.y, m_nScreenHeight / 2);
+        return BeginViewMove(pPlayer->ptPos.x, pPlayer->ptPos.y, 0);
     case 21:
         if (pScene) pScene->ScrollToHero();
         return ScriptEnding::Next;

@@ -9,6 +9,7 @@
 #include "gamedata/GameData.h"
 #include "platform/Charset.h"
 #include "tests/shell/ShellTestUtil.h"
+#include "tests/shell/ScriptTestUtil.h"
 #include "tools/gamekit/SampleScenes.h"
 #include "tools/gamekit/SampleStory.h"
 #include "tools/gamekit/ScriptCompiler.h"
@@ -30,61 +31,36 @@ public:
     }
 };
 
-class StoryTest : public ::testing::Test {
+class StoryTest : public ScriptTest {
 protected:
     void SetUp() override {
-        UseVirtualClock(true, 1000, 20);
-        ResetMessageQueue();
+        ScriptTest::SetUp();
         UsePrivateRuntimeFolder();
         std::string why;
         ASSERT_TRUE(WriteSampleScenes(m_folder.Path(), &why)) << why;
         GameModel model;
         ASSERT_TRUE(CompileScriptFile(SampleStoryText(model), m_folder.File("data/script.dat"), &why)) << why;
         SetUiShell(&m_ui);
-        pGameData = new CGameData;
         pGameData->InitPaths(m_folder.Path().c_str());
         pGameData->LoadOptions();
         ASSERT_TRUE(pGameData->LoadScript()) << pGameData->GetLastError();
-        pEffectManager = new CEffectManager;
-        pMouse = new CMouse;
-        pFrame = new CMainFrame;
         pFrame->m_bFullScreen = 0;
-        pFrame->m_nScreenWidth = 800;
-        pFrame->m_nScreenHeight = 600;
         ASSERT_TRUE(pFrame->CreateMainWindow());
         pScreen = new CDXScreen;
         ASSERT_EQ(pScreen->CreateWindowed(pFrame, 800, 600), 0);
         pBack = pScreen->GetBack();
-        pFrame->m_pMenuManager = new CMenuManager;
         pFrame->m_pMenuManager->InitMenuData();
-        pFrame->m_pMenuManager->m_nGameMode = 3;
-        pFrame->m_nSceneChanging = 0;
-        pFrame->m_bInGame = 1;
-        pFrame->m_nCurrentScene = 0;
         SetScriptWorld(&m_world);
         ASSERT_TRUE(MakeScene(0, &why)) << why;
-        pPlayer = new CPlayer;
         pPlayer->SetMapPosAndHome(600, 500);
     }
     void TearDown() override {
-        SetScriptWorld(nullptr);
-        delete pFrame;
-        pFrame = nullptr;
-        delete pPlayer;
-        pPlayer = nullptr;
-        delete pMouse;
-        pMouse = nullptr;
-        delete pEffectManager;
-        pEffectManager = nullptr;
-        delete pGameData;
-        pGameData = nullptr;
+        ScriptTest::TearDown();
         delete pScreen;
         pScreen = nullptr;
         pBack = nullptr;
         SetSceneHost(nullptr);
-        SetMapLink(nullptr);
         SetUiShell(nullptr);
-        ResetMessageQueue();
     }
     void Passes(int n) {
         for (int i = 0; i < n; ++i) {
