@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CDX/CDXScreen.h"
 #include "gamedata/GameData.h"
 #include "gamedata/ScriptData.h"
 #include "gamedata/ScriptNames.h"
@@ -163,4 +164,24 @@ protected:
 
     CRecordingWorld world;
     CLineWatcher watch;
+};
+
+// The same with a headless window and an 800 x 600 screen, for scenes built from files.
+class ScreenScriptTest : public ScriptTest {
+protected:
+    void SetUp() override {
+        ScriptTest::SetUp();
+        pFrame->m_bFullScreen = 0;
+        ASSERT_TRUE(pFrame->CreateMainWindow());
+        pScreen = new CDXScreen;
+        ASSERT_EQ(pScreen->CreateWindowed(pFrame, 800, 600), 0);
+        pBack = pScreen->GetBack();
+    }
+    void TearDown() override {
+        ScriptTest::TearDown();
+        delete pScreen;
+        pScreen = nullptr;
+        pBack = nullptr;
+        SetSceneHost(nullptr);
+    }
 };

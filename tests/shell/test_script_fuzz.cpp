@@ -1,7 +1,6 @@
 // Random commands (numbers 0..120 with random operands) run for a bounded number of
 // frames in the sample town: the engine must not crash, hang or touch memory it does
 // not own, and every event must end or wait with its registers inside its steps.
-#include "CDX/CDXScreen.h"
 #include "platform/Files.h"
 #include "tests/TempFolder.h"
 #include "tests/shell/ScriptTestUtil.h"
@@ -31,26 +30,14 @@ std::string RandomScript(int nEvents, int nCommands) {
     return text;
 }
 
-class ScriptFuzz : public ScriptTest {
+class ScriptFuzz : public ScreenScriptTest {
 protected:
     void SetUp() override {
-        ScriptTest::SetUp();
+        ScreenScriptTest::SetUp();
         SetScriptWorld(nullptr);  // the real scene change, walks as the game has them
         std::string why;
         ASSERT_TRUE(WriteSampleScenes(m_folder.Path(), &why)) << why;
         SetCurrentDirectory(m_folder.Path().c_str());
-        pFrame->m_bFullScreen = 0;
-        ASSERT_TRUE(pFrame->CreateMainWindow());
-        pScreen = new CDXScreen;
-        ASSERT_EQ(pScreen->CreateWindowed(pFrame, 800, 600), 0);
-        pBack = pScreen->GetBack();
-    }
-    void TearDown() override {
-        ScriptTest::TearDown();
-        delete pScreen;
-        pScreen = nullptr;
-        pBack = nullptr;
-        SetSceneHost(nullptr);
     }
     CTempFolder m_folder{"scriptfuzz"};
 };

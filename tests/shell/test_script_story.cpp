@@ -5,7 +5,6 @@
 // is the hero's own), and the player's steps into the regions are placed directly.
 #include <fstream>
 
-#include "CDX/CDXScreen.h"
 #include "gamedata/GameData.h"
 #include "platform/Charset.h"
 #include "tests/shell/ShellTestUtil.h"
@@ -31,10 +30,10 @@ public:
     }
 };
 
-class StoryTest : public ScriptTest {
+class StoryTest : public ScreenScriptTest {
 protected:
     void SetUp() override {
-        ScriptTest::SetUp();
+        ScreenScriptTest::SetUp();
         UsePrivateRuntimeFolder();
         std::string why;
         ASSERT_TRUE(WriteSampleScenes(m_folder.Path(), &why)) << why;
@@ -44,22 +43,13 @@ protected:
         pGameData->InitPaths(m_folder.Path().c_str());
         pGameData->LoadOptions();
         ASSERT_TRUE(pGameData->LoadScript()) << pGameData->GetLastError();
-        pFrame->m_bFullScreen = 0;
-        ASSERT_TRUE(pFrame->CreateMainWindow());
-        pScreen = new CDXScreen;
-        ASSERT_EQ(pScreen->CreateWindowed(pFrame, 800, 600), 0);
-        pBack = pScreen->GetBack();
         pFrame->m_pMenuManager->InitMenuData();
         SetScriptWorld(&m_world);
         ASSERT_TRUE(MakeScene(0, &why)) << why;
         pPlayer->SetMapPosAndHome(600, 500);
     }
     void TearDown() override {
-        ScriptTest::TearDown();
-        delete pScreen;
-        pScreen = nullptr;
-        pBack = nullptr;
-        SetSceneHost(nullptr);
+        ScreenScriptTest::TearDown();
         SetUiShell(nullptr);
     }
     void Passes(int n) {
