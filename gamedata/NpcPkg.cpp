@@ -1,5 +1,7 @@
 #include "gamedata/NpcPkg.h"
 
+#include <algorithm>
+
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
 #include "gamedata/GameData.h"
@@ -133,6 +135,7 @@ bool CNpcPkg::ReadIndex() {
             act.offsets.resize(nEntries);
             act.sizes.resize(nEntries);
             act.frames.resize(nEntries);
+            act.covered.assign(nEntries, RECT{0, 0, -1, -1});
             for (auto& o : act.offsets) reader.ReadU32(&o);
             for (auto& z : act.sizes) reader.ReadU32(&z);
         }
@@ -196,9 +199,42 @@ bool CNpcPkg::DrawFrameTinted(int nSculpt, int nAction, int nDirection, int nFra
 int CNpcPkg::DrawFrameBlended(int nSculpt, int nAction, int nDirection, int nFrame, int x, int y) {
     CTgaFrame* pFrame = Prepare(nSculpt, nAction, nDirection, nFrame);
     if (!pFrame || !m_pWork || !pBack) return -1;
-    m_pWork->FillRect(0, 0, 256, 256, 0);
-    pFrame->Draw(m_pWork, 0, 0, 0, 0, 0, 0);
+    Action& act = m_actions[size_t(nSculpt) * kActionCount + size_t(nAction)];
+    RECT& rc = act.covered[size_t(nFrame + nDirection * act.nCount)];
+    // Outside the pixels a frame covers the work surface holds only the key colour
+    // after the fill, which the keyed blend skips: only that part is filled and blended.
+    if (rc.right < 0) {
+        m_pWork->FillRect(0, 0, 256, 256, 0);
+        pFrame->Draw(m_pWork, 0, 0, 0, 0, 0, 0);
+        rc = FindCovered();
+    } else {
+        m_pWork->FillRect(rc.left, rc.top, rc.right, rc.bottom, 0);
+        pFrame->Draw(m_pWork, 0, 0, 0, 0, 0, 0);
+    }
+    if (rc.right <= rc.left) return 0;
     const POINT anchor = pPictureHost->GetSculptAnchor(nSculpt);
-    RECT rc{0, 0, 256, 256};
-    return m_pWork->BlitAlphaKeyed(pBack, x - anchor.x, y - anchor.y, &rc, 178);
+    RECT rcSource = rc;
+    return m_pWork->BlitAlphaKeyed(pBack, x - anchor.x + rc.left, y - anchor.y + rc.top, &rcSource, 178);
+}
+
+RECT CNpcPkg::FindCovered() const {
+    RECT rc{256, 256, 0, 0};
+    if (Failed(m_pWork->Lock())) return RECT{0, 0, 256, 256};
+    const BYTE* pBits = m_pWork->GetLockedBits();
+    const int nBytes = int(m_pWork->PixelFormat().dwBitsPerPixel + 7) / 8;
+    const int w = std::min(m_pWork->GetWidth(), 256), h = std::min(m_pWork->GetHeight(), 256);
+    for (int y = 0; pBits && y < h; ++y) {
+        const BYTE* pRow = pBits + std::ptrdiff_t(y) * m_pWork->GetPitch();
+        for (int x = 0; x < w; ++x) {
+            bool bSet = false;
+            for (int k = 0; k < nBytes; ++k) bSet |= pRow[x * nBytes + k] != 0;
+            if (!bSet) continue;
+            rc.left = std::min<LONG>(rc.left, x);
+            rc.top = std::min<LONG>(rc.top, y);
+            rc.right = std::max<LONG>(rc.right, x + 1);
+            rc.bottom = std::max<LONG>(rc.bottom, y + 1);
+        }
+    }
+    m_pWork->Unlock();
+    return rc.right > rc.left ? rc : RECT{0, 0, 0, 0};
 }

@@ -15,6 +15,7 @@
 #include "shell/Mouse.h"
 #include "shell/PictureStore.h"
 #include "shell/ShellGlobals.h"
+#include "shell/SceneLink.h"
 #include "shell/UiShellLink.h"
 
 namespace {
@@ -37,6 +38,7 @@ BOOL CGameApp::InitInstance() {
 
     SetUiShell(&s_uiLink);
     InstallShellPictureLinks();
+    InstallSceneLinks();
     pFrame = new CMainFrame;
     if (pFrame->CreateMainWindow()) pFrame->InitGame();
     if (pFrame->GetStartupError()[0]) {

@@ -3,7 +3,11 @@
 #include "CDX/CDXSprite.h"
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
+#include "platform/Window.h"
+#include "world/EffectManager.h"
+#include "world/MoveText.h"
 #include "world/Player.h"
+#include "world/PlayerHost.h"
 #include "world/Scene.h"
 
 #include <algorithm>
@@ -28,6 +32,53 @@ int CShellSceneHost::GetActiveSlot() const {
     return panels.HasToolBar() ? panels.GetActiveSlot() : 0;
 }
 bool CShellSceneHost::IsSceneEffectWaiting() const { return pFrame && pFrame->bSceneEffectWait; }
+
+int CShellNpcHost::StartEvent(int nEvent) { return pFrame ? pFrame->StartEvent(nEvent) : -1; }
+bool CShellNpcHost::IsPanelOpen() const { return HeroHost().IsPanelOpen() || PanelLink().IsWorkPanelOpen(); }
+void CShellNpcHost::ClearSecondEffectWait() {
+    if (pFrame) pFrame->m_nSceneEffectWait2 = 0;
+}
+bool CShellNpcHost::TakeNpcWalkModeFlag() {
+    if (!pFrame || !pFrame->m_bNpcRun) return false;
+    pFrame->m_bNpcRun = 0;
+    return true;
+}
+void CShellNpcHost::FailNpcInit(const std::string& strText) {
+    MessageBox(nullptr, strText.c_str(), "", 0);
+    if (pFrame) pFrame->QuitGame();
+}
+
+POINT CShellEffectSceneLink::GetViewOrigin() const { return pScene ? pScene->ptView : POINT{0, 0}; }
+void CShellEffectSceneLink::ClearHoverActor() {
+    if (pScene) pScene->nHoverActorId = -1;
+}
+
+void CSceneMapLink::CreateEffectManager() {
+    DeleteEffectManager();
+    pEffectManager = new CEffectManager;
+    // A new game replaces the manager while the old scene still stands.
+    if (pScene) pScene->RebindNpcStates();
+}
+
+void CSceneMapLink::DeleteEffectManager() {
+    CEffectManager* pOld = pEffectManager;
+    pEffectManager = nullptr;
+    if (pScene) pScene->RebindNpcStates();
+    delete pOld;
+}
+
+bool CSceneMapLink::UpdateEffects() { return UpdateEffectList(pEffectManager); }
+
+bool CSceneMapLink::DrawMoveText(CMoveText* pText) {
+    if (!pText) return true;
+    // A banner with its pictures slides as a banner; a text-only one as a line.
+    const bool bGoingOn = pText->pBanner || pText->pBackground ? pText->Draw() : pText->DrawLine();
+    return !bGoingOn;
+}
+
+void CSceneMapLink::DeleteMoveText(CMoveText* pText) { delete pText; }
+
+int CSceneMapLink::GetNpcClass(int nId) const { return pScene ? pScene->GetNpcClass(nId) : -1; }
 
 void CSceneMapLink::DrawScene() {
     if (pScene) pScene->Draw();
@@ -84,12 +135,16 @@ namespace {
 
 CShellSceneHost s_host;
 CSceneMapLink s_link;
+CShellNpcHost s_npcHost;
+CShellEffectSceneLink s_effectLink;
 
 }  // namespace
 
 void InstallSceneLinks() {
     SetSceneHost(&s_host);
     SetMapLink(&s_link);
+    SetNpcHost(&s_npcHost);
+    SetEffectSceneLink(&s_effectLink);
 }
 
 bool MakeScene(int nScene, std::string* pWhy) {

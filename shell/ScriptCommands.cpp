@@ -190,7 +190,6 @@ ScriptEnding CMainFrame::RunCommand(bool* pbRunOn) {
             if (!pScene) continue;
             const bool bRun = pWalk->nCommand == 71 || pWalk->nCommand == 72;
             if (pWalk->nCommand == 3 || pWalk->nCommand == 71) {
-                if (bRun) m_bNpcRun = 1;
                 ScriptWorld().NpcWalkTo(pWalk->a1, pWalk->a2, pWalk->a3, bRun);
             } else {
                 ScriptWorld().HeroWalkTo(pWalk->a1, pWalk->a2, bRun);

@@ -5,6 +5,8 @@
 #include "shell/MainFrame.h"
 #include "shell/SceneLink.h"
 #include "shell/ShellGlobals.h"
+#include "world/EffectManager.h"
+#include "world/Npc.h"
 #include "world/PathFinder.h"
 #include "world/Player.h"
 #include "world/Scene.h"
@@ -19,6 +21,28 @@ bool CScriptWorld::IsHeroAtGoal() const {
     if (!pPlayer || !pScene) return true;
     const bool bOnGoal = pPlayer->ptPos.x == pPlayer->ptGoal.x && pPlayer->ptPos.y == pPlayer->ptGoal.y;
     return bOnGoal && (!pPlayer->pPath || pPlayer->pPath->nWaypoints == 0);
+}
+
+bool CScriptWorld::NpcWalkTo(int nId, int x, int y, bool bRun) {
+    if (!pScene) return false;
+    // The run flag is the main window's: the scene's walk start takes it.
+    if (bRun && pFrame) pFrame->m_bNpcRun = 1;
+    return pScene->MoveNpcTo(nId, x, y);
+}
+
+bool CScriptWorld::IsNpcAtGoal(int nId) const {
+    const CNpc* pNpc = pScene ? pScene->GetNpc(pScene->FindNpcById(nId)) : nullptr;
+    if (!pNpc || !pNpc->IsShown()) return true;
+    return !pNpc->pPath || pNpc->pPath->nWaypoints == 0;
+}
+
+bool CScriptWorld::IsNpcPresentAndStopped(int nId) const { return pScene && pScene->IsNpcStopped(nId); }
+
+void CScriptWorld::GiveNpcDirection(int nIndex, int nDirection) {
+    CNpc* pNpc = pScene ? pScene->GetNpc(nIndex) : nullptr;
+    if (!pNpc) return;
+    if (pNpc->pState) pNpc->pState->nDirection = std::int8_t(nDirection & 7);
+    if (pNpc->bForcedPose) pNpc->SetActionByScript(0);
 }
 
 bool CScriptWorld::ChangeScene(int nScene, int nPlace, int nX, int nY, int nValue, int nFlag) {

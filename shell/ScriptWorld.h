@@ -1,9 +1,9 @@
 // The calls the event scripts make into the parts of the world that live beside the
 // shell: the walks of the hero and the scene's characters, the scene change, the
 // toolbar's text box and weather. One installed instance answers them; the default
-// stands for a world without those parts: the hero's walk only sets his goal, no
-// character answers to an id, the scene change builds the scene from its files, and
-// the toolbar has no text box and no weather.
+// answers from the current scene's characters, lets the hero's walk only set his goal,
+// builds the new scene from its files for a scene change, and has no text box and no
+// weather (the parts that do those install their own answers).
 #pragma once
 
 class CScriptWorld {
@@ -18,18 +18,15 @@ public:
 
     // The shown character with that id walks (or runs) to the map point; false when no
     // shown character of the scene has the id.
-    virtual bool NpcWalkTo(int nId, int x, int y, bool bRun) {
-        (void)nId; (void)x; (void)y; (void)bRun;
-        return false;
-    }
-    // Whether the character with that id stands on its goal with no path left; true
-    // when no shown character has the id.
-    virtual bool IsNpcAtGoal(int nId) const { (void)nId; return true; }
+    virtual bool NpcWalkTo(int nId, int x, int y, bool bRun);
+    // Whether the character with that id has no path steps left; true when no shown
+    // character has the id, so a wait for it never outlives it.
+    virtual bool IsNpcAtGoal(int nId) const;
     // Whether the character with that id is in the scene and stopped.
-    virtual bool IsNpcPresentAndStopped(int nId) const { (void)nId; return false; }
+    virtual bool IsNpcPresentAndStopped(int nId) const;
     // The character at that index of the scene's array gets its saved direction back,
     // and its forced attack pose is cleared.
-    virtual void GiveNpcDirection(int nIndex, int nDirection) { (void)nIndex; (void)nDirection; }
+    virtual void GiveNpcDirection(int nIndex, int nDirection);
 
     // The scene change with the command's values; false when the new scene's map
     // cannot be built.

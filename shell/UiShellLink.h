@@ -35,7 +35,7 @@ public:
 };
 
 // What the picture store and the sprite package ask of the main window: the surface
-// memory choice and the character under the cursor. Hot-key skills and sculpt anchors
+// memory choice and the scene's hovered actor. Hot-key skills and sculpt anchors
 // keep their defaults until the toolbar and the heroes exist.
 class CShellPictureHost : public CPictureHost {
 public:
