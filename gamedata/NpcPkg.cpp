@@ -37,12 +37,6 @@ Tint PlainTint(int nMode) {
     }
 }
 
-// Reads n bytes at the stream's position into a buffer for the checked reader.
-bool ReadChunk(FILE* pStream, size_t n, std::vector<std::uint8_t>* pOut) {
-    pOut->resize(n);
-    return n == 0 || std::fread(pOut->data(), 1, n, pStream) == n;
-}
-
 }  // namespace
 
 CPictureHost* pPictureHost = &g_defaultHost;
@@ -70,7 +64,9 @@ void CNpcPkg::Close() {
 bool CNpcPkg::Open() {
     if (pGameData && pGameData->szGamePath[0] != '\0') SetCurrentDirectory(pGameData->szGamePath);
     SetCurrentDirectory("bmp");
-    return OpenPath("npc.pkg");
+    if (OpenPath("npc.pkg")) return true;
+    m_strError = "bmp\\" + m_strError;  // named as the game folder names it
+    return false;
 }
 
 bool CNpcPkg::OpenPath(const char* pszPath) {
@@ -98,8 +94,7 @@ bool CNpcPkg::OpenPath(const char* pszPath) {
 }
 
 bool CNpcPkg::ReadIndex() {
-    if (std::fseek(m_pStream, 0, SEEK_END) != 0 || (m_nFileLength = std::ftell(m_pStream)) < 0 ||
-        std::fseek(m_pStream, 0, SEEK_SET) != 0) {
+    if (!MeasureStream(m_pStream, &m_nFileLength)) {
         m_strError = "cannot measure the file";
         return false;
     }
@@ -111,7 +106,7 @@ bool CNpcPkg::ReadIndex() {
         for (int a = 0; a < kActionCount; ++a) {
             const std::string where = "sculpt " + std::to_string(s) + " action " + std::to_string(a);
             std::int32_t nCount = 0;
-            if (size_t(m_nFileLength) - nPos < 4 || !ReadChunk(m_pStream, 4, &chunk)) {
+            if (size_t(m_nFileLength) - nPos < 4 || !ReadStreamChunk(m_pStream, 4, &chunk)) {
                 m_strError = where + ": index ran short";
                 return false;
             }
@@ -124,7 +119,7 @@ bool CNpcPkg::ReadIndex() {
             }
             if (nCount == 0) continue;
             const size_t nEntries = size_t(nCount) * kDirectionCount;
-            if (size_t(m_nFileLength) - nPos < nEntries * 8 || !ReadChunk(m_pStream, nEntries * 8, &chunk)) {
+            if (size_t(m_nFileLength) - nPos < nEntries * 8 || !ReadStreamChunk(m_pStream, nEntries * 8, &chunk)) {
                 m_strError = where + ": " + std::to_string(nEntries) + " frames do not fit in the file";
                 return false;
             }

@@ -7,6 +7,7 @@
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
 #include "platform/Files.h"
+#include "platform/PixelBytes.h"
 #include "platform/Stream.h"
 
 namespace {
@@ -23,14 +24,8 @@ template <int Depth>
 struct TgaPixels {
     static constexpr int kBytes = Depth == 24 ? 3 : Depth == 32 ? 4 : 2;
 
-    static DWORD Load(const BYTE* p) {
-        if constexpr (kBytes == 2) return DWORD(p[0]) | (DWORD(p[1]) << 8);
-        else if constexpr (kBytes == 3) return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16);
-        else return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16) | (DWORD(p[3]) << 24);
-    }
-    static void Store(BYTE* p, DWORD c) {
-        for (int i = 0; i < kBytes; ++i) p[i] = BYTE(c >> (8 * i));
-    }
+    static DWORD Load(const BYTE* p) { return LoadPixelBytes<kBytes>(p); }
+    static void Store(BYTE* p, DWORD c) { StorePixelBytes<kBytes>(p, c); }
     // The colour scaled by a / 256 in the surface's fields.
     static DWORD Source(int r, int g, int b, int a) {
         if constexpr (Depth == 16)

@@ -14,6 +14,7 @@
 #include "shell/MainFrame.h"
 #include "shell/Mouse.h"
 #include "shell/PictureStore.h"
+#include "shell/SceneLink.h"
 #include "shell/ShellGlobals.h"
 #include "shell/SceneLink.h"
 #include "shell/UiShellLink.h"

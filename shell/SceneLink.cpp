@@ -1,6 +1,7 @@
 #include "shell/SceneLink.h"
 
 #include "CDX/CDXSprite.h"
+#include "shell/HeroLink.h"
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
 #include "platform/Window.h"
@@ -28,10 +29,10 @@ void CShellSceneHost::SetShadowScale(float fScale) {
 }
 CDXSprite* CShellSceneHost::GetBackPicture() const { return pFrame ? pFrame->m_pBackPicture : nullptr; }
 int CShellSceneHost::GetActiveSlot() const {
-    CPanelLink& panels = PanelLink();
-    return panels.HasToolBar() ? panels.GetActiveSlot() : 0;
+    return PanelLink().GetActiveSlot();
 }
 bool CShellSceneHost::IsSceneEffectWaiting() const { return pFrame && pFrame->bSceneEffectWait; }
+void CShellSceneHost::OnHeroDied() { NoteHeroDied(); }
 
 int CShellNpcHost::StartEvent(int nEvent) { return pFrame ? pFrame->StartEvent(nEvent) : -1; }
 bool CShellNpcHost::IsPanelOpen() const { return HeroHost().IsPanelOpen() || PanelLink().IsWorkPanelOpen(); }
@@ -79,6 +80,12 @@ bool CSceneMapLink::DrawMoveText(CMoveText* pText) {
 void CSceneMapLink::DeleteMoveText(CMoveText* pText) { delete pText; }
 
 int CSceneMapLink::GetNpcClass(int nId) const { return pScene ? pScene->GetNpcClass(nId) : -1; }
+void CSceneMapLink::ReviveNpcs() {
+    if (pScene) pScene->ReviveDeadNpcs();
+}
+void CSceneMapLink::ResetNpcs() {
+    if (pScene) pScene->UpdateNpcs();
+}
 
 void CSceneMapLink::DrawScene() {
     if (pScene) pScene->Draw();
@@ -134,7 +141,9 @@ void CSceneMapLink::FollowScriptView(const ScriptCommand* pCommand) {
 namespace {
 
 CShellSceneHost s_host;
-CSceneMapLink s_link;
+CShellHeroHost s_heroHost;
+// The map link with the heroes' calls.
+CHeroMapLink s_link;
 CShellNpcHost s_npcHost;
 CShellEffectSceneLink s_effectLink;
 
@@ -142,6 +151,7 @@ CShellEffectSceneLink s_effectLink;
 
 void InstallSceneLinks() {
     SetSceneHost(&s_host);
+    SetHeroHost(&s_heroHost);
     SetMapLink(&s_link);
     SetNpcHost(&s_npcHost);
     SetEffectSceneLink(&s_effectLink);

@@ -24,6 +24,7 @@ public:
     CDXSprite* GetBackPicture() const override;
     int GetActiveSlot() const override;
     bool IsSceneEffectWaiting() const override;
+    void OnHeroDied() override;
 };
 
 // What the characters ask of the main window, the toolbar and the work panels.
@@ -53,6 +54,8 @@ public:
     bool DrawMoveText(CMoveText* pText) override;
     void DeleteMoveText(CMoveText* pText) override;
     int GetNpcClass(int nId) const override;
+    void ReviveNpcs() override;
+    void ResetNpcs() override;
     void DrawScene() override;
     void UpdateScene() override;
     void SetScrolling() override;
@@ -67,8 +70,8 @@ public:
 // One step of the view toward a view centre (map pixels), kept inside the map.
 void StepViewTowards(int x, int y);
 
-// Installs the shell's scene host, map link, character host and the effects' scene
-// link (once; later calls do nothing new).
+// Installs the shell's scene host, hero host, map link, character host and the effects'
+// scene link (once; later calls do nothing new).
 void InstallSceneLinks();
 // Deletes the current scene and builds scene nScene from "map\sceneNNN.map" and ".set"
 // into pScene. False with the reason when the map file is missing or damaged; then

@@ -13,8 +13,8 @@
 
 void CScriptWorld::HeroWalkTo(int x, int y, bool bRun) {
     if (!pPlayer || !pScene) return;
-    pPlayer->ptGoal = POINT{x, y};
     if (bRun) pPlayer->nAction = pPlayer->nSpriteAction = 2;
+    pPlayer->WalkTo(x, y, false, false);
 }
 
 bool CScriptWorld::IsHeroAtGoal() const {
@@ -46,11 +46,10 @@ void CScriptWorld::GiveNpcDirection(int nIndex, int nDirection) {
 }
 
 bool CScriptWorld::ChangeScene(int nScene, int nPlace, int nX, int nY, int nValue, int nFlag) {
-    (void)nPlace; (void)nX; (void)nY; (void)nValue; (void)nFlag;
-    std::string why;
-    if (!MakeScene(nScene, &why)) return false;
-    if (pFrame) pFrame->m_nCurrentScene = nScene;
-    return true;
+    // The frame's scene change takes the transition kind; the fade values of the
+    // longer forms are its own defaults.
+    (void)nX; (void)nY; (void)nValue; (void)nFlag;
+    return pFrame && pFrame->ChangeScene(nScene, nPlace, -1);
 }
 
 namespace {

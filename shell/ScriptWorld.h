@@ -1,9 +1,9 @@
 // The calls the event scripts make into the parts of the world that live beside the
 // shell: the walks of the hero and the scene's characters, the scene change, the
 // toolbar's text box and weather. One installed instance answers them; the default
-// answers from the current scene's characters, lets the hero's walk only set his goal,
-// builds the new scene from its files for a scene change, and has no text box and no
-// weather (the parts that do those install their own answers).
+// answers from the current scene's characters and the hero, changes the scene through
+// the main window, and has no text box and no weather (the toolbar installs its own
+// answers).
 #pragma once
 
 class CScriptWorld {

@@ -163,13 +163,13 @@ void CScene::UpdateNpcFootprints() {
 
 void CScene::RebuildBlockMap() {
     PlaceNpcCells();
-    PlaceActorCells();
+    PlaceHeroCells();
     for (size_t i = 0; i < pCells.size(); ++i) {
         const SceneCell& cell = pCells[i];
         pBlocked[i] = (cell.nOccupantKind >= 0 && cell.nOccupantKind <= 10) || cell.nWall == 1 ? 1 : 0;
     }
     BlockNpcCells();
-    BlockActorCells();
+    BlockHeroCells();
 }
 
 bool CScene::SetCellMark(int cx, int cy, int nMark, int nKind) {

@@ -210,8 +210,7 @@ private:
     RECT VisibleArea() const;
     void DrawIfVisible(const CMapObject& object, const RECT& rcVisible, bool bSmallTiles);
 
-    // Steps of the characters and heroes, which come with their own classes. Each is
-    // called where its step belongs in the frame and does nothing yet.
+    // The characters' share of the frame (world/SceneNpcs.cpp).
     void WatchDefeats();
     void RespawnNpcs();
     void UpdateEachNpc();
@@ -228,20 +227,18 @@ private:
     void HitTestNpcs(int x, int y);
     void DrawGroundItemLabel();
     // False when the controlled hero died and the update must end.
-    bool UpdateHeroes() { return true; }
-    void PlaceActorCells() {}
-    void BlockActorCells() {}
-    void AppendActors() {}
+    bool UpdateHeroes();
     void DrawGroundItems();
-    // Draws an actor of the draw list (kinds 12 to 15) and its translucent parts.
-    void DrawActor(CMapObject* pObject) { (void)pObject; }
-    void DrawActorTranslucent(CMapObject* pObject) { (void)pObject; }
     // The controlled hero's map point and whether he walks; false without a hero.
-    bool GetHeroPoint(POINT* pPoint, bool* pbWalking) const {
-        (void)pPoint;
-        (void)pbWalking;
-        return false;
-    }
+    bool GetHeroPoint(POINT* pPoint, bool* pbWalking) const;
+
+    // The heroes' share of the frame (world/SceneHeroes.cpp): their cells in the block
+    // map, their entries in the draw list and their draw.
+    void PlaceHeroCells();
+    void BlockHeroCells();
+    void AppendHeroes();
+    // Draws a hero's draw-list entry (kinds 14 and 15); false when it is no hero's.
+    bool DrawHero(CMapObject* pObject, bool bTranslucent);
 
     std::string m_strLoadError;
     std::string m_strSettingError;

@@ -161,7 +161,7 @@ void CScene::BuildDrawList() {
         if (pObject->nKind == 0 && pPic && !pPic->IsLoaded()) pPic->LoadSurface();
     }
     AppendNpcs();
-    AppendActors();
+    AppendHeroes();
     DepthSortDrawList();
 }
 
@@ -185,11 +185,11 @@ void CScene::DrawSortedObjects() {
         // Scene effects appear at the hero's depth.
         if (pObject->nKind == kKindHero && SceneHost().IsSceneEffectWaiting()) SceneHost().UpdateEffects();
         if (pObject->nKind == kKindNpc) DrawNpc(pObject);
-        else DrawActor(pObject);
+        else DrawHero(pObject, false);
     }
     for (CMapObject* pObject : drawList) {
         if (pObject->nKind == kKindNpc) DrawNpcTranslucent(pObject);
-        else if (pObject->nKind == kKindHero || pObject->nKind == kKindPartyHero) DrawActorTranslucent(pObject);
+        else if (pObject->nKind == kKindHero || pObject->nKind == kKindPartyHero) DrawHero(pObject, true);
     }
 }
 

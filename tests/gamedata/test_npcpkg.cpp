@@ -78,7 +78,7 @@ TEST_F(NpcPkgTest, BlendedDrawGoesThroughTheWorkSurface) {
     ASSERT_TRUE(pkg.Open());
     ASSERT_NE(pkg.GetWorkSurface(), nullptr);
     ClearBack();
-    pkg.DrawFrameBlended(3, 0, 0, 0, 400, 300);
+    EXPECT_EQ(pkg.DrawFrameBlended(3, 0, 0, 0, 400, 300), DD_OK);  // the blend's own result
     const WORD w = BackPixel(400, 255);
     EXPECT_NE(w, 0);
     EXPECT_NE(w, Body(3, 0, 0, 0));  // blended, not opaque

@@ -48,6 +48,8 @@ bool WritePictureContent(const std::string& gameDir) {
     AddItems(model);
     SamplePictureOptions options;
     options.nItemCount = int(model.items.size());
+    // The heroine (sculpt 1) and the party members (2..5) stand, walk, run, fight and rest.
+    options.heroSculpts = {1, 2, 3, 4, 5};
     // The title menu, boxes, talk bars and faces bring their own pictures.
     for (const char* pszPkg : {"menu.pkg", "Head.pkg"}) options.extraEntries[pszPkg] = MenuContentEntries(pszPkg);
     for (PkgEntryData& entry : GroundItemEntries(options.nItemCount))
