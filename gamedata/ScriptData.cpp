@@ -1,6 +1,7 @@
 #include "gamedata/ScriptData.h"
 
 #include "platform/Stream.h"
+#include <utility>
 
 namespace {
 
@@ -100,7 +101,8 @@ bool CScriptData::LoadScripts(CByteReader& reader) {
         for (ScriptCommand& c : commands) {
             std::int32_t* pWords = &c.nCommand;
             for (int w = 0; w < 7; ++w) reader.ReadI32(pWords + w);
-            c.a7 = c.a8 = 0;
+            // The file holds no a7 and a8: they read as absent (-1).
+            c.a7 = c.a8 = -1;
         }
         // Past the commands: one word not read, then the text entries.
         if (!reader.Skip(4) || !reader.CheckCount(nTexts, 12, "text entries")) return Fail(reader, "text entries");
@@ -135,6 +137,9 @@ int CScriptData::GetTextCount(int nScene) const { return CountOf(m_texts, nScene
 const EventRecord* CScriptData::GetEvent(int nScene, int nEvent) const { return At(m_events, nScene, nEvent); }
 const SubEvent* CScriptData::GetSubEvent(int nScene, int nIndex) const { return At(m_subEvents, nScene, nIndex); }
 const ScriptCommand* CScriptData::GetCommand(int nScene, int nStep) const { return At(m_commands, nScene, nStep); }
+ScriptCommand* CScriptData::GetCommand(int nScene, int nStep) {
+    return const_cast<ScriptCommand*>(std::as_const(*this).GetCommand(nScene, nStep));
+}
 const char* CScriptData::GetText(int nScene, int nIndex) const {
     const std::string* p = At(m_texts, nScene, nIndex);
     return p ? p->c_str() : nullptr;

@@ -20,7 +20,7 @@ struct EventRecord {
 static_assert(sizeof(EventRecord) == 172, "an event record is 43 words");
 
 // One script command: its number and operands a1 to a8. The file stores the number and
-// a1 to a6; a7 and a8 are 0.
+// a1 to a6; a7 and a8 read -1 (absent).
 struct ScriptCommand {
     std::int32_t nCommand;
     std::int32_t a1, a2, a3, a4, a5, a6, a7, a8;
@@ -56,6 +56,8 @@ public:
     const EventRecord* GetEvent(int nScene, int nEvent) const;
     const SubEvent* GetSubEvent(int nScene, int nIndex) const;
     const ScriptCommand* GetCommand(int nScene, int nStep) const;
+    // The same command for the interpreter, which writes raised operands back.
+    ScriptCommand* GetCommand(int nScene, int nStep);
     // The zero-terminated text bytes; null outside the table.
     const char* GetText(int nScene, int nIndex) const;
     // Why the last load failed.

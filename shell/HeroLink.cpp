@@ -1,5 +1,6 @@
 #include "shell/HeroLink.h"
 
+#include "platform/Clock.h"
 #include "shell/FrameLinks.h"
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
@@ -74,14 +75,23 @@ bool CShellHeroHost::TalkToNpc(int nId) {
     if (!pNpc || !pFrame) return false;
     if (pNpc->bTalkPose) pNpc->SetActionByScript(kNpcAttack);
     if (pNpc->nClass == kNpcClassFighter) return false;
-    // The character's events are tried in order until one starts.
+    // The character's events are tried in order until one starts, or one of the
+    // eight is picked at random when the character's flag says so.
     bool bStarted = false;
-    for (int nEvent : pNpc->nEvents)
-        if (nEvent > -1 && pFrame->StartEvent(nEvent) != -1) {
-            bStarted = true;
-            break;
-        }
+    if (pNpc->bRandomEvents) {
+        const int nEvent = pNpc->nEvents[Rand() % kNpcEventCount];
+        bStarted = nEvent > -1 && pFrame->StartEvent(nEvent) != -1;
+    } else {
+        for (int nEvent : pNpc->nEvents)
+            if (nEvent > -1 && pFrame->StartEvent(nEvent) != -1) {
+                bStarted = true;
+                break;
+            }
+    }
     if (!bStarted) return false;
+    // The event gives the character its direction back when it ends.
+    pFrame->m_nTalkNpcIndex = pScene ? pScene->FindNpcById(nId) : -1;
+    pFrame->m_nTalkNpcDirection = pNpc->pState ? pNpc->pState->nDirection : -1;
     if (pNpc->nSculpt != kNpcShopSculpt && pPlayer) {
         // The character turns to face the hero.
         const POINT ptNpc = NpcPoint(*pNpc);

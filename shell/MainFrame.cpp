@@ -105,14 +105,6 @@ void CMainFrame::DrawMapLayer() {
     PanelLink().Draw();
 }
 
-// The event start and the script waits belong to the script interpreter, which this
-// build of the shell does not hold yet: no event starts.
-int CMainFrame::StartEvent(int nEvent) {
-    (void)nEvent;
-    return -1;
-}
-
-void CMainFrame::PollScriptWait() {}
 
 void CMainFrame::RemovePartyMember(int nMember) {
     // The choice bar may have emptied the member's slot already; the count still drops.

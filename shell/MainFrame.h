@@ -8,6 +8,7 @@
 #include "media/Mp3Player.h"
 #include "platform/Base.h"
 #include "platform/Window.h"
+#include "shell/ScriptWatch.h"
 
 class CDXSurface;
 class CDXSprite;
@@ -105,8 +106,33 @@ public:
     void PlayEnding(int nPicture);
     // The nearest reachable map point for a walk target.
     POINT GetHudPoint(int x, int y);
+    // Event starts (shell/ScriptStart.cpp): the started event or -1; the side-effect-free
+    // test of the same rules.
     int StartEvent(int nEvent);
+    bool CanStartEvent(int nEvent) const;
+    // The interpreter and the poll of a waiting command (shell/ScriptScheduler.cpp).
+    void RunScript();
     void PollScriptWait();
+    // The exit tooltip's probe of the event under the cursor; -1 while it is not built.
+    int CheckClickEvents();
+    // Script services of the commands (shell/ScriptCommands.cpp).
+    bool StartSceneEffect(int nEffect, int x, int y, int nValue);
+    int StopCountdown(int nEvent);
+    void StartEventCmd(int nEventA, int nEventB);
+    void StartEventCmd2(int nEventA, int nEventB);
+    void WaitCmd(int nMember, int nEventA, int nEventB);
+    int WaitCmd2(int nItem, int nEvent);
+    // The talked-to character gets its direction back once no event is pending.
+    void GiveTalkDirectionBack();
+    // The scene's text n of the current scene; "" when there is none.
+    const char* GetSceneText(int n) const;
+    // Runs the command in pScript and says how it ended; *pbRunOn is set when the
+    // interpreter must go on with the registers the command left (a scene change that
+    // started the new scene's event).
+    ScriptEnding RunCommand(bool* pbRunOn);
+    // The view commands' start: one step toward the view centre (x, y), the scene's
+    // hold flag, and the wait.
+    ScriptEnding BeginViewMove(int x, int y, BYTE bHold);
     void RemovePartyMember(int nMember);
     void ShowTalk(int nFace, const char* pszText);
     void ShowTextBar(int nFace, const char* pszText, int nValue1, int nValue2, int nValue3);
@@ -205,12 +231,29 @@ public:
     std::int32_t m_nPendingEvents[5] = {-1, -1, -1, -1, -1};
     std::int32_t bSceneEffectWait = 0;
     std::int32_t m_nSceneEffectWait2 = 0;
+    // The value a scene effect command stores beside its wait.
+    std::int32_t m_nSceneEffectValue = 0;
     std::int32_t bAnswerGiven = 0;
     std::int32_t m_bViewMove = 0;
     // The question's answer record, the leave-question flag and the script-step flag.
     std::int32_t m_nAnswerRequired = 0;
     std::int32_t m_bPartyChoice = 0;
     std::int32_t m_bScriptStep = 0;
+    // The talked-to character: index in the scene's array and its direction before it
+    // turned to the hero; -1 none.
+    std::int32_t m_nTalkNpcIndex = -1;
+    std::int32_t m_nTalkNpcDirection = -1;
+    // The exit mark of commands 82 and 83; -1 none.
+    std::int32_t m_nExitMark = -1;
+    // The follower the follower commands wait on; -1 none.
+    std::int32_t m_nSelectedFollower = -1;
+    // Set by a character run command; the scene's walk start consumes it.
+    std::int32_t m_bNpcRun = 0;
+    // Set by a start from commands 56 and 59: the next poll only resumes the event.
+    std::int32_t m_bEventBranchWait = 0;
+    // The view centre at the last poll of a view wait: a view that stays put there has
+    // gone as far as the map lets it.
+    POINT m_ptViewAtPoll{-1, -1};
     // The frame at which the hero's one-shot action stops advancing; -1 none.
     std::int32_t m_nHoldFrame = -1;
     // How many pixels the last ending or credits screen scrolled before it ended.

@@ -173,11 +173,6 @@ void CMainFrame::UpdateFrame() {
     }
 }
 
-void CMainFrame::UpdateScript() {
-    // The event-script scheduler: runs the running event's commands once the events
-    // exist; until then there is nothing to schedule.
-}
-
 void CMainFrame::ScrollByMouse() {
     if (!m_bCanScroll || !m_bSceneShown || !m_bInGame || IsEventRunning() || GetGameMode() != 3 || !pMouse) return;
     const POINT pt{pMouse->m_nX, pMouse->m_nY};

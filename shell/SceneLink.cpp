@@ -8,8 +8,12 @@
 #include "platform/Window.h"
 #include "world/EffectManager.h"
 #include "world/MoveText.h"
+#include "world/Player.h"
 #include "world/PlayerHost.h"
 #include "world/Scene.h"
+
+#include <algorithm>
+#include "gamedata/ScriptData.h"
 
 int CShellSceneHost::GetScreenWidth() const { return pFrame ? pFrame->m_nScreenWidth : CSceneHost::GetScreenWidth(); }
 int CShellSceneHost::GetScreenHeight() const {
@@ -37,6 +41,11 @@ int CShellNpcHost::StartEvent(int nEvent) { return pFrame ? pFrame->StartEvent(n
 bool CShellNpcHost::IsPanelOpen() const { return HeroHost().IsPanelOpen() || PanelLink().IsWorkPanelOpen(); }
 void CShellNpcHost::ClearSecondEffectWait() {
     if (pFrame) pFrame->m_nSceneEffectWait2 = 0;
+}
+bool CShellNpcHost::TakeNpcWalkModeFlag() {
+    if (!pFrame || !pFrame->m_bNpcRun) return false;
+    pFrame->m_bNpcRun = 0;
+    return true;
 }
 void CShellNpcHost::FailNpcInit(const std::string& strText) {
     MessageBox(nullptr, strText.c_str(), "", 0);
@@ -115,6 +124,21 @@ void CSceneMapLink::DeleteWorld(int nActiveSlot) {
     (void)nActiveSlot;
     delete pScene;
     pScene = nullptr;
+}
+
+void StepViewTowards(int x, int y) {
+    if (!pScene || !pFrame) return;
+    pScene->ScrollViewTowards(x, y);
+    const LONG nMaxX = std::max<LONG>(0, pScene->rcMap.right - pFrame->m_nScreenWidth);
+    const LONG nMaxY = std::max<LONG>(0, pScene->rcMap.bottom - pFrame->m_nScreenHeight);
+    pScene->ptView.x = std::clamp<LONG>(pScene->ptView.x, 0, nMaxX);
+    pScene->ptView.y = std::clamp<LONG>(pScene->ptView.y, 0, nMaxY);
+}
+
+void CSceneMapLink::FollowScriptView(const ScriptCommand* pCommand) {
+    if (!pCommand) return;
+    if (pCommand->nCommand == 20) StepViewTowards(pCommand->a1, pCommand->a2);
+    if (pCommand->nCommand == 80 && pPlayer) StepViewTowards(pPlayer->ptPos.x, pPlayer->ptPos.y);
 }
 
 namespace {

@@ -35,6 +35,7 @@ public:
     int StartEvent(int nEvent) override;
     bool IsPanelOpen() const override;
     void ClearSecondEffectWait() override;
+    bool TakeNpcWalkModeFlag() override;
     void FailNpcInit(const std::string& strText) override;
 };
 
@@ -65,7 +66,11 @@ public:
     int GetHoverObject() const override;
     void SetHoverObject(int nHover) override;
     void DeleteWorld(int nActiveSlot) override;
+    void FollowScriptView(const ScriptCommand* pCommand) override;
 };
+
+// One step of the view toward a view centre (map pixels), kept inside the map.
+void StepViewTowards(int x, int y);
 
 // Installs the shell's scene host, hero host, map link, character host and the effects'
 // scene link (once; later calls do nothing new).

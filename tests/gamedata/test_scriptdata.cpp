@@ -13,7 +13,7 @@ ScriptCommand Command(std::int32_t n, std::int32_t a1 = 0, std::int32_t a6 = 0) 
     c.nCommand = n;
     c.a1 = a1;
     c.a6 = a6;
-    c.a7 = 77;  // not stored: must come back as 0
+    c.a7 = 77;  // not stored: must come back as -1
     c.a8 = 88;
     return c;
 }
@@ -65,8 +65,8 @@ TEST(ScriptData, RoundTripWithTheLastTableEitherPresentOrAbsent) {
         EXPECT_EQ(pC->nCommand, 114);
         EXPECT_EQ(pC->a1, 7);
         EXPECT_EQ(pC->a6, 8);
-        EXPECT_EQ(pC->a7, 0);
-        EXPECT_EQ(pC->a8, 0);
+        EXPECT_EQ(pC->a7, -1);
+        EXPECT_EQ(pC->a8, -1);
         EXPECT_STREQ(data.GetText(0, 0), "first line");
         EXPECT_STREQ(data.GetText(0, 1), "second\n");  // a line ends after its line feed
         EXPECT_STREQ(data.GetText(0, 2), "\xC7\xE0\xCA\xAF");

@@ -187,20 +187,25 @@ public:
         return m_scene.map.lists[nList].back();
     }
     void Wall(int x, int y) { Cell(x, y).nWall = 1; }
-    // Cells of a rectangle become region r, which starts event r + 1 to another scene.
-    void Exit(int x0, int y0, int x1, int y1, int nTarget, int nHeroX, int nHeroY) {
-        const int r = int(m_scene.exits.size());
-        m_scene.exits.push_back({nTarget, nHeroX, nHeroY});
+    // Cells of a rectangle become the next region, which starts event nEvent.
+    void Region(int x0, int y0, int x1, int y1, int nEvent) {
+        const int r = m_nRegions++;
         RegionRecord& region = m_scene.setting.regions[size_t(r)];
         region.nEventCount = 1;
-        region.nEvents[0] = r + 1;
+        region.nEvents[0] = nEvent;
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x) m_scene.setting.regionIndex[size_t(x + m_nGridWidth * y)] = r;
+    }
+    // Exits come first: exit r is region r and starts event r + 1 to another scene.
+    void Exit(int x0, int y0, int x1, int y1, int nTarget, int nHeroX, int nHeroY) {
+        m_scene.exits.push_back({nTarget, nHeroX, nHeroY});
+        Region(x0, y0, x1, y1, int(m_scene.exits.size()));
     }
 
 private:
     SampleScene& m_scene;
     std::int32_t m_nGridWidth = 0, m_nGridHeight = 0;
+    int m_nRegions = 0;
 };
 
 void BuildTown(SampleScene& s) {
@@ -246,6 +251,11 @@ void BuildTown(SampleScene& s) {
     // Exits: the east edge to the grove, the first house's door to the inn.
     b.Exit(39, 10, 39, 20, 1, 200, 300);
     b.Exit(5, 6, 6, 6, 100, 400, 520);
+    // The story's regions: the greeting around the start point, the villager in front
+    // of the second house, and the well (events of the sample story).
+    b.Region(17, 15, 19, 16, kTownGreetingEvent);
+    b.Region(27, 6, 28, 7, kTownVillagerEvent);
+    b.Region(8, 12, 10, 13, kTownWellEvent);
     s.setting.nStartX = 600;
     s.setting.nStartY = 500;
 }
@@ -268,6 +278,8 @@ void BuildGrove(SampleScene& s) {
     // The version-0.1 header counts list G objects the file does not hold.
     s.map.nHeaderCountG = 2;
     b.Exit(16, 0, 17, 1, 0, 1200, 480);
+    // The greeting where the road from the town arrives (200, 300).
+    b.Region(11, 21, 13, 23, kGroveGreetingEvent);
     const POINT start = b.Centre(16, 16);
     s.setting.nStartX = start.x;
     s.setting.nStartY = start.y;

@@ -28,6 +28,16 @@ struct SamplePicture {
     PictureRgba picture;
 };
 
+// Events of the sample story that regions start: the town's greeting, the villager
+// who asks for water and the well; the grove's greeting.
+constexpr int kTownGreetingEvent = 0;
+constexpr int kTownVillagerEvent = 3;
+constexpr int kTownWellEvent = 4;
+constexpr int kGroveGreetingEvent = 0;
+// The town's well, a view target of the story.
+constexpr int kTownWellX = 300;
+constexpr int kTownWellY = 416;
+
 // Scene numbers of the sample scenes.
 const std::vector<int>& SampleSceneNumbers();
 SampleScene BuildSampleScene(int nNumber);

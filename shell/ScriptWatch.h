@@ -1,0 +1,28 @@
+// An observer of the event scripts: every start, every command run and every poll of a
+// waiting command. The trace tool and tests install one; the game runs without.
+#pragma once
+
+struct ScriptCommand;
+
+// How a command ended: the next command at once, in the next frame, after a wait, or
+// the command moved the step (or started another event) itself.
+enum class ScriptEnding { Now, Next, Wait, Jump };
+const char* ScriptEndingName(ScriptEnding ending);
+
+class CScriptWatcher {
+public:
+    virtual ~CScriptWatcher() = default;
+    // A start of event nEvent of the current scene; nResult is what StartEvent returns.
+    // State byte and run counter before and after (-1 when the event lies outside the
+    // tables).
+    virtual void OnStart(int nEvent, int nResult, int nStateBefore, int nStateAfter, int nRunsBefore,
+                         int nRunsAfter) = 0;
+    // A command run at step nStep; bSkipped when the skip-talk keys passed it over.
+    virtual void OnCommand(int nStep, const ScriptCommand& command, ScriptEnding ending, bool bSkipped) = 0;
+    // A poll of the waiting command at step nStep and whether the script continues.
+    virtual void OnPoll(int nStep, const ScriptCommand& command, bool bContinued) = 0;
+};
+
+CScriptWatcher* ScriptWatcher();
+// Installs a watcher (null: none); the caller keeps ownership.
+void SetScriptWatcher(CScriptWatcher* pWatcher);

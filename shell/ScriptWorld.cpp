@@ -1,0 +1,62 @@
+#include "shell/ScriptWorld.h"
+
+#include <string>
+
+#include "shell/MainFrame.h"
+#include "shell/SceneLink.h"
+#include "shell/ShellGlobals.h"
+#include "world/EffectManager.h"
+#include "world/Npc.h"
+#include "world/PathFinder.h"
+#include "world/Player.h"
+#include "world/Scene.h"
+
+void CScriptWorld::HeroWalkTo(int x, int y, bool bRun) {
+    if (!pPlayer || !pScene) return;
+    if (bRun) pPlayer->nAction = pPlayer->nSpriteAction = 2;
+    pPlayer->WalkTo(x, y, false, false);
+}
+
+bool CScriptWorld::IsHeroAtGoal() const {
+    if (!pPlayer || !pScene) return true;
+    const bool bOnGoal = pPlayer->ptPos.x == pPlayer->ptGoal.x && pPlayer->ptPos.y == pPlayer->ptGoal.y;
+    return bOnGoal && (!pPlayer->pPath || pPlayer->pPath->nWaypoints == 0);
+}
+
+bool CScriptWorld::NpcWalkTo(int nId, int x, int y, bool bRun) {
+    if (!pScene) return false;
+    // The run flag is the main window's: the scene's walk start takes it.
+    if (bRun && pFrame) pFrame->m_bNpcRun = 1;
+    return pScene->MoveNpcTo(nId, x, y);
+}
+
+bool CScriptWorld::IsNpcAtGoal(int nId) const {
+    const CNpc* pNpc = pScene ? pScene->GetNpc(pScene->FindNpcById(nId)) : nullptr;
+    if (!pNpc || !pNpc->IsShown()) return true;
+    return !pNpc->pPath || pNpc->pPath->nWaypoints == 0;
+}
+
+bool CScriptWorld::IsNpcPresentAndStopped(int nId) const { return pScene && pScene->IsNpcStopped(nId); }
+
+void CScriptWorld::GiveNpcDirection(int nIndex, int nDirection) {
+    CNpc* pNpc = pScene ? pScene->GetNpc(nIndex) : nullptr;
+    if (!pNpc) return;
+    if (pNpc->pState) pNpc->pState->nDirection = std::int8_t(nDirection & 7);
+    if (pNpc->bForcedPose) pNpc->SetActionByScript(0);
+}
+
+bool CScriptWorld::ChangeScene(int nScene, int nPlace, int nX, int nY, int nValue, int nFlag) {
+    // The frame's scene change takes the transition kind; the fade values of the
+    // longer forms are its own defaults.
+    (void)nX; (void)nY; (void)nValue; (void)nFlag;
+    return pFrame && pFrame->ChangeScene(nScene, nPlace, -1);
+}
+
+namespace {
+CScriptWorld s_defaultWorld;
+CScriptWorld* s_pWorld = &s_defaultWorld;
+}  // namespace
+
+CScriptWorld& ScriptWorld() { return *s_pWorld; }
+
+void SetScriptWorld(CScriptWorld* pWorld) { s_pWorld = pWorld ? pWorld : &s_defaultWorld; }

@@ -1,0 +1,42 @@
+// The calls the event scripts make into the parts of the world that live beside the
+// shell: the walks of the hero and the scene's characters, the scene change, the
+// toolbar's text box and weather. One installed instance answers them; the default
+// answers from the current scene's characters and the hero, changes the scene through
+// the main window, and has no text box and no weather (the toolbar installs its own
+// answers).
+#pragma once
+
+class CScriptWorld {
+public:
+    virtual ~CScriptWorld() = default;
+
+    // The controlled hero walks (or runs) to the map point.
+    virtual void HeroWalkTo(int x, int y, bool bRun);
+    // Whether the hero's walk is over: on his goal with no waypoints left. True without
+    // a hero or a scene, so a wait for him never outlives them.
+    virtual bool IsHeroAtGoal() const;
+
+    // The shown character with that id walks (or runs) to the map point; false when no
+    // shown character of the scene has the id.
+    virtual bool NpcWalkTo(int nId, int x, int y, bool bRun);
+    // Whether the character with that id has no path steps left; true when no shown
+    // character has the id, so a wait for it never outlives it.
+    virtual bool IsNpcAtGoal(int nId) const;
+    // Whether the character with that id is in the scene and stopped.
+    virtual bool IsNpcPresentAndStopped(int nId) const;
+    // The character at that index of the scene's array gets its saved direction back,
+    // and its forced attack pose is cleared.
+    virtual void GiveNpcDirection(int nIndex, int nDirection);
+
+    // The scene change with the command's values; false when the new scene's map
+    // cannot be built.
+    virtual bool ChangeScene(int nScene, int nPlace, int nX, int nY, int nValue, int nFlag);
+
+    // The toolbar's text box and weather.
+    virtual bool IsTextBoxOpen() const { return false; }
+    virtual void SetSceneWeather(int nWeather) { (void)nWeather; }
+};
+
+CScriptWorld& ScriptWorld();
+// Installs a world (null restores the default); the caller keeps ownership.
+void SetScriptWorld(CScriptWorld* pWorld);

@@ -1,0 +1,151 @@
+// The trace tool on compiled fixtures, against golden traces: the endings, the commands
+// that pass over others, the skip-talk keys, run limits with repeated starts, refused
+// starts, pending events; and the sample story's greeting. Event numbers must stay
+// contiguous: the sub-event count bounds the numbers that may start.
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "tests/shell/ShellTestUtil.h"
+#include "tools/gamekit/SampleStory.h"
+#include "tools/gamekit/ScriptCompiler.h"
+
+namespace {
+
+std::string TraceBinary() {
+#ifdef SCRIPTTRACE_BINARY
+    return SCRIPTTRACE_BINARY;
+#else
+    return "";
+#endif
+}
+
+const char* const kFixture = R"(scene 0
+text 0 "hello"
+text 1 "Fetch water?\\nYes\\nNo"
+event 0
+  CounterAAdd 1
+  Nop
+  SetValue 3
+event 1
+  PlayMusic 5
+  CounterAAdd 1
+  CounterAAdd 2
+event 2
+  Talk 0 0
+  CounterAAdd 1
+  CounterAAdd 2
+event 3 limit 3
+  Nop
+event 4
+  Yield
+event 5
+event 6
+event 7
+  SetEventState 0 8
+  BranchOnCounterA 9 9
+  Nop
+event 8
+  Nop
+event 9 after 0:8
+  Nop
+event 10
+  PartyBranch 1 11 12
+  Nop
+event 11
+  Nop
+event 12
+  Yield
+  Nop
+event 13
+  SceneEffect -1 0 0 0
+  CounterAAdd 1
+  CounterAAdd 2
+event 14
+  HeroWalk 10 10
+  HeroWalk 20 20
+  HeroWalk 30 30
+  Nop
+event 15
+  TalkChoice 0 2 4 11 0
+  Nop
+)";
+
+class TraceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(TraceBinary().empty()) << "the build gave no path of the trace tool";
+        std::string why;
+        ASSERT_TRUE(CompileScriptFile(kFixture, m_folder.File("data/script.dat"), &why)) << why;
+    }
+    // The tool's output for the arguments after the folder.
+    std::string Trace(const std::string& args) {
+        const std::string cmd = TraceBinary() + " " + m_folder.Path() + " " + args + " 2>&1";
+        FILE* p = popen(cmd.c_str(), "r");
+        if (!p) return "";
+        std::string out;
+        char buf[4096];
+        size_t n = 0;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+        m_nExit = pclose(p);
+        return out;
+    }
+    // Compares with tests/shell/golden/NAME.txt; GAME_REGENERATE_GOLDEN=1 rewrites it.
+    void ExpectGolden(const std::string& name, const std::string& args) {
+        const std::string out = Trace(args);
+        EXPECT_EQ(m_nExit, 0) << out;
+        const std::string path = std::string(GAME_SOURCE_DIR) + "/tests/shell/golden/" + name + ".txt";
+        if (const char* psz = std::getenv("GAME_REGENERATE_GOLDEN"); psz && *psz == '1') {
+            std::ofstream(path, std::ios::binary) << out;
+            return;
+        }
+        std::ifstream in(path, std::ios::binary);
+        ASSERT_TRUE(in) << "no golden trace " << path;
+        std::ostringstream golden;
+        golden << in.rdbuf();
+        EXPECT_EQ(out, golden.str()) << name;
+    }
+    CShellFolder m_folder;
+    int m_nExit = -1;
+};
+
+TEST_F(TraceTest, EndingsAndCommandsThatPassOverOthers) {
+    ExpectGolden("trace_instant", "--scene 0 --event 0 --frames 2");
+    ExpectGolden("trace_music_skips", "--scene 0 --event 1 --frames 3");
+    ExpectGolden("trace_ctrl_left", "--scene 0 --event 2 --frames 3 --ctrl-left 1");
+    ExpectGolden("trace_effect_refused", "--scene 0 --event 13 --frames 3");
+    ExpectGolden("trace_walk_batch", "--scene 0 --event 14 --frames 7");
+}
+
+TEST_F(TraceTest, StartsLimitsPreconditionsAndPendingEvents) {
+    ExpectGolden("trace_limit_repeat", "--scene 0 --event 3 --frames 8 --repeat");
+    ExpectGolden("trace_disabled_precondition", "--scene 0 --event 7 --frames 3");
+    ExpectGolden("trace_pending", "--scene 0 --event 10 --frames 4");
+    ExpectGolden("trace_answer", "--scene 0 --event 15 --frames 4 --answer 2:1");
+}
+
+TEST_F(TraceTest, BadArgumentsAreRefusedWithTheirReason) {
+    const std::string out = Trace("--scene 300 --event 0 --frames 1");
+    EXPECT_NE(m_nExit, 0);
+    EXPECT_NE(out.find("--scene must be 0..199"), std::string::npos) << out;
+    const std::string out2 = Trace("--scene 0 --event 0 --frames 1 --answer 3:7");
+    EXPECT_NE(m_nExit, 0);
+    EXPECT_NE(out2.find("--answer"), std::string::npos) << out2;
+}
+
+TEST_F(TraceTest, TheSampleStoryGreetsTheHeroine) {
+    GameModel model;
+    std::string why;
+    ASSERT_TRUE(CompileScriptFile(SampleStoryText(model), m_folder.File("data/script.dat"), &why)) << why;
+    const std::string out = Trace("--scene 0 --event 0 --frames 300");
+    EXPECT_EQ(m_nExit, 0) << out;
+    EXPECT_NE(out.find("start 0 -> 0"), std::string::npos) << out;
+    EXPECT_NE(out.find("Talk(4) 0 2 0 0 0 0 -> wait \"终于到青石镇了。先四处走走吧。\""), std::string::npos);
+    EXPECT_NE(out.find("frame 300: event 0 step 0"), std::string::npos);
+    // A reader's click moves the greeting on to its last line.
+    const std::string clicked = Trace("--scene 0 --event 0 --frames 12 --click 3 --click 9");
+    EXPECT_NE(clicked.find("\"镇子不大，东边的路通往竹林。\""), std::string::npos) << clicked;
+    EXPECT_NE(clicked.find("frame 12: event -1"), std::string::npos) << clicked;
+}
+
+}  // namespace
