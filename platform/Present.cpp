@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "platform/Clock.h"
 #include "platform/Video.h"
@@ -110,6 +111,28 @@ bool WritePng(const FrameImage& frame, const std::string& strPath) {
         png_image_free(&image);
         return false;
     }
+    return true;
+}
+
+bool ReadPng(const std::string& strPath, FrameImage* pOut) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, strPath.c_str())) {
+        std::fprintf(stderr, "screenshot %s: %s\n", strPath.c_str(), image.message);
+        return false;
+    }
+    image.format = PNG_FORMAT_RGB;
+    FrameImage frame;
+    frame.nWidth = int(image.width);
+    frame.nHeight = int(image.height);
+    frame.rgb.resize(size_t(PNG_IMAGE_SIZE(image)));
+    if (!png_image_finish_read(&image, nullptr, frame.rgb.data(), 0, nullptr)) {
+        std::fprintf(stderr, "screenshot %s: %s\n", strPath.c_str(), image.message);
+        png_image_free(&image);
+        return false;
+    }
+    *pOut = std::move(frame);
     return true;
 }
 

@@ -142,6 +142,8 @@ void KeepPresentedFrame(const CVideoSurface* pSurface);
 // True while the last presented frame has not been converted (tests).
 bool LastFrameIsPending();
 bool WritePng(const FrameImage& frame, const std::string& strPath);
+// Reads a screenshot back as RGB (tests and tools compare screenshots by their pixels).
+bool ReadPng(const std::string& strPath, FrameImage* pOut);
 
 // Where a frame of frameW x frameH lands in a window of winW x winH: scaled to fit,
 // aspect kept, centred (black bars on the long side).

@@ -1,7 +1,8 @@
 // worldprobe DIR INPUT [--run] [--ms N]: runs the game headless in the game folder DIR,
 // driven by the input script INPUT, and writes one CSV row per main-loop pass while a
 // game runs: the virtual time, the scene, the heroine's position, cell, action,
-// stamina and waypoints, whether her cell is a wall of the map (1) and the view origin. --run sets her
+// stamina and waypoints, whether her cell is a wall of the map (1), the view origin, the
+// cursor's shape and the hovered character's id (-1: none). --run sets her
 // run flag every frame (the toolbar's Shift and R keys do it in the game); the run
 // ends after N ms of virtual time (default 60000).
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "platform/Clock.h"
 #include "shell/GameApp.h"
 #include "shell/MainFrame.h"
+#include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
 #include "world/Player.h"
 #include "world/Scene.h"
@@ -44,9 +46,10 @@ void OnFrame() {
     CPlayer& hero = *pPlayer;
     if (g_bRun) hero.bMode[2] = 1;
     const POINT cell = pScene->PixelToCell(hero.ptPos.x, hero.ptPos.y);
-    std::printf("%ld,%u,%d,%ld,%ld,%ld,%ld,%d,%d,%d,%d,%ld,%ld\n", g_nFrame, unsigned(dwNow), pScene->nSceneNo,
+    std::printf("%ld,%u,%d,%ld,%ld,%ld,%ld,%d,%d,%d,%d,%ld,%ld,%d,%d\n", g_nFrame, unsigned(dwNow), pScene->nSceneNo,
                 long(hero.ptPos.x), long(hero.ptPos.y), long(cell.x), long(cell.y), hero.nAction, hero.nStamina,
-                hero.WaypointCount(), MapWall(*pScene, cell), long(pScene->ptView.x), long(pScene->ptView.y));
+                hero.WaypointCount(), MapWall(*pScene, cell), long(pScene->ptView.x), long(pScene->ptView.y),
+                pMouse ? pMouse->m_nShape : -1, int(pScene->nHoverActorId));
 }
 
 }  // namespace
@@ -86,7 +89,7 @@ int main(int argc, char** argv) {
     }
     setenv("XDG_RUNTIME_DIR", strLock.c_str(), 1);
     setenv("GAME_INPUT", strInput.c_str(), 1);
-    std::printf("frame,ms,scene,x,y,cell_x,cell_y,action,stamina,waypoints,wall,view_x,view_y\n");
+    std::printf("frame,ms,scene,x,y,cell_x,cell_y,action,stamina,waypoints,wall,view_x,view_y,cursor,hover\n");
     pfnFrameProbe = &OnFrame;
     CGameApp app;
     app.InitInstance();

@@ -1,0 +1,88 @@
+// Runs a built program of this project (the game, a dev tool) headless in a folder, with
+// an input script and the screenshots written into that folder, and reads back what it
+// wrote: its output, its error output and its screenshots.
+#pragma once
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/WindowBackend.h"
+
+inline std::string ReadWholeFile(const std::string& strPath) {
+    std::ifstream in(strPath, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct ProgramRun {
+    bool bExited = false;
+    int nCode = -1;
+    std::string strOut, strErr;
+};
+
+// Runs strProgram with args in strFolder (its current folder), GAME_HEADLESS=1, the input
+// script strScript and the screenshot folder strFolder; the output goes to files there.
+inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& strProgram,
+                               const std::vector<std::string>& args, const std::string& strScript) {
+    ProgramRun run;
+    const std::string strOutFile = strFolder + "/stdout.txt", strErrFile = strFolder + "/stderr.txt";
+    pid_t child = fork();
+    if (child < 0) return run;
+    if (child == 0) {
+        if (chdir(strFolder.c_str()) != 0) _exit(90);
+        setenv("GAME_HEADLESS", "1", 1);
+        setenv("GAME_INPUT", strScript.c_str(), 1);
+        setenv("GAME_SHOT_DIR", strFolder.c_str(), 1);
+        if (!freopen(strErrFile.c_str(), "w", stderr) || !freopen(strOutFile.c_str(), "w", stdout)) _exit(91);
+        // A game that spins ends on its processor time, which a loaded machine does not
+        // stretch; the wall-clock alarm only catches one that waits for ever.
+        const rlimit cpu{180, 190};
+        setrlimit(RLIMIT_CPU, &cpu);
+        alarm(900);
+        std::vector<char*> argv{const_cast<char*>(strProgram.c_str())};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(strProgram.c_str(), argv.data());
+        _exit(92);
+    }
+    int nStatus = 0;
+    if (waitpid(child, &nStatus, 0) != child) return run;
+    run.bExited = WIFEXITED(nStatus);
+    run.nCode = run.bExited ? WEXITSTATUS(nStatus) : -1;
+    run.strOut = ReadWholeFile(strOutFile);
+    run.strErr = ReadWholeFile(strErrFile);
+    return run;
+}
+
+// A screenshot read back, with its pixels by screen position.
+class CShot {
+public:
+    explicit CShot(const std::string& strPath) : m_strPath(strPath) { m_bRead = ReadPng(strPath, &m_frame); }
+    bool Read() const { return m_bRead && m_frame.nWidth == 800 && m_frame.nHeight == 600; }
+    const std::string& Path() const { return m_strPath; }
+    // The pixel at (x, y) as 0xRRGGBB.
+    unsigned Pixel(int x, int y) const {
+        const BYTE* p = m_frame.rgb.data() + (size_t(y) * size_t(m_frame.nWidth) + size_t(x)) * 3;
+        return unsigned(p[0]) << 16 | unsigned(p[1]) << 8 | unsigned(p[2]);
+    }
+    // How many pixels of the rectangle differ from the other screenshot's.
+    int Differences(const CShot& other, int x, int y, int w, int h) const {
+        int n = 0;
+        for (int row = y; row < y + h; ++row)
+            for (int col = x; col < x + w; ++col) n += Pixel(col, row) != other.Pixel(col, row);
+        return n;
+    }
+
+private:
+    std::string m_strPath;
+    FrameImage m_frame;
+    bool m_bRead = false;
+};

@@ -1,0 +1,283 @@
+// The sample game written by mkgame, played headless from the title by input scripts:
+// with the game binary (screenshots probed at known pixels) and with worldprobe (its
+// per-pass CSV of the heroine, the view and the cursor).
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "tests/TempFolder.h"
+#include "tests/shell/GameRun.h"
+#include "tests/shell/ShellTestUtil.h"
+
+namespace {
+
+std::string BinaryPath(const char* pszPath) { return pszPath ? pszPath : ""; }
+#ifdef GAME_BINARY
+const std::string kGame = BinaryPath(GAME_BINARY);
+#else
+const std::string kGame = BinaryPath(nullptr);
+#endif
+#ifdef MKGAME_BINARY
+const std::string kMkGame = BinaryPath(MKGAME_BINARY);
+#else
+const std::string kMkGame = BinaryPath(nullptr);
+#endif
+#ifdef WORLDPROBE_BINARY
+const std::string kWorldProbe = BinaryPath(WORLDPROBE_BINARY);
+#else
+const std::string kWorldProbe = BinaryPath(nullptr);
+#endif
+
+// The title's new-game button, then the game's first scene: the town, 1280 x 960 on
+// 32-pixel cells, the heroine inside its L wall with the view at (64, 228).
+constexpr const char* kNewGame = "8500 move 280 240\n"
+                                 "9000 lbutton down 280 240\n"
+                                 "9040 lbutton up 280 240\n";
+constexpr int kMapWidth = 1280, kScreenWidth = 800;
+
+// One pass of worldprobe's CSV.
+struct ProbeRow {
+    int nMs = 0, nScene = -1, x = 0, y = 0, nCellX = 0, nCellY = 0, nAction = 0, nStamina = 0, nWaypoints = 0;
+    int nWall = 0, nViewX = 0, nViewY = 0, nCursor = 0, nHover = -1;
+};
+
+std::vector<ProbeRow> ParseProbe(const std::string& strCsv) {
+    std::vector<ProbeRow> rows;
+    std::istringstream in(strCsv);
+    std::string line;
+    std::getline(in, line);  // the header
+    while (std::getline(in, line)) {
+        ProbeRow r;
+        long nFrame = 0;
+        if (std::sscanf(line.c_str(), "%ld,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d", &nFrame, &r.nMs, &r.nScene, &r.x,
+                        &r.y, &r.nCellX, &r.nCellY, &r.nAction, &r.nStamina, &r.nWaypoints, &r.nWall, &r.nViewX,
+                        &r.nViewY, &r.nCursor, &r.nHover) == 15)
+            rows.push_back(r);
+    }
+    return rows;
+}
+
+// The last row at or before nMs.
+const ProbeRow* RowAt(const std::vector<ProbeRow>& rows, int nMs) {
+    const ProbeRow* pFound = nullptr;
+    for (const ProbeRow& r : rows)
+        if (r.nMs <= nMs) pFound = &r;
+    return pFound;
+}
+
+class SamplePlay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UsePrivateRuntimeFolder();
+        for (const std::string* p : {&kGame, &kMkGame, &kWorldProbe})
+            ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
+        m_strGame = m_folder.Path() + "/game";
+        m_strRun = m_folder.Path() + "/run";
+        std::filesystem::create_directories(m_strRun);
+        const ProgramRun made = RunProgramIn(m_folder.Path(), kMkGame, {m_strGame}, "/dev/null");
+        ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
+    }
+    std::string Script(const std::string& strText) {
+        const std::string strPath = m_strRun + "/input.txt";
+        std::ofstream(strPath) << strText;
+        return strPath;
+    }
+    // The game binary in the sample folder; screenshots land in the run folder.
+    ProgramRun RunGame(const std::string& strText) {
+        const std::string strScript = Script(strText);
+        std::error_code ec;
+        std::filesystem::copy_file(strScript, m_strGame + "/input.txt", std::filesystem::copy_options::overwrite_existing,
+                                   ec);
+        ProgramRun run = RunProgramIn(m_strGame, kGame, {}, m_strGame + "/input.txt");
+        for (const auto& entry : std::filesystem::directory_iterator(m_strGame))
+            if (entry.path().extension() == ".png")
+                std::filesystem::rename(entry.path(), m_strRun + "/" + entry.path().filename().string(), ec);
+        return run;
+    }
+    // worldprobe on the sample folder, its CSV parsed.
+    std::vector<ProbeRow> RunProbe(const std::string& strText, int nMs, bool bRun) {
+        std::vector<std::string> args{m_strGame, Script(strText), "--ms", std::to_string(nMs)};
+        if (bRun) args.push_back("--run");
+        const ProgramRun run = RunProgramIn(m_strRun, kWorldProbe, args, m_strRun + "/input.txt");
+        EXPECT_TRUE(run.bExited && run.nCode == 0) << run.strErr;
+        return ParseProbe(run.strOut);
+    }
+    std::string Shot(const std::string& strName) const { return m_strRun + "/" + strName; }
+
+    CTempFolder m_folder{"sampleplay"};
+    std::string m_strGame, m_strRun;
+};
+
+TEST_F(SamplePlay, AClickBehindTheWallWalksAroundItToTheClickedCellAndTheViewStopsShortOfTheEdge) {
+    // The click lands on the far side of the wall's upright (x cells 18, y cells 12-19).
+    const std::vector<ProbeRow> rows = RunProbe(std::string(kNewGame) +
+                                                    "9500 move 784 300\n"
+                                                    "9600 lbutton down 784 300\n"
+                                                    "9640 lbutton up 784 300\n"
+                                                    "9700 shot walk0.png\n"
+                                                    "10100 shot walk1.png\n"
+                                                    "12000 shot walk2.png\n",
+                                                    12500, false);
+    const ProbeRow* pClick = RowAt(rows, 9600);
+    ASSERT_NE(pClick, nullptr);
+    EXPECT_EQ(pClick->nScene, 0);
+    EXPECT_EQ(pClick->nCellX, 14);
+    EXPECT_EQ(pClick->nCellY, 16);
+    const int nClickX = pClick->nViewX + 784, nClickY = pClick->nViewY + 300;
+    int nMaxViewX = 0, nTopCell = 99;
+    bool bWalked = false;
+    for (const ProbeRow& r : rows) {
+        if (r.nMs < 9600) continue;
+        EXPECT_EQ(r.nWall, 0) << "at " << r.nMs << " ms on cell " << r.nCellX << "," << r.nCellY;
+        nMaxViewX = std::max(nMaxViewX, r.nViewX);
+        nTopCell = std::min(nTopCell, r.nCellY);
+        bWalked = bWalked || r.nAction == 1;
+    }
+    EXPECT_TRUE(bWalked);
+    // Around the wall's top end, not through it.
+    EXPECT_LT(nTopCell, 12);
+    const ProbeRow& last = rows.back();
+    EXPECT_EQ(last.nCellX, nClickX / 32);
+    EXPECT_EQ(last.nCellY, nClickY / 32);
+    EXPECT_EQ(last.x, nClickX / 32 * 32 + 16);
+    EXPECT_EQ(last.y, nClickY / 32 * 32 + 16);
+    EXPECT_EQ(last.nAction, 0);
+    EXPECT_EQ(last.nWaypoints, 0);
+    // The view follows her right up to 70 pixels short of the map's right end.
+    EXPECT_EQ(nMaxViewX, kMapWidth - kScreenWidth - 70);
+
+    // The screenshots show her where the CSV has her: her body's colour at her screen
+    // point, the same as at the start, while the view moves under her.
+    CShot start(Shot("walk0.png")), middle(Shot("walk1.png")), end(Shot("walk2.png"));
+    ASSERT_TRUE(start.Read() && middle.Read() && end.Read());
+    const unsigned body = start.Pixel(400, 262);
+    int nShot = 0;
+    for (const auto& [pShot, nMs] : {std::pair{&middle, 10100}, std::pair{&end, 12000}}) {
+        const ProbeRow* pRow = RowAt(rows, nMs);
+        ASSERT_NE(pRow, nullptr);
+        const int sx = pRow->x - pRow->nViewX, sy = pRow->y - pRow->nViewY;
+        EXPECT_EQ(pShot->Pixel(sx, sy - 38), body) << "shot " << ++nShot << " at " << sx << "," << sy;
+    }
+    EXPECT_GT(start.Differences(middle, 0, 0, 800, 540), 10000);
+    EXPECT_GT(middle.Differences(end, 0, 0, 800, 540), 10000);
+}
+
+TEST_F(SamplePlay, RunningDrainsFiveStaminaASecondThenTheHeroineWalks) {
+    // A new far target either side of her every half second: she never arrives, so she
+    // runs on for as long as her stamina lasts.
+    std::string strScript = kNewGame;
+    for (int t = 9500, i = 0; t < 31000; t += 500, ++i) {
+        const std::string strAt = i % 2 ? " 100 300\n" : " 700 300\n";
+        strScript += std::to_string(t) + " lbutton down" + strAt + std::to_string(t + 40) + " lbutton up" + strAt;
+    }
+    const std::vector<ProbeRow> rows = RunProbe(strScript, 31000, true);
+    const ProbeRow* pFirstRun = nullptr;
+    const ProbeRow* pEmpty = nullptr;
+    for (const ProbeRow& r : rows) {
+        if (!pFirstRun && r.nAction == 2) pFirstRun = &r;
+        if (pFirstRun && !pEmpty && r.nStamina == 0) pEmpty = &r;
+    }
+    ASSERT_NE(pFirstRun, nullptr) << "she never ran";
+    ASSERT_NE(pEmpty, nullptr) << "her stamina never ran out";
+    EXPECT_EQ(pFirstRun->nStamina, 100);
+    // 100 stamina at 5 a second: 20 seconds of running, give or take the step timing.
+    const int nRunMs = pEmpty->nMs - pFirstRun->nMs;
+    EXPECT_GE(nRunMs, 19000);
+    EXPECT_LE(nRunMs, 21500);
+    for (const ProbeRow& r : rows) {
+        if (&r < pFirstRun || &r > pEmpty) continue;
+        // Every second of the run costs 5 (within one step either way).
+        const int nExpected = 100 - 5 * ((r.nMs - pFirstRun->nMs) / 1000);
+        EXPECT_NEAR(r.nStamina, nExpected, 5) << "at " << r.nMs << " ms";
+        EXPECT_TRUE(r.nAction == 2 || r.nAction == 0) << "at " << r.nMs << " ms action " << r.nAction;
+    }
+    // Out of stamina, with the run flag still set, she walks on; walking a second
+    // fills her stamina again.
+    int nWalkMs = -1;
+    for (const ProbeRow& r : rows) {
+        if (&r <= pEmpty || r.nStamina != 0) continue;
+        EXPECT_NE(r.nAction, 2) << "she ran without stamina at " << r.nMs << " ms";
+        if (nWalkMs < 0 && r.nAction == 1) nWalkMs = r.nMs;
+    }
+    EXPECT_GE(nWalkMs, 0) << "she did not walk on";
+    EXPECT_LE(nWalkMs - pEmpty->nMs, 100);
+}
+
+TEST_F(SamplePlay, ANewGameFromTheTitleLightsTheTalkerAndTheFighterUnderTheCursor) {
+    // The talker stands at screen (400, 108), 30 pixels wide; after two walks the view is
+    // at (410, 360) and the fighter stands at screen (438, 552).
+    const std::string strScript = std::string(kNewGame) +
+                                  "9500 move 600 480\n"
+                                  "10500 shot plain.png\n"
+                                  "11000 move 388 60\n"
+                                  "11500 shot talker.png\n"
+                                  "12000 move 784 300\n"
+                                  "12100 lbutton down 784 300\n"
+                                  "12140 lbutton up 784 300\n"
+                                  "14000 move 700 500\n"
+                                  "14100 lbutton down 700 500\n"
+                                  "14140 lbutton up 700 500\n"
+                                  "17000 move 600 300\n"
+                                  "17500 shot nofighter.png\n"
+                                  "18000 move 426 500\n"
+                                  "18500 shot fighter.png\n"
+                                  "19000 close\n";
+    const ProgramRun run = RunGame(strScript);
+    ASSERT_TRUE(run.bExited) << run.strErr;
+    EXPECT_EQ(run.nCode, 0) << run.strErr;
+    CShot plain(Shot("plain.png")), talker(Shot("talker.png")), nofighter(Shot("nofighter.png")),
+        fighter(Shot("fighter.png"));
+    ASSERT_TRUE(plain.Read() && talker.Read() && nofighter.Read() && fighter.Read());
+    // The hovered talker is drawn lighter: its body below the cursor changed...
+    EXPECT_GT(talker.Differences(plain, 392, 80, 16, 25), 200);
+    // ...and the cursor is the centred talk cursor: it covers grass left of its point.
+    EXPECT_GT(talker.Differences(plain, 374, 50, 10, 20), 10);
+    // The fighter is drawn lighter too, and the attack cursor has its point at its corner.
+    EXPECT_GT(fighter.Differences(nofighter, 428, 462, 20, 30), 200);
+    EXPECT_EQ(fighter.Differences(nofighter, 404, 485, 14, 14), 0);
+    EXPECT_GT(fighter.Differences(nofighter, 427, 501, 10, 20), 10);
+
+    // The same script under worldprobe names the cursor shapes and the hovered ids.
+    const std::vector<ProbeRow> rows = RunProbe(strScript, 19000, false);
+    const ProbeRow* pPlain = RowAt(rows, 10500);
+    const ProbeRow* pTalker = RowAt(rows, 11500);
+    const ProbeRow* pNoFighter = RowAt(rows, 17500);
+    const ProbeRow* pFighter = RowAt(rows, 18500);
+    ASSERT_TRUE(pPlain && pTalker && pNoFighter && pFighter);
+    EXPECT_EQ(pPlain->nCursor, 0);
+    EXPECT_EQ(pPlain->nHover, -1);
+    EXPECT_EQ(pTalker->nCursor, 1);
+    EXPECT_EQ(pTalker->nHover, 1);
+    EXPECT_EQ(pNoFighter->nCursor, 0);
+    EXPECT_EQ(pNoFighter->nViewX, 410);
+    EXPECT_EQ(pNoFighter->nViewY, 360);
+    EXPECT_EQ(pFighter->nCursor, 3);
+    EXPECT_EQ(pFighter->nHover, 4);
+}
+
+TEST_F(SamplePlay, TheMakersButtonShowsTheCreditsAndEscEndsThem) {
+    const ProgramRun run = RunGame("8500 move 280 440\n"
+                                   "8900 shot title.png\n"
+                                   "9000 lbutton down 280 440\n"
+                                   "9040 lbutton up 280 440\n"
+                                   "12000 shot credits1.png\n"
+                                   "13000 shot credits2.png\n"
+                                   "13500 key down ESC\n"
+                                   "13600 key up ESC\n"
+                                   "16000 shot back.png\n"
+                                   "16500 close\n");
+    ASSERT_TRUE(run.bExited) << run.strErr;
+    EXPECT_EQ(run.nCode, 0) << run.strErr;
+    CShot title(Shot("title.png")), credits1(Shot("credits1.png")), credits2(Shot("credits2.png")),
+        back(Shot("back.png"));
+    ASSERT_TRUE(title.Read() && credits1.Read() && credits2.Read() && back.Read());
+    EXPECT_GT(credits1.Differences(title, 0, 0, 800, 600), 100000) << "no credits were shown";
+    // The text scrolls: a second later the picture moved.
+    EXPECT_GT(credits2.Differences(credits1, 0, 0, 800, 600), 1000);
+    // ESC ended them: the title again (the cursor aside).
+    EXPECT_LT(back.Differences(title, 0, 0, 800, 600), 2000);
+}
+
+}  // namespace
