@@ -282,10 +282,12 @@ void CNpc::ReturnToPost() {
 void CNpc::FleeHome() {
     const POINT start = m_pScene->PixelToCell(m_pScene->ptStart.x, m_pScene->ptStart.y);
     if (m_pScene->ptStart.x < 0 || !m_pScene->IsCellFree(start.x, start.y)) return;
+    // It walks home rather than chasing anyone.
+    bChasing = 0;
+    if (nAction == kNpcChase) nAction = kNpcStand;
     MoveTo(m_pScene->ptStart.x, m_pScene->ptStart.y);
     ptHome = m_pScene->ptStart;
     nFleeMode = -1;
-    bChasing = 0;
 }
 
 void CNpc::ReturnHome() { MoveTo(ptHome.x, ptHome.y); }
@@ -363,7 +365,8 @@ void CNpc::StopWalking() {
 }
 
 void CNpc::StepAlongPath(int nSpeed, bool bChase) {
-    if (!m_pScene) return;
+    // A stunned character stands still, also in the frame the stun began.
+    if (!m_pScene || bStunned) return;
     const std::int64_t nNear = 2 * std::int64_t(nSpeed) * nSpeed;
     if (SquaredDistance(StatePos(), ptNextWaypoint) < nNear) {
         const POINT* pNext = pPath && pPath->nWaypoints > 0 ? pPath->PopWaypointIn(*m_pScene) : nullptr;
