@@ -309,5 +309,50 @@ TEST_F(NpcFightTest, SkippedReplanningGivesTheSameWaypointsAsThePlainSearch) {
     }
 }
 
+
+// A minute of fighting from the same clock and seed plays out the same way.
+TEST_F(NpcFightTest, AMinuteOfFightingRepeatsExactlyFromTheSameClockAndSeed) {
+    const auto Fight = [&] {
+        UseVirtualClock(true, 5000, 20);
+        dwNowTime = TimeGetTime();
+        Srand(99);
+        NpcRecordModel archer = Fighter(2, 0, 0);
+        archer.nRanged = 1;
+        archer.nRangedRadius = 150;
+        NpcRecordModel coward = Fighter(3, 0, 0);
+        coward.nStandRule = 1;
+        coward.nWanderRadius = 64;
+        Build(6, {Fighter(1, 8, 8), archer, coward});
+        m_hero.ptPos = Centre(12, 10);
+        std::vector<std::int64_t> trace;
+        for (int nFrame = 0; nFrame < 600; ++nFrame) {
+            Tick(100);
+            // The hero's blows land on every third second.
+            if (nFrame % 30 == 0)
+                for (int i = 0; i < Scene().GetNpcCount(); ++i) {
+                    const POINT cell = CellOf(Npc(i));
+                    Scene().SetCellMark(cell.x, cell.y, 15, 0);
+                }
+            for (int i = 0; i < Scene().GetNpcCount(); ++i) {
+                CNpc& npc = Npc(i);
+                npc.Update();
+                trace.insert(trace.end(), {npc.pState->nMapX, npc.pState->nMapY, npc.Life(), npc.nAction,
+                                           npc.pState->nDirection, npc.Display()});
+            }
+        }
+        return trace;
+    };
+    const std::vector<std::int64_t> first = Fight();
+    const size_t nLoot = m_fight.loot.size(), nDamage = m_fight.damage.size();
+    EXPECT_GT(nDamage, 0u) << "the fight hurt someone";
+    // The same records are met again: start from fresh ones.
+    m_pEffects = std::make_unique<CEffectManager>();
+    pEffectManager = m_pEffects.get();
+    const std::vector<std::int64_t> second = Fight();
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(m_fight.loot.size(), 2 * nLoot);
+    EXPECT_EQ(m_fight.damage.size(), 2 * nDamage);
+}
+
 }  // namespace
 }  // namespace npctest
