@@ -16,6 +16,7 @@
 #include "shell/PictureStore.h"
 #include "shell/SceneLink.h"
 #include "shell/ShellGlobals.h"
+#include "shell/ToolBarLink.h"
 #include "shell/SceneLink.h"
 #include "shell/UiShellLink.h"
 
@@ -39,6 +40,7 @@ BOOL CGameApp::InitInstance() {
 
     SetUiShell(&s_uiLink);
     InstallShellPictureLinks();
+    InstallToolBarLinks();
     InstallSceneLinks();
     pFrame = new CMainFrame;
     if (pFrame->CreateMainWindow()) pFrame->InitGame();
@@ -46,6 +48,7 @@ BOOL CGameApp::InitInstance() {
         std::fprintf(stderr, "game: start-up ended: %s\n", pFrame->GetStartupError());
         m_nExitCode = 1;
     }
+    RemoveToolBarLinks();
     delete pFrame;
     pFrame = nullptr;
     SetUiShell(nullptr);

@@ -3,6 +3,7 @@
 #include "shell/FrameLinks.h"
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
+#include "ui/toolbar/GameToolBar.h"
 #include "world/FreeCell.h"
 #include "world/EffectManager.h"
 #include "world/Npc.h"
@@ -37,6 +38,19 @@ void WalkOrArrive(POINT pt) {
 
 int CShellHeroHost::GetCurrentHero() const { return PanelLink().GetActiveSlot(); }
 void CShellHeroHost::SetCurrentHero(int nHero) { PanelLink().SetActiveSlot(nHero); }
+namespace {
+CGameToolBar* ToolBar() { return PanelLink().GetToolBar(); }
+}  // namespace
+
+void CShellHeroHost::ReloadForHero(int nHero) {
+    (void)nHero;
+    if (ToolBar()) ToolBar()->ReloadForHero();
+}
+bool CShellHeroHost::IsPanelOpen() const { return ToolBar() && ToolBar()->IsPanelOpen(); }
+bool CShellHeroHost::HasPartyFile(int nNumber) const {
+    return ToolBar() && nNumber >= 2 && nNumber <= 4 && ToolBar()->m_bPartyFiles[nNumber] != 0;
+}
+int CShellHeroHost::GetIdlePanelWord() const { return ToolBar() ? ToolBar()->m_nIdleHold : 0; }
 int CShellHeroHost::GetHoldFrame() const { return pFrame ? pFrame->m_nHoldFrame : -1; }
 void CShellHeroHost::ClearEffectWait() {
     if (pFrame) pFrame->m_nSceneEffectWait2 = 0;

@@ -15,6 +15,11 @@ public:
     bool GetShownNpcPoint(int nId, POINT* pPoint) const override;
     bool TalkToNpc(int nId) override;
     bool TakeLootNpc(int nId, POINT ptHero) override;
+    // The toolbar's answers: quick slots, open panels, party files, the idle-clock word.
+    void ReloadForHero(int nHero) override;
+    bool IsPanelOpen() const override;
+    bool HasPartyFile(int nNumber) const override;
+    int GetIdlePanelWord() const override;
 };
 
 class CHeroMapLink : public CSceneMapLink {

@@ -4,6 +4,7 @@
 #include "shell/HeroLink.h"
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
+#include "shell/ToolBarLink.h"
 #include "platform/Window.h"
 #include "world/EffectManager.h"
 #include "world/MoveText.h"
@@ -28,6 +29,8 @@ int CShellSceneHost::GetActiveSlot() const {
     return PanelLink().GetActiveSlot();
 }
 bool CShellSceneHost::IsSceneEffectWaiting() const { return pFrame && pFrame->bSceneEffectWait; }
+bool CShellSceneHost::GetCellMarker(CellMarkerView* pMarker) const { return GetToolBarCellMarker(pMarker); }
+CDXSurface* CShellSceneHost::GetLabelBox() const { return GetToolBarLabelBox(); }
 void CShellSceneHost::OnHeroDied() { NoteHeroDied(); }
 
 int CShellNpcHost::StartEvent(int nEvent) { return pFrame ? pFrame->StartEvent(nEvent) : -1; }

@@ -24,6 +24,8 @@ public:
     CDXSprite* GetBackPicture() const override;
     int GetActiveSlot() const override;
     bool IsSceneEffectWaiting() const override;
+    bool GetCellMarker(CellMarkerView* pMarker) const override;
+    CDXSurface* GetLabelBox() const override;
     void OnHeroDied() override;
 };
 

@@ -11,6 +11,7 @@
 #include "platform/FontRender.h"
 #include "platform/Text.h"
 #include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/TextLabel.h"
 #include "tools/gamekit/TgaWriters.h"
 
 namespace {
@@ -49,28 +50,9 @@ void Disc(PictureRgba& pic, int cx, int cy, int r, std::uint32_t c) {
             if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) pic.At(x, y) = c;
 }
 
-// Draws a UTF-8 label into a rectangle of the picture; drawn pixels become opaque.
 void Label(PictureRgba& pic, const char* pszUtf8, RECT rc, COLORREF cr, int nHeight, const char* pszFaceUtf8,
            UINT uFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE) {
-    const std::string face = Utf8ToText(pszFaceUtf8);
-    HFONT hFont = CreateFontA(nHeight, 0, 0, 0, 400, 0, 0, 0, 134, 0, 0, 0, 0, face.c_str());
-    if (!hFont) return;
-    const std::vector<std::uint32_t> before = pic.pixels;
-    TextTarget target;
-    target.pBits = reinterpret_cast<BYTE*>(pic.pixels.data());
-    target.nWidth = pic.nWidth;
-    target.nHeight = pic.nHeight;
-    target.nPitch = pic.nWidth * 4;
-    target.nBytesPerPixel = 4;
-    target.dwRMask = 0xFF0000;
-    target.dwGMask = 0xFF00;
-    target.dwBMask = 0xFF;
-    TextPaint paint;
-    paint.crText = cr;
-    RenderDrawText(&target, *hFont, paint, Utf8ToText(pszUtf8), &rc, uFormat);
-    DeleteObject(hFont);
-    for (size_t i = 0; i < pic.pixels.size(); ++i)
-        if (pic.pixels[i] != before[i]) pic.pixels[i] |= 0xFF000000u;
+    PaintTextLabel(pic, pszUtf8, rc, cr, nHeight, pszFaceUtf8, uFormat);
 }
 
 PkgEntryData Entry(const char* pszName, std::vector<std::uint8_t> bytes) {

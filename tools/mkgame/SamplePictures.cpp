@@ -4,8 +4,10 @@
 
 #include "tools/gamekit/PkgSamplePictures.h"
 #include "tools/gamekit/TgaWriters.h"
+#include "tools/mkgame/LanStandIns.h"
 #include "tools/mkgame/MkGame.h"
 #include "tools/mkgame/SampleMenus.h"
+#include "tools/mkgame/SampleToolBar.h"
 
 namespace {
 
@@ -52,8 +54,10 @@ bool WritePictureContent(const std::string& gameDir) {
     options.heroSculpts = {1, 2, 3, 4, 5};
     // The title menu, boxes, talk bars and faces bring their own pictures.
     for (const char* pszPkg : {"menu.pkg", "Head.pkg"}) options.extraEntries[pszPkg] = MenuContentEntries(pszPkg);
+    for (PkgEntryData& entry : ToolBarContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : GroundItemEntries(options.nItemCount))
         options.extraEntries["menu.pkg"].push_back(std::move(entry));
+    for (PkgEntryData& entry : LanStandInEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     // The heroes' and fighters' sculpts, and the shop keeper's.
     for (int s = 0; s < 10; ++s) options.sculpts.push_back(s);
     for (int s = 20; s < 32; ++s) options.sculpts.push_back(s);
