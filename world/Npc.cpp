@@ -10,6 +10,7 @@
 #include "shell/ShellGlobals.h"
 #include "world/EffectManager.h"
 #include "world/NpcHost.h"
+#include "world/PathFinder.h"
 #include "world/Player.h"
 #include "world/Scene.h"
 
@@ -50,7 +51,7 @@ CNpc::CNpc() {
     pState = reinterpret_cast<NpcStateRecord*>(m_ownState);
 }
 
-CNpc::~CNpc() = default;
+CNpc::~CNpc() { delete pPath; }
 
 bool CNpc::Load(CByteReader& in, CScene* pOwner) {
     m_pScene = pOwner;

@@ -4,12 +4,14 @@
 // what the setting record and the enemy table give it, and its animation.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "platform/Base.h"
 #include "world/MapObject.h"
 
 class CByteReader;
 class CPathFinder;
+class CPlayer;
 class CScene;
 struct NpcStateRecord;
 
@@ -59,12 +61,34 @@ public:
     void SetHitRect();
     POINT CellInFront() const;
 
-    // Behaviour and fighting come with the fighting rules; until then they do nothing.
-    void Think() {}
-    void MoveTo(int x, int y) { (void)x; (void)y; }
-    void WanderStep() {}
-    void ChaseStep() {}
-    void WalkBeside(POINT pt) { (void)pt; }
+    // Behaviour and fighting (world/NpcFight.cpp), each frame before the animation:
+    // damage from marked cells, sound, the fight of a fighter, wandering.
+    void Think();
+    // A fighter's decisions: flee, pick a hero, strike or shoot it in range, else chase.
+    void FightThink();
+    // The member number (0..3) of the nearest hero within the attack radius (less life
+    // wins a tie); -1 without one.
+    int ChooseTarget();
+    // Strikes (melee: marks the cell in front or lays a skill) or shoots at the target.
+    void AttackPlayer(POINT ptTarget);
+    // Damage from a mark of kind 0 under the character; death drops the loot.
+    void TakeAreaDamage();
+    void MarkFrontCell();
+    // Plans a path to the map point and takes the first step (wandering or chasing).
+    void MoveTo(int x, int y);
+    void WanderStep();
+    void ChaseStep();
+    // Walks to the point, or beside it when its cell is taken.
+    void WalkBeside(POINT pt);
+    // A ranged fighter too near its target and far from the start point walks back;
+    // true when it was sent back.
+    bool RangedCheck(POINT pt);
+    void ReturnToPost();
+    void FleeHome();
+    void ReturnHome();
+    // The hero of a member number: the controlled hero for the controlled member, else
+    // that party slot; null when empty or outside 0..3.
+    static CPlayer* MemberHero(int nMember);
 
     // Points the character at another state record, or (null) at its own copy of the
     // current one: the effect manager that holds the records is being replaced.
@@ -131,6 +155,8 @@ public:
     POINT ptNextWaypoint{-1, -1};
     std::int32_t nFrame = 0;
     NpcStateRecord* pState = nullptr;  // not owned; the own record without a manager
+    // Set by the benchmark and the differential test: every walk plans afresh.
+    bool bLiteralPlanning = false;
 
 private:
     bool HasEvent() const;
@@ -139,6 +165,26 @@ private:
     bool StepOneShot(DWORD dwNow);
     void ResolveHover();
     bool IsDrawable(int nFrameIndex) const;
+
+    POINT StatePos() const;
+    void ClearHover();
+    void PlayNearbySound();
+    void HealNeighbours();
+    // Clears the set front mark in the scene and forgets it.
+    void ForgetFrontMark();
+    void PlanPath(POINT ptOwn, POINT ptGoal);
+    void StopWalking();
+    void StepAlongPath(int nSpeed, bool bChase);
+
+    // The last search that found no path, with the blocking grid it ran on.
+    struct FailedPlan {
+        bool bValid = false;
+        POINT ptStart{-1, -1}, ptGoal{-1, -1};
+        int nWidth = 0;
+        int nOpenLimit = 0;
+        std::vector<std::int32_t> grid;
+    };
+    FailedPlan m_failedPlan;
 
     // Stands in for the state record while no effect manager exists (tools).
     std::uint8_t m_ownState[20];

@@ -58,15 +58,25 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         people.push_back(Talker(1, 1, 14, 10, 20));
         people.push_back(Talker(2, 2, 24, 9, 21));
         people.push_back(Talker(3, 89, 20, 16, 22));
-        people.push_back(Fighter(4, 0, 20, 30, 23));
+        // Near the start: drops money, a head piece (type 0) and a gem (type 8).
+        NpcRecordModel wolf = Fighter(4, 0, 20, 30, 23);
+        wolf.loot = {25, 40, -1, -1};
+        people.push_back(wolf);
         NpcRecordModel wanderer = Talker(5, 3, 8, 18, -1);
         wanderer.nWanderRadius = 96;
         wanderer.nDirection = 2;
         people.push_back(wanderer);
     } else if (nScene == 1) {
         people.push_back(Fighter(1, 1, 21, 12, 12));
-        people.push_back(Fighter(2, 2, 22, 14, 14));
-        people.push_back(Fighter(3, 3, 23, 16, 14));
+        // A ranged fighter, one that flees at low life, and one whose skills lay area effects.
+        NpcRecordModel archer = Fighter(2, 2, 22, 14, 14);
+        archer.nRanged = 1;
+        archer.nRangedRadius = 150;
+        people.push_back(archer);
+        NpcRecordModel coward = Fighter(3, 3, 23, 16, 14);
+        coward.nStandRule = 1;
+        people.push_back(coward);
+        people.push_back(Fighter(4, 11, 21, 18, 12));
     }
     return people;
 }

@@ -1,0 +1,173 @@
+// Fighters chasing a hero they cannot reach: one frame is the scene's update and its
+// draw into an 800 x 600 16-bit back buffer, on a 128 x 128 map with the hero walled
+// in. Every frame each fighter asks for a path to the hero; the rows compare planning
+// afresh each time with skipping the searches whose failure is already known.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CDX/CDXScreen.h"
+#include "CDX/CDXSurface.h"
+#include "gamedata/BitmapData.h"
+#include "gamedata/GameData.h"
+#include "platform/Clock.h"
+#include "platform/Files.h"
+#include "platform/Video.h"
+#include "shell/ShellGlobals.h"
+#include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/MapWriters.h"
+#include "tools/gamekit/NpcRecordWriter.h"
+#include "tools/gamekit/Offscreen.h"
+#include "tools/gamekit/PkgSamplePictures.h"
+#include "world/EffectManager.h"
+#include "world/Scene.h"
+#include "world/Player.h"
+#include "world/SceneHost.h"
+
+namespace {
+
+constexpr int kScreenW = 800, kScreenH = 600;
+constexpr int kCells = 128;
+constexpr int kHeroCell = 64;
+
+void WritePictures(const std::string& strDir) {
+    std::filesystem::create_directories(strDir + "/pic");
+    const SamplePictureOptions options{.nItemCount = 1, .nFaceCount = 1, .nSceneCount = 1, .sculpts = {0, 20},
+                                       .nActions = 6, .nFramesPerDirection = 4, .nEffects = 1, .nEffectFrames = 1,
+                                       .extraEntries = {}};
+    std::string strError;
+    if (!WriteSamplePictures(strDir, options, &strError)) std::fprintf(stderr, "fight_bench: %s\n", strError.c_str());
+}
+
+// Open cells with a closed ring two cells around the hero's cell.
+MapFileData WalledMap() {
+    MapFileData map;
+    map.nGridKind = 0;
+    map.nWidth = map.nHeight = kCells;
+    map.nCellSize = 32;
+    SceneCell open;
+    open.nWall = 0;
+    map.cells.assign(size_t(kCells * kCells), open);
+    for (int d = -2; d <= 2; ++d) {
+        for (const auto& c : {POINT{kHeroCell + d, kHeroCell - 2}, POINT{kHeroCell + d, kHeroCell + 2},
+                              POINT{kHeroCell - 2, kHeroCell + d}, POINT{kHeroCell + 2, kHeroCell + d}})
+            map.cells[size_t(c.x + kCells * c.y)].nWall = 1;
+    }
+    return map;
+}
+
+SettingFileData Fighters(int nCount) {
+    SettingFileData setting;
+    setting.nStartX = 200;
+    setting.nStartY = 200;
+    for (int i = 0; i < nCount; ++i) {
+        NpcRecordModel npc;
+        npc.nId = i;
+        npc.nClass = 2;
+        npc.nSculpt = 20;
+        npc.nCellX = kHeroCell - 10 + (i % 5) * 5;
+        npc.nCellY = kHeroCell - 12 + (i / 5) * 6;
+        npc.nAttackRadius = 3000;
+        setting.npcs.push_back(BuildNpcRecord(npc));
+    }
+    return setting;
+}
+
+std::map<std::pair<int, bool>, double> g_frameMs;
+
+void RunFight(benchmark::State& state, int nFighters, bool bLiteral, const std::string& strDir) {
+    CDXScreen screen;
+    pScreen = &screen;
+    auto pBackSurface = MakeOffscreen565(screen, kScreenW, kScreenH);
+    pBack = pBackSurface.get();
+    SetCurrentDirectory(strDir.c_str());
+    auto pEffects = std::make_unique<CEffectManager>();
+    pEffectManager = pEffects.get();
+    auto pSceneObject = std::make_unique<CScene>();
+    pScene = pSceneObject.get();
+    if (!pScene->BuildFromMap(0, WalledMap())) {
+        state.SkipWithError(pScene->GetLoadError().c_str());
+        return;
+    }
+    pPlayer = new CPlayer();
+    pPlayer->Init(0, false, -1);
+    const POINT hero = pScene->CellToPixel(kHeroCell, kHeroCell);
+    pPlayer->SetMapPosAndHome(hero.x, hero.y);
+    pScene->ApplySetting(Fighters(nFighters));
+    for (int i = 0; i < pScene->GetNpcCount(); ++i) pScene->GetNpc(i)->bLiteralPlanning = bLiteral;
+    pScene->ScrollToHero();
+    const auto t0 = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        dwNowTime += 20;
+        AdvanceVirtualClock(20);
+        pScene->Update();
+        pScene->Draw();
+        benchmark::ClobberMemory();
+    }
+    const double fSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    g_frameMs[{nFighters, bLiteral}] = fSeconds * 1000 / double(state.iterations());
+    int nChasing = 0;
+    for (int i = 0; i < pScene->GetNpcCount(); ++i) nChasing += pScene->GetNpc(i)->bChasing ? 1 : 0;
+    state.counters["chasing"] = nChasing;
+    delete pPlayer;
+    pPlayer = nullptr;
+    pScene = nullptr;
+    pSceneObject.reset();
+    pEffectManager = nullptr;
+    pBack = nullptr;
+    pBackSurface.reset();
+    pScreen = nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    char szDir[] = "/tmp/fightbench.XXXXXX";
+    if (!mkdtemp(szDir)) return 1;
+    const std::string strDir = szDir;
+    WritePictures(strDir);
+    UseVirtualClock(true, 1000, 20);
+    dwNowTime = TimeGetTime();
+    CSceneHost host;
+    SetSceneHost(&host);
+    CGameData data;
+    data.InitPaths(strDir.c_str());
+    std::vector<EnemyNpcRow> enemies(1, EnemyNpcRow{.nLife = 100, .nAttack = 5, .nChangSceneResume = 1});
+    data.pEnemyNpc = enemies.data();
+    data.nEnemyNpcCount = 1;
+    pGameData = &data;
+    CDXScreen storeScreen;
+    pScreen = &storeScreen;
+    auto pStore = std::make_unique<CBitmapData>();
+    if (pStore->Init()) pBitmapData = pStore.get();
+    else std::fprintf(stderr, "fight_bench: no picture store: %s\n", pStore->GetError().c_str());
+    pScreen = nullptr;
+    for (int n : {1, 5, 20})
+        for (bool bLiteral : {true, false})
+            benchmark::RegisterBenchmark((std::string("fight/") + std::to_string(n) + (bLiteral ? "/literal" : "/skipping")).c_str(),
+                                         [&, n, bLiteral](benchmark::State& s) { RunFight(s, n, bLiteral, strDir); })
+                ->MinTime(0.5);
+    benchmark::RunSpecifiedBenchmarks();
+    std::printf("\nFight frame (Update + Draw), 800 x 600 16-bit, 128 x 128 cells, hero walled in; target 2 ms at 20\n");
+    std::printf("%-9s %14s %14s %8s %s\n", "fighters", "literal ms", "skipping ms", "ratio", "target");
+    for (int n : {1, 5, 20}) {
+        const double fLiteral = g_frameMs[{n, true}], fOurs = g_frameMs[{n, false}];
+        std::printf("%-9d %14.3f %14.3f %7.1fx %s\n", n, fLiteral, fOurs, fOurs > 0 ? fLiteral / fOurs : 0.0,
+                    fOurs < 2.0 ? "met" : "missed");
+    }
+    pBitmapData = nullptr;
+    pStore.reset();
+    pGameData = nullptr;
+    SetSceneHost(nullptr);
+    std::filesystem::remove_all(strDir);
+    return 0;
+}
