@@ -105,7 +105,7 @@ int CFight::Init(int nBackground, const int* pEnemies, int nEnemyCount) {
 
 void CFight::PlaceParty() {
     if (!pPlayer) return;
-    const int nPartyCount = pFrame ? pFrame->m_nPartyCount : 1;
+    const int nPartyCount = pFrame ? pFrame->m_nPartyCount : 4;
     int s = 0;
     for (int k = 0; k < 4 && s < std::min(nPartyCount, 4); ++k) {
         const int id = nFightMemberOrder[k];
