@@ -141,31 +141,34 @@ void CFightChar::Animate() {
     const DWORD dwGate = Action == kActStand ? kStandStep : kFrameStep;
     if (dwNowTime - dwFrameTime < dwGate) return;
     dwFrameTime = dwNowTime;
-    Step(false);
+    Step();
 }
 
 void CFightChar::AnimateNow() {
     if (AniNo == -1) return;
-    Step(true);
+    Step();
 }
 
-void CFightChar::Step(bool bNow) {
+void CFightChar::Step() {
     if (FrameCount == 0) {
         // An action without frames ends at its first step (a set without pictures for
         // it would otherwise hold the fighter, and the battle, in it for ever).
         if (Action != kActStand && Action != kActWeak && Action != kActDead && Action != kActVictory)
-            EndOfAction(bNow);
+            EndOfAction();
         return;
     }
     if (++nFrame < FrameCount) return;
-    EndOfAction(bNow);
+    EndOfAction();
 }
 
-void CFightChar::EndOfAction(bool bNow) {
+void CFightChar::EndOfAction() {
     nFrame = 0;
     bContinue = 1;
     bActionDone = 1;
-    const bool bParty = bNow ? AniNo < 6 : AniNo <= 6;
+    // Party or enemy by slot: enemy numbers share their range with the party's
+    // animation numbers, and an enemy numbered 0..6 taken for a member would never
+    // strike after its walk.
+    const bool bParty = IsParty();
     if (bArrived) {
         bBackHome = 1;
         SetAction(kActStand);
@@ -174,7 +177,7 @@ void CFightChar::EndOfAction(bool bNow) {
     }
     switch (Action) {
         case kActWalkA:
-            if (AniNo > 6) {
+            if (!bParty) {
                 bBackHome = 1;
                 StandOrWeak();
             } else if (QueuedAction != -1) {
@@ -182,7 +185,7 @@ void CFightChar::EndOfAction(bool bNow) {
             }
             return;
         case kActWalkB:
-            if (AniNo <= 6) {
+            if (bParty) {
                 bBackHome = 1;
                 bRaised[3] = 0;
                 StandOrWeak();
@@ -221,9 +224,7 @@ void CFightChar::EndOfAction(bool bNow) {
         SetAction(kActAttack);
         return;
     }
-    if (bNow && AniNo == 6) {
-        StandOrWeak();
-    } else if (bParty) {
+    if (bParty) {
         if (QueuedAction != -1) {
             QueuedAction = -1;
             SetAction(kActWalkB);

@@ -101,10 +101,10 @@ public:
     std::int32_t bActionDone = 0;
 
 private:
-    // The end-of-action rules; bNow selects the ungated step's party/enemy split.
-    void EndOfAction(bool bNow);
+    // The end-of-action rules.
+    void EndOfAction();
     void StandOrWeak();
-    void Step(bool bNow);
+    void Step();
 
     FightNpcRow m_row;
     std::unique_ptr<CDXSurface> m_pText;
