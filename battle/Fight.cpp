@@ -124,6 +124,7 @@ void CFight::PlaceParty() {
             c.nMember = -1;
             continue;
         }
+        c.nFrame = int(Draw() % DWORD(c.FrameCount));
         const int nGauge = c.Recover - 4 * s;
         c.timeRecovered = (nGauge >= 1 && nGauge <= 50) ? DWORD(nGauge) : 0;
         ++s;
@@ -140,6 +141,7 @@ void CFight::PlaceEnemies(const int* pEnemies, int nEnemyCount) {
             c.AniNo = -1;
             continue;
         }
+        c.nFrame = int(Draw() % DWORD(c.FrameCount));
         DWORD nGauge = DWORD(240 - 40 * s);
         if (nGauge > 50) nGauge = 50;
         if (nGauge < 5) nGauge = 5;
@@ -235,6 +237,14 @@ void CFight::Frame() {
     if (CommandMode == -1 && nResult == 0 && bTurnGate == 1 && !bEscapePopup && bTurnMayAdvance == 1 &&
         !(pChar[0] && pChar[0]->bMessage) && !(pChar[0] && pChar[0]->Action == kActEntrance))
         ScheduleTurn();
+    if (PendingAttacker >= 0 && PendingAttacker < kFightSlots && pChar[PendingAttacker] &&
+        pChar[PendingAttacker]->HP <= 0) {
+        // The attacker fell on its way: its blow is lost and the battle goes on.
+        PendingAttacker = PendingTarget = PendingSkill = -1;
+        bCommandBusy = 0;
+        std::fill(std::begin(bActing), std::end(bActing), 0);
+        ResolveDroppedTurn();
+    }
     if (PendingAttacker >= 0 && PendingAttacker < kFightSlots && pChar[PendingAttacker] &&
         pChar[PendingAttacker]->QueuedAction != -1 &&
         pChar[PendingAttacker]->Action == pChar[PendingAttacker]->QueuedAction)

@@ -187,6 +187,8 @@ private:
     void FinishWalk(int s);
     // Resolves the turn of a refused or dropped effect, as an ended effect does.
     void ResolveDroppedTurn();
+    // What an ended effect does: its rule, the end of the turn, a further blow.
+    void FinishEffect(const CEffectAnim& effect);
     void DrawFighter(int s, const POINT& pt);
     // The result panel's loop (victory and defeat).
     void RunResultPanel(int cx, int cy, int lx, int ty, int rx, int by);

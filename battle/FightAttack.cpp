@@ -128,7 +128,9 @@ void CFight::ApplyDamage(int t, int v, int nCap, bool bHit) {
         bDefending[t] = 0;
     } else {
         ct.AddHp(v);
-        if (bHit) ct.SetAction(kActHurt);
+        // A member on its way to strike keeps walking: a hurt action would cut its
+        // walk short and its blow would never start.
+        if (bHit && t != PendingAttacker) ct.SetAction(kActHurt);
     }
 }
 

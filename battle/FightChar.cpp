@@ -116,7 +116,7 @@ bool CFightChar::Init() {
     FrameCount = FightFrameCount(nSculpt, Action);
     nFrame = 0;
     Log(FrameCount > 0 ? "OK\r\n" : "failed\r\n");
-    return true;
+    return FrameCount > 0;
 }
 
 void CFightChar::StandOrWeak() {

@@ -148,10 +148,40 @@ int CFight::PickTarget() {
 }
 
 bool CFight::AddBattleEffect(int nSkill, int a, int t, int x, int y, bool bFromSkill) {
-    if (!pEffectManager) return false;
-    if (!pEffectManager->AddEffect(nSkill, a, t, x, y, bFromSkill ? TRUE : FALSE)) return false;
-    m_effects.push_back(pEffectManager->First());
-    return true;
+    if (pEffectManager && pEffectManager->AddEffect(nSkill, a, t, x, y, bFromSkill ? TRUE : FALSE)) {
+        m_effects.push_back(pEffectManager->First());
+        return true;
+    }
+    // An effect that cannot be shown (its picture is missing) still lands, at once;
+    // otherwise no blow would ever land and the battle could not end.
+    CEffectAnim shown;
+    shown.m_nSkill = nSkill;
+    shown.m_nAttacker = a;
+    shown.m_nTarget = t;
+    const SkillRow* pSkill = pGameData ? pGameData->GetSkill(nSkill) : nullptr;
+    shown.m_nAttack = bFromSkill && pSkill ? pSkill->nAttack : 0;
+    if (a >= 0 && a < kFightSlots && t >= 0 && t < kFightSlots) FinishEffect(shown);
+    return false;
+}
+
+void CFight::FinishEffect(const CEffectAnim& effect) {
+    const int a = effect.m_nAttacker, t = effect.m_nTarget;
+    int nRepeatA = 0, nRepeatT = 0;
+    ApplyEffect(effect);
+    const CFightChar& ca = *pChar[a];
+    if (ca.RepeatTarget != 0 && ca.bHitAgain) {
+        nRepeatA = a;
+        nRepeatT = t;
+    }
+    if (pMenu) pMenu->bRingHidden = 0;
+    CommandMode = -1;
+    ActiveNpc = -1;
+    bTurnGate = 1;
+    if (nRepeatA != 0 && nRepeatT != 0 && pChar[nRepeatA]->RepeatTarget != 0 && pChar[nRepeatA]->bHitAgain)
+        CommandMode = AddBattleEffect(80 + nRepeatA, nRepeatA, nRepeatT, ptFightHome[nRepeatT].x,
+                                      ptFightHome[nRepeatT].y, false)
+                          ? -1
+                          : 0;
 }
 
 void CFight::ClearBattleEffects() {
@@ -168,46 +198,30 @@ void CFight::ResolveDroppedTurn() {
 }
 
 void CFight::UpdateEffects() {
-    bool bBusy = false;
     std::vector<CEffectAnim*> nodes = m_effects;
     for (CEffectAnim* p : nodes) {
         const int a = p->m_nAttacker, t = p->m_nTarget;
         const bool bSlots = a >= 0 && a < kFightSlots && t >= 0 && t < kFightSlots;
-        auto drop = [this, p] {
-            m_effects.erase(std::find(m_effects.begin(), m_effects.end(), p));
-            p->Unlink();
-        };
+        auto drop = [this, p] { m_effects.erase(std::find(m_effects.begin(), m_effects.end(), p)); };
         if (bSlots && pChar[a] && pChar[a]->HP <= 0) {
             // The attacker fell before its blow landed: the blow is lost, the turn ends.
             drop();
+            p->Unlink();
             ResolveDroppedTurn();
             continue;
         }
         p->Draw();
-        if (p->Advance()) {
-            bBusy = true;
-            continue;
-        }
-        int nRepeatA = 0, nRepeatT = 0;
+        if (p->Advance()) continue;
         if (bSlots) {
-            ApplyEffect(*p);
-            const CFightChar& ca = *pChar[a];
-            if (ca.RepeatTarget != 0 && ca.bHitAgain) {
-                nRepeatA = a;
-                nRepeatT = t;
-            }
+            FinishEffect(*p);
+        } else {
+            // A node naming slots outside the battle changes nobody.
+            CommandMode = -1;
+            ActiveNpc = -1;
+            bTurnGate = 1;
         }
-        if (pMenu) pMenu->bRingHidden = 0;
-        CommandMode = -1;
-        ActiveNpc = -1;
         drop();
-        bTurnGate = 1;
-        if (nRepeatA != 0 && nRepeatT != 0 && pChar[nRepeatA]->RepeatTarget != 0 && pChar[nRepeatA]->bHitAgain)
-            CommandMode = AddBattleEffect(80 + nRepeatA, nRepeatA, nRepeatT, ptFightHome[nRepeatT].x,
-                                          ptFightHome[nRepeatT].y, false)
-                              ? -1
-                              : 0;
+        p->Unlink();
     }
-    (void)bBusy;
     bEffectBusy = m_effects.empty() ? 0 : 1;
 }

@@ -186,9 +186,17 @@ protected:
     std::int64_t RunAuto(std::int64_t nLimit) {
         CAutoAttacker auto_;
         SetFightObserver(&auto_);
-        while (fight->nResult == 0 && fight->nPasses <= nLimit) fight->Pass();
+        while (fight->nResult == 0 && fight->nPasses <= nLimit) Pass();
         SetFightObserver(nullptr);
         return fight->nResult == 0 ? nLimit + 1 : fight->nPasses;
+    }
+    // One pass without presenting the frame (presenting converts the whole screen,
+    // which is most of a pass's time); the clock moves on as a presented frame would.
+    void Pass() {
+        pScreen = nullptr;
+        fight->Pass();
+        pScreen = &screen;
+        AdvanceVirtualClock(20);
     }
 
     FightWorld world;
