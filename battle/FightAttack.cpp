@@ -39,11 +39,11 @@ void CFight::StartAttack(int a, int t, int nSkill) {
     c.QueuedAction = kActAttack;
     c.MP -= ManaOf(nSkill);
     bTurnMayAdvance = 0;
-    const POINT to = StrikePoint(a, t);
-    BeginMove(a, ptFightHome[a].x, ptFightHome[a].y, to.x, to.y);
     PendingAttacker = a;
     PendingTarget = t;
     PendingSkill = nSkill;
+    const POINT to = StrikePoint(a, t);
+    BeginMove(a, ptFightHome[a].x, ptFightHome[a].y, to.x, to.y);
     if (c.RepeatTarget != -1) {
         c.bHitAgain = 1;
         c.bRaised[3] = 1;
