@@ -29,14 +29,14 @@ CPlayer* MemberRecord(int m) {
     return pPlayer->pPartyMembers[m];
 }
 
-int LevelValue(int m, int nLevel, int LevelRow::*pField) {
+}  // namespace
+
+int FightLevelValue(int m, int nLevel, int LevelRow::*pField) {
     if (!pGameData) return 0;
     const LevelRow* pBase = pGameData->GetLevel(m, 0);
     const LevelRow* pRow = pGameData->GetLevel(m, nLevel);
     return (pBase ? pBase->*pField : 0) + (pRow ? nLevel * (pRow->*pField) : 0);
 }
-
-}  // namespace
 
 bool HeroCloth() {
     return pGameData && pGameData->pOptions && pGameData->pOptions->nPlayerCloth != 0;
@@ -92,8 +92,8 @@ bool CFightChar::Init() {
         HP = pRecord->nLife;
         MP = pRecord->nMana;
         const int m = pRecord->TableMember();
-        MaxHP = LevelValue(m, pRecord->nLevel, &LevelRow::nLife) + pRecord->nBattleBonus[0];
-        MaxMP = LevelValue(m, pRecord->nLevel, &LevelRow::nMana) + pRecord->nBattleBonus[1];
+        MaxHP = FightLevelValue(m, pRecord->nLevel, &LevelRow::nLife) + pRecord->nBattleBonus[0];
+        MaxMP = FightLevelValue(m, pRecord->nLevel, &LevelRow::nMana) + pRecord->nBattleBonus[1];
         if (MaxHP < 1) MaxHP = std::max(pRecord->nLifeMax, 1);
         if (MaxMP < 1) MaxMP = std::max(pRecord->nManaMax, 0);
         HP = std::clamp(HP, 0, MaxHP);

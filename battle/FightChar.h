@@ -112,5 +112,7 @@ private:
 
 // Frame count of a picture set's action; 0 without a picture store.
 int FightFrameCount(int nSculpt, int nAction);
+// A member's statistic at a level: level row 0's value + level x that level's row.
+int FightLevelValue(int nMember, int nLevel, int LevelRow::*pField);
 // The hero's cloth option (PlayerCloth) is set.
 bool HeroCloth();

@@ -29,12 +29,7 @@ void PlaySound(int n) {
     if (pSoundEffects) pSoundEffects->Play(n);
 }
 
-int StatAt(int m, int nLevel, int LevelRow::*pField) {
-    if (!pGameData) return 0;
-    const LevelRow* pBase = pGameData->GetLevel(m, 0);
-    const LevelRow* pRow = pGameData->GetLevel(m, nLevel);
-    return (pBase ? pBase->*pField : 0) + (pRow ? nLevel * (pRow->*pField) : 0);
-}
+int StatAt(int m, int nLevel, int LevelRow::*pField) { return FightLevelValue(m, nLevel, pField); }
 
 }  // namespace
 
@@ -113,32 +108,25 @@ void CFight::RunResultPanel(int cx, int cy, int lx, int ty, int rx, int by) {
         if (CFightObserver* pObserver = FightObserver()) pObserver->OnPass(*this);
         if (PumpMessage()) continue;
         dwNowTime = TimeGetTime();
+        if (bNextPage) {
+            // The first pending page replaces the text.
+            for (int p = 0; p < 3; ++p) {
+                if (!bPagePending[p]) continue;
+                ResultText = Pages[p];
+                bPagePending[p] = 0;
+                break;
+            }
+            bNextPage = 0;
+        }
         DrawScreen();
         DrawStatus();
         CDXSurface* pPanel = pMenu ? pMenu->pVictoryPanel.get() : nullptr;
         if (pBack && pPanel) {
             const int w = pPanel->GetWidth() - 16, h = pPanel->GetHeight() - 8;
             pPanel->BlitKeyed(pBack, cx - pPanel->GetWidth() / 2, cy - pPanel->GetHeight() / 2);
-            if (bNextPage) {
-                for (int p = 0; p < 3; ++p) {
-                    if (!bPagePending[p]) continue;
-                    ResultText = Pages[p];
-                    bPagePending[p] = 0;
-                    break;
-                }
-                bNextPage = 0;
-            }
             pBack->ChangeFont("Arial", 0, 17, nCharSet, 400, 0);
             RECT rc{lx - w / 2, ty - h / 2, rx + w / 2, by + h / 2};
             pBack->DrawText(ResultText.c_str(), COLORREF(65535), &rc, 5);
-        } else if (bNextPage) {
-            for (int p = 0; p < 3; ++p)
-                if (bPagePending[p]) {
-                    ResultText = Pages[p];
-                    bPagePending[p] = 0;
-                    break;
-                }
-            bNextPage = 0;
         }
         if (pMouse && pBack) pMouse->Draw();
         if (pScreen) pScreen->Flip();

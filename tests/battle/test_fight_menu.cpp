@@ -159,3 +159,33 @@ TEST_F(MenuTest, EscapeHalvesTheMoneyAndEndsTheBattle) {
 
 }  // namespace
 }  // namespace fighttest
+
+#include "battle/FightLink.h"
+
+namespace fighttest {
+namespace {
+
+TEST_F(FightTest, TheLinkTurnsResultPagesAndForwardsInput) {
+    CFight& f = Start({0});
+    CFightLink link(&f);
+    EXPECT_TRUE(link.IsRunning());
+    EXPECT_EQ(link.GetFight(), &f);
+    f.bResultShown = 1;
+    f.bPagePending[1] = 1;
+    link.OnLButtonUp(0, 10, 10);
+    EXPECT_EQ(f.bNextPage, 1);
+    EXPECT_EQ(f.bResultShown, 1);
+    f.bPagePending[1] = 0;
+    link.OnLButtonUp(0, 10, 10);
+    EXPECT_EQ(f.bResultShown, 0);
+    f.ActiveNpc = 1;
+    link.OnKeyUp('A', 1, 0);
+    EXPECT_EQ(f.bAutoAttack, 1);
+    link.StopRunning();
+    EXPECT_EQ(f.bRunning, 0);
+    EXPECT_EQ(f.Run(), 0);
+    EXPECT_FALSE(CFightLink(nullptr).IsRunning());
+}
+
+}  // namespace
+}  // namespace fighttest
