@@ -1,8 +1,11 @@
 // The blits of a source surface onto a destination: clipping, the copies and the stretch
-// that the display device performs, and the frame of the software blends.
+// (done on the pixels, or by the display's own Blt when a surface is held, lost or the
+// front), the frame every software blit runs in, and the software blends.
 #include <cstring>
+#include <utility>
 
 #include "CDX/BlitKernels.h"
+#include "CDX/BlitKeyRuns.h"
 #include "CDX/CDXSurface.h"
 
 namespace {
@@ -17,15 +20,88 @@ bool RectInside(const RECT& r, const CVideoSurface* p) {
            r.top < r.bottom;
 }
 
-// Performs a copy, keyed copy or stretch of rcSrc onto rcDst on the pixels themselves, the
-// same way the device would, when that is plainly possible: two different off-screen
-// surfaces of one format, neither lost nor held (bFree), a key of one value. False leaves
-// the operation (and any error it meets) to the device.
-bool DirectCopy(CDXSurface* pDestSurface, const RECT& rcDst, CDXSurface* pSrcSurface, const RECT& rcSrc, bool bKeyed,
-                bool bFree) {
+int BytesOfDepth(DWORD dwBpp) {
+    switch (dwBpp) {
+    case 8: return 1;
+    case 15:
+    case 16: return 2;
+    case 24: return 3;
+    case 32: return 4;
+    default: return 0;
+    }
+}
+
+// The bits a keyed operation compares with the key: the whole pixel for the keyed copy,
+// the colour bytes for the keyed blends.
+DWORD KeyMaskOf(int nOp, int nDepth) {
+    if (nDepth == kDepth32) return nOp == kOpCopyKeyed ? 0xFFFFFFFFu : 0xFFFFFFu;
+    return nDepth == kDepth24 ? 0xFFFFFFu : 0xFFFFu;
+}
+
+}  // namespace
+
+bool CDXSurface::PixelsFree() const {
+    return m_pSurface && m_dwLockCount == 0 && m_dwDCCount == 0 && !m_pSurface->IsLocked() &&
+           m_pSurface->IsLost() == DD_OK;
+}
+
+HRESULT CDXSurface::AcquirePixels(bool bWrite, BYTE** ppBits, int* pPitch, bool* pbLocked) {
+    if (PixelsFree()) {
+        // Writable access moves the pixels' generation on; reading leaves it.
+        *ppBits = bWrite ? m_pSurface->Bits() : const_cast<BYTE*>(std::as_const(*m_pSurface).Bits());
+        *pPitch = m_pSurface->Pitch();
+        *pbLocked = false;
+        return DD_OK;
+    }
+    HRESULT hr = Lock();
+    if (Failed(hr)) return hr;
+    *ppBits = GetLockedBits();
+    *pPitch = GetPitch();
+    *pbLocked = true;
+    return DD_OK;
+}
+
+void CDXSurface::ReleasePixels(bool bLocked) {
+    if (bLocked) Unlock();
+}
+
+CDXSurface::CBlitAccess::CBlitAccess(CDXSurface* pSrc, CDXSurface* pDest) : m_pSrcSurface(pSrc), m_pDestSurface(pDest) {
+    BYTE* pSrcBits = nullptr;
+    m_hr = pSrc->AcquirePixels(false, &pSrcBits, &m_nSrcPitch, &m_bSrcLocked);
+    if (Failed(m_hr)) return;
+    m_bSrcHeld = true;
+    m_pSrc = pSrcBits;
+    m_hr = pDest->AcquirePixels(true, &m_pDst, &m_nDstPitch, &m_bDstLocked);
+    if (Failed(m_hr)) return;
+    m_bDstHeld = true;
+    m_dwBpp = pDest->m_pixelFormat.dwBitsPerPixel;
+    m_nBytes = BytesOfDepth(m_dwBpp);
+    if (m_nBytes && pSrc->m_pixelFormat.dwBitsPerPixel != m_dwBpp) m_hr = DDERR_INVALIDPIXELFORMAT;
+}
+
+CDXSurface::CBlitAccess::~CBlitAccess() {
+    if (m_bSrcHeld) m_pSrcSurface->ReleasePixels(m_bSrcLocked);
+    if (m_bDstHeld) m_pDestSurface->ReleasePixels(m_bDstLocked);
+}
+
+const CKeyRuns* CDXSurface::KeyRunsFor(DWORD dwKey, DWORD dwKeyMask) {
+    // A held surface may change without a new generation, so its runs are not trusted.
+    if (!PixelsFree() || UsingReferenceBlits()) return nullptr;
+    const std::uint64_t nGeneration = m_pSurface->PixelGeneration();
+    if (!m_pKeyRuns || !m_pKeyRuns->Matches(nGeneration, dwKey, dwKeyMask)) {
+        m_pKeyRuns.reset();
+        const CVideoSurface& v = *m_pSurface;
+        m_pKeyRuns = std::make_unique<CKeyRuns>(v.Bits(), v.Pitch(), v.Width(), v.Height(), v.BytesPerPixel(), dwKey,
+                                                dwKeyMask, nGeneration);
+    }
+    return m_pKeyRuns->IsWorthUsing() ? m_pKeyRuns.get() : nullptr;
+}
+
+bool CDXSurface::CopyInPlace(CDXSurface* pDestSurface, const RECT& rcDst, const RECT& rcSrc, bool bKeyed) {
     CVideoSurface* pDst = pDestSurface->GetInterface();
-    CVideoSurface* pSrc = pSrcSurface->GetInterface();
-    if (!bFree || UsingReferenceBlits() || pSrc == pDst || pDst->IsPrimary()) return false;
+    const CVideoSurface* pSrc = m_pSurface;
+    if (pSrc == pDst || pDst->IsPrimary() || !PixelsFree() || !pDestSurface->PixelsFree() || UsingReferenceBlits())
+        return false;
     if (!SameFormat(pDst->Format(), pSrc->Format())) return false;
     if (!RectInside(rcDst, pDst) || !RectInside(rcSrc, pSrc)) return false;
     const int nBytes = pDst->BytesPerPixel();
@@ -42,62 +118,26 @@ bool DirectCopy(CDXSurface* pDestSurface, const RECT& rcDst, CDXSurface* pSrcSur
     if (nDepth < 0 && (bKeyed || !bStretch)) return false;
     if (bKeyed && bStretch) return false;
 
-    // Neither surface is locked, lost or lent out as a device context (checked by the caller),
-    // so the pixels are used in place, as the device itself would.
+    // Neither surface is locked, lost or lent out as a device context, so the pixels are
+    // used in place; the destination's are taken writable, which moves its generation on.
     const int nSrcPitch = pSrc->Pitch(), nDstPitch = pDst->Pitch();
     const BYTE* pS = pSrc->Bits() + std::ptrdiff_t(rcSrc.top) * nSrcPitch + rcSrc.left * nBytes;
     BYTE* pD = pDst->Bits() + std::ptrdiff_t(rcDst.top) * nDstPitch + rcDst.left * nBytes;
     const BlitKernels& k = ActiveBlitKernels();
     if (bStretch) {
-        StretchRows r;
-        r.pSrc = pS;
-        r.nSrcPitch = nSrcPitch;
-        r.nSrcWidth = nSrcW;
-        r.nSrcHeight = nSrcH;
-        r.pDst = pD;
-        r.nDstPitch = nDstPitch;
-        r.nDstWidth = nDstW;
-        r.nDstHeight = nDstH;
-        r.nBytes = nBytes;
-        k.pStretch(r);
-    } else {
-        BlitRows r;
-        r.pSrc = pS;
-        r.nSrcPitch = nSrcPitch;
-        r.pDst = pD;
-        r.nDstPitch = nDstPitch;
-        r.nWidth = nDstW;
-        r.nHeight = nDstH;
-        r.dwKey = dwKeyLow;
-        k.aOps[bKeyed ? kOpCopyKeyed : kOpCopy][nDepth](r);
+        k.pStretch(StretchRows{pS, nSrcPitch, nSrcW, nSrcH, pD, nDstPitch, nDstW, nDstH, nBytes});
+        return true;
     }
+    // Every field given, so nothing is cleared first on this path of the small blits.
+    const BlitRows r{pS, nSrcPitch, pD, nDstPitch, nDstW, nDstH, dwKeyLow, 0, nullptr, 0};
+    if (bKeyed) {
+        if (const CKeyRuns* pRuns = KeyRunsFor(dwKeyLow, KeyMaskOf(kOpCopyKeyed, nDepth))) {
+            pRuns->Blit(r, rcSrc.left, rcSrc.top, kOpCopyKeyed, nDepth);
+            return true;
+        }
+    }
+    k.aOps[bKeyed ? kOpCopyKeyed : kOpCopy][nDepth](r);
     return true;
-}
-
-}  // namespace
-
-bool CDXSurface::PixelsFree() const {
-    return m_pSurface && m_dwLockCount == 0 && m_dwDCCount == 0 && !m_pSurface->IsLocked() &&
-           m_pSurface->IsLost() == DD_OK;
-}
-
-HRESULT CDXSurface::AcquirePixels(BYTE** ppBits, int* pPitch, bool* pbLocked) {
-    if (PixelsFree()) {
-        *ppBits = m_pSurface->Bits();
-        *pPitch = m_pSurface->Pitch();
-        *pbLocked = false;
-        return DD_OK;
-    }
-    HRESULT hr = Lock();
-    if (Failed(hr)) return hr;
-    *ppBits = GetLockedBits();
-    *pPitch = GetPitch();
-    *pbLocked = true;
-    return DD_OK;
-}
-
-void CDXSurface::ReleasePixels(bool bLocked) {
-    if (bLocked) Unlock();
 }
 
 bool CDXSurface::ClipBlit(CDXSurface* pDest, int* pX, int* pY, RECT* pSrcRect) {
@@ -116,26 +156,24 @@ bool CDXSurface::ClipBlit(CDXSurface* pDest, int* pX, int* pY, RECT* pSrcRect) {
     return true;
 }
 
-int CDXSurface::BlitOpaque(CDXSurface* pDest, int x, int y, const RECT* pSrcRect) {
+int CDXSurface::DeviceCopy(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, bool bKeyed) {
     if (!m_pSurface || !pDest || !pDest->m_pSurface) return -1;
     RECT rc = pSrcRect ? *pSrcRect : RECT{0, 0, m_nWidth, m_nHeight};
     if (!ClipBlit(pDest, &x, &y, &rc)) return 0;
     const RECT rcDst{x, y, x + (rc.right - rc.left), y + (rc.bottom - rc.top)};
-    if (DirectCopy(pDest, rcDst, this, rc, false, PixelsFree() && pDest->PixelsFree())) return DD_OK;
-    HRESULT hr = pDest->m_pSurface->BltFast(x, y, m_pSurface, &rc, DDBLTFAST_NOCOLORKEY | DDBLTFAST_WAIT);
+    if (CopyInPlace(pDest, rcDst, rc, bKeyed)) return DD_OK;
+    HRESULT hr = pDest->m_pSurface->BltFast(x, y, m_pSurface, &rc,
+                                            (bKeyed ? DDBLTFAST_SRCCOLORKEY : DDBLTFAST_NOCOLORKEY) | DDBLTFAST_WAIT);
     if (hr == DDERR_SURFACELOST) return Restore();
     return hr;
 }
 
+int CDXSurface::BlitOpaque(CDXSurface* pDest, int x, int y, const RECT* pSrcRect) {
+    return DeviceCopy(pDest, x, y, pSrcRect, false);
+}
+
 int CDXSurface::BlitKeyed(CDXSurface* pDest, int x, int y, const RECT* pSrcRect) {
-    if (!m_pSurface || !pDest || !pDest->m_pSurface) return -1;
-    RECT rc = pSrcRect ? *pSrcRect : RECT{0, 0, m_nWidth, m_nHeight};
-    if (!ClipBlit(pDest, &x, &y, &rc)) return 0;
-    const RECT rcDst{x, y, x + (rc.right - rc.left), y + (rc.bottom - rc.top)};
-    if (DirectCopy(pDest, rcDst, this, rc, true, PixelsFree() && pDest->PixelsFree())) return DD_OK;
-    HRESULT hr = pDest->m_pSurface->BltFast(x, y, m_pSurface, &rc, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
-    if (hr == DDERR_SURFACELOST) return Restore();
-    return hr;
+    return DeviceCopy(pDest, x, y, pSrcRect, true);
 }
 
 int CDXSurface::HardwareStretch(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nWidth, int nHeight,
@@ -155,7 +193,7 @@ int CDXSurface::HardwareStretch(CDXSurface* pDest, int x, int y, const RECT* pSr
     rc.right += scaled(rcDst.right - rcOld.right, nSrcW, nWidth);
     rc.top += scaled(rcDst.top - rcOld.top, nSrcH, nHeight);
     rc.bottom += scaled(rcDst.bottom - rcOld.bottom, nSrcH, nHeight);
-    if (DirectCopy(pDest, rcDst, this, rc, bKeyed, PixelsFree() && pDest->PixelsFree())) return DD_OK;
+    if (CopyInPlace(pDest, rcDst, rc, bKeyed)) return DD_OK;
     HRESULT hr = pDest->m_pSurface->Blt(&rcDst, m_pSurface, &rc, DDBLT_WAIT | (bKeyed ? DDBLT_KEYSRC : 0));
     if (hr == DDERR_SURFACELOST) Restore();
     return hr;
@@ -173,74 +211,44 @@ int CDXSurface::SoftwareBlit(CDXSurface* pDest, int x, int y, const RECT* pSrcRe
     if (!pDest) return -1;
     RECT rc = pSrcRect ? *pSrcRect : RECT{0, 0, m_nWidth, m_nHeight};
     if (!ClipBlit(pDest, &x, &y, &rc)) return 0;
-    BYTE *pSrcBits, *pDstBits;
-    int nSrcPitch, nDstPitch;
-    bool bSrcLocked, bDstLocked;
-    HRESULT hr = AcquirePixels(&pSrcBits, &nSrcPitch, &bSrcLocked);
-    if (Failed(hr)) return hr;
-    hr = pDest->AcquirePixels(&pDstBits, &nDstPitch, &bDstLocked);
-    if (Failed(hr)) {
-        ReleasePixels(bSrcLocked);
-        return hr;
-    }
-    const DWORD dwBpp = pDest->m_pixelFormat.dwBitsPerPixel;
-    const int nDepth = BlitDepthIndex(dwBpp);
-    int nResult = 0;
-    if (nDepth >= 0 && m_pixelFormat.dwBitsPerPixel != dwBpp) {
-        // The rows are read at the destination's depth; a source of another depth would be
-        // read past its end, so such a blit is refused.
-        nResult = DDERR_INVALIDPIXELFORMAT;
-    } else if (nDepth >= 0) {
-        const int nBytes = dwBpp == 24 ? 3 : dwBpp == 32 ? 4 : 2;
-        BlitRows r;
-        r.pSrc = pSrcBits + std::ptrdiff_t(rc.top) * nSrcPitch + rc.left * nBytes;
-        r.nSrcPitch = nSrcPitch;
-        r.pDst = pDstBits + std::ptrdiff_t(y) * nDstPitch + x * nBytes;
-        r.nDstPitch = nDstPitch;
-        r.nWidth = rc.right - rc.left;
-        r.nHeight = rc.bottom - rc.top;
-        r.dwKey = m_dwColorKey;
-        r.dwValue = dwValue > 256 ? 256 : dwValue;
-        if (nOp == kOpAlphaMask) {
-            if (m_pAlphaMask) {
-                r.pMask = m_pAlphaMask + std::ptrdiff_t(rc.top) * m_nWidth + rc.left;
-                r.nMaskPitch = m_nWidth;
-            } else {
-                nOp = kOpMax;
-            }
+    CBlitAccess px(this, pDest);
+    if (Failed(px.Result())) return px.Result();
+    const int nDepth = BlitDepthIndex(px.BitsPerPixel());
+    if (nDepth < 0) return 0;
+    BlitRows r{px.Src(rc.left, rc.top), px.SrcPitch(), px.Dst(x, y), px.DstPitch(), int(rc.right - rc.left),
+               int(rc.bottom - rc.top), m_dwColorKey, dwValue > 256 ? 256 : dwValue, nullptr, 0};
+    if (nOp == kOpAlphaMask) {
+        if (m_pAlphaMask) {
+            r.pMask = m_pAlphaMask + std::ptrdiff_t(rc.top) * m_nWidth + rc.left;
+            r.nMaskPitch = m_nWidth;
+        } else {
+            nOp = kOpMax;
         }
-        ActiveBlitKernels().aOps[nOp][nDepth](r);
     }
-    ReleasePixels(bSrcLocked);
-    pDest->ReleasePixels(bDstLocked);
-    return nResult;
+    // Keyed blends skip the key pixels run by run; a surface blended onto itself changes
+    // the pixels its runs were found in, so it goes pixel by pixel.
+    if (IsKeyedOp(nOp) && pDest != this && px.SourceInPlace()) {
+        if (const CKeyRuns* pRuns = KeyRunsFor(m_dwColorKey, KeyMaskOf(nOp, nDepth))) {
+            pRuns->Blit(r, rc.left, rc.top, nOp, nDepth);
+            return 0;
+        }
+    }
+    ActiveBlitKernels().aOps[nOp][nDepth](r);
+    return 0;
 }
 
 int CDXSurface::BlitSoftware(CDXSurface* pDest, int x, int y, const RECT* pSrcRect) {
     if (!pDest) return -1;
     RECT rc = pSrcRect ? *pSrcRect : RECT{0, 0, m_nWidth, m_nHeight};
     if (!ClipBlit(pDest, &x, &y, &rc)) return 0;
-    HRESULT hr = Lock();
-    if (Failed(hr)) return hr;
-    hr = pDest->Lock();
-    if (Failed(hr)) {
-        Unlock();
-        return hr;
-    }
-    const DWORD dwBpp = pDest->m_pixelFormat.dwBitsPerPixel;
-    const int nBytes = dwBpp == 8 ? 1 : (dwBpp == 15 || dwBpp == 16) ? 2 : dwBpp == 24 ? 3 : dwBpp == 32 ? 4 : 0;
-    int nResult = 0;
-    if (nBytes && m_pixelFormat.dwBitsPerPixel != dwBpp) {
-        nResult = DDERR_INVALIDPIXELFORMAT;
-    } else if (nBytes) {
+    CBlitAccess px(this, pDest);
+    if (Failed(px.Result())) return px.Result();
+    if (const int nBytes = px.BytesPerPixel()) {
+        // Rows may overlap when a surface is copied onto itself.
         const size_t nRow = size_t(rc.right - rc.left) * size_t(nBytes);
-        for (int row = 0; row < rc.bottom - rc.top; ++row)
-            std::memmove(pDest->GetLockedBits() + std::ptrdiff_t(y + row) * pDest->GetPitch() + x * nBytes,
-                         GetLockedBits() + std::ptrdiff_t(rc.top + row) * GetPitch() + rc.left * nBytes, nRow);
+        for (int row = 0; row < rc.bottom - rc.top; ++row) std::memmove(px.Dst(x, y + row), px.Src(rc.left, rc.top + row), nRow);
     }
-    Unlock();
-    pDest->Unlock();
-    return nResult;
+    return 0;
 }
 
 int CDXSurface::BlitHalfAlpha(CDXSurface* pDest, int x, int y, const RECT* pSrcRect) {

@@ -3,6 +3,7 @@
 // run the active set, which is the fastest one the processor supports unless a test
 // or benchmark chooses another.
 #pragma once
+#include <cstddef>
 #include "platform/Base.h"
 
 // One blit's rows after clipping: the pointers address the first pixel of the first row.
@@ -76,11 +77,18 @@ const BlitKernels* Avx2BlitKernels();
 const BlitKernels& BestBlitKernels();
 // The set the blits use now.
 const BlitKernels& ActiveBlitKernels();
-// Chooses the set the blits use; null returns to the fastest. The reference set also
-// sends the copies, keyed copies and stretches through the display device itself.
+// Chooses the set the blits use; null returns to the fastest. With the reference set the
+// copies, keyed copies and stretches are left to the display's own Blt (its plain
+// per-pixel loops in platform/Video.cpp) instead of being done in place, and keyed
+// blits never skip key runs.
 void SetActiveBlitKernels(const BlitKernels* pKernels);
 bool UsingReferenceBlits();
 
-// Shared by the sets: a reference loop, and the stretch without divisions.
+// Shared by the sets: a reference loop, the opaque copy of the vector sets, and the
+// stretch without divisions.
 BlitKernel ReferenceKernel(int nOp, int nDepth);
+BlitKernel FastCopyKernel(int nDepth);
+// Bytes an opaque copy of the vector sets must exceed before its stores bypass the
+// cache; 0 returns to the cache size (tests).
+void SetCopyStreamThreshold(std::size_t nBytes);
 void StretchFast(const StretchRows& rows);

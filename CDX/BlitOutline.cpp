@@ -63,39 +63,27 @@ int CDXSurface::BlitOutlined(CDXSurface* pDest, int x, int y, const RECT* pSrcRe
     RECT rc = pSrcRect ? *pSrcRect
                        : RECT{0, 0, nWidth ? nWidth : m_nWidth, nHeight ? nHeight : m_nHeight};
     if (!ClipBlit(pDest, &x, &y, &rc)) return kFail;
-    HRESULT hr = Lock();
-    if (Failed(hr)) return hr;
-    hr = pDest->Lock();
-    if (Failed(hr)) {
-        Unlock();
-        return hr;
+    CBlitAccess px(this, pDest);
+    if (Failed(px.Result())) return px.Result();
+    const DWORD dwBpp = px.BitsPerPixel();
+    if (BlitDepthIndex(dwBpp) < 0) return 0;
+    OutlineJob j{px.Src(rc.left, rc.top),
+                 px.SrcPitch(),
+                 px.Dst(0, 0),
+                 px.DstPitch(),
+                 pDest->m_nWidth,
+                 pDest->m_nHeight,
+                 x,
+                 y,
+                 rc.right - rc.left,
+                 rc.bottom - rc.top,
+                 m_dwColorKey,
+                 outlineColour};
+    switch (dwBpp) {
+    case 15: OutlineRows<15>(j); break;
+    case 16: OutlineRows<16>(j); break;
+    case 24: OutlineRows<24>(j); break;
+    default: OutlineRows<32>(j); break;
     }
-    const DWORD dwBpp = pDest->m_pixelFormat.dwBitsPerPixel;
-    const int nBytes = dwBpp == 24 ? 3 : dwBpp == 32 ? 4 : 2;
-    int nResult = 0;
-    if (BlitDepthIndex(dwBpp) >= 0 && m_pixelFormat.dwBitsPerPixel != dwBpp) {
-        nResult = DDERR_INVALIDPIXELFORMAT;
-    } else if (BlitDepthIndex(dwBpp) >= 0) {
-        OutlineJob j{GetLockedBits() + std::ptrdiff_t(rc.top) * GetPitch() + rc.left * nBytes,
-                     GetPitch(),
-                     pDest->GetLockedBits(),
-                     pDest->GetPitch(),
-                     pDest->m_nWidth,
-                     pDest->m_nHeight,
-                     x,
-                     y,
-                     rc.right - rc.left,
-                     rc.bottom - rc.top,
-                     m_dwColorKey,
-                     outlineColour};
-        switch (dwBpp) {
-        case 15: OutlineRows<15>(j); break;
-        case 16: OutlineRows<16>(j); break;
-        case 24: OutlineRows<24>(j); break;
-        default: OutlineRows<32>(j); break;
-        }
-    }
-    Unlock();
-    pDest->Unlock();
-    return nResult;
+    return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "CDX/BlitKernels.h"
+#include "platform/PixelBytes.h"
 
 namespace {
 
@@ -34,32 +35,12 @@ struct PixelTraits<32> {
 
 template <int D>
 inline DWORD LoadPixel(const BYTE* p) {
-    if constexpr (PixelTraits<D>::kBytes == 2) {
-        WORD w;
-        std::memcpy(&w, p, 2);
-        return w;
-    } else if constexpr (PixelTraits<D>::kBytes == 3) {
-        // Three bytes, never a word that would reach past the last pixel.
-        return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16);
-    } else {
-        DWORD d;
-        std::memcpy(&d, p, 4);
-        return d;
-    }
+    return LoadPixelBytes<PixelTraits<D>::kBytes>(p);
 }
 
 template <int D>
 inline void StorePixel(BYTE* p, DWORD c) {
-    if constexpr (PixelTraits<D>::kBytes == 2) {
-        WORD w = WORD(c);
-        std::memcpy(p, &w, 2);
-    } else if constexpr (PixelTraits<D>::kBytes == 3) {
-        p[0] = BYTE(c);
-        p[1] = BYTE(c >> 8);
-        p[2] = BYTE(c >> 16);
-    } else {
-        std::memcpy(p, &c, 4);
-    }
+    StorePixelBytes<PixelTraits<D>::kBytes>(p, c);
 }
 
 // Applies f(source channel, destination channel) to each colour field and joins the

@@ -219,7 +219,7 @@ BlitKernels MakeVectorKernels(const char* pszName) {
     GAME_BLIT_ROW(kOpMax)
     GAME_BLIT_ROW(kOpFaded)
 #undef GAME_BLIT_ROW
-    for (int nDepth = 0; nDepth < kDepthCount; ++nDepth) k.aOps[kOpCopy][nDepth] = ReferenceKernel(kOpCopy, nDepth);
+    for (int nDepth = 0; nDepth < kDepthCount; ++nDepth) k.aOps[kOpCopy][nDepth] = FastCopyKernel(nDepth);
     k.pStretch = StretchFast;
     return k;
 }

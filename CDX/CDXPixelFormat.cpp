@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "CDX/CDXSurface.h"
+#include "platform/PixelBytes.h"
 #include "platform/PixelMask.h"
 
 namespace {
@@ -27,47 +28,14 @@ inline bool InClip(CDXSurface* pSurface, int x, int y) {
 inline int BlendChannel(int d, int c, int a) { return d + (((c - d) * a) >> 8); }
 
 template <int Bytes>
-inline void Store(BYTE* p, DWORD c) {
-    if constexpr (Bytes == 1) {
-        *p = BYTE(c);
-    } else if constexpr (Bytes == 2) {
-        WORD w = WORD(c);
-        std::memcpy(p, &w, 2);
-    } else if constexpr (Bytes == 3) {
-        p[0] = BYTE(c);
-        p[1] = BYTE(c >> 8);
-        p[2] = BYTE(c >> 16);
-    } else {
-        std::memcpy(p, &c, 4);
-    }
-}
-
-template <int Bytes>
-inline DWORD Load(const BYTE* p) {
-    if constexpr (Bytes == 1) {
-        return *p;
-    } else if constexpr (Bytes == 2) {
-        WORD w;
-        std::memcpy(&w, p, 2);
-        return w;
-    } else if constexpr (Bytes == 3) {
-        return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16);
-    } else {
-        DWORD d;
-        std::memcpy(&d, p, 4);
-        return d;
-    }
-}
-
-template <int Bytes>
 void PutPixelT(CDXSurface* pSurface, int x, int y, DWORD colour) {
     if (!InClip(pSurface, x, y)) return;
-    Store<Bytes>(PixelAddress(pSurface, x, y, Bytes), colour);
+    StorePixelBytes<Bytes>(PixelAddress(pSurface, x, y, Bytes), colour);
 }
 
 template <int Bytes>
 DWORD GetPixelT(CDXSurface* pSurface, int x, int y) {
-    return Load<Bytes>(PixelAddress(pSurface, x, y, Bytes));
+    return LoadPixelBytes<Bytes>(PixelAddress(pSurface, x, y, Bytes));
 }
 
 void PutAlpha8(CDXSurface* pSurface, int x, int y, DWORD colour, WORD) { PutPixelT<1>(pSurface, x, y, colour); }
@@ -78,13 +46,13 @@ void PutAlpha16(CDXSurface* pSurface, int x, int y, DWORD colour, WORD alpha) {
     if (!InClip(pSurface, x, y)) return;
     BYTE* p = PixelAddress(pSurface, x, y, 2);
     const int a = alpha;
-    const int d = int(Load<2>(p)), c = int(colour & 0xFFFF);
+    const int d = int(LoadPixelBytes<2>(p)), c = int(colour & 0xFFFF);
     const int nRedShift = b565 ? 11 : 10;
     const int nGreenMask = b565 ? 0x3F : 0x1F;
     int r = BlendChannel((d >> nRedShift) & 0x1F, (c >> nRedShift) & 0x1F, a) & 0x1F;
     int g = BlendChannel((d >> 5) & nGreenMask, (c >> 5) & nGreenMask, a) & nGreenMask;
     int b = BlendChannel(d & 0x1F, c & 0x1F, a) & 0x1F;
-    Store<2>(p, DWORD((r << nRedShift) | (g << 5) | b));
+    StorePixelBytes<2>(p, DWORD((r << nRedShift) | (g << 5) | b));
 }
 
 template <int Bytes>
@@ -97,7 +65,7 @@ void PutAlpha888(CDXSurface* pSurface, int x, int y, DWORD colour, WORD alpha) {
         int d = p[i], c = int((colour >> (8 * i)) & 0xFF);
         out |= DWORD(BlendChannel(d, c, a) & 0xFF) << (8 * i);
     }
-    Store<Bytes>(p, out);  // at 32 bits the fourth byte is cleared
+    StorePixelBytes<Bytes>(p, out);  // at 32 bits the fourth byte is cleared
 }
 
 template <int Bytes>
@@ -109,7 +77,7 @@ void VLineT(CDXSurface* pSurface, int y1, int y2, int x, DWORD colour) {
     if (nBottom > rc.bottom - 1) nBottom = rc.bottom - 1;
     if (nTop > nBottom) return;
     BYTE* p = PixelAddress(pSurface, x, nTop, Bytes);
-    for (int y = nTop; y <= nBottom; ++y, p += pSurface->GetPitch()) Store<Bytes>(p, colour);
+    for (int y = nTop; y <= nBottom; ++y, p += pSurface->GetPitch()) StorePixelBytes<Bytes>(p, colour);
 }
 
 template <int Bytes>
@@ -127,13 +95,13 @@ void HLineT(CDXSurface* pSurface, int x1, int x2, int y, DWORD colour) {
     } else if constexpr (Bytes == 2) {
         int i = 0;
         if (n & 1) {
-            Store<2>(p, colour);
+            StorePixelBytes<2>(p, colour);
             i = 1;
         }
         const DWORD dwPair = (colour & 0xFFFF) | ((colour & 0xFFFF) << 16);
-        for (; i < n; i += 2) Store<4>(p + i * 2, dwPair);
+        for (; i < n; i += 2) StorePixelBytes<4>(p + i * 2, dwPair);
     } else {
-        for (int i = 0; i < n; ++i) Store<Bytes>(p + i * Bytes, colour);
+        for (int i = 0; i < n; ++i) StorePixelBytes<Bytes>(p + i * Bytes, colour);
     }
 }
 
@@ -171,7 +139,7 @@ int GetPixelFormatInfo(CVideoSurface* pSurface, CDXPixelFormat* pFormat) {
     return PixelFormatFromDescription(desc.ddpfPixelFormat, pFormat);
 }
 
-PixelRoutines PixelRoutinesForDepth(DWORD dwBitsPerPixel) {
+PixelRoutines MapPixelFunctions(DWORD dwBitsPerPixel) {
     switch (dwBitsPerPixel) {
     case 8: return {PutPixelT<1>, PutAlpha8, GetPixelT<1>, VLineT<1>, HLineT<1>};
     case 15: return {PutPixelT<2>, PutAlpha16<false>, GetPixelT<2>, VLineT<2>, HLineT<2>};

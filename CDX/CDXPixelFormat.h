@@ -40,4 +40,4 @@ struct PixelRoutines {
 };
 
 // The routines for a depth (all null for an unknown depth).
-PixelRoutines PixelRoutinesForDepth(DWORD dwBitsPerPixel);
+PixelRoutines MapPixelFunctions(DWORD dwBitsPerPixel);

@@ -94,24 +94,17 @@ int TransformBlit(CDXSurface* pSrc, RECT frame, CDXSurface* pDest, const Transfo
     if (!pDest->ClipToRect(&box) || box.right <= box.left || box.bottom <= box.top) return 0;
     const DWORD dwBpp = pDest->PixelFormat().dwBitsPerPixel;
     if (BlitDepthIndex(dwBpp) < 0 || pSrc->PixelFormat().dwBitsPerPixel != dwBpp) return 0;
-    HRESULT hr = pSrc->Lock();
-    if (Failed(hr)) return hr;
-    hr = pDest->Lock();
-    if (Failed(hr)) {
-        pSrc->Unlock();
-        return hr;
-    }
-    const int nBytes = dwBpp == 24 ? 3 : dwBpp == 32 ? 4 : 2;
-    const BYTE* s = pSrc->GetLockedBits() + std::ptrdiff_t(frame.top) * pSrc->GetPitch() + frame.left * nBytes;
+    CDXSurface::CBlitAccess px(pSrc, pDest);
+    if (Failed(px.Result())) return px.Result();
+    const BYTE* s = px.Src(frame.left, frame.top);
     const DWORD key = pSrc->GetColorKey();
+    BYTE* d = px.Dst(0, 0);
     switch (dwBpp) {
-    case 15: TransformRows<15>(j, s, pSrc->GetPitch(), tw, th, key, pDest->GetLockedBits(), pDest->GetPitch(), box); break;
-    case 16: TransformRows<16>(j, s, pSrc->GetPitch(), tw, th, key, pDest->GetLockedBits(), pDest->GetPitch(), box); break;
-    case 24: TransformRows<24>(j, s, pSrc->GetPitch(), tw, th, key, pDest->GetLockedBits(), pDest->GetPitch(), box); break;
-    default: TransformRows<32>(j, s, pSrc->GetPitch(), tw, th, key, pDest->GetLockedBits(), pDest->GetPitch(), box); break;
+    case 15: TransformRows<15>(j, s, px.SrcPitch(), tw, th, key, d, px.DstPitch(), box); break;
+    case 16: TransformRows<16>(j, s, px.SrcPitch(), tw, th, key, d, px.DstPitch(), box); break;
+    case 24: TransformRows<24>(j, s, px.SrcPitch(), tw, th, key, d, px.DstPitch(), box); break;
+    default: TransformRows<32>(j, s, px.SrcPitch(), tw, th, key, d, px.DstPitch(), box); break;
     }
-    pSrc->Unlock();
-    pDest->Unlock();
     return 0;
 }
 

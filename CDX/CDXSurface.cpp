@@ -3,8 +3,10 @@
 #include <cstring>
 #include <vector>
 
+#include "CDX/BlitKeyRuns.h"
 #include "CDX/CDXImage.h"
 #include "CDX/CDXScreen.h"
+#include "platform/PixelBytes.h"
 #include "platform/Resources.h"
 
 namespace {
@@ -50,7 +52,7 @@ void CDXSurface::CompleteCreation(CDXScreen* pScreen, DWORD memoryType, bool bRe
         pScreen->AddSurface(this);
         m_nId = CDXScreen::NextSurfaceId();
     }
-    m_routines = PixelRoutinesForDepth(m_pixelFormat.dwBitsPerPixel);
+    m_routines = MapPixelFunctions(m_pixelFormat.dwBitsPerPixel);
     if (Succeeded(Lock())) Unlock();
 }
 
@@ -103,30 +105,27 @@ int CDXSurface::CreateFromStream(CDXScreen* pScreen, DWORD byteCount, FILE* pStr
 
 int CDXSurface::LoadBmpFromStream(CDXScreen* pScreen, FILE* pStream, DWORD memoryType, DWORD byteCount) {
     if (!pStream || !pScreen) return 0;
-    long nStart = std::ftell(pStream);
-    if (nStart < 0) return 0;
-    BYTE header[54];
+    const long nStart = std::ftell(pStream);
+    if (nStart < 0 || std::fseek(pStream, 0, SEEK_END) != 0) return 0;
+    const long nEnd = std::ftell(pStream);
+    if (nEnd < nStart || std::fseek(pStream, nStart, SEEK_SET) != 0) return 0;
+    BYTE header[30];
     if (std::fread(header, 1, sizeof header, pStream) != sizeof header) return 0;
-    auto u32 = [&](int o) { return DWORD(header[o]) | (DWORD(header[o + 1]) << 8) | (DWORD(header[o + 2]) << 16) | (DWORD(header[o + 3]) << 24); };
+    auto u16 = [&](int o) { return DWORD(header[o]) | (DWORD(header[o + 1]) << 8); };
+    auto u32 = [&](int o) { return u16(o) | (u16(o + 2) << 16); };
     if (header[0] != 'B' || header[1] != 'M') return 0;
-    if (u32(14) != 40) return 0;
-    const DWORD dwFileSize = byteCount ? byteCount : u32(2);
-    const DWORD dwOffset = u32(10);
-    if (dwFileSize <= dwOffset) return 0;
-    std::vector<BYTE> data(size_t(dwFileSize - dwOffset));
-    if (std::fseek(pStream, nStart + long(dwOffset), SEEK_SET) != 0) return 0;
-    if (std::fread(data.data(), 1, data.size(), pStream) != data.size()) return 0;
-    // Rebuild a whole BMP in memory (header + pixel data) and decode it; bitmaps with a
-    // colour table are not supported here, as only the 40-byte header is kept.
-    std::vector<BYTE> bmp(54 + data.size());
-    std::memcpy(bmp.data(), header, 54);
-    const DWORD dwTotal = DWORD(bmp.size());
-    bmp[2] = BYTE(dwTotal); bmp[3] = BYTE(dwTotal >> 8); bmp[4] = BYTE(dwTotal >> 16); bmp[5] = BYTE(dwTotal >> 24);
-    bmp[10] = 54; bmp[11] = 0; bmp[12] = 0; bmp[13] = 0;
-    std::memcpy(bmp.data() + 54, data.data(), data.size());
-    if (header[28] <= 8) return 0;
+    // Bitmaps with a colour table are not taken.
+    if (u16(28) <= 8) return 0;
+    // The whole entry goes to the BMP decoder, which reads every header size; its size
+    // is the caller's byte count, else the file header's, and never past the stream.
+    const DWORD dwSize = byteCount ? byteCount : u32(2);
+    if (dwSize < sizeof header || std::uint64_t(nEnd - nStart) < dwSize) return 0;
+    std::vector<BYTE> bmp(dwSize);
+    if (std::fseek(pStream, nStart, SEEK_SET) != 0) return 0;
+    if (std::fread(bmp.data(), 1, bmp.size(), pStream) != bmp.size()) return 0;
     CDXImage image;
-    CVideoSurface* pSurface = image.GetImageFromMemory(pScreen->GetDirectDraw(), DWORD(bmp.size()), bmp.data(), int(memoryType), 1);
+    CVideoSurface* pSurface = image.GetImageFromMemory(pScreen->GetDirectDraw(), dwSize, bmp.data(), int(memoryType),
+                                                       CDXImage::TypeBmp);
     delete[] image.TakeAlpha();
     if (!pSurface) return 0;
     AttachInterface(pSurface, true);
@@ -153,11 +152,8 @@ int CDXSurface::SetColorKeyFromCorner() {
     }
     if (Failed(hr)) return -1;
     // The key is the top-left pixel read at the surface's own depth, never past its end.
-    const BYTE* p = GetLockedBits();
-    DWORD dwKey = 0;
     const DWORD bpp = m_pixelFormat.dwBitsPerPixel;
-    const int nBytes = bpp == 8 ? 1 : bpp == 24 ? 3 : bpp == 32 ? 4 : 2;
-    for (int i = 0; i < nBytes; ++i) dwKey |= DWORD(p[i]) << (8 * i);
+    const DWORD dwKey = LoadPixelBytes(GetLockedBits(), bpp == 8 ? 1 : bpp == 24 ? 3 : bpp == 32 ? 4 : 2);
     Unlock();
     m_dwColorKey = dwKey;
     if (Failed(m_pSurface->SetColorKey(dwKey, dwKey))) return -2;
@@ -226,7 +222,8 @@ HRESULT CDXSurface::Restore() {
         return m_pScreen->GetFrontSurface()->Restore();
     HRESULT hr = m_pSurface->Restore();
     if (Failed(hr)) return hr;
-    if (m_szFileName[0] == '\0') return hr;
+    // A surface not made from a file has nothing to reload: the reload's "not found".
+    if (m_szFileName[0] == '\0') return -2;
     return Reload(nullptr);
 }
 

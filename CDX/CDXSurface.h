@@ -4,12 +4,14 @@
 // loss; text in a font of its own; a clip rectangle every blit and pixel routine honours.
 #pragma once
 #include <cstdio>
+#include <memory>
 #include "CDX/CDXPixelFormat.h"
 #include "platform/Base.h"
 #include "platform/Text.h"
 #include "platform/Video.h"
 
 class CDXScreen;
+class CKeyRuns;
 
 class CDXSurface {
 public:
@@ -37,7 +39,8 @@ public:
     int ReleaseDC();
     DWORD GetLockCount() const { return m_dwLockCount; }
 
-    // Restoring after the display lost its memory.
+    // Restoring after the display lost its memory: the reload's result, so -2 for a
+    // surface not made from a file (its pixels are blank until redrawn).
     HRESULT Restore();
     HRESULT Reload(const char* pszName = nullptr);
 
@@ -81,7 +84,9 @@ public:
     // BEGIN BLITS
     // Clips a blit of pSrcRect (changed in place) to x, y on pDest: true when something is left.
     bool ClipBlit(CDXSurface* pDest, int* pX, int* pY, RECT* pSrcRect);
-    // Copies through the display device: the BltFast result, -1 without interface, 0 when clipped away.
+    // Copies the pixels (in place, or through the display's own copy when a surface is
+    // held, lost or the front): 0 or the copy's error, -1 without interface, 0 when
+    // clipped away; a lost surface is restored and the restore's result returned.
     int BlitOpaque(CDXSurface* pDest, int x, int y, const RECT* pSrcRect = nullptr);
     // The same, skipping source pixels equal to the colour key.
     int BlitKeyed(CDXSurface* pDest, int x, int y, const RECT* pSrcRect = nullptr);
@@ -100,8 +105,8 @@ public:
     // clipped away. Width and height (0: the source's) make the rectangle when none is given.
     int BlitOutlined(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nWidth, int nHeight,
                      DWORD outlineColour);
-    // Nearest-neighbour stretch to nWidth x nHeight at x, y through the display device: the Blt
-    // result, -1 without interface, 0 when clipped away.
+    // Nearest-neighbour stretch to nWidth x nHeight at x, y, done like the copies above:
+    // 0 or the stretch's error, -1 without interface, 0 when clipped away.
     int BlitStretched(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nWidth, int nHeight);
     // The same, skipping source pixels equal to the colour key.
     int BlitStretchedKeyed(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nWidth, int nHeight);
@@ -125,30 +130,79 @@ public:
     // -7 unsupported depth, -8 write failed. A failed write leaves no file behind.
     int SaveAsBmp(const char* pszName);
 
+    // The pixels of a software blit from one surface onto another, held while this
+    // object lives: read in place when nothing holds a surface, otherwise through Lock.
+    class CBlitAccess {
+    public:
+        CBlitAccess(CDXSurface* pSrc, CDXSurface* pDest);
+        ~CBlitAccess();
+        CBlitAccess(const CBlitAccess&) = delete;
+        CBlitAccess& operator=(const CBlitAccess&) = delete;
+        // DD_OK; a failed lock's result; DDERR_INVALIDPIXELFORMAT when the depths differ
+        // (rows are read at the destination's depth, so another depth would be read past
+        // its end).
+        HRESULT Result() const { return m_hr; }
+        DWORD BitsPerPixel() const { return m_dwBpp; }
+        int BytesPerPixel() const { return m_nBytes; }  // 0 for depths no blit handles
+        const BYTE* Src(int x, int y) const { return m_pSrc + std::ptrdiff_t(y) * m_nSrcPitch + x * m_nBytes; }
+        BYTE* Dst(int x, int y) const { return m_pDst + std::ptrdiff_t(y) * m_nDstPitch + x * m_nBytes; }
+        int SrcPitch() const { return m_nSrcPitch; }
+        int DstPitch() const { return m_nDstPitch; }
+        // True when the source is read in place (nothing else holds it).
+        bool SourceInPlace() const { return m_bSrcHeld && !m_bSrcLocked; }
+
+    private:
+        CDXSurface* m_pSrcSurface;
+        CDXSurface* m_pDestSurface;
+        const BYTE* m_pSrc = nullptr;
+        BYTE* m_pDst = nullptr;
+        int m_nSrcPitch = 0, m_nDstPitch = 0, m_nBytes = 0;
+        DWORD m_dwBpp = 0;
+        bool m_bSrcLocked = false, m_bDstLocked = false, m_bSrcHeld = false, m_bDstHeld = false;
+        HRESULT m_hr = DD_OK;
+    };
+
 private:
-    // The pixels of this surface for a blit: read in place when nothing holds the surface,
-    // otherwise through Lock. ReleasePixels undoes what AcquirePixels did.
-    HRESULT AcquirePixels(BYTE** ppBits, int* pPitch, bool* pbLocked);
+    // This surface's pixels for a blit: in place when nothing holds the surface, otherwise
+    // through Lock (then *pbLocked is set). Reading in place leaves the pixels' generation
+    // alone, so what is derived from them stays valid.
+    HRESULT AcquirePixels(bool bWrite, BYTE** ppBits, int* pPitch, bool* pbLocked);
     void ReleasePixels(bool bLocked);
     // True when nothing holds the surface and its pixels may be used in place.
     bool PixelsFree() const;
     int SoftwareBlit(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nOp, DWORD dwValue);
+    // Copies, keyed copies and stretches rcSrc of this surface onto rcDst of pDest on the
+    // pixels themselves when that is plainly possible: two different off-screen surfaces
+    // of one format, neither lost nor held, a key of one value. False leaves the
+    // operation (and any error it meets) to the display's Blt.
+    bool CopyInPlace(CDXSurface* pDest, const RECT& rcDst, const RECT& rcSrc, bool bKeyed);
+    // The copies and the stretch: in place when plainly possible, else the display's Blt.
+    int DeviceCopy(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, bool bKeyed);
     int HardwareStretch(CDXSurface* pDest, int x, int y, const RECT* pSrcRect, int nWidth, int nHeight, bool bKeyed);
+    // The runs of non-key pixels for a keyed blit, made again when the pixels or the key
+    // changed since; null when skipping runs would not pay (short runs, key pixels
+    // scattered) or the table cannot be made.
+    const CKeyRuns* KeyRunsFor(DWORD dwKey, DWORD dwKeyMask);
 
 public:
     // END BLITS
 
-    // Screen-internal: links of the screen's surface list and the screen's own completion.
-    CDXSurface* m_pNext = nullptr;
-    CDXSurface* m_pPrev = nullptr;
-    // Runs the completion steps after the platform surface exists: owner, size, clip,
-    // pixel format, registration with the screen, pixel routines, one lock to learn the pitch.
-    void CompleteCreation(CDXScreen* pScreen, DWORD memoryType, bool bRegister);
-    // Adopts an existing platform surface (the screen's front surface and back buffer).
+    // Adopts an existing platform surface, owned by this object or not.
     void AttachInterface(CVideoSurface* pSurface, bool bOwned);
-    void SetSize(int nWidth, int nHeight) { m_nWidth = nWidth; m_nHeight = nHeight; }
+    // Runs the completion steps after the platform surface exists: owner, size, clip,
+    // pixel format, registration with the screen when bRegister, pixel routines, one lock
+    // to learn the pitch.
+    void CompleteCreation(CDXScreen* pScreen, DWORD memoryType, bool bRegister);
 
 private:
+    friend class CDXScreen;
+    friend class CDXSurfaceTestAccess;
+    // Screen-only: links of the screen's surface list, and the size of the screen's own
+    // front surface and back buffer.
+    CDXSurface* m_pNext = nullptr;
+    CDXSurface* m_pPrev = nullptr;
+    void SetSize(int nWidth, int nHeight) { m_nWidth = nWidth; m_nHeight = nHeight; }
+
     SurfaceDesc m_desc;
     CVideoSurface* m_pSurface = nullptr;
     bool m_bOwnsInterface = true;
@@ -168,4 +222,5 @@ private:
     DWORD m_dwMemoryType = 1;
     int m_nId = -1;
     PixelRoutines m_routines;
+    std::unique_ptr<CKeyRuns> m_pKeyRuns;
 };

@@ -1,13 +1,23 @@
 // The hot blits side by side with their peers on the same 16-bit (5-6-5) pixels: our
 // fast loops, our scalar reference, SDL2's software blitter, pixman, and memcpy of the
-// same bytes as the ceiling. After the runs a table of megapixels per second and the
-// ratio of ours to the best peer is printed.
+// same bytes as the ceiling. The keyed blits run a second time on sprite-shaped sources
+// (a filled ellipse, and a character frame of a sample npc.pkg scaled to each size)
+// beside the random one, with SDL2's run-length keyed blit as a further peer. After the
+// runs tables of megapixels per second and the ratio of ours to the best peer are
+// printed.
+//
+// The character frame comes from the npc.pkg named by BENCH_NPC_PKG (tools/mkgame
+// writes one into <folder>/bmp/npc.pkg); without it those rows are left out.
+// BENCH_COPY_STREAM_BYTES sets the size past which the opaque copy streams its stores
+// (default: the cache size), to measure that choice.
 #include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -19,6 +29,8 @@
 #include "CDX/BlitKernels.h"
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
+#include "gamedata/NpcPkg.h"
+#include "media/TgaFrame.h"
 
 namespace {
 
@@ -251,7 +263,7 @@ bool MakeCall(World& w, const std::string& op, const std::string& impl, Picture&
     return false;
 }
 
-// Megapixels per second by (op, size, impl), from the last (longest) run of each benchmark.
+// Megapixels per second by (op, size, impl), the best repetition of each benchmark.
 std::map<std::string, double> g_results;
 
 std::string Key(const std::string& op, const Size& sz, const std::string& impl) {
@@ -290,41 +302,219 @@ void PrintTable() {
         }
 }
 
+// ---- Keyed blits on sprite-shaped sources, with SDL2's run-length keyed blit ----
+
+const char* const kKeyedOps[] = {"keyed", "halfalpha_keyed", "alpha_keyed"};
+const char* const kSourceKinds[] = {"random", "ellipse", "npc"};
+const char* const kKeyedImpls[] = {"ours", "reference", "sdl2", "sdl2_rle"};
+
+struct KeyedSource {
+    Size size;
+    std::unique_ptr<CDXSurface> src;
+    SDL_Surface* pSdl = nullptr;
+    SDL_Surface* pSdlRle = nullptr;
+};
+
+// 16-bit pixels of a character frame on the key colour, or none.
+std::vector<WORD> g_npc;
+int g_nNpcW = 0, g_nNpcH = 0;
+
+void LoadNpcFrame(CDXScreen& screen) {
+    const char* pszPath = std::getenv("BENCH_NPC_PKG");
+    if (!pszPath || !*pszPath) return;
+    CNpcPkg pkg;
+    if (!pkg.OpenPath(pszPath)) {
+        std::fprintf(stderr, "BENCH_NPC_PKG %s: %s\n", pszPath, pkg.GetError().c_str());
+        return;
+    }
+    for (int nSculpt = 0; nSculpt < kSculptCount; ++nSculpt)
+        for (int nAction = 0; nAction < kActionCount; ++nAction) {
+            if (pkg.GetFrameCount(nSculpt, nAction) <= 0 || !pkg.LoadFrame(nSculpt, nAction, 0)) continue;
+            CTgaFrame* pFrame = pkg.GetFrame(nSculpt, nAction, 0);
+            if (!pFrame || pFrame->GetWidth() <= 0 || pFrame->GetHeight() <= 0) continue;
+            CDXSurface s;
+            if (Failed(s.Create(&screen, pFrame->GetWidth(), pFrame->GetHeight(), 1))) return;
+            s.Fill(kKey);
+            pFrame->Draw(&s, 0, 0, 0, 0, 0, 0);
+            g_nNpcW = s.GetWidth();
+            g_nNpcH = s.GetHeight();
+            g_npc.resize(size_t(g_nNpcW) * g_nNpcH);
+            s.Lock();
+            for (int y = 0; y < g_nNpcH; ++y)
+                std::memcpy(&g_npc[size_t(y) * g_nNpcW], s.GetLockedBits() + std::ptrdiff_t(y) * s.GetPitch(),
+                            size_t(g_nNpcW) * 2);
+            s.Unlock();
+            return;
+        }
+}
+
+// The pixels of a source kind at a size; false when the kind is not available.
+bool ShapePixels(const std::string& kind, Size sz, std::mt19937& rng, std::vector<WORD>* pOut) {
+    pOut->assign(size_t(sz.w) * sz.h, kKey);
+    auto colour = [&] {
+        WORD c;
+        do c = WORD(rng()); while (c == kKey);
+        return c;
+    };
+    if (kind == "random") {
+        for (auto& v : *pOut) v = rng() % 5 == 0 ? kKey : colour();
+        return true;
+    }
+    if (kind == "ellipse") {
+        const double cx = sz.w / 2.0, cy = sz.h / 2.0;
+        for (int y = 0; y < sz.h; ++y)
+            for (int x = 0; x < sz.w; ++x) {
+                const double dx = (x + 0.5 - cx) / cx, dy = (y + 0.5 - cy) / cy;
+                if (dx * dx + dy * dy <= 1.0) (*pOut)[size_t(y) * sz.w + x] = colour();
+            }
+        return true;
+    }
+    if (g_npc.empty()) return false;
+    for (int y = 0; y < sz.h; ++y)
+        for (int x = 0; x < sz.w; ++x)
+            (*pOut)[size_t(y) * sz.w + x] = g_npc[size_t(y * g_nNpcH / sz.h) * g_nNpcW + size_t(x * g_nNpcW / sz.w)];
+    return true;
+}
+
+std::map<std::string, KeyedSource> g_keyed;  // by kind/size
+
+std::string KeyedKey(const std::string& kind, Size sz) {
+    return kind + "/" + std::to_string(sz.w) + "x" + std::to_string(sz.h);
+}
+
+void BuildKeyedSources(World& w) {
+    LoadNpcFrame(w.screen);
+    std::mt19937 rng(7);
+    for (const char* kind : kSourceKinds)
+        for (const Size& sz : kSizes) {
+            std::vector<WORD> px;
+            if (!ShapePixels(kind, sz, rng, &px)) continue;
+            KeyedSource& k = g_keyed[KeyedKey(kind, sz)];
+            k.size = sz;
+            k.src = std::make_unique<CDXSurface>();
+            k.src->Create(&w.screen, sz.w, sz.h, 1);
+            FillSurface(*k.src, px);
+            k.src->SetColorKey(kKey);
+            k.pSdl = SdlFrom(px, sz.w, sz.h);
+            k.pSdlRle = SdlFrom(px, sz.w, sz.h);
+        }
+}
+
+bool MakeKeyedCall(World& w, const std::string& op, const std::string& impl, KeyedSource& k, Call* pOut) {
+    const int x = k.size.w == kBackW ? 0 : 37, y = k.size.h == kBackH ? 0 : 41;
+    CDXSurface* back = w.back.get();
+    CDXSurface* src = k.src.get();
+    if (impl == "ours" || impl == "reference") {
+        if (op == "keyed") *pOut = [=] { src->BlitKeyed(back, x, y); };
+        if (op == "halfalpha_keyed") *pOut = [=] { src->BlitHalfAlphaKeyed(back, x, y); };
+        if (op == "alpha_keyed") *pOut = [=] { src->BlitAlphaKeyed(back, x, y, nullptr, kAlpha); };
+        return true;
+    }
+    SDL_Surface* s = impl == "sdl2_rle" ? k.pSdlRle : k.pSdl;
+    SDL_Surface* d = w.pSdlBack;
+    const int nAlpha = op == "alpha_keyed" ? (256 - kAlpha) * 255 / 256 : op == "halfalpha_keyed" ? 128 : -1;
+    SDL_SetColorKey(s, SDL_TRUE, kKey);
+    SDL_SetSurfaceAlphaMod(s, Uint8(nAlpha < 0 ? 255 : nAlpha));
+    SDL_SetSurfaceBlendMode(s, nAlpha < 0 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+    SDL_SetSurfaceRLE(s, impl == "sdl2_rle" ? 1 : 0);
+    const SDL_Rect rc{x, y, k.size.w, k.size.h};
+    *pOut = [=]() mutable {
+        SDL_Rect r = rc;
+        SDL_BlitSurface(s, nullptr, d, &r);
+    };
+    return true;
+}
+
+std::string KeyedResultKey(const std::string& op, const std::string& kind, Size sz, const std::string& impl) {
+    return "sprite/" + op + "/" + KeyedKey(kind, sz) + "/" + impl;
+}
+
+void PrintKeyedTable() {
+    std::printf("\nKeyed blits by source shape, 16-bit 5-6-5, megapixels per second (sdl2_rle: SDL_SetSurfaceRLE)\n");
+    std::printf("%-16s %-8s %-8s %9s %9s %9s %9s %8s\n", "operation", "source", "size", "ours", "scalar", "SDL2",
+                "SDL2 RLE", "vs best");
+    for (const char* op : kKeyedOps)
+        for (const char* kind : kSourceKinds)
+            for (const Size& sz : kSizes) {
+                auto get = [&](const char* impl) {
+                    auto it = g_results.find(KeyedResultKey(op, kind, sz, impl));
+                    return it == g_results.end() ? -1.0 : it->second;
+                };
+                const double ours = get("ours");
+                if (ours < 0) continue;
+                const double ref = get("reference"), sdl = get("sdl2"), rle = get("sdl2_rle");
+                const double peer = sdl > rle ? sdl : rle;
+                char szSize[16];
+                std::snprintf(szSize, sizeof szSize, "%dx%d", sz.w, sz.h);
+                std::printf("%-16s %-8s %-8s %9.0f %9.0f %9.0f %9.0f %7.2fx\n", op, kind, szSize, ours, ref, sdl, rle,
+                            peer > 0 ? ours / peer : 0.0);
+            }
+}
+
+// Runs call in timed loops and records the best megapixels per second of the
+// repetitions under strKey, so a moment of load on the machine does not decide a row.
+void RegisterTimed(const std::string& strKey, Size size, bool bReference, std::function<Call()> make) {
+    benchmark::RegisterBenchmark(strKey.c_str(),
+                                 [=](benchmark::State& state) {
+                                     SetActiveBlitKernels(bReference ? &ReferenceBlitKernels() : nullptr);
+                                     // SDL keeps the blend state per surface: set it again for this run.
+                                     Call again = make();
+                                     const auto t0 = std::chrono::steady_clock::now();
+                                     for (auto _ : state) again();
+                                     const double fSeconds =
+                                         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+                                     const double fPixels = double(state.iterations()) * size.w * size.h;
+                                     state.SetItemsProcessed(std::int64_t(fPixels));
+                                     if (fSeconds > 0) {
+                                         double& fBest = g_results[strKey];
+                                         fBest = std::max(fBest, fPixels / fSeconds / 1e6);
+                                     }
+                                     SetActiveBlitKernels(nullptr);
+                                 })
+        ->MinTime(0.05)
+        ->Repetitions(5)
+        ->ReportAggregatesOnly(true);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    if (const char* psz = std::getenv("BENCH_COPY_STREAM_BYTES")) SetCopyStreamThreshold(std::size_t(std::atoll(psz)));
     World world;
     BuildWorld(world);
+    BuildKeyedSources(world);
     for (const char* op : kOps)
         for (const Size& sz : kSizes)
             for (const char* impl : kImpls) {
                 Call call;
                 Picture& p = world.pictures[sz.w];
                 if (!MakeCall(world, op, impl, p, &call) || !call) continue;
-                const bool bReference = std::string(impl) == "reference";
                 const std::string sop = op, simpl = impl;
-                const Size size = sz;
-                benchmark::RegisterBenchmark(Key(op, sz, impl).c_str(),
-                                             [bReference, size, sop, simpl, &p, &world](benchmark::State& state) {
-                                                 SetActiveBlitKernels(bReference ? &ReferenceBlitKernels() : nullptr);
-                                                 // SDL keeps the blend state per surface: set it again for this run.
-                                                 Call again;
-                                                 MakeCall(world, sop, simpl, p, &again);
-                                                 const auto t0 = std::chrono::steady_clock::now();
-                                                 for (auto _ : state) again();
-                                                 const double fSeconds = std::chrono::duration<double>(
-                                                                             std::chrono::steady_clock::now() - t0)
-                                                                             .count();
-                                                 const double fPixels = double(state.iterations()) * size.w * size.h;
-                                                 state.SetItemsProcessed(std::int64_t(fPixels));
-                                                 if (fSeconds > 0) g_results[Key(sop, size, simpl)] = fPixels / fSeconds / 1e6;
-                                                 SetActiveBlitKernels(nullptr);
-                                             })
-                    ->MinTime(0.2);
+                RegisterTimed(Key(op, sz, impl), sz, simpl == "reference", [sop, simpl, &p, &world] {
+                    Call again;
+                    MakeCall(world, sop, simpl, p, &again);
+                    return again;
+                });
+            }
+    for (const char* op : kKeyedOps)
+        for (const char* kind : kSourceKinds)
+            for (const Size& sz : kSizes) {
+                auto it = g_keyed.find(KeyedKey(kind, sz));
+                if (it == g_keyed.end()) continue;
+                KeyedSource* pSource = &it->second;
+                for (const char* impl : kKeyedImpls) {
+                    const std::string sop = op, simpl = impl;
+                    RegisterTimed(KeyedResultKey(op, kind, sz, impl), sz, simpl == "reference", [sop, simpl, pSource, &world] {
+                        Call again;
+                        MakeKeyedCall(world, sop, simpl, *pSource, &again);
+                        return again;
+                    });
+                }
             }
     benchmark::RunSpecifiedBenchmarks();
     PrintTable();
+    PrintKeyedTable();
     std::printf("ours: %s loops\n", BestBlitKernels().pszName);
     benchmark::Shutdown();
     return 0;

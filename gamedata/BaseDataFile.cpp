@@ -252,14 +252,47 @@ void WriteZeroString(CByteWriter& out, const char* p) {
     out.WriteBytes(p, n + 1);
 }
 
+using SectionReader = bool (*)(CByteReader& in, CTableSet& t);
+
+// The debug log's progress groups and the sections each covers, in file order.
+struct BaseDataGroup {
+    const char* pszLine;
+    SectionReader steps[4];
+    size_t nSteps;
+};
+
+const BaseDataGroup kBaseDataGroups[] = {
+    {"Read NPC Base Data...", {ReadEnemies}, 1},
+    {"Read Scene Name...", {ReadSceneNames}, 1},
+    {"Read Skill Data...", {ReadSkills}, 1},
+    {"Read Shop Data...", {ReadSkillLevels, ReadShops}, 2},
+    {"Read Level Data...", {ReadLevels}, 1},
+    {"Read Item Data...", {ReadItems, ReadTasks, ReadPeiFang, ReadPeiFangItems}, 4},
+};
+
 }  // namespace
 
-bool ReadBaseData(const std::uint8_t* pData, size_t nSize, CTableSet* pTables, std::string* pError) {
+void LogBaseDataSections(const std::function<void(const char*)>& log) {
+    if (!log) return;
+    for (const BaseDataGroup& g : kBaseDataGroups) {
+        log(g.pszLine);
+        log("OK\r\n");
+    }
+}
+
+bool ReadBaseData(const std::uint8_t* pData, size_t nSize, CTableSet* pTables, std::string* pError,
+                  const std::function<void(const char*)>& log) {
     CByteReader in(pData, nSize, "Base.dat");
     CTableSet t;
-    bool bOk = ReadEnemies(in, t) && ReadSceneNames(in, t) && ReadSkills(in, t) && ReadSkillLevels(in, t) &&
-               ReadShops(in, t) && ReadLevels(in, t) && ReadItems(in, t) && ReadTasks(in, t) &&
-               ReadPeiFang(in, t) && ReadPeiFangItems(in, t);
+    // Each group's line goes out before its sections and "OK" right after them, so a
+    // log cut short by a crash still shows where reading was.
+    bool bOk = true;
+    for (const BaseDataGroup& g : kBaseDataGroups) {
+        if (log) log(g.pszLine);
+        for (size_t i = 0; i < g.nSteps && bOk; ++i) bOk = g.steps[i](in, t) && !in.Failed();
+        if (!bOk) break;
+        if (log) log("OK\r\n");
+    }
     if (!bOk || in.Failed()) {
         if (pError != nullptr) *pError = in.Error();
         *pTables = CTableSet();

@@ -4,6 +4,7 @@
 #include "gamedata/Tables.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,12 @@
 constexpr size_t kBaseDataLimit = size_t(256) << 20;
 
 // Reads the ten sections into pTables (replacing what it held). On failure pTables
-// is left empty and pError names the file, the section and what was wrong.
-bool ReadBaseData(const std::uint8_t* pData, size_t nSize, CTableSet* pTables, std::string* pError);
+// is left empty and pError names the file, the section and what was wrong. log, when
+// given, receives each progress line ("Read Skill Data...") before its sections and
+// "OK" right after them.
+bool ReadBaseData(const std::uint8_t* pData, size_t nSize, CTableSet* pTables, std::string* pError,
+                  const std::function<void(const char*)>& log = {});
+// The same progress lines for tables that were written rather than read.
+void LogBaseDataSections(const std::function<void(const char*)>& log);
 // The bytes of the cache file for the tables.
 std::vector<std::uint8_t> WriteBaseData(const CTableSet& tables);

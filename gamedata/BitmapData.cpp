@@ -30,10 +30,6 @@ std::string Format(const char* pszFormat, int n) {
 }
 
 // Reads n bytes at the stream's position for the checked reader.
-bool ReadChunk(FILE* pStream, size_t n, std::vector<std::uint8_t>* pOut) {
-    pOut->resize(n);
-    return n == 0 || std::fread(pOut->data(), 1, n, pStream) == n;
-}
 
 }  // namespace
 
@@ -88,7 +84,7 @@ bool CBitmapData::OpenPackages() {
     const std::string strPath = pGameData && pGameData->szGamePath[0] ? pGameData->GamePath("Bmp\\Effect.pkg")
                                                                       : std::string("Bmp\\Effect.pkg");
     auto fail = [&](const std::string& why) {
-        m_strError = "Effect.pkg: " + why;
+        m_strError = "Bmp\\Effect.pkg: " + why;
         Log("failed\r\n");
         m_effectFrameCount.clear();
         m_effectFirstFrame.clear();
@@ -98,18 +94,16 @@ bool CBitmapData::OpenPackages() {
     };
     m_pEffectStream = OpenFile(strPath.c_str(), "rb");
     if (!m_pEffectStream) return fail(OpenFileError());
-    if (std::fseek(m_pEffectStream, 0, SEEK_END) != 0 || (m_nEffectLength = std::ftell(m_pEffectStream)) < 0 ||
-        std::fseek(m_pEffectStream, 0, SEEK_SET) != 0)
-        return fail("cannot measure the file");
+    if (!MeasureStream(m_pEffectStream, &m_nEffectLength)) return fail("cannot measure the file");
 
     std::vector<std::uint8_t> chunk;
-    if (m_nEffectLength < 4 || !ReadChunk(m_pEffectStream, 4, &chunk)) return fail("file is shorter than 4 bytes");
+    if (m_nEffectLength < 4 || !ReadStreamChunk(m_pEffectStream, 4, &chunk)) return fail("file is shorter than 4 bytes");
     CByteReader head(chunk, "Effect.pkg");
     DWORD dwEffects = 0;
     head.ReadU32(&dwEffects);
     const size_t nRest = size_t(m_nEffectLength) - 4;
     if (dwEffects > nRest / 8) return fail("effect count " + std::to_string(dwEffects) + " is more than the file holds");
-    if (!ReadChunk(m_pEffectStream, size_t(dwEffects) * 8, &chunk)) return fail("effect records ran short");
+    if (!ReadStreamChunk(m_pEffectStream, size_t(dwEffects) * 8, &chunk)) return fail("effect records ran short");
     CByteReader records(chunk, "Effect.pkg");
     m_effectFrameCount.resize(dwEffects);
     m_effectFirstFrame.resize(dwEffects);
@@ -122,7 +116,7 @@ bool CBitmapData::OpenPackages() {
     if (nTotal > (nRest - size_t(dwEffects) * 8) / 8)
         return fail("frame total " + std::to_string(nTotal) + " is more than the file holds");
     const size_t nFrames = size_t(nTotal);
-    if (!ReadChunk(m_pEffectStream, nFrames * 8, &chunk)) return fail("frame index ran short");
+    if (!ReadStreamChunk(m_pEffectStream, nFrames * 8, &chunk)) return fail("frame index ran short");
     CByteReader frames(chunk, "Effect.pkg");
     m_frameSize.resize(nFrames);
     m_frameOffset.resize(nFrames);
@@ -172,14 +166,10 @@ void CBitmapData::FreeEffectFrames() {
 
 void CBitmapData::LoadTx(int nFace) {
     MakeGameFolderCurrent();
-    m_pFace = std::make_unique<CDXSprite>();
     std::string strName = Format("TX%03d.bmp", nFace);
     if (!m_pHead || !m_pHead->Contains(strName.c_str())) strName = Format("TX%03d.bmp", 0);
-    FILE* pStream = m_pHead ? m_pHead->Seek(strName.c_str()) : nullptr;
-    if (!m_pFace->Create(pScreen, pStream, 148, 148, 1)) {
-        m_pFace.reset();
-        return;
-    }
+    m_pFace.reset(LoadPkgSprite(m_pHead.get(), strName.c_str(), 148, 148, 1, 1));
+    if (!m_pFace) return;
     m_pFace->SetColorKey();
     m_pFace->SetFrame(0);
     m_nFaceKey = nFace;
@@ -206,9 +196,9 @@ void CBitmapData::DrawItemIcon(int nItem, int x, int y) {
     m_pItemIcon.reset();
     m_nItemKey = -1;
     const std::string strName = Format("Item-%03d.bmp", nItem);
-    FILE* pStream = m_pMenu ? m_pMenu->Seek(strName.c_str()) : nullptr;
-    auto pIcon = std::make_unique<CDXSprite>();
-    if (!pIcon->Create(pScreen, pStream, 134, 134, 1, pPictureHost->GetSurfaceMemory())) return;
+    std::unique_ptr<CDXSprite> pIcon(
+        LoadPkgSprite(m_pMenu.get(), strName.c_str(), 134, 134, 1, pPictureHost->GetSurfaceMemory()));
+    if (!pIcon) return;
     pIcon->SetColorKey();
     pIcon->SetFrame(0);
     pIcon->SetPos(x, y);
@@ -217,16 +207,27 @@ void CBitmapData::DrawItemIcon(int nItem, int x, int y) {
     m_pItemIcon->Draw(pBack, 0, 0, BLT_KEYED);
 }
 
-CDXSurface* CBitmapData::LoadMenuSurface(const char* pszName) {
-    if (!m_pMenu || !pScreen) return nullptr;
-    const int nSize = m_pMenu->GetSize(pszName);
-    FILE* pStream = m_pMenu->Seek(pszName);
-    if (nSize <= 0 || !pStream) return nullptr;
+CDXSurface* LoadPkgSurface(CPkgFile* pPkg, const char* pszName, DWORD dwMemory, bool bCornerKey) {
+    if (!pPkg || !pszName || !pScreen) return nullptr;
+    const int nSize = pPkg->GetSize(pszName);
+    FILE* pStream = nSize > 0 ? pPkg->Seek(pszName) : nullptr;
+    if (!pStream) return nullptr;
     auto pSurface = std::make_unique<CDXSurface>();
-    if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream) != 1) return nullptr;
-    pSurface->SetColorKeyFromCorner();
+    if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream, dwMemory) != 1) return nullptr;
+    if (bCornerKey) pSurface->SetColorKeyFromCorner();
     return pSurface.release();
 }
+
+CDXSprite* LoadPkgSprite(CPkgFile* pPkg, const char* pszName, int nWidth, int nHeight, int nCount, DWORD dwMemory) {
+    if (!pPkg || !pszName || !pScreen) return nullptr;
+    FILE* pStream = pPkg->Seek(pszName);
+    if (!pStream) return nullptr;
+    auto pSprite = std::make_unique<CDXSprite>();
+    if (pSprite->Create(pScreen, pStream, nWidth, nHeight, nCount, dwMemory) != 1 || !pSprite->GetTile()) return nullptr;
+    return pSprite.release();
+}
+
+CDXSurface* CBitmapData::LoadMenuSurface(const char* pszName) { return LoadPkgSurface(m_pMenu.get(), pszName, 1, true); }
 
 int CBitmapData::DrawCachedIcon(std::unique_ptr<CDXSurface>& pIcon, int& nKey, const char* pszFormat, int nNumber,
                                 int x, int y) {

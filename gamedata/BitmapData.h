@@ -15,6 +15,14 @@ class CDXSprite;
 class CDXSurface;
 class CTgaFrame;
 
+// Reads a picture entry of a package into a new surface of the given memory type; null
+// when the entry is absent or is not a picture. bCornerKey makes the top-left pixel the
+// colour key. The one loader of package pictures for the store, the menus and boxes.
+CDXSurface* LoadPkgSurface(CPkgFile* pPkg, const char* pszName, DWORD dwMemory, bool bCornerKey);
+// Reads a picture entry of a package into a new sprite of nCount tiles of nWidth x
+// nHeight; null when the entry is absent or is not a picture.
+CDXSprite* LoadPkgSprite(CPkgFile* pPkg, const char* pszName, int nWidth, int nHeight, int nCount, DWORD dwMemory);
+
 class CBitmapData {
 public:
     // Clears every cache and creates the sprite package (not yet opened).

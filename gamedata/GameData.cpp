@@ -123,11 +123,6 @@ bool CGameData::LoadTables() {
 void CGameData::AdoptTables(CTableSet&& tables) {
     m_tables = std::move(tables);
     BindTables();
-    for (const char* pLine : {"Read NPC Base Data...", "Read Scene Name...", "Read Skill Data...", "Read Shop Data...",
-                              "Read Level Data...", "Read Item Data..."}) {
-        Log(pLine);
-        Log("OK\r\n");
-    }
 }
 
 bool CGameData::BuildTables(CRecordSource& source) {
@@ -144,6 +139,7 @@ bool CGameData::BuildTables(CRecordSource& source) {
         Log("failed\r\n");
         return Fail(why);
     }
+    LogBaseDataSections(Log);
     AdoptTables(std::move(tables));
     return true;
 }
@@ -158,7 +154,7 @@ bool CGameData::ReadTableCache() {
     }
     Log("OK\r\n");
     CTableSet tables;
-    if (!ReadBaseData(bytes.data(), bytes.size(), &tables, &why)) {
+    if (!ReadBaseData(bytes.data(), bytes.size(), &tables, &why, Log)) {
         Log("failed\r\n");
         return Fail(why);
     }

@@ -18,17 +18,16 @@ bool CGameData::LoadScript() {
     FreeScriptData();
     std::vector<std::uint8_t> bytes;
     std::string why;
-    if (!FileExists("data\\script.dat") || !ReadWholeFile("data\\script.dat", kScriptLimit, &bytes, &why)) {
+    if (!ReadWholeFile("data\\script.dat", kScriptLimit, &bytes, &why)) {
         if (pDebugLog != nullptr) pDebugLog->Write("Can not open Script file .........script\\script.bin");
-        return Fail(why.empty() ? std::string("data\\script.dat: cannot open") : why);
+        return Fail(why);
     }
     if (pDebugLog != nullptr) pDebugLog->Write("Read Script file...");
     auto pData = std::make_unique<CScriptData>();
     CByteReader reader(bytes, "script.dat");
     if (!pData->LoadEventTables(reader) || !pData->LoadScripts(reader)) {
         if (pDebugLog != nullptr) pDebugLog->Write("failed\r\n");
-        if (pData->GetError().find("Wrong Script data") != std::string::npos)
-            MessageBox(nullptr, "Wrong Script data", "", MB_OK);
+        if (pData->HasErrorMark()) MessageBox(nullptr, "Wrong Script data", "", MB_OK);
         return Fail(pData->GetError());
     }
     if (pDebugLog != nullptr) pDebugLog->Write("OK\r\n");

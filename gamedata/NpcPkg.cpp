@@ -1,5 +1,7 @@
 #include "gamedata/NpcPkg.h"
 
+#include <algorithm>
+
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
 #include "gamedata/GameData.h"
@@ -35,12 +37,6 @@ Tint PlainTint(int nMode) {
     }
 }
 
-// Reads n bytes at the stream's position into a buffer for the checked reader.
-bool ReadChunk(FILE* pStream, size_t n, std::vector<std::uint8_t>* pOut) {
-    pOut->resize(n);
-    return n == 0 || std::fread(pOut->data(), 1, n, pStream) == n;
-}
-
 }  // namespace
 
 CPictureHost* pPictureHost = &g_defaultHost;
@@ -68,7 +64,9 @@ void CNpcPkg::Close() {
 bool CNpcPkg::Open() {
     if (pGameData && pGameData->szGamePath[0] != '\0') SetCurrentDirectory(pGameData->szGamePath);
     SetCurrentDirectory("bmp");
-    return OpenPath("npc.pkg");
+    if (OpenPath("npc.pkg")) return true;
+    m_strError = "bmp\\" + m_strError;  // named as the game folder names it
+    return false;
 }
 
 bool CNpcPkg::OpenPath(const char* pszPath) {
@@ -96,8 +94,7 @@ bool CNpcPkg::OpenPath(const char* pszPath) {
 }
 
 bool CNpcPkg::ReadIndex() {
-    if (std::fseek(m_pStream, 0, SEEK_END) != 0 || (m_nFileLength = std::ftell(m_pStream)) < 0 ||
-        std::fseek(m_pStream, 0, SEEK_SET) != 0) {
+    if (!MeasureStream(m_pStream, &m_nFileLength)) {
         m_strError = "cannot measure the file";
         return false;
     }
@@ -109,7 +106,7 @@ bool CNpcPkg::ReadIndex() {
         for (int a = 0; a < kActionCount; ++a) {
             const std::string where = "sculpt " + std::to_string(s) + " action " + std::to_string(a);
             std::int32_t nCount = 0;
-            if (size_t(m_nFileLength) - nPos < 4 || !ReadChunk(m_pStream, 4, &chunk)) {
+            if (size_t(m_nFileLength) - nPos < 4 || !ReadStreamChunk(m_pStream, 4, &chunk)) {
                 m_strError = where + ": index ran short";
                 return false;
             }
@@ -122,7 +119,7 @@ bool CNpcPkg::ReadIndex() {
             }
             if (nCount == 0) continue;
             const size_t nEntries = size_t(nCount) * kDirectionCount;
-            if (size_t(m_nFileLength) - nPos < nEntries * 8 || !ReadChunk(m_pStream, nEntries * 8, &chunk)) {
+            if (size_t(m_nFileLength) - nPos < nEntries * 8 || !ReadStreamChunk(m_pStream, nEntries * 8, &chunk)) {
                 m_strError = where + ": " + std::to_string(nEntries) + " frames do not fit in the file";
                 return false;
             }
@@ -133,6 +130,7 @@ bool CNpcPkg::ReadIndex() {
             act.offsets.resize(nEntries);
             act.sizes.resize(nEntries);
             act.frames.resize(nEntries);
+            act.covered.assign(nEntries, RECT{0, 0, -1, -1});
             for (auto& o : act.offsets) reader.ReadU32(&o);
             for (auto& z : act.sizes) reader.ReadU32(&z);
         }
@@ -196,9 +194,42 @@ bool CNpcPkg::DrawFrameTinted(int nSculpt, int nAction, int nDirection, int nFra
 int CNpcPkg::DrawFrameBlended(int nSculpt, int nAction, int nDirection, int nFrame, int x, int y) {
     CTgaFrame* pFrame = Prepare(nSculpt, nAction, nDirection, nFrame);
     if (!pFrame || !m_pWork || !pBack) return -1;
-    m_pWork->FillRect(0, 0, 256, 256, 0);
-    pFrame->Draw(m_pWork, 0, 0, 0, 0, 0, 0);
+    Action& act = m_actions[size_t(nSculpt) * kActionCount + size_t(nAction)];
+    RECT& rc = act.covered[size_t(nFrame + nDirection * act.nCount)];
+    // Outside the pixels a frame covers the work surface holds only the key colour
+    // after the fill, which the keyed blend skips: only that part is filled and blended.
+    if (rc.right < 0) {
+        m_pWork->FillRect(0, 0, 256, 256, 0);
+        pFrame->Draw(m_pWork, 0, 0, 0, 0, 0, 0);
+        rc = FindCovered();
+    } else {
+        m_pWork->FillRect(rc.left, rc.top, rc.right, rc.bottom, 0);
+        pFrame->Draw(m_pWork, 0, 0, 0, 0, 0, 0);
+    }
+    if (rc.right <= rc.left) return 0;
     const POINT anchor = pPictureHost->GetSculptAnchor(nSculpt);
-    RECT rc{0, 0, 256, 256};
-    return m_pWork->BlitAlphaKeyed(pBack, x - anchor.x, y - anchor.y, &rc, 178);
+    RECT rcSource = rc;
+    return m_pWork->BlitAlphaKeyed(pBack, x - anchor.x + rc.left, y - anchor.y + rc.top, &rcSource, 178);
+}
+
+RECT CNpcPkg::FindCovered() const {
+    RECT rc{256, 256, 0, 0};
+    if (Failed(m_pWork->Lock())) return RECT{0, 0, 256, 256};
+    const BYTE* pBits = m_pWork->GetLockedBits();
+    const int nBytes = int(m_pWork->PixelFormat().dwBitsPerPixel + 7) / 8;
+    const int w = std::min(m_pWork->GetWidth(), 256), h = std::min(m_pWork->GetHeight(), 256);
+    for (int y = 0; pBits && y < h; ++y) {
+        const BYTE* pRow = pBits + std::ptrdiff_t(y) * m_pWork->GetPitch();
+        for (int x = 0; x < w; ++x) {
+            bool bSet = false;
+            for (int k = 0; k < nBytes; ++k) bSet |= pRow[x * nBytes + k] != 0;
+            if (!bSet) continue;
+            rc.left = std::min<LONG>(rc.left, x);
+            rc.top = std::min<LONG>(rc.top, y);
+            rc.right = std::max<LONG>(rc.right, x + 1);
+            rc.bottom = std::max<LONG>(rc.bottom, y + 1);
+        }
+    }
+    m_pWork->Unlock();
+    return rc.right > rc.left ? rc : RECT{0, 0, 0, 0};
 }

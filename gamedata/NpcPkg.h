@@ -77,8 +77,13 @@ private:
         std::vector<DWORD> offsets;
         std::vector<DWORD> sizes;
         std::vector<std::unique_ptr<CTgaFrame>> frames;
+        // The part of the work surface each frame covers, found on its first blended
+        // draw; empty until then.
+        std::vector<RECT> covered;
     };
     bool ReadIndex();
+    // The rectangle of the work surface holding the non-zero pixels just drawn there.
+    RECT FindCovered() const;
     void Close();
     // The loaded frame for a draw, or null when the numbers are out of range or it has no picture.
     CTgaFrame* Prepare(int nSculpt, int nAction, int nDirection, int nFrame);

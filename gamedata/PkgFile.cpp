@@ -16,11 +16,6 @@ constexpr size_t kMaxPkgName = 255;
 // Smallest index entry: an empty name's end byte, offset and size.
 constexpr size_t kMinEntryBytes = 1 + 8;
 
-bool StreamLength(FILE* pStream, long* pLength) {
-    if (std::fseek(pStream, 0, SEEK_END) != 0) return false;
-    *pLength = std::ftell(pStream);
-    return *pLength >= 0 && std::fseek(pStream, 0, SEEK_SET) == 0;
-}
 
 }  // namespace
 
@@ -29,27 +24,27 @@ int ComparePkgNames(const char* pszA, const char* pszB) { return CompareNoCase(p
 bool ReadPkgIndex(FILE* pStream, DWORD dwSizeUnit, std::vector<PkgIndexEntry>* pEntries, std::string* pError) {
     pEntries->clear();
     long nLength = 0;
-    if (!pStream || !StreamLength(pStream, &nLength)) {
+    if (!MeasureStream(pStream, &nLength)) {
         if (pError) *pError = "cannot measure the file";
         return false;
     }
     // The index can be no longer than the count word and the largest entries, nor
     // than the file.
-    unsigned char countBytes[4];
-    if (std::fread(countBytes, 1, 4, pStream) != 4) {
+    std::vector<std::uint8_t> countBytes;
+    if (!ReadStreamChunk(pStream, 4, &countBytes)) {
         if (pError) *pError = "index count: file is shorter than 4 bytes";
         return false;
     }
-    const DWORD dwCount = DWORD(countBytes[0]) | (DWORD(countBytes[1]) << 8) | (DWORD(countBytes[2]) << 16) |
-                          (DWORD(countBytes[3]) << 24);
+    DWORD dwCount = 0;
+    CByteReader(countBytes, "package index").ReadU32(&dwCount);
     if (dwCount > (size_t(nLength) - 4) / kMinEntryBytes) {
         if (pError) *pError = "index count " + std::to_string(dwCount) + " is more than the file can hold";
         return false;
     }
     const size_t nMaxIndex = size_t(dwCount) * (kMaxPkgName + 1 + 8);
     const size_t nRead = nMaxIndex < size_t(nLength) - 4 ? nMaxIndex : size_t(nLength) - 4;
-    std::vector<std::uint8_t> bytes(nRead);
-    if (std::fread(bytes.data(), 1, nRead, pStream) != nRead) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadStreamChunk(pStream, nRead, &bytes)) {
         if (pError) *pError = "index: read error";
         return false;
     }
@@ -112,15 +107,15 @@ void CPkgFile::Close() {
     m_entries.clear();
 }
 
-bool CPkgFile::ReadIndex() {
+bool CPkgFile::ReadIndex(const std::string& strShown) {
     std::string strError;
     if (!ReadPkgIndex(m_pStream, 1, &m_entries, &strError)) {
-        m_strError = std::string(m_pszName ? m_pszName : "") + ": " + strError;
+        m_strError = strShown + ": " + strError;
         Close();
         return false;
     }
     // The game runs on with the entries that are there; the player is told once.
-    const std::string strMissing = DescribeMissingPkgEntries(m_pszName ? m_pszName : "", m_entries);
+    const std::string strMissing = DescribeMissingPkgEntries(strShown, m_entries);
     if (!strMissing.empty()) {
         std::fprintf(stderr, "game: %s\n", strMissing.c_str());
         if (pDebugLog) pDebugLog->Printf("%s\r\n", strMissing.c_str());
@@ -130,18 +125,21 @@ bool CPkgFile::ReadIndex() {
 
 bool CPkgFile::Open() {
     Close();
+    const std::string strName = m_pszName ? m_pszName : "";
+    std::string strShown = strName;
     if (pGameData && pGameData->szGamePath[0] != '\0') {
         SetCurrentDirectory(pGameData->szGamePath);
         SetCurrentDirectory("bmp");
+        strShown = "bmp\\" + strName;
     }
-    if (pDebugLog) pDebugLog->Printf("open data file %s ...", m_pszName ? m_pszName : "");
+    if (pDebugLog) pDebugLog->Printf("open data file %s ...", strName.c_str());
     m_pStream = m_pszName ? OpenFile(m_pszName, "rb") : nullptr;
     if (!m_pStream) {
-        m_strError = std::string(m_pszName ? m_pszName : "") + ": " + OpenFileError();
+        m_strError = strShown + ": " + OpenFileError();
         if (pDebugLog) pDebugLog->Write("...failed\r\n");
         return false;
     }
-    if (!ReadIndex()) {
+    if (!ReadIndex(strShown)) {
         if (pDebugLog) pDebugLog->Write("...failed\r\n");
         return false;
     }
@@ -156,7 +154,7 @@ bool CPkgFile::OpenPath(const char* pszPath) {
         m_strError = std::string(pszPath ? pszPath : "") + ": " + OpenFileError();
         return false;
     }
-    return ReadIndex();
+    return ReadIndex(m_pszName ? m_pszName : "");
 }
 
 int CPkgFile::Find(const char* pszName) const { return FindPkgEntry(m_entries, pszName); }

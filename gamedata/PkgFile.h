@@ -61,7 +61,8 @@ public:
 private:
     // Index of the entry by binary search, or -1; entries past the end count as absent.
     int Find(const char* pszName) const;
-    bool ReadIndex();
+    // Reads the index; messages name the package as strShown ("bmp\\menu.pkg").
+    bool ReadIndex(const std::string& strShown);
     void Close();
 
     const char* m_pszName;

@@ -61,10 +61,14 @@ bool CScriptData::LoadEventTables(CByteReader& reader) {
 
 bool CScriptData::LoadScripts(CByteReader& reader) {
     reader.SetContext("scene scripts");
+    m_bErrorMark = false;
     const size_t nBase = reader.Position();
     std::int32_t nStored = 0;
     if (!reader.ReadI32(&nStored)) return Fail(reader, "no script count");
-    if (nStored == -1) return Fail(reader, "Wrong Script data");
+    if (nStored == -1) {
+        m_bErrorMark = true;
+        return Fail(reader, "Wrong Script data");
+    }
     if (nStored < -1 || nStored >= kMaxScenes) return Fail(reader, "script count " + std::to_string(nStored));
     const std::int32_t nScripts = nStored + 1;
     if (!reader.CheckCount(nScripts, 4, "script offsets")) return Fail(reader, "script offsets");

@@ -60,6 +60,8 @@ public:
     const char* GetText(int nScene, int nIndex) const;
     // Why the last load failed.
     const std::string& GetError() const { return m_strError; }
+    // True when the last LoadScripts met the file's own error mark.
+    bool HasErrorMark() const { return m_bErrorMark; }
 
 private:
     bool Fail(CByteReader& reader, const std::string& why);
@@ -71,4 +73,5 @@ private:
     std::vector<std::vector<ScriptCommand>> m_commands;  // [scene script][step]
     std::vector<std::vector<std::string>> m_texts;       // [scene script][index]
     std::string m_strError;
+    bool m_bErrorMark = false;
 };

@@ -1,11 +1,13 @@
 #include "media/TgaDraw.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
 #include "platform/Files.h"
+#include "platform/PixelBytes.h"
 #include "platform/Stream.h"
 
 namespace {
@@ -22,14 +24,8 @@ template <int Depth>
 struct TgaPixels {
     static constexpr int kBytes = Depth == 24 ? 3 : Depth == 32 ? 4 : 2;
 
-    static DWORD Load(const BYTE* p) {
-        if constexpr (kBytes == 2) return DWORD(p[0]) | (DWORD(p[1]) << 8);
-        else if constexpr (kBytes == 3) return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16);
-        else return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16) | (DWORD(p[3]) << 24);
-    }
-    static void Store(BYTE* p, DWORD c) {
-        for (int i = 0; i < kBytes; ++i) p[i] = BYTE(c >> (8 * i));
-    }
+    static DWORD Load(const BYTE* p) { return LoadPixelBytes<kBytes>(p); }
+    static void Store(BYTE* p, DWORD c) { StorePixelBytes<kBytes>(p, c); }
     // The colour scaled by a / 256 in the surface's fields.
     static DWORD Source(int r, int g, int b, int a) {
         if constexpr (Depth == 16)
@@ -105,31 +101,47 @@ PixelPlan Plan(const BYTE* p, bool bRun, const int add[3], bool bContrast) {
     return plan;
 }
 
-template <int Depth>
-void PutPixel(DrawState& st, const PixelPlan& plan) {
-    const int px = st.x + st.nCol;
-    if (px < 0 || px >= st.nSurfWidth || st.nRow >= st.nSurfHeight) return;
-    BYTE* q = st.pBits + std::ptrdiff_t(st.nRow) * st.nPitch + std::ptrdiff_t(px) * TgaPixels<Depth>::kBytes;
-    if (!plan.bOpaque) {
-        TgaPixels<Depth>::Store(q, TgaPixels<Depth>::Blend(TgaPixels<Depth>::Load(q), plan.s, plan.a));
-        return;
-    }
-    TgaPixels<Depth>::Store(q, plan.s);
-    if constexpr (Depth == 16) {
-        if (px - 20 < st.mouse.x && st.mouse.x < px + 20 && st.nRow - 19 < st.mouse.y && st.mouse.y < st.nRow + 6)
-            st.nHit = 1;
-    } else {
-        if (st.mouse.x == px && st.mouse.y == st.nRow + 1) st.nHit = 1;
-    }
-}
-
-// Moves to the next picture column; false when drawing has ended.
-inline bool Advance(DrawState& st) {
-    if (++st.nCol >= st.nPicWidth) {
+// Moves past nSpan pixels that end at or before the row's end; false when drawing has ended.
+inline bool AdvanceSpan(DrawState& st, int nSpan) {
+    st.nCol += nSpan;
+    if (st.nCol >= st.nPicWidth) {
         st.nCol = 0;
         --st.nRow;
     }
     return st.nRow >= st.nTop;
+}
+
+// Writes nSpan pixels of the current row from the current column: one run's plan, or
+// (bRaw) the raw pixels at p, skipping transparent ones. An opaque pixel is stored and
+// tested against the cursor, any other blended; the span is clipped to the surface once.
+template <int Depth, bool bRaw>
+void PutSpan(DrawState& st, const BYTE* p, const PixelPlan& runPlan, int nSpan, const int add[3], bool bContrast) {
+    if (st.nRow >= st.nSurfHeight) return;
+    const int px0 = st.x + st.nCol;
+    const int i0 = std::max(0, -px0), i1 = std::min(nSpan, st.nSurfWidth - px0);
+    if (i0 >= i1) return;
+    BYTE* pRow = st.pBits + std::ptrdiff_t(st.nRow) * st.nPitch;
+    const bool bRowHit = Depth == 16 ? st.nRow - 19 < st.mouse.y && st.mouse.y < st.nRow + 6
+                                     : st.mouse.y == st.nRow + 1;
+    for (int i = i0; i < i1; ++i) {
+        if constexpr (bRaw) {
+            if (p[4 * i + 3] == 0) continue;
+        }
+        const PixelPlan plan = bRaw ? Plan<Depth>(p + 4 * i, false, add, bContrast) : runPlan;
+        const int px = px0 + i;
+        BYTE* q = pRow + std::ptrdiff_t(px) * TgaPixels<Depth>::kBytes;
+        if (!plan.bOpaque) {
+            TgaPixels<Depth>::Store(q, TgaPixels<Depth>::Blend(TgaPixels<Depth>::Load(q), plan.s, plan.a));
+            continue;
+        }
+        TgaPixels<Depth>::Store(q, plan.s);
+        if (!bRowHit) continue;
+        if constexpr (Depth == 16) {
+            if (px - 20 < st.mouse.x && st.mouse.x < px + 20) st.nHit = 1;
+        } else {
+            if (st.mouse.x == px) st.nHit = 1;
+        }
+    }
 }
 
 template <int Depth>
@@ -149,18 +161,21 @@ void DrawPackets(DrawState& st, const BYTE* p, const BYTE* pEnd, const int add[3
                 continue;
             }
             const PixelPlan plan = Plan<Depth>(pixel, true, add, bContrast);
-            for (int i = 0; i < n; ++i) {
-                PutPixel<Depth>(st, plan);
-                if (!Advance(st)) return;
+            for (int nLeft = n; nLeft > 0;) {
+                const int nSpan = std::min(nLeft, st.nPicWidth - st.nCol);
+                PutSpan<Depth, false>(st, pixel, plan, nSpan, add, bContrast);
+                nLeft -= nSpan;
+                if (!AdvanceSpan(st, nSpan)) return;
             }
         } else {
-            const int n = c + 1;
-            for (int i = 0; i < n; ++i) {
-                if (pEnd - p < 4) return;
-                const BYTE* pixel = p;
-                p += 4;
-                if (pixel[3] != 0) PutPixel<Depth>(st, Plan<Depth>(pixel, false, add, bContrast));
-                if (!Advance(st)) return;
+            for (int nLeft = c + 1; nLeft > 0;) {
+                const int nHeld = int((pEnd - p) / 4);
+                if (nHeld == 0) return;
+                const int nSpan = std::min({nLeft, st.nPicWidth - st.nCol, nHeld});
+                PutSpan<Depth, true>(st, p, PixelPlan{}, nSpan, add, bContrast);
+                p += 4 * nSpan;
+                nLeft -= nSpan;
+                if (!AdvanceSpan(st, nSpan)) return;
             }
         }
     }

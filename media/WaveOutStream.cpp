@@ -6,7 +6,7 @@
 
 CWaveOutStream::~CWaveOutStream() { Close(); }
 
-void CWaveOutStream::DoneProc(HWAVEOUT, UINT uMsg, std::uintptr_t dwInstance, std::uintptr_t, std::uintptr_t) {
+void CWaveOutStream::WaveOutDoneProc(HWAVEOUT, UINT uMsg, std::uintptr_t dwInstance, std::uintptr_t, std::uintptr_t) {
     if (uMsg == WOM_DONE) reinterpret_cast<std::counting_semaphore<64>*>(dwInstance)->release();
 }
 
@@ -19,7 +19,7 @@ bool CWaveOutStream::Open(const WAVEFORMATEX& format, int nBlocks, DWORD nBlockB
     m_nBlocks = nBlocks;
     m_nCurrent = 0;
     m_bWait = true;
-    if (WaveOutOpen(&m_hWaveOut, WAVE_MAPPER, &format, &CWaveOutStream::DoneProc, std::uintptr_t(m_pFree.get()),
+    if (WaveOutOpen(&m_hWaveOut, WAVE_MAPPER, &format, &CWaveOutStream::WaveOutDoneProc, std::uintptr_t(m_pFree.get()),
                     CALLBACK_FUNCTION) != MMSYSERR_NOERROR) {
         m_hWaveOut = nullptr;
         m_pFree.reset();

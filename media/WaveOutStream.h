@@ -37,7 +37,7 @@ public:
     bool IsOpen() const { return m_hWaveOut != nullptr; }
 
 private:
-    static void DoneProc(HWAVEOUT hWaveOut, UINT uMsg, std::uintptr_t dwInstance, std::uintptr_t dwParam1,
+    static void WaveOutDoneProc(HWAVEOUT hWaveOut, UINT uMsg, std::uintptr_t dwInstance, std::uintptr_t dwParam1,
                          std::uintptr_t dwParam2);
     bool WaitFree(const std::function<bool()>& bAbort);
     bool Send();

@@ -152,7 +152,7 @@ namespace {
 
 thread_local std::string t_strOpenError;
 
-// The reason a file of this type cannot be used as a file; empty for a regular file.
+// Why a file of this type cannot be used as a file; empty for a regular file.
 const char* NotAFile(mode_t mode) {
     if (S_ISREG(mode)) return "";
     if (S_ISDIR(mode)) return "is a folder, not a file";
@@ -202,8 +202,10 @@ FILE* OpenFile(const char* pName, const char* pMode) {
     const std::string strPath = ResolvePath(pName);
     const int fd = open(strPath.c_str(), nFlags | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
+        const int nErr = errno;
         // A pipe without a reader refuses a non-blocking open for writing: say what it is.
-        if (errno != ENXIO || CheckRegularFile(strPath)) SetOpenErrorFromErrno(errno);
+        if (nErr == ENXIO && !CheckRegularFile(strPath)) return nullptr;
+        SetOpenErrorFromErrno(nErr);
         return nullptr;
     }
     struct stat st;

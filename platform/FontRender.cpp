@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/FontCache.h"
+#include "platform/PixelBytes.h"
 #include "platform/Text.h"
 
 namespace {
@@ -141,20 +142,12 @@ public:
         return Encode(m_r, GetRValue(cr)) | Encode(m_g, GetGValue(cr)) | Encode(m_b, GetBValue(cr));
     }
     void Put(int x, int y, DWORD v) const {
-        BYTE* p = m_t.pBits + std::ptrdiff_t(y) * m_t.nPitch + std::ptrdiff_t(x) * m_t.nBytesPerPixel;
-        switch (m_t.nBytesPerPixel) {
-            case 2: { std::uint16_t w = std::uint16_t(v); std::memcpy(p, &w, 2); break; }
-            case 3: p[0] = BYTE(v); p[1] = BYTE(v >> 8); p[2] = BYTE(v >> 16); break;
-            default: std::memcpy(p, &v, 4); break;
-        }
+        StorePixelBytes(m_t.pBits + std::ptrdiff_t(y) * m_t.nPitch + std::ptrdiff_t(x) * m_t.nBytesPerPixel,
+                        m_t.nBytesPerPixel, v);
     }
     DWORD Get(int x, int y) const {
-        const BYTE* p = m_t.pBits + std::ptrdiff_t(y) * m_t.nPitch + std::ptrdiff_t(x) * m_t.nBytesPerPixel;
-        switch (m_t.nBytesPerPixel) {
-            case 2: { std::uint16_t w; std::memcpy(&w, p, 2); return w; }
-            case 3: return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16);
-            default: { DWORD v; std::memcpy(&v, p, 4); return v; }
-        }
+        return LoadPixelBytes(m_t.pBits + std::ptrdiff_t(y) * m_t.nPitch + std::ptrdiff_t(x) * m_t.nBytesPerPixel,
+                              m_t.nBytesPerPixel);
     }
     // Covers the pixel with the text colour by coverage a (0..255).
     void Blend(int x, int y, int a) const {

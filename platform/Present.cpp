@@ -1,112 +1,95 @@
 // Presentation of finished frames: the display's pixels (15-bit 555, 16-bit 565 or
-// 24/32-bit RGB) become an RGB frame that is kept (for screenshots), shown by the
-// backend and counted. Also the fit of a frame into a window and its inverse.
+// 24/32-bit RGB) are shown by the backend and counted; the last frame is kept for
+// screenshots, converted to RGB only when one asks for it. Also the fit of a frame into
+// a window and its inverse.
 #include <png.h>
 
 #include <cstdio>
 #include <cstring>
 
 #include "platform/Clock.h"
-#include "platform/PixelMask.h"
 #include "platform/Video.h"
 #include "platform/WindowBackend.h"
 
 namespace {
 
-constexpr int kMaxFrameSide = 16384;
-
 FrameImage s_lastFrame;
+// The last presented frame while it still lives in a surface's pixels (not converted).
+const CVideoSurface* s_pPendingSurface = nullptr;
+RECT s_rcPending;
 DWORD s_dwFrames = 0;
 
-// One channel of a packed pixel with a table of its 8-bit intensities, so a frame
-// converts by lookups; wide fields (no table) are converted per pixel.
-struct Channel {
-    PixelMask mask;
-    DWORD dwValueMask = 0;
-    BYTE widen[256] = {};
-
-    void Init(DWORD dwMask) {
-        mask = MaskShape(dwMask);
-        dwValueMask = mask.nBits >= 1 && mask.nBits <= 8 ? (1u << mask.nBits) - 1 : 0;
-        for (DWORD v = 0; v <= dwValueMask; ++v) widen[v] = UnpackChannel(mask, v << mask.nShift);
-    }
-    BYTE Get(DWORD dwPixel) const {
-        if (mask.nBits > 8) return UnpackChannel(mask, dwPixel);
-        return widen[(dwPixel >> mask.nShift) & dwValueMask];
-    }
-};
-
-}  // namespace
-
-bool ConvertPixels(const BYTE* pBits, int nPitch, int nWidth, int nHeight, int nBytesPerPixel,
-                   const VideoPixelFormat& format, const RECT& rcSource, FrameImage* pOut) {
-    if (!pOut) return false;
-    const LONG w = rcSource.right - rcSource.left, h = rcSource.bottom - rcSource.top;
-    if (w <= 0 || h <= 0 || w > kMaxFrameSide || h > kMaxFrameSide) return false;
-    if (nBytesPerPixel < 2 || nBytesPerPixel > 4) return false;  // no palettes on this display
-
-    DWORD dwR = format.dwRBitMask, dwG = format.dwGBitMask, dwB = format.dwBBitMask;
-    if (!dwR && !dwG && !dwB) {
-        // An unfilled format: the usual layout of that depth.
-        if (nBytesPerPixel == 2) dwR = 0xF800, dwG = 0x07E0, dwB = 0x001F;
-        else dwR = 0xFF0000, dwG = 0x00FF00, dwB = 0x0000FF;
-    }
-    static Channel r, g, b;  // rebuilt only when the masks change
-    static DWORD dwLastR = ~0u, dwLastG = ~0u, dwLastB = ~0u;
-    if (dwR != dwLastR || dwG != dwLastG || dwB != dwLastB) {
-        r.Init(dwR), g.Init(dwG), b.Init(dwB);
-        dwLastR = dwR, dwLastG = dwG, dwLastB = dwB;
-    }
-
-    pOut->nWidth = int(w);
-    pOut->nHeight = int(h);
-    pOut->rgb.assign(size_t(w) * size_t(h) * 3, 0);
-    // Only the overlap of the rectangle and the pixels is copied; the rest stays black.
-    RECT rcPixels{0, 0, nWidth, nHeight}, rcCopy;
-    if (!pBits || !IntersectRect(&rcCopy, rcSource, rcPixels)) return true;
-    for (LONG y = rcCopy.top; y < rcCopy.bottom; ++y) {
-        const BYTE* pSrc = pBits + std::ptrdiff_t(y) * nPitch + std::ptrdiff_t(rcCopy.left) * nBytesPerPixel;
-        BYTE* pDst = pOut->rgb.data() + (size_t(y - rcSource.top) * size_t(w) + size_t(rcCopy.left - rcSource.left)) * 3;
-        for (LONG x = rcCopy.left; x < rcCopy.right; ++x, pSrc += nBytesPerPixel, pDst += 3) {
-            DWORD p;
-            if (nBytesPerPixel == 2) {
-                std::uint16_t v;
-                std::memcpy(&v, pSrc, 2);
-                p = v;
-            } else if (nBytesPerPixel == 3) {
-                p = DWORD(pSrc[0]) | (DWORD(pSrc[1]) << 8) | (DWORD(pSrc[2]) << 16);
-            } else {
-                std::memcpy(&p, pSrc, 4);
-            }
-            pDst[0] = r.Get(p);
-            pDst[1] = g.Get(p);
-            pDst[2] = b.Get(p);
-        }
-    }
-    return true;
+FramePixels PixelsOf(const BYTE* pBits, int nPitch, int nWidth, int nHeight, int nBytesPerPixel,
+                     const VideoPixelFormat& format, const RECT& rcSource) {
+    FramePixels frame;
+    frame.pBits = pBits;
+    frame.nPitch = nPitch;
+    frame.nWidth = nWidth;
+    frame.nHeight = nHeight;
+    frame.nBytesPerPixel = nBytesPerPixel;
+    frame.format = format;
+    frame.rcSource = rcSource;
+    return frame;
 }
 
-void PresentPixels(const BYTE* pBits, int nPitch, int nWidth, int nHeight, int nBytesPerPixel,
-                   const VideoPixelFormat& format, const RECT& rcSource) {
+FramePixels PixelsOf(const CVideoSurface* pSurface, const RECT& rcSource) {
+    int nBytes = pSurface->BytesPerPixel();
+    if (nBytes <= 0)
+        nBytes = pSurface->Format().dwRGBBitCount == 15 ? 2 : int((pSurface->Format().dwRGBBitCount + 7) / 8);
+    return PixelsOf(pSurface->Bits(), pSurface->Pitch(), pSurface->Width(), pSurface->Height(), nBytes,
+                    pSurface->Format(), rcSource);
+}
+
+// Shows, counts and times one presented frame.
+void FinishPresent(const FramePixels& frame) {
     CWindowBackend& backend = Backend();
-    // A frame that cannot be converted keeps the previous picture, but still counts, so
-    // a loop that waits for frames or for the virtual clock goes on.
-    if (ConvertPixels(pBits, nPitch, nWidth, nHeight, nBytesPerPixel, format, rcSource, &s_lastFrame))
-        backend.ShowFrame(s_lastFrame);
+    if (frame.IsShowable()) backend.ShowFrame(frame);
     ++s_dwFrames;
     ClockOnFrame();
     if (backend.IsHeadless()) RunScriptShots(s_dwFrames);
 }
 
-void PresentFrame(const CVideoSurface* pFront, const RECT& rcSource, bool) {
-    if (!pFront) return;
-    int nBytes = pFront->BytesPerPixel();
-    if (nBytes <= 0) nBytes = pFront->Format().dwRGBBitCount == 15 ? 2 : int((pFront->Format().dwRGBBitCount + 7) / 8);
-    PresentPixels(pFront->Bits(), pFront->Pitch(), pFront->Width(), pFront->Height(), nBytes, pFront->Format(),
-                  rcSource);
+}  // namespace
+
+bool ConvertPixels(const BYTE* pBits, int nPitch, int nWidth, int nHeight, int nBytesPerPixel,
+                   const VideoPixelFormat& format, const RECT& rcSource, FrameImage* pOut) {
+    return ConvertFrameToRgb(PixelsOf(pBits, nPitch, nWidth, nHeight, nBytesPerPixel, format, rcSource), pOut);
 }
 
-const FrameImage& LastFrame() { return s_lastFrame; }
+void PresentPixels(const BYTE* pBits, int nPitch, int nWidth, int nHeight, int nBytesPerPixel,
+                   const VideoPixelFormat& format, const RECT& rcSource) {
+    // A frame that cannot be converted keeps the previous picture, but still counts, so
+    // a loop that waits for frames or for the virtual clock goes on.
+    const FramePixels frame = PixelsOf(pBits, nPitch, nWidth, nHeight, nBytesPerPixel, format, rcSource);
+    if (ConvertFrameToRgb(frame, &s_lastFrame)) s_pPendingSurface = nullptr;
+    FinishPresent(frame);
+}
+
+void PresentFrame(const CVideoSurface* pFront, const RECT& rcSource, bool) {
+    if (!pFront) return;
+    const FramePixels frame = PixelsOf(pFront, rcSource);
+    if (frame.IsShowable()) {
+        // The pixels stay in the surface until they change or a screenshot needs them.
+        s_pPendingSurface = pFront;
+        s_rcPending = rcSource;
+        CVideoSurface::s_pfnFramePixelsChanging = KeepPresentedFrame;
+    }
+    FinishPresent(frame);
+}
+
+void KeepPresentedFrame(const CVideoSurface* pSurface) {
+    if (pSurface && pSurface == s_pPendingSurface) LastFrame();
+}
+
+const FrameImage& LastFrame() {
+    if (s_pPendingSurface) {
+        ConvertFrameToRgb(PixelsOf(s_pPendingSurface, s_rcPending), &s_lastFrame);
+        s_pPendingSurface = nullptr;
+    }
+    return s_lastFrame;
+}
+
+bool LastFrameIsPending() { return s_pPendingSurface != nullptr; }
 
 DWORD GetPresentedFrameCount() { return s_dwFrames; }
 
@@ -132,7 +115,7 @@ bool WritePng(const FrameImage& frame, const std::string& strPath) {
 
 bool SaveScreenshotPng(const char* pszPath) {
     if (!pszPath || !*pszPath) return false;
-    return WritePng(s_lastFrame, pszPath);
+    return WritePng(LastFrame(), pszPath);
 }
 
 RECT FitFrame(int nWinW, int nWinH, int nFrameW, int nFrameH) {

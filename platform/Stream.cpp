@@ -162,6 +162,17 @@ void CByteWriter::PatchU32(size_t nPos, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) m_bytes[nPos + size_t(i)] = std::uint8_t(v >> (8 * i));
 }
 
+bool MeasureStream(FILE* pStream, long* pLength) {
+    if (pStream == nullptr || std::fseek(pStream, 0, SEEK_END) != 0) return false;
+    *pLength = std::ftell(pStream);
+    return *pLength >= 0 && std::fseek(pStream, 0, SEEK_SET) == 0;
+}
+
+bool ReadStreamChunk(FILE* pStream, size_t n, std::vector<std::uint8_t>* pOut) {
+    pOut->resize(n);
+    return n == 0 || (pStream != nullptr && std::fread(pOut->data(), 1, n, pStream) == n);
+}
+
 bool ReadWholeFile(const char* pName, size_t nLimit, std::vector<std::uint8_t>* pBytes, std::string* pError) {
     pBytes->clear();
     auto fail = [&](const std::string& why) {

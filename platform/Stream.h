@@ -87,6 +87,12 @@ private:
     std::vector<std::uint8_t> m_bytes;
 };
 
+// For readers that keep a package open and read it piece by piece: the length of an
+// open file (its position returns to the start); false when it cannot be measured.
+bool MeasureStream(FILE* pStream, long* pLength);
+// Reads exactly n bytes at the stream's position into *pOut; false when it ran short.
+bool ReadStreamChunk(FILE* pStream, size_t n, std::vector<std::uint8_t>* pOut);
+
 // Reads a whole file through the path resolver; fails (with a message naming the
 // file) when it cannot be opened or read, or is larger than nLimit bytes.
 bool ReadWholeFile(const char* pName, size_t nLimit, std::vector<std::uint8_t>* pBytes,

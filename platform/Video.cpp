@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/PixelBytes.h"
 #include "platform/Text.h"
 #include "platform/Window.h"
 
@@ -19,24 +20,6 @@ bool SameFormat(const VideoPixelFormat& a, const VideoPixelFormat& b) {
            a.dwGBitMask == b.dwGBitMask && a.dwBBitMask == b.dwBBitMask;
 }
 
-DWORD ReadPixel(const BYTE* p, int nBytes) {
-    switch (nBytes) {
-    case 1: return p[0];
-    case 2: { WORD w; std::memcpy(&w, p, 2); return w; }
-    case 3: return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16);
-    default: { DWORD d; std::memcpy(&d, p, 4); return d; }
-    }
-}
-
-void WritePixel(BYTE* p, int nBytes, DWORD c) {
-    switch (nBytes) {
-    case 1: p[0] = BYTE(c); break;
-    case 2: { WORD w = WORD(c); std::memcpy(p, &w, 2); break; }
-    case 3: p[0] = BYTE(c); p[1] = BYTE(c >> 8); p[2] = BYTE(c >> 16); break;
-    default: std::memcpy(p, &c, 4); break;
-    }
-}
-
 bool RectInside(const RECT& r, int w, int h) {
     return r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h && r.left < r.right && r.top < r.bottom;
 }
@@ -45,12 +28,16 @@ bool RectInside(const RECT& r, int w, int h) {
 
 // ---- CVideoSurface ----
 
-CVideoSurface::~CVideoSurface() { delete m_pDC; }
+CVideoSurface::~CVideoSurface() {
+    if (s_pfnFramePixelsChanging) s_pfnFramePixelsChanging(this);
+    delete m_pDC;
+}
 
 HRESULT CVideoSurface::Lock(SurfaceDesc* pDesc, DWORD) {
     if (m_bLost) return DDERR_SURFACELOST;
     if (m_bLocked || m_pDC) return DDERR_SURFACEBUSY;
     m_bLocked = true;
+    PixelsChanging();
     if (pDesc) {
         GetSurfaceDesc(pDesc);
         pDesc->lpSurface = m_pixels.data();
@@ -83,15 +70,16 @@ HRESULT CVideoSurface::GetPixelFormat(VideoPixelFormat* pFormat) const {
     return DD_OK;
 }
 
-HRESULT CVideoSurface::IsLost() const { return m_bLost ? DDERR_SURFACELOST : DD_OK; }
 
 HRESULT CVideoSurface::Restore() {
     if (m_pOwner) return m_pOwner->Restore();
     if (m_bLost) {
+        PixelsChanging();
         std::fill(m_pixels.begin(), m_pixels.end(), BYTE(0));
         m_bLost = false;
     }
     if (m_pBackBuffer && m_pBackBuffer->m_bLost) {
+        m_pBackBuffer->PixelsChanging();
         std::fill(m_pBackBuffer->m_pixels.begin(), m_pBackBuffer->m_pixels.end(), BYTE(0));
         m_pBackBuffer->m_bLost = false;
     }
@@ -122,9 +110,11 @@ HRESULT CVideoSurface::Blt(const RECT* pDst, CVideoSurface* pSrc, const RECT* pS
     const int nBpp = m_nBytesPerPixel;
 
     if (dwFlags & DDBLT_COLORFILL) {
+        ++m_nGeneration;  // a primary presents the result at once
+
         for (LONG y = rcDst.top; y < rcDst.bottom; ++y) {
             BYTE* pRow = m_pixels.data() + size_t(y) * m_nPitch + size_t(rcDst.left) * nBpp;
-            for (LONG x = rcDst.left; x < rcDst.right; ++x, pRow += nBpp) WritePixel(pRow, nBpp, dwFill);
+            for (LONG x = rcDst.left; x < rcDst.right; ++x, pRow += nBpp) StorePixelBytes(pRow, nBpp, dwFill);
         }
         if (IsPrimary()) return Present(&rcDst);
         return DD_OK;
@@ -136,6 +126,7 @@ HRESULT CVideoSurface::Blt(const RECT* pDst, CVideoSurface* pSrc, const RECT* pS
     RECT rcSrc = pSrcRect ? *pSrcRect : RECT{0, 0, pSrc->m_nWidth, pSrc->m_nHeight};
     if (!RectInside(rcSrc, pSrc->m_nWidth, pSrc->m_nHeight)) return DDERR_INVALIDRECT;
 
+    ++m_nGeneration;
     const bool bKey = (dwFlags & DDBLT_KEYSRC) && pSrc->m_bHasKey;
     const LONG nDstW = rcDst.right - rcDst.left, nDstH = rcDst.bottom - rcDst.top;
     const LONG nSrcW = rcSrc.right - rcSrc.left, nSrcH = rcSrc.bottom - rcSrc.top;
@@ -156,9 +147,9 @@ HRESULT CVideoSurface::Blt(const RECT* pDst, CVideoSurface* pSrc, const RECT* pS
         }
         for (LONG x = 0; x < nDstW; ++x) {
             LONG sx = rcSrc.left + LONG((std::int64_t(x) * nSrcW) / nDstW);
-            DWORD c = ReadPixel(pSrcRow + size_t(sx) * nBpp, nBpp);
+            DWORD c = LoadPixelBytes(pSrcRow + size_t(sx) * nBpp, nBpp);
             if (bKey && c >= pSrc->m_dwKeyLow && c <= pSrc->m_dwKeyHigh) continue;
-            WritePixel(pDstRow + size_t(rcDst.left + x) * nBpp, nBpp, c);
+            StorePixelBytes(pDstRow + size_t(rcDst.left + x) * nBpp, nBpp, c);
         }
     }
     if (IsPrimary()) return Present(&rcDst);
@@ -195,6 +186,7 @@ HRESULT CVideoSurface::Flip(DWORD) {
     if (m_bLost || m_pBackBuffer->m_bLost) return DDERR_SURFACELOST;
     if (m_bLocked || m_pBackBuffer->m_bLocked) return DDERR_SURFACEBUSY;
     // The back buffer keeps its picture, so drawing code may rely on it after a flip.
+    ++m_nGeneration;
     std::memcpy(m_pixels.data(), m_pBackBuffer->m_pixels.data(), m_pixels.size());
     return Present(nullptr);
 }
@@ -226,6 +218,7 @@ HRESULT CVideoSurface::GetDC(HDC* pDC) {
     *pDC = nullptr;
     if (m_bLost) return DDERR_SURFACELOST;
     if (m_bLocked || m_pDC) return DDERR_SURFACEBUSY;
+    PixelsChanging();
     m_pDC = new CDeviceContext(this);
     *pDC = m_pDC;
     return DD_OK;

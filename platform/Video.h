@@ -88,7 +88,7 @@ public:
     HRESULT GetSurfaceDesc(SurfaceDesc* pDesc) const;
     HRESULT GetPixelFormat(VideoPixelFormat* pFormat) const;
     // DD_OK, or DDERR_SURFACELOST while the surface is lost.
-    HRESULT IsLost() const;
+    HRESULT IsLost() const { return m_bLost ? DDERR_SURFACELOST : DD_OK; }
     // Brings a lost surface back (its pixels are cleared); a primary restores its back buffer too.
     HRESULT Restore();
     // Colour fill (DDBLT_COLORFILL, fill value in native format), or copy / stretch from
@@ -115,8 +115,16 @@ public:
     int Pitch() const { return m_nPitch; }
     int BytesPerPixel() const { return m_nBytesPerPixel; }
     const VideoPixelFormat& Format() const { return m_format; }
-    BYTE* Bits() { return m_pixels.data(); }
+    // Writable pixels: the caller may change them, so the pixel generation moves on.
+    BYTE* Bits() {
+        PixelsChanging();
+        return m_pixels.data();
+    }
     const BYTE* Bits() const { return m_pixels.data(); }
+    // Moves on whenever the pixels may change (a lock, a device context, a fill or blit
+    // into the surface, a restore, writable access); what is derived from the pixels
+    // compares it to know it still holds.
+    std::uint64_t PixelGeneration() const { return m_nGeneration; }
     bool IsPrimary() const { return (m_dwCaps & DDSCAPS_PRIMARYSURFACE) != 0; }
     DWORD Caps() const { return m_dwCaps; }
     bool IsLocked() const { return m_bLocked; }
@@ -129,6 +137,19 @@ private:
     CVideoSurface() = default;
     ~CVideoSurface();
     HRESULT Present(const RECT* pSrc);
+    // The pixels may change now: a new generation, and a presented frame that still
+    // lives only in these pixels (always a primary's) is kept first.
+    void PixelsChanging() {
+        ++m_nGeneration;
+        if (IsPrimary() && s_pfnFramePixelsChanging) s_pfnFramePixelsChanging(this);
+    }
+
+public:
+    // Set by the presentation once a frame is presented: called before a primary's
+    // pixels change or the primary goes, so the frame can be kept.
+    static inline void (*s_pfnFramePixelsChanging)(const CVideoSurface* pSurface) = nullptr;
+
+private:
 
     CVideoDevice* m_pDevice = nullptr;
     int m_nWidth = 0, m_nHeight = 0, m_nPitch = 0, m_nBytesPerPixel = 0;
@@ -137,6 +158,7 @@ private:
     std::vector<BYTE> m_pixels;
     bool m_bLocked = false;
     bool m_bLost = false;
+    std::uint64_t m_nGeneration = 0;
     bool m_bHasKey = false;
     DWORD m_dwKeyLow = 0, m_dwKeyHigh = 0;
     CDeviceContext* m_pDC = nullptr;

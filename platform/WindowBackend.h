@@ -2,12 +2,12 @@
 // input script, single instance, clock) and by the platform tests. Game code uses
 // platform/Window.h and platform/Clock.h instead.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 #include "platform/Base.h"
+#include "platform/Video.h"
 #include "platform/Window.h"
-
-struct VideoPixelFormat;
 
 // Height of the title bar a WS_CAPTION window gets; frames have no borders.
 constexpr int kCaptionHeight = 24;
@@ -29,6 +29,54 @@ struct FrameImage {
     std::vector<BYTE> rgb;
 };
 
+// A presented frame as the display holds it: rcSource of the pixels (parts of the
+// rectangle outside them are black).
+struct FramePixels {
+    const BYTE* pBits = nullptr;
+    int nPitch = 0, nWidth = 0, nHeight = 0, nBytesPerPixel = 0;
+    VideoPixelFormat format;
+    RECT rcSource;
+
+    int FrameWidth() const { return int(rcSource.right - rcSource.left); }
+    int FrameHeight() const { return int(rcSource.bottom - rcSource.top); }
+    // True when the frame has a size, a depth of 2 to 4 bytes and no more than 16384
+    // pixels a side.
+    bool IsShowable() const;
+    // True when the whole rectangle lies on the pixels.
+    bool CoversSource() const;
+    // The colour masks, with the usual layout of the depth when the format leaves them empty.
+    void Masks(DWORD* pR, DWORD* pG, DWORD* pB) const;
+};
+
+// Converts a frame to 8-bit RGB triples (screenshots): false when it is not showable.
+bool ConvertFrameToRgb(const FramePixels& frame, FrameImage* pOut);
+// Converts a frame to 32-bit 0xAARRGGBB pixels (alpha 255) in rows of nDstPitch bytes,
+// the form every renderer takes; 5-6-5 and 5-5-5 frames in one vector pass. False when
+// the frame is not showable.
+bool ConvertFrameToArgb(const FramePixels& frame, BYTE* pDst, int nDstPitch);
+
+// Paces presentation in real time: never more often than the display refreshes.
+class CPresentPacer {
+public:
+    // The display's refresh rate; 0 or less when it cannot be read (60 Hz is assumed).
+    void SetRefreshRate(int nHz);
+    // Lifts the cap (benchmarks).
+    void SetUncapped(bool bUncapped) { m_bUncapped = bUncapped; }
+    std::int64_t PeriodMicros() const { return m_nPeriodUs; }
+    // Microseconds to wait, from nNowUs, before the next present may be shown; the
+    // present is taken to happen then. Presents keep to a grid of refresh periods: one
+    // that comes late by less than a period waits for nothing and the next one keeps
+    // its place on the grid; one later than that starts a new grid, so lost time is
+    // never caught up with a burst.
+    std::int64_t WaitBeforePresent(std::int64_t nNowUs);
+
+private:
+    std::int64_t m_nPeriodUs = 1000000 / 60;
+    std::int64_t m_nNextUs = 0;
+    bool m_bStarted = false;
+    bool m_bUncapped = false;
+};
+
 // One of the two backends behind the window layer.
 class CWindowBackend {
 public:
@@ -42,8 +90,8 @@ public:
     virtual void UpdateWindow(const WindowShape& shape) = 0;
     virtual void RaiseWindow() = 0;
     virtual void SetPresentationMode(bool bFullScreen, int nWidth, int nHeight) = 0;
-    // Shows a converted frame; called after it became the last presented frame.
-    virtual void ShowFrame(const FrameImage& frame) = 0;
+    // Shows a presented frame; its pixels are valid during the call only.
+    virtual void ShowFrame(const FramePixels& frame) = 0;
     virtual SIZE DesktopSize() = 0;
     virtual void ShowCursor(bool bShow) = 0;
     virtual int ShowMessageBox(const char* pszText, const char* pszCaption, UINT uType) = 0;
@@ -78,14 +126,21 @@ void RemoveWindowMessages(HWND hWnd);
 void ResetMessageQueue();
 size_t QueuedMessageCount();
 
-// Presentation: converts rcSource of raw pixels to RGB, keeps it as the last frame,
-// shows it through the backend, counts the frame and advances the virtual clock.
-// Parts of the rectangle outside the pixels are black.
+// Presentation of raw pixels that live only during the call: converts rcSource of them
+// to RGB at once, keeps it as the last frame, shows it through the backend, counts the
+// frame and advances the virtual clock. Parts of the rectangle outside the pixels are
+// black. (PresentFrame does the same but converts only when the frame is asked for.)
 void PresentPixels(const BYTE* pBits, int nPitch, int nWidth, int nHeight, int nBytesPerPixel,
                    const VideoPixelFormat& format, const RECT& rcSource);
 bool ConvertPixels(const BYTE* pBits, int nPitch, int nWidth, int nHeight, int nBytesPerPixel,
                    const VideoPixelFormat& format, const RECT& rcSource, FrameImage* pOut);
+// The last presented frame as RGB, converted now if it was not yet.
 const FrameImage& LastFrame();
+// Converts the last presented frame now when it is still read from pSurface (whose
+// pixels are about to change or go); the display calls it.
+void KeepPresentedFrame(const CVideoSurface* pSurface);
+// True while the last presented frame has not been converted (tests).
+bool LastFrameIsPending();
 bool WritePng(const FrameImage& frame, const std::string& strPath);
 
 // Where a frame of frameW x frameH lands in a window of winW x winH: scaled to fit,

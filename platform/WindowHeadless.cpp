@@ -36,7 +36,7 @@ public:
     void UpdateWindow(const WindowShape&) override {}
     void RaiseWindow() override {}
     void SetPresentationMode(bool, int, int) override {}
-    void ShowFrame(const FrameImage&) override {}
+    void ShowFrame(const FramePixels&) override {}
     SIZE DesktopSize() override { return SIZE{800, 600}; }
     void ShowCursor(bool) override {}
     int ShowMessageBox(const char* pszText, const char* pszCaption, UINT uType) override {

@@ -3,9 +3,11 @@
 // not touched here.
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "platform/Charset.h"
 #include "platform/Clock.h"
@@ -73,6 +75,27 @@ int ScancodeToVk(SDL_Scancode sc, int* pSided) {
 
 bool HasCaption(DWORD dwStyle) { return (dwStyle & WS_CAPTION) == WS_CAPTION; }
 
+bool EnvIsOne(const char* pszName) {
+    const char* psz = std::getenv(pszName);
+    return psz && std::strcmp(psz, "1") == 0;
+}
+
+// The texture format that holds a frame's pixels exactly as they are, or
+// SDL_PIXELFORMAT_UNKNOWN.
+Uint32 SdlFormatOf(const FramePixels& frame) {
+    DWORD dwR, dwG, dwB;
+    frame.Masks(&dwR, &dwG, &dwB);
+    if (frame.nBytesPerPixel == 2 && dwR == 0xF800 && dwG == 0x07E0 && dwB == 0x001F) return SDL_PIXELFORMAT_RGB565;
+    if (frame.nBytesPerPixel == 2 && dwR == 0x7C00 && dwG == 0x03E0 && dwB == 0x001F) return SDL_PIXELFORMAT_RGB555;
+    if (frame.nBytesPerPixel == 4 && dwR == 0xFF0000 && dwG == 0x00FF00 && dwB == 0x0000FF) return SDL_PIXELFORMAT_RGB888;
+    return SDL_PIXELFORMAT_UNKNOWN;
+}
+
+std::int64_t NowMicros() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 class CSdlBackend : public CWindowBackend {
 public:
     ~CSdlBackend() override { DestroyNativeWindow(); }
@@ -102,6 +125,8 @@ public:
         m_pRenderer = SDL_CreateRenderer(m_pWindow, -1, uRender);
         if (!m_pRenderer) m_pRenderer = SDL_CreateRenderer(m_pWindow, -1, SDL_RENDERER_SOFTWARE);
         if (!m_pRenderer) std::fprintf(stderr, "platform: no renderer, frames are not shown: %s\n", SDL_GetError());
+        ReadRendererFormats();
+        ReadRefreshRate();
         m_shape = shape;
         if (m_bFullScreen) SDL_SetWindowFullscreen(m_pWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
         if (shape.bVisible) SDL_ShowWindow(m_pWindow);
@@ -116,6 +141,8 @@ public:
         m_pRenderer = nullptr;
         m_pWindow = nullptr;
         m_nTexW = m_nTexH = 0;
+        m_uTexFormat = SDL_PIXELFORMAT_UNKNOWN;
+        m_native.clear();
     }
 
     void UpdateWindow(const WindowShape& shape) override {
@@ -146,23 +173,18 @@ public:
         // The desktop keeps its resolution; the frame is scaled and letterboxed on it.
         SDL_SetWindowFullscreen(m_pWindow, bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
         if (!bFullScreen) ApplyWindowedGeometry(m_shape);
+        ReadRefreshRate();
     }
 
-    void ShowFrame(const FrameImage& frame) override {
-        m_nFrameW = frame.nWidth;
-        m_nFrameH = frame.nHeight;
-        if (m_pRenderer) {
-            if (!m_pTexture || m_nTexW != frame.nWidth || m_nTexH != frame.nHeight) {
-                if (m_pTexture) SDL_DestroyTexture(m_pTexture);
-                m_pTexture = SDL_CreateTexture(m_pRenderer, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING,
-                                               frame.nWidth, frame.nHeight);
-                m_nTexW = m_pTexture ? frame.nWidth : 0;
-                m_nTexH = m_pTexture ? frame.nHeight : 0;
-            }
-            if (m_pTexture) {
-                SDL_UpdateTexture(m_pTexture, nullptr, frame.rgb.data(), frame.nWidth * 3);
-                Render();
-            }
+    void ShowFrame(const FramePixels& frame) override {
+        m_nFrameW = frame.FrameWidth();
+        m_nFrameH = frame.FrameHeight();
+        if (m_pRenderer && Upload(frame)) {
+            // The flip paces the game; a display that does not wait for its vertical
+            // blank still shows no more frames than it refreshes.
+            const std::int64_t nWait = m_pacer.WaitBeforePresent(NowMicros());
+            if (nWait > 0) std::this_thread::sleep_for(std::chrono::microseconds(nWait));
+            Render();
         }
         // Keeps the window manager answered while the game runs loops that only flip.
         Pump();
@@ -212,6 +234,60 @@ public:
     }
 
 private:
+    // The texture formats the renderer takes without converting.
+    void ReadRendererFormats() {
+        m_native.clear();
+        SDL_RendererInfo info;
+        if (m_pRenderer && SDL_GetRendererInfo(m_pRenderer, &info) == 0)
+            m_native.assign(info.texture_formats, info.texture_formats + info.num_texture_formats);
+    }
+
+    void ReadRefreshRate() {
+        SDL_DisplayMode mode;
+        int nHz = 0;
+        if (m_pWindow && SDL_GetWindowDisplayMode(m_pWindow, &mode) == 0) nHz = mode.refresh_rate;
+        if (nHz <= 0) {
+            const int nDisplay = m_pWindow ? SDL_GetWindowDisplayIndex(m_pWindow) : 0;
+            if (SDL_GetCurrentDisplayMode(nDisplay < 0 ? 0 : nDisplay, &mode) == 0) nHz = mode.refresh_rate;
+        }
+        m_pacer.SetRefreshRate(nHz);
+        m_pacer.SetUncapped(EnvIsOne("GAME_UNCAPPED"));
+    }
+
+    bool Takes(Uint32 uFormat) const {
+        for (Uint32 u : m_native)
+            if (u == uFormat) return true;
+        return false;
+    }
+
+    // Puts the frame into the streaming texture: the pixels as they are when the renderer
+    // takes their format, else converted once to ARGB straight into the texture.
+    bool Upload(const FramePixels& frame) {
+        Uint32 uFormat = SdlFormatOf(frame);
+        const bool bDirect = uFormat != SDL_PIXELFORMAT_UNKNOWN && Takes(uFormat) && frame.CoversSource();
+        if (!bDirect) uFormat = SDL_PIXELFORMAT_ARGB8888;
+        const int w = frame.FrameWidth(), h = frame.FrameHeight();
+        if (!m_pTexture || m_nTexW != w || m_nTexH != h || m_uTexFormat != uFormat) {
+            if (m_pTexture) SDL_DestroyTexture(m_pTexture);
+            m_pTexture = SDL_CreateTexture(m_pRenderer, uFormat, SDL_TEXTUREACCESS_STREAMING, w, h);
+            m_nTexW = m_pTexture ? w : 0;
+            m_nTexH = m_pTexture ? h : 0;
+            m_uTexFormat = m_pTexture ? uFormat : Uint32(SDL_PIXELFORMAT_UNKNOWN);
+            if (!m_pTexture) return false;
+        }
+        if (bDirect) {
+            const BYTE* pFirst = frame.pBits + std::ptrdiff_t(frame.rcSource.top) * frame.nPitch +
+                                 std::ptrdiff_t(frame.rcSource.left) * frame.nBytesPerPixel;
+            return SDL_UpdateTexture(m_pTexture, nullptr, pFirst, frame.nPitch) == 0;
+        }
+        void* pPixels = nullptr;
+        int nPitch = 0;
+        if (SDL_LockTexture(m_pTexture, nullptr, &pPixels, &nPitch) != 0) return false;
+        ConvertFrameToArgb(frame, static_cast<BYTE*>(pPixels), nPitch);
+        SDL_UnlockTexture(m_pTexture);
+        return true;
+    }
+
     void ApplyWindowedGeometry(const WindowShape& shape) {
         SIZE client = ClientSizeOf(shape);
         SDL_SetWindowSize(m_pWindow, client.cx > 0 ? client.cx : 1, client.cy > 0 ? client.cy : 1);
@@ -224,8 +300,11 @@ private:
         SDL_GetRendererOutputSize(m_pRenderer, &nOutW, &nOutH);
         RECT rc = FitFrame(nOutW, nOutH, m_nTexW, m_nTexH);
         SDL_Rect dst{int(rc.left), int(rc.top), int(rc.right - rc.left), int(rc.bottom - rc.top)};
-        SDL_SetRenderDrawColor(m_pRenderer, 0, 0, 0, 255);
-        SDL_RenderClear(m_pRenderer);
+        // Only bars around a frame that does not fill the output need clearing.
+        if (!m_pTexture || dst.x > 0 || dst.y > 0 || dst.w < nOutW || dst.h < nOutH) {
+            SDL_SetRenderDrawColor(m_pRenderer, 0, 0, 0, 255);
+            SDL_RenderClear(m_pRenderer);
+        }
         if (m_pTexture) SDL_RenderCopy(m_pRenderer, m_pTexture, nullptr, &dst);
         SDL_RenderPresent(m_pRenderer);
     }
@@ -273,6 +352,7 @@ private:
             case SDL_WINDOWEVENT_FOCUS_GAINED: OnActivate(true); break;
             case SDL_WINDOWEVENT_FOCUS_LOST: OnActivate(false); break;
             case SDL_WINDOWEVENT_CLOSE: OnCloseRequest(); break;
+            case SDL_WINDOWEVENT_DISPLAY_CHANGED: ReadRefreshRate(); break;
             case SDL_WINDOWEVENT_EXPOSED:
             case SDL_WINDOWEVENT_SIZE_CHANGED:
                 if (m_pRenderer) Render();
@@ -291,6 +371,9 @@ private:
     SDL_Renderer* m_pRenderer = nullptr;
     SDL_Texture* m_pTexture = nullptr;
     int m_nTexW = 0, m_nTexH = 0;
+    Uint32 m_uTexFormat = SDL_PIXELFORMAT_UNKNOWN;
+    std::vector<Uint32> m_native;
+    CPresentPacer m_pacer;
     int m_nFrameW = 0, m_nFrameH = 0;
     WindowShape m_shape;
     bool m_bFullScreen = false;

@@ -34,8 +34,8 @@ public:
     // Start-up and shut-down of the map's objects.
     virtual void CreateEffectManager() { NoteUnansweredLinkCall(this, "map CreateEffectManager"); }
     virtual void DeleteEffectManager() {}
-    // Deletes the scene, the hero and every party member except the parked copy in the
-    // toolbar's active slot (party slot + 1; 0 when there is no toolbar).
+    // Deletes the scene, the hero and every party slot, the parked copy of the member in
+    // the toolbar's active slot (party slot + 1) included: the slots own their members.
     virtual void DeleteWorld(int nActiveSlot) { (void)nActiveSlot; }
     virtual void DeleteMoveText(CMoveText* pText) { (void)pText; }
     // Draws a moving text; true when it has finished.
@@ -84,6 +84,11 @@ public:
         (void)nHover; (void)bButtonHeld; (void)nPartyAttackMode;
     }
     virtual void WalkHeroTo(int x, int y) { (void)x; (void)y; }
+
+    // Characters on a scene change: the dead come back (corpses that may revive stand
+    // again, the others are gone) and every character returns to its saved place.
+    virtual void ReviveNpcs() {}
+    virtual void ResetNpcs() {}
 };
 
 // The toolbar with its panels, and the work-panel host.
@@ -97,8 +102,15 @@ public:
     // Creates the toolbar and the work-panel host (the main loop's start).
     virtual void CreatePanels();
     virtual void DeletePanels() {}
-    // Party slot + 1 of the controlled member; 0 without a toolbar.
-    virtual int GetActiveSlot() const { return 0; }
+    // Party slot + 1 of the controlled member (the toolbar's current hero number); 0
+    // before a game. Until the toolbar exists the link keeps it, with the toolbar's party
+    // count, so the parked copy of the controlled member is known.
+    virtual int GetActiveSlot() const { return m_nActiveSlot; }
+    virtual void SetActiveSlot(int nSlot) { m_nActiveSlot = nSlot; }
+    virtual int GetPartyCount() const { return m_nPartyCount; }
+    virtual void SetPartyCount(int nCount) { m_nPartyCount = nCount; }
+    // Closes every panel of the toolbar (a new game starts with none open).
+    virtual void CloseAllPanels() {}
     virtual void Draw();
     virtual int OnKeyDown(int nKey, UINT nFlags) { (void)nKey; (void)nFlags; return 0; }
     virtual int OnLButtonUp() { return 0; }
@@ -127,6 +139,10 @@ public:
     // The controlled hero's portrait word as the party strip reads it; its pixel test
     // needs 0.
     virtual int GetHeroPortraitWord() const { return 0; }
+
+private:
+    int m_nActiveSlot = 0;
+    int m_nPartyCount = 1;
 };
 
 // The running battle.

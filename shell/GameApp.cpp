@@ -14,7 +14,10 @@
 #include "shell/MainFrame.h"
 #include "shell/Mouse.h"
 #include "shell/PictureStore.h"
+#include "shell/SceneLink.h"
 #include "shell/ShellGlobals.h"
+#include "shell/ToolBarLink.h"
+#include "shell/SceneLink.h"
 #include "shell/UiShellLink.h"
 
 namespace {
@@ -37,12 +40,15 @@ BOOL CGameApp::InitInstance() {
 
     SetUiShell(&s_uiLink);
     InstallShellPictureLinks();
+    InstallToolBarLinks();
+    InstallSceneLinks();
     pFrame = new CMainFrame;
     if (pFrame->CreateMainWindow()) pFrame->InitGame();
     if (pFrame->GetStartupError()[0]) {
         std::fprintf(stderr, "game: start-up ended: %s\n", pFrame->GetStartupError());
         m_nExitCode = 1;
     }
+    RemoveToolBarLinks();
     delete pFrame;
     pFrame = nullptr;
     SetUiShell(nullptr);

@@ -36,13 +36,7 @@ CMainFrame::~CMainFrame() {
     m_bRunning = 0;
     m_mp3.Pause();
     m_mp3.Stop();
-    CMapLink& map = MapLink();
-    map.DeleteMoveText(m_pMoveText);
-    m_pMoveText = nullptr;
-    for (CMoveText*& p : m_pOneShotText) {
-        map.DeleteMoveText(p);
-        p = nullptr;
-    }
+    DropMoveTexts();
     delete m_pShadow;
     m_pShadow = nullptr;
     delete m_pMenuManager;
@@ -51,10 +45,9 @@ CMainFrame::~CMainFrame() {
     m_pWorkSurface = nullptr;
     delete[] m_pszMessageText;
     m_pszMessageText = nullptr;
-    // The active slot holds the parked copy of the controlled member; it is known only
-    // while the toolbar exists (start-up may have ended before it was made).
+    // The world's owners (the hero and the party slots) are deleted once, here.
     CPanelLink& panels = PanelLink();
-    map.DeleteWorld(panels.HasToolBar() ? panels.GetActiveSlot() : 0);
+    MapLink().DeleteWorld(panels.GetActiveSlot());
     panels.DeletePanels();
     m_pToolBar = nullptr;
     WaveOutSetVolume(nullptr, m_dwSavedVolume);
@@ -112,14 +105,8 @@ void CMainFrame::DrawMapLayer() {
     PanelLink().Draw();
 }
 
-// The new game, the credits, the event start and the script waits belong to the
-// scene change and the script interpreter, which this build of the shell does not
-// hold yet. Until they come, the title's new-game and makers buttons leave the title
-// as it is, and no event starts.
-void CMainFrame::NewGame() {}
-
-void CMainFrame::ShowCredits() {}
-
+// The event start and the script waits belong to the script interpreter, which this
+// build of the shell does not hold yet: no event starts.
 int CMainFrame::StartEvent(int nEvent) {
     (void)nEvent;
     return -1;

@@ -92,6 +92,19 @@ public:
     // fill in (new game, credits, events, script waits, party).
     void NewGame();
     void ShowCredits();
+    // New game, scene change and party (shell/GameFlow.cpp).
+    // Builds scene n (0..199) from its files with a transition (kinds 0..3; time in ms,
+    // -1 the default); a missing scene is skipped in the direction of travel. False when
+    // n is out of range or nothing loadable lies that way (the game then quits).
+    bool ChangeScene(int nScene, int nKind, int nTime);
+    // Creates party member m (0..3) in slot m beside the hero.
+    void AddPartyMember(int nMember);
+    // Copies the controlled hero into party slot n (the parked copy).
+    void CopyPartyMember(int nSlot);
+    void GameOver();
+    void PlayEnding(int nPicture);
+    // The nearest reachable map point for a walk target.
+    POINT GetHudPoint(int x, int y);
     int StartEvent(int nEvent);
     void PollScriptWait();
     void RemovePartyMember(int nMember);
@@ -202,6 +215,10 @@ public:
     std::int32_t m_nAnswerRequired = 0;
     std::int32_t m_bPartyChoice = 0;
     std::int32_t m_bScriptStep = 0;
+    // The frame at which the hero's one-shot action stops advancing; -1 none.
+    std::int32_t m_nHoldFrame = -1;
+    // How many pixels the last ending or credits screen scrolled before it ended.
+    std::int32_t m_nLastScroll = 0;
 
 private:
     // Loop-local state of the main loop that outlives one pass.
@@ -215,6 +232,8 @@ private:
     void ShowStartPicture();
     void HoldInput();
     void HeldMapClick();
+    // Deletes the moving-text banner and the one-shot text lines.
+    void DropMoveTexts();
     void ReapOneShots();
 };
 

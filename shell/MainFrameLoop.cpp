@@ -97,6 +97,7 @@ void CMainFrame::RunOnePass() {
     HeldMapClick();
     ReapOneShots();
     if (pScreen) pScreen->Flip(FALSE);
+    if (pfnFrameProbe) pfnFrameProbe();
     if (dwNowTime - m_dwDamageTickTime > 2000) {
         m_dwDamageTickTime = dwNowTime;
         if (GetGameMode() == 16) m_bDamageTick = 1;
@@ -194,7 +195,7 @@ void CMainFrame::UpdateActors() {
     if (pScript && m_bViewMove) map.FollowScriptView(pScript);
     const int nMode = GetGameMode();
     if (nMode != 3 && nMode != 16) {
-        map.UpdateHeroes(PanelLink().HasToolBar() ? PanelLink().GetActiveSlot() : 0);
+        map.UpdateHeroes(PanelLink().GetActiveSlot());
     } else if (map.HasScene()) {
         map.UpdateScene();
     }

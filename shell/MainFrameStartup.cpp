@@ -9,6 +9,7 @@
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSound.h"
 #include "CDX/CDXSprite.h"
+#include "gamedata/DebugLog.h"
 #include "gamedata/GameData.h"
 #include "media/SoundEffects.h"
 #include "platform/Clock.h"
@@ -95,10 +96,12 @@ bool CMainFrame::InitGame() {
     ShowStartPicture();
 
     ProbeStartup("tables");
+    const DWORD dwTablesStart = TimeGetTime();
     if (!pGameData->LoadBaseData()) {
         StartupFailed("the game tables", pGameData->GetLastError().c_str());
         return false;
     }
+    if (pDebugLog) pDebugLog->Printf("BaseDataTime = %d\r\n", int(TimeGetTime() - dwTablesStart));
     ProbeStartup("picture packages");
     std::string strWhy;
     if (!InitPictureStore(&strWhy)) {

@@ -12,6 +12,7 @@
 #include "ui/menus/MenuPanel.h"
 #include "ui/menus/PartyHeadBar.h"
 #include "ui/menus/TalkBar.h"
+#include "lan/SettingPanel.h"
 
 CMenuManager::~CMenuManager() {
     delete m_pVictoryPicture;
@@ -20,6 +21,7 @@ CMenuManager::~CMenuManager() {
     delete m_pChoiceTalkBar;
     delete m_pPartyHeadBar;
     delete m_pExitBox;
+    delete m_pSettingPanel;
 }
 
 void CMenuManager::InitMenuData() {
@@ -62,6 +64,7 @@ void CMenuManager::Draw(int nMode) {
         delete m_pMainMenu;
         m_pMainMenu = nullptr;
     }
+    if (nMode == 13 && m_pSettingPanel) m_pSettingPanel->Draw();
     if (ExitBoxState() > 1 && m_pExitBox) m_pExitBox->Draw();
 }
 

@@ -12,6 +12,7 @@ class CFaceTalkBar;
 class CChoiceTalkBar;
 class CPartyHeadBar;
 class CExitGameBox;
+class CSettingPanel;
 
 class CMenuManager {
 public:
@@ -47,4 +48,6 @@ public:
     CFaceTalkBar* m_pFaceTalkBar = nullptr;
     CChoiceTalkBar* m_pChoiceTalkBar = nullptr;
     CMainMenu* m_pMainMenu = nullptr;
+    // The settings panel of mode 13: owned, drawn only when an owner sets one.
+    CSettingPanel* m_pSettingPanel = nullptr;
 };

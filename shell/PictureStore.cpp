@@ -22,16 +22,7 @@ void DeletePictureStore() {
 }
 
 CDXSprite* LoadMenuSprite(const char* pszName, int nWidth, int nHeight, int nCount, unsigned nMemory) {
-    CPkgFile* pPkg = GetMenuPackage();
-    if (!pPkg || !pScreen || !pszName) return nullptr;
-    FILE* pStream = pPkg->Seek(pszName);
-    if (!pStream) return nullptr;
-    auto* pSprite = new CDXSprite;
-    if (pSprite->Create(pScreen, pStream, nWidth, nHeight, nCount, nMemory) != 1 || !pSprite->GetTile()) {
-        delete pSprite;
-        return nullptr;
-    }
-    return pSprite;
+    return LoadPkgSprite(GetMenuPackage(), pszName, nWidth, nHeight, nCount, nMemory);
 }
 
 void DrawItemIcon(int nItem, int x, int y) {

@@ -1,8 +1,14 @@
 #include "shell/SceneLink.h"
 
 #include "CDX/CDXSprite.h"
+#include "shell/HeroLink.h"
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
+#include "shell/ToolBarLink.h"
+#include "platform/Window.h"
+#include "world/EffectManager.h"
+#include "world/MoveText.h"
+#include "world/PlayerHost.h"
 #include "world/Scene.h"
 
 int CShellSceneHost::GetScreenWidth() const { return pFrame ? pFrame->m_nScreenWidth : CSceneHost::GetScreenWidth(); }
@@ -20,10 +26,60 @@ void CShellSceneHost::SetShadowScale(float fScale) {
 }
 CDXSprite* CShellSceneHost::GetBackPicture() const { return pFrame ? pFrame->m_pBackPicture : nullptr; }
 int CShellSceneHost::GetActiveSlot() const {
-    CPanelLink& panels = PanelLink();
-    return panels.HasToolBar() ? panels.GetActiveSlot() : 0;
+    return PanelLink().GetActiveSlot();
 }
 bool CShellSceneHost::IsSceneEffectWaiting() const { return pFrame && pFrame->bSceneEffectWait; }
+bool CShellSceneHost::GetCellMarker(CellMarkerView* pMarker) const { return GetToolBarCellMarker(pMarker); }
+CDXSurface* CShellSceneHost::GetLabelBox() const { return GetToolBarLabelBox(); }
+void CShellSceneHost::OnHeroDied() { NoteHeroDied(); }
+
+int CShellNpcHost::StartEvent(int nEvent) { return pFrame ? pFrame->StartEvent(nEvent) : -1; }
+bool CShellNpcHost::IsPanelOpen() const { return HeroHost().IsPanelOpen() || PanelLink().IsWorkPanelOpen(); }
+void CShellNpcHost::ClearSecondEffectWait() {
+    if (pFrame) pFrame->m_nSceneEffectWait2 = 0;
+}
+void CShellNpcHost::FailNpcInit(const std::string& strText) {
+    MessageBox(nullptr, strText.c_str(), "", 0);
+    if (pFrame) pFrame->QuitGame();
+}
+
+POINT CShellEffectSceneLink::GetViewOrigin() const { return pScene ? pScene->ptView : POINT{0, 0}; }
+void CShellEffectSceneLink::ClearHoverActor() {
+    if (pScene) pScene->nHoverActorId = -1;
+}
+
+void CSceneMapLink::CreateEffectManager() {
+    DeleteEffectManager();
+    pEffectManager = new CEffectManager;
+    // A new game replaces the manager while the old scene still stands.
+    if (pScene) pScene->RebindNpcStates();
+}
+
+void CSceneMapLink::DeleteEffectManager() {
+    CEffectManager* pOld = pEffectManager;
+    pEffectManager = nullptr;
+    if (pScene) pScene->RebindNpcStates();
+    delete pOld;
+}
+
+bool CSceneMapLink::UpdateEffects() { return UpdateEffectList(pEffectManager); }
+
+bool CSceneMapLink::DrawMoveText(CMoveText* pText) {
+    if (!pText) return true;
+    // A banner with its pictures slides as a banner; a text-only one as a line.
+    const bool bGoingOn = pText->pBanner || pText->pBackground ? pText->Draw() : pText->DrawLine();
+    return !bGoingOn;
+}
+
+void CSceneMapLink::DeleteMoveText(CMoveText* pText) { delete pText; }
+
+int CSceneMapLink::GetNpcClass(int nId) const { return pScene ? pScene->GetNpcClass(nId) : -1; }
+void CSceneMapLink::ReviveNpcs() {
+    if (pScene) pScene->ReviveDeadNpcs();
+}
+void CSceneMapLink::ResetNpcs() {
+    if (pScene) pScene->UpdateNpcs();
+}
 
 void CSceneMapLink::DrawScene() {
     if (pScene) pScene->Draw();
@@ -64,13 +120,20 @@ void CSceneMapLink::DeleteWorld(int nActiveSlot) {
 namespace {
 
 CShellSceneHost s_host;
-CSceneMapLink s_link;
+CShellHeroHost s_heroHost;
+// The map link with the heroes' calls.
+CHeroMapLink s_link;
+CShellNpcHost s_npcHost;
+CShellEffectSceneLink s_effectLink;
 
 }  // namespace
 
 void InstallSceneLinks() {
     SetSceneHost(&s_host);
+    SetHeroHost(&s_heroHost);
     SetMapLink(&s_link);
+    SetNpcHost(&s_npcHost);
+    SetEffectSceneLink(&s_effectLink);
 }
 
 bool MakeScene(int nScene, std::string* pWhy) {

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "shell/FrameLinks.h"
+#include "world/EffectAnim.h"
+#include "world/NpcHost.h"
 #include "world/SceneHost.h"
 
 // Answers the scene's questions from the main window (pFrame) and the panels.
@@ -22,12 +24,39 @@ public:
     CDXSprite* GetBackPicture() const override;
     int GetActiveSlot() const override;
     bool IsSceneEffectWaiting() const override;
+    bool GetCellMarker(CellMarkerView* pMarker) const override;
+    CDXSurface* GetLabelBox() const override;
+    void OnHeroDied() override;
 };
 
-// The map link's scene calls. The heroes, the characters, the effect list and the
-// event scripts keep the default answers until their parts install theirs.
+// What the characters ask of the main window, the toolbar and the work panels.
+class CShellNpcHost : public CNpcHost {
+public:
+    int StartEvent(int nEvent) override;
+    bool IsPanelOpen() const override;
+    void ClearSecondEffectWait() override;
+    void FailNpcInit(const std::string& strText) override;
+};
+
+// The effects' view of the current scene.
+class CShellEffectSceneLink : public CEffectSceneLink {
+public:
+    POINT GetViewOrigin() const override;
+    void ClearHoverActor() override;
+};
+
+// The map link's scene, character and effect calls. The heroes and the event scripts
+// keep the default answers until their parts install theirs.
 class CSceneMapLink : public CMapLink {
 public:
+    void CreateEffectManager() override;
+    void DeleteEffectManager() override;
+    bool UpdateEffects() override;
+    bool DrawMoveText(CMoveText* pText) override;
+    void DeleteMoveText(CMoveText* pText) override;
+    int GetNpcClass(int nId) const override;
+    void ReviveNpcs() override;
+    void ResetNpcs() override;
     void DrawScene() override;
     void UpdateScene() override;
     void SetScrolling() override;
@@ -38,7 +67,8 @@ public:
     void DeleteWorld(int nActiveSlot) override;
 };
 
-// Installs the shell's scene host and map link (once; later calls do nothing new).
+// Installs the shell's scene host, hero host, map link, character host and the effects'
+// scene link (once; later calls do nothing new).
 void InstallSceneLinks();
 // Deletes the current scene and builds scene nScene from "map\sceneNNN.map" and ".set"
 // into pScene. False with the reason when the map file is missing or damaged; then

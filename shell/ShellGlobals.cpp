@@ -19,6 +19,7 @@ CEffectManager* pEffectManager = nullptr;
 CFollower* pFollowers[4] = {};
 
 StartupProbe pfnStartupProbe = nullptr;
+FrameProbe pfnFrameProbe = nullptr;
 
 void SetGameFolderCurrent() {
     if (pGameData && pGameData->szGamePath[0]) SetCurrentDirectory(pGameData->szGamePath);

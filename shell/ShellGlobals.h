@@ -43,3 +43,8 @@ void SetGameFolderCurrent();
 using StartupProbe = void (*)(const char* pszStep);
 extern StartupProbe pfnStartupProbe;
 void ProbeStartup(const char* pszStep);
+
+// Frame probe: when set, called once per pass of the main loop after the flip. Null in
+// the game; dev tools use it to watch a headless run frame by frame.
+using FrameProbe = void (*)();
+extern FrameProbe pfnFrameProbe;

@@ -5,6 +5,8 @@
 #include "shell/MenuManager.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
+#include "world/Player.h"
+#include "world/Scene.h"
 
 POINT CShellUiLink::GetMousePos() { return pMouse ? POINT{pMouse->m_nX, pMouse->m_nY} : POINT{}; }
 bool CShellUiLink::IsMouseClickHeld() { return pMouse && pMouse->m_bClick; }
@@ -68,7 +70,10 @@ void CShellUiLink::OnExitConfirmed() {
 }
 
 DWORD CShellPictureHost::GetSurfaceMemory() const { return pFrame ? DWORD(pFrame->m_nScreenMode) : 1; }
-int CShellPictureHost::GetHoverActorId() const { return nHoverNpcId; }
+int CShellPictureHost::GetHoverActorId() const { return pScene ? pScene->nHoverActorId : -1; }
+int CShellPictureHost::GetHotKeySkill(int nKey) const {
+    return pPlayer && nKey >= 0 && nKey < kHeroHotKeys ? pPlayer->nHotKey[nKey] : -1;
+}
 
 namespace {
 CShellPictureHost s_pictureHost;

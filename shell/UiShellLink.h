@@ -35,12 +35,14 @@ public:
 };
 
 // What the picture store and the sprite package ask of the main window: the surface
-// memory choice and the character under the cursor. Hot-key skills and sculpt anchors
-// keep their defaults until the toolbar and the heroes exist.
+// memory choice, the scene's hovered actor and the hero's hot-key skills. Sculpt
+// anchors keep their defaults.
 class CShellPictureHost : public CPictureHost {
 public:
     DWORD GetSurfaceMemory() const override;
     int GetHoverActorId() const override;
+    // The skill on hot key k of the controlled hero; -1 without a hero.
+    int GetHotKeySkill(int nKey) const override;
 };
 
 // Installs the shell's picture host and the cursor position the TGA hit test reads.

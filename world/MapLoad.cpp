@@ -79,8 +79,10 @@ bool CScene::BuildFromMap(int nScene, const MapFileData& map) {
 }
 
 void CScene::AllocateSlots() {
-    pGroundItems.assign(size_t(nCellCount), -1);
+    pGroundItems.clear();
+    pGroundItems.resize(size_t(nCellCount));
     nGroundItemCount = 0;
+    nHoverGroundItem = -1;
 }
 
 void CScene::LoadSetting(int nScene) {
@@ -104,6 +106,7 @@ void CScene::ApplySetting(const SettingFileData& setting) {
     if (setting.regionIndex.size() == pCells.size())
         for (size_t i = 0; i < pCells.size(); ++i) pCells[i].nRegion = setting.regionIndex[i];
     npcRecords = setting.npcs;
+    LoadNpcs();
     timeNow = timeLastRespawn = dwNowTime;
     PlaceAllFootprints();
 }

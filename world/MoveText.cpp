@@ -3,6 +3,7 @@
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
 #include "gamedata/BitmapData.h"
+#include "world/MenuPicture.h"
 #include "platform/Text.h"
 
 namespace {
@@ -10,19 +11,6 @@ namespace {
 constexpr int kLineIdleFrames = 100;
 constexpr COLORREF kBannerText = RGB(0, 0, 0);
 constexpr COLORREF kLineText = RGB(255, 0, 0);
-
-// A picture of the menu package as a surface keyed by its corner; null when absent.
-std::unique_ptr<CDXSurface> LoadMenuPicture(const char* pszName) {
-    CPkgFile* pPkg = pBitmapData ? pBitmapData->GetMenuPkg() : nullptr;
-    if (!pPkg || !pScreen) return nullptr;
-    const int nSize = pPkg->GetSize(pszName);
-    FILE* pStream = nSize > 0 ? pPkg->Seek(pszName) : nullptr;
-    if (!pStream) return nullptr;
-    auto pSurface = std::make_unique<CDXSurface>();
-    if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream) != 1) return nullptr;
-    pSurface->SetColorKeyFromCorner();
-    return pSurface;
-}
 
 // Width in pixels of the text in the back buffer's font.
 int TextWidth(const std::string& text) {

@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/Resources.h"
 #include "shell/ShellGlobals.h"
+#include "world/PathFinder.h"
 #include "world/PlayerHost.h"
 
 #include <algorithm>
@@ -49,21 +50,33 @@ HeroState::HeroState() {
     std::fill(std::begin(nQuickSlot), std::end(nQuickSlot), -1);
     std::fill(std::begin(nTaskState), std::end(nTaskState), -1);
     std::fill(std::begin(nHotKey), std::end(nHotKey), -1);
+    mapObject.nKind = kHeroKindMouse;
 }
 
 CPlayer::CPlayer() = default;
 
-// The path finder is not created while it does not exist, so there is nothing to free.
-CPlayer::~CPlayer() = default;
+CPlayer::~CPlayer() { delete pPath; }
 
-CPlayer::CPlayer(const CPlayer& other) : HeroState(other) { RefreshSelfEntries(other); }
+CPlayer::CPlayer(const CPlayer& other)
+    : HeroState(other), pPath(other.pPath ? new CPathFinder(*other.pPath) : nullptr) {
+    RefreshSelfEntries(other);
+}
 
 CPlayer& CPlayer::operator=(const CPlayer& other) {
     if (this == &other) return *this;
     static_cast<HeroState&>(*this) = other;
+    CPathFinder* pCopy = other.pPath ? new CPathFinder(*other.pPath) : nullptr;
+    delete pPath;
+    pPath = pCopy;
     RefreshSelfEntries(other);
     return *this;
 }
+
+void CPlayer::ClearPath() {
+    if (pPath) pPath->nWaypoints = 0;
+}
+
+int CPlayer::WaypointCount() const { return pPath ? pPath->nWaypoints : 0; }
 
 void CPlayer::RefreshSelfEntries(const CPlayer& other) {
     for (CPlayer*& p : pPartyMembers) {
@@ -145,6 +158,8 @@ void CPlayer::Init(int nSculptBase, bool bComputer, int nMemberArg) {
     nAge = LevelRowOf(nLevelMember, nLevel).nAge;
 
     nMoney = 0;
+    delete pPath;
+    pPath = new CPathFinder;
     nWalkStep = pGameData != nullptr && pGameData->pOptions ? pGameData->pOptions->nPlayerSpeed
                                                             : GameOptions{}.nPlayerSpeed;
     nRunStep = kRunStep;

@@ -4,6 +4,7 @@
 // and is saved and loaded as one record (world/PlayerRecord.h).
 #pragma once
 #include "platform/Base.h"
+#include "world/MapObject.h"
 
 #include <cstdint>
 #include <vector>
@@ -34,26 +35,12 @@ struct InlayRecord {
     std::int32_t nLink = 0;
 };
 
-// The hero's entry in the scene's object list: kind, cell and name; laid out like
-// every other map object so the scene sorts, draws and hit-tests heroes alike.
-struct HeroMapObject {
-    std::int32_t nLeading = -1;
-    std::int32_t nKind = kHeroKindMouse;
-    std::int32_t nId = 0;
-    std::int32_t nPicture = 2;
-    std::int32_t nFrame = 0;
-    RECT rcObject;
-    POINT ptCellPos;
-    POINT ptObject;
-    std::int32_t nSpare = 0;
-    char szName[32] = {};
-};
-
 // Every field of a hero apart from its owned path: plain values that copy as they stand.
 struct HeroState {
     HeroState();
 
-    HeroMapObject mapObject;
+    // The hero's entry in the scene's draw list: kind 14 or 15, cell and name.
+    CMapObject mapObject;
     std::int32_t nSculpt = -1;
     std::int32_t nSkillBonusAttack = 0;
     std::int32_t nSkillBonusTime = 0;
@@ -145,7 +132,8 @@ struct HeroState {
     std::int32_t nFrame = 0;
     std::int32_t nFrameCounter = 0;
     std::int32_t nFrameCounts[kHeroActionCount] = {};
-
+    // Set while a circle wipe closes over the scene before a scene change.
+    std::int32_t bWipe = 0;
 };
 
 class CPlayer : public HeroState {
@@ -217,9 +205,10 @@ public:
 
     // Entry k of the party array: this hero for its own member, else party slot k.
     void RefreshPartyMembers();
-    // Empties the walk path (the path finder's waypoint count 0); nothing to empty until
-    // the path finder exists.
-    void ClearPath() {}
+    // Empties the walk path (the path finder's waypoint count 0).
+    void ClearPath();
+    // Waypoints still to pop; 0 without a path.
+    int WaypointCount() const;
 
     // The member number, 0..3, clamped for table indexing.
     int TableMember() const;
@@ -228,11 +217,62 @@ public:
     std::int32_t* EquipSlot(int nSlot);
     const std::int32_t* EquipSlot(int nSlot) const;
 
-    // Owned walk path. Stays null until the path finder exists; Init, the copy and the
-    // destructor take it on then.
+    // Movement and animation (world/PlayerMove.cpp).
+    // One frame: actions, walking, stamina. 1 when area damage just removed the hero.
+    int Update();
+    // Starts an action when the sprite package has frames for it.
+    void SetAction(int nAction);
+    void ResetAction();
+    void ToggleRest();
+    // Called when a one-shot action ended; action 8 rests afterwards.
+    int OnActionEnd(int nEnded);
+    // Stops the walk and puts the hero on the centre of its cell (not while hurt).
+    void StopAndSnap();
+    void WalkTo(int x, int y, bool bPlace, bool bByUser);
+    void PlanPath(int x, int y);
+    void WalkStep();
+    void MoveAlongHeading();
+    void OnArrive();
+    // A one-shot of the given sprite action for the event scripts, walking or placed at (x, y).
+    void PlayScriptAction(int x, int y, int nSprite, bool bPlace);
+    // The cell next to the hero's cell in its direction.
+    POINT CellInFront() const;
+    void Draw();
+    void DrawTranslucent();
+    void DrainStamina();
+    void Regenerate();
+    // The sprite action drawn for the current action and stance.
+    int DrawnSpriteAction() const;
+
+    // Combat, skills and party behaviour (world/PlayerCombat.cpp); they act once the
+    // characters can be fought.
+    void Think();
+    // True when area damage removed the hero.
+    bool TakeAreaDamage();
+    void SkillHit();
+    void WanderNearLeader();
+    void LeashToLeader();
+    // Attacks a clicked character at a squared distance.
+    void AttackNpc(int nNpcIndex, int nSquaredDistance);
+    void ClearTargetMark();
+
+    // Owned walk path: made by Init, deep-copied, deleted by the destructor.
     CPathFinder* pPath = nullptr;
 
 private:
+    // The goal becomes the centre of the cell under pt and the hero faces it; placed
+    // there at once, or off along a planned path.
+    void HeadFor(POINT pt, bool bPlace);
+    // Plans a path to the goal and takes its first waypoint; without a path the hero
+    // stays where it is.
+    void StartPath();
+    void RunOneShot();
+    // Ends a one-shot action; bTimers starts the hurt hold or the attack cool-down.
+    void EndOneShot(bool bTimers);
+    // The 100 ms step of standing and resting, then the forward-and-back frame.
+    void StepIdleFrame(int nCount);
+    // Puts the hero on a waypoint it reached.
+    void ArriveAt(POINT pt);
     // Party-member entries that named the source of a copy name the copy instead.
     void RefreshSelfEntries(const CPlayer& other);
 };
@@ -245,3 +285,9 @@ bool SwitchHero(int nSlot);
 bool LoadHeroFromSlot(int nSlot);
 // The shared target of the controlled hero and every party member.
 void SetPartyTarget(int nId);
+
+// Direction 0..7 of a vector (0 down, 2 left, 4 up, 6 right); the angle in degrees is
+// stored in *pAngle, which keeps its value for a zero vector.
+int DirectionFromVector(int dx, int dy, double* pAngle);
+// The cell next to (cx, cy) in direction d.
+POINT NeighbourCell(POINT cell, int nDirection);

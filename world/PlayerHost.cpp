@@ -2,10 +2,25 @@
 
 #include "gamedata/BitmapData.h"
 #include "gamedata/NpcPkg.h"
+#include "media/SoundEffects.h"
+#include "shell/ShellGlobals.h"
+#include "world/Scene.h"
 
 int CHeroHost::GetSpriteFrameCount(int nSculpt, int nAction) const {
     if (pBitmapData == nullptr || pBitmapData->GetNpcPkg() == nullptr) return 0;
     return pBitmapData->GetNpcPkg()->GetFrameCount(nSculpt, nAction);
+}
+
+bool CHeroHost::GetCellOfPoint(POINT pt, POINT* pCell) const {
+    if (pScene == nullptr) return false;
+    const POINT cell = pScene->PixelToCell(pt.x, pt.y);
+    if (!pScene->IsInGrid(cell.x, cell.y)) return false;
+    *pCell = cell;
+    return true;
+}
+
+void CHeroHost::PlayStepSound() {
+    if (pSoundEffects != nullptr) pSoundEffects->Play(4);
 }
 
 namespace {

@@ -28,7 +28,26 @@ public:
     virtual bool IsInlayEntryFree(int nLink) const { (void)nLink; return false; }
 
     // Scene: the cell of a map point; false when there is no scene or the point is off the grid.
-    virtual bool GetCellOfPoint(POINT pt, POINT* pCell) const { (void)pt; (void)pCell; return false; }
+    virtual bool GetCellOfPoint(POINT pt, POINT* pCell) const;
+
+    // Toolbar: its third panel word; while it is nonzero idle members do not wander.
+    virtual int GetIdlePanelWord() const { return 0; }
+    // Main window: the frame at which a one-shot action stops advancing; -1 none.
+    virtual int GetHoldFrame() const { return -1; }
+    // Main window: clears the second effect-wait flag when a one-shot action ends.
+    virtual void ClearEffectWait() {}
+    // Main window: true while an event script runs.
+    virtual bool IsEventRunning() const { return false; }
+    // Characters: the map point of a shown character; false when it is absent or hidden.
+    virtual bool GetShownNpcPoint(int nId, POINT* pPoint) const { (void)nId; (void)pPoint; return false; }
+    // Characters and events: the hero arrived beside the character to talk; true when
+    // one of its events started (the hero then stops).
+    virtual bool TalkToNpc(int nId) { (void)nId; return false; }
+    // Characters: true when the character lies defeated within reach with its loot flag
+    // set; it is then marked as gone.
+    virtual bool TakeLootNpc(int nId, POINT ptHero) { (void)nId; (void)ptHero; return false; }
+    // The walking sound (sound effect 4).
+    virtual void PlayStepSound();
 
     // Frames per direction of a sculpt's sprite action in the sprite package; 0 when absent.
     virtual int GetSpriteFrameCount(int nSculpt, int nAction) const;

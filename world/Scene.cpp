@@ -152,21 +152,24 @@ int CScene::PlaceObjectFootprint(CMapObject* pObject) {
 void CScene::PlaceAllFootprints() {
     for (SceneCell& cell : pCells) cell.nOccupantKind = -1;
     for (auto& pObject : lists[kListD]) PlaceObjectFootprint(pObject.get());
-    // The characters' footprints follow the objects' once characters exist.
+    PlaceNpcFootprints();
 }
 
 void CScene::UpdateNpcFootprints() {
     for (SceneCell& cell : pCells)
         if (cell.nOccupantKind == kKindNpc) cell.nOccupantKind = -1;
+    PlaceNpcFootprints();
 }
 
 void CScene::RebuildBlockMap() {
-    PlaceActorCells();
+    PlaceNpcCells();
+    PlaceHeroCells();
     for (size_t i = 0; i < pCells.size(); ++i) {
         const SceneCell& cell = pCells[i];
         pBlocked[i] = (cell.nOccupantKind >= 0 && cell.nOccupantKind <= 10) || cell.nWall == 1 ? 1 : 0;
     }
-    BlockActorCells();
+    BlockNpcCells();
+    BlockHeroCells();
 }
 
 bool CScene::SetCellMark(int cx, int cy, int nMark, int nKind) {

@@ -11,10 +11,14 @@
 
 #include "platform/Base.h"
 #include "world/CellArea.h"
+#include "world/GroundItem.h"
 #include "world/MapFile.h"
 #include "world/MapObject.h"
+#include "world/Npc.h"
 #include "world/ScenePic.h"
 
+class CByteReader;
+class CByteWriter;
 class CDXSurface;
 
 constexpr int kDrawListLimit = 100000;
@@ -94,6 +98,8 @@ public:
     void ApplySetting(const SettingFileData& setting);
     const std::string& GetLoadError() const { return m_strLoadError; }
     const std::string& GetSettingError() const { return m_strSettingError; }
+    // Characters skipped while the setting file was read, one message each.
+    const std::vector<std::string>& GetNpcWarnings() const { return m_npcWarnings; }
 
     // Frame.
     void Update();
@@ -103,6 +109,43 @@ public:
     int FindCellArea(int x, int y) const;
     void BuildDrawList();
     void DepthSortDrawList();
+
+    // Characters (the array in setting-file order).
+    int GetNpcCount() const { return int(pNpcs.size()); }
+    CNpc* GetNpc(int nIndex) const {
+        return nIndex >= 0 && nIndex < int(pNpcs.size()) ? pNpcs[size_t(nIndex)].get() : nullptr;
+    }
+    // Array index of the character with an id; -1 when none has it.
+    int FindNpcById(int nId) const;
+    void SetNpcPosition(int nId, int x, int y);
+    // Direction wrapped into 0..7.
+    void SetNpcDirection(int nId, int nDirection);
+    // Starts a shown character's walk; true when its path holds waypoints.
+    bool MoveNpcTo(int nId, int x, int y);
+    // True when a character with the id exists and has no life left.
+    bool IsNpcStopped(int nId) const;
+    // Corpses stand again when they revive, else are gone (scene change, loaded game).
+    void ReviveDeadNpcs();
+    // Every character back to its home point (scene change).
+    void UpdateNpcs();
+    // The characters take their records from the current effect manager, or keep their
+    // own copies when there is none (the manager is about to be replaced or deleted).
+    void RebindNpcStates();
+    // Class of the character with an id; -1 when there is none.
+    int GetNpcClass(int nId) const;
+
+    // Ground items.
+    // Places an item (or money, count > 0) on the nearest free cell around a map point.
+    void DropItemOnGround(int nItem, int x, int y, int nCount);
+    void RemoveGroundItem(int nSlot);
+    CGroundItem* GetGroundItem(int nSlot) const {
+        return nSlot >= 0 && nSlot < int(pGroundItems.size()) ? pGroundItems[size_t(nSlot)].get() : nullptr;
+    }
+    void SaveGroundItems(CByteWriter& out) const;
+    // Reads the block; records that do not fit the scene are skipped. False with the
+    // reason when the block ran short (the items read before stay).
+    bool LoadGroundItems(CByteReader& in, std::string* pError);
+    void UpdateHoverGroundItem();
 
     // Pictures and lists.
     CScenePic* GetPicture(int n) const {
@@ -133,12 +176,11 @@ public:
     std::vector<std::unique_ptr<CScenePic>> pPictures;
     std::int32_t nLayerCount[kLayerCount] = {};
     std::vector<std::unique_ptr<CMapObject>> lists[kMapListCount];
-    // Characters arrive with their own class; until then the setting file's records are
-    // checked and kept as read.
+    // The setting file's character records as read, and the characters built from them.
     std::vector<std::array<std::uint8_t, kNpcRecordSize>> npcRecords;
-    std::int32_t nNpcCount = 0;
-    // Ground-item slots, one per cell (item numbers; -1 empty).
-    std::vector<std::int32_t> pGroundItems;
+    std::vector<std::unique_ptr<CNpc>> pNpcs;
+    // Ground-item slots, one per cell; null when empty.
+    std::vector<std::unique_ptr<CGroundItem>> pGroundItems;
     std::int32_t nGroundItemCount = 0;
     std::int32_t nHoverGroundItem = -1;
     std::int32_t nCellAreaCount = 0;
@@ -168,28 +210,37 @@ private:
     RECT VisibleArea() const;
     void DrawIfVisible(const CMapObject& object, const RECT& rcVisible, bool bSmallTiles);
 
-    // Steps of the characters and heroes, which come with their own classes. Each is
-    // called where its step belongs in the frame and does nothing yet.
-    void WatchDefeats() {}
-    void RespawnNpcs() {}
-    void UpdateNpcs() {}
+    // The characters' share of the frame (world/SceneNpcs.cpp).
+    void WatchDefeats();
+    void RespawnNpcs();
+    void UpdateEachNpc();
+    // Builds the characters from the setting file's records.
+    void LoadNpcs();
+    void PlaceNpcFootprint(CNpc& npc);
+    void PlaceNpcFootprints();
+    void PlaceNpcCells();
+    void BlockNpcCells();
+    void AppendNpcs();
+    void DrawNpc(CMapObject* pObject);
+    void DrawNpcTranslucent(CMapObject* pObject);
+    CNpc* NpcOfObject(const CMapObject* pObject) const;
+    void HitTestNpcs(int x, int y);
+    void DrawGroundItemLabel();
     // False when the controlled hero died and the update must end.
-    bool UpdateHeroes() { return true; }
-    void FindHoverGroundItem() {}
-    void PlaceActorCells() {}
-    void BlockActorCells() {}
-    void AppendActors() {}
-    void DrawGroundItems() {}
-    // Draws an actor of the draw list (kinds 12 to 15) and its translucent parts.
-    void DrawActor(CMapObject* pObject) { (void)pObject; }
-    void DrawActorTranslucent(CMapObject* pObject) { (void)pObject; }
+    bool UpdateHeroes();
+    void DrawGroundItems();
     // The controlled hero's map point and whether he walks; false without a hero.
-    bool GetHeroPoint(POINT* pPoint, bool* pbWalking) const {
-        (void)pPoint;
-        (void)pbWalking;
-        return false;
-    }
+    bool GetHeroPoint(POINT* pPoint, bool* pbWalking) const;
+
+    // The heroes' share of the frame (world/SceneHeroes.cpp): their cells in the block
+    // map, their entries in the draw list and their draw.
+    void PlaceHeroCells();
+    void BlockHeroCells();
+    void AppendHeroes();
+    // Draws a hero's draw-list entry (kinds 14 and 15); false when it is no hero's.
+    bool DrawHero(CMapObject* pObject, bool bTranslucent);
 
     std::string m_strLoadError;
     std::string m_strSettingError;
+    std::vector<std::string> m_npcWarnings;
 };

@@ -32,9 +32,9 @@ void CScene::Update() {
         RespawnNpcs();
     }
     UpdateMarks();
-    UpdateNpcs();
+    UpdateEachNpc();
     if (!UpdateHeroes()) return;
-    FindHoverGroundItem();
+    UpdateHoverGroundItem();
     AnimateObjects();
 }
 
@@ -160,7 +160,8 @@ void CScene::BuildDrawList() {
         CScenePic* pPic = GetPicture(pObject->nPicture);
         if (pObject->nKind == 0 && pPic && !pPic->IsLoaded()) pPic->LoadSurface();
     }
-    AppendActors();
+    AppendNpcs();
+    AppendHeroes();
     DepthSortDrawList();
 }
 
@@ -183,11 +184,13 @@ void CScene::DrawSortedObjects() {
         }
         // Scene effects appear at the hero's depth.
         if (pObject->nKind == kKindHero && SceneHost().IsSceneEffectWaiting()) SceneHost().UpdateEffects();
-        DrawActor(pObject);
+        if (pObject->nKind == kKindNpc) DrawNpc(pObject);
+        else DrawHero(pObject, false);
     }
-    for (CMapObject* pObject : drawList)
-        if (pObject->nKind == kKindNpc || pObject->nKind == kKindHero || pObject->nKind == kKindPartyHero)
-            DrawActorTranslucent(pObject);
+    for (CMapObject* pObject : drawList) {
+        if (pObject->nKind == kKindNpc) DrawNpcTranslucent(pObject);
+        else if (pObject->nKind == kKindHero || pObject->nKind == kKindPartyHero) DrawHero(pObject, true);
+    }
 }
 
 void CScene::DrawUpperObjects() {
@@ -198,7 +201,7 @@ void CScene::DrawUpperObjects() {
 void CScene::DrawOverlayObjects() {
     for (auto& pObject : lists[kListE]) pObject->DrawAtRect();
     for (auto& pObject : lists[kListF]) pObject->DrawAtRect();
-    // The ground item's label comes with the ground items.
+    DrawGroundItemLabel();
 }
 
 void CScene::ReleaseIdlePictures() {
@@ -219,6 +222,7 @@ bool CScene::HitTestObjects(int x, int y) {
     // Later searches overwrite earlier finds: A wins over C, D, the characters, E and F.
     search(kListF);
     search(kListE);
+    HitTestNpcs(x, y);
     search(kListD);
     search(kListC);
     search(kListA);

@@ -60,6 +60,10 @@ public:
     // Set while a scene effect runs; the hero's draw then advances the effect list.
     virtual bool IsSceneEffectWaiting() const { return false; }
     virtual void UpdateEffects() {}
+    // Writes the member file of member number n (1..4) when a member leaves by death.
+    virtual void SaveMemberFile(int nNumber) { (void)nNumber; }
+    // The controlled hero died: the main window ends the game once the update is over.
+    virtual void OnHeroDied() {}
 };
 
 CSceneHost& SceneHost();

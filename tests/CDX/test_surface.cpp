@@ -9,6 +9,7 @@
 #include "CDX/CDXSurface.h"
 #include "platform/Files.h"
 #include "tests/TempFolder.h"
+#include "tools/gamekit/ImageWriters.h"
 
 namespace {
 
@@ -206,6 +207,60 @@ TEST_F(SurfaceTest, StreamAndBmpStreamCreation) {
     EXPECT_EQ(c.CreateFromStream(&screen, 0, g, 1), -1);
     EXPECT_EQ(c.GetInterface(), nullptr);
     std::fclose(g);
+}
+
+// An entry of a package read from the stream: every BMP info header of 40 bytes or more,
+// at any position, measured by the caller's count or the file header; colour tables, the
+// old 12-byte header and sizes past the end of the stream are refused.
+TEST_F(SurfaceTest, BmpFromStreamTakesEveryHeaderSizeButNoColourTable) {
+    PictureRgba pic(3, 2);
+    const std::uint32_t colours[6] = {Argb(255, 255, 0, 0), Argb(255, 0, 255, 0), Argb(255, 0, 0, 255),
+                                      Argb(255, 255, 255, 255), Argb(255, 0, 0, 0), Argb(255, 255, 0, 0)};
+    std::copy(std::begin(colours), std::end(colours), pic.pixels.begin());
+    const std::vector<WORD> expect = {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000, 0xF800};
+    const std::vector<std::uint8_t> v5 = BuildBmp(pic, {32, false, false, true});  // 124-byte header
+    ASSERT_EQ(v5[14], 124);
+    std::vector<std::uint8_t> v3 = BuildBmp(pic, {24, false, false, false});
+    // The same pixels behind the old 12-byte header.
+    std::vector<std::uint8_t> core(v3.begin(), v3.begin() + 14);
+    const std::uint8_t coreInfo[12] = {12, 0, 0, 0, 3, 0, 2, 0, 1, 0, 24, 0};
+    core.insert(core.end(), coreInfo, coreInfo + 12);
+    core.insert(core.end(), v3.begin() + 54, v3.end());
+    core[10] = 26;
+    core[2] = std::uint8_t(core.size());
+    const std::vector<std::uint8_t> paletted = BuildBmp(pic, {8, false, false, false});
+    ASSERT_FALSE(paletted.empty());
+
+    auto load = [&](const std::vector<std::uint8_t>& bmp, DWORD dwCount, int nTail = 4) {
+        std::vector<std::uint8_t> file = {'J', 'U', 'N', 'K'};
+        file.insert(file.end(), bmp.begin(), bmp.end());
+        file.insert(file.end(), size_t(nTail), 0xEE);
+        const std::string path = (dir / "pack.bin").string();
+        folder.Write("pack.bin", file);
+        FILE* f = std::fopen(path.c_str(), "rb");
+        EXPECT_NE(f, nullptr);
+        if (!f) return std::vector<WORD>{};
+        std::fseek(f, 4, SEEK_SET);
+        CDXSurface s;
+        std::vector<WORD> got;
+        if (s.LoadBmpFromStream(&screen, f, 1, dwCount) == 1 && s.Lock() == 1) {
+            for (int y = 0; y < s.GetHeight(); ++y)
+                for (int x = 0; x < s.GetWidth(); ++x) got.push_back(WORD(s.GetPixel(x, y)));
+            s.Unlock();
+        }
+        std::fclose(f);
+        return got;
+    };
+    EXPECT_EQ(load(v5, DWORD(v5.size())), expect);
+    EXPECT_EQ(load(v5, 0), expect);  // measured by the file header
+    EXPECT_EQ(load(v3, 0), expect);
+    EXPECT_TRUE(load(core, DWORD(core.size())).empty());
+    EXPECT_TRUE(load(paletted, DWORD(paletted.size())).empty());
+    EXPECT_TRUE(load(v5, DWORD(v5.size()) + 5).empty());  // past the end of the stream
+    std::vector<std::uint8_t> huge = v3;
+    huge[2] = huge[3] = huge[4] = 0xFF;
+    huge[5] = 0x7F;
+    EXPECT_TRUE(load(huge, 0).empty());
 }
 
 TEST_F(SurfaceTest, TextWithNullStringDrawsNothing) {

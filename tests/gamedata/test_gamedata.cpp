@@ -254,6 +254,27 @@ TEST_F(GameFolder, DebugLogRecordsTheLoadOnlyWhenItExists) {
     EXPECT_NE(text.find("open data file menu.pkg ......OK\r\n"), std::string::npos) << text;
 }
 
+// Each group's line is written before its sections are read: a cache file cut in the
+// item section shows every earlier group done and the item group failed.
+TEST_F(GameFolder, DebugLogLinesFollowEachSectionAsItIsRead) {
+    std::vector<std::uint8_t> bytes = dir.Read("data/Base.dat");
+    bytes.resize(bytes.size() - 3);
+    dir.Write("data/Base.dat", bytes);
+    ASSERT_TRUE(SetCurrentDirectory(dir.Path().c_str()));
+    {
+        CDebugLog log;
+        log.Open();
+        pDebugLog = &log;
+        EXPECT_FALSE(data.LoadBaseData());
+        pDebugLog = nullptr;
+    }
+    bytes = dir.Read("DEBUG.TXT");
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
+              "Initialize base data ...\r\nOpen Base Data File Base.dat...OK\r\n"
+              "Read NPC Base Data...OK\r\nRead Scene Name...OK\r\nRead Skill Data...OK\r\n"
+              "Read Shop Data...OK\r\nRead Level Data...OK\r\nRead Item Data...failed\r\n");
+}
+
 TEST(GameDataPaths, GameFolderIsKeptWithoutATrailingSeparator) {
     CBaseFolderGuard guard;
     CTempFolder dir;

@@ -1,3 +1,5 @@
+#include <vector>
+
 #include "gamedata/NpcPkg.h"
 #include "media/TgaFrame.h"
 #include "tests/gamedata/PictureFixture.h"
@@ -76,11 +78,33 @@ TEST_F(NpcPkgTest, BlendedDrawGoesThroughTheWorkSurface) {
     ASSERT_TRUE(pkg.Open());
     ASSERT_NE(pkg.GetWorkSurface(), nullptr);
     ClearBack();
-    pkg.DrawFrameBlended(3, 0, 0, 0, 400, 300);
+    EXPECT_EQ(pkg.DrawFrameBlended(3, 0, 0, 0, 400, 300), DD_OK);  // the blend's own result
     const WORD w = BackPixel(400, 255);
     EXPECT_NE(w, 0);
     EXPECT_NE(w, Body(3, 0, 0, 0));  // blended, not opaque
     EXPECT_EQ(BackPixel(300, 140), 0);  // transparent parts stay
+}
+
+TEST_F(NpcPkgTest, ABlendedFrameLooksTheSameAfterOtherFramesUsedTheWorkSurface) {
+    CNpcPkg pkg;
+    ASSERT_TRUE(pkg.Open());
+    auto snapshot = [&] {
+        std::vector<WORD> pixels;
+        for (int y = 100; y < 360; ++y)
+            for (int x = 250; x < 560; ++x) pixels.push_back(BackPixel(x, y));
+        return pixels;
+    };
+    ClearBack();
+    pkg.DrawFrameBlended(3, 0, 0, 0, 400, 300);
+    const std::vector<WORD> first = snapshot();
+    // Frames pointing elsewhere cover other parts of the work surface.
+    for (int d : {6, 2, 4}) pkg.DrawFrameBlended(3, 1, d, 1, 420, 280);
+    ClearBack();
+    pkg.DrawFrameBlended(3, 0, 0, 0, 400, 300);
+    EXPECT_EQ(snapshot(), first);
+    ClearBack();
+    pkg.DrawFrameBlended(3, 1, 6, 1, 400, 300);
+    EXPECT_NE(snapshot(), first);
 }
 
 TEST_F(NpcPkgTest, FramesWithoutPicturesAndDamagedPackages) {

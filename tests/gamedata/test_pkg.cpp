@@ -161,7 +161,7 @@ TEST_F(PkgTest, APackageCutShortSaysOnceWhichAndHowManyEntriesAreMissing) {
     const std::string strErr = testing::internal::GetCapturedStderr();
     pGameData = nullptr;
     ASSERT_TRUE(bOpened) << pkg.GetError();
-    EXPECT_EQ(strErr, "game: short.pkg is cut short: 2 of 4 entries are missing\n");
+    EXPECT_EQ(strErr, "game: bmp\\short.pkg is cut short: 2 of 4 entries are missing\n");
     EXPECT_EQ(ReadEntry(pkg, "b.bmp"), entries[1].bytes);
     EXPECT_FALSE(pkg.Contains("c.bmp"));
     EXPECT_FALSE(pkg.Contains("d.bmp"));

@@ -120,6 +120,7 @@ TEST(ScriptData, StoredMinusOneIsTheWrongScriptMark) {
     CScriptData data;
     ASSERT_TRUE(data.LoadEventTables(reader));
     EXPECT_FALSE(data.LoadScripts(reader));
+    EXPECT_TRUE(data.HasErrorMark());
     EXPECT_NE(data.GetError().find("Wrong Script data"), std::string::npos);
 }
 
@@ -134,6 +135,7 @@ TEST(ScriptData, EveryTruncationAndCorruptedCountFailsCleanly) {
         // earlier fails with a message naming the file.
         if (!bOk) {
             EXPECT_NE(data.GetError().find("script.dat"), std::string::npos) << n;
+            EXPECT_FALSE(data.HasErrorMark()) << n;  // only the stored mark raises the box
         }
     }
     // Corrupt each word in turn with huge and negative values.

@@ -83,7 +83,9 @@ inline double Frequency(const std::vector<std::int16_t>& s, int nRate) {
     return double(nCount) * nRate / double(nLast - nFirst);
 }
 
-inline bool WaitFor(const std::function<bool()>& cond, int nMs = 5000) {
+// Waits for a condition another thread brings about; the limit only ends a test that would
+// otherwise hang, so it is generous for a loaded machine.
+inline bool WaitFor(const std::function<bool()>& cond, int nMs = 60000) {
     auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(nMs);
     while (!cond()) {
         if (std::chrono::steady_clock::now() > until) return false;

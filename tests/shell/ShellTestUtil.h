@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CDX/CDXScreen.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/WindowBackend.h"
@@ -195,5 +196,14 @@ protected:
         ResetMessageQueue();
     }
     CMenuManager& Menus() { return *pFrame->m_pMenuManager; }
+    // A windowed 800 x 600 headless screen for the main window; the caller deletes it.
+    void OpenScreen() {
+        pFrame->m_bFullScreen = 0;
+        ASSERT_TRUE(pFrame->CreateMainWindow());
+        pFrame->SetWindowMode();
+        pScreen = new CDXScreen;
+        ASSERT_EQ(pScreen->CreateWindowed(pFrame, 800, 600), 0);
+        pBack = pScreen->GetBack();
+    }
     CRecordingLinks links;
 };

@@ -5,7 +5,11 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "CDX/CDXScreen.h"
+#include "gamedata/DebugLog.h"
 #include "platform/Resources.h"
 #include "platform/Window.h"
 #include "shell/GameApp.h"
@@ -109,6 +113,40 @@ TEST_F(StartupTest, DamagedGameFilesAreNamedAndNothingWaits) {
     const std::string strErr = testing::internal::GetCapturedStderr();
     EXPECT_NE(strErr.find("data\\Base.dat: is a named pipe, not a file"), std::string::npos) << strErr;
     EXPECT_NE(strErr.find("the notice picture bmp\\jiankanyouxi.bmp is damaged"), std::string::npos) << strErr;
+}
+
+TEST_F(StartupTest, TheDebugLogGetsTheTableTimeRightAfterTheTables) {
+    CShellFolder folder;
+    for (const auto& e : std::filesystem::directory_iterator(folder.File("bmp")))
+        if (e.path().extension() == ".pkg") std::filesystem::remove(e.path());
+    SetCurrentDirectory(folder.Path().c_str());
+    {
+        CDebugLog log;
+        log.Open();
+        pDebugLog = &log;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(RunGame(folder), 1);  // the picture packages are missing
+        testing::internal::GetCapturedStderr();
+        pDebugLog = nullptr;
+    }
+    const std::vector<std::string> steps = Steps();
+    ASSERT_FALSE(steps.empty());
+    EXPECT_EQ(steps.back(), "picture packages");
+    std::ifstream in(folder.File("DEBUG.TXT"), std::ios::binary);
+    const std::string strLog((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t nAt = strLog.find("BaseDataTime = ");
+    ASSERT_NE(nAt, std::string::npos) << strLog;
+    const size_t nEnd = strLog.find("\r\n", nAt);
+    ASSERT_NE(nEnd, std::string::npos);
+    const std::string strMs = strLog.substr(nAt + 15, nEnd - nAt - 15);
+    EXPECT_FALSE(strMs.empty());
+    EXPECT_EQ(strMs.find_first_not_of("0123456789"), std::string::npos) << strMs;
+    // Right after the tables, before the picture packages are opened.
+    EXPECT_LT(strLog.find("Read Item Data...OK\r\n"), nAt);
+    const size_t nPackages = strLog.find("open data file");
+    if (nPackages != std::string::npos) {
+        EXPECT_GT(nPackages, nAt);
+    }
 }
 
 TEST_F(StartupTest, TheNoticePictureStaysTwoSecondsUnlessTheLeftButtonIsPressed) {

@@ -67,15 +67,19 @@ protected:
     // More entries of Vesk.pkg for the frame animations.
     virtual std::vector<PkgEntryData> VeskEntries() const { return {}; }
 
+    // The picture packages written into the game folder.
+    virtual SamplePictureOptions PictureOptions() const {
+        return SamplePictureOptions{.nItemCount = 2, .nFaceCount = 1, .nSceneCount = 1, .sculpts = {0},
+                                    .nActions = 1, .nFramesPerDirection = 2, .nEffects = 1,
+                                    .nEffectFrames = 1, .extraEntries = {{"Vesk.pkg", VeskEntries()}}};
+    }
+
     void SetUp() override {
         UseVirtualClock(true, 1000, 20);
         dwNowTime = TimeGetTime();
         ASSERT_FALSE(m_folder.Path().empty());
-        const SamplePictureOptions options{.nItemCount = 2, .nFaceCount = 1, .nSceneCount = 1, .sculpts = {0},
-                                           .nActions = 1, .nFramesPerDirection = 2, .nEffects = 1,
-                                           .nEffectFrames = 1, .extraEntries = {{"Vesk.pkg", VeskEntries()}}};
         std::string strError;
-        ASSERT_TRUE(WriteSamplePictures(m_folder.Path(), options, &strError)) << strError;
+        ASSERT_TRUE(WriteSamplePictures(m_folder.Path(), PictureOptions(), &strError)) << strError;
         std::vector<std::vector<std::vector<std::uint8_t>>> effects(kEffects);
         for (int e = 0; e < kEffects; ++e)
             for (int f = 0; f < FramesOf(e); ++f)

@@ -23,6 +23,7 @@ public:
     bool bPackages = false, bCopy = false;
     float fShadowScale = 0.0f;
     int nReapCalls = 0;
+    int nActiveSlot = 0;
     std::int32_t flagsA[kSceneFlagRows][kSceneFlagColumns] = {};
     std::int32_t flagsB[kSceneFlagRows][kSceneFlagColumns] = {};
 
@@ -40,6 +41,7 @@ public:
     bool PicturesFromPackages() const override { return bPackages; }
     void SetShadowScale(float f) override { fShadowScale = f; }
     void ReapEffects() override { ++nReapCalls; }
+    int GetActiveSlot() const override { return nActiveSlot; }
 };
 
 // Cells of an open grid: no walls, every other word as a new scene has it.

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "tests/world/PlayerTestUtil.h"
+#include "world/PathFinder.h"
 
 namespace {
 
@@ -257,16 +258,22 @@ TEST_F(PlayerCopy, CopiesOwnTheirBuffersAndNameThemselves) {
     pHero->RefreshPartyMembers();
     ASSERT_EQ(pHero->pPartyMembers[0], pHero.get());
 
+    ASSERT_NE(pHero->pPath, nullptr);
+    pHero->pPath->nWaypoints = 3;
     CPlayer copy(*pHero);
     CPlayer assigned;
+    assigned.Init(0, false, -1);
     assigned = *pHero;
     pHero->spareBuffers[1][0] = 99;
+    pHero->pPath->nWaypoints = 0;
     pHero.reset();  // the copies hold nothing of the original
     for (const CPlayer* p : {&copy, &assigned}) {
         EXPECT_EQ(p->nItemCount[3], 9);
         EXPECT_EQ(p->spareBuffers[1], (std::vector<std::uint8_t>{1, 2, 3}));
         EXPECT_EQ(p->pPartyMembers[0], p);
-        EXPECT_EQ(p->pPath, nullptr);
+        // Each copy walks its own path.
+        ASSERT_NE(p->pPath, nullptr);
+        EXPECT_EQ(p->pPath->nWaypoints, 3);
     }
     assigned = assigned;
     EXPECT_EQ(assigned.nItemCount[3], 9);

@@ -21,12 +21,7 @@ protected:
         std::string why;
         ASSERT_TRUE(WriteSampleScenes(folder.Path(), &why)) << why;
         SetCurrentDirectory(folder.Path().c_str());
-        pFrame->m_bFullScreen = 0;
-        ASSERT_TRUE(pFrame->CreateMainWindow());
-        pFrame->SetWindowMode();
-        pScreen = new CDXScreen;
-        ASSERT_EQ(pScreen->CreateWindowed(pFrame, 800, 600), 0);
-        pBack = pScreen->GetBack();
+        OpenScreen();
         // Building the scene installs the scene's map link over the recorders.
         ASSERT_TRUE(MakeScene(0, &why)) << why;
         ASSERT_NE(pScene, nullptr);

@@ -1,5 +1,7 @@
 #include "tools/gamekit/PkgSamplePictures.h"
 
+#include <algorithm>
+
 #include <cctype>
 #include <cstdlib>
 #include <cmath>
@@ -264,13 +266,17 @@ bool WriteSamplePictures(const std::string& strGameDir, const SamplePictureOptio
         for (int s = 20; s < 32; ++s) sculpts.push_back(s);
     }
     NpcPkgModel npc;
-    for (int s : sculpts)
-        for (int a = 0; a < o.nActions; ++a) {
+    for (int s : sculpts) {
+        const bool bHero = std::find(o.heroSculpts.begin(), o.heroSculpts.end(), s) != o.heroSculpts.end();
+        const int nActions = bHero ? o.nHeroActions : o.nActions;
+        const int nFrames = bHero ? o.nHeroFrames : o.nFramesPerDirection;
+        for (int a = 0; a < nActions; ++a) {
             NpcActionFrames& act = npc[{s, a}];
-            act.nCount = o.nFramesPerDirection;
+            act.nCount = nFrames;
             for (int d = 0; d < 8; ++d)
-                for (int f = 0; f < o.nFramesPerDirection; ++f) act.frames.push_back(BuildRleTga32(PaintCharacter(s, a, d, f)));
+                for (int f = 0; f < nFrames; ++f) act.frames.push_back(BuildRleTga32(PaintCharacter(s, a, d, f)));
         }
+    }
     if (!Save(bmp / "npc.pkg", BuildNpcPkg(npc), pError)) return false;
 
     return Save(bmp / "jiankanyouxi.bmp", BuildBmp(PaintPanel("jiankanyouxi.bmp", 800, 600)), pError);

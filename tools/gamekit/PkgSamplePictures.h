@@ -30,6 +30,10 @@ struct SamplePictureOptions {
     // More entries per package file name ("menu.pkg", "Head.pkg", ...), written with the
     // drawn ones; an entry replaces a drawn one of the same name (case ignored).
     std::map<std::string, std::vector<PkgEntryData>> extraEntries;
+    // Sculpts drawn with their own action and frame counts (the heroes' walk cycles).
+    std::vector<int> heroSculpts{};
+    int nHeroActions = 10;
+    int nHeroFrames = 4;
 };
 
 // Writes the sample game's picture packages into "<game>/bmp" (menu.pkg, Scene.pkg,

@@ -6,6 +6,7 @@
 
 #include "platform/Base.h"
 #include "tools/gamekit/MapWriters.h"
+#include "tools/gamekit/NpcRecordWriter.h"
 
 namespace {
 
@@ -287,6 +288,18 @@ void BuildInn(SampleScene& s) {
     s.setting.nStartY = 520;
 }
 
+// The people stand on their cells, with the hit box around each cell's centre.
+void AddSamplePeople(SampleScene& s) {
+    std::int32_t nGridWidth = 0, nGridHeight = 0;
+    MapGridSize(s.map.nWidth, s.map.nHeight, s.map.nGridKind, s.map.nCellSize, &nGridWidth, &nGridHeight);
+    for (NpcRecordModel npc : SamplePeople(s.nNumber)) {
+        const SceneCell& cell = s.map.cells[size_t(npc.nCellX + nGridWidth * npc.nCellY)];
+        npc.nBoxX = cell.nPointX;
+        npc.nBoxY = cell.nPointY;
+        s.setting.npcs.push_back(BuildNpcRecord(npc));
+    }
+}
+
 }  // namespace
 
 const std::vector<int>& SampleSceneNumbers() {
@@ -300,6 +313,7 @@ SampleScene BuildSampleScene(int nNumber) {
     if (nNumber == 0) BuildTown(s);
     else if (nNumber == 1) BuildGrove(s);
     else BuildInn(s);
+    AddSamplePeople(s);
     return s;
 }
 

@@ -1,7 +1,9 @@
-// mapview DIR SCENE out.png [--view X,Y | --full] [--dump]: builds a scene with the
-// game's own readers and draws it on a headless 16-bit buffer, written as a PNG. --view
-// draws the 800 x 600 screen at that view origin (default 0,0); --full draws the whole
-// map. --dump prints the header, pictures, lists, walls, regions and character records.
+// mapview DIR SCENE out.png [--view X,Y | --full] [--dump] [--drop ITEM,X,Y[,COUNT]]...:
+// builds a scene with the game's own readers, tables and picture packages and draws it
+// on a headless 16-bit buffer, written as a PNG. --view draws the 800 x 600 screen at
+// that view origin (default 0,0); --full draws the whole map. --drop lays an item (or
+// COUNT money) on the ground near a map point, as many times as given. --dump prints
+// the header, pictures, lists, walls, regions, the characters and their state records.
 // A refused map or setting file prints the reason and exits with 1.
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,8 @@
 
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
+#include "gamedata/BitmapData.h"
+#include "gamedata/GameData.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
 #include "platform/Video.h"
@@ -19,6 +23,7 @@
 #include "shell/ShellGlobals.h"
 #include "world/MapFile.h"
 #include "tools/gamekit/Offscreen.h"
+#include "world/EffectManager.h"
 #include "world/Scene.h"
 #include "world/SceneHost.h"
 
@@ -80,26 +85,52 @@ void Dump(const MapFileData& map, const SettingFileData* pSetting, const CScene&
         for (int k = 0; k < region.nEventCount; ++k) std::printf(" %d", region.nEvents[k]);
         std::printf("\n");
     }
-    std::printf("characters: %zu records\n", pSetting->npcs.size());
-    for (size_t i = 0; i < pSetting->npcs.size(); ++i) {
-        std::printf("  character %zu:", i);
-        for (int k = 0; k < 16; ++k) std::printf(" %02x", pSetting->npcs[i][size_t(k)]);
-        std::printf(" ...\n");
+    std::printf("characters: %zu records, %d built\n", pSetting->npcs.size(), scene.GetNpcCount());
+    for (const std::string& warning : scene.GetNpcWarnings()) std::printf("  skipped: %s\n", warning.c_str());
+    for (int i = 0; i < scene.GetNpcCount(); ++i) {
+        const CNpc& npc = *scene.GetNpc(i);
+        const NpcStateRecord& st = *npc.pState;
+        std::printf("  character %d: id %d class %d row %d sculpt %d cell (%d, %d) action %d frames %d events",
+                    i, npc.mapObject.nId, npc.nClass, npc.nEnemyRow, npc.nSculpt, int(npc.mapObject.ptCellPos.x),
+                    int(npc.mapObject.ptCellPos.y), npc.nAction, npc.nFrameCounts[0]);
+        for (int e : npc.nEvents)
+            if (e >= 0) std::printf(" %d", e);
+        std::printf(" wander %d loot %d %d %d %d money %d revive %d\n", npc.nWanderRadius, npc.nLoot[0], npc.nLoot[1],
+                    npc.nLoot[2], npc.nLoot[3], npc.nLootMoney, npc.bRevive);
+        std::printf("    state: point (%d, %d) life %d direction %d display %d\n", st.nMapX, st.nMapY, st.nLife,
+                    st.nDirection, st.nDisplay);
     }
+    std::printf("ground items: %d slots used\n", scene.nGroundItemCount);
+    for (int i = 0; i < scene.nGroundItemCount; ++i)
+        if (const CGroundItem* pItem = scene.GetGroundItem(i))
+            std::printf("  slot %d: item %d count %d cell %d point (%d, %d)\n", i, pItem->nItem, pItem->nCount,
+                        pItem->nCellIndex, int(pItem->ptCell.x), int(pItem->ptCell.y));
 }
+
+struct Drop {
+    int nItem = 0, x = 0, y = 0, nCount = 0;
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: mapview DIR SCENE out.png [--view X,Y | --full] [--dump]\n");
+        std::fprintf(stderr, "usage: mapview DIR SCENE out.png [--view X,Y | --full] [--dump] [--drop ITEM,X,Y[,COUNT]]\n");
         return 2;
     }
     const int nScene = std::atoi(argv[2]);
     const char* pszOut = argv[3];
     bool bFull = false, bDump = false;
     int nViewX = 0, nViewY = 0;
+    std::vector<Drop> drops;
     for (int i = 4; i < argc; ++i) {
+        Drop d;
+        if (std::strcmp(argv[i], "--drop") == 0 && i + 1 < argc &&
+            std::sscanf(argv[i + 1], "%d,%d,%d,%d", &d.nItem, &d.x, &d.y, &d.nCount) >= 3) {
+            drops.push_back(d);
+            ++i;
+            continue;
+        }
         if (std::strcmp(argv[i], "--full") == 0) bFull = true;
         else if (std::strcmp(argv[i], "--dump") == 0) bDump = true;
         else if (std::strcmp(argv[i], "--view") == 0 && i + 1 < argc && std::sscanf(argv[i + 1], "%d,%d", &nViewX, &nViewY) == 2) ++i;
@@ -115,6 +146,21 @@ int main(int argc, char** argv) {
     CToolHost host;
     host.nScene = nScene;
     SetSceneHost(&host);
+    // The tables name the items and the characters' rows; the packages draw them.
+    CGameData data;
+    data.InitPaths(argv[1]);
+    if (data.ReadTableCache()) pGameData = &data;
+    else std::fprintf(stderr, "mapview: no tables: %s\n", data.GetLastError().c_str());
+    CDXScreen screen;
+    pScreen = &screen;
+    auto pStore = std::make_unique<CBitmapData>();
+    if (pStore->Init()) pBitmapData = pStore.get();
+    else std::fprintf(stderr, "mapview: no picture packages: %s\n", pStore->GetError().c_str());
+    auto pEffects = std::make_unique<CEffectManager>();
+    pEffectManager = pEffects.get();
+    // The loaders make the game folder current in their own way; the files below are
+    // read relative to the folder given.
+    SetCurrentDirectory(argv[1]);
     char szName[64];
     std::snprintf(szName, sizeof szName, "map\\scene%03d.map", nScene);
     std::vector<std::uint8_t> bytes;
@@ -144,6 +190,7 @@ int main(int argc, char** argv) {
     } else {
         std::fprintf(stderr, "mapview: no setting file %s\n", szName);
     }
+    for (const Drop& d : drops) pScene->DropItemOnGround(d.nItem, d.x, d.y, d.nCount);
     if (bDump) Dump(map, bSetting ? &setting : nullptr, *pScene);
 
     if (bFull) {
@@ -154,8 +201,6 @@ int main(int argc, char** argv) {
     }
     // The flat draw leaves out the toolbar's strip; the tool shows everything.
     host.nStrip = kToolbarStripHeight;
-    CDXScreen screen;
-    pScreen = &screen;
     auto pBuffer = MakeOffscreen565(screen, host.nWidth, host.nHeight);
     if (!pBuffer) {
         std::fprintf(stderr, "mapview: no %d x %d buffer\n", host.nWidth, host.nHeight);
@@ -174,6 +219,11 @@ int main(int argc, char** argv) {
     // Surfaces leave the screen's list when deleted, so they go before it.
     pScene = nullptr;
     pSceneObject.reset();
+    pEffectManager = nullptr;
+    pEffects.reset();
+    pBitmapData = nullptr;
+    pStore.reset();
+    pGameData = nullptr;
     pBack = nullptr;
     pBuffer.reset();
     pScreen = nullptr;

@@ -12,8 +12,9 @@ void AddOptions(GameModel& model) {
     o.nDataFrom = 1;  // read the table cache
     o.nPlayLeader = 1;
     o.nScene = 0;
-    o.nPlayerX = 500;
-    o.nPlayerY = 270;
+    // The heroine starts inside the town's L-shaped wall, on the free cell (14, 16).
+    o.nPlayerX = 464;
+    o.nPlayerY = 528;
     o.nPlayerSpeed = 10;
 }
 

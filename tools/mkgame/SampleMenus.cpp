@@ -11,11 +11,14 @@
 #include "platform/FontRender.h"
 #include "platform/Text.h"
 #include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/TextLabel.h"
 #include "tools/gamekit/TgaWriters.h"
 
 namespace {
 
 constexpr std::uint32_t kKey = Argb(255, 255, 0, 255);
+// The key of the scrolling text strips, dark like the pictures under them.
+constexpr std::uint32_t kDarkKey = Argb(255, 8, 8, 16);
 
 std::uint32_t Mix(std::uint32_t a, std::uint32_t b, double t) {
     auto ch = [&](int s) {
@@ -47,28 +50,9 @@ void Disc(PictureRgba& pic, int cx, int cy, int r, std::uint32_t c) {
             if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) pic.At(x, y) = c;
 }
 
-// Draws a UTF-8 label into a rectangle of the picture; drawn pixels become opaque.
 void Label(PictureRgba& pic, const char* pszUtf8, RECT rc, COLORREF cr, int nHeight, const char* pszFaceUtf8,
            UINT uFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE) {
-    const std::string face = Utf8ToText(pszFaceUtf8);
-    HFONT hFont = CreateFontA(nHeight, 0, 0, 0, 400, 0, 0, 0, 134, 0, 0, 0, 0, face.c_str());
-    if (!hFont) return;
-    const std::vector<std::uint32_t> before = pic.pixels;
-    TextTarget target;
-    target.pBits = reinterpret_cast<BYTE*>(pic.pixels.data());
-    target.nWidth = pic.nWidth;
-    target.nHeight = pic.nHeight;
-    target.nPitch = pic.nWidth * 4;
-    target.nBytesPerPixel = 4;
-    target.dwRMask = 0xFF0000;
-    target.dwGMask = 0xFF00;
-    target.dwBMask = 0xFF;
-    TextPaint paint;
-    paint.crText = cr;
-    RenderDrawText(&target, *hFont, paint, Utf8ToText(pszUtf8), &rc, uFormat);
-    DeleteObject(hFont);
-    for (size_t i = 0; i < pic.pixels.size(); ++i)
-        if (pic.pixels[i] != before[i]) pic.pixels[i] |= 0xFF000000u;
+    PaintTextLabel(pic, pszUtf8, rc, cr, nHeight, pszFaceUtf8, uFormat);
 }
 
 PkgEntryData Entry(const char* pszName, std::vector<std::uint8_t> bytes) {
@@ -137,6 +121,44 @@ PictureRgba Face(int n) {
 
 }  // namespace
 
+// Top to bottom from one colour to another.
+PictureRgba Gradient(int w, int h, std::uint32_t top, std::uint32_t bottom) {
+    PictureRgba pic(w, h);
+    for (int y = 0; y < h; ++y) {
+        const std::uint32_t c = Mix(top, bottom, y / double(h - 1));
+        for (int x = 0; x < w; ++x) pic.At(x, y) = c;
+    }
+    return pic;
+}
+
+// The credits: a dusk background and a tall keyed strip of names that scrolls up over it.
+void AddCreditsPictures(std::vector<PkgEntryData>& entries) {
+    PictureRgba back = Gradient(800, 600, Argb(255, 20, 16, 40), Argb(255, 90, 40, 60));
+    Disc(back, 160, 140, 60, Argb(255, 250, 220, 160));
+    entries.push_back(Entry("MadeInofback.bmp", Bmp(back)));
+    // A dark key: the letters' soft edges fade to dark, not to the key's magenta.
+    PictureRgba text(800, 2400, kDarkKey);
+    const char* kLines[] = {"青石奇缘", "制作人员", "策划  青石工作室", "程序  青石工作室", "美术  青石工作室",
+                            "音乐  青石工作室", "测试  青石工作室", "感谢游玩"};
+    int y = 620;
+    for (const char* pszLine : kLines) {
+        Label(text, pszLine, RECT{0, y, 800, y + 60}, RGB(250, 230, 170), 36, "隶书");
+        y += 200;
+    }
+    entries.push_back(Entry("MadeInOfText.bmp", Bmp(text)));
+}
+
+// The ending: one picture and a wide keyed strip of text that slides in from the right.
+void AddEndingPictures(std::vector<PkgEntryData>& entries) {
+    PictureRgba end = Gradient(800, 600, Argb(255, 250, 180, 90), Argb(255, 60, 40, 80));
+    Disc(end, 400, 420, 120, Argb(255, 255, 230, 160));
+    entries.push_back(Entry("End001.bmp", Bmp(end)));
+    PictureRgba strip(1365, 600, kDarkKey);
+    Label(strip, "青石镇又恢复了往日的宁静", RECT{565, 100, 1365, 200}, RGB(255, 255, 255), 40, "隶书");
+    Label(strip, "全剧终", RECT{565, 300, 1365, 400}, RGB(255, 255, 255), 60, "隶书");
+    entries.push_back(Entry("EndText.bmp", Bmp(strip)));
+}
+
 std::vector<PkgEntryData> MenuContentEntries(std::string_view pkgName) {
     std::vector<PkgEntryData> entries;
     auto same = [&](const char* p) {
@@ -192,5 +214,7 @@ std::vector<PkgEntryData> MenuContentEntries(std::string_view pkgName) {
     RoundPanel(bar, 0, 0, 520, 160, 16, Argb(255, 200, 170, 100), Argb(200, 16, 24, 48), 3);
     RoundPanel(bar, 4, 5, 154, 154, 10, Argb(255, 160, 130, 80), Argb(220, 30, 40, 60), 2);
     entries.push_back(Entry("TalkBar.tga", BuildRleTga32(bar)));
+    AddCreditsPictures(entries);
+    AddEndingPictures(entries);
     return entries;
 }

@@ -5,7 +5,7 @@
 #include <vector>
 #include "tools/gamekit/PkgWriters.h"
 
-// The entries these screens read from the named package ("menu.pkg" or "Head.pkg");
+// The entries these screens (and the credits and the ending) read from the named package ("menu.pkg" or "Head.pkg");
 // empty for any other package. The caller merges them with the package's other
 // entries and writes the package once.
 std::vector<PkgEntryData> MenuContentEntries(std::string_view pkgName);

@@ -3,6 +3,7 @@
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSprite.h"
 #include "CDX/CDXSurface.h"
+#include "gamedata/BitmapData.h"
 #include "gamedata/DebugLog.h"
 #include "gamedata/PkgFile.h"
 #include "platform/Charset.h"
@@ -150,17 +151,8 @@ void CExitGameBox::Draw() {
         m_bTriedLoad = true;
         SetGameFolderCurrent();
         m_pLoaded = LoadMenuSurface("YesOrNo.bmp", true);
-        CPkgFile* pPkg = GetMenuPackage();
-        FILE* pStream = m_pLoaded && pPkg ? pPkg->Seek("YesOrNo.bmp") : nullptr;
-        if (pStream && pScreen) {
-            m_pButtons = new CDXSprite();
-            if (m_pButtons->Create(pScreen, pStream, 97, 42, 2, UiShell()->GetSurfaceMemory()) == 1) {
-                m_pButtons->SetColorKey();
-            } else {
-                delete m_pButtons;
-                m_pButtons = nullptr;
-            }
-        }
+        if (m_pLoaded) m_pButtons = LoadPkgSprite(GetMenuPackage(), "YesOrNo.bmp", 97, 42, 2, UiShell()->GetSurfaceMemory());
+        if (m_pButtons) m_pButtons->SetColorKey();
     }
     CMenuPanel::Draw();
     if ((m_nHover == 0 || m_nHover == 1) && UiShell()->IsMouseClickHeld() && m_pButtons && pBack) {

@@ -2,6 +2,7 @@
 
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
+#include "gamedata/BitmapData.h"
 #include "gamedata/DebugLog.h"
 #include "gamedata/PkgFile.h"
 #include "media/SoundEffects.h"
@@ -18,18 +19,7 @@ CPkgFile* GetMenuPackage() { return g_pMenuPkg ? g_pMenuPkg : StoreMenuPackage()
 void SetMenuPackage(CPkgFile* pPkg) { g_pMenuPkg = pPkg; }
 
 CDXSurface* LoadMenuSurface(const char* pszName, bool bColorKey) {
-    CPkgFile* pPkg = GetMenuPackage();
-    if (!pPkg || !pszName || !pScreen) return nullptr;
-    const int nSize = pPkg->GetSize(pszName);
-    FILE* pStream = nSize > 0 ? pPkg->Seek(pszName) : nullptr;
-    if (!pStream) return nullptr;
-    CDXSurface* pSurface = new CDXSurface();
-    if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream, UiShell()->GetSurfaceMemory()) <= 0) {
-        delete pSurface;
-        return nullptr;
-    }
-    if (bColorKey) pSurface->SetColorKeyFromCorner();
-    return pSurface;
+    return LoadPkgSurface(GetMenuPackage(), pszName, UiShell()->GetSurfaceMemory(), bColorKey);
 }
 
 CTgaImage* LoadMenuTga(const char* pszName) {
@@ -75,23 +65,13 @@ void CMenuPanel::SetRectAt(int n, LONG l, LONG t, LONG r, LONG b) {
 
 int CMenuPanel::LoadMenuBmp() {
     if (m_pPicture || !m_pInfo || m_pInfo->strName.empty()) return 1;
-    m_pPicture = new CDXSurface();
-    CPkgFile* pPkg = GetMenuPackage();
     const char* pszName = m_pInfo->strName.c_str();
     if (pDebugLog) pDebugLog->Printf("Read Menu bmp %s...", pszName);
-    int nResult = 0;
-    if (pPkg && pScreen) {
-        const int nSize = pPkg->GetSize(pszName);
-        FILE* pStream = nSize > 0 ? pPkg->Seek(pszName) : nullptr;
-        if (pStream)
-            nResult = m_pPicture->CreateFromStream(pScreen, DWORD(nSize), pStream, UiShell()->GetSurfaceMemory()) > 0;
-    }
-    if (nResult) {
-        m_pPicture->SetColorKeyFromCorner();
-        if (pDebugLog) pDebugLog->Write("OK\r\n");
-    } else if (pDebugLog) {
-        pDebugLog->Write("failed\r\n");
-    }
+    m_pPicture = LoadMenuSurface(pszName, true);
+    const int nResult = m_pPicture ? 1 : 0;
+    // A picture that did not load stays an empty surface, so it is not read every frame.
+    if (!m_pPicture) m_pPicture = new CDXSurface();
+    if (pDebugLog) pDebugLog->Write(nResult ? "OK\r\n" : "failed\r\n");
     return nResult;
 }
 

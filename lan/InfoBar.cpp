@@ -1,0 +1,36 @@
+#include "lan/InfoBar.h"
+
+#include "CDX/CDXScreen.h"
+#include "CDX/CDXSprite.h"
+#include "CDX/CDXSurface.h"
+#include "lan/LanPictures.h"
+#include "shell/Mouse.h"
+#include "ui/ShellServices.h"
+#include "ui/menus/MenuPanel.h"
+
+CInfoBar::CInfoBar() {
+    m_nScreenWidth = UiShell()->GetScreenWidth();
+    const int w = m_nScreenWidth;
+    const LanPicture kArrows{"anjian.bmp", 30, 30, 6};
+    m_pUp.reset(MakeLanSprite(kArrows, 2, w - 25, 5));
+    m_pDown.reset(MakeLanSprite(kArrows, 3, w - 25, 315));
+    m_pBackground.reset(LoadMenuSurface("xinxilan.bmp", true));
+    m_pClose.reset(MakeLanSprite({"quixiaoanjian01.bmp", 24, 25, 2}, 0, w - 53, 5));
+}
+
+CInfoBar::~CInfoBar() = default;
+
+int CInfoBar::Draw(const CMouse& mouse) {
+    if (!m_bOpen) return 0;
+    if (!pBack) return 1;
+    const int w = m_nScreenWidth;
+    if (m_pBackground) m_pBackground->BlitKeyed(pBack, w - 308, 0);
+    for (CDXSprite* p : {m_pUp.get(), m_pDown.get()})
+        if (p) p->Draw(pBack, 0, 0, BLT_KEYED);
+    if (m_pClose) {
+        const RECT rc{w - 53, 5, w - 29, 30};
+        m_pClose->SetFrame(PtInRect(rc, POINT{mouse.m_nX, mouse.m_nY}) ? 1 : 0);
+        m_pClose->Draw(pBack, 0, 0, BLT_KEYED);
+    }
+    return 1;
+}

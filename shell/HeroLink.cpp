@@ -1,0 +1,224 @@
+#include "shell/HeroLink.h"
+
+#include "shell/FrameLinks.h"
+#include "shell/MainFrame.h"
+#include "shell/ShellGlobals.h"
+#include "ui/toolbar/GameToolBar.h"
+#include "world/FreeCell.h"
+#include "world/EffectManager.h"
+#include "world/Npc.h"
+#include "world/Player.h"
+#include "world/Scene.h"
+
+namespace {
+
+constexpr std::int64_t kReachSquared = 4096;  // 64 pixels
+
+bool s_bHeroDied = false;
+
+std::int64_t SquaredDistance(POINT a, POINT b) {
+    const std::int64_t dx = a.x - b.x, dy = a.y - b.y;
+    return dx * dx + dy * dy;
+}
+
+// The walk target of a party member: its cell's centre, or the nearest free point
+// when the cell is taken.
+POINT MemberTarget(POINT cell) {
+    const POINT pt = pScene->CellToPixel(cell.x, cell.y);
+    return pScene->IsCellFree(cell.x, cell.y) ? pt : FindFreeMapPoint(*pScene, pt.x, pt.y);
+}
+
+// Walks the hero toward a point; without a path he arrives where he stands.
+void WalkOrArrive(POINT pt) {
+    pPlayer->WalkTo(pt.x, pt.y, false, false);
+    if (pPlayer->WaypointCount() == 0) pPlayer->OnArrive();
+}
+
+}  // namespace
+
+int CShellHeroHost::GetCurrentHero() const { return PanelLink().GetActiveSlot(); }
+void CShellHeroHost::SetCurrentHero(int nHero) { PanelLink().SetActiveSlot(nHero); }
+namespace {
+CGameToolBar* ToolBar() { return PanelLink().GetToolBar(); }
+}  // namespace
+
+void CShellHeroHost::ReloadForHero(int nHero) {
+    (void)nHero;
+    if (ToolBar()) ToolBar()->ReloadForHero();
+}
+bool CShellHeroHost::IsPanelOpen() const { return ToolBar() && ToolBar()->IsPanelOpen(); }
+bool CShellHeroHost::HasPartyFile(int nNumber) const {
+    return ToolBar() && nNumber >= 2 && nNumber <= 4 && ToolBar()->m_bPartyFiles[nNumber] != 0;
+}
+int CShellHeroHost::GetIdlePanelWord() const { return ToolBar() ? ToolBar()->m_nIdleHold : 0; }
+int CShellHeroHost::GetHoldFrame() const { return pFrame ? pFrame->m_nHoldFrame : -1; }
+void CShellHeroHost::ClearEffectWait() {
+    if (pFrame) pFrame->m_nSceneEffectWait2 = 0;
+}
+bool CShellHeroHost::IsEventRunning() const { return pFrame && pFrame->IsEventRunning(); }
+
+namespace {
+CNpc* FindNpc(int nId) { return pScene ? pScene->GetNpc(pScene->FindNpcById(nId)) : nullptr; }
+POINT NpcPoint(const CNpc& npc) { return POINT{npc.pState->nMapX, npc.pState->nMapY}; }
+}  // namespace
+
+bool CShellHeroHost::GetShownNpcPoint(int nId, POINT* pPoint) const {
+    const CNpc* pNpc = FindNpc(nId);
+    if (!pNpc || !pNpc->IsShown()) return false;
+    *pPoint = NpcPoint(*pNpc);
+    return true;
+}
+
+bool CShellHeroHost::TalkToNpc(int nId) {
+    CNpc* pNpc = FindNpc(nId);
+    if (!pNpc || !pFrame) return false;
+    if (pNpc->bTalkPose) pNpc->SetActionByScript(kNpcAttack);
+    if (pNpc->nClass == kNpcClassFighter) return false;
+    // The character's events are tried in order until one starts.
+    bool bStarted = false;
+    for (int nEvent : pNpc->nEvents)
+        if (nEvent > -1 && pFrame->StartEvent(nEvent) != -1) {
+            bStarted = true;
+            break;
+        }
+    if (!bStarted) return false;
+    if (pNpc->nSculpt != kNpcShopSculpt && pPlayer) {
+        // The character turns to face the hero.
+        const POINT ptNpc = NpcPoint(*pNpc);
+        double dAngle = 0.0;
+        pScene->SetNpcDirection(nId, DirectionFromVector(pPlayer->ptPos.x - ptNpc.x, pPlayer->ptPos.y - ptNpc.y, &dAngle));
+    }
+    return true;
+}
+
+bool CShellHeroHost::TakeLootNpc(int nId, POINT ptHero) {
+    CNpc* pNpc = FindNpc(nId);
+    if (!pNpc || pNpc->nClass != 0 || !pNpc->bLootFlag) return false;
+    if (SquaredDistance(NpcPoint(*pNpc), ptHero) >= kReachSquared) return false;
+    pNpc->Hide();
+    return true;
+}
+
+void DeleteHeroes() {
+    delete pPlayer;
+    pPlayer = nullptr;
+    for (CPlayer*& p : pParty) {
+        delete p;
+        p = nullptr;
+    }
+    pCompanion = nullptr;
+}
+
+void NoteHeroDied() { s_bHeroDied = true; }
+
+void CHeroMapLink::UpdateScene() {
+    s_bHeroDied = false;
+    CSceneMapLink::UpdateScene();
+    if (!s_bHeroDied) return;
+    s_bHeroDied = false;
+    // The scene is deleted only once its update is over.
+    if (pFrame) pFrame->GameOver();
+}
+
+bool CHeroMapLink::HasHero() const { return pPlayer != nullptr; }
+
+void CHeroMapLink::DeleteWorld(int nActiveSlot) {
+    CSceneMapLink::DeleteWorld(nActiveSlot);
+    DeleteHeroes();
+}
+
+void CHeroMapLink::UpdateHeroes(int nActiveSlot) {
+    if (!pPlayer) return;
+    pPlayer->Update();
+    for (int i = 0; i < 4; ++i)
+        if (pParty[i] && i != nActiveSlot - 1) pParty[i]->Update();
+}
+
+void CHeroMapLink::StopHero() {
+    if (pPlayer) pPlayer->StopAndSnap();
+}
+
+int CHeroMapLink::GetHeroAction() const { return pPlayer ? pPlayer->nAction : 0; }
+
+void CHeroMapLink::WalkHeroTo(int x, int y) {
+    if (!pPlayer || !pScene) return;
+    POINT target{x + pScene->ptView.x, y + pScene->ptView.y};
+    pPlayer->nTargetObject = -1;
+    pPlayer->nTalkTarget = -1;
+    POINT cell = pScene->PixelToCell(target.x, target.y);
+    if (!pScene->IsCellFree(cell.x, cell.y) && pFrame) {
+        target = pFrame->GetHudPoint(target.x, target.y);
+        cell = pScene->PixelToCell(target.x, target.y);
+    }
+    pPlayer->WalkTo(target.x, target.y, false, false);
+    if (!pFrame) return;
+    const int nActive = PanelLink().GetActiveSlot();
+    for (int i = 0; i < 4; ++i) {
+        if (!pParty[i] || i == nActive - 1) continue;
+        // Slot 0 stands where the controlled member's slot would.
+        const int nOffset = i == 0 && nActive >= 1 && nActive <= 4 ? nActive - 1 : i;
+        const POINT off = pFrame->m_ptPartyOffsets[nOffset];
+        const POINT pt = MemberTarget(POINT{cell.x + off.x, cell.y + off.y});
+        pParty[i]->WalkTo(pt.x, pt.y, false, true);
+    }
+}
+
+void CHeroMapLink::ClickNpc(int nHover, bool bButtonHeld, int nPartyAttackMode) {
+    if (!pPlayer || !pScene || nHover < 0) return;
+    const int nKind = nHover >> 16, nId = nHover & 0xFFFF;
+    if (nKind == 9) {
+        if (bButtonHeld) return;
+        pPlayer->nTargetObject = nId;
+        for (auto& pObject : pScene->List(kListD)) {
+            if (pObject->nId != nId) continue;
+            const RECT& rc = pObject->rcObject;
+            const POINT centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+            if (SquaredDistance(centre, pPlayer->ptPos) > kReachSquared) {
+                pPlayer->WalkTo(centre.x, centre.y, false, false);
+                if (pPlayer->WaypointCount() == 0) {
+                    pPlayer->ResetAction();
+                    pPlayer->ClearPath();
+                }
+            } else {
+                pPlayer->OnArrive();
+            }
+            return;
+        }
+        return;
+    }
+    POINT ptNpc;
+    if (!HeroHost().GetShownNpcPoint(nId, &ptNpc)) return;
+    pPlayer->nTalkTarget = nId;
+    const std::int64_t nDistance = SquaredDistance(ptNpc, pPlayer->ptPos);
+    if (GetNpcClass(nId) == 2) {
+        // Fights wait for the combat rules; the click names the target.
+        if (nKind == 14 || nPartyAttackMode == 0) pPlayer->AttackNpc(nId, int(std::min<std::int64_t>(nDistance, 0x7FFFFFFF)));
+        else SetPartyTarget(nId);
+        return;
+    }
+    if (nDistance > kReachSquared) WalkOrArrive(ptNpc);
+    else pPlayer->OnArrive();
+}
+
+bool CHeroMapLink::LootHoverNpc(int nNpcId) {
+    if (!pPlayer || nNpcId < 0) return false;
+    if (pPlayer->nAction == 3) {
+        pPlayer->ClearTargetMark();
+        return false;
+    }
+    if (!HeroHost().TakeLootNpc(nNpcId, pPlayer->ptPos)) return false;
+    pPlayer->nAction = 3;
+    pPlayer->nFrameCounter = 0;
+    return true;
+}
+
+bool CHeroMapLink::IsHeroInRegion() const {
+    return pPlayer && pScene && pScene->GetCellRegion(pPlayer->ptPos.x, pPlayer->ptPos.y) >= 0;
+}
+
+void CHeroMapLink::TakeMemberLife(int nMember, int nAmount) {
+    // The hero's party array names the members; absent or unknown members are passed over.
+    if (!pPlayer || nMember < 0 || nMember >= 4) return;
+    pPlayer->RefreshPartyMembers();
+    if (CPlayer* pMember = pPlayer->pPartyMembers[nMember]) pMember->AddHP(-nAmount, false);
+}

@@ -1,0 +1,45 @@
+// The heroes' side of the main window: the host a hero asks for the toolbar's and the
+// main window's state, and the map-link calls through which the main window updates,
+// stops, walks and clicks with the hero and the party.
+#pragma once
+#include "shell/SceneLink.h"
+#include "world/PlayerHost.h"
+
+class CShellHeroHost : public CHeroHost {
+public:
+    int GetCurrentHero() const override;
+    void SetCurrentHero(int nHero) override;
+    int GetHoldFrame() const override;
+    void ClearEffectWait() override;
+    bool IsEventRunning() const override;
+    bool GetShownNpcPoint(int nId, POINT* pPoint) const override;
+    bool TalkToNpc(int nId) override;
+    bool TakeLootNpc(int nId, POINT ptHero) override;
+    // The toolbar's answers: quick slots, open panels, party files, the idle-clock word.
+    void ReloadForHero(int nHero) override;
+    bool IsPanelOpen() const override;
+    bool HasPartyFile(int nNumber) const override;
+    int GetIdlePanelWord() const override;
+};
+
+class CHeroMapLink : public CSceneMapLink {
+public:
+    // The scene's frame; when the heroine died in it, the game ends after it.
+    void UpdateScene() override;
+    bool HasHero() const override;
+    // Deletes the scene, the hero and every party slot: they are the world's owners.
+    void DeleteWorld(int nActiveSlot) override;
+    void UpdateHeroes(int nActiveSlot) override;
+    void StopHero() override;
+    int GetHeroAction() const override;
+    void WalkHeroTo(int x, int y) override;
+    void ClickNpc(int nHover, bool bButtonHeld, int nPartyAttackMode) override;
+    bool LootHoverNpc(int nNpcId) override;
+    bool IsHeroInRegion() const override;
+    void TakeMemberLife(int nMember, int nAmount) override;
+};
+
+// Deletes the hero and every party slot and clears them and the companion.
+void DeleteHeroes();
+// The scene reports the heroine's death; the game-over screen follows the update.
+void NoteHeroDied();

@@ -1,0 +1,348 @@
+// A game's course through the main window, on a game folder with the sample scenes 0
+// and 1 and a few plain scenes: the new game after any game, the scene change with its
+// skips, transitions and white scenes, walking by map click through the map link, the
+// party's link calls, and the three ways back to the title.
+#include <filesystem>
+#include <memory>
+
+#include "CDX/CDXScreen.h"
+#include "CDX/CDXSurface.h"
+#include "gamedata/GameData.h"
+#include "platform/WindowBackend.h"
+#include "shell/HeroLink.h"
+#include "shell/PictureStore.h"
+#include "shell/SceneLink.h"
+#include "shell/UiShellLink.h"
+#include "tests/TempFolder.h"
+#include "tests/shell/ShellTestUtil.h"
+#include "tests/world/SceneTestUtil.h"
+#include "tools/gamekit/PkgSamplePictures.h"
+#include "tools/gamekit/SampleScenes.h"
+#include "world/FreeCell.h"
+#include "world/PathFinder.h"
+#include "world/Player.h"
+
+namespace {
+
+// Plain open scenes besides the sample scenes 0 (town) and 1 (grove).
+constexpr int kPlainScenes[] = {5, 7, 20, 23};
+// The heroine starts inside the town's L wall.
+constexpr POINT kStart{464, 528};
+
+class GameFlow : public FrameTest {
+protected:
+    void SetUp() override {
+        FrameTest::SetUp();
+        WriteFolder();
+        SetCurrentDirectory(folder.Path().c_str());
+        pGameData = new CGameData;
+        pGameData->InitPaths(folder.Path().c_str());
+        pGameData->LoadOptions();
+        ASSERT_TRUE(pGameData->ReadTableCache()) << pGameData->GetLastError();
+        CreatePictureStore();
+        std::string why;
+        ASSERT_TRUE(InitPictureStore(&why)) << why;
+        OpenScreen();
+        pFrame->m_bInGame = 0;
+        pFrame->m_bMusicOn = 0;
+        InstallSceneLinks();
+    }
+    void TearDown() override {
+        FrameTest::TearDown();  // the main window deletes the world through the map link
+        EXPECT_EQ(pScene, nullptr);
+        EXPECT_EQ(pPlayer, nullptr);
+        for (CPlayer* p : pParty) EXPECT_EQ(p, nullptr);
+        DeletePictureStore();
+        delete pGameData;
+        pGameData = nullptr;
+        delete pScreen;
+        pScreen = nullptr;
+        pBack = nullptr;
+        SetSceneHost(nullptr);
+        SetHeroHost(nullptr);
+    }
+    void WriteFolder() {
+        GameModel model;
+        model.options.nScene = 0;
+        model.options.nPlayerX = kStart.x;
+        model.options.nPlayerY = kStart.y;
+        model.options.nPlayerSpeed = 10;
+        model.options.nDataFrom = 1;
+        for (int m = 0; m < 4; ++m) model.levels[size_t(m)] = LevelModel{0, 7, 3, 100, 40, 5, 0, 0, 16};
+        std::string why;
+        ASSERT_TRUE(WriteGameDataFiles(folder.Path().c_str(), model, &why)) << why;
+        SamplePictureOptions pictures;
+        pictures.nItemCount = 2;
+        pictures.nFaceCount = 1;
+        pictures.nSceneCount = 1;
+        pictures.sculpts = {1, 2, 3, 4, 5};
+        pictures.heroSculpts = pictures.sculpts;
+        pictures.nHeroActions = 3;  // stand, walk, run
+        pictures.nHeroFrames = 2;
+        pictures.nEffects = 1;
+        pictures.nEffectFrames = 1;
+        ASSERT_TRUE(WriteSamplePictures(folder.Path(), pictures, &why)) << why;
+        ASSERT_TRUE(WriteSampleScenes(folder.Path(), &why)) << why;
+        for (int n : kPlainScenes) WritePlainScene(n);
+    }
+    void WritePlainScene(int n) {
+        MapFileData map = EmptyMap(0, 30, 30);
+        SettingFileData setting;
+        setting.regionIndex.assign(map.cells.size(), -1);
+        std::string why;
+        ASSERT_TRUE(WriteSceneFiles(folder.Path(), n, map, setting, &why)) << why;
+    }
+    void RemoveScene(int n) {
+        char szName[32];
+        std::snprintf(szName, sizeof szName, "map/scene%03d.map", n);
+        std::filesystem::remove(folder.Path() + "/" + szName);
+    }
+    // The back buffer's pixel at (x, y) in the screen's colour words.
+    DWORD BackPixel(int x, int y) {
+        pBack->Lock();
+        const DWORD c = pBack->GetPixel(x, y);
+        pBack->Unlock();
+        return c;
+    }
+    // Runs main-loop passes for nMs of virtual time.
+    void Passes(DWORD nMs) {
+        const DWORD dwEnd = TimeGetTime() + nMs;
+        while (TimeGetTime() < dwEnd) pFrame->RunOnePass();
+    }
+
+    CBaseFolderGuard guard;
+    CTempFolder folder;
+};
+
+TEST_F(GameFlow, ANewGameAfterAnyGameStartsWithTheHeroineAloneAtTheStart) {
+    // Whatever the last game left behind.
+    pPlayer = new CPlayer;
+    pParty[1] = new CPlayer;
+    pParty[2] = new CPlayer;
+    links.SetActiveSlot(2);
+    pFrame->m_nPartyCount = 3;
+    pFrame->m_nPartyIds[1] = 2;
+    pFrame->m_nPartyIds[2] = 1;
+    pFrame->m_pEventFlagsA[5][5] = 7;
+    pFrame->m_pEventFlagsB[199][99] = 1;
+    pFrame->m_nBankMoney = 500;
+    pFrame->m_nCurrentScene = 1;
+
+    pFrame->NewGame();
+    ASSERT_NE(pScene, nullptr);
+    ASSERT_NE(pPlayer, nullptr);
+    EXPECT_EQ(pFrame->m_nCurrentScene, 0);
+    EXPECT_EQ(pScene->nSceneNo, 0);
+    EXPECT_EQ(pFrame->m_nPartyCount, 1);
+    EXPECT_EQ(pFrame->m_nPartyIds[0], 0);
+    for (int i = 1; i < 4; ++i) {
+        EXPECT_EQ(pFrame->m_nPartyIds[i], -1);
+        EXPECT_EQ(pParty[i], nullptr);
+    }
+    ASSERT_NE(pParty[0], nullptr);
+    EXPECT_EQ(pParty[0]->nMember, 0);
+    EXPECT_EQ(links.GetActiveSlot(), 1);
+    EXPECT_EQ(links.GetPartyCount(), 1);
+    EXPECT_EQ(pFrame->m_pEventFlagsA[5][5], 0);
+    EXPECT_EQ(pFrame->m_pEventFlagsB[199][99], 0);
+    EXPECT_EQ(pFrame->m_nBankMoney, 0);
+    EXPECT_TRUE(pFrame->m_bInGame);
+    EXPECT_EQ(pFrame->GetGameMode(), 3);
+    EXPECT_EQ(pFrame->m_nSceneChanging, 0);
+    EXPECT_TRUE(pFrame->m_bInputHold);
+    EXPECT_EQ(pPlayer->nSculpt, 1);
+    EXPECT_EQ(pPlayer->mapObject.nKind, kKindHero);
+    EXPECT_EQ(pPlayer->ptPos.x, kStart.x);
+    EXPECT_EQ(pPlayer->ptPos.y, kStart.y);
+    EXPECT_GT(pPlayer->nFrameCounts[1], 0);
+    EXPECT_EQ(pPlayer->pPartyMembers[0], pPlayer);
+    // The parked copy is never updated or drawn.
+    pScene->RebuildBlockMap();
+    pScene->BuildDrawList();
+    const auto& list = pScene->GetDrawList();
+    EXPECT_EQ(std::count(list.begin(), list.end(), &pParty[0]->mapObject), 0);
+    EXPECT_EQ(std::count(list.begin(), list.end(), &pPlayer->mapObject), 1);
+}
+
+TEST_F(GameFlow, MissingScenesAreSkippedInTheDirectionOfTravel) {
+    pFrame->NewGame();
+    ASSERT_TRUE(pFrame->ChangeScene(5, 0, 100));
+    EXPECT_TRUE(pFrame->ChangeScene(6, 0, 100));
+    EXPECT_EQ(pFrame->m_nCurrentScene, 7);
+    EXPECT_EQ(pScene->nSceneNo, 7);
+    ASSERT_TRUE(pFrame->ChangeScene(5, 0, 100));
+    EXPECT_TRUE(pFrame->ChangeScene(3, 0, 100));
+    EXPECT_EQ(pFrame->m_nCurrentScene, 1);
+    EXPECT_EQ(pScene->nSceneNo, 1);
+    EXPECT_TRUE(pFrame->m_bRunning);
+
+    // Numbers outside the scene table change nothing and leave input alone.
+    EXPECT_FALSE(pFrame->ChangeScene(-1, 0, 100));
+    EXPECT_FALSE(pFrame->ChangeScene(200, 0, 100));
+    EXPECT_EQ(pFrame->m_nSceneChanging, 0);
+    EXPECT_EQ(pScene->nSceneNo, 1);
+}
+
+TEST_F(GameFlow, AMissingCurrentMapEndsTheGameCleanly) {
+    pFrame->NewGame();
+    ASSERT_TRUE(pFrame->ChangeScene(5, 0, 100));
+    RemoveScene(5);
+    EXPECT_FALSE(pFrame->ChangeScene(5, 0, 100));
+    EXPECT_EQ(pScene, nullptr);
+    EXPECT_FALSE(pFrame->m_bRunning);
+    EXPECT_EQ(pFrame->m_nSceneChanging, 0);
+}
+
+TEST_F(GameFlow, AMissingSceneZeroEndsTheGameCleanly) {
+    pFrame->NewGame();
+    ASSERT_TRUE(pFrame->ChangeScene(1, 0, 100));
+    RemoveScene(0);
+    EXPECT_FALSE(pFrame->ChangeScene(0, 0, 100));
+    EXPECT_EQ(pScene, nullptr);
+    EXPECT_FALSE(pFrame->m_bRunning);
+    EXPECT_EQ(pFrame->m_nSceneChanging, 0);
+}
+
+TEST_F(GameFlow, ScenesTwentyAndTwentyThreeStartWhiteOthersBlack) {
+    pFrame->NewGame();
+    const DWORD white = pScreen->RgbToPixel(RGB(255, 255, 255), pBack);
+    const DWORD black = pScreen->RgbToPixel(RGB(0, 0, 0), pBack);
+    ASSERT_TRUE(pFrame->ChangeScene(20, 0, 100));
+    EXPECT_EQ(BackPixel(400, 300), white);
+    ASSERT_TRUE(pFrame->ChangeScene(23, 0, 100));
+    EXPECT_EQ(BackPixel(5, 590), white);
+    ASSERT_TRUE(pFrame->ChangeScene(7, 0, 100));
+    EXPECT_EQ(BackPixel(400, 300), black);
+}
+
+TEST_F(GameFlow, EachTransitionKindChangesFromTheTownToTheGrove) {
+    pFrame->NewGame();
+    // Kind: the least virtual time the transition takes (20 ms a presented frame).
+    const DWORD kLeast[4] = {80, 2 * 51 * 20, 11 * 20, 0};
+    for (int nKind = 0; nKind < 4; ++nKind) {
+        ASSERT_TRUE(pFrame->ChangeScene(0, 0, 0));
+        pFrame->m_bInputHold = 0;
+        Passes(100);
+        const DWORD dwStart = TimeGetTime();
+        ASSERT_TRUE(pFrame->ChangeScene(1, nKind, 100)) << nKind;
+        EXPECT_GE(TimeGetTime() - dwStart, kLeast[nKind]) << nKind;
+        EXPECT_EQ(pScene->nSceneNo, 1);
+        EXPECT_EQ(pPlayer->bWipe, 0);
+        Passes(300);
+        const std::string strShot = folder.Path() + "/kind" + std::to_string(nKind) + ".png";
+        ASSERT_TRUE(WritePng(LastFrame(), strShot));
+        EXPECT_GT(std::filesystem::file_size(strShot), 1000u);
+        // The grove is drawn: the middle of the screen is not the cleared black.
+        const FrameImage& frame = LastFrame();
+        const BYTE* p = frame.rgb.data() + (size_t(300) * size_t(frame.nWidth) + 400) * 3;
+        EXPECT_GT(int(p[0]) + int(p[1]) + int(p[2]), 0) << nKind;
+    }
+}
+
+TEST_F(GameFlow, AMapClickOnAWallSendsTheHeroineAndTheMemberToFreeCells) {
+    pFrame->NewGame();
+    Passes(300);  // the input hold after the scene change is over
+    pFrame->AddPartyMember(1);
+    ASSERT_NE(pParty[1], nullptr);
+    EXPECT_EQ(pPlayer->pPartyMembers[1], pParty[1]);
+    pScene->RebuildBlockMap();
+    // Cell (18, 14) is in the wall's upright; (18, 13) and (18, 15) are too, so the
+    // first free cell along the rays is (17, 14).
+    const POINT wall = pScene->CellToPixel(18, 14);
+    pFrame->WalkHeroTo(wall.x - pScene->ptView.x, wall.y - pScene->ptView.y);
+    const POINT expect = pScene->CellToPixel(17, 14);
+    EXPECT_EQ(pPlayer->ptGoal.x, expect.x);
+    EXPECT_EQ(pPlayer->ptGoal.y, expect.y);
+    EXPECT_EQ(pPlayer->nAction, 1);
+    // The member walks to its place beside the target: offset (0, 2) for slot 1.
+    const POINT member = pScene->CellToPixel(17, 16);
+    EXPECT_EQ(pParty[1]->ptGoal.x, member.x);
+    EXPECT_EQ(pParty[1]->ptGoal.y, member.y);
+    Passes(4000);
+    EXPECT_EQ(pPlayer->ptPos.x, expect.x);
+    EXPECT_EQ(pPlayer->ptPos.y, expect.y);
+    EXPECT_EQ(pParty[1]->ptPos.x, member.x);
+    EXPECT_EQ(pParty[1]->ptPos.y, member.y);
+}
+
+TEST_F(GameFlow, PartyCallsOfTheMapLinkFindTheirMembersAndPassOverAbsentOnes) {
+    pFrame->NewGame();
+    CMapLink& map = MapLink();
+    EXPECT_TRUE(map.HasHero());
+    const int nLife = pPlayer->nLife;
+    map.TakeMemberLife(0, 10);
+    EXPECT_EQ(pPlayer->nLife, nLife - 10);
+    EXPECT_EQ(pParty[0]->nLife, nLife) << "the parked copy is not the heroine";
+    map.TakeMemberLife(2, 10);  // not in the party
+    map.TakeMemberLife(9, 10);
+    map.TakeMemberLife(-1, 10);
+    EXPECT_EQ(pPlayer->nLife, nLife - 10);
+
+    EXPECT_FALSE(map.IsHeroInRegion());
+    const POINT door = pScene->CellToPixel(5, 6);  // the inn's door is an exit region
+    pPlayer->SetMapPosAndHome(door.x, door.y);
+    EXPECT_TRUE(map.IsHeroInRegion());
+
+    pPlayer->SetAction(2);
+    EXPECT_EQ(map.GetHeroAction(), 2);
+    pPlayer->SetAction(4);  // the sprite set has no action 4: refused
+    EXPECT_EQ(map.GetHeroAction(), 2);
+    pPlayer->nHotKey[2] = 7;
+    CShellPictureHost pictures;
+    EXPECT_EQ(pictures.GetHotKeySkill(2), 7);
+    EXPECT_EQ(pictures.GetHotKeySkill(5), -1);
+}
+
+TEST_F(GameFlow, CreditsScrollTheirWholeHeightAndTheEndingItsWidthUnlessEscEndsThem) {
+    pFrame->NewGame();
+    // Without a screen the loops only count (the clock runs by the polls).
+    CDXScreen* pSavedScreen = pScreen;
+    pScreen = nullptr;
+    pBack = nullptr;
+    pFrame->ShowCredits();
+    EXPECT_EQ(pFrame->m_nLastScroll, 1800);
+    EXPECT_EQ(pScene, nullptr);
+    EXPECT_EQ(pPlayer, nullptr);
+    EXPECT_EQ(pFrame->GetGameMode(), 0);
+    EXPECT_FALSE(pFrame->m_bInGame);
+    EXPECT_NE(Menus().m_pMainMenu, nullptr);
+
+    pFrame->NewGame();
+    pFrame->PlayEnding(1);
+    EXPECT_EQ(pFrame->m_nLastScroll, 1364);
+    EXPECT_EQ(pPlayer, nullptr);
+    for (CPlayer* p : pParty) EXPECT_EQ(p, nullptr);
+
+    ASSERT_EQ(LoadInputScriptText("500 key down ESC\n600 key up ESC\n", "esc"), 0);
+    pFrame->ShowCredits();
+    EXPECT_GT(pFrame->m_nLastScroll, 0);
+    EXPECT_LT(pFrame->m_nLastScroll, 100);
+    // The credits ended with ESC still down.
+    ASSERT_EQ(LoadInputScriptText("0 key up ESC\n500 key down ESC\n600 key up ESC\n", "esc"), 0);
+    pFrame->PlayEnding(1);
+    EXPECT_GT(pFrame->m_nLastScroll, 0);
+    EXPECT_LT(pFrame->m_nLastScroll, 100);
+    pScreen = pSavedScreen;
+    pBack = pScreen->GetBack();
+}
+
+TEST_F(GameFlow, GameOverReturnsToTheTitleAndANewGameFollows) {
+    pFrame->NewGame();
+    pFrame->AddPartyMember(2);
+    pFrame->GameOver();
+    EXPECT_EQ(pScene, nullptr);
+    EXPECT_EQ(pPlayer, nullptr);
+    for (CPlayer* p : pParty) EXPECT_EQ(p, nullptr);
+    EXPECT_EQ(pCompanion, nullptr);
+    EXPECT_EQ(pFrame->GetGameMode(), 0);
+    EXPECT_FALSE(pFrame->m_bInGame);
+    EXPECT_EQ(pFrame->m_nPartyCount, 1);
+    EXPECT_NE(Menus().m_pMainMenu, nullptr);
+    pFrame->NewGame();
+    ASSERT_NE(pPlayer, nullptr);
+    EXPECT_NE(pScene, nullptr);
+    Passes(200);
+    // The window's end deletes the world once (the sanitizer checks the rest).
+}
+
+}  // namespace

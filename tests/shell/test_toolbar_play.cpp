@@ -1,0 +1,384 @@
+// The toolbar in the running main loop, headless, on a loaded sample scene with a hero,
+// driven by an input script whose screenshots are probed: the strip's bars, the life
+// tip on hover, ESC's system menu with the hovered button lit, "return" clearing the
+// back buffer, and quit answered with OK ending the loop.
+#include <png.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "CDX/CDXScreen.h"
+#include "CDX/CDXSurface.h"
+#include "gamedata/PkgFile.h"
+#include "shell/SceneLink.h"
+#include "shell/ToolBarLink.h"
+#include "shell/UiShellLink.h"
+#include "tests/shell/ShellTestUtil.h"
+#include "tools/gamekit/SampleScenes.h"
+#include "tools/mkgame/SampleMenus.cpp"    // the box pictures live in the mkgame tool
+#include "tools/mkgame/SampleToolBar.cpp"  // and so do the toolbar's
+#include "ui/menus/MenuPanel.h"
+#include "world/Player.h"
+#include "world/PlayerHost.h"
+#include "world/Scene.h"
+
+namespace {
+
+struct Shot {
+    int w = 0, h = 0;
+    std::vector<BYTE> rgb;
+    bool Read(const std::string& strPath) {
+        png_image image;
+        std::memset(&image, 0, sizeof image);
+        image.version = PNG_IMAGE_VERSION;
+        if (!png_image_begin_read_from_file(&image, strPath.c_str())) return false;
+        image.format = PNG_FORMAT_RGB;
+        rgb.assign(PNG_IMAGE_SIZE(image), 0);
+        if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return false;
+        w = int(image.width);
+        h = int(image.height);
+        return true;
+    }
+    const BYTE* At(int x, int y) const { return rgb.data() + (size_t(y) * size_t(w) + size_t(x)) * 3; }
+    bool Near(int x, int y, int r, int g, int b) const {
+        const BYTE* p = At(x, y);
+        // 16-bit pixels and the pictures' alpha blend move a channel by up to 20.
+        return std::abs(p[0] - r) <= 24 && std::abs(p[1] - g) <= 24 && std::abs(p[2] - b) <= 24;
+    }
+    bool NearProbe(int x, int y, const char* pszPicture) const {
+        const ToolBarProbe* p = FindToolBarProbe(pszPicture);
+        return p && Near(x, y, p->r, p->g, p->b);
+    }
+    // Pixels of a rectangle that are nearly white.
+    int WhiteIn(int l, int t, int r, int b) const {
+        int n = 0;
+        for (int y = t; y < b; ++y)
+            for (int x = l; x < r; ++x) n += At(x, y)[0] > 230 && At(x, y)[1] > 230 && At(x, y)[2] > 230;
+        return n;
+    }
+};
+
+// The screenshots both runs take: the strip with its background, portrait, button and
+// a full life bar; the life tip in white; the system menu with "return" lit; and the map
+// again after "return".
+void ExpectToolBarShots(const std::string& s) {
+    Shot strip, tip, menu, back;
+    ASSERT_TRUE(strip.Read(s + "strip.png"));
+    ASSERT_EQ(strip.w, 800);
+    EXPECT_TRUE(strip.NearProbe(400, 575, "ToolBar_BKGround.tga"));
+    EXPECT_TRUE(strip.NearProbe(60, 554, "GTX001.tga"));
+    EXPECT_TRUE(strip.NearProbe(760, 566, "ToolBar_Button.tga"));
+    EXPECT_TRUE(strip.NearProbe(10, 571, "Blood[L].tga"));
+    EXPECT_TRUE(strip.NearProbe(50, 571, "Blood.tga"));
+    EXPECT_TRUE(strip.NearProbe(85, 571, "Blood[R].tga"));
+    EXPECT_TRUE(strip.NearProbe(10, 588, "Mana[L].tga"));
+    ASSERT_TRUE(tip.Read(s + "tip.png"));
+    EXPECT_GT(tip.WhiteIn(0, 558, 90, 582), 20);
+    EXPECT_EQ(strip.WhiteIn(0, 558, 90, 582), 0);
+    ASSERT_TRUE(menu.Read(s + "menu.png"));
+    EXPECT_TRUE(menu.NearProbe(420, 410, "SysMenu_BKGround.tga"));
+    EXPECT_TRUE(menu.NearProbe(450, 210, "ReturnToGame[s].tga"));
+    EXPECT_TRUE(menu.NearProbe(450, 86, "SaveGame.tga"));
+    EXPECT_TRUE(menu.NearProbe(450, 334, "OverGame.tga"));
+    ASSERT_TRUE(back.Read(s + "back.png"));
+    EXPECT_FALSE(back.NearProbe(420, 410, "SysMenu_BKGround.tga"));
+    EXPECT_FALSE(back.NearProbe(450, 210, "ReturnToGame[s].tga"));
+    EXPECT_TRUE(back.NearProbe(400, 575, "ToolBar_BKGround.tga"));
+}
+
+// The main window with a probe in the script step, which runs in map play before the
+// scene is drawn: it sees the back buffer as the input handlers left it.
+class CProbeFrame : public CRecordingFrame {
+public:
+    explicit CProbeFrame(CRecordingLinks& links) : CRecordingFrame(links) {}
+    void UpdateScript() override {
+        if (!pBack || Failed(pBack->Lock())) return;
+        samples.push_back({dwNowTime, pBack->GetPixel(300, 300)});
+        pBack->Unlock();
+    }
+    std::vector<std::pair<DWORD, DWORD>> samples;
+};
+
+class ToolBarPlay : public FrameTest {
+protected:
+    void SetUp() override {
+        FrameTest::SetUp();
+        delete pFrame;
+        pFrame = m_pFrame = new CProbeFrame(links);
+        pFrame->m_pMenuManager = new CMenuManager;
+        pFrame->m_bInGame = 1;
+        pFrame->m_nScreenWidth = 800;
+        pFrame->m_nScreenHeight = 600;
+        pFrame->m_rcScroll = RECT{4, 4, 796, 596};
+        pFrame->m_nSceneChanging = 0;
+        pFrame->m_bCanScroll = 0;
+        Menus().m_nGameMode = 3;
+        std::string why;
+        ASSERT_TRUE(WriteSampleScenes(folder.Path(), &why)) << why;
+        SetCurrentDirectory(folder.Path().c_str());
+        pFrame->m_bFullScreen = 0;
+        ASSERT_TRUE(pFrame->CreateMainWindow());
+        pFrame->SetWindowMode();
+        pScreen = new CDXScreen;
+        ASSERT_EQ(pScreen->CreateWindowed(pFrame, 800, 600), 0);
+        pBack = pScreen->GetBack();
+        // The menu package of the sample game's boxes and toolbar.
+        std::vector<PkgEntryData> entries = MenuContentEntries("menu.pkg");
+        for (PkgEntryData& e : ToolBarContentEntries()) entries.push_back(std::move(e));
+        const std::string strPkg = folder.File("menu.pkg");
+        ASSERT_TRUE(WriteBytesToFile(strPkg.c_str(), BuildPkg(std::move(entries))));
+        m_pkg = std::make_unique<CPkgFile>(strPkg.c_str());
+        ASSERT_TRUE(m_pkg->OpenPath(strPkg.c_str())) << m_pkg->GetError();
+        SetMenuPackage(m_pkg.get());
+        ASSERT_TRUE(MakeScene(0, &why)) << why;
+        pPlayer = new CPlayer;
+        // Life full; mana at half, which the hero's regeneration (one point a second)
+        // keeps at a 38-pixel bar for the first shots.
+        pPlayer->nLife = 80;
+        pPlayer->nLifeMax = 80;
+        pPlayer->nMana = 40;
+        pPlayer->nManaMax = 80;
+        SetUiShell(&m_uiLink);
+        InstallToolBarLinks();
+        PanelLink().CreatePanels();
+        ASSERT_NE(pFrame->m_pToolBar, nullptr);
+    }
+    void TearDown() override {
+        RemoveToolBarLinks();
+        EXPECT_EQ(pFrame->m_pToolBar, nullptr);
+        SetUiShell(nullptr);
+        // The main window deletes the scene and the heroes through the scene's map link.
+        FrameTest::TearDown();
+        delete pPlayer;
+        pPlayer = nullptr;
+        SetMenuPackage(nullptr);
+        m_pkg.reset();
+        delete pScreen;
+        pScreen = nullptr;
+        pBack = nullptr;
+        SetSceneHost(nullptr);
+    }
+
+    CBaseFolderGuard guard;
+    CTempFolder folder;
+    CProbeFrame* m_pFrame = nullptr;
+    CShellUiLink m_uiLink;
+    std::unique_ptr<CPkgFile> m_pkg;
+};
+
+TEST_F(ToolBarPlay, StripTipSystemMenuReturnAndQuit) {
+    pFrame->m_nCurrentScene = 20;  // the cleared back buffer is white here
+    const std::string s = folder.Path() + "/";
+    ASSERT_EQ(LoadInputScriptText("0 move 400 200\n"
+                                  "400 shot " + s + "strip.png\n"
+                                  "500 move 40 570\n"
+                                  "800 shot " + s + "tip.png\n"
+                                  "900 move 500 200\n"
+                                  "1000 key press ESC\n"
+                                  "1300 shot " + s + "menu.png\n"
+                                  "1400 lbutton down 500 200\n"
+                                  "1420 lbutton up 500 200\n"
+                                  "1700 shot " + s + "back.png\n"
+                                  "1800 key press ESC\n"
+                                  "2000 move 500 330\n"
+                                  "2100 lbutton down 500 330\n"
+                                  "2120 lbutton up 500 330\n"
+                                  "2600 move 220 275\n"
+                                  "2700 lbutton down 220 275\n"
+                                  "2720 lbutton up 220 275\n",
+                                  "toolbar play"),
+              0);
+    const DWORD dwStart = TimeGetTime();
+    DWORD dwReturn = 0;
+    while (pFrame->m_bRunning && TimeGetTime() - dwStart < 6000) {
+        pFrame->RunOnePass();
+        if (dwReturn == 0 && TimeGetTime() - dwStart >= 1420 && Menus().m_nGameMode == 3 && m_pFrame->samples.size())
+            dwReturn = TimeGetTime();
+    }
+    // 5: quit answered with OK ends the main loop.
+    EXPECT_EQ(pFrame->m_bRunning, 0);
+
+    // 1-3: the strip, the life tip ("80/80") and the system menu; the mana bar at half
+    // (38 px) ends with its right cap.
+    ExpectToolBarShots(s);
+    Shot strip;
+    ASSERT_TRUE(strip.Read(s + "strip.png"));
+    EXPECT_TRUE(strip.NearProbe(30, 588, "Mana.tga"));
+    EXPECT_TRUE(strip.NearProbe(47, 588, "Mana[R].tga"));
+    EXPECT_FALSE(strip.NearProbe(60, 588, "Mana.tga"));
+    // 4: after "return" the back buffer was cleared (white in scene 20) before the next
+    // frame, and the next frames show no menu.
+    ASSERT_NE(dwReturn, 0u);
+    DWORD dwFirst = 0;
+    for (const auto& [dwTime, dwPixel] : m_pFrame->samples) {
+        if (dwTime < dwStart + 1420) continue;
+        dwFirst = dwPixel;
+        break;
+    }
+    EXPECT_EQ(dwFirst, pScreen->RgbToPixel(RGB(255, 255, 255), pBack));
+}
+
+TEST_F(ToolBarPlay, AnItemLetGoOnTheMapLiesAtTheHero) {
+    pPlayer->SetMapPos(320, 256);
+    pPlayer->inlay[9] = InlayRecord{5, 6, 7, -1};
+    pMouse->m_nCarriedItem = 9;
+    pMouse->m_nX = 400;
+    pMouse->m_nY = 200;
+    EXPECT_EQ(PanelLink().OnLButtonUp(), 1);
+    EXPECT_EQ(pMouse->m_nCarriedItem, -1);
+    const CGroundItem* pItem = nullptr;
+    for (int i = 0; i < int(pScene->pGroundItems.size()) && !pItem; ++i)
+        if (pScene->GetGroundItem(i) && pScene->GetGroundItem(i)->nItem == 9) pItem = pScene->GetGroundItem(i);
+    ASSERT_NE(pItem, nullptr);
+    // The gems set into the item leave with it.
+    EXPECT_EQ(pPlayer->inlay[9].nAttack, 0);
+    EXPECT_EQ(pPlayer->inlay[9].nLink, 0);
+}
+
+}  // namespace
+
+namespace {
+
+class CTitleStub : public CGamePanel {
+public:
+    CTitleStub() : CGamePanel(0, 0, 10, 10) {}
+};
+
+class ToolBarLinkTest : public FrameTest {
+protected:
+    void TearDown() override {
+        SetPanelMaker(PanelKind::Load, nullptr);
+        RemoveToolBarLinks();
+        links.Install();
+        InstallSceneLinks();
+        SetSceneHost(nullptr);
+        FrameTest::TearDown();
+    }
+};
+
+TEST_F(ToolBarLinkTest, TheLinkOwnsTheToolBarAndAnswersTheHeroesSceneAndTitle) {
+    InstallToolBarLinks();
+    InstallSceneLinks();
+    CPanelLink& panels = PanelLink();
+    EXPECT_EQ(pFrame->m_pToolBar, nullptr);
+    // Before there is a toolbar the link keeps the hero number and the party count.
+    panels.SetActiveSlot(2);
+    panels.SetPartyCount(2);
+    panels.CreatePanels();
+    EXPECT_EQ(pFrame->m_pToolBar->m_nHero, 2);
+    EXPECT_EQ(panels.GetPartyCount(), 2);
+    panels.SetActiveSlot(1);
+    CGameToolBar* pFirst = pFrame->m_pToolBar;
+    ASSERT_NE(pFirst, nullptr);
+    EXPECT_EQ(panels.GetActiveSlot(), 1);
+    EXPECT_EQ(HeroHost().GetCurrentHero(), 1);
+    // A new toolbar (game over) keeps the party fields.
+    HeroHost().SetCurrentHero(3);
+    pFirst->m_nCompanion = 2;
+    pFirst->m_nPartyIds[2] = 7;
+    panels.CreatePanels();
+    CGameToolBar* pSecond = pFrame->m_pToolBar;
+    ASSERT_NE(pSecond, nullptr);
+    EXPECT_EQ(pSecond->m_nHero, 3);
+    EXPECT_EQ(pSecond->m_nCompanion, 2);
+    EXPECT_EQ(pSecond->m_nPartyIds[2], 7);
+    EXPECT_EQ(HeroHost().GetCurrentHero(), 3);
+    EXPECT_FALSE(HeroHost().IsPanelOpen());
+    // The scene draws the toolbar's cell marker with the marker frames.
+    pSecond->m_bMarkerShown = 1;
+    pSecond->m_ptMarker = POINT{64, 96};
+    CellMarkerView marker;
+    ASSERT_TRUE(SceneHost().GetCellMarker(&marker));
+    EXPECT_TRUE(marker.bShown);
+    EXPECT_EQ(marker.pt.x, 64);
+    EXPECT_EQ(marker.ppFrames, pSecond->m_pBombFrames);
+    EXPECT_EQ(SceneHost().GetLabelBox(), pSecond->GetLabelBox());
+    // The title's load panel: without a maker the group stays closed.
+    panels.OpenLoadPanel();
+    EXPECT_EQ(panels.GetLeftGroupSelector(), -1);
+    EXPECT_FALSE(panels.HasLoadPanel());
+    SetPanelMaker(PanelKind::Load, [](int, bool) -> std::unique_ptr<CGamePanel> { return std::make_unique<CTitleStub>(); });
+    panels.OpenLoadPanel();
+    EXPECT_EQ(panels.GetLeftGroupSelector(), 6);
+    EXPECT_TRUE(panels.HasLoadPanel());
+    EXPECT_TRUE(HeroHost().IsPanelOpen());
+    EXPECT_TRUE(panels.HitTest(POINT{5, 5}));
+    EXPECT_FALSE(panels.HitTest(POINT{300, 300}));
+    // The link answers every panel call the main window must have answered.
+    ClearUnansweredLinkCalls();
+    panels.Draw();
+    (void)panels.GetToolBar();
+    for (const std::string& call : UnansweredLinkCalls()) EXPECT_NE(call.rfind("panels", 0), 0u) << call;
+}
+
+}  // namespace
+
+namespace {
+
+// The game binary, headless, in the sample game folder that mkgame writes, driven by an
+// input script as scripts/play runs it: title, new game, the strip, the life tip, the
+// system menu, "return", then quit answered with OK ends the game with exit code 0.
+std::string BuiltTool(const char* pszWhich) {
+#if defined(GAME_BINARY) && defined(MKGAME_BINARY)
+    return std::string(pszWhich) == "game" ? GAME_BINARY : MKGAME_BINARY;
+#else
+    (void)pszWhich;
+    return "";
+#endif
+}
+
+TEST(ToolBarEndToEnd, TitleNewGameStripTipSystemMenuReturnAndQuit) {
+    const std::string strBinary = BuiltTool("game"), strMkGame = BuiltTool("mkgame");
+    ASSERT_FALSE(strBinary.empty() || strMkGame.empty()) << "the build gave no paths of the game and mkgame";
+    UsePrivateRuntimeFolder();
+    CTempFolder folder("toolbar-e2e");
+    const std::string strGame = folder.Path() + "/game";
+    const std::string strMk = strMkGame + " " + strGame + " > /dev/null";
+    ASSERT_EQ(std::system(strMk.c_str()), 0) << "mkgame failed";
+    const std::string s = folder.Path() + "/";
+    std::ofstream(s + "input.txt") << "8500 move 250 240\n"
+                                      "9100 lbutton down 250 240\n"
+                                      "9140 lbutton up 250 240\n"
+                                      "16000 move 400 200\n"
+                                      "16500 shot strip.png\n"
+                                      "16600 move 40 570\n"
+                                      "17000 shot tip.png\n"
+                                      "17100 move 500 200\n"
+                                      "17200 key press ESC\n"
+                                      "17600 shot menu.png\n"
+                                      "17700 lbutton down 500 200\n"
+                                      "17740 lbutton up 500 200\n"
+                                      "18200 shot back.png\n"
+                                      "18300 key press ESC\n"
+                                      "18600 move 500 330\n"
+                                      "18700 lbutton down 500 330\n"
+                                      "18740 lbutton up 500 330\n"
+                                      "19300 move 220 275\n"
+                                      "19400 lbutton down 220 275\n"
+                                      "19440 lbutton up 220 275\n";
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (chdir(strGame.c_str()) != 0) _exit(90);
+        setenv("GAME_HEADLESS", "1", 1);
+        setenv("GAME_INPUT", (s + "input.txt").c_str(), 1);
+        setenv("GAME_SHOT_DIR", folder.Path().c_str(), 1);
+        if (!freopen((s + "stderr.txt").c_str(), "w", stderr)) _exit(91);
+        // Nothing closes the window: only the quit button ends the game in time.
+        alarm(200);
+        execl(strBinary.c_str(), strBinary.c_str(), static_cast<char*>(nullptr));
+        _exit(92);
+    }
+    int nStatus = 0;
+    ASSERT_EQ(waitpid(child, &nStatus, 0), child);
+    ASSERT_TRUE(WIFEXITED(nStatus)) << "the game did not end by itself";
+    EXPECT_EQ(WEXITSTATUS(nStatus), 0);
+
+    // A new game's hero has full life: a 76-pixel bar in the life bar's rectangle.
+    ExpectToolBarShots(s);
+}
+
+}  // namespace

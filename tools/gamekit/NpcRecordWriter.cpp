@@ -1,0 +1,72 @@
+#include "tools/gamekit/NpcRecordWriter.h"
+
+#include <cstring>
+
+#include "platform/Stream.h"
+
+std::array<std::uint8_t, kNpcRecordSize> BuildNpcRecord(const NpcRecordModel& n) {
+    CByteWriter out;
+    for (std::int32_t v : {n.nClass, n.nEnemyRow, 0, n.nCellX, n.nCellY, n.nDirection}) out.WriteI32(v);
+    for (std::int32_t v : n.events) out.WriteI32(v);
+    for (std::int32_t v : {n.nWanderSpeed, n.nDisplay, n.nId, 0, 0, 0, 0, n.nRangedRadius}) out.WriteI32(v);
+    const bool bBox = n.nBoxX >= 0 && n.nBoxY >= 0;
+    for (std::int32_t v : {bBox ? n.nBoxX - 128 : 0, bBox ? n.nBoxY - 160 : 0, bBox ? n.nBoxX + 128 : 0,
+                           bBox ? n.nBoxY + 96 : 0})
+        out.WriteI32(v);
+    out.WriteI32(0);
+    out.WriteI32(n.nWanderRadius);
+    for (std::int32_t v : n.loot) out.WriteI32(v);
+    for (std::int32_t v : {n.nAttackRadius, n.nSculpt, n.nStandRule, n.nPost, n.nRanged, n.nLootMoney, n.nRandomEvents})
+        out.WriteI32(v);
+    std::array<std::uint8_t, kNpcRecordSize> record{};
+    std::memcpy(record.data(), out.Bytes().data(), out.Bytes().size());
+    return record;
+}
+
+namespace {
+
+NpcRecordModel Talker(int nId, int nSculpt, int cx, int cy, int nEvent) {
+    NpcRecordModel n;
+    n.nId = nId;
+    n.nSculpt = nSculpt;
+    n.nEnemyRow = 1;
+    n.nCellX = cx;
+    n.nCellY = cy;
+    n.events[0] = nEvent;
+    return n;
+}
+
+NpcRecordModel Fighter(int nId, int nRow, int nSculpt, int cx, int cy) {
+    NpcRecordModel n;
+    n.nClass = 2;
+    n.nId = nId;
+    n.nEnemyRow = nRow;
+    n.nSculpt = nSculpt;
+    n.nCellX = cx;
+    n.nCellY = cy;
+    n.nAttackRadius = 160;
+    n.loot = {1, 2, -1, -1};
+    n.nLootMoney = 30;
+    return n;
+}
+
+}  // namespace
+
+std::vector<NpcRecordModel> SamplePeople(int nScene) {
+    std::vector<NpcRecordModel> people;
+    if (nScene == 0) {
+        people.push_back(Talker(1, 1, 14, 10, 20));
+        people.push_back(Talker(2, 2, 24, 9, 21));
+        people.push_back(Talker(3, 89, 20, 16, 22));
+        people.push_back(Fighter(4, 0, 20, 30, 23));
+        NpcRecordModel wanderer = Talker(5, 3, 8, 18, -1);
+        wanderer.nWanderRadius = 96;
+        wanderer.nDirection = 2;
+        people.push_back(wanderer);
+    } else if (nScene == 1) {
+        people.push_back(Fighter(1, 1, 21, 12, 12));
+        people.push_back(Fighter(2, 2, 22, 14, 14));
+        people.push_back(Fighter(3, 3, 23, 16, 14));
+    }
+    return people;
+}

@@ -1,0 +1,269 @@
+// lanview DIR CLASS [--frames N] [--items ID:N,...] [--party ID,...]: runs the game
+// headless in the game folder DIR (GAME_INPUT and GAME_SHOT_DIR as the game reads them),
+// builds one of the library panels of lan/ with what it reaches, opens it as its owner
+// would, drives it each frame with the game's cursor and prints one state line a frame.
+// Classes: CGoodsGrid, CDescBar, CPartyPanel (with the grid), CSettingPanel, CSmallPicture,
+// CMoneyInput, CMenuPanelAlt, CInfoBar.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CDX/CDXScreen.h"
+#include "lan/DescBar.h"
+#include "lan/GoodsGrid.h"
+#include "lan/InfoBar.h"
+#include "lan/MenuPanelAlt.h"
+#include "lan/MoneyInput.h"
+#include "lan/PartyPanel.h"
+#include "lan/SettingPanel.h"
+#include "lan/SmallPicture.h"
+#include "platform/Clock.h"
+#include "shell/GameApp.h"
+#include "shell/MainFrame.h"
+#include "shell/Mouse.h"
+#include "shell/ShellGlobals.h"
+#include "world/Player.h"
+
+namespace {
+
+struct Options {
+    std::string strClass;
+    long nFrames = 200;
+    std::vector<std::pair<int, int>> items;
+    std::vector<int> party;
+};
+
+Options g_opt;
+long g_nFrame = 0;
+
+// Opens the goods grid and the description bar as the goods panel would: every panel of
+// the family reads as open, and each held item gets a place laid out in a row.
+class CViewPeers : public CGoodsGridPeers {
+public:
+    bool IsGoodsPanelOpen() override { return true; }
+    bool GoodsPanelCell(int nItem, POINT* pPos) override {
+        if (nItem < 0 || nItem >= kHeroItemCount || cells[nItem].x < 0) return false;
+        *pPos = cells[nItem];
+        return true;
+    }
+    POINT cells[kHeroItemCount];
+};
+
+struct Viewer {
+    CViewPeers peers;
+    std::unique_ptr<CGoodsGrid> pGrid;
+    std::unique_ptr<CDescBar> pBar;
+    std::unique_ptr<CSettingPanel> pSetting;
+    std::unique_ptr<CSmallPicture> pSmall;
+    std::unique_ptr<CMoneyInput> pMoney;
+    std::unique_ptr<CMenuPanelAlt> pTwin;
+    std::unique_ptr<CPartyPanel> pParty;
+    std::unique_ptr<CInfoBar> pInfo;
+    int nSmallState = 1;
+    // A hero of the viewer's own when the game shows no hero yet (the title screen).
+    std::unique_ptr<CPlayer> pHero;
+};
+Viewer* g_pView = nullptr;
+
+bool Build(Viewer& v) {
+    const std::string& c = g_opt.strClass;
+    if (!pPlayer) {
+        v.pHero = std::make_unique<CPlayer>();
+        pPlayer = v.pHero.get();
+    }
+    for (POINT& pt : v.peers.cells) pt = POINT{-1, -1};
+    if (c == "CInfoBar") {
+        v.pInfo = std::make_unique<CInfoBar>();
+        v.pInfo->m_bOpen = 1;
+        return true;
+    }
+    if (c == "CGoodsGrid" || c == "CDescBar" || c == "CPartyPanel") {
+        v.pGrid = std::make_unique<CGoodsGrid>();
+        pGoodsGrid = v.pGrid.get();
+        SetGoodsGridPeers(&v.peers);
+        int k = 0;
+        for (auto [nItem, nCount] : g_opt.items) {
+            if (!pPlayer || nItem < 0 || nItem >= kHeroItemCount) continue;
+            pPlayer->nItemCount[nItem] = std::clamp(nCount, 0, kHeroMaxItemCount);
+            int nPlace = -1;
+            if (v.pGrid->AddItem(&nPlace, nItem) < 0) continue;
+            v.peers.cells[nItem] = POINT{100 + 45 * (k % 12), 100 + 50 * (k / 12)};
+            v.pGrid->SetPos(nItem, v.peers.cells[nItem]);
+            ++k;
+        }
+        if (c == "CPartyPanel") {
+            v.pParty = std::make_unique<CPartyPanel>();
+            v.pParty->m_bOpen = 1;
+            v.pParty->SetHeroPortrait();
+        }
+        if (c == "CDescBar") {
+            v.pBar = std::make_unique<CDescBar>();
+            pDescBar = v.pBar.get();
+            v.pBar->m_nItem = g_opt.items.empty() ? 0 : g_opt.items[0].first;
+            v.pBar->m_bVisible = 1;
+        }
+        return true;
+    }
+    if (c == "CSettingPanel") return (v.pSetting = std::make_unique<CSettingPanel>()) != nullptr;
+    if (c == "CSmallPicture") {
+        v.pSmall = std::make_unique<CSmallPicture>();
+        return v.pSmall->CreateSprite(0);
+    }
+    if (c == "CMoneyInput") return (v.pMoney = std::make_unique<CMoneyInput>()) != nullptr;
+    if (c == "CMenuPanelAlt") {
+        v.pTwin = std::make_unique<CMenuPanelAlt>();
+        v.pTwin->Describe("MainMenu_BKGround.bmp", 0, 0, 0);
+        return true;
+    }
+    return false;
+}
+
+void Drive(Viewer& v) {
+    CMouse& mouse = *pMouse;
+    std::ostringstream line;
+    line << g_nFrame << ',' << TimeGetTime() << ',' << mouse.m_nX << ',' << mouse.m_nY;
+    if (v.pParty) {
+        v.pParty->Update(mouse);
+        const CPlayer* pMember = CPartyPanel::PageMember(v.pParty->m_nPage);
+        line << ",page=" << v.pParty->m_nPage << ",open=" << v.pParty->m_bOpen;
+        if (pMember) line << ",life=" << pMember->nLife << ",mana=" << pMember->nMana;
+    }
+    if (v.pInfo) line << ",info=" << v.pInfo->Draw(mouse);
+    if (v.pGrid) {
+        v.pGrid->Update(mouse);
+        for (int i = 0; i < kGridPlaces; ++i) v.pGrid->DrawSlot(i);
+        if (v.pBar) v.pBar->Draw(mouse);
+        const int nItem = v.pGrid->CarriedItem();
+        line << ",carried=" << v.pGrid->GetCarried() << ",item=" << nItem;
+        for (auto [nId, nCount] : g_opt.items) {
+            (void)nCount;
+            if (nId < 0 || nId >= kHeroItemCount) continue;
+            const POINT pt = v.pGrid->GetPos(nId);
+            line << ",count" << nId << '=' << pPlayer->nItemCount[nId] << "@(" << pt.x << ' ' << pt.y << ')';
+        }
+        if (v.pBar) line << ",bar=" << v.pBar->m_bVisible;
+    }
+    if (v.pSetting) {
+        v.pSetting->Draw();
+        line << ",knob=" << v.pSetting->GetKnobX() << ",sound=" << pFrame->m_bSoundOn
+             << ",walk=" << (pPlayer ? pPlayer->nWalkStep : -1) << ",run=" << (pPlayer ? pPlayer->nRunStep : -1);
+    }
+    if (v.pSmall) {
+        v.nSmallState = v.pSmall->Update(v.nSmallState, mouse.m_pSprite, nullptr);
+        line << ",x=" << v.pSmall->GetPos().x << ",y=" << v.pSmall->GetPos().y << ",state=" << v.nSmallState;
+    }
+    if (v.pMoney) {
+        v.pMoney->Draw(300, 250);
+        line << ",typed=" << v.pMoney->GetLength();
+    }
+    if (v.pTwin) {
+        v.pTwin->Draw();
+        line << ",hit=" << v.pTwin->PixelHit(POINT{mouse.m_nX, mouse.m_nY});
+    }
+    std::printf("%s\n", line.str().c_str());
+    // The game has flipped its own frame; the panel goes on top and is shown again.
+    if (pScreen) pScreen->Flip(FALSE);
+}
+
+// Drops the panels while the screen they were made for still exists.
+void ReleaseView() {
+    SetGoodsGridPeers(nullptr);
+    pGoodsGrid = nullptr;
+    pDescBar = nullptr;
+    if (g_pView && g_pView->pHero && pPlayer == g_pView->pHero.get()) pPlayer = nullptr;
+    delete g_pView;
+    g_pView = nullptr;
+}
+
+void OnFrame() {
+    ++g_nFrame;
+    if (g_nFrame > g_opt.nFrames && pFrame) {
+        ReleaseView();
+        pFrame->QuitGame();
+        return;
+    }
+    if (!pMouse || !pFrame) return;
+    if (!g_pView) {
+        g_pView = new Viewer();
+        if (!g_opt.party.empty() && pFrame) {
+            for (size_t i = 0; i < 4; ++i) pFrame->m_nPartyIds[i] = i < g_opt.party.size() ? g_opt.party[i] : -1;
+            pFrame->m_nPartyCount = int(std::min<size_t>(g_opt.party.size(), 4));
+        }
+        if (!Build(*g_pView)) {
+            std::fprintf(stderr, "lanview: %s cannot be built here\n", g_opt.strClass.c_str());
+            pFrame->QuitGame();
+            return;
+        }
+    }
+    Drive(*g_pView);
+}
+
+bool ParseList(const char* psz, bool bPairs) {
+    std::stringstream in(psz);
+    std::string part;
+    while (std::getline(in, part, ',')) {
+        char* pEnd = nullptr;
+        const long nId = std::strtol(part.c_str(), &pEnd, 10);
+        if (pEnd == part.c_str()) return false;
+        if (bPairs) {
+            long nCount = 1;
+            if (*pEnd == ':') nCount = std::strtol(pEnd + 1, &pEnd, 10);
+            if (*pEnd) return false;
+            g_opt.items.emplace_back(int(nId), int(nCount));
+        } else {
+            if (*pEnd) return false;
+            g_opt.party.push_back(int(nId));
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: lanview DIR CLASS [--frames N] [--items ID:N,...] [--party ID,...]\n");
+        return 2;
+    }
+    g_opt.strClass = argv[2];
+    for (int i = 3; i < argc; ++i) {
+        const bool bValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--frames") == 0 && bValue) {
+            g_opt.nFrames = std::strtol(argv[++i], nullptr, 10);
+        } else if (std::strcmp(argv[i], "--items") == 0 && bValue && ParseList(argv[i + 1], true)) {
+            ++i;
+        } else if (std::strcmp(argv[i], "--party") == 0 && bValue && ParseList(argv[i + 1], false)) {
+            ++i;
+        } else {
+            std::fprintf(stderr, "lanview: bad argument %s\n", argv[i]);
+            return 2;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::current_path(argv[1], ec);
+    if (ec) {
+        std::fprintf(stderr, "lanview: the game folder %s cannot be entered\n", argv[1]);
+        return 1;
+    }
+    setenv("GAME_HEADLESS", "1", 1);
+    std::string strLock = (std::filesystem::temp_directory_path() / "lanview.XXXXXX").string();
+    if (!mkdtemp(strLock.data())) {
+        std::fprintf(stderr, "lanview: no lock folder can be made\n");
+        return 1;
+    }
+    setenv("XDG_RUNTIME_DIR", strLock.c_str(), 1);
+    pfnFrameProbe = &OnFrame;
+    CGameApp app;
+    app.InitInstance();
+    const int nCode = app.ExitInstance();
+    pfnFrameProbe = nullptr;
+    ReleaseView();
+    std::filesystem::remove_all(strLock, ec);
+    return nCode;
+}

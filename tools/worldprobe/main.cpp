@@ -1,0 +1,97 @@
+// worldprobe DIR INPUT [--run] [--ms N]: runs the game headless in the game folder DIR,
+// driven by the input script INPUT, and writes one CSV row per main-loop pass while a
+// game runs: the virtual time, the scene, the heroine's position, cell, action,
+// stamina and waypoints, whether her cell is a wall of the map (1) and the view origin. --run sets her
+// run flag every frame (the toolbar's Shift and R keys do it in the game); the run
+// ends after N ms of virtual time (default 60000).
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "shell/GameApp.h"
+#include "shell/MainFrame.h"
+#include "shell/ShellGlobals.h"
+#include "world/Player.h"
+#include "world/Scene.h"
+
+namespace {
+
+bool g_bRun = false;
+DWORD g_dwEnd = 60000;
+long g_nFrame = 0;
+// The wall words of the scene as first seen: the heroes mark the cells they stand on.
+const CScene* g_pWallsOf = nullptr;
+std::vector<int> g_walls;
+
+int MapWall(const CScene& scene, POINT cell) {
+    if (g_pWallsOf != &scene) {
+        g_pWallsOf = &scene;
+        g_walls.clear();
+        for (const SceneCell& c : scene.pCells) g_walls.push_back(c.nWall == 1 ? 1 : 0);
+    }
+    return scene.IsInGrid(cell.x, cell.y) ? g_walls[size_t(scene.CellIndex(cell.x, cell.y))] : -1;
+}
+
+void OnFrame() {
+    ++g_nFrame;
+    const DWORD dwNow = TimeGetTime();
+    if (dwNow >= g_dwEnd && pFrame) pFrame->QuitGame();
+    if (!pPlayer || !pScene || !pFrame || !pFrame->m_bInGame) return;
+    CPlayer& hero = *pPlayer;
+    if (g_bRun) hero.bMode[2] = 1;
+    const POINT cell = pScene->PixelToCell(hero.ptPos.x, hero.ptPos.y);
+    std::printf("%ld,%u,%d,%ld,%ld,%ld,%ld,%d,%d,%d,%d,%ld,%ld\n", g_nFrame, unsigned(dwNow), pScene->nSceneNo,
+                long(hero.ptPos.x), long(hero.ptPos.y), long(cell.x), long(cell.y), hero.nAction, hero.nStamina,
+                hero.WaypointCount(), MapWall(*pScene, cell), long(pScene->ptView.x), long(pScene->ptView.y));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: worldprobe DIR INPUT [--run] [--ms N]\n");
+        return 2;
+    }
+    for (int i = 3; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--run") == 0) {
+            g_bRun = true;
+        } else if (std::strcmp(argv[i], "--ms") == 0 && i + 1 < argc) {
+            g_dwEnd = DWORD(std::strtoul(argv[++i], nullptr, 10));
+        } else {
+            std::fprintf(stderr, "worldprobe: unknown argument %s\n", argv[i]);
+            return 2;
+        }
+    }
+    std::error_code ec;
+    const std::string strInput = std::filesystem::absolute(argv[2], ec).string();
+    if (!std::filesystem::is_regular_file(strInput, ec)) {
+        std::fprintf(stderr, "worldprobe: the input script %s cannot be read\n", argv[2]);
+        return 1;
+    }
+    std::filesystem::current_path(argv[1], ec);
+    if (ec) {
+        std::fprintf(stderr, "worldprobe: the game folder %s cannot be entered\n", argv[1]);
+        return 1;
+    }
+    setenv("GAME_HEADLESS", "1", 1);
+    // Its own lock folder: a game running beside the probe does not stop it.
+    std::string strLock = (std::filesystem::temp_directory_path() / "worldprobe.XXXXXX").string();
+    if (!mkdtemp(strLock.data())) {
+        std::fprintf(stderr, "worldprobe: no lock folder can be made\n");
+        return 1;
+    }
+    setenv("XDG_RUNTIME_DIR", strLock.c_str(), 1);
+    setenv("GAME_INPUT", strInput.c_str(), 1);
+    std::printf("frame,ms,scene,x,y,cell_x,cell_y,action,stamina,waypoints,wall,view_x,view_y\n");
+    pfnFrameProbe = &OnFrame;
+    CGameApp app;
+    app.InitInstance();
+    const int nCode = app.ExitInstance();
+    pfnFrameProbe = nullptr;
+    std::filesystem::remove_all(strLock, ec);
+    return nCode;
+}

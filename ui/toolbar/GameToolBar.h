@@ -1,0 +1,216 @@
+// The in-game toolbar along the bottom of the screen and the owner of every in-game
+// panel: portraits, life and mana bars, skill icons, quick slots, the stack slot and the
+// toolbar button; the two panel groups and the scene map; the script text box and the
+// caption. It takes the main window's mouse and key input before the map does.
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "platform/Base.h"
+#include "ui/panels/PanelFactory.h"
+#include "ui/toolbar/BagRules.h"
+
+class CDXSurface;
+class CTgaImage;
+class CPlayer;
+
+constexpr int kToolBarBombFrames = 21;
+constexpr int kToolBarPoolSize = 100;
+constexpr int kToolBarQuickSlots = 8;
+
+// Panel slots, in the order the toolbar keeps them.
+enum ToolBarPanel { kSkillPanel, kItemPanel, kStatePanel, kSysPanel, kTaskPanel, kSetPanel, kSavePanel, kLoadPanel,
+                    kToolBarPanelCount };
+
+// Selector values of the two panel groups.
+constexpr int kGroupASettings = 4, kGroupASave = 5, kGroupALoad = 6, kGroupAState = 7;
+constexpr int kGroupBSkill = 2, kGroupBItem = 3, kGroupBSys = 4, kGroupBTask = 5;
+
+class CGameToolBar {
+public:
+    CGameToolBar();
+    virtual ~CGameToolBar();
+    CGameToolBar(const CGameToolBar&) = delete;
+    CGameToolBar& operator=(const CGameToolBar&) = delete;
+
+    // The frame: target bar, open panels, background and the HUD; only with a scene.
+    void Draw();
+    // Input, each nonzero when taken.
+    int OnLButtonUp();
+    int OnRButtonDown(int x, int y);
+    int ClearSkillAtPortrait();
+    int OnLButtonDblClk(int x, int y);
+    int OnMouseMove();
+    int OnKeyDown(int nKey, UINT nFlags);
+
+    void CloseAllPanels();
+    void ToggleItemPanel();
+    // Reloads the background and copies the hero's quick-slot mirror.
+    void ReloadForHero();
+    // Background and HUD only (the save thumbnail).
+    void DrawToolBarOnly();
+    // The title screen's load and settings panels (group A), drawn and fed a polled click.
+    void RunTitleLoadPanel();
+    void RunTitleSettingsPanel();
+    // Opens a group-A panel from the title screen.
+    void OpenTitlePanel(int nSelector);
+
+    // Bag rules on the controlled hero.
+    int PutItemInBag(int nItem);
+    static bool FitsInBag(const std::int32_t grid[kBagCells], int nCell, int nShape);
+    void PlaceInBag(int nCell, int nShape, int nItem);
+    int AddItemToBag(int nItem);
+    void DropItemAtHero(int nItem, int nMoney);
+
+    // HUD (ToolBarHud.cpp).
+    void DrawHud();
+    void DrawBar(CDXSurface* pMiddle, CDXSurface* pLeft, CDXSurface* pRight, int w, int x, int y);
+    void UpdateToolBarHover();
+    void DrawBarTips();
+    void DrawSkillTip(int nSkill);
+    void DrawItemDescription();
+    void DrawItemDescriptionAt(int nItem, int nPrice);
+    void DrawTargetBar();
+    int ShowTextBox(int nIndex, int nStepMs);
+    void DrawTextBox();
+    void DrawCaption();
+    // Shows a caption (the skill level-up message), cut at a character boundary.
+    void SetCaption(const char* pszText);
+    // Parts of the frame and the clicks that come with the effect pools, the bomb and
+    // the weather; until then they draw and take nothing.
+    void DrawStackSkillIcon() {}
+    void ReapFloatingNumbers() {}
+    void DrawWeather() {}
+    void DrawBomb() {}
+    int OnQuickSlotClick() { return 0; }
+    int OnStackSlotClick() { return 0; }
+    int OnStackSkillClick() { return 0; }
+    void ArmBomb(int nSlot) { (void)nSlot; }
+
+    // Panels.
+    CGamePanel* Panel(ToolBarPanel n) const { return m_pPanels[n].get(); }
+    int GetSelectorA() const { return m_nSelectorA; }
+    int GetSelectorB() const { return m_nSelectorB; }
+    bool IsPanelOpen() const { return m_nSelectorA != -1 || m_nSelectorB != -1; }
+    // The view of the controlled hero's bag.
+    BagView HeroBag() const;
+
+    // Fields, as the data model lists them.
+    int m_nBombItem = -1;
+    CDXSurface* m_pBombFrames[kToolBarBombFrames] = {};
+    POINT m_ptBomb{};
+    BYTE m_bBombArmed = 0;
+    DWORD m_dwBombTime = 0;
+    DWORD m_dwCaptionTime = 0;
+    int m_nCompanion = -1;
+    BYTE m_bCaptionShown = 0;
+    char m_szCaption[103] = {};
+    RECT m_rcCompanionSkill{};
+    int m_nTipCell = -1;
+    int m_nWeather = -1;
+    int m_nReserved[4] = {-1, -1, -1, -1};
+    int m_bShake = 0;
+    int m_nTextBoxStep = 120;
+    int m_bTextBoxDismissed = 0;
+    int m_bTextBoxFadingIn = 0;
+    DWORD m_dwTextBoxNow = 0;
+    DWORD m_dwTextBoxLastStep = 0;
+    int m_nTextBoxAlpha = 0;
+    CDXSurface* m_pTextBox = nullptr;
+    RECT m_rcStackSkill{633, 482, 690, 541};
+    int m_nStackSkillArmed = -1;
+    int m_nStackCount = 0;
+    int m_nStackItem = -1;
+    RECT m_rcStackSlot{};
+    int m_nQuickSlots[kToolBarQuickSlots];
+    RECT m_rcQuickSlots[kToolBarQuickSlots]{};
+    int m_nTipItem = -1;
+    CDXSurface* m_pDescription = nullptr;
+    RECT m_rcHeroSkill{};
+    RECT m_rcHeroLife{}, m_rcHeroMana{};
+    RECT m_rcHeroPortrait{}, m_rcCompanionPortrait{};
+    RECT m_rcCompanionLife{}, m_rcCompanionMana{};
+    CDXSurface* m_pOtherLife = nullptr;
+    CDXSurface* m_pOtherMana = nullptr;
+    CDXSurface* m_pTextBoxPlate = nullptr;
+    // Life middle, left, right; mana left, middle, right.
+    CDXSurface* m_pBlood = nullptr;
+    CDXSurface* m_pBloodLeft = nullptr;
+    CDXSurface* m_pBloodRight = nullptr;
+    CDXSurface* m_pManaLeft = nullptr;
+    CDXSurface* m_pMana = nullptr;
+    CDXSurface* m_pManaRight = nullptr;
+    CDXSurface* m_pMenuPicture = nullptr;
+    CTgaImage* m_pPortraits[5] = {};
+    CDXSurface* m_pAbsent[3] = {};
+    CTgaImage* m_pButton = nullptr;
+    CTgaImage* m_pButtonHover = nullptr;
+    int m_nToolBarHover = -1;
+    RECT m_rcButtonStrip{};
+    int m_nSelectorA = -1;
+    int m_nSelectorB = -1;
+    int m_nPartyBehaviour = 0;
+    int m_nHero = 1;
+    void* m_pAreaEffects[kToolBarPoolSize] = {};
+    void* m_pFlyingEffects[kToolBarPoolSize] = {};
+    void* m_pFloatingNumbers[kToolBarPoolSize] = {};
+    POINT m_ptOrigin{0, 455};
+    CDXSurface* m_pBackground = nullptr;
+    void* m_pWeather[4] = {};
+    std::unique_ptr<CGamePanel> m_pSceneMap;
+    std::unique_ptr<CGamePanel> m_pPanels[kToolBarPanelCount];
+
+    // Fields the scene, the party and the saves touch.
+    int m_nPartyCount = 1;
+    // Party ids by member number 1..4 (index 0 unused); -1 not in the party.
+    int m_nPartyIds[5] = {-1, -1, -1, -1, -1};
+    // Set when OnKeyDown takes a key, cleared as Draw starts.
+    BYTE m_bKeyTaken = 0;
+    // Whether the party file of member number 2..4 is kept (index = number).
+    BYTE m_bPartyFiles[5] = {};
+    // Nonzero stops a computer-steered hero's idle clock.
+    int m_nIdleHold = 0;
+    // The hero whose skill panel is open (hero number; 0 none).
+    int m_nSkillMenuHero = 0;
+    // The cell marker the scene draws; its frames are the bomb frames.
+    BYTE m_bMarkerShown = 0;
+    POINT m_ptMarker{};
+    int m_nMarkerDirection = 0;
+    DWORD m_dwMarkerStart = 0;
+    // The label box behind a ground item's name: the description box picture.
+    CDXSurface* GetLabelBox() const { return m_pDescription; }
+
+    // Caption blink state and the text-box fade, for the frame draws.
+    int m_nCaptionBlink = 0;
+    int m_bCaptionWhite = 0;
+
+private:
+    void LoadPictures();
+    void BuildRects();
+    void DrawOpenPanels();
+    void ClearScreen() const;
+    void ClosePanel(ToolBarPanel n);
+    void DeletePanel(ToolBarPanel n) { m_pPanels[n].reset(); }
+    void MakePanel(ToolBarPanel n, PanelKind kind, bool bHero = true);
+    // Steps of OnLButtonUp.
+    int RouteGroupA();
+    int RouteGroupB();
+    int RouteCarriedItem(int nItem);
+    int RouteSkillButtons();
+    int RouteToolBarButton();
+    void OnStatePanelCode(int nCode);
+    void OnSysMenuCode(int nCode);
+    void ToggleSkillPanelFor(int nHero, bool bHero);
+    // Keys.
+    int OnTableKey(int nKey);
+    void UseQuickSlot(int nSlot, bool bHeroFirst);
+    void WalkByKey(int nKey);
+    void TogglePanelByKey(bool bGroupA, int nValue, ToolBarPanel n, PanelKind kind, bool bHero);
+    void RunTitlePanel(int nSelector, ToolBarPanel n);
+};
+
+// Plate size of the script text box for a text of nBytes bytes.
+SIZE TextBoxPlateSize(int nBytes);
+// Copies at most nSize - 1 bytes of a GBK text, never splitting a double-byte character.
+void CopyTextBounded(char* pDest, int nSize, const char* pszSource);
+

@@ -1,0 +1,26 @@
+#include "ui/toolbar/ToolBarHost.h"
+
+#include "ui/boxes/MessageBoxes.h"
+#include "ui/menus/MenuPanel.h"
+
+void CToolBarHost::ShowNotice(const char* pszText) {
+    CNoticeBox box;
+    box.LoadButtons();
+    box.Run(pszText, 1, 150, 200);
+}
+
+int CToolBarHost::AskQuestion(const char* pszText) {
+    COKCancelBox box;
+    box.LoadButtons();
+    return box.Run(pszText, 2, 150, 150);
+}
+
+void CToolBarHost::PlaySound(int n) { PlayUiSound(n); }
+
+namespace {
+CToolBarHost s_defaultHost;
+CToolBarHost* s_pHost = &s_defaultHost;
+}  // namespace
+
+CToolBarHost& ToolBarHost() { return *s_pHost; }
+void SetToolBarHost(CToolBarHost* pHost) { s_pHost = pHost ? pHost : &s_defaultHost; }
