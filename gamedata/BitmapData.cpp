@@ -266,4 +266,19 @@ void CBitmapData::DrawShortcutKey(int nSkill, int x, int y) {
     }
 }
 
-int CBitmapData::DrawCharFrame(int, int, int, int, int, int, int, int) { return 0; }
+int CBitmapData::DrawCharFrame(int nChar, int nAction, int nFrame, int x, int y, int nAddRed, int nAddGreen,
+                               int nAddBlue, int nDirection) {
+    if (!m_pNpcPkg) return 0;
+    const int nCount = m_pNpcPkg->GetFrameCount(nChar, nAction);
+    if (nCount <= 0 || nFrame < 0 || nFrame >= nCount || nDirection < 0 || nDirection >= kDirectionCount) return 0;
+    const int nEntry = nDirection * nCount + nFrame;
+    if (!m_pNpcPkg->LoadFrame(nChar, nAction, nEntry)) return 0;
+    CTgaFrame* pFrame = m_pNpcPkg->GetFrame(nChar, nAction, nEntry);
+    if (!pFrame || !pBack) return 0;
+    const POINT anchor = pPictureHost->GetSculptAnchor(nChar);
+    return pFrame->Draw(pBack, x + 200 - anchor.x, y + 170 - anchor.y, nAddRed, nAddGreen, nAddBlue, 0);
+}
+
+int CBitmapData::GetCharFrameCount(int nChar, int nAction) const {
+    return m_pNpcPkg ? m_pNpcPkg->GetFrameCount(nChar, nAction) : 0;
+}

@@ -63,9 +63,13 @@ public:
     int DrawSkillIconN(int nSkill, int x, int y);
     // Draws the hot-key picture of every hot key of the controlled hero that holds the skill.
     void DrawShortcutKey(int nSkill, int x, int y);
-    // The battle's character frames: no loader fills this table, so nothing is drawn
-    // and 0 is returned.
-    int DrawCharFrame(int nChar, int nAction, int nFrame, int x, int y, int nAddRed, int nAddGreen, int nAddBlue);
+    // The battle's character frames come from the sprite package (picture set = sculpt):
+    // frame f of an action in a direction (party 2, enemies 6), its anchor at
+    // (x + 200, y + 170), with a colour add. 1 when the mouse lies on an opaque pixel.
+    int DrawCharFrame(int nChar, int nAction, int nFrame, int x, int y, int nAddRed, int nAddGreen, int nAddBlue,
+                      int nDirection = 2);
+    // Frames of a picture set's action; 0 when it has none.
+    int GetCharFrameCount(int nChar, int nAction) const;
 
     CPkgFile* GetVeskPkg() const { return m_pVesk.get(); }
     CPkgFile* GetMenuPkg() const { return m_pMenu.get(); }

@@ -1,4 +1,5 @@
 #include "gamedata/GameData.h"
+#include "gamedata/FightNpcTable.h"
 
 #include "gamedata/BaseDataFile.h"
 #include "gamedata/CaptionFile.h"
@@ -191,6 +192,9 @@ void CGameData::BindTables() {
     CTableSet& t = m_tables;
     pEnemyNpc = t.enemies.empty() ? nullptr : t.enemies.data();
     nEnemyNpcCount = std::int32_t(t.enemies.size());
+    m_fightNpc = BuildFightNpcRows(t.enemies);
+    pFightNpc = m_fightNpc.empty() ? nullptr : m_fightNpc.data();
+    nFightNpcCount = std::int32_t(m_fightNpc.size());
     for (int s = 0; s < kSceneCount; ++s) {
         pSceneName[s] = t.sceneNames[size_t(s)];
         nSceneMusic[s] = t.sceneMusic[size_t(s)];

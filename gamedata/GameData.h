@@ -108,7 +108,7 @@ public:
     CScriptData* pScriptData = nullptr;
     EnemyNpcRow* pEnemyNpc = nullptr;
     std::int32_t nEnemyNpcCount = 0;
-    FightNpcRow* pFightNpc = nullptr;  // never loaded
+    FightNpcRow* pFightNpc = nullptr;  // made from the type table when tables load
     std::int32_t nFightNpcCount = 0;
     std::int32_t nItemCount = 0;
     std::int32_t nPeiFangCount = 0;
@@ -144,6 +144,7 @@ private:
     bool Fail(const std::string& why);
 
     CTableSet m_tables;
+    std::vector<FightNpcRow> m_fightNpc;
     CCaptionTable m_captions;
     std::vector<const char*> m_captionPtrs;
     CAreaPatternSet m_patterns;

@@ -137,6 +137,10 @@ public:
     void ShowTalk(int nFace, const char* pszText);
     void ShowTextBar(int nFace, const char* pszText, int nValue1, int nValue2, int nValue3);
     void OnBeforeFight() {}
+    // Runs one battle (script command 33): background number, three enemy numbers (-1
+    // none) and a flag without effect. Returns 1 victory, 2 defeat, 4 escape (0 when
+    // the battle was quit).
+    int Fighting(int nBackground, int nEnemy1, int nEnemy2, int nEnemy3, BYTE bFlag);
 
     // Sets the message text, cut to the buffer at a character boundary.
     void SetMessageText(const char* pszText);

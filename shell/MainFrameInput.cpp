@@ -115,7 +115,11 @@ void CMainFrame::OnLButtonDown(UINT nFlags, int x, int y) {
         }
     }
     if (pMouse) pMouse->m_bClick = 1;
-    if (BattleLink().IsRunning()) BattleLink().OnLButtonDown(nFlags, x, y);
+    if (BattleLink().IsRunning()) {
+        // A battle covers the map: its presses go to it alone.
+        BattleLink().OnLButtonDown(nFlags, x, y);
+        return;
+    }
     if (HasMessageText()) SetMessageText("");
     if (m_pMenuManager) {
         const int nMode = m_pMenuManager->m_nGameMode;
@@ -144,12 +148,12 @@ void CMainFrame::OnLButtonUp(UINT nFlags, int x, int y) {
         FlushInputMessages();
         return;
     }
-    CPanelLink& panels = PanelLink();
-    if (panels.OnLButtonUp() || panels.WorkOnLButtonUp()) return;
     if (BattleLink().IsRunning()) {
         BattleLink().OnLButtonUp(nFlags, x, y);
         return;
     }
+    CPanelLink& panels = PanelLink();
+    if (panels.OnLButtonUp() || panels.WorkOnLButtonUp()) return;
     if (!m_pMenuManager) return;
     const int nMode = m_pMenuManager->m_nGameMode;
     if (m_pMenuManager->HitTest(nMode, x, y) != -1) {
@@ -162,15 +166,18 @@ void CMainFrame::OnLButtonUp(UINT nFlags, int x, int y) {
 }
 
 void CMainFrame::OnRButtonDown(UINT nFlags, int x, int y) {
-    if ((IsEventRunning() && pScript) || bMsgBoxOpen) return;
+    if (bMsgBoxOpen) return;
+    // Battles run inside an event's command, so the event test below would drop every
+    // right click of a battle: the battle takes it first.
+    if (BattleLink().IsRunning()) {
+        BattleLink().OnRButtonDown(nFlags, x, y);
+        return;
+    }
+    if (IsEventRunning() && pScript) return;
     CPanelLink& panels = PanelLink();
     if (panels.IsWorkPanelOpen() && panels.BuyUnderCursor()) return;
     if (panels.ClearSkillAtPortrait() || panels.OnRButtonDown(x, y)) return;
-    if (BattleLink().IsRunning()) {
-        BattleLink().OnRButtonDown(nFlags, x, y);
-    } else {
-        Cancel();
-    }
+    Cancel();
 }
 
 void CMainFrame::Cancel() {

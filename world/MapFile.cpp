@@ -120,7 +120,10 @@ bool MapGridSize(std::int32_t nWidth, std::int32_t nHeight, std::int32_t nKind, 
     } else {
         return false;
     }
-    if (gw * gh > kMaxCells || pixelsW > kCoordinateLimit || pixelsH > kCoordinateLimit) return false;
+    // Each side is checked first: the product of two huge sides would overflow.
+    if (gw > kMaxCells || gh > kMaxCells || gw * gh > kMaxCells || pixelsW > kCoordinateLimit ||
+        pixelsH > kCoordinateLimit)
+        return false;
     *pGridWidth = std::int32_t(gw);
     *pGridHeight = std::int32_t(gh);
     return true;

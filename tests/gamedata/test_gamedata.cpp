@@ -175,7 +175,10 @@ TEST_F(GameFolder, LoadsTablesCaptionsAndPatterns) {
     EXPECT_STREQ(data.GetSceneName(0), model.scenes[0].strName.c_str());
     EXPECT_EQ(data.GetSceneMusic(150), 9);
     EXPECT_EQ(data.GetSceneName(200), nullptr);
-    EXPECT_EQ(data.nFightNpcCount, 0);
+    // The battle-enemy table is made from the type table, row for row.
+    ASSERT_EQ(data.nFightNpcCount, std::int32_t(model.enemies.size()));
+    EXPECT_EQ(data.pFightNpc[0].nLife, data.pEnemyNpc[0].nLife);
+    EXPECT_EQ(data.pFightNpc[0].nNormalAttack, 76);
 
     ASSERT_EQ(data.nTextCount, 3);
     EXPECT_STREQ(data.ppTexts[0], model.captions[0].c_str());

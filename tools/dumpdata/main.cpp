@@ -2,6 +2,7 @@
 // patterns and prints them, text as UTF-8. With --import the tables are read from
 // the folder's database "QRB.mdb" instead of "data\Base.dat" (nothing is written).
 #include "gamedata/DatabaseImport.h"
+#include "gamedata/FightNpcTable.h"
 #include "gamedata/GameData.h"
 #include "platform/Charset.h"
 
@@ -33,6 +34,16 @@ void PrintTables(const CTableSet& t) {
                     i, U(r.pName).c_str(), U(r.pDescription).c_str(), r.nId, r.nNo, r.nLevel, r.nLife, r.nMana,
                     r.nAttack, r.nDefance, r.nSkillAttackProbability, r.nSkill1, r.nSkill2, r.nRunAway, r.nSculpt,
                     r.nNpcType, r.nChangSceneResume, r.nSoundNo, r.nSoundTime, r.nEnableKilled);
+    }
+
+    const std::vector<FightNpcRow> fight = BuildFightNpcRows(t.enemies);
+    std::printf("== Battle enemies (%zu)\n", fight.size());
+    for (size_t i = 0; i < fight.size(); ++i) {
+        const FightNpcRow& r = fight[i];
+        std::printf("%3zu %s Life=%d Attack=%d Defence=%d Level=%d Skill=%d Probability=%d Recover=%d "
+                    "NormalAttack=%d Sculpt=%d RunAway=%d Money=%d Experience=%d\n",
+                    i, U(r.pName).c_str(), r.nLife, r.nAttack, r.nDefence, r.nLevel, r.nSkill, r.nProbability,
+                    r.nRecover, r.nNormalAttack, r.nSculpt, r.nRunAway, r.nMoney, r.nExperience);
     }
 
     std::printf("== Scenes\n");

@@ -1,0 +1,148 @@
+// battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N]: runs one battle of a game
+// folder headless with the controlled hero alone (level 0 of the folder's tables) and
+// prints a CSV line per pass: pass, then per slot gauge, action, HP and MP, then the
+// acting slot and the menu state. Without an input script every member's turn is an
+// auto attack ('A') and the result panel is clicked away. Ends with the result, the
+// hero's money and the party's HP and MP.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CDX/CDXScreen.h"
+#include "battle/Fight.h"
+#include "battle/FightObserver.h"
+#include "gamedata/BitmapData.h"
+#include "gamedata/GameData.h"
+#include "platform/Clock.h"
+#include "platform/Files.h"
+#include "platform/WindowBackend.h"
+#include "shell/ShellGlobals.h"
+#include "world/EffectManager.h"
+#include "world/Player.h"
+
+namespace {
+
+class CSeededDraws : public CFightDraws {
+public:
+    DWORD Next() override { return DWORD(Rand()); }
+};
+
+class CProbe : public CFightObserver {
+public:
+    bool bAuto = true;
+    void OnPass(CFight& f) override {
+        if (bAuto) {
+            if (f.bResultShown) f.OnResultRelease();
+            else if (f.ActiveNpc >= 0 && f.ActiveNpc < 4) f.OnKeyUp('A');
+        }
+        std::printf("%lld", static_cast<long long>(f.nPasses));
+        for (int s = 0; s < kFightSlots; ++s) {
+            const CFightChar* c = f.Char(s);
+            if (!c || c->IsEmpty()) std::printf(",,,,");
+            else std::printf(",%u,%d,%d,%d", c->timeRecovered, c->Action, c->HP, c->MP);
+        }
+        std::printf(",%d,%d\n", f.ActiveNpc, f.MenuState());
+    }
+};
+
+int Usage() {
+    std::fprintf(stderr, "usage: battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) return Usage();
+    std::vector<int> numbers;
+    std::string strInput;
+    unsigned nSeed = 0;
+    bool bSeed = false;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--input") == 0 && i + 1 < argc) {
+            strInput = argv[++i];
+        } else if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
+            nSeed = unsigned(std::strtoul(argv[++i], nullptr, 10));
+            bSeed = true;
+        } else {
+            char* pEnd = nullptr;
+            const long n = std::strtol(argv[i], &pEnd, 10);
+            if (!pEnd || *pEnd) return Usage();
+            numbers.push_back(int(n));
+        }
+    }
+    if (numbers.size() < 2 || numbers.size() > 4) return Usage();
+    UseVirtualClock(true, 1000, 20);
+    if (bSeed) Srand(nSeed);
+
+    CGameData data;
+    data.InitPaths(argv[1]);
+    pGameData = &data;
+    if (!data.LoadBaseData()) {
+        std::fprintf(stderr, "battleprobe: %s\n", data.GetLastError().c_str());
+        return 1;
+    }
+    CDXScreen screen;
+    if (screen.CreateWindowed(nullptr, 800, 600) != 0) {
+        std::fprintf(stderr, "battleprobe: no screen\n");
+        return 1;
+    }
+    pScreen = &screen;
+    pBack = screen.GetBack();
+    CBitmapData store;
+    if (!store.Init()) {
+        std::fprintf(stderr, "battleprobe: %s\n", store.GetError().c_str());
+        return 1;
+    }
+    pBitmapData = &store;
+    CEffectManager effects;
+    pEffectManager = &effects;
+
+    CPlayer hero;
+    hero.nPartyMask = 1;
+    hero.pPartyMembers[0] = &hero;
+    if (const LevelRow* pRow = data.GetLevel(0, 0)) {
+        hero.nLife = hero.nLifeMax = pRow->nLife;
+        hero.nMana = hero.nManaMax = pRow->nMana;
+        hero.nAttack = pRow->nAttack;
+        hero.nDefence = pRow->nDefence;
+    }
+    pPlayer = &hero;
+
+    CProbe probe;
+    if (!strInput.empty()) {
+        std::ifstream in(strInput, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "battleprobe: cannot read %s\n", strInput.c_str());
+            return 1;
+        }
+        std::stringstream text;
+        text << in.rdbuf();
+        if (LoadInputScriptText(text.str(), strInput) != 0) return 1;
+        probe.bAuto = false;
+    }
+    SetFightObserver(&probe);
+    int nResult = 0;
+    {
+        CFight fight;
+        CSeededDraws draws;
+        if (bSeed) fight.SetDraws(&draws);
+        numbers.push_back(-2);
+        fight.Init(numbers[0], numbers.data() + 1, int(numbers.size()) - 1);
+        nResult = fight.Run();
+        fight.WriteBackParty();
+    }
+    SetFightObserver(nullptr);
+    std::printf("result %d\nmoney %d\nhero hp %d mp %d\n", nResult, hero.nMoney, hero.nLife, hero.nMana);
+    pPlayer = nullptr;
+    pEffectManager = nullptr;
+    pBitmapData = nullptr;
+    pBack = nullptr;
+    pScreen = nullptr;
+    pGameData = nullptr;
+    return 0;
+}
