@@ -90,6 +90,12 @@ const CKeyRuns* CDXSurface::KeyRunsFor(DWORD dwKey, DWORD dwKeyMask) {
     const std::uint64_t nGeneration = m_pSurface->PixelGeneration();
     if (!m_pKeyRuns || !m_pKeyRuns->Matches(nGeneration, dwKey, dwKeyMask)) {
         m_pKeyRuns.reset();
+        // Pixels that change between every blit (a work surface redrawn each frame) would
+        // pay for a table they use once: build it only when the same pixels come again.
+        if (m_nKeyRunsSeen != nGeneration) {
+            m_nKeyRunsSeen = nGeneration;
+            return nullptr;
+        }
         const CVideoSurface& v = *m_pSurface;
         m_pKeyRuns = std::make_unique<CKeyRuns>(v.Bits(), v.Pitch(), v.Width(), v.Height(), v.BytesPerPixel(), dwKey,
                                                 dwKeyMask, nGeneration);

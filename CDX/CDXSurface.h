@@ -223,4 +223,6 @@ private:
     int m_nId = -1;
     PixelRoutines m_routines;
     std::unique_ptr<CKeyRuns> m_pKeyRuns;
+    // Pixel generation of the last keyed blit that found no table for its pixels.
+    std::uint64_t m_nKeyRunsSeen = ~std::uint64_t(0);
 };

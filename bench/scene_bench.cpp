@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchWorld.h"
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
 #include "gamedata/BitmapData.h"
@@ -167,26 +168,8 @@ void RunMemcpy(benchmark::State& state) {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    char szDir[] = "/tmp/scenebench.XXXXXX";
-    if (!mkdtemp(szDir)) return 1;
-    const std::string strDir = szDir;
-    WritePictures(strDir);
-    UseVirtualClock(true, 1000, 20);
-    dwNowTime = TimeGetTime();
-    CSceneHost host;
-    SetSceneHost(&host);
-    CGameData data;
-    data.InitPaths(strDir.c_str());
-    std::vector<EnemyNpcRow> enemies(1, EnemyNpcRow{.nLife = 100, .nChangSceneResume = 1});
-    data.pEnemyNpc = enemies.data();
-    data.nEnemyNpcCount = 1;
-    pGameData = &data;
-    CDXScreen storeScreen;
-    pScreen = &storeScreen;
-    auto pStore = std::make_unique<CBitmapData>();
-    if (pStore->Init()) pBitmapData = pStore.get();
-    else std::fprintf(stderr, "scene_bench: no picture store: %s\n", pStore->GetError().c_str());
-    pScreen = nullptr;
+    CBenchWorld world("scenebench", EnemyNpcRow{.nLife = 100, .nChangSceneResume = 1}, WritePictures);
+    const std::string& strDir = world.strDir;
     auto pEffects = std::make_unique<CEffectManager>();
     pEffectManager = pEffects.get();
     benchmark::RegisterBenchmark("scene/rectangular", [&](benchmark::State& s) { RunScene(s, 0, strDir); })->MinTime(1.0);
@@ -199,11 +182,6 @@ int main(int argc, char** argv) {
         std::printf("%-12s %10.3f %12.1f %7.1fx %s\n", name.c_str(), r.fFrameMs, g_fMemcpyUs,
                     g_fMemcpyUs > 0 ? r.fFrameMs * 1000 / g_fMemcpyUs : 0.0, r.fFrameMs < 2.0 ? "met" : "missed");
     pEffectManager = nullptr;
-    pBitmapData = nullptr;
-    pStore.reset();
-    pGameData = nullptr;
-    std::filesystem::remove_all(strDir);
-    SetSceneHost(nullptr);
     benchmark::Shutdown();
     return 0;
 }
