@@ -14,6 +14,10 @@ CBattleLink s_defaultBattle;
 CMapLink* s_pMap = &s_defaultMap;
 CPanelLink* s_pPanels = &s_defaultPanels;
 CBattleLink* s_pBattle = &s_defaultBattle;
+CWorkLink s_defaultWork;
+CMiniGameLink s_defaultMiniGames;
+CWorkLink* s_pWork = &s_defaultWork;
+CMiniGameLink* s_pMiniGames = &s_defaultMiniGames;
 std::vector<std::string> s_unanswered;
 
 }  // namespace
@@ -50,6 +54,10 @@ bool CBattleLink::IsRunning() const {
 CMapLink& MapLink() { return *s_pMap; }
 CPanelLink& PanelLink() { return *s_pPanels; }
 CBattleLink& BattleLink() { return *s_pBattle; }
+CWorkLink& WorkLink() { return *s_pWork; }
+CMiniGameLink& MiniGameLink() { return *s_pMiniGames; }
+void SetWorkLink(CWorkLink* pLink) { s_pWork = pLink ? pLink : &s_defaultWork; }
+void SetMiniGameLink(CMiniGameLink* pLink) { s_pMiniGames = pLink ? pLink : &s_defaultMiniGames; }
 void SetMapLink(CMapLink* pLink) { s_pMap = pLink ? pLink : &s_defaultMap; }
 void SetPanelLink(CPanelLink* pLink) {
     s_pPanels = pLink ? pLink : &s_defaultPanels;

@@ -163,13 +163,37 @@ public:
     virtual void OnRButtonDown(UINT nFlags, int x, int y) { (void)nFlags; (void)x; (void)y; }
 };
 
+// The work panels: shop, combining table, inlay and manufacture.
+class CWorkLink {
+public:
+    virtual ~CWorkLink() = default;
+    // Opens the work panel of that kind for that shop (0 based); with no work panels
+    // there, nothing opens.
+    virtual void Open(int nKind, int nShop) { (void)nKind; (void)nShop; }
+};
+
+// The mini-games, each running in its own loop until it ends.
+class CMiniGameLink {
+public:
+    virtual ~CMiniGameLink() = default;
+    // Runs game nKind (1 catch, 2 gamble, 3 knock); true when the player won. With no
+    // mini-games there, nothing runs and the game is not won.
+    virtual bool Run(int nKind) { (void)nKind; return false; }
+    // Runs picture show n; with none there, nothing shows.
+    virtual void RunPictureShow(int n) { (void)n; }
+};
+
 CMapLink& MapLink();
 CPanelLink& PanelLink();
 CBattleLink& BattleLink();
+CWorkLink& WorkLink();
+CMiniGameLink& MiniGameLink();
 // Installs a link (null restores the default one); the caller keeps ownership. The
 // panel and battle calls also set the main window's m_pToolBar and pFight from it.
 void SetMapLink(CMapLink* pLink);
 void SetPanelLink(CPanelLink* pLink);
 void SetBattleLink(CBattleLink* pLink);
+void SetWorkLink(CWorkLink* pLink);
+void SetMiniGameLink(CMiniGameLink* pLink);
 // Sets the main window's m_pToolBar and pFight from the installed links.
 void RefreshFrameLinkFields();
