@@ -5,7 +5,9 @@
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSprite.h"
 #include "CDX/CDXSurface.h"
+#include "lan/GoodsPanel.h"
 #include "lan/LanPictures.h"
+#include "lan/StatusPanel.h"
 #include "platform/Resources.h"
 #include "shell/MainFrame.h"
 #include "shell/Mouse.h"
@@ -35,6 +37,15 @@ void CGoodsGridPeers::ShowMessage(int nId) {
     char szText[kMessageTextSize] = {};
     LoadString(UINT(nId), szText, int(sizeof(szText)));
     pFrame->SetMessageText(szText);
+}
+
+bool CGoodsGridPeers::IsStatusPageOpen(int nPage) { return pStatusPanel && pStatusPanel->IsPageOpen(nPage); }
+bool CGoodsGridPeers::IsGoodsPanelOpen() { return pGoodsPanel && pGoodsPanel->m_bShown; }
+bool CGoodsGridPeers::TakeStatusCarried(int* pItem) { return pStatusPanel && pStatusPanel->TakeCarried(pItem); }
+bool CGoodsGridPeers::ClearStatusStack(int nItem) { return pStatusPanel && pStatusPanel->ClearStack(nItem); }
+bool CGoodsGridPeers::GoodsPanelCell(int nItem, POINT* pPos) { return pGoodsPanel && pGoodsPanel->CellOfGood(nItem, pPos); }
+void CGoodsGridPeers::LayoutGoodsPanel() {
+    if (pGoodsPanel) pGoodsPanel->LayoutPage();
 }
 
 CGoodsGridPeers* GoodsGridPeers() { return g_pPeers ? g_pPeers : &g_defaultPeers; }

@@ -17,22 +17,23 @@ constexpr POINT kRestPoint{3000, 3000};   // an equipped item's picture waits he
 constexpr POINT kOffPage{-3000, -100};    // laid off the goods panel's shown page
 constexpr POINT kUnplaced{-100, -100};
 
-// What the grid asks of the panels around it. Each default is the answer of an absent
-// panel; an owner that builds the panels installs a link that forwards to them.
+// What the grid asks of the panels around it. The defaults forward to the family's
+// panels through their global pointers (pStatusPanel, pGoodsPanel); a panel that is
+// not there answers "absent": closed, flags 0, no cell.
 class CGoodsGridPeers {
 public:
     virtual ~CGoodsGridPeers() = default;
-    virtual bool IsStatusPageOpen(int /*nPage*/) { return false; }
-    virtual bool IsGoodsPanelOpen() { return false; }
+    virtual bool IsStatusPageOpen(int nPage);
+    virtual bool IsGoodsPanelOpen();
     virtual bool IsToolBarPanelShown() { return false; }
     // The item a status page is carrying off an equipment slot: true and the item, and
     // the page stops carrying.
-    virtual bool TakeStatusCarried(int* /*pItem*/) { return false; }
+    virtual bool TakeStatusCarried(int* pItem);
     // True when the item stands in a status page's stack row; the entry is cleared.
-    virtual bool ClearStatusStack(int /*nItem*/) { return false; }
+    virtual bool ClearStatusStack(int nItem);
     // The goods panel's cell position of an item; false when it has none.
-    virtual bool GoodsPanelCell(int /*nItem*/, POINT* /*pPos*/) { return false; }
-    virtual void LayoutGoodsPanel() {}
+    virtual bool GoodsPanelCell(int nItem, POINT* pPos);
+    virtual void LayoutGoodsPanel();
     virtual void ResetGoodsPanelPage() {}
     // Places string-table entry nId in the main window's message text.
     virtual void ShowMessage(int nId);

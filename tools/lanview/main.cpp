@@ -3,7 +3,8 @@
 // builds one of the library panels of lan/ with what it reaches, opens it as its owner
 // would, drives it each frame with the game's cursor and prints one state line a frame.
 // Classes: CGoodsGrid, CDescBar, CPartyPanel (with the grid), CSettingPanel, CSmallPicture,
-// CMoneyInput, CMenuPanelAlt, CInfoBar.
+// CMoneyInput, CMenuPanelAlt, CInfoBar; with the grid and the goods panel: CGoodsPanel,
+// CStatusPanel, CSpriteBoard, CSkillInfoPanel, CSkillButtonGrid.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -17,12 +18,16 @@
 #include "CDX/CDXScreen.h"
 #include "lan/DescBar.h"
 #include "lan/GoodsGrid.h"
+#include "lan/GoodsPanel.h"
 #include "lan/InfoBar.h"
 #include "lan/MenuPanelAlt.h"
 #include "lan/MoneyInput.h"
 #include "lan/PartyPanel.h"
 #include "lan/SettingPanel.h"
+#include "lan/SkillInfoPanel.h"
 #include "lan/SmallPicture.h"
+#include "lan/SpriteBoard.h"
+#include "lan/StatusPanel.h"
 #include "platform/Clock.h"
 #include "shell/GameApp.h"
 #include "shell/MainFrame.h"
@@ -65,6 +70,10 @@ struct Viewer {
     std::unique_ptr<CMenuPanelAlt> pTwin;
     std::unique_ptr<CPartyPanel> pParty;
     std::unique_ptr<CInfoBar> pInfo;
+    std::unique_ptr<CGoodsPanel> pGoods;
+    std::unique_ptr<CStatusPanel> pStatus;
+    std::unique_ptr<CSpriteBoard> pBoard;
+    std::unique_ptr<CSkillInfoPanel> pSkills;
     int nSmallState = 1;
     // A hero of the viewer's own when the game shows no hero yet (the title screen).
     std::unique_ptr<CPlayer> pHero;
@@ -81,6 +90,41 @@ bool Build(Viewer& v) {
     if (c == "CInfoBar") {
         v.pInfo = std::make_unique<CInfoBar>();
         v.pInfo->m_bOpen = 1;
+        return true;
+    }
+    if (c == "CGoodsPanel" || c == "CStatusPanel" || c == "CSpriteBoard" || c == "CSkillInfoPanel" ||
+        c == "CSkillButtonGrid") {
+        // The family as its tool bar would open it: the grid, the goods panel shown with the
+        // held items laid out, the description bar, and the class asked for.
+        v.pGrid = std::make_unique<CGoodsGrid>();
+        pGoodsGrid = v.pGrid.get();
+        SetGoodsGridPeers(nullptr);
+        v.pGoods = std::make_unique<CGoodsPanel>();
+        pGoodsPanel = v.pGoods.get();
+        v.pGoods->m_bShown = 1;
+        v.pBar = std::make_unique<CDescBar>();
+        pDescBar = v.pBar.get();
+        for (auto [nItem, nCount] : g_opt.items) {
+            if (!pPlayer || nItem < 0 || nItem >= kHeroItemCount) continue;
+            pPlayer->nItemCount[nItem] = std::clamp(nCount, 0, kHeroMaxItemCount);
+            int nPlace = -1;
+            if (v.pGrid->AddItem(&nPlace, nItem) >= 0) v.pGoods->PlaceGood(nItem);
+        }
+        v.pGoods->LayoutPage();
+        if (c == "CStatusPanel") {
+            v.pStatus = std::make_unique<CStatusPanel>();
+            pStatusPanel = v.pStatus.get();
+            v.pStatus->OpenPage(0);
+        } else if (c == "CSpriteBoard") {
+            v.pBoard = std::make_unique<CSpriteBoard>();
+            v.pBoard->m_bOpen = 1;
+        } else if (c != "CGoodsPanel") {
+            v.pSkills = std::make_unique<CSkillInfoPanel>();
+            v.pSkills->m_bOpen = 1;
+            v.pSkills->SetPortrait(0);
+            v.pSkills->FillSkillLists();
+            if (c == "CSkillButtonGrid") v.pSkills->GetGrid()->m_bOpen = 1;
+        }
         return true;
     }
     if (c == "CGoodsGrid" || c == "CDescBar" || c == "CPartyPanel") {
@@ -135,6 +179,35 @@ void Drive(Viewer& v) {
         if (pMember) line << ",life=" << pMember->nLife << ",mana=" << pMember->nMana;
     }
     if (v.pInfo) line << ",info=" << v.pInfo->Draw(mouse);
+    // The family's panels see a release before the grid, which would snap the item back.
+    if (v.pStatus) {
+        int nPage = -1;
+        for (int k = 0; k < CStatusPanel::kPages; ++k)
+            if (v.pStatus->IsPageOpen(k)) nPage = k;
+        if (nPage >= 0) v.pStatus->DrawPage(mouse, nPage);
+        line << ",page=" << nPage;
+        if (const CPlayer* pMember = CStatusPanel::PageMember(std::max(nPage, 0))) {
+            line << ",attack=" << pMember->nAttack << ",defence=" << pMember->nDefence << ",equip=";
+            for (int s = 0; s < 6; ++s) line << (s ? " " : "") << *pMember->EquipSlot(s);
+        }
+    }
+    if (v.pBoard) {
+        v.pBoard->Update(mouse);
+        line << ",a=" << v.pBoard->m_nItemA << ",b=" << v.pBoard->m_nItemB << ",result=" << v.pBoard->m_nResult
+             << ",combining=" << v.pBoard->m_bCombining << ",failed=" << v.pBoard->m_bFailed;
+    }
+    if (v.pSkills) {
+        v.pSkills->Update(mouse);
+        const CSkillButtonGrid* pMix = v.pSkills->GetGrid();
+        const SkillList* pList = v.pSkills->ShownList();
+        line << ",member=" << v.pSkills->m_nMember << ",skills=" << (pList ? pList->nCount : -1)
+             << ",top=" << (pList ? pList->nTop : -1) << ",a=" << pMix->m_nItemA << ",b=" << pMix->m_nItemB
+             << ",result=" << pMix->m_nResult;
+    }
+    if (v.pGoods) {
+        v.pGoods->Update(mouse);
+        line << ",goodspage=" << v.pGoods->m_nPage << ",shown=" << v.pGoods->m_bShown;
+    }
     if (v.pGrid) {
         v.pGrid->Update(mouse);
         for (int i = 0; i < kGridPlaces; ++i) v.pGrid->DrawSlot(i);
@@ -176,6 +249,8 @@ void ReleaseView() {
     SetGoodsGridPeers(nullptr);
     pGoodsGrid = nullptr;
     pDescBar = nullptr;
+    pGoodsPanel = nullptr;
+    pStatusPanel = nullptr;
     if (g_pView && g_pView->pHero && pPlayer == g_pView->pHero.get()) pPlayer = nullptr;
     delete g_pView;
     g_pView = nullptr;

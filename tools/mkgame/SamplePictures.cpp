@@ -1,5 +1,6 @@
 #include "tools/mkgame/SamplePictures.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "tools/gamekit/PkgSamplePictures.h"
@@ -57,7 +58,13 @@ bool WritePictureContent(const std::string& gameDir) {
     for (PkgEntryData& entry : ToolBarContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : GroundItemEntries(options.nItemCount))
         options.extraEntries["menu.pkg"].push_back(std::move(entry));
-    for (PkgEntryData& entry : LanStandInEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
+    // The library panels' stand-ins come last and never replace a picture the game's own
+    // panels already bring under the same name.
+    for (PkgEntryData& entry : LanStandInEntries()) {
+        std::vector<PkgEntryData>& menu = options.extraEntries["menu.pkg"];
+        const bool bTaken = std::any_of(menu.begin(), menu.end(), [&](const PkgEntryData& e) { return e.strName == entry.strName; });
+        if (!bTaken) menu.push_back(std::move(entry));
+    }
     // The heroes' and fighters' sculpts, and the shop keeper's.
     for (int s = 0; s < 10; ++s) options.sculpts.push_back(s);
     for (int s = 20; s < 32; ++s) options.sculpts.push_back(s);
