@@ -96,6 +96,7 @@ void CMainFrame::RunOnePass() {
     if (pMouse) pMouse->Draw();
     HeldMapClick();
     ReapOneShots();
+    if (pfnDrawProbe) pfnDrawProbe();
     if (pScreen) pScreen->Flip(FALSE);
     if (pfnFrameProbe) pfnFrameProbe();
     if (dwNowTime - m_dwDamageTickTime > 2000) {

@@ -20,6 +20,7 @@ CFollower* pFollowers[4] = {};
 
 StartupProbe pfnStartupProbe = nullptr;
 FrameProbe pfnFrameProbe = nullptr;
+FrameProbe pfnDrawProbe = nullptr;
 
 void SetGameFolderCurrent() {
     if (pGameData && pGameData->szGamePath[0]) SetCurrentDirectory(pGameData->szGamePath);

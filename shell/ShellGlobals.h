@@ -48,3 +48,6 @@ void ProbeStartup(const char* pszStep);
 // the game; dev tools use it to watch a headless run frame by frame.
 using FrameProbe = void (*)();
 extern FrameProbe pfnFrameProbe;
+// Draw probe: when set, called once per pass just before the flip, so what a dev tool
+// draws over the frame is part of every presented frame. Null in the game.
+extern FrameProbe pfnDrawProbe;

@@ -8,6 +8,10 @@
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
 #include "gamedata/GameData.h"
+#include "lan/DescBar.h"
+#include "lan/GoodsGrid.h"
+#include "lan/GoodsPanel.h"
+#include "lan/StatusPanel.h"
 #include "platform/WindowBackend.h"
 #include "shell/HeroLink.h"
 #include "shell/PictureStore.h"
@@ -162,6 +166,17 @@ TEST_F(GameFlow, ANewGameAfterAnyGameStartsWithTheHeroineAloneAtTheStart) {
     const auto& list = pScene->GetDrawList();
     EXPECT_EQ(std::count(list.begin(), list.end(), &pParty[0]->mapObject), 0);
     EXPECT_EQ(std::count(list.begin(), list.end(), &pPlayer->mapObject), 1);
+}
+
+TEST_F(GameFlow, TheTitleAndANewGameLeaveTheLibraryPanelsUnmade) {
+    Passes(500);
+    pFrame->NewGame();
+    Passes(1000);
+    ASSERT_NE(pScene, nullptr);
+    EXPECT_EQ(pGoodsGrid, nullptr);
+    EXPECT_EQ(pGoodsPanel, nullptr);
+    EXPECT_EQ(pStatusPanel, nullptr);
+    EXPECT_EQ(pDescBar, nullptr);
 }
 
 TEST_F(GameFlow, MissingScenesAreSkippedInTheDirectionOfTravel) {

@@ -240,8 +240,6 @@ void Drive(Viewer& v) {
         line << ",hit=" << v.pTwin->PixelHit(POINT{mouse.m_nX, mouse.m_nY});
     }
     std::printf("%s\n", line.str().c_str());
-    // The game has flipped its own frame; the panel goes on top and is shown again.
-    if (pScreen) pScreen->Flip(FALSE);
 }
 
 // Drops the panels while the screen they were made for still exists.
@@ -333,11 +331,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     setenv("XDG_RUNTIME_DIR", strLock.c_str(), 1);
-    pfnFrameProbe = &OnFrame;
+    pfnDrawProbe = &OnFrame;
     CGameApp app;
     app.InitInstance();
     const int nCode = app.ExitInstance();
-    pfnFrameProbe = nullptr;
+    pfnDrawProbe = nullptr;
     ReleaseView();
     std::filesystem::remove_all(strLock, ec);
     return nCode;
