@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "lan/LanPictures.h"
 #include "tests/TempFolder.h"
 #include "tests/shell/GameRun.h"
 #include "tests/shell/ShellTestUtil.h"
@@ -27,6 +28,104 @@ std::string LineAt(const std::string& strOut, long nMs) {
         if (std::sscanf(line.c_str(), "%ld,%ld", &nFrame, &nTime) == 2 && nTime >= nMs) return line;
     }
     return std::string();
+}
+
+// The sample folder and a lanview run of one class with an input script, its output and
+// the screenshot "shot.png" taken at frame nShotFrame.
+struct LanRun {
+    ProgramRun run;
+    std::string strFolder;
+};
+
+LanRun RunLanView(CTempFolder& folder, const std::string& strClass, const std::string& strScript,
+                  const std::vector<std::string>& extra) {
+    LanRun r;
+    r.strFolder = folder.Path();
+    const std::string strGame = folder.Path() + "/game";
+    const ProgramRun made = RunProgramIn(folder.Path(), kMkGame, {strGame}, "/dev/null");
+    EXPECT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
+    const std::string strPath = folder.Path() + "/input.txt";
+    std::ofstream(strPath) << strScript;
+    std::vector<std::string> args{strGame, strClass};
+    args.insert(args.end(), extra.begin(), extra.end());
+    r.run = RunProgramIn(folder.Path(), kLanView, args, strPath);
+    EXPECT_TRUE(r.run.bExited && r.run.nCode == 0) << r.run.strErr;
+    return r;
+}
+
+// The colour the sample game's stand-in of a library picture is painted with (its
+// first tile), as 0xRRGGBB.
+unsigned StandInColour(const char* pszName) {
+    const std::vector<LanPicture> files = LanPictureFiles();
+    for (size_t i = 0; i < files.size(); ++i)
+        if (std::string(files[i].pszName) == pszName) {
+            const unsigned r = 40 + (i * 67) % 200, g = 40 + (i * 131) % 200, b = 40 + (i * 29) % 200;
+            return r << 16 | g << 8 | b;
+        }
+    return 0;
+}
+
+// True when the pixel is the colour within the 16-bit screen's rounding.
+bool Near(unsigned a, unsigned b) {
+    for (int shift : {16, 8, 0})
+        if (std::abs(int(a >> shift & 255) - int(b >> shift & 255)) > 8) return false;
+    return true;
+}
+
+struct ScreenProbe {
+    const char* pszClass;
+    const char* pszPicture;
+    int x, y;
+};
+
+void PrintTo(const ScreenProbe& p, std::ostream* pOut) { *pOut << p.pszClass; }
+
+class LanViewScreens : public ::testing::TestWithParam<ScreenProbe> {};
+
+TEST_P(LanViewScreens, EachOlderScreenDrawsItsPictureOverTheTitle) {
+    UsePrivateRuntimeFolder();
+    ASSERT_TRUE(std::filesystem::exists(kLanView) && std::filesystem::exists(kMkGame));
+    const ScreenProbe& p = GetParam();
+    CTempFolder folder("lanscreen");
+    const LanRun r = RunLanView(folder, p.pszClass, "8600 shot shot.png\n",
+                                {"--frames", "60", "--items", "3:2", "--party", "0,2"});
+    const CShot shot(folder.Path() + "/shot.png");
+    ASSERT_TRUE(shot.Read());
+    const unsigned nWant = StandInColour(p.pszPicture);
+    ASSERT_NE(nWant, 0u);
+    EXPECT_TRUE(Near(shot.Pixel(p.x, p.y), nWant))
+        << p.pszClass << ": " << std::hex << shot.Pixel(p.x, p.y) << " against " << nWant;
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, LanViewScreens,
+                         ::testing::Values(ScreenProbe{"CSaveList", "me0ML.bmp", 215, 30},
+                                           ScreenProbe{"CLeaveMenu", "LeaveMenu.bmp", 400, 300},
+                                           ScreenProbe{"CChoosePlayerMenu", "\xD1\xA1\xD4\xF1\xC8\xCB\xCE\xEF.bmp", 300, 90},
+                                           ScreenProbe{"CScenePicture", "ScenePanel.bmp", 620, 135},
+                                           ScreenProbe{"CIconToolBar", "IconBar.bmp", 760, 585},
+                                           ScreenProbe{"CGoodsPanel", "wupinglan.bmp", 480, 40}),
+                         [](const ::testing::TestParamInfo<ScreenProbe>& info) {
+                             return std::string(info.param.pszClass + 1);
+                         });
+
+TEST(LanView, EndingWordsGlideLeftTwoPixelsAStep) {
+    UsePrivateRuntimeFolder();
+    ASSERT_TRUE(std::filesystem::exists(kLanView) && std::filesystem::exists(kMkGame));
+    CTempFolder folder("lanwords");
+    const LanRun r = RunLanView(folder, "CEndWord", "", {"--frames", "40"});
+    long nFirstX = -1, nLastX = -1;
+    std::istringstream in(r.run.strOut);
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t n = line.find(",x=");
+        if (n == std::string::npos) continue;
+        const long x = std::strtol(line.c_str() + n + 3, nullptr, 10);
+        if (nFirstX < 0) nFirstX = x;
+        nLastX = x;
+    }
+    EXPECT_EQ(nFirstX, 800);
+    EXPECT_LT(nLastX, 800);
+    EXPECT_GE(nLastX, 800 - 2 * 40);
 }
 
 TEST(LanView, AWeaponDraggedOntoTheWeaponBoxIsWornAndSlotFiveRefusesIt) {

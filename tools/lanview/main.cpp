@@ -4,7 +4,8 @@
 // would, drives it each frame with the game's cursor and prints one state line a frame.
 // Classes: CGoodsGrid, CDescBar, CPartyPanel (with the grid), CSettingPanel, CSmallPicture,
 // CMoneyInput, CMenuPanelAlt, CInfoBar; with the grid and the goods panel: CGoodsPanel,
-// CStatusPanel, CSpriteBoard, CSkillInfoPanel, CSkillButtonGrid.
+// CStatusPanel, CSpriteBoard, CSkillInfoPanel, CSkillButtonGrid; the older screens:
+// CSaveList, CEndWord, CLeaveMenu, CChoosePlayerMenu, CScenePicture, CIconToolBar.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +19,12 @@
 #include "CDX/CDXScreen.h"
 #include "lan/DescBar.h"
 #include "lan/GoodsGrid.h"
+#include "lan/EndWord.h"
 #include "lan/GoodsPanel.h"
+#include "lan/IconToolBar.h"
+#include "lan/LeaveMenu.h"
+#include "lan/SaveList.h"
+#include "lan/ScenePicture.h"
 #include "lan/InfoBar.h"
 #include "lan/MenuPanelAlt.h"
 #include "lan/MoneyInput.h"
@@ -29,6 +35,7 @@
 #include "lan/SpriteBoard.h"
 #include "lan/StatusPanel.h"
 #include "platform/Clock.h"
+#include "platform/Window.h"
 #include "shell/GameApp.h"
 #include "shell/MainFrame.h"
 #include "shell/Mouse.h"
@@ -74,6 +81,13 @@ struct Viewer {
     std::unique_ptr<CStatusPanel> pStatus;
     std::unique_ptr<CSpriteBoard> pBoard;
     std::unique_ptr<CSkillInfoPanel> pSkills;
+    std::unique_ptr<CSaveList> pSaves;
+    std::unique_ptr<CEndWord> pWords;
+    std::unique_ptr<CLeaveMenu> pLeave;
+    std::unique_ptr<CChoosePlayerMenu> pChoose;
+    std::unique_ptr<CScenePicture> pScenePic;
+    std::unique_ptr<CIconToolBar> pIconBar;
+    std::vector<int> loads;
     int nSmallState = 1;
     // A hero of the viewer's own when the game shows no hero yet (the title screen).
     std::unique_ptr<CPlayer> pHero;
@@ -151,6 +165,35 @@ bool Build(Viewer& v) {
             pDescBar = v.pBar.get();
             v.pBar->m_nItem = g_opt.items.empty() ? 0 : g_opt.items[0].first;
             v.pBar->m_bVisible = 1;
+        }
+        return true;
+    }
+    if (c == "CSaveList") {
+        v.pSaves = std::make_unique<CSaveList>([&v](int n) { v.loads.push_back(n); });
+        return true;
+    }
+    if (c == "CEndWord") return (v.pWords = std::make_unique<CEndWord>(0)) != nullptr;
+    if (c == "CLeaveMenu") return (v.pLeave = std::make_unique<CLeaveMenu>()) != nullptr;
+    if (c == "CChoosePlayerMenu") {
+        if (pPlayer) pPlayer->nPartyMask = 0;
+        for (int nId : g_opt.party)
+            if (pPlayer && nId >= 0 && nId < 4) pPlayer->nPartyMask |= 1 << nId;
+        return (v.pChoose = std::make_unique<CChoosePlayerMenu>()) != nullptr;
+    }
+    if (c == "CScenePicture") {
+        v.pScenePic = std::make_unique<CScenePicture>(pScreen, 0);
+        v.pScenePic->SetScale(40, 30, 0);
+        return true;
+    }
+    if (c == "CIconToolBar") {
+        v.pIconBar = std::make_unique<CIconToolBar>(0, 0);
+        v.pIconBar->CreateGoods();
+        for (auto [nItem, nCount] : g_opt.items) {
+            if (!pPlayer || nItem < 0 || nItem >= kHeroItemCount) continue;
+            pPlayer->nItemCount[nItem] = std::clamp(nCount, 0, kHeroMaxItemCount);
+            int nPlace = -1;
+            if (pGoodsGrid->AddItem(&nPlace, nItem) >= 0) pGoodsPanel->PlaceGood(nItem);
+            v.pIconBar->AddQuickIcon(nItem);
         }
         return true;
     }
@@ -234,6 +277,39 @@ void Drive(Viewer& v) {
     if (v.pMoney) {
         v.pMoney->Draw(300, 250);
         line << ",typed=" << v.pMoney->GetLength();
+    }
+    if (v.pSaves) {
+        v.pSaves->Draw();
+        line << ",top=" << v.pSaves->m_nTop << ",selected=" << v.pSaves->m_nSelected
+             << ",thumbnail=" << v.pSaves->HasThumbnail() << ",done=" << v.pSaves->m_bDone
+             << ",loads=" << v.loads.size();
+    }
+    if (v.pWords) {
+        const int nDone = v.pWords->Draw();
+        line << ",x=" << v.pWords->m_nX << ",alpha=" << v.pWords->m_nAlpha << ",done=" << nDone;
+    }
+    if (v.pLeave) {
+        const int nOpen = v.pLeave->Draw();
+        line << ",music=" << v.pLeave->m_nMusicVolume << ",sound=" << v.pLeave->m_nSoundVolume
+             << ",speed=" << v.pLeave->m_nSpeed << ",newgame=" << v.pLeave->m_bNewGame << ",open=" << nOpen;
+    }
+    if (v.pChoose) line << ",choose=" << v.pChoose->Draw();
+    if (v.pScenePic) {
+        v.pScenePic->Draw(0, 300, 200);
+        line << ",open=" << v.pScenePic->m_bOpen << ",marker=(" << v.pScenePic->GetMarker().x << ' '
+             << v.pScenePic->GetMarker().y << ')';
+    }
+    if (v.pIconBar) {
+        if (mouse.m_bClick && (GetAsyncKeyState(VK_LBUTTON) & 1)) v.pIconBar->OnClick();
+        v.pIconBar->Draw();
+        if (pStatusPanel)
+            for (int k = 0; k < CStatusPanel::kPages; ++k)
+                if (pStatusPanel->IsPageOpen(k)) pStatusPanel->DrawPage(mouse, k);
+        if (pGoodsPanel) pGoodsPanel->Update(mouse);
+        if (pGoodsGrid) pGoodsGrid->Update(mouse);
+        line << ",goods=" << (pGoodsPanel && pGoodsPanel->m_bShown) << ",status="
+             << (pStatusPanel && pStatusPanel->IsPageOpen(0)) << ",desc=" << (pDescBar && pDescBar->m_bVisible)
+             << ",quick=" << v.pIconBar->GetQuickItem(0);
     }
     if (v.pTwin) {
         v.pTwin->Draw();
