@@ -44,7 +44,9 @@ protected:
     // Starts dragging one of the item held nCount times, with its carried picture.
     void Carry(int nItem, int nCount) {
         int nPlace = m_pGrid->FindPlace(nItem);
-        if (nPlace < 0) ASSERT_EQ(m_pGrid->AddItem(&nPlace, nItem), nItem);
+        if (nPlace < 0) {
+            ASSERT_EQ(m_pGrid->AddItem(&nPlace, nItem), nItem);
+        }
         m_player.nItemCount[nItem] = nCount;
         const POINT pt{300 + nItem * 5, 500};  // apart from every other item's picture
         m_pGrid->SetPos(nItem, pt);
