@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "CDX/CDXSprite.h"
+#include "gamedata/GameData.h"
+#include "gamedata/Tables.h"
 #include "lan/GoodsGrid.h"
 #include "lan/LanPictures.h"
 #include "shell/Mouse.h"
+#include "shell/MainFrame.h"
 #include "shell/PictureStore.h"
 #include "tests/ui/UiTestUtil.h"
 #include "world/Player.h"
@@ -76,4 +79,31 @@ protected:
     CMouse m_mouse;
     CPlayer m_player;
     CFakePeers m_peers;
+};
+
+// The same with a main window, the hero and a game-data object of 100 items.
+class LanFrameTest : public LanTest {
+protected:
+    void SetUp() override {
+        LanTest::SetUp();
+        m_pFrame = std::make_unique<CMainFrame>();
+        pFrame = m_pFrame.get();
+        pPlayer = &m_player;  // the frame's constructor clears the hero pointer
+        m_pData = std::make_unique<CGameData>();
+        m_pData->pItem = m_items;
+        m_pData->nItemCount = 100;
+        pGameData = m_pData.get();
+    }
+    void TearDown() override {
+        m_pData->pItem = nullptr;
+        m_pData->nItemCount = 0;
+        pGameData = nullptr;
+        pFrame = nullptr;
+        m_pFrame.reset();
+        LanTest::TearDown();
+    }
+
+    std::unique_ptr<CMainFrame> m_pFrame;
+    std::unique_ptr<CGameData> m_pData;
+    ItemRow m_items[100];
 };

@@ -17,22 +17,15 @@ namespace {
 
 constexpr int kHerb = 60, kOre = 61, kPill = 9, kBlade = 12;
 
-class FamilyTest : public LanTest {
+class FamilyTest : public LanFrameTest {
 protected:
     void SetUp() override {
-        LanTest::SetUp();
-        m_pFrame = std::make_unique<CMainFrame>();
-        pFrame = m_pFrame.get();
-        pPlayer = &m_player;
-        m_pData = std::make_unique<CGameData>();
-        m_pData->pItem = m_items;
-        m_pData->nItemCount = 100;
+        LanFrameTest::SetUp();
         m_items[kBlade].nGirdNum = 1;
         m_pCombinations = std::make_unique<std::int32_t[][kItemGridSize]>(kItemGridSize);
         for (int a = 0; a < kItemGridSize; ++a)
             for (int b = 0; b < kItemGridSize; ++b) m_pCombinations[a][b] = -1;
         m_pData->nItemGrid = m_pCombinations.get();
-        pGameData = m_pData.get();
         m_pGrid = std::make_unique<CGoodsGrid>();
         pGoodsGrid = m_pGrid.get();
         // The family's own links: the grid asks the panels through their pointers.
@@ -43,13 +36,8 @@ protected:
         pDescBar = nullptr;
         pGoodsGrid = nullptr;
         m_pGrid.reset();
-        m_pData->pItem = nullptr;
-        m_pData->nItemCount = 0;
         m_pData->nItemGrid = nullptr;
-        pGameData = nullptr;
-        pFrame = nullptr;
-        m_pFrame.reset();
-        LanTest::TearDown();
+        LanFrameTest::TearDown();
     }
     void Hold(int nItem, int nCount, POINT pt) {
         int nPlace = m_pGrid->FindPlace(nItem);
@@ -70,10 +58,7 @@ protected:
         InjectMouseButton(VK_LBUTTON, false, x, y);
     }
 
-    std::unique_ptr<CMainFrame> m_pFrame;
-    std::unique_ptr<CGameData> m_pData;
     std::unique_ptr<std::int32_t[][kItemGridSize]> m_pCombinations;
-    ItemRow m_items[100];
     std::unique_ptr<CGoodsGrid> m_pGrid;
 };
 

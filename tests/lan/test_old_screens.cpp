@@ -22,19 +22,14 @@
 
 namespace {
 
-class OldScreensTest : public LanTest {
+class OldScreensTest : public LanFrameTest {
 protected:
     void SetUp() override {
-        LanTest::SetUp();
-        m_pFrame = std::make_unique<CMainFrame>();
-        pFrame = m_pFrame.get();
-        pPlayer = &m_player;
+        LanFrameTest::SetUp();
     }
     void TearDown() override {
         if (!m_strOldDir.empty()) SetCurrentDirectory(m_strOldDir.c_str());
-        pFrame = nullptr;
-        m_pFrame.reset();
-        LanTest::TearDown();
+        LanFrameTest::TearDown();
     }
     // Works in a folder of its own with a "save" folder inside.
     std::string EnterGameFolder() {

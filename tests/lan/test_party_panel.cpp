@@ -6,17 +6,10 @@
 
 namespace {
 
-class PartyPanelTest : public LanTest {
+class PartyPanelTest : public LanFrameTest {
 protected:
     void SetUp() override {
-        LanTest::SetUp();
-        m_pFrame = std::make_unique<CMainFrame>();
-        pFrame = m_pFrame.get();
-        pPlayer = &m_player;  // the frame's constructor clears the hero pointer
-        m_pData = std::make_unique<CGameData>();
-        m_pData->pItem = m_items;
-        m_pData->nItemCount = 100;
-        pGameData = m_pData.get();
+        LanFrameTest::SetUp();
         m_items[27].nLife = 40;
         m_items[40].nLife = 15;
         m_items[40].nMana = 9;
@@ -27,13 +20,8 @@ protected:
     void TearDown() override {
         pGoodsGrid = nullptr;
         m_pGrid.reset();
-        m_pData->pItem = nullptr;
-        m_pData->nItemCount = 0;
-        pGameData = nullptr;
         for (CPlayer*& p : pParty) p = nullptr;
-        pFrame = nullptr;
-        m_pFrame.reset();
-        LanTest::TearDown();
+        LanFrameTest::TearDown();
     }
     // A left press at (x, y) that the panel's press test sees.
     int Press(CPartyPanel& panel, int x, int y) {
@@ -64,9 +52,6 @@ protected:
         panel.DropItem(m_mouse);
     }
 
-    std::unique_ptr<CMainFrame> m_pFrame;
-    std::unique_ptr<CGameData> m_pData;
-    ItemRow m_items[100];
     std::unique_ptr<CGoodsGrid> m_pGrid;
     CPlayer m_member;
 };

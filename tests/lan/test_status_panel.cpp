@@ -10,17 +10,10 @@ namespace {
 
 constexpr int kSword = 12, kRing = 14, kCoat = 16;
 
-class StatusPanelTest : public LanTest {
+class StatusPanelTest : public LanFrameTest {
 protected:
     void SetUp() override {
-        LanTest::SetUp();
-        m_pFrame = std::make_unique<CMainFrame>();
-        pFrame = m_pFrame.get();
-        pPlayer = &m_player;
-        m_pData = std::make_unique<CGameData>();
-        m_pData->pItem = m_items;
-        m_pData->nItemCount = 100;
-        pGameData = m_pData.get();
+        LanFrameTest::SetUp();
         m_items[kSword].nAttack = 7;
         m_items[kSword].nDefence = 3;
         m_items[kCoat].nDefence = 11;
@@ -37,12 +30,7 @@ protected:
         m_pPanel.reset();
         pGoodsGrid = nullptr;
         m_pGrid.reset();
-        m_pData->pItem = nullptr;
-        m_pData->nItemCount = 0;
-        pGameData = nullptr;
-        pFrame = nullptr;
-        m_pFrame.reset();
-        LanTest::TearDown();
+        LanFrameTest::TearDown();
     }
     // Gives the hero nCount of the item with its picture in the grid at (x, y).
     void Hold(int nItem, int nCount, int x, int y) {
@@ -82,9 +70,6 @@ protected:
         return m_pPanel->HandlePageButtons(m_mouse, k);
     }
 
-    std::unique_ptr<CMainFrame> m_pFrame;
-    std::unique_ptr<CGameData> m_pData;
-    ItemRow m_items[100];
     std::unique_ptr<CGoodsGrid> m_pGrid;
     std::unique_ptr<CStatusPanel> m_pPanel;
     CPlayer m_members[4];
