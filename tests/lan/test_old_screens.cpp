@@ -24,9 +24,6 @@ namespace {
 
 class OldScreensTest : public LanFrameTest {
 protected:
-    void SetUp() override {
-        LanFrameTest::SetUp();
-    }
     void TearDown() override {
         if (!m_strOldDir.empty()) SetCurrentDirectory(m_strOldDir.c_str());
         LanFrameTest::TearDown();
@@ -59,7 +56,6 @@ protected:
         return bytes;
     }
 
-    std::unique_ptr<CMainFrame> m_pFrame;
     std::string m_strOldDir;
 };
 
