@@ -173,6 +173,8 @@ std::vector<PkgEntryData> ToolBarContentEntries() {
     PictureRgba desc = KeyedSolid("DescriptMenu.bmp", 400, 170);
     Frame(desc, 1, 1, 398, 168, Argb(255, 160, 140, 90));
     bmp("DescriptMenu.bmp", desc);
+    // The life-loss number is written on an all-key picture: only the red digits show.
+    bmp("DecLife.bmp", PictureRgba(50, 20, kKeyColour));
     return e;
 }
 
