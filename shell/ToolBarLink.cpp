@@ -5,6 +5,7 @@
 #include "shell/MenuManager.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
+#include "ui/toolbar/ToolBarFightHost.h"
 #include "world/Scene.h"
 
 namespace {
@@ -13,6 +14,8 @@ CToolBarPanelLink s_panelLink;
 CShellToolBarHost s_toolBarHost;
 
 CGameToolBar* Bar() { return PanelLink().GetToolBar(); }
+
+CToolBarFightHost s_fightHost(&Bar);
 
 }  // namespace
 
@@ -84,6 +87,7 @@ void CToolBarPanelLink::OpenLoadPanel() {
 void CToolBarPanelLink::OpenSettingsPanel() {
     if (m_pToolBar) m_pToolBar->OpenTitlePanel(kGroupASettings);
 }
+int CToolBarPanelLink::PickUpItem() { return m_pToolBar ? m_pToolBar->PickUpItem() : -1; }
 void CToolBarPanelLink::RunLeftGroupPanel() {
     if (!m_pToolBar) return;
     m_pToolBar->RunTitleLoadPanel();
@@ -113,6 +117,13 @@ void CShellToolBarHost::DropItemOnGround(int nItem, int x, int y, int nMoney) {
     if (pScene) pScene->DropItemOnGround(nItem, x, y, nMoney);
 }
 
+bool CShellToolBarHost::StartSceneEffect(int nEffect, int x, int y) {
+    return pFrame && pFrame->StartSceneEffect(nEffect, x, y, 0);
+}
+void CShellToolBarHost::UpdateEffects() {
+    if (pFrame) pFrame->UpdateEffects();
+}
+
 bool GetToolBarCellMarker(CellMarkerView* pMarker) {
     CGameToolBar* pBar = Bar();
     if (!pBar || !pMarker) return false;
@@ -129,10 +140,12 @@ CDXSurface* GetToolBarLabelBox() { return Bar() ? Bar()->GetLabelBox() : nullptr
 void InstallToolBarLinks() {
     SetPanelLink(&s_panelLink);
     SetToolBarHost(&s_toolBarHost);
+    SetFightHost(&s_fightHost);
 }
 
 void RemoveToolBarLinks() {
     s_panelLink.DeletePanels();
     SetPanelLink(nullptr);
     SetToolBarHost(nullptr);
+    SetFightHost(nullptr);
 }

@@ -35,6 +35,7 @@ public:
     void OpenLoadPanel() override;
     void OpenSettingsPanel() override;
     void RunLeftGroupPanel() override;
+    int PickUpItem() override;
 
 private:
     std::unique_ptr<CGameToolBar> m_pToolBar;
@@ -54,6 +55,8 @@ public:
     void WalkHeroTo(int x, int y) override;
     DWORD GetSurfaceMemory() const override;
     void DropItemOnGround(int nItem, int x, int y, int nMoney) override;
+    bool StartSceneEffect(int nEffect, int x, int y) override;
+    void UpdateEffects() override;
 };
 
 // The toolbar's cell marker and label box as the scene draws them; false / null
@@ -61,6 +64,7 @@ public:
 bool GetToolBarCellMarker(CellMarkerView* pMarker);
 CDXSurface* GetToolBarLabelBox();
 
-// Installs the panel link and the toolbar host; Remove restores the defaults.
+// Installs the panel link, the toolbar host and the toolbar's answers to map fighting;
+// Remove restores the defaults.
 void InstallToolBarLinks();
 void RemoveToolBarLinks();

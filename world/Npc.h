@@ -73,6 +73,8 @@ public:
     void AttackPlayer(POINT ptTarget);
     // Damage from a mark of kind 0 under the character; death drops the loot.
     void TakeAreaDamage();
+    // Death by a blow or a bomb: the dying action, its cell marks cleared, the loot laid.
+    void Fall();
     void MarkFrontCell();
     // Plans a path to the map point and takes the first step (wandering or chasing).
     void MoveTo(int x, int y);

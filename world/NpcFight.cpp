@@ -251,10 +251,15 @@ void CNpc::TakeAreaDamage() {
     pState->nLife = std::int32_t(std::max<std::int64_t>(std::int64_t(pState->nLife) - nDamage, INT32_MIN));
     FightHost().AddDecLife(pState->nMapX, pState->nMapY, int(nDamage));
     if (pState->nLife >= 1) return;
+    Fall();
+}
+
+void CNpc::Fall() {
     bStunned = 0;
     timeDeath = bDeathEventPending ? dwNowTime - kEarlyFadeMs : dwNowTime;
     SetAction(kNpcDie);
     nAction = kNpcDie;
+    const POINT cell = m_pScene->PixelToCell(pState->nMapX, pState->nMapY);
     m_pScene->ClearCellMark(cell.x, cell.y);
     ForgetFrontMark();
     int nItems[kNpcLootCount];

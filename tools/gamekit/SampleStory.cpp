@@ -40,6 +40,15 @@ event 5 limit 1
   MoveView 300 416
   ViewFollowHero
   SceneEffect 0 500 416 0
+text 250 "拿着吧：三份金创药，三颗霹雳珠。药放在快捷栏一至四格，珠子放在五至八格，按数字键一至四点燃。"
+event 30 once
+  Talk 20 250
+  GiveItem 1
+  GiveItem 1
+  GiveItem 1
+  GiveItem 47
+  GiveItem 47
+  GiveItem 47
 
 scene 1
 text 0 "欢迎来到镇外竹林。"

@@ -119,6 +119,10 @@ void AddItems(GameModel& model) {
             model.items.push_back(it);
         }
     }
+    // Gem 47 is also the sample bomb (quick slots 5..8, keys 1..4): its attack word is
+    // the blast's damage.
+    constexpr int kSampleBomb = 47;
+    if (int(model.items.size()) > kSampleBomb) model.items[kSampleBomb].nAttack = 60;
 }
 
 void AddShops(GameModel& model) {

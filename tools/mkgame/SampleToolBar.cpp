@@ -173,6 +173,9 @@ std::vector<PkgEntryData> ToolBarContentEntries() {
     PictureRgba desc = KeyedSolid("DescriptMenu.bmp", 400, 170);
     Frame(desc, 1, 1, 398, 168, Argb(255, 160, 140, 90));
     bmp("DescriptMenu.bmp", desc);
+    // The life-loss number is written on a black picture keyed by its corner: only the
+    // red digits and their dark edges show.
+    bmp("DecLife.bmp", PictureRgba(50, 20, Argb(255, 0, 0, 0)));
     return e;
 }
 

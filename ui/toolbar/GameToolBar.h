@@ -9,6 +9,7 @@
 #include "platform/Base.h"
 #include "ui/panels/PanelFactory.h"
 #include "ui/toolbar/BagRules.h"
+#include "ui/toolbar/DecLife.h"
 
 class CDXSurface;
 class CTgaImage;
@@ -78,14 +79,7 @@ public:
     void SetCaption(const char* pszText);
     // Parts of the frame and the clicks that come with the effect pools, the bomb and
     // the weather; until then they draw and take nothing.
-    void DrawStackSkillIcon() {}
-    void ReapFloatingNumbers() {}
     void DrawWeather() {}
-    void DrawBomb() {}
-    int OnQuickSlotClick() { return 0; }
-    int OnStackSlotClick() { return 0; }
-    int OnStackSkillClick() { return 0; }
-    void ArmBomb(int nSlot) { (void)nSlot; }
 
     // Panels.
     CGamePanel* Panel(ToolBarPanel n) const { return m_pPanels[n].get(); }
@@ -153,7 +147,7 @@ public:
     int m_nHero = 1;
     void* m_pAreaEffects[kToolBarPoolSize] = {};
     void* m_pFlyingEffects[kToolBarPoolSize] = {};
-    void* m_pFloatingNumbers[kToolBarPoolSize] = {};
+    std::unique_ptr<CDecLife> m_pFloatingNumbers[kToolBarPoolSize];
     POINT m_ptOrigin{0, 455};
     CDXSurface* m_pBackground = nullptr;
     void* m_pWeather[4] = {};
@@ -184,6 +178,38 @@ public:
     int m_nCaptionBlink = 0;
     int m_bCaptionWhite = 0;
 
+    // Quick slots and the stack slot (ToolBarSlots.cpp). Each click is nonzero when taken.
+    int OnQuickSlotClick();
+    int OnStackSlotClick();
+    int OnStackSkillClick();
+    // Arms the stack skill (skill 50) when hero character 3 holds stack units.
+    void ArmStackSkill();
+    void DrawStackSkillIcon();
+    // Writes the slots and the stack into the controlled hero's mirror.
+    void MirrorSlots();
+    // True when the cursor lies on the toolbar background.
+    bool IsMouseOnBackground() const;
+
+    // The bomb (ToolBarBomb.cpp): armed from quick slot 4..7, counted down in Draw.
+    void ArmBomb(int nSlot);
+    void DrawBomb();
+    void ExplodeBomb(int nItem);
+
+    // Life-loss numbers and loot (ToolBarLoot.cpp).
+    void AddDecLife(int x, int y, int nAmount);
+    void ReapFloatingNumbers();
+    int FloatingNumberCount() const;
+    // One roll for money and the four items; nothing below 30.
+    void DropLoot(int x, int y, int nMoney, int nItem1, int nItem2, int nItem3, int nItem4);
+    // The roll: the generator reseeded from itself, plus the clock, modulo 100.
+    static int LootRoll();
+    // Whether an item of a type (kLootMoney for money) drops at roll r.
+    static bool LootPass(int nType, int nRoll);
+    void LayLoot(int nRoll, int x, int y, int nMoney, const int nItems[4]);
+    // The shell's pick-up of the ground item under the cursor: 1 taken (or refused for
+    // a full bag), -1 nothing done.
+    int PickUpItem();
+
 private:
     void LoadPictures();
     void BuildRects();
@@ -208,6 +234,13 @@ private:
     void TogglePanelByKey(bool bGroupA, int nValue, ToolBarPanel n, PanelKind kind, bool bHero);
     void RunTitlePanel(int nSelector, ToolBarPanel n);
 };
+
+// The loot type of money.
+constexpr int kLootMoney = -1;
+// Explosion kind 0..4 of a bomb item (the scene effect is kind + 1); -1 for other ids.
+int BombKind(int nItem);
+// Reach of a bomb item in map pixels; -1 for other ids.
+int BombRange(int nItem);
 
 // Plate size of the script text box for a text of nBytes bytes.
 SIZE TextBoxPlateSize(int nBytes);

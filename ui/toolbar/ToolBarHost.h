@@ -60,6 +60,12 @@ public:
     virtual void ShowNotice(const char* pszText);
     virtual int AskQuestion(const char* pszText);
     virtual void PlaySound(int n);
+
+    // The main window's scene effect 1..5 at a map point (a running script waits for
+    // it); false when it was not started.
+    virtual bool StartSceneEffect(int nEffect, int x, int y) { (void)nEffect; (void)x; (void)y; return false; }
+    // The main window's effect update (a hero killed by a bomb).
+    virtual void UpdateEffects() {}
 };
 
 // Never null; the default host until the shell installs its own.

@@ -243,6 +243,11 @@ int CGameToolBar::RouteToolBarButton() {
 
 int CGameToolBar::OnRButtonDown(int x, int y) {
     if (!pScene) return 0;
+    // A right click on the stack slot arms the stack skill.
+    if (PtInRect(m_rcStackSlot, POINT{x, y})) {
+        ArmStackSkill();
+        return 1;
+    }
     if (m_nSelectorB == kGroupBSkill && Panel(kSkillPanel) && Panel(kSkillPanel)->UseSelectedSkill()) return 1;
     if (m_nSelectorB == kGroupBItem && Panel(kItemPanel) && Panel(kItemPanel)->OnRButtonDown()) return 1;
     if (IsPanelOpen() || !pPlayer || IsHurt(*pPlayer)) return 0;
