@@ -38,8 +38,8 @@ public:
 class PanelTest : public ToolBarTest {
 protected:
     // Items: equipment (types 0, 4, 7), goods (2, 8), other (1, 99).
-    static constexpr int kSword = 10, kArmour = 11, kShoes = 12, kGem = 13, kPotion = 14, kTaskItem = 15,
-                         kTall = 16, kBig = 17, kPlate = 18, kSword2 = 19;
+    static constexpr int kHelmet = 10, kArmour = 11, kBlade = 12, kGem = 13, kPotion = 14, kTaskItem = 15,
+                         kTall = 16, kBig = 17, kPlate = 18, kHelmet2 = 19;
 
     void SetUp() override {
         ToolBarTest::SetUp();
@@ -48,12 +48,12 @@ protected:
         link.pBar = bar.get();
         SetPanelLink(&link);
         for (auto& row : items) row.ClearBagTables();
-        Item(kSword, 0, 1).nAttack = 5;
-        Item(kSword2, 0, 1).nAttack = 9;
+        Item(kHelmet, 0, 1).nAttack = 5;
+        Item(kHelmet2, 0, 1).nAttack = 9;
         ItemRow& armour = Item(kArmour, 4, 1);
         armour.nDefence = 4;
         armour.nLife = 20;
-        Item(kShoes, 7, 1).nDefence = 1;
+        Item(kBlade, 7, 1).nDefence = 1;
         Item(kGem, 8, 0);
         Item(kPotion, 1, 0).nLife = 30;
         Item(kTaskItem, 99, 0);

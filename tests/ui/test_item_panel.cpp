@@ -81,19 +81,19 @@ TEST_F(ItemPanel, AUnitOnTheWrongPageGivesTheNoticeAndStaysCarried) {
 }
 
 TEST_F(ItemPanel, TabsShowTheirFamiliesAndAPlacementShowsItsPage) {
-    ASSERT_EQ(bar->AddItemToBag(kSword), 1);
+    ASSERT_EQ(bar->AddItemToBag(kHelmet), 1);
     ASSERT_EQ(bar->AddItemToBag(kPotion), 1);
     ASSERT_EQ(bar->AddItemToBag(kGem), 1);
     OpenItems();
     EXPECT_EQ(CellsOf(kGem), (std::vector<int>{0}));
-    EXPECT_TRUE(CellsOf(kSword).empty());
+    EXPECT_TRUE(CellsOf(kHelmet).empty());
     // The equipment tab.
     panelHost.ptMouse = POINT{400 + 319, 10 + 240};
     bar->Draw();
     EXPECT_EQ(Items()->GetHoveredTab(), 1);
     bar->OnLButtonUp();
     EXPECT_EQ(Items()->GetPage(), CItemMenu::kPageEquipment);
-    EXPECT_EQ(CellsOf(kSword), (std::vector<int>{0, 1, 9, 10}));
+    EXPECT_EQ(CellsOf(kHelmet), (std::vector<int>{0, 1, 9, 10}));
     // A new potion brings its page up.
     ASSERT_EQ(bar->AddItemToBag(kPotion), 1);
     EXPECT_EQ(Items()->GetPage(), CItemMenu::kPageOther);
@@ -167,38 +167,38 @@ TEST_F(ItemPanel, RightClicksOnTaskItemsGemsAndWorkPanels) {
 
 TEST_F(ItemPanel, TheBonusMarkerFollowsTheInlaidUnit) {
     hero.nLevelMember = 2;
-    ASSERT_EQ(bar->AddItemToBag(kShoes), 1);  // takes cells 0, 1, 9, 10
-    ASSERT_EQ(bar->AddItemToBag(kSword), 1);  // anchor 2
-    ASSERT_EQ(bar->AddItemToBag(kSword), 1);  // anchor 4
+    ASSERT_EQ(bar->AddItemToBag(kBlade), 1);  // takes cells 0, 1, 9, 10
+    ASSERT_EQ(bar->AddItemToBag(kHelmet), 1);  // anchor 2
+    ASSERT_EQ(bar->AddItemToBag(kHelmet), 1);  // anchor 4
     // The first unit's gems are not yet placed: a rebuild puts the marker on it.
-    hero.inlay[kSword] = InlayRecord{3, 2, 0, -1};
+    hero.inlay[kHelmet] = InlayRecord{3, 2, 0, -1};
     OpenItems();
     Items()->ShowItemPage1();
-    EXPECT_EQ(hero.inlay[kSword].nLink, 2);
-    for (int c : {2, 3, 11, 12}) EXPECT_EQ(items[kSword].nBagMark[2][c], 1) << c;
-    for (int c : {4, 5, 13, 14}) EXPECT_EQ(items[kSword].nBagMark[2][c], 0) << c;
+    EXPECT_EQ(hero.inlay[kHelmet].nLink, 2);
+    for (int c : {2, 3, 11, 12}) EXPECT_EQ(items[kHelmet].nBagMark[2][c], 1) << c;
+    for (int c : {4, 5, 13, 14}) EXPECT_EQ(items[kHelmet].nBagMark[2][c], 0) << c;
     // The description tip knows the marked unit from the other one.
     panelHost.ptMouse = Centre(Items()->Grid().Cell(11).rc);
     bar->Draw();
-    EXPECT_EQ(bar->m_nTipItem, kSword);
+    EXPECT_EQ(bar->m_nTipItem, kHelmet);
     EXPECT_EQ(bar->m_nTipCell, 11);
     panelHost.ptMouse = Centre(Items()->Grid().Cell(13).rc);
     bar->Draw();
-    EXPECT_EQ(bar->m_nTipItem, kSword);
+    EXPECT_EQ(bar->m_nTipItem, kHelmet);
     EXPECT_EQ(bar->m_nTipCell, -1);
 
     // Lifted: the marker waits for it; put down: the marker and the marks move with it.
     ClickCell(3);
-    EXPECT_EQ(hero.inlay[kSword].nLink, -1);
-    for (int c : {2, 3, 11, 12}) EXPECT_EQ(items[kSword].nBagMark[2][c], 0) << c;
+    EXPECT_EQ(hero.inlay[kHelmet].nLink, -1);
+    for (int c : {2, 3, 11, 12}) EXPECT_EQ(items[kHelmet].nBagMark[2][c], 0) << c;
     ClickCell(22);
-    EXPECT_EQ(hero.inlay[kSword].nLink, 22);
-    for (int c : {22, 23, 31, 32}) EXPECT_EQ(items[kSword].nBagMark[2][c], 1) << c;
-    for (int c : {4, 5, 13, 14}) EXPECT_EQ(items[kSword].nBagMark[2][c], 0) << c;
+    EXPECT_EQ(hero.inlay[kHelmet].nLink, 22);
+    for (int c : {22, 23, 31, 32}) EXPECT_EQ(items[kHelmet].nBagMark[2][c], 1) << c;
+    for (int c : {4, 5, 13, 14}) EXPECT_EQ(items[kHelmet].nBagMark[2][c], 0) << c;
     // Lifting the unmarked unit leaves the marker where it is.
     ClickCell(5);
-    EXPECT_EQ(hero.inlay[kSword].nLink, 22);
-    EXPECT_EQ(items[kSword].nBagMark[2][22], 1);
+    EXPECT_EQ(hero.inlay[kHelmet].nLink, 22);
+    EXPECT_EQ(items[kHelmet].nBagMark[2][22], 1);
 }
 
 TEST_F(ItemPanel, AUnitThatIsNotOnTheCountCannotBeLifted) {

@@ -10,7 +10,7 @@ namespace {
 
 class PanelProperty : public PanelTest {
 protected:
-    static constexpr int kItems[] = {kSword, kSword2, kArmour, kShoes, kGem, kPotion, kTaskItem, kTall, kBig, kPlate};
+    static constexpr int kItems[] = {kHelmet, kHelmet2, kArmour, kBlade, kGem, kPotion, kTaskItem, kTall, kBig, kPlate};
 
     int Units(int nItem) {
         int n = hero.nItemCount[nItem] + (panelHost.nCarried == nItem ? 1 : 0);
@@ -66,7 +66,7 @@ TEST_F(PanelProperty, UnitsAreNeverMadeOrLostAndRegionsNeverOverlap) {
         std::fill(std::begin(hero.nItemCount), std::end(hero.nItemCount), 0);
         for (int s = 0; s < 6; ++s) *hero.EquipSlot(s) = -1;
         for (auto& b : hero.inlay) b = InlayRecord{};
-        hero.inlay[kSword].nLink = -1;
+        hero.inlay[kHelmet].nLink = -1;
         hero.nAttack = hero.nDefence = 0;
         hero.nLifeMax = hero.nLife = 50;
         hero.nManaMax = hero.nMana = 50;

@@ -25,8 +25,8 @@ protected:
 TEST_F(StatePanel, WearingAndTakingOffMoveStatsNotCounts) {
     EXPECT_EQ(panelHost.nWorkCloses, 1);  // opening it closed the work panels
     hero.nItemCount[kArmour] = 2;
-    hero.nItemCount[kSword] = 1;
-    // The armour on the cursor is a third armour unit, the swords come from the test.
+    hero.nItemCount[kHelmet] = 1;
+    // The armour on the cursor is a third armour unit, the helmets come from the test.
 
     // The carried armour goes into the armour box: defence and life maximum rise.
     panelHost.nCarried = kArmour;
@@ -47,28 +47,28 @@ TEST_F(StatePanel, WearingAndTakingOffMoveStatsNotCounts) {
     EXPECT_EQ(hero.nLife, 50);
     EXPECT_EQ(panelHost.sounds, (std::vector<int>{5}));
 
-    // Into the weapon box it does not fit: nothing moves.
+    // Into the head box it does not fit: nothing moves.
     panelHost.ptMouse = Centre(State()->GetEquipBox(0));
     bar->Draw();
     EXPECT_EQ(State()->OnLButtonUp(), kPanelMissed);
     EXPECT_EQ(*hero.EquipSlot(0), -1);
     EXPECT_EQ(panelHost.nCarried, kArmour);
 
-    // A swap: the worn sword comes onto the cursor, the second sword is worn.
-    panelHost.nCarried = kSword;
+    // A swap: the worn helmet comes onto the cursor, the second helmet is worn.
+    panelHost.nCarried = kHelmet;
     ClickBox(0);
     EXPECT_EQ(hero.nAttack, 5);
-    panelHost.nCarried = kSword2;
+    panelHost.nCarried = kHelmet2;
     ClickBox(0);
-    EXPECT_EQ(*hero.EquipSlot(0), kSword2);
-    EXPECT_EQ(panelHost.nCarried, kSword);
+    EXPECT_EQ(*hero.EquipSlot(0), kHelmet2);
+    EXPECT_EQ(panelHost.nCarried, kHelmet);
     EXPECT_EQ(hero.nAttack, 9);
 
     // No count changed anywhere: units only moved between cursor and boxes.
-    EXPECT_EQ(hero.nItemCount[kSword], 1);
+    EXPECT_EQ(hero.nItemCount[kHelmet], 1);
     EXPECT_EQ(hero.nItemCount[kArmour], 2);
-    EXPECT_EQ(Units(kSword), 2);
-    EXPECT_EQ(Units(kSword2), 1);
+    EXPECT_EQ(Units(kHelmet), 2);
+    EXPECT_EQ(Units(kHelmet2), 1);
 }
 
 TEST_F(StatePanel, UnfitItemsAreRefused) {
@@ -81,13 +81,13 @@ TEST_F(StatePanel, UnfitItemsAreRefused) {
         EXPECT_EQ(*hero.EquipSlot(0), -1);
         EXPECT_EQ(panelHost.nCarried, nItem);
     }
-    items[kSword].bFit[0] = 0;
-    items[kSword].bFit[1] = 1;
-    panelHost.nCarried = kSword;
+    items[kHelmet].bFit[0] = 0;
+    items[kHelmet].bFit[1] = 1;
+    panelHost.nCarried = kHelmet;
     EXPECT_EQ(State()->OnLButtonUp(), kPanelMissed);
     hero.nMember = 1;
     EXPECT_EQ(State()->OnLButtonUp(), kPanelHandled);
-    EXPECT_EQ(*hero.EquipSlot(0), kSword);
+    EXPECT_EQ(*hero.EquipSlot(0), kHelmet);
     // An empty box with an empty cursor: nothing to take off.
     panelHost.nCarried = -1;
     panelHost.ptMouse = Centre(State()->GetEquipBox(4));
@@ -96,7 +96,7 @@ TEST_F(StatePanel, UnfitItemsAreRefused) {
 }
 
 TEST_F(StatePanel, ButtonsAreInertWhileCarryingAndActOtherwise) {
-    panelHost.nCarried = kSword;
+    panelHost.nCarried = kHelmet;
     for (int b : {CStateMenu::kItem, CStateMenu::kSkill, CStateMenu::kTask, CStateMenu::kClose}) {
         panelHost.ptMouse = Centre(State()->GetButtonRect(b));
         bar->Draw();
@@ -114,13 +114,13 @@ TEST_F(StatePanel, ButtonsAreInertWhileCarryingAndActOtherwise) {
 }
 
 TEST_F(StatePanel, AClickActsOnlyOnWhatTheCursorIsOver) {
-    hero.nItemCount[kSword] = 0;
-    panelHost.nCarried = kSword;
+    hero.nItemCount[kHelmet] = 0;
+    panelHost.nCarried = kHelmet;
     ClickBox(0);
-    ASSERT_EQ(*hero.EquipSlot(0), kSword);
+    ASSERT_EQ(*hero.EquipSlot(0), kHelmet);
 
-    // Over the weapon box, then straight onto the left arrow: the arrow acts, the
-    // sword stays worn.
+    // Over the head box, then straight onto the left arrow: the arrow acts, the
+    // helmet stays worn.
     panelHost.ptMouse = Centre(State()->GetEquipBox(0));
     bar->Draw();
     EXPECT_EQ(State()->GetEquipHover(), 0);
@@ -128,7 +128,7 @@ TEST_F(StatePanel, AClickActsOnlyOnWhatTheCursorIsOver) {
     bar->Draw();
     EXPECT_EQ(State()->GetEquipHover(), -1);
     EXPECT_EQ(State()->OnLButtonUp(), kPanelMissed);
-    EXPECT_EQ(*hero.EquipSlot(0), kSword);
+    EXPECT_EQ(*hero.EquipSlot(0), kHelmet);
     EXPECT_EQ(panelHost.nCarried, -1);
 
     // Over the close button, then onto the box: the box acts, the panel stays.
@@ -137,13 +137,13 @@ TEST_F(StatePanel, AClickActsOnlyOnWhatTheCursorIsOver) {
     panelHost.ptMouse = Centre(State()->GetEquipBox(0));
     bar->Draw();
     EXPECT_EQ(State()->OnLButtonUp(), kPanelHandled);
-    EXPECT_EQ(panelHost.nCarried, kSword);
+    EXPECT_EQ(panelHost.nCarried, kHelmet);
     EXPECT_EQ(*hero.EquipSlot(0), -1);
 }
 
 TEST_F(StatePanel, TheArrowsShowTheCompanionOnlyWhenThereIsOne) {
     companion.nEquipSlot5 = -1;
-    *companion.EquipSlot(0) = kSword;
+    *companion.EquipSlot(0) = kHelmet;
     companion.nAttack = 5;
     ClickButton(CStateMenu::kRightArrow);
     EXPECT_TRUE(State()->IsHeroShown());
@@ -153,7 +153,7 @@ TEST_F(StatePanel, TheArrowsShowTheCompanionOnlyWhenThereIsOne) {
     EXPECT_FALSE(State()->IsHeroShown());
     // Taking off now works on the companion.
     ClickBox(0);
-    EXPECT_EQ(panelHost.nCarried, kSword);
+    EXPECT_EQ(panelHost.nCarried, kHelmet);
     EXPECT_EQ(companion.nAttack, 0);
     EXPECT_EQ(*companion.EquipSlot(0), -1);
     // A refresh (a script changed the party) shows the hero again.
