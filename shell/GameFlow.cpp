@@ -70,6 +70,8 @@ void CMainFrame::NewGame() {
     InstallSceneLinks();
     PanelLink().CloseAllPanels();
     if (pMouse) pMouse->m_bClick = 0;
+    // A unit carried on the cursor belongs to the game that ends.
+    if (pMouse) pMouse->m_nCarriedItem = -1;
 
     for (int i = 1; i < 4; ++i) m_nPartyIds[i] = -1;
     m_nPartyIds[0] = 0;
@@ -247,6 +249,7 @@ POINT CMainFrame::GetHudPoint(int x, int y) { return pScene ? FindFreeMapPoint(*
 // Back to the title: the world is gone, the title menu comes again.
 static void ReturnToTitle(CMainFrame& frame) {
     MapLink().DeleteWorld(0);
+    if (pMouse) pMouse->m_nCarriedItem = -1;
     if (frame.m_pMenuManager) {
         frame.m_pMenuManager->m_nGameMode = 0;
         frame.m_pMenuManager->CreateTitleMenu();

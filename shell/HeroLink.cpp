@@ -4,6 +4,7 @@
 #include "shell/FrameLinks.h"
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
+#include "ui/panels/ItemMenu.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "world/FreeCell.h"
 #include "world/EffectManager.h"
@@ -48,6 +49,10 @@ void CShellHeroHost::ReloadForHero(int nHero) {
     if (ToolBar()) ToolBar()->ReloadForHero();
 }
 bool CShellHeroHost::IsPanelOpen() const { return ToolBar() && ToolBar()->IsPanelOpen(); }
+void CShellHeroHost::ClearItemPanelCell(int nCell) {
+    if (auto* pItems = dynamic_cast<CItemMenu*>(ToolBar() ? ToolBar()->Panel(kItemPanel) : nullptr))
+        pItems->ClearCell(nCell);
+}
 bool CShellHeroHost::HasPartyFile(int nNumber) const {
     return ToolBar() && nNumber >= 2 && nNumber <= 4 && ToolBar()->m_bPartyFiles[nNumber] != 0;
 }

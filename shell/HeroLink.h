@@ -18,6 +18,7 @@ public:
     // The toolbar's answers: quick slots, open panels, party files, the idle-clock word.
     void ReloadForHero(int nHero) override;
     bool IsPanelOpen() const override;
+    void ClearItemPanelCell(int nCell) override;
     bool HasPartyFile(int nNumber) const override;
     int GetIdlePanelWord() const override;
 };

@@ -32,6 +32,14 @@ void CShellUiLink::NewGame() {
 void CShellUiLink::ShowCredits() {
     if (pFrame) pFrame->ShowCredits();
 }
+int CShellUiLink::GetMusicVolume() { return pFrame ? pFrame->m_nMusicVolume : 50; }
+void CShellUiLink::SetMusicVolume(int nVolume) {
+    if (pFrame) pFrame->m_nMusicVolume = nVolume;
+}
+int CShellUiLink::GetSoundVolume() { return pFrame ? pFrame->m_nSoundVolume : 90; }
+void CShellUiLink::SetSoundVolume(int nVolume) {
+    if (pFrame) pFrame->m_nSoundVolume = nVolume;
+}
 void CShellUiLink::PauseMusic() {
     if (pFrame) pFrame->m_mp3.Pause();
 }

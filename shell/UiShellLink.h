@@ -30,6 +30,10 @@ public:
     int GetPartyCount() override;
     int GetPartyMemberId(int nSlot) override;
     void SetPartyMemberId(int nSlot, int nId) override;
+    int GetMusicVolume() override;
+    void SetMusicVolume(int nVolume) override;
+    int GetSoundVolume() override;
+    void SetSoundVolume(int nVolume) override;
     CMainMenu* GetTitleMenu() override;
     void OnExitConfirmed() override;
 };

@@ -45,6 +45,12 @@ public:
     virtual int GetPartyCount() { return 1; }
     virtual int GetPartyMemberId(int /*nSlot*/) { return -1; }
     virtual void SetPartyMemberId(int /*nSlot*/, int /*nId*/) {}
+    // The main window's music and sound-effect volumes (0..100), which the main loop
+    // and the sound-effect table apply.
+    virtual int GetMusicVolume() { return 50; }
+    virtual void SetMusicVolume(int /*nVolume*/) {}
+    virtual int GetSoundVolume() { return 90; }
+    virtual void SetSoundVolume(int /*nVolume*/) {}
 
     // The game-mode object (CMenuManager).
     virtual CMainMenu* GetTitleMenu() { return nullptr; }

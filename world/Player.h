@@ -188,6 +188,14 @@ public:
     // Adds (or with bRemove subtracts) the item's attack, defence, life, mana and
     // stamina maxima, and its inlay bonuses where they apply.
     void ApplyItemBonus(int nItem, bool bRemove);
+    // Equipment slot s (0..5) against the item carried by the cursor (*pCarried, -1
+    // none): with nothing carried the slot's item goes onto the cursor; a carried item
+    // that fits the slot and this hero is worn, and the item it replaces goes onto the
+    // cursor. Items only move between slot and cursor: no count changes. 1 when
+    // something moved, 0 otherwise (an empty slot, an item that does not fit).
+    int Unequip(int nSlot, std::int32_t* pCarried);
+    // True when the item may go into equipment slot s of this hero.
+    bool FitsEquipSlot(int nSlot, int nItem) const;
     // Frame count of an action (0..26), read from the sprite package when still 0;
     // 0 for any other action.
     int GetFrameCount(int nAction);

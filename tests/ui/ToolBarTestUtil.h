@@ -77,12 +77,17 @@ protected:
         pScene = &scene;
         pPlayer = &hero;
         CStubPanel::nAlive = CStubPanel::nDraws = CStubPanel::nNextCode = 0;
+        // The routing tests start with no panel makers but the system menu's; the
+        // game's own makers come back after each test (UseGameMakers brings them now).
+        for (int k = 0; k < int(PanelKind::Count); ++k) {
+            gameMakers[k] = SetPanelMaker(PanelKind(k), nullptr);
+            if (k == int(PanelKind::SysMenu)) SetPanelMaker(PanelKind(k), gameMakers[k]);
+        }
         bar = std::make_unique<CGameToolBar>();
     }
     void TearDown() override {
         bar.reset();
-        for (int k = 0; k < int(PanelKind::Count); ++k)
-            if (k != int(PanelKind::SysMenu)) SetPanelMaker(PanelKind(k), nullptr);
+        UseGameMakers();
         EXPECT_EQ(CStubPanel::nAlive, 0);
         SetToolBarHost(nullptr);
         pGameData = nullptr;
@@ -99,6 +104,9 @@ protected:
         auto ch = [&](int nShift, int nMax) { return nMax ? int((dw >> nShift) & DWORD(nMax)) * 255 / nMax : 0; };
         return std::abs(ch(f.nRedShift, f.nRedMax) - r) <= 12 && std::abs(ch(f.nGreenShift, f.nGreenMax) - g) <= 12 &&
                std::abs(ch(f.nBlueShift, f.nBlueMax) - b) <= 12;
+    }
+    void UseGameMakers() {
+        for (int k = 0; k < int(PanelKind::Count); ++k) SetPanelMaker(PanelKind(k), gameMakers[k]);
     }
     DWORD Pixel(int x, int y) {
         if (Failed(pBack->Lock())) return 0;
@@ -123,4 +131,5 @@ protected:
     CScene scene;
     CPlayer hero;
     std::unique_ptr<CGameToolBar> bar;
+    PanelMaker gameMakers[int(PanelKind::Count)] = {};
 };

@@ -256,6 +256,7 @@ void BuildTown(SampleScene& s) {
     b.Region(17, 15, 19, 16, kTownGreetingEvent);
     b.Region(27, 6, 28, 7, kTownVillagerEvent);
     b.Region(8, 12, 10, 13, kTownWellEvent);
+    b.Region(30, 18, 31, 19, kTownChestEvent);
     s.setting.nStartX = 600;
     s.setting.nStartY = 500;
 }

@@ -33,6 +33,8 @@ struct SamplePicture {
 constexpr int kTownGreetingEvent = 0;
 constexpr int kTownVillagerEvent = 3;
 constexpr int kTownWellEvent = 4;
+// The chest by the east road (cells 30..31 x 18..19).
+constexpr int kTownChestEvent = 70;
 constexpr int kGroveGreetingEvent = 0;
 // The town's well, a view target of the story.
 constexpr int kTownWellX = 300;

@@ -7,7 +7,8 @@ namespace {
 // The sample story. Region events: the greetings (event 0 of the town and the grove),
 // the exits (events 1 and 2 of the town, 1 of the grove and the inn), the villager who
 // asks for water (3) and the well (4). Event 5 of the town is started by the well
-// while the countdown still runs.
+// while the countdown still runs. Event 70 of the town is the chest by the east road:
+// equipment, gems, potions and a task item, three skills, one open and one closed task.
 const char* const kStory = R"(# The sample game's story.
 scene 0
 text 0 "欢迎来到青石镇。"
@@ -49,6 +50,28 @@ event 30 once
   GiveItem 47
   GiveItem 47
   GiveItem 47
+
+text 330 "路边有一只旧木箱。"
+text 331 "箱子里有一把铁剑、一件皮甲、一双布靴、两颗红宝石、三瓶金创药和一块玉佩。"
+text 332 "箱底还压着一本秘籍，记着三门武功。"
+event 70 once
+  Talk 0 330
+  GiveItem 12
+  GiveItem 20
+  GiveItem 31
+  GiveItem 40
+  GiveItem 40
+  GiveItem 1
+  GiveItem 1
+  GiveItem 1
+  GiveItem 62
+  Talk 0 331
+  LearnSkill 0 2
+  LearnSkill 0 5
+  LearnSkill 0 8
+  Talk 0 332
+  HeroFlagOn 0
+  HeroFlagOff 1
 
 scene 1
 text 0 "欢迎来到镇外竹林。"

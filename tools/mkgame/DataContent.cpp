@@ -54,7 +54,12 @@ void AddSkills(GameModel& model) {
             s.nEffectSound = 1 + nId % 12;
             s.nPicNo = nId;
             s.nSkillNo = f == 3 ? e : -1;  // formations spread over an area pattern
+            // Skills 2, 5, 8 belong to the heroine's kind (member 1, type 0) and 3, 6, 9
+            // to the companion's (member 2, type 1); no other skill up to 32 has those types.
             s.nType = nId % 45;
+            if (nId == 2 || nId == 5 || nId == 8) s.nType = 0;
+            else if (nId == 3 || nId == 6 || nId == 9) s.nType = 1;
+            else if (nId == 1) s.nType = 33;
             s.nNo = nId + 1;
             s.nNeedTime = 500 + 100 * (f % 4);
             s.nAttackType = e;

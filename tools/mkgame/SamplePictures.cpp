@@ -9,6 +9,7 @@
 #include "tools/mkgame/MkGame.h"
 #include "tools/mkgame/SampleMenus.h"
 #include "tools/mkgame/SampleToolBar.h"
+#include "tools/mkgame/SamplePanels.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ bool WritePictureContent(const std::string& gameDir) {
     // The title menu, boxes, talk bars and faces bring their own pictures.
     for (const char* pszPkg : {"menu.pkg", "Head.pkg"}) options.extraEntries[pszPkg] = MenuContentEntries(pszPkg);
     for (PkgEntryData& entry : ToolBarContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
+    for (PkgEntryData& entry : PanelContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : GroundItemEntries(options.nItemCount))
         options.extraEntries["menu.pkg"].push_back(std::move(entry));
     // The library panels' stand-ins come last and never replace a picture the game's own

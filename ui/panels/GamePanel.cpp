@@ -1,13 +1,18 @@
 #include "ui/panels/GamePanel.h"
 
+#include <cstdio>
 #include <string>
 
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
 #include "media/TgaImage.h"
+#include "platform/Charset.h"
+#include "platform/Text.h"
+#include "shell/FrameLinks.h"
 #include "shell/ShellGlobals.h"
 #include "ui/menus/MenuPanel.h"
 #include "ui/toolbar/ToolBarHost.h"
+#include "world/Player.h"
 
 CGamePanel::CGamePanel(int x, int y, int nWidth, int nHeight)
     : m_rcPanel{x, y, x + nWidth, y + nHeight}, m_ptOrigin{x, y} {
@@ -70,3 +75,37 @@ void ClearBackBuffer(int nScene) {
     const COLORREF cr = IsWhiteScene(nScene) ? RGB(255, 255, 255) : RGB(0, 0, 0);
     pBack->Fill(pScreen ? pScreen->RgbToPixel(cr, pBack) : (cr ? 0xFFFF : 0));
 }
+
+void SetPanelFont(const char* pszFaceUtf8, int nWidth, int nHeight, int nWeight) {
+    if (!pBack) return;
+    const std::string face = Utf8ToText(pszFaceUtf8);
+    pBack->ChangeFont(face.c_str(), nWidth, nHeight, nCharSet, nWeight, 0);
+}
+
+void DrawPanelText(const char* pszText, COLORREF cr, RECT rc, UINT uFormat) {
+    if (pBack && pszText) pBack->DrawText(pszText, cr, &rc, uFormat);
+}
+
+void RestorePanelFont() { SetPanelFont("Arial", 0, 15); }
+
+void DrawHeroNumbers(const CPlayer& hero, int nFirstValue, const RECT& rcName, const RECT pRows[5]) {
+    constexpr COLORREF kRed = RGB(255, 0, 0);
+    SetPanelFont("隶书", 11, 20);
+    // The name field may lack its terminator in a damaged record: copy it bounded.
+    char szName[sizeof hero.szName + 1] = {};
+    std::snprintf(szName, sizeof szName, "%.*s", int(sizeof hero.szName), hero.szName);
+    DrawPanelText(szName, kRed, rcName, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SetPanelFont("隶书", 11, 17);
+    char sz[5][48];
+    std::snprintf(sz[0], sizeof sz[0], "%d", nFirstValue);
+    std::snprintf(sz[1], sizeof sz[1], "%d/%d", hero.nLife, hero.nLifeMax);
+    std::snprintf(sz[2], sizeof sz[2], "%d/%d", hero.nMana, hero.nManaMax);
+    std::snprintf(sz[3], sizeof sz[3], "%d", hero.nAttack);
+    std::snprintf(sz[4], sizeof sz[4], "%d", hero.nDefence);
+    for (int i = 0; i < 5; ++i) DrawPanelText(sz[i], kRed, pRows[i], DT_WORDBREAK);
+    RestorePanelFont();
+}
+
+RECT OffsetBy(const RECT& rc, POINT pt) { return RECT{rc.left + pt.x, rc.top + pt.y, rc.right + pt.x, rc.bottom + pt.y}; }
+
+CGameToolBar* HostToolBar() { return PanelLink().GetToolBar(); }

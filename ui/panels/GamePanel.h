@@ -10,6 +10,7 @@
 #include "platform/Base.h"
 
 class CTgaImage;
+class CPlayer;
 
 // What a panel's OnLButtonUp asks of its host.
 enum PanelCode : int {
@@ -55,6 +56,10 @@ public:
     virtual void ResetSidePanel() {}
     // The item panel's page of a family, rebuilt and shown after a placement.
     virtual void ShowBagPage(int nPage) { (void)nPage; }
+    // Shows the hero's state again after a script or a party change altered it.
+    virtual void Refresh() {}
+    // The state panel draws its connector to a right-hand panel while its flag is set.
+    virtual void DrawConnectorIfShown() {}
 
     int GetHover() const { return m_nHover; }
     const RECT& GetPanelRect() const { return m_rcPanel; }
@@ -87,3 +92,18 @@ void PlayPanelClick();
 void ClearBackBuffer(int nScene);
 // True for the scenes whose cleared screen is white.
 bool IsWhiteScene(int nScene);
+
+// Text on the back buffer: a face named in UTF-8 ("隶书", "Arial"), then texts in it.
+void SetPanelFont(const char* pszFaceUtf8, int nWidth, int nHeight, int nWeight = 400);
+void DrawPanelText(const char* pszText, COLORREF cr, RECT rc, UINT uFormat);
+// The back buffer's usual font, "Arial" height 15, as every panel leaves it.
+void RestorePanelFont();
+// A character's name (centred in rcName, "隶书" 11 x 20) and five numbers, one per row
+// ("隶书" 11 x 17, word-break), all in red: the first row's value, life/maximum,
+// mana/maximum, attack and defence. The font returns to "Arial" 15 afterwards.
+void DrawHeroNumbers(const CPlayer& hero, int nFirstValue, const RECT& rcName, const RECT pRows[5]);
+// Moves a rectangle by a point.
+RECT OffsetBy(const RECT& rc, POINT pt);
+// The toolbar that hosts the panels; null before there is one.
+class CGameToolBar;
+CGameToolBar* HostToolBar();

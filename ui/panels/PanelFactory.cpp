@@ -1,12 +1,45 @@
 #include "ui/panels/PanelFactory.h"
 
+#include "ui/panels/ItemMenu.h"
+#include "ui/panels/SceneMapView.h"
+#include "ui/panels/SkillMenu.h"
+#include "ui/panels/StateMenu.h"
 #include "ui/panels/SysMenu.h"
+#include "ui/panels/SysSetMenu.h"
+#include "ui/panels/TaskMenu.h"
+#include "ui/toolbar/ToolBarHost.h"
 
 namespace {
 
 std::unique_ptr<CGamePanel> MakeSysMenu(int, bool) { return std::make_unique<CSysMenu>(); }
 
-PanelMaker s_makers[int(PanelKind::Count)] = {nullptr, nullptr, nullptr, MakeSysMenu};
+std::unique_ptr<CGamePanel> MakeSkillMenu(int nHero, bool bHero) {
+    auto p = std::make_unique<CSkillMenu>();
+    if (bHero) p->LoadPortrait(1);
+    else p->ShowCompanion(nHero);
+    return p;
+}
+
+std::unique_ptr<CGamePanel> MakeItemMenu(int nHero, bool) {
+    auto p = std::make_unique<CItemMenu>();
+    p->LoadPortrait(nHero);
+    return p;
+}
+
+std::unique_ptr<CGamePanel> MakeStateMenu(int, bool) {
+    auto p = std::make_unique<CStateMenu>();
+    p->LoadPortrait(1);
+    return p;
+}
+
+std::unique_ptr<CGamePanel> MakeTaskMenu(int, bool) { return std::make_unique<CTaskMenu>(); }
+std::unique_ptr<CGamePanel> MakeSysSetMenu(int, bool) { return std::make_unique<CSysSetMenu>(); }
+std::unique_ptr<CGamePanel> MakeSceneMap(int, bool) {
+    return std::make_unique<CSceneMapView>(ToolBarHost().GetSceneNumber());
+}
+
+PanelMaker s_makers[int(PanelKind::Count)] = {MakeSkillMenu, MakeItemMenu, MakeStateMenu, MakeSysMenu,  MakeTaskMenu,
+                                              MakeSysSetMenu, nullptr,      nullptr,       MakeSceneMap};
 
 }  // namespace
 

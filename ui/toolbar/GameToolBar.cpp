@@ -148,6 +148,11 @@ void CGameToolBar::CloseAllPanels() {
     if (host.GetGameMode() == 14) host.SetGameMode(3);
 }
 
+void CGameToolBar::RefreshPanels() {
+    for (ToolBarPanel n : {kStatePanel, kSkillPanel, kItemPanel})
+        if (CGamePanel* p = Panel(n)) p->Refresh();
+}
+
 void CGameToolBar::ToggleItemPanel() {
     if (m_nSelectorA != -1) {
         if (Panel(kItemPanel)) {

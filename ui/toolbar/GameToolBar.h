@@ -45,6 +45,9 @@ public:
     int OnKeyDown(int nKey, UINT nFlags);
 
     void CloseAllPanels();
+    // After a script or a party change: the open state, skill and item panels show the
+    // hero again.
+    void RefreshPanels();
     void ToggleItemPanel();
     // Reloads the background and copies the hero's quick-slot mirror.
     void ReloadForHero();

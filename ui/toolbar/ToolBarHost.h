@@ -45,6 +45,11 @@ public:
     virtual void OpenWorkPanel(int nKind, int nShop) { (void)nKind; (void)nShop; }
     // Cancels an open trade, returns combine ingredients, closes the work panel.
     virtual void CloseWorkPanels() {}
+    // The item panel's hand-offs: an open trade panel buying the item, an open combine
+    // panel taking it as an ingredient; true when taken. No work panel: false.
+    virtual bool IsTradeOpen() const { return false; }
+    virtual bool SellToTrade(int nItem) { (void)nItem; return false; }
+    virtual bool PutIntoCombine(int nItem) { (void)nItem; return false; }
 
     // The scene.
     virtual bool GetTarget(TargetBarInfo* pInfo) const { (void)pInfo; return false; }

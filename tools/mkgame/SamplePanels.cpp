@@ -1,0 +1,206 @@
+#include "tools/mkgame/SamplePanels.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/TextLabel.h"
+#include "tools/gamekit/TgaWriters.h"
+
+namespace panel_art {
+
+constexpr std::uint32_t kKey = Argb(255, 255, 0, 255);
+
+// Name, probe spot (picture-relative) and body colour of every picture.
+const ToolBarProbe kProbes[] = {
+    {"ItemMenu_BKGround.tga", 20, 420, 52, 40, 70},
+    {"StateMenu_BKGround.tga", 20, 420, 40, 62, 52},
+    {"SkillMenu_BKGround.tga", 20, 420, 36, 48, 84},
+    {"TaskMenu_BKGound.tga", 20, 420, 70, 52, 36},
+    {"SysSetMenu_BKGround.tga", 20, 420, 44, 44, 60},
+    {"ItemBox_Button[s].tga", 6, 12, 250, 200, 40},
+    {"ItemPos.bmp", 12, 15, 60, 200, 60},
+    {"CTX001.tga", 60, 110, 180, 120, 110},
+    {"CTX002.tga", 60, 110, 100, 150, 190},
+    {"CTX003.tga", 60, 110, 150, 100, 190},
+    {"CTX004.tga", 60, 110, 100, 190, 130},
+    {"CTX005.tga", 60, 110, 220, 110, 160},
+    {"Item_Button.tga", 50, 16, 70, 100, 60},
+    {"Item_Button[s].tga", 50, 16, 150, 230, 120},
+    {"Skill_Button.tga", 50, 16, 60, 80, 120},
+    {"Skill_Button[s].tga", 50, 16, 130, 160, 250},
+    {"Task_Button.tga", 50, 16, 110, 80, 50},
+    {"Task_Button[s].tga", 50, 16, 240, 170, 110},
+    {"Sys_Button.tga", 50, 16, 90, 60, 100},
+    {"Sys_Button[s].tga", 50, 16, 200, 130, 230},
+    {"Cancel_State.tga", 50, 20, 110, 50, 50},
+    {"Cancel_State[s].tga", 50, 20, 240, 110, 110},
+    {"LeftArrow[s].tga", 11, 6, 250, 250, 120},
+    {"RightArrow[s].tga", 11, 6, 120, 250, 250},
+    {"Connect.tga", 32, 22, 200, 180, 80},
+    {"SkillBox[s].tga", 17, 17, 220, 220, 60},
+    {"Ball_Up[s].tga", 10, 10, 90, 230, 90},
+    {"Ball_Down[s].tga", 10, 11, 230, 90, 90},
+    {"Ball_Left[s].tga", 10, 10, 90, 90, 230},
+    {"Ball_Right[s].tga", 11, 10, 230, 230, 90},
+    {"ButterFly.tga", 12, 9, 250, 140, 200},
+    {"OK.tga", 20, 25, 60, 120, 60},
+    {"OK[s].tga", 20, 25, 140, 250, 140},
+    {"Cancel.tga", 20, 25, 120, 60, 60},
+    {"Cancel[s].tga", 20, 25, 250, 140, 140},
+    {"PlayerPos.bmp", 3, 3, 255, 40, 40},
+    {"Scene000.bmp", 160, 120, 60, 120, 70},
+    {"Scene001.bmp", 100, 100, 40, 100, 60},
+};
+
+std::uint32_t BodyOf(const char* pszName) {
+    for (const ToolBarProbe& p : kProbes)
+        if (std::strcmp(p.pszName, pszName) == 0) return Argb(255, p.r, p.g, p.b);
+    return Argb(255, 128, 128, 128);
+}
+
+void Frame(PictureRgba& pic, int x0, int y0, int w, int h, std::uint32_t c) {
+    pic.Fill(x0, y0, w, 2, c);
+    pic.Fill(x0, y0 + h - 2, w, 2, c);
+    pic.Fill(x0, y0, 2, h, c);
+    pic.Fill(x0 + w - 2, y0, 2, h, c);
+}
+
+PictureRgba Body(const char* pszName, int w, int h) { return PictureRgba(w, h, BodyOf(pszName)); }
+
+// A keyed picture: the colour key in its top-left corner.
+PictureRgba Keyed(const char* pszName, int w, int h) {
+    PictureRgba pic = Body(pszName, w, h);
+    pic.At(0, 0) = kKey;
+    return pic;
+}
+
+void Label(PictureRgba& pic, const char* pszUtf8, RECT rc, COLORREF cr, int nHeight) {
+    PaintTextLabel(pic, pszUtf8, rc, cr, nHeight, "隶书");
+}
+
+// A panel background with a title and the wells its content is drawn in.
+PictureRgba Background(const char* pszName, const char* pszTitle) {
+    PictureRgba pic = Body(pszName, 340, 440);
+    Frame(pic, 0, 0, 340, 440, Argb(255, 200, 170, 100));
+    Label(pic, pszTitle, RECT{0, 400, 340, 436}, RGB(250, 220, 150), 24);
+    return pic;
+}
+
+PictureRgba ItemBackground() {
+    PictureRgba pic = Background("ItemMenu_BKGround.tga", "物品");
+    const std::uint32_t well = Argb(255, 22, 18, 30);
+    for (int n = 0; n < 54; ++n) pic.Fill(27 + 32 * (n % 9), 205 + 33 * (n / 9), 25, 31, well);
+    for (int t = 0; t < 3; ++t) pic.Fill(313, 203 + 33 * t, 12, 25, Argb(255, 120, 100, 60));
+    return pic;
+}
+
+PictureRgba StateBackground() {
+    PictureRgba pic = Background("StateMenu_BKGround.tga", "状态");
+    static const int kBoxes[6][4] = {{125, 200, 185, 260}, {90, 350, 120, 377}, {125, 270, 185, 330},
+                                     {55, 245, 120, 340},  {125, 340, 185, 400}, {195, 350, 225, 377}};
+    for (const auto& b : kBoxes) Frame(pic, b[0], b[1], b[2] - b[0], b[3] - b[1], Argb(255, 180, 200, 160));
+    return pic;
+}
+
+PictureRgba SkillBackground() {
+    PictureRgba pic = Background("SkillMenu_BKGround.tga", "技能");
+    for (int y0 : {210, 275, 340}) Frame(pic, 58, y0, 35, 35, Argb(255, 160, 170, 220));
+    return pic;
+}
+
+PictureRgba SettingsBackground() {
+    PictureRgba pic = Background("SysSetMenu_BKGround.tga", "设置");
+    for (int y0 : {80, 168, 260}) pic.Fill(68, y0 + 8, 220, 4, Argb(255, 180, 180, 200));
+    Label(pic, "音乐", RECT{60, 50, 280, 76}, RGB(240, 230, 200), 20);
+    Label(pic, "音效", RECT{60, 140, 280, 166}, RGB(240, 230, 200), 20);
+    Label(pic, "速度", RECT{60, 232, 280, 258}, RGB(240, 230, 200), 20);
+    return pic;
+}
+
+PictureRgba Button(const char* pszName, const char* pszLabel, int w, int h, bool bHover) {
+    PictureRgba pic = Body(pszName, w, h);
+    Frame(pic, 0, 0, w, h, bHover ? Argb(255, 255, 255, 255) : Argb(255, 30, 20, 20));
+    if (pszLabel) Label(pic, pszLabel, RECT{0, 0, w / 2 + 10, h}, bHover ? RGB(0, 0, 0) : RGB(255, 240, 200), 18);
+    return pic;
+}
+
+PictureRgba Portrait(const char* pszName) {
+    PictureRgba pic = Body(pszName, 120, 130);
+    for (int y = 0; y < 130; ++y)
+        for (int x = 0; x < 120; ++x) {
+            const int dx = x - 60, dy = y - 45;
+            if (dx * dx + dy * dy < 28 * 28) pic.At(x, y) = Argb(255, 240, 205, 170);
+        }
+    return pic;
+}
+
+// A small landscape: the probe colour as grass, a road and a pond.
+PictureRgba SceneMap(const char* pszName, int w, int h) {
+    PictureRgba pic = Body(pszName, w, h);
+    pic.At(0, 0) = kKey;
+    pic.Fill(0, h / 2 - 4, w, 8, Argb(255, 170, 150, 100));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int dx = x - w / 4, dy = y - h / 4;
+            if (dx * dx + dy * dy < 20 * 20) pic.At(x, y) = Argb(255, 50, 90, 200);
+        }
+    return pic;
+}
+
+std::string Numbered(const char* pszFormat, int n) {
+    char sz[32];
+    std::snprintf(sz, sizeof sz, pszFormat, n);
+    return sz;
+}
+
+}  // namespace panel_art
+
+std::vector<PkgEntryData> PanelContentEntries() {
+    using namespace panel_art;
+    std::vector<PkgEntryData> e;
+    auto tga = [&](const std::string& name, const PictureRgba& pic) { e.push_back(PkgEntryData{name, BuildRleTga32(pic)}); };
+    auto bmp = [&](const std::string& name, const PictureRgba& pic) { e.push_back(PkgEntryData{name, BuildBmp(pic)}); };
+
+    tga("ItemMenu_BKGround.tga", ItemBackground());
+    tga("StateMenu_BKGround.tga", StateBackground());
+    tga("SkillMenu_BKGround.tga", SkillBackground());
+    tga("TaskMenu_BKGound.tga", Background("TaskMenu_BKGound.tga", "任务"));
+    tga("SysSetMenu_BKGround.tga", SettingsBackground());
+    tga("ItemBox_Button[s].tga", Body("ItemBox_Button[s].tga", 12, 25));
+    bmp("ItemPos.bmp", Keyed("ItemPos.bmp", 25, 31));
+    for (int i = 1; i <= 5; ++i) tga(Numbered("CTX%03d.tga", i), Portrait(Numbered("CTX%03d.tga", i).c_str()));
+    const struct {
+        const char* pszName;
+        const char* pszLabel;
+        int w, h;
+    } kButtons[] = {{"Item_Button", "物品", 63, 33}, {"Skill_Button", "技能", 63, 33}, {"Task_Button", "任务", 63, 34},
+                    {"Sys_Button", "合成", 63, 33},  {"Cancel_State", "关闭", 63, 40}, {"OK", "确定", 90, 35},
+                    {"Cancel", "取消", 90, 35}};
+    for (const auto& b : kButtons) {
+        const std::string normal = std::string(b.pszName) + ".tga", hover = std::string(b.pszName) + "[s].tga";
+        tga(normal, Button(normal.c_str(), b.pszLabel, b.w, b.h, false));
+        tga(hover, Button(hover.c_str(), b.pszLabel, b.w, b.h, true));
+    }
+    tga("LeftArrow[s].tga", Body("LeftArrow[s].tga", 22, 12));
+    tga("RightArrow[s].tga", Body("RightArrow[s].tga", 22, 12));
+    tga("Connect.tga", Body("Connect.tga", 64, 45));
+    PictureRgba box = Body("SkillBox[s].tga", 35, 35);
+    tga("SkillBox[s].tga", box);
+    tga("Ball_Up[s].tga", Body("Ball_Up[s].tga", 20, 20));
+    tga("Ball_Down[s].tga", Body("Ball_Down[s].tga", 21, 22));
+    tga("Ball_Left[s].tga", Body("Ball_Left[s].tga", 20, 20));
+    tga("Ball_Right[s].tga", Body("Ball_Right[s].tga", 22, 20));
+    tga("ButterFly.tga", Body("ButterFly.tga", 24, 18));
+    bmp("PlayerPos.bmp", Body("PlayerPos.bmp", 6, 6));
+    bmp("Scene000.bmp", SceneMap("Scene000.bmp", 320, 240));
+    bmp("Scene001.bmp", SceneMap("Scene001.bmp", 200, 200));
+    return e;
+}
+
+const ToolBarProbe* FindPanelProbe(const char* pszName) {
+    for (const ToolBarProbe& p : panel_art::kProbes)
+        if (std::strcmp(p.pszName, pszName) == 0) return &p;
+    return nullptr;
+}

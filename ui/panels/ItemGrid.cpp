@@ -1,0 +1,73 @@
+#include "ui/panels/ItemGrid.h"
+
+CItemGrid::CItemGrid(const ItemGridLayout& layout) : m_layout(layout) {
+    const int nCount = layout.nColumns > 0 && layout.nRows > 0 ? layout.nColumns * layout.nRows : 0;
+    m_cells.resize(size_t(nCount));
+    for (int n = 0; n < nCount; ++n) {
+        const int x = layout.ptOrigin.x + layout.nPitchX * (n % layout.nColumns);
+        const int y = layout.ptOrigin.y + layout.nPitchY * (n / layout.nColumns);
+        m_cells[size_t(n)].nCell = n;
+        m_cells[size_t(n)].rc = RECT{x, y, x + layout.nCellWidth, y + layout.nCellHeight};
+    }
+}
+
+int CItemGrid::ItemAt(int n) const { return InGrid(n) ? m_cells[size_t(n)].nItem : -1; }
+
+int CItemGrid::AnchorAt(int n) const { return InGrid(n) && m_cells[size_t(n)].nItem >= 0 ? m_cells[size_t(n)].nAnchor : -1; }
+
+int CItemGrid::CellAt(POINT pt) const {
+    for (const CItemCell& cell : m_cells)
+        if (PtInRect(cell.rc, pt)) return cell.nCell;
+    return -1;
+}
+
+int CItemGrid::RegionCells(int nAnchor, int nShape, int pCells[6]) const {
+    const int w = m_layout.nColumns;
+    switch (nShape) {
+    case 0: pCells[0] = nAnchor; return 1;
+    case 1:
+        pCells[0] = nAnchor, pCells[1] = nAnchor + 1, pCells[2] = nAnchor + w, pCells[3] = nAnchor + w + 1;
+        return 4;
+    case 2:
+        pCells[0] = nAnchor, pCells[1] = nAnchor + 1, pCells[2] = nAnchor + w, pCells[3] = nAnchor + w + 1;
+        pCells[4] = nAnchor + 2 * w, pCells[5] = nAnchor + 2 * w + 1;
+        return 6;
+    case 3: pCells[0] = nAnchor, pCells[1] = nAnchor + w; return 2;
+    default: return 0;
+    }
+}
+
+bool CItemGrid::Fits(int nAnchor, int nShape) const {
+    if (!InGrid(nAnchor)) return false;
+    const int w = m_layout.nColumns;
+    // Two-column shapes may not start in the last column: they would wrap a row.
+    if ((nShape == 1 || nShape == 2) && nAnchor % w == w - 1) return false;
+    int cells[6];
+    const int nCount = RegionCells(nAnchor, nShape, cells);
+    if (nCount == 0) return false;
+    for (int i = 0; i < nCount; ++i)
+        if (!InGrid(cells[i]) || m_cells[size_t(cells[i])].nItem != -1) return false;
+    return true;
+}
+
+void CItemGrid::MarkRegion(int nAnchor, int nShape, int nItem) {
+    int cells[6];
+    const int nCount = RegionCells(nAnchor, nShape, cells);
+    for (int i = 0; i < nCount; ++i) {
+        if (!InGrid(cells[i])) continue;
+        m_cells[size_t(cells[i])].nItem = nItem;
+        m_cells[size_t(cells[i])].nAnchor = nItem >= 0 ? nAnchor : -1;
+    }
+}
+
+void CItemGrid::ClearRegion(int nAnchor, int nShape) { MarkRegion(nAnchor, nShape, -1); }
+
+void CItemGrid::ClearCell(int n) {
+    if (!InGrid(n)) return;
+    m_cells[size_t(n)].nItem = -1;
+    m_cells[size_t(n)].nAnchor = -1;
+}
+
+void CItemGrid::ClearAll() {
+    for (CItemCell& cell : m_cells) cell.nItem = cell.nAnchor = -1;
+}
