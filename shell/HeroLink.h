@@ -19,6 +19,8 @@ public:
     void ReloadForHero(int nHero) override;
     bool IsPanelOpen() const override;
     bool HasPartyFile(int nNumber) const override;
+    // The party file of member number n joins the party (the item that calls the party).
+    void LoadPartyFile(int nNumber) override;
     int GetIdlePanelWord() const override;
 };
 

@@ -66,6 +66,8 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         wanderer.nWanderRadius = 96;
         wanderer.nDirection = 2;
         people.push_back(wanderer);
+        // The herbalist, south-east of the start.
+        people.push_back(Talker(6, 6, 30, 24, 40));
     } else if (nScene == 1) {
         people.push_back(Fighter(1, 1, 21, 12, 12));
         // A ranged fighter, one that flees at low life, and one whose skills lay area effects.
@@ -77,6 +79,8 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         coward.nStandRule = 1;
         people.push_back(coward);
         people.push_back(Fighter(4, 11, 21, 18, 12));
+        // The companion, on the road from the town; she shares member 2's sculpt.
+        people.push_back(Talker(5, 2, 14, 22, 40));
     }
     return people;
 }
