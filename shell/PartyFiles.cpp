@@ -208,9 +208,11 @@ bool CMainFrame::SavePlayerFile(int nNumber) {
     if (!WriteFileAtomic(SaveName("save\\SavePlayer%d.sav", nNumber).c_str(), out.Bytes(), &m_strPartyFileError))
         return false;
     m_nPartyIds[nNumber - 1] = -1;
-    if (pCompanion == pMember) pCompanion = nullptr;
-    pCompanion = nullptr;
-    if (m_pToolBar) m_pToolBar->m_nCompanion = -1;
+    // Only the leaving companion is forgotten; another member stays the companion.
+    if (pCompanion == pMember) {
+        pCompanion = nullptr;
+        if (m_pToolBar) m_pToolBar->m_nCompanion = -1;
+    }
     delete pMember;
     pMember = nullptr;
     if (pPlayer) pPlayer->RefreshPartyMembers();
