@@ -59,10 +59,12 @@ void ApplyMemberRecord(CPlayer& member, int nMember, const HeroRecord& record) {
     member.OnLoaded();
 }
 
+// The heroine and every other slot with a party id, as the leave question and the
+// party-size test count them.
 void RecountParty(CMainFrame& frame) {
-    int nCount = 0;
-    for (std::int32_t nId : frame.m_nPartyIds) nCount += nId >= 0 ? 1 : 0;
-    frame.m_nPartyCount = nCount > 0 ? nCount : 1;
+    int nCount = 1;
+    for (int i = 1; i < 4; ++i) nCount += frame.m_nPartyIds[i] >= 0 ? 1 : 0;
+    frame.m_nPartyCount = nCount;
 }
 
 // Deletes every party member (the slots own them) and empties the slots.
