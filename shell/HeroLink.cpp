@@ -56,6 +56,9 @@ void CShellHeroHost::ClearItemPanelCell(int nCell) {
 bool CShellHeroHost::HasPartyFile(int nNumber) const {
     return ToolBar() && nNumber >= 2 && nNumber <= 4 && ToolBar()->m_bPartyFiles[nNumber] != 0;
 }
+void CShellHeroHost::LoadPartyFile(int nNumber) {
+    if (pFrame) pFrame->LoadPlayerFile(nNumber, false);
+}
 int CShellHeroHost::GetIdlePanelWord() const { return ToolBar() ? ToolBar()->m_nIdleHold : 0; }
 int CShellHeroHost::GetHoldFrame() const { return pFrame ? pFrame->m_nHoldFrame : -1; }
 void CShellHeroHost::ClearEffectWait() {

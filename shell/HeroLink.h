@@ -20,6 +20,8 @@ public:
     bool IsPanelOpen() const override;
     void ClearItemPanelCell(int nCell) override;
     bool HasPartyFile(int nNumber) const override;
+    // The party file of member number n joins the party (the item that calls the party).
+    void LoadPartyFile(int nNumber) override;
     int GetIdlePanelWord() const override;
 };
 

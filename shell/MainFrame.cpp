@@ -106,17 +106,6 @@ void CMainFrame::DrawMapLayer() {
 }
 
 
-void CMainFrame::RemovePartyMember(int nMember) {
-    // The choice bar may have emptied the member's slot already; the count still drops.
-    for (int i = 1; i < 4; ++i) {
-        if (m_nPartyIds[i] == nMember) {
-            m_nPartyIds[i] = -1;
-            break;
-        }
-    }
-    if (m_nPartyCount > 1) --m_nPartyCount;
-}
-
 void CMainFrame::ShowTalk(int nFace, const char* pszText) {
     if (m_pMenuManager) m_pMenuManager->ShowTalk(nFace, pszText);
 }

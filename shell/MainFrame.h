@@ -3,6 +3,7 @@
 // event-flag tables, the frame services and the owned objects. Reached through pFrame.
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "media/MediaHost.h"
 #include "media/Mp3Player.h"
@@ -262,6 +263,43 @@ public:
     std::int32_t m_nHoldFrame = -1;
     // How many pixels the last ending or credits screen scrolled before it ended.
     std::int32_t m_nLastScroll = 0;
+
+    // The command families and the script services they call (shell/ScriptHeroCommands.cpp,
+    // ScriptValueCommands.cpp, ScriptMediaCommands.cpp). Each Run*Command returns false
+    // for a number it does not carry out, else sets *pEnding.
+    bool RunHeroCommand(ScriptCommand& c, ScriptEnding* pEnding);
+    bool RunValueCommand(ScriptCommand& c, ScriptEnding* pEnding);
+    bool RunMediaCommand(ScriptCommand& c, ScriptEnding* pEnding);
+    // A talk text alone on black until a press after the first second (or a quit).
+    void WaitTalk(const char* pszText);
+    // A talk text scrolling up the screen until its top is 300 pixels above the bottom.
+    void ScrollText(const char* pszText);
+    void ShowBackPicture(int n);
+    void ShowUpHead(int nSlot, int nId, int nFrame);
+    void ShowMoveText(int nCaption);
+    void ShowMoveText2(int nCaption);
+    // Runs an event's steps as a sub-script (battle scripts); the current step or -1.
+    int StartSubScript(int nEvent);
+    void InitPartyHero(int nIndex);
+    void SetHeroAction(int nCharacter, int nAction);
+    void RunKnockGame(int nKind);
+    void RunMiniGame(int n);
+    static int OppositeDirection(int nDirection) { return ((nDirection + 4) % 8 + 8) % 8; }
+    // Party files (shell/PartyFiles.cpp), in the folder "save" of the game folder.
+    // False when the file could not be written or read whole (nothing changed then).
+    bool SaveTempParty(int n);
+    bool LoadTempParty(int n, bool bKeep);
+    int RestoreParty(int nScene, int x, int y, int nMemberA, int nMemberB, int nMemberC);
+    // Member nNumber (1..4) joins from "SavePlayer%d.sav", else "InitPlayer%d.sav"
+    // (bInitial: only the initial file), placed beside the hero.
+    bool LoadPlayerFile(int nNumber, bool bInitial);
+    // Member nNumber leaves: its record goes to "SavePlayer%d.sav" and only then is it
+    // removed. False (the member stays) when the file could not be written.
+    bool SavePlayerFile(int nNumber);
+    // The flag of command 49, read only by the dormant code.
+    std::int32_t m_bDormantFlag = 0;
+    // Why the last party-file operation failed ("" when it did not).
+    std::string m_strPartyFileError;
 
 private:
     // Loop-local state of the main loop that outlives one pass.

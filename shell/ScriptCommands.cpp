@@ -2,12 +2,12 @@
 // view and screen commands, the talk lines and questions, and the main window's
 // services they call. Which rows are carried out here:
 //
-//   handled here:      1, 3, 4 (face speakers and 40000), 14, 20, 21, 23, 24, 25, 26-29,
-//                      30, 40, 42, 48, 52, 54-59, 62, 67, 68, 69, 71, 72, 73, 75, 78, 79,
-//                      80, 84, 95, 98, 102, 103-108, 112, 113, 114
-//   advance only:      every other number of 1..114 (the hero, party, item, value,
-//                      media and panel rows), speakers 10000, 20000 and 30000 of 4,
-//                      and every number outside 1..114
+//   handled here:      1, 3, 4, 14, 20, 21, 24, 25, 26-29, 30, 40, 42, 52, 54-59, 62,
+//                      67, 68, 69, 71, 72, 73, 75, 78, 80, 95, 98, 102, 112, 113, 114
+//   hero and party:    ScriptHeroCommands.cpp
+//   items and values:  ScriptValueCommands.cpp
+//   talk and media:    ScriptMediaCommands.cpp
+//   advance only:      23, 48, 79, 84, 103-108 and every number outside 1..114
 #include <algorithm>
 #include <cstdio>
 
@@ -28,6 +28,9 @@
 #include "world/Scene.h"
 
 namespace {
+
+// The last number of 1..114 that found neither a handler nor a place in the no-op list.
+int s_nUnhandledCommand = 0;
 
 bool InTables(int nScene, int nEvent) {
     return nScene >= 0 && nScene < kStateScenes && nEvent >= 0 && nEvent < kStateEntries;
@@ -76,6 +79,16 @@ void ArmDefeatWatch(CScene& scene, const ScriptCommand& c) {
 }
 
 }  // namespace
+
+bool IsNoOpScriptCommand(int nCommand) {
+    return nCommand == 23 || nCommand == 48 || nCommand == 79 || nCommand == 84 || (nCommand >= 103 && nCommand <= 108);
+}
+
+int TakeUnhandledScriptCommand() {
+    const int n = s_nUnhandledCommand;
+    s_nUnhandledCommand = 0;
+    return n;
+}
 
 bool CMainFrame::StartSceneEffect(int nEffect, int x, int y, int nValue) {
     if (nEffect == -1 || !pEffectManager || !pEffectManager->Add45Effect(nEffect, x - 200, y)) return false;
@@ -204,8 +217,14 @@ ScriptEnding CMainFrame::RunCommand(bool* pbRunOn) {
             ShowTextBar(40000, pszText, 0, 0, -1);
             return ScriptEnding::Next;
         }
-        // The modal speakers come with the media commands.
-        if (c.a1 == 10000 || c.a1 == 20000 || c.a1 == 30000) return ScriptEnding::Now;
+        if (c.a1 == 10000) {
+            WaitTalk(pszText);
+            return ScriptEnding::Now;
+        }
+        if (c.a1 == 20000 || c.a1 == 30000) {
+            ScrollText(pszText);
+            return ScriptEnding::Now;
+        }
         ShowTalk(c.a1, pszText);
         bScriptGoOn = 0;
         return ScriptEnding::Wait;
@@ -335,8 +354,13 @@ ScriptEnding CMainFrame::RunCommand(bool* pbRunOn) {
         return ScriptEnding::Next;
     case 114:
         return ScriptEnding::Next;
-    default:
-        // 23, 48, 79, 84, 103-108 and every row still to come only advance.
+    default: {
+        ScriptEnding ending = ScriptEnding::Now;
+        if (RunHeroCommand(c, &ending) || RunValueCommand(c, &ending) || RunMediaCommand(c, &ending)) return ending;
+        // 23, 48, 79, 84, 103-108 and every number outside 1..114 only advance.
+        if (c.nCommand >= 1 && c.nCommand <= 114 && !IsNoOpScriptCommand(c.nCommand))
+            s_nUnhandledCommand = c.nCommand;
         return ScriptEnding::Now;
+    }
     }
 }

@@ -71,9 +71,41 @@ const char* CMainFrame::GetSceneText(int n) const {
 }
 
 int CMainFrame::CheckClickEvents() {
-    // The exit tooltip's probe comes with the hover of the event regions; until then no
-    // region names a destination.
-    return -1;
+    // A hover only looks: the first event of the region under the cursor that could
+    // start is found with the start's own tests, and no state byte, run counter,
+    // register or pending click changes, so hovering never uses up an event.
+    if (!pScene || !pMouse) return -1;
+    const POINT ptCursor{pMouse->m_nX, pMouse->m_nY};
+    const int nRegion = pScene->GetCellRegion(ptCursor.x + pScene->ptView.x, ptCursor.y + pScene->ptView.y);
+    if (nRegion < 0 || nRegion >= int(pScene->pRegions.size())) return -1;
+    const RegionRecord& region = pScene->pRegions[size_t(nRegion)];
+    const int nCount = region.nEventCount < kRegionEventCount ? region.nEventCount : kRegionEventCount;
+    int nEvent = -1;
+    for (int i = 0; i < nCount && nEvent < 0; ++i)
+        if (CanStartEvent(region.nEvents[i])) nEvent = region.nEvents[i];
+    const CScriptData* pData = pGameData ? pGameData->pScriptData : nullptr;
+    if (nEvent < 0 || !pData) return -1;
+    const SubEvent* pSteps = nullptr;
+    for (int i = 0; i < pData->GetSubEventCount(m_nCurrentScene) && !pSteps; ++i) {
+        const SubEvent* pSub = pData->GetSubEvent(m_nCurrentScene, i);
+        if (pSub && pSub->nEvent == nEvent) pSteps = pSub;
+    }
+    if (!pSteps) return -1;
+    int nScene = -1, nMarked = -1;
+    for (int nStep = pSteps->nFirstStep; nStep <= pSteps->nLastStep; ++nStep) {
+        const ScriptCommand* pStep = pData->GetCommand(m_nCurrentScene, nStep);
+        if (!pStep) break;
+        if (pStep->nCommand == 82) nMarked = pStep->a1;
+        if (pStep->nCommand != 1) continue;
+        if ((m_nExitMark == -1 || m_nExitMark != pStep->a1) && nMarked != pStep->a1) nScene = pStep->a1;
+        break;
+    }
+    // The cursor shape tells of a way out only where the tooltip names one.
+    if (nScene >= 0 && !m_bCursorShapeChanged && !HitToolBar() && !PtInRect(kBottomStrip, ptCursor)) {
+        pMouse->SetShape(2);
+        m_bCursorShapeChanged = 1;
+    }
+    return nScene;
 }
 
 void CMainFrame::UpdateScript() {

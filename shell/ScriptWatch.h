@@ -26,3 +26,9 @@ public:
 CScriptWatcher* ScriptWatcher();
 // Installs a watcher (null: none); the caller keeps ownership.
 void SetScriptWatcher(CScriptWatcher* pWatcher);
+
+// The commands of 1..114 that do nothing by design (23, 48, 79, 84, 103-108).
+bool IsNoOpScriptCommand(int nCommand);
+// The last number of 1..114 the interpreter met with no handler and not in the no-op
+// list (0 none), and forgets it: every number must have one or the other.
+int TakeUnhandledScriptCommand();

@@ -5,6 +5,7 @@
 #include "shell/MainFrame.h"
 #include "shell/SceneLink.h"
 #include "shell/ShellGlobals.h"
+#include "ui/toolbar/GameToolBar.h"
 #include "world/EffectManager.h"
 #include "world/Npc.h"
 #include "world/PathFinder.h"
@@ -50,6 +51,12 @@ bool CScriptWorld::ChangeScene(int nScene, int nPlace, int nX, int nY, int nValu
     // longer forms are its own defaults.
     (void)nX; (void)nY; (void)nValue; (void)nFlag;
     return pFrame && pFrame->ChangeScene(nScene, nPlace, -1);
+}
+
+bool CScriptWorld::IsTextBoxOpen() const { return pFrame && pFrame->m_pToolBar && pFrame->m_pToolBar->m_pTextBox; }
+
+void CScriptWorld::ShowTextBox(int nText, int nStepMs) {
+    if (pFrame && pFrame->m_pToolBar) pFrame->m_pToolBar->ShowTextBox(nText, nStepMs);
 }
 
 namespace {

@@ -2,8 +2,8 @@
 // shell: the walks of the hero and the scene's characters, the scene change, the
 // toolbar's text box and weather. One installed instance answers them; the default
 // answers from the current scene's characters and the hero, changes the scene through
-// the main window, and has no text box and no weather (the toolbar installs its own
-// answers).
+// the main window, shows the text box of the main window's toolbar (none without one)
+// and has no weather (the toolbar installs its own answers).
 #pragma once
 
 class CScriptWorld {
@@ -33,8 +33,10 @@ public:
     virtual bool ChangeScene(int nScene, int nPlace, int nX, int nY, int nValue, int nFlag);
 
     // The toolbar's text box and weather.
-    virtual bool IsTextBoxOpen() const { return false; }
+    virtual bool IsTextBoxOpen() const;
     virtual void SetSceneWeather(int nWeather) { (void)nWeather; }
+    // The toolbar's text box shows caption line nText, stepping every nStepMs.
+    virtual void ShowTextBox(int nText, int nStepMs);
 };
 
 CScriptWorld& ScriptWorld();

@@ -159,6 +159,11 @@ public:
     NpcStateRecord* pState = nullptr;  // not owned; the own record without a manager
     // Set by the benchmark and the differential test: every walk plans afresh.
     bool bLiteralPlanning = false;
+    // Values the event scripts set and nothing in the game reads: the script field
+    // (command 70), and the script byte and value (command 110).
+    std::int32_t nScriptField = 0;
+    std::uint8_t bScriptByte = 0;
+    std::int32_t nScriptValue = 0;
 
 private:
     bool HasEvent() const;

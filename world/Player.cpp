@@ -266,8 +266,8 @@ void CPlayer::LevelUp() { nLevel = 1; }
 int CPlayer::CanLevelUp() const { return 0; }
 
 void CPlayer::AddExperience(int nAmount) {
-    (void)nAmount;
-    nExperience = 0;
+    // Gains add up (battles, the knock game, scripts); the sum saturates.
+    if (nAmount > 0) nExperience = SaturatingAdd(nExperience, nAmount);
 }
 
 void CPlayer::SetFlag(int nTask) {

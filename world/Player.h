@@ -134,6 +134,10 @@ struct HeroState {
     std::int32_t nFrameCounts[kHeroActionCount] = {};
     // Set while a circle wipe closes over the scene before a scene change.
     std::int32_t bWipe = 0;
+    // Flags the event scripts switch: the alternate look (portrait 5 for the heroine)
+    // and the busy flag of a party member.
+    std::uint8_t bAltLook = 0;
+    std::uint8_t bBusy = 0;
 };
 
 class CPlayer : public HeroState {

@@ -69,6 +69,11 @@ public:
         return bChangeSucceeds;
     }
     void SetSceneWeather(int nWeather) override { calls.push_back("weather " + std::to_string(nWeather)); }
+    bool IsTextBoxOpen() const override { return bTextBoxOpen; }
+    void ShowTextBox(int nText, int nStepMs) override {
+        calls.push_back("text box " + std::to_string(nText) + " " + std::to_string(nStepMs));
+    }
+    bool bTextBoxOpen = false;
 };
 
 // "start E R", "run STEP NAME ENDING", "skip STEP NAME", "poll STEP NAME go|wait".

@@ -148,4 +148,18 @@ TEST_F(TraceTest, TheSampleStoryGreetsTheHeroine) {
     EXPECT_NE(clicked.find("frame 12: event -1"), std::string::npos) << clicked;
 }
 
+TEST_F(TraceTest, TheSampleStorysHerbalistCompanionAndHerbs) {
+    GameModel model;
+    std::string why;
+    ASSERT_TRUE(CompileScriptFile(SampleStoryText(model), m_folder.File("data/script.dat"), &why)) << why;
+    // The question, answered yes: basket, task and money.
+    ExpectGolden("trace_story_question", "--scene 0 --event 40 --frames 6 --answer 3:1 --click 5");
+    // The reward: herbs taken, money, the task closed, the picture and the music, the companion leaves.
+    ExpectGolden("trace_story_reward", "--scene 0 --event 41 --frames 9 --click 2 --click 5 --click 8");
+    // The companion joins in the grove; the herb patch wants the basket first.
+    ExpectGolden("trace_story_companion", "--scene 1 --event 40 --frames 3 --click 2");
+    const std::string out = Trace("--scene 1 --event 41 --frames 1");
+    EXPECT_NE(out.find("start 41 -> -1"), std::string::npos) << out;
+}
+
 }  // namespace

@@ -68,6 +68,8 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         people.push_back(wanderer);
         // The pedlar who hands out medicines and bombs (event 30).
         people.push_back(Talker(20, 2, 24, 22, 30));
+        // The herbalist, south-east of the start.
+        people.push_back(Talker(6, 6, 30, 24, 40));
     } else if (nScene == 1) {
         people.push_back(Fighter(1, 1, 21, 12, 12));
         // A ranged fighter, one that flees at low life, and one whose skills lay area effects.
@@ -79,6 +81,8 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         coward.nStandRule = 1;
         people.push_back(coward);
         people.push_back(Fighter(4, 11, 21, 18, 12));
+        // The companion, on the road from the town; she shares member 2's sculpt.
+        people.push_back(Talker(5, 2, 14, 22, 40));
     }
     return people;
 }

@@ -281,6 +281,7 @@ void BuildGrove(SampleScene& s) {
     b.Exit(16, 0, 17, 1, 0, 1200, 480);
     // The greeting where the road from the town arrives (200, 300).
     b.Region(11, 21, 13, 23, kGroveGreetingEvent);
+    b.Region(16, 24, 17, 25, kHerbPatchEvent);
     const POINT start = b.Centre(16, 16);
     s.setting.nStartX = start.x;
     s.setting.nStartY = start.y;

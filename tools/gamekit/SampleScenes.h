@@ -36,6 +36,11 @@ constexpr int kTownWellEvent = 4;
 // The chest by the east road (cells 30..31 x 18..19).
 constexpr int kTownChestEvent = 70;
 constexpr int kGroveGreetingEvent = 0;
+// The herbalist of the town and the companion of the grove start event 40; the grove's
+// herb patch starts event 41.
+constexpr int kHerbalistEvent = 40;
+constexpr int kCompanionEvent = 40;
+constexpr int kHerbPatchEvent = 41;
 // The town's well, a view target of the story.
 constexpr int kTownWellX = 300;
 constexpr int kTownWellY = 416;

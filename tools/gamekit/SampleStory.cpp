@@ -9,6 +9,9 @@ namespace {
 // asks for water (3) and the well (4). Event 5 of the town is started by the well
 // while the countdown still runs. Event 70 of the town is the chest by the east road:
 // equipment, gems, potions and a task item, three skills, one open and one closed task.
+// while the countdown still runs. The herbalist of the town (events 40 to 43) sends
+// the heroine for herbs; in the grove the companion joins (40) and the herb patch
+// (41) gives them.
 const char* const kStory = R"(# The sample game's story.
 scene 0
 text 0 "欢迎来到青石镇。"
@@ -72,6 +75,38 @@ event 70 once
   Talk 0 332
   HeroFlagOn 0
   HeroFlagOff 1
+text 200 "帮我去竹林采些草药好吗？\\n好，我这就去\\n以后再说吧"
+text 201 "太好了！这个竹篓给你，采三份药草回来。"
+text 202 "多谢姑娘！这是三百两银子，一点心意。"
+text 203 "竹林里的药草果然新鲜……"
+text 204 "我也该回家了，后会有期！"
+text 205 "不着急，想好了再来找我。"
+
+# The herbalist (character 6): with herbs the reward, else the question.
+event 40
+  ItemBranch 54 41
+  TalkChoice 3 201 42 43 -1
+event 41 once
+  TakeItem 53
+  TakeItem 53
+  TakeItem 53
+  Money 1 300
+  HeroFlagOff 2
+  Talk 3 202
+  ShowBackPicture 1
+  PlayMusic 5
+  Nop
+  Talk 100 203
+  HideBackPicture
+  Talk 4 204
+  LeaveParty 2
+event 42 once
+  Talk 3 201
+  GiveItem 67
+  HeroFlagOn 2
+  Money 1 50
+event 43
+  Talk 3 205
 
 scene 1
 text 0 "欢迎来到镇外竹林。"
@@ -82,6 +117,19 @@ event 0 once
   Talk 100 2
 event 1
   SetScene 0 1200 480 -1
+text 200 "你也是来采药的吗？我陪你走一段吧。"
+text 201 "这里有好多药草！"
+
+# The companion (character 5) joins; the herb patch gives herbs once she has the basket.
+event 40 once
+  Talk 4 200
+  SetObjFlag 5 -1
+  JoinParty 2 -1
+event 41 once needs 67
+  Talk 100 201
+  GiveItem 53
+  GiveItem 53
+  GiveItem 53
 
 scene 100
 text 0 "欢迎来到悦来客栈。"

@@ -208,6 +208,17 @@ bool CompileScriptText(const std::string& strText, std::vector<ScriptSceneModel>
             return false;
         }
     }
+    // The sub-event table's length bounds the event numbers a start accepts: numbers
+    // the text skips get empty entries, so an event numbered past a gap can start.
+    for (ScriptSceneModel& scene : scenes) {
+        int nHighest = -1;
+        for (const SubEvent& sub : scene.subEvents) nHighest = std::max(nHighest, sub.nEvent);
+        for (int e = 0; e <= nHighest; ++e) {
+            bool bListed = false;
+            for (const SubEvent& sub : scene.subEvents) bListed = bListed || sub.nEvent == e;
+            if (!bListed) scene.subEvents.push_back(SubEvent{e, 0, -1});
+        }
+    }
     *pScenes = std::move(scenes);
     return true;
 }

@@ -1,11 +1,43 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "tools/gamekit/HeroRecordWriter.h"
 #include "tools/gamekit/SampleStory.h"
 #include "tools/gamekit/ScriptCompiler.h"
 #include "tools/mkgame/MkGame.h"
 
-// The sample game's event-script file, compiled from the story's text form.
+namespace {
+
+// The initial records of the four party members ("save\InitPlayer1..4.sav"): member m
+// wears sculpt m + 1 and is steered by the computer when it joins.
+bool WriteInitialMembers(const std::string& gameDir) {
+    for (int n = 1; n <= 4; ++n) {
+        HeroRecordModel model;
+        model.nSculpt = n;
+        model.nMember = n - 1;
+        model.nKind = 15;
+        model.nLevel = 1;
+        model.nLife = model.nLifeMax = 60 + 10 * n;
+        model.nMana = model.nManaMax = 40 + 5 * n;
+        model.nAttack = 8 + 2 * n;
+        model.nDefence = 4 + n;
+        model.nMoney = 0;
+        model.nX = 100;
+        model.nY = 100;
+        std::string why;
+        const std::string path = gameDir + "/save/InitPlayer" + std::to_string(n) + ".sav";
+        if (!WriteHeroRecordFile(path, model, &why)) {
+            std::fprintf(stderr, "mkgame: %s\n", why.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+// The sample game's event-script file, compiled from the story's text form, and the
+// party members' initial records.
 bool WriteScriptContent(const std::string& gameDir) {
     GameModel model;
     AddScenes(model);
@@ -15,5 +47,5 @@ bool WriteScriptContent(const std::string& gameDir) {
         std::fprintf(stderr, "mkgame: the story: %s\n", why.c_str());
         return false;
     }
-    return true;
+    return WriteInitialMembers(gameDir);
 }

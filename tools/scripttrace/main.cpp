@@ -1,7 +1,8 @@
 // scripttrace: runs one event of a game folder headless, frame by frame, and prints
 // what the script engine does: every start (result, state byte and run counter before
 // and after), every command (step, name, operands, ending), every poll of a waiting
-// command, and after each frame the registers, the game mode and the pending events.
+// command, and after each frame the registers, the game mode and the pending events,
+// then the hero's money, items and tasks and the party where they changed.
 //
 //   scripttrace DIR --scene S --event E --frames N [--repeat] [--click F]...
 //               [--ctrl-left F]... [--answer F:K]...
@@ -173,6 +174,48 @@ void AnswerQuestion(CMenuManager& menus, int k) {
     menus.m_pChoiceTalkBar->OnLButtonUp(0);
 }
 
+// What the hero and the party hold; after each frame the changes are printed.
+struct HeroSnapshot {
+    int nMoney = 0;
+    int items[kHeroItemCount] = {};
+    int tasks[kHeroTaskCount] = {};
+    int ids[4] = {};
+    int nCount = 0, nMask = 0;
+    bool members[4] = {};
+};
+
+HeroSnapshot TakeSnapshot() {
+    HeroSnapshot s;
+    if (pPlayer) {
+        s.nMoney = pPlayer->nMoney;
+        for (int i = 0; i < kHeroItemCount; ++i) s.items[i] = pPlayer->nItemCount[i];
+        for (int i = 0; i < kHeroTaskCount; ++i) s.tasks[i] = pPlayer->nTaskState[i];
+        s.nMask = pPlayer->nPartyMask;
+    }
+    for (int i = 0; i < 4; ++i) {
+        s.ids[i] = pFrame->m_nPartyIds[i];
+        s.members[i] = pParty[i] != nullptr;
+    }
+    s.nCount = pFrame->m_nPartyCount;
+    return s;
+}
+
+void PrintChanges(const HeroSnapshot& a, const HeroSnapshot& b) {
+    if (a.nMoney != b.nMoney) std::printf("  money %d -> %d\n", a.nMoney, b.nMoney);
+    for (int i = 0; i < kHeroItemCount; ++i)
+        if (a.items[i] != b.items[i]) std::printf("  item %d: %d -> %d\n", i, a.items[i], b.items[i]);
+    for (int i = 0; i < kHeroTaskCount; ++i)
+        if (a.tasks[i] != b.tasks[i]) std::printf("  task %d: %d -> %d\n", i, a.tasks[i], b.tasks[i]);
+    bool bParty = a.nCount != b.nCount || a.nMask != b.nMask;
+    for (int i = 0; i < 4; ++i) bParty = bParty || a.ids[i] != b.ids[i] || a.members[i] != b.members[i];
+    if (bParty) {
+        std::printf("  party count %d ids %d %d %d %d mask 0x%x members", b.nCount, b.ids[0], b.ids[1], b.ids[2],
+                    b.ids[3], unsigned(b.nMask));
+        for (int i = 0; i < 4; ++i) std::printf(" %c", b.members[i] ? 'M' : '-');
+        std::printf("\n");
+    }
+}
+
 void PrintFrame(int nFrame) {
     const CMainFrame& f = *pFrame;
     std::printf("frame %d: event %d step %d [%d..%d] goon %d mode %d pending %d %d %d %d %d\n", nFrame,
@@ -218,11 +261,14 @@ int main(int argc, char** argv) {
         pFrame->m_pMenuManager->m_nGameMode = 3;
         pFrame->m_nCurrentScene = options.nScene;
         pFrame->m_bInGame = 1;
+        // The heroine leads the party, as after a new game.
+        pFrame->m_nPartyIds[0] = 0;
         pPlayer = new CPlayer;
         CPrintingWatcher watcher;
         SetScriptWatcher(&watcher);
         std::printf("scene %d event %d\n", options.nScene, options.nEvent);
         std::printf("frame 0:\n");
+        HeroSnapshot last = TakeSnapshot();
         pFrame->StartEvent(options.nEvent);
         PrintFrame(0);
         CMenuManager& menus = *pFrame->m_pMenuManager;
@@ -245,10 +291,17 @@ int main(int argc, char** argv) {
             }
             ResetMessageQueue();
             PrintFrame(nFrame);
+            const HeroSnapshot now = TakeSnapshot();
+            PrintChanges(last, now);
+            last = now;
         }
         SetScriptWatcher(nullptr);
         delete pPlayer;
         pPlayer = nullptr;
+        for (CPlayer*& pMember : pParty) {
+            delete pMember;
+            pMember = nullptr;
+        }
         delete pFrame;
         pFrame = nullptr;
         delete pMouse;

@@ -212,6 +212,26 @@ public:
     // The shell's pick-up of the ground item under the cursor: 1 taken (or refused for
     // a full bag), -1 nothing done.
     int PickUpItem();
+    // Shake and party services of the event scripts (ToolBarParty.cpp).
+    // One step of the screen shake: the view origin moves by a random step, held to
+    // the scene's scroll range.
+    void ShakeView();
+    // Toggles the stance of the hero and of every other party member present.
+    void TogglePartyLook();
+    // Clears the item bonus records of member number n (1..4); bonuses in force come
+    // off the member first. Item counts stay.
+    void ClearMemberItems(int nMember);
+    // Flips the busy flag of the hero or the first other party member with that member
+    // number.
+    void ToggleMemberBusy(int nMember);
+    void AddHeroAttackDefence(int nAttack, int nDefence);
+    // Mana (1) or life (0) of the hero and every other party member to its maximum.
+    void RefillParty(int nWhich);
+    // The walk target itself on a free cell, else the centre of the first free cell
+    // along the rays around it; (-1, -1) when none lies within reach.
+    POINT FindFreeMapPoint(int x, int y) const;
+    // The first passable neighbour of a cell; the cell itself when none is.
+    POINT FindNeighbourCell(int cx, int cy) const;
 
 private:
     void LoadPictures();

@@ -1,0 +1,223 @@
+// The party files of the event scripts, in the folder "save": the parked party
+// ("SaveTemp%d.sav": scene, active slot + 1, four party ids, then a hero record for
+// each slot whose id is 0 or more) and one member's record ("SavePlayer%d.sav", read
+// back before the member's initial "InitPlayer%d.sav"). Files are read whole and
+// checked before anything changes, and written through a temporary file.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gamedata/GameData.h"
+#include "platform/Files.h"
+#include "platform/Stream.h"
+#include "shell/FrameLinks.h"
+#include "shell/HeroLink.h"
+#include "shell/MainFrame.h"
+#include "shell/ShellGlobals.h"
+#include "ui/toolbar/GameToolBar.h"
+#include "world/Player.h"
+#include "world/PlayerRecord.h"
+#include "world/Scene.h"
+
+namespace {
+
+constexpr size_t kPartyFileLimit = 4 * 1024 * 1024;
+
+std::string SaveName(const char* pszFormat, int n) {
+    char szName[64];
+    std::snprintf(szName, sizeof szName, pszFormat, n);
+    return szName;
+}
+
+bool MakeSaveFolder(std::string* pError) {
+    SetGameFolderCurrent();
+    if (DirectoryExists("save") || MakeDirectory("save")) return true;
+    *pError = "save: the folder cannot be made";
+    return false;
+}
+
+// The member's record from a file: false (nothing read) when the file is missing, or
+// with the reader's message when it is damaged.
+bool ReadMemberFile(const std::string& strName, HeroRecord* pRecord, std::string* pError) {
+    std::vector<std::uint8_t> bytes;
+    if (!FileExists(strName.c_str())) return false;
+    if (!ReadWholeFile(strName.c_str(), kPartyFileLimit, &bytes, pError)) return false;
+    CByteReader in(bytes, strName);
+    if (!ParseHeroRecord(in, pRecord)) {
+        *pError = in.Error();
+        return false;
+    }
+    return true;
+}
+
+// A member made from a record as the loaders of party files do it.
+void ApplyMemberRecord(CPlayer& member, int nMember, const HeroRecord& record) {
+    member.Init(1, true, nMember);
+    member.SetSculpt(record.nSculpt, true);
+    member.ApplyRecord(record);
+    member.OnLoaded();
+}
+
+// The heroine and every other slot with a party id, as the leave question and the
+// party-size test count them.
+void RecountParty(CMainFrame& frame) {
+    int nCount = 1;
+    for (int i = 1; i < 4; ++i) nCount += frame.m_nPartyIds[i] >= 0 ? 1 : 0;
+    frame.m_nPartyCount = nCount;
+}
+
+// Deletes every party member (the slots own them) and empties the slots.
+void DropPartySlots() {
+    for (CPlayer*& p : pParty) {
+        if (p == pCompanion) pCompanion = nullptr;
+        delete p;
+        p = nullptr;
+    }
+    if (pPlayer) pPlayer->RefreshPartyMembers();
+}
+
+}  // namespace
+
+bool CMainFrame::SaveTempParty(int n) {
+    m_strPartyFileError.clear();
+    if (!MakeSaveFolder(&m_strPartyFileError)) return false;
+    const int nActive = PanelLink().GetActiveSlot();
+    CByteWriter out;
+    out.WriteI32(m_nCurrentScene);
+    out.WriteI32(nActive);
+    for (std::int32_t nId : m_nPartyIds) out.WriteI32(nId);
+    for (int i = 0; i < 4; ++i) {
+        if (m_nPartyIds[i] < 0) continue;
+        // Every slot the ids name has a record, so the reader's count always matches.
+        const CPlayer* pMember = i == nActive - 1 && pPlayer ? pPlayer : pParty[i];
+        if (pMember) {
+            pMember->WriteRecord(out);
+        } else {
+            CPlayer empty;
+            empty.Init(1, true, i);
+            empty.WriteRecord(out);
+        }
+    }
+    return WriteFileAtomic(SaveName("save\\SaveTemp%d.sav", n).c_str(), out.Bytes(), &m_strPartyFileError);
+}
+
+bool CMainFrame::LoadTempParty(int n, bool bKeep) {
+    m_strPartyFileError.clear();
+    SetGameFolderCurrent();
+    const std::string strName = SaveName("save\\SaveTemp%d.sav", n);
+    std::vector<std::uint8_t> bytes;
+    // A missing or damaged file changes nothing: no party is lost to it.
+    if (!ReadWholeFile(strName.c_str(), kPartyFileLimit, &bytes, &m_strPartyFileError)) return false;
+    CByteReader in(bytes, strName);
+    std::int32_t nScene = 0, nActive = 0, nIds[4] = {-1, -1, -1, -1};
+    bool bRead = in.ReadI32(&nScene) && in.ReadI32(&nActive);
+    for (std::int32_t& nId : nIds) bRead = bRead && in.ReadI32(&nId);
+    auto records = std::make_unique<HeroRecord[]>(4);
+    for (int i = 0; i < 4 && bRead; ++i)
+        if (nIds[i] >= 0) bRead = ParseHeroRecord(in, &records[i]);
+    if (bRead && (nScene < 0 || nScene >= kSceneTableCount || nActive < 1 || nActive > 4 || nIds[nActive - 1] < 0))
+        bRead = in.Fail("scene or active slot");
+    if (!bRead) {
+        m_strPartyFileError = in.Error();
+        return false;
+    }
+    if (!bKeep) DropPartySlots();
+    for (int i = 0; i < 4; ++i) {
+        if (nIds[i] < 0) continue;
+        AddPartyMember(i);
+        if (pParty[i]) ApplyMemberRecord(*pParty[i], i, records[i]);
+    }
+    if (bKeep) {
+        for (int i = 0; i < 4; ++i)
+            if (pParty[i]) m_nPartyIds[i] = i;
+        SwitchHero(nActive - 1);
+    } else {
+        for (int i = 0; i < 4; ++i) m_nPartyIds[i] = nIds[i];
+        LoadHeroFromSlot(nActive - 1);
+    }
+    RecountParty(*this);
+    ChangeScene(nScene, 0, -1);
+    return true;
+}
+
+int CMainFrame::RestoreParty(int nScene, int x, int y, int nMemberA, int nMemberB, int nMemberC) {
+    DropPartySlots();
+    for (std::int32_t& nId : m_nPartyIds) nId = -1;
+    bool bFirst = true;
+    for (int nNumber : {nMemberA, nMemberB, nMemberC}) {
+        if (nNumber < 1 || nNumber > 4) continue;
+        AddPartyMember(nNumber - 1);
+        if (bFirst) LoadHeroFromSlot(nNumber - 1);
+        bFirst = false;
+    }
+    if (pPlayer) pPlayer->SetMapPos(x, y);
+    for (int i = 0; i < 4; ++i)
+        if (pParty[i]) m_nPartyIds[i] = i;
+    RecountParty(*this);
+    ChangeScene(nScene, 0, -1);
+    return 1;
+}
+
+bool CMainFrame::LoadPlayerFile(int nNumber, bool bInitial) {
+    m_strPartyFileError.clear();
+    if (nNumber < 1 || nNumber > 4 || pParty[nNumber - 1]) return false;
+    const int nMember = nNumber - 1;
+    SetGameFolderCurrent();
+    auto pRecord = std::make_unique<HeroRecord>();
+    bool bHave = false;
+    if (!bInitial) bHave = ReadMemberFile(SaveName("save\\SavePlayer%d.sav", nNumber), pRecord.get(), &m_strPartyFileError);
+    if (!bHave) bHave = ReadMemberFile(SaveName("save\\InitPlayer%d.sav", nNumber), pRecord.get(), &m_strPartyFileError);
+    AddPartyMember(nMember);
+    CPlayer* pMember = pParty[nMember];
+    if (!pMember) return false;
+    m_nPartyIds[nMember] = nMember;
+    // Without a readable file the member joins with its initial values.
+    if (bHave) ApplyMemberRecord(*pMember, nMember, *pRecord);
+
+    // Beside the hero: the member's offset cell when it lies on the map and is
+    // passable, else the first passable neighbour of the hero's cell, else his cell.
+    if (pScene && pPlayer) {
+        const POINT hero = pScene->PixelToCell(pPlayer->ptPos.x, pPlayer->ptPos.y);
+        POINT cell{hero.x + m_ptPartyOffsets[nMember].x, hero.y + m_ptPartyOffsets[nMember].y};
+        if (!pScene->IsCellPassable(cell.x, cell.y))
+            cell = m_pToolBar ? m_pToolBar->FindNeighbourCell(hero.x, hero.y) : hero;
+        const POINT pt = pScene->CellToPixel(cell.x, cell.y);
+        pMember->SetMapPosAndHome(pt.x, pt.y);
+        pMember->ptNextWaypoint = pt;
+        pMember->ClearPath();
+        pMember->StopAndSnap();
+    }
+    pMember->nLife = pMember->nLifeMax;
+    pMember->nMana = pMember->nManaMax;
+    pMember->nStamina = pMember->nStaminaMax;
+    pCompanion = pMember;
+    if (m_pToolBar) m_pToolBar->m_nCompanion = nNumber;
+    if (pPlayer) pPlayer->RefreshPartyMembers();
+    RecountParty(*this);
+    return true;
+}
+
+bool CMainFrame::SavePlayerFile(int nNumber) {
+    m_strPartyFileError.clear();
+    if (nNumber < 1 || nNumber > 4) return false;
+    CPlayer*& pMember = pParty[nNumber - 1];
+    if (!pMember) return false;
+    if (!MakeSaveFolder(&m_strPartyFileError)) return false;
+    CByteWriter out;
+    pMember->WriteRecord(out);
+    // The member leaves only once its record is safely on disk.
+    if (!WriteFileAtomic(SaveName("save\\SavePlayer%d.sav", nNumber).c_str(), out.Bytes(), &m_strPartyFileError))
+        return false;
+    m_nPartyIds[nNumber - 1] = -1;
+    // Only the leaving companion is forgotten; another member stays the companion.
+    if (pCompanion == pMember) {
+        pCompanion = nullptr;
+        if (m_pToolBar) m_pToolBar->m_nCompanion = -1;
+    }
+    delete pMember;
+    pMember = nullptr;
+    if (pPlayer) pPlayer->RefreshPartyMembers();
+    RecountParty(*this);
+    return true;
+}

@@ -1,0 +1,294 @@
+// The command families of the event scripts: every number has a handler or is a
+// declared no-op; items, money, hero, talk and the links; the exit hover; the modal
+// talk text.
+#include <climits>
+
+#include "shell/ToolBarLink.h"
+#include "tests/TempFolder.h"
+#include "tests/shell/ScriptTestUtil.h"
+#include "ui/toolbar/ToolBarHost.h"
+#include "world/GroundItem.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class CRecordingWork : public CWorkLink {
+public:
+    void Open(int nKind, int nShop) override { opened.push_back(std::to_string(nKind) + " " + std::to_string(nShop)); }
+    Lines opened;
+};
+
+class CRecordingGames : public CMiniGameLink {
+public:
+    bool Run(int nKind) override {
+        runs.push_back(nKind);
+        return bWin;
+    }
+    void RunPictureShow(int n) override { shows.push_back(n); }
+    bool bWin = false;
+    std::vector<int> runs, shows;
+};
+
+class CNoticeHost : public CToolBarHost {
+public:
+    void ShowNotice(const char* psz) override { notices.emplace_back(psz); }
+    Lines notices;
+};
+
+class ScriptCommandTest : public ScriptTest {
+protected:
+    void SetUp() override {
+        ScriptTest::SetUp();
+        m_strOldDir = GetCurrentDirectory();
+        SetCurrentDirectory(m_folder.Path().c_str());
+    }
+    void TearDown() override {
+        SetWorkLink(nullptr);
+        SetMiniGameLink(nullptr);
+        SetToolBarHost(nullptr);
+        ScriptTest::TearDown();
+        SetCurrentDirectory(m_strOldDir.c_str());
+    }
+    // Runs event 0 of a one-event scene 0 for a few frames.
+    void Run(const std::string& strSteps, int nFrames = 3) {
+        pFrame->pScript = nullptr;  // it pointed into the script data replaced here
+        Load("scene 0\ntext 0 \"t\"\nevent 0\n" + strSteps);
+        ASSERT_EQ(pFrame->StartEvent(0), 0);
+        Frames(nFrames);
+    }
+    CTempFolder m_folder{"scriptcmd"};
+    std::string m_strOldDir;
+};
+
+TEST_F(ScriptCommandTest, EveryNumberHasAHandlerOrIsADeclaredNoOp) {
+    MakeTestScene(20, 20);
+    TakeUnhandledScriptCommand();
+    for (int n = 1; n <= 114; ++n) {
+        // The battle runs its own loop: its row is checked with the links below.
+        if (n == 33) continue;
+        SCOPED_TRACE(n);
+        if (!pPlayer) pPlayer = new CPlayer;
+        if (!pScene) MakeTestScene(20, 20);
+        pFrame->nEventId = -1;
+        pFrame->m_bRunning = 1;
+        pFrame->m_pMenuManager->m_nGameMode = 3;
+        pEffectManager->EventStates[0][0] = 0;
+        Run("  " + std::to_string(n) + " 0 0 0 0 0 0\n", 2);
+        EXPECT_EQ(TakeUnhandledScriptCommand(), 0);
+    }
+    // A number nobody handles is noticed.
+    Load("scene 0\nevent 0\n  23\n");
+    EXPECT_TRUE(IsNoOpScriptCommand(23));
+    EXPECT_FALSE(IsNoOpScriptCommand(13));
+}
+
+TEST_F(ScriptCommandTest, ItemsFillTheBagCapAt500AndAFullBagDropsTheItemAfterTheNotice) {
+    CScene& scene = MakeTestScene(20, 20);
+    // Open ground that can take items, as a loaded map has.
+    scene.pGroundItems.resize(size_t(scene.nCellCount));
+    for (SceneCell& cell : scene.pCells) cell.nWall = 0;
+    pPlayer->ptPos = POINT{5 * 32 + 16, 5 * 32 + 16};
+    // Without a toolbar the count grows and stops at 500.
+    pPlayer->nItemCount[7] = 499;
+    Run("  GiveItem 7\n  GiveItem 7\n  GiveItem 100\n  GiveItem -1\n");
+    EXPECT_EQ(pPlayer->nItemCount[7], 500);
+
+    // A toolbar whose bag has no room: the notice, then the item on the ground, count unchanged.
+    CNoticeHost host;
+    SetToolBarHost(&host);
+    CToolBarPanelLink panels;
+    SetPanelLink(&panels);
+    panels.CreatePanels();
+    pPlayer->nItemCount[8] = 2;
+    pFrame->nEventId = -1;
+    Run("  GiveItem 8\n");
+    EXPECT_EQ(pPlayer->nItemCount[8], 2);
+    ASSERT_EQ(host.notices.size(), 1u);
+    EXPECT_EQ(host.notices[0], Utf8ToText("物品栏已满!"));
+    bool bOnGround = false;
+    for (int i = 0; CGroundItem* pItem = scene.GetGroundItem(i); ++i) bOnGround = bOnGround || pItem->nItem == 8;
+    EXPECT_TRUE(bOnGround);
+    SetPanelLink(nullptr);
+
+    // Taking: one at a time, nothing below 0, numbers outside the table ignored.
+    pFrame->nEventId = -1;
+    Run("  TakeItem 8\n  TakeItem 8\n  TakeItem 8\n  TakeItem 250\n");
+    EXPECT_EQ(pPlayer->nItemCount[8], 0);
+}
+
+TEST_F(ScriptCommandTest, MoneyStopsAtZeroAndSaturates) {
+    pPlayer->nMoney = 100;
+    Run("  Money 0 250\n");
+    EXPECT_EQ(pPlayer->nMoney, 0);
+    pPlayer->nMoney = INT_MAX - 5;
+    pFrame->nEventId = -1;
+    Run("  Money 1 100\n  Money 1 2147483647\n");
+    EXPECT_EQ(pPlayer->nMoney, INT_MAX);
+    pFrame->nEventId = -1;
+    Run("  Money 7 -2147483648\n");
+    EXPECT_EQ(pPlayer->nMoney, INT_MAX);
+}
+
+TEST_F(ScriptCommandTest, HeroDirectionWrapsExperienceAddsAndFlagsKeepTheirRange) {
+    pPlayer->nAction = pPlayer->nSpriteAction = 1;
+    Run("  HeroDir 9\n");
+    EXPECT_EQ(pPlayer->nDirection, 1);
+    EXPECT_EQ(pPlayer->nAction, 0);
+    EXPECT_EQ(pPlayer->nSpriteAction, 0);
+    pFrame->nEventId = -1;
+    Run("  HeroDir -1\n");
+    EXPECT_EQ(pPlayer->nDirection, 7);
+
+    pPlayer->nExperience = 40;
+    pFrame->nEventId = -1;
+    Run("  AddExp 60\n  AddExp -500\n  AddExp 0\n");
+    EXPECT_EQ(pPlayer->nExperience, 100);
+    pPlayer->nExperience = INT_MAX - 1;
+    pFrame->nEventId = -1;
+    Run("  AddExp 1000\n");
+    EXPECT_EQ(pPlayer->nExperience, INT_MAX);
+
+    pPlayer->nLife = 10;
+    pPlayer->nLifeMax = 50;
+    pFrame->nEventId = -1;
+    Run("  AddHP 100 -3\n  AddHP 5 1\n");
+    EXPECT_EQ(pPlayer->nLife, 50);
+    EXPECT_EQ(pPlayer->nLifeMax, 55);
+
+    pFrame->nEventId = -1;
+    Run("  HeroFlagOn 5\n  HeroFlagOn 100\n  HeroFlagOn -1\n  SetLevel 102\n  SetLevel 7\n", 8);
+    EXPECT_EQ(pPlayer->nTaskState[5], 1);
+    EXPECT_EQ(pPlayer->nLevel, 7);
+    pFrame->nEventId = -1;
+    Run("  HeroFlagOff 5\n");
+    EXPECT_EQ(pPlayer->nTaskState[5], 0);
+}
+
+TEST_F(ScriptCommandTest, ObjectFlagsCheckSceneAndCharacter) {
+    Run("  SetObjFlag 4 -1\n  SetObjFlag 5 200\n  SetObjFlag 100 0\n");
+    // Records start unset (-1); hiding sets the hidden bit alone.
+    EXPECT_EQ(pEffectManager->NpcStates[0][4].nDisplay, 1);
+    for (int s = 0; s < kStateScenes; ++s) EXPECT_EQ(pEffectManager->NpcStates[s][5].nDisplay, -1) << s;
+    pFrame->nEventId = -1;
+    Run("  ClearObjFlag 4 0\n");
+    EXPECT_EQ(pEffectManager->NpcStates[0][4].nDisplay & 1, 0);
+}
+
+TEST_F(ScriptCommandTest, TextBoxStepAndExitMark) {
+    world.bTextBoxOpen = true;
+    Run("  TextBox 12 -5\n  TextBox 13 40\n");
+    EXPECT_EQ(world.calls, Lines({"text box 12 120"}));
+    world.bTextBoxOpen = false;
+    Frames(3);
+    EXPECT_EQ(world.calls, Lines({"text box 12 120", "text box 13 40"}));
+
+    pFrame->nEventId = -1;
+    Run("  SetExitMark 1\n");
+    EXPECT_EQ(pFrame->m_nExitMark, 1);
+    pFrame->nEventId = -1;
+    Run("  ClearExitMark\n");
+    EXPECT_EQ(pFrame->m_nExitMark, -1);
+}
+
+TEST_F(ScriptCommandTest, LinkCommandsGoOnWithDefaultLinksAndPassTheirArguments) {
+    pPlayer->nMoney = 800;
+    Run("  OpenWorkPanel 3\n  OpenCraftPanel 0\n  KnockGame 1\n  PictureShow 2\n  Nop\n", 8);
+    EXPECT_EQ(pFrame->nEventId, -1) << "the event ran to its end";
+    EXPECT_EQ(pPlayer->nMoney, 300) << "the capture game costs 500 even when it cannot run";
+
+    CRecordingWork work;
+    CRecordingGames games;
+    SetWorkLink(&work);
+    SetMiniGameLink(&games);
+    games.bWin = true;
+    pPlayer->nExperience = 0;
+    pPlayer->nMoney = 100;
+    pFrame->nEventId = -1;
+    Run("  OpenWorkPanel 3\n  OpenWorkPanel 17\n  OpenCraftPanel 0\n  OpenCraftPanel 1\n  OpenCraftPanel 3\n"
+        "  KnockGame 1\n  KnockGame 3\n  KnockGame 4\n  PictureShow 2\n",
+        12);
+    EXPECT_EQ(work.opened, Lines({"0 2", "2 0", "1 0"}));
+    EXPECT_EQ(games.runs, std::vector<int>({1, 3}));
+    EXPECT_EQ(games.shows, std::vector<int>({2}));
+    EXPECT_EQ(pPlayer->nMoney, 0);
+    EXPECT_EQ(pPlayer->nExperience, 1000);
+    // The command was rewritten: 0 became the inlay panel.
+    EXPECT_EQ(pGameData->pScriptData->GetCommand(0, 2)->a1, 2);
+}
+
+TEST_F(ScriptCommandTest, HoverOverAnExitNamesItsSceneAndChangesNoEventState) {
+    Load("scene 0\nevent 0 limit 3\n  SetScene 1 200 300 -1\nevent 1\n  SetExitMark 1\n  SetScene 1 200 300 -1\n"
+         "event 2 limit 0\n  SetScene 2 0 0 -1\n");
+    CScene& scene = MakeTestScene(20, 20);
+    RegionRecord exit, marked, spent;
+    exit.nEventCount = 1;
+    exit.nEvents[0] = 0;
+    marked.nEventCount = 1;
+    marked.nEvents[0] = 1;
+    spent.nEventCount = 1;
+    spent.nEvents[0] = 2;
+    scene.pRegions = {exit, marked, spent};
+    scene.CellAt(10, 5)->nRegion = 0;
+    scene.CellAt(11, 5)->nRegion = 1;
+    scene.CellAt(12, 5)->nRegion = 2;
+    pPlayer->ptPos = POINT{2 * 32 + 16, 12 * 32 + 16};
+    pEffectManager->EventStates[0][0] = 1;
+    pEffectManager->EventRuns[0][0] = 0;
+    std::vector<std::uint8_t> states(&pEffectManager->EventStates[0][0], &pEffectManager->EventStates[0][0] + 100);
+    std::vector<std::int32_t> runs(&pEffectManager->EventRuns[0][0], &pEffectManager->EventRuns[0][0] + 100);
+    pMouse->m_nX = 10 * 32 + 5;
+    pMouse->m_nY = 5 * 32 + 5;
+    for (int i = 0; i < 100; ++i) Frame();
+    EXPECT_EQ(pFrame->m_nToolTipScene, 1);
+    EXPECT_EQ(pMouse->m_nShape, 2);
+    EXPECT_EQ(pFrame->nEventId, -1);
+    EXPECT_EQ(std::vector<std::uint8_t>(&pEffectManager->EventStates[0][0], &pEffectManager->EventStates[0][0] + 100),
+              states);
+    EXPECT_EQ(std::vector<std::int32_t>(&pEffectManager->EventRuns[0][0], &pEffectManager->EventRuns[0][0] + 100),
+              runs);
+    EXPECT_TRUE(watch.With("start").empty());
+    // The event's own mark for its destination, and an event that may not start: no name.
+    pMouse->m_nX = 11 * 32 + 5;
+    Frame();
+    EXPECT_EQ(pFrame->m_nToolTipScene, -1);
+    pMouse->m_nX = 12 * 32 + 5;
+    Frame();
+    EXPECT_EQ(pFrame->m_nToolTipScene, -1);
+    // The scene's own exit mark hides the name too.
+    pMouse->m_nX = 10 * 32 + 5;
+    pFrame->m_nExitMark = 1;
+    Frame();
+    EXPECT_EQ(pFrame->m_nToolTipScene, -1);
+}
+
+TEST_F(ScriptCommandTest, WaitTalkEndsOnAPressOnlyAfterItsFirstSecondOrOnAQuit) {
+    InjectMouseButton(VK_LBUTTON, true, 100, 100);
+    DWORD dwStart = TimeGetTime();
+    pFrame->WaitTalk("x");
+    EXPECT_GT(TimeGetTime() - dwStart, 1000u);
+    EXPECT_LT(TimeGetTime() - dwStart, 1200u);
+    InjectMouseButton(VK_LBUTTON, false, 100, 100);
+
+    PostQuitMessage(0);
+    dwStart = TimeGetTime();
+    pFrame->WaitTalk("x");
+    EXPECT_LT(TimeGetTime() - dwStart, 100u);
+    // The quit stays for the main loop.
+    MSG msg;
+    bool bQuit = false;
+    while (PeekMessage(&msg, true)) bQuit = bQuit || msg.message == WM_QUIT;
+    EXPECT_TRUE(bQuit);
+}
+
+TEST_F(ScriptCommandTest, DamageZoneAndHeadsCheckTheirSlots) {
+    Run("  DamageZone 4 10\n  ShowUpHead 4 1 0\n  HideUpHead -1\n", 4);
+    EXPECT_EQ(pFrame->m_nDamageMember, -1);
+    pFrame->nEventId = -1;
+    Run("  DamageZone 2 10\n", 1);
+    EXPECT_EQ(pFrame->m_nDamageMember, 2);
+    EXPECT_EQ(pFrame->m_nDamageAmount, 10);
+    EXPECT_EQ(Mode(), 16);
+}
+
+}  // namespace
