@@ -54,6 +54,9 @@ public:
     void WalkHeroTo(int x, int y) override;
     DWORD GetSurfaceMemory() const override;
     void DropItemOnGround(int nItem, int x, int y, int nMoney) override;
+    // The hero's skills (shell/HeroLink.cpp).
+    void SelectSkill(CPlayer* pHero, int nSkill) override;
+    void CastSkill(CPlayer* pHero, int x, int y) override;
 };
 
 // The toolbar's cell marker and label box as the scene draws them; false / null
