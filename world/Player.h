@@ -334,3 +334,6 @@ void SetPartyTarget(int nId);
 int DirectionFromVector(int dx, int dy, double* pAngle);
 // The cell next to (cx, cy) in direction d.
 POINT NeighbourCell(POINT cell, int nDirection);
+// The cell a hero or character facing direction d strikes: the neighbour on the screen
+// in that direction, on either grid kind (0 square, 1 diamond).
+POINT FrontCell(POINT cell, int nDirection, int nGridKind);

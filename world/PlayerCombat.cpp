@@ -153,7 +153,7 @@ int CPlayer::Engage(int nIndex, std::int64_t d, bool bPursuit) {
         nDirection = DirectionFromVector(pt.x - ptPos.x, pt.y - ptPos.y, &dLastAngle);
         double dAngle = dLastAngle;
         const int nSide = DirectionFromVector(ptPos.x - pt.x, ptPos.y - pt.y, &dAngle);
-        const POINT beside = NeighbourCell(npcCell, nSide);
+        const POINT beside = FrontCell(npcCell, nSide, pScene->nGridKind);
         const POINT target = pScene->IsCellPassable(beside.x, beside.y) ? pScene->CellToPixel(beside.x, beside.y)
                                                                           : CellBeside(npcCell, nSide);
         if (target.x < 0) return bPursuit ? kNoPath : kActed;
@@ -337,10 +337,10 @@ POINT CPlayer::AvoidPartyCells(POINT cell) const {
 }
 
 POINT CPlayer::CellBeside(POINT cell, int nDirection) const {
-    static constexpr int kOpposite[8][2] = {{-1, -1}, {0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}};
     if (!pScene) return POINT{-1, -1};
     const int d = ((nDirection % 8) + 8) % 8;
-    const POINT start{cell.x + kOpposite[d][0], cell.y + kOpposite[d][1]};
+    // The neighbour on the side opposite to the direction, as the screen shows it.
+    const POINT start = FrontCell(cell, d + 4, pScene->nGridKind);
     for (int k = 0; k < 8; ++k) {
         if (k == d) continue;
         const POINT next = NeighbourCell(start, k);
