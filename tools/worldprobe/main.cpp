@@ -5,7 +5,7 @@
 // cursor's shape and the hovered character's id (-1: none). --run sets her
 // run flag every frame (the toolbar's Shift and R keys do it in the game); the run
 // ends after N ms of virtual time (default 60000). --npc ID adds the fight columns:
-// that character's life, display state and action, the heroine's life, money and
+// that character's map position, life, display state and action, the heroine's life, money and
 // items held, the damage numbers and loot rolls the fight asked the toolbar for so
 // far, the money of the last roll and the ground items of the scene.
 #include <cstdio>
@@ -102,7 +102,8 @@ void OnFrame() {
     const CNpc* pNpc = pScene->GetNpc(pScene->FindNpcById(g_nNpcId));
     int nItems = 0;
     for (int n : hero.nItemCount) nItems += n;
-    std::printf(",%d,%d,%d,%d,%d,%d,%d,%d,%d,%d\n", pNpc ? int(pNpc->Life()) : -1, pNpc ? int(pNpc->Display()) : -1,
+    std::printf(",%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d\n", pNpc ? int(pNpc->pState->nMapX) : -1,
+                pNpc ? int(pNpc->pState->nMapY) : -1, pNpc ? int(pNpc->Life()) : -1, pNpc ? int(pNpc->Display()) : -1,
                 pNpc ? pNpc->nAction : -1, hero.nLife, hero.nMoney, nItems, g_fight.nDecLife, g_fight.nLoot,
                 g_fight.nLootMoney, int(pScene->nGroundItemCount));
 }
@@ -147,7 +148,7 @@ int main(int argc, char** argv) {
     setenv("XDG_RUNTIME_DIR", strLock.c_str(), 1);
     setenv("GAME_INPUT", strInput.c_str(), 1);
     std::printf("frame,ms,scene,x,y,cell_x,cell_y,action,stamina,waypoints,wall,view_x,view_y,cursor,hover%s\n",
-                g_nNpcId >= 0 ? ",npc_life,npc_display,npc_action,life,money,items,declife,loot,loot_money,ground" : "");
+                g_nNpcId >= 0 ? ",npc_x,npc_y,npc_life,npc_display,npc_action,life,money,items,declife,loot,loot_money,ground" : "");
     pfnFrameProbe = &OnFrame;
     CGameApp app;
     app.InitInstance();
