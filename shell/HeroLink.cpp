@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "shell/FrameLinks.h"
 #include "shell/MainFrame.h"
+#include "shell/ToolBarLink.h"
 #include "shell/ShellGlobals.h"
 #include "ui/panels/ItemMenu.h"
 #include "ui/toolbar/GameToolBar.h"
@@ -65,6 +66,45 @@ void CShellHeroHost::ClearEffectWait() {
     if (pFrame) pFrame->m_nSceneEffectWait2 = 0;
 }
 bool CShellHeroHost::IsEventRunning() const { return pFrame && pFrame->IsEventRunning(); }
+
+SIZE CShellHeroHost::GetScreenSize() const {
+    return pFrame ? SIZE{pFrame->m_nScreenWidth, pFrame->m_nScreenHeight} : SIZE{800, 600};
+}
+bool CShellHeroHost::IsKeyTaken() const { return ToolBar() && ToolBar()->m_bKeyTaken != 0; }
+int CShellHeroHost::GetStackItem() const { return ToolBar() ? ToolBar()->m_nStackItem : -1; }
+int CShellHeroHost::GetStackCount() const { return ToolBar() ? ToolBar()->m_nStackCount : 0; }
+void CShellHeroHost::SetStack(int nItem, int nCount) {
+    if (!ToolBar()) return;
+    ToolBar()->m_nStackItem = nItem;
+    ToolBar()->m_nStackCount = nCount;
+}
+void CShellHeroHost::ClearQuickSlot(int nSlot) {
+    if (ToolBar() && nSlot >= 0 && nSlot < kToolBarQuickSlots) ToolBar()->m_nQuickSlots[nSlot] = -1;
+}
+void CShellHeroHost::ShowCaption(const char* pszText) {
+    if (ToolBar()) ToolBar()->SetCaption(pszText);
+}
+void CShellHeroHost::LeaveParty(int nMember) {
+    if (pFrame && nMember >= 0 && nMember < 4) pFrame->m_nPartyIds[nMember] = -1;
+}
+void CShellHeroHost::RequestWalk(int x, int y) {
+    if (pFrame) pFrame->WalkHeroTo(x, y);
+}
+void CShellHeroHost::AdvanceScript() {
+    if (!pFrame) return;
+    ++pFrame->CurrentScript;
+    pFrame->bScriptGoOn = 1;
+}
+bool CShellHeroHost::StartSceneEffect(int nEffect, int x, int y) {
+    return pFrame && pFrame->StartSceneEffect(nEffect, x, y, 0);
+}
+
+void CShellToolBarHost::SelectSkill(CPlayer* pHero, int nSkill) {
+    if (pHero) pHero->SelectSkill(nSkill);
+}
+void CShellToolBarHost::CastSkill(CPlayer* pHero, int x, int y) {
+    if (pHero) pHero->CastSkill(x, y);
+}
 
 namespace {
 CNpc* FindNpc(int nId) { return pScene ? pScene->GetNpc(pScene->FindNpcById(nId)) : nullptr; }
@@ -209,9 +249,11 @@ void CHeroMapLink::ClickNpc(int nHover, bool bButtonHeld, int nPartyAttackMode) 
     pPlayer->nTalkTarget = nId;
     const std::int64_t nDistance = SquaredDistance(ptNpc, pPlayer->ptPos);
     if (GetNpcClass(nId) == 2) {
-        // Fights wait for the combat rules; the click names the target.
-        if (nKind == 14 || nPartyAttackMode == 0) pPlayer->AttackNpc(nId, int(std::min<std::int64_t>(nDistance, 0x7FFFFFFF)));
-        else SetPartyTarget(nId);
+        // A monster is attacked by the hero, or named as the party's target.
+        if (nKind == 14 || nPartyAttackMode == 0)
+            pPlayer->AttackNpc(pScene->FindNpcById(nId), int(std::min<std::int64_t>(nDistance, 0x7FFFFFFF)));
+        else
+            SetPartyTarget(nId);
         return;
     }
     if (nDistance > kReachSquared) WalkOrArrive(ptNpc);

@@ -23,6 +23,19 @@ public:
     // The party file of member number n joins the party (the item that calls the party).
     void LoadPartyFile(int nNumber) override;
     int GetIdlePanelWord() const override;
+    // Fighting: the toolbar's key flag, stack slot, quick slots and caption; the main
+    // window's screen, party ids, walk request, script and scene effects.
+    SIZE GetScreenSize() const override;
+    bool IsKeyTaken() const override;
+    int GetStackItem() const override;
+    int GetStackCount() const override;
+    void SetStack(int nItem, int nCount) override;
+    void ClearQuickSlot(int nSlot) override;
+    void ShowCaption(const char* pszText) override;
+    void LeaveParty(int nMember) override;
+    void RequestWalk(int x, int y) override;
+    void AdvanceScript() override;
+    bool StartSceneEffect(int nEffect, int x, int y) override;
 };
 
 class CHeroMapLink : public CSceneMapLink {

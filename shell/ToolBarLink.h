@@ -57,6 +57,9 @@ public:
     void DropItemOnGround(int nItem, int x, int y, int nMoney) override;
     bool StartSceneEffect(int nEffect, int x, int y) override;
     void UpdateEffects() override;
+    // The hero's skills (shell/HeroLink.cpp).
+    void SelectSkill(CPlayer* pHero, int nSkill) override;
+    void CastSkill(CPlayer* pHero, int x, int y) override;
 };
 
 // The toolbar's cell marker and label box as the scene draws them; false / null

@@ -24,6 +24,23 @@ public:
     }
     // A character's sound effect at a volume 1..100.
     virtual void PlayNpcSound(int nSound, int nVolume) { (void)nSound; (void)nVolume; }
+    // The mouse-steered hero's laid skill effect at a map point, with the skill's value
+    // (its area pattern) and action.
+    virtual void AddAreaEffectAtHero(int nAttack, int x, int y, int nSkillValue, int nSkillAction) {
+        (void)nAttack; (void)x; (void)y; (void)nSkillValue; (void)nSkillAction;
+    }
+    // A hero's shot from a map point toward a target in screen pixels: a line (kind 0) or
+    // a burst (kind 1) of an effect number; owner = the hero's member number.
+    virtual void AddFlyingEffect(int nAttack, int x, int y, int nEffect, int nTargetX, int nTargetY, int nOwner,
+                                 int nKind) {
+        (void)nAttack; (void)x; (void)y; (void)nEffect; (void)nTargetX; (void)nTargetY; (void)nOwner; (void)nKind;
+    }
+    // The controlled hero's skill shot toward a target in screen pixels (kind 0) or a
+    // spread (kind 1).
+    virtual void AddFlyingEffectFromHero(int nTargetX, int nTargetY, int nKind, int nSkillAction, int nEffect,
+                                         int nAttack) {
+        (void)nTargetX; (void)nTargetY; (void)nKind; (void)nSkillAction; (void)nEffect; (void)nAttack;
+    }
 };
 
 // Never null; the default host until the game installs its own.

@@ -18,7 +18,6 @@ namespace {
 
 // The cell in each direction 0..7: down, down-left, left, up-left, up, up-right, right,
 // down-right.
-constexpr int kNeighbour[8][2] = {{1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}, {1, 0}};
 constexpr int kHeroRestAction = 9;
 constexpr int kSpreadCells = 5;
 constexpr int kStunSkill = 3;
@@ -304,7 +303,7 @@ void CNpc::SetHitRect() {
 POINT CNpc::CellInFront() const {
     const int d = pState->nDirection;
     if (d < 0 || d > 7) return mapObject.ptCellPos;
-    return POINT{mapObject.ptCellPos.x + kNeighbour[d][0], mapObject.ptCellPos.y + kNeighbour[d][1]};
+    return FrontCell(mapObject.ptCellPos, d, m_pScene ? m_pScene->nGridKind : 1);
 }
 
 bool CNpc::IsDrawable(int nFrameIndex) const {

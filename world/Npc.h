@@ -91,6 +91,8 @@ public:
     // The hero of a member number: the controlled hero for the controlled member, else
     // that party slot; null when empty or outside 0..3.
     static CPlayer* MemberHero(int nMember);
+    // Clears the set front mark in the scene and forgets it.
+    void ForgetFrontMark();
 
     // Points the character at another state record, or (null) at its own copy of the
     // current one: the effect manager that holds the records is being replaced.
@@ -177,8 +179,6 @@ private:
     void ClearHover();
     void PlayNearbySound();
     void HealNeighbours();
-    // Clears the set front mark in the scene and forgets it.
-    void ForgetFrontMark();
     void PlanPath(POINT ptOwn, POINT ptGoal);
     void StopWalking();
     void StepAlongPath(int nSpeed, bool bChase);

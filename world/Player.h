@@ -138,6 +138,8 @@ struct HeroState {
     // and the busy flag of a party member.
     std::uint8_t bAltLook = 0;
     std::uint8_t bBusy = 0;
+    // Battle stunts left; a runtime count that the hero record does not hold.
+    std::int32_t nStunts = 0;
 };
 
 class CPlayer : public HeroState {
@@ -256,22 +258,63 @@ public:
     // The sprite action drawn for the current action and stance.
     int DrawnSpriteAction() const;
 
-    // Combat, skills and party behaviour (world/PlayerCombat.cpp); they act once the
-    // characters can be fought.
+    // Combat and party behaviour (world/PlayerCombat.cpp).
+    // Each update while no event runs: healing, the buff clock, the fight or the shared
+    // target, and the walk to a talk target or an object.
     void Think();
-    // True when area damage removed the hero.
-    bool TakeAreaDamage();
-    void SkillHit();
-    void WanderNearLeader();
-    void LeashToLeader();
-    // Attacks a clicked character at a squared distance.
+    // A computer-steered hero's fight: -1 nothing to fight, 1 acted.
+    int Fight();
+    // Approach and strike the party's shared target (a character id): 0 nothing done.
+    int PursueTarget(int nTargetId);
+    // One attack toward a map point: a marked cell (melee) or a shot (ranged).
+    void Strike(int x, int y);
+    // The controlled hero attacks a clicked character (scene index) at a squared distance.
     void AttackNpc(int nNpcIndex, int nSquaredDistance);
+    // Damage from a kind-1 mark under the hero; true when the hero left the party.
+    bool TakeAreaDamage();
+    // A computer-steered hero heals itself from the controlled hero's quick slots.
+    void AutoHeal();
+    // True when the hero was too far from the controlled hero and is sent back, or the
+    // toolbar took a key this frame.
+    bool LeashToLeader();
+    // A ranged hero drops targets too near or far outside the view; true when dropped.
+    bool KeepDistance(int x, int y);
+    void WanderNearLeader();
+    // The pixel centre of a cell, unless another member stands there.
+    POINT AvoidPartyCells(POINT cell) const;
+    // The first passable cell around the neighbour of cell opposite to the direction;
+    // (-1, -1) when none.
+    POINT CellBeside(POINT cell, int nDirection) const;
+    void MarkTargetCell();
     void ClearTargetMark();
+
+    // Skills and the buff (world/PlayerSkill.cpp).
+    void SelectSkill(int nSkill);
+    // Casts the selected skill toward a screen point.
+    void CastSkill(int x, int y);
+    // The selected skill takes effect (the hit frame of its action).
+    void SkillHit();
+    void ApplyBuff();
+    void UpdateBuff();
+    void PushBackNpc();
+    void TeleportToTarget();
 
     // Owned walk path: made by Init, deep-copied, deleted by the destructor.
     CPathFinder* pPath = nullptr;
 
 private:
+    // Approaches the character at a scene index or strikes it when in reach: -1 the
+    // target was dropped, 0 (only in a pursuit) no way there, 1 acted.
+    int Engage(int nIndex, std::int64_t nSquaredDistance, bool bPursuit);
+    // Starts a one-shot action (3 and above), also one without frames.
+    void StartOneShot(int nAction);
+    // The skill's level bonus attack: levels 1 and 2 only.
+    int SkillLevelBonus() const;
+    void StunAround();
+    void CountSkillUse();
+    void LaySkillEffect(int nBonus);
+    void RemoveBuffBonuses();
+
     // The goal becomes the centre of the cell under pt and the hero faces it; placed
     // there at once, or off along a planned path.
     void HeadFor(POINT pt, bool bPlace);
@@ -303,3 +346,6 @@ void SetPartyTarget(int nId);
 int DirectionFromVector(int dx, int dy, double* pAngle);
 // The cell next to (cx, cy) in direction d.
 POINT NeighbourCell(POINT cell, int nDirection);
+// The cell a hero or character facing direction d strikes: the neighbour on the screen
+// in that direction, on either grid kind (0 square, 1 diamond).
+POINT FrontCell(POINT cell, int nDirection, int nGridKind);

@@ -23,6 +23,14 @@ void CHeroHost::PlayStepSound() {
     if (pSoundEffects != nullptr) pSoundEffects->Play(4);
 }
 
+void CHeroHost::PlaySound(int n) {
+    if (pSoundEffects != nullptr) pSoundEffects->Play(n);
+}
+
+void CHeroHost::PlaySkillSound(int n) {
+    if (pSoundEffects != nullptr) pSoundEffects->PlayJl(n);
+}
+
 namespace {
 CHeroHost g_defaultHost;
 CHeroHost* g_pHost = &g_defaultHost;

@@ -51,6 +51,32 @@ public:
 
     // Frames per direction of a sculpt's sprite action in the sprite package; 0 when absent.
     virtual int GetSpriteFrameCount(int nSculpt, int nAction) const;
+
+    // Fighting on the map.
+    // Main window: the screen size that bounds the view rectangle.
+    virtual SIZE GetScreenSize() const { return SIZE{800, 600}; }
+    // Toolbar: true in a frame in which it handled a key (members start no fights then).
+    virtual bool IsKeyTaken() const { return false; }
+    // Toolbar: the stack slot's item (-1 none) and count, which the thrown-item skill spends.
+    virtual int GetStackItem() const { return -1; }
+    virtual int GetStackCount() const { return 0; }
+    virtual void SetStack(int nItem, int nCount) { (void)nItem; (void)nCount; }
+    // Toolbar: empties quick slot 0..7 of the controlled hero.
+    virtual void ClearQuickSlot(int nSlot) { (void)nSlot; }
+    // Toolbar: shows the raise message (GBK) with its time stamp, cut to the caption's size.
+    virtual void ShowCaption(const char* pszText) { (void)pszText; }
+    // Main window: the party id of a member becomes -1 (it leaves the party).
+    virtual void LeaveParty(int nMember) { (void)nMember; }
+    // Main window: walks the controlled hero and the party toward a screen point.
+    virtual void RequestWalk(int x, int y) { (void)x; (void)y; }
+    // Main window: the event started on arrival goes on at its next command.
+    virtual void AdvanceScript() {}
+    // Main window: starts the scene effect of an effect number at a map point; false when
+    // it did not start.
+    virtual bool StartSceneEffect(int nEffect, int x, int y) { (void)nEffect; (void)x; (void)y; return false; }
+    // Sound effect n (Sound table) and skill sound n.
+    virtual void PlaySound(int n);
+    virtual void PlaySkillSound(int n);
 };
 
 // Never null; the default host until the game installs its own.

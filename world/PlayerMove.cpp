@@ -63,9 +63,19 @@ POINT NeighbourCell(POINT cell, int nDirection) {
     return POINT{cell.x + kSteps[d][0], cell.y + kSteps[d][1]};
 }
 
+POINT FrontCell(POINT cell, int nDirection, int nGridKind) {
+    // The direction table of the cell neighbours follows the screen on a diamond grid
+    // only; on a square grid the screen direction gives the step itself, or a strike
+    // would land beside the one faced.
+    static constexpr int kSquareSteps[8][2] = {{0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}, {1, 0}, {1, 1}};
+    if (nGridKind != 0) return NeighbourCell(cell, nDirection);
+    const int d = ((nDirection % 8) + 8) % 8;
+    return POINT{cell.x + kSquareSteps[d][0], cell.y + kSquareSteps[d][1]};
+}
+
 POINT CPlayer::CellInFront() const {
     const POINT cell = pScene ? pScene->PixelToCell(ptPos.x, ptPos.y) : mapObject.ptCellPos;
-    return NeighbourCell(cell, nDirection);
+    return FrontCell(cell, nDirection, pScene ? pScene->nGridKind : 1);
 }
 
 int CPlayer::Update() {

@@ -260,6 +260,8 @@ TEST_F(GameFlow, AMapClickOnAWallSendsTheHeroineAndTheMemberToFreeCells) {
     pFrame->AddPartyMember(1);
     ASSERT_NE(pParty[1], nullptr);
     EXPECT_EQ(pPlayer->pPartyMembers[1], pParty[1]);
+    // Once there the member would wander about the heroine after its idle second.
+    pParty[1]->nIdleInterval = 100000;
     pScene->RebuildBlockMap();
     // Cell (18, 14) is in the wall's upright; (18, 13) and (18, 15) are too, so the
     // first free cell along the rays is (17, 14).

@@ -49,8 +49,11 @@ void AddSkills(GameModel& model) {
             s.nDefance = f == 7 ? 10 + 5 * e : 0;
             s.nCelerity = f == 5 ? 5 + e : 0;
             s.nMana = 8 + 3 * e + 2 * f;
-            s.nDirection = f == 7 ? 1 : 0;  // protective skills aim at the party
-            s.nNpcType = e % 4;
+            // The map casts the skill with one-shot action 10 or 12; the battle lists it
+            // by the action modulo 3: protective skills (10) aim at the party, others (12)
+            // at the enemies. The skill takes effect on frame 2 of the action.
+            s.nDirection = f == 7 ? 10 : 12;
+            s.nNpcType = 2;
             s.nEffectSound = 1 + nId % 12;
             s.nPicNo = nId;
             s.nSkillNo = f == 3 ? e : -1;  // formations spread over an area pattern
@@ -70,6 +73,9 @@ void AddSkills(GameModel& model) {
     thrown.strName = Gbk("飞器投掷");
     thrown.strDescription = Gbk("掷出手中暗器");
     thrown.nMana = 0;
+    thrown.nDirection = 12;
+    thrown.nNpcType = 2;
+    thrown.nAttackType = 1;  // it flies
     thrown.nPicNo = 50;
     thrown.nSkillNo = -1;
     thrown.nType = 5;

@@ -52,8 +52,10 @@ bool WritePictureContent(const std::string& gameDir) {
     AddItems(model);
     SamplePictureOptions options;
     options.nItemCount = int(model.items.size());
-    // The heroine (sculpt 1) and the party members (2..5) stand, walk, run, fight and rest.
+    // The heroine (sculpt 1) and the party members (2..5) stand, walk, run, fight and
+    // rest, and cast skills with the one-shot actions 10..12.
     options.heroSculpts = {1, 2, 3, 4, 5};
+    options.nHeroActions = 13;
     // The title menu, boxes, talk bars and faces bring their own pictures.
     for (const char* pszPkg : {"menu.pkg", "Head.pkg"}) options.extraEntries[pszPkg] = MenuContentEntries(pszPkg);
     for (PkgEntryData& entry : ToolBarContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));

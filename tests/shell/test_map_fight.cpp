@@ -1,0 +1,165 @@
+// The sample game's first fight, headless from the title: the heroine walks up to the
+// wolf near the start, which comes at her and bites; four clicks on it strike it dead;
+// the corpse lies for 20 seconds and is gone. worldprobe's fight columns give the
+// wolf's state record, the heroine's life, money and bag, and what the fight asked of
+// the toolbar (damage numbers, the loot roll); the screenshots show the blow and the
+// corpse.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/TempFolder.h"
+#include "tests/shell/GameRun.h"
+#include "tests/shell/ShellTestUtil.h"
+
+namespace {
+
+#ifdef MKGAME_BINARY
+const std::string kMkGame = MKGAME_BINARY;
+#else
+const std::string kMkGame;
+#endif
+#ifdef WORLDPROBE_BINARY
+const std::string kWorldProbe = WORLDPROBE_BINARY;
+#else
+const std::string kWorldProbe;
+#endif
+
+constexpr int kWolf = 4;
+
+// One pass of worldprobe's CSV with the fight columns.
+struct FightRow {
+    int nMs = 0, x = 0, y = 0, nAction = 0, nHover = -1;
+    int nNpcX = 0, nNpcY = 0, nNpcLife = 0, nNpcDisplay = 0, nNpcAction = 0;
+    int nLife = 0, nMoney = 0, nItems = 0, nDecLife = 0, nLoot = 0, nLootMoney = 0, nGround = 0;
+};
+
+std::vector<FightRow> ParseFight(const std::string& strCsv) {
+    std::vector<FightRow> rows;
+    std::istringstream in(strCsv);
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line)) {
+        FightRow r;
+        long nFrame = 0;
+        int nScene = 0, cx = 0, cy = 0, nStamina = 0, nWay = 0, nWall = 0, vx = 0, vy = 0, nCursor = 0;
+        if (std::sscanf(line.c_str(), "%ld,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d",
+                        &nFrame, &r.nMs, &nScene, &r.x, &r.y, &cx, &cy, &r.nAction, &nStamina, &nWay, &nWall, &vx, &vy,
+                        &nCursor, &r.nHover, &r.nNpcX, &r.nNpcY, &r.nNpcLife, &r.nNpcDisplay, &r.nNpcAction, &r.nLife,
+                        &r.nMoney, &r.nItems, &r.nDecLife, &r.nLoot, &r.nLootMoney, &r.nGround) == 27)
+            rows.push_back(r);
+    }
+    return rows;
+}
+
+const FightRow* RowAt(const std::vector<FightRow>& rows, int nMs) {
+    const FightRow* pFound = nullptr;
+    for (const FightRow& r : rows)
+        if (r.nMs <= nMs) pFound = &r;
+    return pFound;
+}
+
+// New game; two walks bring the heroine to cell (28, 25) with the view at (410, 360),
+// where the wolf comes to the cell below her (screen 502, 488) and bites. Four clicks on
+// it at 700 ms intervals strike it dead; a click on its cell later takes what lies there,
+// and she walks off before the corpse goes.
+constexpr const char* kScript = "8500 move 280 240\n"
+                                "9000 lbutton down 280 240\n"
+                                "9040 lbutton up 280 240\n"
+                                "12000 move 784 300\n"
+                                "12100 lbutton down 784 300\n"
+                                "12140 lbutton up 784 300\n"
+                                "14000 move 502 440\n"
+                                "14100 lbutton down 502 440\n"
+                                "14140 lbutton up 502 440\n"
+                                "17000 move 500 480\n"
+                                "17100 lbutton down 500 480\n"
+                                "17140 lbutton up 500 480\n"
+                                "17900 shot before.png\n"
+                                "18000 lbutton down 500 480\n"
+                                "18040 lbutton up 500 480\n"
+                                "18150 shot strike.png\n"
+                                "18700 lbutton down 500 480\n"
+                                "18740 lbutton up 500 480\n"
+                                "19400 lbutton down 500 480\n"
+                                "19440 lbutton up 500 480\n"
+                                "20100 lbutton down 500 480\n"
+                                "20140 lbutton up 500 480\n"
+                                "23000 shot corpse.png\n"
+                                "24000 move 502 488\n"
+                                "24100 lbutton down 502 488\n"
+                                "24140 lbutton up 502 488\n"
+                                "26000 move 502 300\n"
+                                "26100 lbutton down 502 300\n"
+                                "26140 lbutton up 502 300\n"
+                                "41000 shot gone.png\n";
+
+TEST(MapFight, TheWolfBitesIsStruckDeadLiesAsACorpseAndIsGoneTwentySecondsLater) {
+    UsePrivateRuntimeFolder();
+    for (const std::string* p : {&kMkGame, &kWorldProbe})
+        ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
+    CTempFolder folder("mapfight");
+    const std::string strGame = folder.Path() + "/game", strRun = folder.Path() + "/run";
+    std::filesystem::create_directories(strRun);
+    const ProgramRun made = RunProgramIn(folder.Path(), kMkGame, {strGame}, "/dev/null");
+    ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
+    const std::string strScript = strRun + "/input.txt";
+    std::ofstream(strScript) << kScript;
+    const ProgramRun run = RunProgramIn(strRun, kWorldProbe, {strGame, strScript, "--ms", "41200", "--npc", "4"}, strScript);
+    ASSERT_TRUE(run.bExited && run.nCode == 0) << run.strErr;
+    const std::vector<FightRow> rows = ParseFight(run.strOut);
+    ASSERT_FALSE(rows.empty()) << run.strOut.substr(0, 400);
+
+    const FightRow* pApproach = RowAt(rows, 17950);
+    ASSERT_TRUE(pApproach);
+    EXPECT_EQ(pApproach->nNpcLife, 60) << "untouched before the first click";
+    EXPECT_EQ(pApproach->nHover, kWolf);
+    EXPECT_LT(pApproach->nLife, 120) << "the wolf came and bit";
+    EXPECT_GT(pApproach->nDecLife, 0) << "its bites asked for damage numbers";
+    const int nBites = pApproach->nDecLife;
+
+    // Each click takes 16 (attack 18 against defence 2); the fourth kills.
+    const int nAfter[4] = {18600, 19300, 20000, 20700};
+    for (int k = 0; k < 4; ++k) {
+        const FightRow* pRow = RowAt(rows, nAfter[k]);
+        ASSERT_TRUE(pRow);
+        EXPECT_EQ(pRow->nNpcLife, 60 - 16 * (k + 1)) << "after click " << k + 1;
+    }
+    const FightRow* pDead = RowAt(rows, 22000);
+    ASSERT_TRUE(pDead);
+    EXPECT_LT(pDead->nNpcLife, 1);
+    EXPECT_EQ(pDead->nNpcDisplay, 4) << "a corpse";
+    EXPECT_EQ(pDead->nNpcAction, 5);
+    EXPECT_EQ(pDead->nHover, -1) << "the hover is cleared";
+    EXPECT_GT(pDead->nDecLife, nBites + 3) << "the four blows asked for damage numbers too";
+    EXPECT_EQ(pDead->nLoot, 1) << "one loot roll";
+    EXPECT_EQ(pDead->nLootMoney, 30);
+
+    // What lay on the ground after the roll is what the click took.
+    const FightRow* pBefore = RowAt(rows, 24000);
+    const FightRow* pTaken = RowAt(rows, 26000);
+    ASSERT_TRUE(pBefore && pTaken);
+    if (pBefore->nGround == 0) {
+        EXPECT_EQ(pTaken->nMoney, 0);
+        EXPECT_EQ(pTaken->nItems, 0);
+    } else {
+        EXPECT_LT(pTaken->nGround, pBefore->nGround);
+        EXPECT_TRUE(pTaken->nMoney == 30 || pTaken->nItems > 0);
+    }
+
+    const FightRow* pGone = RowAt(rows, 41000);
+    ASSERT_TRUE(pGone);
+    EXPECT_EQ(pGone->nNpcDisplay, 3) << "gone, to come back on a later visit";
+
+    CShot before(strRun + "/before.png"), strike(strRun + "/strike.png"), corpse(strRun + "/corpse.png"),
+        gone(strRun + "/gone.png");
+    ASSERT_TRUE(before.Read() && strike.Read() && corpse.Read() && gone.Read());
+    // The heroine (feet at screen 502, 456) swings: her figure changes.
+    EXPECT_GT(strike.Differences(before, 482, 376, 40, 80), 30);
+    // The corpse lies where the wolf fell (feet at 502, 488), below her feet, and is gone
+    // later.
+    EXPECT_GT(corpse.Differences(gone, 482, 460, 40, 28), 100);
+}
+
+}  // namespace
