@@ -3,6 +3,7 @@
 #include "platform/Window.h"
 #include "shell/MainFrame.h"
 #include "shell/MenuManager.h"
+#include "shell/SaveGameLink.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
 #include "world/Scene.h"
@@ -129,10 +130,12 @@ CDXSurface* GetToolBarLabelBox() { return Bar() ? Bar()->GetLabelBox() : nullptr
 void InstallToolBarLinks() {
     SetPanelLink(&s_panelLink);
     SetToolBarHost(&s_toolBarHost);
+    InstallSaveSlotHost();
 }
 
 void RemoveToolBarLinks() {
     s_panelLink.DeletePanels();
     SetPanelLink(nullptr);
     SetToolBarHost(nullptr);
+    RemoveSaveSlotHost();
 }

@@ -66,6 +66,8 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         wanderer.nWanderRadius = 96;
         wanderer.nDirection = 2;
         people.push_back(wanderer);
+        // The banker on the road east of the start (event 50 opens the bank).
+        people.push_back(Talker(8, 2, 24, 14, 50));
     } else if (nScene == 1) {
         people.push_back(Fighter(1, 1, 21, 12, 12));
         // A ranged fighter, one that flees at low life, and one whose skills lay area effects.

@@ -7,7 +7,7 @@ namespace {
 // The sample story. Region events: the greetings (event 0 of the town and the grove),
 // the exits (events 1 and 2 of the town, 1 of the grove and the inn), the villager who
 // asks for water (3) and the well (4). Event 5 of the town is started by the well
-// while the countdown still runs.
+// while the countdown still runs. The banker (event 50) talks and opens the bank.
 const char* const kStory = R"(# The sample game's story.
 scene 0
 text 0 "欢迎来到青石镇。"
@@ -40,6 +40,10 @@ event 5 limit 1
   MoveView 300 416
   ViewFollowHero
   SceneEffect 0 500 416 0
+text 270 "钱放在我这里最稳妥，要存还是要取？"
+event 50
+  Talk 1 270
+  OpenBank
 
 scene 1
 text 0 "欢迎来到镇外竹林。"

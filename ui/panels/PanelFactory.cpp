@@ -1,12 +1,17 @@
 #include "ui/panels/PanelFactory.h"
 
+#include "ui/panels/LoadGameMenu.h"
+#include "ui/panels/SaveGameMenu.h"
 #include "ui/panels/SysMenu.h"
 
 namespace {
 
 std::unique_ptr<CGamePanel> MakeSysMenu(int, bool) { return std::make_unique<CSysMenu>(); }
+std::unique_ptr<CGamePanel> MakeSaveMenu(int, bool) { return std::make_unique<CSaveGameMenu>(); }
+std::unique_ptr<CGamePanel> MakeLoadMenu(int, bool) { return std::make_unique<CLoadGameMenu>(); }
 
-PanelMaker s_makers[int(PanelKind::Count)] = {nullptr, nullptr, nullptr, MakeSysMenu};
+PanelMaker s_makers[int(PanelKind::Count)] = {nullptr, nullptr, nullptr, MakeSysMenu, nullptr,
+                                              nullptr, MakeSaveMenu, MakeLoadMenu};
 
 }  // namespace
 
