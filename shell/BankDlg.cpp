@@ -133,6 +133,18 @@ int CBankDlg::DoModal() {
         if (pMouse) pMouse->Draw();
         if (pScreen) pScreen->Flip(FALSE);
     }
+    // The key that answered is let go before the box returns, so a notice that follows
+    // does not take the same press as its own answer.
+    for (int nKey : {VK_RETURN, VK_ESCAPE})
+        while (nAnswer != kNone && (GetAsyncKeyState(nKey) & 0x8000) && pFrame && pFrame->m_bRunning) {
+            MSG msg;
+            if (PeekMessage(&msg, true) && msg.message != WM_KEYDOWN) {
+                TranslateMessage(&msg);
+                DispatchMessage(&msg);
+            }
+            SleepMs(1);
+        }
+    GetAsyncKeyState(VK_RETURN);
     bMsgBoxOpen = 0;
     return nAnswer;
 }

@@ -219,6 +219,13 @@ void CMainFrame::ApplySaveFile(const SaveGameFile& file) {
 
     DeleteHeroes();
     CMapLink& map = MapLink();
+    // The scene left behind records its characters now, into the tables the load then
+    // replaces; the scene change below finds no scene to leave.
+    if (pScene) {
+        map.ReviveNpcs();
+        delete pScene;
+        pScene = nullptr;
+    }
     if (!pEffectManager) map.CreateEffectManager();
     if (pEffectManager) {
         pEffectManager->ClearEffects();
