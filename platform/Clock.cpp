@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <thread>
 
 #include "platform/WindowBackend.h"
@@ -82,3 +83,25 @@ int Rand() {
 }
 
 void Srand(unsigned int nSeed) { s_nRandState = nSeed; }
+
+LocalDateTime GetLocalDateTime() {
+    LocalDateTime t;
+    if (IsVirtualClock()) {
+        const DWORD s = TimeGetTime() / 1000;
+        t.nDay = 1 + int(s / 86400 % 28);
+        t.nHour = int(s / 3600 % 24);
+        t.nMinute = int(s / 60 % 60);
+        t.nSecond = int(s % 60);
+        return t;
+    }
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (!localtime_r(&now, &local)) return t;
+    t.nYear = local.tm_year + 1900;
+    t.nMonth = local.tm_mon + 1;
+    t.nDay = local.tm_mday;
+    t.nHour = local.tm_hour;
+    t.nMinute = local.tm_min;
+    t.nSecond = local.tm_sec;
+    return t;
+}

@@ -21,3 +21,12 @@ void ClockOnIdlePoll();
 constexpr int GAME_RAND_MAX = 32767;
 int Rand();
 void Srand(unsigned int nSeed);
+
+// The wall-clock date and time of day (saved games show when they were written).
+struct LocalDateTime {
+    int nYear = 2000, nMonth = 1, nDay = 1;
+    int nHour = 0, nMinute = 0, nSecond = 0;
+};
+// The local date and time; under the virtual clock 1 January 2000, 00:00:00 plus the
+// virtual clock's seconds, so a run repeats exactly.
+LocalDateTime GetLocalDateTime();

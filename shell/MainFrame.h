@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "media/MediaHost.h"
 #include "media/Mp3Player.h"
@@ -20,6 +21,7 @@ class CWorkMenuHost;
 class CFight;
 class CMoveText;
 struct ScriptCommand;
+struct SaveGameFile;
 
 constexpr int kSceneTableCount = 200;
 constexpr int kSceneFlagCount = 100;
@@ -143,6 +145,22 @@ public:
     // the battle was quit).
     int Fighting(int nBackground, int nEnemy1, int nEnemy2, int nEnemy3, BYTE bFlag);
 
+    // Saved games (shell/SaveGame.cpp). SaveGame writes slot n (0..19) atomically and is
+    // true only when the whole file was written; LoadGame reads and checks the whole
+    // file first and changes nothing when it is refused. Both give the reason in *pError.
+    bool SaveGame(int nSlot, std::string* pError = nullptr);
+    bool LoadGame(int nSlot, std::string* pError = nullptr);
+    // The save file of the running game, built in memory; false without a game.
+    bool BuildSaveFile(std::vector<std::uint8_t>* pBytes, std::string* pError = nullptr);
+    // Rebuilds the game from a parsed and checked save file.
+    void ApplySaveFile(const SaveGameFile& file);
+    // The bank (shell/Bank.cpp): runs the bank box over the map; the two moves of the
+    // amount, each refused (false, nothing moved) when it is negative, more than there
+    // is, or would overflow.
+    void OpenBank();
+    bool Deposit(int nAmount);
+    bool Withdraw(int nAmount);
+
     // Sets the message text, cut to the buffer at a character boundary.
     void SetMessageText(const char* pszText);
     bool HasMessageText() const { return m_pszMessageText && m_pszMessageText[0]; }
@@ -192,6 +210,8 @@ public:
     std::int32_t m_nHeroSculpts[7] = {0, 1, 3, 4, 5, 6, 7};
     std::int32_t m_nPartyAttackMode = 0;
     std::int32_t m_nBankMoney = 0;
+    // The bank box's amount, kept between openings.
+    std::int32_t m_nBankAmount = 0;
     std::int32_t (*m_pEventFlagsA)[kSceneFlagCount] = nullptr;
     std::int32_t (*m_pEventFlagsB)[kSceneFlagCount] = nullptr;
     void* m_pMiniGames[4] = {};

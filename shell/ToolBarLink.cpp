@@ -3,6 +3,7 @@
 #include "platform/Window.h"
 #include "shell/MainFrame.h"
 #include "shell/MenuManager.h"
+#include "shell/SaveGameLink.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
 #include "ui/toolbar/ToolBarFightHost.h"
@@ -141,6 +142,7 @@ void InstallToolBarLinks() {
     SetPanelLink(&s_panelLink);
     SetToolBarHost(&s_toolBarHost);
     SetFightHost(&s_fightHost);
+    InstallSaveSlotHost();
 }
 
 void RemoveToolBarLinks() {
@@ -148,4 +150,5 @@ void RemoveToolBarLinks() {
     SetPanelLink(nullptr);
     SetToolBarHost(nullptr);
     SetFightHost(nullptr);
+    RemoveSaveSlotHost();
 }

@@ -70,6 +70,8 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         people.push_back(Talker(20, 2, 24, 22, 30));
         // The herbalist, south-east of the start.
         people.push_back(Talker(6, 6, 30, 24, 40));
+        // The banker on the road east of the start (event 50 opens the bank).
+        people.push_back(Talker(8, 2, 24, 14, 50));
     } else if (nScene == 1) {
         people.push_back(Fighter(1, 1, 21, 12, 12));
         // A ranged fighter, one that flees at low life, and one whose skills lay area effects.

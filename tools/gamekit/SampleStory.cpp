@@ -12,6 +12,7 @@ namespace {
 // while the countdown still runs. The herbalist of the town (events 40 to 43) sends
 // the heroine for herbs; in the grove the companion joins (40) and the herb patch
 // (41) gives them.
+// while the countdown still runs. The banker (event 50) talks and opens the bank.
 const char* const kStory = R"(# The sample game's story.
 scene 0
 text 0 "欢迎来到青石镇。"
@@ -107,6 +108,10 @@ event 42 once
   Money 1 50
 event 43
   Talk 3 205
+text 270 "钱放在我这里最稳妥，要存还是要取？"
+event 50
+  Talk 1 270
+  OpenBank
 
 scene 1
 text 0 "欢迎来到镇外竹林。"

@@ -1,6 +1,7 @@
 // mkres RES_DIR: draws the executable's resource pictures and writes them as 8-bit
 // run-length BMP files: the start and game-over pictures (800 x 600), the shadow under
-// characters, the built-in character and crate sprite sheets, the scene's stand-in picture.
+// characters, the built-in character and crate sprite sheets, the scene's stand-in picture,
+// the bank box.
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -106,6 +107,20 @@ PictureRgba LittleMouse() {
     return pic;
 }
 
+// The bank box's picture (bitmap 125): a wooden board with a coin, 200 x 150.
+PictureRgba BankPicture() {
+    PictureRgba pic(200, 150);
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 200; ++x) pic.At(x, y) = Blend(0x5A3A1E, 0x8A6236, y / 150.0, 12);
+    for (int i = 0; i < 200; ++i) {
+        pic.At(i, 0) = pic.At(i, 149) = Argb(255, 40, 24, 10);
+        if (i < 150) pic.At(0, i) = pic.At(199, i) = Argb(255, 40, 24, 10);
+    }
+    FillEllipse(pic, 28, 86, 16, 16, Argb(255, 230, 190, 60));
+    FillEllipse(pic, 28, 86, 9, 9, Argb(255, 200, 150, 40));
+    return pic;
+}
+
 bool Save(const std::string& strDir, const char* pszName, const PictureRgba& pic) {
     BmpOptions options;
     options.nBits = 8;
@@ -138,5 +153,6 @@ int main(int argc, char** argv) {
     bOk = Save(strDir, "NPC_BMP.bmp", NpcSheet()) && bOk;
     bOk = Save(strDir, "CRATE_BMP.bmp", CrateSheet()) && bOk;
     bOk = Save(strDir, "LITTEMOUSE.bmp", LittleMouse()) && bOk;
+    bOk = Save(strDir, "IDB_BANK.bmp", BankPicture()) && bOk;
     return bOk ? 0 : 1;
 }

@@ -4,6 +4,8 @@
 #include "ui/panels/SceneMapView.h"
 #include "ui/panels/SkillMenu.h"
 #include "ui/panels/StateMenu.h"
+#include "ui/panels/LoadGameMenu.h"
+#include "ui/panels/SaveGameMenu.h"
 #include "ui/panels/SysMenu.h"
 #include "ui/panels/SysSetMenu.h"
 #include "ui/panels/TaskMenu.h"
@@ -12,6 +14,8 @@
 namespace {
 
 std::unique_ptr<CGamePanel> MakeSysMenu(int, bool) { return std::make_unique<CSysMenu>(); }
+std::unique_ptr<CGamePanel> MakeSaveMenu(int, bool) { return std::make_unique<CSaveGameMenu>(); }
+std::unique_ptr<CGamePanel> MakeLoadMenu(int, bool) { return std::make_unique<CLoadGameMenu>(); }
 
 std::unique_ptr<CGamePanel> MakeSkillMenu(int nHero, bool bHero) {
     auto p = std::make_unique<CSkillMenu>();
@@ -39,7 +43,7 @@ std::unique_ptr<CGamePanel> MakeSceneMap(int, bool) {
 }
 
 PanelMaker s_makers[int(PanelKind::Count)] = {MakeSkillMenu, MakeItemMenu, MakeStateMenu, MakeSysMenu,  MakeTaskMenu,
-                                              MakeSysSetMenu, nullptr,      nullptr,       MakeSceneMap};
+                                              MakeSysSetMenu, MakeSaveMenu, MakeLoadMenu, MakeSceneMap};
 
 }  // namespace
 

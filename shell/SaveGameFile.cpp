@@ -1,0 +1,145 @@
+#include "shell/SaveGameFile.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/Stream.h"
+#include "world/EffectManager.h"
+
+namespace {
+
+bool Refuse(CByteReader& in, const char* pszFormat, int nValue) {
+    char szWhat[128];
+    std::snprintf(szWhat, sizeof szWhat, pszFormat, nValue);
+    return in.Fail(szWhat);
+}
+
+// Runs one block's reader and notes where the block lay.
+template <class Read>
+bool Block(CByteReader& in, SaveGameFile* pFile, const char* pszName, Read read) {
+    const std::size_t nStart = in.Position();
+    in.SetContext(pszName);
+    if (!read()) return false;
+    pFile->blocks.push_back(SaveBlockSpan{pszName, nStart, in.Position() - nStart});
+    return !in.Failed();
+}
+
+bool ReadHeader(CByteReader& in, SaveGameFile* f) {
+    if (!in.CheckCount(1, kSaveHeaderBytes, "header")) return false;
+    in.ReadBytes(f->szDate, kSaveTextBytes);
+    in.ReadBytes(f->szClock, kSaveTextBytes);
+    in.SetContext("header: party count");
+    in.ReadI32(&f->nPartyCount);
+    if (f->nPartyCount < 1 || f->nPartyCount > 4) return Refuse(in, "party count %d outside 1..4", f->nPartyCount);
+    in.SetContext("header: party ids");
+    for (int i = 0; i < 4; ++i) {
+        in.SetRecord(i);
+        in.ReadI32(&f->nPartyIds[i]);
+        // A member always stands in the slot of its own number.
+        if (f->nPartyIds[i] != -1 && f->nPartyIds[i] != i)
+            return Refuse(in, "party id %d is neither -1 nor the slot number", f->nPartyIds[i]);
+    }
+    in.SetContext("header");
+    in.ReadI32(&f->nSculpt);
+    f->thumbnail.resize(kSaveThumbBytes);
+    in.ReadBytes(f->thumbnail.data(), kSaveThumbBytes);
+    in.SetContext("header: scene");
+    in.ReadI32(&f->nScene);
+    if (f->nScene < 0 || f->nScene > 199) return Refuse(in, "scene %d outside 0..199", f->nScene);
+    in.ReadU8(&f->bStoryFlag);
+    return !in.Failed();
+}
+
+bool ReadRecord(CByteReader& in, int nSlot, std::unique_ptr<HeroRecord>* ppRecord) {
+    auto pRecord = std::make_unique<HeroRecord>();
+    if (!ParseHeroRecord(in, pRecord.get())) return false;
+    if (pRecord->nMember != nSlot) return Refuse(in, "record of member %d in another member's place", pRecord->nMember);
+    *ppRecord = std::move(pRecord);
+    return true;
+}
+
+bool ReadGround(CByteReader& in, SaveGameFile* f) {
+    std::int32_t nCount = 0;
+    if (!in.ReadI32(&nCount) || !in.CheckCount(nCount, kSaveGroundRecordBytes, "ground item")) return false;
+    f->ground.resize(std::size_t(nCount));
+    for (std::size_t i = 0; i < f->ground.size(); ++i) {
+        SaveGroundRecord& r = f->ground[i];
+        in.SetRecord(std::int64_t(i));
+        in.ReadI32(&r.nItem);
+        in.ReadI32(&r.nCount);
+        in.ReadI32(&r.nSlot);
+        in.ReadI32(&r.x);
+        in.ReadI32(&r.y);
+    }
+    return !in.Failed();
+}
+
+bool ReadBank(CByteReader& in, SaveGameFile* f) {
+    // Files written before the bank was saved end with the ground items.
+    if (in.AtEnd()) return true;
+    char tag[4] = {};
+    if (!in.ReadBytes(tag, 4)) return false;
+    if (std::memcmp(tag, kSaveBankTag, 4) != 0) return in.Fail("no bank tag where the file should end");
+    if (!in.ReadI32(&f->nBankMoney)) return false;
+    if (f->nBankMoney < 0) return Refuse(in, "bank balance %d is negative", f->nBankMoney);
+    f->bHasBank = true;
+    return in.AtEnd() || in.Fail("bytes after the end of the game");
+}
+
+}  // namespace
+
+std::string SaveFileName(int nSlot) {
+    char szName[32];
+    std::snprintf(szName, sizeof szName, "save\\save%03d.sav", nSlot);
+    return szName;
+}
+
+std::string SaveText(const char (&text)[kSaveTextBytes]) {
+    return std::string(text, strnlen(text, kSaveTextBytes));
+}
+
+bool ParseSaveFile(const std::uint8_t* pData, std::size_t nSize, const std::string& strName, SaveGameFile* pOut,
+                   std::string* pError) {
+    CByteReader in(pData, nSize, strName);
+    auto pFile = std::make_unique<SaveGameFile>();
+    SaveGameFile* f = pFile.get();
+    bool bOk = Block(in, f, "header", [&] { return ReadHeader(in, f); });
+    bOk = bOk && Block(in, f, "scene state block", [&] {
+        f->effectBlock.resize(CEffectManager::kBlockSize);
+        return in.ReadBytes(f->effectBlock.data(), f->effectBlock.size());
+    });
+    bOk = bOk && Block(in, f, "toolbar block", [&] { return ParseToolBarState(in, true, &f->toolBar); });
+    const int nActive = f->ActiveSlot();
+    if (bOk && f->nPartyIds[nActive] < 0) bOk = Refuse(in, "the controlled hero's slot %d holds no member", nActive);
+    bOk = bOk && Block(in, f, "controlled hero record", [&] { return ReadRecord(in, nActive, &f->pHero); });
+    for (int i = 0; i < 4 && bOk; ++i) {
+        if (f->nPartyIds[i] < 0 || i == nActive) continue;
+        const std::string strBlock = "record of party slot " + std::to_string(i);
+        bOk = Block(in, f, strBlock.c_str(), [&] { return ReadRecord(in, i, &f->pMembers[i]); });
+    }
+    bOk = bOk && Block(in, f, "companion", [&] {
+        if (!in.ReadI32(&f->nCompanion)) return false;
+        if (f->nCompanion < 0 || f->nCompanion > 4) return Refuse(in, "companion %d outside 0..4", f->nCompanion);
+        if (f->nCompanion > 0 && f->nPartyIds[f->nCompanion - 1] < 0)
+            return Refuse(in, "companion names the empty slot %d", f->nCompanion - 1);
+        return true;
+    });
+    bOk = bOk && Block(in, f, "event flags", [&] {
+        if (!in.CheckCount(1, kSaveFlagBytes, "event flag tables")) return false;
+        f->flagsB.resize(200 * 100);
+        f->flagsA.resize(200 * 100);
+        for (std::size_t s = 0; s < 200; ++s) {
+            for (std::size_t k = 0; k < 100; ++k) in.ReadI32(&f->flagsB[s * 100 + k]);
+            for (std::size_t k = 0; k < 100; ++k) in.ReadI32(&f->flagsA[s * 100 + k]);
+        }
+        return !in.Failed();
+    });
+    bOk = bOk && Block(in, f, "ground items", [&] { return ReadGround(in, f); });
+    bOk = bOk && Block(in, f, "bank", [&] { return ReadBank(in, f); });
+    if (!bOk) {
+        if (pError) *pError = in.Failed() ? in.Error() : strName + ": damaged";
+        return false;
+    }
+    *pOut = std::move(*pFile);
+    return true;
+}

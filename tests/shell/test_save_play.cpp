@@ -1,0 +1,165 @@
+// Saved games in the sample game, played headless by input scripts with the game
+// binary: a new game walked and saved into slot 3 through ESC's system menu, loaded by
+// a second run from the title's load button; a cut copy in slot 4 refused with a notice
+// while the running game stays; the save dumped by savetool.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "shell/SaveGameFile.h"
+#include "tests/TempFolder.h"
+#include "tests/shell/GameRun.h"
+#include "tests/shell/ShellTestUtil.h"
+
+namespace {
+
+std::string BinaryPath(const char* pszPath) { return pszPath ? pszPath : ""; }
+#ifdef GAME_BINARY
+const std::string kGame = BinaryPath(GAME_BINARY);
+#else
+const std::string kGame = BinaryPath(nullptr);
+#endif
+#ifdef MKGAME_BINARY
+const std::string kMkGame = BinaryPath(MKGAME_BINARY);
+#else
+const std::string kMkGame = BinaryPath(nullptr);
+#endif
+#ifdef SAVETOOL_BINARY
+const std::string kSaveTool = BinaryPath(SAVETOOL_BINARY);
+#else
+const std::string kSaveTool = BinaryPath(nullptr);
+#endif
+
+// A press and release at a point, starting at t ms.
+std::string Click(int t, int x, int y) {
+    const std::string at = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+    return std::to_string(t) + " move" + at + std::to_string(t + 100) + " lbutton down" + at +
+           std::to_string(t + 140) + " lbutton up" + at;
+}
+std::string At(int t, const std::string& strWhat) { return std::to_string(t) + " " + strWhat + "\n"; }
+
+// The share (0..1) of the map area's pixels (every fourth column and row) that differ
+// between two screenshots at the best view offset within 16 pixels: a view that
+// settled a few pixels apart still matches, a different place does not.
+double MapDifference(const CShot& a, const CShot& b) {
+    double dBest = 1.0;
+    for (int dy = -16; dy <= 16; ++dy)
+        for (int dx = -16; dx <= 16; ++dx) {
+            int nDiff = 0, nAll = 0;
+            for (int y = 40; y < 410; y += 4)
+                for (int x = 40; x < 760; x += 4) {
+                    nDiff += a.Pixel(x, y) != b.Pixel(x + dx, y + dy);
+                    ++nAll;
+                }
+            dBest = std::min(dBest, double(nDiff) / nAll);
+        }
+    return dBest;
+}
+
+// The title's new-game button; the town follows. Then a walk to the east.
+const std::string kNewGameAndWalk = Click(8400, 280, 240) + Click(10000, 560, 300);
+// ESC's system menu at (400, 10): save is its first button, load its second.
+constexpr POINT kMenuSave{500, 85}, kMenuLoad{500, 147};
+// The save and load panels in the game at (40, 10): row r's text, the OK button.
+POINT GameRow(int r, bool bSavePanel) {
+    const int nTop[4] = {46, 115, 185, 255}, nLoadTop[4] = {51, 120, 189, 258};
+    return bSavePanel ? POINT{40 + 196, 10 + nTop[r] + 31} : POINT{40 + 87, 10 + nLoadTop[r] + 31};
+}
+constexpr POINT kGameOk{215, 370}, kGameDown{323, 312};
+
+class SavePlay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UsePrivateRuntimeFolder();
+        for (const std::string* p : {&kGame, &kMkGame, &kSaveTool})
+            ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
+        m_strGame = m_folder.Path() + "/game";
+        m_strRun = m_folder.Path() + "/run";
+        std::filesystem::create_directories(m_strRun);
+        const ProgramRun made = RunProgramIn(m_folder.Path(), kMkGame, {m_strGame}, "/dev/null");
+        ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
+    }
+    ProgramRun RunGame(const std::string& strText) {
+        const std::string strScript = m_strGame + "/input.txt";
+        std::ofstream(strScript) << strText;
+        ProgramRun run = RunProgramIn(m_strGame, kGame, {}, strScript);
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(m_strGame))
+            if (entry.path().extension() == ".png")
+                std::filesystem::rename(entry.path(), m_strRun + "/" + entry.path().filename().string(), ec);
+        return run;
+    }
+    std::string Shot(const std::string& strName) const { return m_strRun + "/" + strName; }
+    std::string Save(int n) const { return m_strGame + "/" + SaveFileName(n).replace(4, 1, "/"); }
+
+    CTempFolder m_folder{"saveplay"};
+    std::string m_strGame, m_strRun;
+};
+
+TEST_F(SavePlay, SavedInSlotThreeAndLoadedFromTheTitleInASecondRun) {
+    const POINT row3 = GameRow(3, true);
+    const ProgramRun first = RunGame(kNewGameAndWalk + At(14000, "shot before.png") + At(14500, "key press ESC") +
+                                     Click(15000, kMenuSave.x, kMenuSave.y) + Click(15600, row3.x, row3.y) +
+                                     Click(16200, kGameOk.x, kGameOk.y) + At(17500, "key press ESC") +
+                                     Click(18000, kMenuLoad.x, kMenuLoad.y) + At(18800, "shot row.png") +
+                                     At(19500, "close"));
+    ASSERT_TRUE(first.bExited) << first.strErr;
+    ASSERT_TRUE(std::filesystem::exists(Save(3))) << first.strErr;
+    EXPECT_EQ(std::filesystem::file_size(Save(3)), 711342u);
+
+    // The dump: a party of one in the town.
+    const ProgramRun dump = RunProgramIn(m_strRun, kSaveTool, {"dump", Save(3)}, "/dev/null");
+    ASSERT_TRUE(dump.bExited && dump.nCode == 0) << dump.strErr;
+    EXPECT_NE(dump.strOut.find("party count 1 @32"), std::string::npos) << dump.strOut.substr(0, 600);
+    EXPECT_NE(dump.strOut.find("party ids 0 -1 -1 -1 @36"), std::string::npos);
+    EXPECT_NE(dump.strOut.find("scene 0 @21656"), std::string::npos);
+    const ProgramRun thumb = RunProgramIn(m_strRun, kSaveTool, {"thumb", Save(3), m_strRun + "/thumb.bmp"}, "/dev/null");
+    ASSERT_TRUE(thumb.bExited && thumb.nCode == 0) << thumb.strErr;
+    EXPECT_GT(std::filesystem::file_size(m_strRun + "/thumb.bmp"), 120u * 90u * 3u);
+
+    // The load panel lists the save in row 3 with its picture.
+    CShot before(Shot("before.png")), row(Shot("row.png"));
+    ASSERT_TRUE(before.Read() && row.Read());
+    EXPECT_GT(row.Differences(before, 40 + 135, 10 + 255, 84, 62), 2000) << "no thumbnail at row 3";
+
+    // Second run: the title's load button, row 3, load.
+    const ProgramRun second = RunGame(Click(8400, 280, 305) + Click(9200, 230 + 87, 60 + 258 + 31) +
+                                      Click(9800, 230 + 175, 60 + 360) + At(13000, "shot loaded.png") + At(13500, "close"));
+    ASSERT_TRUE(second.bExited) << second.strErr;
+    CShot loaded(Shot("loaded.png"));
+    ASSERT_TRUE(loaded.Read());
+    // The same place: the map above the strip nearly as the first run left it.
+    EXPECT_LT(MapDifference(before, loaded), 0.1);
+}
+
+TEST_F(SavePlay, ACutSaveIsRefusedWithANoticeAndTheGameStays) {
+    const POINT row3 = GameRow(3, true);
+    const ProgramRun first = RunGame(kNewGameAndWalk + At(14500, "key press ESC") + Click(15000, kMenuSave.x, kMenuSave.y) +
+                                     Click(15600, row3.x, row3.y) + Click(16200, kGameOk.x, kGameOk.y) +
+                                     At(17000, "close"));
+    ASSERT_TRUE(first.bExited) << first.strErr;
+    ASSERT_TRUE(std::filesystem::exists(Save(3))) << first.strErr;
+    // Slot 4: the same save cut in the middle of the scene tables.
+    std::filesystem::resize_file(Save(3), 300000);
+    std::filesystem::rename(Save(3), Save(4));
+    const ProgramRun bad = RunProgramIn(m_strRun, kSaveTool, {"dump", Save(4)}, "/dev/null");
+    EXPECT_TRUE(bad.bExited && bad.nCode == 1);
+    EXPECT_NE(bad.strErr.find("scene state block"), std::string::npos) << bad.strErr;
+
+    // A new game, then the load panel: one row down, slot 4 in row 3, load.
+    const POINT row3Load = GameRow(3, false);
+    const ProgramRun second = RunGame(kNewGameAndWalk + At(14000, "shot game.png") + At(14500, "key press ESC") +
+                                      Click(15000, kMenuLoad.x, kMenuLoad.y) + Click(15600, kGameDown.x, kGameDown.y) +
+                                      Click(16200, row3Load.x, row3Load.y) + Click(16800, kGameOk.x, kGameOk.y) +
+                                      At(17600, "shot notice.png") + At(18000, "key press RETURN") + At(18400, "key press ESC") +
+                                      At(19400, "shot after.png") + At(19800, "close"));
+    ASSERT_TRUE(second.bExited) << second.strErr;
+    EXPECT_NE(second.strErr.find("load: "), std::string::npos) << second.strErr;
+    CShot game(Shot("game.png")), notice(Shot("notice.png")), after(Shot("after.png"));
+    ASSERT_TRUE(game.Read() && notice.Read() && after.Read());
+    // The notice box over the panel, then the game as it was.
+    EXPECT_GT(notice.Differences(game, 400, 225, 235, 150), 5000);
+    EXPECT_LT(MapDifference(game, after), 0.1);
+}
+
+}  // namespace

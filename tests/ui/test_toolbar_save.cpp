@@ -1,0 +1,115 @@
+// The toolbar's block in a saved game: its bytes against hand-built blocks with and
+// without the hero number, a round trip, refusals that leave the toolbar untouched, and
+// the weather and shake it switches on load.
+#include "platform/Stream.h"
+#include "tests/ui/ToolBarTestUtil.h"
+#include "ui/toolbar/ToolBarSave.h"
+
+namespace {
+
+std::vector<std::uint8_t> Words(std::initializer_list<std::int32_t> words) {
+    CByteWriter out;
+    for (std::int32_t n : words) out.WriteI32(n);
+    return out.Bytes();
+}
+
+class ToolBarSave : public ToolBarTest {
+protected:
+    void SetUp() override {
+        ToolBarTest::SetUp();
+        bar->m_nHero = 3;
+        bar->m_nPartyBehaviour = 2;
+        for (int i = 0; i < 8; ++i) bar->m_nQuickSlots[i] = i == 1 ? 47 : i == 6 ? 99 : -1;
+        bar->m_nStackCount = 10;
+        bar->m_nStackItem = 12;
+        bar->m_nReserved[0] = 0x01020304;
+        bar->m_nReserved[3] = -7;
+        bar->m_nWeather = 4;
+    }
+    // The toolbar's block as it stands, for "nothing changed" checks.
+    std::vector<std::uint8_t> Block(bool bWithHero) {
+        CByteWriter out;
+        SaveToolBarState(*bar, out, bWithHero);
+        return out.Bytes();
+    }
+};
+
+TEST_F(ToolBarSave, TheBlockIsTheFieldsInOrderWithOrWithoutTheHeroNumber) {
+    const std::vector<std::uint8_t> withHero =
+        Words({3, 2, -1, 47, -1, -1, -1, -1, 99, -1, 10, 12, 0x01020304, -1, -1, -7, 4});
+    EXPECT_EQ(withHero.size(), 68u);
+    EXPECT_EQ(Block(true), withHero);
+    const std::vector<std::uint8_t> without(withHero.begin() + 4, withHero.end());
+    EXPECT_EQ(without.size(), 64u);
+    EXPECT_EQ(Block(false), without);
+}
+
+TEST_F(ToolBarSave, ABlockLoadsBackIntoAnotherToolBar) {
+    const std::vector<std::uint8_t> saved = Block(true);
+    auto other = std::make_unique<CGameToolBar>();
+    CByteReader in(saved, "save");
+    ASSERT_TRUE(LoadToolBarState(*other, in, true)) << in.Error();
+    EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(other->m_nHero, 3);
+    EXPECT_EQ(other->m_nQuickSlots[6], 99);
+    EXPECT_EQ(other->m_nStackItem, 12);
+    EXPECT_EQ(other->m_nReserved[0], 0x01020304);
+    EXPECT_EQ(other->m_nWeather, 4);
+    CByteWriter again;
+    SaveToolBarState(*other, again, true);
+    EXPECT_EQ(again.Bytes(), saved);
+    // Without the hero number the hero stays.
+    other->m_nHero = 2;
+    const std::vector<std::uint8_t> noHero = Block(false);
+    CByteReader in2(noHero, "save");
+    ASSERT_TRUE(LoadToolBarState(*other, in2, false));
+    EXPECT_EQ(other->m_nHero, 2);
+}
+
+TEST_F(ToolBarSave, AShortOrBadBlockFailsAndChangesNothing) {
+    const std::vector<std::uint8_t> good = Words({1, 0, 5, -1, -1, -1, -1, -1, -1, -1, 2, 5, 0, 0, 0, 0, 0});
+    const std::vector<std::uint8_t> before = Block(true);
+    for (size_t n = 0; n < good.size(); ++n) {
+        CByteReader in(good.data(), n, "save");
+        EXPECT_FALSE(LoadToolBarState(*bar, in, true)) << n;
+        EXPECT_TRUE(in.Failed());
+        EXPECT_EQ(Block(true), before) << n;
+    }
+    struct Bad {
+        size_t nWord;
+        std::int32_t nValue;
+    };
+    for (const Bad& b : {Bad{0, 0}, Bad{0, 5}, Bad{2, 100}, Bad{9, -2}, Bad{10, 11}, Bad{10, -1}, Bad{11, 100},
+                         Bad{16, 6}, Bad{16, -2}}) {
+        std::vector<std::uint8_t> bytes = good;
+        CByteWriter word;
+        word.WriteI32(b.nValue);
+        std::copy(word.Bytes().begin(), word.Bytes().end(), bytes.begin() + std::ptrdiff_t(4 * b.nWord));
+        CByteReader in(bytes, "save");
+        EXPECT_FALSE(LoadToolBarState(*bar, in, true)) << b.nWord << " " << b.nValue;
+        EXPECT_NE(in.Error().find("toolbar block"), std::string::npos) << in.Error();
+        EXPECT_EQ(Block(true), before);
+    }
+    CByteReader in(good, "save");
+    EXPECT_TRUE(LoadToolBarState(*bar, in, true)) << in.Error();
+    EXPECT_EQ(bar->m_nStackCount, 2);
+}
+
+TEST_F(ToolBarSave, LoadingSwitchesTheOldWeatherOffAndTheSavedOneOn) {
+    auto load = [&](std::int32_t nWeather) {
+        const std::vector<std::uint8_t> b = Words({1, 0, -1, -1, -1, -1, -1, -1, -1, -1, 0, -1, 0, 0, 0, 0, nWeather});
+        CByteReader in(b, "save");
+        return LoadToolBarState(*bar, in, true);
+    };
+    bar->m_bShake = 1;
+    ASSERT_TRUE(load(-1));
+    EXPECT_EQ(bar->m_nWeather, -1);
+    EXPECT_EQ(bar->m_bShake, 0);
+    ASSERT_TRUE(load(0));  // weather 0 is the shake
+    EXPECT_EQ(bar->m_bShake, 1);
+    ASSERT_TRUE(load(3));
+    EXPECT_EQ(bar->m_nWeather, 3);
+    EXPECT_EQ(bar->m_bShake, 0);
+}
+
+}  // namespace

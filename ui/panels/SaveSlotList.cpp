@@ -1,0 +1,245 @@
+#include "ui/panels/SaveSlotList.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "CDX/CDXScreen.h"
+#include "CDX/CDXSurface.h"
+#include "media/TgaImage.h"
+#include "platform/Charset.h"
+#include "platform/Files.h"
+#include "platform/Stream.h"
+#include "shell/SaveGameFile.h"
+#include "shell/ShellGlobals.h"
+#include "ui/boxes/MessageBoxes.h"
+#include "ui/menus/MenuPanel.h"
+#include "ui/toolbar/ToolBarHost.h"
+
+namespace {
+
+CSaveSlotHost s_defaultHost;
+CSaveSlotHost* s_pHost = &s_defaultHost;
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kSelection = RGB(255, 255, 0);
+constexpr int kNotchStep = 27;
+constexpr int kThumbDrawWidth = 84, kThumbDrawHeight = 62;
+
+RECT Moved(RECT rc, POINT pt) { return RECT{rc.left + pt.x, rc.top + pt.y, rc.right + pt.x, rc.bottom + pt.y}; }
+
+// A thumbnail surface from the header's rows; null without a screen.
+std::unique_ptr<CDXSurface> MakeThumbnail(const std::uint8_t* pPixels) {
+    if (!pScreen) return nullptr;
+    auto pThumb = std::make_unique<CDXSurface>();
+    if (pThumb->Create(pScreen, kSaveThumbWidth, kSaveThumbHeight, ToolBarHost().GetSurfaceMemory()) < 0) return nullptr;
+    if (pThumb->Lock() < 0) return nullptr;
+    BYTE* pBits = pThumb->GetLockedBits();
+    const size_t nRow = size_t(kSaveThumbWidth) * 2;
+    if (pBits && pThumb->GetPitch() >= int(nRow))
+        for (int y = 0; y < kSaveThumbHeight; ++y)
+            std::memcpy(pBits + size_t(y) * size_t(pThumb->GetPitch()), pPixels + size_t(y) * nRow, nRow);
+    pThumb->Unlock();
+    return pThumb;
+}
+
+}  // namespace
+
+int CSaveSlotHost::AskQuestion(const char* pszText) {
+    COKCancelBox box;
+    box.LoadButtons("PutDownItem.bmp", "YesOrNo.bmp", 85, 40);
+    return box.Run(pszText, 2, 400, 225);
+}
+
+void CSaveSlotHost::ShowNotice(const char* pszText) {
+    CNoticeBox box;
+    box.LoadButtons();
+    box.Run(pszText, 1, 400, 225);
+}
+
+CSaveSlotHost& SaveSlotHost() { return *s_pHost; }
+void SetSaveSlotHost(CSaveSlotHost* pHost) { s_pHost = pHost ? pHost : &s_defaultHost; }
+
+// ---- the list ----
+
+CSaveSlotList::CSaveSlotList() { ScanSlots(); }
+CSaveSlotList::~CSaveSlotList() = default;
+
+void CSaveSlotList::ScanSlots() {
+    SetGameFolderCurrent();
+    for (int n = 0; n < kSaveListSlots; ++n) m_bPresent[n] = FileExists(SaveFileName(n).c_str());
+    RefreshRows();
+}
+
+void CSaveSlotList::ReadSaveHeader(int nSlot, int nRow) {
+    if (nRow < 0 || nRow >= kSaveListRows) return;
+    SaveSlotRow& row = m_rows[nRow];
+    row = SaveSlotRow{};
+    SetGameFolderCurrent();
+    const std::string strName = SaveFileName(nSlot);
+    FILE* pFile = OpenFile(strName.c_str(), "rb");
+    if (!pFile) return;
+    std::vector<std::uint8_t> bytes;
+    const bool bRead = ReadStreamChunk(pFile, kSaveSceneOffset, &bytes);
+    std::fclose(pFile);
+    if (!bRead) return;
+    CByteReader in(bytes, strName);
+    in.ReadBytes(row.szDate, kSaveTextBytes);
+    in.ReadBytes(row.szClock, kSaveTextBytes);
+    in.Seek(kSaveThumbOffset);
+    if (in.Failed() || in.Remaining() < kSaveThumbBytes) return;
+    row.pThumb = MakeThumbnail(bytes.data() + kSaveThumbOffset);
+    row.bShown = true;
+}
+
+void CSaveSlotList::RefreshRows() {
+    for (int r = 0; r < kSaveListRows; ++r) {
+        m_rows[r] = SaveSlotRow{};
+        if (IsPresent(m_nTopRow + r)) ReadSaveHeader(m_nTopRow + r, r);
+    }
+}
+
+bool CSaveSlotList::DeleteSave(int nSlot) {
+    if (!IsPresent(nSlot)) return false;
+    SetGameFolderCurrent();
+    if (!RemoveFile(SaveFileName(nSlot).c_str())) return false;
+    m_bPresent[nSlot] = false;
+    const int nRow = nSlot - m_nTopRow;
+    if (nRow >= 0 && nRow < kSaveListRows) m_rows[nRow] = SaveSlotRow{};
+    return true;
+}
+
+bool CSaveSlotList::Scroll(int nStep) {
+    m_nHandle = std::clamp(m_nHandle + nStep, 0, kSaveListTopMax);
+    const int nTop = std::clamp(m_nTopRow + nStep, 0, kSaveListTopMax);
+    if (nTop == m_nTopRow) return false;
+    m_nTopRow = nTop;
+    m_nSelected = -1;
+    RefreshRows();
+    return true;
+}
+
+void CSaveSlotList::ScrollTo(int nTop) {
+    const int nOld = m_nTopRow;
+    m_nTopRow = m_nHandle = std::clamp(nTop, 0, kSaveListTopMax);
+    m_nSelected = -1;
+    // Every mouse move over the strip lands here: the files are read only for a new row.
+    if (m_nTopRow != nOld) RefreshRows();
+}
+
+void CSaveSlotList::OnSaved(int nSlot) {
+    if (nSlot < 0 || nSlot >= kSaveListSlots) return;
+    m_bPresent[nSlot] = true;
+    ReadSaveHeader(nSlot, nSlot - m_nTopRow);
+}
+
+// ---- the panel ----
+
+CSaveSlotPanel::CSaveSlotPanel(int x, int y, const SaveSlotLayout& layout, const char* pszOkPicture)
+    : CGamePanel(x, y, 340, 430), m_layout(layout) {
+    LoadBackground("SaveAndLoadMenu_BKGround.tga");
+    m_pTrack.reset(LoadMenuTga("Handle.tga"));
+    m_pHandle.reset(LoadMenuTga("ButterFly.tga"));
+    AddButton(273, 49, 294, 70, "Ball_Up.tga");
+    AddButton(273, 292, 294, 312, "Ball_Down.tga");
+    AddButton(55, 340, 140, 380, "Del.tga");
+    AddButton(140, 340, 210, 380, pszOkPicture);
+    AddButton(210, 340, 305, 380, "Cancel.tga");
+}
+
+CSaveSlotPanel::~CSaveSlotPanel() = default;
+
+RECT CSaveSlotPanel::TextRect(int nRow) const { return Moved(m_layout.rcText[nRow], m_ptOrigin); }
+
+void CSaveSlotPanel::Draw() {
+    if (pBack) {
+        if (m_pBackground) m_pBackground->Draw(pBack, m_ptOrigin.x, m_ptOrigin.y, nullptr, 0, 0, 0, 0);
+        if (m_pTrack) m_pTrack->Draw(pBack, m_ptOrigin.x + m_layout.ptTrack.x, m_ptOrigin.y + m_layout.ptTrack.y, nullptr, 0, 0, 0, 0);
+        if (m_pHandle)
+            m_pHandle->Draw(pBack, m_ptOrigin.x + m_layout.ptHandleTop.x,
+                            m_ptOrigin.y + m_layout.ptHandleTop.y + kNotchStep * m_list.GetHandle(), nullptr, 0, 0, 0, 0);
+        DrawExtra();
+        for (int i = 0; i < int(m_buttons.size()); ++i) {
+            const PanelButton& button = m_buttons[size_t(i)];
+            CTgaImage* pPicture = i == m_nHover ? button.pHover.get() : button.pNormal.get();
+            if (pPicture) pPicture->Draw(pBack, button.rc.left, button.rc.top, nullptr, 0, 0, 0, 0);
+        }
+    }
+    UpdateHover();
+    if (m_nHover >= 0 && !CanHover(m_nHover)) m_nHover = -1;
+    DrawRows();
+}
+
+void CSaveSlotPanel::DrawRows() {
+    if (!pBack) return;
+    static const std::string kRowFace = Utf8ToText("隶书");
+    pBack->ChangeFont(kRowFace.c_str(), 0, 17, nCharSet, 400, 0);
+    const int nSelected = m_list.GetSelected();
+    const int nSelRow = nSelected - m_list.GetTopRow();
+    if (m_list.IsPresent(nSelected) && nSelRow >= 0 && nSelRow < kSaveListRows) {
+        const RECT rc = TextRect(nSelRow);
+        const DWORD dwColour = pScreen ? pScreen->RgbToPixel(kSelection, pBack) : 0xFFE0;
+        for (int i = 0; i < 5; ++i) pBack->Rect(rc.left + i, rc.top + i, rc.right + 5 - i, rc.bottom + 5 - i, dwColour);
+    }
+    pBack->ChangeFont("Arial", 0, 15, nCharSet, 400, 0);
+    for (int r = 0; r < kSaveListRows; ++r) {
+        const SaveSlotRow& row = m_list.Row(r);
+        if (!row.bShown) continue;
+        const POINT pt{m_ptOrigin.x + m_layout.ptPicture[r].x, m_ptOrigin.y + m_layout.ptPicture[r].y};
+        if (row.pThumb) row.pThumb->BlitStretched(pBack, pt.x, pt.y, nullptr, kThumbDrawWidth, kThumbDrawHeight);
+        RECT rc = TextRect(r);
+        pBack->DrawText(row.szClock, kWhite, &rc, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
+        rc.top += 20;
+        rc.bottom += 20;
+        pBack->DrawText(row.szDate, kWhite, &rc, DT_CENTER);
+    }
+}
+
+void CSaveSlotPanel::AskDelete() {
+    const int nSlot = m_list.GetSelected();
+    if (nSlot >= 0 && nSlot <= kSaveListLastSlot && m_list.IsPresent(nSlot)) {
+        static const std::string kQuestion = Utf8ToText("是否删除该记录?");
+        if (SaveSlotHost().AskQuestion(kQuestion.c_str()) == 1 && !m_list.DeleteSave(nSlot)) {
+            static const std::string kFailed = Utf8ToText("删除失败！");
+            SaveSlotHost().ShowNotice(kFailed.c_str());
+        }
+    }
+    PlayPanelClick();
+    m_list.SetSelected(-1);
+}
+
+int CSaveSlotPanel::OnLButtonUp() {
+    const int nSlot = m_list.GetSelected();
+    switch (m_nHover) {
+    case kUp:
+    case kDown:
+        if (m_list.Scroll(m_nHover == kUp ? -1 : 1) || m_layout.bSoundAtLimit) PlayPanelClick();
+        break;
+    case kDelete: AskDelete(); break;
+    case kOk:
+        if (nSlot >= 0 && nSlot <= kSaveListLastSlot) {
+            PlayPanelClick();
+            if (int nCode = OnOk(nSlot); nCode != kPanelMissed) return nCode;
+        }
+        break;
+    case kCancel: PlayPanelClick(); return kPanelClose;
+    default: break;
+    }
+    const POINT pt = ToolBarHost().GetMousePos();
+    for (int r = 0; r < kSaveListRows; ++r) {
+        if (PtInRect(TextRect(r), pt)) {
+            m_list.SetSelected(m_list.GetTopRow() + r);
+            PlayPanelClick();
+            return kPanelHandled;
+        }
+    }
+    return kPanelMissed;
+}
+
+void CSaveSlotPanel::OnMouseMove() {
+    const POINT pt = ToolBarHost().GetMousePos();
+    const RECT rcStrip = Moved(m_layout.rcStrip, m_ptOrigin);
+    if (!PtInRect(rcStrip, pt)) return;
+    m_list.ScrollTo((pt.y - rcStrip.top + m_layout.nStripBias) / kNotchStep);
+}
