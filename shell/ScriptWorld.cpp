@@ -5,6 +5,7 @@
 #include "shell/MainFrame.h"
 #include "shell/SceneLink.h"
 #include "shell/ShellGlobals.h"
+#include "shell/ToolBarEffectsLink.h"
 #include "world/EffectManager.h"
 #include "world/Npc.h"
 #include "world/PathFinder.h"
@@ -51,6 +52,8 @@ bool CScriptWorld::ChangeScene(int nScene, int nPlace, int nX, int nY, int nValu
     (void)nX; (void)nY; (void)nValue; (void)nFlag;
     return pFrame && pFrame->ChangeScene(nScene, nPlace, -1);
 }
+
+void CScriptWorld::SetSceneWeather(int nWeather) { SetToolBarWeather(nWeather); }
 
 namespace {
 CScriptWorld s_defaultWorld;

@@ -5,6 +5,7 @@
 #include "shell/MenuManager.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
+#include "shell/ToolBarEffectsLink.h"
 #include "world/Scene.h"
 
 namespace {
@@ -129,10 +130,12 @@ CDXSurface* GetToolBarLabelBox() { return Bar() ? Bar()->GetLabelBox() : nullptr
 void InstallToolBarLinks() {
     SetPanelLink(&s_panelLink);
     SetToolBarHost(&s_toolBarHost);
+    SetFightHost(ShellFightHost());
 }
 
 void RemoveToolBarLinks() {
     s_panelLink.DeletePanels();
     SetPanelLink(nullptr);
     SetToolBarHost(nullptr);
+    SetFightHost(nullptr);
 }
