@@ -77,6 +77,9 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         coward.nStandRule = 1;
         people.push_back(coward);
         people.push_back(Fighter(4, 11, 21, 18, 12));
+        // Formation casters: one spreads a square cell by cell, one a ring that clears again.
+        people.push_back(Fighter(9, 12, 24, 24, 14));
+        people.push_back(Fighter(10, 13, 26, 20, 22));
     }
     return people;
 }

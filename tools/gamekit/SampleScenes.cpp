@@ -256,6 +256,8 @@ void BuildTown(SampleScene& s) {
     b.Region(17, 15, 19, 16, kTownGreetingEvent);
     b.Region(27, 6, 28, 7, kTownVillagerEvent);
     b.Region(8, 12, 10, 13, kTownWellEvent);
+    // The weather stone in the south-east: fog, rain, snow and stripes in turn.
+    b.Region(22, 19, 24, 21, kTownWeatherEvent);
     s.setting.nStartX = 600;
     s.setting.nStartY = 500;
 }

@@ -34,6 +34,8 @@ constexpr int kTownGreetingEvent = 0;
 constexpr int kTownVillagerEvent = 3;
 constexpr int kTownWellEvent = 4;
 constexpr int kGroveGreetingEvent = 0;
+// The town's weather show: each weather in turn, one talk each.
+constexpr int kTownWeatherEvent = 55;
 // The town's well, a view target of the story.
 constexpr int kTownWellX = 300;
 constexpr int kTownWellY = 416;

@@ -40,6 +40,23 @@ event 5 limit 1
   MoveView 300 416
   ViewFollowHero
   SceneEffect 0 500 416 0
+text 290 "起雾了，什么都看不清。"
+text 291 "下雨了，还打雷！"
+text 292 "下雪了……"
+text 293 "天色暗了下来。"
+event 55 once
+  Weather 2
+  Talk 100 290
+  Weather 2
+  Weather 3
+  Talk 100 291
+  Weather 3
+  Weather 1
+  Talk 100 292
+  Weather 1
+  Weather 4
+  Talk 100 293
+  Weather 4
 
 scene 1
 text 0 "欢迎来到镇外竹林。"
