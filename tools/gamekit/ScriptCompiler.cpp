@@ -208,6 +208,16 @@ bool CompileScriptText(const std::string& strText, std::vector<ScriptSceneModel>
             return false;
         }
     }
+    // The game refuses an event number at or past the count of step ranges, so every
+    // number of the event table gets a range: an empty one where the text has none.
+    for (ScriptSceneModel& scene : scenes) {
+        std::vector<bool> bDeclared(scene.events.size(), false);
+        for (const SubEvent& sub : scene.subEvents)
+            if (sub.nEvent >= 0 && size_t(sub.nEvent) < bDeclared.size()) bDeclared[size_t(sub.nEvent)] = true;
+        const int nEnd = int(scene.commands.size());
+        for (size_t e = 0; e < bDeclared.size(); ++e)
+            if (!bDeclared[e]) scene.subEvents.push_back(SubEvent{int(e), nEnd, nEnd - 1});
+    }
     *pScenes = std::move(scenes);
     return true;
 }
