@@ -1,7 +1,7 @@
 // The town's weather event of the sample story, played through the main loop with the
 // toolbar installed: the script's weather commands reach the toolbar's switch, each
 // overlay shows in the frame while its talk line is read, and a new game starts with
-// none. Screenshots stay in the test's folder.
+// none.
 #include <fstream>
 #include <iterator>
 
