@@ -19,6 +19,7 @@
 #include "shell/Mouse.h"
 #include "shell/SceneLink.h"
 #include "shell/ShellGlobals.h"
+#include "shell/ToolBarEffectsLink.h"
 #include "shell/Transitions.h"
 #include "ui/menus/MenuPanel.h"
 #include "world/EffectManager.h"
@@ -69,6 +70,7 @@ void CMainFrame::DropMoveTexts() {
 void CMainFrame::NewGame() {
     InstallSceneLinks();
     PanelLink().CloseAllPanels();
+    SwitchOffToolBarWeather();
     if (pMouse) pMouse->m_bClick = 0;
     // A unit carried on the cursor belongs to the game that ends.
     if (pMouse) pMouse->m_nCarriedItem = -1;
@@ -250,6 +252,7 @@ POINT CMainFrame::GetHudPoint(int x, int y) { return pScene ? FindFreeMapPoint(*
 static void ReturnToTitle(CMainFrame& frame) {
     MapLink().DeleteWorld(0);
     if (pMouse) pMouse->m_nCarriedItem = -1;
+    SwitchOffToolBarWeather();
     if (frame.m_pMenuManager) {
         frame.m_pMenuManager->m_nGameMode = 0;
         frame.m_pMenuManager->CreateTitleMenu();

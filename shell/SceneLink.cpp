@@ -4,6 +4,7 @@
 #include "shell/HeroLink.h"
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
+#include "shell/ToolBarEffectsLink.h"
 #include "shell/ToolBarLink.h"
 #include "platform/Window.h"
 #include "world/EffectManager.h"
@@ -35,6 +36,7 @@ int CShellSceneHost::GetActiveSlot() const {
 bool CShellSceneHost::IsSceneEffectWaiting() const { return pFrame && pFrame->bSceneEffectWait; }
 bool CShellSceneHost::GetCellMarker(CellMarkerView* pMarker) const { return GetToolBarCellMarker(pMarker); }
 CDXSurface* CShellSceneHost::GetLabelBox() const { return GetToolBarLabelBox(); }
+void CShellSceneHost::ReapEffects() { ReapToolBarEffects(); }
 void CShellSceneHost::OnHeroDied() { NoteHeroDied(); }
 
 int CShellNpcHost::StartEvent(int nEvent) { return pFrame ? pFrame->StartEvent(nEvent) : -1; }

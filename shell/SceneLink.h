@@ -27,6 +27,7 @@ public:
     bool GetCellMarker(CellMarkerView* pMarker) const override;
     CDXSurface* GetLabelBox() const override;
     void OnHeroDied() override;
+    void ReapEffects() override;
 };
 
 // What the characters ask of the main window, the toolbar and the work panels.

@@ -6,6 +6,7 @@
 #include "shell/SceneLink.h"
 #include "shell/ShellGlobals.h"
 #include "ui/toolbar/GameToolBar.h"
+#include "shell/ToolBarEffectsLink.h"
 #include "world/EffectManager.h"
 #include "world/Npc.h"
 #include "world/PathFinder.h"
@@ -58,6 +59,7 @@ bool CScriptWorld::IsTextBoxOpen() const { return pFrame && pFrame->m_pToolBar &
 void CScriptWorld::ShowTextBox(int nText, int nStepMs) {
     if (pFrame && pFrame->m_pToolBar) pFrame->m_pToolBar->ShowTextBox(nText, nStepMs);
 }
+void CScriptWorld::SetSceneWeather(int nWeather) { SetToolBarWeather(nWeather); }
 
 namespace {
 CScriptWorld s_defaultWorld;

@@ -34,7 +34,8 @@ public:
 
     // The toolbar's text box and weather.
     virtual bool IsTextBoxOpen() const;
-    virtual void SetSceneWeather(int nWeather) { (void)nWeather; }
+    // Toggles the toolbar's weather n (0..5).
+    virtual void SetSceneWeather(int nWeather);
     // The toolbar's text box shows caption line nText, stepping every nStepMs.
     virtual void ShowTextBox(int nText, int nStepMs);
 };

@@ -7,6 +7,7 @@
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
 #include "ui/toolbar/ToolBarFightHost.h"
+#include "shell/ToolBarEffectsLink.h"
 #include "world/Scene.h"
 
 namespace {

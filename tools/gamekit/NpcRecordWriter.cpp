@@ -85,6 +85,9 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         people.push_back(Fighter(4, 11, 21, 18, 12));
         // The companion, on the road from the town; she shares member 2's sculpt.
         people.push_back(Talker(5, 2, 14, 22, 40));
+        // Formation casters: one spreads a square cell by cell, one a ring that clears again.
+        people.push_back(Fighter(9, 12, 24, 24, 14));
+        people.push_back(Fighter(10, 13, 26, 20, 22));
     }
     return people;
 }

@@ -37,5 +37,5 @@ constexpr size_t kNpcRecordSculptOffset = 132;
 constexpr size_t kNpcRecordRowOffset = 4;
 
 // The people of a sample scene: scene 0 two talkers, a shop keeper, a fighter and a
-// wanderer; scene 1 three fighters; none elsewhere. Cells are the scene's own.
+// wanderer; scene 1 six fighters; none elsewhere. Cells are the scene's own.
 std::vector<NpcRecordModel> SamplePeople(int nScene);

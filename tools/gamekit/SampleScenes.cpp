@@ -257,6 +257,8 @@ void BuildTown(SampleScene& s) {
     b.Region(27, 6, 28, 7, kTownVillagerEvent);
     b.Region(8, 12, 10, 13, kTownWellEvent);
     b.Region(30, 18, 31, 19, kTownChestEvent);
+    // The weather stone in the south-east: fog, rain, snow and stripes in turn.
+    b.Region(22, 19, 24, 21, kTownWeatherEvent);
     s.setting.nStartX = 600;
     s.setting.nStartY = 500;
 }

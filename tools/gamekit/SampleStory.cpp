@@ -112,6 +112,23 @@ text 270 "钱放在我这里最稳妥，要存还是要取？"
 event 50
   Talk 1 270
   OpenBank
+text 290 "起雾了，什么都看不清。"
+text 291 "下雨了，还打雷！"
+text 292 "下雪了……"
+text 293 "天色暗了下来。"
+event 55 once
+  Weather 2
+  Talk 100 290
+  Weather 2
+  Weather 3
+  Talk 100 291
+  Weather 3
+  Weather 1
+  Talk 100 292
+  Weather 1
+  Weather 4
+  Talk 100 293
+  Weather 4
 
 scene 1
 text 0 "欢迎来到镇外竹林。"

@@ -133,6 +133,10 @@ void AddEnemies(GameModel& model) {
         {"巨蟒", "江边芦苇中的巨蛇", 7, 450, 34, 14, 22, 0, 29, 7},
         {"虎王", "百兽之王", 9, 600, 40, 16, 1, 31, 30, 8},
         {"魔教护法", "魔教派来的高手", 10, 800, 45, 20, 13, 33, 31, -1},
+        // Rows 12 and 13: formation casters whose skills spread cell by cell (square)
+        // and spread then clear (ring).
+        {"阵法师", "竹林中布阵的术士", 5, 240, 20, 8, 23, 23, 24, -1},
+        {"环阵师", "以冰阵困敌", 5, 240, 20, 8, 43, 43, 26, -1},
     };
     int nId = 1;
     for (const Enemy& e : enemies) {

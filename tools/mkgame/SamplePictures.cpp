@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "tools/gamekit/FlyingSprites.h"
 #include "tools/gamekit/PkgSamplePictures.h"
 #include "tools/gamekit/TgaWriters.h"
 #include "tools/mkgame/LanStandIns.h"
@@ -12,17 +13,6 @@
 #include "tools/mkgame/SamplePanels.h"
 
 namespace {
-
-// The looping frame animation of group 0, row 0 in Vesk.pkg: five growing rings.
-std::vector<PkgEntryData> FrameAnimationEntries() {
-    std::vector<PkgEntryData> entries;
-    for (int i = 0; i < 5; ++i) {
-        char szName[32];
-        std::snprintf(szName, sizeof szName, "00-01%02d.tga", i);
-        entries.push_back(PkgEntryData{szName, BuildRleTga32(PaintEffectFrame(6, i, 5))});
-    }
-    return entries;
-}
 
 // Each item's picture on the ground, "DWP%03d.bmp" by its picture number: two frames
 // side by side, the second lit up for the blink.
@@ -73,7 +63,9 @@ bool WritePictureContent(const std::string& gameDir) {
     for (int s = 0; s < 10; ++s) options.sculpts.push_back(s);
     for (int s = 20; s < 32; ++s) options.sculpts.push_back(s);
     options.sculpts.push_back(89);
-    options.extraEntries["Vesk.pkg"] = FrameAnimationEntries();
+    // The flying effects' bolts: group 0 for the characters' shots, 1 for the heroes'.
+    for (int nGroup : {0, 1})
+        for (PkgEntryData& entry : FlyingSpriteEntries(nGroup, 3)) options.extraEntries["Vesk.pkg"].push_back(std::move(entry));
     std::string strError;
     if (!WriteSamplePictures(gameDir, options, &strError)) {
         std::fprintf(stderr, "mkgame: %s\n", strError.c_str());

@@ -10,6 +10,9 @@
 #include "ui/panels/PanelFactory.h"
 #include "ui/toolbar/BagRules.h"
 #include "ui/toolbar/DecLife.h"
+#include "world/AreaEffect.h"
+#include "world/FlyingEffect.h"
+#include "world/Weather.h"
 
 class CDXSurface;
 class CTgaImage;
@@ -80,10 +83,6 @@ public:
     void DrawCaption();
     // Shows a caption (the skill level-up message), cut at a character boundary.
     void SetCaption(const char* pszText);
-    // Parts of the frame and the clicks that come with the effect pools, the bomb and
-    // the weather; until then they draw and take nothing.
-    void DrawWeather() {}
-
     // Panels.
     CGamePanel* Panel(ToolBarPanel n) const { return m_pPanels[n].get(); }
     int GetSelectorA() const { return m_nSelectorA; }
@@ -148,12 +147,9 @@ public:
     int m_nSelectorB = -1;
     int m_nPartyBehaviour = 0;
     int m_nHero = 1;
-    void* m_pAreaEffects[kToolBarPoolSize] = {};
-    void* m_pFlyingEffects[kToolBarPoolSize] = {};
     std::unique_ptr<CDecLife> m_pFloatingNumbers[kToolBarPoolSize];
     POINT m_ptOrigin{0, 455};
     CDXSurface* m_pBackground = nullptr;
-    void* m_pWeather[4] = {};
     std::unique_ptr<CGamePanel> m_pSceneMap;
     std::unique_ptr<CGamePanel> m_pPanels[kToolBarPanelCount];
 
@@ -232,6 +228,44 @@ public:
     POINT FindFreeMapPoint(int x, int y) const;
     // The first passable neighbour of a cell; the cell itself when none is.
     POINT FindNeighbourCell(int cx, int cy) const;
+
+    // The pools of area and flying effects and the weather overlays (ToolBarEffects.cpp,
+    // ToolBarWeather.cpp). The spawners take the first free slot of their pool of 100
+    // and do nothing when it is full.
+    // A flying effect: kind 0 a line toward a screen point, 1 a ring of 32; nMark is the
+    // mark value and nAnimation the sprites' animation; another kind is kept unlaunched.
+    void AddFlyingEffect(int nMark, int nStartX, int nStartY, int nAnimation, int nTargetX, int nTargetY, int nUnused,
+                         int nKind);
+    // The same with animation 0 and marks that hurt the heroes (a character's shot).
+    void AddFlyingEffectFromPoint(int nMark, int nStartX, int nStartY, int nTargetX, int nTargetY, int nKind,
+                                  int nUnused);
+    // From the controlled hero's map point; nothing while he attacks or is hurt.
+    void AddFlyingEffectFromHero(int nTargetX, int nTargetY, int nKind, int nUnused, int nAnimation, int nMark);
+    // Area pattern nPattern around the controlled hero; nothing while he attacks or is hurt.
+    void AddAreaEffectAtHero(int nMark, int nUnused1, int nUnused2, int nPattern, int nUnused3);
+    // The area pattern of skill nSkill at a map point. Marks of a character's skill
+    // (owner -1) hurt the heroes; a party member's hurt the characters.
+    void AddEffectAt(int nMark, int x, int y, int nSkill, int nOwner);
+    // Ticks (and so draws) every area and flying effect and frees those that finished.
+    void ReapEffects();
+    int CountAreaEffects() const;
+    int CountFlyingEffects() const;
+    // Toggles weather n: 0 the shake, 1 snow, 2 fog, 3 rain, 4 plain stripes, 5 striped
+    // stripes (either stripe number deletes stripes that are on). Records n when none was
+    // recorded, else clears the record.
+    void SetSceneWeather(int nWeather);
+    // Fog, snow, rain and stripes, those present, while a scene exists.
+    void DrawWeather();
+    // Every overlay and the shake off and no weather recorded: a new game, the return to
+    // the title and a loaded game start from here.
+    void SwitchOffAllWeather();
+
+    std::unique_ptr<CAreaEffect> m_pAreaEffects[kToolBarPoolSize];
+    std::unique_ptr<CFlyingEffect> m_pFlyingEffects[kToolBarPoolSize];
+    std::unique_ptr<CSnowEffect> m_pSnow;
+    std::unique_ptr<CFogEffect> m_pFog;
+    std::unique_ptr<CRainEffect> m_pRain;
+    std::unique_ptr<CStripeEffect> m_pStripes;
 
 private:
     void LoadPictures();

@@ -1,5 +1,6 @@
-// The toolbar's answers to what the fighting on the map asks: damage numbers and loot
-// go to the toolbar the getter names (nothing happens while there is none).
+// The toolbar's answers to what the fighting on the map asks: damage numbers, loot and
+// the area and flying effects go to the toolbar the getter names (nothing happens while
+// there is none).
 #pragma once
 #include "ui/toolbar/GameToolBar.h"
 #include "world/FightHost.h"
@@ -12,6 +13,15 @@ public:
     }
     void DropLoot(int x, int y, int nMoney, int nItem1, int nItem2, int nItem3, int nItem4) override {
         if (CGameToolBar* pBar = m_pfnToolBar()) pBar->DropLoot(x, y, nMoney, nItem1, nItem2, nItem3, nItem4);
+    }
+    void AddEffectAt(int nAttack, int x, int y, int nSkill, int nOwner) override {
+        if (CGameToolBar* pBar = m_pfnToolBar()) pBar->AddEffectAt(nAttack, x, y, nSkill, nOwner);
+    }
+    // A shot with the skill flag bursts in a ring, else it flies in a line.
+    void AddFlyingEffectFromPoint(int nAttack, int x, int y, int nTargetX, int nTargetY, int bUseSkill,
+                                  int nOwner) override {
+        if (CGameToolBar* pBar = m_pfnToolBar())
+            pBar->AddFlyingEffectFromPoint(nAttack, x, y, nTargetX, nTargetY, bUseSkill, nOwner);
     }
 
 private:

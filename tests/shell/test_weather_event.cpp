@@ -1,0 +1,137 @@
+// The town's weather event of the sample story, played through the main loop with the
+// toolbar installed: the script's weather commands reach the toolbar's switch, each
+// overlay shows in the frame while its talk line is read, and a new game starts with
+// none.
+#include <fstream>
+#include <iterator>
+
+#include "tests/shell/ScriptTestUtil.h"
+#include "tests/shell/ShellTestUtil.h"
+#include "tools/gamekit/SampleScenes.h"
+#include "tools/gamekit/SampleStory.h"
+#include "tools/gamekit/ScriptCompiler.h"
+#include "shell/SceneLink.h"
+#include "shell/ScriptWorld.h"
+#include "shell/ToolBarEffectsLink.h"
+#include "shell/ToolBarLink.h"
+#include "shell/UiShellLink.h"
+#include "ui/toolbar/GameToolBar.h"
+#include "world/Player.h"
+#include "world/Scene.h"
+
+namespace {
+
+class CWeatherWorld : public CScriptWorld {
+public:
+    void HeroWalkTo(int x, int y, bool) override {
+        if (pPlayer) pPlayer->SetMapPosAndHome(x, y);
+    }
+};
+
+class WeatherEvent : public ScreenScriptTest {
+protected:
+    void SetUp() override {
+        ScreenScriptTest::SetUp();
+        UsePrivateRuntimeFolder();
+        std::string why;
+        ASSERT_TRUE(WriteSampleScenes(m_folder.Path(), &why)) << why;
+        GameModel model;
+        ASSERT_TRUE(CompileScriptFile(SampleStoryText(model), m_folder.File("data/script.dat"), &why)) << why;
+        SetUiShell(&m_ui);
+        pGameData->InitPaths(m_folder.Path().c_str());
+        pGameData->LoadOptions();
+        ASSERT_TRUE(pGameData->LoadScript()) << pGameData->GetLastError();
+        pFrame->m_pMenuManager->InitMenuData();
+        InstallToolBarLinks();
+        PanelLink().CreatePanels();
+        SetScriptWorld(&m_world);
+        ASSERT_TRUE(MakeScene(0, &why)) << why;
+        // Past the greeting, which runs once.
+        pEffectManager->EventStates[0][kTownGreetingEvent] = 1;
+        pPlayer->SetMapPosAndHome(600, 500);
+    }
+    void TearDown() override {
+        RemoveToolBarLinks();
+        ScreenScriptTest::TearDown();
+        SetUiShell(nullptr);
+    }
+    void Passes(int n) {
+        for (int i = 0; i < n; ++i) {
+            AdvanceVirtualClock(20);
+            pFrame->RunOnePass();
+        }
+    }
+    // Clicks of the reader on the talk line until this line has gone.
+    void ReadTalkLine() {
+        const int nStep = pFrame->CurrentScript;
+        for (int i = 0; i < 40 && pFrame->GetGameMode() == 9 && pFrame->CurrentScript == nStep; ++i) {
+            Passes(15);
+            pFrame->OnLButtonDown(MK_LBUTTON, 400, 300);
+            pFrame->OnLButtonUp(0, 400, 300);
+            Passes(2);
+        }
+    }
+    std::string Shot(const char* pszName) {
+        EXPECT_TRUE(SaveScreenshotPng(m_folder.File(pszName).c_str()));
+        std::ifstream in(m_folder.File(pszName), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    CGameToolBar& Bar() { return *PanelLink().GetToolBar(); }
+
+    CShellFolder m_folder;
+    CShellUiLink m_ui;
+    CWeatherWorld m_world;
+};
+
+TEST_F(WeatherEvent, FogRainSnowAndStripesInTurnThenClear) {
+    ASSERT_NE(PanelLink().GetToolBar(), nullptr);
+    Passes(3);
+    const std::string plain = Shot("plain.png");
+    const POINT pt = pScene->GetCellPoint(23, 20);
+    pPlayer->SetMapPosAndHome(pt.x, pt.y);
+    Passes(3);
+    ASSERT_EQ(pFrame->nEventId, kTownWeatherEvent);
+    EXPECT_NE(Bar().m_pFog, nullptr);
+    Passes(20);
+    const std::string fog = Shot("fog.png");
+    ReadTalkLine();
+    Passes(3);
+    EXPECT_EQ(Bar().m_pFog, nullptr);
+    EXPECT_NE(Bar().m_pRain, nullptr);
+    Passes(20);
+    const std::string rain = Shot("rain.png");
+    ReadTalkLine();
+    Passes(3);
+    EXPECT_EQ(Bar().m_pRain, nullptr);
+    EXPECT_NE(Bar().m_pSnow, nullptr);
+    Passes(20);
+    const std::string snow = Shot("snow.png");
+    ReadTalkLine();
+    Passes(3);
+    EXPECT_EQ(Bar().m_pSnow, nullptr);
+    ASSERT_NE(Bar().m_pStripes, nullptr);
+    EXPECT_EQ(Bar().m_pStripes->nPattern, 0);
+    Passes(20);
+    const std::string stripes = Shot("stripes.png");
+    ReadTalkLine();
+    Passes(3);
+    EXPECT_EQ(pFrame->nEventId, -1);
+    EXPECT_EQ(Bar().m_pStripes, nullptr);
+    EXPECT_EQ(Bar().m_nWeather, -1);
+
+    const std::string shots[] = {plain, fog, rain, snow, stripes};
+    for (size_t i = 0; i < 5; ++i) {
+        EXPECT_GT(shots[i].size(), 1000u) << i;
+        for (size_t j = i + 1; j < 5; ++j) EXPECT_NE(shots[i], shots[j]) << i << " " << j;
+    }
+
+    // A weather left on does not outlive the game.
+    Bar().SetSceneWeather(3);
+    Bar().SetSceneWeather(0);
+    SwitchOffToolBarWeather();
+    EXPECT_EQ(Bar().m_pRain, nullptr);
+    EXPECT_EQ(Bar().m_bShake, 0);
+    EXPECT_EQ(Bar().m_nWeather, -1);
+}
+
+}  // namespace
