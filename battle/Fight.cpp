@@ -310,6 +310,29 @@ void CFight::UpdateFighters() {
         }
         if (c.HP < 1) c.SetAction(kActDead);
     }
+    ReleaseIdleActors();
+}
+
+void CFight::ReleaseIdleActors() {
+    // A command or an enemy action is over once none of its fighters is still in one
+    // of its actions (a fighter felled or hurt on its way never walks home).
+    auto busy = [this](int s) {
+        const CFightChar* c = Char(s);
+        if (!c || c->IsEmpty() || c->HP <= 0 || !bActing[s]) return false;
+        switch (c->Action) {
+            case kActItem: case kActRecover: case kActAttack: case kActCast: case kActWalkA: case kActWalkB: return true;
+            default: return false;
+        }
+    };
+    if (bCommandBusy && (ActiveNpc < 0 || ActiveNpc >= 4) && PendingAttacker == -1 && !busy(0) && !busy(1) &&
+        !busy(2) && !busy(3)) {
+        bCommandBusy = 0;
+        for (int s = 0; s < 4; ++s) bActing[s] = 0;
+    }
+    if (bEnemyActing && (ActiveNpc < 4 || ActiveNpc >= kFightSlots) && !busy(4) && !busy(5) && !busy(6) && !busy(7)) {
+        bEnemyActing = 0;
+        for (int s = 4; s < kFightSlots; ++s) bActing[s] = 0;
+    }
 }
 
 void CFight::StepPartyWalk(int s) {

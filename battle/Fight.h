@@ -190,6 +190,8 @@ private:
     // Hit test, background and fighters: what the frame and the result panels share.
     void DrawScreen();
     void StepPartyWalk(int s);
+    // Clears the busy flags of a command or enemy action whose fighters have all stopped.
+    void ReleaseIdleActors();
     // Unlinks and deletes the effects this battle added (map effects stay).
     void ClearBattleEffects();
     void PlaceParty();

@@ -55,9 +55,9 @@ void CFight::ApplyDamage(int t, int v, int nCap, bool bHit) {
         bDefending[t] = 0;
     } else {
         ct.AddHp(v);
-        // A member on its way to strike keeps walking: a hurt action would cut its
-        // walk short and its blow would never start.
-        if (bHit && t != PendingAttacker) ct.SetAction(kActHurt);
+        // A fighter carrying out its own action keeps at it: a hurt action would cut
+        // its walk short, and its blow or its way home would never come.
+        if (bHit && t != PendingAttacker && !bActing[t]) ct.SetAction(kActHurt);
     }
 }
 

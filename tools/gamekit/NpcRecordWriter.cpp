@@ -66,6 +66,8 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         wanderer.nWanderRadius = 96;
         wanderer.nDirection = 2;
         people.push_back(wanderer);
+        // The master who offers a bout against his golems.
+        people.push_back(Talker(11, 4, 33, 12, 60));
     } else if (nScene == 1) {
         people.push_back(Fighter(1, 1, 21, 12, 12));
         // A ranged fighter, one that flees at low life, and one whose skills lay area effects.
@@ -77,6 +79,8 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         coward.nStandRule = 1;
         people.push_back(coward);
         people.push_back(Fighter(4, 11, 21, 18, 12));
+        // Two weak beasts that jump out once.
+        people.push_back(Talker(11, 20, 10, 16, 60));
     }
     return people;
 }

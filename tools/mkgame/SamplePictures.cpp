@@ -4,6 +4,7 @@
 
 #include "tools/gamekit/PkgSamplePictures.h"
 #include "tools/gamekit/TgaWriters.h"
+#include "tools/mkgame/BattleContent.h"
 #include "tools/mkgame/LanStandIns.h"
 #include "tools/mkgame/MkGame.h"
 #include "tools/mkgame/SampleMenus.h"
@@ -63,6 +64,10 @@ bool WritePictureContent(const std::string& gameDir) {
     for (int s = 20; s < 32; ++s) options.sculpts.push_back(s);
     options.sculpts.push_back(89);
     options.extraEntries["Vesk.pkg"] = FrameAnimationEntries();
+    // The battle screen's pictures, the raise pictures and the fighters' battle actions.
+    for (PkgEntryData& entry : BattleMenuEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
+    for (PkgEntryData& entry : BattleRaiseEntries()) options.extraEntries["Vesk.pkg"].push_back(std::move(entry));
+    options.extraNpc = BattleSpriteActions();
     std::string strError;
     if (!WriteSamplePictures(gameDir, options, &strError)) {
         std::fprintf(stderr, "mkgame: %s\n", strError.c_str());
