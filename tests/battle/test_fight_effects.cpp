@@ -227,6 +227,29 @@ TEST_F(EffectTest, PoisonAndBindWeakenTheTargetAndPoisonCostsTheSourcesStrength)
     EXPECT_EQ(f.PendingTarget, 5);
 }
 
+TEST_F(EffectTest, AFighterHitDuringItsOwnActionKeepsAtItAndABrokenActionFreesTheScheduler) {
+    CFight& f = Battle(2);
+    // Member 0 is on its way home after its blow when an enemy's blow lands.
+    f.bCommandBusy = 1;
+    f.bActing[0] = 1;
+    C(0).Action = kActWalkB;
+    draws.values = {2};
+    f.ApplyEffect(Hit(76, 4, 0));
+    EXPECT_LT(C(0).HP, 100);
+    EXPECT_EQ(C(0).Action, kActWalkB);
+    // Had anything cut its action short, the command would still be released.
+    C(0).Action = kActStand;
+    f.UpdateFighters();
+    EXPECT_EQ(f.bCommandBusy, 0);
+    EXPECT_EQ(f.bActing[0], 0);
+    // The same for an enemy that stopped in the middle of its action.
+    f.bEnemyActing = 1;
+    f.bActing[4] = 1;
+    C(4).Action = kActHurt;
+    f.UpdateFighters();
+    EXPECT_EQ(f.bEnemyActing, 0);
+}
+
 // Closes every result page and counts the clicks.
 class CClicker : public CFightObserver {
 public:

@@ -1,7 +1,7 @@
 // battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N] [--items ID:N,...]
-// [--skills ID,...]: runs one battle of a game folder headless with the controlled hero
+// [--skills ID,...] [--money N]: runs one battle of a game folder headless with the controlled hero
 // alone (level 0 of the folder's tables), holding the items and knowing the skills
-// given, and prints a CSV line per pass: pass, then per slot gauge, action, HP and MP,
+// given and the money, and prints a CSV line per pass: pass, then per slot gauge, action, HP and MP,
 // then the acting slot and the menu state. Without an input script every member's turn
 // is an auto attack ('A') and the result panel is clicked away. Ends with the result,
 // the hero's money and experience, and the party's HP and MP.
@@ -55,7 +55,7 @@ public:
 int Usage() {
     std::fprintf(stderr,
                  "usage: battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N] [--items ID:N,...] "
-                 "[--skills ID,...]\n");
+                 "[--skills ID,...] [--money N]\n");
     return 2;
 }
 
@@ -88,7 +88,12 @@ int main(int argc, char** argv) {
     unsigned nSeed = 0;
     bool bSeed = false;
     std::vector<std::pair<int, int>> items, skills;
+    int nMoney = 0;
     for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--money") == 0 && i + 1 < argc) {
+            nMoney = std::max(0, std::atoi(argv[++i]));
+            continue;
+        }
         if (std::strcmp(argv[i], "--items") == 0 && i + 1 < argc) {
             if (!ParsePairs(argv[++i], &items)) return Usage();
             continue;
@@ -160,6 +165,7 @@ int main(int argc, char** argv) {
         }
         hero.nSkillKnown[nSkill] = 1;
     }
+    hero.nMoney = nMoney;
     pPlayer = &hero;
 
     // The cursor the input script moves (not drawn: there is no cursor picture).
