@@ -138,7 +138,6 @@ void RunPass(benchmark::State& state, CGameData& data) {
         }
         const double fSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         g_fPassMs = fSeconds * 1000 / double(state.iterations());
-        pEffectManager->ClearEffects();
     }
     pMouse = nullptr;
     pPlayer = nullptr;
