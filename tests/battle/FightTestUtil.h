@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
