@@ -36,7 +36,7 @@ struct SamplePictureOptions {
     int nHeroFrames = 4;
     // More sprite actions (sculpt, action), written with the drawn ones; an action here
     // replaces a drawn one.
-    NpcPkgModel extraNpc;
+    NpcPkgModel extraNpc{};
 };
 
 // Writes the sample game's picture packages into "<game>/bmp" (menu.pkg, Scene.pkg,
