@@ -10,6 +10,7 @@
 #include "gamedata/BitmapData.h"
 #include "gamedata/DebugLog.h"
 #include "gamedata/GameData.h"
+#include "media/TgaImage.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
 #include "shell/MainFrame.h"
@@ -219,6 +220,7 @@ void CFight::Frame() {
     if (ActiveNpc >= 0 && ActiveNpc < 4 && MenuState() < 1 && CommandMode != 10) {
         if (pMenu && pMenu->pRingSurface && pBack)
             pMenu->pRingSurface->BlitHalfAlphaKeyed(pBack, pMenu->ptRing.x, pMenu->ptRing.y);
+        if (bRepeat) RepeatCommand();
         if (bAutoAttack) AutoAttack();
     }
     DrawMenu();
@@ -230,8 +232,7 @@ void CFight::Frame() {
         if (pMenu->pOkSprite && PtInRect(rcOk, pt)) pMenu->pOkSprite->Draw(pBack, 0, 0, 100);
     }
     if (pMouse && pBack) pMouse->Draw();
-    if (pChar[0] && pChar[0]->bMessage && pFrame && pFrame->m_pMenuManager && !MessageText.empty())
-        pFrame->m_pMenuManager->DrawMessageText(MessageText.c_str(), -1, -1);
+    if (pChar[0] && pChar[0]->bMessage) DrawMessage();
     if (pScreen) pScreen->Flip();
     nResult = CheckEnd();
     if (CommandMode == -1 && nResult == 0 && bTurnGate == 1 && !bEscapePopup && bTurnMayAdvance == 1 &&
@@ -301,11 +302,36 @@ void CFight::UpdateFighters() {
                                            c.Action == kActAttack || c.Action == kActCast)) {
                 StepPartyWalk(s);
                 c.Draw(ptWalk.x, ptWalk.y, 0, 0, 0);
+                DrawRaise(s, ptWalk);
             } else {
                 DrawFighter(s, ptFightHome[s]);
+                DrawRaise(s, ptFightHome[s]);
             }
         }
         if (c.HP < 1) c.SetAction(kActDead);
+    }
+    ReleaseIdleActors();
+}
+
+void CFight::ReleaseIdleActors() {
+    // A command or an enemy action is over once none of its fighters is still in one
+    // of its actions (a fighter felled or hurt on its way never walks home).
+    auto busy = [this](int s) {
+        const CFightChar* c = Char(s);
+        if (!c || c->IsEmpty() || c->HP <= 0 || !bActing[s]) return false;
+        switch (c->Action) {
+            case kActItem: case kActRecover: case kActAttack: case kActCast: case kActWalkA: case kActWalkB: return true;
+            default: return false;
+        }
+    };
+    if (bCommandBusy && (ActiveNpc < 0 || ActiveNpc >= 4) && PendingAttacker == -1 && !busy(0) && !busy(1) &&
+        !busy(2) && !busy(3)) {
+        bCommandBusy = 0;
+        for (int s = 0; s < 4; ++s) bActing[s] = 0;
+    }
+    if (bEnemyActing && (ActiveNpc < 4 || ActiveNpc >= kFightSlots) && !busy(4) && !busy(5) && !busy(6) && !busy(7)) {
+        bEnemyActing = 0;
+        for (int s = 4; s < kFightSlots; ++s) bActing[s] = 0;
     }
 }
 

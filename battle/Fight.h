@@ -14,6 +14,7 @@
 class CDXSurface;
 class CEffectAnim;
 class CPlayer;
+class CTgaImage;
 
 // Where the battle's chance comes from: every "tick mod n" draw (hit factor, recovery,
 // skill chance, target) takes the next value of this source. The game reads the
@@ -81,18 +82,30 @@ public:
     void OnMenuClick();
     int BuildLists();
 
-    // Commands and effects (the attack road).
+    // Commands. ExecuteCommand answers 0 when refused (the member keeps its turn),
+    // 1 when the command started, 2 when it started nothing and the turn is over.
     int ExecuteCommand(int k, int a, int t);
+    void CastInPlace(int a);
+    void ExecuteAreaCommand(int a, int k);
     void AutoAttack();
+    void RepeatCommand();
     void EndTurn(int s);
+    void ConsumeItem(int nItem);
+    void DrawMessage();
+
+    // Effects. An effect node carries its item (thrown or used) in m_nExtra, -1 none.
     int LaunchEffect();
     void ApplyEffect(const CEffectAnim& effect);
     void BeginMove(int s, int x1, int y1, int x2, int y2);
     void StepMove(int s);
     void TickStatus(int s);
     void ApplyPoison(int s, int nSource);
+    void ThrowItem(int a, int nItem, int t);
+    int Steal(int t);
 
     void Escape();
+    // The escape's pay: half the money, then the members' life and mana written back.
+    void WriteBackOnEscape();
     // Writes the members' life and mana back into their hero records.
     void WriteBackParty();
     void Victory();
@@ -128,6 +141,12 @@ public:
     std::string MessageText;
     POINT ptWalk{0, 0};
     std::int32_t PendingAttacker = -1, PendingTarget = -1, PendingSkill = -1;
+    // The item the pending effect throws, -1 none.
+    std::int32_t PendingItem = -1;
+    // The pending multi-hit attack has struck once and waits for its replay.
+    std::int32_t bFirstHitLaunched = 0;
+    // Stat-raise pictures per party slot and raise (defence, agility, attack, multi-hit).
+    std::unique_ptr<CTgaImage> RaiseSprites[4][4];
     std::int32_t bTurnMayAdvance = 1;
     std::int32_t bNextPage = 0;
     std::int32_t bPagePending[3] = {};
@@ -171,11 +190,27 @@ private:
     // Hit test, background and fighters: what the frame and the result panels share.
     void DrawScreen();
     void StepPartyWalk(int s);
+    // Clears the busy flags of a command or enemy action whose fighters have all stopped.
+    void ReleaseIdleActors();
     // Unlinks and deletes the effects this battle added (map effects stay).
     void ClearBattleEffects();
     void PlaceParty();
     void PlaceEnemies(const int* pEnemies, int nEnemyCount);
     void ClearTurn(int a);
+    // A command that started nothing: its cost is paid, the turn ends.
+    void EndEmptyCommand(int a);
+    // Starts skill k of member a against t by its kind (0 refused, 1, 2 as ExecuteCommand);
+    // bRepeat casts a kind-1 skill at once against the enemy side.
+    int StartSkill(int k, int a, int t, bool bRepeat);
+    void PayMana(int a, int k);
+    // The first live enemy slot, -1 none.
+    int FirstLiveEnemy() const;
+    // Turns a raise on (or restarts its count) for slot s and loads its pictures.
+    void Raise(int s, int i);
+    void LoadRaisePictures(int s, const char* pszFormat);
+    void DrawRaise(int s, const POINT& pt);
+    void HealOne(int t, int nAmount);
+    void BuildItemLists();
     void UseItemOn(int a, int t);
     FightList* CurrentSkillList() const;
     // Where attacker a stands to strike target t.
@@ -192,9 +227,14 @@ private:
     void DrawFighter(int s, const POINT& pt);
     // The result panel's loop (victory and defeat).
     void RunResultPanel(int cx, int cy, int lx, int ty, int rx, int by);
-    bool AddBattleEffect(int nSkill, int a, int t, int x, int y, bool bFromSkill);
+    // Adds a battle effect carrying nItem; an effect that cannot be shown (no picture,
+    // no skill) is resolved at the next effect update all the same. False only for
+    // slots outside the battle.
+    bool AddBattleEffect(int nSkill, int a, int t, int x, int y, bool bFromSkill, int nItem = -1);
 
     std::vector<CEffectAnim*> m_effects;
+    // Effects without pictures, resolved at the next effect update.
+    std::vector<std::unique_ptr<CEffectAnim>> m_instant;
     CFightDraws m_defaultDraws;
     CFightDraws* m_pDraws = nullptr;
 };

@@ -55,7 +55,10 @@ void CFight::Escape() {
     }
     EnemyTarget = ActiveNpc = CommandMode = HoverFighter = CommandSkill = CommandItem = ThrowItemNo = -1;
     SetMenuState(kMenuRing);
-    if (!bEscapeAllowed) return;
+    if (bEscapeAllowed) WriteBackOnEscape();
+}
+
+void CFight::WriteBackOnEscape() {
     // Running away costs half the money; the members keep what they have left.
     if (pPlayer) pPlayer->nMoney /= 2;
     WriteBackParty();
@@ -91,6 +94,13 @@ void CFight::OnLButtonUp(int x, int y) {
     }
     OnMenuClick();
     if (pMenu) pMenu->bClickArmed = 0;
+    if (CommandMode == 4) {
+        CastInPlace(ActiveNpc);
+    } else if (CommandMode == 9) {
+        ptClick = POINT{x, y};
+        ExecuteAreaCommand(ActiveNpc, CommandSkill);
+        CommandSkill = -1;
+    }
     if (CommandMode == 0 && HoverFighter != -1) CommandMode = 10;
     const int t = HoverFighter, a = ActiveNpc;
     if (t < 0 || t >= kFightSlots || a < 0 || a >= 4 || !Filled(a)) return;
@@ -112,16 +122,18 @@ void CFight::OnLButtonUp(int x, int y) {
         ChosenTarget = t;
         LastSkill[a] = CommandSkill;
         LastTarget[a] = t;
-        if (CommandItem == -1 && !ExecuteCommand(CommandSkill, a, t)) {
-            bCommandBusy = 0;
-            bActing[a] = 0;
-            return;
-        }
         if (CommandItem != -1) {
             UseItemOn(a, t);
             return;
         }
-        ClearTurn(a);
+        const int nStarted = ExecuteCommand(CommandSkill, a, t);
+        if (nStarted == 0) {
+            bCommandBusy = 0;
+            bActing[a] = 0;
+            return;
+        }
+        if (nStarted == 2) EndEmptyCommand(a);
+        else ClearTurn(a);
         return;
     }
     if (t < 4 && CommandItem != -1) {
@@ -138,17 +150,24 @@ void CFight::UseItemOn(int a, int t) {
     CFightChar& ct = *pChar[t];
     bCommandBusy = 0;
     bActing[a] = 0;
+    bool bUsed = false;
     if (ca.nMember != -1 && pItem && pItem->nType == 0 && pPlayer && pPlayer->HasItem(nItem)) {
         pPlayer->RemoveItem(nItem);
         ct.bPoisoned = ct.bBound = 0;
-        if (t < 4 && ct.HP < 1) ct.Revive(nItem);
-        else ct.SetAction(kActStand);
-        if (!pPlayer->HasItem(nItem)) BuildLists();
+        if (t < 4 && ct.HP < 1) {
+            // The revive gives the item's life now; the item's effect must not again.
+            ct.Revive(nItem);
+            bItemApplied = 1;
+        }
+        ct.SetAction(kActStand);
+        if (!pPlayer->HasItem(nItem)) BuildItemLists();
         ct.MP = std::min(ct.MP + pItem->nMana, ct.MaxMP);
         ca.SetAction(kActItem);
-        AddBattleEffect(0, a, t, ptFightHome[t].x, ptFightHome[t].y, false);
+        bUsed = AddBattleEffect(0, a, t, ptFightHome[t].x, ptFightHome[t].y, false, nItem);
     }
     ClearTurn(a);
+    // An item that could not be used takes the turn all the same; nothing would end it.
+    if (!bUsed) EndTurn(a);
 }
 
 void CFight::OnRButtonDown(int x, int y) {
@@ -350,20 +369,23 @@ void CFight::DrawMenu() {
     ShowTooltip(szText, mouse);
 }
 
-int CFight::BuildLists() {
+void CFight::BuildItemLists() {
     ItemList = std::make_unique<FightList>();
     ThrowList = std::make_unique<FightList>();
+    if (!pGameData || !pPlayer) return;
+    const int nItems = std::min(pGameData->nItemCount, int(kHeroItemCount));
+    for (int i = 0; i < nItems; ++i) {
+        if (pPlayer->nItemCount[i] < 1) continue;
+        if (pGameData->pItem[i].nType == 0) ItemList->Append(i);
+        if (pGameData->pItem[i].nType == 6) ThrowList->Append(i);
+    }
+}
+
+int CFight::BuildLists() {
+    BuildItemLists();
     for (auto& tab : SkillLists)
         for (auto& list : tab) list = std::make_unique<FightList>();
     if (!pGameData) return 1;
-    if (pPlayer) {
-        const int nItems = std::min(pGameData->nItemCount, int(kHeroItemCount));
-        for (int i = 0; i < nItems; ++i) {
-            if (pPlayer->nItemCount[i] < 1) continue;
-            if (pGameData->pItem[i].nType == 0) ItemList->Append(i);
-            if (pGameData->pItem[i].nType == 6) ThrowList->Append(i);
-        }
-    }
     const int nSkills = std::min(pGameData->nSkillCount, int(kHeroSkillCount));
     for (int s = 0; s < 4; ++s) {
         if (!Filled(s) || pChar[s]->nMember == -1 || !pPlayer) continue;

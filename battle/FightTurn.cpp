@@ -147,21 +147,27 @@ int CFight::PickTarget() {
     return -1;
 }
 
-bool CFight::AddBattleEffect(int nSkill, int a, int t, int x, int y, bool bFromSkill) {
+bool CFight::AddBattleEffect(int nSkill, int a, int t, int x, int y, bool bFromSkill, int nItem) {
+    if (a < 0 || a >= kFightSlots || t < 0 || t >= kFightSlots) return false;
     if (pEffectManager && pEffectManager->AddEffect(nSkill, a, t, x, y, bFromSkill ? TRUE : FALSE)) {
-        m_effects.push_back(pEffectManager->First());
+        CEffectAnim* pNode = pEffectManager->First();
+        pNode->m_nExtra = nItem;
+        m_effects.push_back(pNode);
+        bEffectBusy = 1;
         return true;
     }
-    // An effect that cannot be shown (its picture is missing) still lands, at once;
-    // otherwise no blow would ever land and the battle could not end.
-    CEffectAnim shown;
-    shown.m_nSkill = nSkill;
-    shown.m_nAttacker = a;
-    shown.m_nTarget = t;
+    // An effect that cannot be shown (its picture is missing) still lands, at the next
+    // update; otherwise no blow would ever land and the battle could not end.
+    auto pShown = std::make_unique<CEffectAnim>();
+    pShown->m_nSkill = nSkill;
+    pShown->m_nAttacker = a;
+    pShown->m_nTarget = t;
+    pShown->m_nExtra = nItem;
     const SkillRow* pSkill = pGameData ? pGameData->GetSkill(nSkill) : nullptr;
-    shown.m_nAttack = bFromSkill && pSkill ? pSkill->nAttack : 0;
-    if (a >= 0 && a < kFightSlots && t >= 0 && t < kFightSlots) FinishEffect(shown);
-    return false;
+    pShown->m_nAttack = bFromSkill && pSkill ? pSkill->nAttack : 0;
+    m_instant.push_back(std::move(pShown));
+    bEffectBusy = 1;
+    return true;
 }
 
 void CFight::FinishEffect(const CEffectAnim& effect) {
@@ -177,6 +183,12 @@ void CFight::FinishEffect(const CEffectAnim& effect) {
     CommandMode = -1;
     ActiveNpc = -1;
     bTurnGate = 1;
+    // An enemy that struck or healed from its place ends its action with its effect;
+    // a walking one ends it when it is home again.
+    if (a >= 4 && ca.Action != kActWalkA && ca.Action != kActWalkB) {
+        bEnemyActing = 0;
+        bActing[a] = 0;
+    }
     if (nRepeatA != 0 && nRepeatT != 0 && pChar[nRepeatA]->RepeatTarget != 0 && pChar[nRepeatA]->bHitAgain)
         CommandMode = AddBattleEffect(80 + nRepeatA, nRepeatA, nRepeatT, ptFightHome[nRepeatT].x,
                                       ptFightHome[nRepeatT].y, false)
@@ -187,6 +199,7 @@ void CFight::FinishEffect(const CEffectAnim& effect) {
 void CFight::ClearBattleEffects() {
     for (CEffectAnim* p : m_effects) p->Unlink();
     m_effects.clear();
+    m_instant.clear();
 }
 
 void CFight::ResolveDroppedTurn() {
@@ -198,6 +211,12 @@ void CFight::ResolveDroppedTurn() {
 }
 
 void CFight::UpdateEffects() {
+    std::vector<std::unique_ptr<CEffectAnim>> instant = std::move(m_instant);
+    m_instant.clear();
+    for (auto& p : instant) {
+        if (pChar[p->m_nAttacker]->HP <= 0) ResolveDroppedTurn();
+        else FinishEffect(*p);
+    }
     std::vector<CEffectAnim*> nodes = m_effects;
     for (CEffectAnim* p : nodes) {
         const int a = p->m_nAttacker, t = p->m_nTarget;
@@ -223,5 +242,5 @@ void CFight::UpdateEffects() {
         drop();
         p->Unlink();
     }
-    bEffectBusy = m_effects.empty() ? 0 : 1;
+    bEffectBusy = m_effects.empty() && m_instant.empty() ? 0 : 1;
 }

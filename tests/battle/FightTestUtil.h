@@ -5,7 +5,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -56,6 +58,17 @@ public:
     }
 };
 
+// An item row of the given kind and values.
+inline ItemRow MakeItem(int nType, int nAttack, int nLife, int nMana, const char* pszName = "item") {
+    ItemRow row;
+    row.nType = nType;
+    row.nAttack = nAttack;
+    row.nLife = nLife;
+    row.nMana = nMana;
+    row.pName = pszName;
+    return row;
+}
+
 inline std::vector<std::uint8_t> Square(int nSize, std::uint32_t argb) {
     return BuildRleTga32(PictureRgba(nSize, nSize, argb));
 }
@@ -99,9 +112,18 @@ protected:
             menu.push_back({"me0073.bmp", BuildBmp(PaintPanel("me0073.bmp", 31, 18))});
             menu.push_back({"me0FOK.bmp", BuildBmp(PaintPanel("me0FOK.bmp", 95, 25))});
         }
+        // The raise pictures, four of each raise.
+        std::vector<PkgEntryData> vesk;
+        for (const char* pszFormat : {"L%02d.tga", "C%02d.tga", "P%02d.tga", "Y%02d.tga"})
+            for (int n = 0; n < 4; ++n) {
+                char szName[16];
+                std::snprintf(szName, sizeof szName, pszFormat, n);
+                vesk.push_back({szName, Square(6, 0xFF40FF40u)});
+            }
         const SamplePictureOptions options{.nItemCount = 1, .nFaceCount = 1, .nSceneCount = 1, .sculpts = {0},
                                            .nActions = 1, .nFramesPerDirection = 1, .nEffects = 1,
-                                           .nEffectFrames = 1, .extraEntries = {{"menu.pkg", menu}}};
+                                           .nEffectFrames = 1,
+                                           .extraEntries = {{"menu.pkg", menu}, {"Vesk.pkg", vesk}}};
         std::string strError;
         ASSERT_TRUE(WriteSamplePictures(folder.Path(), options, &strError)) << strError;
         NpcPkgModel npc;

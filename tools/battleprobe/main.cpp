@@ -1,9 +1,11 @@
-// battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N]: runs one battle of a game
-// folder headless with the controlled hero alone (level 0 of the folder's tables) and
-// prints a CSV line per pass: pass, then per slot gauge, action, HP and MP, then the
-// acting slot and the menu state. Without an input script every member's turn is an
-// auto attack ('A') and the result panel is clicked away. Ends with the result, the
-// hero's money and the party's HP and MP.
+// battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N] [--items ID:N,...]
+// [--skills ID,...] [--money N]: runs one battle of a game folder headless with the controlled hero
+// alone (level 0 of the folder's tables), holding the items and knowing the skills
+// given and the money, and prints a CSV line per pass: pass, then per slot gauge, action, HP and MP,
+// then the acting slot and the menu state. Without an input script every member's turn
+// is an auto attack ('A') and the result panel is clicked away. Ends with the result,
+// the hero's money and experience, and the party's HP and MP.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +22,7 @@
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/WindowBackend.h"
+#include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
 #include "world/EffectManager.h"
 #include "world/Player.h"
@@ -50,8 +53,30 @@ public:
 };
 
 int Usage() {
-    std::fprintf(stderr, "usage: battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N]\n");
+    std::fprintf(stderr,
+                 "usage: battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N] [--items ID:N,...] "
+                 "[--skills ID,...] [--money N]\n");
     return 2;
+}
+
+// Reads "a[:b],a[:b],..." into pairs (b is 1 when left out); false on anything else.
+bool ParsePairs(const char* psz, std::vector<std::pair<int, int>>* pPairs) {
+    std::stringstream in(psz);
+    std::string part;
+    while (std::getline(in, part, ',')) {
+        char* pEnd = nullptr;
+        const long a = std::strtol(part.c_str(), &pEnd, 10);
+        if (pEnd == part.c_str()) return false;
+        long b = 1;
+        if (*pEnd == ':') {
+            const char* pB = pEnd + 1;
+            b = std::strtol(pB, &pEnd, 10);
+            if (pEnd == pB) return false;
+        }
+        if (*pEnd) return false;
+        pPairs->emplace_back(int(a), int(b));
+    }
+    return !pPairs->empty();
 }
 
 }  // namespace
@@ -62,7 +87,21 @@ int main(int argc, char** argv) {
     std::string strInput;
     unsigned nSeed = 0;
     bool bSeed = false;
+    std::vector<std::pair<int, int>> items, skills;
+    int nMoney = 0;
     for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--money") == 0 && i + 1 < argc) {
+            nMoney = std::max(0, std::atoi(argv[++i]));
+            continue;
+        }
+        if (std::strcmp(argv[i], "--items") == 0 && i + 1 < argc) {
+            if (!ParsePairs(argv[++i], &items)) return Usage();
+            continue;
+        }
+        if (std::strcmp(argv[i], "--skills") == 0 && i + 1 < argc) {
+            if (!ParsePairs(argv[++i], &skills)) return Usage();
+            continue;
+        }
         if (std::strcmp(argv[i], "--input") == 0 && i + 1 < argc) {
             strInput = argv[++i];
         } else if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
@@ -111,8 +150,27 @@ int main(int argc, char** argv) {
         hero.nAttack = pRow->nAttack;
         hero.nDefence = pRow->nDefence;
     }
+    for (const auto& [nItem, nCount] : items) {
+        if (nItem < 0 || nItem >= kHeroItemCount || nCount < 0) {
+            std::fprintf(stderr, "battleprobe: item %d:%d is outside 0..%d\n", nItem, nCount, kHeroItemCount - 1);
+            return 2;
+        }
+        hero.nItemCount[nItem] = std::min(nCount, kHeroMaxItemCount);
+    }
+    for (const auto& [nSkill, nUnused] : skills) {
+        (void)nUnused;
+        if (nSkill < 0 || nSkill >= kHeroSkillCount) {
+            std::fprintf(stderr, "battleprobe: skill %d is outside 0..%d\n", nSkill, kHeroSkillCount - 1);
+            return 2;
+        }
+        hero.nSkillKnown[nSkill] = 1;
+    }
+    hero.nMoney = nMoney;
     pPlayer = &hero;
 
+    // The cursor the input script moves (not drawn: there is no cursor picture).
+    CMouse mouse;
+    pMouse = &mouse;
     CProbe probe;
     if (!strInput.empty()) {
         std::ifstream in(strInput, std::ios::binary);
@@ -134,10 +192,11 @@ int main(int argc, char** argv) {
         numbers.push_back(-2);
         fight.Init(numbers[0], numbers.data() + 1, int(numbers.size()) - 1);
         nResult = fight.Run();
-        fight.WriteBackParty();
     }
     SetFightObserver(nullptr);
-    std::printf("result %d\nmoney %d\nhero hp %d mp %d\n", nResult, hero.nMoney, hero.nLife, hero.nMana);
+    std::printf("result %d\nmoney %d\nexperience %d\nhero hp %d mp %d\n", nResult, hero.nMoney, hero.nExperience,
+                hero.nLife, hero.nMana);
+    pMouse = nullptr;
     pPlayer = nullptr;
     pEffectManager = nullptr;
     pBitmapData = nullptr;

@@ -72,6 +72,8 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         people.push_back(Talker(6, 6, 30, 24, 40));
         // The banker on the road east of the start (event 50 opens the bank).
         people.push_back(Talker(8, 2, 24, 14, 50));
+        // The master who offers a bout against his golems.
+        people.push_back(Talker(11, 4, 33, 12, 60));
     } else if (nScene == 1) {
         people.push_back(Fighter(1, 1, 21, 12, 12));
         // A ranged fighter, one that flees at low life, and one whose skills lay area effects.
@@ -88,6 +90,8 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         // Formation casters: one spreads a square cell by cell, one a ring that clears again.
         people.push_back(Fighter(9, 12, 24, 24, 14));
         people.push_back(Fighter(10, 13, 26, 20, 22));
+        // Two weak beasts that jump out once.
+        people.push_back(Talker(11, 20, 10, 16, 60));
     }
     return people;
 }

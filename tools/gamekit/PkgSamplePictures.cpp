@@ -277,6 +277,7 @@ bool WriteSamplePictures(const std::string& strGameDir, const SamplePictureOptio
                 for (int f = 0; f < nFrames; ++f) act.frames.push_back(BuildRleTga32(PaintCharacter(s, a, d, f)));
         }
     }
+    for (const auto& [key, frames] : o.extraNpc) npc[key] = frames;
     if (!Save(bmp / "npc.pkg", BuildNpcPkg(npc), pError)) return false;
 
     return Save(bmp / "jiankanyouxi.bmp", BuildBmp(PaintPanel("jiankanyouxi.bmp", 800, 600)), pError);

@@ -34,6 +34,9 @@ struct SamplePictureOptions {
     std::vector<int> heroSculpts{};
     int nHeroActions = 10;
     int nHeroFrames = 4;
+    // More sprite actions (sculpt, action), written with the drawn ones; an action here
+    // replaces a drawn one.
+    NpcPkgModel extraNpc{};
 };
 
 // Writes the sample game's picture packages into "<game>/bmp" (menu.pkg, Scene.pkg,

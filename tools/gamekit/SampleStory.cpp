@@ -129,6 +129,11 @@ event 55 once
   Weather 4
   Talk 100 293
   Weather 4
+text 300 "想试试身手吗？来和我的石像过过招。"
+text 301 "还差得远呢，回去好好练练吧。"
+event 60
+  Talk 0 300
+  Fight 1 8 8 8
 
 scene 1
 text 0 "欢迎来到镇外竹林。"
@@ -152,6 +157,27 @@ event 41 once needs 67
   GiveItem 53
   GiveItem 53
   GiveItem 53
+text 300 "草丛里窜出两只野兽！先拿好这些东西。"
+event 60 once
+  Talk 100 300
+  GiveItem 25
+  GiveItem 25
+  GiveItem 26
+  GiveItem 35
+  GiveItem 35
+  GiveItem 35
+  LearnSkill 0 1
+  LearnSkill 0 3
+  LearnSkill 0 4
+  LearnSkill 0 5
+  LearnSkill 0 6
+  LearnSkill 0 7
+  LearnSkill 0 11
+  LearnSkill 0 17
+  LearnSkill 0 23
+  LearnSkill 0 29
+  LearnSkill 0 35
+  Fight 1 12 13 -1
 
 scene 100
 text 0 "欢迎来到悦来客栈。"

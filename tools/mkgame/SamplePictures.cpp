@@ -6,6 +6,7 @@
 #include "tools/gamekit/FlyingSprites.h"
 #include "tools/gamekit/PkgSamplePictures.h"
 #include "tools/gamekit/TgaWriters.h"
+#include "tools/mkgame/BattleContent.h"
 #include "tools/mkgame/LanStandIns.h"
 #include "tools/mkgame/MkGame.h"
 #include "tools/mkgame/SampleMenus.h"
@@ -52,13 +53,6 @@ bool WritePictureContent(const std::string& gameDir) {
     for (PkgEntryData& entry : PanelContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : GroundItemEntries(options.nItemCount))
         options.extraEntries["menu.pkg"].push_back(std::move(entry));
-    // The library panels' stand-ins come last and never replace a picture the game's own
-    // panels already bring under the same name.
-    for (PkgEntryData& entry : LanStandInEntries()) {
-        std::vector<PkgEntryData>& menu = options.extraEntries["menu.pkg"];
-        const bool bTaken = std::any_of(menu.begin(), menu.end(), [&](const PkgEntryData& e) { return e.strName == entry.strName; });
-        if (!bTaken) menu.push_back(std::move(entry));
-    }
     // The heroes' and fighters' sculpts, and the shop keeper's.
     for (int s = 0; s < 10; ++s) options.sculpts.push_back(s);
     for (int s = 20; s < 32; ++s) options.sculpts.push_back(s);
@@ -66,6 +60,17 @@ bool WritePictureContent(const std::string& gameDir) {
     // The flying effects' bolts: group 0 for the characters' shots, 1 for the heroes'.
     for (int nGroup : {0, 1})
         for (PkgEntryData& entry : FlyingSpriteEntries(nGroup, 3)) options.extraEntries["Vesk.pkg"].push_back(std::move(entry));
+    // The battle screen's pictures, the raise pictures and the fighters' battle actions.
+    for (PkgEntryData& entry : BattleMenuEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
+    for (PkgEntryData& entry : BattleRaiseEntries()) options.extraEntries["Vesk.pkg"].push_back(std::move(entry));
+    options.extraNpc = BattleSpriteActions();
+    // The library panels' stand-ins come last and never replace a picture the game's own
+    // panels already bring under the same name.
+    for (PkgEntryData& entry : LanStandInEntries()) {
+        std::vector<PkgEntryData>& menu = options.extraEntries["menu.pkg"];
+        const bool bTaken = std::any_of(menu.begin(), menu.end(), [&](const PkgEntryData& e) { return e.strName == entry.strName; });
+        if (!bTaken) menu.push_back(std::move(entry));
+    }
     std::string strError;
     if (!WriteSamplePictures(gameDir, options, &strError)) {
         std::fprintf(stderr, "mkgame: %s\n", strError.c_str());

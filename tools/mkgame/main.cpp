@@ -1,6 +1,7 @@
 // mkgame DIR: writes the sample game folder.
 #include "tools/gamekit/GameDataWriters.h"
 #include "tools/gamekit/SampleScenes.h"
+#include "tools/mkgame/BattleContent.h"
 #include "tools/mkgame/MkGame.h"
 #include "tools/mkgame/SampleAudio.h"
 #include "tools/mkgame/SamplePictures.h"
@@ -27,6 +28,9 @@ int main(int argc, char** argv) {
     AddEnemies(model);
     AddCaptions(model);
     AddAreaPatterns(model);
+    AddBattleSkills(model);
+    AddBattleEnemies(model);
+    AddBattleItems(model);
 
     std::string why;
     if (!WriteGameDataFiles(pFolder, model, &why)) {

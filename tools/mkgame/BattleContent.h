@@ -1,0 +1,40 @@
+// The sample game's battle content: the battle skills and enemies, the two usable
+// headwear items, the battle screen's pictures, the raise pictures and the battle
+// actions of the fighters' sprite sets.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "tools/gamekit/GameModel.h"
+#include "tools/gamekit/PkgWriters.h"
+
+// Enemy rows of the sample's battles: the grove's weak beasts and the master's golems.
+constexpr int kBeastRow = 12;
+constexpr int kGolemRow = 8;
+// Items the beasts' event gives: a potion (usable headwear) and darts (thrown).
+constexpr int kLifeHeadwear = 25;
+constexpr int kManaHeadwear = 26;
+constexpr int kDarts = 35;
+
+// Flat probe colours of the battle pictures (24-bit RGB), so that screenshots show
+// which one was drawn.
+constexpr std::uint32_t kRingColour = 0x3060C0;
+constexpr std::uint32_t kRingLitColour = 0xF0E040;
+constexpr std::uint32_t kListColour = 0x2A7A4A;
+constexpr std::uint32_t kVictoryColour = 0x7A2A6A;
+constexpr std::uint32_t kEscapeColour = 0x5A5A5A;
+constexpr std::uint32_t kBackgroundColour = 0x30502A;
+
+// Battle skills: retunes skills 0..49 for the three tabs, adds 51..83.
+void AddBattleSkills(GameModel& model);
+// The beasts' enemy rows (life 40, defence 0).
+void AddBattleEnemies(GameModel& model);
+// Life and mana of the two usable headwear items.
+void AddBattleItems(GameModel& model);
+// "001.bmp" and the battle screen's pictures for menu.pkg.
+std::vector<PkgEntryData> BattleMenuEntries();
+// The raise pictures for Vesk.pkg.
+std::vector<PkgEntryData> BattleRaiseEntries();
+// Actions 9 and 19..24 of the party sets 0..5 and the enemy sculpts, drawn in the
+// battle's two directions.
+NpcPkgModel BattleSpriteActions();
