@@ -66,6 +66,10 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         wanderer.nWanderRadius = 96;
         wanderer.nDirection = 2;
         people.push_back(wanderer);
+        // The game keeper east of the fires: her gift and question once, then the question.
+        NpcRecordModel keeper = Talker(17, 4, 32, 14, 85);
+        keeper.events[1] = 89;
+        people.push_back(keeper);
     } else if (nScene == 1) {
         people.push_back(Fighter(1, 1, 21, 12, 12));
         // A ranged fighter, one that flees at low life, and one whose skills lay area effects.

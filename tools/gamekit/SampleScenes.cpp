@@ -256,6 +256,8 @@ void BuildTown(SampleScene& s) {
     b.Region(17, 15, 19, 16, kTownGreetingEvent);
     b.Region(27, 6, 28, 7, kTownVillagerEvent);
     b.Region(8, 12, 10, 13, kTownWellEvent);
+    // The signboard beside the game keeper runs the picture show.
+    b.Region(34, 13, 35, 14, kTownSignboardEvent);
     s.setting.nStartX = 600;
     s.setting.nStartY = 500;
 }

@@ -34,6 +34,8 @@ constexpr int kTownGreetingEvent = 0;
 constexpr int kTownVillagerEvent = 3;
 constexpr int kTownWellEvent = 4;
 constexpr int kGroveGreetingEvent = 0;
+// The town's signboard beside the game keeper: the picture show.
+constexpr int kTownSignboardEvent = 90;
 // The town's well, a view target of the story.
 constexpr int kTownWellX = 300;
 constexpr int kTownWellY = 416;
