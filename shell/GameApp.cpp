@@ -12,6 +12,7 @@
 #include "platform/Window.h"
 #include "shell/FrameLinks.h"
 #include "shell/MainFrame.h"
+#include "shell/MiniGameLink.h"
 #include "shell/Mouse.h"
 #include "shell/PictureStore.h"
 #include "shell/SceneLink.h"
@@ -42,6 +43,7 @@ BOOL CGameApp::InitInstance() {
     InstallShellPictureLinks();
     InstallToolBarLinks();
     InstallSceneLinks();
+    InstallMiniGameLink();
     pFrame = new CMainFrame;
     if (pFrame->CreateMainWindow()) pFrame->InitGame();
     if (pFrame->GetStartupError()[0]) {
@@ -53,6 +55,7 @@ BOOL CGameApp::InitInstance() {
     pFrame = nullptr;
     SetUiShell(nullptr);
     RemoveShellPictureLinks();
+    RemoveMiniGameLink();
     return FALSE;
 }
 

@@ -74,6 +74,10 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         people.push_back(Talker(8, 2, 24, 14, 50));
         // The master who offers a bout against his golems.
         people.push_back(Talker(11, 4, 33, 12, 60));
+        // The game keeper east of the fires: her gift and question once, then the question.
+        NpcRecordModel keeper = Talker(17, 4, 32, 14, 85);
+        keeper.events[1] = 89;
+        people.push_back(keeper);
     } else if (nScene == 1) {
         people.push_back(Fighter(1, 1, 21, 12, 12));
         // A ranged fighter, one that flees at low life, and one whose skills lay area effects.

@@ -259,6 +259,8 @@ void BuildTown(SampleScene& s) {
     b.Region(30, 18, 31, 19, kTownChestEvent);
     // The weather stone in the south-east: fog, rain, snow and stripes in turn.
     b.Region(22, 19, 24, 21, kTownWeatherEvent);
+    // The signboard beside the game keeper runs the picture show.
+    b.Region(34, 13, 35, 14, kTownSignboardEvent);
     s.setting.nStartX = 600;
     s.setting.nStartY = 500;
 }

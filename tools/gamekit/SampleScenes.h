@@ -43,6 +43,8 @@ constexpr int kCompanionEvent = 40;
 constexpr int kHerbPatchEvent = 41;
 // The town's weather show: each weather in turn, one talk each.
 constexpr int kTownWeatherEvent = 55;
+// The town's signboard beside the game keeper: the picture show.
+constexpr int kTownSignboardEvent = 90;
 // The town's well, a view target of the story.
 constexpr int kTownWellX = 300;
 constexpr int kTownWellY = 416;

@@ -7,12 +7,13 @@ namespace {
 // The sample story. Region events: the greetings (event 0 of the town and the grove),
 // the exits (events 1 and 2 of the town, 1 of the grove and the inn), the villager who
 // asks for water (3) and the well (4). Event 5 of the town is started by the well
-// while the countdown still runs. Event 70 of the town is the chest by the east road:
-// equipment, gems, potions and a task item, three skills, one open and one closed task.
-// while the countdown still runs. The herbalist of the town (events 40 to 43) sends
-// the heroine for herbs; in the grove the companion joins (40) and the herb patch
-// (41) gives them.
-// while the countdown still runs. The banker (event 50) talks and opens the bank.
+// while the countdown still runs. The pedlar (event 30) gives medicines and bombs. The
+// herbalist of the town (events 40 to 43) sends the heroine for herbs; in the grove the
+// companion joins (40) and the herb patch (41) gives them. The banker (event 50) talks
+// and opens the bank; the weather stone (55) switches the weather; the master (60)
+// offers a bout. Event 70 is the chest by the east road: equipment, gems, potions and a
+// task item, three skills, one open and one closed task. Events 85 to 90 are the game
+// keeper's and the signboard's.
 const char* const kStory = R"(# The sample game's story.
 scene 0
 text 0 "欢迎来到青石镇。"
@@ -134,6 +135,31 @@ text 301 "还差得远呢，回去好好练练吧。"
 event 60
   Talk 0 300
   Fight 1 8 8 8
+
+# The game keeper (character 17) gives 2000 once, then asks which game; each answer
+# starts the event that runs that game. The signboard beside her runs the picture show.
+text 380 "我是这里的游戏老板娘。初次见面，这2000两送你，玩几把吧！"
+text 381 "想玩哪一个？\\n接宝物（要500两）\\n押大小\\n比力气"
+text 382 "接宝物结束了，看看包里多了什么。"
+text 383 "押大小结束了，欢迎再来！"
+text 384 "比力气结束了，好大的力气！"
+event 85 once
+  Talk 2 380
+  Money 1 2000
+  TalkChoice 2 382 86 87 88
+event 89
+  TalkChoice 2 382 86 87 88
+event 86
+  KnockGame 1
+  Talk 2 382
+event 87
+  KnockGame 2
+  Talk 2 383
+event 88
+  KnockGame 3
+  Talk 2 384
+event 90
+  PictureShow 1
 
 scene 1
 text 0 "欢迎来到镇外竹林。"

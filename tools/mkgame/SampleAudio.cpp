@@ -77,10 +77,11 @@ bool WriteSampleAudio(const std::string& gameDir) {
         bOk &= Put(gameDir + sz, BuildWav16(SynthSweep(150 + 25 * i, 120 + 10 * i, 0.3, kRate), kRate, 1));
     }
 
-    // Music: the title, game-over, credits and battle tracks and one per sample scene.
+    // Music: the title, game-over, credits and battle tracks, one per sample scene and the
+    // mini-games' track (9).
     struct TrackSpec { int n; double dBase; };
     std::vector<MusicTrack> tracks;
-    for (TrackSpec t : {TrackSpec{1, 262}, {2, 294}, {3, 330}, {4, 349}, {5, 392}, {6, 440}, {7, 523}, {8, 587}, {30, 196}, {31, 440},
+    for (TrackSpec t : {TrackSpec{1, 262}, {2, 294}, {3, 330}, {4, 349}, {5, 392}, {6, 440}, {7, 523}, {8, 587}, {9, 659}, {30, 196}, {31, 440},
                         {40, 220}, {99, 262}}) {
         char sz[16];
         std::snprintf(sz, sizeof sz, "%02d.mp3", t.n);

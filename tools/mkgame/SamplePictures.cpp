@@ -10,6 +10,7 @@
 #include "tools/mkgame/LanStandIns.h"
 #include "tools/mkgame/MkGame.h"
 #include "tools/mkgame/SampleMenus.h"
+#include "tools/mkgame/SampleMiniGames.h"
 #include "tools/mkgame/SampleToolBar.h"
 #include "tools/mkgame/SamplePanels.h"
 
@@ -53,6 +54,7 @@ bool WritePictureContent(const std::string& gameDir) {
     for (PkgEntryData& entry : PanelContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : GroundItemEntries(options.nItemCount))
         options.extraEntries["menu.pkg"].push_back(std::move(entry));
+    for (PkgEntryData& entry : MiniGameContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     // The heroes' and fighters' sculpts, and the shop keeper's.
     for (int s = 0; s < 10; ++s) options.sculpts.push_back(s);
     for (int s = 20; s < 32; ++s) options.sculpts.push_back(s);

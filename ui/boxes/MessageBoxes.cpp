@@ -6,6 +6,7 @@
 #include "platform/Charset.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
+#include "ui/OwnLoop.h"
 #include "ui/ShellServices.h"
 #include "ui/menus/MainMenu.h"
 #include "ui/menus/MenuPanel.h"
@@ -20,24 +21,6 @@ const char* const kHoverNames[2] = {"OKCancel_OK[s].tga", "Cancel[s].tga"};
 const std::string& BoxFace() {
     static const std::string s = Utf8ToText("隶书");
     return s;
-}
-
-// The start of one pass of a box's loop: takes and dispatches at most one waiting
-// message, then sets the frame time that the cursor and the map layer animate by.
-// False when the box must stop waiting: a quit request (put back for the loop that
-// owns it) or a game that stopped.
-bool PumpOneMessage() {
-    MSG msg;
-    if (PeekMessage(&msg, true)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(int(msg.wParam));
-            return false;
-        }
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
-    }
-    dwNowTime = TimeGetTime();
-    return UiShell()->IsGameRunning();
 }
 
 // The backdrop exists only on the title screen; a missing picture leaves it empty.

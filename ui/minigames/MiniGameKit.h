@@ -1,0 +1,23 @@
+// What the mini-games share: their pictures from the menu package, the frame's end and
+// the key-state bits they read.
+#pragma once
+#include <memory>
+
+#include "platform/Base.h"
+
+class CDXSprite;
+class CDXSurface;
+
+// A sprite of nCount tiles of w x h from a menu-package picture, keyed by its top-left
+// pixel and placed at (x, y); null when the picture is absent (the game then draws
+// nothing in its place and runs on).
+std::unique_ptr<CDXSprite> LoadGameSprite(const char* pszName, int w, int h, int nCount, int x = 0, int y = 0);
+// A surface of a menu-package picture with the display's memory flag; null when absent.
+std::unique_ptr<CDXSurface> LoadGameSurface(const char* pszName, bool bColorKey);
+// Draws a sprite, colour-keyed, when it exists.
+void DrawGameSprite(CDXSprite* pSprite);
+// Presents the back buffer: one frame of a game.
+void PresentGameFrame();
+// The key-state bits: pressed since the last query, and down now.
+bool KeyPressedSince(int nKey);
+bool KeyDown(int nKey);
