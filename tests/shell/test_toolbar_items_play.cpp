@@ -30,7 +30,7 @@
 namespace {
 
 constexpr int kMedicine = 1, kBomb = 47;
-constexpr int kWolfId = 4;
+constexpr int kWolfId = 4, kPedlarId = 20;
 constexpr DWORD kGiveAt = 10500, kArmAt = 12000;  // script times
 constexpr DWORD kGiveUpAt = 30000;
 constexpr unsigned kLootSeed = 7;
@@ -105,7 +105,7 @@ TEST(ToolBarItemsPlay, SlotsCountdownLifeLossOverTheWolfAndItsLootPickedUp) {
 
     // What the hook saw.
     const DWORD dwStart = TimeGetTime();
-    bool bGiven = false, bPosted = false, bLootGone = false;
+    bool bGiven = false, bPosted = false, bLootGone = false, bPedlar = false;
     int nArmedAt = -1, nWolfAction = -1, nLoot = -1, nLootItem = -1, nLootMoney = 0;
     int nCountBefore = -1, nCountAfter = -1;
     POINT ptWolfNumber{-1, -1}, ptLootShot{-1, -1}, ptNumber{-1, -1};
@@ -121,6 +121,7 @@ TEST(ToolBarItemsPlay, SlotsCountdownLifeLossOverTheWolfAndItsLootPickedUp) {
         if (!bGiven && pWolf && t >= kGiveAt) {
             // The gifts, on their slots, beside the wolf; life enough for its bites.
             bGiven = true;
+            bPedlar = pScene->FindNpcById(kPedlarId) >= 0;
             for (int i = 0; i < 3; ++i) {
                 pPlayer->AddItem(kMedicine);
                 pPlayer->AddItem(kBomb);
@@ -192,6 +193,7 @@ TEST(ToolBarItemsPlay, SlotsCountdownLifeLossOverTheWolfAndItsLootPickedUp) {
     SetCurrentDirectory(strOldDir.c_str());
     ASSERT_TRUE(strError.empty()) << strError;
     ASSERT_TRUE(bGiven) << "the map never ran with the wolf";
+    EXPECT_TRUE(bPedlar) << "the town's pedlar who gives medicines and bombs";
 
     CShot empty(s + "empty.png"), slots(s + "slots.png"), countdown(s + "countdown.png"), hit(s + "hit.png"),
         loot(s + "loot.png"), after(s + "after.png");
