@@ -297,6 +297,7 @@ TEST_F(ToolBarLinkTest, TheLinkOwnsTheToolBarAndAnswersTheHeroesSceneAndTitle) {
     EXPECT_EQ(marker.ppFrames, pSecond->m_pBombFrames);
     EXPECT_EQ(SceneHost().GetLabelBox(), pSecond->GetLabelBox());
     // The title's load panel: without a maker the group stays closed.
+    SetPanelMaker(PanelKind::Load, nullptr);
     panels.OpenLoadPanel();
     EXPECT_EQ(panels.GetLeftGroupSelector(), -1);
     EXPECT_FALSE(panels.HasLoadPanel());
