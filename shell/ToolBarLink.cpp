@@ -3,8 +3,8 @@
 #include "platform/Window.h"
 #include "shell/MainFrame.h"
 #include "shell/MenuManager.h"
-#include "shell/SaveGameLink.h"
 #include "shell/Mouse.h"
+#include "shell/SaveGameLink.h"
 #include "shell/ShellGlobals.h"
 #include "world/Scene.h"
 
