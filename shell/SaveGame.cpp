@@ -22,6 +22,7 @@
 #include "shell/SceneLink.h"
 #include "shell/ShellGlobals.h"
 #include "ui/toolbar/GameToolBar.h"
+#include "ui/toolbar/ToolBarHost.h"
 #include "world/EffectManager.h"
 #include "world/MapFile.h"
 #include "world/Player.h"
@@ -246,6 +247,7 @@ void CMainFrame::ApplySaveFile(const SaveGameFile& file) {
     pPlayer->RefreshPartyMembers();
     pPlayer->ApplyRecord(*file.pHero);
     pPlayer->OnLoaded();
+    CToolBarHost& skills = ToolBarHost();
     for (int i = 0; i < 4; ++i) {
         if (file.nPartyIds[i] < 0) continue;
         AddPartyMember(i);
@@ -255,8 +257,10 @@ void CMainFrame::ApplySaveFile(const SaveGameFile& file) {
         pParty[i]->SetSculpt(record.nSculpt, true);
         pParty[i]->ApplyRecord(record);
         pParty[i]->OnLoaded();
+        if (record.nSelectedSkill >= 0) skills.SelectSkill(pParty[i], record.nSelectedSkill);
     }
     CopyPartyMember(nActive);
+    if (pPlayer->nSelectedSkill >= 0) skills.SelectSkill(pPlayer, pPlayer->nSelectedSkill);
     pCompanion = file.nCompanion > 0 ? pParty[file.nCompanion - 1] : nullptr;
     if (pBar) pBar->m_nCompanion = file.nCompanion;
     for (int s = 0; s < kSceneTableCount; ++s)
