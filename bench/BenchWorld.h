@@ -2,7 +2,12 @@
 // benchmark writes, the virtual clock, a default scene host, game data with one enemy row
 // and the picture store. Everything is undone and the folder removed on destruction.
 #pragma once
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -62,3 +67,16 @@ private:
     std::vector<EnemyNpcRow> m_enemies;
     std::unique_ptr<CBitmapData> m_pStore;
 };
+
+// A plain memcpy of one 16-bit frame of w x h pixels, the yardstick of the frame
+// benchmarks; the microseconds per copy go to *pUs.
+inline void RunFrameMemcpy(benchmark::State& state, int w, int h, double* pUs) {
+    std::vector<std::uint16_t> a(size_t(w) * size_t(h), 0x1234), b(a.size());
+    const auto t0 = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        std::memcpy(b.data(), a.data(), a.size() * 2);
+        benchmark::ClobberMemory();
+    }
+    const double fSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    *pUs = fSeconds * 1e6 / double(state.iterations());
+}

@@ -151,16 +151,7 @@ void RunPass(benchmark::State& state, CGameData& data) {
     pScreen = nullptr;
 }
 
-void RunMemcpy(benchmark::State& state) {
-    std::vector<std::uint16_t> a(size_t(kScreenW) * kScreenH, 0x1234), b(a.size());
-    const auto t0 = std::chrono::steady_clock::now();
-    for (auto _ : state) {
-        std::memcpy(b.data(), a.data(), a.size() * 2);
-        benchmark::ClobberMemory();
-    }
-    const double fSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    g_fMemcpyUs = fSeconds * 1e6 / double(state.iterations());
-}
+void RunMemcpy(benchmark::State& state) { RunFrameMemcpy(state, kScreenW, kScreenH, &g_fMemcpyUs); }
 
 }  // namespace
 

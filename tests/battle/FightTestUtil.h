@@ -194,10 +194,11 @@ protected:
         pBack = nullptr;
     }
 
-    // A battle against the enemy numbers given (-1 empty).
-    CFight& Start(std::vector<int> foes) {
+    // A battle against the enemy numbers given (-1 empty), with draws from the
+    // sequence or the source given.
+    CFight& Start(std::vector<int> foes, CFightDraws* pDraws = nullptr) {
         fight = std::make_unique<CFight>();
-        fight->SetDraws(&draws);
+        fight->SetDraws(pDraws ? pDraws : &draws);
         foes.push_back(-2);
         fight->Init(1, foes.data(), int(foes.size()));
         return *fight;

@@ -234,11 +234,15 @@ TEST_F(CommandTest, UsingAnItemOnAFallenMemberRevivesOnceAndTheEffectEndsTheTurn
     EXPECT_EQ(f.ItemList->Count, 0);
     EXPECT_EQ(f.bItemApplied, 1);
     // The item's effect finishes: no second helping of life, the turn is over.
-    for (int n = 0; n < 40 && (effects_.GetEffectCount() > 0 || f.bEffectBusy); ++n) {
-        AdvanceVirtualClock(100);
-        dwNowTime = TimeGetTime();
-        f.UpdateEffects();
-    }
+    auto finish = [&f] {
+        for (int n = 0; n < 40 && f.bEffectBusy; ++n) {
+            AdvanceVirtualClock(100);
+            dwNowTime = TimeGetTime();
+            f.UpdateEffects();
+        }
+    };
+    ASSERT_EQ(f.bEffectBusy, 1);
+    finish();
     EXPECT_EQ(C(1).HP, 60);
     EXPECT_EQ(f.bItemApplied, 0);
     EXPECT_EQ(f.bTurnGate, 1);
@@ -250,11 +254,7 @@ TEST_F(CommandTest, UsingAnItemOnAFallenMemberRevivesOnceAndTheEffectEndsTheTurn
     f.HoverFighter = 1;
     f.OnLButtonUp(100, 100);
     EXPECT_EQ(C(1).HP, 10);
-    for (int n = 0; n < 40 && f.bEffectBusy; ++n) {
-        AdvanceVirtualClock(100);
-        dwNowTime = TimeGetTime();
-        f.UpdateEffects();
-    }
+    finish();
     EXPECT_EQ(C(1).HP, 70);
 }
 

@@ -316,11 +316,7 @@ TEST_F(FightTest, RandomSkillsOfEveryKindNeverStallABattle) {
         hero.nItemCount[2] = 5;
         hero.nItemCount[3] = 5;
         CRandDraws random;
-        fight = std::make_unique<CFight>();
-        fight->SetDraws(&random);
-        int foes[] = {0, 7, 8, -2};
-        fight->Init(1, foes, 4);
-        CFight& f = *fight;
+        CFight& f = Start({0, 7, 8}, &random);
         CClicker closer;
         SetFightObserver(&closer);
         while (f.nResult == 0 && f.nPasses < 50000) {

@@ -183,11 +183,7 @@ TEST_F(FightTest, SeededRandomBattlesNeverIdle) {
     for (unsigned seed : {3u, 7u, 11u}) {
         Srand(seed);
         CRandDraws random;
-        fight = std::make_unique<CFight>();
-        fight->SetDraws(&random);
-        int foes[] = {0, 7, 8, -2};
-        fight->Init(1, foes, 4);
-        CFight& f = *fight;
+        CFight& f = Start({0, 7, 8}, &random);
         CAutoAttacker closer;
         int nIdle = 0, nLongest = 0;
         std::vector<DWORD> gauges(8);
