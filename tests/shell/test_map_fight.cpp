@@ -9,9 +9,17 @@
 #include <fstream>
 #include <sstream>
 
+#include "gamedata/GameData.h"
+#include "shell/MainFrame.h"
+#include "shell/SceneLink.h"
+#include "shell/ToolBarLink.h"
 #include "tests/TempFolder.h"
 #include "tests/shell/GameRun.h"
 #include "tests/shell/ShellTestUtil.h"
+#include "ui/toolbar/GameToolBar.h"
+#include "ui/toolbar/ToolBarHost.h"
+#include "world/Player.h"
+#include "world/PlayerHost.h"
 
 namespace {
 
@@ -160,6 +168,74 @@ TEST(MapFight, TheWolfBitesIsStruckDeadLiesAsACorpseAndIsGoneTwentySecondsLater)
     // The corpse lies where the wolf fell (feet at 502, 488), below her feet, and is gone
     // later.
     EXPECT_GT(corpse.Differences(gone, 482, 460, 40, 28), 100);
+}
+
+class FightLinkTest : public FrameTest {
+protected:
+    void TearDown() override {
+        pGameData = nullptr;
+        pPlayer = nullptr;
+        RemoveToolBarLinks();
+        links.Install();
+        InstallSceneLinks();
+        FrameTest::TearDown();
+    }
+};
+
+// The hero's fight calls reach the toolbar and the main window: the stack slot, the key
+// flag, the quick slots, the raise caption cut whole, the party ids; the toolbar's skill
+// calls reach the hero.
+TEST_F(FightLinkTest, TheHerosFightCallsReachTheToolBarAndTheMainWindow) {
+    InstallToolBarLinks();
+    InstallSceneLinks();
+    PanelLink().CreatePanels();
+    CGameToolBar* pBar = pFrame->m_pToolBar;
+    ASSERT_NE(pBar, nullptr);
+    CHeroHost& host = HeroHost();
+
+    pBar->m_nStackItem = 3;
+    pBar->m_nStackCount = 2;
+    EXPECT_EQ(host.GetStackItem(), 3);
+    EXPECT_EQ(host.GetStackCount(), 2);
+    host.SetStack(-1, 0);
+    EXPECT_EQ(pBar->m_nStackItem, -1);
+    EXPECT_EQ(pBar->m_nStackCount, 0);
+
+    EXPECT_FALSE(host.IsKeyTaken());
+    pBar->m_bKeyTaken = 1;
+    EXPECT_TRUE(host.IsKeyTaken());
+
+    pBar->m_nQuickSlots[5] = 12;
+    host.ClearQuickSlot(5);
+    host.ClearQuickSlot(8);
+    host.ClearQuickSlot(-1);
+    EXPECT_EQ(pBar->m_nQuickSlots[5], -1);
+
+    // 101 ASCII bytes and a double-byte character: the character does not fit whole.
+    const std::string strLong = std::string(101, 'a') + "\xBC\xBC";
+    host.ShowCaption(strLong.c_str());
+    EXPECT_EQ(std::string(pBar->m_szCaption), std::string(101, 'a'));
+    EXPECT_EQ(pBar->m_bCaptionShown, 1);
+
+    pFrame->m_nPartyIds[2] = 2;
+    host.LeaveParty(2);
+    host.LeaveParty(7);
+    EXPECT_EQ(pFrame->m_nPartyIds[2], -1);
+    EXPECT_EQ(host.GetScreenSize().cx, 800);
+    EXPECT_EQ(host.GetScreenSize().cy, 600);
+
+    std::vector<SkillRow> skills(3);
+    skills[2].nMana = 7;
+    skills[2].nDirection = 12;
+    CGameData data;
+    data.pSkill = skills.data();
+    data.nSkillCount = 3;
+    pGameData = &data;
+    CPlayer hero;
+    ToolBarHost().SelectSkill(&hero, 2);
+    EXPECT_EQ(hero.nSelectedSkill, 2);
+    EXPECT_EQ(hero.nSkillCost, 7);
+    EXPECT_EQ(hero.nSkillAction, 12);
 }
 
 }  // namespace
