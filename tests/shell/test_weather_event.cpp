@@ -7,6 +7,7 @@
 
 #include "tests/shell/ScriptTestUtil.h"
 #include "tests/shell/ShellTestUtil.h"
+#include "gamedata/GameData.h"
 #include "tools/gamekit/SampleScenes.h"
 #include "tools/gamekit/SampleStory.h"
 #include "tools/gamekit/ScriptCompiler.h"
@@ -16,6 +17,7 @@
 #include "shell/ToolBarLink.h"
 #include "shell/UiShellLink.h"
 #include "ui/toolbar/GameToolBar.h"
+#include "world/FightHost.h"
 #include "world/Player.h"
 #include "world/Scene.h"
 
@@ -132,6 +134,37 @@ TEST_F(WeatherEvent, FogRainSnowAndStripesInTurnThenClear) {
     EXPECT_EQ(Bar().m_pRain, nullptr);
     EXPECT_EQ(Bar().m_bShake, 0);
     EXPECT_EQ(Bar().m_nWeather, -1);
+}
+
+TEST_F(WeatherEvent, TheFightingReachesTheToolBarsPools) {
+    // One skill whose area pattern is a single cell laid all at once for two steps.
+    const POINT cell{0, 0};
+    const AreaStep step{{4, 2, 0, 0, 0}};
+    const AreaPatternRow row{1, POINT{0, 0}, &cell, &step};
+    AreaPatternTail tail{};
+    tail.n[7] = -1;
+    SkillRow skill;
+    skill.nSkillNo = 0;
+    pGameData->pAreaPattern = &row;
+    pGameData->pAreaPatternTail = &tail;
+    pGameData->nAreaPatternCount = 1;
+    pGameData->pSkill = &skill;
+    pGameData->nSkillCount = 1;
+    FightHost().AddEffectAt(30, 700, 600, 0, -1);
+    EXPECT_EQ(Bar().CountAreaEffects(), 1);
+    const POINT c = pScene->PixelToCell(700, 600);
+    EXPECT_EQ(pScene->CellAt(c.x, c.y)->nMark, 34);
+    EXPECT_EQ(pScene->CellAt(c.x, c.y)->nMarkKind, 1);
+    FightHost().AddFlyingEffectFromPoint(12, 700, 600, 100, 100, 0, -1);
+    EXPECT_EQ(Bar().CountFlyingEffects(), 1);
+    // The scene draw ticks both; the area effect ends after its steps.
+    for (int i = 0; i < 40; ++i) Passes(1);
+    EXPECT_EQ(Bar().CountAreaEffects(), 0);
+    pGameData->pAreaPattern = nullptr;
+    pGameData->pAreaPatternTail = nullptr;
+    pGameData->nAreaPatternCount = 0;
+    pGameData->pSkill = nullptr;
+    pGameData->nSkillCount = 0;
 }
 
 }  // namespace
