@@ -5,116 +5,67 @@
 #include <fstream>
 #include <iterator>
 
-#include "tests/shell/ScriptTestUtil.h"
-#include "tests/shell/ShellTestUtil.h"
-#include "gamedata/GameData.h"
-#include "tools/gamekit/SampleScenes.h"
-#include "tools/gamekit/SampleStory.h"
-#include "tools/gamekit/ScriptCompiler.h"
-#include "shell/SceneLink.h"
-#include "shell/ScriptWorld.h"
 #include "shell/ToolBarEffectsLink.h"
 #include "shell/ToolBarLink.h"
-#include "shell/UiShellLink.h"
+#include "tests/shell/StoryTestUtil.h"
 #include "ui/toolbar/GameToolBar.h"
+#include "world/EffectManager.h"
 #include "world/FightHost.h"
-#include "world/Player.h"
-#include "world/Scene.h"
 
 namespace {
 
-class CWeatherWorld : public CScriptWorld {
-public:
-    void HeroWalkTo(int x, int y, bool) override {
-        if (pPlayer) pPlayer->SetMapPosAndHome(x, y);
-    }
-};
-
-class WeatherEvent : public ScreenScriptTest {
+// The story with the toolbar installed, past the town's greeting.
+class WeatherEvent : public StoryTest {
 protected:
     void SetUp() override {
-        ScreenScriptTest::SetUp();
-        UsePrivateRuntimeFolder();
-        std::string why;
-        ASSERT_TRUE(WriteSampleScenes(m_folder.Path(), &why)) << why;
-        GameModel model;
-        ASSERT_TRUE(CompileScriptFile(SampleStoryText(model), m_folder.File("data/script.dat"), &why)) << why;
-        SetUiShell(&m_ui);
-        pGameData->InitPaths(m_folder.Path().c_str());
-        pGameData->LoadOptions();
-        ASSERT_TRUE(pGameData->LoadScript()) << pGameData->GetLastError();
-        pFrame->m_pMenuManager->InitMenuData();
+        StoryTest::SetUp();
         InstallToolBarLinks();
         PanelLink().CreatePanels();
-        SetScriptWorld(&m_world);
-        ASSERT_TRUE(MakeScene(0, &why)) << why;
-        // Past the greeting, which runs once.
         pEffectManager->EventStates[0][kTownGreetingEvent] = 1;
-        pPlayer->SetMapPosAndHome(600, 500);
     }
     void TearDown() override {
         RemoveToolBarLinks();
-        ScreenScriptTest::TearDown();
-        SetUiShell(nullptr);
+        StoryTest::TearDown();
     }
-    void Passes(int n) {
-        for (int i = 0; i < n; ++i) {
-            AdvanceVirtualClock(20);
-            pFrame->RunOnePass();
-        }
-    }
-    // Clicks of the reader on the talk line until this line has gone.
-    void ReadTalkLine() {
-        const int nStep = pFrame->CurrentScript;
-        for (int i = 0; i < 40 && pFrame->GetGameMode() == 9 && pFrame->CurrentScript == nStep; ++i) {
-            Passes(15);
-            pFrame->OnLButtonDown(MK_LBUTTON, 400, 300);
-            pFrame->OnLButtonUp(0, 400, 300);
-            Passes(2);
-        }
-    }
-    std::string Shot(const char* pszName) {
-        EXPECT_TRUE(SaveScreenshotPng(m_folder.File(pszName).c_str()));
+    // A screenshot's bytes.
+    std::string ShotBytes(const char* pszName) {
+        Shot(pszName);
         std::ifstream in(m_folder.File(pszName), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     CGameToolBar& Bar() { return *PanelLink().GetToolBar(); }
-
-    CShellFolder m_folder;
-    CShellUiLink m_ui;
-    CWeatherWorld m_world;
 };
 
 TEST_F(WeatherEvent, FogRainSnowAndStripesInTurnThenClear) {
     ASSERT_NE(PanelLink().GetToolBar(), nullptr);
     Passes(3);
-    const std::string plain = Shot("plain.png");
+    const std::string plain = ShotBytes("plain.png");
     const POINT pt = pScene->GetCellPoint(23, 20);
     pPlayer->SetMapPosAndHome(pt.x, pt.y);
     Passes(3);
     ASSERT_EQ(pFrame->nEventId, kTownWeatherEvent);
     EXPECT_NE(Bar().m_pFog, nullptr);
     Passes(20);
-    const std::string fog = Shot("fog.png");
+    const std::string fog = ShotBytes("fog.png");
     ReadTalkLine();
     Passes(3);
     EXPECT_EQ(Bar().m_pFog, nullptr);
     EXPECT_NE(Bar().m_pRain, nullptr);
     Passes(20);
-    const std::string rain = Shot("rain.png");
+    const std::string rain = ShotBytes("rain.png");
     ReadTalkLine();
     Passes(3);
     EXPECT_EQ(Bar().m_pRain, nullptr);
     EXPECT_NE(Bar().m_pSnow, nullptr);
     Passes(20);
-    const std::string snow = Shot("snow.png");
+    const std::string snow = ShotBytes("snow.png");
     ReadTalkLine();
     Passes(3);
     EXPECT_EQ(Bar().m_pSnow, nullptr);
     ASSERT_NE(Bar().m_pStripes, nullptr);
     EXPECT_EQ(Bar().m_pStripes->nPattern, 0);
     Passes(20);
-    const std::string stripes = Shot("stripes.png");
+    const std::string stripes = ShotBytes("stripes.png");
     ReadTalkLine();
     Passes(3);
     EXPECT_EQ(pFrame->nEventId, -1);
