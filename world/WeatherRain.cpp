@@ -170,15 +170,5 @@ void CRainEffect::DrawHaze() {
 }
 
 void CRainEffect::SpawnDrops() {
-    const std::vector<int> slots = FreeParticleSlots(pDrops, kSpawnLimit, 40);
-    if (slots.empty()) return;
-    const DWORD dwTime = TimeGetTime();
-    Srand(dwTime);
-    const POINT view = WeatherView();
-    for (int i : slots) {
-        const int nRandom = Rand() % 1200;
-        const int nStage = Rand() % 5;
-        auto pDrop = std::make_unique<CRainDrop>();
-        if (pDrop->Place(*this, view.x, view.y, nRandom, int(dwTime % 10), nStage)) pDrops[i] = std::move(pDrop);
-    }
+    SpawnParticles(pDrops, *this, kSpawnLimit, 40, 10);
 }

@@ -79,15 +79,5 @@ void CSnowEffect::Draw() {
     nSpawnPhase = std::int32_t(TimeGetTime() % 160);
     for (auto& p : pFlakes)
         if (p && !p->Update()) p.reset();
-    const std::vector<int> slots = FreeParticleSlots(pFlakes, kSpawnLimit, 10);
-    if (slots.empty()) return;
-    const DWORD dwTime = TimeGetTime();
-    Srand(dwTime);
-    const POINT view = WeatherView();
-    for (int i : slots) {
-        const int nRandom = Rand() % 1200;
-        const int nStage = Rand() % 5;
-        auto pFlake = std::make_unique<CSnowFlake>();
-        if (pFlake->Place(*this, view.x, view.y, nRandom, int(dwTime % 3), nStage)) pFlakes[i] = std::move(pFlake);
-    }
+    SpawnParticles(pFlakes, *this, kSpawnLimit, 10, 3);
 }

@@ -27,3 +27,21 @@ std::vector<int> FreeParticleSlots(const Slot (&slots)[N], int nLimit, DWORD dwM
     }
     return free;
 }
+
+// Fills the free slots (FreeParticleSlots) with new particles around the view, the
+// generator seeded with the time: each placed at a random offset 0..1199, of kind
+// time modulo nKinds, at a random stage 0..4. A particle that cannot be placed is dropped.
+template <typename Particle, typename Owner, size_t N>
+void SpawnParticles(std::unique_ptr<Particle> (&pool)[N], Owner& owner, int nLimit, DWORD dwModulo, DWORD dwKinds) {
+    const std::vector<int> slots = FreeParticleSlots(pool, nLimit, dwModulo);
+    if (slots.empty()) return;
+    const DWORD dwTime = TimeGetTime();
+    Srand(dwTime);
+    const POINT view = WeatherView();
+    for (int i : slots) {
+        const int nRandom = Rand() % 1200;
+        const int nStage = Rand() % 5;
+        auto p = std::make_unique<Particle>();
+        if (p->Place(owner, view.x, view.y, nRandom, int(dwTime % dwKinds), nStage)) pool[i] = std::move(p);
+    }
+}

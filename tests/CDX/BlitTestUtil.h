@@ -59,6 +59,13 @@ inline std::vector<BYTE> Snapshot(CDXSurface& s) {
     return out;
 }
 
+// The 64-bit FNV-1a hash of a snapshot: what the golden files hold.
+inline std::uint64_t Fnv1a(const std::vector<BYTE>& bytes) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (BYTE b : bytes) h = (h ^ b) * 1099511628211ull;
+    return h;
+}
+
 inline void Restore(CDXSurface& s, const std::vector<BYTE>& bytes) {
     if (Failed(s.Lock())) return;
     const int nRow = s.GetWidth() * BytesForDepth(int(s.PixelFormat().dwBitsPerPixel));

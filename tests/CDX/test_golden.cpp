@@ -16,12 +16,6 @@ namespace {
 
 const std::string kGoldenFile = std::string(GAME_SOURCE_DIR) + "/tests/CDX/golden/blit_goldens.txt";
 
-std::uint64_t Fnv1a(const std::vector<BYTE>& bytes) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (BYTE b : bytes) h = (h ^ b) * 1099511628211ull;
-    return h;
-}
-
 // A native colour of the depth from 8-bit channels (the fourth byte at 32 bits given apart).
 DWORD Native(int nDepth, int r, int g, int b, int a = 0x80) {
     if (nDepth == 15) return DWORD(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));

@@ -5,114 +5,67 @@
 #include <fstream>
 #include <iterator>
 
-#include "tests/shell/ScriptTestUtil.h"
-#include "tests/shell/ShellTestUtil.h"
-#include "tools/gamekit/SampleScenes.h"
-#include "tools/gamekit/SampleStory.h"
-#include "tools/gamekit/ScriptCompiler.h"
-#include "shell/SceneLink.h"
-#include "shell/ScriptWorld.h"
 #include "shell/ToolBarEffectsLink.h"
 #include "shell/ToolBarLink.h"
-#include "shell/UiShellLink.h"
+#include "tests/shell/StoryTestUtil.h"
 #include "ui/toolbar/GameToolBar.h"
-#include "world/Player.h"
-#include "world/Scene.h"
+#include "world/EffectManager.h"
+#include "world/FightHost.h"
 
 namespace {
 
-class CWeatherWorld : public CScriptWorld {
-public:
-    void HeroWalkTo(int x, int y, bool) override {
-        if (pPlayer) pPlayer->SetMapPosAndHome(x, y);
-    }
-};
-
-class WeatherEvent : public ScreenScriptTest {
+// The story with the toolbar installed, past the town's greeting.
+class WeatherEvent : public StoryTest {
 protected:
     void SetUp() override {
-        ScreenScriptTest::SetUp();
-        UsePrivateRuntimeFolder();
-        std::string why;
-        ASSERT_TRUE(WriteSampleScenes(m_folder.Path(), &why)) << why;
-        GameModel model;
-        ASSERT_TRUE(CompileScriptFile(SampleStoryText(model), m_folder.File("data/script.dat"), &why)) << why;
-        SetUiShell(&m_ui);
-        pGameData->InitPaths(m_folder.Path().c_str());
-        pGameData->LoadOptions();
-        ASSERT_TRUE(pGameData->LoadScript()) << pGameData->GetLastError();
-        pFrame->m_pMenuManager->InitMenuData();
+        StoryTest::SetUp();
         InstallToolBarLinks();
         PanelLink().CreatePanels();
-        SetScriptWorld(&m_world);
-        ASSERT_TRUE(MakeScene(0, &why)) << why;
-        // Past the greeting, which runs once.
         pEffectManager->EventStates[0][kTownGreetingEvent] = 1;
-        pPlayer->SetMapPosAndHome(600, 500);
     }
     void TearDown() override {
         RemoveToolBarLinks();
-        ScreenScriptTest::TearDown();
-        SetUiShell(nullptr);
+        StoryTest::TearDown();
     }
-    void Passes(int n) {
-        for (int i = 0; i < n; ++i) {
-            AdvanceVirtualClock(20);
-            pFrame->RunOnePass();
-        }
-    }
-    // Clicks of the reader on the talk line until this line has gone.
-    void ReadTalkLine() {
-        const int nStep = pFrame->CurrentScript;
-        for (int i = 0; i < 40 && pFrame->GetGameMode() == 9 && pFrame->CurrentScript == nStep; ++i) {
-            Passes(15);
-            pFrame->OnLButtonDown(MK_LBUTTON, 400, 300);
-            pFrame->OnLButtonUp(0, 400, 300);
-            Passes(2);
-        }
-    }
-    std::string Shot(const char* pszName) {
-        EXPECT_TRUE(SaveScreenshotPng(m_folder.File(pszName).c_str()));
+    // A screenshot's bytes.
+    std::string ShotBytes(const char* pszName) {
+        Shot(pszName);
         std::ifstream in(m_folder.File(pszName), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     CGameToolBar& Bar() { return *PanelLink().GetToolBar(); }
-
-    CShellFolder m_folder;
-    CShellUiLink m_ui;
-    CWeatherWorld m_world;
 };
 
 TEST_F(WeatherEvent, FogRainSnowAndStripesInTurnThenClear) {
     ASSERT_NE(PanelLink().GetToolBar(), nullptr);
     Passes(3);
-    const std::string plain = Shot("plain.png");
+    const std::string plain = ShotBytes("plain.png");
     const POINT pt = pScene->GetCellPoint(23, 20);
     pPlayer->SetMapPosAndHome(pt.x, pt.y);
     Passes(3);
     ASSERT_EQ(pFrame->nEventId, kTownWeatherEvent);
     EXPECT_NE(Bar().m_pFog, nullptr);
     Passes(20);
-    const std::string fog = Shot("fog.png");
+    const std::string fog = ShotBytes("fog.png");
     ReadTalkLine();
     Passes(3);
     EXPECT_EQ(Bar().m_pFog, nullptr);
     EXPECT_NE(Bar().m_pRain, nullptr);
     Passes(20);
-    const std::string rain = Shot("rain.png");
+    const std::string rain = ShotBytes("rain.png");
     ReadTalkLine();
     Passes(3);
     EXPECT_EQ(Bar().m_pRain, nullptr);
     EXPECT_NE(Bar().m_pSnow, nullptr);
     Passes(20);
-    const std::string snow = Shot("snow.png");
+    const std::string snow = ShotBytes("snow.png");
     ReadTalkLine();
     Passes(3);
     EXPECT_EQ(Bar().m_pSnow, nullptr);
     ASSERT_NE(Bar().m_pStripes, nullptr);
     EXPECT_EQ(Bar().m_pStripes->nPattern, 0);
     Passes(20);
-    const std::string stripes = Shot("stripes.png");
+    const std::string stripes = ShotBytes("stripes.png");
     ReadTalkLine();
     Passes(3);
     EXPECT_EQ(pFrame->nEventId, -1);
@@ -132,6 +85,37 @@ TEST_F(WeatherEvent, FogRainSnowAndStripesInTurnThenClear) {
     EXPECT_EQ(Bar().m_pRain, nullptr);
     EXPECT_EQ(Bar().m_bShake, 0);
     EXPECT_EQ(Bar().m_nWeather, -1);
+}
+
+TEST_F(WeatherEvent, TheFightingReachesTheToolBarsPools) {
+    // One skill whose area pattern is a single cell laid all at once for two steps.
+    const POINT cell{0, 0};
+    const AreaStep step{{4, 2, 0, 0, 0}};
+    const AreaPatternRow row{1, POINT{0, 0}, &cell, &step};
+    AreaPatternTail tail{};
+    tail.n[7] = -1;
+    SkillRow skill;
+    skill.nSkillNo = 0;
+    pGameData->pAreaPattern = &row;
+    pGameData->pAreaPatternTail = &tail;
+    pGameData->nAreaPatternCount = 1;
+    pGameData->pSkill = &skill;
+    pGameData->nSkillCount = 1;
+    FightHost().AddEffectAt(30, 700, 600, 0, -1);
+    EXPECT_EQ(Bar().CountAreaEffects(), 1);
+    const POINT c = pScene->PixelToCell(700, 600);
+    EXPECT_EQ(pScene->CellAt(c.x, c.y)->nMark, 34);
+    EXPECT_EQ(pScene->CellAt(c.x, c.y)->nMarkKind, 1);
+    FightHost().AddFlyingEffectFromPoint(12, 700, 600, 100, 100, 0, -1);
+    EXPECT_EQ(Bar().CountFlyingEffects(), 1);
+    // The scene draw ticks both; the area effect ends after its steps.
+    for (int i = 0; i < 40; ++i) Passes(1);
+    EXPECT_EQ(Bar().CountAreaEffects(), 0);
+    pGameData->pAreaPattern = nullptr;
+    pGameData->pAreaPatternTail = nullptr;
+    pGameData->nAreaPatternCount = 0;
+    pGameData->pSkill = nullptr;
+    pGameData->nSkillCount = 0;
 }
 
 }  // namespace

@@ -11,12 +11,6 @@ namespace {
 
 const std::string kGoldenFile = std::string(GAME_SOURCE_DIR) + "/tests/world/golden/scene_goldens.txt";
 
-std::uint64_t Fnv1a(const std::vector<BYTE>& bytes) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (BYTE b : bytes) h = (h ^ b) * 1099511628211ull;
-    return h;
-}
-
 constexpr std::uint32_t kKey = Argb(255, 0, 0, 0);
 
 // A strip of nFrames frames of w x h, frame f filled with colours[f] inside a key border.

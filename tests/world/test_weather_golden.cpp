@@ -24,12 +24,6 @@ namespace {
 
 const std::string kGoldenFile = std::string(GAME_SOURCE_DIR) + "/tests/world/golden/weather_goldens.txt";
 
-std::uint64_t Fnv1a(const std::vector<BYTE>& bytes) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (BYTE b : bytes) h = (h ^ b) * 1099511628211ull;
-    return h;
-}
-
 // Ticks the area and flying effects from the scene draw, as the toolbar does.
 class CReapingHost : public CFakeSceneHost {
 public:
