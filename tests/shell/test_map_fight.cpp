@@ -52,7 +52,9 @@ std::vector<FightRow> ParseFight(const std::string& strCsv) {
         FightRow r;
         long nFrame = 0;
         int nScene = 0, cx = 0, cy = 0, nStamina = 0, nWay = 0, nWall = 0, vx = 0, vy = 0, nCursor = 0;
-        if (std::sscanf(line.c_str(), "%ld,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d",
+        // The six script columns after the hover are skipped.
+        if (std::sscanf(line.c_str(),
+                        "%ld,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%*d,%*d,%*d,%*d,%*d,%*d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d",
                         &nFrame, &r.nMs, &nScene, &r.x, &r.y, &cx, &cy, &r.nAction, &nStamina, &nWay, &nWall, &vx, &vy,
                         &nCursor, &r.nHover, &r.nNpcX, &r.nNpcY, &r.nNpcLife, &r.nNpcDisplay, &r.nNpcAction, &r.nLife,
                         &r.nMoney, &r.nItems, &r.nDecLife, &r.nLoot, &r.nLootMoney, &r.nGround) == 27)

@@ -280,4 +280,91 @@ TEST_F(SamplePlay, TheMakersButtonShowsTheCreditsAndEscEndsThem) {
     EXPECT_LT(back.Differences(title, 0, 0, 800, 600), 2000);
 }
 
+// A click (down and up) at a screen point at a time of the script.
+std::string ClickAt(int nMs, int x, int y) {
+    return std::to_string(nMs) + " lbutton down " + std::to_string(x) + " " + std::to_string(y) + "\n" +
+           std::to_string(nMs + 40) + " lbutton up " + std::to_string(x) + " " + std::to_string(y) + "\n";
+}
+
+// Pixels of a rectangle whose colour passes the test.
+template <typename F>
+int CountPixels(const CShot& shot, int l, int t, int r, int b, F test) {
+    int n = 0;
+    for (int y = t; y < b; ++y)
+        for (int x = l; x < r; ++x) {
+            const unsigned c = shot.Pixel(x, y);
+            n += test(int(c >> 16), int((c >> 8) & 0xFF), int(c & 0xFF)) ? 1 : 0;
+        }
+    return n;
+}
+
+TEST_F(SamplePlay, FromTheTitleTheGreetingTheVillagersCountdownTheHerbalistsQuestionAndTheInnsName) {
+    // New game; a step into the greeting's region; clicks on the heroine read the greeting.
+    std::string strScript = std::string(kNewGame) + ClickAt(9600, 536, 272);
+    for (int t = 10000; t <= 15500; t += 300) strScript += ClickAt(t, 400, 300);
+    // Two steps to the villager's region, where she asks for water and starts the countdown.
+    strScript += "15800 shot before.png\n" + ClickAt(16000, 593, 40);
+    for (int t = 18000; t <= 22000; t += 300) strScript += ClickAt(t, 470, 240);
+    strScript += "23000 shot countdown.png\n";
+    // The herbalist under the cursor: she walks there and the question comes.
+    strScript += "23200 move 566 500\n" + ClickAt(23500, 566, 500) + ClickAt(25500, 566, 450) +
+                 "27500 move 566 420\n" + ClickAt(28000, 566, 420) + "29000 shot question.png\n";
+    // "Yes": the basket, the task and 50 in money; the talk read; back to the road.
+    strScript += "29500 move 250 100\n" + ClickAt(30000, 250, 100) + ClickAt(30600, 100, 100) +
+                 ClickAt(30900, 100, 100) + ClickAt(31800, 100, 100);
+    // The cursor over the inn's door names the inn.
+    strScript += "34300 shot road.png\n34500 move 90 56\n35500 shot tooltip.png\n36000 close\n";
+
+    const ProgramRun run = RunGame(strScript);
+    ASSERT_TRUE(run.bExited) << run.strErr;
+    EXPECT_EQ(run.nCode, 0) << run.strErr;
+    CShot before(Shot("before.png")), countdown(Shot("countdown.png")), question(Shot("question.png")),
+        road(Shot("road.png")), tooltip(Shot("tooltip.png"));
+    ASSERT_TRUE(before.Read() && countdown.Read() && question.Read() && road.Read() && tooltip.Read());
+    // "所剩時間: n" in red at the top right while the countdown runs, not before.
+    auto red = [](int r, int g, int b) { return r > 180 && g < 90 && b < 90; };
+    EXPECT_EQ(CountPixels(before, 700, 10, 800, 50, red), 0);
+    EXPECT_GT(CountPixels(countdown, 700, 10, 800, 50, red), 30);
+    // The question's answers in orange.
+    auto orange = [](int r, int g, int b) { return r > 220 && g > 130 && g < 210 && b < 60; };
+    EXPECT_GT(CountPixels(question, 175, 85, 420, 130, orange),
+              CountPixels(countdown, 175, 85, 420, 130, orange) + 100);
+    // The inn's name in green beside the cursor.
+    auto green = [](int r, int g, int b) { return g > 200 && r < 80 && b < 80; };
+    EXPECT_GT(CountPixels(tooltip, 0, 40, 200, 72, green), 10);
+    EXPECT_EQ(CountPixels(road, 0, 40, 200, 72, green), 0);
+
+    // The same script under worldprobe: the greeting, the villager's event, the countdown,
+    // the question (mode 15), the money of "yes", and the tooltip with cursor shape 2.
+    const std::vector<std::string> args{m_strGame, Script(strScript), "--ms", "36000"};
+    const ProgramRun probe = RunProgramIn(m_strRun, kWorldProbe, args, m_strRun + "/input.txt");
+    ASSERT_TRUE(probe.bExited && probe.nCode == 0) << probe.strErr;
+    std::istringstream in(probe.strOut);
+    std::string line;
+    std::getline(in, line);
+    bool bGreeting = false, bVillager = false, bQuestion = false;
+    int nCountdown = 0, nMoney = 0, nToolTip = -1, nCursor = -1;
+    while (std::getline(in, line)) {
+        int nMs = 0, nEvent = 0, nStep = 0, nMode = 0, nSeconds = 0, nTip = 0, nGold = 0, nShape = 0;
+        // ms, then the event, step, mode, countdown, tooltip and money after the 15 first columns.
+        if (std::sscanf(line.c_str(), "%*d,%d,%*d,%*d,%*d,%*d,%*d,%*d,%*d,%*d,%*d,%*d,%*d,%d,%*d,%d,%d,%d,%d,%d,%d",
+                        &nMs, &nShape, &nEvent, &nStep, &nMode, &nSeconds, &nTip, &nGold) != 8)
+            continue;
+        bGreeting = bGreeting || nEvent == 0;
+        bVillager = bVillager || nEvent == 3;
+        bQuestion = bQuestion || (nEvent == 40 && nMode == 15);
+        nCountdown = std::max(nCountdown, nSeconds);
+        nMoney = nGold;
+        nToolTip = nTip;
+        nCursor = nShape;
+    }
+    EXPECT_TRUE(bGreeting);
+    EXPECT_TRUE(bVillager);
+    EXPECT_EQ(nCountdown, 30);
+    EXPECT_TRUE(bQuestion);
+    EXPECT_EQ(nMoney, 50);
+    EXPECT_EQ(nToolTip, 100);
+    EXPECT_EQ(nCursor, 2);
+}
+
 }  // namespace

@@ -138,8 +138,8 @@ TEST_F(StartTest, AnEventWithoutStepsIsMarkedStartedButRunsNothing) {
 }
 
 TEST_F(StartTest, AnEventMissingFromTheSubEventTableRunsNoEarlierSteps) {
-    // Scene 0's record 0 exists but the sub-event entries name events 1 and 5 only (a
-    // file from elsewhere: the text form gives every event number an entry).
+    // Scene 0's record 0 exists, the table's count covers it, but no entry names it (the
+    // text form gives every skipped number an entry: the file is built by hand).
     std::vector<ScriptSceneModel> scenes(1);
     scenes[0].bHasBlock = true;
     scenes[0].events.assign(6, OpenEventRecord());

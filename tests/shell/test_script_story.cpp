@@ -6,6 +6,24 @@
 #include <fstream>
 
 #include "tests/shell/StoryTestUtil.h"
+#include "gamedata/GameData.h"
+#include "platform/Charset.h"
+#include "tests/shell/ShellTestUtil.h"
+#include "tests/shell/ScriptTestUtil.h"
+#include "gamedata/PkgFile.h"
+#include "platform/Files.h"
+#include "shell/ToolBarLink.h"
+#include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/PkgWriters.h"
+#include "tools/gamekit/SampleScenes.h"
+#include "tools/gamekit/StoryPictures.h"
+#include "ui/menus/MenuPanel.h"
+#include "tools/gamekit/SampleStory.h"
+#include "tools/gamekit/ScriptCompiler.h"
+#include "shell/SceneLink.h"
+#include "shell/ScriptWorld.h"
+#include "shell/UiShellLink.h"
+#include "ui/menus/TalkBar.h"
 #include "world/EffectManager.h"
 
 namespace {
@@ -71,6 +89,124 @@ TEST_F(StoryTest, GreetingErrandCountdownPraiseAndTheGrove) {
     }
     for (int i = 0; i < 4; ++i)
         for (int j = i + 1; j < 4; ++j) EXPECT_NE(shots[i], shots[j]) << names[i] << " " << names[j];
+}
+
+// The herbalist's errand: "yes" gives the basket, a task and money; in the grove the
+// companion joins (her portrait's slot in the toolbar) and the herb patch gives three
+// herbs; back in town the reward takes them, pays, closes the task, shows the picture
+// of the grove and plays music, and the companion goes home.
+TEST_F(StoryTest, TheHerbalistsErrandTheCompanionTheHerbsAndThePicture) {
+    const std::string strPkg = m_folder.File("menu.pkg");
+    ASSERT_TRUE(WriteBytesToFile(strPkg.c_str(), BuildPkg(StoryPictureEntries())));
+    CPkgFile pkg(strPkg.c_str());
+    ASSERT_TRUE(pkg.OpenPath(strPkg.c_str())) << pkg.GetError();
+    SetMenuPackage(&pkg);
+    // Whatever ends the test, the globals it set go back.
+    struct Restore {
+        ~Restore() {
+            SetMenuPackage(nullptr);
+            for (CPlayer*& p : pParty) {
+                delete p;
+                p = nullptr;
+            }
+            pCompanion = nullptr;
+            SetPanelLink(nullptr);
+        }
+    };
+    // The toolbar comes once the items are given: without the item table here its bag
+    // has no room, and the full-bag notice would wait for a click.
+    CToolBarPanelLink panels;
+    Restore restore;
+    pFrame->m_nPartyIds[0] = 0;
+    pEffectManager->EventStates[0][kTownGreetingEvent] = 1;
+    pPlayer->SetMapPosAndHome(900, 700);
+
+    auto answer = [&](int k) {
+        CChoiceTalkBar* pBar = pFrame->m_pMenuManager->m_pChoiceTalkBar;
+        ASSERT_EQ(pFrame->GetGameMode(), 15);
+        const RECT& rc = pBar->GetLineRect(k);
+        pMouse->m_nX = (rc.left + rc.right) / 2;
+        pMouse->m_nY = (rc.top + rc.bottom) / 2;
+        pBar->OnLButtonUp(0);
+        Passes(2);
+    };
+
+    // The herbalist asks; "yes" once.
+    ASSERT_EQ(pFrame->StartEvent(kHerbalistEvent), kHerbalistEvent);
+    Passes(5);
+    Shot("question.png");
+    answer(1);
+    ReadTalkLine();
+    Passes(3);
+    EXPECT_EQ(pPlayer->nItemCount[67], 1);
+    EXPECT_EQ(pPlayer->nTaskState[2], 1);
+    EXPECT_EQ(pPlayer->nMoney, 50);
+
+    // To the grove by the road at the east edge.
+    StepInto(39, 15);
+    for (int i = 0; i < 20 && pFrame->m_nCurrentScene == 0; ++i) Passes(1);
+    ASSERT_EQ(pFrame->m_nCurrentScene, 1);
+    Passes(3);
+    ReadTalkLine();
+    Passes(3);
+    // The herb patch, now that she carries the basket.
+    StepInto(16, 24);
+    Passes(3);
+    ASSERT_EQ(pFrame->nEventId, kHerbPatchEvent);
+    ReadTalkLine();
+    Passes(3);
+    EXPECT_EQ(pPlayer->nItemCount[53], 3);
+    SetPanelLink(&panels);
+    panels.CreatePanels();
+    CGameToolBar& bar = *pFrame->m_pToolBar;
+    bar.m_nHero = 1;
+    // The companion talks and joins.
+    ASSERT_EQ(pFrame->StartEvent(kCompanionEvent), kCompanionEvent);
+    Passes(3);
+    ReadTalkLine();
+    Passes(3);
+    ASSERT_NE(pParty[1], nullptr);
+    EXPECT_EQ(pCompanion, pParty[1]);
+    EXPECT_EQ(bar.m_nCompanion, 2);
+    EXPECT_EQ(pFrame->m_nPartyCount, 2);
+    Shot("companion.png");
+
+    // Back in town the herbalist sees the herbs: the reward.
+    StepInto(16, 0);
+    for (int i = 0; i < 20 && pFrame->m_nCurrentScene == 1; ++i) Passes(1);
+    ASSERT_EQ(pFrame->m_nCurrentScene, 0);
+    Passes(3);
+    pFrame->nEventId = -1;
+    ASSERT_EQ(pFrame->StartEvent(kHerbalistEvent), kHerbalistEvent);
+    Passes(3);
+    EXPECT_EQ(pFrame->nEventId, 41);
+    // The reader clicks through the talk lines until the picture shows.
+    for (int i = 0; i < 60 && !pFrame->m_pBackPicture && pFrame->nEventId == 41; ++i) {
+        Passes(15);
+        pFrame->OnLButtonDown(MK_LBUTTON, 400, 300);
+        pFrame->OnLButtonUp(0, 400, 300);
+        Passes(1);
+    }
+    ASSERT_NE(pFrame->m_pBackPicture, nullptr) << "the picture of the grove";
+    Passes(20);
+    Shot("picture.png");
+    ReadTalkLine();
+    Passes(3);
+    EXPECT_EQ(pFrame->m_pBackPicture, nullptr);
+    ReadTalkLine();
+    Passes(5);
+    EXPECT_EQ(pFrame->nEventId, -1);
+    EXPECT_EQ(pPlayer->nItemCount[53], 0);
+    EXPECT_EQ(pPlayer->nMoney, 350);
+    EXPECT_EQ(pPlayer->nTaskState[2], 0);
+    EXPECT_EQ(pParty[1], nullptr) << "the companion went home";
+    EXPECT_EQ(pCompanion, nullptr);
+    EXPECT_TRUE(FileExists("save\\SavePlayer2.sav"));
+
+    std::ifstream a(m_folder.File("picture.png"), std::ios::binary), b(m_folder.File("companion.png"), std::ios::binary);
+    const std::string picture((std::istreambuf_iterator<char>(a)), {}), companion((std::istreambuf_iterator<char>(b)), {});
+    EXPECT_GT(picture.size(), 1000u);
+    EXPECT_NE(picture, companion);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The trace tool on compiled fixtures, against golden traces: the endings, the commands
 // that pass over others, the skip-talk keys, run limits with repeated starts, refused
-// starts, pending events; and the sample story's greeting. Event numbers must stay
-// contiguous: the sub-event count bounds the numbers that may start.
+// starts, pending events; the sample story's greeting, herbalist, companion and herbs.
+// The sub-event count bounds the numbers that may start; the text form lists skipped
+// numbers as empty entries.
 #include <cstdio>
 #include <fstream>
 #include <sstream>

@@ -11,6 +11,7 @@
 #include "platform/FontRender.h"
 #include "platform/Text.h"
 #include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/StoryPictures.h"
 #include "tools/gamekit/TextLabel.h"
 #include "tools/gamekit/TgaWriters.h"
 
@@ -159,23 +160,6 @@ void AddEndingPictures(std::vector<PkgEntryData>& entries) {
     entries.push_back(Entry("EndText.bmp", Bmp(strip)));
 }
 
-// The story's pictures: the herbalist's picture of the bamboo grove shown over the
-// map, and the five heads shown above characters.
-void AddStoryPictures(std::vector<PkgEntryData>& entries) {
-    PictureRgba back = Gradient(800, 600, Argb(255, 150, 200, 160), Argb(255, 30, 70, 40));
-    for (int i = 0; i < 9; ++i) {
-        const int x = 60 + 85 * i;
-        back.Fill(x, 80 + 20 * (i % 3), 14, 520, Argb(255, 70, 130 + 10 * (i % 4), 60));
-        for (int k = 0; k < 6; ++k) back.Fill(x - 2, 140 + 70 * k + 10 * (i % 2), 18, 4, Argb(255, 40, 90, 40));
-    }
-    Label(back, "竹林采药", RECT{0, 20, 800, 80}, RGB(255, 250, 210), 40, "隶书");
-    back.At(0, 0) = kKey;  // the key comes from this pixel: only it is see-through
-    entries.push_back(Entry("Backbmp01.bmp", Bmp(back)));
-    PictureRgba heads(200, 40, kKey);
-    for (int f = 0; f < 5; ++f) Disc(heads, 40 * f + 20, 20, 14, Argb(255, 250, 200 - 30 * f, 60 + 40 * f));
-    entries.push_back(Entry("UpHead.bmp", Bmp(heads)));
-}
-
 std::vector<PkgEntryData> MenuContentEntries(std::string_view pkgName) {
     std::vector<PkgEntryData> entries;
     auto same = [&](const char* p) {
@@ -233,6 +217,6 @@ std::vector<PkgEntryData> MenuContentEntries(std::string_view pkgName) {
     entries.push_back(Entry("TalkBar.tga", BuildRleTga32(bar)));
     AddCreditsPictures(entries);
     AddEndingPictures(entries);
-    AddStoryPictures(entries);
+    for (PkgEntryData& e : StoryPictureEntries()) entries.push_back(std::move(e));
     return entries;
 }

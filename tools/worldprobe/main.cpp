@@ -2,7 +2,8 @@
 // driven by the input script INPUT, and writes one CSV row per main-loop pass while a
 // game runs: the virtual time, the scene, the heroine's position, cell, action,
 // stamina and waypoints, whether her cell is a wall of the map (1), the view origin, the
-// cursor's shape and the hovered character's id (-1: none). --run sets her
+// cursor's shape and the hovered character's id (-1: none), then the running event and
+// its step, the game mode, the countdown's seconds, the tooltip's scene and her money. --run sets her
 // run flag every frame (the toolbar's Shift and R keys do it in the game); the run
 // ends after N ms of virtual time (default 60000). --npc ID adds the fight columns:
 // that character's map position, life, display state and action, the heroine's life, money and
@@ -87,10 +88,12 @@ void OnFrame() {
     CPlayer& hero = *pPlayer;
     if (g_bRun) hero.bMode[2] = 1;
     const POINT cell = pScene->PixelToCell(hero.ptPos.x, hero.ptPos.y);
-    std::printf("%ld,%u,%d,%ld,%ld,%ld,%ld,%d,%d,%d,%d,%ld,%ld,%d,%d", g_nFrame, unsigned(dwNow), pScene->nSceneNo,
-                long(hero.ptPos.x), long(hero.ptPos.y), long(cell.x), long(cell.y), hero.nAction, hero.nStamina,
-                hero.WaypointCount(), MapWall(*pScene, cell), long(pScene->ptView.x), long(pScene->ptView.y),
-                pMouse ? pMouse->m_nShape : -1, int(pScene->nHoverActorId));
+    std::printf("%ld,%u,%d,%ld,%ld,%ld,%ld,%d,%d,%d,%d,%ld,%ld,%d,%d,%d,%d,%d,%d,%d,%d", g_nFrame, unsigned(dwNow),
+                pScene->nSceneNo, long(hero.ptPos.x), long(hero.ptPos.y), long(cell.x), long(cell.y), hero.nAction,
+                hero.nStamina, hero.WaypointCount(), MapWall(*pScene, cell), long(pScene->ptView.x),
+                long(pScene->ptView.y), pMouse ? pMouse->m_nShape : -1, int(pScene->nHoverActorId), pFrame->nEventId,
+                pFrame->CurrentScript, pFrame->GetGameMode(), pFrame->m_nCountdownSeconds, pFrame->m_nToolTipScene,
+                hero.nMoney);
     if (g_nNpcId < 0) {
         std::printf("\n");
         return;
@@ -147,7 +150,8 @@ int main(int argc, char** argv) {
     }
     setenv("XDG_RUNTIME_DIR", strLock.c_str(), 1);
     setenv("GAME_INPUT", strInput.c_str(), 1);
-    std::printf("frame,ms,scene,x,y,cell_x,cell_y,action,stamina,waypoints,wall,view_x,view_y,cursor,hover%s\n",
+    std::printf("frame,ms,scene,x,y,cell_x,cell_y,action,stamina,waypoints,wall,view_x,view_y,cursor,hover,event,step,"
+                "mode,countdown,tooltip,money%s\n",
                 g_nNpcId >= 0 ? ",npc_x,npc_y,npc_life,npc_display,npc_action,life,money,items,declife,loot,loot_money,ground" : "");
     pfnFrameProbe = &OnFrame;
     CGameApp app;
