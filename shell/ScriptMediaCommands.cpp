@@ -213,8 +213,7 @@ bool CMainFrame::RunMediaCommand(ScriptCommand& c, ScriptEnding* pEnding) {
         *pEnding = ScriptEnding::Next;
         return true;
     case 66:
-        // The bank dialog is answered by the saved-games work; until it is there the
-        // command only advances.
+        OpenBank();
         return true;
     case 76:
         ShowUpHead(c.a1, c.a2, c.a3);

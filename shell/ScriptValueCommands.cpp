@@ -107,8 +107,8 @@ bool CMainFrame::RunValueCommand(ScriptCommand& c, ScriptEnding* pEnding) {
         m_nExitMark = -1;
         return true;
     case 90:
-        // The save into slot 0 is answered by the saved-games work; until it is
-        // there the command only advances.
+        // A failed save has said why on the error output; the script goes on.
+        SaveGame(0);
         return true;
     default:
         return false;

@@ -20,13 +20,8 @@ ToolBarSaveState GetToolBarState(const CGameToolBar& bar) {
 void ReplaceToolBarWeather(CGameToolBar& bar, int nWeather) {
     // Every overlay goes, not only the recorded one: two weathers may run at once, and
     // one left running would leak into the loaded game.
-    // TODO(weather switch): switch off every weather overlay here and switch on
-    // nWeather through the toolbar's weather switch once the weather classes exist.
-    bar.m_bShake = 0;
-    bar.m_nWeather = -1;
-    if (nWeather < 0) return;
-    bar.m_nWeather = nWeather;
-    if (nWeather == 0) bar.m_bShake = 1;
+    bar.SwitchOffAllWeather();
+    if (nWeather >= 0) bar.SetSceneWeather(nWeather);
 }
 
 void ApplyToolBarState(CGameToolBar& bar, const ToolBarSaveState& s, bool bWithHero) {

@@ -49,6 +49,7 @@ void CGameToolBar::DrawWeather() {
     if (m_pSnow) m_pSnow->Draw();
     if (m_pRain) m_pRain->Draw();
     if (m_pStripes) m_pStripes->Draw();
+    if (m_bShake) ShakeView();
 }
 
 void CGameToolBar::SwitchOffAllWeather() {
