@@ -56,9 +56,16 @@ scene 0
         EXPECT_EQ(pC->a7, -1);
         EXPECT_EQ(pC->a8, -1);
     }
-    // Steps in order; the empty event has last below first.
-    ASSERT_EQ(pData->GetSubEventCount(2), 3);
-    const SubEvent* pSubs[3] = {pData->GetSubEvent(2, 0), pData->GetSubEvent(2, 1), pData->GetSubEvent(2, 2)};
+    // Steps in order; the empty event has last below first. Events 2 and 3, which the
+    // text leaves out, get empty steps after them, so that event 4 lies below the count
+    // of sub-events and can start.
+    ASSERT_EQ(pData->GetSubEventCount(2), 5);
+    const SubEvent* pSubs[5] = {pData->GetSubEvent(2, 0), pData->GetSubEvent(2, 1), pData->GetSubEvent(2, 2),
+                                pData->GetSubEvent(2, 3), pData->GetSubEvent(2, 4)};
+    for (int i : {3, 4}) {
+        EXPECT_EQ(pSubs[i]->nEvent, i - 1);
+        EXPECT_LT(pSubs[i]->nLastStep, pSubs[i]->nFirstStep);
+    }
     EXPECT_EQ(pSubs[0]->nEvent, 4);
     EXPECT_EQ(pSubs[0]->nFirstStep, 0);
     EXPECT_EQ(pSubs[0]->nLastStep, 2);

@@ -208,6 +208,16 @@ bool CompileScriptText(const std::string& strText, std::vector<ScriptSceneModel>
             return false;
         }
     }
+    // The game starts an event only when its number is below the scene's count of
+    // sub-events: numbers the story leaves out get empty ones, so a high event number
+    // (the chest's 70) starts.
+    for (ScriptSceneModel& scene : scenes) {
+        for (int e = 0; e < int(scene.events.size()); ++e) {
+            const bool bGiven = std::any_of(scene.subEvents.begin(), scene.subEvents.end(),
+                                            [e](const SubEvent& sub) { return sub.nEvent == e; });
+            if (!bGiven) scene.subEvents.push_back(SubEvent{e, 0, -1});
+        }
+    }
     *pScenes = std::move(scenes);
     return true;
 }
