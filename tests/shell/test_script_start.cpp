@@ -138,8 +138,21 @@ TEST_F(StartTest, AnEventWithoutStepsIsMarkedStartedButRunsNothing) {
 }
 
 TEST_F(StartTest, AnEventMissingFromTheSubEventTableRunsNoEarlierSteps) {
-    // Scene 0's record 1 exists but its sub-event entry names another event.
-    Load("scene 0\nevent 1\n  Nop\nevent 5\n  Nop\n");
+    // Scene 0's record 0 exists but no sub-event entry names it (the text form fills such
+    // gaps, a file from elsewhere may not).
+    std::vector<ScriptSceneModel> scenes(1);
+    scenes[0].bHasBlock = true;
+    scenes[0].events.assign(6, OpenEventRecord());
+    for (int e : {1, 5}) {
+        scenes[0].subEvents.push_back(SubEvent{e, int(scenes[0].commands.size()), int(scenes[0].commands.size())});
+        scenes[0].commands.push_back(ScriptCommand{23, 0, 0, 0, 0, 0, 0, -1, -1});
+    }
+    const std::vector<std::uint8_t> bytes = BuildScriptFile(scenes);
+    CByteReader reader(bytes, "script.dat");
+    auto* pData = new CScriptData;
+    ASSERT_TRUE(pData->LoadEventTables(reader) && pData->LoadScripts(reader)) << pData->GetError();
+    delete pGameData->pScriptData;
+    pGameData->pScriptData = pData;
     ASSERT_EQ(pFrame->StartEvent(0), -1);
     EXPECT_EQ(State(0, 0), 1);
     EXPECT_EQ(pFrame->CurrentScript, -1);
