@@ -74,7 +74,7 @@ bool CToolBarPanelLink::HitTest(POINT pt) const {
     if (!m_pToolBar || bMsgBoxOpen) return false;
     for (ToolBarPanel n : {kSkillPanel, kItemPanel, kStatePanel, kSysPanel, kTaskPanel, kSetPanel, kSavePanel, kLoadPanel}) {
         const CGamePanel* pPanel = m_pToolBar->Panel(n);
-        if (pPanel && pPanel->IsMouseIn()) return true;
+        if (pPanel && PtInRect(pPanel->GetPanelRect(), pt)) return true;
     }
     if (m_pToolBar->m_pSceneMap && PtInRect(m_pToolBar->m_pSceneMap->GetPanelRect(), pt)) return true;
     return PtInRect(m_pToolBar->m_rcButtonStrip, pt);

@@ -131,8 +131,10 @@ TEST_F(GameFlow, ANewGameAfterAnyGameStartsWithTheHeroineAloneAtTheStart) {
     pFrame->m_pEventFlagsB[199][99] = 1;
     pFrame->m_nBankMoney = 500;
     pFrame->m_nCurrentScene = 1;
+    pMouse->m_nCarriedItem = 7;  // a unit lifted from the bag in the last game
 
     pFrame->NewGame();
+    EXPECT_EQ(pMouse->m_nCarriedItem, -1);
     ASSERT_NE(pScene, nullptr);
     ASSERT_NE(pPlayer, nullptr);
     EXPECT_EQ(pFrame->m_nCurrentScene, 0);
@@ -346,7 +348,9 @@ TEST_F(GameFlow, CreditsScrollTheirWholeHeightAndTheEndingItsWidthUnlessEscEndsT
 TEST_F(GameFlow, GameOverReturnsToTheTitleAndANewGameFollows) {
     pFrame->NewGame();
     pFrame->AddPartyMember(2);
+    pMouse->m_nCarriedItem = 7;
     pFrame->GameOver();
+    EXPECT_EQ(pMouse->m_nCarriedItem, -1);
     EXPECT_EQ(pScene, nullptr);
     EXPECT_EQ(pPlayer, nullptr);
     for (CPlayer* p : pParty) EXPECT_EQ(p, nullptr);

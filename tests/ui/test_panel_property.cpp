@@ -33,8 +33,8 @@ protected:
             }
             if (!Items() || Items()->GetPage() != f) continue;
             for (int c = 0; c < kBagCells; ++c) {
-                if (Items()->Grid().ItemAt(c) >= 0)
-                    ASSERT_EQ(owner[c], Items()->Grid().ItemAt(c)) << "seed " << nSeed << " step " << nStep << " cell " << c;
+                if (Items()->Grid().ItemAt(c) < 0) continue;
+                ASSERT_EQ(owner[c], Items()->Grid().ItemAt(c)) << "seed " << nSeed << " step " << nStep << " cell " << c;
             }
         }
     }
