@@ -65,6 +65,8 @@ void RecountParty(CMainFrame& frame) {
     int nCount = 1;
     for (int i = 1; i < 4; ++i) nCount += frame.m_nPartyIds[i] >= 0 ? 1 : 0;
     frame.m_nPartyCount = nCount;
+    // Open state, skill and item panels show the party as it is now.
+    if (frame.m_pToolBar) frame.m_pToolBar->RefreshPanels();
 }
 
 // Deletes every party member (the slots own them) and empties the slots.

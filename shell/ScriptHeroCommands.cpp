@@ -273,6 +273,8 @@ bool CMainFrame::RunHeroCommand(ScriptCommand& c, ScriptEnding* pEnding) {
         return true;
     case 109:
         if (pPlayer && (c.a1 == 0 || c.a1 == 1)) pPlayer->bAltLook = std::uint8_t(c.a1);
+        // The portrait follows the look in the open panels.
+        if (m_pToolBar) m_pToolBar->RefreshPanels();
         *pEnding = ScriptEnding::Next;
         return true;
     case 110:
