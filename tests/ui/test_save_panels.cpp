@@ -77,6 +77,7 @@ protected:
 };
 
 TEST_F(SavePanels, TheToolBarMakesBothPanelsWhereTheyBelong) {
+    UseGameMakers();
     std::unique_ptr<CGamePanel> pSave = MakeGamePanel(PanelKind::Save, 1, true);
     std::unique_ptr<CGamePanel> pLoad = MakeGamePanel(PanelKind::Load, 1, true);
     ASSERT_NE(dynamic_cast<CSaveGameMenu*>(pSave.get()), nullptr);
