@@ -40,7 +40,7 @@ TEST_F(WeatherEvent, FogRainSnowAndStripesInTurnThenClear) {
     ASSERT_NE(PanelLink().GetToolBar(), nullptr);
     Passes(3);
     const std::string plain = ShotBytes("plain.png");
-    const POINT pt = pScene->GetCellPoint(23, 20);
+    const POINT pt = pScene->GetCellPoint(3, 26);
     pPlayer->SetMapPosAndHome(pt.x, pt.y);
     Passes(3);
     ASSERT_EQ(pFrame->nEventId, kTownWeatherEvent);

@@ -256,9 +256,10 @@ void BuildTown(SampleScene& s) {
     b.Region(17, 15, 19, 16, kTownGreetingEvent);
     b.Region(27, 6, 28, 7, kTownVillagerEvent);
     b.Region(8, 12, 10, 13, kTownWellEvent);
-    b.Region(30, 18, 31, 19, kTownChestEvent);
-    // The weather stone in the south-east: fog, rain, snow and stripes in turn.
-    b.Region(22, 19, 24, 21, kTownWeatherEvent);
+    // The chest in the north-east corner and the weather stone in the south-west (fog,
+    // rain, snow and stripes in turn), both off the roads the other errands take.
+    b.Region(36, 3, 37, 4, kTownChestEvent);
+    b.Region(2, 25, 4, 27, kTownWeatherEvent);
     // The signboard beside the game keeper runs the picture show.
     b.Region(34, 13, 35, 14, kTownSignboardEvent);
     s.setting.nStartX = 600;
