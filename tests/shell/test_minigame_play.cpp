@@ -4,9 +4,7 @@
 // bag, Space presses win the knock game, a timed start wins the gamble, the signboard's
 // show shows its three pictures, and shifted timings lose. A close during the gamble's
 // wait ends the game and the main loop.
-#include <png.h>
-
-#include <cstring>
+#include <memory>
 
 #include "CDX/CDXScreen.h"
 #include "gamedata/GameData.h"
@@ -15,6 +13,7 @@
 #include "shell/MiniGameLink.h"
 #include "shell/ToolBarLink.h"
 #include "shell/UiShellLink.h"
+#include "tests/shell/GameRun.h"
 #include "tests/shell/ShellTestUtil.h"
 #include "tools/mkgame/SampleMiniGames.cpp"  // the pictures live in the mkgame tool
 #include "ui/menus/MenuPanel.h"
@@ -22,25 +21,17 @@
 
 namespace {
 
+// A screenshot read back, probed for a picture's body colour or a colour.
 struct Picture {
-    int w = 0, h = 0;
-    std::vector<BYTE> rgb;
+    std::unique_ptr<CShot> pShot;
     bool Read(const std::string& strPath) {
-        png_image image;
-        std::memset(&image, 0, sizeof image);
-        image.version = PNG_IMAGE_VERSION;
-        if (!png_image_begin_read_from_file(&image, strPath.c_str())) return false;
-        image.format = PNG_FORMAT_RGB;
-        rgb.assign(PNG_IMAGE_SIZE(image), 0);
-        if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return false;
-        w = int(image.width);
-        h = int(image.height);
-        return w == 800 && h == 600;
+        pShot = std::make_unique<CShot>(strPath);
+        return pShot->Read();
     }
     bool Near(int x, int y, std::uint32_t c) const {
-        const BYTE* p = rgb.data() + (size_t(y) * size_t(w) + size_t(x)) * 3;
-        return std::abs(p[0] - int(c >> 16)) <= 12 && std::abs(p[1] - int((c >> 8) & 0xFF)) <= 12 &&
-               std::abs(p[2] - int(c & 0xFF)) <= 12;
+        const unsigned p = pShot->Pixel(x, y);
+        return std::abs(int(p >> 16) - int(c >> 16)) <= 12 && std::abs(int((p >> 8) & 0xFF) - int((c >> 8) & 0xFF)) <= 12 &&
+               std::abs(int(p & 0xFF) - int(c & 0xFF)) <= 12;
     }
     bool Shows(int x, int y, const char* pszPicture) const { return Near(x, y, MiniGameBody(pszPicture)); }
 };
