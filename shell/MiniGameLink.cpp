@@ -8,10 +8,27 @@
 #include "ui/minigames/PictureShow.h"
 
 namespace {
+
 CShellMiniGameLink s_miniGameLink;
-}
+
+// While a game runs its loop owns the input, as a modal box does: the main window's
+// handlers, which its one-message pass still dispatches to, leave clicks and keys (and
+// the key state they would poll and clear) to the game.
+class CGameOwnsInput {
+public:
+    CGameOwnsInput() : m_nBefore(bMsgBoxOpen) { bMsgBoxOpen = 1; }
+    ~CGameOwnsInput() { bMsgBoxOpen = m_nBefore; }
+    CGameOwnsInput(const CGameOwnsInput&) = delete;
+    CGameOwnsInput& operator=(const CGameOwnsInput&) = delete;
+
+private:
+    int m_nBefore;
+};
+
+}  // namespace
 
 bool CShellMiniGameLink::Run(int nKind) {
+    const CGameOwnsInput owns;
     switch (nKind) {
     case 1: {
         CCatchGame game;
@@ -32,6 +49,7 @@ bool CShellMiniGameLink::Run(int nKind) {
 }
 
 void CShellMiniGameLink::RunPictureShow(int n) {
+    const CGameOwnsInput owns;
     CPictureShow show(n);
     show.Run();
 }

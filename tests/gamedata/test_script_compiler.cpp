@@ -176,7 +176,12 @@ TEST(ScriptCompiler, TheSampleStoryCompilesAndItsExitsMatchTheScenesRegions) {
         }
         // Every event a region lists has steps in the story.
         for (const RegionRecord& region : scene.setting.regions)
-            for (int i = 0; i < region.nEventCount; ++i) EXPECT_LT(region.nEvents[i], pData->GetSubEventCount(n));
+            for (int i = 0; i < region.nEventCount; ++i) {
+                bool bFound = false;
+                for (int k = 0; k < pData->GetSubEventCount(n); ++k)
+                    bFound = bFound || pData->GetSubEvent(n, k)->nEvent == region.nEvents[i];
+                EXPECT_TRUE(bFound) << "event " << region.nEvents[i];
+            }
     }
     // Every text a talk line of the story names exists.
     for (int n : SampleSceneNumbers())

@@ -551,9 +551,17 @@ TEST_F(MiniGameTest, TheLinkRunsEachGameByKindAndNothingForOthers) {
     // Kinds outside 1..3 run nothing and are not won.
     for (int nKind : {0, 4, 5, -1}) EXPECT_FALSE(games.Run(nKind)) << nKind;
     EXPECT_EQ(Presented(), 0);
-    // Kind 3 is the knock game: pressed through, it is won.
-    shell.onFrame = [&](int) { PressSpace(); };
+    // Kind 3 is the knock game: pressed through, it is won. While it runs it owns the
+    // input as a modal box does, and gives it back after.
+    bMsgBoxOpen = 0;
+    int nOwnedFrames = 0;
+    shell.onFrame = [&](int) {
+        nOwnedFrames += bMsgBoxOpen;
+        PressSpace();
+    };
     EXPECT_TRUE(games.Run(3));
+    EXPECT_EQ(nOwnedFrames, 230);
+    EXPECT_EQ(bMsgBoxOpen, 0);
     EXPECT_EQ(Presented(), 230);
     // Kind 2 is the gamble: a refused stake ends it not won.
     hero.nMoney = 50;

@@ -15,7 +15,7 @@
 #include "ui/minigames/MiniGameKit.h"
 #include "world/Player.h"
 
-const BetPicture BetPictures[5] = {
+const MiniGamePicture BetPictures[5] = {
     {"a1.bmp", 34, 40, 1},
     {"szhc.bmp", 150, 113, 2},
     {"Begin.bmp", 320, 240, 1},
@@ -58,13 +58,13 @@ void PayMoney(std::int64_t n) {
 CGambleGame::CGambleGame() {
     const int w = UiShell()->GetScreenWidth(), h = UiShell()->GetScreenHeight();
     m_pBack = LoadGameSurface(BetPictures[0].pszName, false);
-    const BetPicture& sides = BetPictures[1];
+    const MiniGamePicture& sides = BetPictures[1];
     m_pSprites[0] = LoadGameSprite(sides.pszName, sides.nWidth, sides.nHeight, sides.nCount, 0, h - 120);
     m_pSprites[1] = LoadGameSprite(sides.pszName, sides.nWidth, sides.nHeight, sides.nCount, w - 150, h - 120);
     if (m_pSprites[0]) m_pSprites[0]->SetFrame(1);
-    const BetPicture& start = BetPictures[2];
+    const MiniGamePicture& start = BetPictures[2];
     m_pSprites[kSlotStart] = LoadGameSprite(start.pszName, start.nWidth, start.nHeight, start.nCount, 150, 200);
-    const BetPicture& panel = BetPictures[4];
+    const MiniGamePicture& panel = BetPictures[4];
     m_pSprites[kSlotStakePanel] = LoadGameSprite(panel.pszName, panel.nWidth, panel.nHeight, panel.nCount, 20, 100);
     for (int i = 0; i < kGambleRollPictures; ++i) {
         char szName[32];

@@ -6,20 +6,14 @@
 #include <string>
 
 #include "platform/Base.h"
+#include "ui/minigames/MiniGameKit.h"
 
 class CDXSprite;
 class CDXSurface;
 
-// A picture of the gamble: name, tile width and height, tile count.
-struct BetPicture {
-    const char* pszName;
-    int nWidth;
-    int nHeight;
-    int nCount;
-};
-// Row 0 the background, 1 the two side buttons, 2 the start button, 3 unused, 4 the
+// The gamble's pictures. Row 0 the background, 1 the two side buttons, 2 the start button, 3 unused, 4 the
 // stake panel.
-extern const BetPicture BetPictures[5];
+extern const MiniGamePicture BetPictures[5];
 
 constexpr int kGambleSlots = 91;
 constexpr int kGambleRollPictures = 80;

@@ -8,6 +8,14 @@
 class CDXSprite;
 class CDXSurface;
 
+// A row of a game's picture table: name, tile width and height, tile count.
+struct MiniGamePicture {
+    const char* pszName;
+    int nWidth;
+    int nHeight;
+    int nCount;
+};
+
 // A sprite of nCount tiles of w x h from a menu-package picture, keyed by its top-left
 // pixel and placed at (x, y); null when the picture is absent (the game then draws
 // nothing in its place and runs on).

@@ -5,7 +5,7 @@
 #include "ui/OwnLoop.h"
 #include "ui/minigames/MiniGameKit.h"
 
-const ShowPicture ShowPictures[3] = {
+const MiniGamePicture ShowPictures[3] = {
     {"T009.bmp", 640, 480, 1},
     {"I001.bmp", 640, 480, 1},
     {"N006.bmp", 640, 480, 1},

@@ -3,16 +3,12 @@
 #pragma once
 #include <memory>
 
+#include "ui/minigames/MiniGameKit.h"
+
 class CDXSurface;
 
-// A picture of the show: name, width, height, count.
-struct ShowPicture {
-    const char* pszName;
-    int nWidth;
-    int nHeight;
-    int nCount;
-};
-extern const ShowPicture ShowPictures[3];
+// The show's pictures, shown whole.
+extern const MiniGamePicture ShowPictures[3];
 
 constexpr int kShowLastFrame = 3000;
 
