@@ -171,3 +171,54 @@ TEST(LanView, AWeaponDraggedOntoTheWeaponBoxIsWornAndSlotFiveRefusesIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// The follower after a new game: it walks behind the heroine around the town's wall,
+// never stands on a blocking cell, and stops close to her.
+TEST(LanView, AFollowerWalksAroundTheWallBehindTheHeroineAndStopsBesideHer) {
+    UsePrivateRuntimeFolder();
+    ASSERT_TRUE(std::filesystem::exists(kLanView) && std::filesystem::exists(kMkGame));
+    CTempFolder folder("lanfollow");
+    const LanRun r = RunLanView(folder, "CFollower",
+                                "8500 move 280 240\n9000 lbutton down 280 240\n9040 lbutton up 280 240\n"
+                                "9500 move 784 300\n9600 lbutton down 784 300\n9640 lbutton up 784 300\n"
+                                "16000 shot follower.png\n",
+                                {"--frames", "400"});
+    std::istringstream in(r.run.strOut);
+    std::string line;
+    int nLines = 0, nWalls = 0;
+    long nFirstX = 0, nFirstY = 0, x = 0, y = 0, hx = 0, hy = 0, vx = 0, vy = 0, nAction = -1, nMs = 0;
+    long nShotX = 0, nShotY = 0;
+    while (std::getline(in, line)) {
+        const size_t n = line.find(",follower=(");
+        if (n == std::string::npos) continue;
+        long cx = 0, cy = 0, nWall = 0, nFrame = 0;
+        if (std::sscanf(line.c_str(), "%ld,%ld", &nFrame, &nMs) != 2 ||
+            std::sscanf(line.c_str() + n, ",follower=(%ld %ld),cell=(%ld %ld),wall=%ld,hero=(%ld %ld),view=(%ld %ld),faction=%ld",
+                        &x, &y, &cx, &cy, &nWall, &hx, &hy, &vx, &vy, &nAction) != 10)
+            continue;
+        if (nLines++ == 0) nFirstX = x, nFirstY = y;
+        nWalls += int(nWall);
+        if (nMs <= 16000) nShotX = x - vx, nShotY = y - vy;
+    }
+    ASSERT_GT(nLines, 100);
+    EXPECT_EQ(nWalls, 0);
+    // It went the long way round: well over 300 px from where it started.
+    EXPECT_GT((x - nFirstX) * (x - nFirstX) + (y - nFirstY) * (y - nFirstY), 300L * 300L);
+    EXPECT_LT((hx - x) * (hx - x) + (hy - y) * (hy - y), 3600L);
+    EXPECT_EQ(nAction, 0);
+    // Its figure stands on the grass above its point in the screenshot.
+    const CShot shot(folder.Path() + "/follower.png");
+    ASSERT_TRUE(shot.Read());
+    int nFigure = 0;
+    for (long py = std::max(0L, nShotY - 80); py < std::min(600L, nShotY); ++py)
+        for (long px = std::max(0L, nShotX - 20); px < std::min(800L, nShotX + 20); ++px) {
+            const unsigned c = shot.Pixel(int(px), int(py));
+            const int r = int(c >> 16), g = int(c >> 8 & 255), b = int(c & 255);
+            nFigure += !(g > r + 20 && g > b + 20);  // not grass green
+        }
+    EXPECT_GT(nFigure, 300);
+}
+
+}  // namespace

@@ -5,7 +5,9 @@
 // Classes: CGoodsGrid, CDescBar, CPartyPanel (with the grid), CSettingPanel, CSmallPicture,
 // CMoneyInput, CMenuPanelAlt, CInfoBar; with the grid and the goods panel: CGoodsPanel,
 // CStatusPanel, CSpriteBoard, CSkillInfoPanel, CSkillButtonGrid; the older screens:
-// CSaveList, CEndWord, CLeaveMenu, CChoosePlayerMenu, CScenePicture, CIconToolBar.
+// CSaveList, CEndWord, CLeaveMenu, CChoosePlayerMenu, CScenePicture, CIconToolBar;
+// CFollower, which waits until the input script has started a game and then walks behind
+// the heroine (its line: position, cell, whether that cell blocks, the heroine's point).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +22,7 @@
 #include "lan/DescBar.h"
 #include "lan/GoodsGrid.h"
 #include "lan/EndWord.h"
+#include "lan/Follower.h"
 #include "lan/GoodsPanel.h"
 #include "lan/IconToolBar.h"
 #include "lan/LeaveMenu.h"
@@ -41,6 +44,7 @@
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
 #include "world/Player.h"
+#include "world/Scene.h"
 
 namespace {
 
@@ -52,6 +56,13 @@ struct Options {
 };
 
 Options g_opt;
+
+// The follower stands for member 1 with the second sculpt of the sample game.
+class CViewFollowerWorld : public IFollowerWorld {
+public:
+    int SculptOf(int nMember) override { return nMember == 1 ? 2 : -1; }
+};
+CViewFollowerWorld g_followerWorld;
 long g_nFrame = 0;
 
 // Opens the goods grid and the description bar as the goods panel would: every panel of
@@ -88,6 +99,8 @@ struct Viewer {
     std::unique_ptr<CScenePicture> pScenePic;
     std::unique_ptr<CIconToolBar> pIconBar;
     std::vector<int> loads;
+    std::unique_ptr<CFollower> pFollower;
+    bool bFollowerWanted = false;
     int nSmallState = 1;
     // A hero of the viewer's own when the game shows no hero yet (the title screen).
     std::unique_ptr<CPlayer> pHero;
@@ -96,6 +109,11 @@ Viewer* g_pView = nullptr;
 
 bool Build(Viewer& v) {
     const std::string& c = g_opt.strClass;
+    if (c == "CFollower") {
+        // Made once a game runs: a follower needs the scene and the game's own heroine.
+        v.bFollowerWanted = true;
+        return true;
+    }
     if (!pPlayer) {
         v.pHero = std::make_unique<CPlayer>();
         pPlayer = v.pHero.get();
@@ -277,6 +295,30 @@ void Drive(Viewer& v) {
     if (v.pMoney) {
         v.pMoney->Draw(300, 250);
         line << ",typed=" << v.pMoney->GetLength();
+    }
+    if (v.bFollowerWanted && !v.pFollower && pScene && pPlayer && pFrame->m_bInGame) {
+        v.pFollower = std::make_unique<CFollower>(&g_followerWorld);
+        v.pFollower->Init(1);
+        // It starts a little beside the heroine, on a cell it may stand on.
+        POINT pt = pPlayer->ptPos;
+        for (int dx : {-96, 96, -64, 64, -32, 32}) {
+            const POINT cell = pScene->PixelToCell(pPlayer->ptPos.x + dx, pPlayer->ptPos.y);
+            if (pScene->IsCellPassable(cell.x, cell.y)) {
+                pt = POINT{pPlayer->ptPos.x + dx, pPlayer->ptPos.y};
+                break;
+            }
+        }
+        v.pFollower->SetPos(pt.x, pt.y);
+    }
+    if (v.pFollower && pScene && pPlayer) {
+        CFollower& f = *v.pFollower;
+        f.Update(0, pPlayer->ptPos.x, pPlayer->ptPos.y);
+        f.Draw();
+        const POINT cell = pScene->PixelToCell(f.ptPos.x, f.ptPos.y);
+        line << ",follower=(" << f.ptPos.x << ' ' << f.ptPos.y << "),cell=(" << cell.x << ' ' << cell.y
+             << "),wall=" << (pScene->IsCellPassable(cell.x, cell.y) ? 0 : 1) << ",hero=(" << pPlayer->ptPos.x << ' '
+             << pPlayer->ptPos.y << "),view=(" << pScene->ptView.x << ' ' << pScene->ptView.y
+             << "),faction=" << f.nAction;
     }
     if (v.pSaves) {
         v.pSaves->Draw();
