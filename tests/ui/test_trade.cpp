@@ -14,6 +14,13 @@ protected:
         ASSERT_NE(Trade(), nullptr);
         ASSERT_NE(Items(), nullptr);
     }
+    // Opens shop 2 with every unit of one good shown.
+    void OpenWithGoods(int nItem, int nCount) {
+        OpenEmptyShop();
+        std::int32_t counts[kTradeStockItems] = {};
+        counts[nItem - 1] = nCount;
+        Trade()->StockFromCounts(counts, [] { return 60u; });
+    }
     std::vector<int> CellsOfGood(int nItem) {
         std::vector<int> cells;
         for (int c = 0; c < kTradeCells; ++c)
@@ -225,10 +232,7 @@ TEST_F(TradePanel, CancelRestoresMoneyBagQuickSlotsAndTheCarriedUnit) {
 
 TEST_F(TradePanel, CancelRefundsOnlyUnitsItTakesBack) {
     hero.nMoney = 500;
-    OpenEmptyShop();
-    std::int32_t counts[kTradeStockItems] = {};
-    counts[kPotion - 1] = 2;
-    Trade()->StockFromCounts(counts, [] { return 60u; });
+    OpenWithGoods(kPotion, 2);
     ASSERT_EQ(RightClickTrade(0), 1);
     ASSERT_EQ(RightClickTrade(1), 1);
     EXPECT_EQ(hero.nMoney, 500 - 2 * 140);
@@ -247,10 +251,7 @@ TEST_F(TradePanel, CancelRefundsOnlyUnitsItTakesBack) {
 
 TEST_F(TradePanel, OkKeepsTheDealsAndEscapeUndoesThem) {
     hero.nMoney = 500;
-    OpenEmptyShop();
-    std::int32_t counts[kTradeStockItems] = {};
-    counts[kPotion - 1] = 2;
-    Trade()->StockFromCounts(counts, [] { return 60u; });
+    OpenWithGoods(kPotion, 2);
     ASSERT_EQ(RightClickTrade(0), 1);
     ASSERT_EQ(ClickWork(Centre(Trade()->GetButtonRect(0))), 1);
     EXPECT_FALSE(work.IsOpen());
@@ -259,8 +260,7 @@ TEST_F(TradePanel, OkKeepsTheDealsAndEscapeUndoesThem) {
     EXPECT_EQ(hero.nItemCount[kPotion], 1);
 
     // With the item panel closed, ESC still closes the trade (and undoes it).
-    OpenEmptyShop();
-    Trade()->StockFromCounts(counts, [] { return 60u; });
+    OpenWithGoods(kPotion, 2);
     ASSERT_EQ(RightClickTrade(0), 1);
     bar->CloseItemPanel();
     EXPECT_EQ(bar->OnKeyDown(VK_ESCAPE, 0), 1);
