@@ -18,6 +18,7 @@ CShellToolBarHost s_toolBarHost;
 CGameToolBar* Bar() { return PanelLink().GetToolBar(); }
 
 CToolBarFightHost s_fightHost(&Bar);
+CShellWorkLink s_workLink;
 
 }  // namespace
 
@@ -34,10 +35,12 @@ void CToolBarPanelLink::CreatePanels() {
         pNew->m_nPartyCount = CPanelLink::GetPartyCount();
     }
     m_pToolBar = std::move(pNew);
+    m_pWorkHost = std::make_unique<CWorkMenuHost>();
     RefreshFrameLinkFields();
 }
 
 void CToolBarPanelLink::DeletePanels() {
+    m_pWorkHost.reset();
     m_pToolBar.reset();
     RefreshFrameLinkFields();
 }
@@ -58,6 +61,7 @@ void CToolBarPanelLink::CloseAllPanels() {
 
 void CToolBarPanelLink::Draw() {
     if (m_pToolBar) m_pToolBar->Draw();
+    if (m_pWorkHost) m_pWorkHost->Draw();
 }
 
 int CToolBarPanelLink::OnKeyDown(int nKey, UINT nFlags) { return m_pToolBar ? m_pToolBar->OnKeyDown(nKey, nFlags) : 0; }
@@ -72,6 +76,7 @@ int CToolBarPanelLink::OnMouseMove() { return m_pToolBar ? m_pToolBar->OnMouseMo
 
 bool CToolBarPanelLink::HitTest(POINT pt) const {
     if (!m_pToolBar || bMsgBoxOpen) return false;
+    if (m_pWorkHost && m_pWorkHost->HitTest(pt)) return true;
     for (ToolBarPanel n : {kSkillPanel, kItemPanel, kStatePanel, kSysPanel, kTaskPanel, kSetPanel, kSavePanel, kLoadPanel}) {
         const CGamePanel* pPanel = m_pToolBar->Panel(n);
         if (pPanel && PtInRect(pPanel->GetPanelRect(), pt)) return true;
@@ -143,6 +148,7 @@ void InstallToolBarLinks() {
     SetPanelLink(&s_panelLink);
     SetToolBarHost(&s_toolBarHost);
     SetFightHost(&s_fightHost);
+    SetWorkLink(&s_workLink);
     InstallSaveSlotHost();
 }
 
@@ -151,5 +157,6 @@ void RemoveToolBarLinks() {
     SetPanelLink(nullptr);
     SetToolBarHost(nullptr);
     SetFightHost(nullptr);
+    SetWorkLink(nullptr);
     RemoveSaveSlotHost();
 }

@@ -6,6 +6,7 @@
 #include "shell/FrameLinks.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "ui/toolbar/ToolBarHost.h"
+#include "ui/work/WorkMenuHost.h"
 #include "world/SceneHost.h"
 
 class CToolBarPanelLink : public CPanelLink {
@@ -36,9 +37,16 @@ public:
     void OpenSettingsPanel() override;
     void RunLeftGroupPanel() override;
     int PickUpItem() override;
+    // The work panels, made and replaced with the toolbar, drawn after it.
+    bool IsWorkPanelOpen() const override;
+    int WorkOnLButtonUp() override;
+    int WorkOnKeyDown(int nKey) override;
+    int BuyUnderCursor() override;
+    CWorkMenuHost* GetWorkHost() const { return m_pWorkHost.get(); }
 
 private:
     std::unique_ptr<CGameToolBar> m_pToolBar;
+    std::unique_ptr<CWorkMenuHost> m_pWorkHost;
 };
 
 class CShellToolBarHost : public CToolBarHost {
@@ -60,6 +68,21 @@ public:
     // The hero's skills (shell/HeroLink.cpp).
     void SelectSkill(CPlayer* pHero, int nSkill) override;
     void CastSkill(CPlayer* pHero, int x, int y) override;
+    // The work-panel host (shell/WorkPanelLink.cpp).
+    bool IsWorkPanelOpen() const override;
+    int WorkOnLButtonUp() override;
+    bool IsCombineOpen() const override;
+    void OpenWorkPanel(int nKind, int nShop) override;
+    void CloseWorkPanels() override;
+    bool IsTradeOpen() const override;
+    bool SellToTrade(int nItem) override;
+    bool PutIntoCombine(int nItem) override;
+};
+
+// The script commands' way to the work panels: the panel link's work host.
+class CShellWorkLink : public CWorkLink {
+public:
+    void Open(int nKind, int nShop) override;
 };
 
 // The toolbar's cell marker and label box as the scene draws them; false / null

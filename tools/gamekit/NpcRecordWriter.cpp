@@ -78,6 +78,10 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         NpcRecordModel keeper = Talker(17, 4, 32, 14, 85);
         keeper.events[1] = 89;
         people.push_back(keeper);
+        // The shop keeper, the inlay master and the smith in the quiet north-east corner.
+        people.push_back(Talker(14, 2, 33, 4, 75));
+        people.push_back(Talker(15, 4, 35, 4, 76));
+        people.push_back(Talker(16, 3, 37, 4, 77));
     } else if (nScene == 1) {
         people.push_back(Fighter(1, 1, 21, 12, 12));
         // A ranged fighter, one that flees at low life, and one whose skills lay area effects.

@@ -262,6 +262,7 @@ void BuildTown(SampleScene& s) {
     b.Region(2, 25, 4, 27, kTownWeatherEvent);
     // The signboard beside the game keeper runs the picture show.
     b.Region(34, 13, 35, 14, kTownSignboardEvent);
+    b.Region(35, 7, 36, 8, kTownTableEvent);
     s.setting.nStartX = 600;
     s.setting.nStartY = 500;
 }

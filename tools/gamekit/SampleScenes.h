@@ -45,6 +45,8 @@ constexpr int kHerbPatchEvent = 41;
 constexpr int kTownWeatherEvent = 55;
 // The town's signboard beside the game keeper: the picture show.
 constexpr int kTownSignboardEvent = 90;
+// The combining table below the craftsmen in the north-east gives ingredients.
+constexpr int kTownTableEvent = 78;
 // The town's well, a view target of the story.
 constexpr int kTownWellX = 300;
 constexpr int kTownWellY = 416;

@@ -13,7 +13,8 @@ namespace {
 // and opens the bank; the weather stone (55) switches the weather; the master (60)
 // offers a bout. Event 70 is the chest in the north-east corner: equipment, gems, potions and a
 // task item, three skills, one open and one closed task. Events 85 to 90 are the game
-// keeper's and the signboard's.
+// keeper's and the signboard's; 75 to 78 the shop keeper's, the inlay master's, the
+// smith's and the combining table's.
 const char* const kStory = R"(# The sample game's story.
 scene 0
 text 0 "欢迎来到青石镇。"
@@ -160,6 +161,28 @@ event 88
   Talk 2 384
 event 90
   PictureShow 1
+
+# The shop keeper (character 14) opens shop 1; the inlay master (15) and the smith (16)
+# open their boards; the combining table gives ingredients for the first recipe.
+text 350 "客官看看，小店货真价实！"
+text 351 "宝石嵌进鞋子里，走得更稳。"
+text 352 "旧装备拿来，给你熔了打新的。"
+text 353 "这些材料拿去，按F1在合成台上试试。"
+event 75
+  Talk 1 350
+  OpenWorkPanel 1
+event 76
+  Talk 4 351
+  OpenCraftPanel 2
+event 77
+  Talk 2 352
+  OpenCraftPanel 1
+event 78 once
+  GiveItem 48
+  GiveItem 53
+  GiveItem 57
+  GiveItem 57
+  Talk 100 353
 
 scene 1
 text 0 "欢迎来到镇外竹林。"

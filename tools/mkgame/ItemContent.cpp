@@ -3,6 +3,7 @@
 
 #include "platform/Charset.h"
 
+#include <algorithm>
 #include <cstdio>
 
 std::string Gbk(std::string_view utf8) { return Utf8ToText(utf8); }
@@ -146,6 +147,17 @@ void AddShops(GameModel& model) {
             e.nPriceOut = nPrice;
             e.nPriceIn = nPrice / 2;
         }
+    }
+    // The town's shop keeper (shop 1 of the scripts) prices every item, so anything the
+    // heroes carry can be sold there; only its own goods are in stock.
+    ShopModel& keeper = model.shops[0];
+    keeper.entries.resize(std::max(keeper.entries.size(), std::min<size_t>(99, model.items.size() - 1)));
+    for (size_t id = 1; id <= keeper.entries.size(); ++id) {
+        ShopEntryModel& e = keeper.entries[id - 1];
+        if (e.nPriceOut != 0 || model.items[id].nType == 99) continue;
+        const int nPrice = 20 + 15 * int(id % 17) + 40 * model.items[id].nLevel;
+        e.nPriceOut = nPrice;
+        e.nPriceIn = nPrice / 2;
     }
 }
 

@@ -52,6 +52,7 @@ const ToolBarProbe kProbes[] = {
     {"PlayerPos.bmp", 3, 3, 255, 40, 40},
     {"Scene000.bmp", 160, 120, 60, 120, 70},
     {"Scene001.bmp", 100, 100, 40, 100, 60},
+    {"TradeMenu_BKGround.tga", 20, 420, 84, 66, 40},
 };
 
 std::uint32_t BodyOf(const char* pszName) {
@@ -168,6 +169,7 @@ std::vector<PkgEntryData> PanelContentEntries() {
     tga("SkillMenu_BKGround.tga", SkillBackground());
     tga("TaskMenu_BKGound.tga", Background("TaskMenu_BKGound.tga", "任务"));
     tga("SysSetMenu_BKGround.tga", SettingsBackground());
+    tga("TradeMenu_BKGround.tga", Background("TradeMenu_BKGround.tga", "交易"));
     tga("ItemBox_Button[s].tga", Body("ItemBox_Button[s].tga", 12, 25));
     bmp("ItemPos.bmp", Keyed("ItemPos.bmp", 25, 31));
     for (int i = 1; i <= 5; ++i) tga(Numbered("CTX%03d.tga", i), Portrait(Numbered("CTX%03d.tga", i).c_str()));

@@ -253,3 +253,8 @@ void CGameToolBar::DropItemAtHero(int nItem, int nMoney) {
     InlayRecord& bonus = pPlayer->inlay[nItem];
     if (bonus.nLink == -1) bonus = InlayRecord{0, 0, 0, 0};
 }
+
+void CGameToolBar::CloseItemPanel() {
+    DeletePanel(kItemPanel);
+    if (m_nSelectorB == kGroupBItem) m_nSelectorB = -1;
+}

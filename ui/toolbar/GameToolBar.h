@@ -52,6 +52,9 @@ public:
     // hero again.
     void RefreshPanels();
     void ToggleItemPanel();
+    // Closes the item panel when it is open (a finished trade); the right-hand selector
+    // clears when it pointed at it.
+    void CloseItemPanel();
     // Reloads the background and copies the hero's quick-slot mirror.
     void ReloadForHero();
     // Background and HUD only (the save thumbnail).

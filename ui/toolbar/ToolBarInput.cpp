@@ -367,7 +367,8 @@ int CGameToolBar::OnTableKey(int nKey) {
         if (pPlayer) pPlayer->bMode[2] = pPlayer->bMode[2] ? 0 : 1;
         return 0;
     case VK_ESCAPE:
-        if (IsPanelOpen()) {
+        // A work panel alone closes too, so no save runs over items lying in it.
+        if (IsPanelOpen() || host.IsWorkPanelOpen()) {
             CloseAllPanels();
             return 1;
         }

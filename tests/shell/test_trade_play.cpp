@@ -1,0 +1,193 @@
+// The shop in the whole game, headless, on the sample folder that mkgame writes: the
+// harness opens the shop keeper's shop through the work link (as his script line does),
+// a right click buys the first good, the sword dropped on the shop sells it, and Cancel,
+// answered OK, puts the money and the bag back as they were.
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "gamedata/GameData.h"
+#include "gamedata/Tables.h"
+#include "platform/Clock.h"
+#include "platform/Window.h"
+#include "shell/FrameLinks.h"
+#include "shell/GameApp.h"
+#include "shell/MainFrame.h"
+#include "shell/PictureStore.h"
+#include "shell/SceneLink.h"
+#include "shell/ShellGlobals.h"
+#include "shell/ToolBarLink.h"
+#include "shell/UiShellLink.h"
+#include "tests/TempFolder.h"
+#include "tests/shell/GameRun.h"
+#include "tests/shell/ShellTestUtil.h"
+#include "tools/mkgame/SamplePanels.h"
+#include "ui/toolbar/BagRules.h"
+#include "ui/toolbar/GameToolBar.h"
+#include "ui/work/TradeMenu.h"
+#include "ui/work/WorkMenuHost.h"
+#include "world/Player.h"
+
+namespace {
+
+constexpr int kSword = 12;
+constexpr DWORD kOpenAt = 10500, kGiveUpAt = 20000;
+
+class CHookedFrame : public CMainFrame {
+public:
+    void UpdateScript() override {
+        CMainFrame::UpdateScript();
+        if (onFrame) onFrame();
+    }
+    std::function<void()> onFrame;
+};
+
+std::string MkGameBinary() {
+#ifdef MKGAME_BINARY
+    return MKGAME_BINARY;
+#else
+    return "";
+#endif
+}
+
+CWorkMenuHost* Work() {
+    auto* pLink = dynamic_cast<CToolBarPanelLink*>(&PanelLink());
+    return pLink ? pLink->GetWorkHost() : nullptr;
+}
+
+bool Near(unsigned p, int r, int g, int b) {
+    auto ch = [](unsigned v, int n) { return int(v) - n <= 12 && n - int(v) <= 12; };
+    return ch(p >> 16, r) && ch((p >> 8) & 0xFF, g) && ch(p & 0xFF, b);
+}
+
+TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
+    const std::string strMkGame = MkGameBinary();
+    ASSERT_TRUE(!strMkGame.empty() && std::filesystem::exists(strMkGame)) << "the build gave no mkgame";
+    UsePrivateRuntimeFolder();
+    CTempFolder folder("trade-play");
+    const std::string strGame = folder.Path() + "/game", s = folder.Path() + "/";
+    ASSERT_EQ(std::system((strMkGame + " " + strGame + " > /dev/null").c_str()), 0) << "mkgame failed";
+    const std::string strOldDir = GetCurrentDirectory();
+    SetCurrentDirectory(strGame.c_str());
+    UseVirtualClock(true, 1000, 20);
+    ResetMessageQueue();
+    // Buy at shop cell 0; the equipment page; lift the sword from bag cell 0; drop it on
+    // shop cell 70; Cancel, and the question's OK.
+    // The title's new-game button first.
+    const std::string strScript = "8500 move 280 240\n"
+                                  "9000 lbutton down 280 240\n"
+                                  "9040 lbutton up 280 240\n"
+                                  "11000 move 84 75\n"
+                                  "11100 rbutton down 84 75\n"
+                                  "11140 rbutton up 84 75\n"
+                                  "11600 shot " + s + "bought.png\n"
+                                  "12000 move 719 258\n"
+                                  "12040 lbutton down 719 258\n"
+                                  "12080 lbutton up 719 258\n"
+                                  "12500 move 439 230\n"
+                                  "12540 lbutton down 439 230\n"
+                                  "12580 lbutton up 439 230\n"
+                                  "13000 move 297 287\n"
+                                  "13040 lbutton down 297 287\n"
+                                  "13080 lbutton up 297 287\n"
+                                  "13600 shot " + s + "sold.png\n"
+                                  "14000 move 305 385\n"
+                                  "14040 lbutton down 305 385\n"
+                                  "14080 lbutton up 305 385\n"
+                                  "14500 move 220 275\n"
+                                  "14600 lbutton down 220 275\n"
+                                  "14640 lbutton up 220 275\n"
+                                  "15400 shot " + s + "cancelled.png\n"
+                                  "16000 close\n";
+    ASSERT_EQ(LoadInputScriptText(strScript, "trade play"), 0);
+
+    CGameApp app;
+    nCharSet = 134;
+    dwNowTime = TimeGetTime();
+    CShellUiLink uiLink;
+    SetUiShell(&uiLink);
+    InstallShellPictureLinks();
+    InstallToolBarLinks();
+    InstallSceneLinks();
+    auto* pHooked = new CHookedFrame;
+    pFrame = pHooked;
+
+    const DWORD dwStart = TimeGetTime();
+    bool bOpened = false;
+    int nGood = -1, nMoney0 = -1, nGood0 = -1, nSword0 = -1;
+    int nMoneyBought = -1, nGoodBought = -1, nMoneySold = -1, nSwordSold = -1;
+    int nMoneyEnd = -1, nGoodEnd = -1, nSwordEnd = -1, nBuyPrice = 0, nSellPrice = 0;
+    bool bOpenAtEnd = true;
+    pHooked->onFrame = [&] {
+        CGameToolBar* pBar = PanelLink().GetToolBar();
+        if (!pPlayer || !pScene || !pBar || !pGameData || pFrame->GetGameMode() != 3) return;
+        const DWORD t = TimeGetTime() - dwStart;
+        if (t > kGiveUpAt) pFrame->QuitGame();
+        if (!bOpened && t >= kOpenAt) {
+            bOpened = true;
+            // Her equipment page holds the sword alone, in cell 0.
+            for (int n = 0; n < kHeroItemCount; ++n) {
+                ItemRow* pRow = pGameData->GetItem(n);
+                if (pRow && FamilyOfType(pRow->nType) == BagFamily::Equipment) pPlayer->nItemCount[n] = 0;
+            }
+            pBar->AddItemToBag(kSword);
+            pPlayer->nMoney = 1000;
+            WorkLink().Open(0, 0);
+            if (Work() && Work()->Trade()) nGood = Work()->Trade()->Grid().ItemAt(0);
+            if (nGood < 0) return;
+            nMoney0 = pPlayer->nMoney;
+            nGood0 = pPlayer->nItemCount[nGood];
+            nSword0 = pPlayer->nItemCount[kSword];
+            if (ShopTable* pShop = pGameData->GetShop(0)) {
+                nBuyPrice = pShop->PriceOut(nGood);
+                nSellPrice = pShop->PriceIn(kSword);
+            }
+        }
+        if (nGood < 0) return;
+        if (nMoneyBought < 0 && t >= 11500) nMoneyBought = pPlayer->nMoney, nGoodBought = pPlayer->nItemCount[nGood];
+        if (nMoneySold < 0 && t >= 13500) nMoneySold = pPlayer->nMoney, nSwordSold = pPlayer->nItemCount[kSword];
+        if (nMoneyEnd < 0 && t >= 15300) {
+            nMoneyEnd = pPlayer->nMoney;
+            nGoodEnd = pPlayer->nItemCount[nGood];
+            nSwordEnd = pPlayer->nItemCount[kSword];
+            bOpenAtEnd = Work() && Work()->IsOpen();
+        }
+    };
+    if (pFrame->CreateMainWindow()) pFrame->InitGame();
+    const std::string strError = pFrame->GetStartupError();
+    RemoveToolBarLinks();
+    delete pFrame;
+    pFrame = nullptr;
+    SetUiShell(nullptr);
+    RemoveShellPictureLinks();
+    app.ExitInstance();
+    SetCurrentDirectory(strOldDir.c_str());
+    ASSERT_TRUE(strError.empty()) << strError;
+    ASSERT_TRUE(bOpened) << "the map never ran";
+
+    ASSERT_GE(nGood, 1) << "the shop showed nothing in its first cell";
+    ASSERT_GT(nBuyPrice, 0);
+    ASSERT_GT(nSellPrice, 0);
+    EXPECT_EQ(nSword0, 1);
+    EXPECT_EQ(nGoodBought, nGood0 + 1);
+    EXPECT_EQ(nMoneyBought, nMoney0 - nBuyPrice);
+    EXPECT_EQ(nSwordSold, 0);
+    EXPECT_EQ(nMoneySold, nMoney0 - nBuyPrice + nSellPrice);
+    EXPECT_FALSE(bOpenAtEnd);
+    EXPECT_EQ(nMoneyEnd, nMoney0);
+    EXPECT_EQ(nGoodEnd, nGood0);
+    EXPECT_EQ(nSwordEnd, nSword0);
+
+    CShot bought(s + "bought.png"), sold(s + "sold.png"), cancelled(s + "cancelled.png");
+    ASSERT_TRUE(bought.Read() && sold.Read() && cancelled.Read());
+    const ToolBarProbe* pProbe = FindPanelProbe("TradeMenu_BKGround.tga");
+    ASSERT_NE(pProbe, nullptr);
+    const int x = 40 + pProbe->x, y = 10 + pProbe->y;
+    EXPECT_TRUE(Near(bought.Pixel(x, y), pProbe->r, pProbe->g, pProbe->b));
+    EXPECT_TRUE(Near(sold.Pixel(x, y), pProbe->r, pProbe->g, pProbe->b));
+    EXPECT_FALSE(Near(cancelled.Pixel(x, y), pProbe->r, pProbe->g, pProbe->b));
+    // The sword's icon shows on the shop after the sale, at the first free place.
+    EXPECT_GT(sold.Differences(bought, 40, 53, 340, 270), 100);
+}
+
+}  // namespace

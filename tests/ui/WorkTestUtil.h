@@ -1,0 +1,84 @@
+// The panel fixture with a real work-panel host behind the toolbar's host calls, a
+// shop table and stock, and helpers that click the trade panel and the item panel.
+#pragma once
+#include <map>
+#include <memory>
+
+#include "tests/ui/PanelTestUtil.h"
+#include "ui/work/TradeMenu.h"
+#include "ui/work/WorkMenuHost.h"
+#include "world/EffectManager.h"
+
+class CWorkTestHost : public CPanelTestHost {
+public:
+    bool IsWorkPanelOpen() const override { return pWork && pWork->IsOpen(); }
+    int WorkOnLButtonUp() override { return pWork ? pWork->OnLButtonUp() : 0; }
+    bool IsCombineOpen() const override { return pWork && pWork->IsCombineOpen(); }
+    void OpenWorkPanel(int nKind, int nShop) override {
+        if (pWork) pWork->Open(nKind, nShop);
+    }
+    void CloseWorkPanels() override {
+        ++nWorkCloses;
+        if (pWork) pWork->CloseAll();
+    }
+    bool IsTradeOpen() const override { return pWork && pWork->IsTradeOpen(); }
+    bool SellToTrade(int nItem) override {
+        sold.push_back(nItem);
+        return pWork && pWork->SellToTrade(nItem);
+    }
+    CWorkMenuHost* pWork = nullptr;
+};
+
+class WorkTest : public PanelTest {
+protected:
+    void SetUp() override {
+        PanelTest::SetUp();
+        SetToolBarHost(&workHost);
+        workHost.pWork = &work;
+        shops.resize(kTradeShops);
+        data.pShop = shops.data();
+        data.nShopCount = kTradeShops;
+        pEffectManager = &effects;
+        // Shop 2 sells every test item; buy prices 10 x id, sale prices 4 x id.
+        for (int n : {kHelmet, kArmour, kBlade, kGem, kPotion, kTaskItem, kTall, kBig, kPlate, kHelmet2}) {
+            shops[2].PriceOut(n) = 10 * n;
+            shops[2].PriceIn(n) = 4 * n;
+        }
+    }
+    void TearDown() override {
+        work.CloseAll();
+        bar->CloseAllPanels();
+        pEffectManager = nullptr;
+        SetToolBarHost(&panelHost);
+        PanelTest::TearDown();
+    }
+    CTradeMenu* Trade() { return work.Trade(); }
+    int ClickWork(POINT pt) {
+        workHost.ptMouse = pt;
+        bar->Draw();
+        work.Draw();
+        return bar->OnLButtonUp() || work.OnLButtonUp();
+    }
+    POINT TradeCell(int n) { return Centre(Trade()->Grid().Cell(n).rc); }
+    POINT BagCell(int n) { return Centre(Items()->Grid().Cell(n).rc); }
+    int RightClickTrade(int n) {
+        workHost.ptMouse = TradeCell(n);
+        work.Draw();
+        return work.BuyUnderCursor();
+    }
+    // Every stock unit of a list of (id, count) at the clock's rolls.
+    void Stock(std::initializer_list<std::pair<int, int>> list) {
+        for (auto [nItem, nCount] : list) effects.ShopStock[2][nItem - 1] = nCount;
+    }
+    // The number of regions (anchor cells) of an item in the hero's bag table.
+    int Regions(int nItem) {
+        int n = 0;
+        for (int c = 0; c < kBagCells; ++c) n += items[size_t(nItem)].nBagCell[0][c] == c;
+        return n;
+    }
+
+    CWorkTestHost workHost;
+    CWorkMenuHost work;
+    CEffectManager effects;
+    std::vector<ShopTable> shops;
+};
