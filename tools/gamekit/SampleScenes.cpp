@@ -256,9 +256,9 @@ void BuildTown(SampleScene& s) {
     b.Region(17, 15, 19, 16, kTownGreetingEvent);
     b.Region(27, 6, 28, 7, kTownVillagerEvent);
     b.Region(8, 12, 10, 13, kTownWellEvent);
-    // The chest in the north-east corner and the weather stone in the south-west (fog,
+    // The chest in the south-east corner and the weather stone in the south-west (fog,
     // rain, snow and stripes in turn), both off the roads the other errands take.
-    b.Region(36, 3, 37, 4, kTownChestEvent);
+    b.Region(37, 25, 38, 26, kTownChestEvent);
     b.Region(2, 25, 4, 27, kTownWeatherEvent);
     // The signboard beside the game keeper runs the picture show.
     b.Region(34, 13, 35, 14, kTownSignboardEvent);

@@ -33,7 +33,7 @@ struct SamplePicture {
 constexpr int kTownGreetingEvent = 0;
 constexpr int kTownVillagerEvent = 3;
 constexpr int kTownWellEvent = 4;
-// The chest in the north-east corner (cells 36..37 x 3..4).
+// The chest in the south-east corner (cells 37..38 x 25..26).
 constexpr int kTownChestEvent = 70;
 constexpr int kGroveGreetingEvent = 0;
 // The herbalist of the town and the companion of the grove start event 40; the grove's

@@ -11,7 +11,7 @@ namespace {
 // herbalist of the town (events 40 to 43) sends the heroine for herbs; in the grove the
 // companion joins (40) and the herb patch (41) gives them. The banker (event 50) talks
 // and opens the bank; the weather stone (55) switches the weather; the master (60)
-// offers a bout. Event 70 is the chest in the north-east corner: equipment, gems, potions and a
+// offers a bout. Event 70 is the chest in the south-east corner: equipment, gems, potions and a
 // task item, three skills, one open and one closed task. Events 85 to 90 are the game
 // keeper's and the signboard's; 75 to 78 the shop keeper's, the inlay master's, the
 // smith's and the combining table's.
