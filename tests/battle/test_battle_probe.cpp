@@ -62,7 +62,7 @@ TEST(BattleProbeTest, TheSampleBeastsFallInTheGoldenOrderAndEscapeCostsHalf) {
     ASSERT_EQ(nCode, 0);
     const std::string strProbe = std::string("GAME_HEADLESS=1 ") + BATTLEPROBE_BINARY + " " + folder.Path();
 
-    const ProbeRun won = Parse(RunCommand(strProbe + " 1 12 13 --seed 7", &nCode));
+    const ProbeRun won = Parse(RunCommand(strProbe + " 1 14 15 --seed 7", &nCode));
     ASSERT_EQ(nCode, 0);
     EXPECT_EQ(won.turns, (std::vector<int>{0, 5, 4, 0, 5, 4, 0, 5, 0, 5, 0, 5, 0}));
     EXPECT_NE(won.strTail.find("result 1\nmoney 20\n"), std::string::npos) << won.strTail;
@@ -71,7 +71,7 @@ TEST(BattleProbeTest, TheSampleBeastsFallInTheGoldenOrderAndEscapeCostsHalf) {
     // The ring waits for the player: escape, then its OK.
     folder.Write("escape.txt", std::string("3000 move 619 425\n3100 lbutton down 619 425\n3140 lbutton up 619 425\n"
                                            "3500 move 380 322\n3600 lbutton down 380 322\n3640 lbutton up 380 322\n"));
-    const ProbeRun fled = Parse(RunCommand(strProbe + " 1 12 13 --seed 7 --money 1001 --input " + folder.File("escape.txt"), &nCode));
+    const ProbeRun fled = Parse(RunCommand(strProbe + " 1 14 15 --seed 7 --money 1001 --input " + folder.File("escape.txt"), &nCode));
     ASSERT_EQ(nCode, 0);
     EXPECT_NE(fled.strTail.find("result 4\nmoney 500\n"), std::string::npos) << fled.strTail;
     EXPECT_NE(fled.strTail.find("hero hp 120 mp 60"), std::string::npos) << fled.strTail;

@@ -65,8 +65,9 @@ TEST_F(ScriptCommandTest, EveryNumberHasAHandlerOrIsADeclaredNoOp) {
     MakeTestScene(20, 20);
     TakeUnhandledScriptCommand();
     for (int n = 1; n <= 114; ++n) {
-        // The battle runs its own loop: its row is checked with the links below.
-        if (n == 33) continue;
+        // The battle and the bank box run their own loops: the battle's row is checked
+        // with the links below, the bank's by the bank tests.
+        if (n == 33 || n == 66) continue;
         SCOPED_TRACE(n);
         if (!pPlayer) pPlayer = new CPlayer;
         if (!pScene) MakeTestScene(20, 20);

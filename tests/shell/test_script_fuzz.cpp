@@ -22,7 +22,10 @@ std::string RandomScript(int nEvents, int nCommands) {
         if (Rand() % 4 == 0) text += " once";
         text += "\n";
         for (int i = 0; i < nCommands; ++i) {
-            text += "  " + std::to_string(Rand() % 121);
+            // The bank box waits for the player's answer, which nothing here gives.
+            int nCommand = Rand() % 121;
+            if (nCommand == 66) nCommand = 0;
+            text += "  " + std::to_string(nCommand);
             for (int k = 0; k < 6; ++k) text += " " + std::to_string(RandomOperand());
             text += "\n";
         }

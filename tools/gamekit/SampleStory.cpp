@@ -226,7 +226,7 @@ event 60 once
   LearnSkill 0 23
   LearnSkill 0 29
   LearnSkill 0 35
-  Fight 1 12 13 -1
+  Fight 1 14 15 -1
 
 scene 100
 text 0 "欢迎来到悦来客栈。"

@@ -9,7 +9,7 @@
 #include "tools/gamekit/PkgWriters.h"
 
 // Enemy rows of the sample's battles: the grove's weak beasts and the master's golems.
-constexpr int kBeastRow = 12;
+constexpr int kBeastRow = 14;
 constexpr int kGolemRow = 8;
 // Items the beasts' event gives: a potion (usable headwear) and darts (thrown).
 constexpr int kLifeHeadwear = 25;
