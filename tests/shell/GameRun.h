@@ -15,6 +15,33 @@
 
 #include "platform/WindowBackend.h"
 
+// The programs of the build the runs start; empty when the build named none.
+#ifdef GAME_BINARY
+inline const std::string kGame = GAME_BINARY;
+#else
+inline const std::string kGame;
+#endif
+#ifdef MKGAME_BINARY
+inline const std::string kMkGame = MKGAME_BINARY;
+#else
+inline const std::string kMkGame;
+#endif
+#ifdef WORLDPROBE_BINARY
+inline const std::string kWorldProbe = WORLDPROBE_BINARY;
+#else
+inline const std::string kWorldProbe;
+#endif
+#ifdef SAVETOOL_BINARY
+inline const std::string kSaveTool = SAVETOOL_BINARY;
+#else
+inline const std::string kSaveTool;
+#endif
+#ifdef LANVIEW_BINARY
+inline const std::string kLanView = LANVIEW_BINARY;
+#else
+inline const std::string kLanView;
+#endif
+
 inline std::string ReadWholeFile(const std::string& strPath) {
     std::ifstream in(strPath, std::ios::binary);
     std::ostringstream s;

@@ -12,12 +12,6 @@
 
 namespace {
 
-#if defined(LANVIEW_BINARY) && defined(MKGAME_BINARY)
-const std::string kLanView = LANVIEW_BINARY;
-const std::string kMkGame = MKGAME_BINARY;
-#else
-const std::string kLanView, kMkGame;
-#endif
 
 // The state line of the first frame at or after nMs.
 std::string LineAt(const std::string& strOut, long nMs) {

@@ -23,16 +23,6 @@
 
 namespace {
 
-#ifdef MKGAME_BINARY
-const std::string kMkGame = MKGAME_BINARY;
-#else
-const std::string kMkGame;
-#endif
-#ifdef WORLDPROBE_BINARY
-const std::string kWorldProbe = WORLDPROBE_BINARY;
-#else
-const std::string kWorldProbe;
-#endif
 
 constexpr int kWolf = 4;
 

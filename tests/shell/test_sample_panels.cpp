@@ -11,17 +11,6 @@
 
 namespace {
 
-std::string ProgramPath(const char* pszPath) { return pszPath ? pszPath : ""; }
-#ifdef GAME_BINARY
-const std::string kGameBinary = ProgramPath(GAME_BINARY);
-#else
-const std::string kGameBinary = ProgramPath(nullptr);
-#endif
-#ifdef MKGAME_BINARY
-const std::string kMkGameBinary = ProgramPath(MKGAME_BINARY);
-#else
-const std::string kMkGameBinary = ProgramPath(nullptr);
-#endif
 
 bool NearPanelProbe(const CShot& shot, int x, int y, const char* pszPicture) {
     const ToolBarProbe* p = FindPanelProbe(pszPicture);
@@ -33,11 +22,11 @@ bool NearPanelProbe(const CShot& shot, int x, int y, const char* pszPicture) {
 
 TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
     UsePrivateRuntimeFolder();
-    for (const std::string* p : {&kGameBinary, &kMkGameBinary})
+    for (const std::string* p : {&kGame, &kMkGame})
         ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
     CTempFolder folder{"samplepanels"};
     const std::string strGame = folder.Path() + "/game";
-    const ProgramRun made = RunProgramIn(folder.Path(), kMkGameBinary, {strGame}, "/dev/null");
+    const ProgramRun made = RunProgramIn(folder.Path(), kMkGame, {strGame}, "/dev/null");
     ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
     // Settings from the title (OK closes it), a new game, the greeting talked through,
     // then W, T and TAB each shown and closed again.
@@ -67,7 +56,7 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
                                              "21500 key press TAB\n"
                                              "22000 shot map.png\n"
                                              "22500 close\n";
-    const ProgramRun run = RunProgramIn(strGame, kGameBinary, {}, strGame + "/input.txt");
+    const ProgramRun run = RunProgramIn(strGame, kGame, {}, strGame + "/input.txt");
     ASSERT_TRUE(run.bExited) << run.strErr;
     EXPECT_EQ(run.nCode, 0) << run.strErr;
     CShot settings(strGame + "/settings.png"), title(strGame + "/title.png"), bag(strGame + "/bag.png"),

@@ -13,22 +13,6 @@
 
 namespace {
 
-std::string BinaryPath(const char* pszPath) { return pszPath ? pszPath : ""; }
-#ifdef GAME_BINARY
-const std::string kGame = BinaryPath(GAME_BINARY);
-#else
-const std::string kGame = BinaryPath(nullptr);
-#endif
-#ifdef MKGAME_BINARY
-const std::string kMkGame = BinaryPath(MKGAME_BINARY);
-#else
-const std::string kMkGame = BinaryPath(nullptr);
-#endif
-#ifdef WORLDPROBE_BINARY
-const std::string kWorldProbe = BinaryPath(WORLDPROBE_BINARY);
-#else
-const std::string kWorldProbe = BinaryPath(nullptr);
-#endif
 
 // The title's new-game button, then the game's first scene: the town, 1280 x 960 on
 // 32-pixel cells, the heroine inside its L wall with the view at (64, 228).

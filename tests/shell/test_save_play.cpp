@@ -13,22 +13,6 @@
 
 namespace {
 
-std::string BinaryPath(const char* pszPath) { return pszPath ? pszPath : ""; }
-#ifdef GAME_BINARY
-const std::string kGame = BinaryPath(GAME_BINARY);
-#else
-const std::string kGame = BinaryPath(nullptr);
-#endif
-#ifdef MKGAME_BINARY
-const std::string kMkGame = BinaryPath(MKGAME_BINARY);
-#else
-const std::string kMkGame = BinaryPath(nullptr);
-#endif
-#ifdef SAVETOOL_BINARY
-const std::string kSaveTool = BinaryPath(SAVETOOL_BINARY);
-#else
-const std::string kSaveTool = BinaryPath(nullptr);
-#endif
 
 // A press and release at a point, starting at t ms.
 std::string Click(int t, int x, int y) {

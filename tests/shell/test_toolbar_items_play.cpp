@@ -48,14 +48,6 @@ public:
     std::function<void()> onFrame;
 };
 
-std::string MkGameBinary() {
-#ifdef MKGAME_BINARY
-    return MKGAME_BINARY;
-#else
-    return "";
-#endif
-}
-
 // Red pixels (red high, green and blue low) in a rectangle of a screenshot.
 int RedIn(const CShot& shot, int l, int t, int r, int b) {
     int n = 0;
@@ -68,7 +60,7 @@ int RedIn(const CShot& shot, int l, int t, int r, int b) {
 }
 
 TEST(ToolBarItemsPlay, SlotsCountdownLifeLossOverTheWolfAndItsLootPickedUp) {
-    const std::string strMkGame = MkGameBinary();
+    const std::string& strMkGame = kMkGame;
     ASSERT_TRUE(!strMkGame.empty() && std::filesystem::exists(strMkGame)) << "the build gave no mkgame";
     UsePrivateRuntimeFolder();
     CTempFolder folder("toolbar-items");

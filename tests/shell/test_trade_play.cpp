@@ -42,14 +42,6 @@ public:
     std::function<void()> onFrame;
 };
 
-std::string MkGameBinary() {
-#ifdef MKGAME_BINARY
-    return MKGAME_BINARY;
-#else
-    return "";
-#endif
-}
-
 CWorkMenuHost* Work() {
     auto* pLink = dynamic_cast<CToolBarPanelLink*>(&PanelLink());
     return pLink ? pLink->GetWorkHost() : nullptr;
@@ -61,7 +53,7 @@ bool Near(unsigned p, int r, int g, int b) {
 }
 
 TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
-    const std::string strMkGame = MkGameBinary();
+    const std::string& strMkGame = kMkGame;
     ASSERT_TRUE(!strMkGame.empty() && std::filesystem::exists(strMkGame)) << "the build gave no mkgame";
     UsePrivateRuntimeFolder();
     CTempFolder folder("trade-play");
