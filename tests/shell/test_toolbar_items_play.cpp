@@ -20,6 +20,7 @@
 #include "shell/UiShellLink.h"
 #include "tests/TempFolder.h"
 #include "tests/shell/GameRun.h"
+#include "tests/shell/HookedGame.h"
 #include "tests/shell/ShellTestUtil.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "world/EffectManager.h"
@@ -39,15 +40,6 @@ constexpr RECT kSlots[8] = {{261, 550, 305, 595}, {320, 550, 365, 595}, {376, 55
                            {498, 550, 545, 595}, {556, 550, 600, 595}, {611, 550, 645, 595}, {669, 550, 715, 595}};
 
 // The main window with a hook that runs in each map frame, after the event script.
-class CHookedFrame : public CMainFrame {
-public:
-    void UpdateScript() override {
-        CMainFrame::UpdateScript();
-        if (onFrame) onFrame();
-    }
-    std::function<void()> onFrame;
-};
-
 // Red pixels (red high, green and blue low) in a rectangle of a screenshot.
 int RedIn(const CShot& shot, int l, int t, int r, int b) {
     int n = 0;
@@ -60,16 +52,11 @@ int RedIn(const CShot& shot, int l, int t, int r, int b) {
 }
 
 TEST(ToolBarItemsPlay, SlotsCountdownLifeLossOverTheWolfAndItsLootPickedUp) {
-    const std::string& strMkGame = kMkGame;
-    ASSERT_TRUE(!strMkGame.empty() && std::filesystem::exists(strMkGame)) << "the build gave no mkgame";
     UsePrivateRuntimeFolder();
     CTempFolder folder("toolbar-items");
-    const std::string strGame = folder.Path() + "/game", s = folder.Path() + "/";
-    ASSERT_EQ(std::system((strMkGame + " " + strGame + " > /dev/null").c_str()), 0) << "mkgame failed";
-    const std::string strOldDir = GetCurrentDirectory();
-    SetCurrentDirectory(strGame.c_str());
-    UseVirtualClock(true, 1000, 20);
-    ResetMessageQueue();
+    const std::string s = folder.Path() + "/";
+    std::string strOldDir;
+    ASSERT_TRUE(EnterSampleGame(folder, &strOldDir));
     const std::string strScript = "8500 move 280 240\n"
                                   "9000 lbutton down 280 240\n"
                                   "9040 lbutton up 280 240\n"

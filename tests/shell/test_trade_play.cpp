@@ -20,6 +20,7 @@
 #include "shell/UiShellLink.h"
 #include "tests/TempFolder.h"
 #include "tests/shell/GameRun.h"
+#include "tests/shell/HookedGame.h"
 #include "tests/shell/ShellTestUtil.h"
 #include "tools/mkgame/SamplePanels.h"
 #include "ui/toolbar/BagRules.h"
@@ -33,15 +34,6 @@ namespace {
 constexpr int kSword = 12;
 constexpr DWORD kOpenAt = 10500, kGiveUpAt = 20000;
 
-class CHookedFrame : public CMainFrame {
-public:
-    void UpdateScript() override {
-        CMainFrame::UpdateScript();
-        if (onFrame) onFrame();
-    }
-    std::function<void()> onFrame;
-};
-
 CWorkMenuHost* Work() {
     auto* pLink = dynamic_cast<CToolBarPanelLink*>(&PanelLink());
     return pLink ? pLink->GetWorkHost() : nullptr;
@@ -53,16 +45,11 @@ bool Near(unsigned p, int r, int g, int b) {
 }
 
 TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
-    const std::string& strMkGame = kMkGame;
-    ASSERT_TRUE(!strMkGame.empty() && std::filesystem::exists(strMkGame)) << "the build gave no mkgame";
     UsePrivateRuntimeFolder();
     CTempFolder folder("trade-play");
-    const std::string strGame = folder.Path() + "/game", s = folder.Path() + "/";
-    ASSERT_EQ(std::system((strMkGame + " " + strGame + " > /dev/null").c_str()), 0) << "mkgame failed";
-    const std::string strOldDir = GetCurrentDirectory();
-    SetCurrentDirectory(strGame.c_str());
-    UseVirtualClock(true, 1000, 20);
-    ResetMessageQueue();
+    const std::string s = folder.Path() + "/";
+    std::string strOldDir;
+    ASSERT_TRUE(EnterSampleGame(folder, &strOldDir));
     // Buy at shop cell 0; the equipment page; lift the sword from bag cell 0; drop it on
     // shop cell 70; Cancel, and the question's OK.
     // The title's new-game button first.

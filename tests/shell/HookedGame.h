@@ -1,0 +1,42 @@
+// The whole game run in the test's own process over the sample folder: a main window
+// that calls the test's hook once a pass, and the sample folder written and entered.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "platform/Clock.h"
+#include "platform/Files.h"
+#include "platform/Window.h"
+#include "shell/MainFrame.h"
+#include "tests/TempFolder.h"
+#include "tests/shell/GameRun.h"
+
+// A main window that calls the hook once a pass, after the event scripts ran.
+class CHookedFrame : public CMainFrame {
+public:
+    void UpdateScript() override {
+        CMainFrame::UpdateScript();
+        if (onFrame) onFrame();
+    }
+    std::function<void()> onFrame;
+};
+
+// Writes the sample game into FOLDER/game with mkgame and makes it the current folder,
+// with the virtual clock and an empty input queue; the folder that was current goes to
+// *pOldDir.
+inline ::testing::AssertionResult EnterSampleGame(const CTempFolder& folder, std::string* pOldDir) {
+    if (kMkGame.empty() || !std::filesystem::exists(kMkGame))
+        return ::testing::AssertionFailure() << "the build gave no mkgame";
+    const std::string strGame = folder.Path() + "/game";
+    if (std::system((kMkGame + " " + strGame + " > /dev/null").c_str()) != 0)
+        return ::testing::AssertionFailure() << "mkgame failed";
+    *pOldDir = GetCurrentDirectory();
+    SetCurrentDirectory(strGame.c_str());
+    UseVirtualClock(true, 1000, 20);
+    ResetMessageQueue();
+    return ::testing::AssertionSuccess();
+}
