@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "CDX/CDXScreen.h"
+#include "gamedata/GameData.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/WindowBackend.h"
 #include "shell/FrameLinks.h"
 #include "shell/MainFrame.h"
 #include "shell/MenuManager.h"
+#include "shell/PictureStore.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
 #include "tests/TempFolder.h"
@@ -204,6 +206,19 @@ protected:
         pScreen = new CDXScreen;
         ASSERT_EQ(pScreen->CreateWindowed(pFrame, 800, 600), 0);
         pBack = pScreen->GetBack();
+    }
+    // Makes a written game folder current and opens it as the game does: options, the
+    // table cache, the picture store and the screen. The caller deletes what it made.
+    void OpenGameFolder(const std::string& strPath) {
+        SetCurrentDirectory(strPath.c_str());
+        pGameData = new CGameData;
+        pGameData->InitPaths(strPath.c_str());
+        pGameData->LoadOptions();
+        ASSERT_TRUE(pGameData->ReadTableCache()) << pGameData->GetLastError();
+        CreatePictureStore();
+        std::string why;
+        ASSERT_TRUE(InitPictureStore(&why)) << why;
+        OpenScreen();
     }
     CRecordingLinks links;
 };

@@ -38,15 +38,7 @@ protected:
     void SetUp() override {
         FrameTest::SetUp();
         WriteFolder();
-        SetCurrentDirectory(folder.Path().c_str());
-        pGameData = new CGameData;
-        pGameData->InitPaths(folder.Path().c_str());
-        pGameData->LoadOptions();
-        ASSERT_TRUE(pGameData->ReadTableCache()) << pGameData->GetLastError();
-        CreatePictureStore();
-        std::string why;
-        ASSERT_TRUE(InitPictureStore(&why)) << why;
-        OpenScreen();
+        OpenGameFolder(folder.Path());
         pFrame->m_bInGame = 0;
         pFrame->m_bMusicOn = 0;
         InstallSceneLinks();
