@@ -1,11 +1,19 @@
-// The character panels in the running main loop, headless, on the sample town with the
-// sample game's panel pictures, driven by an input script whose screenshots are probed.
-// The harness gives what the town's chest gives (the items, skills and tasks), then:
-// W with the icons at their anchors; a potion moved and one drunk; S, the sword worn on
-// the weapon box and taken off again; J, a skill on Y; T; TAB; ESC, the settings with
-// both sliders dragged, OK.
+// The character panels driven by input scripts, headless, with their screenshots probed.
+// In the running main loop on the sample town with the sample game's panel pictures, the
+// harness gives what the town's chest gives (the items, skills and tasks), then: W with
+// the icons at their anchors; a potion moved and one drunk; S, the sword worn on the
+// weapon box and taken off again; J, a skill on Y; T; TAB; ESC, the settings with both
+// sliders dragged, OK. In the game binary on the whole sample game the same run starts
+// from the title and the chest itself, the volumes of the settings are measured in the
+// captured mix, and saves before and after wearing the sword are dumped by savetool.
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <memory>
+#include <sstream>
 
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
@@ -14,9 +22,12 @@
 #include "gamedata/PkgFile.h"
 #include "gamedata/Tables.h"
 #include "platform/Charset.h"
+#include "platform/Stream.h"
+#include "shell/SaveGameFile.h"
 #include "shell/SceneLink.h"
 #include "shell/ToolBarLink.h"
 #include "shell/UiShellLink.h"
+#include "tests/media/MediaTestUtil.h"
 #include "tests/shell/GameRun.h"
 #include "tests/shell/ShellTestUtil.h"
 #include "tools/gamekit/PkgSamplePictures.h"
@@ -41,6 +52,18 @@ bool NearRgb(unsigned rgb, int r, int g, int b, int nTolerance = 24) {
 bool NearProbe(const CShot& shot, int x, int y, const char* pszPicture) {
     const ToolBarProbe* p = FindPanelProbe(pszPicture);
     return p && NearRgb(shot.Pixel(x, y), p->r, p->g, p->b);
+}
+
+// Centre of bag cell n (the item panel at (400, 10)).
+std::string Cell(int n) {
+    return std::to_string(400 + 27 + 32 * (n % 9) + 12) + " " + std::to_string(10 + 205 + 33 * (n / 9) + 15);
+}
+
+// Whether bag cell n shows an icon: a spot near its top left differs from the colour of
+// an empty cell.
+bool CellShowsIcon(const CShot& shot, int nCell, unsigned nEmpty) {
+    const int x = 427 + 32 * (nCell % 9) + 8, y = 215 + 33 * (nCell / 9) + 8;
+    return !NearRgb(shot.Pixel(x, y), int(nEmpty >> 16), int(nEmpty >> 8 & 0xFF), int(nEmpty & 0xFF), 8);
 }
 
 // Pixels of a rectangle whose colour is near the given one.
@@ -168,11 +191,6 @@ protected:
     std::vector<std::string> m_taskTexts;
 };
 
-// Centre of bag cell n (the item panel at (400, 10)).
-std::string Cell(int n) {
-    return std::to_string(400 + 27 + 32 * (n % 9) + 12) + " " + std::to_string(10 + 205 + 33 * (n / 9) + 15);
-}
-
 TEST_F(PanelPlay, ChestBagStateSkillsTasksMapAndSettings) {
     OpenChest();
     const std::string s = folder.Path() + "/";
@@ -254,13 +272,8 @@ TEST_F(PanelPlay, ChestBagStateSkillsTasksMapAndSettings) {
     EXPECT_TRUE(NearProbe(bag, 420, 430, "ItemMenu_BKGround.tga"));
     // Cell 5 stays empty; the anchors of the shoes (0) and of the gems (2, 3) show icons.
     const unsigned nEmpty = bag.Pixel(427 + 32 * 5 + 12, 215 + 15);
-    for (int nCell : {0, 2, 3}) {
-        const int x = 427 + 32 * (nCell % 9) + 8, y = 215 + 33 * (nCell / 9) + 8;
-        EXPECT_FALSE(NearRgb(bag.Pixel(x, y), int(nEmpty >> 16), int(nEmpty >> 8 & 0xFF), int(nEmpty & 0xFF), 8))
-            << "no icon at cell " << nCell;
-    }
-    EXPECT_TRUE(NearRgb(bag.Pixel(427 + 32 * 6 + 12, 215 + 15), int(nEmpty >> 16), int(nEmpty >> 8 & 0xFF),
-                        int(nEmpty & 0xFF), 8));
+    for (int nCell : {0, 2, 3}) EXPECT_TRUE(CellShowsIcon(bag, nCell, nEmpty)) << "no icon at cell " << nCell;
+    EXPECT_FALSE(CellShowsIcon(bag, 6, nEmpty));
     // The potion moved to cell 20, one was drunk: life 40 -> 70, two potions left.
     // The life bar grew (the hero also regains life over the run).
     CShot potion(s + "potion.png");
@@ -305,6 +318,389 @@ TEST_F(PanelPlay, ChestBagStateSkillsTasksMapAndSettings) {
     CShot closed(s + "closed.png");
     ASSERT_TRUE(closed.Read());
     EXPECT_FALSE(NearProbe(closed, 60, 430, "SysSetMenu_BKGround.tga"));
+}
+
+// An input script built in time order: lines at virtual-clock times.
+class CInputScript {
+public:
+    void At(int t, const std::string& strWhat) { m_text += std::to_string(t) + " " + strWhat + "\n"; }
+    // The cursor at "x y" at t, the button pressed 100 ms and released 140 ms later.
+    void Click(int t, const std::string& strAt, const char* pszButton = "lbutton") {
+        At(t, "move " + strAt);
+        At(t + 100, std::string(pszButton) + " down " + strAt);
+        At(t + 140, std::string(pszButton) + " up " + strAt);
+    }
+    void Click(int t, int x, int y, const char* pszButton = "lbutton") {
+        Click(t, std::to_string(x) + " " + std::to_string(y), pszButton);
+    }
+    // Pressed at x0 50 ms after t, moved along row y to x1, released there at t + 200.
+    void Drag(int t, int x0, int y, int x1) {
+        const std::string row = " " + std::to_string(y);
+        At(t, "move " + std::to_string(x0) + row);
+        At(t + 50, "lbutton down " + std::to_string(x0) + row);
+        At(t + 100, "move " + std::to_string((x0 + x1) / 2) + row);
+        At(t + 150, "move " + std::to_string(x1) + row);
+        At(t + 200, "lbutton up " + std::to_string(x1) + row);
+    }
+    const std::string& Text() const { return m_text; }
+
+private:
+    std::string m_text;
+};
+
+// The mixed output a headless run wrote (GAME_AUDIO_WAV): 16-bit stereo at 44100 Hz,
+// whose frame n was mixed for the game clock's millisecond n / 44.1 of the run.
+class CCapture {
+public:
+    static constexpr int kRate = 44100;
+    bool Read(const std::string& strPath, std::string* pWhy) {
+        std::vector<std::uint8_t> bytes;
+        if (!ReadWholeFile(strPath.c_str(), size_t(1) << 30, &bytes, pWhy)) return false;
+        CByteReader in(bytes, strPath);
+        char riff[4] = {}, wave[4] = {};
+        std::uint32_t nSize = 0;
+        in.SetContext("header");
+        if (!in.ReadBytes(riff, 4) || !in.ReadU32(&nSize) || !in.ReadBytes(wave, 4) || std::string(riff, 4) != "RIFF" ||
+            std::string(wave, 4) != "WAVE")
+            return Fail(in, "not a RIFF WAVE file", pWhy);
+        bool bFormat = false;
+        while (in.Remaining() >= 8) {
+            char id[4] = {};
+            std::uint32_t nChunk = 0;
+            in.SetContext("chunk header");
+            in.ReadBytes(id, 4);
+            in.ReadU32(&nChunk);
+            const std::string strId(id, 4);
+            if (strId == "fmt ") {
+                std::uint16_t nTag = 0, nChannels = 0, nAlign = 0, nBits = 0;
+                std::uint32_t nRate = 0, nBytesPerSec = 0;
+                in.SetContext("format chunk");
+                in.ReadU16(&nTag), in.ReadU16(&nChannels), in.ReadU32(&nRate), in.ReadU32(&nBytesPerSec);
+                in.ReadU16(&nAlign), in.ReadU16(&nBits);
+                if (in.Failed()) return Fail(in, "", pWhy);
+                if (nTag != 1 || nChannels != 2 || nRate != kRate || nBits != 16)
+                    return Fail(in, "not 16-bit stereo PCM at 44100 Hz", pWhy);
+                if (nChunk > 16 && !in.Skip(nChunk - 16)) return Fail(in, "", pWhy);
+                bFormat = true;
+            } else if (strId == "data") {
+                in.SetContext("data chunk");
+                if (!bFormat) return Fail(in, "data before the format", pWhy);
+                if (!in.CheckCount(nChunk / 4, 4, "frames")) return Fail(in, "", pWhy);
+                std::vector<std::uint8_t> data;
+                m_samples.resize(size_t(nChunk / 4) * 2);
+                data.resize(m_samples.size() * 2);
+                if (!in.ReadBytes(data.data(), data.size())) return Fail(in, "", pWhy);
+                for (size_t i = 0; i < m_samples.size(); ++i)
+                    m_samples[i] = std::int16_t(std::uint16_t(data[2 * i] | data[2 * i + 1] << 8));
+                return true;
+            } else if (!in.Skip(nChunk)) {
+                return Fail(in, "", pWhy);
+            }
+        }
+        return Fail(in, "no data chunk", pWhy);
+    }
+    int LengthMs() const { return int(m_samples.size() / 2 * 1000 / kRate); }
+    // The interleaved frames of [nFromMs, nToMs), cut to what was captured.
+    std::vector<std::int16_t> Window(int nFromMs, int nToMs) const {
+        const size_t nFrames = m_samples.size() / 2;
+        const size_t a = std::min(nFrames, size_t(nFromMs) * kRate / 1000), b = std::min(nFrames, size_t(nToMs) * kRate / 1000);
+        return std::vector<std::int16_t>(m_samples.begin() + long(2 * a), m_samples.begin() + long(2 * std::max(a, b)));
+    }
+    // The median of the left channel's level over the 100 ms blocks of a window: a tune's
+    // steady notes, unmoved by its short gaps and a stray click.
+    double MedianBlockRms(int nFromMs, int nToMs) const {
+        std::vector<double> levels;
+        for (int t = nFromMs; t + 100 <= nToMs; t += 100) levels.push_back(mediatest::Rms(Window(t, t + 100)));
+        if (levels.empty()) return 0;
+        std::nth_element(levels.begin(), levels.begin() + long(levels.size() / 2), levels.end());
+        return levels[levels.size() / 2];
+    }
+    // The largest magnitude of either channel in a window.
+    int Peak(int nFromMs, int nToMs) const {
+        int n = 0;
+        for (std::int16_t v : Window(nFromMs, nToMs)) n = std::max(n, std::abs(int(v)));
+        return n;
+    }
+
+private:
+    static bool Fail(const CByteReader& in, const char* pszWhat, std::string* pWhy) {
+        *pWhy = in.Failed() ? in.Error() : pszWhat;
+        return false;
+    }
+    std::vector<std::int16_t> m_samples;
+};
+
+double Decibels(double dLouder, double dQuieter) { return 20.0 * std::log10(dLouder / dQuieter); }
+
+// Sets an environment variable for the programs the test starts, and takes it back.
+class CEnvironmentGuard {
+public:
+    CEnvironmentGuard(const char* pszName, const std::string& strValue) : m_pszName(pszName) {
+        setenv(pszName, strValue.c_str(), 1);
+    }
+    ~CEnvironmentGuard() { unsetenv(m_pszName); }
+
+private:
+    const char* m_pszName;
+};
+
+// The controlled hero of a save as savetool dumps it: attack, equipment slots and the
+// bag's counts.
+struct HeroDump {
+    bool bRead = false;
+    std::string strError;
+    int nAttack = -1;
+    int nEquip[6] = {-2, -2, -2, -2, -2, -2};
+    std::map<int, int> items;
+};
+
+HeroDump DumpHero(const std::string& strFolder, const std::string& strSave) {
+    HeroDump dump;
+    const ProgramRun run = RunProgramIn(strFolder, kSaveTool, {"dump", strSave}, "/dev/null");
+    if (!run.bExited || run.nCode != 0) {
+        dump.strError = strSave + ": " + run.strErr;
+        return dump;
+    }
+    std::istringstream in(run.strOut);
+    std::string line;
+    bool bHero = false;
+    while (std::getline(in, line)) {
+        if (line.rfind("  ", 0) != 0) {
+            bHero = line.rfind("controlled hero record", 0) == 0;
+            continue;
+        }
+        if (!bHero) continue;
+        int nItem = 0, nCount = 0;
+        if (const size_t at = line.find(" attack "); at != std::string::npos && line.find("position") != std::string::npos)
+            dump.nAttack = std::atoi(line.c_str() + at + 8);
+        if (std::sscanf(line.c_str(), "  equipment %d %d %d %d %d %d", &dump.nEquip[0], &dump.nEquip[1], &dump.nEquip[2],
+                        &dump.nEquip[3], &dump.nEquip[4], &dump.nEquip[5]) == 6)
+            dump.bRead = true;
+        if (std::sscanf(line.c_str(), "  item %d x%d", &nItem, &nCount) == 2) dump.items[nItem] = nCount;
+    }
+    if (!dump.bRead) dump.strError = strSave + ": no hero record in the dump";
+    return dump;
+}
+
+// The sample game played by the game binary: new game, three walks to the town's chest
+// and its talk read; a walk to the wolf, whose bites leave her hurt; W, a potion moved
+// and one drunk; the wolf struck dead; S, the sword worn, taken off and worn again; J, a
+// skill put on Y; T; TAB; ESC, the settings, both sliders dragged while the mixed output
+// is captured, OK; saves before and after wearing the sword, dumped by savetool.
+TEST(PanelPlayGame, ChestPanelsHeardVolumesAndTheSavedSword) {
+    UsePrivateRuntimeFolder();
+    for (const std::string* p : {&kGame, &kMkGame, &kSaveTool})
+        ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
+    CTempFolder folder("panelgame");
+    const std::string strGame = folder.Path() + "/game", strRun = folder.Path() + "/run";
+    std::filesystem::create_directories(strRun);
+    const ProgramRun made = RunProgramIn(folder.Path(), kMkGame, {strGame}, "/dev/null");
+    ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
+    auto shot = [&](const char* pszName) { return "shot " + strRun + "/" + pszName; };
+
+    CInputScript script;
+    // The title's new game; around the wall's north end, east along the road, south to
+    // the chest (the view stops at (410, 360)); its three talk lines read.
+    script.At(8500, "move 280 240");
+    script.At(9000, "lbutton down 280 240");
+    script.At(9040, "lbutton up 280 240");
+    script.Click(9500, 796, 192);
+    script.Click(11000, 780, 429);
+    script.Click(12500, 790, 481);
+    script.Click(14000, 790, 470);
+    for (int t = 15000; t <= 17000; t += 500) script.At(t, "key press SPACE");
+    // West to the wolf's reach: it comes to the cell below her (screen 502, 488) and bites.
+    script.Click(17500, 502, 456);
+    // The bag with the icons at their anchors; the other page; a potion from cell 2 to
+    // 20; a right click drinks the one in cell 0.
+    constexpr int kBag = 27000;
+    script.At(kBag, "move 300 300");
+    script.At(kBag + 100, "key press W");
+    script.At(kBag + 400, shot("bag.png"));
+    script.Click(kBag + 500, 719, 285);
+    script.Click(kBag + 800, Cell(2));
+    script.Click(kBag + 1100, Cell(20));
+    script.At(kBag + 1350, shot("before.png"));
+    script.Click(kBag + 1400, Cell(0), "rbutton");
+    script.At(kBag + 1700, shot("potion.png"));
+    script.At(kBag + 1800, "key press W");
+    for (int k = 0; k < 4; ++k) script.Click(kBag + 2000 + 700 * k, 500, 480);
+    // A save in row 2 before the sword is worn (the system menu at (400, 10), its save
+    // button, the row, OK).
+    constexpr int kSaveBare = 32000;
+    script.At(kSaveBare, "key press ESC");
+    script.Click(kSaveBare + 300, 500, 85);
+    script.Click(kSaveBare + 900, 236, 226);
+    script.Click(kSaveBare + 1500, 215, 370);
+    // The equipment page and the state panel: the sword onto the weapon box, off, on.
+    constexpr int kState = 35000;
+    const std::string strWeaponBox = "195 380";
+    script.At(kState, "move 300 300");
+    script.At(kState + 100, "key press W");
+    script.Click(kState + 200, 719, 250);
+    script.At(kState + 500, "key press S");
+    script.Click(kState + 600, Cell(0));
+    script.Click(kState + 900, strWeaponBox);
+    script.At(kState + 1150, shot("worn.png"));
+    script.Click(kState + 1200, strWeaponBox);
+    script.At(kState + 1450, shot("off.png"));
+    script.Click(kState + 1500, strWeaponBox);
+    script.At(kState + 1750, shot("worn2.png"));
+    // Skills: the first slot, then Y; the tasks; the map; ESC twice, the settings.
+    script.At(kState + 1800, "key press W");
+    script.At(kState + 1900, "key press J");
+    script.Click(kState + 2000, 475, 237);
+    script.At(kState + 2300, shot("selected.png"));
+    script.At(kState + 2400, "key press Y");
+    script.At(kState + 2600, shot("skills.png"));
+    script.At(kState + 2700, "key press J");
+    script.At(kState + 2800, "key press T");
+    script.At(kState + 3000, shot("tasks.png"));
+    script.At(kState + 3100, "key press T");
+    script.At(kState + 3200, "key press TAB");
+    script.At(kState + 3400, shot("map.png"));
+    script.At(kState + 3500, "key press TAB");
+    script.At(kState + 3600, "key press ESC");
+    script.At(kState + 3700, "key press ESC");
+    script.Click(kState + 3800, 500, 270);
+    script.At(kState + 4100, shot("settings.png"));
+    // The sliders of the panel at (40, 10): music (row 98) to 10, 5 and 0, each held
+    // 4 s; the effects (row 188) to 10 and to 1, each sounding the click twice: once on
+    // the drag's release, once on a click where the knob stays.
+    constexpr int kMusic10 = 40000, kMusic5 = kMusic10 + 4000, kMusic0 = kMusic5 + 4000;
+    constexpr int kEffects10 = kMusic0 + 3000, kEffects1 = kEffects10 + 3000;
+    script.Drag(kMusic10, 210, 98, 305);
+    script.Drag(kMusic5, 305, 98, 210);
+    script.Drag(kMusic0, 210, 98, 125);
+    script.Drag(kEffects10, 210, 188, 305);
+    script.Click(kEffects10 + 1400, 305, 188);
+    script.Drag(kEffects1, 305, 188, 135);
+    script.Click(kEffects1 + 1400, 135, 188);
+    const int nClickAt[4] = {kEffects10 + 200, kEffects10 + 1540, kEffects1 + 200, kEffects1 + 1540};
+    constexpr int kOk = kEffects1 + 3000;
+    script.At(kOk - 200, shot("dragged.png"));
+    script.Click(kOk, 130, 367);
+    script.At(kOk + 400, shot("closed.png"));
+    // With the settings closed ESC opens the system menu at once: save in row 3.
+    constexpr int kSave = kOk + 1000;
+    script.At(kSave, "key press ESC");
+    script.Click(kSave + 300, 500, 85);
+    script.Click(kSave + 900, 236, 296);
+    script.Click(kSave + 1500, 215, 370);
+    script.At(kSave + 2700, "close");
+
+    const std::string strScript = strRun + "/input.txt", strWav = strRun + "/mix.wav";
+    std::ofstream(strScript) << script.Text();
+    ProgramRun run;
+    {
+        CEnvironmentGuard wav("GAME_AUDIO_WAV", strWav);
+        run = RunProgramIn(strGame, kGame, {}, strScript);
+    }
+    ASSERT_TRUE(run.bExited) << run.strErr;
+    ASSERT_EQ(run.nCode, 0) << run.strErr;
+
+    CShot bag(strRun + "/bag.png"), before(strRun + "/before.png"), potion(strRun + "/potion.png");
+    ASSERT_TRUE(bag.Read() && before.Read() && potion.Read());
+    // The bag's picture; the icons of the shoes (anchor 0) and the gems (2, 3).
+    EXPECT_TRUE(NearProbe(bag, 420, 430, "ItemMenu_BKGround.tga"));
+    const unsigned nEmpty = bag.Pixel(427 + 32 * 5 + 12, 215 + 15);
+    for (int nCell : {0, 2, 3}) EXPECT_TRUE(CellShowsIcon(bag, nCell, nEmpty)) << "no icon at cell " << nCell;
+    EXPECT_FALSE(CellShowsIcon(bag, 1, nEmpty));
+    // The potions' page: the one from cell 2 lies at 20, the one of cell 0 was drunk and
+    // the life bar grew.
+    const unsigned nEmptyOther = potion.Pixel(427 + 32 * 5 + 12, 215 + 15);
+    EXPECT_TRUE(CellShowsIcon(potion, 20, nEmptyOther));
+    EXPECT_TRUE(CellShowsIcon(potion, 1, nEmptyOther));
+    EXPECT_FALSE(CellShowsIcon(potion, 2, nEmptyOther));
+    EXPECT_FALSE(CellShowsIcon(potion, 0, nEmptyOther));
+    const ToolBarProbe* pBlood = FindToolBarProbe("Blood.tga");
+    ASSERT_NE(pBlood, nullptr);
+    const RECT rcLifeBar{8, 565, 90, 577};
+    EXPECT_GT(CountNear(potion, rcLifeBar, pBlood->r, pBlood->g, pBlood->b),
+              CountNear(before, rcLifeBar, pBlood->r, pBlood->g, pBlood->b) + 60);
+
+    // The sword on the weapon box, off and on again: the box and the attack row (the
+    // state panel at (40, 10)) change with it and come back alike.
+    CShot worn(strRun + "/worn.png"), off(strRun + "/off.png"), worn2(strRun + "/worn2.png");
+    ASSERT_TRUE(worn.Read() && off.Read() && worn2.Read());
+    EXPECT_TRUE(NearProbe(worn, 60, 430, "StateMenu_BKGround.tga"));
+    const RECT rcWeapon{165, 345, 197, 377}, rcAttack{255, 140, 355, 164};
+    auto differ = [](const CShot& a, const CShot& b, RECT rc) {
+        return a.Differences(b, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    };
+    EXPECT_GT(differ(worn, off, rcWeapon), 100);
+    EXPECT_GT(differ(worn, off, rcAttack), 10);
+    EXPECT_EQ(differ(worn, worn2, rcWeapon), 0);
+    EXPECT_EQ(differ(worn, worn2, rcAttack), 0);
+    EXPECT_EQ(differ(off, bag, RECT{rcAttack.left + 360, rcAttack.top, rcAttack.right + 360, rcAttack.bottom}), 0)
+        << "taken off, the attack is the bag's again";
+
+    // The selected skill got its key picture from Y.
+    CShot selected(strRun + "/selected.png"), skills(strRun + "/skills.png");
+    ASSERT_TRUE(selected.Read() && skills.Read());
+    EXPECT_TRUE(NearProbe(skills, 420, 430, "SkillMenu_BKGround.tga"));
+    EXPECT_GT(differ(skills, selected, RECT{455, 215, 510, 270}), 20);
+    // The open task in green above, the closed one in red below.
+    CShot tasks(strRun + "/tasks.png");
+    ASSERT_TRUE(tasks.Read());
+    EXPECT_TRUE(NearProbe(tasks, 420, 430, "TaskMenu_BKGound.tga"));
+    EXPECT_GT(CountNear(tasks, RECT{435, 60, 655, 205}, 0, 255, 0), 20);
+    EXPECT_GT(CountNear(tasks, RECT{482, 247, 710, 395}, 255, 10, 10), 20);
+    // The town's map at x 560 with the heroine's marker.
+    CShot map(strRun + "/map.png");
+    ASSERT_TRUE(map.Read());
+    EXPECT_GT(CountNear(map, RECT{560, 1, 800, 241}, 60, 120, 70), 1000);
+    EXPECT_GT(CountNear(map, RECT{560, 1, 800, 241}, 255, 40, 40), 10);
+    // The settings: the knobs at notches 5 and 5, dragged to 0 and 1; OK closed them.
+    CShot settings(strRun + "/settings.png"), dragged(strRun + "/dragged.png"), closed(strRun + "/closed.png");
+    ASSERT_TRUE(settings.Read() && dragged.Read() && closed.Read());
+    EXPECT_TRUE(NearProbe(settings, 60, 430, "SysSetMenu_BKGround.tga"));
+    auto knobAt = [](const CShot& shot, int nRow, int nNotch) {
+        return NearProbe(shot, 40 + 68 + 19 * nNotch + 12, 10 + 78 + 90 * nRow + 9, "ButterFly.tga");
+    };
+    EXPECT_TRUE(knobAt(settings, 0, 5) && knobAt(settings, 1, 5));
+    EXPECT_TRUE(knobAt(dragged, 0, 0) && knobAt(dragged, 1, 1));
+    EXPECT_FALSE(knobAt(dragged, 0, 5));
+    EXPECT_FALSE(NearProbe(closed, 60, 430, "SysSetMenu_BKGround.tga"));
+
+    // What was heard. The tune at music 5 is 6 dB below music 10, and music 0 is silent;
+    // the click at effects 1 is 18 dB below effects 10. Each window keeps 500 ms clear of
+    // the changes, so the mixer's lag behind the game clock stays outside.
+    CCapture mix;
+    std::string strWhy;
+    ASSERT_TRUE(mix.Read(strWav, &strWhy)) << strWhy;
+    ASSERT_GE(mix.LengthMs(), kOk) << "the capture ended early";
+    const double dMusic10 = mix.MedianBlockRms(kMusic10 + 700, kMusic5 - 300);
+    const double dMusic5 = mix.MedianBlockRms(kMusic5 + 700, kMusic0 - 300);
+    ASSERT_GT(dMusic5, 500.0) << "no music at 5";
+    EXPECT_NEAR(Decibels(dMusic10, dMusic5), 6.0, 0.3);
+    // Slider 1 at 5 is the volume the game starts with (50), heard while the chest talks.
+    EXPECT_NEAR(Decibels(dMusic5, mix.MedianBlockRms(15000, 17000)), 0.0, 0.3);
+    EXPECT_EQ(mix.Peak(kMusic0 + 700, kEffects10 - 300), 0) << "music 0 is not silent";
+    double dClicks[4];
+    for (int k = 0; k < 4; ++k) {
+        dClicks[k] = mediatest::Rms(mix.Window(nClickAt[k] - 500, nClickAt[k] + 700));
+        ASSERT_GT(dClicks[k], 1.0) << "click " << k << " unheard";
+    }
+    EXPECT_NEAR(Decibels(dClicks[0], dClicks[1]), 0.0, 0.1);
+    EXPECT_NEAR(Decibels(dClicks[2], dClicks[3]), 0.0, 0.1);
+    EXPECT_NEAR(Decibels(dClicks[0], dClicks[2]), 18.0, 0.3);
+    EXPECT_NEAR(Decibels(dClicks[1], dClicks[3]), 18.0, 0.3);
+
+    // The saves: before, the sword in the bag; after, on the weapon box (the fifth
+    // equipment slot) with the attack higher. Every count is the chest's, less the
+    // potion drunk, and the sword is counted once, in the bag or worn.
+    const HeroDump bare = DumpHero(strRun, strGame + "/" + SaveFileName(2).replace(4, 1, "/"));
+    const HeroDump armed = DumpHero(strRun, strGame + "/" + SaveFileName(3).replace(4, 1, "/"));
+    ASSERT_TRUE(bare.bRead && armed.bRead) << bare.strError << armed.strError;
+    EXPECT_EQ(bare.nEquip[4], -1);
+    EXPECT_EQ(armed.nEquip[4], kSword);
+    EXPECT_GT(armed.nAttack, bare.nAttack);
+    const std::map<int, int> chest{{kPotion, 2}, {kArmour, 1}, {kShoes, 1}, {kGem, 2}, {kLetter, 1}};
+    std::map<int, int> bareBag = chest, armedBag = chest;
+    bareBag[kSword] = 1;
+    EXPECT_EQ(bare.items, bareBag);
+    EXPECT_EQ(armed.items, armedBag);
 }
 
 }  // namespace

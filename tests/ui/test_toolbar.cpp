@@ -1,7 +1,8 @@
 // The toolbar: the order in which a left release is offered, the key table, panel
 // selectors and game modes, the HUD's bars, text box and caption, the system menu, and
 // the mended cases (last potion, task item with a full bag, panels that ask to close
-// everything, missing pictures, long texts).
+// everything, the system menu's selector after its settings close, missing pictures,
+// long texts).
 #include "tests/ui/ToolBarTestUtil.h"
 
 #include "tools/mkgame/SampleToolBar.cpp"  // the pictures live in the mkgame tool
@@ -282,6 +283,27 @@ TEST_F(ToolBarRouting, MendedCases) {
     EXPECT_EQ(CStubPanel::nAlive, 1);  // the state panel is kept outside its selector
     EXPECT_EQ(bar->GetSelectorA(), -1);
     EXPECT_EQ(bar->GetSelectorB(), -1);
+
+    // The settings opened from the system menu and closed by OK leave neither group
+    // selected: W opens the bag at once, and after it ESC opens the system menu again.
+    SetPanelMaker(PanelKind::Settings, MakeStub);
+    SetPanelMaker(PanelKind::Item, MakeStub);
+    OpenSysMenuAt(500, 270);
+    EXPECT_EQ(bar->OnLButtonUp(), 1);
+    ASSERT_EQ(bar->GetSelectorA(), kGroupASettings);
+    EXPECT_EQ(bar->Panel(kSysPanel), nullptr);
+    host.ptMouse = POINT{150, 150};
+    CStubPanel::nNextCode = 2;
+    EXPECT_EQ(bar->OnLButtonUp(), 1);
+    EXPECT_EQ(bar->Panel(kSetPanel), nullptr);
+    EXPECT_EQ(bar->GetSelectorA(), -1);
+    EXPECT_EQ(bar->GetSelectorB(), -1);
+    EXPECT_EQ(host.nMode, 3);
+    bar->OnKeyDown('W', 0);
+    EXPECT_EQ(bar->GetSelectorB(), kGroupBItem);
+    bar->OnKeyDown('W', 0);
+    EXPECT_EQ(bar->OnKeyDown(VK_ESCAPE, 0), 0);
+    EXPECT_NE(bar->Panel(kSysPanel), nullptr);
 
     // A long caption is cut to 102 bytes at a character boundary.
     std::string strLong = "a";

@@ -74,6 +74,9 @@ int CGameToolBar::RouteGroupA() {
     if (nCode == kPanelClose || (n == kLoadPanel && nCode == kPanelRequest3)) {
         ClosePanel(n);
         m_nSelectorA = -1;
+        // The system menu that opened this panel deleted itself; left selected, it would
+        // keep W, J and T shut and make ESC only close it.
+        if (m_nSelectorB == kGroupBSys && !Panel(kSysPanel)) m_nSelectorB = -1;
         if (ToolBarHost().GetGameMode() == 14) ToolBarHost().SetGameMode(3);
     }
     return 1;
