@@ -74,6 +74,19 @@ int CountNear(const CShot& shot, RECT rc, int r, int g, int b) {
     return n;
 }
 
+// The task panel of "tasks.png" in a folder (path ending in "/"): the open task in
+// green above, the closed one in red below; the town's 320-pixel map of "map.png" at
+// x 560 with the heroine's marker.
+void ExpectTasksAndMap(const std::string& strFolder) {
+    CShot tasks(strFolder + "tasks.png"), map(strFolder + "map.png");
+    ASSERT_TRUE(tasks.Read() && map.Read());
+    EXPECT_TRUE(NearProbe(tasks, 420, 430, "TaskMenu_BKGound.tga"));
+    EXPECT_GT(CountNear(tasks, RECT{435, 60, 655, 205}, 0, 255, 0), 20);
+    EXPECT_GT(CountNear(tasks, RECT{482, 247, 710, 395}, 255, 10, 10), 20);
+    EXPECT_GT(CountNear(map, RECT{560, 1, 800, 241}, 60, 120, 70), 1000);
+    EXPECT_GT(CountNear(map, RECT{560, 1, 800, 241}, 255, 40, 40), 10);
+}
+
 class PanelPlay : public FrameTest {
 protected:
     void SetUp() override {
@@ -298,17 +311,7 @@ TEST_F(PanelPlay, ChestBagStateSkillsTasksMapAndSettings) {
     CShot skills(s + "skills.png");
     ASSERT_TRUE(skills.Read());
     EXPECT_TRUE(NearProbe(skills, 420, 430, "SkillMenu_BKGround.tga"));
-    // The tasks: green text above, red below.
-    CShot tasks(s + "tasks.png");
-    ASSERT_TRUE(tasks.Read());
-    EXPECT_TRUE(NearProbe(tasks, 420, 430, "TaskMenu_BKGound.tga"));
-    EXPECT_GT(CountNear(tasks, RECT{435, 60, 655, 205}, 0, 255, 0), 20);
-    EXPECT_GT(CountNear(tasks, RECT{482, 247, 710, 395}, 255, 10, 10), 20);
-    // The map: a 320-pixel picture sits at 560.
-    CShot map(s + "map.png");
-    ASSERT_TRUE(map.Read());
-    EXPECT_GT(CountNear(map, RECT{560, 1, 800, 241}, 60, 120, 70), 1000);
-    EXPECT_GT(CountNear(map, RECT{560, 1, 800, 241}, 255, 40, 40), 10);
+    ExpectTasksAndMap(s);
     // The settings: both sliders dragged, then OK.
     CShot settings(s + "settings.png");
     ASSERT_TRUE(settings.Read());
@@ -640,17 +643,7 @@ TEST(PanelPlayGame, ChestPanelsHeardVolumesAndTheSavedSword) {
     ASSERT_TRUE(selected.Read() && skills.Read());
     EXPECT_TRUE(NearProbe(skills, 420, 430, "SkillMenu_BKGround.tga"));
     EXPECT_GT(differ(skills, selected, RECT{455, 215, 510, 270}), 20);
-    // The open task in green above, the closed one in red below.
-    CShot tasks(strRun + "/tasks.png");
-    ASSERT_TRUE(tasks.Read());
-    EXPECT_TRUE(NearProbe(tasks, 420, 430, "TaskMenu_BKGound.tga"));
-    EXPECT_GT(CountNear(tasks, RECT{435, 60, 655, 205}, 0, 255, 0), 20);
-    EXPECT_GT(CountNear(tasks, RECT{482, 247, 710, 395}, 255, 10, 10), 20);
-    // The town's map at x 560 with the heroine's marker.
-    CShot map(strRun + "/map.png");
-    ASSERT_TRUE(map.Read());
-    EXPECT_GT(CountNear(map, RECT{560, 1, 800, 241}, 60, 120, 70), 1000);
-    EXPECT_GT(CountNear(map, RECT{560, 1, 800, 241}, 255, 40, 40), 10);
+    ExpectTasksAndMap(strRun + "/");
     // The settings: the knobs at notches 5 and 5, dragged to 0 and 1; OK closed them.
     CShot settings(strRun + "/settings.png"), dragged(strRun + "/dragged.png"), closed(strRun + "/closed.png");
     ASSERT_TRUE(settings.Read() && dragged.Read() && closed.Read());
