@@ -549,7 +549,8 @@ TEST(PanelPlayGame, ChestPanelsHeardVolumesAndTheSavedSword) {
     script.At(kState + 1450, shot("off.png"));
     script.Click(kState + 1500, strWeaponBox);
     script.At(kState + 1750, shot("worn2.png"));
-    // Skills: the first slot, then Y; the tasks; the map; ESC twice, the settings.
+    // Skills: the first slot, then Y; the tasks; the map; ESC closes the state panel,
+    // ESC again opens the system menu, whose settings button opens the settings.
     script.At(kState + 1800, "key press W");
     script.At(kState + 1900, "key press J");
     script.Click(kState + 2000, 475, 237);
