@@ -10,15 +10,10 @@
 #include "gamedata/GameData.h"
 #include "gamedata/Tables.h"
 #include "platform/Clock.h"
-#include "platform/Window.h"
 #include "shell/FrameLinks.h"
-#include "shell/GameApp.h"
 #include "shell/MainFrame.h"
-#include "shell/PictureStore.h"
-#include "shell/SceneLink.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ToolBarLink.h"
-#include "shell/UiShellLink.h"
 #include "tests/TempFolder.h"
 #include "tests/shell/GameRun.h"
 #include "tests/shell/HookedGame.h"
@@ -94,21 +89,10 @@ TEST(CombinePlay, AKeptPurchaseIsSavedAndTheTableMakesTheFirstRecipe) {
                                   At(23000, "close");
     ASSERT_EQ(LoadInputScriptText(strScript, "combine play"), 0);
 
-    CGameApp app;
-    nCharSet = 134;
-    dwNowTime = TimeGetTime();
-    CShellUiLink uiLink;
-    SetUiShell(&uiLink);
-    InstallShellPictureLinks();
-    InstallToolBarLinks();
-    InstallSceneLinks();
-    auto* pHooked = new CHookedFrame;
-    pFrame = pHooked;
-
     const DWORD dwStart = TimeGetTime();
     bool bShop = false;
     Seen seen;
-    pHooked->onFrame = [&] {
+    const std::string strError = RunHookedGame([&] {
         CGameToolBar* pBar = PanelLink().GetToolBar();
         if (!pPlayer || !pScene || !pBar || !pGameData || pFrame->GetGameMode() != 3) return;
         const DWORD t = TimeGetTime() - dwStart;
@@ -154,15 +138,7 @@ TEST(CombinePlay, AKeptPurchaseIsSavedAndTheTableMakesTheFirstRecipe) {
             for (int c = 0; c < kCombineResultCells; ++c) seen.nResults[c] = Work()->Combine()->ItemAt(kCombineSourceCells + c);
             seen.nResultCount = pPlayer->nItemCount[kResult];
         }
-    };
-    if (pFrame->CreateMainWindow()) pFrame->InitGame();
-    const std::string strError = pFrame->GetStartupError();
-    RemoveToolBarLinks();
-    delete pFrame;
-    pFrame = nullptr;
-    SetUiShell(nullptr);
-    RemoveShellPictureLinks();
-    app.ExitInstance();
+    });
     SetCurrentDirectory(strOldDir.c_str());
     ASSERT_TRUE(strError.empty()) << strError;
     ASSERT_TRUE(bShop) << "the map never ran";

@@ -22,25 +22,9 @@ namespace {
 constexpr int kPanelX = 36, kPanelY = 120, kPanelWidth = 324, kPanelHeight = 270;
 constexpr int kNoticeX = 110, kNoticeY = 150;
 
-ItemGridLayout SourceLayout() {
-    ItemGridLayout layout;
-    layout.nColumns = 4;
-    layout.nRows = 4;
-    layout.ptOrigin = POINT{72, 183};
-    layout.nPitchX = 32;
-    layout.nPitchY = 32;
-    layout.nCellWidth = 24;
-    layout.nCellHeight = 29;
-    return layout;
-}
-
-ItemGridLayout ResultLayout() {
-    ItemGridLayout layout = SourceLayout();
-    layout.nColumns = 2;
-    layout.ptOrigin = POINT{260, 183};
-    layout.nCellWidth = 28;
-    return layout;
-}
+// Columns, rows, origin, pitch and cell size of the 4 x 4 source and 2 x 4 result grids.
+constexpr ItemGridLayout kSourceLayout{4, 4, POINT{72, 183}, 32, 32, 24, 29};
+constexpr ItemGridLayout kResultLayout{2, 4, POINT{260, 183}, 32, 32, 28, 29};
 
 void Notice(const char* pszUtf8) {
     const std::string text = Utf8ToText(pszUtf8);
@@ -52,7 +36,7 @@ void Notice(const char* pszUtf8) {
 bool IsCombineIngredient(int nItem) { return (nItem >= 47 && nItem <= 58) || nItem == 82; }
 
 CCombineMenu::CCombineMenu()
-    : CGamePanel(kPanelX, kPanelY, kPanelWidth, kPanelHeight), m_source(SourceLayout()), m_results(ResultLayout()) {
+    : CGamePanel(kPanelX, kPanelY, kPanelWidth, kPanelHeight), m_source(kSourceLayout), m_results(kResultLayout) {
     m_pPlaceMark.reset(LoadMenuSurface("ItemPos.bmp", true));
     LoadBackground("Menu_Combine_BKGround.tga");
     // Screen rectangles (120, 324, 200, 364) and (200, 324, 290, 364).
