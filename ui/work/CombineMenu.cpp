@@ -31,9 +31,10 @@ void Notice(const char* pszUtf8) {
     ToolBarHost().ShowNoticeAt(text.c_str(), kNoticeX, kNoticeY);
 }
 
-}  // namespace
-
+// The ingredient item ids: 47 to 58 and 82.
 bool IsCombineIngredient(int nItem) { return (nItem >= 47 && nItem <= 58) || nItem == 82; }
+
+}  // namespace
 
 CCombineMenu::CCombineMenu()
     : CGamePanel(kPanelX, kPanelY, kPanelWidth, kPanelHeight), m_source(kSourceLayout), m_results(kResultLayout) {

@@ -84,6 +84,3 @@ private:
     int m_nCounted[kCombineKinds] = {};
     Recipe m_recipes[kCombineRecipes];
 };
-
-// True for the ingredient item ids: 47 to 58 and 82.
-bool IsCombineIngredient(int nItem);
