@@ -28,10 +28,7 @@ void CShellToolBarHost::CloseWorkPanels() {
 }
 bool CShellToolBarHost::IsTradeOpen() const { return Work() && Work()->IsTradeOpen(); }
 bool CShellToolBarHost::SellToTrade(int nItem) { return Work() && Work()->SellToTrade(nItem); }
-bool CShellToolBarHost::PutIntoCombine(int nItem) {
-    (void)nItem;
-    return false;
-}
+bool CShellToolBarHost::PutIntoCombine(int nItem) { return Work() && Work()->PutIntoCombine(nItem); }
 
 void CShellWorkLink::Open(int nKind, int nShop) {
     if (Work()) Work()->Open(nKind, nShop);

@@ -35,6 +35,7 @@ public:
     }
     void DropItemOnGround(int nItem, int x, int y, int nMoney) override { drops.push_back({nItem, x, y, nMoney}); }
     void ShowNotice(const char* psz) override { notices.emplace_back(psz); }
+    void ShowNoticeAt(const char* psz, int, int) override { notices.emplace_back(psz); }
     int AskQuestion(const char* psz) override {
         questions.emplace_back(psz);
         return nAnswer;

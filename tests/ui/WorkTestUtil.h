@@ -26,6 +26,10 @@ public:
         sold.push_back(nItem);
         return pWork && pWork->SellToTrade(nItem);
     }
+    bool PutIntoCombine(int nItem) override {
+        combined.push_back(nItem);
+        return pWork && pWork->PutIntoCombine(nItem);
+    }
     CWorkMenuHost* pWork = nullptr;
 };
 

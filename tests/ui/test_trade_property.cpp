@@ -1,8 +1,9 @@
-// Random trades over many seeds: lifts, drops on the bag, the shop or the map, buys,
-// sales, OK, Cancel, ESC, F1 and other openings, with bags that are often full. Every
-// unit and every coin is accounted for by the deals; a cancelled trade with nothing
-// dropped on the map leaves everything as it was at opening.
-#include "tests/ui/WorkTestUtil.h"
+// Random trades and combinations over many seeds: lifts, drops on the bag, the shop, the
+// combining table or the map, buys, sales, Combine, OK, Cancel, ESC, F1 and other
+// openings, with bags that are often full. Every unit and every coin is accounted for by
+// the deals, the ingredients consumed and the results made; a cancelled trade with
+// nothing dropped on the map leaves everything as it was at opening.
+#include "tests/ui/CombineTestUtil.h"
 
 #include <array>
 
@@ -28,9 +29,10 @@ struct Opening {
     size_t nDrops = 0;
 };
 
-class TradeProperty : public WorkTest {
+class TradeProperty : public CombineTest {
 protected:
-    static constexpr int kPool[] = {kHelmet, kArmour, kBlade, kGem, kTaskItem, kTall, kBig, kPlate, kHelmet2};
+    static constexpr int kPool[] = {kHelmet, kArmour, kBlade, kGem, kTaskItem, kTall, kBig, kPlate, kHelmet2,
+                                    kIngredient0, kIngredient1, kIngredient2, kIngredient12, kOther, kBigGem};
 
     Opening Take() {
         Opening o;
@@ -49,12 +51,18 @@ protected:
         for (size_t i = o.nDrops; i < workHost.drops.size(); ++i) n += workHost.drops[i][0] == nItem;
         return n;
     }
-    int Held(int nItem) { return hero.nItemCount[nItem] + (workHost.nCarried == nItem); }
+    // Units the hero has: counted, on the cursor, or lying in the combining table.
+    int Held(int nItem) {
+        int n = hero.nItemCount[nItem] + (workHost.nCarried == nItem);
+        if (Table())
+            for (int c = 0; c < kCombineCells; ++c) n += Table()->ItemAt(c) == nItem;
+        return n;
+    }
     // Units and money against the deals of the trade so far.
     void CheckLedger(const Opening& o, const std::vector<CTradeMenu::Deal>& bought,
                      const std::vector<CTradeMenu::Deal>& sold, int nSeed) {
         long long nMoney = o.nMoney;
-        std::array<int, kHeroItemCount> delta{};
+        std::array<int, kHeroItemCount> delta = made;
         for (const auto& d : bought) delta[size_t(d.nItem)]++, nMoney -= d.nPrice;
         for (const auto& d : sold) delta[size_t(d.nItem)]--, nMoney += d.nPrice;
         ASSERT_EQ(hero.nMoney, nMoney) << "seed " << nSeed;
@@ -92,7 +100,111 @@ protected:
             ASSERT_EQ(Regions(n), hero.nItemCount[n]) << "seed " << nSeed << " item " << n;
         }
     }
+    // The recipe the source cells match, as the game data's rows say: -1 when none.
+    int ExpectedRecipe() {
+        int nCounts[kCombineKinds] = {};
+        for (int c = 0; c < kCombineSourceCells; ++c) {
+            const int nItem = Table()->ItemAt(c);
+            if (nItem < 0) continue;
+            int k = 0;
+            while (k < kCombineKinds && IngredientOf(k) != nItem) ++k;
+            if (k == kCombineKinds) return -1;
+            ++nCounts[k];
+        }
+        for (int r = 0; r < kCombineRecipes; ++r) {
+            const PeiFangRow& row = recipes[size_t(r)];
+            // A recipe whose result is no one-cell item, or that makes nothing, never matches.
+            if (items[size_t(row.nNewItemNo)].nGirdNum != 0 || row.nNewItemNum < 1) continue;
+            bool bSame = true;
+            for (int k = 0; k < kCombineKinds; ++k) bSame = bSame && (k < 12 ? row.nItemNum[k] : row.nItem13Num) == nCounts[k];
+            if (bSame) return r;
+        }
+        return -1;
+    }
+    // Presses Combine and checks it against the recipes: a match with room for all its
+    // results consumes the sources and makes the results; anything else changes nothing.
+    void PressCombine(int nSeed) {
+        const std::vector<int> sources = SourceItems(), results = ResultItems();
+        const int nCarried = workHost.nCarried;
+        const int r = ExpectedRecipe();
+        const bool bMakes = r >= 0 && int(results.size()) + recipes[size_t(r)].nNewItemNum <= kCombineResultCells;
+        nNoRoom += r >= 0 && !bMakes && !sources.empty();
+        Click(Centre(Table()->GetButtonRect(0)));
+        ASSERT_TRUE(work.IsCombineOpen()) << "seed " << nSeed;
+        ASSERT_EQ(workHost.nCarried, nCarried) << "seed " << nSeed;
+        if (!bMakes) {
+            ASSERT_EQ(SourceItems(), sources) << "seed " << nSeed;
+            ASSERT_EQ(ResultItems(), results) << "seed " << nSeed;
+            return;
+        }
+        nCombined += !sources.empty();
+        ASSERT_EQ(SourceItems(), std::vector<int>{}) << "seed " << nSeed;
+        ASSERT_EQ(int(ResultItems().size()), int(results.size()) + recipes[size_t(r)].nNewItemNum) << "seed " << nSeed;
+        for (int nItem : sources) --made[size_t(nItem)];
+        made[size_t(recipes[size_t(r)].nNewItemNo)] += recipes[size_t(r)].nNewItemNum;
+    }
+    std::vector<int> TakenSourceCells() {
+        std::vector<int> cells;
+        for (int c = 0; c < kCombineSourceCells; ++c)
+            if (Table()->ItemAt(c) >= 0) cells.push_back(c);
+        return cells;
+    }
+    // One random step while the combining table is open; true when it closed.
+    bool CombineStep(Draws& draws, int nSeed) {
+        const POINT bag = Items() ? Centre(Items()->Grid().Cell(draws.Below(kBagCells)).rc) : POINT{500, 300};
+        switch (draws.Below(20)) {
+        case 0: case 1: case 2:
+            if (Items()) Items()->ShowBagPage(draws.Below(3));
+            Click(bag);
+            break;
+        case 3: case 4: Click(Cell(draws.Below(kCombineSourceCells))); break;
+        case 5: {  // take a unit out (or drop onto a taken cell), then put it into the bag
+            const std::vector<int> taken = TakenSourceCells();
+            if (taken.empty()) break;
+            Click(Cell(taken[size_t(draws.Below(int(taken.size())))]));
+            const int nCarried = workHost.nCarried;
+            if (nCarried < 0 || !Items()) break;
+            Items()->ShowBagPage(PageOfFamily(FamilyOfType(items[size_t(nCarried)].nType)));
+            Click(bag);
+            break;
+        }
+        case 6: Click(Cell(kCombineSourceCells + draws.Below(kCombineResultCells))); break;
+        case 7: case 8: case 9: {  // a right click on a unit of the page where ingredients lie
+            if (!Items()) break;
+            Items()->ShowBagPage(CItemMenu::kPageOther);
+            std::vector<int> held;
+            for (int c = 0; c < kBagCells; ++c)
+                if (Items()->Grid().ItemAt(c) >= 0) held.push_back(c);
+            const POINT pt = held.empty() ? bag : Centre(Items()->Grid().Cell(held[size_t(draws.Below(int(held.size())))]).rc);
+            Hover(pt);
+            bar->OnRButtonDown(pt.x, pt.y);
+            break;
+        }
+        case 16: Click(Centre(Table()->GetButtonRect(1))); break;
+        case 17: bar->OnKeyDown(draws.Below(2) ? VK_ESCAPE : VK_F1, 0); break;
+        case 18: work.Open(draws.Below(5) - 1, 2); break;
+        case 19: Click(POINT{388, 200}); break;  // the map beside the table
+        default: PressCombine(nSeed); break;
+        }
+        return !work.IsCombineOpen();
+    }
+    // Recipes that random drops meet often: one, two or three units of a few kinds,
+    // among them the empty grid, results of every family and counts up to 3.
+    void SetRecipes() {
+        SetRecipe(0, {{1, 1}}, kTaskItem, 3);
+        SetRecipe(1, {{0, 1}, {2, 1}}, kIngredient12, 2);
+        SetRecipe(2, {{1, 1}}, kOther, 1);  // the same as 0: never made
+        SetRecipe(3, {{12, 2}}, kGem, 1);
+        SetRecipe(4, {{2, 1}}, kIngredient1, 1);
+        SetRecipe(5, {{0, 1}, {1, 1}, {12, 1}}, kOther, 3);
+        SetRecipe(6, {{0, 1}}, kBigGem, 1);  // a result the cells cannot hold: never made
+        SetRecipe(7, {}, kTaskItem, 2);
+        SetRecipe(8, {{2, 2}}, kIngredient0, 2);
+        SetRecipe(9, {{12, 1}}, kOther, 2);
+        SetRecipe(10, {{0, 1}}, kGem, 3);
+    }
     void Reset(Draws& draws) {
+        made = {};
         work.CloseAll();
         bar->CloseAllPanels();
         workHost.nCarried = -1;
@@ -105,6 +217,10 @@ protected:
             const int nItem = kPool[draws.Below(int(std::size(kPool)))];
             if (bar->PutItemInBag(nItem)) hero.AddItem(nItem);
         }
+        for (int i = draws.Below(12); i > 0; --i) {
+            const int nItem = IngredientOf(draws.Below(3) == 0 ? 12 : draws.Below(3));
+            if (bar->PutItemInBag(nItem)) hero.AddItem(nItem);
+        }
         for (int i = 0; i < 8; ++i)
             if (draws.Below(3) == 0) hero.nQuickSlot[i] = bar->m_nQuickSlots[i] = kPool[draws.Below(int(std::size(kPool)))];
         for (int k = 0; k < kTradeStockItems; ++k) effects.ShopStock[2][k] = 0;
@@ -115,7 +231,12 @@ protected:
         workHost.ptMouse = pt;
         if (Items()) Items()->SetHover(Items()->Grid().CellAt(pt), -1);
         if (Trade()) Trade()->TrackCursor();
+        if (Table()) Table()->TrackCursor();
     }
+    // Per item: made by the table minus consumed by it since the opening.
+    std::array<int, kHeroItemCount> made{};
+    // Combinations of ingredients made, and matches refused for want of result cells.
+    int nCombined = 0, nNoRoom = 0;
     void Click(POINT pt) {
         Hover(pt);
         if (!bar->OnLButtonUp()) work.OnLButtonUp();
@@ -125,6 +246,9 @@ protected:
 TEST_F(TradeProperty, EveryUnitAndCoinIsAccountedForOverAThousandSeeds) {
     // Gems are not bombs here, and no item is used up by a right click.
     Item(kGem, 9, 0);
+    Item(kIngredient0, 9, 0);
+    Item(kBigGem, 9, 1);
+    SetRecipes();
     // Nothing is drawn here: every close would clear the whole back buffer.
     struct NoBackBuffer {
         CDXSurface* pSaved = pBack;
@@ -135,12 +259,28 @@ TEST_F(TradeProperty, EveryUnitAndCoinIsAccountedForOverAThousandSeeds) {
         Draws draws{std::uint32_t(nSeed) * 2654435761u + 1u};
         Reset(draws);
         Opening o = Take();
-        ASSERT_EQ(work.Open(kWorkTrade, 2), 1);
+        ASSERT_EQ(work.Open(draws.Below(2) ? kWorkTrade : kWorkCombine, 2), 1);
         std::vector<CTradeMenu::Deal> bought, sold;
         for (int nStep = 0; nStep < 30; ++nStep) {
+            if (work.IsOpen() && !work.IsTradeOpen() && !work.IsCombineOpen()) bar->CloseAllPanels();
             if (!work.IsOpen()) {
                 o = Take();
-                ASSERT_EQ(work.Open(kWorkTrade, 2), 1);
+                made = {};
+                ASSERT_EQ(work.Open(draws.Below(2) ? kWorkTrade : kWorkCombine, 2), 1);
+            }
+            if (work.IsCombineOpen()) {
+                const bool bClosed = CombineStep(draws, nSeed);
+                if (HasFatalFailure()) return;
+                if (work.IsTradeOpen()) {
+                    // Another opening closed the table: its units are all back or on the ground.
+                    ASSERT_NO_FATAL_FAILURE(CheckLedger(o, {}, {}, nSeed));
+                    o = Take();
+                    made = {};
+                    continue;
+                }
+                ASSERT_NO_FATAL_FAILURE(CheckLedger(o, {}, {}, nSeed));
+                if (bClosed && work.IsOpen()) bar->CloseAllPanels();  // a kind this test does not drive
+                continue;
             }
             const POINT bag = Items() ? Centre(Items()->Grid().Cell(draws.Below(kBagCells)).rc) : POINT{500, 300};
             const POINT shop = Centre(Trade()->Grid().Cell(draws.Below(kTradeCells)).rc);
@@ -182,14 +322,17 @@ TEST_F(TradeProperty, EveryUnitAndCoinIsAccountedForOverAThousandSeeds) {
             if (bCancels) {
                 ASSERT_NO_FATAL_FAILURE(CheckCancelled(o, bought, sold, nSeed));
                 bought.clear(), sold.clear();
-                if (work.IsOpen()) o = Take();  // another trade opened
+                if (work.IsOpen()) o = Take(), made = {};  // another panel opened
                 continue;
             }
-            if (work.IsOpen()) bought = Trade()->Bought(), sold = Trade()->Sold();
+            if (Trade()) bought = Trade()->Bought(), sold = Trade()->Sold();
             ASSERT_NO_FATAL_FAILURE(CheckLedger(o, bought, sold, nSeed));
             if (bCloses) bought.clear(), sold.clear();
         }
     }
+    // The seeds reach the table, make things there and fill its result cells.
+    EXPECT_GT(nCombined, 200);
+    EXPECT_GT(nNoRoom, 40);
 }
 
 }  // namespace

@@ -27,7 +27,11 @@ std::string Format(const char* pFormat, int n) {
 
 // Item ids of the families, in the order AddItems lays them out.
 constexpr int kFirstMedicine = 1;
-constexpr int kFirstMaterial = 48;  // the 13 ingredient kinds of the recipes
+constexpr int kFirstThrown = 35;
+// The 13 ingredient kinds of the recipes: gem 47 (also the bomb), the materials 48..58
+// and item 82, which the combining table takes as a material too.
+constexpr int kIngredientIds[13] = {47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 82};
+constexpr int kExtraMaterial = 82;
 
 }  // namespace
 
@@ -123,7 +127,16 @@ void AddItems(GameModel& model) {
     // Gem 47 is also the sample bomb (quick slots 5..8, keys 1..4): its attack word is
     // the blast's damage.
     constexpr int kSampleBomb = 47;
-    if (int(model.items.size()) > kSampleBomb) model.items[kSampleBomb].nAttack = 60;
+    if (int(model.items.size()) > kSampleBomb) {
+        model.items[kSampleBomb].nAttack = 60;
+        model.items[kSampleBomb].nGirdNum = 0;  // an ingredient: the combining table takes one-cell items
+    }
+    if (int(model.items.size()) > kExtraMaterial) {
+        ItemModel& ink = model.items[kExtraMaterial];
+        ink.nType = 9;
+        ink.nGirdNum = 0;
+        ink.strDescription[1] = Gbk("可用于合成");
+    }
 }
 
 void AddShops(GameModel& model) {
@@ -162,20 +175,20 @@ void AddShops(GameModel& model) {
 }
 
 void AddRecipes(GameModel& model) {
-    // The 13 ingredient kinds are the material items.
-    for (int k = 0; k < 13; ++k) {
-        model.peiFangItems.push_back(PeiFangItemModel{k + 1, kFirstMaterial + k});
-    }
-    // 25 recipes: two or three kinds of ingredient give a medicine, a weapon or a gem.
+    for (int k = 0; k < 13; ++k) model.peiFangItems.push_back(PeiFangItemModel{k + 1, kIngredientIds[k]});
+    // 25 recipes of two or three ingredient kinds, no two alike. Every result is a
+    // one-cell item: medicines, thrown weapons, one-cell gems and the rare materials.
+    // Recipe 0 (one of 48 and 53, two of 57: what the combining table gives) makes three.
+    constexpr int kLaterResults[10] = {40, 44, 59, 60, 40, 44, 59, 60, 1, 2};
     for (int r = 0; r < 25; ++r) {
         PeiFangModel p;
         p.nId = r + 1;
         p.nPeiFangNo = r;
-        p.nItemNum[size_t(r % 13)] = 1 + r % 3;
-        p.nItemNum[size_t((r + 5) % 13)] += 1;
-        if (r % 4 == 0) p.nItemNum[size_t((r + 9) % 13)] += 2;
-        p.nNewItemNo = r < 10 ? kFirstMedicine + r : (r < 18 ? 11 + (r - 10) : 40 + (r - 18));
-        p.nNewItemNum = r < 10 ? 2 : 1;
+        p.nItemNum[size_t((r + 1) % 13)] = 1 + r % 3;
+        p.nItemNum[size_t((r + 6) % 13)] += 1;
+        if (r % 4 == 0) p.nItemNum[size_t((r + 10) % 13)] += 2;
+        p.nNewItemNo = r < 10 ? kFirstMedicine + r : (r < 15 ? kFirstThrown + (r - 10) : kLaterResults[r - 15]);
+        p.nNewItemNum = r % 5 == 0 ? 3 : (r < 10 ? 2 : 1);
         model.peiFang.push_back(p);
     }
 }

@@ -53,6 +53,9 @@ const ToolBarProbe kProbes[] = {
     {"Scene000.bmp", 160, 120, 60, 120, 70},
     {"Scene001.bmp", 100, 100, 40, 100, 60},
     {"TradeMenu_BKGround.tga", 20, 420, 84, 66, 40},
+    {"Menu_Combine_BKGround.tga", 10, 250, 40, 80, 96},
+    {"Combine.tga", 20, 25, 60, 110, 130},
+    {"Combine[s].tga", 20, 25, 150, 230, 240},
 };
 
 std::uint32_t BodyOf(const char* pszName) {
@@ -150,6 +153,18 @@ PictureRgba SceneMap(const char* pszName, int w, int h) {
     return pic;
 }
 
+// The combining table: a 4 x 4 grid of source wells and a 2 x 4 grid of result wells.
+PictureRgba CombineBackground() {
+    constexpr const char* kName = "Menu_Combine_BKGround.tga";
+    PictureRgba pic = Body(kName, 324, 270);
+    Frame(pic, 0, 0, 324, 270, Argb(255, 200, 170, 100));
+    Label(pic, "合成", RECT{0, 8, 324, 44}, RGB(250, 220, 150), 24);
+    const std::uint32_t well = Argb(255, 22, 18, 30);
+    for (int n = 0; n < 16; ++n) pic.Fill(36 + 32 * (n % 4), 63 + 32 * (n / 4), 24, 29, well);
+    for (int n = 0; n < 8; ++n) pic.Fill(224 + 32 * (n % 2), 63 + 32 * (n / 2), 28, 29, well);
+    return pic;
+}
+
 std::string Numbered(const char* pszFormat, int n) {
     char sz[32];
     std::snprintf(sz, sizeof sz, pszFormat, n);
@@ -195,6 +210,9 @@ std::vector<PkgEntryData> PanelContentEntries() {
     tga("Ball_Left[s].tga", Body("Ball_Left[s].tga", 20, 20));
     tga("Ball_Right[s].tga", Body("Ball_Right[s].tga", 22, 20));
     tga("ButterFly.tga", Body("ButterFly.tga", 24, 18));
+    tga("Menu_Combine_BKGround.tga", CombineBackground());
+    tga("Combine.tga", Button("Combine.tga", "合成", 80, 40, false));
+    tga("Combine[s].tga", Button("Combine[s].tga", "合成", 80, 40, true));
     bmp("PlayerPos.bmp", Body("PlayerPos.bmp", 6, 6));
     bmp("Scene000.bmp", SceneMap("Scene000.bmp", 320, 240));
     bmp("Scene001.bmp", SceneMap("Scene001.bmp", 200, 200));

@@ -3,10 +3,12 @@
 #include "ui/boxes/MessageBoxes.h"
 #include "ui/menus/MenuPanel.h"
 
-void CToolBarHost::ShowNotice(const char* pszText) {
+void CToolBarHost::ShowNotice(const char* pszText) { ShowNoticeAt(pszText, 150, 200); }
+
+void CToolBarHost::ShowNoticeAt(const char* pszText, int x, int y) {
     CNoticeBox box;
     box.LoadButtons();
-    box.Run(pszText, 1, 150, 200);
+    box.Run(pszText, 1, x, y);
 }
 
 int CToolBarHost::AskQuestion(const char* pszText) {

@@ -63,6 +63,8 @@ public:
 
     // Modal boxes at (150, 200) and (150, 150); the question answers 1 for OK.
     virtual void ShowNotice(const char* pszText);
+    // A notice box at another place on the screen.
+    virtual void ShowNoticeAt(const char* pszText, int x, int y);
     virtual int AskQuestion(const char* pszText);
     virtual void PlaySound(int n);
 

@@ -18,6 +18,7 @@
 #include "ui/toolbar/BagRules.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "ui/toolbar/ToolBarHost.h"
+#include "ui/work/WorkItems.h"
 #include "world/EffectManager.h"
 #include "world/Player.h"
 
@@ -26,11 +27,8 @@ namespace {
 constexpr int kTaskItemType = 99;
 constexpr int kOk = 0, kCancel = 1;
 
-ItemRow* Row(int nItem) { return pGameData && nItem >= 0 && nItem < kHeroItemCount ? pGameData->GetItem(nItem) : nullptr; }
-int ShapeOf(int nItem) {
-    const ItemRow* pRow = Row(nItem);
-    return pRow ? pRow->nGirdNum : -1;
-}
+ItemRow* Row(int nItem) { return WorkItemRow(nItem); }
+int ShapeOf(int nItem) { return WorkItemShape(nItem); }
 
 ItemGridLayout TradeLayout() {
     ItemGridLayout layout;
@@ -50,16 +48,6 @@ const std::string& ShortOfMoney() {
 }
 
 void NoticeShortOfMoney() { ToolBarHost().ShowNotice(ShortOfMoney().c_str()); }
-
-// Puts a unit back into the hero's bag; a full bag drops it at the hero.
-void ReturnToBag(int nItem) {
-    CGameToolBar* pBar = HostToolBar();
-    if (!pBar) {
-        if (pPlayer) pPlayer->AddItem(nItem);
-        return;
-    }
-    if (!pBar->AddItemToBag(nItem)) pBar->DropItemAtHero(nItem, 0);
-}
 
 void CloseItemPanel() {
     if (CGameToolBar* pBar = HostToolBar()) pBar->CloseItemPanel();

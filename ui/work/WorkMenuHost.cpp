@@ -3,6 +3,7 @@
 #include "ui/panels/GamePanel.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "ui/toolbar/ToolBarHost.h"
+#include "ui/work/CombineMenu.h"
 #include "ui/work/TradeMenu.h"
 
 CWorkMenuHost::CWorkMenuHost() = default;
@@ -22,16 +23,23 @@ int CWorkMenuHost::Open(int nKind, int nShop) {
         m_pTrade = std::move(pTrade);
         break;
     }
+    case kWorkCombine: m_pCombine = std::make_unique<CCombineMenu>(); break;
     default: return 0;
     }
     m_nOpenKind = nKind;
-    if (CGameToolBar* pBar = HostToolBar()) pBar->ToggleItemPanel();
+    if (CGameToolBar* pBar = HostToolBar()) {
+        pBar->ToggleItemPanel();
+        // The ingredients lie on the item panel's page of the other family.
+        if (nKind == kWorkCombine)
+            if (CGamePanel* pItems = pBar->Panel(kItemPanel)) pItems->ShowBagPage(2);
+    }
     return 1;
 }
 
 CGamePanel* CWorkMenuHost::OpenPanel() const {
     switch (m_nOpenKind) {
     case kWorkTrade: return m_pTrade.get();
+    case kWorkCombine: return m_pCombine.get();
     default: return nullptr;
     }
 }
@@ -57,6 +65,7 @@ int CWorkMenuHost::OnKeyDown(int nKey) {
 
 void CWorkMenuHost::DeleteOpen() {
     if (m_nOpenKind == kWorkTrade) m_pTrade.reset();
+    if (m_nOpenKind == kWorkCombine) m_pCombine.reset();
     m_nOpenKind = kWorkNone;
 }
 
@@ -64,6 +73,10 @@ void CWorkMenuHost::CloseAll() {
     if (m_pTrade) {
         m_pTrade->Cancel();
         m_pTrade.reset();
+    }
+    if (m_pCombine) {
+        m_pCombine->ReturnItems();
+        m_pCombine.reset();
     }
     m_nOpenKind = kWorkNone;
 }
@@ -73,3 +86,5 @@ bool CWorkMenuHost::SellToTrade(int nItem) { return m_pTrade && m_pTrade->SellTo
 int CWorkMenuHost::BuyUnderCursor() { return m_pTrade ? m_pTrade->BuyUnderCursor() : 0; }
 
 bool CWorkMenuHost::HitTest(POINT pt) const { return m_pTrade && PtInRect(m_pTrade->GetPanelRect(), pt); }
+
+bool CWorkMenuHost::PutIntoCombine(int nItem) { return m_pCombine && m_pCombine->PutIntoFirstFree(nItem); }

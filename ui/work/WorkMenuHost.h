@@ -8,6 +8,7 @@
 
 class CGamePanel;
 class CTradeMenu;
+class CCombineMenu;
 
 enum WorkKind : int { kWorkNone = -1, kWorkTrade = 0, kWorkManufacture = 1, kWorkInlay = 2, kWorkCombine = 3 };
 
@@ -34,7 +35,10 @@ public:
     int GetOpenKind() const { return m_nOpenKind; }
     bool IsOpen() const { return m_nOpenKind != kWorkNone; }
     bool IsTradeOpen() const { return m_pTrade != nullptr; }
-    bool IsCombineOpen() const { return false; }
+    bool IsCombineOpen() const { return m_pCombine != nullptr; }
+    CCombineMenu* Combine() const { return m_pCombine.get(); }
+    // The item panel's one-click transfer into the open combining table; true when placed.
+    bool PutIntoCombine(int nItem);
     CTradeMenu* Trade() const { return m_pTrade.get(); }
     // The item panel's one-click sale into the open trade; true when sold.
     bool SellToTrade(int nItem);
@@ -49,4 +53,5 @@ private:
 
     int m_nOpenKind = kWorkNone;
     std::unique_ptr<CTradeMenu> m_pTrade;
+    std::unique_ptr<CCombineMenu> m_pCombine;
 };

@@ -1,0 +1,26 @@
+#include "ui/work/WorkItems.h"
+
+#include "gamedata/GameData.h"
+#include "gamedata/Tables.h"
+#include "shell/ShellGlobals.h"
+#include "ui/panels/GamePanel.h"
+#include "ui/toolbar/GameToolBar.h"
+#include "world/Player.h"
+
+ItemRow* WorkItemRow(int nItem) {
+    return pGameData && nItem >= 0 && nItem < kHeroItemCount ? pGameData->GetItem(nItem) : nullptr;
+}
+
+int WorkItemShape(int nItem) {
+    const ItemRow* pRow = WorkItemRow(nItem);
+    return pRow ? pRow->nGirdNum : -1;
+}
+
+void ReturnToBag(int nItem) {
+    CGameToolBar* pBar = HostToolBar();
+    if (!pBar) {
+        if (pPlayer) pPlayer->AddItem(nItem);
+        return;
+    }
+    if (!pBar->AddItemToBag(nItem)) pBar->DropItemAtHero(nItem, 0);
+}
