@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/TempFolder.h"
@@ -39,30 +40,30 @@ Rgb At(const CShot& shot, int x, int y) {
     return Rgb{int(c >> 16), int((c >> 8) & 0xFF), int(c & 0xFF)};
 }
 
-// A patch of like pixels: its size and centre.
+// A patch of like pixels: its kind, size, centre and extent.
 struct Blob {
-    int nPixels = 0, x = 0, y = 0, nWidth = 0, nHeight = 0;
+    int nKind = 0, nPixels = 0, x = 0, y = 0, nWidth = 0, nHeight = 0;
 };
 
-// The 4-connected patches of the map part whose pixels pass the test.
+// The 4-connected patches of pixels of one kind in the screen rectangle rc; fnKind gives
+// a pixel's kind, 0 for none. One pass reads the pixels for every kind.
 template <typename F>
-std::vector<Blob> FindBlobs(const CShot& shot, F test) {
-    constexpr int w = 800, h = kMapBottom;
-    std::vector<char> mask(size_t(w) * h, 0);
+std::vector<Blob> FindBlobs(const CShot& shot, const RECT& rc, F fnKind) {
+    const int w = int(rc.right - rc.left), h = int(rc.bottom - rc.top);
+    std::vector<char> kinds(size_t(w) * size_t(h), 0);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const Rgb c = At(shot, x, y);
-            mask[size_t(y) * w + size_t(x)] = test(c) ? 1 : 0;
-        }
+        for (int x = 0; x < w; ++x) kinds[size_t(y) * size_t(w) + size_t(x)] = char(fnKind(At(shot, rc.left + x, rc.top + y)));
     std::vector<Blob> blobs;
     std::vector<int> stack;
     for (int start = 0; start < w * h; ++start) {
-        if (!mask[size_t(start)]) continue;
-        mask[size_t(start)] = 0;
+        const char nKind = kinds[size_t(start)];
+        if (!nKind) continue;
+        kinds[size_t(start)] = 0;
         stack.assign(1, start);
         long nSumX = 0, nSumY = 0;
         int nMinX = w, nMinY = h, nMaxX = -1, nMaxY = -1;
         Blob b;
+        b.nKind = nKind;
         while (!stack.empty()) {
             const int p = stack.back();
             stack.pop_back();
@@ -75,14 +76,14 @@ std::vector<Blob> FindBlobs(const CShot& shot, F test) {
             const int next[4][2] = {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}};
             for (const auto& n : next) {
                 if (n[0] < 0 || n[1] < 0 || n[0] >= w || n[1] >= h) continue;
-                const size_t q = size_t(n[1]) * w + size_t(n[0]);
-                if (!mask[q]) continue;
-                mask[q] = 0;
+                const size_t q = size_t(n[1]) * size_t(w) + size_t(n[0]);
+                if (kinds[q] != nKind) continue;
+                kinds[q] = 0;
                 stack.push_back(int(q));
             }
         }
-        b.x = int(nSumX / b.nPixels);
-        b.y = int(nSumY / b.nPixels);
+        b.x = int(rc.left + nSumX / b.nPixels);
+        b.y = int(rc.top + nSumY / b.nPixels);
         b.nWidth = nMaxX - nMinX + 1;
         b.nHeight = nMaxY - nMinY + 1;
         blobs.push_back(b);
@@ -90,20 +91,28 @@ std::vector<Blob> FindBlobs(const CShot& shot, F test) {
     return blobs;
 }
 
-// The white square in the middle of each frame of the area effect's rings.
-std::vector<Blob> EffectMarkers(const CShot& shot) {
-    std::vector<Blob> out;
-    for (const Blob& b : FindBlobs(shot, [](Rgb c) { return c.r >= 240 && c.g >= 240 && c.b >= 240; }))
-        if (b.nPixels == 16 && b.nWidth == 4 && b.nHeight == 4) out.push_back(b);
-    return out;
-}
+// What a grove screenshot shows of the effects: the white 4 x 4 square in the middle of
+// each frame of the area effect's rings, and the pale heads (white with a yellow tinge)
+// of the flying bolts.
+struct EffectsSeen {
+    std::vector<Blob> markers, bolts;
+};
 
-// The pale heads of the flying bolts (white with a yellow tinge).
-std::vector<Blob> BoltHeads(const CShot& shot) {
-    std::vector<Blob> out;
-    for (const Blob& b : FindBlobs(shot, [](Rgb c) { return c.r >= 240 && c.g >= 240 && c.b >= 195 && c.b <= 235; }))
-        if (b.nPixels >= 20) out.push_back(b);
-    return out;
+// Only the part of the screen around the heroine, the archer and the caster is read.
+EffectsSeen FindEffects(const CShot& shot) {
+    constexpr RECT kAround{380, 250, 800, kMapBottom};
+    enum { kNone, kMarker, kBolt };
+    EffectsSeen seen;
+    const auto kind = [](Rgb c) {
+        if (c.r < 240 || c.g < 240) return int(kNone);
+        if (c.b >= 240) return int(kMarker);
+        return c.b >= 195 ? int(kBolt) : int(kNone);
+    };
+    for (const Blob& b : FindBlobs(shot, kAround, kind)) {
+        if (b.nKind == kMarker && b.nPixels == 16 && b.nWidth == 4 && b.nHeight == 4) seen.markers.push_back(b);
+        if (b.nKind == kBolt && b.nPixels >= 20) seen.bolts.push_back(b);
+    }
+    return seen;
 }
 
 // The heroine's life bar: the length of its red run on the HUD.
@@ -178,7 +187,8 @@ TEST_F(EffectsPlay, InTheGroveTheSquareCastersMarksSpreadOverTheHeroineAndTheArc
     for (int t = kFirstShotMs; t <= kLastShotMs; t += kShotStepMs) {
         const auto pShot = Shot("g" + std::to_string(t) + ".png");
         if (!pShot->Read()) return;
-        frames.push_back(Frame{t, EffectMarkers(*pShot), BoltHeads(*pShot), LifeBarLength(*pShot)});
+        EffectsSeen seen = FindEffects(*pShot);
+        frames.push_back(Frame{t, std::move(seen.markers), std::move(seen.bolts), LifeBarLength(*pShot)});
     }
 
     // The area skill: markers come one cell after another, all on the diamond grid of
