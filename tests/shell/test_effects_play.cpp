@@ -2,7 +2,8 @@
 // (the way scripts/play runs it), with screenshots probed at known pixels: in the grove
 // the square caster's area skill spreads over the cells around it, the heroine's cell
 // among them, while her life bar shrinks, and the archer's shots fly toward her; in the
-// town the weather stone shows fog, rain and snow in turn and then clears.
+// town the weather stone shows fog, rain, snow and the dark veil in turn and then clears.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -286,7 +287,7 @@ int Count(const CShot& shot, int x0, int y0, int x1, int y1, F test) {
     return n;
 }
 
-TEST_F(EffectsPlay, TheWeatherStoneShowsFogRainAndSnowInTurnAndThenClears) {
+TEST_F(EffectsPlay, TheWeatherStoneShowsFogRainSnowAndTheVeilInTurnAndThenClears) {
     // Around the town's wall to the weather stone in the south-west; each weather's line
     // is read with a click.
     std::string strScript = std::string(kNewGame) + Click(9500, 236, 472) + Click(12000, 112, 488) +
@@ -296,8 +297,9 @@ TEST_F(EffectsPlay, TheWeatherStoneShowsFogRainAndSnowInTurnAndThenClears) {
                             "19500 shot after.png\n20000 close\n";
     Play(strScript);
     const auto plain = Shot("plain.png"), fog = Shot("fog.png"), rain = Shot("rain.png"), snow = Shot("snow.png"),
-               after = Shot("after.png");
-    if (!plain->Read() || !fog->Read() || !rain->Read() || !snow->Read() || !after->Read()) return;
+               stripes = Shot("stripes.png"), after = Shot("after.png");
+    if (!plain->Read() || !fog->Read() || !rain->Read() || !snow->Read() || !stripes->Read() || !after->Read())
+        return;
 
     // The talk box covers x 10..530, y 295..455; the columns right of it up to the
     // characters at the right edge hold only the map.
@@ -336,6 +338,29 @@ TEST_F(EffectsPlay, TheWeatherStoneShowsFogRainAndSnowInTurnAndThenClears) {
     const auto white = [](Rgb c) { return c.r >= 235 && c.g >= 235 && c.b >= 235; };
     EXPECT_EQ(Count(*plain, 0, 0, 800, 290, white), 0);
     EXPECT_GT(Count(*snow, 0, 0, 800, 290, white), 100);
+
+    // The plain veil: every pixel half the ground's and half one dark colour, the same
+    // everywhere (2 x veiled - ground gives it back, give or take the rounding).
+    std::vector<int> veil[3];
+    for (int y = 0; y < 290; y += 7)
+        for (int x = x0; x < x1; ++x) {
+            const Rgb p = At(*plain, x, y), v = At(*stripes, x, y);
+            veil[0].push_back(2 * v.r - p.r);
+            veil[1].push_back(2 * v.g - p.g);
+            veil[2].push_back(2 * v.b - p.b);
+        }
+    int nMedian[3];
+    for (int c = 0; c < 3; ++c) {
+        std::vector<int> sorted = veil[c];
+        std::nth_element(sorted.begin(), sorted.begin() + long(sorted.size() / 2), sorted.end());
+        nMedian[c] = sorted[sorted.size() / 2];
+        EXPECT_LT(nMedian[c], 100) << "the veil is not dark, channel " << c;
+    }
+    int nVeiled = 0;
+    for (size_t i = 0; i < veil[0].size(); ++i)
+        nVeiled += std::abs(veil[0][i] - nMedian[0]) <= 24 && std::abs(veil[1][i] - nMedian[1]) <= 24 &&
+                   std::abs(veil[2][i] - nMedian[2]) <= 24;
+    EXPECT_GE(nVeiled, int(veil[0].size()) * 9 / 10);
 
     // After the last line the sky is clear again: the top rows are the plain ones, bar
     // whoever walked there.
