@@ -27,6 +27,9 @@ public:
         return pWork && pWork->SellToTrade(nItem);
     }
     CWorkMenuHost* pWork = nullptr;
+    // The boards' picture box, recorded instead of run.
+    void ShowPictureNotice(const char* psz) override { pictures.emplace_back(psz); }
+    std::vector<std::string> pictures;
 };
 
 class WorkTest : public PanelTest {

@@ -18,6 +18,7 @@
 #include "ui/toolbar/BagRules.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "ui/toolbar/ToolBarHost.h"
+#include "ui/work/WorkMenuHost.h"
 #include "world/EffectManager.h"
 #include "world/Player.h"
 
@@ -50,16 +51,6 @@ const std::string& ShortOfMoney() {
 }
 
 void NoticeShortOfMoney() { ToolBarHost().ShowNotice(ShortOfMoney().c_str()); }
-
-// Puts a unit back into the hero's bag; a full bag drops it at the hero.
-void ReturnToBag(int nItem) {
-    CGameToolBar* pBar = HostToolBar();
-    if (!pBar) {
-        if (pPlayer) pPlayer->AddItem(nItem);
-        return;
-    }
-    if (!pBar->AddItemToBag(nItem)) pBar->DropItemAtHero(nItem, 0);
-}
 
 void CloseItemPanel() {
     if (CGameToolBar* pBar = HostToolBar()) pBar->CloseItemPanel();
@@ -203,7 +194,7 @@ int CTradeMenu::OnLButtonUp() {
         static const std::string kTaskItem = Utf8ToText("该物品为完成\n任务必须的物品!");
         host.ShowNotice(kTaskItem.c_str());
         host.SetCarriedItem(-1);
-        ReturnToBag(nCarried);
+        GiveBackToHero(nCarried);
         return kPanelMissed;
     }
     const int nCell = m_grid.CellAt(host.GetMousePos());

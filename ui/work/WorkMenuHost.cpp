@@ -1,9 +1,14 @@
 #include "ui/work/WorkMenuHost.h"
 
+#include "gamedata/DebugLog.h"
+#include "shell/ShellGlobals.h"
 #include "ui/panels/GamePanel.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "ui/toolbar/ToolBarHost.h"
+#include "ui/work/InlayMenu.h"
+#include "ui/work/ManufactureMenu.h"
 #include "ui/work/TradeMenu.h"
+#include "world/Player.h"
 
 CWorkMenuHost::CWorkMenuHost() = default;
 
@@ -22,6 +27,8 @@ int CWorkMenuHost::Open(int nKind, int nShop) {
         m_pTrade = std::move(pTrade);
         break;
     }
+    case kWorkManufacture: m_pManufacture = std::make_unique<CManufactureMenu>(); break;
+    case kWorkInlay: m_pInlay = std::make_unique<CInlayMenu>(); break;
     default: return 0;
     }
     m_nOpenKind = nKind;
@@ -32,6 +39,8 @@ int CWorkMenuHost::Open(int nKind, int nShop) {
 CGamePanel* CWorkMenuHost::OpenPanel() const {
     switch (m_nOpenKind) {
     case kWorkTrade: return m_pTrade.get();
+    case kWorkManufacture: return m_pManufacture.get();
+    case kWorkInlay: return m_pInlay.get();
     default: return nullptr;
     }
 }
@@ -43,10 +52,12 @@ void CWorkMenuHost::Draw() {
 int CWorkMenuHost::OnLButtonUp() {
     CGamePanel* pPanel = OpenPanel();
     if (!pPanel || !pPanel->IsMouseIn()) return 0;
+    const bool bInlay = m_nOpenKind == kWorkInlay;
     if (pPanel->OnLButtonUp() == kPanelClose) {
         DeleteOpen();
         ClearBackBuffer(ToolBarHost().GetSceneNumber());
     }
+    if (bInlay && pDebugLog) pDebugLog->Printf("Inlay in %d\t\r", m_nOpenKind);
     return 1;
 }
 
@@ -57,7 +68,16 @@ int CWorkMenuHost::OnKeyDown(int nKey) {
 
 void CWorkMenuHost::DeleteOpen() {
     if (m_nOpenKind == kWorkTrade) m_pTrade.reset();
+    if (m_nOpenKind == kWorkManufacture || m_nOpenKind == kWorkInlay) CloseBoards();
     m_nOpenKind = kWorkNone;
+}
+
+// Every item lying on a board goes back to the hero; a run is abandoned unconsumed.
+void CWorkMenuHost::CloseBoards() {
+    if (m_pManufacture) m_pManufacture->GiveBackAll();
+    if (m_pInlay) m_pInlay->GiveBackAll();
+    m_pManufacture.reset();
+    m_pInlay.reset();
 }
 
 void CWorkMenuHost::CloseAll() {
@@ -65,6 +85,7 @@ void CWorkMenuHost::CloseAll() {
         m_pTrade->Cancel();
         m_pTrade.reset();
     }
+    CloseBoards();
     m_nOpenKind = kWorkNone;
 }
 
@@ -73,3 +94,12 @@ bool CWorkMenuHost::SellToTrade(int nItem) { return m_pTrade && m_pTrade->SellTo
 int CWorkMenuHost::BuyUnderCursor() { return m_pTrade ? m_pTrade->BuyUnderCursor() : 0; }
 
 bool CWorkMenuHost::HitTest(POINT pt) const { return m_pTrade && PtInRect(m_pTrade->GetPanelRect(), pt); }
+
+void GiveBackToHero(int nItem) {
+    CGameToolBar* pBar = HostToolBar();
+    if (!pBar) {
+        if (pPlayer) pPlayer->AddItem(nItem);
+        return;
+    }
+    if (!pBar->AddItemToBag(nItem)) pBar->DropItemAtHero(nItem, 0);
+}

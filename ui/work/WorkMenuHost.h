@@ -8,6 +8,8 @@
 
 class CGamePanel;
 class CTradeMenu;
+class CInlayMenu;
+class CManufactureMenu;
 
 enum WorkKind : int { kWorkNone = -1, kWorkTrade = 0, kWorkManufacture = 1, kWorkInlay = 2, kWorkCombine = 3 };
 
@@ -36,6 +38,8 @@ public:
     bool IsTradeOpen() const { return m_pTrade != nullptr; }
     bool IsCombineOpen() const { return false; }
     CTradeMenu* Trade() const { return m_pTrade.get(); }
+    CInlayMenu* Inlay() const { return m_pInlay.get(); }
+    CManufactureMenu* Manufacture() const { return m_pManufacture.get(); }
     // The item panel's one-click sale into the open trade; true when sold.
     bool SellToTrade(int nItem);
     // The right click and double click on a good of the open trade.
@@ -47,6 +51,13 @@ private:
     CGamePanel* OpenPanel() const;
     void DeleteOpen();
 
+    void CloseBoards();
+
     int m_nOpenKind = kWorkNone;
     std::unique_ptr<CTradeMenu> m_pTrade;
+    std::unique_ptr<CManufactureMenu> m_pManufacture;
+    std::unique_ptr<CInlayMenu> m_pInlay;
 };
+
+// Puts a unit back into the hero's bag; a full bag drops it at the hero.
+void GiveBackToHero(int nItem);
