@@ -10,8 +10,8 @@ namespace {
 constexpr std::uint32_t kKey = Argb(255, 255, 0, 255);
 
 const ToolBarProbe kProbes[] = {
-    {"MenuInlay.bmp", 20, 360, 46, 70, 96},
-    {"MenuManufacture.bmp", 20, 360, 96, 64, 40},
+    {"MenuInlay.bmp", 60, 366, 46, 70, 96},
+    {"MenuManufacture.bmp", 60, 366, 96, 64, 40},
     {"Making.bmp", 46, 5, 250, 210, 40},
     {"ManufactureButton.bmp", 8, 22, 120, 230, 200},
 };
