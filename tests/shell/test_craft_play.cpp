@@ -1,6 +1,6 @@
 // The inlay master's and the smith's boards in the whole game, headless, on the sample
-// folder that mkgame writes. The harness gives the pieces and opens each board through
-// the work link (as the masters' script lines do), then plays with injected clicks:
+// folder that mkgame writes. The harness starts each master's first-visit event (his
+// gifts, then his board), then plays with injected clicks:
 // shoes into the base slot and two gems onto the board, a run whose bar is caught half
 // and full, the state panel (which gives the shoes back) and the shoes worn with the
 // gems' bonus; the smith melts two pairs into new shoes; ESC during a run gives every
@@ -42,6 +42,8 @@ namespace {
 constexpr int kStrawShoes = 30, kOldShoes1 = 31, kOldShoes2 = 32, kBoots = 33, kRuby = 40, kWideGem = 41,
               kTallGem = 43;
 constexpr DWORD kOpenAt = 10500, kGiveUpAt = 60000;
+// The masters' first-visit events: gifts, then the board.
+constexpr int kInlayGifts = 81, kSmithGifts = 82;
 // The state panel's box of the fourth equipment slot (shoes), the panel at (40, 10).
 constexpr POINT kShoeBox{40 + 87, 10 + 292};
 
@@ -187,11 +189,26 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     int nAttackBefore = 0, nAttackWorn = 0, nWornLink = 0, nWorn = -1;
     int nMade = -1, nMadeHeld = -1, nOld1 = -1, nOld2 = -1, nMadeSteps = 0;
     int nEscBoots = -1, nEscGem = -1, nEscSteps = 0, nEscLink = -1;
-    bool bEscClosed = false;
+    bool bEscClosed = false, bGiftsOpened = false, bSmithOpened = false;
+    int nGiftGem = -1;
 
     CSteps steps;
     auto pick = [&](int nItem) { steps.Click([nItem] { return BagCellOf(nItem); }); };
     auto onto = [&](int nCell) { steps.Click([nCell] { return BoardCell(nCell); }); };
+    // Starts a town event and clicks its talks away until it ended.
+    auto runEvent = [&](int nEvent) {
+        steps.Do([nEvent] { pFrame->StartEvent(nEvent); });
+        auto pPass = std::make_shared<int>(0);
+        steps.Add([pPass] {
+            if (!pFrame->IsEventRunning()) return true;
+            const int k = (*pPass)++ % 8;
+            if (k == 2) InjectMouseMove(770, 300);
+            if (k == 4) InjectMouseButton(VK_LBUTTON, true, 770, 300);
+            if (k == 6) InjectMouseButton(VK_LBUTTON, false, 770, 300);
+            return false;
+        });
+        steps.Wait(3);
+    };
     auto runToEnd = [&](int* pSteps) {
         steps.Add([pSteps] {
             CProgressBoard* pBoard = Board();
@@ -202,8 +219,7 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     };
     // 5: the inlay run, with the bar half and full.
     steps.Do([&] {
-        CGameToolBar* pBar = PanelLink().GetToolBar();
-        // Her goods page starts empty, then holds the shoes and the gems.
+        // Her goods page starts empty, then holds the master's shoes and gems.
         for (int n = 0; n < kHeroItemCount; ++n) {
             ItemRow* pRow = pGameData->GetItem(n);
             if (pRow && FamilyOfType(pRow->nType) == BagFamily::Goods) {
@@ -211,11 +227,14 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
                 std::fill(pRow->nBagCell[pPlayer->TableMember()], pRow->nBagCell[pPlayer->TableMember()] + kBagCells, -1);
             }
         }
-        for (int n : {kStrawShoes, kRuby, kTallGem}) pBar->AddItemToBag(n);
-        WorkLink().Open(kWorkInlay, 0);
+    });
+    // The inlay master's first visit: a talk, his gifts, his board.
+    runEvent(kInlayGifts);
+    steps.Do([&] {
+        bGiftsOpened = Work() && Work()->Inlay();
+        nGiftGem = pPlayer->nItemCount[kWideGem];
         if (Board()) ptBoard = Board()->GetOrigin(), rcBar = Board()->ProgressRect();
     });
-    steps.Wait(3);
     pick(kStrawShoes);
     steps.Click([] { return Board() ? Centre(Board()->SlotRect()) : POINT{0, 0}; });
     pick(kRuby);
@@ -245,12 +264,8 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     });
     steps.Key(VK_ESCAPE);
     // 6: the smith melts two old pairs.
-    steps.Do([&] {
-        CGameToolBar* pBar = PanelLink().GetToolBar();
-        for (int n : {kOldShoes1, kOldShoes2}) pBar->AddItemToBag(n);
-        WorkLink().Open(kWorkManufacture, 0);
-    });
-    steps.Wait(3);
+    runEvent(kSmithGifts);
+    steps.Do([&] { bSmithOpened = Work() && Work()->Manufacture(); });
     pick(kOldShoes1);
     onto(0);
     pick(kOldShoes2);
@@ -271,7 +286,7 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     // 7: ESC during an inlay run.
     steps.Do([&] {
         CGameToolBar* pBar = PanelLink().GetToolBar();
-        for (int n : {kBoots, kWideGem}) pBar->AddItemToBag(n);
+        pBar->AddItemToBag(kBoots);
         WorkLink().Open(kWorkInlay, 0);
     });
     steps.Wait(3);
@@ -295,9 +310,11 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     const DWORD dwStart = TimeGetTime();
     bool bOpened = false;
     pHooked->onFrame = [&] {
-        if (!pPlayer || !pScene || !PanelLink().GetToolBar() || !pGameData || pFrame->GetGameMode() != 3) return;
         const DWORD t = TimeGetTime() - dwStart;
         if (t > kGiveUpAt) pFrame->QuitGame();
+        // Talks change the game mode; once on the map the steps run in every mode.
+        if (!bOpened && (!pPlayer || !pScene || !PanelLink().GetToolBar() || !pGameData || pFrame->GetGameMode() != 3))
+            return;
         if (t < kOpenAt) return;
         bOpened = true;
         if (Board() && Board()->IsRunning()) {
@@ -319,6 +336,8 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     ASSERT_TRUE(bOpened) << "the map never ran";
 
     // 5: the run, its bar and its record; worn, the shoes raise the attack by the gems'.
+    EXPECT_TRUE(bGiftsOpened) << "steps done: " << steps.Done();
+    EXPECT_EQ(nGiftGem, 1);
     EXPECT_TRUE(bStarted) << "steps done: " << steps.Done();
     EXPECT_TRUE(bHalf && bFull);
     EXPECT_EQ(inlaid.nAttack, 5 + 20);
@@ -335,6 +354,7 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     EXPECT_EQ(BarPixels(full, rcBar), kBoardSteps);
 
     // 6: the smith's run made new shoes, now in the bag; the old pairs are gone.
+    EXPECT_TRUE(bSmithOpened);
     EXPECT_EQ(nMadeSteps, kBoardSteps);
     ASSERT_GE(nMade, 0);
     EXPECT_TRUE(nMade >= kStrawShoes && nMade <= 34) << nMade;
@@ -350,7 +370,7 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     EXPECT_LT(nEscSteps, kBoardSteps);
     EXPECT_TRUE(bEscClosed);
     EXPECT_EQ(nEscBoots, 1);
-    EXPECT_EQ(nEscGem, 1);
+    EXPECT_EQ(nEscGem, 1) << "the master's wide gem";
     EXPECT_EQ(nEscLink, 0);
     CShot escaped(s + "escaped.png");
     ASSERT_TRUE(escaped.Read());
