@@ -138,7 +138,7 @@ TEST_F(TradeProperty, EveryUnitAndCoinIsAccountedForOverAThousandSeeds) {
         ASSERT_EQ(work.Open(kWorkTrade, 2), 1);
         std::vector<CTradeMenu::Deal> bought, sold;
         for (int nStep = 0; nStep < 30; ++nStep) {
-            if (!work.IsOpen()) {
+            if (!work.IsTradeOpen()) {
                 o = Take();
                 ASSERT_EQ(work.Open(kWorkTrade, 2), 1);
             }
@@ -182,10 +182,10 @@ TEST_F(TradeProperty, EveryUnitAndCoinIsAccountedForOverAThousandSeeds) {
             if (bCancels) {
                 ASSERT_NO_FATAL_FAILURE(CheckCancelled(o, bought, sold, nSeed));
                 bought.clear(), sold.clear();
-                if (work.IsOpen()) o = Take();  // another trade opened
+                if (work.IsTradeOpen()) o = Take();  // another trade opened
                 continue;
             }
-            if (work.IsOpen()) bought = Trade()->Bought(), sold = Trade()->Sold();
+            if (work.IsTradeOpen()) bought = Trade()->Bought(), sold = Trade()->Sold();
             ASSERT_NO_FATAL_FAILURE(CheckLedger(o, bought, sold, nSeed));
             if (bCloses) bought.clear(), sold.clear();
         }
