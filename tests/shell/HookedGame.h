@@ -11,7 +11,13 @@
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
+#include "shell/GameApp.h"
 #include "shell/MainFrame.h"
+#include "shell/PictureStore.h"
+#include "shell/SceneLink.h"
+#include "shell/ShellGlobals.h"
+#include "shell/ToolBarLink.h"
+#include "shell/UiShellLink.h"
 #include "tests/TempFolder.h"
 #include "tests/shell/GameRun.h"
 
@@ -39,4 +45,30 @@ inline ::testing::AssertionResult EnterSampleGame(const CTempFolder& folder, std
     UseVirtualClock(true, 1000, 20);
     ResetMessageQueue();
     return ::testing::AssertionSuccess();
+}
+
+// Plays the whole game in this process on the current folder: the shell's links are
+// installed, a hooked main window calls onFrame once a pass until the game quits, and
+// everything is torn down again. The start-up error; empty when the game started.
+inline std::string PlayHookedGame(std::function<void()> onFrame) {
+    CGameApp app;  // its start clears the game's globals; its exit deletes them
+    nCharSet = 134;
+    dwNowTime = TimeGetTime();
+    CShellUiLink uiLink;
+    SetUiShell(&uiLink);
+    InstallShellPictureLinks();
+    InstallToolBarLinks();
+    InstallSceneLinks();
+    auto* pHooked = new CHookedFrame;
+    pFrame = pHooked;
+    pHooked->onFrame = std::move(onFrame);
+    if (pFrame->CreateMainWindow()) pFrame->InitGame();
+    const std::string strError = pFrame->GetStartupError();
+    RemoveToolBarLinks();
+    delete pFrame;
+    pFrame = nullptr;
+    SetUiShell(nullptr);
+    RemoveShellPictureLinks();
+    app.ExitInstance();
+    return strError;
 }

@@ -14,13 +14,9 @@
 #include "platform/Clock.h"
 #include "platform/Window.h"
 #include "shell/FrameLinks.h"
-#include "shell/GameApp.h"
 #include "shell/MainFrame.h"
-#include "shell/PictureStore.h"
-#include "shell/SceneLink.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ToolBarLink.h"
-#include "shell/UiShellLink.h"
 #include "tests/TempFolder.h"
 #include "tests/shell/GameRun.h"
 #include "tests/shell/HookedGame.h"
@@ -170,17 +166,6 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     // The title's new-game button.
     ASSERT_EQ(LoadInputScriptText("8500 move 280 240\n9000 lbutton down 280 240\n9040 lbutton up 280 240\n", "craft play"), 0);
 
-    CGameApp app;
-    nCharSet = 134;
-    dwNowTime = TimeGetTime();
-    CShellUiLink uiLink;
-    SetUiShell(&uiLink);
-    InstallShellPictureLinks();
-    InstallToolBarLinks();
-    InstallSceneLinks();
-    auto* pHooked = new CHookedFrame;
-    pFrame = pHooked;
-
     // What the run saw.
     bool bStarted = false, bHalf = false, bFull = false, bHalfShot = false, bFullShot = false;
     POINT ptBoard{};
@@ -309,7 +294,7 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
 
     const DWORD dwStart = TimeGetTime();
     bool bOpened = false;
-    pHooked->onFrame = [&] {
+    const std::string strError = PlayHookedGame([&] {
         const DWORD t = TimeGetTime() - dwStart;
         if (t > kGiveUpAt) pFrame->QuitGame();
         // Talks change the game mode; once on the map the steps run in every mode.
@@ -322,15 +307,7 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
             bFull = bFull || Board()->GetSteps() == kBoardSteps;
         }
         steps.Pass();
-    };
-    if (pFrame->CreateMainWindow()) pFrame->InitGame();
-    const std::string strError = pFrame->GetStartupError();
-    RemoveToolBarLinks();
-    delete pFrame;
-    pFrame = nullptr;
-    SetUiShell(nullptr);
-    RemoveShellPictureLinks();
-    app.ExitInstance();
+    });
     SetCurrentDirectory(strOldDir.c_str());
     ASSERT_TRUE(strError.empty()) << strError;
     ASSERT_TRUE(bOpened) << "the map never ran";
