@@ -312,7 +312,9 @@ void CPlayer::ApplyItemBonus(int nItem, bool bRemove) {
             nStaminaMax = SaturatingAdd(nStaminaMax, -std::int64_t(b.nStaminaMax));
             b.nLink = -1;
         }
-    } else if (b.nLink != 0 && HeroHost().IsInlayEntryFree(b.nLink)) {
+    } else if (b.nLink == -1) {
+        // -1: recorded by the inlay and not yet worn (the unit left the bag grid). 0 has
+        // no bonus; an anchor cell means the inlaid unit still lies in the bag.
         nAttack = SaturatingAdd(nAttack, b.nAttack);
         nDefence = SaturatingAdd(nDefence, b.nDefence);
         nStaminaMax = SaturatingAdd(nStaminaMax, b.nStaminaMax);

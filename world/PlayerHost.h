@@ -1,6 +1,6 @@
 // What a hero asks of its neighbours: the toolbar (current hero number, open panels,
-// quick slots, the item panel, party files), the work-panel host (inlay table), the
-// scene (cell of a map point) and the sprite package (frame counts). The game installs
+// quick slots, the item panel, party files), the scene (cell of a map point) and the
+// sprite package (frame counts). The game installs
 // its own host; tests install fakes. The default answers as a game without a toolbar,
 // work panels or scene would: no current hero, no panel open, nothing to reload.
 #pragma once
@@ -23,9 +23,6 @@ public:
     // and the party-file reader that brings that member back.
     virtual bool HasPartyFile(int nNumber) const { (void)nNumber; return false; }
     virtual void LoadPartyFile(int nNumber) { (void)nNumber; }
-
-    // Work-panel host: true when it exists and its inlay entry named by the link is free.
-    virtual bool IsInlayEntryFree(int nLink) const { (void)nLink; return false; }
 
     // Scene: the cell of a map point; false when there is no scene or the point is off the grid.
     virtual bool GetCellOfPoint(POINT pt, POINT* pCell) const;

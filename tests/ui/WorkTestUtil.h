@@ -31,6 +31,9 @@ public:
         return pWork && pWork->PutIntoCombine(nItem);
     }
     CWorkMenuHost* pWork = nullptr;
+    // The boards' picture box, recorded instead of run.
+    void ShowPictureNotice(const char* psz) override { pictures.emplace_back(psz); }
+    std::vector<std::string> pictures;
 };
 
 class WorkTest : public PanelTest {

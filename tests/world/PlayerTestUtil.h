@@ -24,7 +24,6 @@ public:
     void ClearItemPanelCell(int nCell) override { clearedCells.push_back(nCell); }
     bool HasPartyFile(int n) const override { return n >= 0 && n < 5 && bPartyFile[n]; }
     void LoadPartyFile(int n) override { loadedFiles.push_back(n); }
-    bool IsInlayEntryFree(int nLink) const override { return nLink >= 0 && nLink < 4 && bInlayFree[nLink]; }
     bool GetCellOfPoint(POINT pt, POINT* pCell) const override {
         if (!bScene) return false;
         *pCell = POINT{pt.x / 32, pt.y / 32};
@@ -39,7 +38,6 @@ public:
     bool bPanelOpen = false;
     bool bScene = false;
     bool bPartyFile[5] = {};
-    bool bInlayFree[4] = {};
     std::vector<int> reloads, clearedCells, loadedFiles;
 };
 

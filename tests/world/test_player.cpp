@@ -210,8 +210,8 @@ TEST_F(PlayerStats, StanceChoosesTheSpriteActionsOfTheFrameCounts) {
 TEST_F(PlayerStats, ItemBonusesComeOffAsTheyWentOn) {
     CPlayer hero;
     const CPlayer before = hero;
-    hero.inlay[4] = InlayRecord{6, 7, 8, 2};
-    host.bInlayFree[2] = true;
+    // -1: an inlay recorded for the unit that is being worn.
+    hero.inlay[4] = InlayRecord{6, 7, 8, -1};
     hero.ApplyItemBonus(4, false);
     EXPECT_EQ(hero.nAttack, 4 + 6);
     EXPECT_EQ(hero.nDefence, 8 + 7);
@@ -225,17 +225,26 @@ TEST_F(PlayerStats, ItemBonusesComeOffAsTheyWentOn) {
     EXPECT_EQ(hero.nStaminaMax, before.nStaminaMax);
     EXPECT_EQ(hero.nLifeMax, before.nLifeMax);
     EXPECT_EQ(hero.inlay[4].nLink, -1);
+    // Worn again, it applies again.
+    hero.ApplyItemBonus(4, false);
+    EXPECT_EQ(hero.nAttack, 4 + 6);
+    hero.ApplyItemBonus(4, true);
 
-    // An inlay entry that is taken, or no link at all, adds only the item's own columns.
+    // An anchor (the inlaid unit still in the bag) or no record adds only the item's
+    // own columns, and taking such an item off leaves its record alone.
     hero.inlay[1] = InlayRecord{6, 7, 8, 3};
     hero.inlay[2] = InlayRecord{6, 7, 8, 0};
     hero.ApplyItemBonus(1, false);
     hero.ApplyItemBonus(2, false);
     EXPECT_EQ(hero.nAttack, 1 + 2);
     EXPECT_EQ(hero.inlay[1].nLink, 3);
+    EXPECT_EQ(hero.inlay[2].nLink, 0);
+    hero.ApplyItemBonus(1, true);
+    EXPECT_EQ(hero.nAttack, 2);
+    EXPECT_EQ(hero.inlay[1].nLink, 3);
     hero.ApplyItemBonus(77, false);  // no such row
     hero.ApplyItemBonus(-1, true);
-    EXPECT_EQ(hero.nAttack, 3);
+    EXPECT_EQ(hero.nAttack, 2);
 }
 
 TEST_F(PlayerStats, MapPositionSetsTheCellOnlyWithAScene) {

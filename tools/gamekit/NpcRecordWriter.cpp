@@ -80,8 +80,14 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         people.push_back(keeper);
         // The shop keeper, the inlay master and the smith in the quiet north-east corner.
         people.push_back(Talker(14, 2, 33, 4, 75));
-        people.push_back(Talker(15, 4, 35, 4, 76));
-        people.push_back(Talker(16, 3, 37, 4, 77));
+        // The inlay master and the smith give their first pieces once (81, 82), then
+        // open their boards (76, 77).
+        NpcRecordModel inlayer = Talker(15, 4, 35, 4, 81);
+        inlayer.events[1] = 76;
+        people.push_back(inlayer);
+        NpcRecordModel smith = Talker(16, 3, 37, 4, 82);
+        smith.events[1] = 77;
+        people.push_back(smith);
     } else if (nScene == 1) {
         people.push_back(Fighter(1, 1, 21, 12, 12));
         // A ranged fighter, one that flees at low life, and one whose skills lay area effects.

@@ -177,6 +177,22 @@ event 76
 event 77
   Talk 2 352
   OpenCraftPanel 1
+# On the first visit the inlay master gives shoes and three gems, and the smith two old
+# pairs of shoes to melt down; then each opens his board.
+text 365 "初次见面，送你一双草鞋和几颗宝石，放上来试试。"
+text 366 "这两双旧鞋拿去，放到台上熔了，能打出一双新的。"
+event 81 once
+  Talk 4 365
+  GiveItem 30
+  GiveItem 40
+  GiveItem 41
+  GiveItem 43
+  OpenCraftPanel 2
+event 82 once
+  Talk 2 366
+  GiveItem 31
+  GiveItem 32
+  OpenCraftPanel 1
 event 78 once
   GiveItem 48
   GiveItem 53

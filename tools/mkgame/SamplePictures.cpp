@@ -13,6 +13,7 @@
 #include "tools/mkgame/SampleMiniGames.h"
 #include "tools/mkgame/SampleToolBar.h"
 #include "tools/mkgame/SamplePanels.h"
+#include "tools/mkgame/SampleBoards.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ bool WritePictureContent(const std::string& gameDir) {
     for (const char* pszPkg : {"menu.pkg", "Head.pkg"}) options.extraEntries[pszPkg] = MenuContentEntries(pszPkg);
     for (PkgEntryData& entry : ToolBarContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : PanelContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
+    for (PkgEntryData& entry : BoardContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : GroundItemEntries(options.nItemCount))
         options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : MiniGameContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));

@@ -32,7 +32,11 @@ int CItemGrid::RegionCells(int nAnchor, int nShape, int pCells[6]) const {
         pCells[0] = nAnchor, pCells[1] = nAnchor + 1, pCells[2] = nAnchor + w, pCells[3] = nAnchor + w + 1;
         pCells[4] = nAnchor + 2 * w, pCells[5] = nAnchor + 2 * w + 1;
         return 6;
-    case 3: pCells[0] = nAnchor, pCells[1] = nAnchor + w; return 2;
+    case 3: {
+        const int nRows = m_layout.nTallRows < 1 ? 1 : m_layout.nTallRows > 6 ? 6 : m_layout.nTallRows;
+        for (int i = 0; i < nRows; ++i) pCells[i] = nAnchor + i * w;
+        return nRows;
+    }
     default: return 0;
     }
 }

@@ -1,8 +1,9 @@
 // A grid of item cells as the bag and work panels show them: cells laid out by origin
 // and pitch, each holding the item that covers it and the anchor (top-left cell) of
 // that item's region. Regions take the bag's shape codes: 0 one cell, 1 two rows by two
-// columns, 2 three rows by two columns, 3 two rows by one column. The grid knows
-// nothing of item tables or counts: its owner decides what goes where.
+// columns, 2 three rows by two columns, 3 one column of two rows (six rows on the work
+// boards). The grid knows nothing of item tables or counts: its owner decides what
+// goes where.
 #pragma once
 #include <cstddef>
 #include <vector>
@@ -27,6 +28,8 @@ struct ItemGridLayout {
     int nPitchY = 33;
     int nCellWidth = 25;
     int nCellHeight = 31;
+    // Rows of the one-column shape 3: two in the bag, six on the work boards.
+    int nTallRows = 2;
 };
 
 class CItemGrid {

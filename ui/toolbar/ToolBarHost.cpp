@@ -19,6 +19,12 @@ int CToolBarHost::AskQuestion(const char* pszText) {
 
 void CToolBarHost::PlaySound(int n) { PlayUiSound(n); }
 
+void CToolBarHost::ShowPictureNotice(const char* pszPicture) {
+    CPicMessageBox box;
+    box.LoadPictures(pszPicture, "YesOrNo.bmp", 97, 42);
+    box.Run(nullptr, 1, 250, 225);
+}
+
 namespace {
 CToolBarHost s_defaultHost;
 CToolBarHost* s_pHost = &s_defaultHost;

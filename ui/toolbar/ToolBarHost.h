@@ -67,6 +67,8 @@ public:
     virtual void ShowNoticeAt(const char* pszText, int x, int y);
     virtual int AskQuestion(const char* pszText);
     virtual void PlaySound(int n);
+    // The picture box of the work boards: a message picture and one button at (250, 225).
+    virtual void ShowPictureNotice(const char* pszPicture);
 
     // The main window's scene effect 1..5 at a map point (a running script waits for
     // it); false when it was not started.

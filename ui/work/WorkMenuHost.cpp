@@ -1,10 +1,15 @@
 #include "ui/work/WorkMenuHost.h"
 
+#include "gamedata/DebugLog.h"
+#include "shell/ShellGlobals.h"
 #include "ui/panels/GamePanel.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "ui/toolbar/ToolBarHost.h"
 #include "ui/work/CombineMenu.h"
+#include "ui/work/InlayMenu.h"
+#include "ui/work/ManufactureMenu.h"
 #include "ui/work/TradeMenu.h"
+#include "world/Player.h"
 
 CWorkMenuHost::CWorkMenuHost() = default;
 
@@ -24,6 +29,8 @@ int CWorkMenuHost::Open(int nKind, int nShop) {
         break;
     }
     case kWorkCombine: m_pCombine = std::make_unique<CCombineMenu>(); break;
+    case kWorkManufacture: m_pManufacture = std::make_unique<CManufactureMenu>(); break;
+    case kWorkInlay: m_pInlay = std::make_unique<CInlayMenu>(); break;
     default: return 0;
     }
     m_nOpenKind = nKind;
@@ -40,6 +47,8 @@ CGamePanel* CWorkMenuHost::OpenPanel() const {
     switch (m_nOpenKind) {
     case kWorkTrade: return m_pTrade.get();
     case kWorkCombine: return m_pCombine.get();
+    case kWorkManufacture: return m_pManufacture.get();
+    case kWorkInlay: return m_pInlay.get();
     default: return nullptr;
     }
 }
@@ -51,10 +60,12 @@ void CWorkMenuHost::Draw() {
 int CWorkMenuHost::OnLButtonUp() {
     CGamePanel* pPanel = OpenPanel();
     if (!pPanel || !pPanel->IsMouseIn()) return 0;
+    const bool bInlay = m_nOpenKind == kWorkInlay;
     if (pPanel->OnLButtonUp() == kPanelClose) {
         DeleteOpen();
         ClearBackBuffer(ToolBarHost().GetSceneNumber());
     }
+    if (bInlay && pDebugLog) pDebugLog->Printf("Inlay in %d\t\r", m_nOpenKind);
     return 1;
 }
 
@@ -66,7 +77,16 @@ int CWorkMenuHost::OnKeyDown(int nKey) {
 void CWorkMenuHost::DeleteOpen() {
     if (m_nOpenKind == kWorkTrade) m_pTrade.reset();
     if (m_nOpenKind == kWorkCombine) m_pCombine.reset();
+    if (m_nOpenKind == kWorkManufacture || m_nOpenKind == kWorkInlay) CloseBoards();
     m_nOpenKind = kWorkNone;
+}
+
+// Every item lying on a board goes back to the hero; a run is abandoned unconsumed.
+void CWorkMenuHost::CloseBoards() {
+    if (m_pManufacture) m_pManufacture->GiveBackAll();
+    if (m_pInlay) m_pInlay->GiveBackAll();
+    m_pManufacture.reset();
+    m_pInlay.reset();
 }
 
 void CWorkMenuHost::CloseAll() {
@@ -78,6 +98,7 @@ void CWorkMenuHost::CloseAll() {
         m_pCombine->ReturnItems();
         m_pCombine.reset();
     }
+    CloseBoards();
     m_nOpenKind = kWorkNone;
 }
 

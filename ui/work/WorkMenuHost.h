@@ -9,6 +9,8 @@
 class CGamePanel;
 class CTradeMenu;
 class CCombineMenu;
+class CInlayMenu;
+class CManufactureMenu;
 
 enum WorkKind : int { kWorkNone = -1, kWorkTrade = 0, kWorkManufacture = 1, kWorkInlay = 2, kWorkCombine = 3 };
 
@@ -40,6 +42,8 @@ public:
     // The item panel's one-click transfer into the open combining table; true when placed.
     bool PutIntoCombine(int nItem);
     CTradeMenu* Trade() const { return m_pTrade.get(); }
+    CInlayMenu* Inlay() const { return m_pInlay.get(); }
+    CManufactureMenu* Manufacture() const { return m_pManufacture.get(); }
     // The item panel's one-click sale into the open trade; true when sold.
     bool SellToTrade(int nItem);
     // The right click and double click on a good of the open trade.
@@ -51,7 +55,11 @@ private:
     CGamePanel* OpenPanel() const;
     void DeleteOpen();
 
+    void CloseBoards();
+
     int m_nOpenKind = kWorkNone;
     std::unique_ptr<CTradeMenu> m_pTrade;
     std::unique_ptr<CCombineMenu> m_pCombine;
+    std::unique_ptr<CManufactureMenu> m_pManufacture;
+    std::unique_ptr<CInlayMenu> m_pInlay;
 };

@@ -1,0 +1,85 @@
+#include "ui/work/InlayMenu.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "gamedata/DebugLog.h"
+#include "gamedata/GameData.h"
+#include "gamedata/Tables.h"
+#include "shell/ShellGlobals.h"
+#include "ui/toolbar/ToolBarHost.h"
+#include "world/Player.h"
+
+namespace {
+
+constexpr int kBaseType = 2, kGemType = 8;
+
+int TypeOf(int nItem) {
+    const ItemRow* pRow = pGameData && nItem >= 0 && nItem < kHeroItemCount ? pGameData->GetItem(nItem) : nullptr;
+    return pRow ? pRow->nType : -1;
+}
+
+std::int32_t Clamp32(std::int64_t n) {
+    return std::int32_t(std::clamp<std::int64_t>(n, std::numeric_limits<std::int32_t>::min(),
+                                                 std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+CInlayMenu::CInlayMenu() : CProgressBoard("MenuInlay.bmp", kInlayEntries) {}
+
+int CInlayMenu::PlaceCarried(int nCarried, POINT pt) {
+    const int nType = TypeOf(nCarried);
+    if (nType == kBaseType && PtInRect(SlotRect(), pt)) {
+        SetBase();
+        return 1;
+    }
+    if (nType != kGemType) return 1;
+    const int nCell = Grid().CellAt(pt);
+    if (nCell < 0) return 0;
+    PlaceGem(nCell, nCarried);
+    return 1;
+}
+
+void CInlayMenu::PlaceGem(int nCell, int nItem) {
+    // Shapes past 3 have no cells here: such a gem stays on the cursor rather than
+    // being taken without a place on the board.
+    const int nShape = BoardShapeOf(nItem);
+    if (nShape < 0 || nShape > 3) return;
+    PlaceOnBoard(nCell, nItem);
+}
+
+void CInlayMenu::SetBase() {
+    CToolBarHost& host = ToolBarHost();
+    const int nItem = host.GetCarriedItem();
+    // A second base would push the first out of the panel: it stays on the cursor.
+    if (SlotItem() >= 0 || !HeroMayUse(nItem)) return;
+    SetSlot(nItem);
+    host.SetCarriedItem(-1);
+    if (pDebugLog)
+        pDebugLog->Printf("GirdInfo No:%d,ItemNo:%d,Rectleft:%d\n", kBoardSlot, SlotItem(), int(SlotRect().left));
+}
+
+bool CInlayMenu::MayStart() {
+    if (BoardHoldsItem() && SlotItem() >= 0) return true;
+    ShowPutInNotice();
+    return false;
+}
+
+void CInlayMenu::Apply() {
+    const int nBase = SlotItem();
+    if (!pPlayer || !pGameData || nBase < 0 || nBase >= kHeroItemCount) return;
+    std::int64_t nAttack = 0, nDefence = 0, nCelerity = 0;
+    for (int nGem : Entries()) {
+        const ItemRow* pRow = nGem >= 0 && nGem < kHeroItemCount ? pGameData->GetItem(nGem) : nullptr;
+        if (!pRow) continue;
+        nAttack += pRow->nAttack;
+        nDefence += pRow->nDefence;
+        nCelerity += pRow->nCelerity;
+    }
+    InlayRecord& record = pPlayer->inlay[nBase];
+    record.nAttack = Clamp32(record.nAttack + nAttack);
+    record.nDefence = Clamp32(record.nDefence + nDefence);
+    record.nStaminaMax = Clamp32(record.nStaminaMax + nCelerity);
+    record.nLink = -1;
+}

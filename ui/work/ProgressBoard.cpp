@@ -1,0 +1,236 @@
+#include "ui/work/ProgressBoard.h"
+
+#include <algorithm>
+
+#include "CDX/CDXScreen.h"
+#include "CDX/CDXSurface.h"
+#include "gamedata/BitmapData.h"
+#include "gamedata/GameData.h"
+#include "gamedata/Tables.h"
+#include "platform/Clock.h"
+#include "shell/ShellGlobals.h"
+#include "ui/menus/MenuPanel.h"
+#include "ui/toolbar/ToolBarHost.h"
+#include "ui/work/WorkItems.h"
+#include "world/Player.h"
+
+namespace {
+
+// The item panel's left edge: the board lies left of it, so the bag beside it stays
+// in reach (the board's own offsets run to 433 pixels).
+constexpr int kItemPanelLeft = 400;
+constexpr int kBoardTop = 50;
+// The size a board takes when its background picture is missing.
+constexpr int kDefaultWidth = 440, kDefaultHeight = 380;
+constexpr int kStripWidth = 99, kStripRow = 44;
+
+ItemGridLayout BoardLayout(POINT ptOrigin) {
+    ItemGridLayout layout;
+    layout.nColumns = 8;
+    layout.nRows = 11;
+    layout.ptOrigin = POINT{ptOrigin.x + 73, ptOrigin.y + 39};
+    layout.nPitchX = 28;
+    layout.nPitchY = 29;
+    layout.nCellWidth = 25;
+    layout.nCellHeight = 25;
+    layout.nTallRows = 6;
+    return layout;
+}
+
+POINT BoardOrigin(const CDXSurface* pBackground) {
+    const int nWidth = pBackground ? pBackground->GetWidth() : kDefaultWidth;
+    return POINT{kItemPanelLeft - nWidth, kBoardTop};
+}
+
+}  // namespace
+
+int BoardShapeOf(int nItem) {
+    const ItemRow* pRow = pGameData && nItem >= 0 && nItem < kHeroItemCount ? pGameData->GetItem(nItem) : nullptr;
+    return pRow ? pRow->nGirdNum : -1;
+}
+
+bool HeroMayUse(int nItem) {
+    const ItemRow* pRow = pGameData && nItem >= 0 && nItem < kHeroItemCount ? pGameData->GetItem(nItem) : nullptr;
+    if (!pRow || !pPlayer || pPlayer->nMember < 0 || pPlayer->nMember >= kFitCount) return false;
+    return pRow->bFit[pPlayer->nMember] != 0;
+}
+
+CProgressBoard::CProgressBoard(const char* pszBackground, int nEntries)
+    : CGamePanel(0, 0, 0, 0),
+      m_pBoardPicture(LoadMenuSurface(pszBackground, true)),
+      m_grid(BoardLayout(BoardOrigin(m_pBoardPicture.get()))),
+      m_entries(size_t(std::max(nEntries, 1)), -1) {
+    m_ptOrigin = BoardOrigin(m_pBoardPicture.get());
+    const int nWidth = m_pBoardPicture ? m_pBoardPicture->GetWidth() : kDefaultWidth;
+    const int nHeight = m_pBoardPicture ? m_pBoardPicture->GetHeight() : kDefaultHeight;
+    m_rcPanel = RECT{m_ptOrigin.x, m_ptOrigin.y, m_ptOrigin.x + nWidth, m_ptOrigin.y + nHeight};
+    m_slot.nCell = kBoardSlot;
+    m_slot.rc = OffsetBy(RECT{352, 38, 405, 207}, m_ptOrigin);
+    m_rcStart = OffsetBy(RECT{329, 268, 428, 312}, m_ptOrigin);
+    m_rcClose = OffsetBy(RECT{329, 320, 428, 364}, m_ptOrigin);
+    m_rcProgress = OffsetBy(RECT{341, 239, 433, 249}, m_ptOrigin);
+    m_pPlaceMark.reset(LoadMenuSurface("ItemPos.bmp", true));
+    m_pProgress.reset(LoadMenuSurface("Making.bmp", true));
+    m_pButtons.reset(LoadMenuSurface("ManufactureButton.bmp", true));
+}
+
+CProgressBoard::~CProgressBoard() = default;
+
+int CProgressBoard::CellAt(POINT pt) const {
+    const int n = m_grid.CellAt(pt);
+    if (n >= 0) return n;
+    return PtInRect(m_slot.rc, pt) ? kBoardSlot : -1;
+}
+
+const RECT& CProgressBoard::CellRect(int nCell) const {
+    return nCell >= 0 && nCell < kBoardCells ? m_grid.Cell(nCell).rc : m_slot.rc;
+}
+
+int CProgressBoard::OnLButtonUp() {
+    CToolBarHost& host = ToolBarHost();
+    if (m_bRunning) {
+        PlayPanelClick();
+        return kPanelHandledOne;
+    }
+    const POINT pt = host.GetMousePos();
+    const int nCarried = host.GetCarriedItem();
+    if (nCarried < 0) {
+        if (TakeOut(CellAt(pt))) {
+            PlayPanelClick();
+            return kPanelHandledOne;
+        }
+    } else if (PlaceCarried(nCarried, pt)) {
+        PlayPanelClick();
+        return kPanelHandledOne;
+    }
+    if (PtInRect(m_rcStart, pt)) {
+        if (MayStart()) {
+            if (StartSounds()) PlayPanelClick();
+            m_bRunning = true;
+            m_nSteps = 1;
+        }
+    } else if (PtInRect(m_rcClose, pt)) {
+        PlayPanelClick();
+        return kPanelClose;
+    }
+    return kPanelMissed;
+}
+
+bool CProgressBoard::TakeOut(int nCell) {
+    if (nCell == kBoardSlot) {
+        if (m_slot.nItem < 0) return false;
+        ToolBarHost().SetCarriedItem(m_slot.nItem);
+        ClearSlot();
+        return true;
+    }
+    const int nItem = m_grid.ItemAt(nCell);
+    if (nItem < 0) return false;
+    m_grid.ClearRegion(m_grid.AnchorAt(nCell), BoardShapeOf(nItem));
+    auto it = std::find(m_entries.begin(), m_entries.end(), nItem);
+    if (it != m_entries.end()) *it = -1;
+    ToolBarHost().SetCarriedItem(nItem);
+    return true;
+}
+
+bool CProgressBoard::PlaceOnBoard(int nCell, int nItem) {
+    const int nShape = BoardShapeOf(nItem);
+    if (nCell < 0 || nCell >= kBoardCells || !m_grid.Fits(nCell, nShape)) return false;
+    auto it = std::find(m_entries.begin(), m_entries.end(), -1);
+    // A full list refuses the item: one lying on the board without an entry would be
+    // neither counted nor given back.
+    if (it == m_entries.end()) return false;
+    *it = nItem;
+    m_grid.MarkRegion(nCell, nShape, nItem);
+    ToolBarHost().SetCarriedItem(-1);
+    return true;
+}
+
+bool CProgressBoard::BoardHoldsItem() const {
+    for (int n = 0; n < kBoardCells; ++n)
+        if (m_grid.ItemAt(n) >= 0) return true;
+    return false;
+}
+
+void CProgressBoard::SetSlot(int nItem) {
+    m_slot.nItem = nItem;
+    m_slot.nAnchor = nItem >= 0 ? kBoardSlot : -1;
+}
+
+void CProgressBoard::ClearSlot() { SetSlot(-1); }
+
+void CProgressBoard::ShowPutInNotice() { ToolBarHost().ShowPictureNotice("PutInItem.bmp"); }
+
+void CProgressBoard::RunProgress() {
+    m_dwNow = TimeGetTime();
+    // A signed difference, so a clock that wrapped still steps.
+    if (std::int32_t(m_dwNow - m_dwLastStep) > kBoardStepMs) {
+        m_dwLastStep = m_dwNow;
+        if (++m_nSteps > kBoardSteps) {
+            m_grid.ClearAll();
+            FinishRun();
+            m_bRunning = false;
+            std::fill(m_entries.begin(), m_entries.end(), -1);
+            return;
+        }
+    }
+    if (!m_pProgress || !pBack) return;
+    const RECT rcSource{0, 0, m_nSteps, 10};
+    m_pProgress->BlitKeyed(pBack, m_rcProgress.left, m_rcProgress.top, &rcSource);
+}
+
+void CProgressBoard::GiveBackAll() {
+    std::vector<int> items;
+    for (int n = 0; n < kBoardCells; ++n)
+        if (m_grid.ItemAt(n) >= 0 && m_grid.AnchorAt(n) == n) items.push_back(m_grid.ItemAt(n));
+    if (m_slot.nItem >= 0) items.push_back(m_slot.nItem);
+    m_grid.ClearAll();
+    ClearSlot();
+    std::fill(m_entries.begin(), m_entries.end(), -1);
+    m_bRunning = false;
+    m_nSteps = 1;
+    for (int nItem : items) ReturnToBag(nItem);
+}
+
+void CProgressBoard::Draw() {
+    if (m_pBoardPicture && pBack) m_pBoardPicture->BlitKeyed(pBack, m_ptOrigin.x, m_ptOrigin.y);
+    DrawPlacementMarks();
+    DrawIcons();
+    TrackCursor();
+    if (m_bRunning) RunProgress();
+}
+
+void CProgressBoard::DrawPlacementMarks() {
+    const int nShape = BoardShapeOf(ToolBarHost().GetCarriedItem());
+    const int c = m_nHoveredCell;
+    if (nShape < 0 || c < 0 || c >= kBoardCells || !m_pPlaceMark || !pBack) return;
+    if ((nShape == 1 || nShape == 2) && c % 8 == 7) return;
+    int cells[6];
+    const int nCount = m_grid.RegionCells(c, nShape, cells);
+    if (nCount == 0 || cells[nCount - 1] >= kBoardCells) return;
+    for (int i = 0; i < nCount; ++i) m_pPlaceMark->BlitKeyed(pBack, m_grid.Cell(cells[i]).rc.left, m_grid.Cell(cells[i]).rc.top);
+}
+
+void CProgressBoard::DrawIcons() {
+    if (!pBitmapData) return;
+    for (int n = 0; n < kBoardCells; ++n) {
+        const CItemCell& cell = m_grid.Cell(n);
+        if (cell.nItem >= 0 && cell.nAnchor == n) pBitmapData->DrawPropIcon(cell.nItem, cell.rc.left, cell.rc.top);
+    }
+    if (m_slot.nItem >= 0) pBitmapData->DrawPropIcon(m_slot.nItem, m_slot.rc.left, m_slot.rc.top);
+}
+
+void CProgressBoard::TrackCursor() {
+    const POINT pt = ToolBarHost().GetMousePos();
+    m_nHoveredCell = CellAt(pt);
+    m_nHover = -1;
+    if (m_nHoveredCell >= 0) return;
+    const RECT* pButtons[2] = {&m_rcStart, &m_rcClose};
+    for (int i = 0; i < 2; ++i) {
+        if (!PtInRect(*pButtons[i], pt)) continue;
+        m_nHover = i;
+        if (m_pButtons && pBack) {
+            const RECT rcSource{0, kStripRow * i, kStripWidth, kStripRow * i + kStripRow};
+            m_pButtons->BlitKeyed(pBack, pButtons[i]->left, pButtons[i]->top, &rcSource);
+        }
+    }
+}
