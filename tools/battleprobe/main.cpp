@@ -2,8 +2,9 @@
 // [--skills ID,...] [--money N] [--max-passes N]: runs one battle of a game folder headless with the
 // controlled hero alone (level 0 of the folder's tables), holding the items and knowing the skills
 // given and the money, and prints a CSV line per pass: pass, then per slot gauge, action, HP and MP,
-// then the acting slot, the menu state and the virtual time in ms since the probe started. Without an input script every member's turn
-// is an auto attack ('A') and the result panel is clicked away; with one, the same
+// then the acting slot, the menu state and the virtual time in ms since the probe started; a
+// battle message (GBK) is printed on a line of its own when it appears. Without an input script every member's turn
+// is an auto attack ('A'), and messages and the result panel are clicked away; with one, the same
 // happens once the script's last event is two seconds past (a script that leaves the
 // ring open, say after an escape the enemies forbid, would otherwise wait for ever).
 // Ends with the result, the hero's money and experience, and the party's HP and MP. A
@@ -28,6 +29,7 @@
 #include "platform/WindowBackend.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
+#include "shell/UiShellLink.h"
 #include "world/EffectManager.h"
 #include "world/Player.h"
 
@@ -45,12 +47,19 @@ public:
     DWORD dwAutoFrom = 0;
     std::int64_t nMaxPasses = 200000;
     DWORD dwStart = TimeGetTime();
+    std::string strMessage;
     void OnPass(CFight& f) override {
         if (!bAuto && TimeGetTime() >= dwAutoFrom) bAuto = true;
         if (f.nPasses > nMaxPasses) f.StopRunning();
         if (bAuto) {
             if (f.bResultShown) f.OnResultRelease();
+            else if (f.Char(0) && f.Char(0)->bMessage) f.OnLButtonUp(-1, -1);  // the message's click
             else if (f.ActiveNpc >= 0 && f.ActiveNpc < 4) f.OnKeyUp('A');
+        }
+        // A new battle message (a theft's) gets a line of its own.
+        if (f.MessageText != strMessage) {
+            strMessage = f.MessageText;
+            if (!strMessage.empty()) std::printf("message %s\n", strMessage.c_str());
         }
         std::printf("%lld", static_cast<long long>(f.nPasses));
         for (int s = 0; s < kFightSlots; ++s) {
@@ -187,6 +196,9 @@ int main(int argc, char** argv) {
     // The cursor the input script moves (not drawn: there is no cursor picture).
     CMouse mouse;
     pMouse = &mouse;
+    // The game's picture links: sculpt anchors, and the cursor the fighters' frames are
+    // hit-tested against (a click on a fighter picks it).
+    InstallShellPictureLinks();
     CProbe probe;
     if (!strInput.empty()) {
         std::ifstream in(strInput, std::ios::binary);
@@ -219,6 +231,7 @@ int main(int argc, char** argv) {
     if (nResult != 0)
         std::printf("result %d\nmoney %d\nexperience %d\nhero hp %d mp %d\n", nResult, hero.nMoney, hero.nExperience,
                     hero.nLife, hero.nMana);
+    RemoveShellPictureLinks();
     pMouse = nullptr;
     pPlayer = nullptr;
     pEffectManager = nullptr;
