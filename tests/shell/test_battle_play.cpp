@@ -1,0 +1,217 @@
+// The sample game's two battles through the whole game, headless, in the test's own
+// process: the grove's beasts (their event gives the potions and darts, teaches the
+// skills and starts the battle) are fought by an input script through the lit ring, a
+// strike and auto attacks to the victory panel and the map again; the master's bout
+// against his golems ends on the defeat panel and the title. The harness only brings
+// the heroine to each event; a battle observer records what the screenshots must show.
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "battle/Fight.h"
+#include "battle/FightObserver.h"
+#include "gamedata/GameData.h"
+#include "platform/Clock.h"
+#include "platform/Window.h"
+#include "shell/GameApp.h"
+#include "shell/MainFrame.h"
+#include "shell/MenuManager.h"
+#include "shell/PictureStore.h"
+#include "shell/SceneLink.h"
+#include "shell/ShellGlobals.h"
+#include "shell/ToolBarLink.h"
+#include "shell/UiShellLink.h"
+#include "tests/TempFolder.h"
+#include "tests/shell/GameRun.h"
+#include "tests/shell/HookedGame.h"
+#include "tests/shell/ShellTestUtil.h"
+#include "world/Player.h"
+#include "world/Scene.h"
+#include "tools/mkgame/BattleContent.h"
+
+namespace {
+
+// The battle as the checks need it: the virtual time of each pass with the acting slot,
+// the menu, the fighters' life and the result panel.
+struct BattlePass {
+    DWORD t = 0;
+    int nActive = -1, nMenu = -1, nResult = 0;
+    int hp[kFightSlots] = {};
+    bool bShown = false;
+};
+
+class CBattleLog : public CFightObserver {
+public:
+    void OnPass(CFight& f) override {
+        BattlePass p;
+        p.t = TimeGetTime() - dwStart;
+        p.nActive = f.ActiveNpc;
+        p.nMenu = f.MenuState();
+        p.nResult = f.nResult;
+        for (int s = 0; s < kFightSlots; ++s) p.hp[s] = f.Filled(s) ? f.Char(s)->HP : -1;
+        p.bShown = f.bResultShown != 0;
+        passes.push_back(p);
+    }
+    // The first pass from t0 on that meets the test, null none.
+    const BattlePass* First(DWORD t0, const std::function<bool(const BattlePass&)>& test) const {
+        for (const BattlePass& p : passes)
+            if (p.t >= t0 && test(p)) return &p;
+        return nullptr;
+    }
+    DWORD dwStart = 0;
+    std::vector<BattlePass> passes;
+};
+
+// Runs the sample game from its title with the script; onMap is called once a pass
+// while a game is on the map (mode 3) with the time since the start.
+void RunGame(const CTempFolder& folder, const std::string& strScript, const std::function<void(DWORD)>& onMap,
+             CBattleLog* pLog) {
+    std::string strOldDir;
+    ASSERT_TRUE(EnterSampleGame(folder, &strOldDir));
+    ASSERT_EQ(LoadInputScriptText(strScript, "battle play"), 0);
+    CGameApp app;
+    nCharSet = 134;
+    dwNowTime = TimeGetTime();
+    CShellUiLink uiLink;
+    SetUiShell(&uiLink);
+    InstallShellPictureLinks();
+    InstallToolBarLinks();
+    InstallSceneLinks();
+    auto* pHooked = new CHookedFrame;
+    pFrame = pHooked;
+    const DWORD dwStart = TimeGetTime();
+    pLog->dwStart = dwStart;
+    SetFightObserver(pLog);
+    pHooked->onFrame = [&] {
+        if (pGameData) onMap(TimeGetTime() - dwStart);
+    };
+    if (pFrame->CreateMainWindow()) pFrame->InitGame();
+    const std::string strError = pFrame->GetStartupError();
+    SetFightObserver(nullptr);
+    RemoveToolBarLinks();
+    delete pFrame;
+    pFrame = nullptr;
+    SetUiShell(nullptr);
+    RemoveShellPictureLinks();
+    app.ExitInstance();
+    SetCurrentDirectory(strOldDir.c_str());
+    ASSERT_TRUE(strError.empty()) << strError;
+}
+
+// The title's new game, clicks that read the event's talk line (and end before the
+// battle's ring comes up), shots every half
+// second from 11000 ms, and the close.
+std::string BaseScript(const std::string& strDir, DWORD dwEnd) {
+    std::string text = "8500 move 280 240\n9000 lbutton down 280 240\n9040 lbutton up 280 240\n";
+    for (DWORD t = 11500; t < 12400; t += 350)
+        text += std::to_string(t) + " lbutton down 400 300\n" + std::to_string(t + 40) + " lbutton up 400 300\n";
+    for (DWORD t = 11000; t < dwEnd; t += 500) text += std::to_string(t) + " shot " + strDir + std::to_string(t) + ".png\n";
+    return text + std::to_string(dwEnd) + " close\n";
+}
+
+// The screenshot taken at the first half second at or after t.
+std::string ShotAfter(const std::string& strDir, DWORD t) { return strDir + std::to_string((t + 499) / 500 * 500) + ".png"; }
+
+// Pixels of the rectangle within 24 of the colour in each channel.
+int CountNear(const CShot& shot, int x, int y, int w, int h, unsigned rgb) {
+    int n = 0;
+    for (int row = y; row < y + h; ++row)
+        for (int col = x; col < x + w; ++col) {
+            const unsigned p = shot.Pixel(col, row);
+            bool bNear = true;
+            for (int sh : {16, 8, 0}) bNear = bNear && std::abs(int((p >> sh) & 0xFF) - int((rgb >> sh) & 0xFF)) <= 24;
+            n += bNear;
+        }
+    return n;
+}
+
+// Pixels in the yellow of the damage numbers and the result lines, smoothed edges included.
+int CountYellowish(const CShot& shot, int x, int y, int w, int h) {
+    int n = 0;
+    for (int row = y; row < y + h; ++row)
+        for (int col = x; col < x + w; ++col) {
+            const unsigned p = shot.Pixel(col, row);
+            const int r = int(p >> 16), g = int((p >> 8) & 0xFF), b = int(p & 0xFF);
+            n += r >= 0x90 && g >= 0x80 && b <= 0x60 && r - b >= 0x60;
+        }
+    return n;
+}
+
+TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
+    UsePrivateRuntimeFolder();
+    CTempFolder folder("battle-play");
+    const std::string s = folder.Path() + "/";
+    constexpr DWORD kEnd = 44000;
+    // On the ring: the attack button lit, pressed, the first beast picked; then 'A'
+    // every 400 ms and clicks beside the fighters (nothing there) that close the
+    // victory panel.
+    std::string strScript = BaseScript(s, kEnd) + "12800 move 510 305\n13050 shot " + s + "lit.png\n" +
+                            "13100 lbutton down 510 305\n13140 lbutton up 510 305\n"
+                            "13400 move 124 350\n13450 lbutton down 124 350\n13490 lbutton up 124 350\n";
+    for (DWORD t = 16000; t < 40000; t += 400) strScript += std::to_string(t) + " key up A\n";
+    for (DWORD t = 20000; t < 40000; t += 1000)
+        strScript += std::to_string(t) + " move 400 120\n" + std::to_string(t + 20) + " lbutton down 400 120\n" +
+                     std::to_string(t + 60) + " lbutton up 400 120\n";
+    CBattleLog log;
+    bool bStarted = false;
+    int nMoneyBefore = -1, nMoneyAfter = -1, nSceneAfter = -1, nModeAfter = -1, nLifeAfter = -1;
+    DWORD dwBackOnMap = 0;
+    RunGame(folder, strScript,
+            [&](DWORD t) {
+                if (!pPlayer || !pScene || pFrame->GetGameMode() != 3) return;
+                if (!bStarted && t >= 10500) {
+                    // To the beasts of the grove, and their event.
+                    bStarted = true;
+                    ASSERT_TRUE(pFrame->ChangeScene(1, 0, 100));
+                    const POINT pt = pScene->GetCellPoint(11, 17);
+                    pPlayer->SetMapPosAndHome(pt.x, pt.y);
+                    nMoneyBefore = pPlayer->nMoney;
+                    ASSERT_EQ(pFrame->StartEvent(60), 60);
+                } else if (bStarted && !log.passes.empty() && !dwBackOnMap) {
+                    dwBackOnMap = t;
+                    nMoneyAfter = pPlayer->nMoney;
+                    nLifeAfter = pPlayer->nLife;
+                    nSceneAfter = pFrame->m_nCurrentScene;
+                    nModeAfter = pFrame->GetGameMode();
+                }
+            },
+            &log);
+    ASSERT_TRUE(bStarted);
+    ASSERT_FALSE(log.passes.empty()) << "no battle";
+    // The ring came up for her, and the lit attack button under the cursor.
+    const BattlePass* pRing = log.First(0, [](const BattlePass& p) { return p.nActive == 0 && p.nMenu == 0; });
+    ASSERT_NE(pRing, nullptr);
+    ASSERT_LT(pRing->t, 12800u) << "the script's ring clicks come too early";
+    CShot lit(s + "lit.png");
+    ASSERT_TRUE(lit.Read());
+    EXPECT_GT(CountNear(lit, 492, 287, 36, 36, kRingLitColour), 300);
+    // Her strike on the first beast, with its "-n" over it.
+    const BattlePass* pHit = log.First(13500, [](const BattlePass& p) { return p.hp[4] >= 0 && p.hp[4] < 40; });
+    ASSERT_NE(pHit, nullptr) << "the strike never landed";
+    CShot strike(ShotAfter(s, pHit->t));
+    ASSERT_TRUE(strike.Read()) << strike.Path();
+    EXPECT_GT(CountYellowish(strike, 115, 240, 80, 70), 10) << strike.Path();
+    // Won: the victory panel with its lines, then the map again with the pay.
+    const BattlePass* pWon = log.First(0, [](const BattlePass& p) { return p.bShown; });
+    ASSERT_NE(pWon, nullptr) << "no result panel";
+    EXPECT_EQ(pWon->hp[4] <= 0 && pWon->hp[5] <= 0, true) << "both beasts fell";
+    EXPECT_GT(pWon->hp[0], 0);
+    CShot victory(ShotAfter(s, pWon->t + 100));
+    ASSERT_TRUE(victory.Read()) << victory.Path();
+    EXPECT_GT(CountNear(victory, 265, 300, 40, 40, kVictoryColour), 1000) << victory.Path();
+    EXPECT_GT(CountYellowish(victory, 300, 164, 260, 36), 20) << "the money line";
+    ASSERT_GT(dwBackOnMap, pWon->t);
+    EXPECT_EQ(nModeAfter, 3);
+    EXPECT_EQ(nSceneAfter, 1);
+    EXPECT_EQ(nMoneyAfter, nMoneyBefore + 20);
+    CShot map(ShotAfter(s, dwBackOnMap + 600));
+    ASSERT_TRUE(map.Read()) << map.Path();
+    EXPECT_GT(map.Differences(victory, 0, 450, 800, 150), 20000) << "the toolbar and the grove again";
+    // The battle's status box is gone; her life is what she ended the battle with.
+    EXPECT_GT(CountNear(victory, 100, 60, 100, 60, 0x202840), 1000);
+    EXPECT_LT(CountNear(map, 100, 60, 100, 60, 0x202840), 50);
+    EXPECT_EQ(nLifeAfter, pWon->hp[0]);
+}
+
+}  // namespace
