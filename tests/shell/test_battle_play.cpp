@@ -214,4 +214,62 @@ TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
     EXPECT_EQ(nLifeAfter, pWon->hp[0]);
 }
 
+TEST(BattlePlay, TheMastersBoutIsLostAndTheGameGoesBackToTheTitle) {
+    UsePrivateRuntimeFolder();
+    CTempFolder folder("battle-play");
+    const std::string s = folder.Path() + "/";
+    constexpr DWORD kEnd = 36000;
+    // The title before the new game; 'A' on every turn; clicks beside the fighters
+    // that close the defeat panel.
+    std::string strScript = BaseScript(s, kEnd) + "8000 shot " + s + "title.png\n";
+    for (DWORD t = 13000; t < 32000; t += 400) strScript += std::to_string(t) + " key up A\n";
+    for (DWORD t = 15000; t < 32000; t += 1000)
+        strScript += std::to_string(t) + " move 400 60\n" + std::to_string(t + 20) + " lbutton down 400 60\n" +
+                     std::to_string(t + 60) + " lbutton up 400 60\n";
+    CBattleLog log;
+    bool bStarted = false, bAfter = false;
+    int nModeAfter = -1, nInGameAfter = -1;
+    bool bSceneAfter = true;
+    DWORD dwAfter = 0;
+    RunGame(folder, strScript,
+            [&](DWORD t) {
+                if (!bStarted && t >= 10500 && pPlayer && pScene && pFrame->GetGameMode() == 3) {
+                    // The master's talk and his bout, in the town.
+                    bStarted = true;
+                    ASSERT_EQ(pFrame->m_nCurrentScene, 0);
+                    ASSERT_EQ(pFrame->StartEvent(60), 60);
+                } else if (bStarted && !bAfter && !log.passes.empty()) {
+                    bAfter = true;
+                    dwAfter = t;
+                    nModeAfter = pFrame->GetGameMode();
+                    nInGameAfter = pFrame->m_bInGame;
+                    bSceneAfter = pScene != nullptr;
+                }
+            },
+            &log);
+    ASSERT_TRUE(bStarted);
+    ASSERT_FALSE(log.passes.empty()) << "no battle";
+    const BattlePass& first = log.passes.front();
+    for (int e = 4; e < 7; ++e) EXPECT_EQ(first.hp[e], 500) << "three golems";
+    const BattlePass* pLost = log.First(0, [](const BattlePass& p) { return p.bShown; });
+    ASSERT_NE(pLost, nullptr) << "no result panel";
+    EXPECT_EQ(pLost->hp[0], 0) << "she fell";
+    EXPECT_GT(pLost->hp[4] + pLost->hp[5] + pLost->hp[6], 0);
+    // Her blows landed before she fell.
+    EXPECT_LT(pLost->hp[4] + pLost->hp[5] + pLost->hp[6], 1500);
+    CShot defeat(ShotAfter(s, pLost->t + 100));
+    ASSERT_TRUE(defeat.Read()) << defeat.Path();
+    EXPECT_GT(CountNear(defeat, 170, 250, 40, 40, kVictoryColour), 1000) << defeat.Path();
+    EXPECT_GT(CountYellowish(defeat, 180, 124, 280, 40), 10) << "the defeat line";
+    // The title again: no scene, out of the game, the title's picture.
+    ASSERT_TRUE(bAfter);
+    EXPECT_EQ(nModeAfter, 0);
+    EXPECT_EQ(nInGameAfter, 0);
+    EXPECT_FALSE(bSceneAfter);
+    CShot title(s + "title.png"), back(ShotAfter(s, dwAfter + 600));
+    ASSERT_TRUE(title.Read() && back.Read()) << back.Path();
+    EXPECT_LT(back.Differences(title, 0, 0, 800, 600), 800 * 600 / 20) << back.Path();
+    EXPECT_GT(back.Differences(defeat, 0, 0, 800, 600), 800 * 600 / 4);
+}
+
 }  // namespace
