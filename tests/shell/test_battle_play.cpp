@@ -4,6 +4,7 @@
 // strike and auto attacks to the victory panel and the map again; the master's bout
 // against his golems ends on the defeat panel and the title. The harness only brings
 // the heroine to each event; a battle observer records what the screenshots must show.
+// A third run hovers the lists for their tooltips and shows the theft's message.
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -39,6 +40,7 @@ struct BattlePass {
     int nActive = -1, nMenu = -1, nResult = 0;
     int hp[kFightSlots] = {};
     bool bShown = false;
+    bool bMessage = false;  // a battle message waits for its click
 };
 
 class CBattleLog : public CFightObserver {
@@ -51,6 +53,7 @@ public:
         p.nResult = f.nResult;
         for (int s = 0; s < kFightSlots; ++s) p.hp[s] = f.Filled(s) ? f.Char(s)->HP : -1;
         p.bShown = f.bResultShown != 0;
+        p.bMessage = f.Char(0) && f.Char(0)->bMessage != 0;
         passes.push_back(p);
     }
     // The first pass from t0 on that meets the test, null none.
@@ -134,6 +137,17 @@ int CountYellowish(const CShot& shot, int x, int y, int w, int h) {
             const unsigned p = shot.Pixel(col, row);
             const int r = int(p >> 16), g = int((p >> 8) & 0xFF), b = int(p & 0xFF);
             n += r >= 0x90 && g >= 0x80 && b <= 0x60 && r - b >= 0x60;
+        }
+    return n;
+}
+
+// Pixels in the green of the tooltip and message texts.
+int CountGreenish(const CShot& shot, int x, int y, int w, int h) {
+    int n = 0;
+    for (int row = y; row < y + h; ++row)
+        for (int col = x; col < x + w; ++col) {
+            const unsigned p = shot.Pixel(col, row);
+            n += ((p >> 8) & 0xFF) >= 0xB0 && (p >> 16) <= 0x70 && (p & 0xFF) <= 0x70;
         }
     return n;
 }
@@ -270,6 +284,62 @@ TEST(BattlePlay, TheMastersBoutIsLostAndTheGameGoesBackToTheTitle) {
     ASSERT_TRUE(title.Read() && back.Read()) << back.Path();
     EXPECT_LT(back.Differences(title, 0, 0, 800, 600), 800 * 600 / 20) << back.Path();
     EXPECT_GT(back.Differences(defeat, 0, 0, 800, 600), 800 * 600 / 4);
+}
+
+TEST(BattlePlay, TooltipsOfTheListsAndTheTheftsMessage) {
+    UsePrivateRuntimeFolder();
+    CTempFolder folder("battle-play");
+    const std::string s = folder.Path() + "/";
+    constexpr DWORD kEnd = 24000;
+    // On her first ring: the first tab's first spell, the stunt tab's first stunt, the
+    // first item, each hovered for its tooltip; then the theft from the first beast.
+    auto click = [](DWORD t, int x, int y, const char* pszButton = "lbutton") {
+        const std::string at = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+        return std::to_string(t) + " move" + at + std::to_string(t + 50) + " " + pszButton + " down" + at +
+               std::to_string(t + 90) + " " + pszButton + " up" + at;
+    };
+    auto shot = [&](DWORD t, const char* pszName) { return std::to_string(t) + " shot " + s + pszName + ".png\n"; };
+    const std::string strScript =
+        BaseScript(s, kEnd) + click(12600, 619, 305) + shot(12850, "list0") + "12900 move 397 291\n" +
+        shot(13150, "tip0") + click(13300, 449, 264) + "13600 move 397 291\n" + shot(13850, "tip2") +
+        click(14000, 400, 120, "rbutton") + click(14300, 563, 361) + "14600 move 397 291\n" + shot(14850, "tipitem") +
+        click(15000, 400, 120, "rbutton") + click(15300, 619, 305) + click(15600, 449, 264) + click(15900, 453, 415) +
+        click(16200, 397, 375) + click(16500, 124, 350);
+    CBattleLog log;
+    bool bStarted = false;
+    RunGame(folder, strScript,
+            [&](DWORD t) {
+                if (bStarted || t < 10500 || !pPlayer || !pScene || pFrame->GetGameMode() != 3) return;
+                bStarted = true;
+                ASSERT_TRUE(pFrame->ChangeScene(1, 0, 100));
+                const POINT pt = pScene->GetCellPoint(11, 17);
+                pPlayer->SetMapPosAndHome(pt.x, pt.y);
+                ASSERT_EQ(pFrame->StartEvent(60), 60);
+            },
+            &log);
+    ASSERT_FALSE(log.passes.empty()) << "no battle";
+    const BattlePass* pRing = log.First(0, [](const BattlePass& p) { return p.nActive == 0 && p.nMenu == 0; });
+    ASSERT_NE(pRing, nullptr);
+    ASSERT_LT(pRing->t, 12600u) << "the script's ring clicks come too early";
+    // The tooltip box beside the cursor, over the list, with its text: the spell's
+    // values, the stunt's line, the item's name and description.
+    CShot list0(s + "list0.png"), tip0(s + "tip0.png"), tip2(s + "tip2.png"), tipItem(s + "tipitem.png");
+    ASSERT_TRUE(list0.Read() && tip0.Read() && tip2.Read() && tipItem.Read());
+    EXPECT_EQ(CountGreenish(list0, 417, 311, 120, 80), 0);
+    for (const CShot* pTip : {&tip0, &tip2, &tipItem}) {
+        EXPECT_GT(pTip->Differences(list0, 490, 300, 120, 100), 4000) << pTip->Path();
+        EXPECT_GT(CountGreenish(*pTip, 417, 311, 120, 80), 15) << pTip->Path();
+    }
+    EXPECT_GT(tip2.Differences(tip0, 417, 311, 190, 80), 100) << "each tab its own text";
+    // The theft's message waits in the middle of the screen for a click.
+    const BattlePass* pMessage = log.First(16500, [](const BattlePass& p) { return p.bMessage; });
+    ASSERT_NE(pMessage, nullptr) << "no message";
+    CShot message(ShotAfter(s, pMessage->t + 100));
+    ASSERT_TRUE(message.Read()) << message.Path();
+    EXPECT_GT(CountGreenish(message, 295, 250, 210, 35), 15) << message.Path();
+    CShot ring(s + "12500.png");  // the ring alone
+    ASSERT_TRUE(ring.Read());
+    EXPECT_EQ(CountGreenish(ring, 295, 250, 210, 35), 0);
 }
 
 }  // namespace

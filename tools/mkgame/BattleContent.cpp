@@ -161,6 +161,8 @@ std::vector<PkgEntryData> BattleMenuEntries() {
     popup.Fill(18, 72, 95, 24, Argb(255, 120, 120, 120));
     e.push_back(Bmp("me0FEXIT.bmp", popup));
     e.push_back(Bmp("me0FOK.bmp", Flat(95, 25, 0xE0E0E0)));
+    // The box the battle's tooltips and messages are written in.
+    e.push_back(PkgEntryData{Gbk("对战获胜.bmp"), BuildBmp(Flat(230, 120, kMessageBoxColour))});
     return e;
 }
 
