@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "tests/TempFolder.h"
+#include "tests/battle/BattleShots.h"
 #include "tests/battle/ProbeTestUtil.h"
-#include "tests/shell/GameRun.h"
 #include "tools/mkgame/BattleContent.h"
 
 namespace {
@@ -51,32 +51,6 @@ private:
     std::string m_strDir;
     std::string m_text;
 };
-
-// Pixels of the rectangle within 24 of the colour in each channel.
-int CountNear(const CShot& shot, int x, int y, int w, int h, unsigned rgb) {
-    int n = 0;
-    for (int row = y; row < y + h; ++row)
-        for (int col = x; col < x + w; ++col) {
-            const unsigned p = shot.Pixel(col, row);
-            bool bNear = true;
-            for (int sh : {16, 8, 0}) bNear = bNear && std::abs(int((p >> sh) & 0xFF) - int((rgb >> sh) & 0xFF)) <= 24;
-            n += bNear;
-        }
-    return n;
-}
-
-// Pixels of the rectangle in the yellow of the list rows, the damage numbers and the
-// victory lines (their smoothed edges included, the skin and the ground not).
-int CountYellowish(const CShot& shot, int x, int y, int w, int h) {
-    int n = 0;
-    for (int row = y; row < y + h; ++row)
-        for (int col = x; col < x + w; ++col) {
-            const unsigned p = shot.Pixel(col, row);
-            const int r = int(p >> 16), g = int((p >> 8) & 0xFF), b = int(p & 0xFF);
-            n += r >= 0x90 && g >= 0x80 && b <= 0x60 && r - b >= 0x60;
-        }
-    return n;
-}
 
 // The last CSV row at or before virtual time t.
 const std::vector<long>* RowAt(const ProbeRun& run, long t) {

@@ -11,7 +11,12 @@
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/Window.h"
+#include "shell/GameApp.h"
 #include "shell/MainFrame.h"
+#include "shell/SceneLink.h"
+#include "shell/ShellGlobals.h"
+#include "shell/ToolBarLink.h"
+#include "shell/UiShellLink.h"
 #include "tests/TempFolder.h"
 #include "tests/shell/GameRun.h"
 
@@ -39,4 +44,30 @@ inline ::testing::AssertionResult EnterSampleGame(const CTempFolder& folder, std
     UseVirtualClock(true, 1000, 20);
     ResetMessageQueue();
     return ::testing::AssertionSuccess();
+}
+
+// The whole game in this process, on the current folder: the application object, the
+// shell's, toolbar's and scene's links and a hooked main window calling onFrame once a
+// pass; runs until the game ends and returns its start-up error ("" none).
+inline std::string RunHookedGame(const std::function<void()>& onFrame) {
+    CGameApp app;  // its start clears the game's globals; its exit deletes them
+    nCharSet = 134;
+    dwNowTime = TimeGetTime();
+    CShellUiLink uiLink;
+    SetUiShell(&uiLink);
+    InstallShellPictureLinks();
+    InstallToolBarLinks();
+    InstallSceneLinks();
+    auto* pHooked = new CHookedFrame;
+    pFrame = pHooked;
+    pHooked->onFrame = onFrame;
+    if (pFrame->CreateMainWindow()) pFrame->InitGame();
+    const std::string strError = pFrame->GetStartupError();
+    RemoveToolBarLinks();
+    delete pFrame;
+    pFrame = nullptr;
+    SetUiShell(nullptr);
+    RemoveShellPictureLinks();
+    app.ExitInstance();
+    return strError;
 }

@@ -15,21 +15,16 @@
 #include "gamedata/GameData.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
-#include "shell/GameApp.h"
 #include "shell/MainFrame.h"
-#include "shell/MenuManager.h"
-#include "shell/PictureStore.h"
-#include "shell/SceneLink.h"
 #include "shell/ShellGlobals.h"
-#include "shell/ToolBarLink.h"
-#include "shell/UiShellLink.h"
 #include "tests/TempFolder.h"
+#include "tests/battle/BattleShots.h"
 #include "tests/shell/GameRun.h"
 #include "tests/shell/HookedGame.h"
 #include "tests/shell/ShellTestUtil.h"
 #include "world/Player.h"
-#include "world/Scene.h"
 #include "tools/mkgame/BattleContent.h"
+#include "world/Scene.h"
 
 namespace {
 
@@ -73,38 +68,18 @@ void RunGame(const CTempFolder& folder, const std::string& strScript, const std:
     std::string strOldDir;
     ASSERT_TRUE(EnterSampleGame(folder, &strOldDir));
     ASSERT_EQ(LoadInputScriptText(strScript, "battle play"), 0);
-    CGameApp app;
-    nCharSet = 134;
-    dwNowTime = TimeGetTime();
-    CShellUiLink uiLink;
-    SetUiShell(&uiLink);
-    InstallShellPictureLinks();
-    InstallToolBarLinks();
-    InstallSceneLinks();
-    auto* pHooked = new CHookedFrame;
-    pFrame = pHooked;
-    const DWORD dwStart = TimeGetTime();
-    pLog->dwStart = dwStart;
+    pLog->dwStart = TimeGetTime();
     SetFightObserver(pLog);
-    pHooked->onFrame = [&] {
-        if (pGameData) onMap(TimeGetTime() - dwStart);
-    };
-    if (pFrame->CreateMainWindow()) pFrame->InitGame();
-    const std::string strError = pFrame->GetStartupError();
+    const std::string strError = RunHookedGame([&] {
+        if (pGameData) onMap(TimeGetTime() - pLog->dwStart);
+    });
     SetFightObserver(nullptr);
-    RemoveToolBarLinks();
-    delete pFrame;
-    pFrame = nullptr;
-    SetUiShell(nullptr);
-    RemoveShellPictureLinks();
-    app.ExitInstance();
     SetCurrentDirectory(strOldDir.c_str());
     ASSERT_TRUE(strError.empty()) << strError;
 }
 
 // The title's new game, clicks that read the event's talk line (and end before the
-// battle's ring comes up), shots every half
-// second from 11000 ms, and the close.
+// battle's ring comes up), shots every half second from 11000 ms, and the close.
 std::string BaseScript(const std::string& strDir, DWORD dwEnd) {
     std::string text = "8500 move 280 240\n9000 lbutton down 280 240\n9040 lbutton up 280 240\n";
     for (DWORD t = 11500; t < 12400; t += 350)
@@ -115,42 +90,6 @@ std::string BaseScript(const std::string& strDir, DWORD dwEnd) {
 
 // The screenshot taken at the first half second at or after t.
 std::string ShotAfter(const std::string& strDir, DWORD t) { return strDir + std::to_string((t + 499) / 500 * 500) + ".png"; }
-
-// Pixels of the rectangle within 24 of the colour in each channel.
-int CountNear(const CShot& shot, int x, int y, int w, int h, unsigned rgb) {
-    int n = 0;
-    for (int row = y; row < y + h; ++row)
-        for (int col = x; col < x + w; ++col) {
-            const unsigned p = shot.Pixel(col, row);
-            bool bNear = true;
-            for (int sh : {16, 8, 0}) bNear = bNear && std::abs(int((p >> sh) & 0xFF) - int((rgb >> sh) & 0xFF)) <= 24;
-            n += bNear;
-        }
-    return n;
-}
-
-// Pixels in the yellow of the damage numbers and the result lines, smoothed edges included.
-int CountYellowish(const CShot& shot, int x, int y, int w, int h) {
-    int n = 0;
-    for (int row = y; row < y + h; ++row)
-        for (int col = x; col < x + w; ++col) {
-            const unsigned p = shot.Pixel(col, row);
-            const int r = int(p >> 16), g = int((p >> 8) & 0xFF), b = int(p & 0xFF);
-            n += r >= 0x90 && g >= 0x80 && b <= 0x60 && r - b >= 0x60;
-        }
-    return n;
-}
-
-// Pixels in the green of the tooltip and message texts.
-int CountGreenish(const CShot& shot, int x, int y, int w, int h) {
-    int n = 0;
-    for (int row = y; row < y + h; ++row)
-        for (int col = x; col < x + w; ++col) {
-            const unsigned p = shot.Pixel(col, row);
-            n += ((p >> 8) & 0xFF) >= 0xB0 && (p >> 16) <= 0x70 && (p & 0xFF) <= 0x70;
-        }
-    return n;
-}
 
 TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
     UsePrivateRuntimeFolder();

@@ -71,17 +71,6 @@ TEST(ToolBarItemsPlay, SlotsCountdownLifeLossOverTheWolfAndItsLootPickedUp) {
                                   "21000 close\n";
     ASSERT_EQ(LoadInputScriptText(strScript, "toolbar items"), 0);
 
-    CGameApp app;  // its start clears the game's globals; its exit deletes them
-    nCharSet = 134;
-    dwNowTime = TimeGetTime();
-    CShellUiLink uiLink;
-    SetUiShell(&uiLink);
-    InstallShellPictureLinks();
-    InstallToolBarLinks();
-    InstallSceneLinks();
-    auto* pHooked = new CHookedFrame;
-    pFrame = pHooked;
-
     // What the hook saw.
     const DWORD dwStart = TimeGetTime();
     bool bGiven = false, bPosted = false, bLootGone = false, bPedlar = false;
@@ -90,7 +79,7 @@ TEST(ToolBarItemsPlay, SlotsCountdownLifeLossOverTheWolfAndItsLootPickedUp) {
     POINT ptWolfNumber{-1, -1}, ptLootShot{-1, -1}, ptNumber{-1, -1};
     int nNumbers = -1, nHeroLife = -1;
     DWORD dwClickAt = 0;
-    pHooked->onFrame = [&] {
+    const std::string strError = RunHookedGame([&] {
         CGameToolBar* pBar = PanelLink().GetToolBar();
         if (!pPlayer || !pScene || !pBar || pFrame->GetGameMode() != 3) return;
         const DWORD t = TimeGetTime() - dwStart;
@@ -160,15 +149,7 @@ TEST(ToolBarItemsPlay, SlotsCountdownLifeLossOverTheWolfAndItsLootPickedUp) {
             nCountAfter = nLootMoney ? pPlayer->nMoney : pPlayer->nItemCount[nLootItem];
             bLootGone = pScene->GetGroundItem(nLoot) == nullptr;
         }
-    };
-    if (pFrame->CreateMainWindow()) pFrame->InitGame();
-    const std::string strError = pFrame->GetStartupError();
-    RemoveToolBarLinks();
-    delete pFrame;
-    pFrame = nullptr;
-    SetUiShell(nullptr);
-    RemoveShellPictureLinks();
-    app.ExitInstance();
+    });
     SetCurrentDirectory(strOldDir.c_str());
     ASSERT_TRUE(strError.empty()) << strError;
     ASSERT_TRUE(bGiven) << "the map never ran with the wolf";

@@ -80,24 +80,13 @@ TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
                                   "16000 close\n";
     ASSERT_EQ(LoadInputScriptText(strScript, "trade play"), 0);
 
-    CGameApp app;
-    nCharSet = 134;
-    dwNowTime = TimeGetTime();
-    CShellUiLink uiLink;
-    SetUiShell(&uiLink);
-    InstallShellPictureLinks();
-    InstallToolBarLinks();
-    InstallSceneLinks();
-    auto* pHooked = new CHookedFrame;
-    pFrame = pHooked;
-
     const DWORD dwStart = TimeGetTime();
     bool bOpened = false;
     int nGood = -1, nMoney0 = -1, nGood0 = -1, nSword0 = -1;
     int nMoneyBought = -1, nGoodBought = -1, nMoneySold = -1, nSwordSold = -1;
     int nMoneyEnd = -1, nGoodEnd = -1, nSwordEnd = -1, nBuyPrice = 0, nSellPrice = 0;
     bool bOpenAtEnd = true;
-    pHooked->onFrame = [&] {
+    const std::string strError = RunHookedGame([&] {
         CGameToolBar* pBar = PanelLink().GetToolBar();
         if (!pPlayer || !pScene || !pBar || !pGameData || pFrame->GetGameMode() != 3) return;
         const DWORD t = TimeGetTime() - dwStart;
@@ -131,15 +120,7 @@ TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
             nSwordEnd = pPlayer->nItemCount[kSword];
             bOpenAtEnd = Work() && Work()->IsOpen();
         }
-    };
-    if (pFrame->CreateMainWindow()) pFrame->InitGame();
-    const std::string strError = pFrame->GetStartupError();
-    RemoveToolBarLinks();
-    delete pFrame;
-    pFrame = nullptr;
-    SetUiShell(nullptr);
-    RemoveShellPictureLinks();
-    app.ExitInstance();
+    });
     SetCurrentDirectory(strOldDir.c_str());
     ASSERT_TRUE(strError.empty()) << strError;
     ASSERT_TRUE(bOpened) << "the map never ran";
