@@ -1,13 +1,13 @@
-// battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N] [--items ID:N,...]
-// [--skills ID,...] [--money N] [--max-passes N]: runs one battle of a game folder headless with the
-// controlled hero alone (level 0 of the folder's tables), holding the items and knowing the skills
-// given and the money, and prints a CSV line per pass: pass, then per slot gauge, action, HP and MP,
-// then the acting slot, the menu state and the virtual time in ms since the probe started; a
-// battle message (GBK) is printed on a line of its own when it appears. Without an input script every member's turn
-// is an auto attack ('A'), and messages and the result panel are clicked away; with one, the same
-// happens once the script's last event is two seconds past (a script that leaves the
-// ring open, say after an escape the enemies forbid, would otherwise wait for ever).
-// Ends with the result, the hero's money and experience, and the party's HP and MP. A
+// battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N] [--items ID:N,...] [--skills ID,...]
+// [--money N] [--max-passes N]: runs one battle of a game folder headless with the controlled
+// hero alone (level 0 of the folder's tables), holding the items and knowing the skills given
+// and the money, and prints a CSV line per pass: pass, then per slot gauge, action, HP and MP,
+// then the acting slot, the menu state and the virtual time in ms since the probe started. A
+// battle message (GBK) gets a line of its own when it appears. Without an input script every
+// member's turn is an auto attack ('A'), and messages and the result panel are clicked away;
+// with one, the same happens once the script's last event is two seconds past (a script that
+// leaves the ring open, say after an escape the enemies forbid, would otherwise wait for
+// ever). Ends with the result, the hero's money and experience, and the party's HP and MP. A
 // battle still running after --max-passes passes (default 200000) is stopped: exit 3.
 #include <algorithm>
 #include <cstdio>
