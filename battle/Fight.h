@@ -35,6 +35,17 @@ public:
 void SetFightScriptLink(CFightScriptLink* pLink);
 CFightScriptLink& FightScriptLink();
 
+// Whether a member's record may rise a level after a won battle, and the rise: the
+// record's own rules unless another is installed (tests, with records that grow).
+class CFightLevelRules {
+public:
+    virtual ~CFightLevelRules() = default;
+    virtual bool CanLevelUp(const CPlayer& record);
+    virtual void LevelUp(CPlayer& record);
+};
+void SetFightLevelRules(CFightLevelRules* pRules);
+CFightLevelRules& FightLevelRules();
+
 extern const POINT ptFightHome[kFightSlots];
 extern const POINT ptFightStrike[kFightSlots];
 extern const POINT ptFightNumber[kFightSlots];

@@ -113,7 +113,7 @@ bool CFightChar::Init() {
         if (m_pText->Create(pScreen, 100, 40) != 0) m_pText.reset();
         else m_pText->SetColorKey(0);
     }
-    FrameCount = FightFrameCount(nSculpt, Action);
+    FrameCount = FightFrameCount(DrawnSet(), Action);
     nFrame = 0;
     Log(FrameCount > 0 ? "OK\r\n" : "failed\r\n");
     return FrameCount > 0;
@@ -129,7 +129,7 @@ void CFightChar::SetAction(int a) {
     if (a == kActStand && IsParty() && HP < MaxHP / 3) a = kActWeak;
     if (Action == a) return;
     Action = a;
-    FrameCount = FightFrameCount(nSculpt, a);
+    FrameCount = FightFrameCount(DrawnSet(), a);
     nFrame = 0;
     if (a == kActEntrance) bEntrance = 1;
     if (a == kActWalkB) bWalkBack = 1;
@@ -236,9 +236,10 @@ void CFightChar::EndOfAction() {
     }
 }
 
+int CFightChar::DrawnSet() const { return nSculpt == 1 && !HeroCloth() ? 0 : nSculpt; }
+
 bool CFightChar::Draw(int x, int y, int p1, int p2, int p3) {
-    int nSet = nSculpt;
-    if (nSet == 1 && !HeroCloth()) nSet = 0;
+    const int nSet = DrawnSet();
     bool bHit = false;
     if (pBitmapData)
         bHit = pBitmapData->DrawCharFrame(nSet, Action, nFrame, x, y, p1, p2, p3, IsParty() ? 2 : 6) != 0;

@@ -101,6 +101,10 @@ public:
     std::int32_t bActionDone = 0;
 
 private:
+    // The picture set drawn: the hero's set 1 is drawn as set 0 without the cloth
+    // option. Frame counts come from the drawn set, so that no frame is counted that
+    // the set does not hold (the fighter would vanish on it and could not be picked).
+    int DrawnSet() const;
     // The end-of-action rules.
     void EndOfAction();
     void StandOrWeak();

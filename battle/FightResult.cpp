@@ -31,7 +31,15 @@ void PlaySound(int n) {
 
 int StatAt(int m, int nLevel, int LevelRow::*pField) { return FightLevelValue(m, nLevel, pField); }
 
+CFightLevelRules g_defaultLevelRules;
+CFightLevelRules* g_pLevelRules = &g_defaultLevelRules;
+
 }  // namespace
+
+bool CFightLevelRules::CanLevelUp(const CPlayer& record) { return record.CanLevelUp() != 0; }
+void CFightLevelRules::LevelUp(CPlayer& record) { record.LevelUp(); }
+void SetFightLevelRules(CFightLevelRules* pRules) { g_pLevelRules = pRules ? pRules : &g_defaultLevelRules; }
+CFightLevelRules& FightLevelRules() { return *g_pLevelRules; }
 
 void CFight::Victory() {
     bResultShown = 1;
@@ -58,14 +66,15 @@ void CFight::Victory() {
         std::snprintf(szLine, sizeof szLine, Entry(15).c_str(), strName.c_str(), nExperience);
         ResultText += szLine;
         if (c.HP > 0) pRecord->AddExperience(nExperience);
-        if (!pRecord->CanLevelUp()) {
+        CFightLevelRules& rules = FightLevelRules();
+        if (!rules.CanLevelUp(*pRecord)) {
             pRecord->nLife = c.HP;
             pRecord->nMana = c.MP;
             continue;
         }
         PlaySound(3);
-        pRecord->LevelUp();
-        for (int n = 0; n < 5 && pRecord->CanLevelUp(); ++n) pRecord->LevelUp();
+        rules.LevelUp(*pRecord);
+        for (int n = 0; n < 5 && rules.CanLevelUp(*pRecord); ++n) rules.LevelUp(*pRecord);
         const int L = pRecord->nLevel, tm = pRecord->TableMember();
         const int lifeBonus = pRecord->nBattleBonus[0], manaBonus = pRecord->nBattleBonus[1];
         const int nAgility = pRecord->nCelerity + pRecord->nBattleBonus[2];

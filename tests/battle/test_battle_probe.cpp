@@ -1,59 +1,22 @@
 // The battle probe on the sample game: the grove's beasts fall in a fixed turn order
-// from a fixed seed, an escape from them costs half the money, and a battle with the
-// sample's usable items and skills learned still ends.
+// from a fixed seed, an escape from them costs half the money, the grove's casters (who
+// forbid escape) fight to an end even when a script leaves the ring open, and random
+// battles with random clicks over every enemy row of the sample end.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
-#include <cstdio>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/Clock.h"
 #include "tests/TempFolder.h"
+#include "tests/battle/ProbeTestUtil.h"
 
 namespace {
 
 #if defined(MKGAME_BINARY) && defined(BATTLEPROBE_BINARY)
 
-// Runs a command, returns its standard output; the exit code in *pCode.
-std::string RunCommand(const std::string& strCommand, int* pCode) {
-    std::string out;
-    FILE* p = popen(strCommand.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    *pCode = pclose(p);
-    return out;
-}
-
-struct ProbeRun {
-    std::vector<int> turns;  // the acting slot each time it changes to a fighter
-    std::string strTail;     // the lines after the CSV
-    int nPasses = 0;
-};
-
-ProbeRun Parse(const std::string& out) {
-    ProbeRun r;
-    std::istringstream in(out);
-    std::string line;
-    int nLast = -1;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] < '0' || line[0] > '9') {
-            r.strTail += line + "\n";
-            continue;
-        }
-        ++r.nPasses;
-        std::vector<std::string> cells;
-        std::stringstream cs(line);
-        std::string cell;
-        while (std::getline(cs, cell, ',')) cells.push_back(cell);
-        if (cells.size() < 35) continue;
-        const int nActive = std::stoi(cells[33]);
-        if (nActive != nLast && nActive != -1) r.turns.push_back(nActive);
-        nLast = nActive;
-    }
-    return r;
-}
+using namespace probetest;
 
 TEST(BattleProbeTest, TheSampleBeastsFallInTheGoldenOrderAndEscapeCostsHalf) {
     CTempFolder folder("battleprobe");
@@ -75,6 +38,88 @@ TEST(BattleProbeTest, TheSampleBeastsFallInTheGoldenOrderAndEscapeCostsHalf) {
     ASSERT_EQ(nCode, 0);
     EXPECT_NE(fled.strTail.find("result 4\nmoney 500\n"), std::string::npos) << fled.strTail;
     EXPECT_NE(fled.strTail.find("hero hp 120 mp 60"), std::string::npos) << fled.strTail;
+}
+
+TEST(BattleProbeTest, TheGrovesCastersFightToAnEndEvenWhenTheScriptLeavesTheRingOpen) {
+    CTempFolder folder("battleprobe");
+    const std::string strProbe = MakeSample(folder);
+    int nCode = -1;
+    for (const char* pszSeed : {"1", "3", "7", "11"}) {
+        SCOPED_TRACE(pszSeed);
+        const ProbeRun run = Parse(RunCommand(strProbe + " 1 12 13 --seed " + pszSeed, &nCode));
+        EXPECT_EQ(nCode, 0);
+        EXPECT_TRUE(run.nResult == 1 || run.nResult == 2) << run.strTail;
+        EXPECT_LT(run.nPasses, 20000);
+        EXPECT_GE(run.turns.size(), 4u) << "both sides act";
+    }
+    // The casters forbid escape: the script's escape click opens nothing and its OK
+    // click lands on the ring's background; the ring stays open for a player who does
+    // not come. Once the script is over the probe plays on, and the money stays whole.
+    folder.Write("escape.txt", std::string("3000 move 619 425\n3100 lbutton down 619 425\n3140 lbutton up 619 425\n"
+                                           "3500 move 380 322\n3600 lbutton down 380 322\n3640 lbutton up 380 322\n"));
+    const ProbeRun stay =
+        Parse(RunCommand(strProbe + " 1 12 13 --seed 7 --money 1001 --input " + folder.File("escape.txt"), &nCode));
+    EXPECT_EQ(nCode, 0);
+    EXPECT_TRUE(stay.nResult == 1 || stay.nResult == 2) << stay.strTail;
+    EXPECT_GE(stay.nMoney, 1001) << stay.strTail;
+    EXPECT_LT(stay.nPasses, 20000);
+
+    // A battle cut short by the pass limit says so and fails.
+    const std::string strCut = RunCommand(strProbe + " 1 12 13 --seed 7 --max-passes 40 2>&1", &nCode);
+    EXPECT_TRUE(WIFEXITED(nCode) && WEXITSTATUS(nCode) == 3) << nCode;
+    EXPECT_NE(strCut.find("no result after 40 passes"), std::string::npos);
+    EXPECT_EQ(strCut.find("\nresult "), std::string::npos) << "no result lines";
+}
+
+// Random clicks over the ring, the lists, the tabs and the fighters, right clicks and
+// 'A' presses, in the first 30 seconds of the battle.
+std::string RandomClicks() {
+    std::string text;
+    struct Box {
+        int x, y, w, h;
+    };
+    const Box boxes[] = {{490, 285, 150, 160}, {330, 240, 160, 190}, {60, 300, 200, 250}, {520, 300, 120, 120}};
+    for (DWORD t = 1200; t < 30000; t += 60 + DWORD(Rand() % 200)) {
+        const Box& b = boxes[Rand() % 4];
+        const int x = b.x + Rand() % b.w, y = b.y + Rand() % b.h;
+        const std::string strWhen = std::to_string(t), strAt = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+        switch (Rand() % 8) {
+            case 0: text += strWhen + " key up A\n"; break;
+            case 1: text += strWhen + " rbutton down" + strAt + std::to_string(t + 30) + " rbutton up" + strAt; break;
+            default:
+                text += strWhen + " move" + strAt + std::to_string(t + 20) + " lbutton down" + strAt +
+                        std::to_string(t + 40) + " lbutton up" + strAt;
+                break;
+        }
+    }
+    return text;
+}
+
+TEST(BattleProbeTest, RandomBattlesOverEveryEnemyRowOfTheSampleEnd) {
+    CTempFolder folder("battleprobe");
+    const std::string strProbe = MakeSample(folder);
+    // Every row of the sample's enemy table, three a battle.
+    const char* const battles[] = {"0 1 2", "3 4 5", "6 7 8", "9 10 11", "12 13 14", "15"};
+    // What the beasts' event gives and teaches: potions, darts and a skill of each kind.
+    const std::string strKit = " --items 25:2,26:1,35:3 --skills 1,3,4,5,6,7,11,12,15,17,23,29,35 --max-passes 60000";
+    Srand(20261209);
+    int nRun = 0;
+    for (const char* pszEnemies : battles) {
+        for (int k = 0; k < 2; ++k, ++nRun) {
+            SCOPED_TRACE(std::string(pszEnemies) + " run " + std::to_string(k));
+            const std::string strScript = "clicks" + std::to_string(nRun) + ".txt";
+            folder.Write(strScript, RandomClicks());
+            int nCode = -1;
+            const ProbeRun run = Parse(RunCommand(strProbe + " 1 " + pszEnemies + " --seed " + std::to_string(nRun + 1) +
+                                                      " --money 300" + strKit + " --input " + folder.File(strScript),
+                                                  &nCode));
+            EXPECT_EQ(nCode, 0) << run.strTail;
+            EXPECT_TRUE(run.nResult == 1 || run.nResult == 2 || run.nResult == 4) << run.strTail;
+            // Money: whole or more after a victory or a defeat, half after an escape.
+            if (run.nResult == 4) EXPECT_EQ(run.nMoney, 150);
+            else EXPECT_GE(run.nMoney, 300);
+        }
+    }
 }
 
 #endif

@@ -1,6 +1,7 @@
 // The main window running a battle: a defeat goes back to the title, a close ends the
 // battle without pay or title, a right click reaches the battle while its event runs,
-// and the battle's effects are drawn without the map's view.
+// the battle's effects are drawn without the map's view, and every key release of the
+// battle reaches it.
 #include "tests/battle/FightTestUtil.h"
 
 #include "platform/Window.h"
@@ -119,6 +120,23 @@ TEST_F(FrameFightTest, ARightClickReachesTheBattleWhileItsEventRuns) {
         if (nPasses > 3000) Post(WM_CLOSE);
     });
     EXPECT_GT(nBackToRing, 0);
+}
+
+TEST_F(FrameFightTest, EveryKeyReleaseReachesTheBattleNotOnlyTheFirst) {
+    // 'A' on each open ring, again after a second while the ring stays open: the
+    // window's hold after a handled key must run out inside the battle's loop too.
+    int nKeys = 0, nLastKey = -1000;
+    const int nResult = Fight([&](CFight& f) {
+        if (f.ActiveNpc >= 0 && f.ActiveNpc < 4 && f.MenuState() == kMenuRing && nPasses - nLastKey > 60) {
+            PostMessage(pFrame, WM_KEYUP, WPARAM('A'), 0);
+            nLastKey = nPasses;
+            ++nKeys;
+        }
+        if (nPasses > 20000) Post(WM_CLOSE);
+    });
+    EXPECT_EQ(nResult, 1) << nKeys << " keys";
+    EXPECT_GE(nKeys, 2);
+    EXPECT_LT(nPasses, 20000);
 }
 
 // A map view far from the origin, as a scene would have.

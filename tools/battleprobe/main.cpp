@@ -1,10 +1,14 @@
-// battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N] [--items ID:N,...]
-// [--skills ID,...] [--money N]: runs one battle of a game folder headless with the controlled hero
-// alone (level 0 of the folder's tables), holding the items and knowing the skills
-// given and the money, and prints a CSV line per pass: pass, then per slot gauge, action, HP and MP,
-// then the acting slot and the menu state. Without an input script every member's turn
-// is an auto attack ('A') and the result panel is clicked away. Ends with the result,
-// the hero's money and experience, and the party's HP and MP.
+// battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N] [--items ID:N,...] [--skills ID,...]
+// [--money N] [--max-passes N]: runs one battle of a game folder headless with the controlled
+// hero alone (level 0 of the folder's tables), holding the items and knowing the skills given
+// and the money, and prints a CSV line per pass: pass, then per slot gauge, action, HP and MP,
+// then the acting slot, the menu state and the virtual time in ms since the probe started. A
+// battle message (GBK) gets a line of its own when it appears. Without an input script every
+// member's turn is an auto attack ('A'), and messages and the result panel are clicked away;
+// with one, the same happens once the script's last event is two seconds past (a script that
+// leaves the ring open, say after an escape the enemies forbid, would otherwise wait for
+// ever). Ends with the result, the hero's money and experience, and the party's HP and MP. A
+// battle still running after --max-passes passes (default 200000) is stopped: exit 3.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -21,9 +25,11 @@
 #include "gamedata/GameData.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
+#include "platform/InputScript.h"
 #include "platform/WindowBackend.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
+#include "shell/UiShellLink.h"
 #include "world/EffectManager.h"
 #include "world/Player.h"
 
@@ -37,10 +43,23 @@ public:
 class CProbe : public CFightObserver {
 public:
     bool bAuto = true;
+    // Virtual time from which the probe plays by itself (an input script's end).
+    DWORD dwAutoFrom = 0;
+    std::int64_t nMaxPasses = 200000;
+    DWORD dwStart = TimeGetTime();
+    std::string strMessage;
     void OnPass(CFight& f) override {
+        if (!bAuto && TimeGetTime() >= dwAutoFrom) bAuto = true;
+        if (f.nPasses > nMaxPasses) f.StopRunning();
         if (bAuto) {
             if (f.bResultShown) f.OnResultRelease();
+            else if (f.Char(0) && f.Char(0)->bMessage) f.OnLButtonUp(-1, -1);  // the message's click
             else if (f.ActiveNpc >= 0 && f.ActiveNpc < 4) f.OnKeyUp('A');
+        }
+        // A new battle message (a theft's) gets a line of its own.
+        if (f.MessageText != strMessage) {
+            strMessage = f.MessageText;
+            if (!strMessage.empty()) std::printf("message %s\n", strMessage.c_str());
         }
         std::printf("%lld", static_cast<long long>(f.nPasses));
         for (int s = 0; s < kFightSlots; ++s) {
@@ -48,14 +67,14 @@ public:
             if (!c || c->IsEmpty()) std::printf(",,,,");
             else std::printf(",%u,%d,%d,%d", c->timeRecovered, c->Action, c->HP, c->MP);
         }
-        std::printf(",%d,%d\n", f.ActiveNpc, f.MenuState());
+        std::printf(",%d,%d,%u\n", f.ActiveNpc, f.MenuState(), TimeGetTime() - dwStart);
     }
 };
 
 int Usage() {
     std::fprintf(stderr,
                  "usage: battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N] [--items ID:N,...] "
-                 "[--skills ID,...] [--money N]\n");
+                 "[--skills ID,...] [--money N] [--max-passes N]\n");
     return 2;
 }
 
@@ -89,7 +108,13 @@ int main(int argc, char** argv) {
     bool bSeed = false;
     std::vector<std::pair<int, int>> items, skills;
     int nMoney = 0;
+    long long nMaxPasses = 200000;
     for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--max-passes") == 0 && i + 1 < argc) {
+            nMaxPasses = std::strtoll(argv[++i], nullptr, 10);
+            if (nMaxPasses < 1) return Usage();
+            continue;
+        }
         if (std::strcmp(argv[i], "--money") == 0 && i + 1 < argc) {
             nMoney = std::max(0, std::atoi(argv[++i]));
             continue;
@@ -171,6 +196,9 @@ int main(int argc, char** argv) {
     // The cursor the input script moves (not drawn: there is no cursor picture).
     CMouse mouse;
     pMouse = &mouse;
+    // The game's picture links: sculpt anchors, and the cursor the fighters' frames are
+    // hit-tested against (a click on a fighter picks it).
+    InstallShellPictureLinks();
     CProbe probe;
     if (!strInput.empty()) {
         std::ifstream in(strInput, std::ios::binary);
@@ -181,8 +209,14 @@ int main(int argc, char** argv) {
         std::stringstream text;
         text << in.rdbuf();
         if (LoadInputScriptText(text.str(), strInput) != 0) return 1;
+        // Script times count from now; frame shots count as the frames go by.
+        DWORD dwLast = 0;
+        for (const ScriptEvent& e : ParseInputScript(text.str(), strInput).events)
+            if (!e.bAtFrame) dwLast = std::max(dwLast, e.dwWhen);
         probe.bAuto = false;
+        probe.dwAutoFrom = TimeGetTime() + dwLast + 2000;
     }
+    probe.nMaxPasses = nMaxPasses;
     SetFightObserver(&probe);
     int nResult = 0;
     {
@@ -194,8 +228,10 @@ int main(int argc, char** argv) {
         nResult = fight.Run();
     }
     SetFightObserver(nullptr);
-    std::printf("result %d\nmoney %d\nexperience %d\nhero hp %d mp %d\n", nResult, hero.nMoney, hero.nExperience,
-                hero.nLife, hero.nMana);
+    if (nResult != 0)
+        std::printf("result %d\nmoney %d\nexperience %d\nhero hp %d mp %d\n", nResult, hero.nMoney, hero.nExperience,
+                    hero.nLife, hero.nMana);
+    RemoveShellPictureLinks();
     pMouse = nullptr;
     pPlayer = nullptr;
     pEffectManager = nullptr;
@@ -203,5 +239,9 @@ int main(int argc, char** argv) {
     pBack = nullptr;
     pScreen = nullptr;
     pGameData = nullptr;
+    if (nResult == 0) {
+        std::fprintf(stderr, "battleprobe: the battle had no result after %lld passes\n", nMaxPasses);
+        return 3;
+    }
     return 0;
 }

@@ -242,6 +242,8 @@ event 60 once
   LearnSkill 0 23
   LearnSkill 0 29
   LearnSkill 0 35
+  LearnSkill 0 12
+  LearnSkill 0 15
   Fight 1 14 15 -1
 
 scene 100

@@ -45,11 +45,16 @@ void AddBattleSkills(GameModel& model) {
     model.skills[0].nType = 45;
     model.skills[0].nPicNo = 0;
     // The battle's kinds on their tabs: spells and area spells on the first, heals on
-    // the second, stunts on the third. Their pictures are among the effect package's.
+    // the second, stunts on the third. Skills 1..9 keep the kinds the map gives them
+    // (2, 5, 8 and 3, 6, 9 are the heroine's and the companion's, 1 heals one), so the
+    // walking spell and the defence raise take spare skills 12 and 15. Their pictures
+    // are among the effect package's.
+    model.skills[12].nType = 6;
+    model.skills[15].nType = 5;
     struct Tune {
         int nSkill, nDirection;
     };
-    for (const Tune& t : {Tune{1, 0}, Tune{6, 0}, Tune{7, 0}, Tune{3, 1}, Tune{4, 1}, Tune{5, 2}, Tune{11, 2},
+    for (const Tune& t : {Tune{6, 0}, Tune{7, 0}, Tune{12, 0}, Tune{1, 1}, Tune{4, 1}, Tune{15, 2}, Tune{11, 2},
                           Tune{17, 2}, Tune{23, 2}, Tune{29, 2}, Tune{35, 2}}) {
         SkillModel& s = model.skills[size_t(t.nSkill)];
         s.nDirection = t.nDirection;
@@ -156,6 +161,8 @@ std::vector<PkgEntryData> BattleMenuEntries() {
     popup.Fill(18, 72, 95, 24, Argb(255, 120, 120, 120));
     e.push_back(Bmp("me0FEXIT.bmp", popup));
     e.push_back(Bmp("me0FOK.bmp", Flat(95, 25, 0xE0E0E0)));
+    // The box the battle's tooltips and messages are written in.
+    e.push_back(PkgEntryData{Gbk("对战获胜.bmp"), BuildBmp(Flat(230, 120, kMessageBoxColour))});
     return e;
 }
 

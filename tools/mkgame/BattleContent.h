@@ -24,6 +24,8 @@ constexpr std::uint32_t kListColour = 0x2A7A4A;
 constexpr std::uint32_t kVictoryColour = 0x7A2A6A;
 constexpr std::uint32_t kEscapeColour = 0x5A5A5A;
 constexpr std::uint32_t kBackgroundColour = 0x30502A;
+// The box of the battle's tooltips and messages (drawn at half strength).
+constexpr std::uint32_t kMessageBoxColour = 0x283C78;
 
 // Battle skills: retunes skills 0..49 for the three tabs, adds 51..83.
 void AddBattleSkills(GameModel& model);

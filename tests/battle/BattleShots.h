@@ -1,0 +1,42 @@
+// Pixel counts over the battle's screenshots: a colour within a tolerance, the yellow of
+// list rows, damage numbers and result lines, the green of tooltips and messages.
+#pragma once
+#include <cstdlib>
+
+#include "tests/shell/GameRun.h"
+
+// Pixels of the rectangle within 24 of the colour in each channel.
+inline int CountNear(const CShot& shot, int x, int y, int w, int h, unsigned rgb) {
+    int n = 0;
+    for (int row = y; row < y + h; ++row)
+        for (int col = x; col < x + w; ++col) {
+            const unsigned p = shot.Pixel(col, row);
+            bool bNear = true;
+            for (int sh : {16, 8, 0}) bNear = bNear && std::abs(int((p >> sh) & 0xFF) - int((rgb >> sh) & 0xFF)) <= 24;
+            n += bNear;
+        }
+    return n;
+}
+
+// Pixels in the yellow of the damage numbers and the result lines, smoothed edges included.
+inline int CountYellowish(const CShot& shot, int x, int y, int w, int h) {
+    int n = 0;
+    for (int row = y; row < y + h; ++row)
+        for (int col = x; col < x + w; ++col) {
+            const unsigned p = shot.Pixel(col, row);
+            const int r = int(p >> 16), g = int((p >> 8) & 0xFF), b = int(p & 0xFF);
+            n += r >= 0x90 && g >= 0x80 && b <= 0x60 && r - b >= 0x60;
+        }
+    return n;
+}
+
+// Pixels in the green of the tooltip and message texts.
+inline int CountGreenish(const CShot& shot, int x, int y, int w, int h) {
+    int n = 0;
+    for (int row = y; row < y + h; ++row)
+        for (int col = x; col < x + w; ++col) {
+            const unsigned p = shot.Pixel(col, row);
+            n += ((p >> 8) & 0xFF) >= 0xB0 && (p >> 16) <= 0x70 && (p & 0xFF) <= 0x70;
+        }
+    return n;
+}

@@ -1,0 +1,284 @@
+// The sample game's two battles through the whole game, headless, in the test's own
+// process: the grove's beasts (their event gives the potions and darts, teaches the
+// skills and starts the battle) are fought by an input script through the lit ring, a
+// strike and auto attacks to the victory panel and the map again; the master's bout
+// against his golems ends on the defeat panel and the title. The harness only brings
+// the heroine to each event; a battle observer records what the screenshots must show.
+// A third run hovers the lists for their tooltips and shows the theft's message.
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "battle/Fight.h"
+#include "battle/FightObserver.h"
+#include "gamedata/GameData.h"
+#include "platform/Clock.h"
+#include "platform/Window.h"
+#include "shell/MainFrame.h"
+#include "shell/ShellGlobals.h"
+#include "tests/TempFolder.h"
+#include "tests/battle/BattleShots.h"
+#include "tests/shell/GameRun.h"
+#include "tests/shell/HookedGame.h"
+#include "tests/shell/ShellTestUtil.h"
+#include "world/Player.h"
+#include "tools/mkgame/BattleContent.h"
+#include "world/Scene.h"
+
+namespace {
+
+// The battle as the checks need it: the virtual time of each pass with the acting slot,
+// the menu, the fighters' life and the result panel.
+struct BattlePass {
+    DWORD t = 0;
+    int nActive = -1, nMenu = -1, nResult = 0;
+    int hp[kFightSlots] = {};
+    bool bShown = false;
+    bool bMessage = false;  // a battle message waits for its click
+};
+
+class CBattleLog : public CFightObserver {
+public:
+    void OnPass(CFight& f) override {
+        BattlePass p;
+        p.t = TimeGetTime() - dwStart;
+        p.nActive = f.ActiveNpc;
+        p.nMenu = f.MenuState();
+        p.nResult = f.nResult;
+        for (int s = 0; s < kFightSlots; ++s) p.hp[s] = f.Filled(s) ? f.Char(s)->HP : -1;
+        p.bShown = f.bResultShown != 0;
+        p.bMessage = f.Char(0) && f.Char(0)->bMessage != 0;
+        passes.push_back(p);
+    }
+    // The first pass from t0 on that meets the test, null none.
+    const BattlePass* First(DWORD t0, const std::function<bool(const BattlePass&)>& test) const {
+        for (const BattlePass& p : passes)
+            if (p.t >= t0 && test(p)) return &p;
+        return nullptr;
+    }
+    DWORD dwStart = 0;
+    std::vector<BattlePass> passes;
+};
+
+// Runs the sample game from its title with the script; onMap is called once a pass
+// while a game is on the map (mode 3) with the time since the start.
+void RunGame(const CTempFolder& folder, const std::string& strScript, const std::function<void(DWORD)>& onMap,
+             CBattleLog* pLog) {
+    std::string strOldDir;
+    ASSERT_TRUE(EnterSampleGame(folder, &strOldDir));
+    ASSERT_EQ(LoadInputScriptText(strScript, "battle play"), 0);
+    pLog->dwStart = TimeGetTime();
+    SetFightObserver(pLog);
+    const std::string strError = RunHookedGame([&] {
+        if (pGameData) onMap(TimeGetTime() - pLog->dwStart);
+    });
+    SetFightObserver(nullptr);
+    SetCurrentDirectory(strOldDir.c_str());
+    ASSERT_TRUE(strError.empty()) << strError;
+}
+
+// The title's new game, clicks that read the event's talk line (and end before the
+// battle's ring comes up), shots every half second from 11000 ms, and the close.
+std::string BaseScript(const std::string& strDir, DWORD dwEnd) {
+    std::string text = "8500 move 280 240\n9000 lbutton down 280 240\n9040 lbutton up 280 240\n";
+    for (DWORD t = 11500; t < 12400; t += 350)
+        text += std::to_string(t) + " lbutton down 400 300\n" + std::to_string(t + 40) + " lbutton up 400 300\n";
+    for (DWORD t = 11000; t < dwEnd; t += 500) text += std::to_string(t) + " shot " + strDir + std::to_string(t) + ".png\n";
+    return text + std::to_string(dwEnd) + " close\n";
+}
+
+// The screenshot taken at the first half second at or after t.
+std::string ShotAfter(const std::string& strDir, DWORD t) { return strDir + std::to_string((t + 499) / 500 * 500) + ".png"; }
+
+TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
+    UsePrivateRuntimeFolder();
+    CTempFolder folder("battle-play");
+    const std::string s = folder.Path() + "/";
+    constexpr DWORD kEnd = 44000;
+    // On the ring: the attack button lit, pressed, the first beast picked; then 'A'
+    // every 400 ms and clicks beside the fighters (nothing there) that close the
+    // victory panel.
+    std::string strScript = BaseScript(s, kEnd) + "12800 move 510 305\n13050 shot " + s + "lit.png\n" +
+                            "13100 lbutton down 510 305\n13140 lbutton up 510 305\n"
+                            "13400 move 124 350\n13450 lbutton down 124 350\n13490 lbutton up 124 350\n";
+    for (DWORD t = 16000; t < 40000; t += 400) strScript += std::to_string(t) + " key up A\n";
+    for (DWORD t = 20000; t < 40000; t += 1000)
+        strScript += std::to_string(t) + " move 400 120\n" + std::to_string(t + 20) + " lbutton down 400 120\n" +
+                     std::to_string(t + 60) + " lbutton up 400 120\n";
+    CBattleLog log;
+    bool bStarted = false;
+    int nMoneyBefore = -1, nMoneyAfter = -1, nSceneAfter = -1, nModeAfter = -1, nLifeAfter = -1;
+    DWORD dwBackOnMap = 0;
+    RunGame(folder, strScript,
+            [&](DWORD t) {
+                if (!pPlayer || !pScene || pFrame->GetGameMode() != 3) return;
+                if (!bStarted && t >= 10500) {
+                    // To the beasts of the grove, and their event.
+                    bStarted = true;
+                    ASSERT_TRUE(pFrame->ChangeScene(1, 0, 100));
+                    const POINT pt = pScene->GetCellPoint(11, 17);
+                    pPlayer->SetMapPosAndHome(pt.x, pt.y);
+                    nMoneyBefore = pPlayer->nMoney;
+                    ASSERT_EQ(pFrame->StartEvent(60), 60);
+                } else if (bStarted && !log.passes.empty() && !dwBackOnMap) {
+                    dwBackOnMap = t;
+                    nMoneyAfter = pPlayer->nMoney;
+                    nLifeAfter = pPlayer->nLife;
+                    nSceneAfter = pFrame->m_nCurrentScene;
+                    nModeAfter = pFrame->GetGameMode();
+                }
+            },
+            &log);
+    ASSERT_TRUE(bStarted);
+    ASSERT_FALSE(log.passes.empty()) << "no battle";
+    // The ring came up for her, and the lit attack button under the cursor.
+    const BattlePass* pRing = log.First(0, [](const BattlePass& p) { return p.nActive == 0 && p.nMenu == 0; });
+    ASSERT_NE(pRing, nullptr);
+    ASSERT_LT(pRing->t, 12800u) << "the script's ring clicks come too early";
+    CShot lit(s + "lit.png");
+    ASSERT_TRUE(lit.Read());
+    EXPECT_GT(CountNear(lit, 492, 287, 36, 36, kRingLitColour), 300);
+    // Her strike on the first beast, with its "-n" over it.
+    const BattlePass* pHit = log.First(13500, [](const BattlePass& p) { return p.hp[4] >= 0 && p.hp[4] < 40; });
+    ASSERT_NE(pHit, nullptr) << "the strike never landed";
+    CShot strike(ShotAfter(s, pHit->t));
+    ASSERT_TRUE(strike.Read()) << strike.Path();
+    EXPECT_GT(CountYellowish(strike, 115, 240, 80, 70), 10) << strike.Path();
+    // Won: the victory panel with its lines, then the map again with the pay.
+    const BattlePass* pWon = log.First(0, [](const BattlePass& p) { return p.bShown; });
+    ASSERT_NE(pWon, nullptr) << "no result panel";
+    EXPECT_EQ(pWon->hp[4] <= 0 && pWon->hp[5] <= 0, true) << "both beasts fell";
+    EXPECT_GT(pWon->hp[0], 0);
+    CShot victory(ShotAfter(s, pWon->t + 100));
+    ASSERT_TRUE(victory.Read()) << victory.Path();
+    EXPECT_GT(CountNear(victory, 265, 300, 40, 40, kVictoryColour), 1000) << victory.Path();
+    EXPECT_GT(CountYellowish(victory, 300, 164, 260, 36), 20) << "the money line";
+    ASSERT_GT(dwBackOnMap, pWon->t);
+    EXPECT_EQ(nModeAfter, 3);
+    EXPECT_EQ(nSceneAfter, 1);
+    EXPECT_EQ(nMoneyAfter, nMoneyBefore + 20);
+    CShot map(ShotAfter(s, dwBackOnMap + 600));
+    ASSERT_TRUE(map.Read()) << map.Path();
+    EXPECT_GT(map.Differences(victory, 0, 450, 800, 150), 20000) << "the toolbar and the grove again";
+    // The battle's status box is gone; her life is what she ended the battle with.
+    EXPECT_GT(CountNear(victory, 100, 60, 100, 60, 0x202840), 1000);
+    EXPECT_LT(CountNear(map, 100, 60, 100, 60, 0x202840), 50);
+    EXPECT_EQ(nLifeAfter, pWon->hp[0]);
+}
+
+TEST(BattlePlay, TheMastersBoutIsLostAndTheGameGoesBackToTheTitle) {
+    UsePrivateRuntimeFolder();
+    CTempFolder folder("battle-play");
+    const std::string s = folder.Path() + "/";
+    constexpr DWORD kEnd = 36000;
+    // The title before the new game; 'A' on every turn; clicks beside the fighters
+    // that close the defeat panel.
+    std::string strScript = BaseScript(s, kEnd) + "8000 shot " + s + "title.png\n";
+    for (DWORD t = 13000; t < 32000; t += 400) strScript += std::to_string(t) + " key up A\n";
+    for (DWORD t = 15000; t < 32000; t += 1000)
+        strScript += std::to_string(t) + " move 400 60\n" + std::to_string(t + 20) + " lbutton down 400 60\n" +
+                     std::to_string(t + 60) + " lbutton up 400 60\n";
+    CBattleLog log;
+    bool bStarted = false, bAfter = false;
+    int nModeAfter = -1, nInGameAfter = -1;
+    bool bSceneAfter = true;
+    DWORD dwAfter = 0;
+    RunGame(folder, strScript,
+            [&](DWORD t) {
+                if (!bStarted && t >= 10500 && pPlayer && pScene && pFrame->GetGameMode() == 3) {
+                    // The master's talk and his bout, in the town.
+                    bStarted = true;
+                    ASSERT_EQ(pFrame->m_nCurrentScene, 0);
+                    ASSERT_EQ(pFrame->StartEvent(60), 60);
+                } else if (bStarted && !bAfter && !log.passes.empty()) {
+                    bAfter = true;
+                    dwAfter = t;
+                    nModeAfter = pFrame->GetGameMode();
+                    nInGameAfter = pFrame->m_bInGame;
+                    bSceneAfter = pScene != nullptr;
+                }
+            },
+            &log);
+    ASSERT_TRUE(bStarted);
+    ASSERT_FALSE(log.passes.empty()) << "no battle";
+    const BattlePass& first = log.passes.front();
+    for (int e = 4; e < 7; ++e) EXPECT_EQ(first.hp[e], 500) << "three golems";
+    const BattlePass* pLost = log.First(0, [](const BattlePass& p) { return p.bShown; });
+    ASSERT_NE(pLost, nullptr) << "no result panel";
+    EXPECT_EQ(pLost->hp[0], 0) << "she fell";
+    EXPECT_GT(pLost->hp[4] + pLost->hp[5] + pLost->hp[6], 0);
+    // Her blows landed before she fell.
+    EXPECT_LT(pLost->hp[4] + pLost->hp[5] + pLost->hp[6], 1500);
+    CShot defeat(ShotAfter(s, pLost->t + 100));
+    ASSERT_TRUE(defeat.Read()) << defeat.Path();
+    EXPECT_GT(CountNear(defeat, 170, 250, 40, 40, kVictoryColour), 1000) << defeat.Path();
+    EXPECT_GT(CountYellowish(defeat, 180, 124, 280, 40), 10) << "the defeat line";
+    // The title again: no scene, out of the game, the title's picture.
+    ASSERT_TRUE(bAfter);
+    EXPECT_EQ(nModeAfter, 0);
+    EXPECT_EQ(nInGameAfter, 0);
+    EXPECT_FALSE(bSceneAfter);
+    CShot title(s + "title.png"), back(ShotAfter(s, dwAfter + 600));
+    ASSERT_TRUE(title.Read() && back.Read()) << back.Path();
+    EXPECT_LT(back.Differences(title, 0, 0, 800, 600), 800 * 600 / 20) << back.Path();
+    EXPECT_GT(back.Differences(defeat, 0, 0, 800, 600), 800 * 600 / 4);
+}
+
+TEST(BattlePlay, TooltipsOfTheListsAndTheTheftsMessage) {
+    UsePrivateRuntimeFolder();
+    CTempFolder folder("battle-play");
+    const std::string s = folder.Path() + "/";
+    constexpr DWORD kEnd = 24000;
+    // On her first ring: the first tab's first spell, the stunt tab's first stunt, the
+    // first item, each hovered for its tooltip; then the theft from the first beast.
+    auto click = [](DWORD t, int x, int y, const char* pszButton = "lbutton") {
+        const std::string at = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+        return std::to_string(t) + " move" + at + std::to_string(t + 50) + " " + pszButton + " down" + at +
+               std::to_string(t + 90) + " " + pszButton + " up" + at;
+    };
+    auto shot = [&](DWORD t, const char* pszName) { return std::to_string(t) + " shot " + s + pszName + ".png\n"; };
+    const std::string strScript =
+        BaseScript(s, kEnd) + click(12600, 619, 305) + shot(12850, "list0") + "12900 move 397 291\n" +
+        shot(13150, "tip0") + click(13300, 449, 264) + "13600 move 397 291\n" + shot(13850, "tip2") +
+        click(14000, 400, 120, "rbutton") + click(14300, 563, 361) + "14600 move 397 291\n" + shot(14850, "tipitem") +
+        click(15000, 400, 120, "rbutton") + click(15300, 619, 305) + click(15600, 449, 264) + click(15900, 453, 415) +
+        click(16200, 397, 375) + click(16500, 124, 350);
+    CBattleLog log;
+    bool bStarted = false;
+    RunGame(folder, strScript,
+            [&](DWORD t) {
+                if (bStarted || t < 10500 || !pPlayer || !pScene || pFrame->GetGameMode() != 3) return;
+                bStarted = true;
+                ASSERT_TRUE(pFrame->ChangeScene(1, 0, 100));
+                const POINT pt = pScene->GetCellPoint(11, 17);
+                pPlayer->SetMapPosAndHome(pt.x, pt.y);
+                ASSERT_EQ(pFrame->StartEvent(60), 60);
+            },
+            &log);
+    ASSERT_FALSE(log.passes.empty()) << "no battle";
+    const BattlePass* pRing = log.First(0, [](const BattlePass& p) { return p.nActive == 0 && p.nMenu == 0; });
+    ASSERT_NE(pRing, nullptr);
+    ASSERT_LT(pRing->t, 12600u) << "the script's ring clicks come too early";
+    // The tooltip box beside the cursor, over the list, with its text: the spell's
+    // values, the stunt's line, the item's name and description.
+    CShot list0(s + "list0.png"), tip0(s + "tip0.png"), tip2(s + "tip2.png"), tipItem(s + "tipitem.png");
+    ASSERT_TRUE(list0.Read() && tip0.Read() && tip2.Read() && tipItem.Read());
+    EXPECT_EQ(CountGreenish(list0, 417, 311, 120, 80), 0);
+    for (const CShot* pTip : {&tip0, &tip2, &tipItem}) {
+        EXPECT_GT(pTip->Differences(list0, 490, 300, 120, 100), 4000) << pTip->Path();
+        EXPECT_GT(CountGreenish(*pTip, 417, 311, 120, 80), 15) << pTip->Path();
+    }
+    EXPECT_GT(tip2.Differences(tip0, 417, 311, 190, 80), 100) << "each tab its own text";
+    // The theft's message waits in the middle of the screen for a click.
+    const BattlePass* pMessage = log.First(16500, [](const BattlePass& p) { return p.bMessage; });
+    ASSERT_NE(pMessage, nullptr) << "no message";
+    CShot message(ShotAfter(s, pMessage->t + 100));
+    ASSERT_TRUE(message.Read()) << message.Path();
+    EXPECT_GT(CountGreenish(message, 295, 250, 210, 35), 15) << message.Path();
+    CShot ring(s + "12500.png");  // the ring alone
+    ASSERT_TRUE(ring.Read());
+    EXPECT_EQ(CountGreenish(ring, 295, 250, 210, 35), 0);
+}
+
+}  // namespace
