@@ -5,13 +5,10 @@
 // winnings, the caught item in the bag and the knock game's experience; the same script
 // with shifted timings loses all three. The signboard's show gives its three pictures,
 // and a close while the gamble waits for its click ends the program with code 0.
-#include <filesystem>
-#include <fstream>
+#include <cstdio>
 
 #include "shell/SaveGameFile.h"
-#include "tests/TempFolder.h"
-#include "tests/shell/GameRun.h"
-#include "tests/shell/ShellTestUtil.h"
+#include "tests/shell/SampleGameRun.h"
 #include "tools/mkgame/SampleMiniGames.h"  // the pictures' colours (defined with the in-process runs)
 
 namespace {
@@ -106,29 +103,10 @@ bool ShowsOneOf(const CShot& shot, int x, int y, const char* pszFormat, int nFir
     return false;
 }
 
-class KeeperPlay : public ::testing::Test {
+class KeeperPlay : public SampleGameRun {
 protected:
-    void SetUp() override {
-        UsePrivateRuntimeFolder();
-        for (const std::string* p : {&kGame, &kMkGame, &kSaveTool})
-            ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
-        m_strGame = m_folder.Path() + "/game";
-        m_strRun = m_folder.Path() + "/run";
-        std::filesystem::create_directories(m_strRun);
-        const ProgramRun made = RunProgramIn(m_folder.Path(), kMkGame, {m_strGame}, "/dev/null");
-        ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
-    }
-    ProgramRun RunGame(const std::string& strText) {
-        const std::string strScript = m_strGame + "/input.txt";
-        std::ofstream(strScript) << strText;
-        ProgramRun run = RunProgramIn(m_strGame, kGame, {}, strScript);
-        std::error_code ec;
-        for (const auto& entry : std::filesystem::directory_iterator(m_strGame))
-            if (entry.path().extension() == ".png")
-                std::filesystem::rename(entry.path(), m_strRun + "/" + entry.path().filename().string(), ec);
-        return run;
-    }
-    std::string Shot(const std::string& strName) const { return m_strRun + "/" + strName; }
+    KeeperPlay() : SampleGameRun("keeperplay") {}
+    void SetUp() override { WriteSampleGame({&kSaveTool}); }
     // savetool's dump of the save in slot 3.
     std::string DumpSlotThree() {
         const std::string strSave = m_strGame + "/" + SaveFileName(3).replace(4, 1, "/");
@@ -146,9 +124,6 @@ protected:
             for (int x = 427 + 4; x < 427 + 24; ++x) nDiffer += !Near(bag.Pixel(x, y), nEmpty, 8);
         return nDiffer > 200;
     }
-
-    CTempFolder m_folder{"keeperplay"};
-    std::string m_strGame, m_strRun;
 };
 
 TEST_F(KeeperPlay, TheScriptWinsTheGambleTheKnockGameAndCatchesItemZeroAndTheSaveHoldsTheWinnings) {
