@@ -5,19 +5,31 @@
 #include "ui/minigames/CatchGame.h"
 #include "ui/minigames/GambleGame.h"
 #include "ui/minigames/KnockGame.h"
+#include "ui/minigames/MiniGameKit.h"
 #include "ui/minigames/PictureShow.h"
 
 namespace {
 
 CShellMiniGameLink s_miniGameLink;
 
+void RefreshCursor() {
+    if (pFrame) pFrame->UpdateCursorPos();
+}
+
 // While a game runs its loop owns the input, as a modal box does: the main window's
 // handlers, which its one-message pass still dispatches to, leave clicks and keys (and
-// the key state they would poll and clear) to the game.
+// the key state they would poll and clear) to the game. Its clicks land where the
+// cursor is when the game sees them.
 class CGameOwnsInput {
 public:
-    CGameOwnsInput() : m_nBefore(bMsgBoxOpen) { bMsgBoxOpen = 1; }
-    ~CGameOwnsInput() { bMsgBoxOpen = m_nBefore; }
+    CGameOwnsInput() : m_nBefore(bMsgBoxOpen) {
+        bMsgBoxOpen = 1;
+        SetGameCursorRefresh(&RefreshCursor);
+    }
+    ~CGameOwnsInput() {
+        SetGameCursorRefresh(nullptr);
+        bMsgBoxOpen = m_nBefore;
+    }
     CGameOwnsInput(const CGameOwnsInput&) = delete;
     CGameOwnsInput& operator=(const CGameOwnsInput&) = delete;
 

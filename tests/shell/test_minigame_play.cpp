@@ -183,6 +183,23 @@ TEST_F(MiniGamePlay, GambleWonByAStartOnTheRightFrameAndLostOneFrameLater) {
     EXPECT_TRUE(lost.Shows(400, 100, "s04.bmp"));
 }
 
+TEST_F(MiniGamePlay, AStartPressThatBringsTheCursorAlongStartsTheRollAtAnyMomentOfAPass) {
+    // The press at the start button comes with the cursor's move there, no earlier move:
+    // whichever moment of a pass it falls in, the roll starts, the outcome comes and the
+    // next click ends the game. A press placed by the cursor object's last move would
+    // land on the stake button's spot and wait for ever (the test's closing click).
+    for (int nStartMs = 1500; nStartMs < 1566; nStartMs += 6) {
+        pPlayer->nMoney = 2000;
+        const std::string s = std::to_string(nStartMs), e = std::to_string(nStartMs + 2100);
+        Script("100 move 50 550\n200 lbutton down 50 550\n200 lbutton up 50 550\n"
+               "400 move 60 160\n500 lbutton down 60 160\n500 lbutton up 60 160\n" +
+               s + " lbutton down 300 300\n" + s + " lbutton up 300 300\n" + e + " lbutton down 400 400\n" + e +
+               " lbutton up 400 400\n");
+        ASSERT_TRUE(MiniGameLink().Run(2)) << "a press at " << nStartMs << " ms was lost";
+        EXPECT_TRUE(pPlayer->nMoney == 2200 || pPlayer->nMoney == 1800) << pPlayer->nMoney;
+    }
+}
+
 TEST_F(MiniGamePlay, TheSignboardShowsThreePicturesAndACloseDuringTheGambleEndsTheGame) {
     Script("frame 250 shot " + Shot("show-0.png") + "\nframe 750 shot " + Shot("show-1.png") + "\nframe 1500 shot " +
            Shot("show-2.png") + "\n1000 lbutton down 300 300\n1000 lbutton up 300 300\n2000 key press ESC\n");

@@ -7,9 +7,7 @@
 #include <map>
 #include <sstream>
 
-#include "tests/TempFolder.h"
-#include "tests/shell/GameRun.h"
-#include "tests/shell/ShellTestUtil.h"
+#include "tests/shell/SampleGameRun.h"
 
 namespace {
 
@@ -51,34 +49,14 @@ const ProbeRow* RowAt(const std::vector<ProbeRow>& rows, int nMs) {
     return pFound;
 }
 
-class SamplePlay : public ::testing::Test {
+class SamplePlay : public SampleGameRun {
 protected:
-    void SetUp() override {
-        UsePrivateRuntimeFolder();
-        for (const std::string* p : {&kGame, &kMkGame, &kWorldProbe})
-            ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
-        m_strGame = m_folder.Path() + "/game";
-        m_strRun = m_folder.Path() + "/run";
-        std::filesystem::create_directories(m_strRun);
-        const ProgramRun made = RunProgramIn(m_folder.Path(), kMkGame, {m_strGame}, "/dev/null");
-        ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
-    }
+    SamplePlay() : SampleGameRun("sampleplay") {}
+    void SetUp() override { WriteSampleGame({&kWorldProbe}); }
     std::string Script(const std::string& strText) {
         const std::string strPath = m_strRun + "/input.txt";
         std::ofstream(strPath) << strText;
         return strPath;
-    }
-    // The game binary in the sample folder; screenshots land in the run folder.
-    ProgramRun RunGame(const std::string& strText) {
-        const std::string strScript = Script(strText);
-        std::error_code ec;
-        std::filesystem::copy_file(strScript, m_strGame + "/input.txt", std::filesystem::copy_options::overwrite_existing,
-                                   ec);
-        ProgramRun run = RunProgramIn(m_strGame, kGame, {}, m_strGame + "/input.txt");
-        for (const auto& entry : std::filesystem::directory_iterator(m_strGame))
-            if (entry.path().extension() == ".png")
-                std::filesystem::rename(entry.path(), m_strRun + "/" + entry.path().filename().string(), ec);
-        return run;
     }
     // worldprobe on the sample folder, its CSV parsed.
     std::vector<ProbeRow> RunProbe(const std::string& strText, int nMs, bool bRun) {
@@ -88,10 +66,6 @@ protected:
         EXPECT_TRUE(run.bExited && run.nCode == 0) << run.strErr;
         return ParseProbe(run.strOut);
     }
-    std::string Shot(const std::string& strName) const { return m_strRun + "/" + strName; }
-
-    CTempFolder m_folder{"sampleplay"};
-    std::string m_strGame, m_strRun;
 };
 
 TEST_F(SamplePlay, AClickBehindTheWallWalksAroundItToTheClickedCellAndTheViewStopsShortOfTheEdge) {

@@ -7,9 +7,7 @@
 #include <fstream>
 
 #include "shell/SaveGameFile.h"
-#include "tests/TempFolder.h"
-#include "tests/shell/GameRun.h"
-#include "tests/shell/ShellTestUtil.h"
+#include "tests/shell/SampleGameRun.h"
 
 namespace {
 
@@ -51,33 +49,11 @@ POINT GameRow(int r, bool bSavePanel) {
 }
 constexpr POINT kGameOk{215, 370}, kGameDown{323, 312};
 
-class SavePlay : public ::testing::Test {
+class SavePlay : public SampleGameRun {
 protected:
-    void SetUp() override {
-        UsePrivateRuntimeFolder();
-        for (const std::string* p : {&kGame, &kMkGame, &kSaveTool})
-            ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
-        m_strGame = m_folder.Path() + "/game";
-        m_strRun = m_folder.Path() + "/run";
-        std::filesystem::create_directories(m_strRun);
-        const ProgramRun made = RunProgramIn(m_folder.Path(), kMkGame, {m_strGame}, "/dev/null");
-        ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
-    }
-    ProgramRun RunGame(const std::string& strText) {
-        const std::string strScript = m_strGame + "/input.txt";
-        std::ofstream(strScript) << strText;
-        ProgramRun run = RunProgramIn(m_strGame, kGame, {}, strScript);
-        std::error_code ec;
-        for (const auto& entry : std::filesystem::directory_iterator(m_strGame))
-            if (entry.path().extension() == ".png")
-                std::filesystem::rename(entry.path(), m_strRun + "/" + entry.path().filename().string(), ec);
-        return run;
-    }
-    std::string Shot(const std::string& strName) const { return m_strRun + "/" + strName; }
+    SavePlay() : SampleGameRun("saveplay") {}
+    void SetUp() override { WriteSampleGame({&kSaveTool}); }
     std::string Save(int n) const { return m_strGame + "/" + SaveFileName(n).replace(4, 1, "/"); }
-
-    CTempFolder m_folder{"saveplay"};
-    std::string m_strGame, m_strRun;
 };
 
 TEST_F(SavePlay, SavedInSlotThreeAndLoadedFromTheTitleInASecondRun) {

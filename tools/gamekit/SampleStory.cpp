@@ -138,7 +138,9 @@ event 60
   Fight 1 8 8 8
 
 # The game keeper (character 17) gives 2000 once, then asks which game; each answer
-# starts the event that runs that game. The signboard beside her runs the picture show.
+# starts the event that runs that game. The signboard beside her runs the picture show,
+# then the heroine steps off it (south, cell 34,15): standing on it would start the show
+# again at once, and clicks are not taken while it runs.
 text 380 "我是这里的游戏老板娘。初次见面，这2000两送你，玩几把吧！"
 text 381 "想玩哪一个？\\n接宝物（要500两）\\n押大小\\n比力气"
 text 382 "接宝物结束了，看看包里多了什么。"
@@ -161,6 +163,7 @@ event 88
   Talk 2 384
 event 90
   PictureShow 1
+  HeroWalk 1104 496
 
 # The shop keeper (character 14) opens shop 1; the inlay master (15) and the smith (16)
 # open their boards; the combining table gives ingredients for the first recipe.

@@ -99,7 +99,12 @@ PkgEntryData Sheet(const std::string& strName, int w, int h, int nCount) {
 
 std::uint32_t MiniGameBody(const std::string& strName, int nTile) {
     using namespace minigame_art;
-    if (strName == "Item1.bmp") return Colour(200 + nTile);
+    // The colours repeat every 200 numbers, so the item tiles would share the named
+    // pictures' colours (tile 0 that of the catch background): their channels turn round.
+    if (strName == "Item1.bmp") {
+        const std::uint32_t c = Colour(200 + nTile);
+        return (c << 8 & 0xFFFF00) | c >> 16;
+    }
     if (strName == "KnockLitte.bmp") return Colour(320 + nTile);
     if (strName == "szhc.bmp") return Colour(330 + nTile);
     const std::vector<std::string> names = PictureNames();

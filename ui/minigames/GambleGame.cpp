@@ -165,7 +165,7 @@ int CGambleGame::Run() {
         }
         if (m_pBack && pBack) m_pBack->BlitOpaque(pBack, 0, 0);
         if (KeyPressedSince(VK_LBUTTON)) {
-            nResult = OnClick(UiShell()->GetMousePos());
+            nResult = OnClick(GameCursorNow());
             if (nResult >= 0) break;
         }
         if (m_bRolling) {

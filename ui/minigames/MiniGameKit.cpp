@@ -32,3 +32,14 @@ void PresentGameFrame() {
 bool KeyPressedSince(int nKey) { return (GetAsyncKeyState(nKey) & 1) != 0; }
 
 bool KeyDown(int nKey) { return (GetAsyncKeyState(nKey) & 0x8000) != 0; }
+
+namespace {
+void (*s_pfnCursorRefresh)() = nullptr;
+}  // namespace
+
+POINT GameCursorNow() {
+    if (s_pfnCursorRefresh) s_pfnCursorRefresh();
+    return UiShell()->GetMousePos();
+}
+
+void SetGameCursorRefresh(void (*pfnRefresh)()) { s_pfnCursorRefresh = pfnRefresh; }

@@ -29,3 +29,10 @@ void PresentGameFrame();
 // The key-state bits: pressed since the last query, and down now.
 bool KeyPressedSince(int nKey);
 bool KeyDown(int nKey);
+// The cursor where it is now, in client pixels. A button's pressed bit can come in
+// ahead of the move that carried the cursor there (the loop takes one message a pass),
+// so a click is placed by this rather than by the cursor object's last move. The shell
+// names the refresh that brings the cursor object up to date; without one the cursor
+// object answers as it stands.
+POINT GameCursorNow();
+void SetGameCursorRefresh(void (*pfnRefresh)());

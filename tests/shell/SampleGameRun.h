@@ -1,0 +1,44 @@
+// A fixture for runs of the game binary in the sample game that mkgame writes: the game
+// folder and a run folder under the test's own temporary folder, each run's input script
+// written into the game folder and its screenshots moved into the run folder.
+#pragma once
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <string>
+
+#include "tests/TempFolder.h"
+#include "tests/shell/GameRun.h"
+#include "tests/shell/ShellTestUtil.h"
+
+class SampleGameRun : public ::testing::Test {
+protected:
+    explicit SampleGameRun(const char* pszName) : m_folder{pszName} {}
+    // Writes the sample game; every program named (besides the game and mkgame) must exist.
+    void WriteSampleGame(std::initializer_list<const std::string*> tools) {
+        UsePrivateRuntimeFolder();
+        for (const std::string* p : {&kGame, &kMkGame})
+            ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
+        for (const std::string* p : tools)
+            ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
+        m_strGame = m_folder.Path() + "/game";
+        m_strRun = m_folder.Path() + "/run";
+        std::filesystem::create_directories(m_strRun);
+        const ProgramRun made = RunProgramIn(m_folder.Path(), kMkGame, {m_strGame}, "/dev/null");
+        ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
+    }
+    ProgramRun RunGame(const std::string& strText) {
+        const std::string strScript = m_strGame + "/input.txt";
+        std::ofstream(strScript) << strText;
+        ProgramRun run = RunProgramIn(m_strGame, kGame, {}, strScript);
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(m_strGame))
+            if (entry.path().extension() == ".png")
+                std::filesystem::rename(entry.path(), m_strRun + "/" + entry.path().filename().string(), ec);
+        return run;
+    }
+    std::string Shot(const std::string& strName) const { return m_strRun + "/" + strName; }
+
+    CTempFolder m_folder;
+    std::string m_strGame, m_strRun;
+};
