@@ -1,6 +1,7 @@
 // The panel fixture with a real work-panel host behind the toolbar's host calls, a
 // shop table and stock, and helpers that click the trade panel and the item panel.
 #pragma once
+#include <cstdint>
 #include <map>
 #include <memory>
 
@@ -8,6 +9,18 @@
 #include "ui/work/TradeMenu.h"
 #include "ui/work/WorkMenuHost.h"
 #include "world/EffectManager.h"
+
+// A property test's own draws (xorshift), apart from the game's generator that the
+// shop reseeds.
+struct Draws {
+    std::uint32_t n;
+    int Below(int nLimit) {
+        n ^= n << 13;
+        n ^= n >> 17;
+        n ^= n << 5;
+        return int(n % std::uint32_t(nLimit));
+    }
+};
 
 class CWorkTestHost : public CPanelTestHost {
 public:

@@ -9,16 +9,6 @@
 
 namespace {
 
-struct Draws {
-    std::uint32_t n;
-    int Below(int nLimit) {
-        n ^= n << 13;
-        n ^= n >> 17;
-        n ^= n << 5;
-        return int(n % std::uint32_t(nLimit));
-    }
-};
-
 using Tally = std::array<int, kHeroItemCount>;
 
 class CraftProperty : public CraftTest {

@@ -9,17 +9,6 @@
 
 namespace {
 
-// The test's own draws, apart from the game's generator that the shop reseeds.
-struct Draws {
-    std::uint32_t n;
-    int Below(int nLimit) {
-        n ^= n << 13;
-        n ^= n >> 17;
-        n ^= n << 5;
-        return int(n % std::uint32_t(nLimit));
-    }
-};
-
 struct Opening {
     int nMoney = 0;
     std::array<int, kHeroItemCount> counts{};
