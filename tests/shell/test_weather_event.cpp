@@ -108,6 +108,13 @@ TEST_F(WeatherEvent, TheFightingReachesTheToolBarsPools) {
     EXPECT_EQ(pScene->CellAt(c.x, c.y)->nMarkKind, 1);
     FightHost().AddFlyingEffectFromPoint(12, 700, 600, 100, 100, 0, -1);
     EXPECT_EQ(Bar().CountFlyingEffects(), 1);
+    // The heroes' shots, spreads and laid skills reach the same pools.
+    FightHost().AddFlyingEffect(12, 700, 600, 0, 100, 100, 1, 0);
+    EXPECT_EQ(Bar().CountFlyingEffects(), 2);
+    FightHost().AddFlyingEffectFromHero(100, 100, 1, 0, 0, 12);
+    EXPECT_EQ(Bar().CountFlyingEffects(), 3);
+    FightHost().AddAreaEffectAtHero(30, 0, 0, 0, 0);
+    EXPECT_EQ(Bar().CountAreaEffects(), 2);
     // The scene draw ticks both; the area effect ends after its steps.
     for (int i = 0; i < 40; ++i) Passes(1);
     EXPECT_EQ(Bar().CountAreaEffects(), 0);

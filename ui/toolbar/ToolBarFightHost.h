@@ -23,6 +23,20 @@ public:
         if (CGameToolBar* pBar = m_pfnToolBar())
             pBar->AddFlyingEffectFromPoint(nAttack, x, y, nTargetX, nTargetY, bUseSkill, nOwner);
     }
+    // The heroes' laid skills, shots and spreads.
+    void AddAreaEffectAtHero(int nAttack, int x, int y, int nSkillValue, int nSkillAction) override {
+        if (CGameToolBar* pBar = m_pfnToolBar()) pBar->AddAreaEffectAtHero(nAttack, x, y, nSkillValue, nSkillAction);
+    }
+    void AddFlyingEffect(int nAttack, int x, int y, int nEffect, int nTargetX, int nTargetY, int nOwner,
+                         int nKind) override {
+        if (CGameToolBar* pBar = m_pfnToolBar())
+            pBar->AddFlyingEffect(nAttack, x, y, nEffect, nTargetX, nTargetY, nOwner, nKind);
+    }
+    void AddFlyingEffectFromHero(int nTargetX, int nTargetY, int nKind, int nSkillAction, int nEffect,
+                                 int nAttack) override {
+        if (CGameToolBar* pBar = m_pfnToolBar())
+            pBar->AddFlyingEffectFromHero(nTargetX, nTargetY, nKind, nSkillAction, nEffect, nAttack);
+    }
 
 private:
     CGameToolBar* (*m_pfnToolBar)();
