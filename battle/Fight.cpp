@@ -215,11 +215,6 @@ void CFight::DrawScreen() {
 
 void CFight::Frame() {
     dwNowTime = TimeGetTime();
-    // The main window swallows key releases for a second after one it handled; its own
-    // loop, which ends that hold, does not run during a battle, so it ends here: else
-    // every key after the first would be swallowed, with the input queued behind it.
-    if (pFrame && pFrame->m_dwHotKeyTime != DWORD(-1) && dwNowTime - pFrame->m_dwHotKeyTime > 1000)
-        pFrame->m_dwHotKeyTime = DWORD(-1);
     DrawScreen();
     UpdateEffects();
     if (ActiveNpc >= 0 && ActiveNpc < 4 && MenuState() < 1 && CommandMode != 10) {

@@ -87,6 +87,9 @@ void CMainFrame::OnKeyDown(int nKey, UINT nRepeat, UINT nFlags) {
 }
 
 void CMainFrame::OnKeyUp(int nKey, UINT nRepeat, UINT nFlags) {
+    // The hold ends a second after the handled key whichever loop is running (the map's,
+    // a battle's or a mini-game's).
+    if (m_dwHotKeyTime != DWORD(-1) && dwNowTime - m_dwHotKeyTime > 1000) m_dwHotKeyTime = DWORD(-1);
     if (m_dwHotKeyTime != DWORD(-1) || m_bInputHold) {
         // A release within a second of a handled key is swallowed with what is queued
         // behind it; close and quit requests are not input and stay queued.

@@ -165,6 +165,21 @@ TEST_F(FrameTest, ACloseSurvivesInputFlushesAndEndsTheGameThroughQuit) {
     EXPECT_TRUE(links.Called("battle stop"));
 }
 
+TEST_F(FrameTest, TheKeyHoldEndsASecondAfterTheHandledKeyWithoutTheMapLoop) {
+    // A battle runs its own loop, so nothing but the release itself ends the hold.
+    links.bBattle = true;
+    pFrame->m_dwHotKeyTime = dwNowTime;
+    pFrame->OnKeyUp('A', 1, 0);
+    EXPECT_FALSE(links.Called("battle key")) << "swallowed within the second";
+    dwNowTime += 1000;
+    pFrame->OnKeyUp('A', 1, 0);
+    EXPECT_FALSE(links.Called("battle key")) << "still held at exactly one second";
+    dwNowTime += 1;
+    pFrame->OnKeyUp('A', 1, 0);
+    EXPECT_TRUE(links.Called("battle key"));
+    EXPECT_EQ(pFrame->m_dwHotKeyTime, dwNowTime) << "the release starts the next hold";
+}
+
 TEST_F(FrameTest, MessageTextIsBoundedAndClearedByEsc) {
     std::string strLong(600, 'x');
     strLong[198] = char(0xB0);  // a double-byte character across the end of the buffer
