@@ -76,6 +76,32 @@ TEST_F(SavePlay, SavedInSlotThreeAndLoadedFromTheTitleInASecondRun) {
     const ProgramRun thumb = RunProgramIn(m_strRun, kSaveTool, {"thumb", Save(3), m_strRun + "/thumb.bmp"}, "/dev/null");
     ASSERT_TRUE(thumb.bExited && thumb.nCode == 0) << thumb.strErr;
     EXPECT_GT(std::filesystem::file_size(m_strRun + "/thumb.bmp"), 120u * 90u * 3u);
+    // Its pixels as 5-6-5, or as 5-5-5 with --555: a full channel reads 255 in either.
+    std::string strSave = ReadWholeFile(Save(3));
+    for (size_t i = 0; i < kSaveThumbBytes; i += 2) {
+        strSave[kSaveThumbOffset + i] = char(0xE0);  // green alone: 0x03E0 (5-5-5) or 0x07E0 (5-6-5)
+        strSave[kSaveThumbOffset + i + 1] = char(i % 4 == 0 ? 0x03 : 0x07);
+    }
+    std::ofstream(m_strRun + "/green.sav", std::ios::binary) << strSave;
+    for (const bool b555 : {false, true}) {
+        std::vector<std::string> args{"thumb", m_strRun + "/green.sav", m_strRun + "/green.bmp"};
+        if (b555) args.push_back("--555");
+        ASSERT_EQ(RunProgramIn(m_strRun, kSaveTool, args, "/dev/null").nCode, 0);
+        const std::string bmp = ReadWholeFile(m_strRun + "/green.bmp");
+        ASSERT_GT(bmp.size(), 60u);
+        const size_t nPixels = std::uint8_t(bmp[10]) | size_t(std::uint8_t(bmp[11])) << 8;
+        // The bottom row comes first; its first two pixels come from 0x03E0 and 0x07E0.
+        const unsigned char* p = reinterpret_cast<const unsigned char*>(bmp.data() + nPixels);
+        if (b555) {
+            EXPECT_EQ(p[1], 255) << "5-5-5 green 31";
+            EXPECT_EQ(p[4], 255) << "5-5-5 green 31 (the top bit is not green)";
+            EXPECT_EQ(p[5], 255) << "the top bit reads as red";
+        } else {
+            EXPECT_EQ(p[1], 130) << "5-6-5 green 31 of 63";
+            EXPECT_EQ(p[4], 255) << "5-6-5 green 63";
+        }
+        EXPECT_EQ(p[0], 0) << "no blue";
+    }
 
     // The load panel lists the save in row 3 with its picture.
     CShot before(Shot("before.png")), row(Shot("row.png"));

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     const int nKind = std::atoi(argv[2]);
     CPkgFile pkg(strPkg.c_str());
     if (!pkg.OpenPath(strPkg.c_str())) {
-        std::fprintf(stderr, "minigameprobe: %s: %s\n", strPkg.c_str(), pkg.GetError());
+        std::fprintf(stderr, "minigameprobe: %s: %s\n", strPkg.c_str(), pkg.GetError().c_str());
         return 1;
     }
     SetMenuPackage(&pkg);

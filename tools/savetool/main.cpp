@@ -127,9 +127,9 @@ int Thumb(const SaveGameFile& f, const char* pszOut, bool b555) {
             const size_t n = (size_t(y) * kSaveThumbWidth + size_t(x)) * 2;
             const unsigned p = unsigned(f.thumbnail[n]) | unsigned(f.thumbnail[n + 1]) << 8;
             const int r = b555 ? (p >> 10) & 31 : (p >> 11) & 31;
-            const int g = b555 ? ((p >> 5) & 31) << 1 : (p >> 5) & 63;
+            const int g = b555 ? ((p >> 5) & 31) * 255 / 31 : ((p >> 5) & 63) * 255 / 63;
             const int b = p & 31;
-            pic.At(x, y) = Argb(255, r * 255 / 31, g * 255 / 63, b * 255 / 31);
+            pic.At(x, y) = Argb(255, r * 255 / 31, g, b * 255 / 31);
         }
     if (!WriteBytesToFile(pszOut, BuildBmp(pic))) {
         std::fprintf(stderr, "savetool: cannot write %s\n", pszOut);
