@@ -42,6 +42,9 @@ inline const std::string kLanView = LANVIEW_BINARY;
 inline const std::string kLanView;
 #endif
 
+// The title's new-game button, clicked once the title shows; the game's first scene follows.
+inline const std::string kNewGame = "8500 move 280 240\n9000 lbutton down 280 240\n9040 lbutton up 280 240\n";
+
 inline std::string ReadWholeFile(const std::string& strPath) {
     std::ifstream in(strPath, std::ios::binary);
     std::ostringstream s;

@@ -27,6 +27,8 @@
 #include "tools/gamekit/ImageWriters.h"
 #include "tools/gamekit/PkgSamplePictures.h"
 #include "ui/boxes/MessageBoxes.h"
+#include "world/PlayerHost.h"
+#include "world/SceneHost.h"
 
 struct ShellFolderOptions {
     bool bPlayLeader = false;
@@ -219,6 +221,17 @@ protected:
         std::string why;
         ASSERT_TRUE(InitPictureStore(&why)) << why;
         OpenScreen();
+    }
+    // Undoes OpenGameFolder once the main window is gone, with the world's hosts.
+    void CloseGameFolder() {
+        DeletePictureStore();
+        delete pGameData;
+        pGameData = nullptr;
+        delete pScreen;
+        pScreen = nullptr;
+        pBack = nullptr;
+        SetSceneHost(nullptr);
+        SetHeroHost(nullptr);
     }
     CRecordingLinks links;
 };

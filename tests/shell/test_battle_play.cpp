@@ -81,7 +81,7 @@ void RunGame(const CTempFolder& folder, const std::string& strScript, const std:
 // The title's new game, clicks that read the event's talk line (and end before the
 // battle's ring comes up), shots every half second from 11000 ms, and the close.
 std::string BaseScript(const std::string& strDir, DWORD dwEnd) {
-    std::string text = "8500 move 280 240\n9000 lbutton down 280 240\n9040 lbutton up 280 240\n";
+    std::string text = kNewGame;
     for (DWORD t = 11500; t < 12400; t += 350)
         text += std::to_string(t) + " lbutton down 400 300\n" + std::to_string(t + 40) + " lbutton up 400 300\n";
     for (DWORD t = 11000; t < dwEnd; t += 500) text += std::to_string(t) + " shot " + strDir + std::to_string(t) + ".png\n";

@@ -164,7 +164,7 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     // Frames of 60 ms: a step of the bar every second frame.
     UseVirtualClock(true, 1000, 60);
     // The title's new-game button.
-    ASSERT_EQ(LoadInputScriptText("8500 move 280 240\n9000 lbutton down 280 240\n9040 lbutton up 280 240\n", "craft play"), 0);
+    ASSERT_EQ(LoadInputScriptText(kNewGame, "craft play"), 0);
 
     // What the run saw.
     bool bStarted = false, bHalf = false, bFull = false, bHalfShot = false, bFullShot = false;

@@ -19,11 +19,6 @@
 
 namespace {
 
-// The title's new-game button; the town's first scene follows.
-constexpr const char* kNewGame = "8500 move 280 240\n"
-                                 "9000 lbutton down 280 240\n"
-                                 "9040 lbutton up 280 240\n";
-
 // The map part of the screen, above the toolbar.
 constexpr int kMapBottom = 530;
 
@@ -161,7 +156,7 @@ constexpr int kFirstShotMs = 18200, kLastShotMs = 20000, kShotStepMs = 20;
 TEST_F(EffectsPlay, InTheGroveTheSquareCastersMarksSpreadOverTheHeroineAndTheArchersShotsFlyAtHer) {
     // To the road at the town's east edge: a click east, another, then steps right onto
     // the edge the view never shows; the grove's greeting is read.
-    std::string strScript = std::string(kNewGame) + Click(9500, 790, 332) + Click(11500, 790, 304) +
+    std::string strScript = kNewGame + Click(9500, 790, 332) + Click(11500, 790, 304) +
                             "14000 key press RIGHT\n14500 key press RIGHT\n15000 key press RIGHT\n"
                             "15500 key press RIGHT\n" +
                             Click(16000, 400, 300);
@@ -290,7 +285,7 @@ int Count(const CShot& shot, int x0, int y0, int x1, int y1, F test) {
 TEST_F(EffectsPlay, TheWeatherStoneShowsFogRainSnowAndTheVeilInTurnAndThenClears) {
     // Around the town's wall to the weather stone in the south-west; each weather's line
     // is read with a click.
-    std::string strScript = std::string(kNewGame) + Click(9500, 236, 472) + Click(12000, 112, 488) +
+    std::string strScript = kNewGame + Click(9500, 236, 472) + Click(12000, 112, 488) +
                             "11900 shot plain.png\n13500 shot fog.png\n" + Click(14000, 400, 300) +
                             "15000 shot rain.png\n" + Click(15500, 400, 300) + "16500 shot snow.png\n" +
                             Click(17000, 400, 300) + "18000 shot stripes.png\n" + Click(18500, 400, 300) +

@@ -38,7 +38,7 @@ protected:
     void SetUp() override {
         FrameTest::SetUp();
         WriteFolder();
-        OpenGameFolder(folder.Path());
+        ASSERT_NO_FATAL_FAILURE(OpenGameFolder(folder.Path()));
         pFrame->m_bInGame = 0;
         pFrame->m_bMusicOn = 0;
         InstallSceneLinks();
@@ -48,14 +48,7 @@ protected:
         EXPECT_EQ(pScene, nullptr);
         EXPECT_EQ(pPlayer, nullptr);
         for (CPlayer* p : pParty) EXPECT_EQ(p, nullptr);
-        DeletePictureStore();
-        delete pGameData;
-        pGameData = nullptr;
-        delete pScreen;
-        pScreen = nullptr;
-        pBack = nullptr;
-        SetSceneHost(nullptr);
-        SetHeroHost(nullptr);
+        CloseGameFolder();
     }
     void WriteFolder() {
         GameModel model;

@@ -175,7 +175,7 @@ TEST(LanView, AFollowerWalksAroundTheWallBehindTheHeroineAndStopsBesideHer) {
     ASSERT_TRUE(std::filesystem::exists(kLanView) && std::filesystem::exists(kMkGame));
     CTempFolder folder("lanfollow");
     const LanRun r = RunLanView(folder, "CFollower",
-                                "8500 move 280 240\n9000 lbutton down 280 240\n9040 lbutton up 280 240\n"
+                                kNewGame +
                                 "9500 move 784 300\n9600 lbutton down 784 300\n9640 lbutton up 784 300\n"
                                 "16000 shot follower.png\n",
                                 {"--frames", "400"});

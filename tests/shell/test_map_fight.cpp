@@ -64,9 +64,7 @@ const FightRow* RowAt(const std::vector<FightRow>& rows, int nMs) {
 // where the wolf comes to the cell below her (screen 502, 488) and bites. Four clicks on
 // it at 700 ms intervals strike it dead; a click on its cell later takes what lies there,
 // and she walks off before the corpse goes.
-constexpr const char* kScript = "8500 move 280 240\n"
-                                "9000 lbutton down 280 240\n"
-                                "9040 lbutton up 280 240\n"
+const std::string kScript = kNewGame +
                                 "12000 move 784 300\n"
                                 "12100 lbutton down 784 300\n"
                                 "12140 lbutton up 784 300\n"

@@ -24,7 +24,7 @@ std::string Press(int t, const char* pszKey = "SPACE") { return At(t, std::strin
 // The town from the title's new-game button; a walk east of the wall, where the keeper
 // (map 1040, 464) stands at screen (630, 238) under a view at (410, 226).
 const std::string kToTheKeeper =
-    At(8500, "move 280 240") + At(9000, "lbutton down 280 240") + At(9040, "lbutton up 280 240") + Click(9600, 784, 300);
+    kNewGame + Click(9600, 784, 300);
 constexpr int kKeeperX = 630, kKeeperY = 205;
 // Her question's three answers.
 constexpr int kCatchAnswerY = 100, kGambleAnswerY = 117, kKnockAnswerY = 135;

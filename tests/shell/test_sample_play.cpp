@@ -11,12 +11,8 @@
 
 namespace {
 
-
-// The title's new-game button, then the game's first scene: the town, 1280 x 960 on
+// The game's first scene: the town, 1280 x 960 on
 // 32-pixel cells, the heroine inside its L wall with the view at (64, 228).
-constexpr const char* kNewGame = "8500 move 280 240\n"
-                                 "9000 lbutton down 280 240\n"
-                                 "9040 lbutton up 280 240\n";
 constexpr int kMapWidth = 1280, kScreenWidth = 800;
 
 // One pass of worldprobe's CSV.
@@ -70,7 +66,7 @@ protected:
 
 TEST_F(SamplePlay, AClickBehindTheWallWalksAroundItToTheClickedCellAndTheViewStopsShortOfTheEdge) {
     // The click lands on the far side of the wall's upright (x cells 18, y cells 12-19).
-    const std::vector<ProbeRow> rows = RunProbe(std::string(kNewGame) +
+    const std::vector<ProbeRow> rows = RunProbe(kNewGame +
                                                     "9500 move 784 300\n"
                                                     "9600 lbutton down 784 300\n"
                                                     "9640 lbutton up 784 300\n"
@@ -166,7 +162,7 @@ TEST_F(SamplePlay, RunningDrainsFiveStaminaASecondThenTheHeroineWalks) {
 TEST_F(SamplePlay, ANewGameFromTheTitleLightsTheTalkerAndTheFighterUnderTheCursor) {
     // The talker stands at screen (400, 108), 30 pixels wide; after two walks the view is
     // at (410, 360) and the fighter stands at screen (438, 552).
-    const std::string strScript = std::string(kNewGame) +
+    const std::string strScript = kNewGame +
                                   "9500 move 600 480\n"
                                   "10500 shot plain.png\n"
                                   "11000 move 388 60\n"
@@ -258,7 +254,7 @@ int CountPixels(const CShot& shot, int l, int t, int r, int b, F test) {
 
 TEST_F(SamplePlay, FromTheTitleTheGreetingTheVillagersCountdownTheHerbalistsQuestionAndTheInnsName) {
     // New game; a step into the greeting's region; clicks on the heroine read the greeting.
-    std::string strScript = std::string(kNewGame) + ClickAt(9600, 536, 272);
+    std::string strScript = kNewGame + ClickAt(9600, 536, 272);
     for (int t = 10000; t <= 15500; t += 300) strScript += ClickAt(t, 400, 300);
     // Two steps to the villager's region, where she asks for water and starts the countdown.
     strScript += "15800 shot before.png\n" + ClickAt(16000, 593, 40);

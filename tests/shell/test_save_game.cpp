@@ -48,7 +48,7 @@ protected:
     void SetUp() override {
         FrameTest::SetUp();
         WriteFolder();
-        OpenGameFolder(folder.Path());
+        ASSERT_NO_FATAL_FAILURE(OpenGameFolder(folder.Path()));
         pFrame->m_bMusicOn = 0;
         InstallSceneLinks();
         SetUiShell(&uiLink);
@@ -62,14 +62,7 @@ protected:
         RemoveToolBarLinks();
         SetUiShell(nullptr);
         FrameTest::TearDown();
-        DeletePictureStore();
-        delete pGameData;
-        pGameData = nullptr;
-        delete pScreen;
-        pScreen = nullptr;
-        pBack = nullptr;
-        SetSceneHost(nullptr);
-        SetHeroHost(nullptr);
+        CloseGameFolder();
     }
     void WriteFolder() {
         GameModel model;

@@ -39,7 +39,6 @@ constexpr unsigned kLootSeed = 7;
 constexpr RECT kSlots[8] = {{261, 550, 305, 595}, {320, 550, 365, 595}, {376, 550, 420, 595}, {431, 550, 475, 595},
                            {498, 550, 545, 595}, {556, 550, 600, 595}, {611, 550, 645, 595}, {669, 550, 715, 595}};
 
-// The main window with a hook that runs in each map frame, after the event script.
 // Red pixels (red high, green and blue low) in a rectangle of a screenshot.
 int RedIn(const CShot& shot, int l, int t, int r, int b) {
     int n = 0;
@@ -57,9 +56,7 @@ TEST(ToolBarItemsPlay, SlotsCountdownLifeLossOverTheWolfAndItsLootPickedUp) {
     const std::string s = folder.Path() + "/";
     std::string strOldDir;
     ASSERT_TRUE(EnterSampleGame(folder, &strOldDir));
-    const std::string strScript = "8500 move 280 240\n"
-                                  "9000 lbutton down 280 240\n"
-                                  "9040 lbutton up 280 240\n"
+    const std::string strScript = kNewGame +
                                   "9500 move 400 300\n"
                                   "10000 shot " + s + "empty.png\n"
                                   "11500 shot " + s + "slots.png\n" +

@@ -52,10 +52,7 @@ TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
     ASSERT_TRUE(EnterSampleGame(folder, &strOldDir));
     // Buy at shop cell 0; the equipment page; lift the sword from bag cell 0; drop it on
     // shop cell 70; Cancel, and the question's OK.
-    // The title's new-game button first.
-    const std::string strScript = "8500 move 280 240\n"
-                                  "9000 lbutton down 280 240\n"
-                                  "9040 lbutton up 280 240\n"
+    const std::string strScript = kNewGame +
                                   "11000 move 84 75\n"
                                   "11100 rbutton down 84 75\n"
                                   "11140 rbutton up 84 75\n"

@@ -139,8 +139,9 @@ TEST_F(BagTest, RandomSequencesMatchAFirstFitReference) {
         // Only the hero's own character table is written.
         for (const ItemRow& row : items)
             for (int m = 0; m < 4; ++m)
-                if (m != view.nMember)
+                if (m != view.nMember) {
                     for (int c = 0; c < kBagCells; ++c) ASSERT_EQ(row.nBagCell[m][c], -1);
+                }
     }
 }
 

@@ -115,12 +115,6 @@ PkgEntryData PanelEntry(const std::string& name) {
     return Entry(name, BuildBmp(PaintPanel(name, w, h)));
 }
 
-std::string Numbered(const char* pszFormat, int n) {
-    char sz[64];
-    std::snprintf(sz, sizeof sz, pszFormat, n);
-    return sz;
-}
-
 bool Save(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes, std::string* pError) {
     if (bytes.empty() || !WriteBytesToFile(path.string().c_str(), bytes)) {
         if (pError) *pError = path.string() + ": cannot be written";
@@ -130,6 +124,12 @@ bool Save(const std::filesystem::path& path, const std::vector<std::uint8_t>& by
 }
 
 }  // namespace
+
+std::string Numbered(const char* pszFormat, int n) {
+    char sz[64];
+    std::snprintf(sz, sizeof sz, pszFormat, n);
+    return sz;
+}
 
 PictureRgba PaintPanel(const std::string& strName, int nWidth, int nHeight) {
     const std::uint32_t h = Hash(strName);

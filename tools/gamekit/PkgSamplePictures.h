@@ -7,6 +7,8 @@
 #include "tools/gamekit/ImageWriters.h"
 #include "tools/gamekit/PkgWriters.h"
 
+// A picture's name from a printf format with one number ("Knock%04d.bmp", 3).
+std::string Numbered(const char* pszFormat, int n);
 // A flat picture with a border and a pattern chosen by the name (alpha 255).
 PictureRgba PaintPanel(const std::string& strName, int nWidth, int nHeight);
 // An interface picture with soft, partly transparent edges.

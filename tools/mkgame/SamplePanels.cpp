@@ -1,10 +1,10 @@
 #include "tools/mkgame/SamplePanels.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/PkgSamplePictures.h"
 #include "tools/gamekit/TextLabel.h"
 #include "tools/gamekit/TgaWriters.h"
 
@@ -163,12 +163,6 @@ PictureRgba CombineBackground() {
     for (int n = 0; n < 16; ++n) pic.Fill(36 + 32 * (n % 4), 63 + 32 * (n / 4), 24, 29, well);
     for (int n = 0; n < 8; ++n) pic.Fill(224 + 32 * (n % 2), 63 + 32 * (n / 2), 28, 29, well);
     return pic;
-}
-
-std::string Numbered(const char* pszFormat, int n) {
-    char sz[32];
-    std::snprintf(sz, sizeof sz, pszFormat, n);
-    return sz;
 }
 
 }  // namespace panel_art

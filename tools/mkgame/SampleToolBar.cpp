@@ -1,10 +1,10 @@
 #include "tools/mkgame/SampleToolBar.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/PkgSamplePictures.h"
 #include "tools/gamekit/TextLabel.h"
 #include "tools/gamekit/TgaWriters.h"
 
@@ -125,12 +125,6 @@ PictureRgba MarkerFrame(int n) {
             if (d <= r * r && d >= (r - 2) * (r - 2)) pic.At(x, y) = Argb(255, 255, 240 - n * 8, 40 + n * 8);
         }
     return pic;
-}
-
-std::string Numbered(const char* pszFormat, int n) {
-    char sz[32];
-    std::snprintf(sz, sizeof sz, pszFormat, n);
-    return sz;
 }
 
 }  // namespace toolbar_art
