@@ -208,7 +208,9 @@ TEST_F(WeatherGolden, AreaEffectsOfEachModeAndARingBurst) {
         m_host.fnReap = nullptr;
         EXPECT_TRUE(bRunning);
         Check("area" + std::to_string(nMode));
-        if (nMode < 3) EXPECT_NE(m_hashes["area" + std::to_string(nMode)], m_golden["town"]);
+        if (nMode < 3) {
+            EXPECT_NE(m_hashes["area" + std::to_string(nMode)], m_golden["town"]);
+        }
     }
     Restart(5000);
     m_effects->ClearEffects();
