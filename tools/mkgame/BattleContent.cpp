@@ -51,16 +51,19 @@ void AddBattleSkills(GameModel& model) {
     // are among the effect package's.
     model.skills[12].nType = 6;
     model.skills[15].nType = 5;
+    // The tab is the action modulo 3; the action is the one-shot the map casts with (12,
+    // 10 or 11: the walking and running actions 0 to 2 would never cast).
     struct Tune {
-        int nSkill, nDirection;
+        int nSkill, nTab;
     };
+    constexpr int kTabAction[3] = {12, 10, 11};
     for (const Tune& t : {Tune{6, 0}, Tune{7, 0}, Tune{12, 0}, Tune{1, 1}, Tune{4, 1}, Tune{15, 2}, Tune{11, 2},
                           Tune{17, 2}, Tune{23, 2}, Tune{29, 2}, Tune{35, 2}}) {
         SkillModel& s = model.skills[size_t(t.nSkill)];
-        s.nDirection = t.nDirection;
+        s.nDirection = kTabAction[t.nTab];
         s.nPicNo = t.nSkill % 8;
-        s.nMana = t.nDirection == 2 ? 0 : 6 + t.nSkill % 5;
-        if (t.nDirection == 1) s.nAttack = 30 + t.nSkill;  // what the heal gives
+        s.nMana = t.nTab == 2 ? 0 : 6 + t.nSkill % 5;
+        if (t.nTab == 1) s.nAttack = 30 + t.nSkill;  // what the heal gives
     }
     // 51..69: the enemies' spells, walking (36, 39) or cast from home (37, 38); 70..73
     // the members' repeated blows, 76 and 77 the enemies' blows (near and far), 80..83

@@ -61,8 +61,10 @@ bool WritePictureContent(const std::string& gameDir) {
     for (int s = 0; s < 10; ++s) options.sculpts.push_back(s);
     for (int s = 20; s < 32; ++s) options.sculpts.push_back(s);
     options.sculpts.push_back(89);
-    // The flying effects' bolts: group 0 for the characters' shots, 1 for the heroes'.
-    for (int nGroup : {0, 1})
+    // The flying effects' bolts: group 0 for the characters' shots; the others are the
+    // pictures of the flying and spreading skills the heroine learns (11, 17, 23, 29 and
+    // 15 draw pictures 3, 1, 7, 5 and 7).
+    for (int nGroup : {0, 1, 3, 5, 7})
         for (PkgEntryData& entry : FlyingSpriteEntries(nGroup, 3)) options.extraEntries["Vesk.pkg"].push_back(std::move(entry));
     // The battle screen's pictures, the raise pictures and the fighters' battle actions.
     for (PkgEntryData& entry : BattleMenuEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
