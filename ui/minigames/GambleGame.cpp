@@ -1,6 +1,5 @@
 #include "ui/minigames/GambleGame.h"
 
-#include <cstdint>
 #include <cstdio>
 
 #include "CDX/CDXScreen.h"
@@ -41,16 +40,10 @@ const std::string& TextFont() {
     return s;
 }
 
-// The hero's money after adding n, held inside the signed 32-bit field.
-std::int32_t AddedMoney(std::int32_t nMoney, std::int64_t n) {
-    const std::int64_t nSum = std::int64_t(nMoney) + n;
-    if (nSum > INT32_MAX) return INT32_MAX;
-    if (nSum < INT32_MIN) return INT32_MIN;
-    return std::int32_t(nSum);
-}
-
-void PayMoney(std::int64_t n) {
-    if (pPlayer) pPlayer->nMoney = AddedMoney(pPlayer->nMoney, n);
+// Moves n to the hero's money (or, negative, from it); the player's sum saturates. A
+// refund of nothing leaves the money as it is.
+void PayMoney(int n) {
+    if (pPlayer && n != 0) pPlayer->AddMoney(n);
 }
 
 }  // namespace
@@ -130,7 +123,7 @@ void CGambleGame::Settle(int c) {
     int nOutcome;
     if (c % 3 == 0) {
         std::snprintf(szText, sizeof szText, Utf8ToText("你赢了%d块").c_str(), m_nStake * 2);
-        PayMoney(std::int64_t(m_nStake) * 2);
+        PayMoney(m_nStake * 2);
         nOutcome = m_nSide == 0 ? 9 : 4;
     } else {
         std::snprintf(szText, sizeof szText, Utf8ToText("你输了%d块").c_str(), m_nStake);
