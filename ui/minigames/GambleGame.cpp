@@ -59,10 +59,12 @@ CGambleGame::CGambleGame() {
     m_pSprites[kSlotStart] = LoadGameSprite(start.pszName, start.nWidth, start.nHeight, start.nCount, 150, 200);
     const MiniGamePicture& panel = BetPictures[4];
     m_pSprites[kSlotStakePanel] = LoadGameSprite(panel.pszName, panel.nWidth, panel.nHeight, panel.nCount, 20, 100);
-    for (int i = 0; i < kGambleRollPictures; ++i) {
+    // The roll starts at slot 11 and steps before it draws, so it shows slots 12..81:
+    // wa002.bmp to wa071.bmp. The package's other roll pictures are never drawn.
+    for (int nSlot = kFirstRollSlot + 1; nSlot <= kRollLast; ++nSlot) {
         char szName[32];
-        std::snprintf(szName, sizeof szName, "wa%03d.bmp", i + 1);
-        m_pSprites[kFirstRollSlot + i] = LoadGameSprite(szName, 320, 240, 1, 100, 0);
+        std::snprintf(szName, sizeof szName, "wa%03d.bmp", nSlot - kFirstRollSlot + 1);
+        m_pSprites[nSlot] = LoadGameSprite(szName, 320, 240, 1, 100, 0);
     }
     m_bRunning = 1;
 }
