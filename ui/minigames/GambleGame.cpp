@@ -51,6 +51,8 @@ void PayMoney(int n) {
 CGambleGame::CGambleGame() {
     const int w = UiShell()->GetScreenWidth(), h = UiShell()->GetScreenHeight();
     m_pBack = LoadGameSurface(BetPictures[0].pszName, false);
+    // The texts go into the background with one font, made once.
+    if (m_pBack) m_pBack->ChangeFont(TextFont().c_str(), 0, 15, nCharSet, 400);
     const MiniGamePicture& sides = BetPictures[1];
     m_pSprites[0] = LoadGameSprite(sides.pszName, sides.nWidth, sides.nHeight, sides.nCount, 0, h - 120);
     m_pSprites[1] = LoadGameSprite(sides.pszName, sides.nWidth, sides.nHeight, sides.nCount, w - 150, h - 120);
@@ -74,7 +76,6 @@ CGambleGame::~CGambleGame() = default;
 void CGambleGame::WriteText(const std::string& strText) const {
     if (!m_pBack) return;
     RECT rc = kTextRect;
-    m_pBack->ChangeFont(TextFont().c_str(), 0, 15, nCharSet, 400);
     m_pBack->DrawText(strText.c_str(), kTextColour, &rc, DT_WORDBREAK);
 }
 
@@ -171,6 +172,8 @@ int CGambleGame::Run() {
         DrawSprites();
         if (m_nFrame == kRollEnded) Settle(c);
         if (m_bResult) {
+            // Written again each frame: each pass deepens the smoothed edges, so the
+            // outcome text settles over the frames it stays.
             WriteText(m_strText);
             DrawGameSprite(m_pSprites[kSlotOutcome].get());
         }
