@@ -9,6 +9,7 @@
 #include "shell/MainFrame.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
+#include "ui/OwnLoop.h"
 
 namespace {
 
@@ -20,6 +21,11 @@ RECT UnitRect(const RECT& rcBox, int x, int y, int w, int h) {
     return RECT{rcBox.left + x * kUnit, rcBox.top + y * kUnit, rcBox.left + (x + w) * kUnit,
                 rcBox.top + (y + h) * kUnit};
 }
+
+// The messages the box reads itself instead of the main window: its keys and its buttons.
+bool IsBoxInput(UINT nMessage) { return nMessage == WM_KEYDOWN || nMessage == WM_LBUTTONUP; }
+
+bool IsKeyPress(UINT nMessage) { return nMessage == WM_KEYDOWN; }
 
 DWORD Pixel(COLORREF cr) { return pScreen && pBack ? pScreen->RgbToPixel(cr, pBack) : 0; }
 
@@ -112,36 +118,25 @@ int CBankDlg::DoModal() {
     int nAnswer = kNone;
     while (nAnswer == kNone) {
         MSG msg;
-        if (PeekMessage(&msg, true)) {
-            if (msg.message == WM_QUIT) {
-                PostQuitMessage(int(msg.wParam));
-                break;
-            }
-            if (msg.message == WM_KEYDOWN || msg.message == WM_LBUTTONUP) {
-                const POINT pt = pMouse ? POINT{pMouse->m_nX, pMouse->m_nY} : POINT{};
-                nAnswer = OnMessage(msg.message, msg.wParam, pt);
-            } else {
-                TranslateMessage(&msg);
-                DispatchMessage(&msg);
-            }
+        const bool bGoOn = PumpOneMessage(&msg, IsBoxInput);
+        if (msg.message != 0) {
+            const POINT pt = pMouse ? POINT{pMouse->m_nX, pMouse->m_nY} : POINT{};
+            nAnswer = OnMessage(msg.message, msg.wParam, pt);
         }
-        dwNowTime = TimeGetTime();
-        if (!pFrame || !pFrame->m_bRunning) break;
-        if (nAnswer != kNone) break;
+        if (!bGoOn || nAnswer != kNone || !pFrame) break;
         pFrame->DrawMapLayer();
         Draw();
         if (pMouse) pMouse->Draw();
         if (pScreen) pScreen->Flip(FALSE);
     }
     // The key that answered is let go before the box returns, so a notice that follows
-    // does not take the same press as its own answer.
+    // does not take the same press as its own answer. Presses meanwhile are dropped; a
+    // quit ends the wait and stays queued.
+    bool bQuit = false;
     for (int nKey : {VK_RETURN, VK_ESCAPE})
-        while (nAnswer != kNone && (GetAsyncKeyState(nKey) & 0x8000) && pFrame && pFrame->m_bRunning) {
+        while (!bQuit && nAnswer != kNone && (GetAsyncKeyState(nKey) & 0x8000) && pFrame && pFrame->m_bRunning) {
             MSG msg;
-            if (PeekMessage(&msg, true) && msg.message != WM_KEYDOWN) {
-                TranslateMessage(&msg);
-                DispatchMessage(&msg);
-            }
+            bQuit = !DispatchOneMessage(&msg, IsKeyPress);
             SleepMs(1);
         }
     GetAsyncKeyState(VK_RETURN);

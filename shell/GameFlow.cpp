@@ -21,6 +21,7 @@
 #include "shell/ShellGlobals.h"
 #include "shell/ToolBarEffectsLink.h"
 #include "shell/Transitions.h"
+#include "ui/OwnLoop.h"
 #include "ui/menus/MenuPanel.h"
 #include "world/EffectManager.h"
 #include "world/FreeCell.h"
@@ -37,15 +38,6 @@ constexpr int kEndingWideLimit = 566;
 constexpr int kCreditsEnd = 1800;
 
 bool IsWhiteScene(int n) { return n == 20 || n == 23 || n == 24 || n == 25; }
-
-// Takes and dispatches at most one message (the own loops of the ending and credits).
-void PumpOneMessage() {
-    MSG msg;
-    if (PeekMessage(&msg, true) && msg.message != WM_QUIT) {
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
-    }
-}
 
 bool EscapeDown() { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }
 
@@ -304,7 +296,7 @@ void CMainFrame::PlayEnding(int nPicture) {
     int s = kEndingStart;
     DWORD dwLast = TimeGetTime();
     while (s >= 1 && m_bRunning) {
-        PumpOneMessage();
+        DispatchOneMessage();
         if (pBack && pPicture) pPicture->BlitOpaque(pBack, 0, 0);
         if (pBack && pStrip) {
             const RECT rc = s < kEndingWideLimit ? RECT{s, 0, s + 800, 600} : RECT{s, 0, kEndingStart + 1, 600};
@@ -333,7 +325,7 @@ void CMainFrame::ShowCredits() {
     int t = 0;
     dwNowTime = TimeGetTime();
     while (t < kCreditsEnd && m_bRunning) {
-        PumpOneMessage();
+        DispatchOneMessage();
         if (pBack && pBackground) pBackground->BlitOpaque(pBack, 0, 0);
         if (pBack && pText) {
             const RECT rc{0, t, 800, t + 600};

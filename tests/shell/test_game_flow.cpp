@@ -330,6 +330,46 @@ TEST_F(GameFlow, CreditsScrollTheirWholeHeightAndTheEndingItsWidthUnlessEscEndsT
     pBack = pScreen->GetBack();
 }
 
+// A quit request that comes while the credits or the ending run is kept for the loops
+// outside (they run on to their end, as before); a close ends them and the game.
+TEST_F(GameFlow, AQuitDuringTheCreditsOrTheEndingStaysQueuedAndACloseEndsThem) {
+    auto quitQueued = [] {
+        MSG msg;
+        bool bQuit = false;
+        while (PeekMessage(&msg, true)) bQuit = bQuit || msg.message == WM_QUIT;
+        return bQuit;
+    };
+    CDXScreen* pSavedScreen = pScreen;
+    pScreen = nullptr;
+    pBack = nullptr;
+    pFrame->NewGame();
+    PostQuitMessage(0);
+    pFrame->ShowCredits();
+    EXPECT_EQ(pFrame->m_nLastScroll, 1800);
+    EXPECT_TRUE(quitQueued());
+    pFrame->NewGame();
+    PostQuitMessage(0);
+    pFrame->PlayEnding(1);
+    EXPECT_EQ(pFrame->m_nLastScroll, 1364);
+    EXPECT_TRUE(quitQueued());
+
+    pFrame->NewGame();
+    ASSERT_EQ(LoadInputScriptText("300 close\n", "close"), 0);
+    pFrame->ShowCredits();
+    EXPECT_EQ(pFrame->m_bRunning, 0);
+    EXPECT_LT(pFrame->m_nLastScroll, 1800);
+    EXPECT_TRUE(quitQueued());
+    pFrame->m_bRunning = 1;
+    pFrame->NewGame();
+    ASSERT_EQ(LoadInputScriptText("300 close\n", "close"), 0);
+    pFrame->PlayEnding(1);
+    EXPECT_EQ(pFrame->m_bRunning, 0);
+    EXPECT_LT(pFrame->m_nLastScroll, 1364);
+    EXPECT_TRUE(quitQueued());
+    pScreen = pSavedScreen;
+    pBack = pScreen->GetBack();
+}
+
 TEST_F(GameFlow, GameOverReturnsToTheTitleAndANewGameFollows) {
     pFrame->NewGame();
     pFrame->AddPartyMember(2);

@@ -473,4 +473,47 @@ TEST_F(SaveGame, TheBankBoxTakesTypedAmounts) {
     EXPECT_EQ(bMsgBoxOpen, 0);
 }
 
+// The bank box ends with the game: a close while it waits ends the game and moves
+// nothing, a quit ends the box and stays queued, and a quit while the answering key
+// is still held ends the wait for its release and stays queued too.
+TEST_F(SaveGame, TheBankBoxEndsAtACloseOrAQuit) {
+    auto quitQueued = [] {
+        MSG msg;
+        bool bQuit = false;
+        while (PeekMessage(&msg, true)) bQuit = bQuit || msg.message == WM_QUIT;
+        return bQuit;
+    };
+    pPlayer->nMoney = 100;
+    pFrame->m_nBankMoney = 0;
+    ASSERT_EQ(LoadInputScriptText("100 key press 5\n200 close\n", "bank-close"), 0);
+    pFrame->OpenBank();
+    EXPECT_EQ(pFrame->m_bRunning, 0);
+    EXPECT_EQ(pPlayer->nMoney, 100);
+    EXPECT_EQ(pFrame->m_nBankMoney, 0);
+    EXPECT_EQ(bMsgBoxOpen, 0);
+    EXPECT_TRUE(quitQueued());  // the close ended the game as the quit button does
+
+    pFrame->m_bRunning = 1;
+    PostQuitMessage(0);
+    pFrame->OpenBank();
+    EXPECT_EQ(pFrame->m_bRunning, 1);
+    EXPECT_EQ(pPlayer->nMoney, 100);
+    EXPECT_EQ(bMsgBoxOpen, 0);
+    EXPECT_TRUE(quitQueued());
+
+    // Enter answers and is held; the quit behind it comes while the box waits for the
+    // release, which comes much later.
+    pFrame->m_nBankAmount = 30;
+    InjectKey(VK_RETURN, true);
+    PostQuitMessage(0);
+    ASSERT_EQ(LoadInputScriptText("5000 key up RETURN\n", "bank-held"), 0);
+    const DWORD dwBefore = TimeGetTime();
+    pFrame->OpenBank();
+    EXPECT_LT(TimeGetTime() - dwBefore, 1000u);
+    EXPECT_EQ(pPlayer->nMoney, 70);
+    EXPECT_EQ(pFrame->m_nBankMoney, 30);
+    EXPECT_EQ(bMsgBoxOpen, 0);
+    EXPECT_TRUE(quitQueued());
+}
+
 }  // namespace

@@ -193,7 +193,7 @@ TEST_F(MiniGameTest, CatchWithFullSlotsSpawnsNothingUntilOneLeavesAndNoClickCatc
     CCatchGame game;
     // Nine slow items and a fast one in the last slot: kind 4 leaves after 161 moves.
     for (int i = 0; i < kCatchSlots; ++i) {
-        game.m_pItems[i] = std::make_unique<CFlyItem>();
+        game.m_pItems[i] = std::make_unique<CFlyItem>(game.m_pItemSheet.get());
         game.m_pItems[i]->Set(i == 9 ? 4 : 0);
     }
     CFlyItem* pFirst[kCatchSlots];
@@ -228,7 +228,7 @@ TEST_F(MiniGameTest, CatchWithAFullBagDropsTheUnitAtTheHeroWithoutANotice) {
     for (int c = 0; c < kBagCells; ++c) items[5].nBagCell[0][c] = c;
     hero.nItemCount[5] = 54;
     CCatchGame game;
-    game.m_pItems[0] = std::make_unique<CFlyItem>();
+    game.m_pItems[0] = std::make_unique<CFlyItem>(game.m_pItemSheet.get());
     game.m_pItems[0]->Set(0);
     game.m_pItems[0]->m_x = 40;
     int nFrame = 0;

@@ -45,7 +45,7 @@ void GiveCaughtItem(int nItem) {
         pBar->DropItemAtHero(nItem, 0);
 }
 
-CFlyItem::CFlyItem() = default;
+CFlyItem::CFlyItem(CDXSprite* pSheet) : m_pSheet(pSheet) {}
 CFlyItem::~CFlyItem() = default;
 
 void CFlyItem::Set(int n) {
@@ -53,15 +53,14 @@ void CFlyItem::Set(int n) {
     m_x = 0;
     m_nSpeed = row.nSpeed;
     m_y = row.y;
-    m_pSprite = LoadGameSprite("Item1.bmp", 40, 40, kItemTiles);
-    if (m_pSprite) m_pSprite->SetFrame(DWORD(n));
     m_nKind = n;
 }
 
 bool CFlyItem::Move() {
-    if (m_pSprite) {
-        m_pSprite->SetPos(m_x, m_y);
-        DrawGameSprite(m_pSprite.get());
+    if (m_pSheet) {
+        m_pSheet->SetFrame(DWORD(m_nKind));
+        m_pSheet->SetPos(m_x, m_y);
+        DrawGameSprite(m_pSheet);
     }
     m_x += m_nSpeed;
     return m_x < kScreenRight;
@@ -71,6 +70,7 @@ CCatchGame::CCatchGame() {
     m_pBack = LoadGameSurface("EVE.bmp", false);
     m_pHand = LoadGameSprite("handcircle.bmp", 60, 60, 1, m_ptHand.x, m_ptHand.y);
     m_pTimeBar = LoadGameSurface("TimeBar.bmp", false);
+    m_pItemSheet = LoadGameSprite("Item1.bmp", 40, 40, kItemTiles);
     m_bRunning = 1;
 }
 
@@ -81,7 +81,7 @@ void CCatchGame::Spawn(DWORD dwNow) {
     m_dwLastSpawn = dwNow;
     for (int i = 0; i < kCatchSlots; ++i) {
         if (m_pItems[i]) continue;
-        m_pItems[i] = std::make_unique<CFlyItem>();
+        m_pItems[i] = std::make_unique<CFlyItem>(m_pItemSheet.get());
         m_pItems[i]->Set(i % 5);
         return;
     }
@@ -94,7 +94,8 @@ void CCatchGame::MoveItems() {
             pItem.reset();
             continue;
         }
-        if (!pItem->m_pSprite || !m_pHand || !pItem->m_pSprite->HitsBox(m_pHand.get())) continue;
+        // The sheet still stands where this item was just drawn.
+        if (!pItem->m_pSheet || !m_pHand || !pItem->m_pSheet->HitsBox(m_pHand.get())) continue;
         if (std::abs(pItem->m_x + 25 - (m_ptHand.x + 30)) < 5 && std::abs(pItem->m_y + 25 - (m_ptHand.y + 30)) < 5) {
             GiveCaughtItem(pItem->m_nKind);
             m_ptHand.y = kHandStartY;

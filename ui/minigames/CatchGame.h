@@ -13,10 +13,13 @@ constexpr int kCatchSlots = 10;
 constexpr int kCatchLastFrame = 6000;
 constexpr DWORD kCatchSpawnMs = 2001;
 
-// One flying item: its kind (0..4, also the item number it gives), speed and row.
+// One flying item: its kind (0..4, also the item number it gives), speed and row. The
+// items draw with one sheet of item tiles that the game holds.
 class CFlyItem {
 public:
-    CFlyItem();
+    // pSheet is the game's item sheet (not owned); without one the item is not drawn
+    // and cannot be caught.
+    explicit CFlyItem(CDXSprite* pSheet);
     virtual ~CFlyItem();
     CFlyItem(const CFlyItem&) = delete;
     CFlyItem& operator=(const CFlyItem&) = delete;
@@ -24,12 +27,13 @@ public:
     // Starts at the left edge with the speed and row of kind n % 5, showing tile n.
     void Set(int n);
     // Draws the item keyed at its place, then moves it on: true while it is on screen.
+    // The sheet keeps the place and tile drawn until the next item draws.
     bool Move();
 
     int m_nSpeed = 0;
     int m_x = 0;
     int m_y = 0;
-    std::unique_ptr<CDXSprite> m_pSprite;
+    CDXSprite* m_pSheet = nullptr;
     int m_nKind = -1;
 };
 
@@ -45,6 +49,8 @@ public:
 
     int m_bRunning = 0;
     int m_nMouseX = 0;
+    // The item tiles, decoded once for all the items.
+    std::unique_ptr<CDXSprite> m_pItemSheet;
     std::unique_ptr<CFlyItem> m_pItems[kCatchSlots];
     int m_bRising = 0;
     POINT m_ptHand{300, 430};

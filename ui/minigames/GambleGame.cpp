@@ -1,6 +1,5 @@
 #include "ui/minigames/GambleGame.h"
 
-#include <cstdint>
 #include <cstdio>
 
 #include "CDX/CDXScreen.h"
@@ -41,16 +40,10 @@ const std::string& TextFont() {
     return s;
 }
 
-// The hero's money after adding n, held inside the signed 32-bit field.
-std::int32_t AddedMoney(std::int32_t nMoney, std::int64_t n) {
-    const std::int64_t nSum = std::int64_t(nMoney) + n;
-    if (nSum > INT32_MAX) return INT32_MAX;
-    if (nSum < INT32_MIN) return INT32_MIN;
-    return std::int32_t(nSum);
-}
-
-void PayMoney(std::int64_t n) {
-    if (pPlayer) pPlayer->nMoney = AddedMoney(pPlayer->nMoney, n);
+// Moves n to the hero's money (or, negative, from it); the player's sum saturates. A
+// refund of nothing leaves the money as it is.
+void PayMoney(int n) {
+    if (pPlayer && n != 0) pPlayer->AddMoney(n);
 }
 
 }  // namespace
@@ -58,6 +51,8 @@ void PayMoney(std::int64_t n) {
 CGambleGame::CGambleGame() {
     const int w = UiShell()->GetScreenWidth(), h = UiShell()->GetScreenHeight();
     m_pBack = LoadGameSurface(BetPictures[0].pszName, false);
+    // The texts go into the background with one font, made once.
+    if (m_pBack) m_pBack->ChangeFont(TextFont().c_str(), 0, 15, nCharSet, 400);
     const MiniGamePicture& sides = BetPictures[1];
     m_pSprites[0] = LoadGameSprite(sides.pszName, sides.nWidth, sides.nHeight, sides.nCount, 0, h - 120);
     m_pSprites[1] = LoadGameSprite(sides.pszName, sides.nWidth, sides.nHeight, sides.nCount, w - 150, h - 120);
@@ -66,10 +61,12 @@ CGambleGame::CGambleGame() {
     m_pSprites[kSlotStart] = LoadGameSprite(start.pszName, start.nWidth, start.nHeight, start.nCount, 150, 200);
     const MiniGamePicture& panel = BetPictures[4];
     m_pSprites[kSlotStakePanel] = LoadGameSprite(panel.pszName, panel.nWidth, panel.nHeight, panel.nCount, 20, 100);
-    for (int i = 0; i < kGambleRollPictures; ++i) {
+    // The roll starts at slot 11 and steps before it draws, so it shows slots 12..81:
+    // wa002.bmp to wa071.bmp. The package's other roll pictures are never drawn.
+    for (int nSlot = kFirstRollSlot + 1; nSlot <= kRollLast; ++nSlot) {
         char szName[32];
-        std::snprintf(szName, sizeof szName, "wa%03d.bmp", i + 1);
-        m_pSprites[kFirstRollSlot + i] = LoadGameSprite(szName, 320, 240, 1, 100, 0);
+        std::snprintf(szName, sizeof szName, "wa%03d.bmp", nSlot - kFirstRollSlot + 1);
+        m_pSprites[nSlot] = LoadGameSprite(szName, 320, 240, 1, 100, 0);
     }
     m_bRunning = 1;
 }
@@ -79,7 +76,6 @@ CGambleGame::~CGambleGame() = default;
 void CGambleGame::WriteText(const std::string& strText) const {
     if (!m_pBack) return;
     RECT rc = kTextRect;
-    m_pBack->ChangeFont(TextFont().c_str(), 0, 15, nCharSet, 400);
     m_pBack->DrawText(strText.c_str(), kTextColour, &rc, DT_WORDBREAK);
 }
 
@@ -130,7 +126,7 @@ void CGambleGame::Settle(int c) {
     int nOutcome;
     if (c % 3 == 0) {
         std::snprintf(szText, sizeof szText, Utf8ToText("你赢了%d块").c_str(), m_nStake * 2);
-        PayMoney(std::int64_t(m_nStake) * 2);
+        PayMoney(m_nStake * 2);
         nOutcome = m_nSide == 0 ? 9 : 4;
     } else {
         std::snprintf(szText, sizeof szText, Utf8ToText("你输了%d块").c_str(), m_nStake);
@@ -176,6 +172,8 @@ int CGambleGame::Run() {
         DrawSprites();
         if (m_nFrame == kRollEnded) Settle(c);
         if (m_bResult) {
+            // Written again each frame: each pass deepens the smoothed edges, so the
+            // outcome text settles over the frames it stays.
             WriteText(m_strText);
             DrawGameSprite(m_pSprites[kSlotOutcome].get());
         }

@@ -16,7 +16,6 @@ class CDXSurface;
 extern const MiniGamePicture BetPictures[5];
 
 constexpr int kGambleSlots = 91;
-constexpr int kGambleRollPictures = 80;
 
 class CGambleGame {
 public:

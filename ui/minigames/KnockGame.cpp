@@ -28,8 +28,7 @@ void DrawBarPart(CDXSurface* pBar, int nTop, int w, int x, int y) {
 }  // namespace
 
 CKnockGame::CKnockGame() {
-    m_pTimeBarA = LoadGameSurface("TimeBar.bmp", false);
-    m_pTimeBarB = LoadGameSurface("TimeBar.bmp", false);
+    m_pTimeBar = LoadGameSurface("TimeBar.bmp", false);
     for (int i = 0; i < kKnockPictures; ++i) {
         char szName[32];
         std::snprintf(szName, sizeof szName, "Knock%04d.bmp", i);
@@ -54,8 +53,8 @@ void CKnockGame::TakeSpace() {
 
 void CKnockGame::Draw() const {
     if (m_pBack && pBack) m_pBack->BlitOpaque(pBack, 0, 0);
-    if (m_nTicks > 0) DrawBarPart(m_pTimeBarA.get(), 10, m_nTicks, 0, 30);
-    if (m_nPower > 0) DrawBarPart(m_pTimeBarB.get(), 0, m_nPower, 0, 80);
+    if (m_nTicks > 0) DrawBarPart(m_pTimeBar.get(), 10, m_nTicks, 0, 30);
+    if (m_nPower > 0) DrawBarPart(m_pTimeBar.get(), 0, m_nPower, 0, 80);
     DrawGameSprite(m_pKnockFrames[m_nPicture].get());
     DrawGameSprite(m_pLittle.get());
 }

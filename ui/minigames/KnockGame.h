@@ -22,8 +22,8 @@ public:
 
     int m_nPower = 0;  // power bar length, 0..642
     int m_nTicks = 0;  // frames run so far, also the time bar's length
-    std::unique_ptr<CDXSurface> m_pTimeBarA;
-    std::unique_ptr<CDXSurface> m_pTimeBarB;
+    // The bar picture: its rows 10..19 draw the time bar, its rows 0..9 the power bar.
+    std::unique_ptr<CDXSurface> m_pTimeBar;
     std::unique_ptr<CDXSprite> m_pKnockFrames[kKnockFrameSlots];
     std::unique_ptr<CDXSprite> m_pLittle;
     std::unique_ptr<CDXSurface> m_pBack;
