@@ -144,7 +144,7 @@ int CCombineMenu::MatchRecipe() {
         if (!recipe.bUsable) continue;
         bool bMatch = true;
         for (int k = 0; k < kCombineKinds && bMatch; ++k)
-            bMatch = recipe.nIds[k] == m_nCountedIds[k] && recipe.nCounts[k] == m_nCounted[k];
+            bMatch = recipe.nCounts[k] == m_nCounted[k];
         if (bMatch) return r;
     }
     return -1;

@@ -44,13 +44,8 @@ POINT BoardOrigin(const CDXSurface* pBackground) {
 
 }  // namespace
 
-int BoardShapeOf(int nItem) {
-    const ItemRow* pRow = pGameData && nItem >= 0 && nItem < kHeroItemCount ? pGameData->GetItem(nItem) : nullptr;
-    return pRow ? pRow->nGirdNum : -1;
-}
-
 bool HeroMayUse(int nItem) {
-    const ItemRow* pRow = pGameData && nItem >= 0 && nItem < kHeroItemCount ? pGameData->GetItem(nItem) : nullptr;
+    const ItemRow* pRow = WorkItemRow(nItem);
     if (!pRow || !pPlayer || pPlayer->nMember < 0 || pPlayer->nMember >= kFitCount) return false;
     return pRow->bFit[pPlayer->nMember] != 0;
 }
@@ -125,7 +120,7 @@ bool CProgressBoard::TakeOut(int nCell) {
     }
     const int nItem = m_grid.ItemAt(nCell);
     if (nItem < 0) return false;
-    m_grid.ClearRegion(m_grid.AnchorAt(nCell), BoardShapeOf(nItem));
+    m_grid.ClearRegion(m_grid.AnchorAt(nCell), WorkItemShape(nItem));
     auto it = std::find(m_entries.begin(), m_entries.end(), nItem);
     if (it != m_entries.end()) *it = -1;
     ToolBarHost().SetCarriedItem(nItem);
@@ -133,7 +128,7 @@ bool CProgressBoard::TakeOut(int nCell) {
 }
 
 bool CProgressBoard::PlaceOnBoard(int nCell, int nItem) {
-    const int nShape = BoardShapeOf(nItem);
+    const int nShape = WorkItemShape(nItem);
     if (nCell < 0 || nCell >= kBoardCells || !m_grid.Fits(nCell, nShape)) return false;
     auto it = std::find(m_entries.begin(), m_entries.end(), -1);
     // A full list refuses the item: one lying on the board without an entry would be
@@ -200,7 +195,7 @@ void CProgressBoard::Draw() {
 }
 
 void CProgressBoard::DrawPlacementMarks() {
-    const int nShape = BoardShapeOf(ToolBarHost().GetCarriedItem());
+    const int nShape = WorkItemShape(ToolBarHost().GetCarriedItem());
     const int c = m_nHoveredCell;
     if (nShape < 0 || c < 0 || c >= kBoardCells || !m_pPlaceMark || !pBack) return;
     if ((nShape == 1 || nShape == 2) && c % 8 == 7) return;

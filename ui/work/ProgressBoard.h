@@ -94,7 +94,5 @@ private:
     std::unique_ptr<CDXSurface> m_pButtons;
 };
 
-// The shape code of an item (-1 for an id off the table).
-int BoardShapeOf(int nItem);
 // True when the current hero may use the item (its fit byte for the hero's member).
 bool HeroMayUse(int nItem);

@@ -27,9 +27,6 @@ namespace {
 constexpr int kTaskItemType = 99;
 constexpr int kOk = 0, kCancel = 1;
 
-ItemRow* Row(int nItem) { return WorkItemRow(nItem); }
-int ShapeOf(int nItem) { return WorkItemShape(nItem); }
-
 ItemGridLayout TradeLayout() {
     ItemGridLayout layout;
     layout.nColumns = 9;
@@ -72,7 +69,7 @@ void CTradeMenu::TakeSnapshot() {
     if (!pPlayer) return;
     const int nMember = pPlayer->TableMember();
     for (int nItem = 0; nItem < kHeroItemCount; ++nItem) {
-        const ItemRow* pRow = Row(nItem);
+        const ItemRow* pRow = WorkItemRow(nItem);
         if (!pRow || pPlayer->HasItem(nItem) < 1) continue;
         for (int c = 0; c < kBagCells; ++c)
             if (pRow->nBagCell[nMember][c] != -1) m_snapshot.push_back(BagRecord{nItem, c, pRow->nBagCell[nMember][c]});
@@ -101,7 +98,7 @@ void CTradeMenu::StockFromCounts(const std::int32_t pCounts[kTradeStockItems], c
 }
 
 void CTradeMenu::PlaceStock(int nItem) {
-    const int nShape = ShapeOf(nItem);
+    const int nShape = WorkItemShape(nItem);
     const int a = FindFreePlace(nShape);
     if (a >= 0) m_grid.MarkRegion(a, nShape, nItem);
 }
@@ -144,7 +141,7 @@ void CTradeMenu::TrackCursor() {
 }
 
 void CTradeMenu::DrawPlacementMarks() {
-    const int nShape = ShapeOf(ToolBarHost().GetCarriedItem());
+    const int nShape = WorkItemShape(ToolBarHost().GetCarriedItem());
     if (nShape < 0 || m_nHoveredCell < 0 || !m_pPlaceMark || !pBack) return;
     const int c = m_nHoveredCell;
     if ((nShape == 1 || nShape == 2) && c % 9 == 8) return;
@@ -160,7 +157,7 @@ void CTradeMenu::DrawGoods() {
     for (int n = 0; n < kTradeCells; ++n) {
         const CItemCell& cell = m_grid.Cell(n);
         if (cell.nItem < 0 || cell.nAnchor != n) continue;
-        const int dx = ShapeOf(cell.nItem) == 3 ? 0 : -4;
+        const int dx = WorkItemShape(cell.nItem) == 3 ? 0 : -4;
         pBitmapData->DrawPropIcon(cell.nItem, cell.rc.left + dx, cell.rc.top);
     }
 }
@@ -168,11 +165,8 @@ void CTradeMenu::DrawGoods() {
 int CTradeMenu::OnLButtonUp() {
     CToolBarHost& host = ToolBarHost();
     if (m_nHover == kOk) {
+        // Money never falls below 0 (every payment stops there): the trade stands.
         host.PlaySound(5);
-        if (pPlayer && pPlayer->nMoney < 0) {
-            NoticeShortOfMoney();
-            return kPanelMissed;
-        }
         CloseItemPanel();
         return kPanelClose;
     }
@@ -186,7 +180,7 @@ int CTradeMenu::OnLButtonUp() {
     }
     const int nCarried = host.GetCarriedItem();
     if (nCarried < 0) return kPanelMissed;
-    const ItemRow* pRow = Row(nCarried);
+    const ItemRow* pRow = WorkItemRow(nCarried);
     if (pRow && pRow->nType == kTaskItemType) {
         static const std::string kTaskItem = Utf8ToText("该物品为完成\n任务必须的物品!");
         host.ShowNotice(kTaskItem.c_str());
@@ -204,7 +198,7 @@ void CTradeMenu::Sell(int nCell) {
     CToolBarHost& host = ToolBarHost();
     const int nItem = host.GetCarriedItem();
     if (nItem < 0) return;
-    const int nShape = ShapeOf(nItem);
+    const int nShape = WorkItemShape(nItem);
     const int a = m_grid.Fits(nCell, nShape) ? nCell : FindFreePlace(nShape);
     // No room: the unit is sold all the same, just not shown.
     if (a >= 0) m_grid.MarkRegion(a, nShape, nItem);
@@ -226,7 +220,7 @@ bool CTradeMenu::Buy(int nItem, int nCell) {
     m_bought.push_back(Deal{nItem, nPrice});
     m_nBalance += nPrice;
     pPlayer->AddMoney(-nPrice);
-    m_grid.ClearRegion(a, ShapeOf(nItem));
+    m_grid.ClearRegion(a, WorkItemShape(nItem));
     return true;
 }
 
@@ -280,11 +274,11 @@ void CTradeMenu::Cancel() {
     }
     const int nMember = pPlayer->TableMember();
     for (int nItem = 0; nItem < kHeroItemCount; ++nItem) {
-        ItemRow* pRow = Row(nItem);
+        ItemRow* pRow = WorkItemRow(nItem);
         if (pRow && pPlayer->HasItem(nItem) >= 1) std::fill(pRow->nBagCell[nMember], pRow->nBagCell[nMember] + kBagCells, -1);
     }
     for (const BagRecord& rec : m_snapshot)
-        if (ItemRow* pRow = Row(rec.nItem)) pRow->nBagCell[nMember][rec.nCell] = rec.nValue;
+        if (ItemRow* pRow = WorkItemRow(rec.nItem)) pRow->nBagCell[nMember][rec.nCell] = rec.nValue;
     // The unit carried at opening is carried again when one is there to lift.
     if (m_nSnapshotCarried >= 0 && pPlayer->HasItem(m_nSnapshotCarried) >= 1) {
         --pPlayer->nItemCount[m_nSnapshotCarried];
@@ -303,7 +297,7 @@ void CTradeMenu::ReconcileBagRegions() {
     const int nMember = pPlayer->TableMember();
     CGameToolBar* pBar = HostToolBar();
     for (int nItem = 0; nItem < kHeroItemCount; ++nItem) {
-        ItemRow* pRow = Row(nItem);
+        ItemRow* pRow = WorkItemRow(nItem);
         if (!pRow) continue;
         std::int32_t* pBag = pRow->nBagCell[nMember];
         const int nCount = pPlayer->nItemCount[nItem];

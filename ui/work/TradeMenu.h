@@ -62,7 +62,6 @@ public:
     void Cancel();
 
     int GetBalance() const { return m_nBalance; }
-    int GetShop() const { return m_nShop; }
     const CItemGrid& Grid() const { return m_grid; }
     const std::vector<Deal>& Sold() const { return m_sold; }
     const std::vector<Deal>& Bought() const { return m_bought; }
