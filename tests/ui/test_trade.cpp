@@ -249,6 +249,21 @@ TEST_F(TradePanel, CancelRefundsOnlyUnitsItTakesBack) {
     EXPECT_EQ(Regions(kPotion), 0);
 }
 
+TEST_F(TradePanel, AGoodWithoutAPriceIsNotForSale) {
+    constexpr int kUnpriced = 20;
+    Item(kUnpriced, 2, 0);
+    hero.nMoney = 100;
+    OpenWithGoods(kUnpriced, 1);
+    ASSERT_EQ(CellsOfGood(kUnpriced), std::vector<int>{0});
+    EXPECT_EQ(RightClickTrade(0), 0);
+    EXPECT_FALSE(Trade()->Buy(kUnpriced, 0));
+    EXPECT_EQ(hero.nItemCount[kUnpriced], 0);
+    EXPECT_EQ(Regions(kUnpriced), 0);
+    EXPECT_EQ(hero.nMoney, 100);
+    EXPECT_TRUE(Trade()->Bought().empty());
+    EXPECT_EQ(CellsOfGood(kUnpriced), std::vector<int>{0});
+}
+
 TEST_F(TradePanel, OkKeepsTheDealsAndEscapeUndoesThem) {
     hero.nMoney = 500;
     OpenWithGoods(kPotion, 2);

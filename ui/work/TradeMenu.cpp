@@ -211,6 +211,7 @@ void CTradeMenu::Sell(int nCell) {
 
 bool CTradeMenu::Buy(int nItem, int nCell) {
     const int nPrice = BuyPrice(nItem);
+    if (nPrice <= 0) return false;
     if (!CanAfford(nPrice)) {
         NoticeShortOfMoney();
         return false;
@@ -231,7 +232,10 @@ int CTradeMenu::BuyUnderCursor() {
     const int nCell = m_grid.CellAt(host.GetMousePos());
     const int nItem = m_grid.ItemAt(nCell);
     if (nItem < 0) return 0;
-    if (!CanAfford(BuyPrice(nItem))) {
+    const int nPrice = BuyPrice(nItem);
+    // A good the shop puts no price on is not for sale: it would sell back for money.
+    if (nPrice <= 0) return 0;
+    if (!CanAfford(nPrice)) {
         NoticeShortOfMoney();
         return 0;
     }

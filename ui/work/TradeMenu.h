@@ -54,7 +54,8 @@ public:
     bool SellToFirstEmpty(int nItem);
     // Sells the carried unit, shown at nCell or the first free place.
     void Sell(int nCell);
-    // Takes the good at nCell off the grid and charges its price; false when refused.
+    // Takes the good at nCell off the grid and charges its price; false when refused
+    // (short of money, or a good without a price).
     bool Buy(int nItem, int nCell);
     // The first anchor where the shape fits; -1 when none.
     int FindFreePlace(int nShape) const;
