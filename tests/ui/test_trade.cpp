@@ -264,6 +264,31 @@ TEST_F(TradePanel, AGoodWithoutAPriceIsNotForSale) {
     EXPECT_EQ(CellsOfGood(kUnpriced), std::vector<int>{0});
 }
 
+TEST_F(TradePanel, ARightClickSellsIntoAFullGridUnseenAndNeverUsesTheUnit) {
+    ASSERT_EQ(bar->AddItemToBag(kPotion), 1);
+    hero.nLife = 10;
+    hero.nMoney = 7;
+    OpenEmptyShop();
+    FillGridExcept({});
+    ASSERT_EQ(Trade()->FindFreePlace(0), -1);
+    Items()->ShowItemPage2();
+    workHost.ptMouse = BagCell(0);
+    bar->Draw();
+    EXPECT_EQ(bar->OnRButtonDown(workHost.ptMouse.x, workHost.ptMouse.y), 1);
+    EXPECT_EQ(hero.nItemCount[kPotion], 0);
+    EXPECT_EQ(Regions(kPotion), 0);
+    EXPECT_EQ(hero.nLife, 10) << "sold, not drunk";
+    EXPECT_EQ(hero.nMoney, 7 + 4 * kPotion);
+    ASSERT_EQ(Trade()->Sold().size(), 1u);
+    EXPECT_EQ(Trade()->Sold()[0].nItem, kPotion);
+    EXPECT_TRUE(CellsOfGood(kPotion).empty());
+    // Cancel brings it back into the bag.
+    work.CloseAll();
+    EXPECT_EQ(hero.nItemCount[kPotion], 1);
+    EXPECT_EQ(Regions(kPotion), 1);
+    EXPECT_EQ(hero.nMoney, 7);
+}
+
 TEST_F(TradePanel, OkKeepsTheDealsAndEscapeUndoesThem) {
     hero.nMoney = 500;
     OpenWithGoods(kPotion, 2);

@@ -224,12 +224,16 @@ int CItemMenu::OnRButtonDown() {
         host.ShowNotice(kTaskItem.c_str());
         return 0;
     }
-    if (host.IsTradeOpen() && host.SellToTrade(nItem)) {
+    // With a shop or the combining table open the right click hands the unit over; a
+    // refused hand-over does nothing else (the unit is not used or armed instead).
+    if (host.IsTradeOpen()) {
+        if (!host.SellToTrade(nItem)) return 0;
         LiftAndRelease(nCell);
         return 1;
     }
     if (pRow->nType == 8 || pRow->nType == 9) {
-        if (host.IsCombineOpen() && host.PutIntoCombine(nItem)) {
+        if (host.IsCombineOpen()) {
+            if (!host.PutIntoCombine(nItem)) return 0;
             LiftAndRelease(nCell);
             return 1;
         }

@@ -244,14 +244,14 @@ int CTradeMenu::BuyUnderCursor() {
     return Buy(nItem, nCell) ? 1 : 0;
 }
 
+// Sells as a drop does: a unit the grid has no room for is sold all the same.
 bool CTradeMenu::SellToFirstEmpty(int nItem) {
-    for (int n = 0; n < kTradeCells; ++n) {
-        if (m_grid.ItemAt(n) != -1) continue;
-        ToolBarHost().SetCarriedItem(nItem);
-        Sell(n);
-        return true;
-    }
-    return false;
+    if (!WorkItemRow(nItem)) return false;
+    int nCell = 0;
+    while (nCell < kTradeCells && m_grid.ItemAt(nCell) != -1) ++nCell;
+    ToolBarHost().SetCarriedItem(nItem);
+    Sell(nCell);
+    return true;
 }
 
 // Undoes the trade. A bought unit is refunded only when it comes off the count (one

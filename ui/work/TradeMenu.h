@@ -50,7 +50,8 @@ public:
     int OnLButtonUp() override;
     // 1 when the good under the cursor was bought into the bag.
     int BuyUnderCursor();
-    // The item panel's one-click sale; true when sold.
+    // The item panel's one-click sale into the first empty cell; like a drop, a unit the
+    // grid has no room for is sold unseen. False only for an id outside the item table.
     bool SellToFirstEmpty(int nItem);
     // Sells the carried unit, shown at nCell or the first free place.
     void Sell(int nCell);
