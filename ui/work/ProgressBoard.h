@@ -34,8 +34,9 @@ public:
     // One frame of the bar while running: a step when the clock passed the last step by
     // more than 100 ms; past 92 steps the run ends (FinishRun).
     void RunProgress();
-    // Gives every item lying on the board and in the slot back to the hero's bag (a full
-    // bag drops it at the hero) and abandons a run: nothing is consumed.
+    // Gives every item lying on the board and in the slot back to the hero's bag and
+    // abandons a run: nothing is consumed. A full bag drops a board item at the hero and
+    // leaves the slot's piece on the cursor when the cursor is free.
     void GiveBackAll();
 
     const CItemGrid& Grid() const { return m_grid; }

@@ -11,3 +11,6 @@ int WorkItemShape(int nItem);
 // Puts a unit back into the hero's bag; a full bag (after its notice) drops it at the
 // hero, so the unit is never lost.
 void ReturnToBag(int nItem);
+// The same, except that a unit the full bag refuses goes onto the cursor when the
+// cursor is free (it stays the hero's, bonus record and all); only a busy cursor drops it.
+void ReturnToBagOrCursor(int nItem);
