@@ -195,6 +195,20 @@ TEST_F(ItemPanel, ARefusedHandOverDoesNothingElse) {
     EXPECT_EQ(panelHost.combined.size(), 1u);
 }
 
+TEST_F(ItemPanel, ATabClickActsOnTheTabNotOnTheCellLeftBefore) {
+    ASSERT_EQ(bar->AddItemToBag(kBig), 1);
+    OpenItems();
+    // A frame with the cursor on the unit, then one on the equipment tab.
+    panelHost.ptMouse = Centre(Items()->Grid().Cell(0).rc);
+    bar->Draw();
+    ASSERT_EQ(Items()->GetHoveredCell(), 0);
+    ClickAt(Centre(RECT{713, 246, 725, 271}));
+    EXPECT_EQ(Items()->GetHoveredCell(), -1);
+    EXPECT_EQ(panelHost.nCarried, -1);
+    EXPECT_EQ(hero.nItemCount[kBig], 1);
+    EXPECT_EQ(Items()->GetPage(), CItemMenu::kPageEquipment);
+}
+
 TEST_F(ItemPanel, TheBonusMarkerFollowsTheInlaidUnit) {
     hero.nLevelMember = 2;
     ASSERT_EQ(bar->AddItemToBag(kBlade), 1);  // takes cells 0, 1, 9, 10

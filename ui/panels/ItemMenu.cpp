@@ -308,6 +308,7 @@ void CItemMenu::UpdateItemHover() {
     for (int i = 0; i < 3; ++i) {
         if (PtInRect(m_rcTabs[i], pt)) {
             m_nHoveredTab = i;
+            m_nHoveredCell = -1;
             return;
         }
     }
