@@ -289,6 +289,31 @@ TEST_F(TradePanel, ARightClickSellsIntoAFullGridUnseenAndNeverUsesTheUnit) {
     EXPECT_EQ(hero.nMoney, 7);
 }
 
+TEST_F(TradePanel, CancelFreesTheRoomOfUsedUnitsBeforePlacingOthers) {
+    // The page of other items full: two units of a higher id and 52 task items.
+    constexpr int kTonic = 31;
+    Item(kTonic, 1, 0);
+    for (int i = 0; i < 2; ++i) ASSERT_EQ(bar->AddItemToBag(kTonic), 1);
+    for (int i = 0; i < 52; ++i) ASSERT_EQ(bar->AddItemToBag(kTaskItem), 1);
+    OpenEmptyShop();
+    // A tonic is lifted and used up on a portrait; a script then gives a potion, which
+    // takes the tonic's cell.
+    Items()->ShowItemPage2();
+    ASSERT_EQ(ClickWork(BagCell(0)), 1);
+    ASSERT_EQ(workHost.nCarried, kTonic);
+    workHost.nCarried = -1;
+    ASSERT_EQ(bar->AddItemToBag(kPotion), 1);
+    // Cancel lays the bag out as at opening: the used tonic's region goes, and the
+    // potion has the room it left.
+    work.CloseAll();
+    EXPECT_TRUE(workHost.drops.empty());
+    EXPECT_EQ(hero.nItemCount[kPotion], 1);
+    EXPECT_EQ(Regions(kPotion), 1);
+    EXPECT_EQ(hero.nItemCount[kTonic], 1);
+    EXPECT_EQ(Regions(kTonic), 1);
+    EXPECT_EQ(Regions(kTaskItem), 52);
+}
+
 TEST_F(TradePanel, OkKeepsTheDealsAndEscapeUndoesThem) {
     hero.nMoney = 500;
     OpenWithGoods(kPotion, 2);

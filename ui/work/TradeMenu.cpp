@@ -299,27 +299,38 @@ void CTradeMenu::Cancel() {
 
 void CTradeMenu::ReconcileBagRegions() {
     const int nMember = pPlayer->TableMember();
-    CGameToolBar* pBar = HostToolBar();
+    // Every surplus region goes first, so a unit placed next finds all the room that
+    // the bag has once the used-up units are gone.
     for (int nItem = 0; nItem < kHeroItemCount; ++nItem) {
         ItemRow* pRow = WorkItemRow(nItem);
         if (!pRow) continue;
         std::int32_t* pBag = pRow->nBagCell[nMember];
         const int nCount = pPlayer->nItemCount[nItem];
+        if (nCount < 1) {
+            std::fill(pBag, pBag + kBagCells, -1);
+            continue;
+        }
         std::vector<int> anchors;
         for (int c = 0; c < kBagCells; ++c)
             if (pBag[c] == c) anchors.push_back(c);
         // A unit used up during the trade leaves its region behind.
-        while (int(anchors.size()) > std::max(nCount, 0)) {
+        while (int(anchors.size()) > nCount) {
             const int a = anchors.back();
             anchors.pop_back();
             for (int c = 0; c < kBagCells; ++c)
                 if (pBag[c] == a) pBag[c] = -1;
         }
-        if (nCount < 1) {
-            std::fill(pBag, pBag + kBagCells, -1);
-            continue;
-        }
-        for (int n = int(anchors.size()); n < nCount && pBar; ++n) {
+    }
+    CGameToolBar* pBar = HostToolBar();
+    if (!pBar) return;
+    for (int nItem = 0; nItem < kHeroItemCount; ++nItem) {
+        ItemRow* pRow = WorkItemRow(nItem);
+        if (!pRow) continue;
+        const std::int32_t* pBag = pRow->nBagCell[nMember];
+        int nRegions = 0;
+        for (int c = 0; c < kBagCells; ++c) nRegions += pBag[c] == c;
+        const int nCount = pPlayer->nItemCount[nItem];
+        for (int n = nRegions; n < nCount; ++n) {
             if (pBar->PutItemInBag(nItem)) continue;
             --pPlayer->nItemCount[nItem];
             pBar->DropItemAtHero(nItem, 0);
