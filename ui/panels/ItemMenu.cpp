@@ -267,10 +267,12 @@ void CItemMenu::Draw() {
     CGameToolBar* pBar = HostToolBar();
     if (CGamePanel* pState = pBar ? pBar->Panel(kStatePanel) : nullptr) pState->DrawConnectorIfShown();
     if (pPlayer) {
-        char sz[24];
-        std::snprintf(sz, sizeof sz, "%d", pPlayer->nMoney);
-        SetPanelFont("隶书", 0, 20);
-        DrawPanelText(sz, RGB(255, 0, 255), m_rcMoney, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        if (pPlayer->nMoney != m_nMoneyShown) {
+            m_nMoneyShown = pPlayer->nMoney;
+            std::snprintf(m_szMoney, sizeof m_szMoney, "%d", m_nMoneyShown);
+        }
+        SetPanelFont(PanelScriptFace(), 0, 20);
+        DrawPanelText(m_szMoney, RGB(255, 0, 255), m_rcMoney, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         RestorePanelFont();
     }
     if (m_nHoveredTab >= 0) {

@@ -72,4 +72,7 @@ private:
     std::unique_ptr<CTgaImage> m_pPortrait;
     std::unique_ptr<CTgaImage> m_pTabHighlight;
     int m_nPage = kPageGoods;
+    // The money as last drawn, formatted again only when it changes.
+    int m_nMoneyShown = 0;
+    char m_szMoney[16] = "0";
 };

@@ -124,9 +124,11 @@ bool CTradeMenu::CanAfford(int nPrice) const { return pPlayer && nPrice <= pPlay
 
 void CTradeMenu::Draw() {
     DrawPictures();
-    char sz[24];
-    std::snprintf(sz, sizeof sz, ":%d", m_nBalance);
-    DrawPanelText(sz, RGB(255, 0, 255), m_rcBalance, DT_WORDBREAK);
+    if (m_nBalance != m_nBalanceShown) {
+        m_nBalanceShown = m_nBalance;
+        std::snprintf(m_szBalance, sizeof m_szBalance, ":%d", m_nBalanceShown);
+    }
+    DrawPanelText(m_szBalance, RGB(255, 0, 255), m_rcBalance, DT_WORDBREAK);
     TrackCursor();
     DrawPlacementMarks();
     DrawGoods();

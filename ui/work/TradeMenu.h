@@ -94,6 +94,9 @@ private:
     std::unique_ptr<CDXSurface> m_pPlaceMark;
     RECT m_rcBalance{};
     int m_nBalance = 0;
+    // The balance as last drawn, formatted again only when it changes.
+    int m_nBalanceShown = 0;
+    char m_szBalance[16] = ":0";
     // The deal lists grow as long as the trade runs.
     std::vector<Deal> m_sold;
     std::vector<Deal> m_bought;
