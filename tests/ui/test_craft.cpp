@@ -240,14 +240,26 @@ TEST_F(CraftTest, AnInlaidBaseKeepsItsPlaceAndBonusWhenTheBagIsTight) {
     EXPECT_EQ(hero.inlay[kShoes].nAttack, 5);
     EXPECT_EQ(hero.inlay[kShoes].nLink, -1);
 
+    // Laid on the smith's board beside another piece: the inlaid one takes the cursor,
+    // the other is dropped.
+    ASSERT_EQ(work.Open(kWorkManufacture, 0), 1);
+    Drop(kSandals, 0);
+    Drop(kShoes, 10);
+    ASSERT_EQ(BoardCells(kShoes).size(), 4u);
+    work.CloseAll();
+    EXPECT_EQ(workHost.nCarried, kShoes);
+    ASSERT_EQ(workHost.drops.size(), 2u);
+    EXPECT_EQ(workHost.drops[1][0], kSandals);
+    EXPECT_EQ(hero.inlay[kShoes].nAttack, 5);
+
     // With the cursor busy there is nowhere else: the base is dropped at the hero.
     ASSERT_EQ(work.Open(kWorkInlay, 0), 1);
     ClickCell(kBoardSlot);
     ASSERT_EQ(Board()->SlotItem(), kShoes);
     Carry(kRuby);
     work.CloseAll();
-    ASSERT_EQ(workHost.drops.size(), 2u);
-    EXPECT_EQ(workHost.drops[1][0], kShoes);
+    ASSERT_EQ(workHost.drops.size(), 3u);
+    EXPECT_EQ(workHost.drops[2][0], kShoes);
     Carry(-1);
 }
 

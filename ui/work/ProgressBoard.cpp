@@ -174,8 +174,8 @@ void CProgressBoard::RunProgress() {
 }
 
 void CProgressBoard::GiveBackAll() {
-    const int nSlotItem = m_slot.nItem;
     std::vector<int> items;
+    if (m_slot.nItem >= 0) items.push_back(m_slot.nItem);
     for (int n = 0; n < kBoardCells; ++n)
         if (m_grid.ItemAt(n) >= 0 && m_grid.AnchorAt(n) == n) items.push_back(m_grid.ItemAt(n));
     m_grid.ClearAll();
@@ -183,11 +183,16 @@ void CProgressBoard::GiveBackAll() {
     std::fill(m_entries.begin(), m_entries.end(), -1);
     m_bRunning = false;
     m_nSteps = 1;
-    // The slot's piece first, so the board's items do not take the room it needs. A
-    // piece the full bag refuses stays on a free cursor: dropped on the ground it would
-    // lose the bonus of its inlay.
-    if (nSlotItem >= 0) ReturnToBagOrCursor(nSlotItem);
-    for (int nItem : items) ReturnToBag(nItem);
+    // A piece whose inlay bonus waits for it (the inlaid base) goes back before the
+    // rest, so they do not take its room, and one the full bag refuses stays on a free
+    // cursor: dropped on the ground it would lose the bonus.
+    std::stable_partition(items.begin(), items.end(), HasWaitingBonus);
+    for (int nItem : items) {
+        if (HasWaitingBonus(nItem))
+            ReturnToBagOrCursor(nItem);
+        else
+            ReturnToBag(nItem);
+    }
 }
 
 void CProgressBoard::Draw() {

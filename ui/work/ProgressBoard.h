@@ -35,8 +35,8 @@ public:
     // more than 100 ms; past 92 steps the run ends (FinishRun).
     void RunProgress();
     // Gives every item lying on the board and in the slot back to the hero's bag and
-    // abandons a run: nothing is consumed. A full bag drops a board item at the hero and
-    // leaves the slot's piece on the cursor when the cursor is free.
+    // abandons a run: nothing is consumed. A full bag drops an item at the hero, except
+    // that a piece whose inlay bonus waits for it stays on the cursor when that is free.
     void GiveBackAll();
 
     const CItemGrid& Grid() const { return m_grid; }

@@ -26,6 +26,12 @@ void ReturnToBag(int nItem) {
     if (!pBar->AddItemToBag(nItem)) pBar->DropItemAtHero(nItem, 0);
 }
 
+bool HasWaitingBonus(int nItem) {
+    if (!pPlayer || nItem < 0 || nItem >= kHeroItemCount) return false;
+    const InlayRecord& record = pPlayer->inlay[nItem];
+    return record.nLink == -1 && (record.nAttack != 0 || record.nDefence != 0 || record.nStaminaMax != 0);
+}
+
 void ReturnToBagOrCursor(int nItem) {
     CGameToolBar* pBar = HostToolBar();
     if (!pBar) {
