@@ -80,7 +80,7 @@ void CMainFrame::NewGame() {
     if (pEffectManager && pGameData) {
         for (int s = 0; s < std::min(pGameData->nShopCount, kStockShops); ++s)
             if (ShopTable* pShop = pGameData->GetShop(s))
-                for (int k = 0; k < kStockItems; ++k) pEffectManager->ShopStock[s][k] = pShop->Quantity(k);
+                for (int k = 0; k < kStockItems; ++k) pEffectManager->ShopStock[s][k] = pShop->Quantity(k + 1);
     }
 
     // A new game keeps nothing of the last one: the hero and every slot go.

@@ -20,16 +20,18 @@ public:
     bool IsTradeOpen() const override { return bTrade; }
     bool SellToTrade(int nItem) override {
         sold.push_back(nItem);
-        return bTrade;
+        return bTrade && bWorkTakes;
     }
     bool IsCombineOpen() const override { return bCombine; }
     bool PutIntoCombine(int nItem) override {
         combined.push_back(nItem);
-        return bCombine;
+        return bCombine && bWorkTakes;
     }
     void SelectSkill(CPlayer* pHero, int nSkill) override { selected.push_back({pHero, nSkill}); }
     void CloseWorkPanels() override { ++nWorkCloses; }
     bool bTrade = false, bCombine = false;
+    // Whether the open trade or combining table takes what the right click hands it.
+    bool bWorkTakes = true;
     int nWorkCloses = 0;
     std::vector<int> sold, combined;
     std::vector<std::pair<CPlayer*, int>> selected;

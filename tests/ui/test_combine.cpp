@@ -145,6 +145,24 @@ TEST_F(CombinePanel, RecipesThatCannotBeMadeAndRowsPastTheTablesNeverMatch) {
     EXPECT_EQ(Table()->MatchRecipe(), -1);  // kind 5 has no row
 }
 
+TEST_F(CombinePanel, AnIngredientNoKindNamesIsNeverConsumed) {
+    // The data's last kind names another item: item 82 takes no part in any count.
+    ingredientRows[12].nItemNo = 60;
+    SetRecipe(0, {{0, 1}}, kPotion, 1);
+    OpenTable();
+    Fill({kIngredient0, kIngredient12});
+    EXPECT_FALSE(Table()->CountIngredients());
+    EXPECT_EQ(Table()->MatchRecipe(), -1);
+    ClickButton(0);
+    ASSERT_EQ(workHost.notices.size(), 1u);
+    EXPECT_EQ(workHost.notices[0], Utf8ToText("配方错误,不能合成!"));
+    EXPECT_EQ(SourceItems(), (std::vector<int>{kIngredient0, kIngredient12}));
+    EXPECT_EQ(ResultItems(), std::vector<int>{});
+    // Without it the recipe matches.
+    Fill({kIngredient0});
+    EXPECT_EQ(Table()->MatchRecipe(), 0);
+}
+
 TEST_F(CombinePanel, EveryCloseGivesTheItemsBackAndAFullBagDropsThemAtTheHero) {
     for (int n : {kIngredient1, kIngredient2, kIngredient2}) ASSERT_EQ(bar->AddItemToBag(n), 1);
     // F1 opens the table with the item panel on its page 2.

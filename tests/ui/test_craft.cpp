@@ -201,6 +201,68 @@ TEST_F(CraftTest, AFullBagDropsWhatComesBackAtTheHero) {
     EXPECT_EQ(hero.nItemCount[kSandals] + hero.nItemCount[kShoes], 0);
 }
 
+TEST_F(CraftTest, AnInlaidBaseKeepsItsPlaceAndBonusWhenTheBagIsTight) {
+    ASSERT_EQ(work.Open(kWorkInlay, 0), 1);
+    Drop(kShoes, kBoardSlot);
+    Drop(kRuby, 0);
+    Carry(-1);
+    Start();
+    ASSERT_TRUE(RunToEnd());
+    ASSERT_EQ(hero.inlay[kShoes].nAttack, 5);
+    // The goods page full but for one 2 x 2 block, and a tall gem on the board that
+    // would fit there too: the base goes back first, the gem is dropped.
+    Drop(kTallGem, 9);
+    ASSERT_TRUE(bar->PutItemInBag(kBig));
+    hero.AddItem(kBig);
+    while (bar->PutItemInBag(kGem)) hero.AddItem(kGem);
+    hero.nItemCount[kBig] = 0;
+    items[kBig].ClearBagTables();
+    work.CloseAll();
+    EXPECT_EQ(hero.nItemCount[kShoes], 1);
+    EXPECT_EQ(Regions(kShoes), 1);
+    ASSERT_EQ(workHost.drops.size(), 1u);
+    EXPECT_EQ(workHost.drops[0][0], kTallGem);
+    EXPECT_EQ(hero.inlay[kShoes].nAttack, 5);
+    EXPECT_EQ(hero.inlay[kShoes].nLink, 0) << "the marker names the unit's anchor cell";
+
+    // The bag full: the base stays on the free cursor, bonus and all.
+    ASSERT_EQ(work.Open(kWorkInlay, 0), 1);
+    Items()->ShowBagPage(CItemMenu::kPageGoods);
+    ASSERT_EQ(ClickWork(BagCell(0)), 1);
+    ASSERT_EQ(workHost.nCarried, kShoes);
+    ClickCell(kBoardSlot);
+    ASSERT_EQ(Board()->SlotItem(), kShoes);
+    while (bar->PutItemInBag(kGem)) hero.AddItem(kGem);
+    work.CloseAll();
+    EXPECT_EQ(workHost.nCarried, kShoes);
+    EXPECT_EQ(hero.nItemCount[kShoes], 0);
+    EXPECT_EQ(workHost.drops.size(), 1u);
+    EXPECT_EQ(hero.inlay[kShoes].nAttack, 5);
+    EXPECT_EQ(hero.inlay[kShoes].nLink, -1);
+
+    // Laid on the smith's board beside another piece: the inlaid one takes the cursor,
+    // the other is dropped.
+    ASSERT_EQ(work.Open(kWorkManufacture, 0), 1);
+    Drop(kSandals, 0);
+    Drop(kShoes, 10);
+    ASSERT_EQ(BoardCells(kShoes).size(), 4u);
+    work.CloseAll();
+    EXPECT_EQ(workHost.nCarried, kShoes);
+    ASSERT_EQ(workHost.drops.size(), 2u);
+    EXPECT_EQ(workHost.drops[1][0], kSandals);
+    EXPECT_EQ(hero.inlay[kShoes].nAttack, 5);
+
+    // With the cursor busy there is nowhere else: the base is dropped at the hero.
+    ASSERT_EQ(work.Open(kWorkInlay, 0), 1);
+    ClickCell(kBoardSlot);
+    ASSERT_EQ(Board()->SlotItem(), kShoes);
+    Carry(kRuby);
+    work.CloseAll();
+    ASSERT_EQ(workHost.drops.size(), 3u);
+    EXPECT_EQ(workHost.drops[2][0], kShoes);
+    Carry(-1);
+}
+
 TEST_F(CraftTest, TheResultLevelIsTheAverageBumpedByChanceAndCapped) {
     auto level = [](std::vector<int> levels, std::uint32_t nRoll) {
         return CManufactureMenu::ResultLevel(levels, [nRoll] { return nRoll; });

@@ -2,7 +2,8 @@
 // the bag, the board, its slot and the map, starts, frames of a run, and every way of
 // closing, with bags that are often full. Per item, what the hero holds, carries, has
 // lying on a board or dropped on the ground changes only by what a finished run
-// consumes or makes, and an inlay records exactly the gems it consumed.
+// consumes or makes, an inlay records exactly the gems it consumed, and a closing
+// board drops a piece whose bonus waits for it only when the cursor is taken.
 #include "tests/ui/CraftTestUtil.h"
 
 #include <array>
@@ -80,8 +81,16 @@ TEST_F(CraftProperty, NothingIsLostOrMadeFromNothingOverAThousandSeeds) {
             const bool bRunning = pBoard->IsRunning();
             const int nSlotBefore = pBoard->SlotItem();
             const InlayRecord recordBefore = Record(nSlotBefore);
+            const int nCarriedBefore = workHost.nCarried;
+            const size_t nDropsBefore = workHost.drops.size();
+            std::array<bool, kHeroItemCount> waiting{};
+            for (int n = 0; n < kHeroItemCount; ++n) {
+                const InlayRecord& r = hero.inlay[n];
+                waiting[size_t(n)] = r.nLink == -1 && (r.nAttack != 0 || r.nDefence != 0 || r.nStaminaMax != 0);
+            }
             const POINT bag = Items() ? Centre(Items()->Grid().Cell(draws.Below(kBagCells)).rc) : POINT{500, 300};
-            switch (draws.Below(19)) {
+            int nGiven = 0;
+            switch (draws.Below(20)) {
             case 0: case 1: case 2:
                 if (Items()) Items()->ShowBagPage(draws.Below(3));
                 Click(bag);
@@ -112,9 +121,13 @@ TEST_F(CraftProperty, NothingIsLostOrMadeFromNothingOverAThousandSeeds) {
                 Click(Cell(draws.Below(4) == 0 ? kBoardSlot : draws.Below(kBoardCells)));
                 break;
             }
+            case 19:  // a script fills the goods page while the board is open
+                while (bar->AddItemToBag(kGem)) ++nGiven;
+                break;
             default: work.Open(draws.Below(6) - 1, 2); break;
             }
             Tally expected = before;
+            expected[kGem] += nGiven;
             // Only a run that ran to its end on a board still open consumes or makes.
             const bool bEnded = bRunning && Board() == pBoard && !pBoard->IsRunning();
             if (bRunning && Board() != pBoard) ++nAbandoned;
@@ -140,6 +153,13 @@ TEST_F(CraftProperty, NothingIsLostOrMadeFromNothingOverAThousandSeeds) {
                     ASSERT_EQ(after.nStaminaMax, nStamina) << "seed " << nSeed;
                     ASSERT_EQ(after.nLink, -1) << "seed " << nSeed;
                 }
+            }
+            // A dropped piece loses its bonus: one whose bonus waited for it reaches the
+            // ground from the cursor, or when the cursor holds another unit.
+            for (size_t i = nDropsBefore; i < workHost.drops.size(); ++i) {
+                const int n = workHost.drops[i][0];
+                if (waiting[size_t(n)])
+                    ASSERT_TRUE(nCarriedBefore >= 0 || workHost.nCarried == n) << "seed " << nSeed << " item " << n;
             }
             const Tally after = Take();
             for (int n = 0; n < kHeroItemCount; ++n) {

@@ -165,6 +165,50 @@ TEST_F(ItemPanel, RightClicksOnTaskItemsGemsAndWorkPanels) {
     EXPECT_EQ(hero.nItemCount[kGem], 1);
 }
 
+TEST_F(ItemPanel, ARefusedHandOverDoesNothingElse) {
+    hero.nLife = 10;
+    ASSERT_EQ(bar->AddItemToBag(kPotion), 1);
+    ASSERT_EQ(bar->AddItemToBag(kGem), 1);
+    OpenItems();
+    panelHost.bWorkTakes = false;
+    // A shop that does not take the potion: it is not drunk instead.
+    panelHost.bTrade = true;
+    Items()->ShowItemPage2();
+    EXPECT_EQ(RightClickCell(0), 0);
+    EXPECT_EQ(panelHost.sold, (std::vector<int>{kPotion}));
+    EXPECT_EQ(hero.nLife, 10);
+    EXPECT_EQ(hero.nItemCount[kPotion], 1);
+    EXPECT_EQ(CellsOf(kPotion), (std::vector<int>{0}));
+    // A full combining table: the gem is not armed as a bomb instead.
+    panelHost.bTrade = false;
+    panelHost.bCombine = true;
+    Items()->ShowBagPage(CItemMenu::kPageGoods);
+    EXPECT_EQ(RightClickCell(0), 0);
+    EXPECT_EQ(panelHost.combined, (std::vector<int>{kGem}));
+    EXPECT_EQ(bar->m_bBombArmed, 0);
+    EXPECT_EQ(hero.nItemCount[kGem], 1);
+    EXPECT_EQ(CellsOf(kGem), (std::vector<int>{0}));
+    // With the table open a potion is still drunk: the table never takes one.
+    Items()->ShowItemPage2();
+    EXPECT_EQ(RightClickCell(0), 1);
+    EXPECT_EQ(hero.nLife, 40);
+    EXPECT_EQ(panelHost.combined.size(), 1u);
+}
+
+TEST_F(ItemPanel, ATabClickActsOnTheTabNotOnTheCellLeftBefore) {
+    ASSERT_EQ(bar->AddItemToBag(kBig), 1);
+    OpenItems();
+    // A frame with the cursor on the unit, then one on the equipment tab.
+    panelHost.ptMouse = Centre(Items()->Grid().Cell(0).rc);
+    bar->Draw();
+    ASSERT_EQ(Items()->GetHoveredCell(), 0);
+    ClickAt(Centre(RECT{713, 246, 725, 271}));
+    EXPECT_EQ(Items()->GetHoveredCell(), -1);
+    EXPECT_EQ(panelHost.nCarried, -1);
+    EXPECT_EQ(hero.nItemCount[kBig], 1);
+    EXPECT_EQ(Items()->GetPage(), CItemMenu::kPageEquipment);
+}
+
 TEST_F(ItemPanel, TheBonusMarkerFollowsTheInlaidUnit) {
     hero.nLevelMember = 2;
     ASSERT_EQ(bar->AddItemToBag(kBlade), 1);  // takes cells 0, 1, 9, 10

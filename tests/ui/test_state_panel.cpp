@@ -22,8 +22,13 @@ protected:
     }
 };
 
+TEST_F(StatePanel, OpeningItClosesTheWorkPanelsMakingItDoesNot) {
+    EXPECT_EQ(panelHost.nWorkCloses, 1);
+    { CStateMenu panel; }
+    EXPECT_EQ(panelHost.nWorkCloses, 1);
+}
+
 TEST_F(StatePanel, WearingAndTakingOffMoveStatsNotCounts) {
-    EXPECT_EQ(panelHost.nWorkCloses, 1);  // opening it closed the work panels
     hero.nItemCount[kArmour] = 2;
     hero.nItemCount[kHelmet] = 1;
     // The armour on the cursor is a third armour unit, the helmets come from the test.

@@ -249,6 +249,71 @@ TEST_F(TradePanel, CancelRefundsOnlyUnitsItTakesBack) {
     EXPECT_EQ(Regions(kPotion), 0);
 }
 
+TEST_F(TradePanel, AGoodWithoutAPriceIsNotForSale) {
+    constexpr int kUnpriced = 20;
+    Item(kUnpriced, 2, 0);
+    hero.nMoney = 100;
+    OpenWithGoods(kUnpriced, 1);
+    ASSERT_EQ(CellsOfGood(kUnpriced), std::vector<int>{0});
+    EXPECT_EQ(RightClickTrade(0), 0);
+    EXPECT_FALSE(Trade()->Buy(kUnpriced, 0));
+    EXPECT_EQ(hero.nItemCount[kUnpriced], 0);
+    EXPECT_EQ(Regions(kUnpriced), 0);
+    EXPECT_EQ(hero.nMoney, 100);
+    EXPECT_TRUE(Trade()->Bought().empty());
+    EXPECT_EQ(CellsOfGood(kUnpriced), std::vector<int>{0});
+}
+
+TEST_F(TradePanel, ARightClickSellsIntoAFullGridUnseenAndNeverUsesTheUnit) {
+    ASSERT_EQ(bar->AddItemToBag(kPotion), 1);
+    hero.nLife = 10;
+    hero.nMoney = 7;
+    OpenEmptyShop();
+    FillGridExcept({});
+    ASSERT_EQ(Trade()->FindFreePlace(0), -1);
+    Items()->ShowItemPage2();
+    workHost.ptMouse = BagCell(0);
+    bar->Draw();
+    EXPECT_EQ(bar->OnRButtonDown(workHost.ptMouse.x, workHost.ptMouse.y), 1);
+    EXPECT_EQ(hero.nItemCount[kPotion], 0);
+    EXPECT_EQ(Regions(kPotion), 0);
+    EXPECT_EQ(hero.nLife, 10) << "sold, not drunk";
+    EXPECT_EQ(hero.nMoney, 7 + 4 * kPotion);
+    ASSERT_EQ(Trade()->Sold().size(), 1u);
+    EXPECT_EQ(Trade()->Sold()[0].nItem, kPotion);
+    EXPECT_TRUE(CellsOfGood(kPotion).empty());
+    // Cancel brings it back into the bag.
+    work.CloseAll();
+    EXPECT_EQ(hero.nItemCount[kPotion], 1);
+    EXPECT_EQ(Regions(kPotion), 1);
+    EXPECT_EQ(hero.nMoney, 7);
+}
+
+TEST_F(TradePanel, CancelFreesTheRoomOfUsedUnitsBeforePlacingOthers) {
+    // The page of other items full: two units of a higher id and 52 task items.
+    constexpr int kTonic = 31;
+    Item(kTonic, 1, 0);
+    for (int i = 0; i < 2; ++i) ASSERT_EQ(bar->AddItemToBag(kTonic), 1);
+    for (int i = 0; i < 52; ++i) ASSERT_EQ(bar->AddItemToBag(kTaskItem), 1);
+    OpenEmptyShop();
+    // A tonic is lifted and used up on a portrait; a script then gives a potion, which
+    // takes the tonic's cell.
+    Items()->ShowItemPage2();
+    ASSERT_EQ(ClickWork(BagCell(0)), 1);
+    ASSERT_EQ(workHost.nCarried, kTonic);
+    workHost.nCarried = -1;
+    ASSERT_EQ(bar->AddItemToBag(kPotion), 1);
+    // Cancel lays the bag out as at opening: the used tonic's region goes, and the
+    // potion has the room it left.
+    work.CloseAll();
+    EXPECT_TRUE(workHost.drops.empty());
+    EXPECT_EQ(hero.nItemCount[kPotion], 1);
+    EXPECT_EQ(Regions(kPotion), 1);
+    EXPECT_EQ(hero.nItemCount[kTonic], 1);
+    EXPECT_EQ(Regions(kTonic), 1);
+    EXPECT_EQ(Regions(kTaskItem), 52);
+}
+
 TEST_F(TradePanel, OkKeepsTheDealsAndEscapeUndoesThem) {
     hero.nMoney = 500;
     OpenWithGoods(kPotion, 2);

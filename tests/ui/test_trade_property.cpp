@@ -1,8 +1,9 @@
 // Random trades and combinations over many seeds: lifts, drops on the bag, the shop, the
 // combining table or the map, buys, sales, Combine, OK, Cancel, ESC, F1 and other
-// openings, with bags that are often full. Every unit and every coin is accounted for by
-// the deals, the ingredients consumed and the results made; a cancelled trade with
-// nothing dropped on the map leaves everything as it was at opening.
+// openings, with bags, shop grids and tables that are often full. Every unit and every
+// coin is accounted for by the deals, the ingredients consumed and the results made (a
+// right click that hands a potion or a bomb to an open panel never uses it instead); a
+// cancelled trade with nothing dropped on the map leaves everything as it was at opening.
 #include "tests/ui/CombineTestUtil.h"
 
 #include <array>
@@ -21,7 +22,7 @@ struct Opening {
 class TradeProperty : public CombineTest {
 protected:
     static constexpr int kPool[] = {kHelmet, kArmour, kBlade, kGem, kTaskItem, kTall, kBig, kPlate, kHelmet2,
-                                    kIngredient0, kIngredient1, kIngredient2, kIngredient12, kOther, kBigGem};
+                                    kIngredient0, kIngredient1, kIngredient2, kIngredient12, kOther, kBigGem, kPotion};
 
     Opening Take() {
         Opening o;
@@ -158,15 +159,21 @@ protected:
             break;
         }
         case 6: Click(Cell(kCombineSourceCells + draws.Below(kCombineResultCells))); break;
-        case 7: case 8: case 9: {  // a right click on a unit of the page where ingredients lie
+        case 7: case 8: case 9: {
+            // Right clicks on units of the pages where ingredients lie, now and then
+            // enough of them to fill the table.
             if (!Items()) break;
-            Items()->ShowBagPage(CItemMenu::kPageOther);
-            std::vector<int> held;
-            for (int c = 0; c < kBagCells; ++c)
-                if (Items()->Grid().ItemAt(c) >= 0) held.push_back(c);
-            const POINT pt = held.empty() ? bag : Centre(Items()->Grid().Cell(held[size_t(draws.Below(int(held.size())))]).rc);
-            Hover(pt);
-            bar->OnRButtonDown(pt.x, pt.y);
+            Items()->ShowBagPage(draws.Below(3) ? CItemMenu::kPageOther : CItemMenu::kPageGoods);
+            for (int nClicks = draws.Below(4) ? 1 : kCombineSourceCells + 1; nClicks > 0; --nClicks) {
+                // Potions are drunk by a right click whatever is open: not here.
+                std::vector<int> held;
+                for (int c = 0; c < kBagCells; ++c)
+                    if (Items()->Grid().ItemAt(c) >= 0 && Items()->Grid().ItemAt(c) != kPotion) held.push_back(c);
+                if (held.empty()) break;
+                const POINT pt = Centre(Items()->Grid().Cell(held[size_t(draws.Below(int(held.size())))]).rc);
+                Hover(pt);
+                bar->OnRButtonDown(pt.x, pt.y);
+            }
             break;
         }
         case 16: Click(Centre(Table()->GetButtonRect(1))); break;
@@ -233,9 +240,8 @@ protected:
 };
 
 TEST_F(TradeProperty, EveryUnitAndCoinIsAccountedForOverAThousandSeeds) {
-    // Gems are not bombs here, and no item is used up by a right click.
+    // One kind of bomb (ingredient 0) and the potion; the other gems are materials.
     Item(kGem, 9, 0);
-    Item(kIngredient0, 9, 0);
     Item(kBigGem, 9, 1);
     SetRecipes();
     // Nothing is drawn here: every close would clear the whole back buffer.
@@ -274,7 +280,7 @@ TEST_F(TradeProperty, EveryUnitAndCoinIsAccountedForOverAThousandSeeds) {
             const POINT bag = Items() ? Centre(Items()->Grid().Cell(draws.Below(kBagCells)).rc) : POINT{500, 300};
             const POINT shop = Centre(Trade()->Grid().Cell(draws.Below(kTradeCells)).rc);
             bool bCancels = false, bCloses = false;
-            switch (draws.Below(16)) {
+            switch (draws.Below(17)) {
             case 0: case 1: case 2:  // lift, or put down, in the bag on a random page
                 if (Items()) Items()->ShowBagPage(draws.Below(3));
                 Click(bag);
@@ -302,6 +308,12 @@ TEST_F(TradeProperty, EveryUnitAndCoinIsAccountedForOverAThousandSeeds) {
                 Click(Centre(Trade()->GetButtonRect(0)));
                 bCloses = !work.IsOpen();
                 break;
+            case 16: {  // the shop's grid filled up: sales from now on go unseen
+                std::int32_t counts[kTradeStockItems] = {};
+                counts[kGem - 1] = kTradeCells;
+                Trade()->StockFromCounts(counts, [] { return 99u; });
+                break;
+            }
             default:
                 workHost.nAnswer = draws.Below(2) ? 1 : 2;
                 Click(Centre(Trade()->GetButtonRect(1)));

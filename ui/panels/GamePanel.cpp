@@ -76,10 +76,13 @@ void ClearBackBuffer(int nScene) {
     pBack->Fill(pScreen ? pScreen->RgbToPixel(cr, pBack) : (cr ? 0xFFFF : 0));
 }
 
-void SetPanelFont(const char* pszFaceUtf8, int nWidth, int nHeight, int nWeight) {
-    if (!pBack) return;
-    const std::string face = Utf8ToText(pszFaceUtf8);
-    pBack->ChangeFont(face.c_str(), nWidth, nHeight, nCharSet, nWeight, 0);
+const char* PanelScriptFace() {
+    static const std::string s = Utf8ToText("隶书");
+    return s.c_str();
+}
+
+void SetPanelFont(const char* pszFace, int nWidth, int nHeight, int nWeight) {
+    if (pBack) pBack->ChangeFont(pszFace, nWidth, nHeight, nCharSet, nWeight, 0);
 }
 
 void DrawPanelText(const char* pszText, COLORREF cr, RECT rc, UINT uFormat) {
@@ -90,12 +93,12 @@ void RestorePanelFont() { SetPanelFont("Arial", 0, 15); }
 
 void DrawHeroNumbers(const CPlayer& hero, int nFirstValue, const RECT& rcName, const RECT pRows[5]) {
     constexpr COLORREF kRed = RGB(255, 0, 0);
-    SetPanelFont("隶书", 11, 20);
+    SetPanelFont(PanelScriptFace(), 11, 20);
     // The name field may lack its terminator in a damaged record: copy it bounded.
     char szName[sizeof hero.szName + 1] = {};
     std::snprintf(szName, sizeof szName, "%.*s", int(sizeof hero.szName), hero.szName);
     DrawPanelText(szName, kRed, rcName, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SetPanelFont("隶书", 11, 17);
+    SetPanelFont(PanelScriptFace(), 11, 17);
     char sz[5][48];
     std::snprintf(sz[0], sizeof sz[0], "%d", nFirstValue);
     std::snprintf(sz[1], sizeof sz[1], "%d/%d", hero.nLife, hero.nLifeMax);

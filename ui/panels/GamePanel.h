@@ -93,8 +93,11 @@ void ClearBackBuffer(int nScene);
 // True for the scenes whose cleared screen is white.
 bool IsWhiteScene(int nScene);
 
-// Text on the back buffer: a face named in UTF-8 ("隶书", "Arial"), then texts in it.
-void SetPanelFont(const char* pszFaceUtf8, int nWidth, int nHeight, int nWeight = 400);
+// Text on the back buffer: a face named in the game's text encoding ("Arial", or
+// PanelScriptFace), then texts in it.
+void SetPanelFont(const char* pszFace, int nWidth, int nHeight, int nWeight = 400);
+// The brush-script face ("隶书") of the character panels, converted once.
+const char* PanelScriptFace();
 void DrawPanelText(const char* pszText, COLORREF cr, RECT rc, UINT uFormat);
 // The back buffer's usual font, "Arial" height 15, as every panel leaves it.
 void RestorePanelFont();

@@ -17,6 +17,7 @@
 #include "ui/toolbar/BagRules.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "ui/toolbar/ToolBarHost.h"
+#include "ui/work/WorkItems.h"
 #include "world/Player.h"
 
 namespace {
@@ -24,16 +25,14 @@ namespace {
 constexpr int kTaskItemType = 99;
 constexpr POINT kOrigin{400, 10};
 
-ItemRow* Row(int nItem) { return pGameData && nItem >= 0 && nItem < kHeroItemCount ? pGameData->GetItem(nItem) : nullptr; }
-
 // The item's bag table for the hero's character, and its mark table for the hero's
 // second character index.
 std::int32_t* BagTable(int nItem) {
-    ItemRow* pRow = Row(nItem);
+    ItemRow* pRow = WorkItemRow(nItem);
     return pRow && pPlayer ? pRow->nBagCell[pPlayer->TableMember()] : nullptr;
 }
 std::int32_t* MarkTable(int nItem) {
-    ItemRow* pRow = Row(nItem);
+    ItemRow* pRow = WorkItemRow(nItem);
     return pRow && pPlayer ? pRow->nBagMark[std::clamp(pPlayer->nLevelMember, 0, kMemberCount - 1)] : nullptr;
 }
 // The last word of the hero's bonus record of the item: 0 none, -1 a bonus whose unit is
@@ -87,7 +86,7 @@ CItemMenu::~CItemMenu() = default;
 
 void CItemMenu::LoadPortrait(int nHero) {
     m_pPortrait.reset();
-    m_nMovedItem = m_nHoveredCell = -1;
+    m_nHoveredCell = -1;
     const int n = nHero == 1 && pPlayer && ToolBarHost().UsesAlternatePortrait(pPlayer) ? 5 : nHero;
     char szName[32];
     std::snprintf(szName, sizeof szName, "CTX00%d.tga", n);
@@ -98,7 +97,7 @@ void CItemMenu::LoadPortrait(int nHero) {
 }
 
 void CItemMenu::ShowPage(int nPage) {
-    m_nMovedItem = m_nHoveredCell = -1;
+    m_nHoveredCell = -1;
     m_grid.ClearAll();
     m_nPage = nPage;
     RefreshItemGrid(nPage == kPageEquipment ? kFamilyEquipment : nPage == kPageGoods ? kFamilyGoods : kFamilyOther);
@@ -112,7 +111,7 @@ void CItemMenu::RefreshItemGrid(int nFamily) {
     m_grid.ClearAll();
     if (!pPlayer || !pGameData) return;
     for (int nItem = 0; nItem < std::min(kHeroItemCount, pGameData->nItemCount); ++nItem) {
-        const ItemRow* pRow = Row(nItem);
+        const ItemRow* pRow = WorkItemRow(nItem);
         if (!pRow || !pPlayer->HasItem(nItem) || !InFamily(pRow->nType, nFamily)) continue;
         const std::int32_t* pBag = BagTable(nItem);
         for (int c = 0; c < kBagCells; ++c) {
@@ -152,8 +151,7 @@ int CItemMenu::PickUpFromCell(int nCell) {
     if (!pPlayer->RemoveItem(nItem)) return -1;
     pBag[nCell] = -1;
     ToolBarHost().SetCarriedItem(nItem);
-    m_nMovedItem = nItem;
-    const int nShape = Row(nItem)->nGirdNum;
+    const int nShape = WorkItemRow(nItem)->nGirdNum;
     std::int32_t* pMark = MarkTable(nItem);
     std::int32_t* pMarker = BonusMarker(nItem);
     int cells[6];
@@ -172,7 +170,7 @@ int CItemMenu::OnLButtonUp() {
     CToolBarHost& host = ToolBarHost();
     const int nCarried = host.GetCarriedItem();
     if (nCarried >= 0 && m_nHoveredCell >= 0) {
-        const ItemRow* pRow = Row(nCarried);
+        const ItemRow* pRow = WorkItemRow(nCarried);
         if (pRow && PageOfItem(*pRow) == m_nPage) {
             if (!PlaceItemAt(m_nHoveredCell, pRow->nGirdNum, nCarried, true)) return kPanelHandled;
             PlayPanelClick();
@@ -219,19 +217,23 @@ int CItemMenu::OnRButtonDown() {
     CToolBarHost& host = ToolBarHost();
     const int nCell = m_nHoveredCell;
     const int nItem = m_grid.ItemAt(nCell);
-    const ItemRow* pRow = Row(nItem);
+    const ItemRow* pRow = WorkItemRow(nItem);
     if (!pRow || !pPlayer || host.GetCarriedItem() >= 0 || pPlayer->HasItem(nItem) < 1) return 0;
     if (pRow->nType == kTaskItemType) {
         static const std::string kTaskItem = Utf8ToText("该物品是完成\n任务必须的物品!");
         host.ShowNotice(kTaskItem.c_str());
         return 0;
     }
-    if (host.IsTradeOpen() && host.SellToTrade(nItem)) {
+    // With a shop or the combining table open the right click hands the unit over; a
+    // refused hand-over does nothing else (the unit is not used or armed instead).
+    if (host.IsTradeOpen()) {
+        if (!host.SellToTrade(nItem)) return 0;
         LiftAndRelease(nCell);
         return 1;
     }
     if (pRow->nType == 8 || pRow->nType == 9) {
-        if (host.IsCombineOpen() && host.PutIntoCombine(nItem)) {
+        if (host.IsCombineOpen()) {
+            if (!host.PutIntoCombine(nItem)) return 0;
             LiftAndRelease(nCell);
             return 1;
         }
@@ -265,10 +267,12 @@ void CItemMenu::Draw() {
     CGameToolBar* pBar = HostToolBar();
     if (CGamePanel* pState = pBar ? pBar->Panel(kStatePanel) : nullptr) pState->DrawConnectorIfShown();
     if (pPlayer) {
-        char sz[24];
-        std::snprintf(sz, sizeof sz, "%d", pPlayer->nMoney);
-        SetPanelFont("隶书", 0, 20);
-        DrawPanelText(sz, RGB(255, 0, 255), m_rcMoney, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        if (pPlayer->nMoney != m_nMoneyShown) {
+            m_nMoneyShown = pPlayer->nMoney;
+            std::snprintf(m_szMoney, sizeof m_szMoney, "%d", m_nMoneyShown);
+        }
+        SetPanelFont(PanelScriptFace(), 0, 20);
+        DrawPanelText(m_szMoney, RGB(255, 0, 255), m_rcMoney, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         RestorePanelFont();
     }
     if (m_nHoveredTab >= 0) {
@@ -306,6 +310,7 @@ void CItemMenu::UpdateItemHover() {
     for (int i = 0; i < 3; ++i) {
         if (PtInRect(m_rcTabs[i], pt)) {
             m_nHoveredTab = i;
+            m_nHoveredCell = -1;
             return;
         }
     }
@@ -314,7 +319,7 @@ void CItemMenu::UpdateItemHover() {
 
 void CItemMenu::DrawPlacementMarks() {
     const int nCarried = ToolBarHost().GetCarriedItem();
-    const ItemRow* pRow = Row(nCarried);
+    const ItemRow* pRow = WorkItemRow(nCarried);
     if (!pRow || m_nHoveredCell < 0 || !m_pPlaceMark) return;
     const int c = m_nHoveredCell, nShape = pRow->nGirdNum;
     const bool bLastColumn = c % m_grid.GetColumns() == m_grid.GetColumns() - 1;
@@ -335,7 +340,7 @@ void CItemMenu::DrawIcons() {
         const CItemCell& cell = m_grid.Cell(n);
         // Each region once, at its anchor.
         if (cell.nItem < 0 || cell.nAnchor != n) continue;
-        const ItemRow* pRow = Row(cell.nItem);
+        const ItemRow* pRow = WorkItemRow(cell.nItem);
         if (!pRow) continue;
         const POINT off = IconOffset(pRow->nGirdNum);
         pBitmapData->DrawPropIcon(cell.nItem, cell.rc.left + off.x, cell.rc.top + off.y);

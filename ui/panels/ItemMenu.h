@@ -45,7 +45,6 @@ public:
     int GetPage() const { return m_nPage; }
     int GetHoveredCell() const { return m_nHoveredCell; }
     int GetHoveredTab() const { return m_nHoveredTab; }
-    int GetMovedItem() const { return m_nMovedItem; }
     const CItemGrid& Grid() const { return m_grid; }
     // Sets the hover as a draw would (tests and the toolbar's refresh paths).
     void SetHover(int nCell, int nTab) { m_nHoveredCell = nCell, m_nHoveredTab = nTab; }
@@ -61,7 +60,6 @@ private:
     void LiftAndRelease(int nCell);
     void ArmBomb(int nItem);
 
-    int m_nMovedItem = -1;
     int m_nHoveredCell = -1;
     CItemGrid m_grid;
     RECT m_rcMoney{};
@@ -74,4 +72,7 @@ private:
     std::unique_ptr<CTgaImage> m_pPortrait;
     std::unique_ptr<CTgaImage> m_pTabHighlight;
     int m_nPage = kPageGoods;
+    // The money as last drawn, formatted again only when it changes.
+    int m_nMoneyShown = 0;
+    char m_szMoney[16] = "0";
 };

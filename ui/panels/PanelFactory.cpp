@@ -31,6 +31,8 @@ std::unique_ptr<CGamePanel> MakeItemMenu(int nHero, bool) {
 }
 
 std::unique_ptr<CGamePanel> MakeStateMenu(int, bool) {
+    // Opening the state panel closes any work panel.
+    ToolBarHost().CloseWorkPanels();
     auto p = std::make_unique<CStateMenu>();
     p->LoadPortrait(1);
     return p;

@@ -146,10 +146,11 @@ void CSkillMenu::DrawSkillInfo() {
     const int nLevel = pWho->nSkillLevel[nSkill];
     char sz[48];
     rc.top += 60;
-    std::snprintf(sz, sizeof sz, "%s%d", Utf8ToText("等级: ").c_str(), nLevel + 1);
+    static const std::string kLevel = Utf8ToText("等级: "), kAttack = Utf8ToText("攻击: ");
+    std::snprintf(sz, sizeof sz, "%s%d", kLevel.c_str(), nLevel + 1);
     DrawPanelText(sz, RGB(255, 255, 255), rc, DT_SINGLELINE);
     rc.top += 20;
-    std::snprintf(sz, sizeof sz, "%s%d", Utf8ToText("攻击: ").c_str(), SkillLevelWord(nSkill, nLevel + 1));
+    std::snprintf(sz, sizeof sz, "%s%d", kAttack.c_str(), SkillLevelWord(nSkill, nLevel + 1));
     DrawPanelText(sz, RGB(255, 255, 255), rc, DT_SINGLELINE);
 }
 

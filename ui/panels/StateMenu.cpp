@@ -21,8 +21,6 @@ constexpr POINT kIconOffsets[CStateMenu::kEquipBoxes] = {{0, 0}, {-2, -5}, {0, -
 }  // namespace
 
 CStateMenu::CStateMenu() : CGamePanel(kOrigin.x, kOrigin.y, 340, 440) {
-    // Opening the state panel closes any work panel.
-    ToolBarHost().CloseWorkPanels();
     for (int i = 0; i < 5; ++i) m_rcRows[i] = OffsetBy(RECT{215, 55 + 25 * i, 315, 79 + 25 * i}, m_ptOrigin);
     static const RECT kBoxes[kEquipBoxes] = {{125, 200, 185, 260}, {90, 350, 120, 377}, {125, 270, 185, 330},
                                              {55, 245, 120, 340},  {125, 340, 185, 400}, {195, 350, 225, 377}};

@@ -1,6 +1,7 @@
 #include "ui/work/CombineMenu.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "CDX/CDXScreen.h"
@@ -124,15 +125,19 @@ void CCombineMenu::ReturnItems() {
 }
 
 bool CCombineMenu::CountIngredients() {
-    for (int c = 0; c < kCombineSourceCells; ++c) {
-        const int nItem = ItemAt(c);
-        if (nItem != -1 && !IsCombineIngredient(nItem)) return false;
-    }
     for (int k = 0; k < kCombineKinds; ++k) {
         m_nCountedIds[k] = m_recipes[0].nIds[k];
         m_nCounted[k] = 0;
         if (m_nCountedIds[k] < 0) continue;  // a kind without a row matches no cell
         for (int c = 0; c < kCombineSourceCells; ++c) m_nCounted[k] += ItemAt(c) == m_nCountedIds[k];
+    }
+    // A combination empties every source cell, so each must hold a counted kind: an
+    // ingredient that the data names for no kind would be consumed uncounted.
+    for (int c = 0; c < kCombineSourceCells; ++c) {
+        const int nItem = ItemAt(c);
+        if (nItem == -1) continue;
+        const bool bCounted = std::find(std::begin(m_nCountedIds), std::end(m_nCountedIds), nItem) != std::end(m_nCountedIds);
+        if (!IsCombineIngredient(nItem) || !bCounted) return false;
     }
     return true;
 }
@@ -144,7 +149,7 @@ int CCombineMenu::MatchRecipe() {
         if (!recipe.bUsable) continue;
         bool bMatch = true;
         for (int k = 0; k < kCombineKinds && bMatch; ++k)
-            bMatch = recipe.nIds[k] == m_nCountedIds[k] && recipe.nCounts[k] == m_nCounted[k];
+            bMatch = recipe.nCounts[k] == m_nCounted[k];
         if (bMatch) return r;
     }
     return -1;

@@ -44,7 +44,8 @@ public:
     bool PutIntoFirstFree(int nItem);
     // Every item in the 24 cells back to the bag; a full bag drops it at the hero.
     void ReturnItems();
-    // Fills the counted kinds; false when a source cell holds a non-ingredient.
+    // Fills the counted kinds; false when a source cell holds a non-ingredient or an
+    // item that no kind of the data names.
     bool CountIngredients();
     // The first recipe whose counts equal the source cells exactly; -1 when none.
     int MatchRecipe();

@@ -8,16 +8,12 @@
 #include "gamedata/Tables.h"
 #include "shell/ShellGlobals.h"
 #include "ui/toolbar/ToolBarHost.h"
+#include "ui/work/WorkItems.h"
 #include "world/Player.h"
 
 namespace {
 
 constexpr int kBaseType = 2, kGemType = 8;
-
-int TypeOf(int nItem) {
-    const ItemRow* pRow = pGameData && nItem >= 0 && nItem < kHeroItemCount ? pGameData->GetItem(nItem) : nullptr;
-    return pRow ? pRow->nType : -1;
-}
 
 std::int32_t Clamp32(std::int64_t n) {
     return std::int32_t(std::clamp<std::int64_t>(n, std::numeric_limits<std::int32_t>::min(),
@@ -29,7 +25,8 @@ std::int32_t Clamp32(std::int64_t n) {
 CInlayMenu::CInlayMenu() : CProgressBoard("MenuInlay.bmp", kInlayEntries) {}
 
 int CInlayMenu::PlaceCarried(int nCarried, POINT pt) {
-    const int nType = TypeOf(nCarried);
+    const ItemRow* pRow = WorkItemRow(nCarried);
+    const int nType = pRow ? pRow->nType : -1;
     if (nType == kBaseType && PtInRect(SlotRect(), pt)) {
         SetBase();
         return 1;
@@ -44,7 +41,7 @@ int CInlayMenu::PlaceCarried(int nCarried, POINT pt) {
 void CInlayMenu::PlaceGem(int nCell, int nItem) {
     // Shapes past 3 have no cells here: such a gem stays on the cursor rather than
     // being taken without a place on the board.
-    const int nShape = BoardShapeOf(nItem);
+    const int nShape = WorkItemShape(nItem);
     if (nShape < 0 || nShape > 3) return;
     PlaceOnBoard(nCell, nItem);
 }
@@ -71,7 +68,7 @@ void CInlayMenu::Apply() {
     if (!pPlayer || !pGameData || nBase < 0 || nBase >= kHeroItemCount) return;
     std::int64_t nAttack = 0, nDefence = 0, nCelerity = 0;
     for (int nGem : Entries()) {
-        const ItemRow* pRow = nGem >= 0 && nGem < kHeroItemCount ? pGameData->GetItem(nGem) : nullptr;
+        const ItemRow* pRow = WorkItemRow(nGem);
         if (!pRow) continue;
         nAttack += pRow->nAttack;
         nDefence += pRow->nDefence;

@@ -7,15 +7,12 @@
 #include "platform/Clock.h"
 #include "shell/ShellGlobals.h"
 #include "ui/panels/GamePanel.h"
+#include "ui/work/WorkItems.h"
 #include "world/Player.h"
 
 namespace {
 
 constexpr int kEquipmentType = 2;
-
-const ItemRow* Row(int nItem) {
-    return pGameData && nItem >= 0 && nItem < kHeroItemCount ? pGameData->GetItem(nItem) : nullptr;
-}
 
 int ChanceOf(int nLevel) { return nLevel < 16 ? 3 : nLevel <= 35 ? 5 : 10; }
 
@@ -24,7 +21,7 @@ int ChanceOf(int nLevel) { return nLevel < 16 ? 3 : nLevel <= 35 ? 5 : 10; }
 CManufactureMenu::CManufactureMenu() : CProgressBoard("MenuManufacture.bmp", kManufactureEntries) {}
 
 bool CManufactureMenu::IsCandidate(int nItem) {
-    const ItemRow* pRow = Row(nItem);
+    const ItemRow* pRow = WorkItemRow(nItem);
     return pRow && pRow->nType == kEquipmentType && HeroMayUse(nItem);
 }
 
@@ -69,14 +66,14 @@ std::vector<int> CManufactureMenu::Candidates(int nLevel) {
     std::vector<int> candidates;
     const int nCount = pGameData ? std::min(pGameData->nItemCount, kHeroItemCount) : 0;
     for (int n = 0; n < nCount; ++n)
-        if (IsCandidate(n) && Row(n)->nLevel == nLevel) candidates.push_back(n);
+        if (IsCandidate(n) && WorkItemRow(n)->nLevel == nLevel) candidates.push_back(n);
     return candidates;
 }
 
 int CManufactureMenu::PickResult() const {
     std::vector<int> levels;
     for (int nItem : Entries())
-        if (const ItemRow* pRow = Row(nItem)) levels.push_back(pRow->nLevel);
+        if (const ItemRow* pRow = WorkItemRow(nItem)) levels.push_back(pRow->nLevel);
     // Summed unsigned: a signed sum overflows once the clock passes 2^31 ms.
     const int nLevel = ResultLevel(levels, [] { return std::uint32_t(TimeGetTime()) + std::uint32_t(Rand()); });
     if (nLevel < 0) return -1;

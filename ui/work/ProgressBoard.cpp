@@ -44,13 +44,8 @@ POINT BoardOrigin(const CDXSurface* pBackground) {
 
 }  // namespace
 
-int BoardShapeOf(int nItem) {
-    const ItemRow* pRow = pGameData && nItem >= 0 && nItem < kHeroItemCount ? pGameData->GetItem(nItem) : nullptr;
-    return pRow ? pRow->nGirdNum : -1;
-}
-
 bool HeroMayUse(int nItem) {
-    const ItemRow* pRow = pGameData && nItem >= 0 && nItem < kHeroItemCount ? pGameData->GetItem(nItem) : nullptr;
+    const ItemRow* pRow = WorkItemRow(nItem);
     if (!pRow || !pPlayer || pPlayer->nMember < 0 || pPlayer->nMember >= kFitCount) return false;
     return pRow->bFit[pPlayer->nMember] != 0;
 }
@@ -125,7 +120,7 @@ bool CProgressBoard::TakeOut(int nCell) {
     }
     const int nItem = m_grid.ItemAt(nCell);
     if (nItem < 0) return false;
-    m_grid.ClearRegion(m_grid.AnchorAt(nCell), BoardShapeOf(nItem));
+    m_grid.ClearRegion(m_grid.AnchorAt(nCell), WorkItemShape(nItem));
     auto it = std::find(m_entries.begin(), m_entries.end(), nItem);
     if (it != m_entries.end()) *it = -1;
     ToolBarHost().SetCarriedItem(nItem);
@@ -133,7 +128,7 @@ bool CProgressBoard::TakeOut(int nCell) {
 }
 
 bool CProgressBoard::PlaceOnBoard(int nCell, int nItem) {
-    const int nShape = BoardShapeOf(nItem);
+    const int nShape = WorkItemShape(nItem);
     if (nCell < 0 || nCell >= kBoardCells || !m_grid.Fits(nCell, nShape)) return false;
     auto it = std::find(m_entries.begin(), m_entries.end(), -1);
     // A full list refuses the item: one lying on the board without an entry would be
@@ -180,15 +175,24 @@ void CProgressBoard::RunProgress() {
 
 void CProgressBoard::GiveBackAll() {
     std::vector<int> items;
+    if (m_slot.nItem >= 0) items.push_back(m_slot.nItem);
     for (int n = 0; n < kBoardCells; ++n)
         if (m_grid.ItemAt(n) >= 0 && m_grid.AnchorAt(n) == n) items.push_back(m_grid.ItemAt(n));
-    if (m_slot.nItem >= 0) items.push_back(m_slot.nItem);
     m_grid.ClearAll();
     ClearSlot();
     std::fill(m_entries.begin(), m_entries.end(), -1);
     m_bRunning = false;
     m_nSteps = 1;
-    for (int nItem : items) ReturnToBag(nItem);
+    // A piece whose inlay bonus waits for it (the inlaid base) goes back before the
+    // rest, so they do not take its room, and one the full bag refuses stays on a free
+    // cursor: dropped on the ground it would lose the bonus.
+    std::stable_partition(items.begin(), items.end(), HasWaitingBonus);
+    for (int nItem : items) {
+        if (HasWaitingBonus(nItem))
+            ReturnToBagOrCursor(nItem);
+        else
+            ReturnToBag(nItem);
+    }
 }
 
 void CProgressBoard::Draw() {
@@ -200,7 +204,7 @@ void CProgressBoard::Draw() {
 }
 
 void CProgressBoard::DrawPlacementMarks() {
-    const int nShape = BoardShapeOf(ToolBarHost().GetCarriedItem());
+    const int nShape = WorkItemShape(ToolBarHost().GetCarriedItem());
     const int c = m_nHoveredCell;
     if (nShape < 0 || c < 0 || c >= kBoardCells || !m_pPlaceMark || !pBack) return;
     if ((nShape == 1 || nShape == 2) && c % 8 == 7) return;

@@ -34,8 +34,9 @@ public:
     // One frame of the bar while running: a step when the clock passed the last step by
     // more than 100 ms; past 92 steps the run ends (FinishRun).
     void RunProgress();
-    // Gives every item lying on the board and in the slot back to the hero's bag (a full
-    // bag drops it at the hero) and abandons a run: nothing is consumed.
+    // Gives every item lying on the board and in the slot back to the hero's bag and
+    // abandons a run: nothing is consumed. A full bag drops an item at the hero, except
+    // that a piece whose inlay bonus waits for it stays on the cursor when that is free.
     void GiveBackAll();
 
     const CItemGrid& Grid() const { return m_grid; }
@@ -94,7 +95,5 @@ private:
     std::unique_ptr<CDXSurface> m_pButtons;
 };
 
-// The shape code of an item (-1 for an id off the table).
-int BoardShapeOf(int nItem);
 // True when the current hero may use the item (its fit byte for the hero's member).
 bool HeroMayUse(int nItem);

@@ -27,9 +27,6 @@ namespace {
 constexpr int kTaskItemType = 99;
 constexpr int kOk = 0, kCancel = 1;
 
-ItemRow* Row(int nItem) { return WorkItemRow(nItem); }
-int ShapeOf(int nItem) { return WorkItemShape(nItem); }
-
 ItemGridLayout TradeLayout() {
     ItemGridLayout layout;
     layout.nColumns = 9;
@@ -72,7 +69,7 @@ void CTradeMenu::TakeSnapshot() {
     if (!pPlayer) return;
     const int nMember = pPlayer->TableMember();
     for (int nItem = 0; nItem < kHeroItemCount; ++nItem) {
-        const ItemRow* pRow = Row(nItem);
+        const ItemRow* pRow = WorkItemRow(nItem);
         if (!pRow || pPlayer->HasItem(nItem) < 1) continue;
         for (int c = 0; c < kBagCells; ++c)
             if (pRow->nBagCell[nMember][c] != -1) m_snapshot.push_back(BagRecord{nItem, c, pRow->nBagCell[nMember][c]});
@@ -101,7 +98,7 @@ void CTradeMenu::StockFromCounts(const std::int32_t pCounts[kTradeStockItems], c
 }
 
 void CTradeMenu::PlaceStock(int nItem) {
-    const int nShape = ShapeOf(nItem);
+    const int nShape = WorkItemShape(nItem);
     const int a = FindFreePlace(nShape);
     if (a >= 0) m_grid.MarkRegion(a, nShape, nItem);
 }
@@ -127,9 +124,11 @@ bool CTradeMenu::CanAfford(int nPrice) const { return pPlayer && nPrice <= pPlay
 
 void CTradeMenu::Draw() {
     DrawPictures();
-    char sz[24];
-    std::snprintf(sz, sizeof sz, ":%d", m_nBalance);
-    DrawPanelText(sz, RGB(255, 0, 255), m_rcBalance, DT_WORDBREAK);
+    if (m_nBalance != m_nBalanceShown) {
+        m_nBalanceShown = m_nBalance;
+        std::snprintf(m_szBalance, sizeof m_szBalance, ":%d", m_nBalanceShown);
+    }
+    DrawPanelText(m_szBalance, RGB(255, 0, 255), m_rcBalance, DT_WORDBREAK);
     TrackCursor();
     DrawPlacementMarks();
     DrawGoods();
@@ -144,7 +143,7 @@ void CTradeMenu::TrackCursor() {
 }
 
 void CTradeMenu::DrawPlacementMarks() {
-    const int nShape = ShapeOf(ToolBarHost().GetCarriedItem());
+    const int nShape = WorkItemShape(ToolBarHost().GetCarriedItem());
     if (nShape < 0 || m_nHoveredCell < 0 || !m_pPlaceMark || !pBack) return;
     const int c = m_nHoveredCell;
     if ((nShape == 1 || nShape == 2) && c % 9 == 8) return;
@@ -160,7 +159,7 @@ void CTradeMenu::DrawGoods() {
     for (int n = 0; n < kTradeCells; ++n) {
         const CItemCell& cell = m_grid.Cell(n);
         if (cell.nItem < 0 || cell.nAnchor != n) continue;
-        const int dx = ShapeOf(cell.nItem) == 3 ? 0 : -4;
+        const int dx = WorkItemShape(cell.nItem) == 3 ? 0 : -4;
         pBitmapData->DrawPropIcon(cell.nItem, cell.rc.left + dx, cell.rc.top);
     }
 }
@@ -168,11 +167,8 @@ void CTradeMenu::DrawGoods() {
 int CTradeMenu::OnLButtonUp() {
     CToolBarHost& host = ToolBarHost();
     if (m_nHover == kOk) {
+        // Money never falls below 0 (every payment stops there): the trade stands.
         host.PlaySound(5);
-        if (pPlayer && pPlayer->nMoney < 0) {
-            NoticeShortOfMoney();
-            return kPanelMissed;
-        }
         CloseItemPanel();
         return kPanelClose;
     }
@@ -186,7 +182,7 @@ int CTradeMenu::OnLButtonUp() {
     }
     const int nCarried = host.GetCarriedItem();
     if (nCarried < 0) return kPanelMissed;
-    const ItemRow* pRow = Row(nCarried);
+    const ItemRow* pRow = WorkItemRow(nCarried);
     if (pRow && pRow->nType == kTaskItemType) {
         static const std::string kTaskItem = Utf8ToText("该物品为完成\n任务必须的物品!");
         host.ShowNotice(kTaskItem.c_str());
@@ -204,7 +200,7 @@ void CTradeMenu::Sell(int nCell) {
     CToolBarHost& host = ToolBarHost();
     const int nItem = host.GetCarriedItem();
     if (nItem < 0) return;
-    const int nShape = ShapeOf(nItem);
+    const int nShape = WorkItemShape(nItem);
     const int a = m_grid.Fits(nCell, nShape) ? nCell : FindFreePlace(nShape);
     // No room: the unit is sold all the same, just not shown.
     if (a >= 0) m_grid.MarkRegion(a, nShape, nItem);
@@ -217,6 +213,7 @@ void CTradeMenu::Sell(int nCell) {
 
 bool CTradeMenu::Buy(int nItem, int nCell) {
     const int nPrice = BuyPrice(nItem);
+    if (nPrice <= 0) return false;
     if (!CanAfford(nPrice)) {
         NoticeShortOfMoney();
         return false;
@@ -226,7 +223,7 @@ bool CTradeMenu::Buy(int nItem, int nCell) {
     m_bought.push_back(Deal{nItem, nPrice});
     m_nBalance += nPrice;
     pPlayer->AddMoney(-nPrice);
-    m_grid.ClearRegion(a, ShapeOf(nItem));
+    m_grid.ClearRegion(a, WorkItemShape(nItem));
     return true;
 }
 
@@ -237,7 +234,10 @@ int CTradeMenu::BuyUnderCursor() {
     const int nCell = m_grid.CellAt(host.GetMousePos());
     const int nItem = m_grid.ItemAt(nCell);
     if (nItem < 0) return 0;
-    if (!CanAfford(BuyPrice(nItem))) {
+    const int nPrice = BuyPrice(nItem);
+    // A good the shop puts no price on is not for sale: it would sell back for money.
+    if (nPrice <= 0) return 0;
+    if (!CanAfford(nPrice)) {
         NoticeShortOfMoney();
         return 0;
     }
@@ -246,14 +246,14 @@ int CTradeMenu::BuyUnderCursor() {
     return Buy(nItem, nCell) ? 1 : 0;
 }
 
+// Sells as a drop does: a unit the grid has no room for is sold all the same.
 bool CTradeMenu::SellToFirstEmpty(int nItem) {
-    for (int n = 0; n < kTradeCells; ++n) {
-        if (m_grid.ItemAt(n) != -1) continue;
-        ToolBarHost().SetCarriedItem(nItem);
-        Sell(n);
-        return true;
-    }
-    return false;
+    if (!WorkItemRow(nItem)) return false;
+    int nCell = 0;
+    while (nCell < kTradeCells && m_grid.ItemAt(nCell) != -1) ++nCell;
+    ToolBarHost().SetCarriedItem(nItem);
+    Sell(nCell);
+    return true;
 }
 
 // Undoes the trade. A bought unit is refunded only when it comes off the count (one
@@ -280,11 +280,11 @@ void CTradeMenu::Cancel() {
     }
     const int nMember = pPlayer->TableMember();
     for (int nItem = 0; nItem < kHeroItemCount; ++nItem) {
-        ItemRow* pRow = Row(nItem);
+        ItemRow* pRow = WorkItemRow(nItem);
         if (pRow && pPlayer->HasItem(nItem) >= 1) std::fill(pRow->nBagCell[nMember], pRow->nBagCell[nMember] + kBagCells, -1);
     }
     for (const BagRecord& rec : m_snapshot)
-        if (ItemRow* pRow = Row(rec.nItem)) pRow->nBagCell[nMember][rec.nCell] = rec.nValue;
+        if (ItemRow* pRow = WorkItemRow(rec.nItem)) pRow->nBagCell[nMember][rec.nCell] = rec.nValue;
     // The unit carried at opening is carried again when one is there to lift.
     if (m_nSnapshotCarried >= 0 && pPlayer->HasItem(m_nSnapshotCarried) >= 1) {
         --pPlayer->nItemCount[m_nSnapshotCarried];
@@ -301,27 +301,38 @@ void CTradeMenu::Cancel() {
 
 void CTradeMenu::ReconcileBagRegions() {
     const int nMember = pPlayer->TableMember();
-    CGameToolBar* pBar = HostToolBar();
+    // Every surplus region goes first, so a unit placed next finds all the room that
+    // the bag has once the used-up units are gone.
     for (int nItem = 0; nItem < kHeroItemCount; ++nItem) {
-        ItemRow* pRow = Row(nItem);
+        ItemRow* pRow = WorkItemRow(nItem);
         if (!pRow) continue;
         std::int32_t* pBag = pRow->nBagCell[nMember];
         const int nCount = pPlayer->nItemCount[nItem];
+        if (nCount < 1) {
+            std::fill(pBag, pBag + kBagCells, -1);
+            continue;
+        }
         std::vector<int> anchors;
         for (int c = 0; c < kBagCells; ++c)
             if (pBag[c] == c) anchors.push_back(c);
         // A unit used up during the trade leaves its region behind.
-        while (int(anchors.size()) > std::max(nCount, 0)) {
+        while (int(anchors.size()) > nCount) {
             const int a = anchors.back();
             anchors.pop_back();
             for (int c = 0; c < kBagCells; ++c)
                 if (pBag[c] == a) pBag[c] = -1;
         }
-        if (nCount < 1) {
-            std::fill(pBag, pBag + kBagCells, -1);
-            continue;
-        }
-        for (int n = int(anchors.size()); n < nCount && pBar; ++n) {
+    }
+    CGameToolBar* pBar = HostToolBar();
+    if (!pBar) return;
+    for (int nItem = 0; nItem < kHeroItemCount; ++nItem) {
+        ItemRow* pRow = WorkItemRow(nItem);
+        if (!pRow) continue;
+        const std::int32_t* pBag = pRow->nBagCell[nMember];
+        int nRegions = 0;
+        for (int c = 0; c < kBagCells; ++c) nRegions += pBag[c] == c;
+        const int nCount = pPlayer->nItemCount[nItem];
+        for (int n = nRegions; n < nCount; ++n) {
             if (pBar->PutItemInBag(nItem)) continue;
             --pPlayer->nItemCount[nItem];
             pBar->DropItemAtHero(nItem, 0);

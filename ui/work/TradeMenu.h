@@ -50,11 +50,13 @@ public:
     int OnLButtonUp() override;
     // 1 when the good under the cursor was bought into the bag.
     int BuyUnderCursor();
-    // The item panel's one-click sale; true when sold.
+    // The item panel's one-click sale into the first empty cell; like a drop, a unit the
+    // grid has no room for is sold unseen. False only for an id outside the item table.
     bool SellToFirstEmpty(int nItem);
     // Sells the carried unit, shown at nCell or the first free place.
     void Sell(int nCell);
-    // Takes the good at nCell off the grid and charges its price; false when refused.
+    // Takes the good at nCell off the grid and charges its price; false when refused
+    // (short of money, or a good without a price).
     bool Buy(int nItem, int nCell);
     // The first anchor where the shape fits; -1 when none.
     int FindFreePlace(int nShape) const;
@@ -62,7 +64,6 @@ public:
     void Cancel();
 
     int GetBalance() const { return m_nBalance; }
-    int GetShop() const { return m_nShop; }
     const CItemGrid& Grid() const { return m_grid; }
     const std::vector<Deal>& Sold() const { return m_sold; }
     const std::vector<Deal>& Bought() const { return m_bought; }
@@ -93,6 +94,9 @@ private:
     std::unique_ptr<CDXSurface> m_pPlaceMark;
     RECT m_rcBalance{};
     int m_nBalance = 0;
+    // The balance as last drawn, formatted again only when it changes.
+    int m_nBalanceShown = 0;
+    char m_szBalance[16] = ":0";
     // The deal lists grow as long as the trade runs.
     std::vector<Deal> m_sold;
     std::vector<Deal> m_bought;

@@ -11,3 +11,9 @@ int WorkItemShape(int nItem);
 // Puts a unit back into the hero's bag; a full bag (after its notice) drops it at the
 // hero, so the unit is never lost.
 void ReturnToBag(int nItem);
+// True when the hero's bonus record of the item holds a bonus that waits for its unit
+// to come back into the bag (an inlay recorded while the unit was out of the grid).
+bool HasWaitingBonus(int nItem);
+// As ReturnToBag, except that a unit the full bag refuses goes onto the cursor when the
+// cursor is free (it stays the hero's, bonus record and all); only a busy cursor drops it.
+void ReturnToBagOrCursor(int nItem);
