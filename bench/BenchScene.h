@@ -80,7 +80,7 @@ inline MapFileData BusyMap(int nKind) {
     };
     const int tile = picture("tile.bmp", 1, 64, 64), thing = picture("thing.bmp", 1, 48, 64),
               anim = picture("anim.bmp", 4, 48, 64), roof = picture("roof.bmp", 1, 96, 64);
-    const int nMapW = nKind == 0 ? 6400 : 6400, nMapH = nKind == 0 ? 6400 : 3200;
+    const int nMapW = 6400, nMapH = nKind == 0 ? 6400 : 3200;
     for (int y = 0; y < nMapH; y += 64)
         for (int x = 0; x < nMapW; x += 64) map.lists[kListA].push_back(MapObjectAt(0, 0, tile, x, y, 64, 64));
     const int x0 = 2950, y0 = 1200;

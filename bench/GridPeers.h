@@ -1,5 +1,5 @@
-// The path searches of two peers on the game's grid, for the benchmarks that set them
-// beside our path finder: a grid whose block map comes from a scene, the step costs
+// Our path finder's search and two peers' on the game's grid, for the benchmarks that
+// set them side by side: a grid whose block map comes from a scene, the step costs
 // 10 / 11 / 20 of the eight directions with no step cutting a blocked corner, a generic
 // graph library's Dijkstra and A* on the grid as an implicit graph (PATH_BENCH_BOOST) and
 // a roguelike toolkit's Dijkstra and A* asking a cost function (PATH_BENCH_TCOD).
@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "world/PathFinder.h"
 #include "world/Scene.h"
 
 #ifdef PATH_BENCH_BOOST
@@ -52,6 +53,16 @@ struct Grid {
 
 // A search on a grid: the cost of the goal it found, or -1 without a path.
 using Search = std::function<int()>;
+
+// Our path finder's search on the grid: the game's search, or its scalar reference.
+inline Search GameSearch(Grid& grid, bool bReference) {
+    auto pFinder = std::make_shared<CPathFinder>();
+    return [&grid, pFinder, bReference] {
+        const int n = bReference ? pFinder->SearchReferenceIn(*grid.pScene, grid.ptStart, grid.ptGoal)
+                                 : pFinder->SearchIn(*grid.pScene, grid.ptStart, grid.ptGoal);
+        return n > 0 ? pFinder->pCost[grid.ptGoal.x + grid.nSide * grid.ptGoal.y] : -1;
+    };
+}
 
 #ifdef PATH_BENCH_BOOST
 // The grid as a graph the library walks without storing it: vertices are cell indices,

@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -92,12 +91,6 @@ SettingFileData Fighters(int nCount) {
 // processor clock, which other work on a shared machine does not stretch.
 std::map<std::pair<int, bool>, double> g_frameMs, g_frameCpuMs;
 
-double ThreadCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
 void RunFight(benchmark::State& state, int nFighters, bool bLiteral, const std::string& strDir) {
     CDXScreen screen;
     pScreen = &screen;
@@ -167,10 +160,7 @@ void PrintFailedSearchTable() {
     grid.ptStart = POINT{kHeroCell - 10, kHeroCell - 12};
     grid.ptGoal = POINT{kHeroCell, kHeroCell};
     std::vector<std::pair<std::string, Search>> searches;
-    auto pFinder = std::make_shared<CPathFinder>();
-    searches.emplace_back("ours", [&grid, pFinder] {
-        return pFinder->SearchIn(*grid.pScene, grid.ptStart, grid.ptGoal) > 0 ? 0 : -1;
-    });
+    searches.emplace_back("ours", GameSearch(grid, false));
 #ifdef PATH_BENCH_BOOST
     searches.emplace_back("graph-dijkstra", BoostSearch(grid, std::make_shared<GraphArrays>(kCells * kCells), false));
 #endif

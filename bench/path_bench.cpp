@@ -55,15 +55,6 @@ Grid MakeGrid(int nSide, bool bWalls, bool bWalledGoal) {
     return g;
 }
 
-Search OurSearch(Grid& grid, bool bReference) {
-    auto pFinder = std::make_shared<CPathFinder>();
-    return [&grid, pFinder, bReference] {
-        const int n = bReference ? pFinder->SearchReferenceIn(*grid.pScene, grid.ptStart, grid.ptGoal)
-                                 : pFinder->SearchIn(*grid.pScene, grid.ptStart, grid.ptGoal);
-        return n > 0 ? pFinder->pCost[grid.ptGoal.x + grid.nSide * grid.ptGoal.y] : -1;
-    };
-}
-
 const int kSides[] = {100, 200, 300};
 const char* const kImpls[] = {"ours-game", "ours-reference", "graph-dijkstra", "graph-astar", "tk-dijkstra", "tk-astar"};
 
@@ -77,8 +68,8 @@ std::map<std::string, double> g_ms;
 std::map<std::string, int> g_cost;
 
 bool MakeSearch(Grid& grid, const std::string& impl, Search* pOut) {
-    if (impl == "ours-game") return bool(*pOut = OurSearch(grid, false));
-    if (impl == "ours-reference") return bool(*pOut = OurSearch(grid, true));
+    if (impl == "ours-game") return bool(*pOut = GameSearch(grid, false));
+    if (impl == "ours-reference") return bool(*pOut = GameSearch(grid, true));
 #ifdef PATH_BENCH_BOOST
     if (impl == "graph-dijkstra") return bool(*pOut = BoostSearch(grid, std::make_shared<GraphArrays>(grid.nSide * grid.nSide), false));
     if (impl == "graph-astar") return bool(*pOut = BoostSearch(grid, std::make_shared<GraphArrays>(grid.nSide * grid.nSide), true));

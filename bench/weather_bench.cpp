@@ -10,7 +10,6 @@
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
-#include <ctime>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -65,13 +64,8 @@ Overlays MakeOverlays(const std::string& strCase) {
 std::map<std::string, std::map<std::string, double>> g_frameMs;  // case -> way -> ms
 std::map<std::string, double> g_fogMs;                           // implementation -> ms
 
-// The thread's processor time: the machine may be shared, and the frame runs on one core.
-double CpuNow() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-double Seconds(double t0) { return CpuNow() - t0; }
+// Processor seconds of this thread since t0.
+double Seconds(double t0) { return ThreadCpuSeconds() - t0; }
 
 // Keeps the fastest of repeated runs (--benchmark_repetitions): on a shared machine the
 // slower ones measure the neighbours.
@@ -104,7 +98,7 @@ void RunFrame(benchmark::State& state, const std::string& strCase, bool bLiteral
         pScene->Draw();
         overlays.Draw();
     }
-    const double t0 = CpuNow();
+    const double t0 = ThreadCpuSeconds();
     for (auto _ : state) {
         AdvanceVirtualClock(20);
         dwNowTime += 20;
@@ -123,7 +117,7 @@ void RunFrame(benchmark::State& state, const std::string& strCase, bool bLiteral
 void RunFogLayer(benchmark::State& state, const std::string& strImpl) {
     UseLiteralWeather(strImpl == "literal");
     CFogEffect fog;
-    const double t0 = CpuNow();
+    const double t0 = ThreadCpuSeconds();
     for (auto _ : state) {
         fog.Draw();
         benchmark::ClobberMemory();
@@ -145,7 +139,7 @@ void RunFogPixman(benchmark::State& state) {
         const pixman_color_t colour{c, c, c, c};
         sources.push_back(pixman_image_create_solid_fill(&colour));
     }
-    const double t0 = CpuNow();
+    const double t0 = ThreadCpuSeconds();
     for (auto _ : state) {
         for (int r = 0; r < kFogBands; ++r)
             pixman_image_composite32(PIXMAN_OP_OVER, sources[size_t(r)], nullptr, pDest, 0, 0, 0, 0, 0, r * kFogBandH,
@@ -164,7 +158,7 @@ void RunFogSdl(benchmark::State& state) {
     SDL_FillRect(pDest, nullptr, 0x39E7);
     SDL_FillRect(pBand, nullptr, 0xFFFF);
     SDL_SetSurfaceBlendMode(pBand, SDL_BLENDMODE_BLEND);
-    const double t0 = CpuNow();
+    const double t0 = ThreadCpuSeconds();
     for (auto _ : state) {
         for (int r = 0; r < kFogBands; ++r) {
             SDL_SetSurfaceAlphaMod(pBand, Uint8(std::min(255, 256 - CFogEffect::RowAlpha(r))));

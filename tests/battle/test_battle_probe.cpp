@@ -64,11 +64,17 @@ TEST(BattleProbeTest, TheGrovesCastersFightToAnEndEvenWhenTheScriptLeavesTheRing
     EXPECT_GE(stay.nMoney, 1001) << stay.strTail;
     EXPECT_LT(stay.nPasses, 20000);
 
-    // A battle cut short by the pass limit says so and fails.
-    const std::string strCut = RunCommand(strProbe + " 1 12 13 --seed 7 --max-passes 40 2>&1", &nCode);
+    // A battle cut short by the pass limit says so and fails, after running exactly the
+    // passes it names.
+    const ProbeRun cut =
+        Parse(RunCommand(strProbe + " 1 12 13 --seed 7 --max-passes 40 2>" + folder.File("cut.txt"), &nCode));
     EXPECT_TRUE(WIFEXITED(nCode) && WEXITSTATUS(nCode) == 3) << nCode;
-    EXPECT_NE(strCut.find("no result after 40 passes"), std::string::npos);
-    EXPECT_EQ(strCut.find("\nresult "), std::string::npos) << "no result lines";
+    const std::vector<std::uint8_t> why = folder.Read("cut.txt");
+    EXPECT_NE(std::string(why.begin(), why.end()).find("no result after 40 passes"), std::string::npos);
+    EXPECT_EQ(cut.nResult, -1) << "no result lines: " << cut.strTail;
+    ASSERT_FALSE(cut.rows.empty());
+    EXPECT_EQ(cut.rows.back()[0], 40) << "the last pass printed";
+    EXPECT_EQ(cut.nPasses, 40);
 }
 
 // Random clicks over the ring, the lists, the tabs and the fighters, right clicks and

@@ -8,7 +8,8 @@
 // with one, the same happens once the script's last event is two seconds past (a script that
 // leaves the ring open, say after an escape the enemies forbid, would otherwise wait for
 // ever). Ends with the result, the hero's money and experience, and the party's HP and MP. A
-// battle still running after --max-passes passes (default 200000) is stopped: exit 3.
+// battle still running after --max-passes passes (default 200000) is stopped, and one
+// that ends without a result otherwise (a quit) says so with the passes it ran: exit 3.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -46,11 +47,19 @@ public:
     // Virtual time from which the probe plays by itself (an input script's end).
     DWORD dwAutoFrom = 0;
     std::int64_t nMaxPasses = 200000;
+    // Passes the battle has run, and whether the pass limit stopped it.
+    std::int64_t nPassesRun = 0;
+    bool bStoppedAtLimit = false;
     DWORD dwStart = TimeGetTime();
     std::string strMessage;
     void OnPass(CFight& f) override {
         if (!bAuto && TimeGetTime() >= dwAutoFrom) bAuto = true;
-        if (f.nPasses > nMaxPasses) f.StopRunning();
+        nPassesRun = f.nPasses;
+        // The pass that reaches the limit is the last one.
+        if (f.nPasses >= nMaxPasses) {
+            f.StopRunning();
+            bStoppedAtLimit = true;
+        }
         if (bAuto) {
             if (f.bResultShown) f.OnResultRelease();
             else if (f.Char(0) && f.Char(0)->bMessage) f.OnLButtonUp(-1, -1);  // the message's click
@@ -240,7 +249,12 @@ int main(int argc, char** argv) {
     pScreen = nullptr;
     pGameData = nullptr;
     if (nResult == 0) {
-        std::fprintf(stderr, "battleprobe: the battle had no result after %lld passes\n", nMaxPasses);
+        if (probe.bStoppedAtLimit)
+            std::fprintf(stderr, "battleprobe: the battle had no result after %lld passes\n",
+                         static_cast<long long>(probe.nPassesRun));
+        else
+            std::fprintf(stderr, "battleprobe: the battle was quit after %lld passes, before a result\n",
+                         static_cast<long long>(probe.nPassesRun));
         return 3;
     }
     return 0;

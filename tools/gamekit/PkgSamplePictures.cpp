@@ -160,6 +160,9 @@ PictureRgba PaintSoftPanel(const std::string& strName, int nWidth, int nHeight) 
     return pic;
 }
 
+namespace {
+
+// Frame f of an effect: a ring that grows with the frame number.
 PictureRgba PaintEffectFrame(int nEffect, int nFrame, int nFrames) {
     PictureRgba pic(128, 128, 0);
     const std::uint32_t c = Hue(std::uint32_t(nEffect) * 37 + 11) & 0xFFFFFF;
@@ -173,6 +176,8 @@ PictureRgba PaintEffectFrame(int nEffect, int nFrame, int nFrames) {
     pic.Fill(64 - 2 - nEffect, 64 - 2 - nEffect, 4 + 2 * nEffect, 4 + 2 * nEffect, Argb(255, 255, 255, 255));
     return pic;
 }
+
+}  // namespace
 
 PictureRgba PaintCharacter(int nSculpt, int nAction, int nDirection, int nFrame) {
     PictureRgba pic(256, 180, 0);

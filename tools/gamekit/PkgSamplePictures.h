@@ -13,8 +13,6 @@ std::string Numbered(const char* pszFormat, int n);
 PictureRgba PaintPanel(const std::string& strName, int nWidth, int nHeight);
 // An interface picture with soft, partly transparent edges.
 PictureRgba PaintSoftPanel(const std::string& strName, int nWidth, int nHeight);
-// Frame f of an effect: a ring that grows with the frame number.
-PictureRgba PaintEffectFrame(int nEffect, int nFrame, int nFrames);
 // A character of a sculpt in an action, direction and frame, 256 x 180 with its feet
 // at (128, 170): body colour by sculpt, a pattern by action, a pointer towards the
 // direction and a step by frame.

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -107,6 +108,18 @@ struct Viewer {
 };
 Viewer* g_pView = nullptr;
 
+// Gives the hero each held item of the command line that the bag can hold (its count
+// clamped) and offers it to the grid; calls fnEach with the item and whether the grid
+// took it.
+void GiveHeldItems(CGoodsGrid& grid, const std::function<void(int nItem, bool bPlaced)>& fnEach) {
+    for (auto [nItem, nCount] : g_opt.items) {
+        if (!pPlayer || nItem < 0 || nItem >= kHeroItemCount) continue;
+        pPlayer->nItemCount[nItem] = std::clamp(nCount, 0, kHeroMaxItemCount);
+        int nPlace = -1;
+        fnEach(nItem, grid.AddItem(&nPlace, nItem) >= 0);
+    }
+}
+
 bool Build(Viewer& v) {
     const std::string& c = g_opt.strClass;
     if (c == "CFollower") {
@@ -136,12 +149,9 @@ bool Build(Viewer& v) {
         v.pGoods->m_bShown = 1;
         v.pBar = std::make_unique<CDescBar>();
         pDescBar = v.pBar.get();
-        for (auto [nItem, nCount] : g_opt.items) {
-            if (!pPlayer || nItem < 0 || nItem >= kHeroItemCount) continue;
-            pPlayer->nItemCount[nItem] = std::clamp(nCount, 0, kHeroMaxItemCount);
-            int nPlace = -1;
-            if (v.pGrid->AddItem(&nPlace, nItem) >= 0) v.pGoods->PlaceGood(nItem);
-        }
+        GiveHeldItems(*v.pGrid, [&v](int nItem, bool bPlaced) {
+            if (bPlaced) v.pGoods->PlaceGood(nItem);
+        });
         v.pGoods->LayoutPage();
         if (c == "CStatusPanel") {
             v.pStatus = std::make_unique<CStatusPanel>();
@@ -164,15 +174,12 @@ bool Build(Viewer& v) {
         pGoodsGrid = v.pGrid.get();
         SetGoodsGridPeers(&v.peers);
         int k = 0;
-        for (auto [nItem, nCount] : g_opt.items) {
-            if (!pPlayer || nItem < 0 || nItem >= kHeroItemCount) continue;
-            pPlayer->nItemCount[nItem] = std::clamp(nCount, 0, kHeroMaxItemCount);
-            int nPlace = -1;
-            if (v.pGrid->AddItem(&nPlace, nItem) < 0) continue;
+        GiveHeldItems(*v.pGrid, [&v, &k](int nItem, bool bPlaced) {
+            if (!bPlaced) return;
             v.peers.cells[nItem] = POINT{100 + 45 * (k % 12), 100 + 50 * (k / 12)};
             v.pGrid->SetPos(nItem, v.peers.cells[nItem]);
             ++k;
-        }
+        });
         if (c == "CPartyPanel") {
             v.pParty = std::make_unique<CPartyPanel>();
             v.pParty->m_bOpen = 1;
@@ -206,13 +213,10 @@ bool Build(Viewer& v) {
     if (c == "CIconToolBar") {
         v.pIconBar = std::make_unique<CIconToolBar>(0, 0);
         v.pIconBar->CreateGoods();
-        for (auto [nItem, nCount] : g_opt.items) {
-            if (!pPlayer || nItem < 0 || nItem >= kHeroItemCount) continue;
-            pPlayer->nItemCount[nItem] = std::clamp(nCount, 0, kHeroMaxItemCount);
-            int nPlace = -1;
-            if (pGoodsGrid->AddItem(&nPlace, nItem) >= 0) pGoodsPanel->PlaceGood(nItem);
+        GiveHeldItems(*pGoodsGrid, [&v](int nItem, bool bPlaced) {
+            if (bPlaced) pGoodsPanel->PlaceGood(nItem);
             v.pIconBar->AddQuickIcon(nItem);
-        }
+        });
         return true;
     }
     if (c == "CSettingPanel") return (v.pSetting = std::make_unique<CSettingPanel>()) != nullptr;

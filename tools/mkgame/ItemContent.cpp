@@ -139,6 +139,17 @@ void AddItems(GameModel& model) {
     }
 }
 
+namespace {
+
+// The price shops sell an item at (they buy it back at half), by its id and level;
+// 0 for an id the model has no item for.
+int ItemPrice(const GameModel& model, size_t id) {
+    if (id >= model.items.size()) return 0;
+    return 20 + 15 * int(id % 17) + 40 * model.items[id].nLevel;
+}
+
+}  // namespace
+
 void AddShops(GameModel& model) {
     // Which item ids each shop sells; entry j of a shop lists item j + 1.
     struct ShopPlan {
@@ -155,7 +166,7 @@ void AddShops(GameModel& model) {
         for (int id = plan.nFirst; id <= plan.nLast && id < int(model.items.size()); ++id) {
             if (model.items[size_t(id)].nType == 99) continue;  // task items are not sold
             ShopEntryModel& e = shop.entries[size_t(id - 1)];
-            int nPrice = 20 + 15 * (id % 17) + 40 * model.items[size_t(id)].nLevel;
+            const int nPrice = ItemPrice(model, size_t(id));
             e.nQuantity = plan.nStock;
             e.nPriceOut = nPrice;
             e.nPriceIn = nPrice / 2;
@@ -164,11 +175,13 @@ void AddShops(GameModel& model) {
     // The town's shop keeper (shop 1 of the scripts) prices every item, so anything the
     // heroes carry can be sold there; only its own goods are in stock.
     ShopModel& keeper = model.shops[0];
-    keeper.entries.resize(std::max(keeper.entries.size(), std::min<size_t>(99, model.items.size() - 1)));
-    for (size_t id = 1; id <= keeper.entries.size(); ++id) {
+    // Its entries reach the last item of the model, 99 at most.
+    const size_t nPriced = std::min<size_t>(99, model.items.empty() ? 0 : model.items.size() - 1);
+    keeper.entries.resize(std::max(keeper.entries.size(), nPriced));
+    for (size_t id = 1; id <= nPriced; ++id) {
         ShopEntryModel& e = keeper.entries[id - 1];
         if (e.nPriceOut != 0 || model.items[id].nType == 99) continue;
-        const int nPrice = 20 + 15 * int(id % 17) + 40 * model.items[id].nLevel;
+        const int nPrice = ItemPrice(model, id);
         e.nPriceOut = nPrice;
         e.nPriceIn = nPrice / 2;
     }

@@ -4,6 +4,7 @@
 
 #include "lan/LanPictures.h"
 #include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/SampleArt.h"
 
 std::vector<PkgEntryData> LanStandInEntries() {
     std::vector<PkgEntryData> entries;
@@ -18,7 +19,7 @@ std::vector<PkgEntryData> LanStandInEntries() {
             for (int y = 0; y < pic.nHeight; ++y)
                 for (int x = 0; x < pic.nWidth; ++x)
                     picture.At(t * pic.nWidth + x, y) = Argb(255, r * (8 - t % 4) / 8, g * (8 - t % 4) / 8, b);
-        picture.At(0, 0) = Argb(255, 255, 0, 255);
+        picture.At(0, 0) = kSampleKey;
         const std::string strName = pic.pszName;
         const bool bTga = strName.size() > 4 && strName.compare(strName.size() - 4, 4, ".tga") == 0;
         entries.push_back(PkgEntryData{strName, bTga ? BuildTga(picture) : BuildBmp(picture)});

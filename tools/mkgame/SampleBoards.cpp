@@ -1,13 +1,8 @@
 #include "tools/mkgame/SampleBoards.h"
 
-#include <cstring>
-
 #include "tools/gamekit/ImageWriters.h"
-#include "tools/gamekit/TextLabel.h"
 
 namespace {
-
-constexpr std::uint32_t kKey = Argb(255, 255, 0, 255);
 
 const ToolBarProbe kProbes[] = {
     {"MenuInlay.bmp", 60, 366, 46, 70, 96},
@@ -16,61 +11,47 @@ const ToolBarProbe kProbes[] = {
     {"ManufactureButton.bmp", 8, 22, 120, 230, 200},
 };
 
-std::uint32_t BodyOf(const char* pszName) {
-    const ToolBarProbe* p = FindBoardProbe(pszName);
-    return p ? Argb(255, p->r, p->g, p->b) : Argb(255, 128, 128, 128);
-}
-
-void Frame(PictureRgba& pic, int x0, int y0, int w, int h, std::uint32_t c) {
-    pic.Fill(x0, y0, w, 2, c);
-    pic.Fill(x0, y0 + h - 2, w, 2, c);
-    pic.Fill(x0, y0, 2, h, c);
-    pic.Fill(x0 + w - 2, y0, 2, h, c);
-}
-
-void Label(PictureRgba& pic, const char* pszUtf8, RECT rc, COLORREF cr, int nHeight) {
-    PaintTextLabel(pic, pszUtf8, rc, cr, nHeight, "隶书");
-}
+std::uint32_t BodyOf(const char* pszName) { return ProbeBody(kProbes, pszName); }
 
 // A board: the key in the top-left corner, 8 x 11 wells, the slot, the bar's groove and
 // the two buttons in their normal look.
 PictureRgba BoardBackground(const char* pszName, const char* pszTitle, const char* pszStart) {
     PictureRgba pic(kSampleBoardWidth, kSampleBoardHeight, BodyOf(pszName));
-    Frame(pic, 0, 0, kSampleBoardWidth, kSampleBoardHeight, Argb(255, 200, 170, 100));
-    pic.At(0, 0) = kKey;
+    PaintFrame(pic, 0, 0, kSampleBoardWidth, kSampleBoardHeight, Argb(255, 200, 170, 100));
+    pic.At(0, 0) = kSampleKey;
     const std::uint32_t well = Argb(255, 22, 18, 30);
     for (int r = 0; r < 11; ++r)
         for (int c = 0; c < 8; ++c) pic.Fill(73 + 28 * c, 39 + 29 * r, 25, 25, well);
     pic.Fill(352, 38, 53, 169, well);
-    Frame(pic, 350, 36, 57, 173, Argb(255, 200, 170, 100));
+    PaintFrame(pic, 350, 36, 57, 173, Argb(255, 200, 170, 100));
     pic.Fill(341, 239, 92, 10, Argb(255, 10, 10, 10));
-    Label(pic, pszTitle, RECT{320, 4, 440, 34}, RGB(250, 220, 150), 24);
+    PaintSampleLabel(pic, pszTitle, RECT{320, 4, 440, 34}, RGB(250, 220, 150), 24);
     const struct {
         int y;
         const char* pszLabel;
     } kButtons[] = {{268, pszStart}, {320, "关闭"}};
     for (const auto& b : kButtons) {
         pic.Fill(329, b.y, 99, 44, Argb(255, 70, 50, 40));
-        Frame(pic, 329, b.y, 99, 44, Argb(255, 30, 20, 20));
-        Label(pic, b.pszLabel, RECT{329, b.y, 428, b.y + 44}, RGB(255, 240, 200), 20);
+        PaintFrame(pic, 329, b.y, 99, 44, Argb(255, 30, 20, 20));
+        PaintSampleLabel(pic, b.pszLabel, RECT{329, b.y, 428, b.y + 44}, RGB(255, 240, 200), 20);
     }
     return pic;
 }
 
 PictureRgba ProgressBar() {
     PictureRgba pic(92, 10, BodyOf("Making.bmp"));
-    pic.At(0, 0) = kKey;
+    pic.At(0, 0) = kSampleKey;
     return pic;
 }
 
 PictureRgba ButtonStrip() {
     PictureRgba pic(99, 88, BodyOf("ManufactureButton.bmp"));
-    pic.At(0, 0) = kKey;
-    Frame(pic, 0, 0, 99, 44, Argb(255, 255, 255, 255));
-    Frame(pic, 0, 44, 99, 44, Argb(255, 255, 255, 255));
-    pic.At(0, 0) = kKey;
-    Label(pic, "开始", RECT{0, 0, 99, 44}, RGB(0, 0, 0), 20);
-    Label(pic, "关闭", RECT{0, 44, 99, 88}, RGB(0, 0, 0), 20);
+    pic.At(0, 0) = kSampleKey;
+    PaintFrame(pic, 0, 0, 99, 44, Argb(255, 255, 255, 255));
+    PaintFrame(pic, 0, 44, 99, 44, Argb(255, 255, 255, 255));
+    pic.At(0, 0) = kSampleKey;
+    PaintSampleLabel(pic, "开始", RECT{0, 0, 99, 44}, RGB(0, 0, 0), 20);
+    PaintSampleLabel(pic, "关闭", RECT{0, 44, 99, 88}, RGB(0, 0, 0), 20);
     return pic;
 }
 
@@ -86,8 +67,4 @@ std::vector<PkgEntryData> BoardContentEntries() {
     return e;
 }
 
-const ToolBarProbe* FindBoardProbe(const char* pszName) {
-    for (const ToolBarProbe& p : kProbes)
-        if (std::strcmp(p.pszName, pszName) == 0) return &p;
-    return nullptr;
-}
+const ToolBarProbe* FindBoardProbe(const char* pszName) { return FindProbe(kProbes, pszName); }

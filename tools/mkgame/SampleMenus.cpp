@@ -11,13 +11,13 @@
 #include "platform/FontRender.h"
 #include "platform/Text.h"
 #include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/SampleArt.h"
 #include "tools/gamekit/StoryPictures.h"
 #include "tools/gamekit/TextLabel.h"
 #include "tools/gamekit/TgaWriters.h"
 
 namespace {
 
-constexpr std::uint32_t kKey = Argb(255, 255, 0, 255);
 // The key of the scrolling text strips, dark like the pictures under them.
 constexpr std::uint32_t kDarkKey = Argb(255, 8, 8, 16);
 
@@ -45,17 +45,6 @@ void RoundPanel(PictureRgba& pic, int x0, int y0, int w, int h, int r, std::uint
     }
 }
 
-void Disc(PictureRgba& pic, int cx, int cy, int r, std::uint32_t c) {
-    for (int y = std::max(0, cy - r); y <= std::min(pic.nHeight - 1, cy + r); ++y)
-        for (int x = std::max(0, cx - r); x <= std::min(pic.nWidth - 1, cx + r); ++x)
-            if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) pic.At(x, y) = c;
-}
-
-void Label(PictureRgba& pic, const char* pszUtf8, RECT rc, COLORREF cr, int nHeight, const char* pszFaceUtf8,
-           UINT uFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE) {
-    PaintTextLabel(pic, pszUtf8, rc, cr, nHeight, pszFaceUtf8, uFormat);
-}
-
 PkgEntryData Entry(const char* pszName, std::vector<std::uint8_t> bytes) {
     return PkgEntryData{Utf8ToText(pszName), std::move(bytes)};
 }
@@ -75,16 +64,16 @@ PictureRgba TitleBackground() {
         for (int y = h1; y < 600; ++y) pic.At(x, y) = Argb(255, 30, 60, 70);
         for (int y = h2; y < 600; ++y) pic.At(x, y) = Argb(255, 20, 42, 48);
     }
-    Disc(pic, 640, 120, 46, Argb(255, 240, 230, 190));
-    Label(pic, "青石奇缘", RECT{0, 60, 800, 180}, RGB(250, 214, 120), 72, "隶书");
+    PaintDisc(pic, 640, 120, 46, Argb(255, 240, 230, 190));
+    PaintSampleLabel(pic, "青石奇缘", RECT{0, 60, 800, 180}, RGB(250, 214, 120), 72);
     return pic;
 }
 
 PictureRgba TitleButton(const char* pszLabel, bool bHover) {
-    PictureRgba pic(195, 40, kKey);
+    PictureRgba pic(195, 40, kSampleKey);
     RoundPanel(pic, 0, 0, 195, 40, 10, bHover ? Argb(255, 255, 230, 150) : Argb(255, 150, 110, 60),
                bHover ? Argb(255, 200, 120, 40) : Argb(255, 90, 56, 30));
-    Label(pic, pszLabel, RECT{0, 0, 195, 40}, bHover ? RGB(255, 255, 255) : RGB(240, 220, 170), 22, "隶书");
+    PaintSampleLabel(pic, pszLabel, RECT{0, 0, 195, 40}, bHover ? RGB(255, 255, 255) : RGB(240, 220, 170), 22);
     return pic;
 }
 
@@ -92,16 +81,16 @@ PictureRgba BoxButton(int nWidth, const char* pszLabel, bool bHover) {
     PictureRgba pic(nWidth, 40, 0);
     RoundPanel(pic, 4, 4, nWidth - 8, 32, 8, Argb(255, 120, 80, 40),
                bHover ? Argb(255, 230, 170, 70) : Argb(255, 180, 140, 90));
-    Label(pic, pszLabel, RECT{0, 0, nWidth, 40}, bHover ? RGB(255, 255, 255) : RGB(60, 30, 10), 20, "隶书");
+    PaintSampleLabel(pic, pszLabel, RECT{0, 0, nWidth, 40}, bHover ? RGB(255, 255, 255) : RGB(60, 30, 10), 20);
     return pic;
 }
 
 PictureRgba YesNoStrip() {
-    PictureRgba pic(194, 42, kKey);
+    PictureRgba pic(194, 42, kSampleKey);
     const char* labels[2] = {"确定", "取消"};
     for (int i = 0; i < 2; ++i) {
         RoundPanel(pic, i * 97 + 2, 2, 93, 38, 8, Argb(255, 110, 70, 30), Argb(255, 210, 160, 80));
-        Label(pic, labels[i], RECT{i * 97, 0, i * 97 + 97, 42}, RGB(70, 30, 0), 20, "隶书");
+        PaintSampleLabel(pic, labels[i], RECT{i * 97, 0, i * 97 + 97, 42}, RGB(70, 30, 0), 20);
     }
     return pic;
 }
@@ -109,12 +98,12 @@ PictureRgba YesNoStrip() {
 PictureRgba Face(int n) {
     static const std::uint32_t kHair[6] = {Argb(255, 30, 24, 20),  Argb(255, 90, 50, 20),  Argb(255, 20, 20, 60),
                                            Argb(255, 120, 120, 130), Argb(255, 60, 20, 40), Argb(255, 10, 40, 30)};
-    PictureRgba pic(148, 148, kKey);
+    PictureRgba pic(148, 148, kSampleKey);
     RoundPanel(pic, 4, 4, 140, 140, 16, Argb(255, 200, 170, 100), Argb(255, 70, 90, 110), 3);
-    Disc(pic, 74, 70, 44, kHair[n % 6]);
-    Disc(pic, 74, 80, 36, Argb(255, 240, 205, 170));
-    Disc(pic, 60, 76, 4, Argb(255, 30, 20, 20));
-    Disc(pic, 88, 76, 4, Argb(255, 30, 20, 20));
+    PaintDisc(pic, 74, 70, 44, kHair[n % 6]);
+    PaintDisc(pic, 74, 80, 36, Argb(255, 240, 205, 170));
+    PaintDisc(pic, 60, 76, 4, Argb(255, 30, 20, 20));
+    PaintDisc(pic, 88, 76, 4, Argb(255, 30, 20, 20));
     pic.Fill(66, 98, 16, 3, Argb(255, 170, 70, 70));
     pic.Fill(34, 118, 80, 26, kHair[n % 6]);
     return pic;
@@ -135,7 +124,7 @@ PictureRgba Gradient(int w, int h, std::uint32_t top, std::uint32_t bottom) {
 // The credits: a dusk background and a tall keyed strip of names that scrolls up over it.
 void AddCreditsPictures(std::vector<PkgEntryData>& entries) {
     PictureRgba back = Gradient(800, 600, Argb(255, 20, 16, 40), Argb(255, 90, 40, 60));
-    Disc(back, 160, 140, 60, Argb(255, 250, 220, 160));
+    PaintDisc(back, 160, 140, 60, Argb(255, 250, 220, 160));
     entries.push_back(Entry("MadeInofback.bmp", Bmp(back)));
     // A dark key: the letters' soft edges fade to dark, not to the key's magenta.
     PictureRgba text(800, 2400, kDarkKey);
@@ -143,7 +132,7 @@ void AddCreditsPictures(std::vector<PkgEntryData>& entries) {
                             "音乐  青石工作室", "测试  青石工作室", "感谢游玩"};
     int y = 620;
     for (const char* pszLine : kLines) {
-        Label(text, pszLine, RECT{0, y, 800, y + 60}, RGB(250, 230, 170), 36, "隶书");
+        PaintSampleLabel(text, pszLine, RECT{0, y, 800, y + 60}, RGB(250, 230, 170), 36);
         y += 200;
     }
     entries.push_back(Entry("MadeInOfText.bmp", Bmp(text)));
@@ -152,11 +141,11 @@ void AddCreditsPictures(std::vector<PkgEntryData>& entries) {
 // The ending: one picture and a wide keyed strip of text that slides in from the right.
 void AddEndingPictures(std::vector<PkgEntryData>& entries) {
     PictureRgba end = Gradient(800, 600, Argb(255, 250, 180, 90), Argb(255, 60, 40, 80));
-    Disc(end, 400, 420, 120, Argb(255, 255, 230, 160));
+    PaintDisc(end, 400, 420, 120, Argb(255, 255, 230, 160));
     entries.push_back(Entry("End001.bmp", Bmp(end)));
     PictureRgba strip(1365, 600, kDarkKey);
-    Label(strip, "青石镇又恢复了往日的宁静", RECT{565, 100, 1365, 200}, RGB(255, 255, 255), 40, "隶书");
-    Label(strip, "全剧终", RECT{565, 300, 1365, 400}, RGB(255, 255, 255), 60, "隶书");
+    PaintSampleLabel(strip, "青石镇又恢复了往日的宁静", RECT{565, 100, 1365, 200}, RGB(255, 255, 255), 40);
+    PaintSampleLabel(strip, "全剧终", RECT{565, 300, 1365, 400}, RGB(255, 255, 255), 60);
     entries.push_back(Entry("EndText.bmp", Bmp(strip)));
 }
 
@@ -194,21 +183,21 @@ std::vector<PkgEntryData> MenuContentEntries(std::string_view pkgName) {
     entries.push_back(Entry("Cancel.tga", BuildRleTga32(BoxButton(90, "取消", false))));
     entries.push_back(Entry("Cancel[s].tga", BuildRleTga32(BoxButton(90, "取消", true))));
 
-    PictureRgba msgBox(280, 150, kKey);
+    PictureRgba msgBox(280, 150, kSampleKey);
     RoundPanel(msgBox, 0, 0, 280, 150, 14, Argb(255, 120, 80, 40), Argb(255, 245, 232, 200), 3);
     entries.push_back(Entry("MessageBox.bmp", Bmp(msgBox)));
     PictureRgba putIn(240, 60, Argb(255, 245, 232, 200));
-    Label(putIn, "请先放入要加工的物品", RECT{0, 0, 240, 60}, RGB(160, 20, 20), 18, "宋体");
+    PaintTextLabel(putIn, "请先放入要加工的物品", RECT{0, 0, 240, 60}, RGB(160, 20, 20), 18, "宋体");
     entries.push_back(Entry("PutInItem.bmp", Bmp(putIn)));
     entries.push_back(Entry("YesOrNo.bmp", Bmp(YesNoStrip())));
 
-    PictureRgba exitBox(230, 134, kKey);
+    PictureRgba exitBox(230, 134, kSampleKey);
     RoundPanel(exitBox, 0, 0, 230, 134, 14, Argb(255, 120, 80, 40), Argb(255, 245, 232, 200), 3);
-    Label(exitBox, "确定要离开游戏吗?", RECT{40, 15, 205, 50}, RGB(120, 30, 10), 18, "隶书");
+    PaintSampleLabel(exitBox, "确定要离开游戏吗?", RECT{40, 15, 205, 50}, RGB(120, 30, 10), 18);
     RoundPanel(exitBox, 10, 86, 97, 42, 8, Argb(255, 110, 70, 30), Argb(255, 210, 160, 80));
     RoundPanel(exitBox, 118, 86, 97, 42, 8, Argb(255, 110, 70, 30), Argb(255, 210, 160, 80));
-    Label(exitBox, "是", RECT{10, 86, 107, 128}, RGB(70, 30, 0), 20, "隶书");
-    Label(exitBox, "否", RECT{118, 86, 215, 128}, RGB(70, 30, 0), 20, "隶书");
+    PaintSampleLabel(exitBox, "是", RECT{10, 86, 107, 128}, RGB(70, 30, 0), 20);
+    PaintSampleLabel(exitBox, "否", RECT{118, 86, 215, 128}, RGB(70, 30, 0), 20);
     entries.push_back(Entry("ExitGameOk.bmp", Bmp(exitBox)));
 
     PictureRgba bar(520, 160, 0);

@@ -4,10 +4,10 @@
 #include <cstdio>
 
 #include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/SampleArt.h"
 
 namespace minigame_art {
 
-constexpr std::uint32_t kKey = Argb(255, 255, 0, 255);
 constexpr std::uint32_t kInk = Argb(255, 16, 16, 16);
 
 // Every named picture of the games, in a fixed order that sets its colour.
@@ -55,7 +55,7 @@ std::uint32_t Opaque(std::uint32_t rgb) { return 0xFF000000u | rgb; }
 // One tile: the key colour round the edge (the sheet's top-left pixel is its key), the
 // body inside, and its number in the upper left.
 void PaintTile(PictureRgba& pic, int x0, int y0, int w, int h, std::uint32_t rgb, int nNumber) {
-    pic.Fill(x0, y0, w, h, kKey);
+    pic.Fill(x0, y0, w, h, kSampleKey);
     pic.Fill(x0 + 2, y0 + 2, w - 4, h - 4, Opaque(rgb));
     PaintNumber(pic, nNumber, x0 + 4, y0 + 4, std::max(1, std::min(w, h) / 40));
 }
@@ -139,9 +139,9 @@ std::vector<PkgEntryData> MiniGameContentEntries() {
     entries.push_back(Sheet("szhc.bmp", 150, 113, 2));
     // The start button shows only where it takes a click, (250,250)-(370,390) on screen,
     // so the message above it stays readable.
-    PictureRgba begin(320, 240, kKey);
+    PictureRgba begin(320, 240, kSampleKey);
     PaintTile(begin, 98, 48, 124, 144, MiniGameBody("Begin.bmp"), 0);
-    begin.At(0, 0) = kKey;
+    begin.At(0, 0) = kSampleKey;
     entries.push_back(Tiles("Begin.bmp", begin));
     PictureRgba panel(91, 124);
     PaintTile(panel, 0, 0, 91, 124, MiniGameBody("money.bmp"), 0);
@@ -159,7 +159,7 @@ std::vector<PkgEntryData> MiniGameContentEntries() {
         std::snprintf(sz, sizeof sz, "s%02d.bmp", n);
         PictureRgba pic(320, 240);
         PaintTile(pic, 0, 0, 320, 240, MiniGameBody(sz), n);
-        pic.Fill(0, 180, 320, 60, kKey);
+        pic.Fill(0, 180, 320, 60, kSampleKey);
         entries.push_back(Tiles(sz, pic));
     }
     // The picture show's three pictures.

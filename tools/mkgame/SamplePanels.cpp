@@ -1,16 +1,12 @@
 #include "tools/mkgame/SamplePanels.h"
 
-#include <cstring>
 #include <string>
 
 #include "tools/gamekit/ImageWriters.h"
 #include "tools/gamekit/PkgSamplePictures.h"
-#include "tools/gamekit/TextLabel.h"
 #include "tools/gamekit/TgaWriters.h"
 
 namespace panel_art {
-
-constexpr std::uint32_t kKey = Argb(255, 255, 0, 255);
 
 // Name, probe spot (picture-relative) and body colour of every picture.
 const ToolBarProbe kProbes[] = {
@@ -58,37 +54,15 @@ const ToolBarProbe kProbes[] = {
     {"Combine[s].tga", 20, 25, 150, 230, 240},
 };
 
-std::uint32_t BodyOf(const char* pszName) {
-    for (const ToolBarProbe& p : kProbes)
-        if (std::strcmp(p.pszName, pszName) == 0) return Argb(255, p.r, p.g, p.b);
-    return Argb(255, 128, 128, 128);
-}
-
-void Frame(PictureRgba& pic, int x0, int y0, int w, int h, std::uint32_t c) {
-    pic.Fill(x0, y0, w, 2, c);
-    pic.Fill(x0, y0 + h - 2, w, 2, c);
-    pic.Fill(x0, y0, 2, h, c);
-    pic.Fill(x0 + w - 2, y0, 2, h, c);
-}
+std::uint32_t BodyOf(const char* pszName) { return ProbeBody(kProbes, pszName); }
 
 PictureRgba Body(const char* pszName, int w, int h) { return PictureRgba(w, h, BodyOf(pszName)); }
-
-// A keyed picture: the colour key in its top-left corner.
-PictureRgba Keyed(const char* pszName, int w, int h) {
-    PictureRgba pic = Body(pszName, w, h);
-    pic.At(0, 0) = kKey;
-    return pic;
-}
-
-void Label(PictureRgba& pic, const char* pszUtf8, RECT rc, COLORREF cr, int nHeight) {
-    PaintTextLabel(pic, pszUtf8, rc, cr, nHeight, "隶书");
-}
 
 // A panel background with a title and the wells its content is drawn in.
 PictureRgba Background(const char* pszName, const char* pszTitle) {
     PictureRgba pic = Body(pszName, 340, 440);
-    Frame(pic, 0, 0, 340, 440, Argb(255, 200, 170, 100));
-    Label(pic, pszTitle, RECT{0, 400, 340, 436}, RGB(250, 220, 150), 24);
+    PaintFrame(pic, 0, 0, 340, 440, Argb(255, 200, 170, 100));
+    PaintSampleLabel(pic, pszTitle, RECT{0, 400, 340, 436}, RGB(250, 220, 150), 24);
     return pic;
 }
 
@@ -104,29 +78,29 @@ PictureRgba StateBackground() {
     PictureRgba pic = Background("StateMenu_BKGround.tga", "状态");
     static const int kBoxes[6][4] = {{125, 200, 185, 260}, {90, 350, 120, 377}, {125, 270, 185, 330},
                                      {55, 245, 120, 340},  {125, 340, 185, 400}, {195, 350, 225, 377}};
-    for (const auto& b : kBoxes) Frame(pic, b[0], b[1], b[2] - b[0], b[3] - b[1], Argb(255, 180, 200, 160));
+    for (const auto& b : kBoxes) PaintFrame(pic, b[0], b[1], b[2] - b[0], b[3] - b[1], Argb(255, 180, 200, 160));
     return pic;
 }
 
 PictureRgba SkillBackground() {
     PictureRgba pic = Background("SkillMenu_BKGround.tga", "技能");
-    for (int y0 : {210, 275, 340}) Frame(pic, 58, y0, 35, 35, Argb(255, 160, 170, 220));
+    for (int y0 : {210, 275, 340}) PaintFrame(pic, 58, y0, 35, 35, Argb(255, 160, 170, 220));
     return pic;
 }
 
 PictureRgba SettingsBackground() {
     PictureRgba pic = Background("SysSetMenu_BKGround.tga", "设置");
     for (int y0 : {80, 168, 260}) pic.Fill(68, y0 + 8, 220, 4, Argb(255, 180, 180, 200));
-    Label(pic, "音乐", RECT{60, 50, 280, 76}, RGB(240, 230, 200), 20);
-    Label(pic, "音效", RECT{60, 140, 280, 166}, RGB(240, 230, 200), 20);
-    Label(pic, "速度", RECT{60, 232, 280, 258}, RGB(240, 230, 200), 20);
+    PaintSampleLabel(pic, "音乐", RECT{60, 50, 280, 76}, RGB(240, 230, 200), 20);
+    PaintSampleLabel(pic, "音效", RECT{60, 140, 280, 166}, RGB(240, 230, 200), 20);
+    PaintSampleLabel(pic, "速度", RECT{60, 232, 280, 258}, RGB(240, 230, 200), 20);
     return pic;
 }
 
 PictureRgba Button(const char* pszName, const char* pszLabel, int w, int h, bool bHover) {
     PictureRgba pic = Body(pszName, w, h);
-    Frame(pic, 0, 0, w, h, bHover ? Argb(255, 255, 255, 255) : Argb(255, 30, 20, 20));
-    if (pszLabel) Label(pic, pszLabel, RECT{0, 0, w / 2 + 10, h}, bHover ? RGB(0, 0, 0) : RGB(255, 240, 200), 18);
+    PaintFrame(pic, 0, 0, w, h, bHover ? Argb(255, 255, 255, 255) : Argb(255, 30, 20, 20));
+    if (pszLabel) PaintSampleLabel(pic, pszLabel, RECT{0, 0, w / 2 + 10, h}, bHover ? RGB(0, 0, 0) : RGB(255, 240, 200), 18);
     return pic;
 }
 
@@ -143,7 +117,7 @@ PictureRgba Portrait(const char* pszName) {
 // A small landscape: the probe colour as grass, a road and a pond.
 PictureRgba SceneMap(const char* pszName, int w, int h) {
     PictureRgba pic = Body(pszName, w, h);
-    pic.At(0, 0) = kKey;
+    pic.At(0, 0) = kSampleKey;
     pic.Fill(0, h / 2 - 4, w, 8, Argb(255, 170, 150, 100));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -157,8 +131,8 @@ PictureRgba SceneMap(const char* pszName, int w, int h) {
 PictureRgba CombineBackground() {
     constexpr const char* kName = "Menu_Combine_BKGround.tga";
     PictureRgba pic = Body(kName, 324, 270);
-    Frame(pic, 0, 0, 324, 270, Argb(255, 200, 170, 100));
-    Label(pic, "合成", RECT{0, 8, 324, 44}, RGB(250, 220, 150), 24);
+    PaintFrame(pic, 0, 0, 324, 270, Argb(255, 200, 170, 100));
+    PaintSampleLabel(pic, "合成", RECT{0, 8, 324, 44}, RGB(250, 220, 150), 24);
     const std::uint32_t well = Argb(255, 22, 18, 30);
     for (int n = 0; n < 16; ++n) pic.Fill(36 + 32 * (n % 4), 63 + 32 * (n / 4), 24, 29, well);
     for (int n = 0; n < 8; ++n) pic.Fill(224 + 32 * (n % 2), 63 + 32 * (n / 2), 28, 29, well);
@@ -180,7 +154,7 @@ std::vector<PkgEntryData> PanelContentEntries() {
     tga("SysSetMenu_BKGround.tga", SettingsBackground());
     tga("TradeMenu_BKGround.tga", Background("TradeMenu_BKGround.tga", "交易"));
     tga("ItemBox_Button[s].tga", Body("ItemBox_Button[s].tga", 12, 25));
-    bmp("ItemPos.bmp", Keyed("ItemPos.bmp", 25, 31));
+    bmp("ItemPos.bmp", KeyedPicture(25, 31, BodyOf("ItemPos.bmp")));
     for (int i = 1; i <= 5; ++i) tga(Numbered("CTX%03d.tga", i), Portrait(Numbered("CTX%03d.tga", i).c_str()));
     const struct {
         const char* pszName;
@@ -213,8 +187,4 @@ std::vector<PkgEntryData> PanelContentEntries() {
     return e;
 }
 
-const ToolBarProbe* FindPanelProbe(const char* pszName) {
-    for (const ToolBarProbe& p : panel_art::kProbes)
-        if (std::strcmp(p.pszName, pszName) == 0) return &p;
-    return nullptr;
-}
+const ToolBarProbe* FindPanelProbe(const char* pszName) { return FindProbe(panel_art::kProbes, pszName); }

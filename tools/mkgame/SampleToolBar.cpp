@@ -1,16 +1,12 @@
 #include "tools/mkgame/SampleToolBar.h"
 
-#include <cstring>
 #include <string>
 
 #include "tools/gamekit/ImageWriters.h"
 #include "tools/gamekit/PkgSamplePictures.h"
-#include "tools/gamekit/TextLabel.h"
 #include "tools/gamekit/TgaWriters.h"
 
 namespace toolbar_art {
-
-constexpr std::uint32_t kKeyColour = Argb(255, 255, 0, 255);
 
 // Each picture's body colour; the probe spot lies inside the body.
 const ToolBarProbe kProbes[] = {
@@ -46,30 +42,10 @@ const ToolBarProbe kProbes[] = {
     {"DescriptMenu.bmp", 200, 85, 24, 28, 70},
 };
 
-std::uint32_t BodyOf(const char* pszName) {
-    for (const ToolBarProbe& p : kProbes)
-        if (std::strcmp(p.pszName, pszName) == 0) return Argb(255, p.r, p.g, p.b);
-    return Argb(255, 128, 128, 128);
-}
+std::uint32_t BodyOf(const char* pszName) { return ProbeBody(kProbes, pszName); }
 
-void PaintLabel(PictureRgba& pic, const char* pszUtf8, RECT rc, COLORREF cr, int nHeight) {
-    PaintTextLabel(pic, pszUtf8, rc, cr, nHeight, "隶书");
-}
-
-// A solid picture whose top-left pixel is the colour key, so that a surface that takes
-// its key from that corner keeps its body.
-PictureRgba KeyedSolid(const char* pszName, int w, int h) {
-    PictureRgba pic(w, h, BodyOf(pszName));
-    pic.At(0, 0) = kKeyColour;
-    return pic;
-}
-
-void Frame(PictureRgba& pic, int x0, int y0, int w, int h, std::uint32_t c) {
-    pic.Fill(x0, y0, w, 2, c);
-    pic.Fill(x0, y0 + h - 2, w, 2, c);
-    pic.Fill(x0, y0, 2, h, c);
-    pic.Fill(x0 + w - 2, y0, 2, h, c);
-}
+// A solid picture keyed by its top-left pixel.
+PictureRgba KeyedSolid(const char* pszName, int w, int h) { return KeyedPicture(w, h, BodyOf(pszName)); }
 
 // The strip: keyed above the bar except the portrait frames; the bar body below with
 // wells for the bars, skill buttons and quick slots.
@@ -77,30 +53,30 @@ PictureRgba ToolBarBackground() {
     const std::uint32_t body = BodyOf("ToolBar_BKGround.tga");
     const std::uint32_t edge = Argb(255, 200, 160, 90);
     const std::uint32_t well = Argb(255, 24, 16, 10);
-    PictureRgba pic(800, 145, kKeyColour);
+    PictureRgba pic(800, 145, kSampleKey);
     pic.Fill(0, 75, 800, 70, body);
     pic.Fill(0, 75, 800, 2, edge);
     for (int x0 : {6, 126}) {
         pic.Fill(x0, 1, 113, 104, body);
-        Frame(pic, x0, 1, 113, 104, edge);
+        PaintFrame(pic, x0, 1, 113, 104, edge);
         pic.Fill(x0 + 4, 5, 105, 96, well);
     }
     for (int x0 : {8, 128}) {
         pic.Fill(x0, 110, 82, 12, well);
         pic.Fill(x0, 127, 82, 13, well);
     }
-    for (int x0 : {93, 212}) Frame(pic, x0 - 1, 109, 32, 32, edge);
+    for (int x0 : {93, 212}) PaintFrame(pic, x0 - 1, 109, 32, 32, edge);
     static const int kQuick[8][2] = {{261, 305}, {320, 365}, {376, 420}, {431, 475},
                                      {498, 545}, {556, 600}, {611, 645}, {669, 715}};
-    for (const auto& q : kQuick) Frame(pic, q[0], 95, q[1] - q[0], 45, edge);
-    Frame(pic, 591, 101, 25, 25, edge);
+    for (const auto& q : kQuick) PaintFrame(pic, q[0], 95, q[1] - q[0], 45, edge);
+    PaintFrame(pic, 591, 101, 25, 25, edge);
     return pic;
 }
 
 PictureRgba ButtonPicture(const char* pszName, const char* pszLabel, int w, int h, bool bHover) {
     PictureRgba pic(w, h, BodyOf(pszName));
-    Frame(pic, 0, 0, w, h, bHover ? Argb(255, 255, 255, 255) : Argb(255, 30, 20, 20));
-    if (pszLabel) PaintLabel(pic, pszLabel, RECT{40, 0, w, h}, bHover ? RGB(0, 0, 0) : RGB(255, 240, 200), 24);
+    PaintFrame(pic, 0, 0, w, h, bHover ? Argb(255, 255, 255, 255) : Argb(255, 30, 20, 20));
+    if (pszLabel) PaintSampleLabel(pic, pszLabel, RECT{40, 0, w, h}, bHover ? RGB(0, 0, 0) : RGB(255, 240, 200), 24);
     return pic;
 }
 
@@ -117,7 +93,7 @@ PictureRgba Portrait(const char* pszName, int w, int h) {
 }
 
 PictureRgba MarkerFrame(int n) {
-    PictureRgba pic(32, 32, kKeyColour);
+    PictureRgba pic(32, 32, kSampleKey);
     const int r = 4 + n % 11;
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) {
@@ -146,8 +122,8 @@ std::vector<PkgEntryData> ToolBarContentEntries() {
     tga("ToolBar_Button[s].tga", ButtonPicture("ToolBar_Button[s].tga", nullptr, 55, 58, true));
 
     PictureRgba sys(360, 460, BodyOf("SysMenu_BKGround.tga"));
-    Frame(sys, 0, 0, 360, 460, Argb(255, 200, 170, 100));
-    PaintLabel(sys, "系统", RECT{0, 8, 360, 44}, RGB(250, 220, 150), 28);
+    PaintFrame(sys, 0, 0, 360, 460, Argb(255, 200, 170, 100));
+    PaintSampleLabel(sys, "系统", RECT{0, 8, 360, 44}, RGB(250, 220, 150), 28);
     tga("SysMenu_BKGround.tga", sys);
     const char* kButtons[5][2] = {{"SaveGame", "保存进度"}, {"LoadGame", "读取进度"}, {"ReturnToGame", "回到游戏"},
                                   {"SysSet", "游戏设置"}, {"OverGame", "离开游戏"}};
@@ -159,13 +135,13 @@ std::vector<PkgEntryData> ToolBarContentEntries() {
     for (int i = 1; i <= 5; ++i) tga(Numbered("GTX%03d.tga", i), Portrait(Numbered("GTX%03d.tga", i).c_str(), 105, 96));
     for (int i = 0; i <= 2; ++i) {
         PictureRgba absent = Portrait(Numbered("GTX%03d.bmp", i).c_str(), 105, 96);
-        absent.At(0, 0) = kKeyColour;
+        absent.At(0, 0) = kSampleKey;
         bmp(Numbered("GTX%03d.bmp", i), absent);
     }
     bmp("MainMenuthew.bmp", KeyedSolid("MainMenuthew.bmp", 64, 64));
     for (int i = 0; i <= 20; ++i) tga(Numbered("Bomb%02d.tga", i), MarkerFrame(i));
     PictureRgba desc = KeyedSolid("DescriptMenu.bmp", 400, 170);
-    Frame(desc, 1, 1, 398, 168, Argb(255, 160, 140, 90));
+    PaintFrame(desc, 1, 1, 398, 168, Argb(255, 160, 140, 90));
     bmp("DescriptMenu.bmp", desc);
     // The life-loss number is written on a black picture keyed by its corner: only the
     // red digits and their dark edges show.
@@ -173,8 +149,4 @@ std::vector<PkgEntryData> ToolBarContentEntries() {
     return e;
 }
 
-const ToolBarProbe* FindToolBarProbe(const char* pszName) {
-    for (const ToolBarProbe& p : toolbar_art::kProbes)
-        if (std::strcmp(p.pszName, pszName) == 0) return &p;
-    return nullptr;
-}
+const ToolBarProbe* FindToolBarProbe(const char* pszName) { return FindProbe(toolbar_art::kProbes, pszName); }

@@ -6,13 +6,10 @@
 #include <vector>
 
 #include "tools/gamekit/PkgWriters.h"
+#include "tools/gamekit/SampleArt.h"
 
 // A spot of a picture: picture name, picture-relative point and its RGB colour.
-struct ToolBarProbe {
-    const char* pszName;
-    int x, y;
-    int r, g, b;
-};
+using ToolBarProbe = PictureProbe;
 
 // The menu.pkg entries of the toolbar and the system menu.
 std::vector<PkgEntryData> ToolBarContentEntries();

@@ -5,6 +5,7 @@
 // savetool thumb FILE OUT.bmp [--555]: writes the thumbnail as a 24-bit BMP (the pixels
 // are read as 5-6-5, or 5-5-5 with --555).
 // Both use the game's own parser: a damaged file prints where and why and exits with 1.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -26,35 +27,39 @@ int Usage() {
     return 2;
 }
 
-std::int32_t Word(const std::vector<std::uint8_t>& b, size_t n) {
-    return std::int32_t(std::uint32_t(b[n]) | std::uint32_t(b[n + 1]) << 8 | std::uint32_t(b[n + 2]) << 16 |
-                        std::uint32_t(b[n + 3]) << 24);
-}
-
-void DumpStateTables(const SaveGameFile& f, size_t nBase) {
-    const std::vector<std::uint8_t>& b = f.effectBlock;
+// Prints the entries of the scene state tables that differ from a new game's, read by
+// the game's own loader. The offsets are the block's layout: event states, character
+// records, object bytes, shop stock, run counters.
+bool DumpStateTables(const SaveGameFile& f, size_t nBase) {
+    // Constructing the manager only fills its tables; it touches nothing of the game.
+    auto pTables = std::make_unique<CEffectManager>();
+    CByteReader reader(f.effectBlock, "scene state block");
+    if (!pTables->Load(reader)) {
+        std::fprintf(stderr, "savetool: %s\n", pTables->GetError().c_str());
+        return false;
+    }
     const size_t nEntries = size_t(kStateScenes) * kStateEntries;
     const size_t nNpc = nEntries, nObjects = nNpc + nEntries * sizeof(NpcStateRecord);
     const size_t nStock = nObjects + nEntries, nRuns = nStock + size_t(kStockShops) * kStockItems * 4;
     std::printf("  event states @%zu, character records @%zu, object bytes @%zu, shop stock @%zu, run counters @%zu\n",
                 nBase, nBase + nNpc, nBase + nObjects, nBase + nStock, nBase + nRuns);
-    for (size_t i = 0; i < nEntries; ++i) {
-        const size_t s = i / kStateEntries, k = i % kStateEntries;
-        if (b[i]) std::printf("  event state scene %zu event %zu = %u\n", s, k, b[i]);
-        if (b[nObjects + i]) std::printf("  object byte scene %zu entry %zu = %u\n", s, k, b[nObjects + i]);
-        const std::int32_t nRunsValue = Word(b, nRuns + 4 * i);
-        if (nRunsValue != -1) std::printf("  run counter scene %zu event %zu = %d\n", s, k, nRunsValue);
-        const size_t r = nNpc + i * sizeof(NpcStateRecord);
-        bool bFresh = true;
-        for (size_t j = 0; j < sizeof(NpcStateRecord); ++j) bFresh = bFresh && b[r + j] == 0xFF;
-        if (!bFresh)
-            std::printf("  character scene %zu id %zu: at (%d, %d) life %d direction %d display %d\n", s, k,
-                        Word(b, r + 4), Word(b, r + 8), Word(b, r + 12), int(std::int8_t(b[r + 16])),
-                        int(std::int8_t(b[r + 17])));
-    }
-    for (size_t i = 0; i < size_t(kStockShops) * kStockItems; ++i)
-        if (std::int32_t n = Word(b, nStock + 4 * i))
-            std::printf("  shop %zu item %zu stock %d\n", i / kStockItems, i % kStockItems, n);
+    const CEffectManager& t = *pTables;
+    for (int s = 0; s < kStateScenes; ++s)
+        for (int k = 0; k < kStateEntries; ++k) {
+            if (t.EventStates[s][k]) std::printf("  event state scene %d event %d = %u\n", s, k, t.EventStates[s][k]);
+            if (t.ObjectTaken[s][k]) std::printf("  object byte scene %d entry %d = %u\n", s, k, t.ObjectTaken[s][k]);
+            if (t.EventRuns[s][k] != -1) std::printf("  run counter scene %d event %d = %d\n", s, k, t.EventRuns[s][k]);
+            // A fresh record is 0xFF in every byte, the unused ones included.
+            const NpcStateRecord& r = t.NpcStates[s][k];
+            const auto* pByte = reinterpret_cast<const std::uint8_t*>(&r);
+            if (std::any_of(pByte, pByte + sizeof r, [](std::uint8_t b) { return b != 0xFF; }))
+                std::printf("  character scene %d id %d: at (%d, %d) life %d direction %d display %d\n", s, k, r.nMapX,
+                            r.nMapY, r.nLife, int(r.nDirection), int(r.nDisplay));
+        }
+    for (int s = 0; s < kStockShops; ++s)
+        for (int i = 0; i < kStockItems; ++i)
+            if (t.ShopStock[s][i]) std::printf("  shop %d item %d stock %d\n", s, i, t.ShopStock[s][i]);
+    return true;
 }
 
 void DumpRecord(const HeroRecord& r) {
@@ -88,7 +93,7 @@ int Dump(const SaveGameFile& f) {
             std::printf("  scene %d @%zu\n", f.nScene, kSaveSceneOffset);
             std::printf("  story flag %u @%zu\n", f.bStoryFlag, kSaveStoryOffset);
         } else if (span.strName == "scene state block") {
-            DumpStateTables(f, span.nOffset);
+            if (!DumpStateTables(f, span.nOffset)) return 1;
         } else if (span.strName == "toolbar block") {
             const ToolBarSaveState& t = f.toolBar;
             std::printf("  hero %d party behaviour %d stack %d x%d weather %d\n  quick slots", t.nHero,
