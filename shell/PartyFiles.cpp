@@ -51,24 +51,6 @@ bool ReadMemberFile(const std::string& strName, HeroRecord* pRecord, std::string
     return true;
 }
 
-// A member made from a record as the loaders of party files do it.
-void ApplyMemberRecord(CPlayer& member, int nMember, const HeroRecord& record) {
-    member.Init(1, true, nMember);
-    member.SetSculpt(record.nSculpt, true);
-    member.ApplyRecord(record);
-    member.OnLoaded();
-}
-
-// The heroine and every other slot with a party id, as the leave question and the
-// party-size test count them.
-void RecountParty(CMainFrame& frame) {
-    int nCount = 1;
-    for (int i = 1; i < 4; ++i) nCount += frame.m_nPartyIds[i] >= 0 ? 1 : 0;
-    frame.m_nPartyCount = nCount;
-    // Open state, skill and item panels show the party as it is now.
-    if (frame.m_pToolBar) frame.m_pToolBar->RefreshPanels();
-}
-
 // Deletes every party member (the slots own them) and empties the slots.
 void DropPartySlots() {
     for (CPlayer*& p : pParty) {

@@ -253,10 +253,7 @@ void CMainFrame::ApplySaveFile(const SaveGameFile& file) {
         AddPartyMember(i);
         if (i == nActive || !pParty[i]) continue;
         const HeroRecord& record = *file.pMembers[i];
-        pParty[i]->Init(1, true, i);
-        pParty[i]->SetSculpt(record.nSculpt, true);
-        pParty[i]->ApplyRecord(record);
-        pParty[i]->OnLoaded();
+        ApplyMemberRecord(*pParty[i], i, record);
         if (record.nSelectedSkill >= 0) skills.SelectSkill(pParty[i], record.nSelectedSkill);
     }
     CopyPartyMember(nActive);
