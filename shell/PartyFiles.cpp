@@ -14,6 +14,7 @@
 #include "shell/FrameLinks.h"
 #include "shell/HeroLink.h"
 #include "shell/MainFrame.h"
+#include "shell/SaveGameFile.h"
 #include "shell/ShellGlobals.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "world/Player.h"
@@ -37,14 +38,14 @@ bool MakeSaveFolder(std::string* pError) {
     return false;
 }
 
-// The member's record from a file: false (nothing read) when the file is missing, or
-// with the reader's message when it is damaged.
-bool ReadMemberFile(const std::string& strName, HeroRecord* pRecord, std::string* pError) {
+// The record of member nMember from a file: false (nothing read) when the file is
+// missing, or with the reader's message when it is damaged or holds another member.
+bool ReadMemberFile(const std::string& strName, int nMember, HeroRecord* pRecord, std::string* pError) {
     std::vector<std::uint8_t> bytes;
     if (!FileExists(strName.c_str())) return false;
     if (!ReadWholeFile(strName.c_str(), kPartyFileLimit, &bytes, pError)) return false;
     CByteReader in(bytes, strName);
-    if (!ParseHeroRecord(in, pRecord)) {
+    if (!ReadSlotRecord(in, nMember, pRecord)) {
         *pError = in.Error();
         return false;
     }
@@ -96,10 +97,10 @@ bool CMainFrame::LoadTempParty(int n, bool bKeep) {
     CByteReader in(bytes, strName);
     std::int32_t nScene = 0, nActive = 0, nIds[4] = {-1, -1, -1, -1};
     bool bRead = in.ReadI32(&nScene) && in.ReadI32(&nActive);
-    for (std::int32_t& nId : nIds) bRead = bRead && in.ReadI32(&nId);
+    for (int i = 0; i < 4 && bRead; ++i) bRead = in.ReadI32(&nIds[i]) && CheckPartyId(in, i, nIds[i]);
     auto records = std::make_unique<HeroRecord[]>(4);
     for (int i = 0; i < 4 && bRead; ++i)
-        if (nIds[i] >= 0) bRead = ParseHeroRecord(in, &records[i]);
+        if (nIds[i] >= 0) bRead = ReadSlotRecord(in, i, &records[i]);
     if (bRead && (nScene < 0 || nScene >= kSceneTableCount || nActive < 1 || nActive > 4 || nIds[nActive - 1] < 0))
         bRead = in.Fail("scene or active slot");
     if (!bRead) {
@@ -150,8 +151,10 @@ bool CMainFrame::LoadPlayerFile(int nNumber, bool bInitial) {
     SetGameFolderCurrent();
     auto pRecord = std::make_unique<HeroRecord>();
     bool bHave = false;
-    if (!bInitial) bHave = ReadMemberFile(SaveName("save\\SavePlayer%d.sav", nNumber), pRecord.get(), &m_strPartyFileError);
-    if (!bHave) bHave = ReadMemberFile(SaveName("save\\InitPlayer%d.sav", nNumber), pRecord.get(), &m_strPartyFileError);
+    if (!bInitial)
+        bHave = ReadMemberFile(SaveName("save\\SavePlayer%d.sav", nNumber), nMember, pRecord.get(), &m_strPartyFileError);
+    if (!bHave)
+        bHave = ReadMemberFile(SaveName("save\\InitPlayer%d.sav", nNumber), nMember, pRecord.get(), &m_strPartyFileError);
     AddPartyMember(nMember);
     CPlayer* pMember = pParty[nMember];
     if (!pMember) return false;

@@ -1,6 +1,7 @@
 // Party membership through the event scripts and the party files in "save": joining,
 // leaving and rejoining with the written record, changing an absent member's file,
 // files that cannot be written or read, and the initial records gamekit writes.
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/Stream.h"
@@ -49,6 +50,24 @@ protected:
         const std::vector<std::uint8_t> bytes = m_folder.Read(rel);
         CByteReader in(bytes, rel);
         return ParseHeroRecord(in, pRecord);
+    }
+
+    // A parked party file as SaveTempParty lays it out, with a record of the given
+    // member (-1: none) after the ids for each slot whose id is 0 or more.
+    void WriteParkedParty(int n, int nActive, const std::vector<int>& ids, const std::vector<int>& members) {
+        CByteWriter out;
+        out.WriteI32(0);
+        out.WriteI32(nActive);
+        for (int nId : ids) out.WriteI32(nId);
+        for (int nMember : members) {
+            if (nMember < 0) continue;
+            HeroRecordModel model;
+            model.nMember = nMember;
+            model.nMoney = 500;
+            const std::vector<std::uint8_t> record = BuildHeroRecord(model);
+            out.WriteBytes(record.data(), record.size());
+        }
+        m_folder.Write("save/SaveTemp" + std::to_string(n) + ".sav", out.Bytes());
     }
 
     CTempFolder m_folder{"partyfiles"};
@@ -169,6 +188,55 @@ TEST_F(PartyFileTest, AMissingOrShortParkedPartyChangesNothing) {
     ASSERT_TRUE(ParseHeroRecord(in, pRecord.get()));
     EXPECT_EQ(pRecord->nMember, 1);
     EXPECT_TRUE(in.AtEnd());
+}
+
+// A party file that names a member outside its own slot is refused before anything
+// changes: a parked party with an id other than -1 or the slot, or a record of another
+// member in a slot; a member file holding another member's record (whose bag tables it
+// would write over).
+TEST_F(PartyFileTest, FilesNamingAMemberOutsideItsSlotAreRefused) {
+    Run("  JoinParty 2 -1\n");
+    CPlayer* pMember = pParty[1];
+    pFrame->m_nCurrentScene = 0;
+    WriteParkedParty(1, 1, {0, 1, 7, -1}, {0, 1, 2, -1});
+    WriteParkedParty(2, 1, {0, 1, -2, -1}, {0, 1, -1, -1});
+    WriteParkedParty(3, 1, {0, 1, -1, -1}, {0, 3, -1, -1});
+    for (int n : {1, 2, 3}) {
+        pFrame->m_strPartyFileError.clear();
+        EXPECT_FALSE(pFrame->LoadTempParty(n, n == 2)) << n;
+        EXPECT_NE(pFrame->m_strPartyFileError.find("SaveTemp" + std::to_string(n)), std::string::npos)
+            << pFrame->m_strPartyFileError;
+        EXPECT_EQ(pParty[1], pMember) << n;
+        EXPECT_EQ(pParty[2], nullptr) << n;
+        EXPECT_EQ(pCompanion, pMember) << n;
+        EXPECT_EQ(std::vector<int>(std::begin(pFrame->m_nPartyIds), std::end(pFrame->m_nPartyIds)),
+                  (std::vector<int>{0, 1, -1, -1}))
+            << n;
+        EXPECT_NE(pMember->nMoney, 500) << n;
+    }
+    EXPECT_NE(pFrame->m_strPartyFileError.find("member 3"), std::string::npos) << pFrame->m_strPartyFileError;
+
+    std::vector<ItemRow> items(4);
+    for (ItemRow& row : items) std::fill(&row.nBagCell[0][0], &row.nBagCell[0][0] + kMemberCount * kBagCellCount, -1);
+    pGameData->pItem = items.data();
+    pGameData->nItemCount = 4;
+    HeroRecordModel model;
+    model.nMember = 3;
+    model.nMoney = 500;
+    model.itemCount[2] = 1;
+    model.bagCells[2].fill(-1);
+    model.bagCells[2][0] = 5;
+    std::string why;
+    ASSERT_TRUE(WriteHeroRecordFile(m_folder.File("save/SavePlayer3.sav"), model, &why)) << why;
+    pFrame->m_strPartyFileError.clear();
+    Run("  JoinParty 3 -1\n");
+    ASSERT_NE(pParty[2], nullptr);
+    EXPECT_EQ(pParty[2]->nMember, 2);
+    EXPECT_NE(pParty[2]->nMoney, 500);
+    EXPECT_EQ(items[2].nBagCell[3][0], -1) << "member 4's bag table was written";
+    EXPECT_NE(pFrame->m_strPartyFileError.find("SavePlayer3"), std::string::npos) << pFrame->m_strPartyFileError;
+    pGameData->pItem = nullptr;
+    pGameData->nItemCount = 0;
 }
 
 TEST_F(PartyFileTest, GamekitsInitialRecordReadsBackExactlyAndTheMemberStandsBesideTheHero) {
