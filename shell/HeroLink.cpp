@@ -86,7 +86,10 @@ void CShellHeroHost::ShowCaption(const char* pszText) {
     if (ToolBar()) ToolBar()->SetCaption(pszText);
 }
 void CShellHeroHost::LeaveParty(int nMember) {
-    if (pFrame && nMember >= 0 && nMember < 4) pFrame->m_nPartyIds[nMember] = -1;
+    if (!pFrame || nMember < 0 || nMember >= 4) return;
+    pFrame->m_nPartyIds[nMember] = -1;
+    // The count saved with the game follows the ids.
+    RecountParty(*pFrame);
 }
 void CShellHeroHost::RequestWalk(int x, int y) {
     if (pFrame) pFrame->WalkHeroTo(x, y);

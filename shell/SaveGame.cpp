@@ -212,11 +212,13 @@ void CMainFrame::ApplySaveFile(const SaveGameFile& file) {
     m_bLoading = 1;
     InstallSceneLinks();
     CPanelLink& panels = PanelLink();
-    m_nPartyCount = file.nPartyCount;
+    // The count follows the ids: a file saved while the count had gone stale still
+    // loads a party that adds up.
+    m_nPartyCount = PartyCountOf(file.nPartyIds);
     std::copy(std::begin(file.nPartyIds), std::end(file.nPartyIds), m_nPartyIds);
     m_nCurrentScene = file.nScene;
     m_bStorySaved = file.bStoryFlag;
-    panels.SetPartyCount(file.nPartyCount);
+    panels.SetPartyCount(m_nPartyCount);
 
     DeleteHeroes();
     CMapLink& map = MapLink();

@@ -9,6 +9,7 @@
 #include "tests/TempFolder.h"
 #include "tests/shell/ScriptTestUtil.h"
 #include "tools/gamekit/HeroRecordWriter.h"
+#include "world/PlayerHost.h"
 #include "world/PlayerRecord.h"
 
 namespace {
@@ -109,6 +110,20 @@ TEST_F(PartyFileTest, AMemberWhoLeftRejoinsWithTheWrittenRecordAndFullLifeAndMan
     EXPECT_EQ(pParty[1]->nLife, 90);
     EXPECT_EQ(pParty[1]->nMana, 80);
     EXPECT_EQ(pPlayer->bFlags[1], 0);
+}
+
+// A member who falls in a fight leaves the party's ids, and the party count that a
+// saved game keeps goes down with them.
+TEST_F(PartyFileTest, AFallenMemberLeavesTheIdsAndTheCount) {
+    Run("  JoinParty 2 -1\n");
+    Run("  JoinParty 3 -1\n");
+    ASSERT_EQ(pFrame->m_nPartyCount, 3);
+    HeroHost().LeaveParty(2);
+    EXPECT_EQ(pFrame->m_nPartyIds[2], -1);
+    EXPECT_EQ(pFrame->m_nPartyCount, 2);
+    HeroHost().LeaveParty(4);
+    HeroHost().LeaveParty(-1);
+    EXPECT_EQ(pFrame->m_nPartyCount, 2);
 }
 
 TEST_F(PartyFileTest, JoiningAllAndLeavingAnAbsentMemberChangeNoIdsOrBits) {

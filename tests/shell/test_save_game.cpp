@@ -274,6 +274,21 @@ TEST_F(SaveGame, AnItemOnTheCursorGoesBackIntoTheBagBeforeSaving) {
     EXPECT_EQ(file.pHero->nItemCount[1], nBefore + 1);
 }
 
+// The party count of a file follows its ids when the two disagree, as in files saved
+// while the count had gone stale.
+TEST_F(SaveGame, ALoadedPartyCountsItsIds) {
+    PlayALittle();
+    std::vector<std::uint8_t> b = Built();
+    ASSERT_EQ(GetI32(b, kSaveCountOffset), 2);
+    PutI32(b, kSaveCountOffset, 3);
+    WriteSlot(4, b);
+    std::string why;
+    ASSERT_TRUE(pFrame->LoadGame(4, &why)) << why;
+    EXPECT_EQ(pFrame->m_nPartyCount, 2);
+    EXPECT_EQ(Bar()->m_nPartyCount, 2);
+    EXPECT_EQ(GetI32(Built(), kSaveCountOffset), 2);
+}
+
 TEST_F(SaveGame, RefusedFilesLeaveTheRunningGameAsItWas) {
     PlayALittle();
     const std::vector<std::uint8_t> good = Built();
