@@ -9,6 +9,7 @@
 #include "tests/TempFolder.h"
 #include "tests/shell/ScriptTestUtil.h"
 #include "tools/gamekit/HeroRecordWriter.h"
+#include "tools/gamekit/SampleScenes.h"
 #include "world/PlayerHost.h"
 #include "world/PlayerRecord.h"
 
@@ -203,6 +204,24 @@ TEST_F(PartyFileTest, AMissingOrShortParkedPartyChangesNothing) {
     ASSERT_TRUE(ParseHeroRecord(in, pRecord.get()));
     EXPECT_EQ(pRecord->nMember, 1);
     EXPECT_TRUE(in.AtEnd());
+}
+
+// A parked party read back: with keep, the slot of the companion is filled again from
+// its record, and the companion is the member now in that slot.
+TEST_F(PartyFileTest, AParkedPartyComesBackAsItWasSaved) {
+    std::string why;
+    ASSERT_TRUE(WriteSampleScenes(m_folder.Path(), &why)) << why;
+    pFrame->m_nCurrentScene = 0;
+    Run("  JoinParty 2 -1\n");
+    ASSERT_EQ(pCompanion, pParty[1]);
+    pParty[1]->nMoney = 22;
+    ASSERT_TRUE(pFrame->SaveTempParty(1));
+    pParty[1]->nMoney = 88;
+    ASSERT_TRUE(pFrame->LoadTempParty(1, true)) << pFrame->m_strPartyFileError;
+    ASSERT_NE(pParty[1], nullptr);
+    EXPECT_EQ(pCompanion, pParty[1]);
+    EXPECT_EQ(pCompanion->nMoney, 22);
+    EXPECT_EQ(Bar().m_nCompanion, 2);
 }
 
 // A party file that names a member outside its own slot is refused before anything
