@@ -62,6 +62,20 @@ void DropPartySlots() {
     if (pPlayer) pPlayer->RefreshPartyMembers();
 }
 
+// The controlled hero becomes the member read into nSlot. With bPark he is parked in
+// his own slot first (SwitchHero); otherwise no slot counts as his while he is taken,
+// so he takes the record even when it is his own slot's and overwrites none.
+void TakeHeroFromSlot(int nSlot, bool bPark) {
+    if (bPark) {
+        SwitchHero(nSlot);
+        return;
+    }
+    CPanelLink& panels = PanelLink();
+    const int nCurrent = panels.GetActiveSlot();
+    panels.SetActiveSlot(0);
+    if (!LoadHeroFromSlot(nSlot)) panels.SetActiveSlot(nCurrent);
+}
+
 }  // namespace
 
 bool CMainFrame::SaveTempParty(int n) {
@@ -116,11 +130,12 @@ bool CMainFrame::LoadTempParty(int n, bool bKeep) {
     if (bKeep) {
         for (int i = 0; i < 4; ++i)
             if (pParty[i]) m_nPartyIds[i] = i;
-        SwitchHero(nActive - 1);
     } else {
         for (int i = 0; i < 4; ++i) m_nPartyIds[i] = nIds[i];
-        LoadHeroFromSlot(nActive - 1);
     }
+    // The hero left behind is parked only in a kept slot the file did not fill.
+    const int nCurrent = PanelLink().GetActiveSlot() - 1;
+    TakeHeroFromSlot(nActive - 1, bKeep && nCurrent >= 0 && nCurrent < 4 && nIds[nCurrent] < 0 && pParty[nCurrent]);
     RecountParty(*this);
     ChangeScene(nScene, 0, -1);
     return true;

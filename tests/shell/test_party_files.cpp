@@ -206,22 +206,60 @@ TEST_F(PartyFileTest, AMissingOrShortParkedPartyChangesNothing) {
     EXPECT_TRUE(in.AtEnd());
 }
 
-// A parked party read back: with keep, the slot of the companion is filled again from
-// its record, and the companion is the member now in that slot.
+// A parked party read back, with and without keep: the controlled hero is the record of
+// the file's active slot even when that slot is the one he holds now, no record just read
+// is overwritten by the hero left behind, a kept member the file does not name keeps what
+// the hero held there, and the companion is the member now in its slot.
 TEST_F(PartyFileTest, AParkedPartyComesBackAsItWasSaved) {
     std::string why;
     ASSERT_TRUE(WriteSampleScenes(m_folder.Path(), &why)) << why;
     pFrame->m_nCurrentScene = 0;
+    pFrame->AddPartyMember(0);
+    pPlayer->nMoney = 11;
+    pFrame->CopyPartyMember(0);
     Run("  JoinParty 2 -1\n");
     ASSERT_EQ(pCompanion, pParty[1]);
     pParty[1]->nMoney = 22;
+    auto money = [] { return std::vector<int>{pPlayer->nMoney, pParty[0]->nMoney, pParty[1]->nMoney}; };
+
     ASSERT_TRUE(pFrame->SaveTempParty(1));
+    pPlayer->nMoney = 99;
     pParty[1]->nMoney = 88;
     ASSERT_TRUE(pFrame->LoadTempParty(1, true)) << pFrame->m_strPartyFileError;
-    ASSERT_NE(pParty[1], nullptr);
+    EXPECT_EQ(money(), (std::vector<int>{11, 11, 22}));
+    EXPECT_EQ(Bar().m_nHero, 1);
     EXPECT_EQ(pCompanion, pParty[1]);
     EXPECT_EQ(pCompanion->nMoney, 22);
     EXPECT_EQ(Bar().m_nCompanion, 2);
+
+    pPlayer->nMoney = 99;
+    ASSERT_TRUE(pFrame->LoadTempParty(1, false)) << pFrame->m_strPartyFileError;
+    EXPECT_EQ(money(), (std::vector<int>{11, 11, 22}));
+    EXPECT_EQ(Bar().m_nHero, 1);
+    EXPECT_EQ(std::vector<int>(std::begin(pFrame->m_nPartyIds), std::end(pFrame->m_nPartyIds)),
+              (std::vector<int>{0, 1, -1, -1}));
+    EXPECT_EQ(pFrame->m_nPartyCount, 2);
+
+    // Saved while member 2 was the hero, read back while the heroine is.
+    ASSERT_TRUE(SwitchHero(1));
+    ASSERT_TRUE(pFrame->SaveTempParty(2));
+    ASSERT_TRUE(SwitchHero(0));
+    pPlayer->nMoney = 99;
+    ASSERT_TRUE(pFrame->LoadTempParty(2, true)) << pFrame->m_strPartyFileError;
+    EXPECT_EQ(Bar().m_nHero, 2);
+    EXPECT_EQ(pPlayer->nMember, 1);
+    EXPECT_EQ(money(), (std::vector<int>{22, 11, 22}));
+
+    // A file without member 2, read with keep while member 2 is the hero.
+    pPlayer->nMoney = 55;
+    WriteParkedParty(3, 1, {0, -1, -1, -1}, {0});
+    ASSERT_TRUE(pFrame->LoadTempParty(3, true)) << pFrame->m_strPartyFileError;
+    EXPECT_EQ(Bar().m_nHero, 1);
+    EXPECT_EQ(pPlayer->nMember, 0);
+    EXPECT_EQ(money(), (std::vector<int>{500, 500, 55}));
+    EXPECT_EQ(pParty[1]->mapObject.nKind, kHeroKindComputer);
+    EXPECT_EQ(std::vector<int>(std::begin(pFrame->m_nPartyIds), std::end(pFrame->m_nPartyIds)),
+              (std::vector<int>{0, 1, -1, -1}));
 }
 
 // A party file that names a member outside its own slot is refused before anything
