@@ -77,18 +77,15 @@ void WriteThumbnail(CByteWriter& out, CGameToolBar* pBar, DWORD dwMemory) {
     out.WriteBytes(pixels.data(), pixels.size());
 }
 
-// An item on the cursor is off the bag's count: it goes back into the bag, or onto
-// the ground at the hero's feet when the bag is full, so a save never loses it.
+// An item on the cursor is off the hero's count: it goes back into the bag, or onto
+// the ground at the hero's feet when the bag is full, or, when the ground takes it
+// neither, back onto the count without a bag cell, so a save never loses it.
 void PutBackCarriedItem(CGameToolBar* pBar) {
     if (!pMouse || pMouse->m_nCarriedItem < 0 || !pPlayer) return;
     const int nItem = pMouse->m_nCarriedItem;
-    if (pBar && pBar->PutItemInBag(nItem)) {
+    const bool bInBag = pBar && pBar->PutItemInBag(nItem);
+    if (bInBag || !pScene || !pScene->DropItemOnGround(nItem, pPlayer->ptPos.x, pPlayer->ptPos.y, 0))
         pPlayer->AddItem(nItem);
-    } else if (pScene) {
-        pScene->DropItemOnGround(nItem, pPlayer->ptPos.x, pPlayer->ptPos.y, 0);
-    } else {
-        return;
-    }
     pMouse->m_nCarriedItem = -1;
 }
 
