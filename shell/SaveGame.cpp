@@ -200,11 +200,12 @@ bool CMainFrame::LoadGame(int nSlot, std::string* pError) {
         SetError(pError, "the game's tables are not set up");
         return false;
     }
-    ApplySaveFile(*pFile);
-    return true;
+    if (ApplySaveFile(*pFile)) return true;
+    SetError(pError, "the saved scene " + std::to_string(pFile->nScene) + " cannot be entered");
+    return false;
 }
 
-void CMainFrame::ApplySaveFile(const SaveGameFile& file) {
+bool CMainFrame::ApplySaveFile(const SaveGameFile& file) {
     if (pScreen) pScreen->FadeOut(kLoadFadeMs);
     m_bLoading = 1;
     InstallSceneLinks();
@@ -269,7 +270,7 @@ void CMainFrame::ApplySaveFile(const SaveGameFile& file) {
     // The loading flag keeps the members where their records put them.
     if (!ChangeScene(file.nScene, 0, -1)) {
         m_bLoading = 0;
-        return;
+        return false;
     }
     LoadGroundItems(file);
     if (pScene) pScene->ReviveDeadNpcs();
@@ -281,4 +282,5 @@ void CMainFrame::ApplySaveFile(const SaveGameFile& file) {
     }
     if (pBar) pBar->ReloadForHero();
     m_bLoading = 0;
+    return true;
 }

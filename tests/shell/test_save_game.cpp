@@ -318,6 +318,35 @@ TEST_F(SaveGame, ALoadedPartyCountsItsIds) {
     EXPECT_EQ(GetI32(Built(), kSaveCountOffset), 2);
 }
 
+// The toolbar's link that takes the saved scene's map away when a load sets the party
+// count: the map went, as a disk could lose it, after the load checked it and before the
+// scene is built.
+class CMapTakingPanelLink : public CToolBarPanelLink {
+public:
+    explicit CMapTakingPanelLink(std::string strMap) : m_strMap(std::move(strMap)) {}
+    void SetPartyCount(int nCount) override {
+        std::filesystem::remove(m_strMap);
+        CToolBarPanelLink::SetPartyCount(nCount);
+    }
+
+private:
+    std::string m_strMap;
+};
+
+TEST_F(SaveGame, ALoadWhoseSceneCannotBeEnteredFails) {
+    std::string why;
+    ASSERT_TRUE(pFrame->SaveGame(6, &why)) << why;
+    CMapTakingPanelLink link(folder.File("map/scene000.map"));
+    link.CreatePanels();
+    SetPanelLink(&link);
+    const bool bLoaded = pFrame->LoadGame(6, &why);
+    InstallToolBarLinks();
+    EXPECT_FALSE(bLoaded);
+    EXPECT_NE(why.find("scene 0"), std::string::npos) << why;
+    EXPECT_EQ(pScene, nullptr);
+    EXPECT_EQ(pFrame->m_bLoading, 0);
+}
+
 TEST_F(SaveGame, RefusedFilesLeaveTheRunningGameAsItWas) {
     PlayALittle();
     const std::vector<std::uint8_t> good = Built();
