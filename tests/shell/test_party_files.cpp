@@ -114,8 +114,9 @@ TEST_F(PartyFileTest, AMemberWhoLeftRejoinsWithTheWrittenRecordAndFullLifeAndMan
 }
 
 // A member who falls in a fight leaves the party's ids, and the party count that a
-// saved game keeps goes down with them.
-TEST_F(PartyFileTest, AFallenMemberLeavesTheIdsAndTheCount) {
+// saved game keeps goes down with them; the scene's update then writes her member file,
+// from which she joins again, and deletes her.
+TEST_F(PartyFileTest, AFallenMemberLeavesTheIdsAndTheCountAndKeepsHerFile) {
     Run("  JoinParty 2 -1\n");
     Run("  JoinParty 3 -1\n");
     ASSERT_EQ(pFrame->m_nPartyCount, 3);
@@ -125,6 +126,23 @@ TEST_F(PartyFileTest, AFallenMemberLeavesTheIdsAndTheCount) {
     HeroHost().LeaveParty(4);
     HeroHost().LeaveParty(-1);
     EXPECT_EQ(pFrame->m_nPartyCount, 2);
+
+    ASSERT_EQ(pCompanion, pParty[2]);
+    pParty[2]->nMoney = 77;
+    pParty[2]->bMode[3] = 1;  // falls in her next update
+    MapLink().UpdateScene();
+    EXPECT_EQ(pParty[2], nullptr);
+    EXPECT_EQ(pCompanion, nullptr);
+    EXPECT_EQ(Bar().m_nCompanion, -1);
+    EXPECT_EQ(pPlayer->bFlags[2], 1);
+    EXPECT_EQ(pFrame->m_nPartyCount, 2);
+    auto pRecord = std::make_unique<HeroRecord>();
+    ASSERT_TRUE(ReadRecordFile("save/SavePlayer3.sav", pRecord.get()));
+    EXPECT_EQ(pRecord->nMember, 2);
+    EXPECT_EQ(pRecord->nMoney, 77);
+    Run("  JoinParty 3 -1\n");
+    ASSERT_NE(pParty[2], nullptr);
+    EXPECT_EQ(pParty[2]->nMoney, 77);
 }
 
 TEST_F(PartyFileTest, JoiningAllAndLeavingAnAbsentMemberChangeNoIdsOrBits) {
