@@ -84,8 +84,8 @@ void PutBackCarriedItem(CGameToolBar* pBar) {
     if (!pMouse || pMouse->m_nCarriedItem < 0 || !pPlayer) return;
     const int nItem = pMouse->m_nCarriedItem;
     const bool bInBag = pBar && pBar->PutItemInBag(nItem);
-    if (bInBag || !pScene || !pScene->DropItemOnGround(nItem, pPlayer->ptPos.x, pPlayer->ptPos.y, 0))
-        pPlayer->AddItem(nItem);
+    const bool bOnGround = !bInBag && pScene && pScene->DropItemOnGround(nItem, pPlayer->ptPos.x, pPlayer->ptPos.y, 0);
+    if (!bOnGround) pPlayer->AddItem(nItem);
     pMouse->m_nCarriedItem = -1;
 }
 
