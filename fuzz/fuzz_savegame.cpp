@@ -54,7 +54,8 @@ void Check(const std::uint8_t* pData, size_t nSize) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, size_t nSize) {
     Check(pData, nSize);
     std::vector<std::uint8_t> bytes = SoundFile();
-    const size_t nTail = 548061;  // the toolbar block and all after it
+    // The toolbar block and all after it: the header and the scene state block lie before.
+    constexpr size_t nTail = kSaveHeaderBytes + CEffectManager::kBlockSize;
     bytes.resize(std::max(bytes.size(), nTail + nSize), 0);
     for (size_t i = 0; i < nSize; ++i) bytes[nTail + i] ^= pData[i];
     Check(bytes.data(), bytes.size());

@@ -212,10 +212,13 @@ bool CMainFrame::ChangeScene(int nScene, int nKind, int nTime) {
 
 void CMainFrame::AddPartyMember(int nMember) {
     if (nMember < 0 || nMember >= 4) return;
-    // The slot owns its member: whatever it held goes first.
-    delete pParty[nMember];
+    // The slot owns its member: whatever it held goes, and a companion held there is
+    // the new member now, so nothing points at the one deleted.
+    CPlayer* pOld = pParty[nMember];
     CPlayer* pMember = new CPlayer;
     pParty[nMember] = pMember;
+    if (pOld && pCompanion == pOld) pCompanion = pMember;
+    delete pOld;
     pMember->Init(1, true, nMember);
     POINT pt{100, 100};
     const POINT off = m_ptPartyOffsets[nMember];

@@ -11,6 +11,7 @@
 #include "world/EffectManager.h"
 #include "world/Npc.h"
 #include "world/Player.h"
+#include "world/PlayerRecord.h"
 #include "world/Scene.h"
 
 namespace {
@@ -85,7 +86,10 @@ void CShellHeroHost::ShowCaption(const char* pszText) {
     if (ToolBar()) ToolBar()->SetCaption(pszText);
 }
 void CShellHeroHost::LeaveParty(int nMember) {
-    if (pFrame && nMember >= 0 && nMember < 4) pFrame->m_nPartyIds[nMember] = -1;
+    if (!pFrame || nMember < 0 || nMember >= 4) return;
+    pFrame->m_nPartyIds[nMember] = -1;
+    // The count saved with the game follows the ids.
+    RecountParty(*pFrame);
 }
 void CShellHeroHost::RequestWalk(int x, int y) {
     if (pFrame) pFrame->WalkHeroTo(x, y);
@@ -165,6 +169,24 @@ void DeleteHeroes() {
         p = nullptr;
     }
     pCompanion = nullptr;
+}
+
+void ApplyMemberRecord(CPlayer& member, int nMember, const HeroRecord& record) {
+    member.Init(1, true, nMember);
+    member.SetSculpt(record.nSculpt, true);
+    member.ApplyRecord(record);
+    member.OnLoaded();
+}
+
+int PartyCountOf(const std::int32_t (&nIds)[4]) {
+    int nCount = 1;
+    for (int i = 1; i < 4; ++i) nCount += nIds[i] >= 0 ? 1 : 0;
+    return nCount;
+}
+
+void RecountParty(CMainFrame& frame) {
+    frame.m_nPartyCount = PartyCountOf(frame.m_nPartyIds);
+    if (frame.m_pToolBar) frame.m_pToolBar->RefreshPanels();
 }
 
 void NoteHeroDied() { s_bHeroDied = true; }

@@ -2,8 +2,14 @@
 // main window's state, and the map-link calls through which the main window updates,
 // stops, walks and clicks with the hero and the party.
 #pragma once
+#include <cstdint>
+
 #include "shell/SceneLink.h"
 #include "world/PlayerHost.h"
+
+class CMainFrame;
+class CPlayer;
+struct HeroRecord;
 
 class CShellHeroHost : public CHeroHost {
 public:
@@ -57,5 +63,12 @@ public:
 
 // Deletes the hero and every party slot and clears them and the companion.
 void DeleteHeroes();
+// A party member made from its record, as the loaders of saved games and party files do it.
+void ApplyMemberRecord(CPlayer& member, int nMember, const HeroRecord& record);
+// The party count the ids make: the heroine and every other slot with a party id, as the
+// leave question and the party-size test count them.
+int PartyCountOf(const std::int32_t (&nIds)[4]);
+// Sets the main window's party count from its ids; open panels show the party as it is now.
+void RecountParty(CMainFrame& frame);
 // The scene reports the heroine's death; the game-over screen follows the update.
 void NoteHeroDied();

@@ -152,8 +152,9 @@ public:
     bool LoadGame(int nSlot, std::string* pError = nullptr);
     // The save file of the running game, built in memory; false without a game.
     bool BuildSaveFile(std::vector<std::uint8_t>* pBytes, std::string* pError = nullptr);
-    // Rebuilds the game from a parsed and checked save file.
-    void ApplySaveFile(const SaveGameFile& file);
+    // Rebuilds the game from a parsed and checked save file. False when the saved scene
+    // cannot be entered after all; the old world is gone then.
+    bool ApplySaveFile(const SaveGameFile& file);
     // The bank (shell/Bank.cpp): runs the bank box over the map; the two moves of the
     // amount, each refused (false, nothing moved) when it is negative, more than there
     // is, or would overflow.

@@ -14,6 +14,7 @@
 #include "shell/FrameLinks.h"
 #include "shell/HeroLink.h"
 #include "shell/MainFrame.h"
+#include "shell/SaveGameFile.h"
 #include "shell/ShellGlobals.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "world/Player.h"
@@ -37,36 +38,18 @@ bool MakeSaveFolder(std::string* pError) {
     return false;
 }
 
-// The member's record from a file: false (nothing read) when the file is missing, or
-// with the reader's message when it is damaged.
-bool ReadMemberFile(const std::string& strName, HeroRecord* pRecord, std::string* pError) {
+// The record of member nMember from a file: false (nothing read) when the file is
+// missing, or with the reader's message when it is damaged or holds another member.
+bool ReadMemberFile(const std::string& strName, int nMember, HeroRecord* pRecord, std::string* pError) {
     std::vector<std::uint8_t> bytes;
     if (!FileExists(strName.c_str())) return false;
     if (!ReadWholeFile(strName.c_str(), kPartyFileLimit, &bytes, pError)) return false;
     CByteReader in(bytes, strName);
-    if (!ParseHeroRecord(in, pRecord)) {
+    if (!ReadSlotRecord(in, nMember, pRecord)) {
         *pError = in.Error();
         return false;
     }
     return true;
-}
-
-// A member made from a record as the loaders of party files do it.
-void ApplyMemberRecord(CPlayer& member, int nMember, const HeroRecord& record) {
-    member.Init(1, true, nMember);
-    member.SetSculpt(record.nSculpt, true);
-    member.ApplyRecord(record);
-    member.OnLoaded();
-}
-
-// The heroine and every other slot with a party id, as the leave question and the
-// party-size test count them.
-void RecountParty(CMainFrame& frame) {
-    int nCount = 1;
-    for (int i = 1; i < 4; ++i) nCount += frame.m_nPartyIds[i] >= 0 ? 1 : 0;
-    frame.m_nPartyCount = nCount;
-    // Open state, skill and item panels show the party as it is now.
-    if (frame.m_pToolBar) frame.m_pToolBar->RefreshPanels();
 }
 
 // Deletes every party member (the slots own them) and empties the slots.
@@ -77,6 +60,20 @@ void DropPartySlots() {
         p = nullptr;
     }
     if (pPlayer) pPlayer->RefreshPartyMembers();
+}
+
+// The controlled hero becomes the member read into nSlot. With bPark he is parked in
+// his own slot first (SwitchHero); otherwise no slot counts as his while he is taken,
+// so he takes the record even when it is his own slot's and overwrites none.
+void TakeHeroFromSlot(int nSlot, bool bPark) {
+    if (bPark) {
+        SwitchHero(nSlot);
+        return;
+    }
+    CPanelLink& panels = PanelLink();
+    const int nCurrent = panels.GetActiveSlot();
+    panels.SetActiveSlot(0);
+    if (!LoadHeroFromSlot(nSlot)) panels.SetActiveSlot(nCurrent);
 }
 
 }  // namespace
@@ -114,10 +111,10 @@ bool CMainFrame::LoadTempParty(int n, bool bKeep) {
     CByteReader in(bytes, strName);
     std::int32_t nScene = 0, nActive = 0, nIds[4] = {-1, -1, -1, -1};
     bool bRead = in.ReadI32(&nScene) && in.ReadI32(&nActive);
-    for (std::int32_t& nId : nIds) bRead = bRead && in.ReadI32(&nId);
+    for (int i = 0; i < 4 && bRead; ++i) bRead = in.ReadI32(&nIds[i]) && CheckPartyId(in, i, nIds[i]);
     auto records = std::make_unique<HeroRecord[]>(4);
     for (int i = 0; i < 4 && bRead; ++i)
-        if (nIds[i] >= 0) bRead = ParseHeroRecord(in, &records[i]);
+        if (nIds[i] >= 0) bRead = ReadSlotRecord(in, i, &records[i]);
     if (bRead && (nScene < 0 || nScene >= kSceneTableCount || nActive < 1 || nActive > 4 || nIds[nActive - 1] < 0))
         bRead = in.Fail("scene or active slot");
     if (!bRead) {
@@ -133,11 +130,12 @@ bool CMainFrame::LoadTempParty(int n, bool bKeep) {
     if (bKeep) {
         for (int i = 0; i < 4; ++i)
             if (pParty[i]) m_nPartyIds[i] = i;
-        SwitchHero(nActive - 1);
     } else {
         for (int i = 0; i < 4; ++i) m_nPartyIds[i] = nIds[i];
-        LoadHeroFromSlot(nActive - 1);
     }
+    // The hero left behind is parked only in a kept slot the file did not fill.
+    const int nCurrent = PanelLink().GetActiveSlot() - 1;
+    TakeHeroFromSlot(nActive - 1, bKeep && nCurrent >= 0 && nCurrent < 4 && nIds[nCurrent] < 0 && pParty[nCurrent]);
     RecountParty(*this);
     ChangeScene(nScene, 0, -1);
     return true;
@@ -168,8 +166,10 @@ bool CMainFrame::LoadPlayerFile(int nNumber, bool bInitial) {
     SetGameFolderCurrent();
     auto pRecord = std::make_unique<HeroRecord>();
     bool bHave = false;
-    if (!bInitial) bHave = ReadMemberFile(SaveName("save\\SavePlayer%d.sav", nNumber), pRecord.get(), &m_strPartyFileError);
-    if (!bHave) bHave = ReadMemberFile(SaveName("save\\InitPlayer%d.sav", nNumber), pRecord.get(), &m_strPartyFileError);
+    if (!bInitial)
+        bHave = ReadMemberFile(SaveName("save\\SavePlayer%d.sav", nNumber), nMember, pRecord.get(), &m_strPartyFileError);
+    if (!bHave)
+        bHave = ReadMemberFile(SaveName("save\\InitPlayer%d.sav", nNumber), nMember, pRecord.get(), &m_strPartyFileError);
     AddPartyMember(nMember);
     CPlayer* pMember = pParty[nMember];
     if (!pMember) return false;

@@ -77,18 +77,15 @@ void WriteThumbnail(CByteWriter& out, CGameToolBar* pBar, DWORD dwMemory) {
     out.WriteBytes(pixels.data(), pixels.size());
 }
 
-// An item on the cursor is off the bag's count: it goes back into the bag, or onto
-// the ground at the hero's feet when the bag is full, so a save never loses it.
+// An item on the cursor is off the hero's count: it goes back into the bag, or onto
+// the ground at the hero's feet when the bag is full, or, when the ground takes it
+// neither, back onto the count without a bag cell, so a save never loses it.
 void PutBackCarriedItem(CGameToolBar* pBar) {
     if (!pMouse || pMouse->m_nCarriedItem < 0 || !pPlayer) return;
     const int nItem = pMouse->m_nCarriedItem;
-    if (pBar && pBar->PutItemInBag(nItem)) {
-        pPlayer->AddItem(nItem);
-    } else if (pScene) {
-        pScene->DropItemOnGround(nItem, pPlayer->ptPos.x, pPlayer->ptPos.y, 0);
-    } else {
-        return;
-    }
+    const bool bInBag = pBar && pBar->PutItemInBag(nItem);
+    const bool bOnGround = !bInBag && pScene && pScene->DropItemOnGround(nItem, pPlayer->ptPos.x, pPlayer->ptPos.y, 0);
+    if (!bOnGround) pPlayer->AddItem(nItem);
     pMouse->m_nCarriedItem = -1;
 }
 
@@ -203,20 +200,23 @@ bool CMainFrame::LoadGame(int nSlot, std::string* pError) {
         SetError(pError, "the game's tables are not set up");
         return false;
     }
-    ApplySaveFile(*pFile);
-    return true;
+    if (ApplySaveFile(*pFile)) return true;
+    SetError(pError, "the saved scene " + std::to_string(pFile->nScene) + " cannot be entered");
+    return false;
 }
 
-void CMainFrame::ApplySaveFile(const SaveGameFile& file) {
+bool CMainFrame::ApplySaveFile(const SaveGameFile& file) {
     if (pScreen) pScreen->FadeOut(kLoadFadeMs);
     m_bLoading = 1;
     InstallSceneLinks();
     CPanelLink& panels = PanelLink();
-    m_nPartyCount = file.nPartyCount;
+    // The count follows the ids: a file saved while the count had gone stale still
+    // loads a party that adds up.
+    m_nPartyCount = PartyCountOf(file.nPartyIds);
     std::copy(std::begin(file.nPartyIds), std::end(file.nPartyIds), m_nPartyIds);
     m_nCurrentScene = file.nScene;
     m_bStorySaved = file.bStoryFlag;
-    panels.SetPartyCount(file.nPartyCount);
+    panels.SetPartyCount(m_nPartyCount);
 
     DeleteHeroes();
     CMapLink& map = MapLink();
@@ -253,10 +253,7 @@ void CMainFrame::ApplySaveFile(const SaveGameFile& file) {
         AddPartyMember(i);
         if (i == nActive || !pParty[i]) continue;
         const HeroRecord& record = *file.pMembers[i];
-        pParty[i]->Init(1, true, i);
-        pParty[i]->SetSculpt(record.nSculpt, true);
-        pParty[i]->ApplyRecord(record);
-        pParty[i]->OnLoaded();
+        ApplyMemberRecord(*pParty[i], i, record);
         if (record.nSelectedSkill >= 0) skills.SelectSkill(pParty[i], record.nSelectedSkill);
     }
     CopyPartyMember(nActive);
@@ -273,7 +270,7 @@ void CMainFrame::ApplySaveFile(const SaveGameFile& file) {
     // The loading flag keeps the members where their records put them.
     if (!ChangeScene(file.nScene, 0, -1)) {
         m_bLoading = 0;
-        return;
+        return false;
     }
     LoadGroundItems(file);
     if (pScene) pScene->ReviveDeadNpcs();
@@ -285,4 +282,5 @@ void CMainFrame::ApplySaveFile(const SaveGameFile& file) {
     }
     if (pBar) pBar->ReloadForHero();
     m_bLoading = 0;
+    return true;
 }

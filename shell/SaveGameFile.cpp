@@ -35,9 +35,7 @@ bool ReadHeader(CByteReader& in, SaveGameFile* f) {
     for (int i = 0; i < 4; ++i) {
         in.SetRecord(i);
         in.ReadI32(&f->nPartyIds[i]);
-        // A member always stands in the slot of its own number.
-        if (f->nPartyIds[i] != -1 && f->nPartyIds[i] != i)
-            return Refuse(in, "party id %d is neither -1 nor the slot number", f->nPartyIds[i]);
+        if (!CheckPartyId(in, i, f->nPartyIds[i])) return false;
     }
     in.SetContext("header");
     in.ReadI32(&f->nSculpt);
@@ -52,8 +50,7 @@ bool ReadHeader(CByteReader& in, SaveGameFile* f) {
 
 bool ReadRecord(CByteReader& in, int nSlot, std::unique_ptr<HeroRecord>* ppRecord) {
     auto pRecord = std::make_unique<HeroRecord>();
-    if (!ParseHeroRecord(in, pRecord.get())) return false;
-    if (pRecord->nMember != nSlot) return Refuse(in, "record of member %d in another member's place", pRecord->nMember);
+    if (!ReadSlotRecord(in, nSlot, pRecord.get())) return false;
     *ppRecord = std::move(pRecord);
     return true;
 }
@@ -87,6 +84,17 @@ bool ReadBank(CByteReader& in, SaveGameFile* f) {
 }
 
 }  // namespace
+
+bool CheckPartyId(CByteReader& in, int nSlot, std::int32_t nId) {
+    if (nId == -1 || nId == nSlot) return true;
+    return Refuse(in, "party id %d is neither -1 nor the slot number", nId);
+}
+
+bool ReadSlotRecord(CByteReader& in, int nSlot, HeroRecord* pRecord) {
+    if (!ParseHeroRecord(in, pRecord)) return false;
+    if (pRecord->nMember == nSlot) return true;
+    return Refuse(in, "record of member %d in another member's place", pRecord->nMember);
+}
 
 std::string SaveFileName(int nSlot) {
     char szName[32];

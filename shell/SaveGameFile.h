@@ -13,6 +13,8 @@
 #include "ui/toolbar/ToolBarSave.h"
 #include "world/PlayerRecord.h"
 
+class CByteReader;
+
 constexpr int kSaveSlotCount = 20;
 constexpr int kSaveThumbWidth = 120;
 constexpr int kSaveThumbHeight = 90;
@@ -82,6 +84,13 @@ inline bool ParseSaveFile(const std::vector<std::uint8_t>& bytes, const std::str
                           std::string* pError) {
     return ParseSaveFile(bytes.data(), bytes.size(), strName, pFile, pError);
 }
+
+// The party checks every reader of a party file makes (saved games and the party files
+// of the event scripts). A party id is -1 (no member) or its slot's number, since a
+// member always stands in the slot of its own number; a record read for a slot belongs
+// to that slot's member. Both fail through the reader, with the value they refused.
+bool CheckPartyId(CByteReader& in, int nSlot, std::int32_t nId);
+bool ReadSlotRecord(CByteReader& in, int nSlot, HeroRecord* pRecord);
 
 // "save\save007.sav" for slot 7.
 std::string SaveFileName(int nSlot);

@@ -37,6 +37,9 @@ bool CShellSceneHost::IsSceneEffectWaiting() const { return pFrame && pFrame->bS
 bool CShellSceneHost::GetCellMarker(CellMarkerView* pMarker) const { return GetToolBarCellMarker(pMarker); }
 CDXSurface* CShellSceneHost::GetLabelBox() const { return GetToolBarLabelBox(); }
 void CShellSceneHost::ReapEffects() { ReapToolBarEffects(); }
+void CShellSceneHost::SaveMemberFile(int nNumber) {
+    if (pFrame) pFrame->SavePlayerFile(nNumber);
+}
 void CShellSceneHost::OnHeroDied() { NoteHeroDied(); }
 
 int CShellNpcHost::StartEvent(int nEvent) { return pFrame ? pFrame->StartEvent(nEvent) : -1; }

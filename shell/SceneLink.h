@@ -26,6 +26,8 @@ public:
     bool IsSceneEffectWaiting() const override;
     bool GetCellMarker(CellMarkerView* pMarker) const override;
     CDXSurface* GetLabelBox() const override;
+    // A fallen member's file is written as the member leaves (SavePlayerFile).
+    void SaveMemberFile(int nNumber) override;
     void OnHeroDied() override;
     void ReapEffects() override;
 };

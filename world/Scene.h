@@ -136,7 +136,8 @@ public:
 
     // Ground items.
     // Places an item (or money, count > 0) on the nearest free cell around a map point.
-    void DropItemOnGround(int nItem, int x, int y, int nCount);
+    // False (nothing placed) for item -1, without a grid, or when every slot is taken.
+    bool DropItemOnGround(int nItem, int x, int y, int nCount);
     void RemoveGroundItem(int nSlot);
     CGroundItem* GetGroundItem(int nSlot) const {
         return nSlot >= 0 && nSlot < int(pGroundItems.size()) ? pGroundItems[size_t(nSlot)].get() : nullptr;

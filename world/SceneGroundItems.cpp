@@ -18,16 +18,16 @@ constexpr int kRingSteps[8][2] = {{1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}, {0
 
 }  // namespace
 
-void CScene::DropItemOnGround(int nItem, int x, int y, int nCount) {
+bool CScene::DropItemOnGround(int nItem, int x, int y, int nCount) {
     // An empty slot is saved as item -1, so -1 cannot lie on the ground.
-    if (nItem < 0 || nGridWidth <= 0 || nGridHeight <= 0) return;
+    if (nItem < 0 || nGridWidth <= 0 || nGridHeight <= 0) return false;
     int nSlot = -1;
     for (int i = 0; i < nCellCount && i < int(pGroundItems.size()); ++i)
         if (!pGroundItems[size_t(i)]) {
             nSlot = i;
             break;
         }
-    if (nSlot < 0) return;
+    if (nSlot < 0) return false;
     POINT start = PixelToCell(x, y);
     // A drop off the grid starts from the nearest cell of the grid.
     start.x = std::clamp<LONG>(start.x, 0, nGridWidth - 1);
@@ -62,6 +62,7 @@ void CScene::DropItemOnGround(int nItem, int x, int y, int nCount) {
     pGroundItems[size_t(nSlot)] = std::move(pItem);
     // Every drop adds one, as saved games count; never past the slots.
     nGroundItemCount = std::min(nGroundItemCount + 1, nCellCount);
+    return true;
 }
 
 void CScene::RemoveGroundItem(int nSlot) {

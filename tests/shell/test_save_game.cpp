@@ -262,16 +262,89 @@ TEST_F(SaveGame, ASavedGameLoadsBackAndSavesTheSameBytes) {
         }
 }
 
-TEST_F(SaveGame, AnItemOnTheCursorGoesBackIntoTheBagBeforeSaving) {
+// An item on the cursor is in the save: back in the bag; on the ground when the bag
+// cannot take it; back on the count when the ground has no slot left either.
+TEST_F(SaveGame, AnItemOnTheCursorIsKeptBySaving) {
     pMouse->m_nCarriedItem = 1;
-    const int nBefore = pPlayer->HasItem(1);
+    const int nBefore = pPlayer->nItemCount[1];
     std::string why;
     ASSERT_TRUE(pFrame->SaveGame(0, &why)) << why;
     EXPECT_EQ(pMouse->m_nCarriedItem, -1);
-    EXPECT_EQ(pPlayer->HasItem(1), nBefore + 1);
+    EXPECT_EQ(pPlayer->nItemCount[1], nBefore + 1);
     SaveGameFile file;
     ASSERT_TRUE(ParseSaveFile(folder.Read("save/save000.sav"), "save000", &file, &why)) << why;
     EXPECT_EQ(file.pHero->nItemCount[1], nBefore + 1);
+
+    // A shape no bag page takes.
+    pGameData->GetItem(1)->nGirdNum = 7;
+    pMouse->m_nCarriedItem = 1;
+    ASSERT_TRUE(pFrame->SaveGame(0, &why)) << why;
+    EXPECT_EQ(pMouse->m_nCarriedItem, -1);
+    EXPECT_EQ(pPlayer->nItemCount[1], nBefore + 1);
+    ASSERT_NE(pScene->GetGroundItem(0), nullptr);
+    EXPECT_EQ(pScene->GetGroundItem(0)->nItem, 1);
+    ASSERT_TRUE(ParseSaveFile(folder.Read("save/save000.sav"), "save000", &file, &why)) << why;
+    ASSERT_EQ(file.ground.size(), 1u);
+    EXPECT_EQ(file.ground[0].nItem, 1);
+
+    // Every ground slot taken.
+    CByteWriter block;
+    block.WriteI32(pScene->nCellCount);
+    for (int i = 0; i < pScene->nCellCount; ++i)
+        for (std::int32_t n : {0, 0, i, int(pPlayer->ptPos.x), int(pPlayer->ptPos.y)}) block.WriteI32(n);
+    CByteReader in(block.Bytes(), "full ground");
+    ASSERT_TRUE(pScene->LoadGroundItems(in, &why)) << why;
+    EXPECT_FALSE(pScene->DropItemOnGround(0, pPlayer->ptPos.x, pPlayer->ptPos.y, 0));
+    pMouse->m_nCarriedItem = 1;
+    ASSERT_TRUE(pFrame->SaveGame(0, &why)) << why;
+    EXPECT_EQ(pMouse->m_nCarriedItem, -1);
+    EXPECT_EQ(pPlayer->nItemCount[1], nBefore + 2);
+    ASSERT_TRUE(ParseSaveFile(folder.Read("save/save000.sav"), "save000", &file, &why)) << why;
+    EXPECT_EQ(file.pHero->nItemCount[1], nBefore + 2);
+}
+
+// The party count of a file follows its ids when the two disagree, as in files saved
+// while the count had gone stale.
+TEST_F(SaveGame, ALoadedPartyCountsItsIds) {
+    PlayALittle();
+    std::vector<std::uint8_t> b = Built();
+    ASSERT_EQ(GetI32(b, kSaveCountOffset), 2);
+    PutI32(b, kSaveCountOffset, 3);
+    WriteSlot(4, b);
+    std::string why;
+    ASSERT_TRUE(pFrame->LoadGame(4, &why)) << why;
+    EXPECT_EQ(pFrame->m_nPartyCount, 2);
+    EXPECT_EQ(Bar()->m_nPartyCount, 2);
+    EXPECT_EQ(GetI32(Built(), kSaveCountOffset), 2);
+}
+
+// The toolbar's link that takes the saved scene's map away when a load sets the party
+// count: the map went, as a disk could lose it, after the load checked it and before the
+// scene is built.
+class CMapTakingPanelLink : public CToolBarPanelLink {
+public:
+    explicit CMapTakingPanelLink(std::string strMap) : m_strMap(std::move(strMap)) {}
+    void SetPartyCount(int nCount) override {
+        std::filesystem::remove(m_strMap);
+        CToolBarPanelLink::SetPartyCount(nCount);
+    }
+
+private:
+    std::string m_strMap;
+};
+
+TEST_F(SaveGame, ALoadWhoseSceneCannotBeEnteredFails) {
+    std::string why;
+    ASSERT_TRUE(pFrame->SaveGame(6, &why)) << why;
+    CMapTakingPanelLink link(folder.File("map/scene000.map"));
+    link.CreatePanels();
+    SetPanelLink(&link);
+    const bool bLoaded = pFrame->LoadGame(6, &why);
+    InstallToolBarLinks();
+    EXPECT_FALSE(bLoaded);
+    EXPECT_NE(why.find("scene 0"), std::string::npos) << why;
+    EXPECT_EQ(pScene, nullptr);
+    EXPECT_EQ(pFrame->m_bLoading, 0);
 }
 
 TEST_F(SaveGame, RefusedFilesLeaveTheRunningGameAsItWas) {
