@@ -73,7 +73,9 @@ TEST_F(CraftProperty, NothingIsLostOrMadeFromNothingOverAThousandSeeds) {
         Draws draws{std::uint32_t(nSeed) * 2654435761u + 7u};
         Reset(draws);
         for (int nStep = 0; nStep < 40; ++nStep) {
-            if (!Board()) ASSERT_EQ(work.Open(draws.Below(2) ? kWorkInlay : kWorkManufacture, 0), 1);
+            if (!Board()) {
+                ASSERT_EQ(work.Open(draws.Below(2) ? kWorkInlay : kWorkManufacture, 0), 1);
+            }
             CProgressBoard* pBoard = Board();
             const bool bInlay = work.Inlay() != nullptr;
             const Tally before = Take();
@@ -158,8 +160,9 @@ TEST_F(CraftProperty, NothingIsLostOrMadeFromNothingOverAThousandSeeds) {
             // ground from the cursor, or when the cursor holds another unit.
             for (size_t i = nDropsBefore; i < workHost.drops.size(); ++i) {
                 const int n = workHost.drops[i][0];
-                if (waiting[size_t(n)])
+                if (waiting[size_t(n)]) {
                     ASSERT_TRUE(nCarriedBefore >= 0 || workHost.nCarried == n) << "seed " << nSeed << " item " << n;
+                }
             }
             const Tally after = Take();
             for (int n = 0; n < kHeroItemCount; ++n) {
@@ -172,9 +175,10 @@ TEST_F(CraftProperty, NothingIsLostOrMadeFromNothingOverAThousandSeeds) {
                 const Tally lying = OnBoard(Board());
                 ASSERT_EQ(lying[kOddGem], 0) << "seed " << nSeed;
                 ASSERT_EQ(lying[kForeign], 0) << "seed " << nSeed;
-                if (work.Manufacture())
+                if (work.Manufacture()) {
                     ASSERT_LE(int(std::count_if(Board()->Entries().begin(), Board()->Entries().end(), [](int n) { return n >= 0; })),
                               kManufactureEntries);
+                }
             }
         }
     }
