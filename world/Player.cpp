@@ -6,10 +6,10 @@
 #include "shell/ShellGlobals.h"
 #include "world/PathFinder.h"
 #include "world/PlayerHost.h"
+#include "world/WorldMath.h"
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 namespace {
 
@@ -18,13 +18,6 @@ constexpr int kRunStep = 14;
 constexpr int kPartyFileItem = 31;   // brings back the members whose party files are set
 
 bool IsItem(int n) { return n >= 0 && n < kHeroItemCount; }
-
-// Sum held inside the 32-bit range.
-std::int32_t SaturatingAdd(std::int32_t a, std::int64_t b) {
-    const std::int64_t n = std::int64_t(a) + b;
-    return std::int32_t(std::clamp<std::int64_t>(n, std::numeric_limits<std::int32_t>::min(),
-                                                 std::numeric_limits<std::int32_t>::max()));
-}
 
 // The member's level row at a level; a zero row where the table has none.
 const LevelRow& LevelRowOf(int nMember, int nLevel) {

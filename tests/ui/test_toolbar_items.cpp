@@ -4,6 +4,7 @@
 #include "tests/ui/ToolBarTestUtil.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/Text.h"
@@ -280,13 +281,16 @@ TEST_F(ToolBarItems, TheBlastHurtsThePartyByAFifthWithinHalfItsReach) {
     EXPECT_EQ(hero.nLife, 80);
     EXPECT_EQ(companion.nLife, 90);
 
-    // An item without a reach hurts nobody and starts no effect.
-    items_host.effects.clear();
+    // A blast of a negative attack value heals, held inside the 32-bit range.
+    items[kBomb].nAttack = INT32_MIN;
     hero.ptPos = companion.ptPos = bar->m_ptBomb;
-    bar->ExplodeBomb(kGem);
-    EXPECT_EQ(hero.nLife, 80);
-    EXPECT_EQ(companion.nLife, 90);
-    EXPECT_TRUE(items_host.effects.empty());
+    companion.nLife = INT32_MAX - 10;
+    bar->ExplodeBomb(kBomb);
+    EXPECT_EQ(hero.nLife, 80 + 429496729);  // a fifth of the attack
+    EXPECT_EQ(companion.nLife, INT32_MAX);
+    EXPECT_EQ(companion.bMode[3], 0);
+    items[kBomb].nAttack = 50;
+    companion.nLife = 90;
 
     // Killed: life 0 and the leave flag; the hero's death runs the effect update.
     hero.nLife = 5;
