@@ -107,11 +107,16 @@ TEST_F(ToolBarItems, QuickSlotsTakeOnlyTheirTypesSwapAndKeepTheMirror) {
     EXPECT_EQ(bar->OnQuickSlotClick(), 0);
     EXPECT_EQ(items_host.nCarried, kPotion);
     EXPECT_EQ(bar->m_nQuickSlots[5], -1);
-    // A bomb on a medicine slot and goods anywhere are refused too.
+    // A bomb on a medicine slot and goods anywhere are refused too, and so is a gem,
+    // which shares the bombs' type but has no explosion.
     CarryTo(kBomb, bar->m_rcQuickSlots[2]);
     EXPECT_EQ(bar->OnQuickSlotClick(), 0);
     CarryTo(kGoods, bar->m_rcQuickSlots[1]);
     EXPECT_EQ(bar->OnQuickSlotClick(), 0);
+    CarryTo(kGem, bar->m_rcQuickSlots[5]);
+    EXPECT_EQ(bar->OnQuickSlotClick(), 0);
+    EXPECT_EQ(items_host.nCarried, kGem);
+    EXPECT_EQ(bar->m_nQuickSlots[5], -1);
     ExpectMirror();
 
     // An empty slot takes the lifted unit back into the hero's count.
@@ -261,6 +266,29 @@ TEST_F(ToolBarItems, BombCountsDownFromTenAndExplodesAt3001Ms) {
     EXPECT_EQ(hero.nItemCount[kBomb], 0);
     EXPECT_EQ(bar->m_nQuickSlots[4], -1);
     EXPECT_EQ(hero.nQuickSlot[4], -1);
+}
+
+TEST_F(ToolBarItems, OnlyABombArmsAndAGemOnABombSlotKeepsItsUnits) {
+    // A gem (the bombs' type, no explosion) on a bomb slot, as an older save may hold it.
+    hero.nItemCount[kGem] = 2;
+    bar->m_nQuickSlots[4] = kGem;
+    bar->OnKeyDown('1', 0);
+    EXPECT_EQ(bar->m_bBombArmed, 0);
+    EXPECT_EQ(bar->m_nBombItem, -1);
+    EXPECT_EQ(hero.nItemCount[kGem], 2);
+    EXPECT_EQ(bar->m_nQuickSlots[4], kGem);
+    EXPECT_FALSE(bar->ArmBombItem(kGem));
+    EXPECT_FALSE(bar->ArmBombItem(-1));
+    Tick(4000);
+    bar->DrawBomb();
+    EXPECT_TRUE(items_host.sounds.empty());
+    // A bomb arms by itself; another waits for it to go off.
+    hero.ptPos = POINT{70, 80};
+    EXPECT_TRUE(bar->ArmBombItem(kBomb));
+    EXPECT_EQ(bar->m_ptBomb.x, 70);
+    EXPECT_EQ(bar->m_dwBombTime, dwNowTime);
+    EXPECT_FALSE(bar->ArmBombItem(kBomb + 1));
+    EXPECT_EQ(bar->m_nBombItem, kBomb);
 }
 
 TEST_F(ToolBarItems, TheBlastHurtsThePartyByAFifthWithinHalfItsReach) {

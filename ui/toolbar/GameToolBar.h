@@ -193,7 +193,13 @@ public:
     bool IsMouseOnBackground() const;
 
     // The bomb (ToolBarBomb.cpp): armed from quick slot 4..7, counted down in Draw.
+    // Arms the bomb of quick slot nSlot (4..7) with one of the hero's units; nothing for
+    // another slot, a slot without a bomb or a hero without a unit of it.
     void ArmBomb(int nSlot);
+    // Arms bomb item nItem at the controlled hero's point; the caller takes the unit.
+    // False, with nothing changed, while a bomb counts down, without a hero, or for an
+    // item that is no bomb (no explosion kind).
+    bool ArmBombItem(int nItem);
     void DrawBomb();
     void ExplodeBomb(int nItem);
 

@@ -57,16 +57,21 @@ int BombRange(int nItem) {
     return -1;
 }
 
-void CGameToolBar::ArmBomb(int nSlot) {
-    if (nSlot < 4 || nSlot >= kToolBarQuickSlots || !pPlayer || m_bBombArmed) return;
-    const int nItem = m_nQuickSlots[nSlot];
-    if (nItem < 0 || pPlayer->HasItem(nItem) < 1) return;
-    pPlayer->UseItem(nItem, false);
-    if (CGamePanel* pItems = Panel(kItemPanel)) pItems->ShowBagPage(kBagPageOther);
+bool CGameToolBar::ArmBombItem(int nItem) {
+    if (!pPlayer || m_bBombArmed || BombKind(nItem) < 0) return false;
     m_nBombItem = nItem;
     m_bBombArmed = 1;
     m_dwBombTime = dwNowTime;
     m_ptBomb = pPlayer->ptPos;
+    return true;
+}
+
+void CGameToolBar::ArmBomb(int nSlot) {
+    if (nSlot < 4 || nSlot >= kToolBarQuickSlots || !pPlayer) return;
+    const int nItem = m_nQuickSlots[nSlot];
+    if (nItem < 0 || pPlayer->HasItem(nItem) < 1 || !ArmBombItem(nItem)) return;
+    pPlayer->UseItem(nItem, false);
+    if (CGamePanel* pItems = Panel(kItemPanel)) pItems->ShowBagPage(kBagPageOther);
     if (pPlayer->HasItem(nItem) < 1) {
         m_nQuickSlots[nSlot] = -1;
         MirrorSlots();
