@@ -291,6 +291,33 @@ TEST_F(ToolBarItems, OnlyABombArmsAndAGemOnABombSlotKeepsItsUnits) {
     EXPECT_EQ(bar->m_nBombItem, kBomb);
 }
 
+TEST_F(ToolBarItems, TheResetOfAGameEndsItsFight) {
+    hero.nItemCount[kBomb] = 1;
+    bar->m_nQuickSlots[4] = kBomb;
+    bar->OnKeyDown('1', 0);
+    ASSERT_EQ(bar->m_bBombArmed, 1);
+    bar->AddDecLife(100, 100, 5);
+    bar->m_pAreaEffects[3] = std::make_unique<CAreaEffect>();
+    bar->m_pFlyingEffects[7] = std::make_unique<CFlyingEffect>();
+    ASSERT_EQ(bar->FloatingNumberCount(), 1);
+    bar->ResetFightState();
+    EXPECT_EQ(bar->m_bBombArmed, 0);
+    EXPECT_EQ(bar->m_nBombItem, -1);
+    EXPECT_EQ(bar->FloatingNumberCount(), 0);
+    EXPECT_EQ(bar->CountAreaEffects(), 0);
+    EXPECT_EQ(bar->CountFlyingEffects(), 0);
+    // The fuse lit before the reset never reaches the next game.
+    Tick(4000);
+    bar->DrawBomb();
+    EXPECT_TRUE(items_host.sounds.empty());
+    EXPECT_TRUE(items_host.effects.empty());
+    // The toolbar arms again afterwards.
+    hero.nItemCount[kBomb] = 1;
+    bar->m_nQuickSlots[4] = kBomb;
+    bar->OnKeyDown('1', 0);
+    EXPECT_EQ(bar->m_bBombArmed, 1);
+}
+
 TEST_F(ToolBarItems, TheBlastHurtsThePartyByAFifthWithinHalfItsReach) {
     CPlayer companion;
     pCompanion = &companion;

@@ -1,6 +1,6 @@
 // The toolbar's block in a saved game: its bytes against hand-built blocks with and
-// without the hero number, a round trip, refusals that leave the toolbar untouched, and
-// the weather and shake it switches on load.
+// without the hero number, a round trip, refusals that leave the toolbar untouched, the
+// weather and shake it switches on load and the fight it ends.
 #include "platform/Stream.h"
 #include "tests/ui/ToolBarTestUtil.h"
 #include "ui/toolbar/ToolBarSave.h"
@@ -93,6 +93,35 @@ TEST_F(ToolBarSave, AShortOrBadBlockFailsAndChangesNothing) {
     CByteReader in(good, "save");
     EXPECT_TRUE(LoadToolBarState(*bar, in, true)) << in.Error();
     EXPECT_EQ(bar->m_nStackCount, 2);
+}
+
+TEST_F(ToolBarSave, LoadingEndsTheFightOfTheGameBefore) {
+    const std::vector<std::uint8_t> good = Words({1, 0, -1, -1, -1, -1, -1, -1, -1, -1, 0, -1, 0, 0, 0, 0, -1});
+    auto arm = [&] {
+        bar->m_nBombItem = 47;
+        bar->m_bBombArmed = 1;
+        bar->m_dwBombTime = 100;
+        bar->AddDecLife(10, 10, 3);
+        bar->m_pAreaEffects[0] = std::make_unique<CAreaEffect>();
+        bar->m_pFlyingEffects[99] = std::make_unique<CFlyingEffect>();
+    };
+    // A refused block changes nothing, the fight included.
+    arm();
+    std::vector<std::uint8_t> bad = good;
+    bad[0] = 9;
+    CByteReader inBad(bad, "save");
+    ASSERT_FALSE(LoadToolBarState(*bar, inBad, true));
+    EXPECT_EQ(bar->m_bBombArmed, 1);
+    EXPECT_EQ(bar->FloatingNumberCount(), 1);
+    EXPECT_EQ(bar->CountAreaEffects(), 1);
+    // A loaded block leaves no armed bomb, effect or number of the game before.
+    CByteReader in(good, "save");
+    ASSERT_TRUE(LoadToolBarState(*bar, in, true)) << in.Error();
+    EXPECT_EQ(bar->m_bBombArmed, 0);
+    EXPECT_EQ(bar->m_nBombItem, -1);
+    EXPECT_EQ(bar->FloatingNumberCount(), 0);
+    EXPECT_EQ(bar->CountAreaEffects(), 0);
+    EXPECT_EQ(bar->CountFlyingEffects(), 0);
 }
 
 TEST_F(ToolBarSave, LoadingSwitchesTheOldWeatherOffAndTheSavedOneOn) {

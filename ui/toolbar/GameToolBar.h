@@ -268,6 +268,10 @@ public:
     // Every overlay and the shake off and no weather recorded: a new game, the return to
     // the title and a loaded game start from here.
     void SwitchOffAllWeather();
+    // The fight of the game that ends: every area and flying effect, every life-loss
+    // number and an armed bomb go. Called with SwitchOffAllWeather on a new game, the
+    // return to the title and a loaded game.
+    void ResetFightState();
 
     std::unique_ptr<CAreaEffect> m_pAreaEffects[kToolBarPoolSize];
     std::unique_ptr<CFlyingEffect> m_pFlyingEffects[kToolBarPoolSize];

@@ -33,8 +33,9 @@ bool ParseToolBarState(CByteReader& in, bool bWithHero, ToolBarSaveState* pState
 
 // The toolbar's state as the block holds it.
 ToolBarSaveState GetToolBarState(const CGameToolBar& bar);
-// Takes a parsed block: every weather overlay and the shake go off first, then the
-// fields are set and the saved weather is switched on.
+// Takes a parsed block: the fields are set, the fight state is reset (effects, life-loss
+// numbers, an armed bomb), every weather overlay and the shake go off and the saved
+// weather is switched on.
 void ApplyToolBarState(CGameToolBar& bar, const ToolBarSaveState& state, bool bWithHero);
 
 // The block of the toolbar as the save writer calls it.
