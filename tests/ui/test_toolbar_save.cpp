@@ -90,9 +90,30 @@ TEST_F(ToolBarSave, AShortOrBadBlockFailsAndChangesNothing) {
         EXPECT_NE(in.Error().find("toolbar block"), std::string::npos) << in.Error();
         EXPECT_EQ(Block(true), before);
     }
+    // The stack's count and item must agree: units without an item, or an item without
+    // units, are refused like a value out of range.
+    struct Stack {
+        std::int32_t nCount, nItem;
+    };
+    for (const Stack& st : {Stack{5, -1}, Stack{0, 7}, Stack{10, -1}}) {
+        std::vector<std::uint8_t> bytes = good;
+        CByteWriter words;
+        words.WriteI32(st.nCount);
+        words.WriteI32(st.nItem);
+        std::copy(words.Bytes().begin(), words.Bytes().end(), bytes.begin() + 4 * 10);
+        CByteReader in(bytes, "save");
+        EXPECT_FALSE(LoadToolBarState(*bar, in, true)) << st.nCount << " " << st.nItem;
+        EXPECT_NE(in.Error().find("stack count"), std::string::npos) << in.Error();
+        EXPECT_EQ(Block(true), before);
+    }
     CByteReader in(good, "save");
     EXPECT_TRUE(LoadToolBarState(*bar, in, true)) << in.Error();
     EXPECT_EQ(bar->m_nStackCount, 2);
+    const std::vector<std::uint8_t> empty =
+        Words({1, 0, 5, -1, -1, -1, -1, -1, -1, -1, 0, -1, 0, 0, 0, 0, 0});
+    CByteReader inEmpty(empty, "save");
+    EXPECT_TRUE(LoadToolBarState(*bar, inEmpty, true)) << inEmpty.Error();
+    EXPECT_EQ(bar->m_nStackItem, -1);
 }
 
 TEST_F(ToolBarSave, LoadingEndsTheFightOfTheGameBefore) {

@@ -28,7 +28,8 @@ struct ToolBarSaveState {
 
 void WriteToolBarState(const ToolBarSaveState& state, bool bWithHero, CByteWriter& out);
 // Reads a whole block; false (the reader failed, naming the field) when it runs short
-// or a value is out of range: hero 1..4, items -1..99, stack 0..10, weather -1..5.
+// or a value is out of range: hero 1..4, items -1..99, stack 0..10, weather -1..5, and
+// a stack count of 0 exactly when the stack item is -1.
 bool ParseToolBarState(CByteReader& in, bool bWithHero, ToolBarSaveState* pState);
 
 // The toolbar's state as the block holds it.
