@@ -59,16 +59,16 @@ void CPlayer::CastSkill(int x, int y) {
     const SkillRow* pRow = SkillOf(nSelectedSkill);
     if (nStance != 1 || !pRow || !pScene || nMana < nSkillCost) return;
     if (nAction == 3 || nAction == 9 || nAction == nSkillAction) return;
+    // The thrown item needs a unit on the stack; without one the cast costs nothing.
+    CHeroHost& host = HeroHost();
+    if (nSelectedSkill == kThrownSkill && host.GetStackCount() <= 0) return;
     nMana -= nSkillCost;
     if (std::int64_t(nMana) * 100 < std::int64_t(nManaMax) * kLowManaPercent) bLow = 1;
     StopAndSnap();
     const POINT view = pScene->ptView;
     nDirection = DirectionFromVector(x + view.x - ptPos.x, y + view.y - ptPos.y, &dLastAngle);
     if (nSelectedSkill == kThrownSkill) {
-        CHeroHost& host = HeroHost();
-        int nCount = host.GetStackCount();
-        if (nCount <= 0) return;
-        --nCount;
+        const int nCount = host.GetStackCount() - 1;
         const int nItem = nCount == 0 ? -1 : host.GetStackItem();
         host.SetStack(nItem, nCount);
         nThrownItem = nItem;

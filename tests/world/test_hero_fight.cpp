@@ -337,6 +337,17 @@ TEST_F(HeroFightTest, UsesReachingTheNeedsRaiseTheLevelWithACaptionAndSkill50Kee
     EXPECT_EQ(m_leader.nThrownCount, 0);
     EXPECT_EQ(m_leader.nEquipSlot5, nSlot5) << "skill 50 has no use counter";
     EXPECT_EQ(m_heroHost.captions.size(), 3u);
+    // With the stack empty the cast does nothing, and costs no mana even when the
+    // thrown skill has a price.
+    m_skills[kThrownSkill].nMana = 4;
+    m_leader.SelectSkill(kThrownSkill);
+    m_leader.nAction = 0;
+    m_leader.nDirection = 3;
+    const int nManaLeft = m_leader.nMana;
+    m_leader.CastSkill(400, 300);
+    EXPECT_EQ(m_leader.nMana, nManaLeft);
+    EXPECT_EQ(m_leader.nAction, 0);
+    EXPECT_EQ(m_leader.nDirection, 3);
 
     // A skill number outside the table selects nothing.
     m_leader.SelectSkill(51);
