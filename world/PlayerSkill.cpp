@@ -15,6 +15,7 @@
 #include "world/Player.h"
 #include "world/PlayerHost.h"
 #include "world/Scene.h"
+#include "world/WorldMath.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ void CPlayer::CastSkill(int x, int y) {
     // The thrown item needs a unit on the stack; without one the cast costs nothing.
     CHeroHost& host = HeroHost();
     if (nSelectedSkill == kThrownSkill && host.GetStackCount() <= 0) return;
-    nMana -= nSkillCost;
+    nMana = SaturatingAdd(nMana, -std::int64_t(nSkillCost));
     if (std::int64_t(nMana) * 100 < std::int64_t(nManaMax) * kLowManaPercent) bLow = 1;
     StopAndSnap();
     const POINT view = pScene->ptView;
@@ -140,13 +141,13 @@ void CPlayer::SkillHit() {
         break;
     case kFlying:
     case kSpread: {
-        pScene->SetCellMark(ptStrikeCell.x, ptStrikeCell.y, pRow->nAttack + nBonus, 0);
+        pScene->SetCellMark(ptStrikeCell.x, ptStrikeCell.y, SaturatingAdd(pRow->nAttack, nBonus), 0);
         HeroHost().PlaySkillSound(pRow->nEffectSound);
         const int nKind = nSkillEffectKind == kSpread ? 1 : 0;
         const int tx = ptSkillTarget.x - view.x, ty = ptSkillTarget.y - view.y;
         if (bMouse) {
             FightHost().AddFlyingEffectFromHero(tx, ty, nKind, nSkillAction, pRow->nPicNo,
-                                                pRow->nAttack + nSkillBonusAttack + nBonus);
+                                                SaturatingAdd(pRow->nAttack, std::int64_t(nSkillBonusAttack) + nBonus));
         } else {
             FightHost().AddFlyingEffect(nAttack, ptPos.x, ptPos.y, pRow->nPicNo, tx, ty, nMember, nKind);
         }
@@ -187,7 +188,7 @@ void CPlayer::LaySkillEffect(int nBonus) {
     }
     const POINT cell = pScene->PixelToCell(ptHit.x, ptHit.y);
     if (!HeroHost().StartSceneEffect(pRow->nPicNo, ptHit.x, ptHit.y)) HeroHost().PlaySkillSound(pRow->nEffectSound);
-    pScene->SetCellMark(cell.x, cell.y, pRow->nAttack + nBonus, 0);
+    pScene->SetCellMark(cell.x, cell.y, SaturatingAdd(pRow->nAttack, nBonus), 0);
 }
 
 void CPlayer::TeleportToTarget() {
@@ -235,9 +236,9 @@ void CPlayer::PushBackNpc() {
 void CPlayer::RemoveBuffBonuses() {
     const SkillRow* pBuff = SkillOf(nBuff);
     if (!pBuff) return;
-    nAttack -= pBuff->nAttack;
-    nDefence -= pBuff->nDefance;
-    nStaminaMax -= pBuff->nCelerity;
+    nAttack = SaturatingAdd(nAttack, -std::int64_t(pBuff->nAttack));
+    nDefence = SaturatingAdd(nDefence, -std::int64_t(pBuff->nDefance));
+    nStaminaMax = SaturatingAdd(nStaminaMax, -std::int64_t(pBuff->nCelerity));
 }
 
 void CPlayer::ApplyBuff() {
@@ -249,16 +250,16 @@ void CPlayer::ApplyBuff() {
         return;
     }
     nBuff = nSelectedSkill;
-    nAttack += pRow->nAttack;
-    nDefence += pRow->nDefance;
-    nStaminaMax += pRow->nCelerity;
+    nAttack = SaturatingAdd(nAttack, pRow->nAttack);
+    nDefence = SaturatingAdd(nDefence, pRow->nDefance);
+    nStaminaMax = SaturatingAdd(nStaminaMax, pRow->nCelerity);
     nBuffSeconds = pRow->nNeedTime;
     const SkillLevelRow* pLevels = SkillLevelOf(nSelectedSkill);
     const int nLevel = nSelectedSkill < kHeroSkillCount ? nSkillLevel[nSelectedSkill] : 0;
     if (pLevels && (nLevel == 1 || nLevel == 2)) {
         nSkillBonusAttack = nLevel == 1 ? pLevels->nAddAttackTwo : pLevels->nAddAttackThree;
         nSkillBonusTime = nLevel == 1 ? pLevels->nAddTimeTwo : pLevels->nAddTimeThree;
-        if (nSkillBonusTime > 0) nBuffSeconds += nSkillBonusTime;
+        if (nSkillBonusTime > 0) nBuffSeconds = SaturatingAdd(nBuffSeconds, nSkillBonusTime);
     }
     HeroHost().PlaySkillSound(pRow->nEffectSound);
     timeBuff[0] = timeBuff[1] = std::int32_t(TimeGetTime());
