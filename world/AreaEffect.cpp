@@ -2,10 +2,8 @@
 
 #include "gamedata/GameData.h"
 #include "platform/Clock.h"
-#include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
 #include "world/EffectManager.h"
-#include "world/Player.h"
 #include "world/Scene.h"
 
 namespace {
@@ -37,7 +35,7 @@ bool CAreaEffect::Cast(int nBase, int x, int y, int nPatternNo, int nKind, int n
         if (PatternCell(i, &cell)) cellPoints[size_t(i)] = pScene->GetCellPoint(cell.x, cell.y);
     }
     SetGameFolderCurrent();
-    Start(POINT{x, y});
+    Start();
     dwNow = dwLastStep = TimeGetTime();
     return true;
 }
@@ -75,7 +73,7 @@ void CAreaEffect::AddCellEffect(int nEffect, int i, int dx, int dy) const {
     pEffectManager->Add45Effect(nEffect, centre.x + dx, centre.y + dy);
 }
 
-void CAreaEffect::Start(POINT ptCast) {
+void CAreaEffect::Start() {
     switch (nMode) {
     case 0: {
         for (int i = 0; i < nCount; ++i) {
@@ -93,18 +91,12 @@ void CAreaEffect::Start(POINT ptCast) {
         MarkCell(0, StepMark(0) + nMarkBase);
         nNextCell = 1;
         break;
-    case 3: {
-        POINT ptMouse{0, 0};
-        if (pMouse) ptMouse = POINT{pMouse->m_nX + pScene->ptView.x, pMouse->m_nY + pScene->ptView.y};
-        ptMouseCell = pScene->PixelToCell(ptMouse.x, ptMouse.y);
-        double fAngle = 0.0;
-        nDirection = DirectionFromVector(ptMouse.x - ptCast.x, ptMouse.y - ptCast.y, &fAngle);
+    case 3:
         nNextCell = 1;
         nStepsLeft = nCount;
         MarkCell(0, nMarkBase);
         nPhase = 1;
         break;
-    }
     default:
         // A mode past 3 lays nothing; the effect ends at its step count.
         nStepsLeft = nCount;
@@ -144,13 +136,14 @@ bool CAreaEffect::Finish() {
         nPhase = 0;
         return false;
     case 3:
-        // The running mark ends here: reporting finished frees the pool slot, where a
-        // phase kept above 0 would tick (and hold the slot) for the rest of the game.
-        ClearCell(nNextCell);
+        // The running mark ends here and takes its last mark (the cell the last step
+        // reached) with it. Reporting finished frees the pool slot, where a phase kept
+        // above 0 would tick (and hold the slot) for the rest of the game.
+        ClearCell(nNextCell - 2);
         return false;
     default:
         ClearAllCells();
-        return nPhase != 0;
+        return false;
     }
 }
 

@@ -93,14 +93,15 @@ TEST_F(AreaEffect, RunningMarkMovesAlongThePatternAndFinishes) {
         for (int i = 0; i < 4; ++i)
             if (Mark(5 + i, 5) != -1) nHead = i;
         heads.push_back(nHead);
+        // The mark value at each cell is its step value plus the base.
+        if (nHead == 3) EXPECT_EQ(Mark(8, 5), 47);
     }
-    // Four steps over the four cells, then the finish, which frees the effect.
+    // Four steps over the four cells, then the finish, which frees the effect and takes
+    // the last mark with it.
     EXPECT_FALSE(bRunning);
     EXPECT_EQ(nTicks, effect.nCount);
-    EXPECT_EQ(heads, (std::vector<int>{0, 1, 2, 3, 3}));
-    // The mark value at each cell is its step value plus the base.
-    EXPECT_EQ(Mark(8, 5), 47);
-    EXPECT_EQ(MarkedCells(), 1);
+    EXPECT_EQ(heads, (std::vector<int>{0, 1, 2, 3, -1}));
+    EXPECT_EQ(MarkedCells(), 0);
 }
 
 TEST_F(AreaEffect, CellsOffTheGridAreSkipped) {
