@@ -5,6 +5,7 @@
 #include "shell/ShellGlobals.h"
 #include "world/EffectManager.h"
 #include "world/Scene.h"
+#include "world/WorldMath.h"
 
 namespace {
 
@@ -47,9 +48,10 @@ bool CAreaEffect::PatternCell(int i, POINT* pCell) const {
     return true;
 }
 
-int CAreaEffect::StepMark(int i) const {
+int CAreaEffect::CellMark(int i) const {
     const AreaPatternRow* pRow = PatternRow(nPattern);
-    return pRow && i >= 0 && i < pRow->nCellCount ? pRow->pSteps[i].n[0] : 0;
+    const int nStep = pRow && i >= 0 && i < pRow->nCellCount ? pRow->pSteps[i].n[0] : 0;
+    return SaturatingAdd(nStep, nMarkBase);
 }
 
 void CAreaEffect::MarkCell(int i, int nMark) {
@@ -77,7 +79,7 @@ void CAreaEffect::Start() {
     switch (nMode) {
     case 0: {
         for (int i = 0; i < nCount; ++i) {
-            MarkCell(i, StepMark(i) + nMarkBase);
+            MarkCell(i, CellMark(i));
             if (nCellEffect != -1) AddCellEffect(nCellEffect, i, -64, -100);
         }
         const AreaPatternRow* pRow = PatternRow(nPattern);
@@ -88,7 +90,7 @@ void CAreaEffect::Start() {
     case 1:
     case 2:
         nStepsLeft = nCount;
-        MarkCell(0, StepMark(0) + nMarkBase);
+        MarkCell(0, CellMark(0));
         nNextCell = 1;
         break;
     case 3:
@@ -107,7 +109,7 @@ void CAreaEffect::Start() {
 void CAreaEffect::Step() {
     if ((nMode == 1 || nMode == 2) && nPhase == 0) {
         if (nNextCell < nCount) {
-            MarkCell(nNextCell - 1, StepMark(nNextCell - 1) + nMarkBase);
+            MarkCell(nNextCell - 1, CellMark(nNextCell - 1));
             ++nNextCell;
             AddCellEffect(0, nNextCell - 1, -64, -200);
         }
@@ -117,7 +119,7 @@ void CAreaEffect::Step() {
     } else if (nMode == 3) {
         if (nNextCell < nCount) {
             ClearCell(nNextCell - 2);
-            MarkCell(nNextCell - 1, StepMark(nNextCell - 1) + nMarkBase);
+            MarkCell(nNextCell - 1, CellMark(nNextCell - 1));
             nPhase = nNextCell;
             ++nNextCell;
         }

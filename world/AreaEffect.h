@@ -50,7 +50,8 @@ private:
     // Cell i of the pattern around the target; false for an index the pattern does not
     // hold (the counts run one past the pattern, and mode 3 starts one before it).
     bool PatternCell(int i, POINT* pCell) const;
-    int StepMark(int i) const;
+    // The mark of pattern cell i: its step value plus the base, held inside 32 bits.
+    int CellMark(int i) const;
     void MarkCell(int i, int nMark);
     void ClearCell(int i);
     void ClearAllCells();

@@ -1,4 +1,7 @@
 #include "tests/world/AreaTestUtil.h"
+
+#include <cstdint>
+
 #include "world/AreaEffect.h"
 
 using namespace areatest;
@@ -43,6 +46,16 @@ TEST_F(AreaEffect, AllAtOnceWithOneStepClearsEveryMarkAtItsFirstStep) {
     Advance(201);
     EXPECT_FALSE(effect.Tick());
     EXPECT_EQ(MarkedCells(), 0);
+}
+
+TEST_F(AreaEffect, AMarkBaseNearTheTopOfThe32BitRangeMarksAtItsEnd) {
+    // The base comes from table values (an item's or a skill's attack word).
+    CAreaEffect effect;
+    const POINT at = Centre(5, 5);
+    ASSERT_TRUE(effect.Cast(INT32_MAX - 15, at.x, at.y, 0, 0, -1));
+    EXPECT_EQ(Mark(5, 5), INT32_MAX - 5);
+    EXPECT_EQ(Mark(6, 5), INT32_MAX);
+    EXPECT_EQ(Mark(7, 5), INT32_MAX);
 }
 
 TEST_F(AreaEffect, PatternNumbersOutsideThePatternsAreRefused) {
