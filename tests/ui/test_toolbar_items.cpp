@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/Text.h"
+#include "ui/menus/MenuPanel.h"
 #include "ui/toolbar/DecLife.h"
 #include "world/GroundItem.h"
 
@@ -382,9 +383,11 @@ TEST_F(ToolBarItems, BombKindsAndReachesByItem) {
 
 TEST_F(ToolBarItems, ALifeLossNumberWaits100MsRises5PxAFrameAndEndsAt401Ms) {
     scene.ptView = POINT{100, 50};
-    CDecLife number;
-    ASSERT_TRUE(number.HasPicture());
+    CDecLifeArt art;
+    ASSERT_TRUE(art.Load());
+    CDecLife number(&art);
     number.Start(300, 400, 37);
+    ASSERT_TRUE(number.HasPicture());
     EXPECT_EQ(number.GetPos().x, 180);
     EXPECT_EQ(number.GetPos().y, 250);
     // Red pixels in the number's box on a white back; the picture's key (its black
@@ -415,6 +418,38 @@ TEST_F(ToolBarItems, ALifeLossNumberWaits100MsRises5PxAFrameAndEndsAt401Ms) {
     EXPECT_EQ(number.Draw(), 1);
     Tick(1);
     EXPECT_EQ(number.Draw(), 0);
+}
+
+TEST_F(ToolBarItems, TheNumbersReadTheirPictureOnceAndLookAsIfEachReadItsOwn) {
+    scene.ptView = POINT{0, 0};
+    // The number as a picture read for it alone and written on shows it.
+    std::unique_ptr<CDXSurface> pOwn(LoadMenuSurface("DecLife.bmp", false));
+    ASSERT_NE(pOwn, nullptr);
+    pOwn->ChangeFont(Utf8ToText("隶书").c_str(), 0, 20, nCharSet, 400, 0);
+    RECT rc{0, 0, 50, 20};
+    pOwn->DrawText("-8", RGB(255, 0, 0), &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    pOwn->SetColorKeyFromCorner();
+    auto box = [&] {
+        std::vector<DWORD> v;
+        for (int y = 200; y < 220; ++y)
+            for (int x = 380; x < 430; ++x) v.push_back(Pixel(x, y));
+        return v;
+    };
+    FillBack(RGB(255, 255, 255));
+    pOwn->BlitKeyed(pBack, 380, 200);
+    const std::vector<DWORD> expected = box();
+
+    bar->AddDecLife(200, 300, 37);
+    // Without the package a later number still has the picture the first one read.
+    SetMenuPackage(nullptr);
+    bar->AddDecLife(400, 300, 8);
+    ASSERT_NE(bar->m_pFloatingNumbers[1], nullptr);
+    ASSERT_TRUE(bar->m_pFloatingNumbers[1]->HasPicture());
+    FillBack(RGB(255, 255, 255));
+    Tick(101);
+    EXPECT_EQ(bar->m_pFloatingNumbers[1]->Draw(), 1);
+    // Pixel for pixel, with nothing of the first number's "-37" left under its "-8".
+    EXPECT_EQ(box(), expected);
 }
 
 TEST_F(ToolBarItems, TheNumberPoolTakesTheFirstFreeSlotAndHoldsAHundred) {

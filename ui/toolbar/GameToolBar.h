@@ -150,6 +150,8 @@ public:
     int m_nSelectorB = -1;
     int m_nPartyBehaviour = 0;
     int m_nHero = 1;
+    // The picture and font the floating numbers share (declared first: it outlives them).
+    CDecLifeArt m_decLifeArt;
     std::unique_ptr<CDecLife> m_pFloatingNumbers[kToolBarPoolSize];
     POINT m_ptOrigin{0, 455};
     CDXSurface* m_pBackground = nullptr;
