@@ -263,7 +263,7 @@ public:
     int CountFlyingEffects() const;
     // Toggles weather n: 0 the shake, 1 snow, 2 fog, 3 rain, 4 plain stripes, 5 striped
     // stripes (either stripe number deletes stripes that are on). Records n when none was
-    // recorded, else clears the record.
+    // recorded, else clears the record. Another number changes nothing.
     void SetSceneWeather(int nWeather);
     // Fog, snow, rain and stripes, those present, while a scene exists.
     void DrawWeather();
