@@ -20,6 +20,8 @@
 namespace {
 
 constexpr int kThrownSkill = 50;
+// The skill that stuns the characters around the hero; its level sizes the box. How long
+// the stun lasts goes by another skill's level (Npc.cpp).
 constexpr int kStunSkill = 1;
 constexpr int kLowManaPercent = 30;
 constexpr DWORD kBuffTickMs = 1000;

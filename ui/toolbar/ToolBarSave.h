@@ -45,6 +45,5 @@ void SaveToolBarState(const CGameToolBar& bar, CByteWriter& out, bool bWithHero)
 bool LoadToolBarState(CGameToolBar& bar, CByteReader& in, bool bWithHero);
 
 // Switches off every weather overlay and the shake, and switches on weather n (-1 none;
-// 0 is the shake). The weather classes own the overlays; until the weather switch is
-// there this keeps the toolbar's record of the weather and the shake flag.
+// 0 is the shake).
 void ReplaceToolBarWeather(CGameToolBar& bar, int nWeather);
