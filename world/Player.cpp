@@ -133,10 +133,10 @@ void CPlayer::Init(int nSculptBase, bool bComputer, int nMemberArg) {
         const LevelRow& row0 = LevelRowOf(0, 0);
         if (nLevel != 0) {
             const LevelRow& row = LevelRowOf(0, nLevel);
-            nLife = row0.nLife + row.nLife;
-            nMana = row0.nMana + row.nMana;
-            nAttack = row0.nAttack + row.nAttack;
-            nDefence = row0.nDefence + row.nDefence;
+            nLife = SaturatingAdd(row0.nLife, row.nLife);
+            nMana = SaturatingAdd(row0.nMana, row.nMana);
+            nAttack = SaturatingAdd(row0.nAttack, row.nAttack);
+            nDefence = SaturatingAdd(row0.nDefence, row.nDefence);
             nExperience = row.nExperience;
         } else {
             nLifeMax = nLife = row0.nLife;
