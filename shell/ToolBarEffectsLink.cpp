@@ -20,3 +20,7 @@ void SetToolBarWeather(int nWeather) {
 void SwitchOffToolBarWeather() {
     if (CGameToolBar* pBar = Bar()) pBar->SwitchOffAllWeather();
 }
+
+void ResetToolBarFight() {
+    if (CGameToolBar* pBar = Bar()) pBar->ResetFightState();
+}

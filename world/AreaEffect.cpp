@@ -2,11 +2,10 @@
 
 #include "gamedata/GameData.h"
 #include "platform/Clock.h"
-#include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
 #include "world/EffectManager.h"
-#include "world/Player.h"
 #include "world/Scene.h"
+#include "world/WorldMath.h"
 
 namespace {
 
@@ -37,7 +36,7 @@ bool CAreaEffect::Cast(int nBase, int x, int y, int nPatternNo, int nKind, int n
         if (PatternCell(i, &cell)) cellPoints[size_t(i)] = pScene->GetCellPoint(cell.x, cell.y);
     }
     SetGameFolderCurrent();
-    Start(POINT{x, y});
+    Start();
     dwNow = dwLastStep = TimeGetTime();
     return true;
 }
@@ -49,9 +48,10 @@ bool CAreaEffect::PatternCell(int i, POINT* pCell) const {
     return true;
 }
 
-int CAreaEffect::StepMark(int i) const {
+int CAreaEffect::CellMark(int i) const {
     const AreaPatternRow* pRow = PatternRow(nPattern);
-    return pRow && i >= 0 && i < pRow->nCellCount ? pRow->pSteps[i].n[0] : 0;
+    const int nStep = pRow && i >= 0 && i < pRow->nCellCount ? pRow->pSteps[i].n[0] : 0;
+    return SaturatingAdd(nStep, nMarkBase);
 }
 
 void CAreaEffect::MarkCell(int i, int nMark) {
@@ -75,11 +75,11 @@ void CAreaEffect::AddCellEffect(int nEffect, int i, int dx, int dy) const {
     pEffectManager->Add45Effect(nEffect, centre.x + dx, centre.y + dy);
 }
 
-void CAreaEffect::Start(POINT ptCast) {
+void CAreaEffect::Start() {
     switch (nMode) {
     case 0: {
         for (int i = 0; i < nCount; ++i) {
-            MarkCell(i, StepMark(i) + nMarkBase);
+            MarkCell(i, CellMark(i));
             if (nCellEffect != -1) AddCellEffect(nCellEffect, i, -64, -100);
         }
         const AreaPatternRow* pRow = PatternRow(nPattern);
@@ -90,21 +90,15 @@ void CAreaEffect::Start(POINT ptCast) {
     case 1:
     case 2:
         nStepsLeft = nCount;
-        MarkCell(0, StepMark(0) + nMarkBase);
+        MarkCell(0, CellMark(0));
         nNextCell = 1;
         break;
-    case 3: {
-        POINT ptMouse{0, 0};
-        if (pMouse) ptMouse = POINT{pMouse->m_nX + pScene->ptView.x, pMouse->m_nY + pScene->ptView.y};
-        ptMouseCell = pScene->PixelToCell(ptMouse.x, ptMouse.y);
-        double fAngle = 0.0;
-        nDirection = DirectionFromVector(ptMouse.x - ptCast.x, ptMouse.y - ptCast.y, &fAngle);
+    case 3:
         nNextCell = 1;
         nStepsLeft = nCount;
         MarkCell(0, nMarkBase);
         nPhase = 1;
         break;
-    }
     default:
         // A mode past 3 lays nothing; the effect ends at its step count.
         nStepsLeft = nCount;
@@ -115,7 +109,7 @@ void CAreaEffect::Start(POINT ptCast) {
 void CAreaEffect::Step() {
     if ((nMode == 1 || nMode == 2) && nPhase == 0) {
         if (nNextCell < nCount) {
-            MarkCell(nNextCell - 1, StepMark(nNextCell - 1) + nMarkBase);
+            MarkCell(nNextCell - 1, CellMark(nNextCell - 1));
             ++nNextCell;
             AddCellEffect(0, nNextCell - 1, -64, -200);
         }
@@ -125,7 +119,7 @@ void CAreaEffect::Step() {
     } else if (nMode == 3) {
         if (nNextCell < nCount) {
             ClearCell(nNextCell - 2);
-            MarkCell(nNextCell - 1, StepMark(nNextCell - 1) + nMarkBase);
+            MarkCell(nNextCell - 1, CellMark(nNextCell - 1));
             nPhase = nNextCell;
             ++nNextCell;
         }
@@ -144,13 +138,14 @@ bool CAreaEffect::Finish() {
         nPhase = 0;
         return false;
     case 3:
-        // The running mark ends here: reporting finished frees the pool slot, where a
-        // phase kept above 0 would tick (and hold the slot) for the rest of the game.
-        ClearCell(nNextCell);
+        // The running mark ends here and takes its last mark (the cell the last step
+        // reached) with it. Reporting finished frees the pool slot, where a phase kept
+        // above 0 would tick (and hold the slot) for the rest of the game.
+        ClearCell(nNextCell - 2);
         return false;
     default:
         ClearAllCells();
-        return nPhase != 0;
+        return false;
     }
 }
 

@@ -12,7 +12,6 @@
 class CAreaEffect {
 public:
     static constexpr DWORD kStepMs = 200;
-    static constexpr int kCellSlots = 100;
 
     CAreaEffect();
     virtual ~CAreaEffect();
@@ -31,10 +30,8 @@ public:
     std::int32_t nMarkBase = 0;
     std::int32_t nCellEffect = -1;
     std::int32_t nDirection = 0;
-    POINT ptMouseCell{0, 0};
     std::int32_t nMarkKind = 0;
     std::int32_t nPhase = 0;
-    void* pCellSlots[kCellSlots] = {};  // never filled in this game
     std::int32_t nPattern = -1;
     std::int32_t nCount = 0;
     std::int32_t nNextCell = 0;
@@ -46,15 +43,15 @@ public:
     std::vector<POINT> cellPoints;
 
 private:
-    // ptCast: the cast's map point, which mode 3 aims from.
-    void Start(POINT ptCast);
+    void Start();
     void Step();
     // The end of the step count; returns what Tick reports.
     bool Finish();
     // Cell i of the pattern around the target; false for an index the pattern does not
     // hold (the counts run one past the pattern, and mode 3 starts one before it).
     bool PatternCell(int i, POINT* pCell) const;
-    int StepMark(int i) const;
+    // The mark of pattern cell i: its step value plus the base, held inside 32 bits.
+    int CellMark(int i) const;
     void MarkCell(int i, int nMark);
     void ClearCell(int i);
     void ClearAllCells();

@@ -16,11 +16,11 @@
 
 namespace {
 
-// The cell in each direction 0..7: down, down-left, left, up-left, up, up-right, right,
-// down-right.
 constexpr int kHeroRestAction = 9;
 constexpr int kSpreadCells = 5;
-constexpr int kStunSkill = 3;
+// A stun lasts by the controlled hero's level of skill 3. The stun is cast with skill 1
+// (PlayerSkill.cpp), whose level sizes its box: two skills by rule, not one number.
+constexpr int kStunTimeSkill = 3;
 constexpr int kStunHoldLife = 20;
 
 int PackageFrameCount(int nSculpt, int nAction) {
@@ -204,7 +204,7 @@ void CNpc::StepAnimation(DWORD dwNow) {
     if (nAction == kNpcDie || pState->nLife <= 0) bStunned = 0;
     nChaseSpeed = nWanderSpeed = 0;
     if (pState->nLife >= kStunHoldLife) {
-        const int nLevel = pPlayer ? pPlayer->nSkillLevel[kStunSkill] : 0;
+        const int nLevel = pPlayer ? pPlayer->nSkillLevel[kStunTimeSkill] : 0;
         if (dwNow - timeFrame > StunTime(nLevel)) {
             timeFrame = dwNow;
             ++nFrameCounter;

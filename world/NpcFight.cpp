@@ -17,6 +17,7 @@
 #include "world/Player.h"
 #include "world/PlayerHost.h"
 #include "world/Scene.h"
+#include "world/WorldMath.h"
 
 namespace {
 
@@ -30,11 +31,6 @@ constexpr int kHealReach = 100;
 constexpr int kHealAmount = 500;
 constexpr int kMapMargin = 32;
 constexpr DWORD kEarlyFadeMs = 20000;
-
-std::int64_t SquaredDistance(POINT a, POINT b) {
-    const std::int64_t dx = a.x - b.x, dy = a.y - b.y;
-    return dx * dx + dy * dy;
-}
 
 }  // namespace
 

@@ -6,10 +6,10 @@
 #include "shell/ShellGlobals.h"
 #include "world/PathFinder.h"
 #include "world/PlayerHost.h"
+#include "world/WorldMath.h"
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 namespace {
 
@@ -18,13 +18,6 @@ constexpr int kRunStep = 14;
 constexpr int kPartyFileItem = 31;   // brings back the members whose party files are set
 
 bool IsItem(int n) { return n >= 0 && n < kHeroItemCount; }
-
-// Sum held inside the 32-bit range.
-std::int32_t SaturatingAdd(std::int32_t a, std::int64_t b) {
-    const std::int64_t n = std::int64_t(a) + b;
-    return std::int32_t(std::clamp<std::int64_t>(n, std::numeric_limits<std::int32_t>::min(),
-                                                 std::numeric_limits<std::int32_t>::max()));
-}
 
 // The member's level row at a level; a zero row where the table has none.
 const LevelRow& LevelRowOf(int nMember, int nLevel) {
@@ -140,10 +133,10 @@ void CPlayer::Init(int nSculptBase, bool bComputer, int nMemberArg) {
         const LevelRow& row0 = LevelRowOf(0, 0);
         if (nLevel != 0) {
             const LevelRow& row = LevelRowOf(0, nLevel);
-            nLife = row0.nLife + row.nLife;
-            nMana = row0.nMana + row.nMana;
-            nAttack = row0.nAttack + row.nAttack;
-            nDefence = row0.nDefence + row.nDefence;
+            nLife = SaturatingAdd(row0.nLife, row.nLife);
+            nMana = SaturatingAdd(row0.nMana, row.nMana);
+            nAttack = SaturatingAdd(row0.nAttack, row.nAttack);
+            nDefence = SaturatingAdd(row0.nDefence, row.nDefence);
             nExperience = row.nExperience;
         } else {
             nLifeMax = nLife = row0.nLife;

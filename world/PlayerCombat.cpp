@@ -14,6 +14,7 @@
 #include "world/Player.h"
 #include "world/PlayerHost.h"
 #include "world/Scene.h"
+#include "world/WorldMath.h"
 
 namespace {
 
@@ -27,11 +28,6 @@ constexpr std::int64_t kObjectReachSquared = 4097;
 constexpr int kStrikeSoundBase = 7;
 constexpr int kLowPercent = 30, kHighPercent = 80, kHealPercent = 10;
 constexpr int kWanderBottomMargin = 60;
-
-std::int64_t SquaredDistance(POINT a, POINT b) {
-    const std::int64_t dx = a.x - b.x, dy = a.y - b.y;
-    return dx * dx + dy * dy;
-}
 
 POINT NpcPoint(const CNpc& npc) { return POINT{npc.pState->nMapX, npc.pState->nMapY}; }
 

@@ -15,10 +15,13 @@
 #include "world/Player.h"
 #include "world/PlayerHost.h"
 #include "world/Scene.h"
+#include "world/WorldMath.h"
 
 namespace {
 
 constexpr int kThrownSkill = 50;
+// The skill that stuns the characters around the hero; its level sizes the box. How long
+// the stun lasts goes by another skill's level (Npc.cpp).
 constexpr int kStunSkill = 1;
 constexpr int kLowManaPercent = 30;
 constexpr DWORD kBuffTickMs = 1000;
@@ -59,16 +62,16 @@ void CPlayer::CastSkill(int x, int y) {
     const SkillRow* pRow = SkillOf(nSelectedSkill);
     if (nStance != 1 || !pRow || !pScene || nMana < nSkillCost) return;
     if (nAction == 3 || nAction == 9 || nAction == nSkillAction) return;
-    nMana -= nSkillCost;
+    // The thrown item needs a unit on the stack; without one the cast costs nothing.
+    CHeroHost& host = HeroHost();
+    if (nSelectedSkill == kThrownSkill && host.GetStackCount() <= 0) return;
+    nMana = SaturatingAdd(nMana, -std::int64_t(nSkillCost));
     if (std::int64_t(nMana) * 100 < std::int64_t(nManaMax) * kLowManaPercent) bLow = 1;
     StopAndSnap();
     const POINT view = pScene->ptView;
     nDirection = DirectionFromVector(x + view.x - ptPos.x, y + view.y - ptPos.y, &dLastAngle);
     if (nSelectedSkill == kThrownSkill) {
-        CHeroHost& host = HeroHost();
-        int nCount = host.GetStackCount();
-        if (nCount <= 0) return;
-        --nCount;
+        const int nCount = host.GetStackCount() - 1;
         const int nItem = nCount == 0 ? -1 : host.GetStackItem();
         host.SetStack(nItem, nCount);
         nThrownItem = nItem;
@@ -140,13 +143,13 @@ void CPlayer::SkillHit() {
         break;
     case kFlying:
     case kSpread: {
-        pScene->SetCellMark(ptStrikeCell.x, ptStrikeCell.y, pRow->nAttack + nBonus, 0);
+        pScene->SetCellMark(ptStrikeCell.x, ptStrikeCell.y, SaturatingAdd(pRow->nAttack, nBonus), 0);
         HeroHost().PlaySkillSound(pRow->nEffectSound);
         const int nKind = nSkillEffectKind == kSpread ? 1 : 0;
         const int tx = ptSkillTarget.x - view.x, ty = ptSkillTarget.y - view.y;
         if (bMouse) {
             FightHost().AddFlyingEffectFromHero(tx, ty, nKind, nSkillAction, pRow->nPicNo,
-                                                pRow->nAttack + nSkillBonusAttack + nBonus);
+                                                SaturatingAdd(pRow->nAttack, std::int64_t(nSkillBonusAttack) + nBonus));
         } else {
             FightHost().AddFlyingEffect(nAttack, ptPos.x, ptPos.y, pRow->nPicNo, tx, ty, nMember, nKind);
         }
@@ -187,7 +190,7 @@ void CPlayer::LaySkillEffect(int nBonus) {
     }
     const POINT cell = pScene->PixelToCell(ptHit.x, ptHit.y);
     if (!HeroHost().StartSceneEffect(pRow->nPicNo, ptHit.x, ptHit.y)) HeroHost().PlaySkillSound(pRow->nEffectSound);
-    pScene->SetCellMark(cell.x, cell.y, pRow->nAttack + nBonus, 0);
+    pScene->SetCellMark(cell.x, cell.y, SaturatingAdd(pRow->nAttack, nBonus), 0);
 }
 
 void CPlayer::TeleportToTarget() {
@@ -235,9 +238,9 @@ void CPlayer::PushBackNpc() {
 void CPlayer::RemoveBuffBonuses() {
     const SkillRow* pBuff = SkillOf(nBuff);
     if (!pBuff) return;
-    nAttack -= pBuff->nAttack;
-    nDefence -= pBuff->nDefance;
-    nStaminaMax -= pBuff->nCelerity;
+    nAttack = SaturatingAdd(nAttack, -std::int64_t(pBuff->nAttack));
+    nDefence = SaturatingAdd(nDefence, -std::int64_t(pBuff->nDefance));
+    nStaminaMax = SaturatingAdd(nStaminaMax, -std::int64_t(pBuff->nCelerity));
 }
 
 void CPlayer::ApplyBuff() {
@@ -249,16 +252,16 @@ void CPlayer::ApplyBuff() {
         return;
     }
     nBuff = nSelectedSkill;
-    nAttack += pRow->nAttack;
-    nDefence += pRow->nDefance;
-    nStaminaMax += pRow->nCelerity;
+    nAttack = SaturatingAdd(nAttack, pRow->nAttack);
+    nDefence = SaturatingAdd(nDefence, pRow->nDefance);
+    nStaminaMax = SaturatingAdd(nStaminaMax, pRow->nCelerity);
     nBuffSeconds = pRow->nNeedTime;
     const SkillLevelRow* pLevels = SkillLevelOf(nSelectedSkill);
     const int nLevel = nSelectedSkill < kHeroSkillCount ? nSkillLevel[nSelectedSkill] : 0;
     if (pLevels && (nLevel == 1 || nLevel == 2)) {
         nSkillBonusAttack = nLevel == 1 ? pLevels->nAddAttackTwo : pLevels->nAddAttackThree;
         nSkillBonusTime = nLevel == 1 ? pLevels->nAddTimeTwo : pLevels->nAddTimeThree;
-        if (nSkillBonusTime > 0) nBuffSeconds += nSkillBonusTime;
+        if (nSkillBonusTime > 0) nBuffSeconds = SaturatingAdd(nBuffSeconds, nSkillBonusTime);
     }
     HeroHost().PlaySkillSound(pRow->nEffectSound);
     timeBuff[0] = timeBuff[1] = std::int32_t(TimeGetTime());

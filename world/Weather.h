@@ -168,7 +168,6 @@ public:
     static std::unique_ptr<CDXSurface> MakeFlakePicture(int nKind);
     CDXSurface* FlakePicture(int nKind);
 
-    std::int32_t nSpawnPhase = 0;
     std::unique_ptr<CSnowFlake> pFlakes[kFlakes];
 
 private:

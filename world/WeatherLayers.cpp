@@ -45,14 +45,12 @@ void CFogEffect::Draw() {
     if (!pTile || !pBack) return;
     if (IsLiteralWeather()) {
         for (int r = 0; r < 60; ++r, ++nAlphaPercent)
-            for (int c = 0; c < 80; ++c)
-                pTile->BlitAlpha(pBack, c * kTile, r * kTile, nullptr, WORD(nAlphaPercent * 255 / 100));
+            for (int c = 0; c < 80; ++c) pTile->BlitAlpha(pBack, c * kTile, r * kTile, nullptr, RowAlpha(r));
         return;
     }
     if (!m_band.Get()) m_band.Build(pTile.get(), kLayerWidth);
     if (!m_band.Get()) return;
-    for (int r = 0; r < 60; ++r, ++nAlphaPercent)
-        m_band.Get()->BlitAlpha(pBack, 0, r * kTile, nullptr, WORD(nAlphaPercent * 255 / 100));
+    for (int r = 0; r < 60; ++r, ++nAlphaPercent) m_band.Get()->BlitAlpha(pBack, 0, r * kTile, nullptr, RowAlpha(r));
 }
 
 CStripeEffect::CStripeEffect() : pTile(MakeWeatherSurface(kTileW, kTileH, 657930)) {}

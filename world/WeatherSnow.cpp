@@ -76,7 +76,6 @@ int CSnowEffect::CountFlakes() const {
 }
 
 void CSnowEffect::Draw() {
-    nSpawnPhase = std::int32_t(TimeGetTime() % 160);
     for (auto& p : pFlakes)
         if (p && !p->Update()) p.reset();
     SpawnParticles(pFlakes, *this, kSpawnLimit, 10, 3);

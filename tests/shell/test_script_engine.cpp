@@ -296,7 +296,9 @@ event 3
     EXPECT_EQ(scene.nStepObjectId, 150);
     EXPECT_EQ(scene.bStepToggleWall, 0);
     EXPECT_EQ(pFrame->m_pEventFlagsA[6][12], 9);
-    EXPECT_EQ(world.calls, Lines({"weather 3"}));
+    // Every weather number goes on to the world; the toolbar's switch ignores those
+    // outside 0..5.
+    EXPECT_EQ(world.calls, Lines({"weather 3", "weather 6", "weather -1"}));
     EXPECT_EQ(scene.watch.bArmed, 1);
     EXPECT_EQ(scene.watch.nEvent, 7);
     EXPECT_EQ(scene.watch.nFirst, 2);

@@ -1,10 +1,13 @@
 // The town's weather event of the sample story, played through the main loop with the
 // toolbar installed: the script's weather commands reach the toolbar's switch, each
 // overlay shows in the frame while its talk line is read, and a new game starts with
-// none.
+// none; nor with the fight (effects, numbers, an armed bomb) of the game before, which
+// the return to the title ends too.
 #include <fstream>
 #include <iterator>
+#include <memory>
 
+#include "CDX/CDXScreen.h"
 #include "shell/ToolBarEffectsLink.h"
 #include "shell/ToolBarLink.h"
 #include "tests/shell/StoryTestUtil.h"
@@ -85,6 +88,38 @@ TEST_F(WeatherEvent, FogRainSnowAndStripesInTurnThenClear) {
     EXPECT_EQ(Bar().m_pRain, nullptr);
     EXPECT_EQ(Bar().m_bShake, 0);
     EXPECT_EQ(Bar().m_nWeather, -1);
+}
+
+TEST_F(WeatherEvent, ANewGameAndTheTitleEndTheFightOfTheGameBefore) {
+    // A bomb counting down, a life-loss number and an effect of each pool.
+    auto fight = [&] {
+        Bar().m_nBombItem = 47;
+        Bar().m_bBombArmed = 1;
+        Bar().m_dwBombTime = dwNowTime;
+        Bar().AddDecLife(700, 600, 3);
+        Bar().m_pAreaEffects[0] = std::make_unique<CAreaEffect>();
+        Bar().m_pFlyingEffects[0] = std::make_unique<CFlyingEffect>();
+    };
+    auto expectNoFight = [&](const char* pszWhen) {
+        EXPECT_EQ(Bar().m_bBombArmed, 0) << pszWhen;
+        EXPECT_EQ(Bar().m_nBombItem, -1) << pszWhen;
+        EXPECT_EQ(Bar().FloatingNumberCount(), 0) << pszWhen;
+        EXPECT_EQ(Bar().CountAreaEffects(), 0) << pszWhen;
+        EXPECT_EQ(Bar().CountFlyingEffects(), 0) << pszWhen;
+    };
+    fight();
+    pFrame->NewGame();
+    expectNoFight("new game");
+    fight();
+    // The credits end at the title; without a screen their loop only counts.
+    CDXScreen* pSavedScreen = pScreen;
+    pScreen = nullptr;
+    pBack = nullptr;
+    pFrame->ShowCredits();
+    pScreen = pSavedScreen;
+    pBack = pScreen->GetBack();
+    ASSERT_NE(PanelLink().GetToolBar(), nullptr);
+    expectNoFight("title");
 }
 
 TEST_F(WeatherEvent, TheFightingReachesTheToolBarsPools) {

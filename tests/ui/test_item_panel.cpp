@@ -123,11 +123,11 @@ TEST_F(ItemPanel, APotionGoesToTheCompanionOnlyWhenTheHeroIsFull) {
     for (int c = 0; c < kBagCells; ++c) EXPECT_EQ(items[kPotion].nBagCell[0][c], -1);
 }
 
-TEST_F(ItemPanel, RightClicksOnTaskItemsGemsAndWorkPanels) {
+TEST_F(ItemPanel, RightClicksOnTaskItemsGemsBombsAndWorkPanels) {
+    constexpr int kBomb = 47;  // goods of the bomb type with an explosion
+    Item(kBomb, 8, 0);
     ASSERT_EQ(bar->AddItemToBag(kTaskItem), 1);
-    ASSERT_EQ(bar->AddItemToBag(kGem), 1);
-    ASSERT_EQ(bar->AddItemToBag(kGem), 1);
-    ASSERT_EQ(bar->AddItemToBag(kGem), 1);
+    for (int n : {kGem, kGem, kGem, kBomb, kBomb}) ASSERT_EQ(bar->AddItemToBag(n), 1);
     OpenItems();
     Items()->ShowItemPage2();
     EXPECT_EQ(RightClickCell(0), 0);
@@ -135,31 +135,40 @@ TEST_F(ItemPanel, RightClicksOnTaskItemsGemsAndWorkPanels) {
     EXPECT_EQ(panelHost.notices[0], Utf8ToText("该物品是完成\n任务必须的物品!"));
     EXPECT_EQ(hero.nItemCount[kTaskItem], 1);
 
-    // A gem arms the bomb at the hero and leaves the bag.
+    // A gem shares the bomb type but has no explosion: it stays and nothing is armed.
     Items()->ShowBagPage(CItemMenu::kPageGoods);
+    ASSERT_EQ(CellsOf(kGem), (std::vector<int>{0, 1, 2}));
+    ASSERT_EQ(CellsOf(kBomb), (std::vector<int>{3, 4}));
     dwNowTime = 4321;
-    EXPECT_EQ(RightClickCell(0), 1);
+    EXPECT_EQ(RightClickCell(0), 0);
+    EXPECT_EQ(bar->m_bBombArmed, 0);
+    EXPECT_EQ(bar->m_nBombItem, -1);
+    EXPECT_EQ(hero.nItemCount[kGem], 3);
+    EXPECT_EQ(CellsOf(kGem), (std::vector<int>{0, 1, 2}));
+    // A bomb arms at the hero and leaves the bag.
+    EXPECT_EQ(RightClickCell(3), 1);
     EXPECT_EQ(bar->m_bBombArmed, 1);
-    EXPECT_EQ(bar->m_nBombItem, kGem);
+    EXPECT_EQ(bar->m_nBombItem, kBomb);
     EXPECT_EQ(bar->m_dwBombTime, 4321u);
     EXPECT_EQ(bar->m_ptBomb.x, 320);
-    EXPECT_EQ(hero.nItemCount[kGem], 2);
+    EXPECT_EQ(hero.nItemCount[kBomb], 1);
+    EXPECT_EQ(CellsOf(kBomb), (std::vector<int>{4}));
     EXPECT_EQ(panelHost.nCarried, -1);
-    // Only one bomb at a time.
-    EXPECT_EQ(RightClickCell(1), 0);
-    EXPECT_EQ(hero.nItemCount[kGem], 2);
-    // An open combine panel that takes the gem gets it instead.
+    // Only one bomb at a time: the second stays.
+    EXPECT_EQ(RightClickCell(4), 0);
+    EXPECT_EQ(hero.nItemCount[kBomb], 1);
+    EXPECT_EQ(bar->m_nBombItem, kBomb);
+    // An open combine panel that takes the gem gets it.
     panelHost.bCombine = true;
     EXPECT_EQ(RightClickCell(1), 1);
     EXPECT_EQ(panelHost.combined, (std::vector<int>{kGem}));
-    EXPECT_EQ(hero.nItemCount[kGem], 1);
+    EXPECT_EQ(hero.nItemCount[kGem], 2);
     // A trade panel that buys it comes first.
     panelHost.bTrade = true;
     EXPECT_EQ(RightClickCell(2), 1);
     EXPECT_EQ(panelHost.sold, (std::vector<int>{kGem}));
-    EXPECT_EQ(hero.nItemCount[kGem], 0);
+    EXPECT_EQ(hero.nItemCount[kGem], 1);
     // Nothing happens while a unit is carried.
-    ASSERT_EQ(bar->AddItemToBag(kGem), 1);
     panelHost.nCarried = kBig;
     EXPECT_EQ(RightClickCell(0), 0);
     EXPECT_EQ(hero.nItemCount[kGem], 1);

@@ -4,17 +4,30 @@
 // bombs, and no two regions of a family ever share a cell.
 #include "tests/ui/PanelTestUtil.h"
 
+#include <iterator>
+
 #include "platform/Clock.h"
 
 namespace {
 
 class PanelProperty : public PanelTest {
 protected:
-    static constexpr int kItems[] = {kHelmet, kHelmet2, kArmour, kBlade, kGem, kPotion, kTaskItem, kTall, kBig, kPlate};
+    // A bomb: goods of the gem's type, but with an explosion, so a right click arms it.
+    static constexpr int kBomb = 47;
+    static constexpr int kItems[] = {kHelmet, kHelmet2, kArmour, kBlade, kGem,
+                                     kPotion, kTaskItem, kTall,  kBig,   kPlate, kBomb};
+
+    void SetUp() override {
+        PanelTest::SetUp();
+        Item(kBomb, 8, 0);
+    }
 
     int Units(int nItem) {
         int n = hero.nItemCount[nItem] + (panelHost.nCarried == nItem ? 1 : 0);
+        // Worn by the hero, or by the companion whom the state panel can show instead.
         for (int s = 0; s < 6; ++s) n += *hero.EquipSlot(s) == nItem ? 1 : 0;
+        if (pCompanion)
+            for (int s = 0; s < 6; ++s) n += *pCompanion->EquipSlot(s) == nItem ? 1 : 0;
         for (const auto& d : panelHost.drops) n += d[0] == nItem ? 1 : 0;
         return n;
     }
@@ -64,7 +77,7 @@ TEST_F(PanelProperty, UnitsAreNeverMadeOrLostAndRegionsNeverOverlap) {
         bar->CloseAllPanels();
         for (auto& row : items) row.ClearBagTables();
         std::fill(std::begin(hero.nItemCount), std::end(hero.nItemCount), 0);
-        for (int s = 0; s < 6; ++s) *hero.EquipSlot(s) = -1;
+        for (int s = 0; s < 6; ++s) *hero.EquipSlot(s) = *companion.EquipSlot(s) = -1;
         for (auto& b : hero.inlay) b = InlayRecord{};
         hero.inlay[kHelmet].nLink = -1;
         hero.nAttack = hero.nDefence = 0;
@@ -74,7 +87,7 @@ TEST_F(PanelProperty, UnitsAreNeverMadeOrLostAndRegionsNeverOverlap) {
         panelHost.nCarried = -1;
         panelHost.drops.clear();
         pCompanion = nSeed % 2 ? &companion : nullptr;
-        for (int i = 0; i < 12; ++i) bar->AddItemToBag(kItems[Rand() % 10]);
+        for (int i = 0; i < 12; ++i) bar->AddItemToBag(kItems[Rand() % int(std::size(kItems))]);
         int before[kHeroItemCount] = {};
         for (int nItem : kItems) before[nItem] = Units(nItem);
         for (int step = 0; step < 100; ++step) {

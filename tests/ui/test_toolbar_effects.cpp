@@ -146,8 +146,20 @@ TEST_F(ToolBarEffects, WeatherNumbersToggleTheirOverlays) {
     EXPECT_EQ(bar->m_nWeather, 2);
     bar->SetSceneWeather(0);
     EXPECT_EQ(bar->m_bShake, 1);
+    EXPECT_EQ(bar->m_nWeather, -1);
+    // A number outside 0..5 is no weather: nothing is recorded (a save could not hold
+    // it), no record is cleared and nothing switches.
     bar->SetSceneWeather(9);
-    EXPECT_EQ(bar->m_nWeather, 9);
+    EXPECT_EQ(bar->m_nWeather, -1);
+    bar->SetSceneWeather(3);
+    ASSERT_EQ(bar->m_nWeather, 3);
+    for (int n : {6, -1, -2}) {
+        bar->SetSceneWeather(n);
+        EXPECT_EQ(bar->m_nWeather, 3) << n;
+    }
+    EXPECT_NE(bar->m_pRain, nullptr);
+    EXPECT_NE(bar->m_pFog, nullptr);
+    EXPECT_EQ(bar->m_bShake, 1);
 
     // A loaded game with rain while snow runs ends with rain only.
     bar->SwitchOffAllWeather();

@@ -4,9 +4,11 @@
 #include "tests/ui/ToolBarTestUtil.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/Text.h"
+#include "ui/menus/MenuPanel.h"
 #include "ui/toolbar/DecLife.h"
 #include "world/GroundItem.h"
 
@@ -106,11 +108,16 @@ TEST_F(ToolBarItems, QuickSlotsTakeOnlyTheirTypesSwapAndKeepTheMirror) {
     EXPECT_EQ(bar->OnQuickSlotClick(), 0);
     EXPECT_EQ(items_host.nCarried, kPotion);
     EXPECT_EQ(bar->m_nQuickSlots[5], -1);
-    // A bomb on a medicine slot and goods anywhere are refused too.
+    // A bomb on a medicine slot and goods anywhere are refused too, and so is a gem,
+    // which shares the bombs' type but has no explosion.
     CarryTo(kBomb, bar->m_rcQuickSlots[2]);
     EXPECT_EQ(bar->OnQuickSlotClick(), 0);
     CarryTo(kGoods, bar->m_rcQuickSlots[1]);
     EXPECT_EQ(bar->OnQuickSlotClick(), 0);
+    CarryTo(kGem, bar->m_rcQuickSlots[5]);
+    EXPECT_EQ(bar->OnQuickSlotClick(), 0);
+    EXPECT_EQ(items_host.nCarried, kGem);
+    EXPECT_EQ(bar->m_nQuickSlots[5], -1);
     ExpectMirror();
 
     // An empty slot takes the lifted unit back into the hero's count.
@@ -262,6 +269,56 @@ TEST_F(ToolBarItems, BombCountsDownFromTenAndExplodesAt3001Ms) {
     EXPECT_EQ(hero.nQuickSlot[4], -1);
 }
 
+TEST_F(ToolBarItems, OnlyABombArmsAndAGemOnABombSlotKeepsItsUnits) {
+    // A gem (the bombs' type, no explosion) on a bomb slot, as an older save may hold it.
+    hero.nItemCount[kGem] = 2;
+    bar->m_nQuickSlots[4] = kGem;
+    bar->OnKeyDown('1', 0);
+    EXPECT_EQ(bar->m_bBombArmed, 0);
+    EXPECT_EQ(bar->m_nBombItem, -1);
+    EXPECT_EQ(hero.nItemCount[kGem], 2);
+    EXPECT_EQ(bar->m_nQuickSlots[4], kGem);
+    EXPECT_FALSE(bar->ArmBombItem(kGem));
+    EXPECT_FALSE(bar->ArmBombItem(-1));
+    Tick(4000);
+    bar->DrawBomb();
+    EXPECT_TRUE(items_host.sounds.empty());
+    // A bomb arms by itself; another waits for it to go off.
+    hero.ptPos = POINT{70, 80};
+    EXPECT_TRUE(bar->ArmBombItem(kBomb));
+    EXPECT_EQ(bar->m_ptBomb.x, 70);
+    EXPECT_EQ(bar->m_dwBombTime, dwNowTime);
+    EXPECT_FALSE(bar->ArmBombItem(kBomb + 1));
+    EXPECT_EQ(bar->m_nBombItem, kBomb);
+}
+
+TEST_F(ToolBarItems, TheResetOfAGameEndsItsFight) {
+    hero.nItemCount[kBomb] = 1;
+    bar->m_nQuickSlots[4] = kBomb;
+    bar->OnKeyDown('1', 0);
+    ASSERT_EQ(bar->m_bBombArmed, 1);
+    bar->AddDecLife(100, 100, 5);
+    bar->m_pAreaEffects[3] = std::make_unique<CAreaEffect>();
+    bar->m_pFlyingEffects[7] = std::make_unique<CFlyingEffect>();
+    ASSERT_EQ(bar->FloatingNumberCount(), 1);
+    bar->ResetFightState();
+    EXPECT_EQ(bar->m_bBombArmed, 0);
+    EXPECT_EQ(bar->m_nBombItem, -1);
+    EXPECT_EQ(bar->FloatingNumberCount(), 0);
+    EXPECT_EQ(bar->CountAreaEffects(), 0);
+    EXPECT_EQ(bar->CountFlyingEffects(), 0);
+    // The fuse lit before the reset never reaches the next game.
+    Tick(4000);
+    bar->DrawBomb();
+    EXPECT_TRUE(items_host.sounds.empty());
+    EXPECT_TRUE(items_host.effects.empty());
+    // The toolbar arms again afterwards.
+    hero.nItemCount[kBomb] = 1;
+    bar->m_nQuickSlots[4] = kBomb;
+    bar->OnKeyDown('1', 0);
+    EXPECT_EQ(bar->m_bBombArmed, 1);
+}
+
 TEST_F(ToolBarItems, TheBlastHurtsThePartyByAFifthWithinHalfItsReach) {
     CPlayer companion;
     pCompanion = &companion;
@@ -280,13 +337,16 @@ TEST_F(ToolBarItems, TheBlastHurtsThePartyByAFifthWithinHalfItsReach) {
     EXPECT_EQ(hero.nLife, 80);
     EXPECT_EQ(companion.nLife, 90);
 
-    // An item without a reach hurts nobody and starts no effect.
-    items_host.effects.clear();
+    // A blast of a negative attack value heals, held inside the 32-bit range.
+    items[kBomb].nAttack = INT32_MIN;
     hero.ptPos = companion.ptPos = bar->m_ptBomb;
-    bar->ExplodeBomb(kGem);
-    EXPECT_EQ(hero.nLife, 80);
-    EXPECT_EQ(companion.nLife, 90);
-    EXPECT_TRUE(items_host.effects.empty());
+    companion.nLife = INT32_MAX - 10;
+    bar->ExplodeBomb(kBomb);
+    EXPECT_EQ(hero.nLife, 80 + 429496729);  // a fifth of the attack
+    EXPECT_EQ(companion.nLife, INT32_MAX);
+    EXPECT_EQ(companion.bMode[3], 0);
+    items[kBomb].nAttack = 50;
+    companion.nLife = 90;
 
     // Killed: life 0 and the leave flag; the hero's death runs the effect update.
     hero.nLife = 5;
@@ -323,9 +383,11 @@ TEST_F(ToolBarItems, BombKindsAndReachesByItem) {
 
 TEST_F(ToolBarItems, ALifeLossNumberWaits100MsRises5PxAFrameAndEndsAt401Ms) {
     scene.ptView = POINT{100, 50};
-    CDecLife number;
-    ASSERT_TRUE(number.HasPicture());
+    CDecLifeArt art;
+    ASSERT_TRUE(art.Load());
+    CDecLife number(&art);
     number.Start(300, 400, 37);
+    ASSERT_TRUE(number.HasPicture());
     EXPECT_EQ(number.GetPos().x, 180);
     EXPECT_EQ(number.GetPos().y, 250);
     // Red pixels in the number's box on a white back; the picture's key (its black
@@ -356,6 +418,38 @@ TEST_F(ToolBarItems, ALifeLossNumberWaits100MsRises5PxAFrameAndEndsAt401Ms) {
     EXPECT_EQ(number.Draw(), 1);
     Tick(1);
     EXPECT_EQ(number.Draw(), 0);
+}
+
+TEST_F(ToolBarItems, TheNumbersReadTheirPictureOnceAndLookAsIfEachReadItsOwn) {
+    scene.ptView = POINT{0, 0};
+    // The number as a picture read for it alone and written on shows it.
+    std::unique_ptr<CDXSurface> pOwn(LoadMenuSurface("DecLife.bmp", false));
+    ASSERT_NE(pOwn, nullptr);
+    pOwn->ChangeFont(Utf8ToText("隶书").c_str(), 0, 20, nCharSet, 400, 0);
+    RECT rc{0, 0, 50, 20};
+    pOwn->DrawText("-8", RGB(255, 0, 0), &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    pOwn->SetColorKeyFromCorner();
+    auto box = [&] {
+        std::vector<DWORD> v;
+        for (int y = 200; y < 220; ++y)
+            for (int x = 380; x < 430; ++x) v.push_back(Pixel(x, y));
+        return v;
+    };
+    FillBack(RGB(255, 255, 255));
+    pOwn->BlitKeyed(pBack, 380, 200);
+    const std::vector<DWORD> expected = box();
+
+    bar->AddDecLife(200, 300, 37);
+    // Without the package a later number still has the picture the first one read.
+    SetMenuPackage(nullptr);
+    bar->AddDecLife(400, 300, 8);
+    ASSERT_NE(bar->m_pFloatingNumbers[1], nullptr);
+    ASSERT_TRUE(bar->m_pFloatingNumbers[1]->HasPicture());
+    FillBack(RGB(255, 255, 255));
+    Tick(101);
+    EXPECT_EQ(bar->m_pFloatingNumbers[1]->Draw(), 1);
+    // Pixel for pixel, with nothing of the first number's "-37" left under its "-8".
+    EXPECT_EQ(box(), expected);
 }
 
 TEST_F(ToolBarItems, TheNumberPoolTakesTheFirstFreeSlotAndHoldsAHundred) {

@@ -1,6 +1,6 @@
 // The toolbar's block in a saved game: its bytes against hand-built blocks with and
-// without the hero number, a round trip, refusals that leave the toolbar untouched, and
-// the weather and shake it switches on load.
+// without the hero number, a round trip, refusals that leave the toolbar untouched, the
+// weather and shake it switches on load and the fight it ends.
 #include "platform/Stream.h"
 #include "tests/ui/ToolBarTestUtil.h"
 #include "ui/toolbar/ToolBarSave.h"
@@ -90,9 +90,59 @@ TEST_F(ToolBarSave, AShortOrBadBlockFailsAndChangesNothing) {
         EXPECT_NE(in.Error().find("toolbar block"), std::string::npos) << in.Error();
         EXPECT_EQ(Block(true), before);
     }
+    // The stack's count and item must agree: units without an item, or an item without
+    // units, are refused like a value out of range.
+    struct Stack {
+        std::int32_t nCount, nItem;
+    };
+    for (const Stack& st : {Stack{5, -1}, Stack{0, 7}, Stack{10, -1}}) {
+        std::vector<std::uint8_t> bytes = good;
+        CByteWriter words;
+        words.WriteI32(st.nCount);
+        words.WriteI32(st.nItem);
+        std::copy(words.Bytes().begin(), words.Bytes().end(), bytes.begin() + 4 * 10);
+        CByteReader in(bytes, "save");
+        EXPECT_FALSE(LoadToolBarState(*bar, in, true)) << st.nCount << " " << st.nItem;
+        EXPECT_NE(in.Error().find("stack count"), std::string::npos) << in.Error();
+        EXPECT_EQ(Block(true), before);
+    }
     CByteReader in(good, "save");
     EXPECT_TRUE(LoadToolBarState(*bar, in, true)) << in.Error();
     EXPECT_EQ(bar->m_nStackCount, 2);
+    const std::vector<std::uint8_t> empty =
+        Words({1, 0, 5, -1, -1, -1, -1, -1, -1, -1, 0, -1, 0, 0, 0, 0, 0});
+    CByteReader inEmpty(empty, "save");
+    EXPECT_TRUE(LoadToolBarState(*bar, inEmpty, true)) << inEmpty.Error();
+    EXPECT_EQ(bar->m_nStackItem, -1);
+}
+
+TEST_F(ToolBarSave, LoadingEndsTheFightOfTheGameBefore) {
+    const std::vector<std::uint8_t> good = Words({1, 0, -1, -1, -1, -1, -1, -1, -1, -1, 0, -1, 0, 0, 0, 0, -1});
+    auto arm = [&] {
+        bar->m_nBombItem = 47;
+        bar->m_bBombArmed = 1;
+        bar->m_dwBombTime = 100;
+        bar->AddDecLife(10, 10, 3);
+        bar->m_pAreaEffects[0] = std::make_unique<CAreaEffect>();
+        bar->m_pFlyingEffects[99] = std::make_unique<CFlyingEffect>();
+    };
+    // A refused block changes nothing, the fight included.
+    arm();
+    std::vector<std::uint8_t> bad = good;
+    bad[0] = 9;
+    CByteReader inBad(bad, "save");
+    ASSERT_FALSE(LoadToolBarState(*bar, inBad, true));
+    EXPECT_EQ(bar->m_bBombArmed, 1);
+    EXPECT_EQ(bar->FloatingNumberCount(), 1);
+    EXPECT_EQ(bar->CountAreaEffects(), 1);
+    // A loaded block leaves no armed bomb, effect or number of the game before.
+    CByteReader in(good, "save");
+    ASSERT_TRUE(LoadToolBarState(*bar, in, true)) << in.Error();
+    EXPECT_EQ(bar->m_bBombArmed, 0);
+    EXPECT_EQ(bar->m_nBombItem, -1);
+    EXPECT_EQ(bar->FloatingNumberCount(), 0);
+    EXPECT_EQ(bar->CountAreaEffects(), 0);
+    EXPECT_EQ(bar->CountFlyingEffects(), 0);
 }
 
 TEST_F(ToolBarSave, LoadingSwitchesTheOldWeatherOffAndTheSavedOneOn) {

@@ -1,4 +1,7 @@
 #include "tests/world/AreaTestUtil.h"
+
+#include <cstdint>
+
 #include "world/AreaEffect.h"
 
 using namespace areatest;
@@ -43,6 +46,16 @@ TEST_F(AreaEffect, AllAtOnceWithOneStepClearsEveryMarkAtItsFirstStep) {
     Advance(201);
     EXPECT_FALSE(effect.Tick());
     EXPECT_EQ(MarkedCells(), 0);
+}
+
+TEST_F(AreaEffect, AMarkBaseNearTheTopOfThe32BitRangeMarksAtItsEnd) {
+    // The base comes from table values (an item's or a skill's attack word).
+    CAreaEffect effect;
+    const POINT at = Centre(5, 5);
+    ASSERT_TRUE(effect.Cast(INT32_MAX - 15, at.x, at.y, 0, 0, -1));
+    EXPECT_EQ(Mark(5, 5), INT32_MAX - 5);
+    EXPECT_EQ(Mark(6, 5), INT32_MAX);
+    EXPECT_EQ(Mark(7, 5), INT32_MAX);
 }
 
 TEST_F(AreaEffect, PatternNumbersOutsideThePatternsAreRefused) {
@@ -93,14 +106,15 @@ TEST_F(AreaEffect, RunningMarkMovesAlongThePatternAndFinishes) {
         for (int i = 0; i < 4; ++i)
             if (Mark(5 + i, 5) != -1) nHead = i;
         heads.push_back(nHead);
+        // The mark value at each cell is its step value plus the base.
+        if (nHead == 3) EXPECT_EQ(Mark(8, 5), 47);
     }
-    // Four steps over the four cells, then the finish, which frees the effect.
+    // Four steps over the four cells, then the finish, which frees the effect and takes
+    // the last mark with it.
     EXPECT_FALSE(bRunning);
     EXPECT_EQ(nTicks, effect.nCount);
-    EXPECT_EQ(heads, (std::vector<int>{0, 1, 2, 3, 3}));
-    // The mark value at each cell is its step value plus the base.
-    EXPECT_EQ(Mark(8, 5), 47);
-    EXPECT_EQ(MarkedCells(), 1);
+    EXPECT_EQ(heads, (std::vector<int>{0, 1, 2, 3, -1}));
+    EXPECT_EQ(MarkedCells(), 0);
 }
 
 TEST_F(AreaEffect, CellsOffTheGridAreSkipped) {

@@ -4,6 +4,7 @@
 // self-healing from the quick slots; and a minute of party fighting replayed.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -337,6 +338,17 @@ TEST_F(HeroFightTest, UsesReachingTheNeedsRaiseTheLevelWithACaptionAndSkill50Kee
     EXPECT_EQ(m_leader.nThrownCount, 0);
     EXPECT_EQ(m_leader.nEquipSlot5, nSlot5) << "skill 50 has no use counter";
     EXPECT_EQ(m_heroHost.captions.size(), 3u);
+    // With the stack empty the cast does nothing, and costs no mana even when the
+    // thrown skill has a price.
+    m_skills[kThrownSkill].nMana = 4;
+    m_leader.SelectSkill(kThrownSkill);
+    m_leader.nAction = 0;
+    m_leader.nDirection = 3;
+    const int nManaLeft = m_leader.nMana;
+    m_leader.CastSkill(400, 300);
+    EXPECT_EQ(m_leader.nMana, nManaLeft);
+    EXPECT_EQ(m_leader.nAction, 0);
+    EXPECT_EQ(m_leader.nDirection, 3);
 
     // A skill number outside the table selects nothing.
     m_leader.SelectSkill(51);
@@ -433,6 +445,50 @@ TEST_F(HeroFightTest, ABuffAddsItsBonusesOnceAndRemovesThemWhenItsTimeIsUp) {
     m_leader.UpdateBuff();
     EXPECT_EQ(m_leader.nBuff, -1);
     EXPECT_EQ(m_leader.nAttack, nAttack);
+}
+
+TEST_F(HeroFightTest, SkillValuesFromTheTablesAddWithoutLeavingThe32BitRange) {
+    // The tables hold raw 32-bit words; the sums with the hero's values are held at the
+    // range's ends instead of wrapping.
+    m_skills[kBuffSkill] = SkillRow{.nAttack = INT32_MAX, .nDefance = INT32_MIN, .nCelerity = INT32_MAX,
+                                    .nMana = INT32_MIN, .nDirection = kSkillAction, .nNpcType = kHitFrame,
+                                    .nSkillNo = -1, .nNeedTime = INT32_MAX, .nAttackType = 10, .pName = "buff"};
+    m_leader.nSkillLevel[kBuffSkill] = 2;  // adds 3 seconds
+    m_leader.nDefence = -5;
+    m_leader.nStaminaMax = 10;
+    m_leader.SelectSkill(kBuffSkill);
+    m_leader.nAction = 0;
+    m_leader.CastSkill(400, 300);
+    EXPECT_EQ(m_leader.nMana, INT32_MAX) << "a negative price adds";
+    m_leader.SkillHit();
+    EXPECT_EQ(m_leader.nAttack, INT32_MAX);
+    EXPECT_EQ(m_leader.nDefence, INT32_MIN);
+    EXPECT_EQ(m_leader.nStaminaMax, INT32_MAX);
+    EXPECT_EQ(m_leader.nBuffSeconds, INT32_MAX);
+    // Taking the buff off when its time is up subtracts it, again held inside the range.
+    m_leader.nAttack = -5;
+    m_leader.nDefence = 5;
+    m_leader.nBuffSeconds = 0;
+    m_leader.UpdateBuff();
+    EXPECT_EQ(m_leader.nBuff, -1);
+    EXPECT_EQ(m_leader.nAttack, INT32_MIN);
+    EXPECT_EQ(m_leader.nDefence, INT32_MAX);
+
+    // A flying skill's mark: the attack word and the level's bonus.
+    m_skills[kFlySkill].nAttack = INT32_MAX;
+    m_leader.nSkillLevel[kFlySkill] = 2;
+    m_leader.SelectSkill(kFlySkill);
+    m_leader.ptStrikeCell = POINT{9, 10};
+    m_leader.SkillHit();
+    EXPECT_EQ(MarkAt(9, 10, 0), INT32_MAX);
+    ASSERT_FALSE(m_shots.heroShots.empty());
+    EXPECT_EQ(m_shots.heroShots.back().nAttack, INT32_MAX);
+    // A laid skill's mark on the cell it aims at.
+    m_skills[kFlySkill].nAttackType = 0;
+    m_leader.SelectSkill(kFlySkill);
+    m_leader.ptSkillTarget = Centre(12, 12);
+    m_leader.SkillHit();
+    EXPECT_EQ(MarkAt(12, 12, 0), INT32_MAX);
 }
 
 TEST_F(HeroFightTest, TeleportLandsOnTheCellOrAFreeNeighbourAndStaysPutInAWall) {

@@ -1,5 +1,6 @@
 // The hero's set-up by member number, items, money and stats, stance and bonuses,
 // copying, and the change of the controlled member.
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -74,6 +75,18 @@ TEST_F(PlayerInit, SculptBaseZeroAddsTheLevelRowToRowZero) {
     EXPECT_EQ(hero.nExperience, 900);
     EXPECT_EQ(hero.nAge, 19);
     EXPECT_EQ(hero.nLifeMax, 77);  // maxima unchanged
+
+    // The level table's words are raw: their sums stay inside the 32-bit range.
+    data.pLevel[0][3].nLife = INT32_MAX;
+    data.pLevel[0][3].nMana = INT32_MAX - 40;
+    data.pLevel[0][3].nAttack = INT32_MAX;
+    data.pLevel[0][3].nDefence = INT32_MIN;
+    data.pLevel[0][0].nDefence = -1;
+    hero.Init(0, false, -1);
+    EXPECT_EQ(hero.nLife, INT32_MAX);
+    EXPECT_EQ(hero.nMana, INT32_MAX);
+    EXPECT_EQ(hero.nAttack, INT32_MAX);
+    EXPECT_EQ(hero.nDefence, INT32_MIN);
 
     hero.SetLevel(500);
     EXPECT_EQ(hero.nLevel, 101);

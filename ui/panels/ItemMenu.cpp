@@ -204,15 +204,6 @@ void CItemMenu::LiftAndRelease(int nCell) {
     m_nHoveredCell = -1;
 }
 
-void CItemMenu::ArmBomb(int nItem) {
-    CGameToolBar* pBar = HostToolBar();
-    if (!pBar) return;
-    pBar->m_nBombItem = nItem;
-    pBar->m_bBombArmed = 1;
-    pBar->m_dwBombTime = dwNowTime;
-    pBar->m_ptBomb = pPlayer->ptPos;
-}
-
 int CItemMenu::OnRButtonDown() {
     CToolBarHost& host = ToolBarHost();
     const int nCell = m_nHoveredCell;
@@ -237,9 +228,9 @@ int CItemMenu::OnRButtonDown() {
             LiftAndRelease(nCell);
             return 1;
         }
+        // A bomb counts down at the hero; the lifted unit is the one it uses.
         CGameToolBar* pBar = HostToolBar();
-        if (pRow->nType == 8 && pBar && !pBar->m_bBombArmed) {
-            ArmBomb(nItem);
+        if (pRow->nType == 8 && pBar && pBar->ArmBombItem(nItem)) {
             LiftAndRelease(nCell);
             return 1;
         }

@@ -58,7 +58,6 @@ private:
     void DrawValues();
     // Lifts the unit under the hovered cell and lets it go (sold, combined, armed, used).
     void LiftAndRelease(int nCell);
-    void ArmBomb(int nItem);
 
     int m_nHoveredCell = -1;
     CItemGrid m_grid;

@@ -12,10 +12,32 @@ constexpr DWORD kDecLifeHiddenMs = 100;
 constexpr DWORD kDecLifeLifeMs = 400;
 constexpr int kDecLifeRise = 5;
 
+// The picture the numbers are written on: "DecLife.bmp" from the menu package, read
+// once, and a page with the numbers' font, made once. The toolbar's pool owns it, so a
+// fight that shows a number every frame reads no file and makes no font for them.
+class CDecLifeArt {
+public:
+    CDecLifeArt();
+    ~CDecLifeArt();
+    CDecLifeArt(const CDecLifeArt&) = delete;
+    CDecLifeArt& operator=(const CDecLifeArt&) = delete;
+
+    // Reads the picture unless it is already there; false when it cannot be read.
+    bool Load();
+    bool IsLoaded() const { return m_pPicture != nullptr; }
+    // A copy of the picture with "-amount" written on it in red, keyed by its corner;
+    // null without the picture.
+    std::unique_ptr<CDXSurface> Write(int nAmount);
+
+private:
+    std::unique_ptr<CDXSurface> m_pPicture;
+    std::unique_ptr<CDXSurface> m_pPage;
+};
+
 class CDecLife {
 public:
-    // Loads "DecLife.bmp" from the menu package; position (-1, -1), all times now.
-    CDecLife();
+    // Position (-1, -1), all times now; its picture comes from pArt (null: none).
+    explicit CDecLife(CDecLifeArt* pArt);
     virtual ~CDecLife();
     CDecLife(const CDecLife&) = delete;
     CDecLife& operator=(const CDecLife&) = delete;
@@ -29,6 +51,7 @@ public:
     bool HasPicture() const { return m_pPicture != nullptr; }
 
 private:
+    CDecLifeArt* m_pArt = nullptr;
     int m_nX = -1, m_nY = -1;
     DWORD m_dwFrameTime = 0;
     DWORD m_dwShowTime = 0;

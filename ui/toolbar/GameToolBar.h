@@ -150,6 +150,8 @@ public:
     int m_nSelectorB = -1;
     int m_nPartyBehaviour = 0;
     int m_nHero = 1;
+    // The picture and font the floating numbers share (declared first: it outlives them).
+    CDecLifeArt m_decLifeArt;
     std::unique_ptr<CDecLife> m_pFloatingNumbers[kToolBarPoolSize];
     POINT m_ptOrigin{0, 455};
     CDXSurface* m_pBackground = nullptr;
@@ -193,7 +195,13 @@ public:
     bool IsMouseOnBackground() const;
 
     // The bomb (ToolBarBomb.cpp): armed from quick slot 4..7, counted down in Draw.
+    // Arms the bomb of quick slot nSlot (4..7) with one of the hero's units; nothing for
+    // another slot, a slot without a bomb or a hero without a unit of it.
     void ArmBomb(int nSlot);
+    // Arms bomb item nItem at the controlled hero's point; the caller takes the unit.
+    // False, with nothing changed, while a bomb counts down, without a hero, or for an
+    // item that is no bomb (no explosion kind).
+    bool ArmBombItem(int nItem);
     void DrawBomb();
     void ExplodeBomb(int nItem);
 
@@ -255,13 +263,17 @@ public:
     int CountFlyingEffects() const;
     // Toggles weather n: 0 the shake, 1 snow, 2 fog, 3 rain, 4 plain stripes, 5 striped
     // stripes (either stripe number deletes stripes that are on). Records n when none was
-    // recorded, else clears the record.
+    // recorded, else clears the record. Another number changes nothing.
     void SetSceneWeather(int nWeather);
     // Fog, snow, rain and stripes, those present, while a scene exists.
     void DrawWeather();
     // Every overlay and the shake off and no weather recorded: a new game, the return to
     // the title and a loaded game start from here.
     void SwitchOffAllWeather();
+    // The fight of the game that ends: every area and flying effect, every life-loss
+    // number and an armed bomb go. Called with SwitchOffAllWeather on a new game, the
+    // return to the title and a loaded game.
+    void ResetFightState();
 
     std::unique_ptr<CAreaEffect> m_pAreaEffects[kToolBarPoolSize];
     std::unique_ptr<CFlyingEffect> m_pFlyingEffects[kToolBarPoolSize];

@@ -2,7 +2,6 @@
 // three seconds, then exploded at the point where it was armed. Monsters within its
 // reach lose the item's attack value; the hero and companion within half the reach
 // lose a fifth of it.
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -20,6 +19,7 @@
 #include "world/Npc.h"
 #include "world/Player.h"
 #include "world/Scene.h"
+#include "world/WorldMath.h"
 
 namespace {
 
@@ -33,10 +33,6 @@ constexpr int kLeaveFlag = 3;
 bool Within(POINT pt, POINT centre, int nReach) {
     const std::int64_t dx = std::int64_t(pt.x) - centre.x, dy = std::int64_t(pt.y) - centre.y;
     return -nReach < dx && dx < nReach && -nReach < dy && dy < nReach;
-}
-
-std::int32_t LessLife(std::int32_t nLife, int nDamage) {
-    return std::int32_t(std::max<std::int64_t>(std::int64_t(nLife) - nDamage, INT32_MIN));
 }
 
 }  // namespace
@@ -61,16 +57,21 @@ int BombRange(int nItem) {
     return -1;
 }
 
-void CGameToolBar::ArmBomb(int nSlot) {
-    if (nSlot < 4 || nSlot >= kToolBarQuickSlots || !pPlayer || m_bBombArmed) return;
-    const int nItem = m_nQuickSlots[nSlot];
-    if (nItem < 0 || pPlayer->HasItem(nItem) < 1) return;
-    pPlayer->UseItem(nItem, false);
-    if (CGamePanel* pItems = Panel(kItemPanel)) pItems->ShowBagPage(kBagPageOther);
+bool CGameToolBar::ArmBombItem(int nItem) {
+    if (!pPlayer || m_bBombArmed || BombKind(nItem) < 0) return false;
     m_nBombItem = nItem;
     m_bBombArmed = 1;
     m_dwBombTime = dwNowTime;
     m_ptBomb = pPlayer->ptPos;
+    return true;
+}
+
+void CGameToolBar::ArmBomb(int nSlot) {
+    if (nSlot < 4 || nSlot >= kToolBarQuickSlots || !pPlayer) return;
+    const int nItem = m_nQuickSlots[nSlot];
+    if (nItem < 0 || pPlayer->HasItem(nItem) < 1 || !ArmBombItem(nItem)) return;
+    pPlayer->UseItem(nItem, false);
+    if (CGamePanel* pItems = Panel(kItemPanel)) pItems->ShowBagPage(kBagPageOther);
     if (pPlayer->HasItem(nItem) < 1) {
         m_nQuickSlots[nSlot] = -1;
         MirrorSlots();
@@ -111,7 +112,7 @@ void CGameToolBar::ExplodeBomb(int nItem) {
             const POINT pt{pNpc->pState->nMapX, pNpc->pState->nMapY};
             if (!Within(pt, m_ptBomb, nReach) || pNpc->nAction == kNpcDie || pNpc->Life() <= 0 || pNpc->Display() == 1)
                 continue;
-            pNpc->pState->nLife = LessLife(pNpc->pState->nLife, nDamage);
+            pNpc->pState->nLife = SaturatingAdd(pNpc->pState->nLife, -std::int64_t(nDamage));
             AddDecLife(pt.x, pt.y, nDamage);
             if (pNpc->pState->nLife < 1) pNpc->Fall();
         }
@@ -120,7 +121,7 @@ void CGameToolBar::ExplodeBomb(int nItem) {
     const int nPartyDamage = nDamage / 5;
     const int nHalf = nReach / 2;
     if (pCompanion && Within(pCompanion->ptPos, m_ptBomb, nHalf)) {
-        pCompanion->nLife = LessLife(pCompanion->nLife, nPartyDamage);
+        pCompanion->nLife = SaturatingAdd(pCompanion->nLife, -std::int64_t(nPartyDamage));
         AddDecLife(pCompanion->ptPos.x, pCompanion->ptPos.y, nPartyDamage);
         if (pCompanion->nLife < 1) {
             pCompanion->nLife = 0;
@@ -129,7 +130,7 @@ void CGameToolBar::ExplodeBomb(int nItem) {
         }
     }
     if (pPlayer && Within(pPlayer->ptPos, m_ptBomb, nHalf)) {
-        pPlayer->nLife = LessLife(pPlayer->nLife, nPartyDamage);
+        pPlayer->nLife = SaturatingAdd(pPlayer->nLife, -std::int64_t(nPartyDamage));
         AddDecLife(pPlayer->ptPos.x, pPlayer->ptPos.y, nPartyDamage);
         if (pPlayer->nLife < 1) {
             m_bBombArmed = 0;

@@ -1,5 +1,5 @@
-// The toolbar's pools of area and flying effects: the spawners the fighting calls and
-// the frame's tick that frees what finished.
+// The toolbar's pools of area and flying effects: the spawners the fighting calls, the
+// frame's tick that frees what finished, and the reset of the fight when a game ends.
 #include "gamedata/GameData.h"
 #include "shell/ShellGlobals.h"
 #include "ui/toolbar/GameToolBar.h"
@@ -89,3 +89,15 @@ void CGameToolBar::ReapEffects() {
 
 int CGameToolBar::CountAreaEffects() const { return CountUsed(m_pAreaEffects); }
 int CGameToolBar::CountFlyingEffects() const { return CountUsed(m_pFlyingEffects); }
+
+void CGameToolBar::ResetFightState() {
+    for (int i = 0; i < kToolBarPoolSize; ++i) {
+        m_pAreaEffects[i].reset();
+        m_pFlyingEffects[i].reset();
+        m_pFloatingNumbers[i].reset();
+    }
+    m_bBombArmed = 0;
+    m_nBombItem = -1;
+    m_dwBombTime = 0;
+    m_ptBomb = POINT{};
+}

@@ -386,12 +386,9 @@ int CGameToolBar::OnTableKey(int nKey) {
     case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN:
         if (!bEvent) WalkByKey(nKey);
         return 0;
-    case '1': case '2': case '3': case '4': {
-        const int nSlot = 4 + nKey - '1';
-        if (m_nQuickSlots[nSlot] >= 0 && !m_bBombArmed && pPlayer && pPlayer->HasItem(m_nQuickSlots[nSlot]) >= 1)
-            ArmBomb(nSlot);
+    case '1': case '2': case '3': case '4':
+        ArmBomb(4 + nKey - '1');
         return 0;
-    }
     case '5': case 'Z': UseQuickSlot(0, true); return 0;
     case '6': case 'X': UseQuickSlot(1, true); return 0;
     case '7': case 'C': UseQuickSlot(2, false); return 0;

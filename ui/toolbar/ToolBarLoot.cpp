@@ -23,7 +23,8 @@ constexpr std::int64_t kPickUpReach2 = 100 * 100;
 void CGameToolBar::AddDecLife(int x, int y, int nAmount) {
     for (std::unique_ptr<CDecLife>& p : m_pFloatingNumbers) {
         if (p) continue;
-        p = std::make_unique<CDecLife>();
+        m_decLifeArt.Load();
+        p = std::make_unique<CDecLife>(&m_decLifeArt);
         p->Start(x, y, nAmount);
         return;
     }

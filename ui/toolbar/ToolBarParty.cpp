@@ -10,6 +10,7 @@
 #include "world/Player.h"
 #include "world/Scene.h"
 #include "world/SceneHost.h"
+#include "world/WorldMath.h"
 
 namespace {
 
@@ -20,10 +21,6 @@ void ForEachPartyHero(int nHero, F f) {
     if (pPlayer) f(*pPlayer);
     for (int i = 0; i < 4; ++i)
         if (pParty[i] && i != nHero - 1 && pParty[i] != pPlayer) f(*pParty[i]);
-}
-
-std::int32_t AddClamped(std::int32_t a, std::int64_t b) {
-    return std::int32_t(std::clamp<std::int64_t>(std::int64_t(a) + b, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -51,9 +48,9 @@ void CGameToolBar::ClearMemberItems(int nMember) {
     if (!pMember) return;
     for (InlayRecord& b : pMember->inlay) {
         if (b.nLink == -2) {
-            pMember->nAttack = AddClamped(pMember->nAttack, -std::int64_t(b.nAttack));
-            pMember->nDefence = AddClamped(pMember->nDefence, -std::int64_t(b.nDefence));
-            pMember->nStaminaMax = AddClamped(pMember->nStaminaMax, -std::int64_t(b.nStaminaMax));
+            pMember->nAttack = SaturatingAdd(pMember->nAttack, -std::int64_t(b.nAttack));
+            pMember->nDefence = SaturatingAdd(pMember->nDefence, -std::int64_t(b.nDefence));
+            pMember->nStaminaMax = SaturatingAdd(pMember->nStaminaMax, -std::int64_t(b.nStaminaMax));
         }
         b = InlayRecord{0, 0, 0, 0};
     }
@@ -75,8 +72,8 @@ void CGameToolBar::ToggleMemberBusy(int nMember) {
 
 void CGameToolBar::AddHeroAttackDefence(int nAttack, int nDefence) {
     if (!pPlayer) return;
-    pPlayer->nAttack = AddClamped(pPlayer->nAttack, nAttack);
-    pPlayer->nDefence = AddClamped(pPlayer->nDefence, nDefence);
+    pPlayer->nAttack = SaturatingAdd(pPlayer->nAttack, nAttack);
+    pPlayer->nDefence = SaturatingAdd(pPlayer->nDefence, nDefence);
 }
 
 void CGameToolBar::RefillParty(int nWhich) {

@@ -31,6 +31,8 @@ void ApplyToolBarState(CGameToolBar& bar, const ToolBarSaveState& s, bool bWithH
     bar.m_nStackCount = s.nStackCount;
     bar.m_nStackItem = s.nStackItem;
     std::copy(std::begin(s.nReserved), std::end(s.nReserved), bar.m_nReserved);
+    // Nothing of the fight that ran before the load goes on in the loaded game.
+    bar.ResetFightState();
     ReplaceToolBarWeather(bar, s.nWeather);
 }
 

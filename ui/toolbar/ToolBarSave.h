@@ -28,13 +28,15 @@ struct ToolBarSaveState {
 
 void WriteToolBarState(const ToolBarSaveState& state, bool bWithHero, CByteWriter& out);
 // Reads a whole block; false (the reader failed, naming the field) when it runs short
-// or a value is out of range: hero 1..4, items -1..99, stack 0..10, weather -1..5.
+// or a value is out of range: hero 1..4, items -1..99, stack 0..10, weather -1..5, and
+// a stack count of 0 exactly when the stack item is -1.
 bool ParseToolBarState(CByteReader& in, bool bWithHero, ToolBarSaveState* pState);
 
 // The toolbar's state as the block holds it.
 ToolBarSaveState GetToolBarState(const CGameToolBar& bar);
-// Takes a parsed block: every weather overlay and the shake go off first, then the
-// fields are set and the saved weather is switched on.
+// Takes a parsed block: the fields are set, the fight state is reset (effects, life-loss
+// numbers, an armed bomb), every weather overlay and the shake go off and the saved
+// weather is switched on.
 void ApplyToolBarState(CGameToolBar& bar, const ToolBarSaveState& state, bool bWithHero);
 
 // The block of the toolbar as the save writer calls it.
@@ -43,6 +45,5 @@ void SaveToolBarState(const CGameToolBar& bar, CByteWriter& out, bool bWithHero)
 bool LoadToolBarState(CGameToolBar& bar, CByteReader& in, bool bWithHero);
 
 // Switches off every weather overlay and the shake, and switches on weather n (-1 none;
-// 0 is the shake). The weather classes own the overlays; until the weather switch is
-// there this keeps the toolbar's record of the weather and the shake flag.
+// 0 is the shake).
 void ReplaceToolBarWeather(CGameToolBar& bar, int nWeather);

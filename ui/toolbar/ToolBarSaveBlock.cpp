@@ -38,6 +38,14 @@ bool ParseToolBarState(CByteReader& in, bool bWithHero, ToolBarSaveState* pState
     in.SetRecord(-1);
     if (!in.ReadI32(&s.nStackCount) || !InRange(in, s.nStackCount, 0, kToolBarStackMax, "stack count")) return false;
     if (!in.ReadI32(&s.nStackItem) || !InRange(in, s.nStackItem, -1, 99, "stack item")) return false;
+    // An empty stack holds no item and a held item has units: anything else would hand
+    // out units of an item (or of none) that were never stacked.
+    if ((s.nStackCount == 0) != (s.nStackItem == -1)) {
+        char szWhat[96];
+        std::snprintf(szWhat, sizeof szWhat, "stack count %d with stack item %d", int(s.nStackCount),
+                      int(s.nStackItem));
+        return in.Fail(szWhat);
+    }
     for (std::int32_t& n : s.nReserved) in.ReadI32(&n);
     if (!in.ReadI32(&s.nWeather) || !InRange(in, s.nWeather, -1, kToolBarWeatherMax, "weather")) return false;
     *pState = s;

@@ -64,9 +64,11 @@ int CGameToolBar::OnQuickSlotClick() {
         }
         return 0;
     }
-    // Medicines go on slots 0..3, bombs on 4..7; nothing else is taken.
+    // Medicines go on slots 0..3, bombs on 4..7; nothing else is taken. The bomb type
+    // holds gems and ingredients too: only an item with an explosion is a bomb.
     const int nType = TypeOf(nCarried);
-    const int nFirst = nType == kMedicineType ? 0 : nType == kBombType ? 4 : -1;
+    const bool bBomb = nType == kBombType && BombKind(nCarried) >= 0;
+    const int nFirst = nType == kMedicineType ? 0 : bBomb ? 4 : -1;
     if (nFirst < 0) return 0;
     for (int i = nFirst; i < nFirst + 4; ++i) {
         if (!PtInRect(m_rcQuickSlots[i], pt)) continue;

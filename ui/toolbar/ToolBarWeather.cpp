@@ -2,6 +2,7 @@
 // the toolbar draws every frame over the map.
 #include "shell/ShellGlobals.h"
 #include "ui/toolbar/GameToolBar.h"
+#include "ui/toolbar/ToolBarSave.h"
 
 namespace {
 
@@ -14,6 +15,9 @@ void Toggle(std::unique_ptr<T>& p) {
 }  // namespace
 
 void CGameToolBar::SetSceneWeather(int nWeather) {
+    // Only the six weathers exist; another number would be recorded and saved, and a
+    // save with it could not be loaded.
+    if (nWeather < 0 || nWeather > kToolBarWeatherMax) return;
     m_nWeather = m_nWeather != -1 ? -1 : nWeather;
     switch (nWeather) {
     case 0:

@@ -1,8 +1,5 @@
 #include "ui/work/InlayMenu.h"
 
-#include <algorithm>
-#include <limits>
-
 #include "gamedata/DebugLog.h"
 #include "gamedata/GameData.h"
 #include "gamedata/Tables.h"
@@ -10,15 +7,12 @@
 #include "ui/toolbar/ToolBarHost.h"
 #include "ui/work/WorkItems.h"
 #include "world/Player.h"
+#include "world/WorldMath.h"
 
 namespace {
 
 constexpr int kBaseType = 2, kGemType = 8;
 
-std::int32_t Clamp32(std::int64_t n) {
-    return std::int32_t(std::clamp<std::int64_t>(n, std::numeric_limits<std::int32_t>::min(),
-                                                 std::numeric_limits<std::int32_t>::max()));
-}
 
 }  // namespace
 
@@ -75,8 +69,8 @@ void CInlayMenu::Apply() {
         nCelerity += pRow->nCelerity;
     }
     InlayRecord& record = pPlayer->inlay[nBase];
-    record.nAttack = Clamp32(record.nAttack + nAttack);
-    record.nDefence = Clamp32(record.nDefence + nDefence);
-    record.nStaminaMax = Clamp32(record.nStaminaMax + nCelerity);
+    record.nAttack = SaturatingAdd(record.nAttack, nAttack);
+    record.nDefence = SaturatingAdd(record.nDefence, nDefence);
+    record.nStaminaMax = SaturatingAdd(record.nStaminaMax, nCelerity);
     record.nLink = -1;
 }
