@@ -13,7 +13,6 @@ namespace {
 
 constexpr int kBaseType = 2, kGemType = 8;
 
-
 }  // namespace
 
 CInlayMenu::CInlayMenu() : CProgressBoard("MenuInlay.bmp", kInlayEntries) {}
