@@ -107,7 +107,9 @@ TEST_F(AreaEffect, RunningMarkMovesAlongThePatternAndFinishes) {
             if (Mark(5 + i, 5) != -1) nHead = i;
         heads.push_back(nHead);
         // The mark value at each cell is its step value plus the base.
-        if (nHead == 3) EXPECT_EQ(Mark(8, 5), 47);
+        if (nHead == 3) {
+            EXPECT_EQ(Mark(8, 5), 47);
+        }
     }
     // Four steps over the four cells, then the finish, which frees the effect and takes
     // the last mark with it.
