@@ -66,13 +66,8 @@ protected:
         int c = 0;
         for (int nItem : list) ASSERT_TRUE(Table()->PutIntoCell(c++, nItem, false));
     }
-    int RightClickBag(int n) {
-        workHost.ptMouse = BagCell(n);
-        bar->Draw();
-        return bar->OnRButtonDown(workHost.ptMouse.x, workHost.ptMouse.y);
-    }
     POINT Cell(int n) { return Centre(Table()->CellRect(n)); }
-    int ClickButton(int n) { return ClickWork(Centre(Table()->GetButtonRect(n))); }
+    int ClickButton(int n) { return ClickAt(Centre(Table()->GetButtonRect(n))); }
     std::vector<int> SourceItems() { return ItemsIn(0, kCombineSourceCells); }
     std::vector<int> ResultItems() { return ItemsIn(kCombineSourceCells, kCombineCells); }
     std::vector<int> ItemsIn(int nFirst, int nEnd) {

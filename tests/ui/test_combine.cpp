@@ -48,10 +48,10 @@ TEST_F(CombinePanel, AResultCountOfThreeFillsCellsSixteenToEighteenAndSparesTheC
     workHost.nCarried = -1;
 
     // A result is taken with the cursor; the result cells take nothing dropped.
-    EXPECT_EQ(ClickWork(Cell(17)), 1);
+    EXPECT_EQ(ClickAt(Cell(17)), 1);
     EXPECT_EQ(workHost.nCarried, kPotion);
     EXPECT_EQ(Table()->ItemAt(17), -1);
-    ClickWork(Cell(17));
+    ClickAt(Cell(17));
     EXPECT_EQ(workHost.nCarried, kPotion);
     EXPECT_EQ(Table()->ItemAt(17), -1);
     workHost.nCarried = -1;
@@ -79,14 +79,14 @@ TEST_F(CombinePanel, OnlyOneCellItemsArePlaced) {
     // A 2 x 2 gem dropped on a source cell stays on the cursor; so does an item dropped
     // on a taken cell.
     workHost.nCarried = kBigGem;
-    EXPECT_EQ(ClickWork(Cell(5)), 1);
+    EXPECT_EQ(ClickAt(Cell(5)), 1);
     EXPECT_EQ(workHost.nCarried, kBigGem);
     EXPECT_EQ(Table()->ItemAt(5), -1);
     workHost.nCarried = kIngredient3;
-    ClickWork(Cell(5));
+    ClickAt(Cell(5));
     EXPECT_EQ(workHost.nCarried, -1);
     workHost.nCarried = kIngredient4;
-    ClickWork(Cell(5));
+    ClickAt(Cell(5));
     EXPECT_EQ(workHost.nCarried, kIngredient4);
     EXPECT_EQ(Table()->ItemAt(5), kIngredient3);
     workHost.nCarried = -1;
@@ -101,7 +101,7 @@ TEST_F(CombinePanel, OnlyOneCellItemsArePlaced) {
     // A click on an empty cell with nothing carried still sounds.
     Table()->ReturnItems();
     workHost.sounds.clear();
-    EXPECT_EQ(ClickWork(Cell(20)), 1);
+    EXPECT_EQ(ClickAt(Cell(20)), 1);
     EXPECT_EQ(workHost.sounds, std::vector<int>{5});
     EXPECT_EQ(workHost.nCarried, -1);
 }
@@ -154,15 +154,15 @@ TEST_F(CombinePanel, EveryCloseGivesTheItemsBackAndAFullBagDropsThemAtTheHero) {
     EXPECT_EQ(Items()->GetPage(), CItemMenu::kPageOther);
 
     // The item panel's right click hands an ingredient over.
-    EXPECT_EQ(RightClickBag(0), 1);
+    EXPECT_EQ(RightClickCell(0), 1);
     EXPECT_EQ(workHost.combined, std::vector<int>{kIngredient1});
     EXPECT_EQ(hero.nItemCount[kIngredient1], 0);
     EXPECT_EQ(Table()->ItemAt(0), kIngredient1);
     EXPECT_EQ(workHost.nCarried, -1);
     // And the cursor drops one into cell 9.
-    ASSERT_EQ(ClickWork(BagCell(1)), 1);
+    ASSERT_EQ(ClickCell(1), 1);
     ASSERT_EQ(workHost.nCarried, kIngredient2);
-    EXPECT_EQ(ClickWork(Cell(9)), 1);
+    EXPECT_EQ(ClickAt(Cell(9)), 1);
     EXPECT_EQ(Table()->ItemAt(9), kIngredient2);
     EXPECT_EQ(hero.nItemCount[kIngredient2], 1);
 
@@ -207,7 +207,7 @@ TEST_F(CombinePanel, TheStatePanelOpensTheTableAndClosesItWithItsItemsBack) {
     bar->OnKeyDown('S', 0);
     ASSERT_NE(State(), nullptr);
     const POINT combineButton = Centre(State()->GetButtonRect(CStateMenu::kCombine));
-    ClickWork(combineButton);
+    ClickAt(combineButton);
     EXPECT_TRUE(work.IsCombineOpen());
     EXPECT_EQ(State(), nullptr);
     // Opening the state panel again closes the table and gives its items back; its
@@ -217,7 +217,7 @@ TEST_F(CombinePanel, TheStatePanelOpensTheTableAndClosesItWithItsItemsBack) {
     ASSERT_NE(State(), nullptr);
     EXPECT_FALSE(work.IsCombineOpen());
     EXPECT_EQ(hero.nItemCount[kIngredient5], 1);
-    ClickWork(combineButton);
+    ClickAt(combineButton);
     ASSERT_TRUE(work.IsCombineOpen());
     EXPECT_EQ(SourceItems(), std::vector<int>{});
     // Outside the panel the host does not take the click; inside, off every cell and
