@@ -40,7 +40,7 @@ class MiniGamePlay : public FrameTest {
 protected:
     void SetUp() override {
         FrameTest::SetUp();
-        OpenScreen();
+        ASSERT_TRUE(OpenScreen());
         const std::string strPkg = folder.File("menu.pkg");
         ASSERT_TRUE(WriteBytesToFile(strPkg.c_str(), BuildPkg(MiniGameContentEntries())));
         m_pkg = std::make_unique<CPkgFile>(strPkg.c_str());

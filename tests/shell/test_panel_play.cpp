@@ -106,7 +106,7 @@ protected:
         for (PkgEntryData& e : PanelContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(e));
         ASSERT_TRUE(WriteSamplePictures(folder.Path(), options, &why)) << why;
         SetCurrentDirectory(folder.Path().c_str());
-        OpenScreen();
+        ASSERT_TRUE(OpenScreen());
         const std::string strPkg = folder.Path() + "/bmp/menu.pkg";
         m_pkg = std::make_unique<CPkgFile>(strPkg.c_str());
         ASSERT_TRUE(m_pkg->OpenPath(strPkg.c_str())) << m_pkg->GetError();

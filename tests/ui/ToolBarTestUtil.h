@@ -69,7 +69,7 @@ class ToolBarTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        UsePackage(ToolBarContentEntries());
+        ASSERT_TRUE(UsePackage(ToolBarContentEntries()));
         InstallHost(&host);
         data.nItemCount = 100;
         items.resize(100);
