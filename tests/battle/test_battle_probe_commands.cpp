@@ -163,7 +163,7 @@ TEST(BattleProbeCommands, EveryRingCommandOnTheBeastsAndAnEscapeFromTheWolves) {
                              CountYellowish(shots[2], 366, 283, 64, 100),
                              CountYellowish(shots[3], 366, 283, 64, 100)};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_GT(CountNear(shots[size_t(i)], 335, 400, 10, 10, kListColour), 80) << names[i];
+        EXPECT_GT(shots[size_t(i)].CountNear(RECT{335, 400, 345, 410}, kListColour, 24), 80) << names[i];
         EXPECT_GT(nRowText[i], 40) << names[i];
     }
     EXPECT_GT(nRowText[1], nRowText[2]) << "five spells, two heals";
@@ -171,17 +171,19 @@ TEST(BattleProbeCommands, EveryRingCommandOnTheBeastsAndAnEscapeFromTheWolves) {
     // Each tab lights its own header.
     for (int t = 0; t < 3; ++t)
         for (int u = 0; u < 3; ++u)
-            EXPECT_EQ(CountNear(shots[size_t(1 + t)], kTabs[u].x - 5, 255, 10, 10, 0x5AB46E) > 80, t == u) << t << " " << u;
+            EXPECT_EQ(shots[size_t(1 + t)].CountNear(RECT{kTabs[u].x - 5, 255, kTabs[u].x + 5, 265}, 0x5AB46E, 24) > 80,
+                      t == u)
+                << t << " " << u;
     EXPECT_GT(CountYellowish(throwList, 366, 283, 64, 20), 10) << "the darts";
     // The heal's "+n" climbs from her number point; the blows' numbers over the beasts.
     EXPECT_GT(CountYellowish(heal, 560, 240, 80, 70), 10);
     EXPECT_GT(CountYellowish(thrown, 115, 240, 80, 70), 10);
     EXPECT_GT(CountYellowish(attack, 210, 120, 80, 70), 10);
     // The defence raise's ring round her feet, gone before it was cast.
-    EXPECT_GT(CountNear(raise, 520, 350, 100, 60, 0x4080FF), 40);
-    EXPECT_EQ(CountNear(heal, 520, 350, 100, 60, 0x4080FF), 0);
+    EXPECT_GT(raise.CountNear(RECT{520, 350, 620, 410}, 0x4080FF, 24), 40);
+    EXPECT_EQ(heal.CountNear(RECT{520, 350, 620, 410}, 0x4080FF, 24), 0);
     // The victory panel with its lines: the money, the items, her experience.
-    EXPECT_GT(CountNear(victory, 265, 300, 40, 40, kVictoryColour), 1000);
+    EXPECT_GT(victory.CountNear(RECT{265, 300, 305, 340}, kVictoryColour, 24), 1000);
     for (int nLine = 0; nLine < 4; ++nLine)
         EXPECT_GT(CountYellowish(victory, 300, 164 + 19 * nLine, 260, 17), 10) << "line " << nLine;
 

@@ -92,6 +92,16 @@ inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& 
     return run;
 }
 
+// 0xRRGGBB of three channels.
+constexpr unsigned PackRgb(int r, int g, int b) { return unsigned(r) << 16 | unsigned(g) << 8 | unsigned(b); }
+
+// Whether two 0xRRGGBB colours differ by at most nTolerance in each channel.
+inline bool NearRgb(unsigned a, unsigned b, int nTolerance) {
+    for (int nShift : {16, 8, 0})
+        if (std::abs(int(a >> nShift & 0xFF) - int(b >> nShift & 0xFF)) > nTolerance) return false;
+    return true;
+}
+
 // A screenshot read back, with its pixels by screen position.
 class CShot {
 public:
@@ -102,6 +112,15 @@ public:
     unsigned Pixel(int x, int y) const {
         const BYTE* p = m_frame.rgb.data() + (size_t(y) * size_t(m_frame.nWidth) + size_t(x)) * 3;
         return unsigned(p[0]) << 16 | unsigned(p[1]) << 8 | unsigned(p[2]);
+    }
+    // Whether the pixel at (x, y) is within nTolerance of the colour 0xRRGGBB in each channel.
+    bool Near(int x, int y, unsigned rgb, int nTolerance) const { return NearRgb(Pixel(x, y), rgb, nTolerance); }
+    // How many pixels of the rectangle are within nTolerance of the colour in each channel.
+    int CountNear(const RECT& rc, unsigned rgb, int nTolerance) const {
+        int n = 0;
+        for (int y = int(rc.top); y < int(rc.bottom); ++y)
+            for (int x = int(rc.left); x < int(rc.right); ++x) n += Near(x, y, rgb, nTolerance);
+        return n;
     }
     // How many pixels of the rectangle differ from the other screenshot's.
     int Differences(const CShot& other, int x, int y, int w, int h) const {

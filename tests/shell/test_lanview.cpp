@@ -59,13 +59,6 @@ unsigned StandInColour(const char* pszName) {
     return 0;
 }
 
-// True when the pixel is the colour within the 16-bit screen's rounding.
-bool Near(unsigned a, unsigned b) {
-    for (int shift : {16, 8, 0})
-        if (std::abs(int(a >> shift & 255) - int(b >> shift & 255)) > 8) return false;
-    return true;
-}
-
 struct ScreenProbe {
     const char* pszClass;
     const char* pszPicture;
@@ -87,7 +80,8 @@ TEST_P(LanViewScreens, EachOlderScreenDrawsItsPictureOverTheTitle) {
     ASSERT_TRUE(shot.Read());
     const unsigned nWant = StandInColour(p.pszPicture);
     ASSERT_NE(nWant, 0u);
-    EXPECT_TRUE(Near(shot.Pixel(p.x, p.y), nWant))
+    // The colour within the 16-bit screen's rounding.
+    EXPECT_TRUE(shot.Near(p.x, p.y, nWant, 8))
         << p.pszClass << ": " << std::hex << shot.Pixel(p.x, p.y) << " against " << nWant;
 }
 

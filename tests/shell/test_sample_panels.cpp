@@ -14,10 +14,7 @@ namespace {
 
 bool NearPanelProbe(const CShot& shot, int x, int y, const char* pszPicture) {
     const ToolBarProbe* p = FindPanelProbe(pszPicture);
-    if (!p) return false;
-    const unsigned rgb = shot.Pixel(x, y);
-    return std::abs(int(rgb >> 16 & 0xFF) - p->r) <= 24 && std::abs(int(rgb >> 8 & 0xFF) - p->g) <= 24 &&
-           std::abs(int(rgb & 0xFF) - p->b) <= 24;
+    return p && shot.Near(x, y, PackRgb(p->r, p->g, p->b), 24);
 }
 
 TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
