@@ -62,7 +62,8 @@ const std::vector<long>* RowAt(const ProbeRun& run, long t) {
 
 TEST(BattleProbeCommands, EveryRingCommandOnTheBeastsAndAnEscapeFromTheWolves) {
     CTempFolder folder("battleprobe");
-    const std::string strProbe = MakeSample(folder);
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
     CScript s(folder.Path());
     s.Click(600, kDefend);
     // A potion on herself.
@@ -112,12 +113,11 @@ TEST(BattleProbeCommands, EveryRingCommandOnTheBeastsAndAnEscapeFromTheWolves) {
     s.Click(34600, At{400, 300});
     folder.Write("commands.txt", s.Text());
 
-    int nCode = -1;
-    const ProbeRun run = Parse(RunCommand(strProbe + " 1 14 15 --seed 7 --money 100 --items 25:2,26:1,35:3 "
-                                                     "--skills 1,3,4,5,6,7,11,12,15,17,23,29,35 --input " +
-                                              folder.File("commands.txt"),
-                                          &nCode));
-    ASSERT_EQ(nCode, 0) << run.strTail;
+    const ProbeRun run = RunProbe(folder, strGame,
+                                  "1 14 15 --seed 7 --money 100 --items 25:2,26:1,35:3 "
+                                  "--skills 1,3,4,5,6,7,11,12,15,17,23,29,35",
+                                  folder.File("commands.txt"));
+    ASSERT_EQ(run.program.nCode, 0) << run.strTail << run.program.strErr;
     ASSERT_FALSE(run.rows.empty());
     auto everAt = [&](int nColumn, long nValue, long t0, long t1) {
         for (const auto& r : run.rows)
@@ -190,9 +190,8 @@ TEST(BattleProbeCommands, EveryRingCommandOnTheBeastsAndAnEscapeFromTheWolves) {
     // Against the wolves: the escape and its OK, half the money, life and mana kept.
     folder.Write("escape.txt", std::string("600 move 619 425\n650 lbutton down 619 425\n690 lbutton up 619 425\n"
                                            "1000 move 380 322\n1050 lbutton down 380 322\n1090 lbutton up 380 322\n"));
-    const ProbeRun fled =
-        Parse(RunCommand(strProbe + " 1 0 0 --seed 7 --money 1001 --input " + folder.File("escape.txt"), &nCode));
-    ASSERT_EQ(nCode, 0) << fled.strTail;
+    const ProbeRun fled = RunProbe(folder, strGame, "1 0 0 --seed 7 --money 1001", folder.File("escape.txt"));
+    ASSERT_EQ(fled.program.nCode, 0) << fled.strTail << fled.program.strErr;
     EXPECT_NE(fled.strTail.find("result 4\nmoney 500\nexperience 0\nhero hp 120 mp 60"), std::string::npos)
         << fled.strTail;
 }

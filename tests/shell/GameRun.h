@@ -8,12 +8,15 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/WindowBackend.h"
+#include "tests/TempFolder.h"
 
 // The programs of the build the runs start; empty when the build named none.
 #ifdef GAME_BINARY
@@ -60,8 +63,10 @@ struct ProgramRun {
 
 // Runs strProgram with args in strFolder (its current folder), GAME_HEADLESS=1, the input
 // script strScript and the screenshot folder strFolder; the output goes to files there.
+// A run still going after nWallSeconds is ended by an alarm (and reads as not exited).
 inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& strProgram,
-                               const std::vector<std::string>& args, const std::string& strScript) {
+                               const std::vector<std::string>& args, const std::string& strScript,
+                               unsigned nWallSeconds = 900) {
     ProgramRun run;
     const std::string strOutFile = strFolder + "/stdout.txt", strErrFile = strFolder + "/stderr.txt";
     pid_t child = fork();
@@ -76,7 +81,7 @@ inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& 
         // stretch; the wall-clock alarm only catches one that waits for ever.
         const rlimit cpu{180, 190};
         setrlimit(RLIMIT_CPU, &cpu);
-        alarm(900);
+        alarm(nWallSeconds);
         std::vector<char*> argv{const_cast<char*>(strProgram.c_str())};
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -90,6 +95,27 @@ inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& 
     run.strOut = ReadWholeFile(strOutFile);
     run.strErr = ReadWholeFile(strErrFile);
     return run;
+}
+
+// Whether every program named is one the build gave and that exists.
+inline ::testing::AssertionResult ProgramsBuilt(std::initializer_list<const std::string*> programs) {
+    for (const std::string* p : programs)
+        if (p->empty() || !std::filesystem::exists(*p))
+            return ::testing::AssertionFailure() << "a program of the build is missing: " << *p;
+    return ::testing::AssertionSuccess();
+}
+
+// Writes the sample game with mkgame into FOLDER/game; its path goes to *pGame. Fails
+// with mkgame's error output when mkgame is missing, does not start or fails.
+inline ::testing::AssertionResult WriteSampleFolder(const CTempFolder& folder, std::string* pGame) {
+    if (::testing::AssertionResult built = ProgramsBuilt({&kMkGame}); !built) return built;
+    *pGame = folder.Path() + "/game";
+    const ProgramRun made = RunProgramIn(folder.Path(), kMkGame, {*pGame}, "/dev/null");
+    if (!made.bExited || made.nCode != 0)
+        return ::testing::AssertionFailure() << "mkgame " << *pGame << " ended with "
+                                             << (made.bExited ? std::to_string(made.nCode) : "a signal") << ": "
+                                             << made.strErr;
+    return ::testing::AssertionSuccess();
 }
 
 // 0xRRGGBB of three channels.

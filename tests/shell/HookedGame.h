@@ -3,8 +3,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -36,11 +34,8 @@ public:
 // with the virtual clock and an empty input queue; the folder that was current goes to
 // *pOldDir.
 inline ::testing::AssertionResult EnterSampleGame(const CTempFolder& folder, std::string* pOldDir) {
-    if (kMkGame.empty() || !std::filesystem::exists(kMkGame))
-        return ::testing::AssertionFailure() << "the build gave no mkgame";
-    const std::string strGame = folder.Path() + "/game";
-    if (std::system((kMkGame + " " + strGame + " > /dev/null").c_str()) != 0)
-        return ::testing::AssertionFailure() << "mkgame failed";
+    std::string strGame;
+    if (::testing::AssertionResult made = WriteSampleFolder(folder, &strGame); !made) return made;
     *pOldDir = GetCurrentDirectory();
     SetCurrentDirectory(strGame.c_str());
     UseVirtualClock(true, 1000, 20);

@@ -97,7 +97,7 @@ bool ShowsOneOf(const CShot& shot, int x, int y, const char* pszFormat, int nFir
 class KeeperPlay : public SampleGameRun {
 protected:
     KeeperPlay() : SampleGameRun("keeperplay") {}
-    void SetUp() override { WriteSampleGame({&kSaveTool}); }
+    void SetUp() override { ASSERT_TRUE(WriteSampleGame({&kSaveTool})); }
     // savetool's dump of the save in slot 3.
     std::string DumpSlotThree() {
         const std::string strSave = m_strGame + "/" + SaveFileName(3).replace(4, 1, "/");

@@ -314,6 +314,8 @@ TEST_F(PanelPlay, ChestBagStateSkillsTasksMapAndSettings) {
 class CInputScript {
 public:
     void At(int t, const std::string& strWhat) { m_text += std::to_string(t) + " " + strWhat + "\n"; }
+    // Whole lines of a script written elsewhere.
+    void Lines(const std::string& strLines) { m_text += strLines; }
     // The cursor at "x y" at t, the button pressed 100 ms and released 140 ms later.
     void Click(int t, const std::string& strAt, const char* pszButton = "lbutton") {
         At(t, "move " + strAt);
@@ -479,21 +481,18 @@ HeroDump DumpHero(const std::string& strFolder, const std::string& strSave) {
 // is captured, OK; saves before and after wearing the sword, dumped by savetool.
 TEST(PanelPlayGame, ChestPanelsHeardVolumesAndTheSavedSword) {
     UsePrivateRuntimeFolder();
-    for (const std::string* p : {&kGame, &kMkGame, &kSaveTool})
-        ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
+    ASSERT_TRUE(ProgramsBuilt({&kGame, &kSaveTool}));
     CTempFolder folder("panelgame");
-    const std::string strGame = folder.Path() + "/game", strRun = folder.Path() + "/run";
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
+    const std::string strRun = folder.Path() + "/run";
     std::filesystem::create_directories(strRun);
-    const ProgramRun made = RunProgramIn(folder.Path(), kMkGame, {strGame}, "/dev/null");
-    ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
     auto shot = [&](const char* pszName) { return "shot " + strRun + "/" + pszName; };
 
     CInputScript script;
     // The title's new game; around the wall's north end, east along the road, south to
     // the chest (the view stops at (410, 360)); its three talk lines read.
-    script.At(8500, "move 280 240");
-    script.At(9000, "lbutton down 280 240");
-    script.At(9040, "lbutton up 280 240");
+    script.Lines(kNewGame);
     script.Click(9500, 796, 192);
     script.Click(11000, 780, 429);
     script.Click(12500, 790, 481);

@@ -2,10 +2,7 @@
 // driven by an input script whose screenshots are probed: the strip's bars, the life
 // tip on hover, ESC's system menu with the hovered button lit, "return" clearing the
 // back buffer, and quit answered with OK ending the loop.
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 
 #include "CDX/CDXScreen.h"
@@ -298,24 +295,13 @@ namespace {
 // The game binary, headless, in the sample game folder that mkgame writes, driven by an
 // input script as scripts/play runs it: title, new game, the strip, the life tip, the
 // system menu, "return", then quit answered with OK ends the game with exit code 0.
-std::string BuiltTool(const char* pszWhich) {
-#if defined(GAME_BINARY) && defined(MKGAME_BINARY)
-    return std::string(pszWhich) == "game" ? GAME_BINARY : MKGAME_BINARY;
-#else
-    (void)pszWhich;
-    return "";
-#endif
-}
-
 TEST(ToolBarEndToEnd, TitleNewGameStripTipSystemMenuReturnAndQuit) {
-    const std::string strBinary = BuiltTool("game"), strMkGame = BuiltTool("mkgame");
-    ASSERT_FALSE(strBinary.empty() || strMkGame.empty()) << "the build gave no paths of the game and mkgame";
     UsePrivateRuntimeFolder();
+    ASSERT_TRUE(ProgramsBuilt({&kGame}));
     CTempFolder folder("toolbar-e2e");
-    const std::string strGame = folder.Path() + "/game";
-    const std::string strMk = strMkGame + " " + strGame + " > /dev/null";
-    ASSERT_EQ(std::system(strMk.c_str()), 0) << "mkgame failed";
-    const std::string s = folder.Path() + "/";
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
+    const std::string s = strGame + "/";
     std::ofstream(s + "input.txt") << "8500 move 250 240\n"
                                       "9100 lbutton down 250 240\n"
                                       "9140 lbutton up 250 240\n"
@@ -336,23 +322,10 @@ TEST(ToolBarEndToEnd, TitleNewGameStripTipSystemMenuReturnAndQuit) {
                                       "19300 move 220 275\n"
                                       "19400 lbutton down 220 275\n"
                                       "19440 lbutton up 220 275\n";
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (chdir(strGame.c_str()) != 0) _exit(90);
-        setenv("GAME_HEADLESS", "1", 1);
-        setenv("GAME_INPUT", (s + "input.txt").c_str(), 1);
-        setenv("GAME_SHOT_DIR", folder.Path().c_str(), 1);
-        if (!freopen((s + "stderr.txt").c_str(), "w", stderr)) _exit(91);
-        // Nothing closes the window: only the quit button ends the game in time.
-        alarm(200);
-        execl(strBinary.c_str(), strBinary.c_str(), static_cast<char*>(nullptr));
-        _exit(92);
-    }
-    int nStatus = 0;
-    ASSERT_EQ(waitpid(child, &nStatus, 0), child);
-    ASSERT_TRUE(WIFEXITED(nStatus)) << "the game did not end by itself";
-    EXPECT_EQ(WEXITSTATUS(nStatus), 0);
+    // Nothing closes the window: only the quit button ends the game in time.
+    const ProgramRun run = RunProgramIn(strGame, kGame, {}, s + "input.txt", 200);
+    ASSERT_TRUE(run.bExited) << "the game did not end by itself: " << run.strErr;
+    EXPECT_EQ(run.nCode, 0) << run.strErr;
 
     // A new game's hero has full life: a 76-pixel bar in the life bar's rectangle.
     ExpectToolBarShots(s);
