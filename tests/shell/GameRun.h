@@ -98,7 +98,7 @@ inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& 
 }
 
 // Whether every program named is one the build gave and that exists.
-inline ::testing::AssertionResult ProgramsBuilt(std::initializer_list<const std::string*> programs) {
+[[nodiscard]] inline ::testing::AssertionResult ProgramsBuilt(std::initializer_list<const std::string*> programs) {
     for (const std::string* p : programs)
         if (p->empty() || !std::filesystem::exists(*p))
             return ::testing::AssertionFailure() << "a program of the build is missing: " << *p;
@@ -107,7 +107,7 @@ inline ::testing::AssertionResult ProgramsBuilt(std::initializer_list<const std:
 
 // Writes the sample game with mkgame into FOLDER/game; its path goes to *pGame. Fails
 // with mkgame's error output when mkgame is missing, does not start or fails.
-inline ::testing::AssertionResult WriteSampleFolder(const CTempFolder& folder, std::string* pGame) {
+[[nodiscard]] inline ::testing::AssertionResult WriteSampleFolder(const CTempFolder& folder, std::string* pGame) {
     if (::testing::AssertionResult built = ProgramsBuilt({&kMkGame}); !built) return built;
     *pGame = folder.Path() + "/game";
     const ProgramRun made = RunProgramIn(folder.Path(), kMkGame, {*pGame}, "/dev/null");

@@ -33,7 +33,7 @@ public:
 // Writes the sample game into FOLDER/game with mkgame and makes it the current folder,
 // with the virtual clock and an empty input queue; the folder that was current goes to
 // *pOldDir.
-inline ::testing::AssertionResult EnterSampleGame(const CTempFolder& folder, std::string* pOldDir) {
+[[nodiscard]] inline ::testing::AssertionResult EnterSampleGame(const CTempFolder& folder, std::string* pOldDir) {
     std::string strGame;
     if (::testing::AssertionResult made = WriteSampleFolder(folder, &strGame); !made) return made;
     *pOldDir = GetCurrentDirectory();

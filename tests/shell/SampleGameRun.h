@@ -15,7 +15,7 @@ class SampleGameRun : public ::testing::Test {
 protected:
     explicit SampleGameRun(const char* pszName) : m_folder{pszName} {}
     // Writes the sample game; the game, mkgame and every program named must exist.
-    ::testing::AssertionResult WriteSampleGame(std::initializer_list<const std::string*> tools = {}) {
+    [[nodiscard]] ::testing::AssertionResult WriteSampleGame(std::initializer_list<const std::string*> tools = {}) {
         UsePrivateRuntimeFolder();
         if (::testing::AssertionResult built = ProgramsBuilt({&kGame}); !built) return built;
         if (::testing::AssertionResult built = ProgramsBuilt(tools); !built) return built;
