@@ -1,22 +1,7 @@
-// Pixel counts over the battle's screenshots: a colour within a tolerance, the yellow of
-// list rows, damage numbers and result lines, the green of tooltips and messages.
+// Pixel counts over the battle's screenshots: the yellow of list rows, damage numbers and
+// result lines, the green of tooltips and messages.
 #pragma once
-#include <cstdlib>
-
 #include "tests/shell/GameRun.h"
-
-// Pixels of the rectangle within 24 of the colour in each channel.
-inline int CountNear(const CShot& shot, int x, int y, int w, int h, unsigned rgb) {
-    int n = 0;
-    for (int row = y; row < y + h; ++row)
-        for (int col = x; col < x + w; ++col) {
-            const unsigned p = shot.Pixel(col, row);
-            bool bNear = true;
-            for (int sh : {16, 8, 0}) bNear = bNear && std::abs(int((p >> sh) & 0xFF) - int((rgb >> sh) & 0xFF)) <= 24;
-            n += bNear;
-        }
-    return n;
-}
 
 // Pixels in the yellow of the damage numbers and the result lines, smoothed edges included.
 inline int CountYellowish(const CShot& shot, int x, int y, int w, int h) {

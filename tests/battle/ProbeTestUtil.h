@@ -1,32 +1,24 @@
-// Runs the battle probe and mkgame of the build and reads the probe's output: the CSV
+// Runs the battle probe of the build on the sample game and reads its output: the CSV
 // by pass, the acting fighters in turn, the result lines.
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/TempFolder.h"
+#include "tests/shell/GameRun.h"
 
 #if defined(MKGAME_BINARY) && defined(BATTLEPROBE_BINARY)
 
 namespace probetest {
 
-// Runs a command, returns its standard output; the exit code in *pCode.
-inline std::string RunCommand(const std::string& strCommand, int* pCode) {
-    std::string out;
-    FILE* p = popen(strCommand.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    *pCode = pclose(p);
-    return out;
-}
+inline const std::string kBattleProbe = BATTLEPROBE_BINARY;
 
 struct ProbeRun {
+    ProgramRun program;      // how the probe ended, its output and its error output
     std::vector<int> turns;  // the acting slot each time it changes to a fighter
     std::string strTail;     // the lines after the CSV
     int nPasses = 0;
@@ -63,12 +55,21 @@ inline ProbeRun Parse(const std::string& out) {
     return r;
 }
 
-// Writes the sample game with mkgame into a fresh folder; the probe's command prefix.
-inline std::string MakeSample(const CTempFolder& folder) {
-    int nCode = -1;
-    RunCommand(std::string(MKGAME_BINARY) + " " + folder.Path() + " >/dev/null", &nCode);
-    EXPECT_EQ(nCode, 0);
-    return std::string("GAME_HEADLESS=1 ") + BATTLEPROBE_BINARY + " " + folder.Path();
+// Runs the battle probe in the test's folder over the sample folder strGame with the
+// words of strArgs, then the input script strInput when one is named.
+inline ProbeRun RunProbe(const CTempFolder& folder, const std::string& strGame, const std::string& strArgs,
+                         const std::string& strInput = "") {
+    std::vector<std::string> args{strGame};
+    std::istringstream words(strArgs);
+    for (std::string strWord; words >> strWord;) args.push_back(strWord);
+    if (!strInput.empty()) {
+        args.push_back("--input");
+        args.push_back(strInput);
+    }
+    ProgramRun program = RunProgramIn(folder.Path(), kBattleProbe, args, "/dev/null");
+    ProbeRun r = Parse(program.strOut);
+    r.program = std::move(program);
+    return r;
 }
 
 }  // namespace probetest

@@ -3,7 +3,6 @@
 // forbid escape) fight to an end even when a script leaves the ring open, and random
 // battles with random clicks over every enemy row of the sample end.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <string>
 #include <vector>
@@ -18,36 +17,37 @@ namespace {
 
 using namespace probetest;
 
+// The ring waits for the player: its escape button, then the OK of the question.
+const std::string kEscapeScript =
+    "3000 move 619 425\n3100 lbutton down 619 425\n3140 lbutton up 619 425\n"
+    "3500 move 380 322\n3600 lbutton down 380 322\n3640 lbutton up 380 322\n";
+
 TEST(BattleProbeTest, TheSampleBeastsFallInTheGoldenOrderAndEscapeCostsHalf) {
     CTempFolder folder("battleprobe");
-    int nCode = -1;
-    RunCommand(std::string(MKGAME_BINARY) + " " + folder.Path() + " >/dev/null", &nCode);
-    ASSERT_EQ(nCode, 0);
-    const std::string strProbe = std::string("GAME_HEADLESS=1 ") + BATTLEPROBE_BINARY + " " + folder.Path();
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
 
-    const ProbeRun won = Parse(RunCommand(strProbe + " 1 14 15 --seed 7", &nCode));
-    ASSERT_EQ(nCode, 0);
+    const ProbeRun won = RunProbe(folder, strGame, "1 14 15 --seed 7");
+    ASSERT_EQ(won.program.nCode, 0) << won.program.strErr;
     EXPECT_EQ(won.turns, (std::vector<int>{0, 5, 4, 0, 5, 4, 0, 5, 0, 5, 0, 5, 0}));
     EXPECT_NE(won.strTail.find("result 1\nmoney 20\n"), std::string::npos) << won.strTail;
     EXPECT_LT(won.nPasses, 20000);
 
-    // The ring waits for the player: escape, then its OK.
-    folder.Write("escape.txt", std::string("3000 move 619 425\n3100 lbutton down 619 425\n3140 lbutton up 619 425\n"
-                                           "3500 move 380 322\n3600 lbutton down 380 322\n3640 lbutton up 380 322\n"));
-    const ProbeRun fled = Parse(RunCommand(strProbe + " 1 14 15 --seed 7 --money 1001 --input " + folder.File("escape.txt"), &nCode));
-    ASSERT_EQ(nCode, 0);
+    folder.Write("escape.txt", kEscapeScript);
+    const ProbeRun fled = RunProbe(folder, strGame, "1 14 15 --seed 7 --money 1001", folder.File("escape.txt"));
+    ASSERT_EQ(fled.program.nCode, 0) << fled.program.strErr;
     EXPECT_NE(fled.strTail.find("result 4\nmoney 500\n"), std::string::npos) << fled.strTail;
     EXPECT_NE(fled.strTail.find("hero hp 120 mp 60"), std::string::npos) << fled.strTail;
 }
 
 TEST(BattleProbeTest, TheGrovesCastersFightToAnEndEvenWhenTheScriptLeavesTheRingOpen) {
     CTempFolder folder("battleprobe");
-    const std::string strProbe = MakeSample(folder);
-    int nCode = -1;
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
     for (const char* pszSeed : {"1", "3", "7", "11"}) {
         SCOPED_TRACE(pszSeed);
-        const ProbeRun run = Parse(RunCommand(strProbe + " 1 12 13 --seed " + pszSeed, &nCode));
-        EXPECT_EQ(nCode, 0);
+        const ProbeRun run = RunProbe(folder, strGame, std::string("1 12 13 --seed ") + pszSeed);
+        EXPECT_EQ(run.program.nCode, 0) << run.program.strErr;
         EXPECT_TRUE(run.nResult == 1 || run.nResult == 2) << run.strTail;
         EXPECT_LT(run.nPasses, 20000);
         EXPECT_GE(run.turns.size(), 4u) << "both sides act";
@@ -55,22 +55,18 @@ TEST(BattleProbeTest, TheGrovesCastersFightToAnEndEvenWhenTheScriptLeavesTheRing
     // The casters forbid escape: the script's escape click opens nothing and its OK
     // click lands on the ring's background; the ring stays open for a player who does
     // not come. Once the script is over the probe plays on, and the money stays whole.
-    folder.Write("escape.txt", std::string("3000 move 619 425\n3100 lbutton down 619 425\n3140 lbutton up 619 425\n"
-                                           "3500 move 380 322\n3600 lbutton down 380 322\n3640 lbutton up 380 322\n"));
-    const ProbeRun stay =
-        Parse(RunCommand(strProbe + " 1 12 13 --seed 7 --money 1001 --input " + folder.File("escape.txt"), &nCode));
-    EXPECT_EQ(nCode, 0);
+    folder.Write("escape.txt", kEscapeScript);
+    const ProbeRun stay = RunProbe(folder, strGame, "1 12 13 --seed 7 --money 1001", folder.File("escape.txt"));
+    EXPECT_EQ(stay.program.nCode, 0) << stay.program.strErr;
     EXPECT_TRUE(stay.nResult == 1 || stay.nResult == 2) << stay.strTail;
     EXPECT_GE(stay.nMoney, 1001) << stay.strTail;
     EXPECT_LT(stay.nPasses, 20000);
 
     // A battle cut short by the pass limit says so and fails, after running exactly the
     // passes it names.
-    const ProbeRun cut =
-        Parse(RunCommand(strProbe + " 1 12 13 --seed 7 --max-passes 40 2>" + folder.File("cut.txt"), &nCode));
-    EXPECT_TRUE(WIFEXITED(nCode) && WEXITSTATUS(nCode) == 3) << nCode;
-    const std::vector<std::uint8_t> why = folder.Read("cut.txt");
-    EXPECT_NE(std::string(why.begin(), why.end()).find("no result after 40 passes"), std::string::npos);
+    const ProbeRun cut = RunProbe(folder, strGame, "1 12 13 --seed 7 --max-passes 40");
+    EXPECT_TRUE(cut.program.bExited && cut.program.nCode == 3) << cut.program.nCode;
+    EXPECT_NE(cut.program.strErr.find("no result after 40 passes"), std::string::npos) << cut.program.strErr;
     EXPECT_EQ(cut.nResult, -1) << "no result lines: " << cut.strTail;
     ASSERT_FALSE(cut.rows.empty());
     EXPECT_EQ(cut.rows.back()[0], 40) << "the last pass printed";
@@ -103,7 +99,8 @@ std::string RandomClicks() {
 
 TEST(BattleProbeTest, RandomBattlesOverEveryEnemyRowOfTheSampleEnd) {
     CTempFolder folder("battleprobe");
-    const std::string strProbe = MakeSample(folder);
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
     // Every row of the sample's enemy table, three a battle.
     const char* const battles[] = {"0 1 2", "3 4 5", "6 7 8", "9 10 11", "12 13 14", "15"};
     // What the beasts' event gives and teaches: potions, darts and a skill of each kind.
@@ -115,11 +112,11 @@ TEST(BattleProbeTest, RandomBattlesOverEveryEnemyRowOfTheSampleEnd) {
             SCOPED_TRACE(std::string(pszEnemies) + " run " + std::to_string(k));
             const std::string strScript = "clicks" + std::to_string(nRun) + ".txt";
             folder.Write(strScript, RandomClicks());
-            int nCode = -1;
-            const ProbeRun run = Parse(RunCommand(strProbe + " 1 " + pszEnemies + " --seed " + std::to_string(nRun + 1) +
-                                                      " --money 300" + strKit + " --input " + folder.File(strScript),
-                                                  &nCode));
-            EXPECT_EQ(nCode, 0) << run.strTail;
+            const ProbeRun run = RunProbe(folder, strGame,
+                                          std::string("1 ") + pszEnemies + " --seed " + std::to_string(nRun + 1) +
+                                              " --money 300" + strKit,
+                                          folder.File(strScript));
+            EXPECT_EQ(run.program.nCode, 0) << run.strTail << run.program.strErr;
             EXPECT_TRUE(run.nResult == 1 || run.nResult == 2 || run.nResult == 4) << run.strTail;
             // Money: whole or more after a victory or a defeat, half after an escape.
             if (run.nResult == 4) EXPECT_EQ(run.nMoney, 150);

@@ -62,7 +62,8 @@ const std::vector<long>* RowAt(const ProbeRun& run, long t) {
 
 TEST(BattleProbeCommands, EveryRingCommandOnTheBeastsAndAnEscapeFromTheWolves) {
     CTempFolder folder("battleprobe");
-    const std::string strProbe = MakeSample(folder);
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
     CScript s(folder.Path());
     s.Click(600, kDefend);
     // A potion on herself.
@@ -112,12 +113,11 @@ TEST(BattleProbeCommands, EveryRingCommandOnTheBeastsAndAnEscapeFromTheWolves) {
     s.Click(34600, At{400, 300});
     folder.Write("commands.txt", s.Text());
 
-    int nCode = -1;
-    const ProbeRun run = Parse(RunCommand(strProbe + " 1 14 15 --seed 7 --money 100 --items 25:2,26:1,35:3 "
-                                                     "--skills 1,3,4,5,6,7,11,12,15,17,23,29,35 --input " +
-                                              folder.File("commands.txt"),
-                                          &nCode));
-    ASSERT_EQ(nCode, 0) << run.strTail;
+    const ProbeRun run = RunProbe(folder, strGame,
+                                  "1 14 15 --seed 7 --money 100 --items 25:2,26:1,35:3 "
+                                  "--skills 1,3,4,5,6,7,11,12,15,17,23,29,35",
+                                  folder.File("commands.txt"));
+    ASSERT_EQ(run.program.nCode, 0) << run.strTail << run.program.strErr;
     ASSERT_FALSE(run.rows.empty());
     auto everAt = [&](int nColumn, long nValue, long t0, long t1) {
         for (const auto& r : run.rows)
@@ -163,7 +163,7 @@ TEST(BattleProbeCommands, EveryRingCommandOnTheBeastsAndAnEscapeFromTheWolves) {
                              CountYellowish(shots[2], 366, 283, 64, 100),
                              CountYellowish(shots[3], 366, 283, 64, 100)};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_GT(CountNear(shots[size_t(i)], 335, 400, 10, 10, kListColour), 80) << names[i];
+        EXPECT_GT(shots[size_t(i)].CountNear(RECT{335, 400, 345, 410}, kListColour, 24), 80) << names[i];
         EXPECT_GT(nRowText[i], 40) << names[i];
     }
     EXPECT_GT(nRowText[1], nRowText[2]) << "five spells, two heals";
@@ -171,26 +171,27 @@ TEST(BattleProbeCommands, EveryRingCommandOnTheBeastsAndAnEscapeFromTheWolves) {
     // Each tab lights its own header.
     for (int t = 0; t < 3; ++t)
         for (int u = 0; u < 3; ++u)
-            EXPECT_EQ(CountNear(shots[size_t(1 + t)], kTabs[u].x - 5, 255, 10, 10, 0x5AB46E) > 80, t == u) << t << " " << u;
+            EXPECT_EQ(shots[size_t(1 + t)].CountNear(RECT{kTabs[u].x - 5, 255, kTabs[u].x + 5, 265}, 0x5AB46E, 24) > 80,
+                      t == u)
+                << t << " " << u;
     EXPECT_GT(CountYellowish(throwList, 366, 283, 64, 20), 10) << "the darts";
     // The heal's "+n" climbs from her number point; the blows' numbers over the beasts.
     EXPECT_GT(CountYellowish(heal, 560, 240, 80, 70), 10);
     EXPECT_GT(CountYellowish(thrown, 115, 240, 80, 70), 10);
     EXPECT_GT(CountYellowish(attack, 210, 120, 80, 70), 10);
     // The defence raise's ring round her feet, gone before it was cast.
-    EXPECT_GT(CountNear(raise, 520, 350, 100, 60, 0x4080FF), 40);
-    EXPECT_EQ(CountNear(heal, 520, 350, 100, 60, 0x4080FF), 0);
+    EXPECT_GT(raise.CountNear(RECT{520, 350, 620, 410}, 0x4080FF, 24), 40);
+    EXPECT_EQ(heal.CountNear(RECT{520, 350, 620, 410}, 0x4080FF, 24), 0);
     // The victory panel with its lines: the money, the items, her experience.
-    EXPECT_GT(CountNear(victory, 265, 300, 40, 40, kVictoryColour), 1000);
+    EXPECT_GT(victory.CountNear(RECT{265, 300, 305, 340}, kVictoryColour, 24), 1000);
     for (int nLine = 0; nLine < 4; ++nLine)
         EXPECT_GT(CountYellowish(victory, 300, 164 + 19 * nLine, 260, 17), 10) << "line " << nLine;
 
     // Against the wolves: the escape and its OK, half the money, life and mana kept.
     folder.Write("escape.txt", std::string("600 move 619 425\n650 lbutton down 619 425\n690 lbutton up 619 425\n"
                                            "1000 move 380 322\n1050 lbutton down 380 322\n1090 lbutton up 380 322\n"));
-    const ProbeRun fled =
-        Parse(RunCommand(strProbe + " 1 0 0 --seed 7 --money 1001 --input " + folder.File("escape.txt"), &nCode));
-    ASSERT_EQ(nCode, 0) << fled.strTail;
+    const ProbeRun fled = RunProbe(folder, strGame, "1 0 0 --seed 7 --money 1001", folder.File("escape.txt"));
+    ASSERT_EQ(fled.program.nCode, 0) << fled.strTail << fled.program.strErr;
     EXPECT_NE(fled.strTail.find("result 4\nmoney 500\nexperience 0\nhero hp 120 mp 60"), std::string::npos)
         << fled.strTail;
 }

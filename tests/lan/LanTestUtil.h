@@ -54,7 +54,7 @@ protected:
             entries.push_back({pic.pszName, BuildBmp(Keyed(pic.nWidth * nTiles, pic.nHeight, StandInColour(n++)))});
         }
         entries.push_back({"cursor.bmp", BuildBmp(Keyed(4, 4, Argb(255, 250, 250, 250)))});
-        UsePackage(std::move(entries));
+        ASSERT_TRUE(UsePackage(std::move(entries)));
         m_mouse.m_pSprite = LoadMenuSprite("cursor.bmp", 4, 4, 1, 1);
         ASSERT_NE(m_mouse.m_pSprite, nullptr);
         pMouse = &m_mouse;

@@ -53,7 +53,7 @@ protected:
         MapFileData map = EmptyMap(0, 12, 10);
         for (int y = 0; y <= 6; ++y) map.cells[size_t(5 + 12 * y)].nWall = 1;
         for (int x = 5; x <= 8; ++x) map.cells[size_t(x + 12 * 6)].nWall = 1;
-        Build(map);
+        ASSERT_TRUE(Build(map));
         scene.RebuildBlockMap();
     }
     POINT Centre(int cx, int cy) const { return scene.CellToPixel(cx, cy); }
@@ -126,7 +126,7 @@ TEST_F(FollowerTest, FindPathKeepsAWallAtTheGoal) {
 }
 
 TEST_F(FollowerTest, StopsNearTheLeaderAndStartsWhenBothAreFar) {
-    Build(EmptyMap(0, 20, 20));
+    ASSERT_TRUE(Build(EmptyMap(0, 20, 20)));
     scene.RebuildBlockMap();
     CFollower follower(&world);
     follower.Init(0);
@@ -186,7 +186,7 @@ TEST(Follower, DirectionsAndTheirAngles) {
 }
 
 TEST_F(FollowerTest, OneShotAnimationsHoldAndReturnToStand) {
-    Build(EmptyMap(0, 20, 20));
+    ASSERT_TRUE(Build(EmptyMap(0, 20, 20)));
     CFollower follower(&world);
     follower.Init(0);
     follower.nFrameCount[5] = 4;

@@ -8,12 +8,15 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/WindowBackend.h"
+#include "tests/TempFolder.h"
 
 // The programs of the build the runs start; empty when the build named none.
 #ifdef GAME_BINARY
@@ -60,8 +63,10 @@ struct ProgramRun {
 
 // Runs strProgram with args in strFolder (its current folder), GAME_HEADLESS=1, the input
 // script strScript and the screenshot folder strFolder; the output goes to files there.
+// A run still going after nWallSeconds is ended by an alarm (and reads as not exited).
 inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& strProgram,
-                               const std::vector<std::string>& args, const std::string& strScript) {
+                               const std::vector<std::string>& args, const std::string& strScript,
+                               unsigned nWallSeconds = 900) {
     ProgramRun run;
     const std::string strOutFile = strFolder + "/stdout.txt", strErrFile = strFolder + "/stderr.txt";
     pid_t child = fork();
@@ -76,7 +81,7 @@ inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& 
         // stretch; the wall-clock alarm only catches one that waits for ever.
         const rlimit cpu{180, 190};
         setrlimit(RLIMIT_CPU, &cpu);
-        alarm(900);
+        alarm(nWallSeconds);
         std::vector<char*> argv{const_cast<char*>(strProgram.c_str())};
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -92,6 +97,37 @@ inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& 
     return run;
 }
 
+// Whether every program named is one the build gave and that exists.
+[[nodiscard]] inline ::testing::AssertionResult ProgramsBuilt(std::initializer_list<const std::string*> programs) {
+    for (const std::string* p : programs)
+        if (p->empty() || !std::filesystem::exists(*p))
+            return ::testing::AssertionFailure() << "a program of the build is missing: " << *p;
+    return ::testing::AssertionSuccess();
+}
+
+// Writes the sample game with mkgame into FOLDER/game; its path goes to *pGame. Fails
+// with mkgame's error output when mkgame is missing, does not start or fails.
+[[nodiscard]] inline ::testing::AssertionResult WriteSampleFolder(const CTempFolder& folder, std::string* pGame) {
+    if (::testing::AssertionResult built = ProgramsBuilt({&kMkGame}); !built) return built;
+    *pGame = folder.Path() + "/game";
+    const ProgramRun made = RunProgramIn(folder.Path(), kMkGame, {*pGame}, "/dev/null");
+    if (!made.bExited || made.nCode != 0)
+        return ::testing::AssertionFailure() << "mkgame " << *pGame << " ended with "
+                                             << (made.bExited ? std::to_string(made.nCode) : "a signal") << ": "
+                                             << made.strErr;
+    return ::testing::AssertionSuccess();
+}
+
+// 0xRRGGBB of three channels.
+constexpr unsigned PackRgb(int r, int g, int b) { return unsigned(r) << 16 | unsigned(g) << 8 | unsigned(b); }
+
+// Whether two 0xRRGGBB colours differ by at most nTolerance in each channel.
+inline bool NearRgb(unsigned a, unsigned b, int nTolerance) {
+    for (int nShift : {16, 8, 0})
+        if (std::abs(int(a >> nShift & 0xFF) - int(b >> nShift & 0xFF)) > nTolerance) return false;
+    return true;
+}
+
 // A screenshot read back, with its pixels by screen position.
 class CShot {
 public:
@@ -102,6 +138,15 @@ public:
     unsigned Pixel(int x, int y) const {
         const BYTE* p = m_frame.rgb.data() + (size_t(y) * size_t(m_frame.nWidth) + size_t(x)) * 3;
         return unsigned(p[0]) << 16 | unsigned(p[1]) << 8 | unsigned(p[2]);
+    }
+    // Whether the pixel at (x, y) is within nTolerance of the colour 0xRRGGBB in each channel.
+    bool Near(int x, int y, unsigned rgb, int nTolerance) const { return NearRgb(Pixel(x, y), rgb, nTolerance); }
+    // How many pixels of the rectangle are within nTolerance of the colour in each channel.
+    int CountNear(const RECT& rc, unsigned rgb, int nTolerance) const {
+        int n = 0;
+        for (int y = int(rc.top); y < int(rc.bottom); ++y)
+            for (int x = int(rc.left); x < int(rc.right); ++x) n += Near(x, y, rgb, nTolerance);
+        return n;
     }
     // How many pixels of the rectangle differ from the other screenshot's.
     int Differences(const CShot& other, int x, int y, int w, int h) const {

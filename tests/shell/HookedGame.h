@@ -3,8 +3,6 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -35,12 +33,9 @@ public:
 // Writes the sample game into FOLDER/game with mkgame and makes it the current folder,
 // with the virtual clock and an empty input queue; the folder that was current goes to
 // *pOldDir.
-inline ::testing::AssertionResult EnterSampleGame(const CTempFolder& folder, std::string* pOldDir) {
-    if (kMkGame.empty() || !std::filesystem::exists(kMkGame))
-        return ::testing::AssertionFailure() << "the build gave no mkgame";
-    const std::string strGame = folder.Path() + "/game";
-    if (std::system((kMkGame + " " + strGame + " > /dev/null").c_str()) != 0)
-        return ::testing::AssertionFailure() << "mkgame failed";
+[[nodiscard]] inline ::testing::AssertionResult EnterSampleGame(const CTempFolder& folder, std::string* pOldDir) {
+    std::string strGame;
+    if (::testing::AssertionResult made = WriteSampleFolder(folder, &strGame); !made) return made;
     *pOldDir = GetCurrentDirectory();
     SetCurrentDirectory(strGame.c_str());
     UseVirtualClock(true, 1000, 20);

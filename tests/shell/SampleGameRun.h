@@ -14,18 +14,14 @@
 class SampleGameRun : public ::testing::Test {
 protected:
     explicit SampleGameRun(const char* pszName) : m_folder{pszName} {}
-    // Writes the sample game; every program named (besides the game and mkgame) must exist.
-    void WriteSampleGame(std::initializer_list<const std::string*> tools) {
+    // Writes the sample game; the game, mkgame and every program named must exist.
+    [[nodiscard]] ::testing::AssertionResult WriteSampleGame(std::initializer_list<const std::string*> tools = {}) {
         UsePrivateRuntimeFolder();
-        for (const std::string* p : {&kGame, &kMkGame})
-            ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
-        for (const std::string* p : tools)
-            ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
-        m_strGame = m_folder.Path() + "/game";
+        if (::testing::AssertionResult built = ProgramsBuilt({&kGame}); !built) return built;
+        if (::testing::AssertionResult built = ProgramsBuilt(tools); !built) return built;
         m_strRun = m_folder.Path() + "/run";
         std::filesystem::create_directories(m_strRun);
-        const ProgramRun made = RunProgramIn(m_folder.Path(), kMkGame, {m_strGame}, "/dev/null");
-        ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
+        return WriteSampleFolder(m_folder, &m_strGame);
     }
     ProgramRun RunGame(const std::string& strText) {
         const std::string strScript = m_strGame + "/input.txt";

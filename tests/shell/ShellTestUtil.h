@@ -201,13 +201,15 @@ protected:
     }
     CMenuManager& Menus() { return *pFrame->m_pMenuManager; }
     // A windowed 800 x 600 headless screen for the main window; the caller deletes it.
-    void OpenScreen() {
+    [[nodiscard]] ::testing::AssertionResult OpenScreen() {
         pFrame->m_bFullScreen = 0;
-        ASSERT_TRUE(pFrame->CreateMainWindow());
+        if (!pFrame->CreateMainWindow()) return ::testing::AssertionFailure() << "the main window was not made";
         pFrame->SetWindowMode();
         pScreen = new CDXScreen;
-        ASSERT_EQ(pScreen->CreateWindowed(pFrame, 800, 600), 0);
+        if (const int nError = pScreen->CreateWindowed(pFrame, 800, 600); nError != 0)
+            return ::testing::AssertionFailure() << "the windowed screen failed with " << nError;
         pBack = pScreen->GetBack();
+        return ::testing::AssertionSuccess();
     }
     // Makes a written game folder current and opens it as the game does: options, the
     // table cache, the picture store and the screen. The caller deletes what it made.
@@ -220,7 +222,7 @@ protected:
         CreatePictureStore();
         std::string why;
         ASSERT_TRUE(InitPictureStore(&why)) << why;
-        OpenScreen();
+        ASSERT_TRUE(OpenScreen());
     }
     // Undoes OpenGameFolder once the main window is gone, with the world's hosts.
     void CloseGameFolder() {

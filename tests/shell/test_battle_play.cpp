@@ -138,7 +138,7 @@ TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
     ASSERT_LT(pRing->t, 12800u) << "the script's ring clicks come too early";
     CShot lit(s + "lit.png");
     ASSERT_TRUE(lit.Read());
-    EXPECT_GT(CountNear(lit, 492, 287, 36, 36, kRingLitColour), 300);
+    EXPECT_GT(lit.CountNear(RECT{492, 287, 528, 323}, kRingLitColour, 24), 300);
     // Her strike on the first beast, with its "-n" over it.
     const BattlePass* pHit = log.First(13500, [](const BattlePass& p) { return p.hp[4] >= 0 && p.hp[4] < 40; });
     ASSERT_NE(pHit, nullptr) << "the strike never landed";
@@ -152,7 +152,7 @@ TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
     EXPECT_GT(pWon->hp[0], 0);
     CShot victory(ShotAfter(s, pWon->t + 100));
     ASSERT_TRUE(victory.Read()) << victory.Path();
-    EXPECT_GT(CountNear(victory, 265, 300, 40, 40, kVictoryColour), 1000) << victory.Path();
+    EXPECT_GT(victory.CountNear(RECT{265, 300, 305, 340}, kVictoryColour, 24), 1000) << victory.Path();
     EXPECT_GT(CountYellowish(victory, 300, 164, 260, 36), 20) << "the money line";
     ASSERT_GT(dwBackOnMap, pWon->t);
     EXPECT_EQ(nModeAfter, 3);
@@ -162,8 +162,8 @@ TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
     ASSERT_TRUE(map.Read()) << map.Path();
     EXPECT_GT(map.Differences(victory, 0, 450, 800, 150), 20000) << "the toolbar and the grove again";
     // The battle's status box is gone; her life is what she ended the battle with.
-    EXPECT_GT(CountNear(victory, 100, 60, 100, 60, 0x202840), 1000);
-    EXPECT_LT(CountNear(map, 100, 60, 100, 60, 0x202840), 50);
+    EXPECT_GT(victory.CountNear(RECT{100, 60, 200, 120}, 0x202840, 24), 1000);
+    EXPECT_LT(map.CountNear(RECT{100, 60, 200, 120}, 0x202840, 24), 50);
     EXPECT_EQ(nLifeAfter, pWon->hp[0]);
 }
 
@@ -212,7 +212,7 @@ TEST(BattlePlay, TheMastersBoutIsLostAndTheGameGoesBackToTheTitle) {
     EXPECT_LT(pLost->hp[4] + pLost->hp[5] + pLost->hp[6], 1500);
     CShot defeat(ShotAfter(s, pLost->t + 100));
     ASSERT_TRUE(defeat.Read()) << defeat.Path();
-    EXPECT_GT(CountNear(defeat, 170, 250, 40, 40, kVictoryColour), 1000) << defeat.Path();
+    EXPECT_GT(defeat.CountNear(RECT{170, 250, 210, 290}, kVictoryColour, 24), 1000) << defeat.Path();
     EXPECT_GT(CountYellowish(defeat, 180, 124, 280, 40), 10) << "the defeat line";
     // The title again: no scene, out of the game, the title's picture.
     ASSERT_TRUE(bAfter);

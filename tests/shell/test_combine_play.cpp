@@ -40,11 +40,6 @@ CWorkMenuHost* Work() {
     return pLink ? pLink->GetWorkHost() : nullptr;
 }
 
-bool Near(unsigned p, const ToolBarProbe& probe) {
-    auto ch = [](unsigned v, int n) { return int(v) - n <= 12 && n - int(v) <= 12; };
-    return ch(p >> 16, probe.r) && ch((p >> 8) & 0xFF, probe.g) && ch(p & 0xFF, probe.b);
-}
-
 // A press and release at a point, starting at t ms, with the given button.
 std::string Click(int t, int x, int y, const char* pszButton = "lbutton") {
     const std::string at = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
@@ -184,9 +179,11 @@ TEST(CombinePlay, AKeptPurchaseIsSavedAndTheTableMakesTheFirstRecipe) {
     ASSERT_TRUE(bought.Read() && table.Read() && filled.Read() && combined.Read());
     const ToolBarProbe* pBack = FindPanelProbe("Menu_Combine_BKGround.tga");
     ASSERT_NE(pBack, nullptr);
-    EXPECT_FALSE(Near(bought.Pixel(36 + pBack->x, 120 + pBack->y), *pBack));
-    EXPECT_TRUE(Near(table.Pixel(36 + pBack->x, 120 + pBack->y), *pBack));
-    EXPECT_TRUE(Near(combined.Pixel(36 + pBack->x, 120 + pBack->y), *pBack));
+    const int x = 36 + pBack->x, y = 120 + pBack->y;
+    const unsigned nBack = PackRgb(pBack->r, pBack->g, pBack->b);
+    EXPECT_FALSE(bought.Near(x, y, nBack, 12));
+    EXPECT_TRUE(table.Near(x, y, nBack, 12));
+    EXPECT_TRUE(combined.Near(x, y, nBack, 12));
     // Icons: the four sources before Combine, the result in cell 16 after it.
     EXPECT_GT(filled.Differences(table, 72, 183, 128, 60), 200);
     EXPECT_GT(combined.Differences(filled, cell16.x - 14, cell16.y - 14, 28, 29), 100);

@@ -57,22 +57,16 @@ CProgressBoard* Board() {
 
 POINT Centre(const RECT& rc) { return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}; }
 
-bool Near(unsigned p, int r, int g, int b) {
-    auto ch = [](unsigned v, int n) { return int(v) - n <= 12 && n - int(v) <= 12; };
-    return ch(p >> 16, r) && ch((p >> 8) & 0xFF, g) && ch(p & 0xFF, b);
-}
-
 bool ShowsProbe(const CShot& shot, POINT ptOrigin, const char* pszPicture) {
     const ToolBarProbe* p = FindBoardProbe(pszPicture);
-    return p && Near(shot.Pixel(ptOrigin.x + p->x, ptOrigin.y + p->y), p->r, p->g, p->b);
+    return p && shot.Near(ptOrigin.x + p->x, ptOrigin.y + p->y, PackRgb(p->r, p->g, p->b), 12);
 }
 
 // Bar pixels of a screenshot: the progress picture's colour along the bar's row.
 int BarPixels(const CShot& shot, const RECT& rcBar) {
     const ToolBarProbe* p = FindBoardProbe("Making.bmp");
-    int n = 0;
-    for (int x = rcBar.left; x < rcBar.right; ++x) n += Near(shot.Pixel(x, rcBar.top + 5), p->r, p->g, p->b);
-    return n;
+    const LONG y = rcBar.top + 5;
+    return shot.CountNear(RECT{rcBar.left, y, rcBar.right, y + 1}, PackRgb(p->r, p->g, p->b), 12);
 }
 
 // A queue of steps run one a pass: each returns true when it is done.

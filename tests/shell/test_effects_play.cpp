@@ -6,16 +6,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "tests/TempFolder.h"
-#include "tests/shell/GameRun.h"
-#include "tests/shell/ShellTestUtil.h"
+#include "tests/shell/SampleGameRun.h"
 
 namespace {
 
@@ -121,33 +117,23 @@ int LifeBarLength(const CShot& shot) {
     return n;
 }
 
-class EffectsPlay : public ::testing::Test {
+class EffectsPlay : public SampleGameRun {
 protected:
-    void SetUp() override {
-        UsePrivateRuntimeFolder();
-        for (const std::string* p : {&kGame, &kMkGame})
-            ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
-        m_strGame = m_folder.Path() + "/game";
-        const ProgramRun made = RunProgramIn(m_folder.Path(), kMkGame, {m_strGame}, "/dev/null");
-        ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
+    EffectsPlay() : SampleGameRun("effectsplay") {}
+    void SetUp() override { ASSERT_TRUE(WriteSampleGame()); }
+    // The game binary in the sample folder with the input script, ending by itself.
+    ::testing::AssertionResult Play(const std::string& strScript) {
+        const ProgramRun run = RunGame(strScript);
+        if (!run.bExited || run.nCode != 0)
+            return ::testing::AssertionFailure() << "the game ended with " << run.nCode << ": " << run.strErr;
+        return ::testing::AssertionSuccess();
     }
-    // The game binary in the sample folder with the input script; the screenshots land
-    // in the sample folder.
-    void Play(const std::string& strScript) {
-        const std::string strPath = m_strGame + "/input.txt";
-        std::ofstream(strPath) << strScript;
-        const ProgramRun run = RunProgramIn(m_strGame, kGame, {}, strPath);
-        ASSERT_TRUE(run.bExited) << run.strErr;
-        ASSERT_EQ(run.nCode, 0) << run.strErr;
-    }
-    std::unique_ptr<CShot> Shot(const std::string& strName) const {
-        auto p = std::make_unique<CShot>(m_strGame + "/" + strName);
+    // A screenshot of the run read back.
+    std::unique_ptr<CShot> ReadShot(const std::string& strName) const {
+        auto p = std::make_unique<CShot>(Shot(strName));
         EXPECT_TRUE(p->Read()) << strName;
         return p;
     }
-
-    CTempFolder m_folder{"effectsplay"};
-    std::string m_strGame;
 };
 
 // A screenshot every 20 virtual ms from 18200 to 20000 ms.
@@ -167,7 +153,7 @@ TEST_F(EffectsPlay, InTheGroveTheSquareCastersMarksSpreadOverTheHeroineAndTheArc
     for (int t = kFirstShotMs; t <= kLastShotMs; t += kShotStepMs)
         strScript += std::to_string(t) + " shot g" + std::to_string(t) + ".png\n";
     strScript += std::to_string(kLastShotMs + 100) + " close\n";
-    Play(strScript);
+    ASSERT_TRUE(Play(strScript));
 
     constexpr int kHeroX = 518, kHeroY = 504;
     // The ring picture of the effect is 128 pixels square and drawn 64 left of and 200
@@ -181,7 +167,7 @@ TEST_F(EffectsPlay, InTheGroveTheSquareCastersMarksSpreadOverTheHeroineAndTheArc
     };
     std::vector<Frame> frames;
     for (int t = kFirstShotMs; t <= kLastShotMs; t += kShotStepMs) {
-        const auto pShot = Shot("g" + std::to_string(t) + ".png");
+        const auto pShot = ReadShot("g" + std::to_string(t) + ".png");
         if (!pShot->Read()) return;
         EffectsSeen seen = FindEffects(*pShot);
         frames.push_back(Frame{t, std::move(seen.markers), std::move(seen.bolts), LifeBarLength(*pShot)});
@@ -290,9 +276,9 @@ TEST_F(EffectsPlay, TheWeatherStoneShowsFogRainSnowAndTheVeilInTurnAndThenClears
                             "15000 shot rain.png\n" + Click(15500, 400, 300) + "16500 shot snow.png\n" +
                             Click(17000, 400, 300) + "18000 shot stripes.png\n" + Click(18500, 400, 300) +
                             "19500 shot after.png\n20000 close\n";
-    Play(strScript);
-    const auto plain = Shot("plain.png"), fog = Shot("fog.png"), rain = Shot("rain.png"), snow = Shot("snow.png"),
-               stripes = Shot("stripes.png"), after = Shot("after.png");
+    ASSERT_TRUE(Play(strScript));
+    const auto plain = ReadShot("plain.png"), fog = ReadShot("fog.png"), rain = ReadShot("rain.png"),
+               snow = ReadShot("snow.png"), stripes = ReadShot("stripes.png"), after = ReadShot("after.png");
     if (!plain->Read() || !fog->Read() || !rain->Read() || !snow->Read() || !stripes->Read() || !after->Read())
         return;
 

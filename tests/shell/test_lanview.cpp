@@ -1,7 +1,6 @@
 // The library panels driven by lanview over the sample folder: an item dragged from the
 // goods panel onto the status page's boxes, its state lines and screenshots.
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -11,7 +10,6 @@
 #include "tests/shell/ShellTestUtil.h"
 
 namespace {
-
 
 // The state line of the first frame at or after nMs.
 std::string LineAt(const std::string& strOut, long nMs) {
@@ -24,27 +22,22 @@ std::string LineAt(const std::string& strOut, long nMs) {
     return std::string();
 }
 
-// The sample folder and a lanview run of one class with an input script, its output and
-// the screenshot "shot.png" taken at frame nShotFrame.
-struct LanRun {
-    ProgramRun run;
-    std::string strFolder;
-};
-
-LanRun RunLanView(CTempFolder& folder, const std::string& strClass, const std::string& strScript,
-                  const std::vector<std::string>& extra) {
-    LanRun r;
-    r.strFolder = folder.Path();
-    const std::string strGame = folder.Path() + "/game";
-    const ProgramRun made = RunProgramIn(folder.Path(), kMkGame, {strGame}, "/dev/null");
-    EXPECT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
+// The sample folder written into the test's folder and a lanview run of one class over
+// it with an input script, run in the test's folder; the run goes to *pRun.
+::testing::AssertionResult RunLanView(const CTempFolder& folder, const std::string& strClass,
+                                      const std::string& strScript, const std::vector<std::string>& extra,
+                                      ProgramRun* pRun) {
+    std::string strGame;
+    if (::testing::AssertionResult made = WriteSampleFolder(folder, &strGame); !made) return made;
     const std::string strPath = folder.Path() + "/input.txt";
     std::ofstream(strPath) << strScript;
     std::vector<std::string> args{strGame, strClass};
     args.insert(args.end(), extra.begin(), extra.end());
-    r.run = RunProgramIn(folder.Path(), kLanView, args, strPath);
-    EXPECT_TRUE(r.run.bExited && r.run.nCode == 0) << r.run.strErr;
-    return r;
+    *pRun = RunProgramIn(folder.Path(), kLanView, args, strPath);
+    if (!pRun->bExited || pRun->nCode != 0)
+        return ::testing::AssertionFailure() << "lanview " << strClass << " ended with " << pRun->nCode << ": "
+                                             << pRun->strErr;
+    return ::testing::AssertionSuccess();
 }
 
 // The colour the sample game's stand-in of a library picture is painted with (its
@@ -59,13 +52,6 @@ unsigned StandInColour(const char* pszName) {
     return 0;
 }
 
-// True when the pixel is the colour within the 16-bit screen's rounding.
-bool Near(unsigned a, unsigned b) {
-    for (int shift : {16, 8, 0})
-        if (std::abs(int(a >> shift & 255) - int(b >> shift & 255)) > 8) return false;
-    return true;
-}
-
 struct ScreenProbe {
     const char* pszClass;
     const char* pszPicture;
@@ -78,16 +64,18 @@ class LanViewScreens : public ::testing::TestWithParam<ScreenProbe> {};
 
 TEST_P(LanViewScreens, EachOlderScreenDrawsItsPictureOverTheTitle) {
     UsePrivateRuntimeFolder();
-    ASSERT_TRUE(std::filesystem::exists(kLanView) && std::filesystem::exists(kMkGame));
+    ASSERT_TRUE(ProgramsBuilt({&kLanView}));
     const ScreenProbe& p = GetParam();
     CTempFolder folder("lanscreen");
-    const LanRun r = RunLanView(folder, p.pszClass, "8600 shot shot.png\n",
-                                {"--frames", "60", "--items", "3:2", "--party", "0,2"});
+    ProgramRun run;
+    ASSERT_TRUE(RunLanView(folder, p.pszClass, "8600 shot shot.png\n",
+                           {"--frames", "60", "--items", "3:2", "--party", "0,2"}, &run));
     const CShot shot(folder.Path() + "/shot.png");
     ASSERT_TRUE(shot.Read());
     const unsigned nWant = StandInColour(p.pszPicture);
     ASSERT_NE(nWant, 0u);
-    EXPECT_TRUE(Near(shot.Pixel(p.x, p.y), nWant))
+    // The colour within the 16-bit screen's rounding.
+    EXPECT_TRUE(shot.Near(p.x, p.y, nWant, 8))
         << p.pszClass << ": " << std::hex << shot.Pixel(p.x, p.y) << " against " << nWant;
 }
 
@@ -104,11 +92,12 @@ INSTANTIATE_TEST_SUITE_P(Screens, LanViewScreens,
 
 TEST(LanView, EndingWordsGlideLeftTwoPixelsAStep) {
     UsePrivateRuntimeFolder();
-    ASSERT_TRUE(std::filesystem::exists(kLanView) && std::filesystem::exists(kMkGame));
+    ASSERT_TRUE(ProgramsBuilt({&kLanView}));
     CTempFolder folder("lanwords");
-    const LanRun r = RunLanView(folder, "CEndWord", "", {"--frames", "40"});
+    ProgramRun run;
+    ASSERT_TRUE(RunLanView(folder, "CEndWord", "", {"--frames", "40"}, &run));
     long nFirstX = -1, nLastX = -1;
-    std::istringstream in(r.run.strOut);
+    std::istringstream in(run.strOut);
     std::string line;
     while (std::getline(in, line)) {
         const size_t n = line.find(",x=");
@@ -124,11 +113,10 @@ TEST(LanView, EndingWordsGlideLeftTwoPixelsAStep) {
 
 TEST(LanView, AWeaponDraggedOntoTheWeaponBoxIsWornAndSlotFiveRefusesIt) {
     UsePrivateRuntimeFolder();
-    ASSERT_TRUE(std::filesystem::exists(kLanView) && std::filesystem::exists(kMkGame));
+    ASSERT_TRUE(ProgramsBuilt({&kLanView}));
     CTempFolder folder("lanview");
-    const std::string strGame = folder.Path() + "/game";
-    const ProgramRun made = RunProgramIn(folder.Path(), kMkGame, {strGame}, "/dev/null");
-    ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
     // Item 12 (a sword, attack 20, a 2 x 2 block) lies in the goods panel's first cell at
     // (555, 158). It is dragged onto box 5 first, then onto the weapon box.
     const std::string strScript = folder.Path() + "/input.txt";
@@ -172,14 +160,15 @@ namespace {
 // never stands on a blocking cell, and stops close to her.
 TEST(LanView, AFollowerWalksAroundTheWallBehindTheHeroineAndStopsBesideHer) {
     UsePrivateRuntimeFolder();
-    ASSERT_TRUE(std::filesystem::exists(kLanView) && std::filesystem::exists(kMkGame));
+    ASSERT_TRUE(ProgramsBuilt({&kLanView}));
     CTempFolder folder("lanfollow");
-    const LanRun r = RunLanView(folder, "CFollower",
-                                kNewGame +
-                                "9500 move 784 300\n9600 lbutton down 784 300\n9640 lbutton up 784 300\n"
-                                "16000 shot follower.png\n",
-                                {"--frames", "400"});
-    std::istringstream in(r.run.strOut);
+    ProgramRun run;
+    ASSERT_TRUE(RunLanView(folder, "CFollower",
+                           kNewGame +
+                               "9500 move 784 300\n9600 lbutton down 784 300\n9640 lbutton up 784 300\n"
+                               "16000 shot follower.png\n",
+                           {"--frames", "400"}, &run));
+    std::istringstream in(run.strOut);
     std::string line;
     int nLines = 0, nWalls = 0;
     long nFirstX = 0, nFirstY = 0, x = 0, y = 0, hx = 0, hy = 0, vx = 0, vy = 0, nAction = -1, nMs = 0;

@@ -119,13 +119,12 @@ const std::string kScript = kNewGame +
 
 TEST(MapFight, TheWolfBitesIsStruckDeadLiesAsACorpseAndIsGoneTwentySecondsLater) {
     UsePrivateRuntimeFolder();
-    for (const std::string* p : {&kMkGame, &kWorldProbe})
-        ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
+    ASSERT_TRUE(ProgramsBuilt({&kWorldProbe}));
     CTempFolder folder("mapfight");
-    const std::string strGame = folder.Path() + "/game", strRun = folder.Path() + "/run";
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
+    const std::string strRun = folder.Path() + "/run";
     std::filesystem::create_directories(strRun);
-    const ProgramRun made = RunProgramIn(folder.Path(), kMkGame, {strGame}, "/dev/null");
-    ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
     const std::string strScript = strRun + "/input.txt";
     std::ofstream(strScript) << kScript;
     const ProgramRun run = RunProgramIn(strRun, kWorldProbe, {strGame, strScript, "--ms", "41200", "--npc", "4"}, strScript);

@@ -79,19 +79,10 @@ KeeperRun KeeperScript(const KeeperTimes& k) {
     return r;
 }
 
-bool Near(unsigned rgb, std::uint32_t c, int nSlack = 12) {
-    return std::abs(int(rgb >> 16) - int(c >> 16)) <= nSlack && std::abs(int(rgb >> 8 & 0xFF) - int(c >> 8 & 0xFF)) <= nSlack &&
-           std::abs(int(rgb & 0xFF) - int(c & 0xFF)) <= nSlack;
-}
+// The pictures' colours survive the 16-bit screen within 12 in each channel.
+constexpr int kSlack = 12;
 bool Shows(const CShot& shot, int x, int y, const char* pszPicture, int nTile = 0) {
-    return Near(shot.Pixel(x, y), MiniGameBody(pszPicture, nTile));
-}
-// Pixels of a rectangle near a colour.
-int CountNear(const CShot& shot, int l, int t, int r, int b, std::uint32_t c, int nSlack = 12) {
-    int n = 0;
-    for (int y = t; y < b; ++y)
-        for (int x = l; x < r; ++x) n += Near(shot.Pixel(x, y), c, nSlack);
-    return n;
+    return shot.Near(x, y, MiniGameBody(pszPicture, nTile), kSlack);
 }
 // Whether the picture at (x, y) is one of "NAME%04d.bmp"-style pictures first..last.
 bool ShowsOneOf(const CShot& shot, int x, int y, const char* pszFormat, int nFirst, int nLast) {
@@ -106,7 +97,7 @@ bool ShowsOneOf(const CShot& shot, int x, int y, const char* pszFormat, int nFir
 class KeeperPlay : public SampleGameRun {
 protected:
     KeeperPlay() : SampleGameRun("keeperplay") {}
-    void SetUp() override { WriteSampleGame({&kSaveTool}); }
+    void SetUp() override { ASSERT_TRUE(WriteSampleGame({&kSaveTool})); }
     // savetool's dump of the save in slot 3.
     std::string DumpSlotThree() {
         const std::string strSave = m_strGame + "/" + SaveFileName(3).replace(4, 1, "/");
@@ -121,7 +112,7 @@ protected:
         const unsigned nEmpty = bag.Pixel(427 + 32 * 5 + 12, 215 + 15);
         int nDiffer = 0;
         for (int y = 215 + 4; y < 215 + 28; ++y)
-            for (int x = 427 + 4; x < 427 + 24; ++x) nDiffer += !Near(bag.Pixel(x, y), nEmpty, 8);
+            for (int x = 427 + 4; x < 427 + 24; ++x) nDiffer += !bag.Near(x, y, nEmpty, 8);
         return nDiffer > 200;
     }
 };
@@ -150,22 +141,22 @@ TEST_F(KeeperPlay, TheScriptWinsTheGambleTheKnockGameAndCatchesItemZeroAndTheSav
     // Side 0 won: picture 9, "你赢了400块" in yellow above the start button.
     EXPECT_TRUE(Shows(gamble, 260, 100, "s09.bmp"));
     EXPECT_TRUE(Shows(gamble, 310, 350, "Begin.bmp"));
-    EXPECT_GT(CountNear(gamble, 300, 200, 400, 220, 0xFFFF00, 40), 30);
+    EXPECT_GT(gamble.CountNear(RECT{300, 200, 400, 220}, 0xFFFF00, 40), 30);
     // The knock game under way: its background, the time bar's lower band, the power bar.
     EXPECT_TRUE(Shows(knockMid, 100, 400, "KnockBack.bmp"));
-    EXPECT_TRUE(Near(knockMid.Pixel(60, 35), kTimeBarLower));
-    EXPECT_TRUE(Near(knockMid.Pixel(100, 85), kTimeBarUpper));
+    EXPECT_TRUE(knockMid.Near(60, 35, kTimeBarLower, kSlack));
+    EXPECT_TRUE(knockMid.Near(100, 85, kTimeBarUpper, kSlack));
     EXPECT_TRUE(ShowsOneOf(knockMid, 400, 250, "Knock%04d.bmp", 0, 4));
     // Won: one of the three winning pictures, the power bar full.
     EXPECT_TRUE(ShowsOneOf(knockWon, 400, 250, "Knock%04d.bmp", 5, 7));
-    EXPECT_TRUE(Near(knockWon.Pixel(630, 85), kTimeBarUpper));
+    EXPECT_TRUE(knockWon.Near(630, 85, kTimeBarUpper, kSlack));
     // The catch game: item 0 flies in the lowest row (y 250), the hand waits at the
     // bottom under the cursor; after the catch the row holds no item 0 past x 100.
     EXPECT_TRUE(Shows(catchMid, 400, 300, "EVE.bmp"));
-    EXPECT_GT(CountNear(catchMid, 0, 250, 800, 290, MiniGameBody("Item1.bmp", 0)), 500);
+    EXPECT_GT(catchMid.CountNear(RECT{0, 250, 800, 290}, MiniGameBody("Item1.bmp", 0), kSlack), 500);
     EXPECT_TRUE(Shows(catchMid, 188, 470, "handcircle.bmp"));
     EXPECT_TRUE(Shows(catchAfter, 188, 470, "handcircle.bmp"));
-    EXPECT_EQ(CountNear(catchAfter, 100, 250, 800, 290, MiniGameBody("Item1.bmp", 0)), 0);
+    EXPECT_EQ(catchAfter.CountNear(RECT{100, 250, 800, 290}, MiniGameBody("Item1.bmp", 0), kSlack), 0);
     // The item lies in the bag: its page of other things shows it in cell 0.
     EXPECT_TRUE(BagCellZeroHolds(bag));
 }
@@ -185,14 +176,14 @@ TEST_F(KeeperPlay, TheSameScriptWithShiftedTimingsLosesAllThree) {
         catchAfter(Shot("catch-after.png")), bag(Shot("bag.png"));
     ASSERT_TRUE(gamble.Read() && knockMid.Read() && knockLost.Read() && catchAfter.Read() && bag.Read());
     EXPECT_TRUE(Shows(gamble, 260, 100, "s04.bmp"));
-    EXPECT_GT(CountNear(gamble, 300, 200, 400, 220, 0xFFFF00, 40), 30);
+    EXPECT_GT(gamble.CountNear(RECT{300, 200, 400, 220}, 0xFFFF00, 40), 30);
     // No press yet: the power bar is empty while the time runs.
-    EXPECT_TRUE(Near(knockMid.Pixel(60, 35), kTimeBarLower));
+    EXPECT_TRUE(knockMid.Near(60, 35, kTimeBarLower, kSlack));
     EXPECT_TRUE(Shows(knockMid, 100, 85, "KnockBack.bmp"));
     EXPECT_TRUE(ShowsOneOf(knockLost, 400, 250, "Knock%04d.bmp", 8, 10));
-    EXPECT_TRUE(Near(knockLost.Pixel(630, 35), kTimeBarLower));
+    EXPECT_TRUE(knockLost.Near(630, 35, kTimeBarLower, kSlack));
     // Item 0 flies on past the late hand, which rises over part of it.
-    EXPECT_GT(CountNear(catchAfter, 100, 250, 800, 290, MiniGameBody("Item1.bmp", 0)), 200);
+    EXPECT_GT(catchAfter.CountNear(RECT{100, 250, 800, 290}, MiniGameBody("Item1.bmp", 0), kSlack), 200);
     EXPECT_FALSE(BagCellZeroHolds(bag));
 }
 

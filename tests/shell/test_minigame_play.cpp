@@ -21,18 +21,15 @@
 
 namespace {
 
-// A screenshot read back, probed for a picture's body colour or a colour.
+// A screenshot read back, probed for a picture's body colour or a colour; the colours
+// survive the 16-bit screen within 12 in each channel.
 struct Picture {
     std::unique_ptr<CShot> pShot;
     bool Read(const std::string& strPath) {
         pShot = std::make_unique<CShot>(strPath);
         return pShot->Read();
     }
-    bool Near(int x, int y, std::uint32_t c) const {
-        const unsigned p = pShot->Pixel(x, y);
-        return std::abs(int(p >> 16) - int(c >> 16)) <= 12 && std::abs(int((p >> 8) & 0xFF) - int((c >> 8) & 0xFF)) <= 12 &&
-               std::abs(int(p & 0xFF) - int(c & 0xFF)) <= 12;
-    }
+    bool Near(int x, int y, std::uint32_t c) const { return pShot->Near(x, y, c, 12); }
     bool Shows(int x, int y, const char* pszPicture) const { return Near(x, y, MiniGameBody(pszPicture)); }
 };
 
@@ -40,7 +37,7 @@ class MiniGamePlay : public FrameTest {
 protected:
     void SetUp() override {
         FrameTest::SetUp();
-        OpenScreen();
+        ASSERT_TRUE(OpenScreen());
         const std::string strPkg = folder.File("menu.pkg");
         ASSERT_TRUE(WriteBytesToFile(strPkg.c_str(), BuildPkg(MiniGameContentEntries())));
         m_pkg = std::make_unique<CPkgFile>(strPkg.c_str());

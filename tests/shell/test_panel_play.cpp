@@ -44,14 +44,9 @@ namespace {
 // The sample game's item numbers of the chest.
 constexpr int kPotion = 1, kSword = 12, kArmour = 20, kShoes = 31, kGem = 40, kLetter = 62;
 
-bool NearRgb(unsigned rgb, int r, int g, int b, int nTolerance = 24) {
-    return std::abs(int(rgb >> 16 & 0xFF) - r) <= nTolerance && std::abs(int(rgb >> 8 & 0xFF) - g) <= nTolerance &&
-           std::abs(int(rgb & 0xFF) - b) <= nTolerance;
-}
-
 bool NearProbe(const CShot& shot, int x, int y, const char* pszPicture) {
     const ToolBarProbe* p = FindPanelProbe(pszPicture);
-    return p && NearRgb(shot.Pixel(x, y), p->r, p->g, p->b);
+    return p && shot.Near(x, y, PackRgb(p->r, p->g, p->b), 24);
 }
 
 // Centre of bag cell n (the item panel at (400, 10)).
@@ -63,15 +58,7 @@ std::string Cell(int n) {
 // an empty cell.
 bool CellShowsIcon(const CShot& shot, int nCell, unsigned nEmpty) {
     const int x = 427 + 32 * (nCell % 9) + 8, y = 215 + 33 * (nCell / 9) + 8;
-    return !NearRgb(shot.Pixel(x, y), int(nEmpty >> 16), int(nEmpty >> 8 & 0xFF), int(nEmpty & 0xFF), 8);
-}
-
-// Pixels of a rectangle whose colour is near the given one.
-int CountNear(const CShot& shot, RECT rc, int r, int g, int b) {
-    int n = 0;
-    for (int y = rc.top; y < rc.bottom; ++y)
-        for (int x = rc.left; x < rc.right; ++x) n += NearRgb(shot.Pixel(x, y), r, g, b, 40);
-    return n;
+    return !shot.Near(x, y, nEmpty, 8);
 }
 
 // The task panel of "tasks.png" in a folder (path ending in "/"): the open task in
@@ -81,10 +68,10 @@ void ExpectTasksAndMap(const std::string& strFolder) {
     CShot tasks(strFolder + "tasks.png"), map(strFolder + "map.png");
     ASSERT_TRUE(tasks.Read() && map.Read());
     EXPECT_TRUE(NearProbe(tasks, 420, 430, "TaskMenu_BKGound.tga"));
-    EXPECT_GT(CountNear(tasks, RECT{435, 60, 655, 205}, 0, 255, 0), 20);
-    EXPECT_GT(CountNear(tasks, RECT{482, 247, 710, 395}, 255, 10, 10), 20);
-    EXPECT_GT(CountNear(map, RECT{560, 1, 800, 241}, 60, 120, 70), 1000);
-    EXPECT_GT(CountNear(map, RECT{560, 1, 800, 241}, 255, 40, 40), 10);
+    EXPECT_GT(tasks.CountNear(RECT{435, 60, 655, 205}, PackRgb(0, 255, 0), 40), 20);
+    EXPECT_GT(tasks.CountNear(RECT{482, 247, 710, 395}, PackRgb(255, 10, 10), 40), 20);
+    EXPECT_GT(map.CountNear(RECT{560, 1, 800, 241}, PackRgb(60, 120, 70), 40), 1000);
+    EXPECT_GT(map.CountNear(RECT{560, 1, 800, 241}, PackRgb(255, 40, 40), 40), 10);
 }
 
 class PanelPlay : public FrameTest {
@@ -106,7 +93,7 @@ protected:
         for (PkgEntryData& e : PanelContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(e));
         ASSERT_TRUE(WriteSamplePictures(folder.Path(), options, &why)) << why;
         SetCurrentDirectory(folder.Path().c_str());
-        OpenScreen();
+        ASSERT_TRUE(OpenScreen());
         const std::string strPkg = folder.Path() + "/bmp/menu.pkg";
         m_pkg = std::make_unique<CPkgFile>(strPkg.c_str());
         ASSERT_TRUE(m_pkg->OpenPath(strPkg.c_str())) << m_pkg->GetError();
@@ -293,8 +280,8 @@ TEST_F(PanelPlay, ChestBagStateSkillsTasksMapAndSettings) {
     ASSERT_TRUE(potion.Read());
     const ToolBarProbe* pBlood = FindToolBarProbe("Blood.tga");
     ASSERT_NE(pBlood, nullptr);
-    EXPECT_GT(CountNear(potion, RECT{8, 565, 90, 577}, pBlood->r, pBlood->g, pBlood->b),
-              CountNear(bag, RECT{8, 565, 90, 577}, pBlood->r, pBlood->g, pBlood->b) + 100);
+    EXPECT_GT(potion.CountNear(RECT{8, 565, 90, 577}, PackRgb(pBlood->r, pBlood->g, pBlood->b), 40),
+              bag.CountNear(RECT{8, 565, 90, 577}, PackRgb(pBlood->r, pBlood->g, pBlood->b), 40) + 100);
     EXPECT_GE(pPlayer->nLife, 70);
     EXPECT_EQ(pPlayer->nItemCount[kPotion], 2);
     EXPECT_EQ(m_items[kPotion].nBagCell[0][20], 20);
@@ -327,6 +314,8 @@ TEST_F(PanelPlay, ChestBagStateSkillsTasksMapAndSettings) {
 class CInputScript {
 public:
     void At(int t, const std::string& strWhat) { m_text += std::to_string(t) + " " + strWhat + "\n"; }
+    // Whole lines of a script written elsewhere.
+    void Lines(const std::string& strLines) { m_text += strLines; }
     // The cursor at "x y" at t, the button pressed 100 ms and released 140 ms later.
     void Click(int t, const std::string& strAt, const char* pszButton = "lbutton") {
         At(t, "move " + strAt);
@@ -492,21 +481,18 @@ HeroDump DumpHero(const std::string& strFolder, const std::string& strSave) {
 // is captured, OK; saves before and after wearing the sword, dumped by savetool.
 TEST(PanelPlayGame, ChestPanelsHeardVolumesAndTheSavedSword) {
     UsePrivateRuntimeFolder();
-    for (const std::string* p : {&kGame, &kMkGame, &kSaveTool})
-        ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
+    ASSERT_TRUE(ProgramsBuilt({&kGame, &kSaveTool}));
     CTempFolder folder("panelgame");
-    const std::string strGame = folder.Path() + "/game", strRun = folder.Path() + "/run";
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
+    const std::string strRun = folder.Path() + "/run";
     std::filesystem::create_directories(strRun);
-    const ProgramRun made = RunProgramIn(folder.Path(), kMkGame, {strGame}, "/dev/null");
-    ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
     auto shot = [&](const char* pszName) { return "shot " + strRun + "/" + pszName; };
 
     CInputScript script;
     // The title's new game; around the wall's north end, east along the road, south to
     // the chest (the view stops at (410, 360)); its three talk lines read.
-    script.At(8500, "move 280 240");
-    script.At(9000, "lbutton down 280 240");
-    script.At(9040, "lbutton up 280 240");
+    script.Lines(kNewGame);
     script.Click(9500, 796, 192);
     script.Click(11000, 780, 429);
     script.Click(12500, 790, 481);
@@ -620,8 +606,8 @@ TEST(PanelPlayGame, ChestPanelsHeardVolumesAndTheSavedSword) {
     const ToolBarProbe* pBlood = FindToolBarProbe("Blood.tga");
     ASSERT_NE(pBlood, nullptr);
     const RECT rcLifeBar{8, 565, 90, 577};
-    EXPECT_GT(CountNear(potion, rcLifeBar, pBlood->r, pBlood->g, pBlood->b),
-              CountNear(before, rcLifeBar, pBlood->r, pBlood->g, pBlood->b) + 60);
+    EXPECT_GT(potion.CountNear(rcLifeBar, PackRgb(pBlood->r, pBlood->g, pBlood->b), 40),
+              before.CountNear(rcLifeBar, PackRgb(pBlood->r, pBlood->g, pBlood->b), 40) + 60);
 
     // The sword on the weapon box, off and on again: the box and the attack row (the
     // state panel at (40, 10)) change with it and come back alike.

@@ -1,7 +1,6 @@
 // The sample game's panels in the game binary, headless, from the title: the title's
 // settings button opens the settings panel in the middle of the screen; in the town the
 // item, task and map panels show the sample game's pictures.
-#include <filesystem>
 #include <fstream>
 
 #include "tests/TempFolder.h"
@@ -11,23 +10,17 @@
 
 namespace {
 
-
 bool NearPanelProbe(const CShot& shot, int x, int y, const char* pszPicture) {
     const ToolBarProbe* p = FindPanelProbe(pszPicture);
-    if (!p) return false;
-    const unsigned rgb = shot.Pixel(x, y);
-    return std::abs(int(rgb >> 16 & 0xFF) - p->r) <= 24 && std::abs(int(rgb >> 8 & 0xFF) - p->g) <= 24 &&
-           std::abs(int(rgb & 0xFF) - p->b) <= 24;
+    return p && shot.Near(x, y, PackRgb(p->r, p->g, p->b), 24);
 }
 
 TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
     UsePrivateRuntimeFolder();
-    for (const std::string* p : {&kGame, &kMkGame})
-        ASSERT_TRUE(!p->empty() && std::filesystem::exists(*p)) << "a program of the build is missing: " << *p;
+    ASSERT_TRUE(ProgramsBuilt({&kGame}));
     CTempFolder folder{"samplepanels"};
-    const std::string strGame = folder.Path() + "/game";
-    const ProgramRun made = RunProgramIn(folder.Path(), kMkGame, {strGame}, "/dev/null");
-    ASSERT_TRUE(made.bExited && made.nCode == 0) << made.strErr;
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
     // Settings from the title (OK closes it), a new game, the greeting talked through,
     // then W, T and TAB each shown and closed again.
     std::ofstream(strGame + "/input.txt") << "8500 move 280 375\n"

@@ -48,7 +48,7 @@ const ProbeRow* RowAt(const std::vector<ProbeRow>& rows, int nMs) {
 class SamplePlay : public SampleGameRun {
 protected:
     SamplePlay() : SampleGameRun("sampleplay") {}
-    void SetUp() override { WriteSampleGame({&kWorldProbe}); }
+    void SetUp() override { ASSERT_TRUE(WriteSampleGame({&kWorldProbe})); }
     std::string Script(const std::string& strText) {
         const std::string strPath = m_strRun + "/input.txt";
         std::ofstream(strPath) << strText;

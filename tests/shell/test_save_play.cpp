@@ -52,7 +52,7 @@ constexpr POINT kGameOk{215, 370}, kGameDown{323, 312};
 class SavePlay : public SampleGameRun {
 protected:
     SavePlay() : SampleGameRun("saveplay") {}
-    void SetUp() override { WriteSampleGame({&kSaveTool}); }
+    void SetUp() override { ASSERT_TRUE(WriteSampleGame({&kSaveTool})); }
     std::string Save(int n) const { return m_strGame + "/" + SaveFileName(n).replace(4, 1, "/"); }
 };
 

@@ -29,7 +29,7 @@ protected:
 };
 
 TEST_F(SceneLinkTest, CharactersEffectsAndTheHoveredActorAreSeenThroughTheLinks) {
-    Build(40, {Person(1, 2, npctest::kReviveRow, 10, 10, 20), Talker(2, 14, 10)});
+    ASSERT_TRUE(Build(40, {Person(1, 2, npctest::kReviveRow, 10, 10, 20), Talker(2, 14, 10)}));
     CMapLink& link = MapLink();
     EXPECT_EQ(link.GetNpcClass(1), 2);
     EXPECT_EQ(link.GetNpcClass(2), 0);
@@ -70,7 +70,7 @@ TEST_F(SceneLinkTest, TheEffectManagerIsMadeFreshAdvancedAndDeleted) {
 }
 
 TEST_F(SceneLinkTest, ReplacingTheEffectManagerUnderAStandingSceneMovesItsCharactersRecords) {
-    Build(41, {Person(1, 2, npctest::kReviveRow, 10, 10, 20)});
+    ASSERT_TRUE(Build(41, {Person(1, 2, npctest::kReviveRow, 10, 10, 20)}));
     Npc(0).pState->nDisplay = kNpcCorpse;
     CMapLink& link = MapLink();
     link.CreateEffectManager();  // the fixture's manager goes, as a new game does

@@ -2,12 +2,7 @@
 // driven by an input script whose screenshots are probed: the strip's bars, the life
 // tip on hover, ESC's system menu with the hovered button lit, "return" clearing the
 // back buffer, and quit answered with OK ending the loop.
-#include <png.h>
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 
 #include "CDX/CDXScreen.h"
@@ -16,6 +11,7 @@
 #include "shell/SceneLink.h"
 #include "shell/ToolBarLink.h"
 #include "shell/UiShellLink.h"
+#include "tests/shell/GameRun.h"
 #include "tests/shell/ShellTestUtil.h"
 #include "tools/gamekit/SampleScenes.h"
 #include "tools/mkgame/SampleMenus.cpp"    // the box pictures live in the mkgame tool
@@ -27,66 +23,43 @@
 
 namespace {
 
-struct Shot {
-    int w = 0, h = 0;
-    std::vector<BYTE> rgb;
-    bool Read(const std::string& strPath) {
-        png_image image;
-        std::memset(&image, 0, sizeof image);
-        image.version = PNG_IMAGE_VERSION;
-        if (!png_image_begin_read_from_file(&image, strPath.c_str())) return false;
-        image.format = PNG_FORMAT_RGB;
-        rgb.assign(PNG_IMAGE_SIZE(image), 0);
-        if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return false;
-        w = int(image.width);
-        h = int(image.height);
-        return true;
-    }
-    const BYTE* At(int x, int y) const { return rgb.data() + (size_t(y) * size_t(w) + size_t(x)) * 3; }
-    bool Near(int x, int y, int r, int g, int b) const {
-        const BYTE* p = At(x, y);
-        // 16-bit pixels and the pictures' alpha blend move a channel by up to 20.
-        return std::abs(p[0] - r) <= 24 && std::abs(p[1] - g) <= 24 && std::abs(p[2] - b) <= 24;
-    }
-    bool NearProbe(int x, int y, const char* pszPicture) const {
-        const ToolBarProbe* p = FindToolBarProbe(pszPicture);
-        return p && Near(x, y, p->r, p->g, p->b);
-    }
-    // Pixels of a rectangle that are nearly white.
-    int WhiteIn(int l, int t, int r, int b) const {
-        int n = 0;
-        for (int y = t; y < b; ++y)
-            for (int x = l; x < r; ++x) n += At(x, y)[0] > 230 && At(x, y)[1] > 230 && At(x, y)[2] > 230;
-        return n;
-    }
-};
+// The pixel at (x, y) shows the picture's probe colour; 16-bit pixels and the pictures'
+// alpha blend move a channel by up to 20.
+bool NearProbe(const CShot& shot, int x, int y, const char* pszPicture) {
+    const ToolBarProbe* p = FindToolBarProbe(pszPicture);
+    return p && shot.Near(x, y, PackRgb(p->r, p->g, p->b), 24);
+}
+// Pixels of a rectangle that are nearly white (each channel above 230).
+int WhiteIn(const CShot& shot, const RECT& rc) { return shot.CountNear(rc, 0xFFFFFF, 24); }
 
 // The screenshots both runs take: the strip with its background, portrait, button and
 // a full life bar; the life tip in white; the system menu with "return" lit; and the map
 // again after "return".
 void ExpectToolBarShots(const std::string& s) {
-    Shot strip, tip, menu, back;
-    ASSERT_TRUE(strip.Read(s + "strip.png"));
-    ASSERT_EQ(strip.w, 800);
-    EXPECT_TRUE(strip.NearProbe(400, 575, "ToolBar_BKGround.tga"));
-    EXPECT_TRUE(strip.NearProbe(60, 554, "GTX001.tga"));
-    EXPECT_TRUE(strip.NearProbe(760, 566, "ToolBar_Button.tga"));
-    EXPECT_TRUE(strip.NearProbe(10, 571, "Blood[L].tga"));
-    EXPECT_TRUE(strip.NearProbe(50, 571, "Blood.tga"));
-    EXPECT_TRUE(strip.NearProbe(85, 571, "Blood[R].tga"));
-    EXPECT_TRUE(strip.NearProbe(10, 588, "Mana[L].tga"));
-    ASSERT_TRUE(tip.Read(s + "tip.png"));
-    EXPECT_GT(tip.WhiteIn(0, 558, 90, 582), 20);
-    EXPECT_EQ(strip.WhiteIn(0, 558, 90, 582), 0);
-    ASSERT_TRUE(menu.Read(s + "menu.png"));
-    EXPECT_TRUE(menu.NearProbe(420, 410, "SysMenu_BKGround.tga"));
-    EXPECT_TRUE(menu.NearProbe(450, 210, "ReturnToGame[s].tga"));
-    EXPECT_TRUE(menu.NearProbe(450, 86, "SaveGame.tga"));
-    EXPECT_TRUE(menu.NearProbe(450, 334, "OverGame.tga"));
-    ASSERT_TRUE(back.Read(s + "back.png"));
-    EXPECT_FALSE(back.NearProbe(420, 410, "SysMenu_BKGround.tga"));
-    EXPECT_FALSE(back.NearProbe(450, 210, "ReturnToGame[s].tga"));
-    EXPECT_TRUE(back.NearProbe(400, 575, "ToolBar_BKGround.tga"));
+    const CShot strip(s + "strip.png");
+    ASSERT_TRUE(strip.Read());
+    EXPECT_TRUE(NearProbe(strip, 400, 575, "ToolBar_BKGround.tga"));
+    EXPECT_TRUE(NearProbe(strip, 60, 554, "GTX001.tga"));
+    EXPECT_TRUE(NearProbe(strip, 760, 566, "ToolBar_Button.tga"));
+    EXPECT_TRUE(NearProbe(strip, 10, 571, "Blood[L].tga"));
+    EXPECT_TRUE(NearProbe(strip, 50, 571, "Blood.tga"));
+    EXPECT_TRUE(NearProbe(strip, 85, 571, "Blood[R].tga"));
+    EXPECT_TRUE(NearProbe(strip, 10, 588, "Mana[L].tga"));
+    const CShot tip(s + "tip.png");
+    ASSERT_TRUE(tip.Read());
+    EXPECT_GT(WhiteIn(tip, RECT{0, 558, 90, 582}), 20);
+    EXPECT_EQ(WhiteIn(strip, RECT{0, 558, 90, 582}), 0);
+    const CShot menu(s + "menu.png");
+    ASSERT_TRUE(menu.Read());
+    EXPECT_TRUE(NearProbe(menu, 420, 410, "SysMenu_BKGround.tga"));
+    EXPECT_TRUE(NearProbe(menu, 450, 210, "ReturnToGame[s].tga"));
+    EXPECT_TRUE(NearProbe(menu, 450, 86, "SaveGame.tga"));
+    EXPECT_TRUE(NearProbe(menu, 450, 334, "OverGame.tga"));
+    const CShot back(s + "back.png");
+    ASSERT_TRUE(back.Read());
+    EXPECT_FALSE(NearProbe(back, 420, 410, "SysMenu_BKGround.tga"));
+    EXPECT_FALSE(NearProbe(back, 450, 210, "ReturnToGame[s].tga"));
+    EXPECT_TRUE(NearProbe(back, 400, 575, "ToolBar_BKGround.tga"));
 }
 
 // The main window with a probe in the script step, which runs in map play before the
@@ -204,11 +177,11 @@ TEST_F(ToolBarPlay, StripTipSystemMenuReturnAndQuit) {
     // 1-3: the strip, the life tip ("80/80") and the system menu; the mana bar at half
     // (38 px) ends with its right cap.
     ExpectToolBarShots(s);
-    Shot strip;
-    ASSERT_TRUE(strip.Read(s + "strip.png"));
-    EXPECT_TRUE(strip.NearProbe(30, 588, "Mana.tga"));
-    EXPECT_TRUE(strip.NearProbe(47, 588, "Mana[R].tga"));
-    EXPECT_FALSE(strip.NearProbe(60, 588, "Mana.tga"));
+    const CShot strip(s + "strip.png");
+    ASSERT_TRUE(strip.Read());
+    EXPECT_TRUE(NearProbe(strip, 30, 588, "Mana.tga"));
+    EXPECT_TRUE(NearProbe(strip, 47, 588, "Mana[R].tga"));
+    EXPECT_FALSE(NearProbe(strip, 60, 588, "Mana.tga"));
     // 4: after "return" the back buffer was cleared (white in scene 20) before the next
     // frame, and the next frames show no menu.
     ASSERT_NE(dwReturn, 0u);
@@ -322,24 +295,13 @@ namespace {
 // The game binary, headless, in the sample game folder that mkgame writes, driven by an
 // input script as scripts/play runs it: title, new game, the strip, the life tip, the
 // system menu, "return", then quit answered with OK ends the game with exit code 0.
-std::string BuiltTool(const char* pszWhich) {
-#if defined(GAME_BINARY) && defined(MKGAME_BINARY)
-    return std::string(pszWhich) == "game" ? GAME_BINARY : MKGAME_BINARY;
-#else
-    (void)pszWhich;
-    return "";
-#endif
-}
-
 TEST(ToolBarEndToEnd, TitleNewGameStripTipSystemMenuReturnAndQuit) {
-    const std::string strBinary = BuiltTool("game"), strMkGame = BuiltTool("mkgame");
-    ASSERT_FALSE(strBinary.empty() || strMkGame.empty()) << "the build gave no paths of the game and mkgame";
     UsePrivateRuntimeFolder();
+    ASSERT_TRUE(ProgramsBuilt({&kGame}));
     CTempFolder folder("toolbar-e2e");
-    const std::string strGame = folder.Path() + "/game";
-    const std::string strMk = strMkGame + " " + strGame + " > /dev/null";
-    ASSERT_EQ(std::system(strMk.c_str()), 0) << "mkgame failed";
-    const std::string s = folder.Path() + "/";
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
+    const std::string s = strGame + "/";
     std::ofstream(s + "input.txt") << "8500 move 250 240\n"
                                       "9100 lbutton down 250 240\n"
                                       "9140 lbutton up 250 240\n"
@@ -360,23 +322,10 @@ TEST(ToolBarEndToEnd, TitleNewGameStripTipSystemMenuReturnAndQuit) {
                                       "19300 move 220 275\n"
                                       "19400 lbutton down 220 275\n"
                                       "19440 lbutton up 220 275\n";
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (chdir(strGame.c_str()) != 0) _exit(90);
-        setenv("GAME_HEADLESS", "1", 1);
-        setenv("GAME_INPUT", (s + "input.txt").c_str(), 1);
-        setenv("GAME_SHOT_DIR", folder.Path().c_str(), 1);
-        if (!freopen((s + "stderr.txt").c_str(), "w", stderr)) _exit(91);
-        // Nothing closes the window: only the quit button ends the game in time.
-        alarm(200);
-        execl(strBinary.c_str(), strBinary.c_str(), static_cast<char*>(nullptr));
-        _exit(92);
-    }
-    int nStatus = 0;
-    ASSERT_EQ(waitpid(child, &nStatus, 0), child);
-    ASSERT_TRUE(WIFEXITED(nStatus)) << "the game did not end by itself";
-    EXPECT_EQ(WEXITSTATUS(nStatus), 0);
+    // Nothing closes the window: only the quit button ends the game in time.
+    const ProgramRun run = RunProgramIn(strGame, kGame, {}, s + "input.txt", 200);
+    ASSERT_TRUE(run.bExited) << "the game did not end by itself: " << run.strErr;
+    EXPECT_EQ(run.nCode, 0) << run.strErr;
 
     // A new game's hero has full life: a 76-pixel bar in the life bar's rectangle.
     ExpectToolBarShots(s);

@@ -39,11 +39,6 @@ CWorkMenuHost* Work() {
     return pLink ? pLink->GetWorkHost() : nullptr;
 }
 
-bool Near(unsigned p, int r, int g, int b) {
-    auto ch = [](unsigned v, int n) { return int(v) - n <= 12 && n - int(v) <= 12; };
-    return ch(p >> 16, r) && ch((p >> 8) & 0xFF, g) && ch(p & 0xFF, b);
-}
-
 TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
     UsePrivateRuntimeFolder();
     CTempFolder folder("trade-play");
@@ -140,9 +135,10 @@ TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
     const ToolBarProbe* pProbe = FindPanelProbe("TradeMenu_BKGround.tga");
     ASSERT_NE(pProbe, nullptr);
     const int x = 40 + pProbe->x, y = 10 + pProbe->y;
-    EXPECT_TRUE(Near(bought.Pixel(x, y), pProbe->r, pProbe->g, pProbe->b));
-    EXPECT_TRUE(Near(sold.Pixel(x, y), pProbe->r, pProbe->g, pProbe->b));
-    EXPECT_FALSE(Near(cancelled.Pixel(x, y), pProbe->r, pProbe->g, pProbe->b));
+    const unsigned nBack = PackRgb(pProbe->r, pProbe->g, pProbe->b);
+    EXPECT_TRUE(bought.Near(x, y, nBack, 12));
+    EXPECT_TRUE(sold.Near(x, y, nBack, 12));
+    EXPECT_FALSE(cancelled.Near(x, y, nBack, 12));
     // The sword's icon shows on the shop after the sale, at the first free place.
     EXPECT_GT(sold.Differences(bought, 40, 53, 340, 270), 100);
 }

@@ -51,28 +51,30 @@ protected:
         recipes[size_t(r)] = row;
     }
     // Opens the table afresh (the recipes are copied then).
-    void OpenTable() {
-        ASSERT_EQ(work.Open(kWorkCombine, 0), 1);
-        ASSERT_NE(Table(), nullptr);
+    [[nodiscard]] ::testing::AssertionResult OpenTable() {
+        if (work.Open(kWorkCombine, 0) != 1) return ::testing::AssertionFailure() << "the combining table did not open";
+        if (!Table()) return ::testing::AssertionFailure() << "the work panels hold no combining table";
+        return ::testing::AssertionSuccess();
     }
     CCombineMenu* Table() { return work.Combine(); }
-    // Empties the source cells and puts the items into the first ones.
-    void Fill(std::initializer_list<int> list) {
+    // Empties the source cells of the open table and puts the items into the first ones.
+    [[nodiscard]] ::testing::AssertionResult Fill(std::initializer_list<int> list) {
+        if (!Table()) return ::testing::AssertionFailure() << "no combining table is open";
         for (int c = 0; c < kCombineSourceCells; ++c)
             if (Table()->ItemAt(c) >= 0) {
                 Table()->TakeFromCell(c);
                 workHost.nCarried = -1;
             }
         int c = 0;
-        for (int nItem : list) ASSERT_TRUE(Table()->PutIntoCell(c++, nItem, false));
-    }
-    int RightClickBag(int n) {
-        workHost.ptMouse = BagCell(n);
-        bar->Draw();
-        return bar->OnRButtonDown(workHost.ptMouse.x, workHost.ptMouse.y);
+        for (int nItem : list) {
+            if (!Table()->PutIntoCell(c, nItem, false))
+                return ::testing::AssertionFailure() << "source cell " << c << " refused item " << nItem;
+            ++c;
+        }
+        return ::testing::AssertionSuccess();
     }
     POINT Cell(int n) { return Centre(Table()->CellRect(n)); }
-    int ClickButton(int n) { return ClickWork(Centre(Table()->GetButtonRect(n))); }
+    int ClickButton(int n) { return ClickAt(Centre(Table()->GetButtonRect(n))); }
     std::vector<int> SourceItems() { return ItemsIn(0, kCombineSourceCells); }
     std::vector<int> ResultItems() { return ItemsIn(kCombineSourceCells, kCombineCells); }
     std::vector<int> ItemsIn(int nFirst, int nEnd) {

@@ -38,13 +38,13 @@ protected:
     }
     void Carry(int nItem) { workHost.nCarried = nItem; }
     POINT Cell(int n) { return Centre(Board()->CellRect(n)); }
-    int ClickCell(int n) { return ClickWork(Cell(n)); }
+    int ClickBoardCell(int n) { return ClickAt(Cell(n)); }
     // Drops an item on a board cell (88 the slot), as if lifted from the bag.
     int Drop(int nItem, int nCell) {
         Carry(nItem);
-        return ClickCell(nCell);
+        return ClickBoardCell(nCell);
     }
-    int Start() { return ClickWork(Centre(Board()->StartRect())); }
+    int Start() { return ClickAt(Centre(Board()->StartRect())); }
     // Frames of 30 ms until the run ends; false when it never does.
     bool RunToEnd() {
         for (int i = 0; i < 5000 && Board()->IsRunning(); ++i) {

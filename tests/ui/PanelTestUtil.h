@@ -45,7 +45,7 @@ protected:
 
     void SetUp() override {
         ToolBarTest::SetUp();
-        SetToolBarHost(&panelHost);
+        InstallHost(&panelHost);
         UseGameMakers();
         link.pBar = bar.get();
         SetPanelLink(&link);
@@ -69,7 +69,7 @@ protected:
     void TearDown() override {
         bar->CloseAllPanels();
         SetPanelLink(&m_shell);
-        SetToolBarHost(&host);
+        InstallHost(&host);
         ToolBarTest::TearDown();
     }
     ItemRow& Item(int n, int nType, int nShape) {
@@ -82,17 +82,23 @@ protected:
     CStateMenu* State() { return static_cast<CStateMenu*>(bar->Panel(kStatePanel)); }
     CSkillMenu* Skills() { return static_cast<CSkillMenu*>(bar->Panel(kSkillPanel)); }
     static POINT Centre(const RECT& rc) { return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}; }
-    // Moves the cursor, draws a frame (the panels take their hover), then releases.
+    // Moves the installed host's cursor, draws a frame (the panels take their hover), then
+    // releases the left button.
     int ClickAt(POINT pt) {
-        panelHost.ptMouse = pt;
-        bar->Draw();
-        return bar->OnLButtonUp();
+        pHost->ptMouse = pt;
+        DrawFrame();
+        return Release();
     }
-    int ClickCell(int nCell) { return ClickAt(Centre(Items()->Grid().Cell(nCell).rc)); }
+    // One frame of the panels under the clicks; a fixture with more panels draws them too.
+    virtual void DrawFrame() { bar->Draw(); }
+    // The left button's release; nonzero when a panel took it.
+    virtual int Release() { return bar->OnLButtonUp(); }
+    POINT BagCell(int nCell) { return Centre(Items()->Grid().Cell(nCell).rc); }
+    int ClickCell(int nCell) { return ClickAt(BagCell(nCell)); }
     int RightClickCell(int nCell) {
-        panelHost.ptMouse = Centre(Items()->Grid().Cell(nCell).rc);
+        pHost->ptMouse = BagCell(nCell);
         bar->Draw();
-        return bar->OnRButtonDown(panelHost.ptMouse.x, panelHost.ptMouse.y);
+        return bar->OnRButtonDown(pHost->ptMouse.x, pHost->ptMouse.y);
     }
     // The cells of the shown page that hold the item.
     std::vector<int> CellsOf(int nItem) {

@@ -69,8 +69,8 @@ class ToolBarTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        UsePackage(ToolBarContentEntries());
-        SetToolBarHost(&host);
+        ASSERT_TRUE(UsePackage(ToolBarContentEntries()));
+        InstallHost(&host);
         data.nItemCount = 100;
         items.resize(100);
         data.pItem = items.data();
@@ -122,11 +122,17 @@ protected:
     void FillBack(COLORREF cr) { pBack->Fill(pScreen->RgbToPixel(cr, pBack)); }
     // Puts the cursor at (x, y) and draws one frame, so the panels take their hover.
     void HoverAndDraw(int x, int y) {
-        host.ptMouse = POINT{x, y};
+        pHost->ptMouse = POINT{x, y};
         bar->Draw();
+    }
+    // Installs the toolbar's host; the helpers move its cursor.
+    void InstallHost(CFakeToolBarHost* p) {
+        SetToolBarHost(p);
+        pHost = p;
     }
 
     CFakeToolBarHost host;
+    CFakeToolBarHost* pHost = &host;  // the installed host
     CGameData data;
     std::vector<ItemRow> items;
     CScene scene;

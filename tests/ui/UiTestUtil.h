@@ -136,12 +136,14 @@ protected:
     }
 
     // Writes a menu package of these entries and makes it the screens' package.
-    void UsePackage(std::vector<PkgEntryData> entries) {
+    [[nodiscard]] ::testing::AssertionResult UsePackage(std::vector<PkgEntryData> entries) {
         const std::string path = m_folder.Path() + "/menu" + std::to_string(++m_nPkgs) + ".pkg";
-        ASSERT_TRUE(WriteBytesToFile(path.c_str(), BuildPkg(std::move(entries))));
+        if (!WriteBytesToFile(path.c_str(), BuildPkg(std::move(entries))))
+            return ::testing::AssertionFailure() << "cannot write " << path;
         m_pkg = std::make_unique<CPkgFile>(m_strPaths.emplace_back(path).c_str());
-        ASSERT_TRUE(m_pkg->OpenPath(path.c_str())) << m_pkg->GetError();
+        if (!m_pkg->OpenPath(path.c_str())) return ::testing::AssertionFailure() << m_pkg->GetError();
         SetMenuPackage(m_pkg.get());
+        return ::testing::AssertionSuccess();
     }
 
     // The back buffer's pixel at (x, y) compared with a colour.

@@ -53,7 +53,7 @@ class WorkTest : public PanelTest {
 protected:
     void SetUp() override {
         PanelTest::SetUp();
-        SetToolBarHost(&workHost);
+        InstallHost(&workHost);
         workHost.pWork = &work;
         shops.resize(kTradeShops);
         data.pShop = shops.data();
@@ -69,18 +69,17 @@ protected:
         work.CloseAll();
         bar->CloseAllPanels();
         pEffectManager = nullptr;
-        SetToolBarHost(&panelHost);
+        InstallHost(&panelHost);
         PanelTest::TearDown();
     }
     CTradeMenu* Trade() { return work.Trade(); }
-    int ClickWork(POINT pt) {
-        workHost.ptMouse = pt;
-        bar->Draw();
+    // The clicks draw and release the work panels after the toolbar's.
+    void DrawFrame() override {
+        PanelTest::DrawFrame();
         work.Draw();
-        return bar->OnLButtonUp() || work.OnLButtonUp();
     }
+    int Release() override { return PanelTest::Release() || work.OnLButtonUp(); }
     POINT TradeCell(int n) { return Centre(Trade()->Grid().Cell(n).rc); }
-    POINT BagCell(int n) { return Centre(Items()->Grid().Cell(n).rc); }
     int RightClickTrade(int n) {
         workHost.ptMouse = TradeCell(n);
         work.Draw();

@@ -12,15 +12,15 @@ class BoxTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        UsePackage({{"OK_Cancel_BKGround1.tga", BuildRleTga32(Solid(236, 160, Argb(255, 200, 180, 140)))},
-                    {"OKCancel_OK.tga", BuildRleTga32(Solid(85, 40, Argb(255, 0, 128, 0)))},
-                    {"OKCancel_OK[s].tga", BuildRleTga32(Solid(85, 40, Argb(255, 0, 255, 0)))},
-                    {"Cancel.tga", BuildRleTga32(Solid(90, 40, Argb(255, 128, 0, 0)))},
-                    {"Cancel[s].tga", BuildRleTga32(Solid(90, 40, Argb(255, 255, 0, 0)))},
-                    {"wite.bmp", BuildBmp(Solid(800, 600, Argb(255, 255, 255, 255)))},
-                    {"MessageBox.bmp", BuildBmp(Keyed(280, 150, Argb(255, 90, 90, 200)))},
-                    {"PutInItem.bmp", BuildBmp(Solid(200, 50, Argb(255, 10, 20, 30)))},
-                    {"YesOrNo.bmp", BuildBmp(Keyed(194, 42, Argb(255, 250, 200, 0)))}});
+        ASSERT_TRUE(UsePackage({{"OK_Cancel_BKGround1.tga", BuildRleTga32(Solid(236, 160, Argb(255, 200, 180, 140)))},
+                                {"OKCancel_OK.tga", BuildRleTga32(Solid(85, 40, Argb(255, 0, 128, 0)))},
+                                {"OKCancel_OK[s].tga", BuildRleTga32(Solid(85, 40, Argb(255, 0, 255, 0)))},
+                                {"Cancel.tga", BuildRleTga32(Solid(90, 40, Argb(255, 128, 0, 0)))},
+                                {"Cancel[s].tga", BuildRleTga32(Solid(90, 40, Argb(255, 255, 0, 0)))},
+                                {"wite.bmp", BuildBmp(Solid(800, 600, Argb(255, 255, 255, 255)))},
+                                {"MessageBox.bmp", BuildBmp(Keyed(280, 150, Argb(255, 90, 90, 200)))},
+                                {"PutInItem.bmp", BuildBmp(Solid(200, 50, Argb(255, 10, 20, 30)))},
+                                {"YesOrNo.bmp", BuildBmp(Keyed(194, 42, Argb(255, 250, 200, 0)))}}));
         m_strText = Utf8ToText("是否退出游戏?");
     }
     // A quick click at (x, y) on frame nAt: the cursor object stands there and the
@@ -271,7 +271,7 @@ TEST_F(BoxTest, AQuestionEndsAsCancelWhenTheGameStops) {
 }
 
 TEST_F(BoxTest, BoxesWithoutPicturesStillAnswer) {
-    UsePackage({{"unrelated.bmp", BuildBmp(Solid(4, 4, 0))}});
+    ASSERT_TRUE(UsePackage({{"unrelated.bmp", BuildBmp(Solid(4, 4, 0))}}));
     m_shell.onFrame = [&](int n) {
         ClickAt(n, 2, 450, 340);
     };

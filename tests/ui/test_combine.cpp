@@ -11,20 +11,20 @@ TEST_F(CombinePanel, AnExactMultisetIsNeededAndTheLowerRecipeWins) {
     SetRecipe(1, {{0, 1}, {1, 1}}, kPotion, 1);
     SetRecipe(2, {{0, 1}, {1, 1}}, kOther, 1);
     SetRecipe(3, {{0, 2}}, kOther, 2);
-    OpenTable();
-    Fill({kIngredient0, kIngredient1});
+    ASSERT_TRUE(OpenTable());
+    ASSERT_TRUE(Fill({kIngredient0, kIngredient1}));
     EXPECT_EQ(Table()->MatchRecipe(), 1);
     EXPECT_EQ(Table()->GetCountedNumber(0), 1);
     EXPECT_EQ(Table()->GetCountedNumber(1), 1);
-    Fill({kIngredient0, kIngredient1, kIngredient1});
+    ASSERT_TRUE(Fill({kIngredient0, kIngredient1, kIngredient1}));
     EXPECT_EQ(Table()->MatchRecipe(), -1);
-    Fill({kIngredient0});
+    ASSERT_TRUE(Fill({kIngredient0}));
     EXPECT_EQ(Table()->MatchRecipe(), -1);
-    Fill({kIngredient0, kIngredient0});
+    ASSERT_TRUE(Fill({kIngredient0, kIngredient0}));
     EXPECT_EQ(Table()->MatchRecipe(), 3);
 
     // A non-ingredient spoils every match: the notice, nothing consumed.
-    Fill({kIngredient0, kIngredient1, kOther});
+    ASSERT_TRUE(Fill({kIngredient0, kIngredient1, kOther}));
     EXPECT_FALSE(Table()->CountIngredients());
     EXPECT_EQ(Table()->MatchRecipe(), -1);
     ClickButton(0);
@@ -36,8 +36,8 @@ TEST_F(CombinePanel, AnExactMultisetIsNeededAndTheLowerRecipeWins) {
 
 TEST_F(CombinePanel, AResultCountOfThreeFillsCellsSixteenToEighteenAndSparesTheCursor) {
     SetRecipe(0, {{2, 2}, {12, 1}}, kPotion, 3);
-    OpenTable();
-    Fill({kIngredient2, kIngredient12, kIngredient2});
+    ASSERT_TRUE(OpenTable());
+    ASSERT_TRUE(Fill({kIngredient2, kIngredient12, kIngredient2}));
     workHost.nCarried = kIngredient1;  // held while Combine is pressed
     EXPECT_EQ(ClickButton(0), 1);
     EXPECT_TRUE(workHost.notices.empty());
@@ -48,10 +48,10 @@ TEST_F(CombinePanel, AResultCountOfThreeFillsCellsSixteenToEighteenAndSparesTheC
     workHost.nCarried = -1;
 
     // A result is taken with the cursor; the result cells take nothing dropped.
-    EXPECT_EQ(ClickWork(Cell(17)), 1);
+    EXPECT_EQ(ClickAt(Cell(17)), 1);
     EXPECT_EQ(workHost.nCarried, kPotion);
     EXPECT_EQ(Table()->ItemAt(17), -1);
-    ClickWork(Cell(17));
+    ClickAt(Cell(17));
     EXPECT_EQ(workHost.nCarried, kPotion);
     EXPECT_EQ(Table()->ItemAt(17), -1);
     workHost.nCarried = -1;
@@ -59,9 +59,9 @@ TEST_F(CombinePanel, AResultCountOfThreeFillsCellsSixteenToEighteenAndSparesTheC
 
 TEST_F(CombinePanel, ResultsThatDoNotAllFitConsumeNothing) {
     SetRecipe(0, {{0, 1}}, kPotion, 3);
-    OpenTable();
+    ASSERT_TRUE(OpenTable());
     for (int c = 16; c < 22; ++c) ASSERT_TRUE(Table()->PutIntoCell(c, kOther, false));
-    Fill({kIngredient0});
+    ASSERT_TRUE(Fill({kIngredient0}));
     ClickButton(0);
     ASSERT_EQ(workHost.notices.size(), 1u);
     EXPECT_EQ(SourceItems(), (std::vector<int>{kIngredient0}));
@@ -75,18 +75,18 @@ TEST_F(CombinePanel, ResultsThatDoNotAllFitConsumeNothing) {
 }
 
 TEST_F(CombinePanel, OnlyOneCellItemsArePlaced) {
-    OpenTable();
+    ASSERT_TRUE(OpenTable());
     // A 2 x 2 gem dropped on a source cell stays on the cursor; so does an item dropped
     // on a taken cell.
     workHost.nCarried = kBigGem;
-    EXPECT_EQ(ClickWork(Cell(5)), 1);
+    EXPECT_EQ(ClickAt(Cell(5)), 1);
     EXPECT_EQ(workHost.nCarried, kBigGem);
     EXPECT_EQ(Table()->ItemAt(5), -1);
     workHost.nCarried = kIngredient3;
-    ClickWork(Cell(5));
+    ClickAt(Cell(5));
     EXPECT_EQ(workHost.nCarried, -1);
     workHost.nCarried = kIngredient4;
-    ClickWork(Cell(5));
+    ClickAt(Cell(5));
     EXPECT_EQ(workHost.nCarried, kIngredient4);
     EXPECT_EQ(Table()->ItemAt(5), kIngredient3);
     workHost.nCarried = -1;
@@ -101,18 +101,18 @@ TEST_F(CombinePanel, OnlyOneCellItemsArePlaced) {
     // A click on an empty cell with nothing carried still sounds.
     Table()->ReturnItems();
     workHost.sounds.clear();
-    EXPECT_EQ(ClickWork(Cell(20)), 1);
+    EXPECT_EQ(ClickAt(Cell(20)), 1);
     EXPECT_EQ(workHost.sounds, std::vector<int>{5});
     EXPECT_EQ(workHost.nCarried, -1);
 }
 
 TEST_F(CombinePanel, AnAllZeroRecipeMatchesOnlyTheEmptyGrid) {
-    OpenTable();
+    ASSERT_TRUE(OpenTable());
     EXPECT_EQ(Table()->MatchRecipe(), -1);  // the fixture's recipes all ask something
     SetRecipe(4, {}, kPotion, 1);
-    OpenTable();
+    ASSERT_TRUE(OpenTable());
     EXPECT_EQ(Table()->MatchRecipe(), 4);
-    Fill({kIngredient0});
+    ASSERT_TRUE(Fill({kIngredient0}));
     EXPECT_EQ(Table()->MatchRecipe(), -1);
 }
 
@@ -122,26 +122,26 @@ TEST_F(CombinePanel, RecipesThatCannotBeMadeAndRowsPastTheTablesNeverMatch) {
     SetRecipe(2, {{2, 1}}, 150, 1);      // no such item
     SetRecipe(5, {{5, 1}}, kPotion, 1);
     SetRecipe(24, {{3, 1}}, kPotion, 1);
-    OpenTable();
+    ASSERT_TRUE(OpenTable());
     for (int k : {0, 1, 2}) {
-        Fill({IngredientOf(k)});
+        ASSERT_TRUE(Fill({IngredientOf(k)}));
         EXPECT_EQ(Table()->MatchRecipe(), -1) << k;
     }
-    Fill({kIngredient3});
+    ASSERT_TRUE(Fill({kIngredient3}));
     EXPECT_EQ(Table()->MatchRecipe(), 24);
 
     // Game data with 6 recipe rows and 4 ingredient rows: recipe 24 is past the table,
     // and kinds 4..12 name no item, so no cell, empty or not, counts for them.
     data.nPeiFangCount = 6;
     data.nPeiFangItemCount = 4;
-    OpenTable();
+    ASSERT_TRUE(OpenTable());
     EXPECT_FALSE(Table()->GetRecipe(24).bUsable);
     EXPECT_EQ(Table()->MatchRecipe(), -1);
     EXPECT_EQ(Table()->GetCountedId(4), -1);
     EXPECT_EQ(Table()->GetCountedNumber(4), 0);
-    Fill({kIngredient3});
+    ASSERT_TRUE(Fill({kIngredient3}));
     EXPECT_EQ(Table()->MatchRecipe(), -1);
-    Fill({kIngredient5});
+    ASSERT_TRUE(Fill({kIngredient5}));
     EXPECT_EQ(Table()->MatchRecipe(), -1);  // kind 5 has no row
 }
 
@@ -172,15 +172,15 @@ TEST_F(CombinePanel, EveryCloseGivesTheItemsBackAndAFullBagDropsThemAtTheHero) {
     EXPECT_EQ(Items()->GetPage(), CItemMenu::kPageOther);
 
     // The item panel's right click hands an ingredient over.
-    EXPECT_EQ(RightClickBag(0), 1);
+    EXPECT_EQ(RightClickCell(0), 1);
     EXPECT_EQ(workHost.combined, std::vector<int>{kIngredient1});
     EXPECT_EQ(hero.nItemCount[kIngredient1], 0);
     EXPECT_EQ(Table()->ItemAt(0), kIngredient1);
     EXPECT_EQ(workHost.nCarried, -1);
     // And the cursor drops one into cell 9.
-    ASSERT_EQ(ClickWork(BagCell(1)), 1);
+    ASSERT_EQ(ClickCell(1), 1);
     ASSERT_EQ(workHost.nCarried, kIngredient2);
-    EXPECT_EQ(ClickWork(Cell(9)), 1);
+    EXPECT_EQ(ClickAt(Cell(9)), 1);
     EXPECT_EQ(Table()->ItemAt(9), kIngredient2);
     EXPECT_EQ(hero.nItemCount[kIngredient2], 1);
 
@@ -194,7 +194,7 @@ TEST_F(CombinePanel, EveryCloseGivesTheItemsBackAndAFullBagDropsThemAtTheHero) {
     EXPECT_EQ(Regions(kIngredient2), 2);
 
     // Cancel closes the item panel too and gives back what lies in either grid.
-    OpenTable();
+    ASSERT_TRUE(OpenTable());
     Table()->PutIntoCell(3, kIngredient4, false);
     Table()->PutIntoCell(22, kPotion, false);
     EXPECT_EQ(ClickButton(1), 1);
@@ -207,7 +207,7 @@ TEST_F(CombinePanel, EveryCloseGivesTheItemsBackAndAFullBagDropsThemAtTheHero) {
     // ingredient is dropped at the hero after the bag's notice.
     while (bar->AddItemToBag(kOther)) {
     }
-    OpenTable();
+    ASSERT_TRUE(OpenTable());
     Table()->PutIntoCell(0, kIngredient3, false);
     Table()->PutIntoCell(1, kIngredient0, false);  // a gem: the goods page has room
     workHost.notices.clear();
@@ -225,7 +225,7 @@ TEST_F(CombinePanel, TheStatePanelOpensTheTableAndClosesItWithItsItemsBack) {
     bar->OnKeyDown('S', 0);
     ASSERT_NE(State(), nullptr);
     const POINT combineButton = Centre(State()->GetButtonRect(CStateMenu::kCombine));
-    ClickWork(combineButton);
+    ClickAt(combineButton);
     EXPECT_TRUE(work.IsCombineOpen());
     EXPECT_EQ(State(), nullptr);
     // Opening the state panel again closes the table and gives its items back; its
@@ -235,7 +235,7 @@ TEST_F(CombinePanel, TheStatePanelOpensTheTableAndClosesItWithItsItemsBack) {
     ASSERT_NE(State(), nullptr);
     EXPECT_FALSE(work.IsCombineOpen());
     EXPECT_EQ(hero.nItemCount[kIngredient5], 1);
-    ClickWork(combineButton);
+    ClickAt(combineButton);
     ASSERT_TRUE(work.IsCombineOpen());
     EXPECT_EQ(SourceItems(), std::vector<int>{});
     // Outside the panel the host does not take the click; inside, off every cell and

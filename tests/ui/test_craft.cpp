@@ -47,13 +47,13 @@ TEST_F(CraftTest, GemsGoWhereTheirShapeFitsAndStayOnTheCursorElsewhere) {
 
     // Taking out by any of its cells empties the whole shape and its entry.
     Carry(-1);
-    EXPECT_EQ(ClickCell(33), 1);
+    EXPECT_EQ(ClickBoardCell(33), 1);
     EXPECT_EQ(workHost.nCarried, kTallGem);
     EXPECT_TRUE(BoardCells(kTallGem).empty());
     EXPECT_EQ(EntriesOf(kTallGem), 0);
     // An empty cell gives nothing.
     Carry(-1);
-    EXPECT_EQ(ClickCell(40), 1) << "inside the panel";
+    EXPECT_EQ(ClickBoardCell(40), 1) << "inside the panel";
     EXPECT_EQ(workHost.nCarried, -1);
 }
 
@@ -71,7 +71,7 @@ TEST_F(CraftTest, TheBaseSlotTakesOneUsablePieceAndKeepsIt) {
     EXPECT_EQ(workHost.nCarried, kBoots);
     EXPECT_EQ(Board()->SlotItem(), kShoes);
     Carry(-1);
-    ClickCell(kBoardSlot);
+    ClickBoardCell(kBoardSlot);
     EXPECT_EQ(workHost.nCarried, kShoes);
     EXPECT_EQ(Board()->SlotItem(), -1);
 }
@@ -100,7 +100,7 @@ TEST_F(CraftTest, InlayRunsTakeNinetyTwoStepsAndTheirBonusesAccumulate) {
     EXPECT_EQ(Board()->GetSteps(), nSteps + 1);
     // Clicks during a run only sound.
     workHost.sounds.clear();
-    EXPECT_EQ(ClickCell(0), 1);
+    EXPECT_EQ(ClickBoardCell(0), 1);
     EXPECT_EQ(workHost.nCarried, -1);
     EXPECT_EQ(workHost.sounds, std::vector<int>{5});
     ASSERT_TRUE(RunToEnd());
@@ -115,7 +115,7 @@ TEST_F(CraftTest, InlayRunsTakeNinetyTwoStepsAndTheirBonusesAccumulate) {
     Drop(kWideGem, 0);
     Drop(kRuby, 40);
     Carry(-1);
-    ClickCell(40);
+    ClickBoardCell(40);
     Drop(kRuby, 44);
     EXPECT_EQ(EntriesOf(kRuby), 1);
     Start();
@@ -128,7 +128,7 @@ TEST_F(CraftTest, InlayRunsTakeNinetyTwoStepsAndTheirBonusesAccumulate) {
 
     // Worn, the record applies once, and comes off with the shoes.
     Carry(-1);
-    ClickCell(kBoardSlot);
+    ClickBoardCell(kBoardSlot);
     const int nAttack = hero.nAttack, nDefence = hero.nDefence, nStamina = hero.nStaminaMax;
     std::int32_t nCarried = workHost.nCarried;
     ASSERT_EQ(hero.Unequip(3, &nCarried), 1);
@@ -144,7 +144,7 @@ TEST_F(CraftTest, InlayRunsTakeNinetyTwoStepsAndTheirBonusesAccumulate) {
 
 TEST_F(CraftTest, EveryCloseGivesEverythingBackAndAbandonsTheRun) {
     const std::function<void()> closes[] = {
-        [&] { ClickWork(Centre(Board()->CloseRect())); },
+        [&] { ClickAt(Centre(Board()->CloseRect())); },
         [&] { work.CloseAll(); },
         [&] { bar->OnKeyDown(VK_ESCAPE, 0); },
         [&] { work.Open(kWorkTrade, 2); },
@@ -325,12 +325,12 @@ TEST_F(CraftTest, TheSmithConsumesTheInputsAndMakesOnePieceOfTheirLevel) {
     EXPECT_FALSE(Board()->IsRunning());
     EXPECT_EQ(BoardCells(kShoes).size(), 8u);
     EXPECT_EQ(Board()->SlotItem(), nMade);
-    ClickCell(kBoardSlot);
+    ClickBoardCell(kBoardSlot);
     EXPECT_EQ(workHost.nCarried, nMade);
     Carry(-1);
 
     // A single input is consumed and yields nothing.
-    ClickCell(20);
+    ClickBoardCell(20);
     Carry(-1);
     Start();
     ASSERT_TRUE(RunToEnd());
@@ -391,7 +391,7 @@ TEST_F(CraftTest, OpeningABoardCancelsATradeAndReplacesTheOtherBoard) {
     EXPECT_EQ(work.OnLButtonUp(), 0);
     // The close button closes, with the back buffer cleared.
     FillBack(RGB(200, 0, 0));
-    ClickWork(Centre(Board()->CloseRect()));
+    ClickAt(Centre(Board()->CloseRect()));
     EXPECT_FALSE(work.IsOpen());
     EXPECT_EQ(work.Manufacture(), nullptr);
     EXPECT_TRUE(Near(10, 10, 0, 0, 0));

@@ -54,7 +54,7 @@ class MiniGameTest : public ToolBarTest {
 protected:
     void SetUp() override {
         ToolBarTest::SetUp();
-        UsePackage(MiniGameContentEntries());
+        ASSERT_TRUE(UsePackage(MiniGameContentEntries()));
         SetUiShell(&shell);
         m_window.pShell = &shell;
         link.pBar = bar.get();

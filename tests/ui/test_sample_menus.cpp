@@ -15,7 +15,7 @@ class SampleMenusTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        UsePackage(MenuContentEntries("menu.pkg"));
+        ASSERT_TRUE(UsePackage(MenuContentEntries("menu.pkg")));
     }
 };
 

@@ -45,7 +45,7 @@ class FaceTalkTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        UsePackage({{"TalkBar.tga", BuildRleTga32(Solid(520, 160, Argb(200, 20, 30, 60)))}});
+        ASSERT_TRUE(UsePackage({{"TalkBar.tga", BuildRleTga32(Solid(520, 160, Argb(200, 20, 30, 60)))}}));
         m_pBar = std::make_unique<CFaceTalkBar>();
         m_pBar->Init();
         dwNowTime = 5000;
@@ -200,7 +200,7 @@ class ChoiceTalkTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        UsePackage({{"TalkBar.tga", BuildRleTga32(Solid(520, 160, Argb(200, 20, 30, 60)))}});
+        ASSERT_TRUE(UsePackage({{"TalkBar.tga", BuildRleTga32(Solid(520, 160, Argb(200, 20, 30, 60)))}}));
         m_pBar = std::make_unique<CChoiceTalkBar>();
         m_pBar->LoadPicture();
     }

@@ -27,7 +27,7 @@ protected:
             entries.push_back({CMainMenu::kNormalNames[i], BuildBmp(Keyed(195, 40, Argb(255, 0, 128, 0)))});
             entries.push_back({CMainMenu::kHoverNames[i], BuildBmp(Keyed(195, 40, Argb(255, 248, 248, 0)))});
         }
-        UsePackage(std::move(entries));
+        ASSERT_TRUE(UsePackage(std::move(entries)));
         m_pMenu = std::make_unique<CMainMenu>();
         m_pMenu->LoadButtons();
     }
@@ -144,7 +144,7 @@ TEST_F(TitleTest, OpenLoadPanelHidesAndFreezesTheButtons) {
 }
 
 TEST_F(TitleTest, MissingPicturesDrawNothingAndTheMenuStillWorks) {
-    UsePackage({{"unrelated.bmp", BuildBmp(Solid(4, 4, 0))}});
+    ASSERT_TRUE(UsePackage({{"unrelated.bmp", BuildBmp(Solid(4, 4, 0))}}));
     CMainMenu menu;
     menu.LoadButtons();
     FillBack(RGB(8, 8, 8));
@@ -216,7 +216,7 @@ TEST_F(TitleTest, PartyStripDrawsNothing) {
 
 TEST_F(TitleTest, PartyStripPixelTestStopsAtItsCutOffAndWhileTheHeroHidesTheStrip) {
     // A strip picture opaque everywhere but its key corner, wider than the cut-off.
-    UsePackage({{Utf8ToText("头像2.bmp"), BuildBmp(Keyed(640, 100, Argb(255, 90, 60, 30)))}});
+    ASSERT_TRUE(UsePackage({{Utf8ToText("头像2.bmp"), BuildBmp(Keyed(640, 100, Argb(255, 90, 60, 30)))}}));
     CPartyHeadBar strip;
     EXPECT_FALSE(strip.PixelHit(POINT{20, 400}));  // not loaded yet
     ASSERT_EQ(strip.LoadMenuBmp(), 1);

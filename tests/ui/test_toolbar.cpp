@@ -314,7 +314,7 @@ TEST_F(ToolBarRouting, MendedCases) {
 }
 
 TEST_F(ToolBarRouting, MissingPicturesDrawNothing) {
-    UsePackage({});
+    ASSERT_TRUE(UsePackage({}));
     CSysMenu menu;
     FillBack(RGB(0, 0, 0));
     host.ptMouse = POINT{500, 80};

@@ -150,10 +150,10 @@ TEST_F(TradePanel, DroppedSalesPlaceAtTheCellOrTheFirstFreePlace) {
     FillGridExcept({8, 17, 30, 31, 39, 40, 60});
 
     // Lift the 2 x 2 unit and drop it on the free last-column cell 8: it goes to 30.
-    ASSERT_EQ(ClickWork(BagCell(0)), 1);
+    ASSERT_EQ(ClickCell(0), 1);
     ASSERT_EQ(workHost.nCarried, kBig);
     EXPECT_EQ(hero.nItemCount[kBig], 0);
-    EXPECT_EQ(ClickWork(TradeCell(8)), 1);
+    EXPECT_EQ(ClickAt(TradeCell(8)), 1);
     EXPECT_EQ(workHost.nCarried, -1);
     EXPECT_EQ(CellsOfGood(kBig), (std::vector<int>{30, 31, 39, 40}));
     EXPECT_EQ(hero.nMoney, 5 + 4 * kBig);
@@ -162,10 +162,10 @@ TEST_F(TradePanel, DroppedSalesPlaceAtTheCellOrTheFirstFreePlace) {
 
     // A task item is refused and goes back into the bag.
     Items()->ShowItemPage2();
-    ASSERT_EQ(ClickWork(BagCell(0)), 1);
+    ASSERT_EQ(ClickCell(0), 1);
     ASSERT_EQ(workHost.nCarried, kTaskItem);
     workHost.notices.clear();
-    ClickWork(TradeCell(60));
+    ClickAt(TradeCell(60));
     EXPECT_EQ(workHost.nCarried, -1);
     EXPECT_EQ(hero.nItemCount[kTaskItem], 1);
     EXPECT_EQ(Regions(kTaskItem), 1);
@@ -177,7 +177,7 @@ TEST_F(TradePanel, DroppedSalesPlaceAtTheCellOrTheFirstFreePlace) {
     // Inside the panel but off the grid: the unit stays carried.
     Items()->ShowItemPage1();
     workHost.nCarried = kGem;
-    EXPECT_EQ(ClickWork(POINT{60, 30}), 1);
+    EXPECT_EQ(ClickAt(POINT{60, 30}), 1);
     EXPECT_EQ(workHost.nCarried, kGem);
     workHost.nCarried = -1;
 }
@@ -199,9 +199,9 @@ TEST_F(TradePanel, CancelRestoresMoneyBagQuickSlotsAndTheCarriedUnit) {
     EXPECT_EQ(RightClickTrade(0), 1);
     EXPECT_EQ(RightClickTrade(1), 1);
     Items()->ShowBagPage(0);
-    ASSERT_EQ(ClickWork(BagCell(0)), 1);
+    ASSERT_EQ(ClickCell(0), 1);
     ASSERT_EQ(workHost.nCarried, kGem);
-    ASSERT_EQ(ClickWork(TradeCell(40)), 1);
+    ASSERT_EQ(ClickAt(TradeCell(40)), 1);
     EXPECT_EQ(workHost.nCarried, -1);
     workHost.ptMouse = BagCell(2);
     bar->Draw();
@@ -212,12 +212,12 @@ TEST_F(TradePanel, CancelRestoresMoneyBagQuickSlotsAndTheCarriedUnit) {
     hero.nQuickSlot[2] = -1;
     bar->m_nQuickSlots[2] = -1;
     Items()->ShowItemPage1();
-    ASSERT_EQ(ClickWork(BagCell(0)), 1);
+    ASSERT_EQ(ClickCell(0), 1);
     ASSERT_EQ(workHost.nCarried, kHelmet);
     EXPECT_NE(hero.nMoney, 1000);
 
     workHost.nAnswer = 1;
-    ASSERT_EQ(ClickWork(Centre(Trade()->GetButtonRect(1))), 1);
+    ASSERT_EQ(ClickAt(Centre(Trade()->GetButtonRect(1))), 1);
     EXPECT_FALSE(work.IsOpen());
     EXPECT_EQ(Items(), nullptr);
     EXPECT_EQ(hero.nMoney, 1000);
@@ -237,9 +237,9 @@ TEST_F(TradePanel, CancelRefundsOnlyUnitsItTakesBack) {
     ASSERT_EQ(RightClickTrade(1), 1);
     EXPECT_EQ(hero.nMoney, 500 - 2 * 140);
     // One bought potion is lifted and dropped on the map: it lies at the hero's feet.
-    ASSERT_EQ(ClickWork(BagCell(0)), 1);
+    ASSERT_EQ(ClickCell(0), 1);
     ASSERT_EQ(workHost.nCarried, kPotion);
-    ClickWork(POINT{388, 200});
+    ClickAt(POINT{388, 200});
     ASSERT_EQ(workHost.drops.size(), 1u);
     EXPECT_EQ(workHost.drops[0][0], kPotion);
     // Another open cancels: the potion in the bag is refunded, the one on the ground not.
@@ -318,7 +318,7 @@ TEST_F(TradePanel, OkKeepsTheDealsAndEscapeUndoesThem) {
     hero.nMoney = 500;
     OpenWithGoods(kPotion, 2);
     ASSERT_EQ(RightClickTrade(0), 1);
-    ASSERT_EQ(ClickWork(Centre(Trade()->GetButtonRect(0))), 1);
+    ASSERT_EQ(ClickAt(Centre(Trade()->GetButtonRect(0))), 1);
     EXPECT_FALSE(work.IsOpen());
     EXPECT_EQ(Items(), nullptr);
     EXPECT_EQ(hero.nMoney, 360);

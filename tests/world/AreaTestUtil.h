@@ -16,7 +16,7 @@ protected:
 
     void SetUp() override {
         SceneTest::SetUp();
-        Build(EmptyMap(0, 40, 30));
+        ASSERT_TRUE(Build(EmptyMap(0, 40, 30)));
         scene.ptView = POINT{0, 0};
         const int nCells[kPatterns] = {3, 3, 3, 4, 3};
         const int nModes[kPatterns] = {0, 1, 2, 3, 0};

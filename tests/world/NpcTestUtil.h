@@ -115,14 +115,15 @@ protected:
         EffectTest::TearDown();
     }
 
+    using NpcRecord = std::array<std::uint8_t, kNpcRecordSize>;
     // Builds scene nScene (40 x 30 open cells, each with its centre as its point) with
     // these people, as entering the scene does.
-    void Build(int nScene, const std::vector<NpcRecordModel>& people) {
-        std::vector<std::array<std::uint8_t, kNpcRecordSize>> records;
+    [[nodiscard]] ::testing::AssertionResult Build(int nScene, const std::vector<NpcRecordModel>& people) {
+        std::vector<NpcRecord> records;
         for (const NpcRecordModel& npc : people) records.push_back(BuildNpcRecord(npc));
-        BuildRecords(nScene, records);
+        return BuildRecords(nScene, records);
     }
-    void BuildRecords(int nScene, const std::vector<std::array<std::uint8_t, kNpcRecordSize>>& records) {
+    [[nodiscard]] ::testing::AssertionResult BuildRecords(int nScene, const std::vector<NpcRecord>& records) {
         pScene = nullptr;
         m_pScene = std::make_unique<CScene>();
         pScene = m_pScene.get();
@@ -133,12 +134,14 @@ protected:
                 map.cells[size_t(x + 40 * y)].nPointX = x * kCell + kCell / 2;
                 map.cells[size_t(x + 40 * y)].nPointY = y * kCell + kCell / 2;
             }
-        ASSERT_TRUE(m_pScene->BuildFromMap(nScene, map));
+        if (!m_pScene->BuildFromMap(nScene, map))
+            return ::testing::AssertionFailure() << "scene " << nScene << ": " << m_pScene->GetLoadError();
         SettingFileData setting;
         setting.nStartX = 100;
         setting.nStartY = 100;
         setting.npcs = records;
         m_pScene->ApplySetting(setting);
+        return ::testing::AssertionSuccess();
     }
     CScene& Scene() { return *m_pScene; }
     CNpc& Npc(int nIndex) { return *m_pScene->GetNpc(nIndex); }

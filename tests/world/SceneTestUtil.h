@@ -73,9 +73,10 @@ protected:
         pScene = &scene;
     }
     void TearDown() override { pScene = nullptr; }
-    void Build(const MapFileData& map, int nScene = 0) {
+    [[nodiscard]] ::testing::AssertionResult Build(const MapFileData& map, int nScene = 0) {
         host.nScene = nScene;
-        ASSERT_TRUE(scene.BuildFromMap(nScene, map)) << scene.GetLoadError();
+        if (!scene.BuildFromMap(nScene, map)) return ::testing::AssertionFailure() << scene.GetLoadError();
+        return ::testing::AssertionSuccess();
     }
     CFakeSceneHost host;
     CScene scene;

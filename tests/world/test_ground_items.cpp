@@ -31,7 +31,7 @@ protected:
 };
 
 TEST_F(GroundItemTest, DropsTakeTheCellThenRingOneInOrderPassingWallsAndTakenCells) {
-    Build(30, {});
+    ASSERT_TRUE(Build(30, {}));
     const POINT p = Centre(10, 10);
     Scene().DropItemOnGround(1, p.x, p.y, 0);
     Scene().pCells[size_t(Index(11, 11))].nWall = 1;
@@ -60,7 +60,7 @@ TEST_F(GroundItemTest, DropsTakeTheCellThenRingOneInOrderPassingWallsAndTakenCel
 }
 
 TEST_F(GroundItemTest, APickedUpSlotIsFilledAgainAndTheBlockRoundTrips) {
-    Build(31, {});
+    ASSERT_TRUE(Build(31, {}));
     const POINT p = Centre(10, 10);
     Scene().DropItemOnGround(1, p.x, p.y, 0);
     Scene().RemoveGroundItem(0);
@@ -75,7 +75,7 @@ TEST_F(GroundItemTest, APickedUpSlotIsFilledAgainAndTheBlockRoundTrips) {
     Scene().DropItemOnGround(0, Centre(20, 5).x, Centre(20, 5).y, 50);
     CByteWriter saved;
     Scene().SaveGroundItems(saved);
-    Build(31, {});
+    ASSERT_TRUE(Build(31, {}));
     CByteReader in(saved.Bytes(), "save");
     std::string strError;
     ASSERT_TRUE(Scene().LoadGroundItems(in, &strError)) << strError;
@@ -89,7 +89,7 @@ TEST_F(GroundItemTest, APickedUpSlotIsFilledAgainAndTheBlockRoundTrips) {
 }
 
 TEST_F(GroundItemTest, DamagedBlocksAreRefusedAndBadRecordsSkipped) {
-    Build(32, {});
+    ASSERT_TRUE(Build(32, {}));
     std::string strError;
     for (const auto& bytes : {Block({5, 1, 0, 0, 16, 16}), Block({-1}), Block({1200 * 10}), Block({})}) {
         CByteReader in(bytes, "save");
@@ -118,7 +118,7 @@ TEST_F(GroundItemTest, DamagedBlocksAreRefusedAndBadRecordsSkipped) {
 }
 
 TEST_F(GroundItemTest, TheHoveredItemShowsItsSecondFrameOthersFlashItEveryOneAndAHalfSeconds) {
-    Build(33, {});
+    ASSERT_TRUE(Build(33, {}));
     const POINT p = Centre(10, 10);
     Scene().DropItemOnGround(1, p.x, p.y, 0);
     m_mouse.m_nX = p.x;
@@ -173,7 +173,7 @@ TEST_F(GroundItemTest, TheHoveredItemShowsItsSecondFrameOthersFlashItEveryOneAnd
 }
 
 TEST_F(GroundItemTest, MoneyIsLabelledWithItsAmountItemsWithTheirNames) {
-    Build(34, {});
+    ASSERT_TRUE(Build(34, {}));
     Scene().DropItemOnGround(0, 100, 100, 50);
     Scene().DropItemOnGround(2, 300, 100, 0);
     Scene().DropItemOnGround(2, 500, 100, 9);

@@ -98,7 +98,7 @@ protected:
         m_items[3].nAttack = 9;  // the cap is thrown for 9
         SetFightHost(&m_shots);
         SetHeroHost(&m_heroHost);
-        Build(2, {});
+        ASSERT_TRUE(Build(2, {}));
         MakeHero(m_leader, false, 0, 8, 10);
         pPlayer = &m_leader;
     }
@@ -132,7 +132,7 @@ protected:
             n.nAttackRadius = 0;  // they stand still: the heroes are under test
             people.push_back(n);
         }
-        Build(2, people);
+        ASSERT_TRUE(Build(2, people));
         for (int i = 0; i < Scene().GetNpcCount(); ++i) {
             CNpc& npc = Npc(i);
             const POINT at = Centre(cells[size_t(i)].x, cells[size_t(i)].y);
@@ -567,14 +567,16 @@ TEST_F(HeroFightTest, AMinuteOfPartyFightingRepeatsExactly) {
             n.nWanderRadius = 48;
             people.push_back(n);
         }
-        Build(2, people);
+        std::vector<std::int64_t> trace;
+        const ::testing::AssertionResult built = Build(2, people);
+        EXPECT_TRUE(built);
+        if (!built) return trace;
         MakeHero(m_leader, false, 0, 8, 10);
         MakeHero(m_member, true, 2, 9, 11);
         // Nobody dies here: the scene would delete a fallen hero.
         for (CPlayer* p : {&m_leader, &m_member}) p->nLife = p->nLifeMax = 100000;
         m_member.SelectSkill(kFlySkill);
         pParty[2] = &m_member;
-        std::vector<std::int64_t> trace;
         for (int nFrame = 0; nFrame < 1200; ++nFrame) {
             Tick(50);
             for (int i = 0; i < Scene().GetNpcCount(); ++i) Npc(i).bSeen = 1;

@@ -28,7 +28,7 @@ protected:
         MapFileData map = EmptyMap(0, 20, 20);
         for (int x = 5; x <= 9; ++x) map.cells[size_t(x + 20 * 10)].nWall = 1;
         for (int y = 4; y <= 9; ++y) map.cells[size_t(9 + 20 * y)].nWall = 1;
-        Build(map);
+        ASSERT_TRUE(Build(map));
         hero = std::make_unique<CPlayer>();
         hero->Init(0, false, -1);
         pPlayer = hero.get();

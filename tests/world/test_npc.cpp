@@ -14,7 +14,7 @@ POINT CentreOf(int cx, int cy) { return POINT{cx * kCell + kCell / 2, cy * kCell
 
 TEST_F(NpcTest, FirstMeetingPlacesFromTheCellsLaterMeetingsFromTheStateRecords) {
     const std::vector<NpcRecordModel> people{Talker(1, 10, 10), Person(2, 2, kReviveRow, 20, 15, 20)};
-    Build(3, people);
+    ASSERT_TRUE(Build(3, people));
     ASSERT_EQ(Scene().GetNpcCount(), 2);
     EXPECT_EQ(Npc(0).pState->nMapX, CentreOf(10, 10).x);
     EXPECT_EQ(Npc(0).pState->nMapY, CentreOf(10, 10).y);
@@ -33,7 +33,7 @@ TEST_F(NpcTest, FirstMeetingPlacesFromTheCellsLaterMeetingsFromTheStateRecords) 
     Scene().SetNpcDirection(2, -1);
     EXPECT_EQ(Npc(1).pState->nDirection, 7);
     Scene().SetNpcPosition(9, 1, 1);  // no character has id 9
-    Build(3, people);
+    ASSERT_TRUE(Build(3, people));
     EXPECT_EQ(Npc(0).pState->nMapX, 500);
     EXPECT_EQ(Npc(1).pState->nMapX, 700);
     EXPECT_EQ(Npc(1).pState->nMapY, 400);
@@ -45,13 +45,13 @@ TEST_F(NpcTest, FirstMeetingPlacesFromTheCellsLaterMeetingsFromTheStateRecords) 
     EXPECT_EQ(Npc(1).pState->nMapX, Npc(1).ptHome.x);
     EXPECT_EQ(Npc(1).pState->nMapY, Npc(1).ptHome.y);
     // Another scene keeps its own records.
-    Build(4, people);
+    ASSERT_TRUE(Build(4, people));
     EXPECT_EQ(Npc(0).pState->nMapX, CentreOf(10, 10).x);
 }
 
 TEST_F(NpcTest, KilledFightersStayGoneOrComeBackAtFullLifePerTheirRow) {
     const std::vector<NpcRecordModel> people{Person(1, 2, kReviveRow, 10, 10, 20), Person(2, 2, kStayDeadRow, 20, 10, 20)};
-    Build(5, people);
+    ASSERT_TRUE(Build(5, people));
     EXPECT_FALSE(Scene().IsNpcStopped(1));
     for (int i = 0; i < 2; ++i) {
         Npc(i).pState->nLife = 0;
@@ -71,7 +71,7 @@ TEST_F(NpcTest, KilledFightersStayGoneOrComeBackAtFullLifePerTheirRow) {
     EXPECT_EQ(Npc(0).Display(), kNpcGoneRevive);
     EXPECT_EQ(Npc(1).Display(), kNpcGone);
 
-    Build(5, people);
+    ASSERT_TRUE(Build(5, people));
     EXPECT_EQ(Npc(0).Display(), kNpcShown);
     EXPECT_EQ(Npc(0).Life(), 60);
     EXPECT_EQ(Npc(1).Display(), kNpcGone);
@@ -83,7 +83,7 @@ TEST_F(NpcTest, KilledFightersStayGoneOrComeBackAtFullLifePerTheirRow) {
     // Entered while they lie as corpses: the one that revives stands, the other is gone.
     Npc(0).pState->nDisplay = Npc(1).pState->nDisplay = kNpcCorpse;
     Npc(0).pState->nLife = Npc(1).pState->nLife = 0;
-    Build(5, people);
+    ASSERT_TRUE(Build(5, people));
     Scene().ReviveDeadNpcs();
     EXPECT_EQ(Npc(0).Display(), kNpcShown);
     EXPECT_EQ(Npc(0).Life(), 60);
@@ -92,7 +92,7 @@ TEST_F(NpcTest, KilledFightersStayGoneOrComeBackAtFullLifePerTheirRow) {
 }
 
 TEST_F(NpcTest, GoneFightersRespawnNearHomeAtTheFirstPassSevenMinutesAfterTheBuild) {
-    Build(6, {Person(1, 2, kReviveRow, 10, 10, 20), Person(2, 2, kStayDeadRow, 20, 20, 20)});
+    ASSERT_TRUE(Build(6, {Person(1, 2, kReviveRow, 10, 10, 20), Person(2, 2, kStayDeadRow, 20, 20, 20)}));
     for (int i = 0; i < 2; ++i) {
         Npc(i).pState->nDisplay = kNpcGoneRevive;
         Npc(i).pState->nLife = 0;
@@ -115,7 +115,7 @@ TEST_F(NpcTest, GoneFightersRespawnNearHomeAtTheFirstPassSevenMinutesAfterTheBui
 TEST_F(NpcTest, TheDefeatWatchFiresWhenAllWatchedAreDownHidesThemAndRetriesARefusedEvent) {
     std::vector<NpcRecordModel> people;
     for (int i = 0; i < 6; ++i) people.push_back(Person(i, 2, kReviveRow, 5 + 3 * i, 5, 20));
-    Build(7, people);
+    ASSERT_TRUE(Build(7, people));
     DefeatWatch& watch = Scene().watch;
     watch.bArmed = 1;
     watch.nMode = 0;
@@ -158,7 +158,7 @@ TEST_F(NpcTest, TheDefeatWatchFiresWhenAllWatchedAreDownHidesThemAndRetriesARefu
 TEST_F(NpcTest, StunLastsByTheHerosSkillLevelAndBelowTwentyLifeUntilDeath) {
     CPlayer hero;
     pPlayer = &hero;
-    Build(8, {Person(1, 2, kReviveRow, 10, 10, 20)});
+    ASSERT_TRUE(Build(8, {Person(1, 2, kReviveRow, 10, 10, 20)}));
     CNpc& npc = Npc(0);
     const DWORD expected[] = {1500, 3000, 5000, 0};
     for (int nLevel = 0; nLevel < 4; ++nLevel) {
@@ -191,7 +191,7 @@ TEST_F(NpcTest, StunLastsByTheHerosSkillLevelAndBelowTwentyLifeUntilDeath) {
 }
 
 TEST_F(NpcTest, StandingPingPongsOneShotsReturnToStandingAndBadActionsAreRefused) {
-    Build(9, {Talker(1, 10, 10), Talker(2, 12, 10, 5)});
+    ASSERT_TRUE(Build(9, {Talker(1, 10, 10), Talker(2, 12, 10, 5)}));
     CNpc& npc = Npc(0);
     std::vector<int> frames;
     for (int i = 0; i < 8; ++i) {
@@ -226,7 +226,7 @@ TEST_F(NpcTest, StandingPingPongsOneShotsReturnToStandingAndBadActionsAreRefused
 }
 
 TEST_F(NpcTest, TheLowerOfTwoFightersTakesTheAttackCursor) {
-    Build(10, {Person(1, 2, kReviveRow, 10, 10, 20), Person(2, 2, kReviveRow, 10, 11, 20)});
+    ASSERT_TRUE(Build(10, {Person(1, 2, kReviveRow, 10, 10, 20), Person(2, 2, kReviveRow, 10, 11, 20)}));
     Scene().SetNpcPosition(1, CentreOf(10, 10).x, CentreOf(10, 10).y);
     Scene().SetNpcPosition(2, CentreOf(10, 11).x, CentreOf(10, 11).y);
     m_mouse.m_nX = CentreOf(10, 10).x;
@@ -245,7 +245,7 @@ TEST_F(NpcTest, TheLowerOfTwoFightersTakesTheAttackCursor) {
 }
 
 TEST_F(NpcTest, TalkersShowTheTalkCursorCorpsesNeverHoverAndOpenPanelsBlock) {
-    Build(11, {Talker(1, 5, 10), Talker(2, 12, 10, 89), Person(3, 2, kReviveRow, 18, 10, 20)});
+    ASSERT_TRUE(Build(11, {Talker(1, 5, 10), Talker(2, 12, 10, 89), Person(3, 2, kReviveRow, 18, 10, 20)}));
     HoverAndDraw(Npc(0));
     EXPECT_EQ(Scene().nHoverActorId, 1);
     EXPECT_EQ(nHoverNpcId, -1) << "the main window takes the id on the next draw";
@@ -284,7 +284,7 @@ TEST_F(NpcTest, DamagedRecordsAreSkippedOrEndTheBuildWithTheMessage) {
     NpcRecordModel badRow = Person(4, 2, 99, 6, 6, 20);
     NpcRecordModel negativeSculpt = Talker(5, 8, 8, -7);
     NpcRecordModel badSculpt = Talker(6, 9, 9, 400);
-    Build(12, {badId, Talker(1, 4, 4), badRow, negativeSculpt, badSculpt, Talker(7, 11, 11)});
+    ASSERT_TRUE(Build(12, {badId, Talker(1, 4, 4), badRow, negativeSculpt, badSculpt, Talker(7, 11, 11)}));
     ASSERT_EQ(Scene().GetNpcCount(), 3);
     EXPECT_EQ(Scene().FindNpcById(150), -1);
     ASSERT_EQ(Scene().GetNpcWarnings().size(), 2u);
@@ -309,8 +309,8 @@ TEST_F(NpcTest, DamagedRecordsAreSkippedOrEndTheBuildWithTheMessage) {
 
 TEST_F(NpcTest, TheSavedStateBlockRestoresACharacterHiddenInAnotherScene) {
     const std::vector<NpcRecordModel> people{Talker(1, 10, 10), Talker(2, 12, 10)};
-    Build(20, people);
-    Build(21, {});
+    ASSERT_TRUE(Build(20, people));
+    ASSERT_TRUE(Build(21, {}));
     pEffectManager->SetObjectFlag(20, 2);
     CByteWriter out;
     pEffectManager->Save(out);
@@ -318,14 +318,14 @@ TEST_F(NpcTest, TheSavedStateBlockRestoresACharacterHiddenInAnotherScene) {
     pEffectManager = m_pEffects.get();
     CByteReader in(out.Bytes(), "save");
     ASSERT_TRUE(pEffectManager->Load(in)) << pEffectManager->GetError();
-    Build(20, people);
+    ASSERT_TRUE(Build(20, people));
     EXPECT_EQ(Npc(0).Display(), kNpcShown);
     EXPECT_EQ(Npc(1).Display(), kNpcHidden);
     Scene().BuildDrawList();
     EXPECT_EQ(Scene().GetDrawList().size(), 1u);
     CByteWriter again;
     pEffectManager->Save(again);
-    Build(21, {});
+    ASSERT_TRUE(Build(21, {}));
     CByteWriter third;
     pEffectManager->Save(third);
     EXPECT_EQ(again.Bytes(), third.Bytes());

@@ -52,9 +52,9 @@ protected:
         n.nAttackRadius = 400;
         return n;
     }
-    // Builds one fighter and puts it on cell (cx, cy), the hero on (hx, hy).
-    CNpc& Place(const NpcRecordModel& model, int cx, int cy, int hx, int hy) {
-        Build(2, {model});
+    // Builds one fighter, Npc(0), and puts it on cell (cx, cy), the hero on (hx, hy).
+    [[nodiscard]] ::testing::AssertionResult Place(const NpcRecordModel& model, int cx, int cy, int hx, int hy) {
+        if (::testing::AssertionResult built = Build(2, {model}); !built) return built;
         CNpc& npc = Npc(0);
         const POINT at = Centre(cx, cy);
         npc.pState->nMapX = at.x;
@@ -63,7 +63,7 @@ protected:
         npc.ptHome = at;
         npc.mapObject.ptCellPos = POINT{cx, cy};
         m_hero.ptPos = Centre(hx, hy);
-        return npc;
+        return ::testing::AssertionSuccess();
     }
     POINT CellOf(const CNpc& npc) { return Scene().PixelToCell(npc.pState->nMapX, npc.pState->nMapY); }
 
@@ -94,7 +94,8 @@ TEST_F(NpcFightTest, AHeroOnANeighbouringCellIsStruckInPlaceOneTwoCellsAwayIsCha
         int nFacing;
     } cases[] = {{{11, 11}, 7}, {{10, 11}, 0}, {{9, 9}, 3}, {{10, 9}, 4}};
     for (const auto& c : cases) {
-        CNpc& npc = Place(Fighter(1, 0, 0), 10, 10, c.hero.x, c.hero.y);
+        ASSERT_TRUE(Place(Fighter(1, 0, 0), 10, 10, c.hero.x, c.hero.y));
+        CNpc& npc = Npc(0);
         EXPECT_TRUE(RunUntilStrike(npc, Scene(), 40, &Tick)) << c.hero.x << "," << c.hero.y;
         EXPECT_EQ(npc.pState->nDirection, c.nFacing);
         EXPECT_EQ(CellOf(npc).x, 10) << "struck in place";
@@ -102,7 +103,8 @@ TEST_F(NpcFightTest, AHeroOnANeighbouringCellIsStruckInPlaceOneTwoCellsAwayIsCha
         EXPECT_EQ(npc.pState->nMapX, Centre(10, 10).x);
     }
 
-    CNpc& npc = Place(Fighter(1, 0, 0), 10, 10, 12, 10);
+    ASSERT_TRUE(Place(Fighter(1, 0, 0), 10, 10, 12, 10));
+    CNpc& npc = Npc(0);
     Tick(100);
     npc.Update();
     EXPECT_EQ(npc.nAction, kNpcChase);
@@ -116,7 +118,8 @@ TEST_F(NpcFightTest, AHeroOnANeighbouringCellIsStruckInPlaceOneTwoCellsAwayIsCha
 TEST_F(NpcFightTest, ChoosingTakesTheNearestHeroInTheRadiusAndOnATieTheWeakerOne) {
     CPlayer second;
     pParty[1] = &second;
-    CNpc& npc = Place(Fighter(1, 0, 0), 10, 10, 13, 10);
+    ASSERT_TRUE(Place(Fighter(1, 0, 0), 10, 10, 13, 10));
+    CNpc& npc = Npc(0);
     second.ptPos = Centre(7, 10);
     m_hero.nLife = 40;
     second.nLife = 30;
@@ -136,7 +139,8 @@ TEST_F(NpcFightTest, ARangedFighterTooNearItsTargetAndFarFromTheStartWalksBack) 
     NpcRecordModel model = Fighter(1, 0, 0);
     model.nRanged = 1;
     model.nRangedRadius = 150;
-    CNpc& npc = Place(model, 25, 20, 26, 20);
+    ASSERT_TRUE(Place(model, 25, 20, 26, 20));
+    CNpc& npc = Npc(0);
     const POINT start = Scene().ptStart;
     ASSERT_GE(start.x, 0);
     const auto Distance2 = [&] {
@@ -156,7 +160,8 @@ TEST_F(NpcFightTest, ARangedFighterTooNearItsTargetAndFarFromTheStartWalksBack) 
     EXPECT_LT(Distance2(), nBefore) << "it walks toward the start point";
 
     // Out of the retreat rule (target 4 cells away) it shoots instead.
-    CNpc& shooter = Place(model, 25, 20, 29, 20);
+    ASSERT_TRUE(Place(model, 25, 20, 29, 20));
+    CNpc& shooter = Npc(0);
     for (int i = 0; i < 40 && m_fight.nShots == 0; ++i) {
         Tick(100);
         shooter.Update();
@@ -167,7 +172,8 @@ TEST_F(NpcFightTest, ARangedFighterTooNearItsTargetAndFarFromTheStartWalksBack) 
 TEST_F(NpcFightTest, AFighterThatFleesLeavesBelowThirtyPercentAndStopsFighting) {
     NpcRecordModel model = Fighter(1, 0, 0);
     model.nStandRule = 1;
-    CNpc& npc = Place(model, 20, 15, 21, 15);
+    ASSERT_TRUE(Place(model, 20, 15, 21, 15));
+    CNpc& npc = Npc(0);
     npc.pState->nLife = 18;  // 30 % of 60
     Tick(100);
     npc.Update();
@@ -182,7 +188,8 @@ TEST_F(NpcFightTest, AFighterThatFleesLeavesBelowThirtyPercentAndStopsFighting) 
     EXPECT_EQ(npc.nAction, kNpcWander);
 
     NpcRecordModel stays = Fighter(1, 0, 0);
-    CNpc& other = Place(stays, 20, 15, 25, 15);
+    ASSERT_TRUE(Place(stays, 20, 15, 25, 15));
+    CNpc& other = Npc(0);
     other.pState->nLife = 5;
     Tick(100);
     other.Update();
@@ -191,7 +198,8 @@ TEST_F(NpcFightTest, AFighterThatFleesLeavesBelowThirtyPercentAndStopsFighting) 
 }
 
 TEST_F(NpcFightTest, AStunnedFighterBelowTwentyLifeStaysStill) {
-    CNpc& npc = Place(Fighter(1, 0, 0), 10, 10, 13, 10);
+    ASSERT_TRUE(Place(Fighter(1, 0, 0), 10, 10, 13, 10));
+    CNpc& npc = Npc(0);
     npc.pState->nLife = 19;
     npc.bStunned = 1;
     const POINT at{npc.pState->nMapX, npc.pState->nMapY};
@@ -208,7 +216,8 @@ TEST_F(NpcFightTest, MarksHurtAtLeastOneLifeAndDeathLeavesACorpseLootAndNoHover)
     NpcRecordModel model = Fighter(1, 0, 0);
     model.nLootMoney = 77;
     model.loot = {0, 3, 4, -7};  // items 4 and -7 lie outside the item table
-    CNpc& npc = Place(model, 10, 10, 30, 25);
+    ASSERT_TRUE(Place(model, 10, 10, 30, 25));
+    CNpc& npc = Npc(0);
     Scene().SetCellMark(10, 10, 2, 0);  // below the defence of 3
     Tick(100);
     npc.Update();
@@ -248,7 +257,7 @@ TEST_F(NpcFightTest, TheRangedHealSparesCorpsesAndTheDying) {
     healer.nRanged = 1;
     healer.nRangedRadius = 300;
     m_enemies[kReviveRow].nLife = 1000;
-    Build(2, {healer, Fighter(2, 0, 0), Fighter(3, 0, 0)});
+    ASSERT_TRUE(Build(2, {healer, Fighter(2, 0, 0), Fighter(3, 0, 0)}));
     const POINT at[3] = {Centre(5, 5), Centre(6, 5), Centre(5, 6)};
     for (int i = 0; i < 3; ++i) {
         Npc(i).pState->nMapX = at[i].x;
@@ -273,7 +282,7 @@ TEST_F(NpcFightTest, TheRangedHealSparesCorpsesAndTheDying) {
 
 // The skipped re-planning must hand out the same waypoints as planning every time.
 TEST_F(NpcFightTest, SkippedReplanningGivesTheSameWaypointsAsThePlainSearch) {
-    Build(2, {Fighter(1, 0, 0), Fighter(2, 0, 0)});
+    ASSERT_TRUE(Build(2, {Fighter(1, 0, 0), Fighter(2, 0, 0)}));
     CNpc& cached = Npc(0);
     CNpc& literal = Npc(1);
     literal.bLiteralPlanning = true;
@@ -322,9 +331,11 @@ TEST_F(NpcFightTest, AMinuteOfFightingRepeatsExactlyFromTheSameClockAndSeed) {
         NpcRecordModel coward = Fighter(3, 0, 0);
         coward.nStandRule = 1;
         coward.nWanderRadius = 64;
-        Build(6, {Fighter(1, 8, 8), archer, coward});
-        m_hero.ptPos = Centre(12, 10);
         std::vector<std::int64_t> trace;
+        const ::testing::AssertionResult built = Build(6, {Fighter(1, 8, 8), archer, coward});
+        EXPECT_TRUE(built);
+        if (!built) return trace;
+        m_hero.ptPos = Centre(12, 10);
         for (int nFrame = 0; nFrame < 600; ++nFrame) {
             Tick(100);
             // The hero's blows land on every third second.

@@ -38,7 +38,7 @@ protected:
 };
 
 TEST_F(PathFinderTest, WaypointListsHaveTheirShapeInBothSearches) {
-    Build(EmptyMap(0, 12, 10));
+    ASSERT_TRUE(Build(EmptyMap(0, 12, 10)));
     for (const SearchKind& kind : kSearches) {
         SCOPED_TRACE(kind.pszName);
         CPathFinder finder;
@@ -80,7 +80,7 @@ TEST_F(PathFinderTest, WaypointListsHaveTheirShapeInBothSearches) {
 }
 
 TEST_F(PathFinderTest, DiamondWaypointsPopAsDiamondCentres) {
-    Build(EmptyMap(1, 10, 6));  // origin (320, -160)
+    ASSERT_TRUE(Build(EmptyMap(1, 10, 6)));  // origin (320, -160)
     for (const SearchKind& kind : kSearches) {
         SCOPED_TRACE(kind.pszName);
         CPathFinder finder;
@@ -104,7 +104,7 @@ TEST_F(PathFinderTest, ACellWithNoWayOnLetsTheOldestOpenCellGoFirst) {
     MapFileData map = EmptyMap(0, 4, 4);
     for (const POINT& pt : {POINT{2, 0}, POINT{3, 0}, POINT{0, 2}, POINT{1, 2}, POINT{3, 2}})
         map.cells[size_t(pt.x + 4 * pt.y)].nWall = 1;
-    Build(map);
+    ASSERT_TRUE(Build(map));
     scene.RebuildBlockMap();
     Block(2, 1);
     for (const SearchKind& kind : kSearches) {
@@ -130,7 +130,7 @@ TEST_F(PathFinderTest, WallsAreWalkedAroundWithoutCuttingCorners) {
     // An L: a wall down column 5 from row 0 to row 6, and along row 6 to column 8.
     for (int y = 0; y <= 6; ++y) map.cells[size_t(5 + 12 * y)].nWall = 1;
     for (int x = 5; x <= 8; ++x) map.cells[size_t(x + 12 * 6)].nWall = 1;
-    Build(map);
+    ASSERT_TRUE(Build(map));
     scene.RebuildBlockMap();
     for (const SearchKind& kind : kSearches) {
         SCOPED_TRACE(kind.pszName);
@@ -151,7 +151,7 @@ TEST_F(PathFinderTest, WallsAreWalkedAroundWithoutCuttingCorners) {
 }
 
 TEST_F(PathFinderTest, UnreachableGoalsFailAndLeaveNothingToPop) {
-    Build(EmptyMap(0, 12, 10));
+    ASSERT_TRUE(Build(EmptyMap(0, 12, 10)));
     for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx)
             if (dx || dy) Block(8 + dx, 5 + dy);
@@ -181,7 +181,7 @@ TEST_F(PathFinderTest, UnreachableGoalsFailAndLeaveNothingToPop) {
 }
 
 TEST_F(PathFinderTest, OpeningOneCellPastTheLimitFailsTheSearch) {
-    Build(EmptyMap(0, 12, 10));
+    ASSERT_TRUE(Build(EmptyMap(0, 12, 10)));
     for (const SearchKind& kind : kSearches) {
         SCOPED_TRACE(kind.pszName);
         CPathFinder finder;
@@ -216,7 +216,7 @@ TEST_F(PathFinderTest, TenThousandOpenCellsAreTheLimit) {
     MapFileData map = EmptyMap(0, kSide, kSide);
     for (SceneCell& cell : map.cells) cell.nWall = 1;
     CarveHTree(map.cells, kSide, kCentre, kCentre, 128);
-    Build(map);
+    ASSERT_TRUE(Build(map));
     scene.RebuildBlockMap();
     const POINT ptCentre{kCentre, kCentre}, ptLeaf{0, 0}, ptSmallest{2, 2};
     ASSERT_TRUE(scene.IsCellPassable(ptLeaf.x, ptLeaf.y));

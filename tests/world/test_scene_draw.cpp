@@ -51,7 +51,7 @@ void WriteLayeredPictures(SceneDrawTest& t) {
 
 TEST_F(SceneDraw, LayersDrawFlatThenSortedThenUpperAndMatchTheGoldenFrame) {
     WriteLayeredPictures(*this);
-    Build(LayeredMap());
+    ASSERT_TRUE(Build(LayeredMap()));
     scene.Draw();
     const DWORD grass = Rgb565(0, 160, 0), yellow = Rgb565(255, 255, 0), red = Rgb565(200, 0, 0),
                 blue = Rgb565(0, 0, 255);
@@ -87,7 +87,7 @@ TEST_F(SceneDraw, FrameTwoOfAThreeFrameStripComesFromItsLastThird) {
     // Each frame has a one-pixel key border.
     WritePicture("strip.bmp",
                  Strip(3, 64, 32, {Argb(255, 255, 0, 0), Argb(255, 0, 255, 0), Argb(255, 0, 0, 255)}, 1));
-    Build(map);
+    ASSERT_TRUE(Build(map));
     pBack->Fill(Rgb565(255, 255, 255));
     scene.Draw();
     EXPECT_EQ(At(101, 101), Rgb565(0, 0, 255));
@@ -123,7 +123,7 @@ TEST_F(SceneDraw, SmallTilesAreOpaqueUnlessTheirCornerIsPureBlue) {
     blue.Fill(8, 8, 48, 48, Argb(255, 0, 255, 0));
     WritePicture("red.bmp", red);
     WritePicture("blue.bmp", blue);
-    Build(map);
+    ASSERT_TRUE(Build(map));
     pBack->Fill(Rgb565(255, 255, 255));
     scene.Draw();
     EXPECT_EQ(At(5, 5), Rgb565(255, 0, 0));      // drawn opaque: the corner colour shows
@@ -138,7 +138,7 @@ TEST_F(SceneDraw, APictureIdleForMoreThanASecondIsReleasedAndLoadsAgain) {
     map.pictures.push_back(ScenePicture("crate.bmp", 1, 32, 32));
     map.lists[kListB].push_back(MapObjectAt(0, 0, 2, 10, 10, 32, 32));
     WritePicture("crate.bmp", Strip(1, 32, 32, {Argb(255, 90, 60, 30)}, 2));
-    Build(map);
+    ASSERT_TRUE(Build(map));
     scene.Draw();
     CScenePic* pPic = scene.GetPicture(2);
     ASSERT_TRUE(pPic->IsLoaded());
@@ -167,7 +167,7 @@ TEST_F(SceneDraw, InsideScenesLoadFromPicInsideAndCopiesGoToPic1) {
     map.lists[kListB].push_back(MapObjectAt(0, 0, 2, 0, 0, 32, 32));
     WritePicture("floor.bmp", Strip(1, 32, 32, {Argb(255, 0, 0, 200)}, 2), "pic-inside");
     host.bCopy = true;
-    Build(map, 120);
+    ASSERT_TRUE(Build(map, 120));
     scene.Draw();
     EXPECT_EQ(At(5, 5), Rgb565(0, 0, 200));
     EXPECT_EQ(folder.Read("pic1/floor.bmp"), folder.Read("pic-inside/floor.bmp"));
@@ -192,7 +192,7 @@ TEST_F(SceneDraw, ObjectsStepEvery200MillisecondsAndALeverOnlyWhenAsked) {
     lever.nCellY = 2;
     map.lists[kListG].push_back(MapObjectAt(2, 41, 4, 32, 64, 32, 32));
     map.lists[kListG].push_back(lever);
-    Build(map, 5);
+    ASSERT_TRUE(Build(map, 5));
     CMapObject& anim = *scene.List(kListD)[0];
     CMapObject& still = *scene.List(kListA)[0];
     CMapObject& decal = *scene.List(kListB)[0];
@@ -239,7 +239,7 @@ TEST_F(SceneDraw, LeversPastTheTablesHundredColumnsKeepNoFrame) {
     map.pictures.push_back(ScenePicture("lever.bmp", 2, 32, 32));
     for (int i = 0; i < 102; ++i) map.lists[kListG].push_back(MapObjectAt(2, 100 + i, 2, 0, 0, 32, 32));
     for (auto& row : host.flagsA) std::fill(std::begin(row), std::end(row), 1);
-    Build(map, 199);
+    ASSERT_TRUE(Build(map, 199));
     scene.nStepObjectId = 201;
     dwNowTime += 200;
     scene.Update();
@@ -249,7 +249,7 @@ TEST_F(SceneDraw, LeversPastTheTablesHundredColumnsKeepNoFrame) {
 }
 
 TEST_F(SceneDraw, TheDepthSortOrdersByCellAndStopsAtTheFirstOverlap) {
-    Build(EmptyMap(0, 10, 10));
+    ASSERT_TRUE(Build(EmptyMap(0, 10, 10)));
     CMapObject upper, lower;
     upper.nKind = lower.nKind = kKindPartyHero;
     lower.ptCellPos = POINT{3, 5};
@@ -269,7 +269,7 @@ TEST_F(SceneDraw, TheDepthSortOrdersByCellAndStopsAtTheFirstOverlap) {
     big.nFootprintWidth = 3;
     big.nFootprintHeight = 2;
     map.pictures.push_back(big);
-    Build(map);
+    ASSERT_TRUE(Build(map));
     CMapObject a, b, c;
     a.nPicture = b.nPicture = 2;
     c.nPicture = 9;
@@ -293,7 +293,7 @@ TEST_F(SceneDraw, OnlyObjectsOnTheScreenEnterTheDrawList) {
     map.lists[kListD].push_back(MapObjectAt(1, 3, 2, 100, 700, 32, 32));
     map.lists[kListD].push_back(MapObjectAt(0, 4, 2, 790, 590, 32, 32));
     WritePicture("box.bmp", PictureRgba(32, 32, Argb(255, 1, 2, 3)));
-    Build(map);
+    ASSERT_TRUE(Build(map));
     scene.BuildDrawList();
     ASSERT_EQ(scene.GetDrawList().size(), 2u);
     EXPECT_EQ(scene.GetDrawList()[0]->nId, 1);
@@ -308,7 +308,7 @@ TEST_F(SceneDraw, HitsGoToTheOpaqueObjectOfTheHighestList) {
     const int lists[] = {kListF, kListE, kListD, kListC, kListA};
     for (int list : lists) map.lists[list].push_back(MapObjectAt(1, 10 + list, 2, 32, 32, 64, 64));
     WritePicture("hit.bmp", Strip(1, 64, 64, {Argb(255, 9, 9, 9)}, 8));
-    Build(map);
+    ASSERT_TRUE(Build(map));
     scene.GetPicture(2)->LoadSurface();
     std::vector<int> found;
     for (int list : {kListA, kListC, kListD, kListE, kListF}) {
@@ -325,7 +325,7 @@ TEST_F(SceneDraw, HitsGoToTheOpaqueObjectOfTheHighestList) {
     two.pictures = map.pictures;
     two.lists[kListD].push_back(MapObjectAt(1, 1, 2, 32, 32, 64, 64));
     two.lists[kListD].push_back(MapObjectAt(1, 2, 2, 40, 40, 64, 64));
-    Build(two);
+    ASSERT_TRUE(Build(two));
     scene.GetPicture(2)->LoadSurface();
     scene.HitTestObjects(34, 34);
     EXPECT_EQ(scene.pHitObject, nullptr);
@@ -395,7 +395,7 @@ public:
 
 TEST_F(SceneDraw, TheCellMarkerStepsEvery150MillisecondsInFrontOfItsPoint) {
     CMarkerHost markerHost;
-    Build(EmptyMap(0, 20, 15));
+    ASSERT_TRUE(Build(EmptyMap(0, 20, 15)));
     std::vector<std::unique_ptr<CDXSurface>> frames;
     std::vector<CDXSurface*> pointers;
     for (int i = 0; i < kMarkerFrames; ++i) {

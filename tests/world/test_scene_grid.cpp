@@ -7,7 +7,7 @@ namespace {
 using SceneGrid = SceneTest;
 
 TEST_F(SceneGrid, DiamondPointsOnTheLineAEqualsZeroBelongToColumnMinusOne) {
-    Build(EmptyMap(1, 10, 6));
+    ASSERT_TRUE(Build(EmptyMap(1, 10, 6)));
     EXPECT_EQ(scene.nGridWidth, 16);
     EXPECT_EQ(scene.nGridHeight, 16);
     EXPECT_EQ(scene.ptDiamondOrigin.x, 320);
@@ -38,7 +38,7 @@ TEST_F(SceneGrid, DiamondPointsOnTheLineAEqualsZeroBelongToColumnMinusOne) {
 }
 
 TEST_F(SceneGrid, RectangularConversionsAndBuiltInPictures) {
-    Build(EmptyMap(0, 20, 10));
+    ASSERT_TRUE(Build(EmptyMap(0, 20, 10)));
     EXPECT_EQ(scene.CellToPixel(0, 0).x, 16);
     EXPECT_EQ(scene.CellToPixel(0, 0).y, 16);
     EXPECT_EQ(scene.PixelToCell(63, 31).x, 1);
@@ -54,7 +54,7 @@ TEST_F(SceneGrid, RectangularConversionsAndBuiltInPictures) {
 }
 
 TEST_F(SceneGrid, NeighboursDropBlockedCellsAndTheCornersBesideThem) {
-    Build(EmptyMap(0, 5, 5));
+    ASSERT_TRUE(Build(EmptyMap(0, 5, 5)));
     int n[8];
     const int centre = scene.CellIndex(2, 2);
     scene.GetNeighbourCells(centre, n);
@@ -78,7 +78,7 @@ TEST_F(SceneGrid, NeighboursDropBlockedCellsAndTheCornersBesideThem) {
 }
 
 TEST_F(SceneGrid, CellsOutsideTheGridAreRefusedOnBothAxes) {
-    Build(EmptyMap(0, 5, 4));
+    ASSERT_TRUE(Build(EmptyMap(0, 5, 4)));
     EXPECT_TRUE(scene.IsCellFree(0, 1));
     // (-1, 1) has a linear index inside the grid; it is still outside.
     EXPECT_FALSE(scene.IsCellFree(-1, 1));
@@ -103,7 +103,7 @@ TEST_F(SceneGrid, FootprintsPlaceOnlyWhenEveryCellIsInsideAndEmpty) {
     map.lists[kListD].push_back(MapObjectAt(3, 7, 2, 32, 0, 64, 32));    // cells (1..2, 0)
     map.lists[kListD].push_back(MapObjectAt(4, 8, 2, 64, 0, 64, 32));    // overlaps (2, 0)
     map.lists[kListD].push_back(MapObjectAt(5, 9, 2, 160, 64, 64, 32));  // would reach column 6
-    Build(map);
+    ASSERT_TRUE(Build(map));
     scene.PlaceAllFootprints();
     auto& d = scene.List(kListD);
     EXPECT_EQ(scene.CellAt(1, 0)->nOccupantKind, 3);
@@ -119,7 +119,7 @@ TEST_F(SceneGrid, FootprintsPlaceOnlyWhenEveryCellIsInsideAndEmpty) {
 }
 
 TEST_F(SceneGrid, AnActorsRectanglePutsItsFootprintOriginOnItsCell) {
-    Build(EmptyMap(0, 10, 10));
+    ASSERT_TRUE(Build(EmptyMap(0, 10, 10)));
     CMapObject actor;
     actor.nPicture = 0;  // the built-in character picture: 64 x 96, origin at (32, 64)
     actor.ptCellPos = POINT{3, 4};
@@ -134,7 +134,7 @@ TEST_F(SceneGrid, AnActorsRectanglePutsItsFootprintOriginOnItsCell) {
 }
 
 TEST_F(SceneGrid, ViewFollowsTheHeroButKeepsTheRightMarginHidden) {
-    Build(EmptyMap(0, 60, 40));  // 1920 x 1280
+    ASSERT_TRUE(Build(EmptyMap(0, 60, 40)));  // 1920 x 1280
     scene.ScrollToPoint(100, 100);
     EXPECT_EQ(scene.ptView.x, 0);
     EXPECT_EQ(scene.ptView.y, 0);
@@ -147,7 +147,7 @@ TEST_F(SceneGrid, ViewFollowsTheHeroButKeepsTheRightMarginHidden) {
 }
 
 TEST_F(SceneGrid, ScrollingTowardsAPointStepsEightPixelsThenJumps) {
-    Build(EmptyMap(0, 60, 40));
+    ASSERT_TRUE(Build(EmptyMap(0, 60, 40)));
     // The view centre starts at (400, 300); the target is 100 pixels to the right.
     std::vector<int> xs;
     for (int i = 0; i < 14; ++i) {
@@ -170,7 +170,7 @@ TEST_F(SceneGrid, ScrollingTowardsAPointStepsEightPixelsThenJumps) {
 }
 
 TEST_F(SceneGrid, CellMarksClearOnTheTwentyFirstUpdate) {
-    Build(EmptyMap(0, 8, 8));
+    ASSERT_TRUE(Build(EmptyMap(0, 8, 8)));
     ASSERT_TRUE(scene.SetCellMark(2, 3, 5, 0));
     EXPECT_EQ(scene.CellAt(2, 3)->nMarkKind, 0);
     for (int i = 0; i < 20; ++i) scene.Update();

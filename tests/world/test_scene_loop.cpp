@@ -21,7 +21,7 @@ protected:
         std::string why;
         ASSERT_TRUE(WriteSampleScenes(folder.Path(), &why)) << why;
         SetCurrentDirectory(folder.Path().c_str());
-        OpenScreen();
+        ASSERT_TRUE(OpenScreen());
         // Building the scene installs the scene's map link over the recorders.
         ASSERT_TRUE(MakeScene(0, &why)) << why;
         ASSERT_NE(pScene, nullptr);
