@@ -149,8 +149,8 @@ TEST_F(CombinePanel, AnIngredientNoKindNamesIsNeverConsumed) {
     // The data's last kind names another item: item 82 takes no part in any count.
     ingredientRows[12].nItemNo = 60;
     SetRecipe(0, {{0, 1}}, kPotion, 1);
-    OpenTable();
-    Fill({kIngredient0, kIngredient12});
+    ASSERT_TRUE(OpenTable());
+    ASSERT_TRUE(Fill({kIngredient0, kIngredient12}));
     EXPECT_FALSE(Table()->CountIngredients());
     EXPECT_EQ(Table()->MatchRecipe(), -1);
     ClickButton(0);
@@ -159,7 +159,7 @@ TEST_F(CombinePanel, AnIngredientNoKindNamesIsNeverConsumed) {
     EXPECT_EQ(SourceItems(), (std::vector<int>{kIngredient0, kIngredient12}));
     EXPECT_EQ(ResultItems(), std::vector<int>{});
     // Without it the recipe matches.
-    Fill({kIngredient0});
+    ASSERT_TRUE(Fill({kIngredient0}));
     EXPECT_EQ(Table()->MatchRecipe(), 0);
 }
 

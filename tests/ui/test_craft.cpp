@@ -228,9 +228,9 @@ TEST_F(CraftTest, AnInlaidBaseKeepsItsPlaceAndBonusWhenTheBagIsTight) {
     // The bag full: the base stays on the free cursor, bonus and all.
     ASSERT_EQ(work.Open(kWorkInlay, 0), 1);
     Items()->ShowBagPage(CItemMenu::kPageGoods);
-    ASSERT_EQ(ClickWork(BagCell(0)), 1);
+    ASSERT_EQ(ClickCell(0), 1);
     ASSERT_EQ(workHost.nCarried, kShoes);
-    ClickCell(kBoardSlot);
+    ClickBoardCell(kBoardSlot);
     ASSERT_EQ(Board()->SlotItem(), kShoes);
     while (bar->PutItemInBag(kGem)) hero.AddItem(kGem);
     work.CloseAll();
@@ -254,7 +254,7 @@ TEST_F(CraftTest, AnInlaidBaseKeepsItsPlaceAndBonusWhenTheBagIsTight) {
 
     // With the cursor busy there is nowhere else: the base is dropped at the hero.
     ASSERT_EQ(work.Open(kWorkInlay, 0), 1);
-    ClickCell(kBoardSlot);
+    ClickBoardCell(kBoardSlot);
     ASSERT_EQ(Board()->SlotItem(), kShoes);
     Carry(kRuby);
     work.CloseAll();

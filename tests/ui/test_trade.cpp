@@ -299,7 +299,7 @@ TEST_F(TradePanel, CancelFreesTheRoomOfUsedUnitsBeforePlacingOthers) {
     // A tonic is lifted and used up on a portrait; a script then gives a potion, which
     // takes the tonic's cell.
     Items()->ShowItemPage2();
-    ASSERT_EQ(ClickWork(BagCell(0)), 1);
+    ASSERT_EQ(ClickCell(0), 1);
     ASSERT_EQ(workHost.nCarried, kTonic);
     workHost.nCarried = -1;
     ASSERT_EQ(bar->AddItemToBag(kPotion), 1);
