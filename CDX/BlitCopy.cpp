@@ -1,7 +1,8 @@
 // The opaque copy of the vector sets: rows that follow each other without padding on
-// both sides are one copy, and a copy that does not fit in the core's cache streams its
+// both sides are one copy, and a copy too large for the last-level cache streams its
 // stores past it (the destination would only push the source and everything else out
-// of the cache, and each line stored would first be read).
+// of the cache, and each line stored would first be read). A copy that fits stores
+// through the cache: the next blit or the presentation reads those lines again.
 #include <immintrin.h>
 #include <unistd.h>
 
@@ -14,13 +15,14 @@ namespace {
 
 std::size_t s_nStreamThreshold = 0;
 
-// Bytes a copy must exceed before its stores bypass the cache: half the core's own
-// cache (the source and the destination together no longer fit in it), or 512 KiB when
-// the system does not tell.
+// Bytes a copy must exceed before its stores bypass the cache: the last-level cache
+// (the third level, or the second where there is none), or 8 MiB when the system does
+// not tell.
 std::size_t StreamThreshold() {
     static const std::size_t nCache = [] {
-        const long n = sysconf(_SC_LEVEL2_CACHE_SIZE);
-        return n > 0 ? std::size_t(n) / 2 : std::size_t(512) << 10;
+        long n = sysconf(_SC_LEVEL3_CACHE_SIZE);
+        if (n <= 0) n = sysconf(_SC_LEVEL2_CACHE_SIZE);
+        return n > 0 ? std::size_t(n) : std::size_t(8) << 20;
     }();
     return s_nStreamThreshold ? s_nStreamThreshold : nCache;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CDX/BlitKeyRuns.h"
+#include "CDX/BlitOutline.h"
 #include "CDX/CDXImage.h"
 #include "CDX/CDXScreen.h"
 #include "platform/PixelBytes.h"

@@ -12,6 +12,7 @@
 
 class CDXScreen;
 class CKeyRuns;
+class COutlineSpans;
 
 class CDXSurface {
 public:
@@ -225,4 +226,6 @@ private:
     std::unique_ptr<CKeyRuns> m_pKeyRuns;
     // Pixel generation of the last keyed blit that found no table for its pixels.
     std::uint64_t m_nKeyRunsSeen = ~std::uint64_t(0);
+    // The pixels the last outline blit of this source painted, while they still hold.
+    std::unique_ptr<COutlineSpans> m_pOutline;
 };

@@ -60,3 +60,28 @@ inline void StorePixelBytes(BYTE* p, int nBytes, DWORD c) {
     default: StorePixelBytes<4>(p, c); break;
     }
 }
+
+// Fills n pixels of nBytes bytes (1 to 4) from p with c, eight bytes a store where the
+// row is long enough: the same bytes as storing the pixel n times.
+inline void FillPixelRow(BYTE* p, int nBytes, size_t n, DWORD c) {
+    if (nBytes < 1 || nBytes > 4) nBytes = 4;
+    const size_t nTotal = n * size_t(nBytes);
+    if (nBytes == 1) {
+        std::memset(p, int(c & 0xFF), nTotal);
+        return;
+    }
+    // Three-byte pixels repeat every 24 bytes, the others every 8.
+    BYTE pattern[24];
+    for (int i = 0; i < 24; i += nBytes) StorePixelBytes(pattern + i, nBytes, c);
+    const size_t nPeriod = nBytes == 3 ? 24 : 8;
+    size_t i = 0;
+    if (nPeriod == 8) {
+        std::uint64_t q;
+        std::memcpy(&q, pattern, 8);
+        for (; i + 8 <= nTotal; i += 8) std::memcpy(p + i, &q, 8);
+    } else {
+        for (; i + 24 <= nTotal; i += 24) std::memcpy(p + i, pattern, 24);
+    }
+    // The rest is whole pixels: the period is a multiple of the pixel size.
+    std::memcpy(p + i, pattern, nTotal - i);
+}

@@ -110,12 +110,11 @@ HRESULT CVideoSurface::Blt(const RECT* pDst, CVideoSurface* pSrc, const RECT* pS
     const int nBpp = m_nBytesPerPixel;
 
     if (dwFlags & DDBLT_COLORFILL) {
-        ++m_nGeneration;  // a primary presents the result at once
+        m_nGeneration = NewGeneration();  // a primary presents the result at once
 
-        for (LONG y = rcDst.top; y < rcDst.bottom; ++y) {
-            BYTE* pRow = m_pixels.data() + size_t(y) * m_nPitch + size_t(rcDst.left) * nBpp;
-            for (LONG x = rcDst.left; x < rcDst.right; ++x, pRow += nBpp) StorePixelBytes(pRow, nBpp, dwFill);
-        }
+        const size_t nWidth = size_t(rcDst.right - rcDst.left);
+        for (LONG y = rcDst.top; y < rcDst.bottom; ++y)
+            FillPixelRow(m_pixels.data() + size_t(y) * m_nPitch + size_t(rcDst.left) * nBpp, nBpp, nWidth, dwFill);
         if (IsPrimary()) return Present(&rcDst);
         return DD_OK;
     }
@@ -126,7 +125,7 @@ HRESULT CVideoSurface::Blt(const RECT* pDst, CVideoSurface* pSrc, const RECT* pS
     RECT rcSrc = pSrcRect ? *pSrcRect : RECT{0, 0, pSrc->m_nWidth, pSrc->m_nHeight};
     if (!RectInside(rcSrc, pSrc->m_nWidth, pSrc->m_nHeight)) return DDERR_INVALIDRECT;
 
-    ++m_nGeneration;
+    m_nGeneration = NewGeneration();
     const bool bKey = (dwFlags & DDBLT_KEYSRC) && pSrc->m_bHasKey;
     const LONG nDstW = rcDst.right - rcDst.left, nDstH = rcDst.bottom - rcDst.top;
     const LONG nSrcW = rcSrc.right - rcSrc.left, nSrcH = rcSrc.bottom - rcSrc.top;
@@ -186,7 +185,7 @@ HRESULT CVideoSurface::Flip(DWORD) {
     if (m_bLost || m_pBackBuffer->m_bLost) return DDERR_SURFACELOST;
     if (m_bLocked || m_pBackBuffer->m_bLocked) return DDERR_SURFACEBUSY;
     // The back buffer keeps its picture, so drawing code may rely on it after a flip.
-    ++m_nGeneration;
+    m_nGeneration = NewGeneration();
     std::memcpy(m_pixels.data(), m_pBackBuffer->m_pixels.data(), m_pixels.size());
     return Present(nullptr);
 }

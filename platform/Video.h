@@ -3,6 +3,7 @@
 // stretches with an optional source colour key, locking, device contexts for text,
 // loss and restore. The screen and surface classes of the engine sit on top of this.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <vector>
 #include "platform/Base.h"
@@ -123,7 +124,8 @@ public:
     const BYTE* Bits() const { return m_pixels.data(); }
     // Moves on whenever the pixels may change (a lock, a device context, a fill or blit
     // into the surface, a restore, writable access); what is derived from the pixels
-    // compares it to know it still holds.
+    // compares it to know it still holds. No two surfaces ever share a value, so a
+    // surface made in place of another never matches what was derived from the other.
     std::uint64_t PixelGeneration() const { return m_nGeneration; }
     bool IsPrimary() const { return (m_dwCaps & DDSCAPS_PRIMARYSURFACE) != 0; }
     DWORD Caps() const { return m_dwCaps; }
@@ -140,7 +142,7 @@ private:
     // The pixels may change now: a new generation, and a presented frame that still
     // lives only in these pixels (always a primary's) is kept first.
     void PixelsChanging() {
-        ++m_nGeneration;
+        m_nGeneration = NewGeneration();
         if (IsPrimary() && s_pfnFramePixelsChanging) s_pfnFramePixelsChanging(this);
     }
 
@@ -158,7 +160,11 @@ private:
     std::vector<BYTE> m_pixels;
     bool m_bLocked = false;
     bool m_bLost = false;
-    std::uint64_t m_nGeneration = 0;
+    static std::uint64_t NewGeneration() {
+        static std::atomic<std::uint64_t> s_nLast{0};
+        return s_nLast.fetch_add(1, std::memory_order_relaxed) + 1;
+    }
+    std::uint64_t m_nGeneration = NewGeneration();
     bool m_bHasKey = false;
     DWORD m_dwKeyLow = 0, m_dwKeyHigh = 0;
     CDeviceContext* m_pDC = nullptr;

@@ -284,6 +284,130 @@ TEST(Blits, OutlineFramesOpaquePixels) {
     EXPECT_EQ(ReadPixel(*dst, 2, 0), 0u);
 }
 
+// The outline of text-like pixels (opaque strokes on the key) onto a random destination,
+// drawn with the fast path as pixels, key, place and destination change, each time
+// equal to the reference loop drawn on the same destination.
+class OutlineKept : public ::testing::Test {
+protected:
+    void Expect(CDXSurface& src, CDXSurface& dst, int x, int y, const RECT* pRect, const char* pszStep) {
+        FillRandom(dst, m_rng);
+        const std::vector<BYTE> before = Snapshot(dst);
+        std::vector<BYTE> reference;
+        {
+            ScopedBlitKernels use(&ReferenceBlitKernels());
+            src.BlitOutlined(&dst, x, y, pRect, 0, 0, 0x5A5A5A5A);
+            reference = Snapshot(dst);
+        }
+        Restore(dst, before);
+        src.BlitOutlined(&dst, x, y, pRect, 0, 0, 0x5A5A5A5A);
+        EXPECT_EQ(Snapshot(dst), reference) << pszStep;
+        EXPECT_NE(reference, before) << pszStep << ": the step draws nothing";
+    }
+    // Strokes of opaque pixels on the key, as text is.
+    static void Strokes(CDXSurface& s, std::mt19937& rng, DWORD key) {
+        s.Fill(key);
+        for (int i = 0; i < 12; ++i) {
+            const int x = int(rng() % unsigned(s.GetWidth())), y = int(rng() % unsigned(s.GetHeight()));
+            if (rng() % 2) s.FillRect(x, y, x + 1 + int(rng() % 7), y + 1, 0x0421);
+            else s.FillRect(x, y, x + 1, y + 1 + int(rng() % 6), 0x0842);
+        }
+    }
+    CDXScreen m_screen;
+    std::mt19937 m_rng{77};
+};
+
+TEST_F(OutlineKept, RedrawnFromTheKeptPixelsAndFoundAgainWhenAnythingChanges) {
+    std::mt19937 rng(31);
+    for (int nDepth : kDepths) {
+        SCOPED_TRACE(nDepth);
+        auto src = MakeSurface(m_screen, nDepth, 90, 20);
+        auto dst = MakeSurface(m_screen, nDepth, 120, 40);
+        Strokes(*src, rng, 0);
+        src->SetColorKey(0);
+        FillRandom(*dst, rng);
+        Expect(*src, *dst, 12, 9, nullptr, "first");
+        Expect(*src, *dst, 12, 9, nullptr, "again, unchanged");
+        // New strokes, as a typed character adds.
+        src->FillRect(40, 3, 55, 5, 0x0421);
+        Expect(*src, *dst, 12, 9, nullptr, "pixels changed");
+        WritePixel(*src, 70, 15, 0x0842);
+        Expect(*src, *dst, 12, 9, nullptr, "pixel written under a lock");
+        // Another place, cut by the destination's edges (a layout change).
+        Expect(*src, *dst, 50, -4, nullptr, "moved and clipped");
+        Expect(*src, *dst, -6, 25, nullptr, "moved and clipped at the left and bottom");
+        RECT clip{20, 5, 100, 30};
+        dst->SetClipRect(&clip);
+        Expect(*src, *dst, 5, 8, nullptr, "destination clip");
+        const RECT part{10, 2, 60, 18};
+        Expect(*src, *dst, 30, 10, &part, "part of the source");
+        auto other = MakeSurface(m_screen, nDepth, 64, 24);
+        FillRandom(*other, rng);
+        Expect(*src, *other, 30, 10, &part, "another destination");
+        src->SetColorKey(0x0421);
+        Expect(*src, *dst, 30, 10, &part, "another key");
+    }
+}
+
+TEST_F(OutlineKept, ASurfaceMadeAgainInPlaceIsNeverTakenForTheOldOne) {
+    // The source's platform surface is replaced by a new one that has seen as many
+    // changes as the old: what was derived from the old pixels must not be used.
+    std::mt19937 rng(8);
+    auto dst = MakeSurface(m_screen, 16, 80, 30);
+    FillRandom(*dst, rng);
+    auto src = MakeSurface(m_screen, 16, 60, 20);
+    auto remake = [&](bool bFigure) {
+        src->GetInterface()->Release();
+        SurfaceDesc desc;
+        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+        desc.dwWidth = 60;
+        desc.dwHeight = 20;
+        desc.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+        desc.ddpfPixelFormat = FormatForDepth(16);
+        CVideoSurface* pVideo = nullptr;
+        ASSERT_EQ(m_screen.GetDirectDraw()->CreateSurface(desc, &pVideo), DD_OK);
+        src->AttachInterface(pVideo, true);
+        SurfaceDesc locked;
+        ASSERT_EQ(pVideo->Lock(&locked), DD_OK);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 60; ++x) {
+                const bool bOpaque = bFigure ? (x > 10 && x < 50 && y > 4 && y < 16) : (x % 9 == 0);
+                const WORD w = bOpaque ? 0x1234 : 0;
+                std::memcpy(static_cast<BYTE*>(locked.lpSurface) + y * locked.lPitch + x * 2, &w, 2);
+            }
+        pVideo->Unlock();
+        src->SetColorKey(0);
+    };
+    remake(true);
+    const std::vector<BYTE> before = Snapshot(*dst);
+    src->BlitOutlined(dst.get(), 5, 5, nullptr, 0, 0, 0x7E0);
+    remake(false);
+    Restore(*dst, before);
+    std::vector<BYTE> reference;
+    {
+        ScopedBlitKernels use(&ReferenceBlitKernels());
+        src->BlitOutlined(dst.get(), 5, 5, nullptr, 0, 0, 0x7E0);
+        reference = Snapshot(*dst);
+    }
+    Restore(*dst, before);
+    src->BlitOutlined(dst.get(), 5, 5, nullptr, 0, 0, 0x7E0);
+    EXPECT_EQ(Snapshot(*dst), reference) << "the outline of the old pixels was painted";
+
+    // The keyed copy's runs of non-key pixels, the same way.
+    remake(true);
+    src->BlitKeyed(dst.get(), 5, 5);
+    src->BlitKeyed(dst.get(), 5, 5);  // the second blit of the same pixels makes the runs
+    remake(false);
+    Restore(*dst, before);
+    {
+        ScopedBlitKernels use(&ReferenceBlitKernels());
+        src->BlitKeyed(dst.get(), 5, 5);
+        reference = Snapshot(*dst);
+    }
+    Restore(*dst, before);
+    src->BlitKeyed(dst.get(), 5, 5);
+    EXPECT_EQ(Snapshot(*dst), reference) << "the runs of the old pixels were copied";
+}
+
 TEST(Blits, RefusesMixedDepthsAndReadsThreeBytePixelsInside) {
     CDXScreen screen;
     auto src16 = MakeSurface(screen, 16, 8, 8);

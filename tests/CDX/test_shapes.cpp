@@ -145,6 +145,52 @@ TEST(Shapes, RectanglesAndFills) {
     EXPECT_EQ(empty.Circle(0, 0, 1, 1), -1);
 }
 
+// Fills of random rectangles, clip rectangles and colours at every depth give exactly the
+// pixels of storing the colour pixel by pixel inside the clipped rectangle: no byte
+// outside it changes (three-byte pixels included), rows of every length around the
+// eight-byte stores.
+TEST(Shapes, FillsEqualStoringEachPixel) {
+    CDXScreen screen;
+    std::mt19937 rng(7331);
+    int nFilled = 0;
+    for (int nDepth : {15, 16, 24, 32}) {
+        const int nBytes = BytesForDepth(nDepth);
+        for (int nTrial = 0; nTrial < 150; ++nTrial) {
+            const int w = 1 + int(rng() % 40), h = 1 + int(rng() % 6);
+            auto s = MakeSurface(screen, nDepth, w, h);
+            ASSERT_TRUE(s);
+            FillRandom(*s, rng);
+            auto in = [&](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
+            RECT clip{in(-3, w / 2), in(-3, h / 2), in(w / 2, w + 3), in(h / 2, h + 3)};
+            if (rng() % 2) s->SetClipRect(&clip);
+            const RECT rcClip = s->GetClipRect();
+            const int x1 = in(-5, w + 2), y1 = in(-3, h + 1), x2 = in(-2, w + 5), y2 = in(-1, h + 3);
+            const DWORD colour = rng();
+            std::vector<BYTE> expected = Snapshot(*s);
+            const int l = std::max<int>(x1, rcClip.left), t = std::max<int>(y1, rcClip.top);
+            const int r = std::min<int>(x2, rcClip.right), b = std::min<int>(y2, rcClip.bottom);
+            for (int y = t; y < b; ++y)
+                for (int x = l; x < r; ++x) {
+                    std::memcpy(&expected[(size_t(y) * size_t(w) + size_t(x)) * size_t(nBytes)], &colour, size_t(nBytes));
+                    ++nFilled;
+                }
+            EXPECT_EQ(s->FillRect(x1, y1, x2, y2, colour), 0);
+            ASSERT_EQ(Snapshot(*s), expected) << "depth " << nDepth << " trial " << nTrial << " fill (" << x1 << ", "
+                                              << y1 << ")-(" << x2 << ", " << y2 << ")";
+        }
+        // The whole surface, a row long enough for many eight-byte stores.
+        auto s = MakeSurface(screen, nDepth, 203, 3);
+        ASSERT_TRUE(s);
+        FillRandom(*s, rng);
+        const DWORD colour = rng();
+        ASSERT_EQ(s->Fill(colour), 0);
+        std::vector<BYTE> expected(size_t(203) * 3 * size_t(nBytes));
+        for (size_t i = 0; i < expected.size(); i += size_t(nBytes)) std::memcpy(&expected[i], &colour, size_t(nBytes));
+        EXPECT_EQ(Snapshot(*s), expected) << "depth " << nDepth;
+    }
+    EXPECT_GT(nFilled, 1500);  // many of the random rectangles are not empty
+}
+
 TEST(BmpWriter, WritesPaddedBottomUpRowsWithTheTrueSize) {
     CDXScreen screen;
     const CTempFolder folder("cdx_bmp");

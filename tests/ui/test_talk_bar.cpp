@@ -1,4 +1,5 @@
 #include "tests/ui/UiTestUtil.h"
+#include "tests/CDX/BlitTestUtil.h"
 
 #include <cstring>
 
@@ -194,6 +195,55 @@ TEST_F(FaceTalkTest, SpeechWithoutAFaceCanStillBeFinished) {
     for (int i = 0; i < 4; ++i) Frame();
     m_pBar->NextLine(1);
     EXPECT_TRUE(m_pBar->m_bFinished);
+}
+
+// The typed text with its black outline on a grey back buffer, frame after frame, equals
+// the text and its outline drawn by the reference loop at the bar's place: as characters
+// are typed, when the bar moves and changes layout, when a page turns.
+TEST_F(FaceTalkTest, TheOutlineFollowsTheTextAndTheLayout) {
+    std::string text;
+    for (int i = 0; i < 150; ++i) text += G(i % 3 ? "字" : "。");
+    m_pBar->m_nFace = -1;  // the text alone
+    m_pBar->SetPlacement(0);
+    m_pBar->Begin(text.c_str());
+    const DWORD dwGrey = pScreen->RgbToPixel(RGB(128, 128, 128));
+    int nChecked = 0;
+    auto check = [&](const char* pszStep) {
+        pScreen->FillBack(dwGrey);
+        Frame();
+        const std::vector<BYTE> drawn = Snapshot(*pBack);
+        pScreen->FillBack(dwGrey);
+        EXPECT_NE(drawn, Snapshot(*pBack)) << pszStep << ": no text on the screen";
+        const int x = (m_pBar->m_nNarrow ? m_pBar->m_nBarX : m_pBar->GetInfo()->x) + m_pBar->GetRect(1).left + 140;
+        const int y = (m_pBar->m_nNarrow ? m_pBar->m_nBarY : m_pBar->GetInfo()->y) + m_pBar->GetRect(1).top;
+        {
+            ScopedBlitKernels use(&ReferenceBlitKernels());
+            m_pBar->GetTextSurface()->BlitKeyed(pBack, x, y);
+            m_pBar->GetTextSurface()->BlitOutlined(pBack, x, y, nullptr, 0, 0, pScreen->RgbToPixel(RGB(0, 0, 0)));
+        }
+        ASSERT_EQ(drawn, Snapshot(*pBack)) << pszStep << " at read position " << m_pBar->GetReadPos();
+        ++nChecked;
+    };
+    for (int i = 0; i < 6; ++i) check("typing");
+    ASSERT_GT(m_pBar->GetReadPos(), 4u);
+    for (int i = 0; i < 200 && !m_pBar->IsPageFull(); ++i) Frame();
+    check("page full");
+    check("the same page again");
+    // The bar moves and changes its layout while the page stays as it is.
+    m_pBar->SetPlacement(1);
+    check("placed at (10, 295)");
+    m_pBar->m_nBarX = 600;
+    m_pBar->m_nBarY = 100;
+    // Without its picture the narrow bar draws the text alone too.
+    ASSERT_TRUE(UsePackage({{"Other.tga", BuildRleTga32(Solid(4, 4, Argb(255, 1, 2, 3)))}}));
+    m_pBar->SetNarrowLayout();
+    check("narrow, cut by the screen's right edge");
+    m_pBar->SetWideLayout();
+    check("wide again");
+    ASSERT_TRUE(m_pBar->IsPageFull());
+    ASSERT_TRUE(m_pBar->Advance());
+    check("next page");
+    EXPECT_EQ(nChecked, 12);
 }
 
 class ChoiceTalkTest : public UiTest {
