@@ -243,6 +243,10 @@ HRESULT CDXSurface::Reload(const char* pszName) {
 }
 
 int CDXSurface::ChangeFont(const char* pszFace, int nWidth, int nHeight, int nCharSet, int nWeight, int nItalic) {
+    // The font asked for is the one the surface has (the main loop selects its text font
+    // on every pass): the same font would only be made again.
+    const FontRequest request{pszFace ? pszFace : "", nWidth, nHeight, nCharSet, nWeight, nItalic};
+    if (m_hFont && request == m_fontRequest) return 0;
     if (m_hFont) {
         if (!DeleteObject(m_hFont)) return -1;
         m_hFont = nullptr;
@@ -251,6 +255,7 @@ int CDXSurface::ChangeFont(const char* pszFace, int nWidth, int nHeight, int nCh
     m_hFont = CreateFontA(nHeight, nWidth, 0, 0, nWeight, DWORD(nItalic), 0, 0, DWORD(nCharSet), 0, 0, 4, 2, pszFace);
     if (!m_hFont) return -2;
     CopyName(m_szFontFace, pszFace);
+    m_fontRequest = request;
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdio>
 #include <memory>
+#include <string>
 #include "CDX/CDXPixelFormat.h"
 #include "platform/Base.h"
 #include "platform/Text.h"
@@ -213,6 +214,13 @@ private:
     HDC m_hDC = nullptr;
     DWORD m_dwColorKey = 0;
     HFONT m_hFont = nullptr;
+    // What the font was made from, so that asking for the same font again keeps it.
+    struct FontRequest {
+        std::string strFace;
+        int nWidth = 0, nHeight = 0, nCharSet = 0, nWeight = 0, nItalic = 0;
+        bool operator==(const FontRequest&) const = default;
+    };
+    FontRequest m_fontRequest;
     CDXScreen* m_pScreen = nullptr;
     RECT m_rcClip;
     CDXPixelFormat m_pixelFormat;

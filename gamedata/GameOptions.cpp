@@ -6,9 +6,9 @@
 
 namespace {
 
-std::uint8_t ReadFlag(const char* pFile, const char* pSection, const char* pKey, int nDefault) {
+std::uint8_t ReadFlag(const CProfileFile& file, const char* pSection, const char* pKey, int nDefault) {
     // Only the value 1 sets a flag.
-    return GetProfileInt(pFile, pSection, pKey, nDefault) == 1 ? 1 : 0;
+    return file.GetInt(pSection, pKey, nDefault) == 1 ? 1 : 0;
 }
 
 // The file's own name, without the folder, for messages.
@@ -56,26 +56,28 @@ void CheckRanges(const char* pFile, GameOptions* pOptions, std::vector<std::stri
 
 GameOptions ReadGameOptions(const char* pFile, std::vector<std::string>* pProblems) {
     const GameOptions d;
+    // The file is read once for all its keys.
+    const CProfileFile file(pFile);
     GameOptions o;
-    o.bTerrain = ReadFlag(pFile, "Option", "Terrain", d.bTerrain);
-    o.bFullScreen = ReadFlag(pFile, "Option", "FullScreen", d.bFullScreen);
-    o.nScreenWidth = GetProfileInt(pFile, "Option", "ScreenWidth", d.nScreenWidth);
-    o.nScreenHeight = GetProfileInt(pFile, "Option", "ScreenHeight", d.nScreenHeight);
-    o.nScreenBPP = GetProfileInt(pFile, "Option", "ScreenBPP", d.nScreenBPP);
-    o.nScreenMode = GetProfileInt(pFile, "Option", "ScreenMode", d.nScreenMode);
-    o.bCanScroll = ReadFlag(pFile, "Option", "CanScroll", d.bCanScroll);
-    o.nDataFrom = GetProfileInt(pFile, "Option", "DataFrom", d.nDataFrom);
-    o.nPlayLeader = GetProfileInt(pFile, "Option", "PlayLeader", d.nPlayLeader);
-    o.nShowEventPoint = GetProfileInt(pFile, "Option", "ShowEventPoint", d.nShowEventPoint);
-    o.nMusic = GetProfileInt(pFile, "Option", "Music", d.nMusic);
-    o.nScene = GetProfileInt(pFile, "NewGame", "Scene", d.nScene);
-    o.nPlayerX = GetProfileInt(pFile, "NewGame", "PlayerX", d.nPlayerX);
-    o.nPlayerY = GetProfileInt(pFile, "NewGame", "PlayerY", d.nPlayerY);
-    o.nPlayerSpeed = GetProfileInt(pFile, "NewGame", "PlayerSpeed", d.nPlayerSpeed);
-    o.nPlayerCloth = GetProfileInt(pFile, "NewGame", "PlayerCloth", d.nPlayerCloth);
-    o.nPlayerRunSpeed = GetProfileInt(pFile, "NewGame", "PlayerRunSpeed", d.nPlayerRunSpeed);
-    o.nCopy = GetProfileInt(pFile, "Option", "Copy", d.nCopy);
-    o.nScenepkg = GetProfileInt(pFile, "Option", "Scenepkg", d.nScenepkg);
+    o.bTerrain = ReadFlag(file, "Option", "Terrain", d.bTerrain);
+    o.bFullScreen = ReadFlag(file, "Option", "FullScreen", d.bFullScreen);
+    o.nScreenWidth = file.GetInt("Option", "ScreenWidth", d.nScreenWidth);
+    o.nScreenHeight = file.GetInt("Option", "ScreenHeight", d.nScreenHeight);
+    o.nScreenBPP = file.GetInt("Option", "ScreenBPP", d.nScreenBPP);
+    o.nScreenMode = file.GetInt("Option", "ScreenMode", d.nScreenMode);
+    o.bCanScroll = ReadFlag(file, "Option", "CanScroll", d.bCanScroll);
+    o.nDataFrom = file.GetInt("Option", "DataFrom", d.nDataFrom);
+    o.nPlayLeader = file.GetInt("Option", "PlayLeader", d.nPlayLeader);
+    o.nShowEventPoint = file.GetInt("Option", "ShowEventPoint", d.nShowEventPoint);
+    o.nMusic = file.GetInt("Option", "Music", d.nMusic);
+    o.nScene = file.GetInt("NewGame", "Scene", d.nScene);
+    o.nPlayerX = file.GetInt("NewGame", "PlayerX", d.nPlayerX);
+    o.nPlayerY = file.GetInt("NewGame", "PlayerY", d.nPlayerY);
+    o.nPlayerSpeed = file.GetInt("NewGame", "PlayerSpeed", d.nPlayerSpeed);
+    o.nPlayerCloth = file.GetInt("NewGame", "PlayerCloth", d.nPlayerCloth);
+    o.nPlayerRunSpeed = file.GetInt("NewGame", "PlayerRunSpeed", d.nPlayerRunSpeed);
+    o.nCopy = file.GetInt("Option", "Copy", d.nCopy);
+    o.nScenepkg = file.GetInt("Option", "Scenepkg", d.nScenepkg);
     CheckRanges(pFile, &o, pProblems);
     return o;
 }

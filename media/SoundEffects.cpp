@@ -58,7 +58,14 @@ void CSoundEffects::PlayJl(int n) {
     if (!m_ppSlots || !MediaSoundOn()) return;
     char szName[32];
     std::snprintf(szName, sizeof szName, "Sound\\jl%02d.wav", n);
-    LoadSlot(m_nCount, MediaGameFolder() + "\\" + szName);
+    const std::string strName = MediaGameFolder() + "\\" + szName;
+    // The skill sound played last time plays again from its start without the file being
+    // read again; one that did not load is looked for again, as it may be there now.
+    CDXSoundBuffer* pLast = m_ppSlots[m_nCount];
+    if (pLast && pLast->IsLoaded() && m_names[m_nCount] == strName)
+        pLast->Stop();
+    else
+        LoadSlot(m_nCount, strName);
     m_ppSlots[m_nCount]->SetVolume(MediaSoundVolume());
     m_ppSlots[m_nCount]->Play(0);
 }

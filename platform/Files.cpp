@@ -95,6 +95,8 @@ bool MatchComponent(const std::string& dir, std::string_view name, std::string* 
     return false;
 }
 
+bool SetFolderFromScratch(const char* pPath);
+
 std::string ParentOf(const std::string& path) {
     size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return ".";
@@ -106,6 +108,46 @@ std::string ParentOf(const std::string& path) {
 
 bool SetCurrentDirectory(const char* pPath) {
     if (pPath == nullptr || *pPath == '\0') return false;
+    // The game makes its folder current several times a frame. An absolute folder that
+    // exists as spelt resolves to itself component by component, so its canonical form
+    // found last time holds while that spelling still names the same folder: one look
+    // instead of one per component and the canonical walk.
+    std::string spelt(pPath);
+    std::replace(spelt.begin(), spelt.end(), '\\', '/');
+    if (spelt.front() == '/') {
+        // The folder is known by its spelling and by the folder that spelling names now
+        // (a link turned elsewhere names another).
+        static std::string s_strSpelt, s_strCanonical;
+        static dev_t s_device = 0;
+        static ino_t s_inode = 0;
+        struct stat st;
+        if (stat(spelt.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            std::lock_guard<std::mutex> lock(g_baseLock);
+            if (spelt == s_strSpelt && st.st_dev == s_device && st.st_ino == s_inode) {
+                g_strBase = s_strCanonical;
+                g_bBaseSet = true;
+                return true;
+            }
+        }
+        const bool bSet = SetFolderFromScratch(pPath);
+        std::lock_guard<std::mutex> lock(g_baseLock);
+        if (bSet && stat(spelt.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            s_strSpelt = spelt;
+            s_strCanonical = g_strBase;
+            s_device = st.st_dev;
+            s_inode = st.st_ino;
+        } else {
+            s_strSpelt.clear();
+        }
+        return bSet;
+    }
+    return SetFolderFromScratch(pPath);
+}
+
+namespace {
+
+// Resolves the folder against the current one and makes its canonical form current.
+bool SetFolderFromScratch(const char* pPath) {
     std::string path = ResolvePath(pPath);
     struct stat st;
     if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
@@ -117,6 +159,8 @@ bool SetCurrentDirectory(const char* pPath) {
     g_bBaseSet = true;
     return true;
 }
+
+}  // namespace
 
 std::string GetCurrentDirectory() { return CurrentBase(); }
 

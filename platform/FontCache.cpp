@@ -117,6 +117,13 @@ std::string CFontSystem::MapFaceName(const char* pszFace) {
     return spellings[0].empty() ? spellings[1] : spellings[0];
 }
 
+const std::string& CFontSystem::MappedFamily(const char* pszFace) {
+    const std::string strFace = pszFace ? pszFace : "";
+    auto it = m_familyByFace.find(strFace);
+    if (it == m_familyByFace.end()) it = m_familyByFace.emplace(strFace, MapFaceName(pszFace)).first;
+    return it->second;
+}
+
 std::string CFontSystem::FaceFamily(int nFace) const {
     if (nFace < 0 || size_t(nFace) >= m_faces.size()) return std::string();
     return m_faces[size_t(nFace)]->family;
@@ -221,7 +228,7 @@ CFontObject* CFontSystem::CreateFont(int nHeight, int nWidth, int nWeight, bool 
                                      const char* pszFace) {
     if (!Ready()) return nullptr;
     bool bBold = nWeight >= 700;
-    int nFace = FindFace(MapFaceName(pszFace), bBold, bItalic);
+    int nFace = FindFace(MappedFamily(pszFace), bBold, bItalic);
     if (nFace < 0) nFace = FindFace(kDefaultFamily, bBold, bItalic);
     if (nFace < 0) {
         // Without our CJK face, whatever fontconfig offers for a sans face.

@@ -83,6 +83,8 @@ private:
     // Opens (once) the face fontconfig gives for a family; -1 when fontconfig has no
     // face of exactly that family.
     int FindFace(const std::string& family, bool bBold, bool bItalic);
+    // MapFaceName, remembered.
+    const std::string& MappedFamily(const char* pszFace);
     int OpenFace(const std::string& path, int nIndex);
     const std::vector<int>& Fallbacks();
     const GlyphBitmap& GlyphFor(const CFontObject& font, char32_t ch);
@@ -92,6 +94,9 @@ private:
     std::vector<std::unique_ptr<Face>> m_faces;
     std::unordered_map<std::string, int> m_faceByKey;     // "path#index" -> face
     std::unordered_map<std::string, int> m_faceByFamily;  // "family|bold|italic" -> face or -1
+    // Face name bytes as the game passes them -> MapFaceName's answer (fonts are made
+    // every pass; the name conversions behind the answer never change).
+    std::unordered_map<std::string, std::string> m_familyByFace;
     std::vector<int> m_fallbacks;
     bool m_bFallbacksKnown = false;
     std::unordered_map<std::uint64_t, std::unique_ptr<GlyphBitmap>> m_glyphs;

@@ -17,24 +17,46 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-// Finds the first occurrence of the key inside a section of that name; false when
-// the file, the section or the key is missing.
-bool FindValue(const char* pFile, const char* pSection, const char* pKey, std::string* pValue) {
-    if (pFile == nullptr || pSection == nullptr || pKey == nullptr) return false;
+// Reads the whole file; false when it cannot be opened.
+bool ReadWholeFile(const char* pFile, std::string* pText) {
+    if (pFile == nullptr) return false;
     FILE* fp = OpenFile(pFile, "rb");
     if (fp == nullptr) return false;
-    std::string text;
     char buf[4096];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), fp)) > 0) text.append(buf, n);
+    while ((n = std::fread(buf, 1, sizeof(buf), fp)) > 0) pText->append(buf, n);
     std::fclose(fp);
+    return true;
+}
 
+int ParseProfileInt(const std::string& value) {
+    size_t i = 0;
+    while (i < value.size() && (value[i] == ' ' || value[i] == '\t')) ++i;
+    bool bNegative = false;
+    if (i < value.size() && (value[i] == '-' || value[i] == '+')) bNegative = value[i++] == '-';
+    // Accumulate in 32 bits with wrap-around, as a 32-bit integer read would.
+    std::uint32_t nValue = 0;
+    while (i < value.size() && value[i] >= '0' && value[i] <= '9') {
+        nValue = nValue * 10u + std::uint32_t(value[i] - '0');
+        ++i;
+    }
+    if (bNegative) nValue = 0u - nValue;
+    return static_cast<int>(nValue);
+}
+
+}  // namespace
+
+CProfileFile::CProfileFile(const char* pFile) { m_bRead = ReadWholeFile(pFile, &m_strText); }
+
+bool CProfileFile::FindValue(const char* pSection, const char* pKey, std::string* pValue) const {
+    if (!m_bRead || pSection == nullptr || pKey == nullptr) return false;
+    const std::string_view text(m_strText);
     bool bInSection = false;
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string::npos) end = text.size();
-        std::string_view line = Trim(std::string_view(text).substr(pos, end - pos));
+        std::string_view line = Trim(text.substr(pos, end - pos));
         pos = end + 1;
         if (line.empty() || line.front() == ';') continue;
         if (line.front() == '[') {
@@ -59,28 +81,23 @@ bool FindValue(const char* pFile, const char* pSection, const char* pKey, std::s
     return false;
 }
 
-}  // namespace
+int CProfileFile::GetInt(const char* pSection, const char* pKey, int nDefault) const {
+    std::string value;
+    if (!FindValue(pSection, pKey, &value) || value.empty()) return nDefault;
+    return ParseProfileInt(value);
+}
+
+std::string CProfileFile::GetString(const char* pSection, const char* pKey, const char* pDefault) const {
+    std::string value;
+    if (FindValue(pSection, pKey, &value)) return value;
+    return pDefault != nullptr ? std::string(pDefault) : std::string();
+}
 
 int GetProfileInt(const char* pFile, const char* pSection, const char* pKey, int nDefault) {
-    std::string value;
-    if (!FindValue(pFile, pSection, pKey, &value) || value.empty()) return nDefault;
-    size_t i = 0;
-    while (i < value.size() && (value[i] == ' ' || value[i] == '\t')) ++i;
-    bool bNegative = false;
-    if (i < value.size() && (value[i] == '-' || value[i] == '+')) bNegative = value[i++] == '-';
-    // Accumulate in 32 bits with wrap-around, as a 32-bit integer read would.
-    std::uint32_t nValue = 0;
-    while (i < value.size() && value[i] >= '0' && value[i] <= '9') {
-        nValue = nValue * 10u + std::uint32_t(value[i] - '0');
-        ++i;
-    }
-    if (bNegative) nValue = 0u - nValue;
-    return static_cast<int>(nValue);
+    return CProfileFile(pFile).GetInt(pSection, pKey, nDefault);
 }
 
 std::string GetProfileString(const char* pFile, const char* pSection, const char* pKey,
                              const char* pDefault) {
-    std::string value;
-    if (FindValue(pFile, pSection, pKey, &value)) return value;
-    return pDefault != nullptr ? std::string(pDefault) : std::string();
+    return CProfileFile(pFile).GetString(pSection, pKey, pDefault);
 }

@@ -4,6 +4,25 @@
 #pragma once
 #include <string>
 
+// One profile file read once: every lookup of a batch (the options at start-up) reads
+// the same text instead of opening the file again. A missing file answers every key
+// with its default.
+class CProfileFile {
+public:
+    explicit CProfileFile(const char* pFile);
+    bool IsRead() const { return m_bRead; }
+    // As GetProfileInt and GetProfileString below.
+    int GetInt(const char* pSection, const char* pKey, int nDefault) const;
+    std::string GetString(const char* pSection, const char* pKey, const char* pDefault) const;
+
+private:
+    // Finds the first occurrence of the key inside a section of that name.
+    bool FindValue(const char* pSection, const char* pKey, std::string* pValue) const;
+
+    std::string m_strText;
+    bool m_bRead = false;
+};
+
 // Integer value of a key: the default when the file, section or key is missing or
 // the value is empty; otherwise the leading decimal number of the value (leading
 // spaces skipped, a sign allowed, "12abc" reads 12), and 0 when it has none.

@@ -282,6 +282,41 @@ TEST_F(SurfaceTest, TextWithNullStringDrawsNothing) {
     EXPECT_TRUE(bAny);
 }
 
+// The main loop asks for the same font on every pass; asking again keeps drawing in that
+// font, and any other face, size, weight or style draws in the new one.
+TEST_F(SurfaceTest, TheSameFontAskedForAgainDrawsAsBeforeAndAnyOtherChangesIt) {
+    CDXSurface s;
+    ASSERT_EQ(s.Create(&screen, 120, 40, 1), DD_OK);
+    auto draw = [&] {
+        s.Fill(0);
+        s.TextOut(2, 2, RGB(255, 255, 255), "Wide Hi");
+        std::vector<DWORD> pixels;
+        s.Lock();
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 120; ++x) pixels.push_back(s.GetPixel(x, y));
+        s.Unlock();
+        return pixels;
+    };
+    ASSERT_EQ(s.ChangeFont("Arial", 0, 15), 0);
+    const std::vector<DWORD> small = draw();
+    ASSERT_EQ(s.ChangeFont("Arial", 0, 15), 0);
+    EXPECT_EQ(draw(), small);
+    EXPECT_STREQ(s.GetFontFace(), "Arial");
+    ASSERT_EQ(s.ChangeFont("Arial", 0, 30), 0);
+    const std::vector<DWORD> large = draw();
+    EXPECT_NE(large, small);
+    ASSERT_EQ(s.ChangeFont("Arial", 0, 15, 134, 700), 0);
+    EXPECT_NE(draw(), small);
+    ASSERT_EQ(s.ChangeFont("Arial", 0, 15, 134, 400, 1), 0);
+    EXPECT_NE(draw(), small);
+    ASSERT_EQ(s.ChangeFont("Arial", 8, 15), 0);
+    EXPECT_NE(draw(), small);
+    ASSERT_EQ(s.ChangeFont("Arial", 0, 15), 0);
+    EXPECT_EQ(draw(), small);
+    ASSERT_EQ(s.ChangeFont("Arial", 0, 30), 0);
+    EXPECT_EQ(draw(), large);
+}
+
 TEST_F(SurfaceTest, BlitBetweenDifferentFormatsIsRefused) {
     CDXSurface a, b;
     ASSERT_EQ(a.Create(&screen, 8, 8, 1), DD_OK);

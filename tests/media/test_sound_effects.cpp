@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include "CDX/CDXSound.h"
 #include "MediaTestUtil.h"
 #include "media/SoundEffects.h"
@@ -80,6 +82,34 @@ TEST_F(SoundEffectsTest, VolumeZeroKeepsFixedEffectsAtTheirOwnVolumeButSilencesN
     m_effects.PlayJl(3);
     EXPECT_EQ(m_effects.GetSlot(15)->GetVolume(), -1000);
     EXPECT_NEAR(Frequency(Pull(8000), 44100), 903.0, 18.0);
+}
+
+TEST_F(SoundEffectsTest, ASkillSoundPlayedAgainIsNotReadAgainAndStartsOverButAMissingOneIsLookedForAgain) {
+    m_effects.PlayJl(2);
+    EXPECT_NEAR(Frequency(Pull(4000), 44100), 902.0, 18.0);
+    Pull(44100);
+    // The file is gone: the sound played last is played again all the same.
+    std::filesystem::remove(m_host.folder + "/Sound/jl02.wav");
+    m_effects.PlayJl(2);
+    EXPECT_NEAR(Frequency(Pull(4000), 44100), 902.0, 18.0);
+    Pull(44100);
+    // Played again while it sounds, it starts over: 0.2 s of tone (8820 samples) from then on.
+    m_effects.PlayJl(2);
+    Pull(3000);
+    m_effects.PlayJl(2);
+    Pull(7600);
+    EXPECT_GT(Rms(Pull(1000)), 1000.0);
+    Pull(400);
+    EXPECT_LT(Rms(Pull(2000)), 50.0);
+    // Another sound is read from its file; a missing one plays nothing until it is there.
+    m_effects.PlayJl(3);
+    EXPECT_NEAR(Frequency(Pull(4000), 44100), 903.0, 18.0);
+    Pull(44100);
+    m_effects.PlayJl(7);
+    EXPECT_LT(Rms(Pull(4000)), 50.0);
+    WriteBytes(m_host.folder + "/Sound/jl07.wav", BuildWav16(SynthTone(700, 0.2, 22050), 22050, 1));
+    m_effects.PlayJl(7);
+    EXPECT_NEAR(Frequency(Pull(4000), 44100), 700.0, 18.0);
 }
 
 TEST_F(SoundEffectsTest, CharacterSoundsUseTwoSlotsAndAThirdReplaysTheFirst) {

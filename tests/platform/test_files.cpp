@@ -70,6 +70,46 @@ TEST_F(FilesTest, BaseFolderChangesOnlyThroughTheResolver) {
     EXPECT_EQ(std::filesystem::current_path().string(), working);
 }
 
+// The game folder is made current several times a frame: each time it is the folder
+// the name gives now, found again after it went, never the one a link named before.
+TEST_F(FilesTest, AFolderMadeCurrentAgainIsTheOneItsNameGivesNow) {
+    const std::string strGame = dir.File("Game"), strOther = dir.File("Other");
+    ASSERT_TRUE(MakeDirectory("Game") && MakeDirectory("Other"));
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(SetCurrentDirectory(strGame.c_str()));
+        EXPECT_EQ(GetCurrentDirectory(), strGame);
+        ASSERT_TRUE(SetCurrentDirectory("..\\Other"));
+        EXPECT_EQ(GetCurrentDirectory(), strOther);
+    }
+    // Written the Windows way, and with a trailing separator.
+    ASSERT_TRUE(SetCurrentDirectory((dir.Path() + "\\Game\\").c_str()));
+    EXPECT_EQ(GetCurrentDirectory(), strGame);
+    // Gone: refused, the current folder stays; back again: found.
+    std::filesystem::remove(strGame);
+    EXPECT_FALSE(SetCurrentDirectory(strGame.c_str()));
+    EXPECT_EQ(GetCurrentDirectory(), strGame);
+    ASSERT_TRUE(SetCurrentDirectory(strOther.c_str()));
+    EXPECT_FALSE(SetCurrentDirectory(strGame.c_str()));
+    EXPECT_EQ(GetCurrentDirectory(), strOther);
+    ASSERT_TRUE(MakeDirectory(strGame.c_str()));
+    EXPECT_TRUE(SetCurrentDirectory(strGame.c_str()));
+    EXPECT_EQ(GetCurrentDirectory(), strGame);
+    // Through a link: the folder it names, and another once it is turned elsewhere.
+    const std::string strLink = dir.File("Link");
+    std::filesystem::create_directory_symlink(strGame, strLink);
+    ASSERT_TRUE(SetCurrentDirectory(strLink.c_str()));
+    EXPECT_EQ(GetCurrentDirectory(), strGame);
+    ASSERT_TRUE(SetCurrentDirectory(strLink.c_str()));
+    EXPECT_EQ(GetCurrentDirectory(), strGame);
+    std::filesystem::remove(strLink);
+    std::filesystem::create_directory_symlink(strOther, strLink);
+    ASSERT_TRUE(SetCurrentDirectory(strLink.c_str()));
+    EXPECT_EQ(GetCurrentDirectory(), strOther);
+    // Another spelling of the folder is matched without regard to case.
+    ASSERT_TRUE(SetCurrentDirectory((dir.Path() + "/GAME").c_str()));
+    EXPECT_EQ(GetCurrentDirectory(), strGame);
+}
+
 TEST_F(FilesTest, OpensCreatesAndReplacesFiles) {
     FILE* fp = OpenFile("DATA\\base.dat", "rb");
     ASSERT_NE(fp, nullptr);

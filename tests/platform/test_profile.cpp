@@ -68,4 +68,24 @@ TEST_F(ProfileTest, ReadsTrimmedStrings) {
     EXPECT_EQ(GetProfileInt("GAME.ini", "Option", "ScreenWidth", 0), 800);
 }
 
+// The options are read from one reading of the file: every key answers from the text as
+// it was read, as the lookups one by one do; a missing file answers with the defaults.
+TEST_F(ProfileTest, OneReadingAnswersEveryKey) {
+    const CProfileFile profile(file.c_str());
+    ASSERT_TRUE(profile.IsRead());
+    EXPECT_EQ(profile.GetInt("option", "SCREENWIDTH", 640), 800);
+    EXPECT_EQ(profile.GetInt("Option", "Twice", 5), 1);
+    EXPECT_EQ(profile.GetInt("NewGame", "FullScreen", 1), 9);
+    EXPECT_EQ(profile.GetInt("Option", "Empty", 5), 5);
+    EXPECT_EQ(profile.GetString("Option", "Quoted", ""), "some text");
+    EXPECT_EQ(profile.GetString("Option", "Absent", "dflt"), "dflt");
+    dir.Write("Game.INI", "[Option]\nScreenWidth=1024\n");
+    EXPECT_EQ(profile.GetInt("Option", "ScreenWidth", 640), 800);
+    EXPECT_EQ(CProfileFile(file.c_str()).GetInt("Option", "ScreenWidth", 640), 1024);
+    const CProfileFile none((dir.Path() + "\\none.ini").c_str());
+    EXPECT_FALSE(none.IsRead());
+    EXPECT_EQ(none.GetInt("Option", "ScreenWidth", 640), 640);
+    EXPECT_EQ(none.GetString("Option", "Quoted", "dflt"), "dflt");
+}
+
 }  // namespace
