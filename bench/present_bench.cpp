@@ -1,8 +1,10 @@
 // Presenting one 800 x 600 16-bit (5-6-5) frame: our conversion to ARGB (what the window
 // uploads when the renderer does not take 5-6-5) beside SDL_ConvertPixels of the same
-// pixels and memcpy of the same output bytes, and the whole headless flip (back buffer
-// to front, presentation, no conversion). A table of microseconds per frame and the
-// ratio to memcpy is printed after the runs.
+// pixels and memcpy of the same output bytes; the texture upload of that frame on an SDL
+// renderer; and the game's whole flip, back buffer to the display, through the window
+// backend that opens here: the headless display with GAME_HEADLESS=1, else SDL with its
+// texture upload and render (SDL_VIDEODRIVER=offscreen when nothing else is asked for).
+// A table of microseconds per frame and the ratio to memcpy is printed after the runs.
 #include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
 
@@ -43,7 +45,10 @@ class CBenchWindow : public CPlatWindow {};
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("GAME_HEADLESS", "1", 1);
+    // The whole flip runs through a real renderer, never paced to a display.
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("GAME_UNCAPPED", "1", 1);
+    setenv("GAME_VSYNC", "0", 1);
     benchmark::Initialize(&argc, argv);
     std::mt19937 rng(5);
     std::vector<WORD> pixels(size_t(kW) * kH);
@@ -75,7 +80,24 @@ int main(int argc, char** argv) {
         benchmark::ClobberMemory();
     });
 
-    // The game's own flip on the headless backend: back buffer to front, then presented.
+    // The upload of a converted frame into a streaming texture of a software renderer.
+    SDL_Window* pUploadWindow = nullptr;
+    SDL_Renderer* pUploadRenderer = nullptr;
+    SDL_Texture* pUploadTexture = nullptr;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 &&
+        (pUploadWindow = SDL_CreateWindow("upload", 0, 0, kW, kH, SDL_WINDOW_HIDDEN)) &&
+        (pUploadRenderer = SDL_CreateRenderer(pUploadWindow, -1, SDL_RENDERER_SOFTWARE)) &&
+        (pUploadTexture = SDL_CreateTexture(pUploadRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kW, kH))) {
+        Timed("present/texture_upload", [&] {
+            SDL_UpdateTexture(pUploadTexture, nullptr, argbSource.data(), kW * 4);
+            benchmark::ClobberMemory();
+        });
+    } else {
+        std::fprintf(stderr, "present_bench: no SDL renderer for the upload row: %s\n", SDL_GetError());
+    }
+
+    // The game's own flip: back buffer to front, then presented by the window backend.
+    const char* pszFlip = Backend().IsHeadless() ? "present/headless_flip" : "present/sdl_flip";
     CBenchWindow window;
     CVideoDevice* pDevice = nullptr;
     CVideoSurface *pFront = nullptr, *pBack = nullptr;
@@ -87,14 +109,16 @@ int main(int argc, char** argv) {
         desc.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
         desc.dwBackBufferCount = 1;
         if (pDevice->CreateSurface(desc, &pFront) == DD_OK && pFront->GetAttachedSurface(DDSCAPS_BACKBUFFER, &pBack) == DD_OK)
-            Timed("present/headless_flip", [pFront] { pFront->Flip(DDFLIP_WAIT); });
+            Timed(pszFlip, [pFront] { pFront->Flip(DDFLIP_WAIT); });
     }
 
     benchmark::RunSpecifiedBenchmarks();
     const double fMemcpy = g_micros.count("present/memcpy") ? g_micros["present/memcpy"] : 0;
-    std::printf("\nPresenting one 800x600 5-6-5 frame, microseconds per frame (output %d bytes of ARGB)\n", kW * kH * 4);
+    std::printf("\nPresenting one 800x600 5-6-5 frame on the %s display, microseconds per frame (output %d bytes of ARGB)\n",
+                Backend().IsHeadless() ? "headless" : "SDL", kW * kH * 4);
     std::printf("%-28s %10s %10s\n", "", "us", "vs memcpy");
-    for (const char* pszName : {"present/ours_argb", "present/sdl_convert", "present/memcpy", "present/headless_flip"}) {
+    for (const char* pszName : {"present/ours_argb", "present/sdl_convert", "present/memcpy", "present/texture_upload",
+                                "present/sdl_flip", "present/headless_flip"}) {
         auto it = g_micros.find(pszName);
         if (it == g_micros.end()) continue;
         std::printf("%-28s %10.1f %9.2fx\n", pszName, it->second, fMemcpy > 0 ? it->second / fMemcpy : 0.0);
@@ -102,6 +126,9 @@ int main(int argc, char** argv) {
     if (pFront) pFront->Release();
     if (pDevice) pDevice->Release();
     window.DestroyPlatWindow();
+    if (pUploadTexture) SDL_DestroyTexture(pUploadTexture);
+    if (pUploadRenderer) SDL_DestroyRenderer(pUploadRenderer);
+    if (pUploadWindow) SDL_DestroyWindow(pUploadWindow);
     benchmark::Shutdown();
     return 0;
 }
