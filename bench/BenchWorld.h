@@ -15,20 +15,13 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "bench/BenchTimed.h"
 #include "CDX/CDXScreen.h"
 #include "gamedata/BitmapData.h"
 #include "gamedata/GameData.h"
 #include "platform/Clock.h"
 #include "shell/ShellGlobals.h"
 #include "world/SceneHost.h"
-
-// This thread's processor time in seconds: the machine may be shared, and a frame runs
-// on one core, so other work does not stretch it as it does the wall clock.
-inline double ThreadCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
 
 class CBenchWorld {
 public:

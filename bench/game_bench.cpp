@@ -24,16 +24,11 @@
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
-#include "platform/Window.h"
 #include "platform/WindowBackend.h"
-#include "shell/FrameLinks.h"
 #include "shell/GameApp.h"
 #include "shell/MainFrame.h"
-#include "shell/PictureStore.h"
 #include "shell/SceneLink.h"
 #include "shell/ShellGlobals.h"
-#include "shell/ToolBarLink.h"
-#include "shell/UiShellLink.h"
 #include "world/Scene.h"
 #include "world/ScenePic.h"
 
@@ -159,33 +154,25 @@ void OnPass() {
     g_passes.fLast = ThreadCpuSeconds();
 }
 
-// Runs the main window over the sample folder until the script closes it; the start-up
-// error, empty when the game ran.
-std::string RunGame(const std::string& strDir) {
+// Runs the game as its main does over the sample folder until the script closes it;
+// false when it did not start. The single-instance lock is kept in a folder of its own,
+// so a game running elsewhere does not end this one at once.
+bool RunGame(const std::string& strDir) {
+    std::string strRuntime = (std::filesystem::temp_directory_path() / "game_bench.XXXXXX").string();
+    if (!mkdtemp(strRuntime.data())) return false;
+    setenv("XDG_RUNTIME_DIR", strRuntime.c_str(), 1);
     SetCurrentDirectory(strDir.c_str());
     UseVirtualClock(true, 1000, 20);
     ResetMessageQueue();
-    if (LoadInputScriptText(PlayScript(), "game_bench") != 0) return "the play script has bad lines";
-    CGameApp app;
-    nCharSet = 134;
-    dwNowTime = TimeGetTime();
-    CShellUiLink uiLink;
-    SetUiShell(&uiLink);
-    InstallShellPictureLinks();
-    InstallToolBarLinks();
-    InstallSceneLinks();
+    if (LoadInputScriptText(PlayScript(), "game_bench") != 0) return false;
     pfnFrameProbe = OnPass;
-    pFrame = new CMainFrame;
-    if (pFrame->CreateMainWindow()) pFrame->InitGame();
-    const std::string strError = pFrame->GetStartupError();
+    CGameApp app;
+    app.InitInstance();
     pfnFrameProbe = nullptr;
-    RemoveToolBarLinks();
-    delete pFrame;
-    pFrame = nullptr;
-    SetUiShell(nullptr);
-    RemoveShellPictureLinks();
-    app.ExitInstance();
-    return strError;
+    const bool bRan = app.ExitInstance() == 0 && !g_passes.byMode.empty();
+    std::error_code ec;
+    std::filesystem::remove_all(strRuntime, ec);
+    return bRan;
 }
 
 double g_fMemcpyUs = 0;
@@ -204,9 +191,8 @@ int main(int argc, char** argv) {
         ->MinTime(0.5);
     benchmark::RunSpecifiedBenchmarks();
 
-    const std::string strError = RunGame(std::filesystem::absolute(pszDir).string());
-    if (!strError.empty()) {
-        std::fprintf(stderr, "game_bench: the game did not start: %s\n", strError.c_str());
+    if (!RunGame(std::filesystem::absolute(pszDir).string())) {
+        std::fprintf(stderr, "game_bench: the game did not run\n");
         return 1;
     }
     const double fMap = Median(g_passes.byMode[kModeMap]);

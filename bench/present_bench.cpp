@@ -8,7 +8,6 @@
 #include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTimed.h"
 #include "platform/Video.h"
 #include "platform/Window.h"
 #include "platform/WindowBackend.h"
@@ -26,19 +26,6 @@ namespace {
 
 constexpr int kW = 800, kH = 600;
 
-std::map<std::string, double> g_micros;  // microseconds per frame by name
-
-void Timed(const std::string& strName, std::function<void()> call) {
-    benchmark::RegisterBenchmark(strName.c_str(),
-                                 [=](benchmark::State& state) {
-                                     const auto t0 = std::chrono::steady_clock::now();
-                                     for (auto _ : state) call();
-                                     const double fSeconds =
-                                         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-                                     if (state.iterations() > 0) g_micros[strName] = fSeconds * 1e6 / double(state.iterations());
-                                 })
-        ->MinTime(0.5);
-}
 
 class CBenchWindow : public CPlatWindow {};
 
@@ -113,14 +100,14 @@ int main(int argc, char** argv) {
     }
 
     benchmark::RunSpecifiedBenchmarks();
-    const double fMemcpy = g_micros.count("present/memcpy") ? g_micros["present/memcpy"] : 0;
+    const double fMemcpy = TimedMicros().count("present/memcpy") ? TimedMicros()["present/memcpy"] : 0;
     std::printf("\nPresenting one 800x600 5-6-5 frame on the %s display, microseconds per frame (output %d bytes of ARGB)\n",
                 Backend().IsHeadless() ? "headless" : "SDL", kW * kH * 4);
     std::printf("%-28s %10s %10s\n", "", "us", "vs memcpy");
     for (const char* pszName : {"present/ours_argb", "present/sdl_convert", "present/memcpy", "present/texture_upload",
                                 "present/sdl_flip", "present/headless_flip"}) {
-        auto it = g_micros.find(pszName);
-        if (it == g_micros.end()) continue;
+        auto it = TimedMicros().find(pszName);
+        if (it == TimedMicros().end()) continue;
         std::printf("%-28s %10.1f %9.2fx\n", pszName, it->second, fMemcpy > 0 ? it->second / fMemcpy : 0.0);
     }
     if (pFront) pFront->Release();

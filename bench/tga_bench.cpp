@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -16,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTimed.h"
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
 #include "media/TgaDraw.h"
@@ -25,20 +25,6 @@
 namespace {
 
 constexpr int kBackW = 800, kBackH = 600;
-
-std::map<std::string, double> g_micros;
-
-void Timed(const std::string& strName, std::function<void()> call) {
-    benchmark::RegisterBenchmark(strName.c_str(),
-                                 [=](benchmark::State& state) {
-                                     const auto t0 = std::chrono::steady_clock::now();
-                                     for (auto _ : state) call();
-                                     const double fSeconds =
-                                         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-                                     if (state.iterations() > 0) g_micros[strName] = fSeconds * 1e6 / double(state.iterations());
-                                 })
-        ->MinTime(0.5);
-}
 
 // The talk bar's kind of picture: a translucent panel with an opaque frame and a
 // softened edge.
@@ -148,8 +134,8 @@ int main(int argc, char** argv) {
                 "vs loaded", "vs load+blit");
     for (const Case& c : cases) {
         const std::string strBase = std::string("tga/") + c.pszName + "/";
-        const double fOurs = g_micros[strBase + "ours_decode_draw"], fLoaded = g_micros[strBase + "sdl_blit_loaded"],
-                     fLoadBlit = g_micros[strBase + "sdl_load_blit"];
+        const double fOurs = TimedMicros()[strBase + "ours_decode_draw"], fLoaded = TimedMicros()[strBase + "sdl_blit_loaded"],
+                     fLoadBlit = TimedMicros()[strBase + "sdl_load_blit"];
         std::printf("%-16s %14.2f %14.2f %14.2f %11.2fx %11.2fx\n", c.pszName, fOurs, fLoaded, fLoadBlit,
                     fLoaded > 0 ? fOurs / fLoaded : 0.0, fLoadBlit > 0 ? fOurs / fLoadBlit : 0.0);
     }
