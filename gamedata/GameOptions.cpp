@@ -6,17 +6,30 @@
 
 namespace {
 
-std::uint8_t ReadFlag(const char* pFile, const char* pSection, const char* pKey, int nDefault) {
-    // Only the value 1 sets a flag.
-    return GetProfileInt(pFile, pSection, pKey, nDefault) == 1 ? 1 : 0;
-}
-
 // The file's own name, without the folder, for messages.
 const char* FileName(const char* pFile) {
     const char* pszName = pFile;
     for (const char* p = pFile; *p; ++p)
         if (*p == '\\' || *p == '/') pszName = p + 1;
     return pszName;
+}
+
+// A number too large for 32 bits would wrap into some other value: it is named as the
+// file writes it, and the default is used.
+std::int32_t ReadInt(const char* pFile, const char* pSection, const char* pKey, std::int32_t nDefault,
+                     std::vector<std::string>* pProblems) {
+    std::string strWritten;
+    if (ProfileIntFits(pFile, pSection, pKey, &strWritten)) return GetProfileInt(pFile, pSection, pKey, nDefault);
+    if (pProblems)
+        pProblems->push_back(std::string(FileName(pFile)) + ": [" + pSection + "] " + pKey + "=" + strWritten +
+                             " is too large for 32 bits; " + std::to_string(nDefault) + " is used");
+    return nDefault;
+}
+
+std::uint8_t ReadFlag(const char* pFile, const char* pSection, const char* pKey, int nDefault,
+                      std::vector<std::string>* pProblems) {
+    // Only the value 1 sets a flag.
+    return ReadInt(pFile, pSection, pKey, nDefault, pProblems) == 1 ? 1 : 0;
 }
 
 // Options that other arithmetic builds on: a value outside its range would overflow the
@@ -57,25 +70,25 @@ void CheckRanges(const char* pFile, GameOptions* pOptions, std::vector<std::stri
 GameOptions ReadGameOptions(const char* pFile, std::vector<std::string>* pProblems) {
     const GameOptions d;
     GameOptions o;
-    o.bTerrain = ReadFlag(pFile, "Option", "Terrain", d.bTerrain);
-    o.bFullScreen = ReadFlag(pFile, "Option", "FullScreen", d.bFullScreen);
-    o.nScreenWidth = GetProfileInt(pFile, "Option", "ScreenWidth", d.nScreenWidth);
-    o.nScreenHeight = GetProfileInt(pFile, "Option", "ScreenHeight", d.nScreenHeight);
-    o.nScreenBPP = GetProfileInt(pFile, "Option", "ScreenBPP", d.nScreenBPP);
-    o.nScreenMode = GetProfileInt(pFile, "Option", "ScreenMode", d.nScreenMode);
-    o.bCanScroll = ReadFlag(pFile, "Option", "CanScroll", d.bCanScroll);
-    o.nDataFrom = GetProfileInt(pFile, "Option", "DataFrom", d.nDataFrom);
-    o.nPlayLeader = GetProfileInt(pFile, "Option", "PlayLeader", d.nPlayLeader);
-    o.nShowEventPoint = GetProfileInt(pFile, "Option", "ShowEventPoint", d.nShowEventPoint);
-    o.nMusic = GetProfileInt(pFile, "Option", "Music", d.nMusic);
-    o.nScene = GetProfileInt(pFile, "NewGame", "Scene", d.nScene);
-    o.nPlayerX = GetProfileInt(pFile, "NewGame", "PlayerX", d.nPlayerX);
-    o.nPlayerY = GetProfileInt(pFile, "NewGame", "PlayerY", d.nPlayerY);
-    o.nPlayerSpeed = GetProfileInt(pFile, "NewGame", "PlayerSpeed", d.nPlayerSpeed);
-    o.nPlayerCloth = GetProfileInt(pFile, "NewGame", "PlayerCloth", d.nPlayerCloth);
-    o.nPlayerRunSpeed = GetProfileInt(pFile, "NewGame", "PlayerRunSpeed", d.nPlayerRunSpeed);
-    o.nCopy = GetProfileInt(pFile, "Option", "Copy", d.nCopy);
-    o.nScenepkg = GetProfileInt(pFile, "Option", "Scenepkg", d.nScenepkg);
+    o.bTerrain = ReadFlag(pFile, "Option", "Terrain", d.bTerrain, pProblems);
+    o.bFullScreen = ReadFlag(pFile, "Option", "FullScreen", d.bFullScreen, pProblems);
+    o.nScreenWidth = ReadInt(pFile, "Option", "ScreenWidth", d.nScreenWidth, pProblems);
+    o.nScreenHeight = ReadInt(pFile, "Option", "ScreenHeight", d.nScreenHeight, pProblems);
+    o.nScreenBPP = ReadInt(pFile, "Option", "ScreenBPP", d.nScreenBPP, pProblems);
+    o.nScreenMode = ReadInt(pFile, "Option", "ScreenMode", d.nScreenMode, pProblems);
+    o.bCanScroll = ReadFlag(pFile, "Option", "CanScroll", d.bCanScroll, pProblems);
+    o.nDataFrom = ReadInt(pFile, "Option", "DataFrom", d.nDataFrom, pProblems);
+    o.nPlayLeader = ReadInt(pFile, "Option", "PlayLeader", d.nPlayLeader, pProblems);
+    o.nShowEventPoint = ReadInt(pFile, "Option", "ShowEventPoint", d.nShowEventPoint, pProblems);
+    o.nMusic = ReadInt(pFile, "Option", "Music", d.nMusic, pProblems);
+    o.nScene = ReadInt(pFile, "NewGame", "Scene", d.nScene, pProblems);
+    o.nPlayerX = ReadInt(pFile, "NewGame", "PlayerX", d.nPlayerX, pProblems);
+    o.nPlayerY = ReadInt(pFile, "NewGame", "PlayerY", d.nPlayerY, pProblems);
+    o.nPlayerSpeed = ReadInt(pFile, "NewGame", "PlayerSpeed", d.nPlayerSpeed, pProblems);
+    o.nPlayerCloth = ReadInt(pFile, "NewGame", "PlayerCloth", d.nPlayerCloth, pProblems);
+    o.nPlayerRunSpeed = ReadInt(pFile, "NewGame", "PlayerRunSpeed", d.nPlayerRunSpeed, pProblems);
+    o.nCopy = ReadInt(pFile, "Option", "Copy", d.nCopy, pProblems);
+    o.nScenepkg = ReadInt(pFile, "Option", "Scenepkg", d.nScenepkg, pProblems);
     CheckRanges(pFile, &o, pProblems);
     return o;
 }
