@@ -8,6 +8,7 @@
 #include "platform/Stream.h"
 #include "shell/SaveGameFile.h"
 #include "world/EffectManager.h"
+#include "world/MapFile.h"
 
 namespace {
 
@@ -45,19 +46,36 @@ void Check(const std::uint8_t* pData, size_t nSize) {
         if (pFile->nPartyIds[i] >= 0 && i != nActive && !pFile->pMembers[i]) std::abort();
     if (pFile->nCompanion > 0 && pFile->nPartyIds[pFile->nCompanion - 1] < 0) std::abort();
     if (pFile->effectBlock.size() != CEffectManager::kBlockSize || pFile->flagsA.size() != 20000) std::abort();
+    // Every position the scene builds a hit box from or draws at lies on a map.
+    for (const HeroRecord* pHero : {pFile->pHero.get(), pFile->pMembers[0].get(), pFile->pMembers[1].get(),
+                                    pFile->pMembers[2].get(), pFile->pMembers[3].get()})
+        if (pHero && (!IsMapPosition(pHero->ptPos.x) || !IsMapPosition(pHero->ptPos.y))) std::abort();
+    for (std::size_t i = 0; i < std::size_t(kStateScenes) * kStateEntries; ++i) {
+        CByteReader in(pFile->effectBlock.data() + CEffectManager::kNpcRecordsOffset + i * sizeof(NpcStateRecord),
+                       sizeof(NpcStateRecord));
+        std::int32_t nUnused = 0, x = 0, y = 0;
+        in.ReadI32(&nUnused);
+        in.ReadI32(&x);
+        in.ReadI32(&y);
+        if ((x != -1 && !IsMapPosition(x)) || (y != -1 && !IsMapPosition(y))) std::abort();
+    }
 }
 
 }  // namespace
 
-// The input as it stands, and the input laid (by exclusive or) over the tail of a sound
-// file, so that most inputs reach the blocks after the header and the tables.
+// The input as it stands, and the input laid (by exclusive or) over a sound file twice:
+// over its tail, so that most inputs reach the blocks after the header and the tables,
+// and over the characters' records of the scene tables.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, size_t nSize) {
     Check(pData, nSize);
-    std::vector<std::uint8_t> bytes = SoundFile();
     // The toolbar block and all after it: the header and the scene state block lie before.
     constexpr size_t nTail = kSaveHeaderBytes + CEffectManager::kBlockSize;
-    bytes.resize(std::max(bytes.size(), nTail + nSize), 0);
-    for (size_t i = 0; i < nSize; ++i) bytes[nTail + i] ^= pData[i];
-    Check(bytes.data(), bytes.size());
+    constexpr size_t nCharacters = kSaveHeaderBytes + CEffectManager::kNpcRecordsOffset;
+    for (const size_t nAt : {nTail, nCharacters}) {
+        std::vector<std::uint8_t> bytes = SoundFile();
+        bytes.resize(std::max(bytes.size(), nAt + nSize), 0);
+        for (size_t i = 0; i < nSize; ++i) bytes[nAt + i] ^= pData[i];
+        Check(bytes.data(), bytes.size());
+    }
     return 0;
 }

@@ -39,8 +39,9 @@ struct GameOptions {
 };
 
 // Reads the 19 options from an options file; missing file or keys give the defaults.
-// A size, depth, scene or position the game cannot work with gives the default as well,
-// and a message naming the file, the key and the value goes to *pProblems.
+// A size, depth, scene or position the game cannot work with, and any number too large
+// for 32 bits, gives the default as well, and a message naming the file, the key and the
+// value as written goes to *pProblems.
 GameOptions ReadGameOptions(const char* pFile, std::vector<std::string>* pProblems = nullptr);
 
 constexpr int kItemGridSize = 500;

@@ -6,17 +6,30 @@
 
 namespace {
 
-std::uint8_t ReadFlag(const CProfileFile& file, const char* pSection, const char* pKey, int nDefault) {
-    // Only the value 1 sets a flag.
-    return file.GetInt(pSection, pKey, nDefault) == 1 ? 1 : 0;
-}
-
 // The file's own name, without the folder, for messages.
 const char* FileName(const char* pFile) {
     const char* pszName = pFile;
     for (const char* p = pFile; *p; ++p)
         if (*p == '\\' || *p == '/') pszName = p + 1;
     return pszName;
+}
+
+// A number too large for 32 bits would wrap into some other value: it is named as the
+// file writes it, and the default is used.
+std::int32_t ReadInt(const CProfileFile& file, const char* pFile, const char* pSection, const char* pKey,
+                     std::int32_t nDefault, std::vector<std::string>* pProblems) {
+    std::string strWritten;
+    if (file.IntFits(pSection, pKey, &strWritten)) return file.GetInt(pSection, pKey, nDefault);
+    if (pProblems)
+        pProblems->push_back(std::string(FileName(pFile)) + ": [" + pSection + "] " + pKey + "=" + strWritten +
+                             " is too large for 32 bits; " + std::to_string(nDefault) + " is used");
+    return nDefault;
+}
+
+std::uint8_t ReadFlag(const CProfileFile& file, const char* pFile, const char* pSection, const char* pKey,
+                      int nDefault, std::vector<std::string>* pProblems) {
+    // Only the value 1 sets a flag.
+    return ReadInt(file, pFile, pSection, pKey, nDefault, pProblems) == 1 ? 1 : 0;
 }
 
 // Options that other arithmetic builds on: a value outside its range would overflow the
@@ -59,25 +72,25 @@ GameOptions ReadGameOptions(const char* pFile, std::vector<std::string>* pProble
     // The file is read once for all its keys.
     const CProfileFile file(pFile);
     GameOptions o;
-    o.bTerrain = ReadFlag(file, "Option", "Terrain", d.bTerrain);
-    o.bFullScreen = ReadFlag(file, "Option", "FullScreen", d.bFullScreen);
-    o.nScreenWidth = file.GetInt("Option", "ScreenWidth", d.nScreenWidth);
-    o.nScreenHeight = file.GetInt("Option", "ScreenHeight", d.nScreenHeight);
-    o.nScreenBPP = file.GetInt("Option", "ScreenBPP", d.nScreenBPP);
-    o.nScreenMode = file.GetInt("Option", "ScreenMode", d.nScreenMode);
-    o.bCanScroll = ReadFlag(file, "Option", "CanScroll", d.bCanScroll);
-    o.nDataFrom = file.GetInt("Option", "DataFrom", d.nDataFrom);
-    o.nPlayLeader = file.GetInt("Option", "PlayLeader", d.nPlayLeader);
-    o.nShowEventPoint = file.GetInt("Option", "ShowEventPoint", d.nShowEventPoint);
-    o.nMusic = file.GetInt("Option", "Music", d.nMusic);
-    o.nScene = file.GetInt("NewGame", "Scene", d.nScene);
-    o.nPlayerX = file.GetInt("NewGame", "PlayerX", d.nPlayerX);
-    o.nPlayerY = file.GetInt("NewGame", "PlayerY", d.nPlayerY);
-    o.nPlayerSpeed = file.GetInt("NewGame", "PlayerSpeed", d.nPlayerSpeed);
-    o.nPlayerCloth = file.GetInt("NewGame", "PlayerCloth", d.nPlayerCloth);
-    o.nPlayerRunSpeed = file.GetInt("NewGame", "PlayerRunSpeed", d.nPlayerRunSpeed);
-    o.nCopy = file.GetInt("Option", "Copy", d.nCopy);
-    o.nScenepkg = file.GetInt("Option", "Scenepkg", d.nScenepkg);
+    o.bTerrain = ReadFlag(file, pFile, "Option", "Terrain", d.bTerrain, pProblems);
+    o.bFullScreen = ReadFlag(file, pFile, "Option", "FullScreen", d.bFullScreen, pProblems);
+    o.nScreenWidth = ReadInt(file, pFile, "Option", "ScreenWidth", d.nScreenWidth, pProblems);
+    o.nScreenHeight = ReadInt(file, pFile, "Option", "ScreenHeight", d.nScreenHeight, pProblems);
+    o.nScreenBPP = ReadInt(file, pFile, "Option", "ScreenBPP", d.nScreenBPP, pProblems);
+    o.nScreenMode = ReadInt(file, pFile, "Option", "ScreenMode", d.nScreenMode, pProblems);
+    o.bCanScroll = ReadFlag(file, pFile, "Option", "CanScroll", d.bCanScroll, pProblems);
+    o.nDataFrom = ReadInt(file, pFile, "Option", "DataFrom", d.nDataFrom, pProblems);
+    o.nPlayLeader = ReadInt(file, pFile, "Option", "PlayLeader", d.nPlayLeader, pProblems);
+    o.nShowEventPoint = ReadInt(file, pFile, "Option", "ShowEventPoint", d.nShowEventPoint, pProblems);
+    o.nMusic = ReadInt(file, pFile, "Option", "Music", d.nMusic, pProblems);
+    o.nScene = ReadInt(file, pFile, "NewGame", "Scene", d.nScene, pProblems);
+    o.nPlayerX = ReadInt(file, pFile, "NewGame", "PlayerX", d.nPlayerX, pProblems);
+    o.nPlayerY = ReadInt(file, pFile, "NewGame", "PlayerY", d.nPlayerY, pProblems);
+    o.nPlayerSpeed = ReadInt(file, pFile, "NewGame", "PlayerSpeed", d.nPlayerSpeed, pProblems);
+    o.nPlayerCloth = ReadInt(file, pFile, "NewGame", "PlayerCloth", d.nPlayerCloth, pProblems);
+    o.nPlayerRunSpeed = ReadInt(file, pFile, "NewGame", "PlayerRunSpeed", d.nPlayerRunSpeed, pProblems);
+    o.nCopy = ReadInt(file, pFile, "Option", "Copy", d.nCopy, pProblems);
+    o.nScenepkg = ReadInt(file, pFile, "Option", "Scenepkg", d.nScenepkg, pProblems);
     CheckRanges(pFile, &o, pProblems);
     return o;
 }

@@ -5,6 +5,7 @@
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
 #include "gamedata/GameData.h"
+#include "gamedata/PkgFile.h"
 #include "media/TgaFrame.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
@@ -64,23 +65,30 @@ void CNpcPkg::Close() {
 bool CNpcPkg::Open() {
     if (pGameData && pGameData->szGamePath[0] != '\0') SetCurrentDirectory(pGameData->szGamePath);
     SetCurrentDirectory("bmp");
-    if (OpenPath("npc.pkg")) return true;
-    m_strError = "bmp\\" + m_strError;  // named as the game folder names it
-    return false;
+    return OpenAs("npc.pkg", "bmp\\npc.pkg");  // named as the game folder names it
 }
 
-bool CNpcPkg::OpenPath(const char* pszPath) {
+bool CNpcPkg::OpenPath(const char* pszPath) { return OpenAs(pszPath, pszPath ? pszPath : ""); }
+
+bool CNpcPkg::OpenAs(const char* pszPath, const std::string& strShown) {
     Close();
     m_pStream = pszPath ? OpenFile(pszPath, "rb") : nullptr;
     if (!m_pStream) {
-        m_strError = std::string(pszPath ? pszPath : "") + ": " + OpenFileError();
+        m_strError = strShown + ": " + OpenFileError();
         return false;
     }
     if (!ReadIndex()) {
-        m_strError = std::string(pszPath) + ": " + m_strError;
+        m_strError = strShown + ": " + m_strError;
         Close();
         return false;
     }
+    size_t nAll = 0, nMissing = 0;
+    for (const Action& act : m_actions)
+        for (size_t i = 0; i < act.offsets.size(); ++i) {
+            ++nAll;
+            if (HasPicture(act.offsets[i], act.sizes[i]) && !PictureInFile(act.offsets[i], act.sizes[i])) ++nMissing;
+        }
+    ReportMissingEntries(DescribeMissingEntries(strShown, nMissing, nAll));
     if (!m_pWork && pScreen) {
         m_pWork = new CDXSurface();
         if (Failed(m_pWork->Create(pScreen, 256, 256, 1))) {
@@ -137,6 +145,15 @@ bool CNpcPkg::ReadIndex() {
     return true;
 }
 
+bool CNpcPkg::HasPicture(DWORD dwOffset, DWORD dwSize) {
+    // Offsets and sizes are stored unsigned; below 1 as signed values means no picture.
+    return std::int32_t(dwOffset) >= 1 && std::int32_t(dwSize) >= 1;
+}
+
+bool CNpcPkg::PictureInFile(DWORD dwOffset, DWORD dwSize) const {
+    return long(dwOffset) <= m_nFileLength - long(dwSize);
+}
+
 int CNpcPkg::GetFrameCount(int nSculpt, int nAction) const {
     if (nSculpt < 0 || nSculpt >= kSculptCount || nAction < 0 || nAction >= kActionCount || m_actions.empty()) return 0;
     return m_actions[size_t(nSculpt) * kActionCount + size_t(nAction)].nCount;
@@ -153,12 +170,10 @@ bool CNpcPkg::LoadFrame(int nSculpt, int nAction, int nEntry) {
     if (nEntry < 0 || nEntry >= nCount * kDirectionCount || !m_pStream) return false;
     Action& act = m_actions[size_t(nSculpt) * kActionCount + size_t(nAction)];
     if (act.frames[size_t(nEntry)]) return true;
-    // Offsets and sizes are stored unsigned; below 1 as signed values means no picture.
-    const std::int32_t nOffset = std::int32_t(act.offsets[size_t(nEntry)]);
-    const std::int32_t nSize = std::int32_t(act.sizes[size_t(nEntry)]);
-    if (nOffset < 1 || nSize < 1 || long(nOffset) > m_nFileLength - long(nSize)) return false;
+    const DWORD dwOffset = act.offsets[size_t(nEntry)], dwSize = act.sizes[size_t(nEntry)];
+    if (!HasPicture(dwOffset, dwSize) || !PictureInFile(dwOffset, dwSize)) return false;
     auto pFrame = std::make_unique<CTgaFrame>();
-    if (std::fseek(m_pStream, nOffset, SEEK_SET) != 0 || !pFrame->LoadFromFile(m_pStream, DWORD(nSize))) return false;
+    if (std::fseek(m_pStream, long(dwOffset), SEEK_SET) != 0 || !pFrame->LoadFromFile(m_pStream, dwSize)) return false;
     act.frames[size_t(nEntry)] = std::move(pFrame);
     return true;
 }

@@ -82,6 +82,11 @@ private:
         std::vector<RECT> covered;
     };
     bool ReadIndex();
+    bool OpenAs(const char* pszPath, const std::string& strShown);
+    // Whether an entry has a picture that lies inside the file; an entry without one
+    // (offset or size below 1 as signed numbers) is not cut short, only empty.
+    static bool HasPicture(DWORD dwOffset, DWORD dwSize);
+    bool PictureInFile(DWORD dwOffset, DWORD dwSize) const;
     // The rectangle of the work surface holding the non-zero pixels just drawn there.
     RECT FindCovered() const;
     void Close();

@@ -92,9 +92,19 @@ std::string DescribeMissingPkgEntries(const std::string& strName, const std::vec
     size_t nMissing = 0;
     for (const PkgIndexEntry& e : entries)
         if (!e.bPresent) ++nMissing;
+    return DescribeMissingEntries(strName, nMissing, entries.size());
+}
+
+std::string DescribeMissingEntries(const std::string& strName, size_t nMissing, size_t nAll) {
     if (nMissing == 0) return "";
-    return strName + " is cut short: " + std::to_string(nMissing) + " of " + std::to_string(entries.size()) +
+    return strName + " is cut short: " + std::to_string(nMissing) + " of " + std::to_string(nAll) +
            " entries are missing";
+}
+
+void ReportMissingEntries(const std::string& strMissing) {
+    if (strMissing.empty()) return;
+    std::fprintf(stderr, "game: %s\n", strMissing.c_str());
+    if (pDebugLog) pDebugLog->Printf("%s\r\n", strMissing.c_str());
 }
 
 CPkgFile::CPkgFile(const char* pszName) : m_pszName(pszName) {}
@@ -114,12 +124,7 @@ bool CPkgFile::ReadIndex(const std::string& strShown) {
         Close();
         return false;
     }
-    // The game runs on with the entries that are there; the player is told once.
-    const std::string strMissing = DescribeMissingPkgEntries(strShown, m_entries);
-    if (!strMissing.empty()) {
-        std::fprintf(stderr, "game: %s\n", strMissing.c_str());
-        if (pDebugLog) pDebugLog->Printf("%s\r\n", strMissing.c_str());
-    }
+    ReportMissingEntries(DescribeMissingPkgEntries(strShown, m_entries));
     return true;
 }
 

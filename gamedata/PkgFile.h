@@ -29,6 +29,11 @@ int FindPkgEntry(const std::vector<PkgIndexEntry>& entries, const char* pszName)
 // For a package cut short, one line saying which and how many entries are missing
 // ("menu.pkg is cut short: 3 of 40 entries are missing"); empty when all are there.
 std::string DescribeMissingPkgEntries(const std::string& strName, const std::vector<PkgIndexEntry>& entries);
+// The same line for nMissing of nAll entries of any package; empty when none is missing.
+std::string DescribeMissingEntries(const std::string& strName, size_t nMissing, size_t nAll);
+// Tells the player once, on stderr and in the debug log, that a package is cut short
+// (the game runs on with the entries that are there); nothing for an empty line.
+void ReportMissingEntries(const std::string& strMissing);
 
 class CPkgFile {
 public:

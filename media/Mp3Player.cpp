@@ -96,6 +96,9 @@ bool CMp3Player::ExtractFile(const char* pszPath) {
     std::string strError;
     if (!WriteFileAtomic(pszPath, bytes, &strError)) {
         SetError(strError);
+        if (!m_bToldWriteFailure)
+            std::fprintf(stderr, "game: music cannot be written (%s); the game plays without it\n", strError.c_str());
+        m_bToldWriteFailure = true;
         return false;
     }
     m_extracted.push_back(pszPath);
@@ -105,7 +108,7 @@ bool CMp3Player::ExtractFile(const char* pszPath) {
 void CMp3Player::DeleteExtracted() {
     for (const std::string& path : m_extracted) RemoveFile(path.c_str());
     m_extracted.clear();
-    std::remove(ResolvePath(GetMp3Folder()).c_str());  // only an empty folder goes
+    RemoveEmptyDirectory(GetMp3Folder().c_str());  // only an empty folder goes, never a file
 }
 
 void CMp3Player::Signal(int nState) {

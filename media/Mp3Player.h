@@ -43,7 +43,9 @@ public:
     void SetVolumeMod100(int nLeft, int nRight);
 
     // Copies the track named by the path out of the package unless it is already
-    // there: written to a temporary file and renamed only when complete.
+    // there: written to a temporary file and renamed only when complete. The first
+    // copy that cannot be written (a read-only game folder, a full disk) is named on
+    // stderr; the game then runs without that music.
     bool ExtractFile(const char* pszPath);
     // Deletes every copied track and the "mp3" folder when it is left empty.
     void DeleteExtracted();
@@ -73,6 +75,7 @@ private:
 
     // The copies by the path they were written to, so deleting them needs no index.
     std::vector<std::string> m_extracted;
+    bool m_bToldWriteFailure = false;
     std::FILE* m_pPackage = nullptr;
     std::vector<PkgIndexEntry> m_entries;  // sizes in bytes
     int m_nVolume[2] = {50, 50};

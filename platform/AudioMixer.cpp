@@ -11,7 +11,6 @@
 #include <utility>
 
 #include "platform/Clock.h"
-#include "platform/Files.h"
 
 namespace audio {
 
@@ -86,7 +85,7 @@ CMixer::~CMixer() {
         delete m_pPump;
     }
     if (m_nSdlDevice) SDL_CloseAudioDevice(m_nSdlDevice);
-    CaptureFinish();
+    m_capture.Close();
 }
 
 void CMixer::OpenOutput() {
@@ -113,15 +112,7 @@ void CMixer::OpenOutput() {
         std::fprintf(stderr, "audio: no audio device (%s); sound is mixed and discarded\n", SDL_GetError());
     }
     m_bNull = true;
-    if (const char* pWav = std::getenv("GAME_AUDIO_WAV"); pWav && *pWav) {
-        m_pCapture = OpenFile(pWav, "wb");
-        if (m_pCapture) {
-            std::uint8_t header[44] = {};
-            std::fwrite(header, 1, sizeof header, m_pCapture);
-        } else {
-            std::fprintf(stderr, "audio: cannot write %s\n", pWav);
-        }
-    }
+    if (const char* pWav = std::getenv("GAME_AUDIO_WAV"); pWav && *pWav) m_capture.Open(pWav);
     m_pPump = new Pump;
     m_pPump->dwLast = TimeGetTime();  // chooses the clock on this thread
     m_pPump->thread = std::thread([this] { PumpLoop(); });
@@ -144,39 +135,9 @@ void CMixer::PumpLoop() {
         while (nFrames > 0 && !m_bStop.load()) {
             size_t n = std::min<size_t>(nFrames, 4096);
             Mix(buffer.data(), n);
-            CaptureWrite(buffer.data(), n);
+            m_capture.Write(buffer.data(), n);
             nFrames -= n;
         }
-    }
-}
-
-void CMixer::CaptureWrite(const std::int16_t* p, size_t nFrames) {
-    if (!m_pCapture) return;
-    std::fwrite(p, 4, nFrames, m_pCapture);
-    std::uint64_t nBefore = m_nCaptured;
-    m_nCaptured += nFrames;
-    // Keep the header right about once a second so a killed run leaves a usable file.
-    if (nBefore / kRate != m_nCaptured / kRate) {
-        long nPos = std::ftell(m_pCapture);
-        CaptureFinish();
-        if (m_pCapture) std::fseek(m_pCapture, nPos, SEEK_SET);
-    }
-}
-
-void CMixer::CaptureFinish() {
-    if (!m_pCapture) return;
-    std::uint32_t nData = std::uint32_t(std::min<std::uint64_t>(m_nCaptured * 4, 0xFFFFFFF0u));
-    auto u32 = [](std::uint8_t* p, std::uint32_t v) { for (int i = 0; i < 4; ++i) p[i] = std::uint8_t(v >> (8 * i)); };
-    std::uint8_t h[44];
-    std::memcpy(h, "RIFF", 4); u32(h + 4, 36 + nData); std::memcpy(h + 8, "WAVEfmt ", 8);
-    u32(h + 16, 16); h[20] = 1; h[21] = 0; h[22] = 2; h[23] = 0; u32(h + 24, kRate); u32(h + 28, kRate * 4);
-    h[32] = 4; h[33] = 0; h[34] = 16; h[35] = 0; std::memcpy(h + 36, "data", 4); u32(h + 40, nData);
-    std::fseek(m_pCapture, 0, SEEK_SET);
-    std::fwrite(h, 1, sizeof h, m_pCapture);
-    std::fflush(m_pCapture);
-    if (m_bStop.load()) {
-        std::fclose(m_pCapture);
-        m_pCapture = nullptr;
     }
 }
 

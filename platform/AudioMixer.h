@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 #include "platform/Audio.h"
+#include "platform/WavCapture.h"
 
 namespace audio {
 
@@ -91,8 +92,7 @@ private:
     CMixer();
     void OpenOutput();
     void PumpLoop();
-    void CaptureWrite(const std::int16_t* p, size_t nFrames);
-    void CaptureFinish();
+
 
     std::mutex m_mutex;
     std::vector<CSoundVoice::State*> m_voices;
@@ -104,8 +104,7 @@ private:
     std::uint32_t m_nSdlDevice = 0;
     struct Pump;
     Pump* m_pPump = nullptr;
-    std::FILE* m_pCapture = nullptr;
-    std::uint64_t m_nCaptured = 0;
+    CWavCapture m_capture{kRate};
 };
 
 }  // namespace audio

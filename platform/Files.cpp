@@ -311,6 +311,11 @@ bool RemoveFile(const char* pName) {
     return unlink(ResolvePath(pName).c_str()) == 0;
 }
 
+bool RemoveEmptyDirectory(const char* pName) {
+    if (pName == nullptr) return false;
+    return rmdir(ResolvePath(pName).c_str()) == 0;
+}
+
 bool ReplaceFile(const char* pTemp, const char* pFinal) {
     if (pTemp == nullptr || pFinal == nullptr) return false;
     return std::rename(ResolvePath(pTemp).c_str(), ResolvePath(pFinal).c_str()) == 0;

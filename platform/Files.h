@@ -41,6 +41,8 @@ bool DirectoryExists(const char* pName);
 bool MakeDirectory(const char* pName);
 // Deletes a file; true when it was removed.
 bool RemoveFile(const char* pName);
+// Deletes a folder when it is empty; true when it was removed. A file of that name stays.
+bool RemoveEmptyDirectory(const char* pName);
 // Renames the file pTemp over pFinal in one step (both through the resolver).
 bool ReplaceFile(const char* pTemp, const char* pFinal);
 // Names (not paths) of the regular files in a folder that match a wildcard pattern

@@ -16,6 +16,7 @@
 //   <ms> lbutton down|up|dbl <x> <y>   left button at (x, y); "dbl" is the second press
 //                                   of a double click (down, up, dbl, up)
 //   <ms> rbutton down|up|dbl <x> <y>
+//                                   x and y: whole numbers from -32768 to 32767
 //   <ms> activate | deactivate      the window gains or loses the focus
 //   <ms> close                      the window manager asks the window to close
 //   <ms> shot <file.png>            screenshot of the last presented frame
@@ -134,7 +135,7 @@ bool ParseLine(const std::string& strLine, ScriptEvent* pEv, std::string* pWhy) 
     if (strCmd == "MOVE") {
         if (!needs(4, "move <x> <y>")) return false;
         if (!ParseCoord(tok[2], &pEv->x) || !ParseCoord(tok[3], &pEv->y))
-            return *pWhy = "coordinates must be whole numbers", false;
+            return *pWhy = "coordinates must be whole numbers from -32768 to 32767", false;
         pEv->action = ScriptAction::Move;
         return true;
     }
@@ -146,7 +147,7 @@ bool ParseLine(const std::string& strLine, ScriptEvent* pEv, std::string* pWhy) 
         else if (strState == "DBL") pEv->state = ScriptState::Double;
         else return *pWhy = "button state must be down, up or dbl", false;
         if (!ParseCoord(tok[3], &pEv->x) || !ParseCoord(tok[4], &pEv->y))
-            return *pWhy = "coordinates must be whole numbers", false;
+            return *pWhy = "coordinates must be whole numbers from -32768 to 32767", false;
         pEv->action = strCmd == "LBUTTON" ? ScriptAction::LButton : ScriptAction::RButton;
         return true;
     }

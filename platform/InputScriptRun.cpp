@@ -1,11 +1,14 @@
 // Runs the headless driver's input script: injects each event once the virtual clock
 // reaches its time and takes the frame screenshots (the format is in InputScript.cpp).
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/InputScript.h"
 #include "platform/WindowBackend.h"
 
@@ -51,6 +54,31 @@ void RunEvent(const ScriptEvent& ev) {
 }
 
 }  // namespace
+
+bool ReadInputScriptFile(const std::string& strPath, std::string* pText, std::string* pWhy) {
+    pText->clear();
+    auto fail = [&](const std::string& why) {
+        *pWhy = why;
+        pText->clear();
+        return false;
+    };
+    if (!CheckRegularFile(strPath)) return fail(OpenFileError());
+    std::FILE* fp = std::fopen(strPath.c_str(), "rb");
+    if (!fp) return fail(std::strerror(errno));
+    const std::string strTooLarge = "is larger than " + std::to_string(kInputScriptLimit) + " bytes";
+    char buf[65536];
+    size_t n;
+    bool bTooLarge = false;
+    while (!bTooLarge && (n = std::fread(buf, 1, sizeof buf, fp)) > 0) {
+        bTooLarge = n > kInputScriptLimit - pText->size();
+        if (!bTooLarge) pText->append(buf, n);
+    }
+    const bool bError = std::ferror(fp) != 0;
+    std::fclose(fp);
+    if (bTooLarge) return fail(strTooLarge);
+    if (bError) return fail("cannot be read");
+    return true;
+}
 
 int LoadInputScriptText(const std::string& strText, const std::string& strName) {
     ParsedScript parsed = ParseInputScript(strText, strName);

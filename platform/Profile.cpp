@@ -3,6 +3,7 @@
 
 #include "platform/Files.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
@@ -29,17 +30,24 @@ bool ReadWholeFile(const char* pFile, std::string* pText) {
     return true;
 }
 
-int ParseProfileInt(const std::string& value) {
+// The leading decimal number of a value: leading blanks skipped, a sign allowed. The
+// result wraps in 32 bits, as a 32-bit integer read would; *pbFits tells whether the
+// number as written lies within the signed 32-bit range.
+int LeadingNumber(const std::string& value, bool* pbFits) {
     size_t i = 0;
     while (i < value.size() && (value[i] == ' ' || value[i] == '\t')) ++i;
     bool bNegative = false;
     if (i < value.size() && (value[i] == '-' || value[i] == '+')) bNegative = value[i++] == '-';
-    // Accumulate in 32 bits with wrap-around, as a 32-bit integer read would.
     std::uint32_t nValue = 0;
+    std::uint64_t nExact = 0;  // held just past the range once it leaves it
+    const std::uint64_t nLimit = bNegative ? std::uint64_t(1) << 31 : (std::uint64_t(1) << 31) - 1;
     while (i < value.size() && value[i] >= '0' && value[i] <= '9') {
-        nValue = nValue * 10u + std::uint32_t(value[i] - '0');
+        const std::uint32_t nDigit = std::uint32_t(value[i] - '0');
+        nValue = nValue * 10u + nDigit;
+        nExact = std::min<std::uint64_t>(nExact * 10u + nDigit, nLimit + 1);
         ++i;
     }
+    if (pbFits) *pbFits = nExact <= nLimit;
     if (bNegative) nValue = 0u - nValue;
     return static_cast<int>(nValue);
 }
@@ -84,7 +92,16 @@ bool CProfileFile::FindValue(const char* pSection, const char* pKey, std::string
 int CProfileFile::GetInt(const char* pSection, const char* pKey, int nDefault) const {
     std::string value;
     if (!FindValue(pSection, pKey, &value) || value.empty()) return nDefault;
-    return ParseProfileInt(value);
+    return LeadingNumber(value, nullptr);
+}
+
+bool CProfileFile::IntFits(const char* pSection, const char* pKey, std::string* pWritten) const {
+    std::string value;
+    if (!FindValue(pSection, pKey, &value)) value.clear();
+    if (pWritten) *pWritten = value;
+    bool bFits = true;
+    LeadingNumber(value, &bFits);
+    return bFits;
 }
 
 std::string CProfileFile::GetString(const char* pSection, const char* pKey, const char* pDefault) const {
@@ -95,6 +112,10 @@ std::string CProfileFile::GetString(const char* pSection, const char* pKey, cons
 
 int GetProfileInt(const char* pFile, const char* pSection, const char* pKey, int nDefault) {
     return CProfileFile(pFile).GetInt(pSection, pKey, nDefault);
+}
+
+bool ProfileIntFits(const char* pFile, const char* pSection, const char* pKey, std::string* pWritten) {
+    return CProfileFile(pFile).IntFits(pSection, pKey, pWritten);
 }
 
 std::string GetProfileString(const char* pFile, const char* pSection, const char* pKey,

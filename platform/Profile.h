@@ -14,6 +14,8 @@ public:
     // As GetProfileInt and GetProfileString below.
     int GetInt(const char* pSection, const char* pKey, int nDefault) const;
     std::string GetString(const char* pSection, const char* pKey, const char* pDefault) const;
+    // As ProfileIntFits below.
+    bool IntFits(const char* pSection, const char* pKey, std::string* pWritten) const;
 
 private:
     // Finds the first occurrence of the key inside a section of that name.
@@ -27,6 +29,10 @@ private:
 // the value is empty; otherwise the leading decimal number of the value (leading
 // spaces skipped, a sign allowed, "12abc" reads 12), and 0 when it has none.
 int GetProfileInt(const char* pFile, const char* pSection, const char* pKey, int nDefault);
+// Whether the leading number of a key's value, as GetProfileInt reads it, lies within
+// the signed 32-bit range (GetProfileInt wraps one that does not). True for a missing
+// key and for a value without a number. *pWritten gets the value as the file writes it.
+bool ProfileIntFits(const char* pFile, const char* pSection, const char* pKey, std::string* pWritten);
 // Text value of a key (trimmed; one pair of surrounding quotes removed), or the
 // default when the file, section or key is missing.
 std::string GetProfileString(const char* pFile, const char* pSection, const char* pKey,

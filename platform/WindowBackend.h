@@ -160,6 +160,12 @@ void ClockApplyBackendDefault(bool bVirtual, DWORD dwFrameStep);
 // Headless driver: installs a parsed input script whose times and frame numbers count
 // from now; returns the number of bad lines (each reported on stderr).
 int LoadInputScriptText(const std::string& strText, const std::string& strName);
+// The largest input script the headless driver reads.
+constexpr size_t kInputScriptLimit = size_t(16) << 20;
+// Reads an input script file (GAME_INPUT, a real path). Only a regular file of at most
+// kInputScriptLimit bytes is read; anything else (a folder, a device, a pipe, a larger
+// file) fails with the reason in *pWhy.
+bool ReadInputScriptFile(const std::string& strPath, std::string* pText, std::string* pWhy);
 // Runs the script's events that are due and the shots of the frame just presented.
 void RunDueScriptEvents();
 void RunScriptShots(DWORD dwFrame);

@@ -2,8 +2,7 @@
 // input script (GAME_INPUT), frames kept for screenshots.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <string>
 
 #include "platform/Charset.h"
 #include "platform/Clock.h"
@@ -51,14 +50,11 @@ CWindowBackend* CreateHeadlessBackend() {
     ClockApplyBackendDefault(true, FrameStepFromEnvironment());
     auto* pBackend = new CHeadlessBackend;
     if (const char* pszPath = std::getenv("GAME_INPUT"); pszPath && *pszPath) {
-        std::ifstream in(pszPath, std::ios::binary);
-        if (!in) {
-            std::fprintf(stderr, "GAME_INPUT %s: cannot be read; running without an input script\n", pszPath);
-        } else {
-            std::ostringstream text;
-            text << in.rdbuf();
-            LoadInputScriptText(text.str(), pszPath);
-        }
+        std::string strText, strWhy;
+        if (!ReadInputScriptFile(pszPath, &strText, &strWhy))
+            std::fprintf(stderr, "GAME_INPUT %s: %s; running without an input script\n", pszPath, strWhy.c_str());
+        else
+            LoadInputScriptText(strText, pszPath);
     }
     return pBackend;
 }

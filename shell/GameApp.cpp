@@ -7,6 +7,7 @@
 #include "gamedata/BitmapData.h"
 #include "gamedata/GameData.h"
 #include "media/SoundEffects.h"
+#include "platform/Charset.h"
 #include "platform/Clock.h"
 #include "platform/Resources.h"
 #include "platform/Window.h"
@@ -48,6 +49,9 @@ BOOL CGameApp::InitInstance() {
     if (pFrame->CreateMainWindow()) pFrame->InitGame();
     if (pFrame->GetStartupError()[0]) {
         std::fprintf(stderr, "game: start-up ended: %s\n", pFrame->GetStartupError());
+        m_nExitCode = 1;
+    } else if (pFrame->GetFailure()[0]) {
+        std::fprintf(stderr, "game: ended: %s\n", TextToUtf8(pFrame->GetFailure()).c_str());
         m_nExitCode = 1;
     }
     RemoveToolBarLinks();

@@ -13,7 +13,7 @@ public:
     // Runs the game to its end; always FALSE (the process then exits).
     BOOL InitInstance();
     // Deletes the global objects; returns the process exit code: 0 after a normal
-    // quit or a second start, 1 when start-up failed.
+    // quit or a second start, 1 when start-up failed or the game ended in failure.
     int ExitInstance();
     int GetExitCode() const { return m_nExitCode; }
 

@@ -156,7 +156,7 @@ bool CMainFrame::ChangeScene(int nScene, int nKind, int nTime) {
         std::snprintf(szText, sizeof szText, "No scene can be loaded from scene %d on.", nScene);
         MessageBox(nullptr, szText, "Scene", MB_OK);
         m_nSceneChanging = 0;
-        QuitGame();
+        QuitGameFailed(szText);
         return false;
     }
 

@@ -2,6 +2,7 @@
 // to the other subsystems.
 #include "shell/MainFrame.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "CDX/CDXMovie.h"
@@ -97,6 +98,12 @@ void CMainFrame::QuitGame() {
     if (BattleLink().IsRunning()) BattleLink().StopRunning();
     m_bRunning = 0;
     PostQuitMessage(0);
+}
+
+void CMainFrame::QuitGameFailed(const char* pszWhy) {
+    // The first reason stands: a later one is a consequence of it.
+    if (!m_szFailure[0]) std::snprintf(m_szFailure, sizeof m_szFailure, "%s", pszWhy && *pszWhy ? pszWhy : "failed");
+    QuitGame();
 }
 
 void CMainFrame::DrawMapLayer() {

@@ -46,8 +46,14 @@ public:
     bool PlayMovie(unsigned nIndex, bool bSkippable);
     void StopMovie();
     void QuitGame();
+    // Quits as QuitGame does, for an end the player did not ask for (no scene can be
+    // built, a character cannot be set up): the reason is kept and the process exits
+    // with a failure status.
+    void QuitGameFailed(const char* pszWhy);
     // Why start-up ended early ("" when it did not).
     const char* GetStartupError() const { return m_szStartupError; }
+    // Why the game ended in failure after start-up ("" when it did not).
+    const char* GetFailure() const { return m_szFailure; }
 
     // Main loop and frame.
     void Run();
@@ -328,6 +334,7 @@ private:
     DWORD m_dwDamageTickTime = 0;
     DWORD m_dwStartPictureTime = 0;
     char m_szStartupError[512] = {};
+    char m_szFailure[512] = {};
 
     void StartupFailed(const char* pszWhat, const char* pszWhy);
     bool ShowNoticePicture();

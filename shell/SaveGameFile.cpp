@@ -1,10 +1,12 @@
 #include "shell/SaveGameFile.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/Stream.h"
 #include "world/EffectManager.h"
+#include "world/MapFile.h"
 
 namespace {
 
@@ -46,6 +48,26 @@ bool ReadHeader(CByteReader& in, SaveGameFile* f) {
     if (f->nScene < 0 || f->nScene > 199) return Refuse(in, "scene %d outside 0..199", f->nScene);
     in.ReadU8(&f->bStoryFlag);
     return !in.Failed();
+}
+
+// A character's position in the scene tables is -1 (never placed) or a point of a map:
+// the scene builds its hit box and draws it from there.
+bool CheckNpcPositions(CByteReader& in, const std::vector<std::uint8_t>& block, std::size_t nBlockStart) {
+    for (std::size_t i = 0; i < std::size_t(kStateScenes) * kStateEntries; ++i) {
+        const std::size_t nRecord = CEffectManager::kNpcRecordsOffset + i * sizeof(NpcStateRecord);
+        for (const std::size_t nField : {offsetof(NpcStateRecord, nMapX), offsetof(NpcStateRecord, nMapY)}) {
+            CByteReader word(block.data() + nRecord + nField, sizeof(std::int32_t));
+            std::int32_t v = 0;
+            word.ReadI32(&v);
+            if (v == -1 || IsMapPosition(v)) continue;
+            char szWhat[160];
+            std::snprintf(szWhat, sizeof szWhat, "character %zu of scene %zu: map %s %d at offset %zu is outside the map",
+                          i % kStateEntries, i / kStateEntries, nField == offsetof(NpcStateRecord, nMapX) ? "x" : "y",
+                          int(v), nBlockStart + nRecord + nField);
+            return in.Fail(szWhat);
+        }
+    }
+    return true;
 }
 
 bool ReadRecord(CByteReader& in, int nSlot, std::unique_ptr<HeroRecord>* ppRecord) {
@@ -113,8 +135,10 @@ bool ParseSaveFile(const std::uint8_t* pData, std::size_t nSize, const std::stri
     SaveGameFile* f = pFile.get();
     bool bOk = Block(in, f, "header", [&] { return ReadHeader(in, f); });
     bOk = bOk && Block(in, f, "scene state block", [&] {
+        const std::size_t nStart = in.Position();
         f->effectBlock.resize(CEffectManager::kBlockSize);
-        return in.ReadBytes(f->effectBlock.data(), f->effectBlock.size());
+        return in.ReadBytes(f->effectBlock.data(), f->effectBlock.size()) &&
+               CheckNpcPositions(in, f->effectBlock, nStart);
     });
     bOk = bOk && Block(in, f, "toolbar block", [&] { return ParseToolBarState(in, true, &f->toolBar); });
     const int nActive = f->ActiveSlot();

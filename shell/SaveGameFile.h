@@ -75,7 +75,8 @@ struct SaveGameFile {
 // Reads and checks a whole save file. Refuses (with the file, the field and the offset
 // in *pError): a short file; a party count outside 1..4; a party id other than -1 or
 // its slot number; no member in the controlled hero's slot; a scene outside 0..199; a
-// bad toolbar block or hero record; a record whose member is not its slot; a companion
+// character of the scene tables placed outside the map; a bad toolbar block or hero
+// record; a record whose member is not its slot; a companion
 // outside 0..4 or naming an empty slot; a ground-item count that does not fit the
 // bytes left; a negative bank balance; bytes after the end.
 bool ParseSaveFile(const std::uint8_t* pData, std::size_t nSize, const std::string& strName, SaveGameFile* pFile,

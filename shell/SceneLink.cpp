@@ -54,7 +54,7 @@ bool CShellNpcHost::TakeNpcWalkModeFlag() {
 }
 void CShellNpcHost::FailNpcInit(const std::string& strText) {
     MessageBox(nullptr, strText.c_str(), "", 0);
-    if (pFrame) pFrame->QuitGame();
+    if (pFrame) pFrame->QuitGameFailed(strText.c_str());
 }
 
 POINT CShellEffectSceneLink::GetViewOrigin() const { return pScene ? pScene->ptView : POINT{0, 0}; }
@@ -175,7 +175,12 @@ bool MakeScene(int nScene, std::string* pWhy) {
         delete pNew;
         return false;
     }
-    pNew->LoadSetting(nScene);
+    // A damaged setting file fails the scene as a damaged map does.
+    if (!pNew->LoadSetting(nScene)) {
+        if (pWhy) *pWhy = pNew->GetSettingError();
+        delete pNew;
+        return false;
+    }
     pScene = pNew;
     return true;
 }

@@ -79,6 +79,6 @@ void StepViewTowards(int x, int y);
 // scene link (once; later calls do nothing new).
 void InstallSceneLinks();
 // Deletes the current scene and builds scene nScene from "map\sceneNNN.map" and ".set"
-// into pScene. False with the reason when the map file is missing or damaged; then
-// there is no scene.
+// into pScene. False with the reason when the map file is missing or damaged, or the
+// setting file is damaged; then there is no scene.
 bool MakeScene(int nScene, std::string* pWhy);

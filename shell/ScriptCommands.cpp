@@ -185,7 +185,7 @@ ScriptEnding CMainFrame::RunCommand(bool* pbRunOn) {
             std::snprintf(szText, sizeof szText, Utf8ToText("没有找到地图文件 scene%03d.map").c_str(), c.a1);
             MessageBox(nullptr, szText, "", MB_OK);
             nEventId = -1;
-            QuitGame();
+            QuitGameFailed(szText);
             return ScriptEnding::Jump;
         }
         nEventId = -1;

@@ -45,6 +45,8 @@ public:
     // stock and event run counters.
     static constexpr size_t kBlockSize = size_t(kStateScenes) * kStateEntries * (1 + sizeof(NpcStateRecord) + 1 + 4) +
                                          size_t(kStockShops) * kStockItems * 4;
+    // Where the characters' state records begin in the block (after the event states).
+    static constexpr size_t kNpcRecordsOffset = size_t(kStateScenes) * kStateEntries;
 
     // Tables at their starting values: records 0xFF, states and object bytes 0, run
     // counters -1, shop stock 0; no effects running.

@@ -8,7 +8,7 @@ namespace {
 
 // Coordinates, offsets and sizes larger than this cannot be a map's pixels; refusing
 // them keeps every later sum inside 32 bits.
-constexpr std::int64_t kCoordinateLimit = std::int64_t(1) << 28;
+constexpr std::int64_t kCoordinateLimit = kMapPixelLimit;
 // Frame and footprint sizes beyond this are not pictures of a map.
 constexpr std::int32_t kSizeLimit = 65536;
 constexpr std::int64_t kMaxCells = std::int64_t(1) << 24;
@@ -93,6 +93,30 @@ bool ReadObject(CByteReader& in, MapObjectRecord* p) {
     for (int i = 8; i < 12; ++i)
         if (!InRange(in, w[i], -kCoordinateLimit, kCoordinateLimit, "object rectangle", nStart + 4 * size_t(i))) return false;
     return in.ReadBytes(p->szName.data(), p->szName.size());
+}
+
+// The fields of a character record that later arithmetic builds on: the cell becomes a
+// pixel position, the speed a step and the radius an offset from home.
+bool CheckNpcRecord(CByteReader& in, const std::array<std::uint8_t, kNpcRecordSize>& record, size_t nStart,
+                    int nGridWidth, int nGridHeight) {
+    auto word = [&](size_t nOffset) {
+        CByteReader field(record.data() + nOffset, sizeof(std::int32_t));
+        std::int32_t v = 0;
+        field.ReadI32(&v);
+        return std::int64_t(v);
+    };
+    const std::int64_t nRadius = word(kNpcWanderRadiusOffset);
+    // A radius of 0 or below means the character does not wander.
+    if (nRadius > kMapPixelLimit)
+        return in.Fail("wander radius " + std::to_string(nRadius) + " at offset " +
+                       std::to_string(nStart + kNpcWanderRadiusOffset) + " is larger than the largest map's " +
+                       std::to_string(kMapPixelLimit) + " pixels");
+    return InRange(in, word(kNpcCellXOffset), -kSettingCellMargin, std::int64_t(nGridWidth) - 1 + kSettingCellMargin,
+                   "cell column", nStart + kNpcCellXOffset) &&
+           InRange(in, word(kNpcCellYOffset), -kSettingCellMargin, std::int64_t(nGridHeight) - 1 + kSettingCellMargin,
+                   "cell row", nStart + kNpcCellYOffset) &&
+           InRange(in, word(kNpcWanderSpeedOffset), -kMaxStepPixels, kMaxStepPixels, "walking speed",
+                   nStart + kNpcWanderSpeedOffset);
 }
 
 }  // namespace
@@ -208,14 +232,19 @@ bool ReadMapFile(const std::vector<std::uint8_t>& bytes, const std::string& strN
     return true;
 }
 
-bool ReadSettingFile(const std::vector<std::uint8_t>& bytes, const std::string& strName, int nCellCount,
-                     SettingFileData* pOut, std::string* pError) {
+bool IsSettingHeader(const std::vector<std::uint8_t>& bytes) {
+    return bytes.size() >= size_t(kFileHeaderSize) && HeaderIs(bytes.data(), kSettingHeader);
+}
+
+bool ReadSettingFile(const std::vector<std::uint8_t>& bytes, const std::string& strName, int nGridWidth,
+                     int nGridHeight, SettingFileData* pOut, std::string* pError) {
     SettingFileData set;
     CByteReader in(bytes, strName);
     auto fail = [&]() {
         if (pError) *pError = in.Error();
         return false;
     };
+    const int nCellCount = nGridWidth > 0 && nGridHeight > 0 ? nGridWidth * nGridHeight : 0;
     in.SetContext("header");
     std::uint8_t header[kFileHeaderSize];
     if (!in.ReadBytes(header, sizeof header)) return fail();
@@ -258,7 +287,9 @@ bool ReadSettingFile(const std::vector<std::uint8_t>& bytes, const std::string& 
     set.npcs.resize(size_t(nNpcs));
     for (size_t i = 0; i < set.npcs.size(); ++i) {
         in.SetRecord(std::int64_t(i));
+        const size_t nStart = in.Position();
         if (!in.ReadBytes(set.npcs[i].data(), kNpcRecordSize)) return fail();
+        if (!CheckNpcRecord(in, set.npcs[i], nStart, nGridWidth, nGridHeight)) return fail();
     }
     *pOut = std::move(set);
     return true;

@@ -6,6 +6,7 @@
 // the fuzz targets and the writers of the game kit share them with the scene.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,6 +24,20 @@ constexpr int kRegionRecordSize = 40;
 constexpr int kRegionEventCount = 8;
 constexpr int kNpcRecordSize = 412;
 constexpr int kObjectNameSize = 32;
+// Map pixels on each side of the largest grid a map file may have. Positions read from
+// setting files and saves lie within it and a margin, so every later sum of a position
+// and an offset, a radius or a step stays inside 32 bits.
+constexpr std::int32_t kMapPixelLimit = std::int32_t(1) << 28;
+constexpr std::int32_t kMapPositionMargin = std::int32_t(1) << 20;
+// Cells a character of a setting file may stand outside its grid.
+constexpr std::int32_t kSettingCellMargin = 64;
+// Pixels a character's walking step may cover in one update: a cell of the largest size.
+constexpr std::int32_t kMaxStepPixels = 1024;
+
+// Whether a map position read from a file lies within the largest map and the margin.
+constexpr bool IsMapPosition(std::int64_t v) {
+    return v >= -std::int64_t(kMapPositionMargin) && v <= std::int64_t(kMapPixelLimit) + kMapPositionMargin;
+}
 
 // The seven object lists, in the order of the scene's arrays.
 enum MapList { kListA, kListB, kListC, kListD, kListE, kListF, kListG, kMapListCount };
@@ -105,8 +120,19 @@ bool MapGridSize(std::int32_t nWidth, std::int32_t nHeight, std::int32_t nKind, 
 // Reads a whole map file; false with the reason when it is damaged.
 bool ReadMapFile(const std::vector<std::uint8_t>& bytes, const std::string& strName, MapFileData* pOut,
                  std::string* pError);
-// Reads a whole setting file for a grid of nCellCount cells; false with the reason.
-bool ReadSettingFile(const std::vector<std::uint8_t>& bytes, const std::string& strName, int nCellCount,
-                     SettingFileData* pOut, std::string* pError);
+// Offsets of the character record's fields that the setting reader checks.
+constexpr size_t kNpcCellXOffset = 12;
+constexpr size_t kNpcCellYOffset = 16;
+constexpr size_t kNpcWanderSpeedOffset = 56;
+constexpr size_t kNpcWanderRadiusOffset = 108;
+
+// Whether the 32 bytes at the start of a file are the setting file's header.
+bool IsSettingHeader(const std::vector<std::uint8_t>& bytes);
+// Reads a whole setting file for a grid of nGridWidth x nGridHeight cells; false with
+// the reason. Besides the counts it refuses a character whose cell lies more than
+// kSettingCellMargin cells outside the grid, whose walking speed lies outside
+// -kMaxStepPixels..kMaxStepPixels or whose wander radius is larger than the largest map.
+bool ReadSettingFile(const std::vector<std::uint8_t>& bytes, const std::string& strName, int nGridWidth,
+                     int nGridHeight, SettingFileData* pOut, std::string* pError);
 // Whether a picture name may be joined to a folder: no separators, no "..", not empty.
 bool IsPlainPictureName(const std::string& strName);

@@ -8,6 +8,7 @@
 #include "gamedata/BitmapData.h"
 #include "platform/Charset.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/Stream.h"
 #include "shell/ShellGlobals.h"
 #include "world/Scene.h"
@@ -85,18 +86,28 @@ void CScene::AllocateSlots() {
     nHoverGroundItem = -1;
 }
 
-void CScene::LoadSetting(int nScene) {
+bool CScene::LoadSetting(int nScene) {
     m_strSettingError.clear();
     // The ground-item and mark slots exist even when the file is missing or damaged.
     AllocateSlots();
     SetGameFolderCurrent();
     const std::string strName = SceneFileName(nScene, "set");
+    // A scene may have no setting file, or one of another kind: it stands without
+    // regions and characters, and nothing is said.
+    if (!FileExists(strName.c_str()) && !DirectoryExists(strName.c_str())) {
+        m_strSettingError = strName + ": does not exist";
+        return true;
+    }
     std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(strName.c_str(), kMapFileLimit, &bytes, &m_strSettingError)) return false;
+    if (!IsSettingHeader(bytes)) {
+        m_strSettingError = strName + ": the header at offset 0 is not a setting file header";
+        return true;
+    }
     SettingFileData setting;
-    if (!ReadWholeFile(strName.c_str(), kMapFileLimit, &bytes, &m_strSettingError) ||
-        !ReadSettingFile(bytes, strName, nCellCount, &setting, &m_strSettingError))
-        return;
+    if (!ReadSettingFile(bytes, strName, nGridWidth, nGridHeight, &setting, &m_strSettingError)) return false;
     ApplySetting(setting);
+    return true;
 }
 
 void CScene::ApplySetting(const SettingFileData& setting) {

@@ -13,6 +13,7 @@
 #include "world/PlayerHost.h"
 #include "world/Scene.h"
 #include "world/SceneHost.h"
+#include "world/WorldMath.h"
 
 namespace {
 
@@ -430,13 +431,15 @@ void CPlayer::Regenerate() {
     timeRegen[1] = dwClock;
     if (dwClock - timeRegen[0] <= kRegenMs) return;
     timeRegen[0] = dwClock;
+    // Item bonuses may raise the maxima up to the end of the 32-bit range, so each
+    // gain is added without overflow.
     if (nAction == 9) {
-        nStamina = std::min(nStamina + nStaminaMax * 5 / 100, nStaminaMax);
-        nLife = std::min(nLife + std::max(1, int(nLifeMax * 0.5) / 100), nLifeMax);
-        nMana = std::min(nMana + std::max(1, nManaMax / 100), nManaMax);
+        nStamina = std::min(SaturatingAdd(nStamina, std::int64_t(nStaminaMax) * 5 / 100), nStaminaMax);
+        nLife = std::min(SaturatingAdd(nLife, std::max(1, int(nLifeMax * 0.5) / 100)), nLifeMax);
+        nMana = std::min(SaturatingAdd(nMana, std::max(1, nManaMax / 100)), nManaMax);
     }
     nStamina = nStaminaMax;
-    if (nLife < nLifeMax) nLife += 10;
+    if (nLife < nLifeMax) nLife = SaturatingAdd(nLife, 10);
     nLife = std::min(nLife, nLifeMax);
-    nMana = std::min(nMana + std::max(1, nManaMax / 100), nManaMax);
+    nMana = std::min(SaturatingAdd(nMana, std::max(1, nManaMax / 100)), nManaMax);
 }

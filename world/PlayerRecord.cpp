@@ -1,6 +1,7 @@
 #include "world/PlayerRecord.h"
 
 #include "platform/Stream.h"
+#include "world/MapFile.h"
 
 #include <algorithm>
 #include <string>
@@ -113,6 +114,7 @@ bool ParseHeroRecordBody(CByteReader& in, HeroRecord* pRecord) {
                             &r.nCounterA, &r.nCounterB, &r.ptPos.x, &r.ptPos.y}) {
         in.ReadI32(p);
     }
+    const size_t nPositionAt = in.Position() - 2 * sizeof(std::int32_t);
     ReadWords(in, r.nBattleBonus, 3);
     const size_t nMemberAt = in.Position();
     in.ReadI32(&r.nMember);
@@ -137,6 +139,13 @@ bool ParseHeroRecordBody(CByteReader& in, HeroRecord* pRecord) {
     if (r.nKind != kHeroKindMouse && r.nKind != kHeroKindComputer) {
         return in.Fail("kind " + std::to_string(r.nKind) + " at offset " + std::to_string(nKindAt) +
                        " is neither 14 nor 15");
+    }
+    // The hero is drawn, hit and walked from his position: it lies on a map.
+    for (int i = 0; i < 2; ++i) {
+        const std::int32_t v = i == 0 ? r.ptPos.x : r.ptPos.y;
+        if (IsMapPosition(v)) continue;
+        return in.Fail(std::string("position ") + (i == 0 ? "x " : "y ") + std::to_string(v) + " at offset " +
+                       std::to_string(nPositionAt + 4 * size_t(i)) + " is outside the map");
     }
     in.SetContext("hero record bag table of item");
     for (int i = 0; i < kHeroItemCount; ++i) {

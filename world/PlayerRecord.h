@@ -68,7 +68,8 @@ void WriteHeroRecord(const HeroRecord& record, CByteWriter& out);
 // Reads the sculpt word: -1 or 0..299, anything else becomes -1.
 bool ParseHeroSculpt(CByteReader& in, std::int32_t* pSculpt);
 // Reads the rest of the record into *pRecord (its sculpt stays). Refuses a short record,
-// a level above 101, a member outside 0..3 and a kind other than 14 or 15. Repairs:
+// a level above 101, a member outside 0..3, a kind other than 14 or 15 and a position
+// outside the largest map and its margin (IsMapPosition). Repairs:
 // a negative level becomes 0, counts are held to 0..500, money to 0 and above, item,
 // skill and bag-cell numbers out of range become -1, skill levels out of 0..7 become 0,
 // the direction wraps into 0..7 and a stance other than 0 becomes 1.

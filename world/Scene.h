@@ -92,9 +92,11 @@ public:
     bool LoadMap(int nScene);
     // Builds the scene from a map already read (the viewer and tests use it directly).
     bool BuildFromMap(int nScene, const MapFileData& map);
-    // Reads "map\sceneNNN.set"; a missing or damaged file leaves the scene without
-    // regions and characters (the reason is kept in GetSettingError).
-    void LoadSetting(int nScene);
+    // Reads "map\sceneNNN.set". A missing file, or one without the setting header, leaves
+    // the scene without regions and characters and is no failure; a damaged one (a count,
+    // an index or a character field out of range, a file cut short) returns false. The
+    // reason is kept in GetSettingError either way.
+    bool LoadSetting(int nScene);
     void ApplySetting(const SettingFileData& setting);
     const std::string& GetLoadError() const { return m_strLoadError; }
     const std::string& GetSettingError() const { return m_strSettingError; }

@@ -117,7 +117,9 @@ TEST_F(NpcPkgTest, FramesWithoutPicturesAndDamagedPackages) {
     const std::string path = (dir / "bmp" / "npc.pkg").string();
     ASSERT_TRUE(WriteBytesToFile(path.c_str(), good));
     CNpcPkg pkg;
+    testing::internal::CaptureStderr();
     ASSERT_TRUE(pkg.Open());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "a whole package says nothing";
     EXPECT_EQ(pkg.GetFrameCount(5, 2), 1);
     ClearBack();
     EXPECT_FALSE(pkg.DrawFrameTinted(5, 2, 0, 0, 400, 300, 0));
@@ -133,6 +135,13 @@ TEST_F(NpcPkgTest, FramesWithoutPicturesAndDamagedPackages) {
             EXPECT_FALSE(cut.DrawFrameTinted(5, 2, 3, 0, 400, 300, 0));
         }
     }
+    // A package cut inside its one picture says so as the other packages do; the seven
+    // directions without a picture are not missing.
+    ASSERT_TRUE(WriteBytesToFile(path.c_str(), Bytes(good.begin(), good.end() - 10)));
+    CNpcPkg shortened;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(shortened.Open());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "game: bmp\\npc.pkg is cut short: 1 of 8 entries are missing\n");
     Bytes negative = good;
     negative[0] = 0xFF; negative[1] = 0xFF; negative[2] = 0xFF; negative[3] = 0xFF;
     ASSERT_TRUE(WriteBytesToFile(path.c_str(), negative));

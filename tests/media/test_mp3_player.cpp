@@ -279,6 +279,30 @@ TEST_F(Mp3PlayerTest, LongNamesAreReadToTheirEnd) {
     EXPECT_EQ(std::filesystem::file_size(m_host.folder + "/mp3/01.mp3"), 64u);
 }
 
+// A game folder where "mp3" cannot be made (a file of that name stands there, as a
+// read-only folder or a full disk would refuse it too): the music stays silent, the
+// player is told once, with the file that could not be written, and the file stays.
+TEST_F(Mp3PlayerTest, MusicThatCannotBeWrittenIsNamedOnceOnStderr) {
+    WriteBytes(m_host.folder + "/mp3", std::vector<std::uint8_t>(3, 0));
+    auto pPlayer = std::make_unique<CMp3Player>();
+    CMp3Player& player = *pPlayer;
+    ASSERT_TRUE(player.OpenMusicPackage("veskmp3.dat")) << player.GetError();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(player.ExtractFile(Track(1).c_str()));
+    EXPECT_FALSE(player.ExtractFile(Track(2).c_str()));
+    player.Play(Track(3).c_str(), TRUE);
+    player.Stop();
+    ASSERT_TRUE(WaitFor([&] { return !player.IsWorkerRunning(); }));
+    const std::string strErr = testing::internal::GetCapturedStderr();
+    const size_t nFirst = strErr.find("music cannot be written");
+    ASSERT_NE(nFirst, std::string::npos) << strErr;
+    EXPECT_NE(strErr.find("01.mp3", nFirst), std::string::npos) << strErr;
+    EXPECT_EQ(strErr.find("music cannot be written", nFirst + 1), std::string::npos) << strErr;
+    EXPECT_TRUE(player.GetExtracted().empty());
+    pPlayer.reset();
+    EXPECT_TRUE(std::filesystem::is_regular_file(m_host.folder + "/mp3"));
+}
+
 // The worker sets the error when a track does not open while the main thread sets it
 // on a failed package and a third thread reads it; run under the address sanitizer.
 TEST_F(Mp3PlayerTest, ErrorIsSharedSafelyWithTheWorker) {

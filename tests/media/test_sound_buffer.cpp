@@ -1,9 +1,14 @@
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstring>
 #include <deque>
 #include <random>
 
 #include "CDX/CDXSound.h"
 #include "MediaTestUtil.h"
+#include "platform/WavCapture.h"
+#include "tests/TempFolder.h"
 #include "tools/gamekit/WavWriter.h"
 
 using namespace mediatest;
@@ -186,6 +191,55 @@ TEST_F(SoundBufferTest, WaveVolumeIsAGainOnStreamsOnly) {
     EXPECT_EQ(m_sound.SetWaveVolume(200, 0), DS_OK);
     EXPECT_EQ(m_sound.GetWaveVolume(), 65535u);
     m_sound.SetWaveVolume(100, 100);
+}
+
+// The run's sound written to a WAV file (GAME_AUDIO_WAV): a whole capture has its header
+// right; a file that stops taking bytes (the file-size limit fails the writes as a full
+// disk would, even for root) is named once on stderr and the capture stops; a folder in
+// the file's place is named at once.
+TEST(WavCapture, WriteErrorsAreNamedOnceAndTheCaptureStops) {
+    CTempFolder folder;
+    const std::vector<std::int16_t> frames(2 * 4096, 100);
+    {
+        audio::CWavCapture capture(44100);
+        ASSERT_TRUE(capture.Open(folder.File("whole.wav").c_str()));
+        for (int i = 0; i < 11; ++i) capture.Write(frames.data(), 4096);
+        capture.Close();
+    }
+    const std::vector<std::uint8_t> whole = folder.Read("whole.wav");
+    ASSERT_EQ(whole.size(), 44u + 11u * 4096u * 4u);
+    EXPECT_EQ(std::memcmp(whole.data(), "RIFF", 4), 0);
+    std::uint32_t nData = 0;
+    std::memcpy(&nData, whole.data() + 40, 4);
+    EXPECT_EQ(nData, 11u * 4096u * 4u);
+
+    const std::string strFull = folder.File("full.wav");
+    testing::internal::CaptureStderr();
+    {
+        auto* pOld = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 65536;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        audio::CWavCapture capture(44100);
+        const bool bOpened = capture.Open(strFull.c_str());
+        for (int i = 0; i < 20; ++i) capture.Write(frames.data(), 4096);
+        const bool bStillOpen = capture.IsOpen();
+        capture.Close();
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, pOld);
+        EXPECT_TRUE(bOpened);
+        EXPECT_FALSE(bStillOpen);
+    }
+    audio::CWavCapture folderCapture(44100);
+    EXPECT_FALSE(folderCapture.Open(folder.Path().c_str()));
+    const std::string strErr = testing::internal::GetCapturedStderr();
+    const std::string strFailed = "audio: writing " + strFull + " failed: ";
+    const size_t nFirst = strErr.find(strFailed);
+    ASSERT_NE(nFirst, std::string::npos) << strErr;
+    EXPECT_EQ(strErr.find(strFailed, nFirst + 1), std::string::npos) << strErr;
+    EXPECT_NE(strErr.find("audio: cannot write " + folder.Path() + ": is a folder"), std::string::npos) << strErr;
 }
 
 }  // namespace

@@ -151,6 +151,37 @@ TEST(InputScriptParse, BadLinesAreNamedAndSkipped) {
         EXPECT_EQ(s.errors[i].rfind(strLine, 0), 0u) << s.errors[i];
     }
     EXPECT_NE(s.errors[4].find("NOKEY"), std::string::npos);
+    // A number past the coordinate range says the range.
+    EXPECT_NE(s.errors[7].find("from -32768 to 32767"), std::string::npos) << s.errors[7];
+}
+
+// The driver reads only a regular file of bounded size: a device that never ends, a
+// folder and a file past the limit are refused with the reason instead of being read.
+TEST(InputScriptFile, OnlyARegularFileUpToTheLimitIsRead) {
+    CTempFolder folder;
+    std::string strText, strWhy;
+    folder.Write("input.txt", "100 close\n");
+    ASSERT_TRUE(ReadInputScriptFile(folder.File("input.txt"), &strText, &strWhy)) << strWhy;
+    EXPECT_EQ(strText, "100 close\n");
+
+    EXPECT_FALSE(ReadInputScriptFile("/dev/zero", &strText, &strWhy));
+    EXPECT_NE(strWhy.find("not a file"), std::string::npos) << strWhy;
+    EXPECT_TRUE(strText.empty());
+    EXPECT_FALSE(ReadInputScriptFile(folder.Path(), &strText, &strWhy));
+    EXPECT_NE(strWhy.find("folder"), std::string::npos) << strWhy;
+    EXPECT_FALSE(ReadInputScriptFile(folder.File("missing.txt"), &strText, &strWhy));
+    EXPECT_FALSE(strWhy.empty());
+
+    // One byte past the limit (a sparse file: nothing is written), then the limit itself.
+    const std::string strLarge = folder.File("large.txt");
+    folder.Write("large.txt", "");
+    ASSERT_EQ(truncate(strLarge.c_str(), off_t(kInputScriptLimit) + 1), 0);
+    EXPECT_FALSE(ReadInputScriptFile(strLarge, &strText, &strWhy));
+    EXPECT_EQ(strWhy, "is larger than " + std::to_string(kInputScriptLimit) + " bytes");
+    EXPECT_TRUE(strText.empty());
+    ASSERT_EQ(truncate(strLarge.c_str(), off_t(kInputScriptLimit)), 0);
+    EXPECT_TRUE(ReadInputScriptFile(strLarge, &strText, &strWhy)) << strWhy;
+    EXPECT_EQ(strText.size(), kInputScriptLimit);
 }
 
 TEST_F(InputScriptTest, EventsArriveWhenTheClockReachesThem) {

@@ -2,6 +2,7 @@
 // and 1 and a few plain scenes: the new game after any game, the scene change with its
 // skips, transitions and white scenes, walking by map click through the map link, the
 // party's link calls, and the three ways back to the title.
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -20,6 +21,7 @@
 #include "tests/TempFolder.h"
 #include "tests/shell/ShellTestUtil.h"
 #include "tests/world/SceneTestUtil.h"
+#include "tools/gamekit/NpcRecordWriter.h"
 #include "tools/gamekit/PkgSamplePictures.h"
 #include "tools/gamekit/SampleScenes.h"
 #include "world/FreeCell.h"
@@ -77,6 +79,7 @@ protected:
     void WritePlainScene(int n) {
         MapFileData map = EmptyMap(0, 30, 30);
         SettingFileData setting;
+        setting.regions.resize(map.cells.size());
         setting.regionIndex.assign(map.cells.size(), -1);
         std::string why;
         ASSERT_TRUE(WriteSceneFiles(folder.Path(), n, map, setting, &why)) << why;
@@ -188,11 +191,55 @@ TEST_F(GameFlow, MissingScenesAreSkippedInTheDirectionOfTravel) {
 TEST_F(GameFlow, AMissingCurrentMapEndsTheGameCleanly) {
     pFrame->NewGame();
     ASSERT_TRUE(pFrame->ChangeScene(5, 0, 100));
+    EXPECT_STREQ(pFrame->GetFailure(), "");
     RemoveScene(5);
     EXPECT_FALSE(pFrame->ChangeScene(5, 0, 100));
     EXPECT_EQ(pScene, nullptr);
     EXPECT_FALSE(pFrame->m_bRunning);
     EXPECT_EQ(pFrame->m_nSceneChanging, 0);
+    // An end the player did not ask for: the process exits with a failure status.
+    EXPECT_STREQ(pFrame->GetFailure(), "No scene can be loaded from scene 5 on.");
+}
+
+TEST_F(GameFlow, ADamagedSettingFileIsSkippedLikeADamagedMap) {
+    pFrame->NewGame();
+    ASSERT_TRUE(pFrame->ChangeScene(7, 0, 100));
+    // Scene 5's first region claims 256 events: from 7 the change passes over 5 (and the
+    // missing 3) to the grove, naming the file, the field and the offset.
+    std::vector<std::uint8_t> bytes = folder.Read("map/scene005.set");
+    const size_t nAt = kFileHeaderSize + 8 + 4;
+    ASSERT_GT(bytes.size(), nAt + 4);
+    const std::int32_t nCount = 256;
+    std::memcpy(&bytes[nAt], &nCount, 4);
+    folder.Write("map/scene005.set", bytes);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(pFrame->ChangeScene(5, 0, 100));
+    const std::string strErr = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(pScene->nSceneNo, 1);
+    EXPECT_NE(strErr.find("scene 5: map\\scene005.set"), std::string::npos) << strErr;
+    EXPECT_NE(strErr.find("event count 256 at offset " + std::to_string(nAt)), std::string::npos) << strErr;
+    EXPECT_TRUE(pFrame->m_bRunning);
+}
+
+TEST_F(GameFlow, ACharacterThatCannotBeSetUpEndsTheGameAsAFailure) {
+    pFrame->NewGame();
+    MapFileData map = EmptyMap(0, 30, 30);
+    SettingFileData setting;
+    setting.regions.resize(map.cells.size());
+    setting.regionIndex.assign(map.cells.size(), -1);
+    NpcRecordModel npc;
+    npc.nId = 1;
+    npc.nCellX = npc.nCellY = 3;
+    npc.nSculpt = 300;  // past the sprite package
+    setting.npcs.push_back(BuildNpcRecord(npc));
+    std::string why;
+    ASSERT_TRUE(WriteSceneFiles(folder.Path(), 9, map, setting, &why)) << why;
+    testing::internal::CaptureStderr();
+    pFrame->ChangeScene(9, 0, 100);
+    const std::string strErr = testing::internal::GetCapturedStderr();
+    EXPECT_NE(strErr.find("Init NPC failed, Sculpt : 300"), std::string::npos) << strErr;
+    EXPECT_FALSE(pFrame->m_bRunning);
+    EXPECT_STREQ(pFrame->GetFailure(), "Init NPC failed, Sculpt : 300");
 }
 
 TEST_F(GameFlow, AMissingSceneZeroEndsTheGameCleanly) {

@@ -234,6 +234,30 @@ TEST_F(SamplePlay, TheMakersButtonShowsTheCreditsAndEscEndsThem) {
     EXPECT_LT(back.Differences(title, 0, 0, 800, 600), 2000);
 }
 
+// The town's setting file with one flipped bit (its first region claims 256 events): the
+// new game cannot build its first scene, says which file, field and offset, shows the
+// message box and ends with a failure status.
+TEST_F(SamplePlay, ADamagedSettingFileEndsTheNewGameNamingTheFieldWithAFailureStatus) {
+    const std::string strSetting = m_strGame + "/map/scene000.set";
+    std::string bytes = ReadWholeFile(strSetting);
+    const size_t nAt = 32 + 8 + 4;
+    ASSERT_GT(bytes.size(), nAt + 4);
+    ASSERT_EQ(bytes[nAt + 1], 0);
+    bytes[nAt + 1] = 1;  // the count's second byte: 256 more events
+    std::ofstream(strSetting, std::ios::binary) << bytes;
+    const ProgramRun run = RunGame(kNewGame + "30000 close\n");
+    ASSERT_TRUE(run.bExited) << run.strErr;
+    EXPECT_EQ(run.nCode, 1) << run.strErr;
+    EXPECT_NE(run.strErr.find("scene 0: map\\scene000.set: regions, record 0: event count " +
+                              std::to_string(std::uint8_t(bytes[nAt]) + 256) + " at offset 44"),
+              std::string::npos)
+        << run.strErr;
+    EXPECT_NE(run.strErr.find("[message box] Scene: No scene can be loaded from scene 0 on."), std::string::npos)
+        << run.strErr;
+    EXPECT_NE(run.strErr.find("game: ended: No scene can be loaded from scene 0 on."), std::string::npos)
+        << run.strErr;
+}
+
 // A click (down and up) at a screen point at a time of the script.
 std::string ClickAt(int nMs, int x, int y) {
     return std::to_string(nMs) + " lbutton down " + std::to_string(x) + " " + std::to_string(y) + "\n" +

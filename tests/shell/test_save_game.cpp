@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <random>
 
@@ -25,6 +26,7 @@
 #include "tools/gamekit/PkgSamplePictures.h"
 #include "tools/gamekit/SampleScenes.h"
 #include "world/EffectManager.h"
+#include "world/MapFile.h"
 #include "world/Player.h"
 #include "world/Scene.h"
 
@@ -438,6 +440,60 @@ TEST_F(SaveGame, TheParserRefusesEveryShortLength) {
     ASSERT_TRUE(ParseSaveFile(good.data(), nOlderEnd, "older", &older, &why)) << why;
     EXPECT_FALSE(older.bHasBank);
     EXPECT_EQ(older.nBankMoney, 0);
+}
+
+// Positions the loaded game would build hit boxes from and draw at: a character of the
+// scene tables or a hero placed at the ends of the 32-bit range is refused with the
+// field's offset, and the running game stays as it was; "never placed" (-1) and the
+// edges of the map's margin load.
+TEST_F(SaveGame, PositionsOffTheMapAreRefusedWithTheirOffset) {
+    PlayALittle();
+    const std::vector<std::uint8_t> good = Built();
+    SaveGameFile parsed;
+    std::string why;
+    ASSERT_TRUE(ParseSaveFile(good, "good", &parsed, &why)) << why;
+    size_t nHero = 0;
+    for (const SaveBlockSpan& span : parsed.blocks)
+        if (span.strName == "controlled hero record") nHero = span.nOffset;
+    ASSERT_GT(nHero, 0u);
+    const std::vector<std::uint8_t> before = Dump();
+    // Character 1 of scene 4.
+    const size_t nCharacter = kSaveHeaderBytes + CEffectManager::kNpcRecordsOffset + (4 * 100 + 1) * 20;
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    const struct {
+        size_t nAt;
+        std::int32_t v;
+        const char* pszField;
+    } cases[] = {
+        {nCharacter + 8, kMax, "character 1 of scene 4: map y"},
+        {nCharacter + 4, kMin, "character 1 of scene 4: map x"},
+        {nCharacter + 8, kMin, "character 1 of scene 4: map y"},
+        {nHero + 2904, kMin, "position x"},
+        {nHero + 2908, kMin, "position y"},
+        {nHero + 2908, kMax, "position y"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> bytes = good;
+        PutI32(bytes, c.nAt, c.v);
+        SaveGameFile file;
+        EXPECT_FALSE(ParseSaveFile(bytes, "save\\save005.sav", &file, &why)) << c.pszField;
+        const std::string strExpected =
+            std::string(c.pszField) + " " + std::to_string(c.v) + " at offset " + std::to_string(c.nAt);
+        EXPECT_NE(why.find(strExpected), std::string::npos) << why;
+        EXPECT_NE(why.find("save005.sav"), std::string::npos) << why;
+        WriteSlot(5, bytes);
+        EXPECT_FALSE(pFrame->LoadGame(5, &why)) << c.pszField;
+        EXPECT_TRUE(Dump() == before) << c.pszField;
+    }
+    for (const auto& [nAt, v] : {std::pair<size_t, std::int32_t>{nCharacter + 4, -1},
+                                 {nCharacter + 8, kMapPixelLimit + kMapPositionMargin},
+                                 {nHero + 2904, -kMapPositionMargin}}) {
+        std::vector<std::uint8_t> bytes = good;
+        PutI32(bytes, nAt, v);
+        SaveGameFile file;
+        EXPECT_TRUE(ParseSaveFile(bytes, "edge", &file, &why)) << v << ": " << why;
+    }
 }
 
 TEST_F(SaveGame, AFailedWriteKeepsTheOldSaveAndLeavesNoTemporaryFile) {

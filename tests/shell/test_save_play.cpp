@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/Stream.h"
 #include "shell/SaveGameFile.h"
+#include "world/EffectManager.h"
 #include "tests/shell/SampleGameRun.h"
 
 namespace {
@@ -146,6 +148,52 @@ TEST_F(SavePlay, ACutSaveIsRefusedWithANoticeAndTheGameStays) {
     // The notice box over the panel, then the game as it was.
     EXPECT_GT(notice.Differences(game, 400, 225, 235, 150), 5000);
     EXPECT_LT(MapDifference(game, after), 0.1);
+}
+
+// A save in slot 3 whose character 1 of the town stands at y 2147483647: loaded from the
+// title, it is refused with the field and its offset, and the title stays.
+TEST_F(SavePlay, ASaveWithACharacterOffTheMapIsRefusedFromTheTitle) {
+    // A party of one in the town, written field by field as the game writes it.
+    CByteWriter out;
+    out.WriteBytes(std::vector<std::uint8_t>(32, 0).data(), 32);
+    for (std::int32_t n : {1, 0, -1, -1, -1, 1}) out.WriteI32(n);
+    out.WriteBytes(std::vector<std::uint8_t>(kSaveThumbBytes, 0).data(), kSaveThumbBytes);
+    out.WriteI32(0);
+    out.WriteU8(0);
+    std::vector<std::uint8_t> effects(CEffectManager::kBlockSize, 0xFF);
+    const size_t nY = CEffectManager::kNpcRecordsOffset + 1 * sizeof(NpcStateRecord) + 8;
+    for (int i = 0; i < 4; ++i) effects[nY + size_t(i)] = std::uint8_t(0x7FFFFFFFu >> (8 * i));
+    out.WriteBytes(effects.data(), effects.size());
+    ToolBarSaveState bar;
+    bar.nHero = 1;
+    WriteToolBarState(bar, true, out);
+    HeroRecord hero;
+    hero.nSculpt = 1;
+    hero.ptPos = POINT{464, 528};
+    WriteHeroRecord(hero, out);
+    out.WriteI32(0);
+    out.WriteBytes(std::vector<std::uint8_t>(kSaveFlagBytes, 0).data(), kSaveFlagBytes);
+    out.WriteI32(0);
+    std::filesystem::create_directories(m_strGame + "/save");
+    std::ofstream(Save(3), std::ios::binary)
+        .write(reinterpret_cast<const char*>(out.Bytes().data()), std::streamsize(out.Size()));
+
+    // The title's load button, row 3, load; the notice is answered and the panel closed.
+    const ProgramRun run = RunGame(At(8000, "shot title.png") + Click(8400, 280, 305) +
+                                   Click(9200, 230 + 87, 60 + 258 + 31) + Click(9800, 230 + 175, 60 + 360) +
+                                   At(10500, "shot notice.png") + Click(11000, 517, 350) + Click(12000, 485, 417) +
+                                   At(13000, "shot after.png") + At(13500, "close"));
+    ASSERT_TRUE(run.bExited) << run.strErr;
+    EXPECT_EQ(run.nCode, 0) << run.strErr;
+    const std::string strField = "character 1 of scene 0: map y 2147483647 at offset " +
+                                 std::to_string(kSaveHeaderBytes + nY);
+    EXPECT_NE(run.strErr.find("load: save\\save003.sav: scene state block: " + strField), std::string::npos)
+        << run.strErr;
+    CShot title(Shot("title.png")), notice(Shot("notice.png")), after(Shot("after.png"));
+    ASSERT_TRUE(title.Read() && notice.Read() && after.Read());
+    // The notice box over the load panel; then the title's buttons again, no game.
+    EXPECT_GT(notice.Differences(title, 400, 225, 235, 150), 5000);
+    EXPECT_LT(after.Differences(title, 185, 220, 195, 310), 200) << "the title did not stay";
 }
 
 }  // namespace

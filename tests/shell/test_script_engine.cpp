@@ -1,6 +1,7 @@
 // The scheduler and the interpreter: endings, the kept quirks (walk batch, commands that
 // pass over the next one), the waits and their ends, pending events, the end of an event
 // and the scene, view and event-control commands.
+#include "platform/Charset.h"
 #include "tests/shell/ScriptTestUtil.h"
 #include "ui/menus/TalkBar.h"
 
@@ -423,6 +424,8 @@ TEST_F(ScriptTest, AFailedSceneChangeReportsAndQuits) {
     Frame();
     EXPECT_TRUE(world.calls.empty());
     EXPECT_EQ(pFrame->m_bRunning, 0);
+    // The game ends as a failure, with the message the player saw.
+    EXPECT_EQ(TextToUtf8(pFrame->GetFailure()), "没有找到地图文件 scene300.map");
     EXPECT_EQ(pFrame->nEventId, -1);
     EXPECT_EQ(pPlayer->nCounterA, 0);
 }

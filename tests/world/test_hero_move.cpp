@@ -1,6 +1,7 @@
 // The heroine on a scene: direction choice, walk requests, walking around a wall along
 // the found path, running and stamina, rest, one-shot actions with a hold frame, the
 // nearest free walk target, and the heroes' share of the block map and draw list.
+#include <limits>
 #include <memory>
 #include <set>
 
@@ -166,6 +167,25 @@ TEST_F(HeroMove, RestGainsLifeAndManaBeyondStanding) {
     EXPECT_EQ(hero->nMana, 14);
     hero->ToggleRest();
     EXPECT_EQ(hero->nAction, 0);
+
+    // Maxima that item bonuses drove to the end of the 32-bit range: the gains stop there.
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    for (CPlayer* p : {hero.get(), &stander}) {
+        p->nLifeMax = p->nManaMax = p->nStaminaMax = kMax;
+        p->nLife = kMax - 3;
+        p->nMana = kMax;
+        p->nStamina = kMax - 1;
+    }
+    hero->ToggleRest();
+    AdvanceVirtualClock(1001);
+    dwNowTime = TimeGetTime();
+    hero->Update();
+    stander.Update();
+    for (const CPlayer* p : {hero.get(), &stander}) {
+        EXPECT_EQ(p->nLife, kMax);
+        EXPECT_EQ(p->nMana, kMax);
+        EXPECT_EQ(p->nStamina, kMax);
+    }
 }
 
 TEST_F(HeroMove, AOneShotStopsOnTheHoldFrameThenEndsWithTheHurtHold) {

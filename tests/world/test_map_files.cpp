@@ -1,6 +1,8 @@
 // Map and setting files: round trips through the game kit's writers, the scene built
 // from them, and damaged files refused with their reason.
+#include <cstring>
 #include <filesystem>
+#include <limits>
 
 #include "platform/Files.h"
 #include "tests/TempFolder.h"
@@ -88,7 +90,7 @@ TEST(MapFiles, BothVersionsAndGridsRoundTripThroughTheWriters) {
             const int nCells = int(map.cells.size());
             const SettingFileData set = SampleSetting(nCells);
             SettingFileData setBack;
-            ASSERT_TRUE(ReadSettingFile(BuildSettingFile(set), "s", nCells, &setBack, &why)) << why;
+            ASSERT_TRUE(ReadSettingFile(BuildSettingFile(set), "s", nCells, 1, &setBack, &why)) << why;
             EXPECT_EQ(setBack.nStartX, 100);
             EXPECT_EQ(setBack.regionIndex, set.regionIndex);
             EXPECT_EQ(setBack.regions[2].nEvents[1], 12);
@@ -120,7 +122,7 @@ TEST_F(MapLoad, TheSceneTakesPicturesListsRegionsAndTheLeverFrameFromTableB) {
     host.nScene = 7;
     host.flagsB[7][0] = 1;
     ASSERT_TRUE(scene.LoadMap(7)) << scene.GetLoadError();
-    scene.LoadSetting(7);
+    EXPECT_TRUE(scene.LoadSetting(7));
     EXPECT_EQ(scene.GetSettingError(), "");
     EXPECT_EQ(scene.nSceneNo, 7);
     ASSERT_EQ(scene.GetPictureCount(), 4);
@@ -161,11 +163,36 @@ TEST_F(MapLoad, AVersionZeroMapHasNoListBOrGAndATwoPictureMapUsesTheBuiltInOnes)
 
 TEST_F(MapLoad, AMissingOrDamagedSettingFileStillLeavesTheSlots) {
     const MapFileData map = SampleMap(1, 0);
-    Write(4, map, SampleSetting(int(map.cells.size())));
+    const SettingFileData setting = SampleSetting(int(map.cells.size()));
+    Write(4, map, setting);
     std::filesystem::remove(folder.File("map/scene004.set"));
     ASSERT_TRUE(scene.LoadMap(4));
-    scene.LoadSetting(4);
+    // A missing file or one of another kind is no failure: the scene stands empty.
+    EXPECT_TRUE(scene.LoadSetting(4));
     EXPECT_NE(scene.GetSettingError(), "");
+    std::vector<std::uint8_t> bytes = BuildSettingFile(setting);
+    bytes[0] = 's';
+    folder.Write("map/scene004.set", bytes);
+    EXPECT_TRUE(scene.LoadSetting(4));
+    EXPECT_NE(scene.GetSettingError().find("header"), std::string::npos) << scene.GetSettingError();
+    // A damaged one fails, naming the file, the field and its offset: a region's event
+    // count of 256 (one flipped bit).
+    bytes = BuildSettingFile(setting);
+    const std::int32_t nCount = 256;
+    std::memcpy(&bytes[kFileHeaderSize + 8 + 3 * kRegionRecordSize + 4], &nCount, 4);
+    folder.Write("map/scene004.set", bytes);
+    EXPECT_FALSE(scene.LoadSetting(4));
+    const std::string strWhy = scene.GetSettingError();
+    EXPECT_NE(strWhy.find("scene004.set"), std::string::npos) << strWhy;
+    EXPECT_NE(strWhy.find("event count 256 at offset " + std::to_string(kFileHeaderSize + 8 + 3 * kRegionRecordSize + 4)),
+              std::string::npos)
+        << strWhy;
+    // So does a folder in the file's place.
+    std::filesystem::remove(folder.File("map/scene004.set"));
+    std::filesystem::create_directory(folder.File("map/scene004.set"));
+    EXPECT_FALSE(scene.LoadSetting(4));
+    EXPECT_NE(scene.GetSettingError().find("scene004.set"), std::string::npos) << scene.GetSettingError();
+    // Every way, the ground-item and mark slots are there.
     EXPECT_EQ(scene.pGroundItems.size(), size_t(scene.nCellCount));
     EXPECT_EQ(scene.ptStart.x, -1);
     EXPECT_TRUE(scene.SetCellMark(1, 1, 0, 0));
@@ -226,7 +253,7 @@ TEST(SettingFiles, DamagedSettingFilesAreRefusedWithTheirReason) {
     auto refused = [&](std::vector<std::uint8_t> bytes, const char* pszReason) {
         SettingFileData out;
         std::string why;
-        EXPECT_FALSE(ReadSettingFile(bytes, "scene001.set", nCells, &out, &why)) << pszReason;
+        EXPECT_FALSE(ReadSettingFile(bytes, "scene001.set", nCells, 1, &out, &why)) << pszReason;
         EXPECT_NE(why.find(pszReason), std::string::npos) << why;
         EXPECT_NE(why.find("offset"), std::string::npos) << why;
     };
@@ -248,12 +275,56 @@ TEST(SettingFiles, DamagedSettingFilesAreRefusedWithTheirReason) {
     for (size_t n = 0; n < good.size(); n += 7) {
         SettingFileData out;
         std::string why;
-        EXPECT_FALSE(ReadSettingFile(std::vector<std::uint8_t>(good.begin(), good.begin() + long(n)), "s", nCells,
+        EXPECT_FALSE(ReadSettingFile(std::vector<std::uint8_t>(good.begin(), good.begin() + long(n)), "s", nCells, 1,
                                      &out, &why));
     }
     // A file written for another grid does not fit this one.
     SettingFileData out;
-    EXPECT_FALSE(ReadSettingFile(good, "s", nCells + 1, &out, nullptr));
+    EXPECT_FALSE(ReadSettingFile(good, "s", nCells + 1, 1, &out, nullptr));
+}
+
+// Character fields that become pixel positions, steps and wander targets: values far
+// outside the grid, a step larger than a cell and a radius beyond any map are refused
+// with their record and offset; the edges of each range and "no wandering" are read.
+TEST(SettingFiles, CharacterCellsSpeedsAndRadiiOutOfRangeAreRefused) {
+    const int nWidth = 6, nHeight = 5;
+    const std::vector<std::uint8_t> good = BuildSettingFile(SampleSetting(nWidth * nHeight));
+    const size_t nRecord1 = kFileHeaderSize + 8 + size_t(nWidth * nHeight) * (kRegionRecordSize + 4) + 4 + kNpcRecordSize;
+    auto patched = [&](size_t nField, std::int32_t v) {
+        std::vector<std::uint8_t> bytes = good;
+        std::memcpy(&bytes[nRecord1 + nField], &v, 4);
+        return bytes;
+    };
+    auto refused = [&](size_t nField, std::int32_t v, const char* pszField) {
+        SettingFileData out;
+        std::string why;
+        EXPECT_FALSE(ReadSettingFile(patched(nField, v), "map\\scene002.set", nWidth, nHeight, &out, &why))
+            << pszField << " " << v;
+        const std::string strExpected =
+            std::string(pszField) + " " + std::to_string(v) + " at offset " + std::to_string(nRecord1 + nField);
+        EXPECT_NE(why.find(strExpected), std::string::npos) << why;
+        EXPECT_NE(why.find("scene002.set"), std::string::npos) << why;
+        EXPECT_NE(why.find("record 1"), std::string::npos) << why;
+    };
+    auto read = [&](size_t nField, std::int32_t v) {
+        SettingFileData out;
+        std::string why;
+        EXPECT_TRUE(ReadSettingFile(patched(nField, v), "s", nWidth, nHeight, &out, &why)) << v << ": " << why;
+    };
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    for (std::int32_t v : {kMin, kMax, -kSettingCellMargin - 1, nWidth + kSettingCellMargin})
+        refused(kNpcCellXOffset, v, "cell column");
+    for (std::int32_t v : {kMin, kMax, nHeight + kSettingCellMargin}) refused(kNpcCellYOffset, v, "cell row");
+    for (std::int32_t v : {kMin, kMax, kMaxStepPixels + 1}) refused(kNpcWanderSpeedOffset, v, "walking speed");
+    for (std::int32_t v : {kMax, kMapPixelLimit + 1}) refused(kNpcWanderRadiusOffset, v, "wander radius");
+    read(kNpcCellXOffset, -kSettingCellMargin);
+    read(kNpcCellXOffset, nWidth - 1 + kSettingCellMargin);
+    read(kNpcCellYOffset, nHeight - 1 + kSettingCellMargin);
+    read(kNpcWanderSpeedOffset, -kMaxStepPixels);
+    read(kNpcWanderSpeedOffset, kMaxStepPixels);
+    read(kNpcWanderRadiusOffset, kMapPixelLimit);
+    read(kNpcWanderRadiusOffset, kMin);  // no wandering
 }
 
 }  // namespace

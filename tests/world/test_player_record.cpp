@@ -218,6 +218,9 @@ TEST_F(HeroRecordTest, RecordsNamingImpossibleTablesAreRefusedAndChangeNothing) 
         {2924, 4, "member 4"},
         {2924, -1, "member -1"},
         {2928, 3, "kind 3"},
+        {2904, -2147483647 - 1, "position x -2147483648 at offset 2904"},
+        {2908, -2147483647 - 1, "position y -2147483648 at offset 2908"},
+        {2908, 2147483647, "position y 2147483647 at offset 2908"},
     };
     for (const Case& c : cases) {
         Bytes bad = good;

@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
     bool bSetting = false;
     if (FileExists(szName)) {
         if (!ReadWholeFile(szName, size_t(512) << 20, &bytes, &why) ||
-            !ReadSettingFile(bytes, szName, pScene->nCellCount, &setting, &why)) {
+            !ReadSettingFile(bytes, szName, pScene->nGridWidth, pScene->nGridHeight, &setting, &why)) {
             std::fprintf(stderr, "mapview: refused: %s\n", why.c_str());
             return 1;
         }
