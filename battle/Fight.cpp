@@ -13,10 +13,12 @@
 #include "media/TgaImage.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
+#include "shell/FrameLinks.h"
 #include "shell/MainFrame.h"
 #include "shell/MenuManager.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
+#include "ui/menus/TalkBar.h"
 #include "world/EffectManager.h"
 #include "world/Player.h"
 
@@ -54,18 +56,11 @@ CFight::CFight() {
         nScreenWidth = pScreen->GetWidth();
         nScreenHeight = pScreen->GetHeight();
     }
+    if (CFaceTalkBar* pBar = FightScriptLink().TalkBar()) pBar->m_bFinished = true;
 }
 
 CFight::~CFight() {
-    // Battle talk restores the script position it saved, once.
-    if (pFrame) {
-        if (pFrame->m_nSavedCurrentScript != -1) pFrame->CurrentScript = pFrame->m_nSavedCurrentScript;
-        if (pFrame->m_nSavedFirstScript != -1) pFrame->FirstScript = pFrame->m_nSavedFirstScript;
-        if (pFrame->m_nSavedEndScript != -1) pFrame->EndScript = pFrame->m_nSavedEndScript;
-        if (pFrame->m_pSavedScript) pFrame->pScript = pFrame->m_pSavedScript;
-        pFrame->m_nSavedCurrentScript = pFrame->m_nSavedFirstScript = pFrame->m_nSavedEndScript = -1;
-        pFrame->m_pSavedScript = nullptr;
-    }
+    EndTalk();
     ClearBattleEffects();
 }
 
@@ -99,6 +94,14 @@ int CFight::Init(int nBackground, const int* pEnemies, int nEnemyCount) {
     }
     pBackground = std::move(pSurface);
     PlaceEnemies(pEnemies, nEnemyCount);
+    // The opening talk stands beside the first talking fighter that speaks its line.
+    if (CFaceTalkBar* pBar = FightScriptLink().TalkBar()) {
+        const int s = FighterOfFace(pBar->m_nFace, true);
+        if (s >= 0) {
+            pBar->m_nBarX = ptFightHome[s].x + 150;
+            pBar->m_nBarY = ptFightHome[s].y - 80;
+        }
+    }
     pMenu = std::make_unique<CFightMenu>();
     pMenu->LoadBmp();
     return BuildLists();
@@ -169,12 +172,12 @@ bool CFight::PumpMessage() {
         bRunning = 0;
         return true;
     }
-    if (pFrame) {
+    if (pFrame && BattleLink().GetFight() == this) {
         TranslateMessage(&msg);
         DispatchMessage(&msg);
         return true;
     }
-    // Without a main window the battle takes its input itself.
+    // A battle the main window does not route to (a tool's) takes its input itself.
     const int x = short(LoWord(std::uintptr_t(msg.lParam))), y = short(HiWord(std::uintptr_t(msg.lParam)));
     switch (msg.message) {
         case WM_LBUTTONDOWN: OnLButtonDown(x, y); break;
@@ -217,7 +220,7 @@ void CFight::Frame() {
     dwNowTime = TimeGetTime();
     DrawScreen();
     UpdateEffects();
-    if (ActiveNpc >= 0 && ActiveNpc < 4 && MenuState() < 1 && CommandMode != 10) {
+    if (ActiveNpc >= 0 && ActiveNpc < 4 && TalkFinished() && MenuState() < 1 && CommandMode != 10) {
         if (pMenu && pMenu->pRingSurface && pBack)
             pMenu->pRingSurface->BlitHalfAlphaKeyed(pBack, pMenu->ptRing.x, pMenu->ptRing.y);
         if (bRepeat) RepeatCommand();
@@ -232,11 +235,13 @@ void CFight::Frame() {
         if (pMenu->pOkSprite && PtInRect(rcOk, pt)) pMenu->pOkSprite->Draw(pBack, 0, 0, 100);
     }
     if (pMouse && pBack) pMouse->Draw();
+    UpdateTalk();
+    StartDeathTalk();
     if (pChar[0] && pChar[0]->bMessage) DrawMessage();
     if (pScreen) pScreen->Flip();
     nResult = CheckEnd();
-    if (CommandMode == -1 && nResult == 0 && bTurnGate == 1 && !bEscapePopup && bTurnMayAdvance == 1 &&
-        !(pChar[0] && pChar[0]->bMessage) && !(pChar[0] && pChar[0]->Action == kActEntrance))
+    if (TalkFinished() && CommandMode == -1 && nResult == 0 && bTurnGate == 1 && !bEscapePopup &&
+        bTurnMayAdvance == 1 && !(pChar[0] && pChar[0]->bMessage) && !(pChar[0] && pChar[0]->Action == kActEntrance))
         ScheduleTurn();
     if (PendingAttacker >= 0 && PendingAttacker < kFightSlots && pChar[PendingAttacker] &&
         pChar[PendingAttacker]->HP <= 0) {
@@ -407,8 +412,10 @@ void CFight::DrawStatus() {
         if (!pBack || !pMenu) continue;
         if (pMenu->pLineSurface) pMenu->pLineSurface->BlitKeyed(pBack, x, y);
         if (pMenu->pHeadSprite) {
-            int nFrame = c.AniNo + (c.bPoisoned ? 7 : 0);
-            if (c.nMember == 0 && HeroCloth()) nFrame -= 1;
+            // The poisoned heads follow the seven plain ones; member 0 in the cloth look
+            // shows the head before its own, poisoned or not.
+            int nFrame = c.bPoisoned ? c.AniNo + 7 : c.AniNo;
+            if (c.nMember == 0 && HeroCloth()) nFrame = c.AniNo - 1;
             pMenu->pHeadSprite->SetPos(x - 89, y);
             pMenu->pHeadSprite->SetFrame(DWORD(std::clamp(nFrame, 0, 13)))->Draw(pBack, 0, 0, 100);
         }

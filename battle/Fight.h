@@ -13,6 +13,7 @@
 
 class CDXSurface;
 class CEffectAnim;
+class CFaceTalkBar;
 class CPlayer;
 class CTgaImage;
 
@@ -25,12 +26,22 @@ public:
     virtual DWORD Next();
 };
 
-// What the battle asks of the event scripts: starting a talk event as a sub-script.
-// The default starts nothing and answers -1 (no talk).
+// What the battle asks of the event scripts and the face talk bar: a talk event runs
+// as a sub-script whose lines the bar shows beside the speaking fighter. The default
+// has no bar and starts nothing (a battle without talk).
 class CFightScriptLink {
 public:
     virtual ~CFightScriptLink() = default;
+    // Starts event nEvent of the current scene as a sub-script; its current step, -1
+    // when the scene has no such event.
     virtual int StartSubScript(int nEvent) { (void)nEvent; return -1; }
+    // Shows the sub-script's current step on the bar; false (nothing shown) when that
+    // step is no talk line.
+    virtual bool ShowTalkLine() { return false; }
+    // Puts back the script registers the battle's first sub-script saved.
+    virtual void RestoreScript() {}
+    // The face talk bar; null without one.
+    virtual CFaceTalkBar* TalkBar() const { return nullptr; }
 };
 void SetFightScriptLink(CFightScriptLink* pLink);
 CFightScriptLink& FightScriptLink();
@@ -113,6 +124,17 @@ public:
     void ApplyPoison(int s, int nSource);
     void ThrowItem(int a, int nItem, int t);
     int Steal(int t);
+
+    // The battle talk: the bar's lines while the left button is held and the next line
+    // beside its speaker (UpdateTalk), one fallen member's last words (StartDeathTalk),
+    // and the bar given back to the map when the battle ends (EndTalk).
+    bool TalkFinished() const;
+    void UpdateTalk();
+    void StartDeathTalk();
+    void EndTalk();
+    // The first fighter drawn with animation number nFace (with a talk event only when
+    // bTalking); -1 none.
+    int FighterOfFace(int nFace, bool bTalking) const;
 
     void Escape();
     // The escape's pay: half the money, then the members' life and mana written back.

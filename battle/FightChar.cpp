@@ -10,6 +10,7 @@
 #include "gamedata/DebugLog.h"
 #include "gamedata/GameData.h"
 #include "shell/ShellGlobals.h"
+#include "ui/menus/TalkBar.h"
 #include "world/Player.h"
 
 namespace {
@@ -78,10 +79,13 @@ bool CFightChar::Init() {
         if (RunAway == 1) RunAway = pRow->nRunAway;
         DelTall = pRow->nDelTall;
         Tall = pRow->nTall;
-        // A talking enemy starts its talk event; an unknown event starts no talk.
+        // A talking enemy opens the battle with its talk event, in the bar's narrow
+        // layout; an event the scene does not have starts no talk.
         if (Tall != 0) {
+            if (CFaceTalkBar* pBar = FightScriptLink().TalkBar()) pBar->SetNarrowLayout();
             const int nStart = FightScriptLink().StartSubScript(Tall);
             Tall = nStart < 0 ? 0 : nStart;
+            if (nStart >= 0) ShowTalk();
         }
     } else {
         CPlayer* pRecord = MemberRecord(nMember);
@@ -141,27 +145,27 @@ void CFightChar::Animate() {
     const DWORD dwGate = Action == kActStand ? kStandStep : kFrameStep;
     if (dwNowTime - dwFrameTime < dwGate) return;
     dwFrameTime = dwNowTime;
-    Step();
+    Step(false);
 }
 
 void CFightChar::AnimateNow() {
     if (AniNo == -1) return;
-    Step();
+    Step(true);
 }
 
-void CFightChar::Step() {
+void CFightChar::Step(bool bNow) {
     if (FrameCount == 0) {
         // An action without frames ends at its first step (a set without pictures for
         // it would otherwise hold the fighter, and the battle, in it for ever).
         if (Action != kActStand && Action != kActWeak && Action != kActDead && Action != kActVictory)
-            EndOfAction();
+            EndOfAction(bNow);
         return;
     }
     if (++nFrame < FrameCount) return;
-    EndOfAction();
+    EndOfAction(bNow);
 }
 
-void CFightChar::EndOfAction() {
+void CFightChar::EndOfAction(bool bNow) {
     nFrame = 0;
     bContinue = 1;
     bActionDone = 1;
@@ -224,6 +228,12 @@ void CFightChar::EndOfAction() {
         SetAction(kActAttack);
         return;
     }
+    // The untimed step stands a fighter of animation number 6 after its one-shot action
+    // (the timed step walks an enemy of that number home).
+    if (bNow && AniNo == 6) {
+        StandOrWeak();
+        return;
+    }
     if (bParty) {
         if (QueuedAction != -1) {
             QueuedAction = -1;
@@ -239,11 +249,7 @@ void CFightChar::EndOfAction() {
 int CFightChar::DrawnSet() const { return nSculpt == 1 && !HeroCloth() ? 0 : nSculpt; }
 
 bool CFightChar::Draw(int x, int y, int p1, int p2, int p3) {
-    const int nSet = DrawnSet();
-    bool bHit = false;
-    if (pBitmapData)
-        bHit = pBitmapData->DrawCharFrame(nSet, Action, nFrame, x, y, p1, p2, p3, IsParty() ? 2 : 6) != 0;
-    // The number is drawn over the fighter so that it stays readable.
+    // The damage number first, then the fighter's frame over it.
     const DWORD dwAge = dwNowTime - dwDamageTime;
     if (nDamage != 0 && dwAge < kNumberLife && m_pText && pBack) {
         char szNumber[16];
@@ -255,7 +261,8 @@ bool CFightChar::Draw(int x, int y, int p1, int p2, int p3) {
         m_pText->BlitKeyed(pBack, pt.x, pt.y - nLift);
         m_pText->BlitOutlined(pBack, pt.x, pt.y - nLift, nullptr, 0, 0, 0);
     }
-    return bHit;
+    if (!pBitmapData) return false;
+    return pBitmapData->DrawCharFrame(DrawnSet(), Action, nFrame, x, y, p1, p2, p3, IsParty() ? 2 : 6) != 0;
 }
 
 void CFightChar::AddHp(int nDelta) {
@@ -264,6 +271,11 @@ void CFightChar::AddHp(int nDelta) {
     HP = std::clamp(HP + nDelta, 0, MaxHP);
     nDamage = HP - nOld;
     dwDamageTime = dwNowTime;
+}
+
+void CFightChar::ShowTalk() {
+    FightScriptLink().ShowTalkLine();
+    Tall += 1;
 }
 
 void CFightChar::Revive(int nItem) {

@@ -54,6 +54,10 @@ public:
     bool Draw(int x, int y, int p1, int p2, int p3);
     void AddHp(int nDelta);
     void Revive(int nItem);
+    // Shows the running battle talk's current line on the face talk bar and counts it.
+    void ShowTalk();
+    // The fighter brings a talk: the enemy's opening talk or a party member's last words.
+    bool HasTalkEvent() const { return m_row.nTall != 0 || DelTall != 0; }
     // Empty slot: no fighter stands here.
     bool IsEmpty() const { return AniNo == -1; }
     bool IsParty() const { return CharNo >= 0 && CharNo < kFightPartySlots; }
@@ -105,10 +109,10 @@ private:
     // option. Frame counts come from the drawn set, so that no frame is counted that
     // the set does not hold (the fighter would vanish on it and could not be picked).
     int DrawnSet() const;
-    // The end-of-action rules.
-    void EndOfAction();
+    // The end-of-action rules; bNow for the untimed step.
+    void EndOfAction(bool bNow);
     void StandOrWeak();
-    void Step();
+    void Step(bool bNow);
 
     FightNpcRow m_row;
     std::unique_ptr<CDXSurface> m_pText;

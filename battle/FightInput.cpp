@@ -16,9 +16,9 @@
 
 namespace {
 
-std::string StringEntry(UINT nId, const char* pszFallback) {
+std::string StringEntry(UINT nId) {
     char szText[512];
-    return LoadString(nId, szText, sizeof szText) > 0 ? std::string(szText) : std::string(pszFallback);
+    return LoadString(nId, szText, sizeof szText) > 0 ? std::string(szText) : std::string();
 }
 
 void ShowTooltip(const char* pszText, POINT pt) {
@@ -336,12 +336,12 @@ void CFight::DrawMenu() {
         if (!pHovered) return;
         char szText[512];
         if (m.CurrentTab == 0) {
-            const std::string strFormat = StringEntry(18, "%s\r\n%d\r\n%d\r\n%d");
+            const std::string strFormat = StringEntry(18);
             std::snprintf(szText, sizeof szText, strFormat.c_str(), pHovered->pName, pHovered->nAttack,
                           pHovered->nDefance, pHovered->nMana);
             ShowTooltip(szText, mouse);
         } else if (m.CurrentTab == 2) {
-            ShowTooltip(StringEntry(UINT(59 + pChar[a]->AniNo), "").c_str(), mouse);
+            ShowTooltip(StringEntry(UINT(59 + pChar[a]->AniNo)).c_str(), mouse);
         }
         return;
     }
@@ -364,7 +364,7 @@ void CFight::DrawMenu() {
     }
     if (!pHovered) return;
     char szText[512];
-    const std::string strFormat = StringEntry(24, "%s\n%s\n");
+    const std::string strFormat = StringEntry(24);
     std::snprintf(szText, sizeof szText, strFormat.c_str(), pHovered->pName, pHovered->pDescription);
     ShowTooltip(szText, mouse);
 }

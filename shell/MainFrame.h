@@ -260,6 +260,8 @@ public:
     std::int32_t m_nSavedFirstScript = -1;
     std::int32_t m_nSavedEndScript = -1;
     ScriptCommand* m_pSavedScript = nullptr;
+    // Set while the saved registers hold what the first sub-script saved.
+    BYTE m_bSubScriptSaved = 0;
     std::int32_t m_nPendingEvents[5] = {-1, -1, -1, -1, -1};
     std::int32_t bSceneEffectWait = 0;
     std::int32_t m_nSceneEffectWait2 = 0;
@@ -306,7 +308,10 @@ public:
     void ShowMoveText(int nCaption);
     void ShowMoveText2(int nCaption);
     // Runs an event's steps as a sub-script (battle scripts); the current step or -1.
+    // The registers are saved by the first call only, until RestoreSubScript puts back
+    // each saved one that is set.
     int StartSubScript(int nEvent);
+    void RestoreSubScript();
     void InitPartyHero(int nIndex);
     void SetHeroAction(int nCharacter, int nAction);
     void RunKnockGame(int nKind);

@@ -6,6 +6,7 @@
 #include "battle/FightLink.h"
 #include "gamedata/BitmapData.h"
 #include "gamedata/GameData.h"
+#include "shell/BattleTalkLink.h"
 #include "shell/FrameLinks.h"
 #include "shell/MainFrame.h"
 #include "shell/MenuManager.h"
@@ -28,6 +29,9 @@ int CMainFrame::Fighting(int nBackground, int nEnemy1, int nEnemy2, int nEnemy3,
     StopHeroForBattle();
     m_mp3.Pause();
     m_mp3.Resume();
+    // The battle's talk reaches the event scripts and the face talk bar while it runs.
+    CBattleTalkLink talk;
+    SetFightScriptLink(&talk);
     auto pBattle = std::make_unique<CFight>();
     CFightLink link(pBattle.get());
     SetBattleLink(&link);
@@ -48,6 +52,8 @@ int CMainFrame::Fighting(int nBackground, int nEnemy1, int nEnemy2, int nEnemy3,
         m_bInGame = 0;
         ShowStartPicture();
         if (m_pMenuManager) m_pMenuManager->CreateTitleMenu();
+        // The lost battle ends its event: no talk's saved registers come back after it.
+        RestoreSubScript();
         nEventId = -1;
         CurrentScript = -1;
         m_nPartyCount = 1;
@@ -56,6 +62,7 @@ int CMainFrame::Fighting(int nBackground, int nEnemy1, int nEnemy2, int nEnemy3,
     }
     SetBattleLink(nullptr);
     pBattle.reset();
+    SetFightScriptLink(nullptr);
     m_mp3.Stop();
     if (pBitmapData) pBitmapData->FreeEffectFrames();
     if (m_bMusicOn && pGameData && !bQuit) PlayMusic(pGameData->GetSceneMusic(m_nCurrentScene));

@@ -87,10 +87,15 @@ void CMainFrame::RemovePartyMember(int nMember) {
 }
 
 int CMainFrame::StartSubScript(int nEvent) {
-    m_nSavedCurrentScript = CurrentScript;
-    m_nSavedFirstScript = FirstScript;
-    m_nSavedEndScript = EndScript;
-    m_pSavedScript = pScript;
+    // Only the first sub-script saves: a battle whose enemies and members start several
+    // talks gives the event that started it back its own registers, not a talk's.
+    if (!m_bSubScriptSaved) {
+        m_nSavedCurrentScript = CurrentScript;
+        m_nSavedFirstScript = FirstScript;
+        m_nSavedEndScript = EndScript;
+        m_pSavedScript = pScript;
+        m_bSubScriptSaved = 1;
+    }
     const CScriptData* pData = pGameData ? pGameData->pScriptData : nullptr;
     if (!pData || nEvent < 0 || nEvent >= 100) return -1;
     const SubEvent* pFound = nullptr;
@@ -105,6 +110,16 @@ int CMainFrame::StartSubScript(int nEvent) {
     if (pEffectManager && m_nCurrentScene >= 0 && m_nCurrentScene < kStateScenes)
         pEffectManager->EventStates[m_nCurrentScene][nEvent] = 1;
     return CurrentScript;
+}
+
+void CMainFrame::RestoreSubScript() {
+    if (m_nSavedCurrentScript != -1) CurrentScript = m_nSavedCurrentScript;
+    if (m_nSavedFirstScript != -1) FirstScript = m_nSavedFirstScript;
+    if (m_nSavedEndScript != -1) EndScript = m_nSavedEndScript;
+    if (m_pSavedScript) pScript = m_pSavedScript;
+    m_nSavedCurrentScript = m_nSavedFirstScript = m_nSavedEndScript = -1;
+    m_pSavedScript = nullptr;
+    m_bSubScriptSaved = 0;
 }
 
 bool CMainFrame::RunHeroCommand(ScriptCommand& c, ScriptEnding* pEnding) {

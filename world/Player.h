@@ -138,6 +138,8 @@ struct HeroState {
     // and the busy flag of a party member.
     std::uint8_t bAltLook = 0;
     std::uint8_t bBusy = 0;
+    // Set on the controlled hero when a bomb killed the companion.
+    std::uint8_t bCompanionDead = 0;
     // Battle stunts left; a runtime count that the hero record does not hold.
     std::int32_t nStunts = 0;
 };

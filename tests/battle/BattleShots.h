@@ -15,6 +15,17 @@ inline int CountYellowish(const CShot& shot, int x, int y, int w, int h) {
     return n;
 }
 
+// Pixels in the white of the talk bars' texts.
+inline int CountWhitish(const CShot& shot, int x, int y, int w, int h) {
+    int n = 0;
+    for (int row = y; row < y + h; ++row)
+        for (int col = x; col < x + w; ++col) {
+            const unsigned p = shot.Pixel(col, row);
+            n += (p >> 16) >= 0xE0 && ((p >> 8) & 0xFF) >= 0xE0 && (p & 0xFF) >= 0xE0;
+        }
+    return n;
+}
+
 // Pixels in the green of the tooltip and message texts.
 inline int CountGreenish(const CShot& shot, int x, int y, int w, int h) {
     int n = 0;

@@ -2,6 +2,7 @@
 // floating number.
 #include "tests/battle/FightTestUtil.h"
 
+#include "CDX/CDXSprite.h"
 #include "CDX/CDXSurface.h"
 
 namespace fighttest {
@@ -147,6 +148,82 @@ TEST_F(FightTest, TheNumberClimbsFiftyPixelsInItsSecondAndThenGoes) {
     EXPECT_EQ(drawAt(500), y0 - 25);
     EXPECT_EQ(drawAt(999), y0 - 49);
     EXPECT_EQ(drawAt(1000), -1);
+}
+
+TEST_F(FightTest, TheUntimedStepStandsAnimationSixAtTheEndOfItsOneShot) {
+    Start({6});
+    CFightChar& e = C(4);
+    ASSERT_EQ(e.AniNo, 6);
+    e.SetAction(kActAttack);
+    Finish(e);
+    EXPECT_EQ(e.Action, kActStand);
+    e.bBound = 1;
+    e.SetAction(kActCast);
+    Finish(e);
+    EXPECT_EQ(e.Action, kActWeak);
+    // The timed step walks it home as any enemy.
+    e.bBound = 0;
+    e.SetAction(kActAttack);
+    e.nFrame = e.FrameCount - 1;
+    dwNowTime = e.dwFrameTime + 100;
+    e.Animate();
+    EXPECT_EQ(e.Action, kActWalkA);
+}
+
+TEST_F(FightTest, TheFighterIsDrawnOverItsOwnDamageNumber) {
+    Start({0});
+    CFightChar& e = C(4);
+    e.AddHp(-25);
+    const DWORD dwShown = e.dwDamageTime;
+    // A lit pixel of the number alone, and where a frame lands for a drawing point.
+    pBack->Fill(0);
+    dwNowTime = dwShown;
+    e.Draw(-3000, -3000, 0, 0, 0);
+    const POINT num = ptFightNumber[4];
+    POINT lit{-1, -1};
+    for (int y = num.y; y < num.y + 40 && lit.x < 0; ++y)
+        for (int x = num.x; x < num.x + 100 && lit.x < 0; ++x)
+            if (pBack->GetPixel(x, y) != 0) lit = POINT{x, y};
+    ASSERT_GE(lit.x, 0);
+    pBack->Fill(0);
+    dwNowTime = dwShown + 5000;
+    e.Draw(300, 300, 0, 0, 0);
+    POINT frame{-1, -1};
+    for (int y = 0; y < 600 && frame.x < 0; ++y)
+        for (int x = 0; x < 800 && frame.x < 0; ++x)
+            if (pBack->GetPixel(x, y) != 0) frame = POINT{x, y};
+    ASSERT_GE(frame.x, 0);
+    // The frame's square over that pixel of the number, alone and with the number.
+    const int x = 300 + lit.x - frame.x - 2, y = 300 + lit.y - frame.y - 2;
+    pBack->Fill(0);
+    e.Draw(x, y, 0, 0, 0);
+    const DWORD dwFrameColour = pBack->GetPixel(lit.x, lit.y);
+    ASSERT_NE(dwFrameColour, 0u);
+    pBack->Fill(0);
+    dwNowTime = dwShown;
+    e.Draw(x, y, 0, 0, 0);
+    EXPECT_EQ(pBack->GetPixel(lit.x, lit.y), dwFrameColour);
+}
+
+TEST_F(FightTest, TheStatusShowsTheClothHeadOfMemberZeroPoisonedOrNot) {
+    Start({0});
+    CFight& f = *fight;
+    ASSERT_TRUE(f.pMenu && f.pMenu->pHeadSprite);
+    C(1).AniNo = -1;  // member 0 alone: the head drawn last is hers
+    ASSERT_EQ(C(0).nMember, 0);
+    ASSERT_EQ(C(0).AniNo, 1);
+    data.pOptions = std::make_unique<GameOptions>();
+    data.pOptions->nPlayerCloth = 1;
+    C(0).bPoisoned = 1;
+    f.DrawStatus();
+    EXPECT_EQ(f.pMenu->pHeadSprite->GetFrame(), 0u) << "the cloth head, poisoned or not";
+    C(0).bPoisoned = 0;
+    f.DrawStatus();
+    EXPECT_EQ(f.pMenu->pHeadSprite->GetFrame(), 0u);
+    data.pOptions->nPlayerCloth = 0;
+    C(0).bPoisoned = 1;
+    f.DrawStatus();
+    EXPECT_EQ(f.pMenu->pHeadSprite->GetFrame(), 8u) << "the poisoned heads follow the seven plain ones";
 }
 
 }  // namespace

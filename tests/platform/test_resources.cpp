@@ -50,6 +50,9 @@ TEST(Resources, StringTableEntriesTheGameNames) {
     EXPECT_NE(std::strstr(buffer, "\r\n"), nullptr) << "escapes become control characters";
     ASSERT_GT(LoadString(74, buffer, sizeof(buffer)), 0);
     EXPECT_EQ(buffer[0], ' ') << "leading spaces of a text are kept";
+    // The battle's item tooltip: name and description on lines of their own.
+    ASSERT_GT(LoadString(24, buffer, sizeof(buffer)), 0);
+    EXPECT_STREQ(buffer, "%s\n%s\n");
 }
 
 TEST(Resources, ParseStringTableReportsBadLines) {

@@ -4,7 +4,9 @@
 // strike and auto attacks to the victory panel and the map again; the master's bout
 // against his golems ends on the defeat panel and the title. The harness only brings
 // the heroine to each event; a battle observer records what the screenshots must show.
-// A third run hovers the lists for their tooltips and shows the theft's message.
+// A third run hovers the lists for their tooltips and shows the theft's message. Keys
+// pressed in a battle stay out of the quick slots; the golems' challenge runs in the
+// battle's narrow talk bar and the map talks in the wide one afterwards.
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -15,15 +17,19 @@
 #include "gamedata/GameData.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
+#include "shell/FrameLinks.h"
 #include "shell/MainFrame.h"
+#include "shell/MenuManager.h"
 #include "shell/ShellGlobals.h"
 #include "tests/TempFolder.h"
 #include "tests/battle/BattleShots.h"
 #include "tests/shell/GameRun.h"
 #include "tests/shell/HookedGame.h"
 #include "tests/shell/ShellTestUtil.h"
-#include "world/Player.h"
 #include "tools/mkgame/BattleContent.h"
+#include "ui/menus/TalkBar.h"
+#include "ui/toolbar/GameToolBar.h"
+#include "world/Player.h"
 #include "world/Scene.h"
 
 namespace {
@@ -88,6 +94,16 @@ std::string BaseScript(const std::string& strDir, DWORD dwEnd) {
     return text + std::to_string(dwEnd) + " close\n";
 }
 
+// A click at (x, y) every second from t0 until t1 (they close the result panels).
+std::string ClicksEverySecond(DWORD t0, DWORD t1, int x, int y) {
+    const std::string at = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+    std::string text;
+    for (DWORD t = t0; t < t1; t += 1000)
+        text += std::to_string(t) + " move" + at + std::to_string(t + 20) + " lbutton down" + at +
+                std::to_string(t + 60) + " lbutton up" + at;
+    return text;
+}
+
 // The screenshot taken at the first half second at or after t.
 std::string ShotAfter(const std::string& strDir, DWORD t) { return strDir + std::to_string((t + 499) / 500 * 500) + ".png"; }
 
@@ -103,9 +119,7 @@ TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
                             "13100 lbutton down 510 305\n13140 lbutton up 510 305\n"
                             "13400 move 124 350\n13450 lbutton down 124 350\n13490 lbutton up 124 350\n";
     for (DWORD t = 16000; t < 40000; t += 400) strScript += std::to_string(t) + " key up A\n";
-    for (DWORD t = 20000; t < 40000; t += 1000)
-        strScript += std::to_string(t) + " move 400 120\n" + std::to_string(t + 20) + " lbutton down 400 120\n" +
-                     std::to_string(t + 60) + " lbutton up 400 120\n";
+    strScript += ClicksEverySecond(20000, 40000, 400, 120);
     CBattleLog log;
     bool bStarted = false;
     int nMoneyBefore = -1, nMoneyAfter = -1, nSceneAfter = -1, nModeAfter = -1, nLifeAfter = -1;
@@ -155,7 +169,6 @@ TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
     EXPECT_GT(victory.CountNear(RECT{265, 300, 305, 340}, kVictoryColour, 24), 1000) << victory.Path();
     EXPECT_GT(CountYellowish(victory, 300, 164, 260, 36), 20) << "the money line";
     ASSERT_GT(dwBackOnMap, pWon->t);
-    EXPECT_EQ(nModeAfter, 3);
     EXPECT_EQ(nSceneAfter, 1);
     EXPECT_EQ(nMoneyAfter, nMoneyBefore + 20);
     CShot map(ShotAfter(s, dwBackOnMap + 600));
@@ -176,9 +189,7 @@ TEST(BattlePlay, TheMastersBoutIsLostAndTheGameGoesBackToTheTitle) {
     // that close the defeat panel.
     std::string strScript = BaseScript(s, kEnd) + "8000 shot " + s + "title.png\n";
     for (DWORD t = 13000; t < 32000; t += 400) strScript += std::to_string(t) + " key up A\n";
-    for (DWORD t = 15000; t < 32000; t += 1000)
-        strScript += std::to_string(t) + " move 400 60\n" + std::to_string(t + 20) + " lbutton down 400 60\n" +
-                     std::to_string(t + 60) + " lbutton up 400 60\n";
+    strScript += ClicksEverySecond(15000, 32000, 400, 60);
     CBattleLog log;
     bool bStarted = false, bAfter = false;
     int nModeAfter = -1, nInGameAfter = -1;
@@ -279,6 +290,158 @@ TEST(BattlePlay, TooltipsOfTheListsAndTheTheftsMessage) {
     CShot ring(s + "12500.png");  // the ring alone
     ASSERT_TRUE(ring.Read());
     EXPECT_EQ(CountGreenish(ring, 295, 250, 210, 35), 0);
+}
+
+// Potions on quick slots 0..3 and bombs on 4..7 while the grove's beasts are fought:
+// keys 1 to 8 pressed in the battle neither drink a potion nor arm a bomb, and nothing
+// goes off on the map afterwards.
+TEST(BattlePlay, KeysPressedInABattleNeitherDrinkNorArmTheQuickSlots) {
+    UsePrivateRuntimeFolder();
+    CTempFolder folder("battle-play");
+    const std::string s = folder.Path() + "/";
+    constexpr int kPotion = 1, kBomb = 47;
+    constexpr DWORD kEnd = 46000;
+    std::string strScript = BaseScript(s, kEnd);
+    for (int k = 1; k <= 8; ++k) strScript += std::to_string(13000 + 700 * k) + " key press " + std::to_string(k) + "\n";
+    for (DWORD t = 20000; t < 40000; t += 1100) strScript += std::to_string(t) + " key up A\n";
+    strScript += ClicksEverySecond(20500, 40000, 400, 120);
+    CBattleLog log;
+    bool bStarted = false;
+    DWORD dwBackOnMap = 0, dwLast = 0;
+    int slots[8] = {}, nPotions = -1, nBombs = -1, nArmed = -1;
+    RunGame(folder, strScript,
+            [&](DWORD t) {
+                CGameToolBar* pBar = PanelLink().GetToolBar();
+                if (!pPlayer || !pScene || !pBar || pFrame->GetGameMode() != 3) return;
+                if (!bStarted && t >= 10500) {
+                    bStarted = true;
+                    ASSERT_TRUE(pFrame->ChangeScene(1, 0, 100));
+                    const POINT pt = pScene->GetCellPoint(11, 17);
+                    pPlayer->SetMapPosAndHome(pt.x, pt.y);
+                    for (int i = 0; i < 3; ++i) {
+                        pPlayer->AddItem(kPotion);
+                        pPlayer->AddItem(kBomb);
+                    }
+                    for (int i = 0; i < 8; ++i) pBar->m_nQuickSlots[i] = i < 4 ? kPotion : kBomb;
+                    pBar->MirrorSlots();
+                    ASSERT_EQ(pFrame->StartEvent(60), 60);
+                } else if (bStarted && !log.passes.empty()) {
+                    // On the map again, and four seconds later (a bomb's whole fuse).
+                    if (!dwBackOnMap) dwBackOnMap = t;
+                    if (t - dwBackOnMap > 4000 && !dwLast) {
+                        dwLast = t;
+                        for (int i = 0; i < 8; ++i) slots[i] = pBar->m_nQuickSlots[i];
+                        nPotions = pPlayer->nItemCount[kPotion];
+                        nBombs = pPlayer->nItemCount[kBomb];
+                        nArmed = pBar->m_bBombArmed;
+                    }
+                }
+            },
+            &log);
+    ASSERT_FALSE(log.passes.empty()) << "no battle";
+    // The keys came while the battle ran.
+    EXPECT_LT(log.passes.front().t, 13700u);
+    const BattlePass* pWon = log.First(0, [](const BattlePass& p) { return p.bShown; });
+    ASSERT_NE(pWon, nullptr);
+    EXPECT_GT(pWon->t, 13000u + 700 * 8);
+    ASSERT_GT(dwLast, 0u) << "not back on the map";
+    EXPECT_EQ(nPotions, 3);
+    EXPECT_EQ(nBombs, 3);
+    EXPECT_EQ(nArmed, 0);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(slots[i], i < 4 ? kPotion : kBomb) << "slot " << i;
+}
+
+// The master's golems carry their challenge (their enemy row's talk event, which the
+// game's own table leaves empty, set here): it runs in the battle's narrow bar until read,
+// the golems then fall, and the villager's request on the map afterwards is typed in
+// the wide bar again.
+TEST(BattlePlay, TheGolemsChallengeRunsInTheBattleAndTheMapTalksWideAgain) {
+    UsePrivateRuntimeFolder();
+    CTempFolder folder("battle-play");
+    const std::string s = folder.Path() + "/";
+    constexpr DWORD kEnd = 30000;
+    // The master's line: typed, then read (a press that comes while it still types
+    // shows the rest; the battle's own lines are the driver's).
+    std::string strScript = kNewGame + "11600 lbutton down 400 300\n11640 lbutton up 400 300\n" +
+                            "12400 lbutton down 400 300\n12440 lbutton up 400 300\n";
+    for (DWORD t = 11000; t < kEnd; t += 500) strScript += std::to_string(t) + " shot " + s + std::to_string(t) + ".png\n";
+    strScript += std::to_string(kEnd) + " close\n";
+    // In the battle: a press on each typed line, the golems felled once the talk is over,
+    // the victory's pages closed.
+    struct CTalkDriver : CFightObserver {
+        std::vector<int> faces;
+        std::vector<POINT> places;
+        bool bNarrow = false, bHeld = false, bTalked = false;
+        int nRingBeforeEnd = 0;
+        void OnPass(CFight& f) override {
+            CFaceTalkBar& bar = *pFrame->m_pMenuManager->m_pFaceTalkBar;
+            if (f.bResultShown) {
+                f.OnResultRelease();
+                return;
+            }
+            if (!bar.m_bFinished) {
+                if (faces.empty() || pFrame->CurrentScript != nStep) {
+                    nStep = pFrame->CurrentScript;
+                    faces.push_back(bar.m_nFace);
+                    places.push_back(POINT{bar.m_nBarX, bar.m_nBarY});
+                    bNarrow = bar.m_nNarrow != 0;
+                }
+                if (f.ActiveNpc >= 0 && f.ActiveNpc < 4) ++nRingBeforeEnd;
+            } else if (!faces.empty()) {
+                bTalked = true;
+                for (int e = 4; e < 7; ++e)
+                    if (f.Filled(e)) f.Char(e)->HP = 0;
+            }
+            const bool bTyped = !bar.m_bFinished && bar.IsPageFull();
+            if (bHeld && !bTyped) InjectMouseButton(VK_LBUTTON, false, 400, 20);
+            else if (!bHeld && bTyped) InjectMouseButton(VK_LBUTTON, true, 400, 20);
+            bHeld = bTyped;
+        }
+        int nStep = -1;
+    } driver;
+    std::string strOldDir;
+    ASSERT_TRUE(EnterSampleGame(folder, &strOldDir));
+    ASSERT_EQ(LoadInputScriptText(strScript, "battle talk"), 0);
+    const DWORD dwStart = TimeGetTime();
+    SetFightObserver(&driver);
+    bool bStarted = false;
+    DWORD dwTalkAt = 0;
+    int nNarrowAfter = -1, nWidthAfter = -1;
+    const std::string strError = RunHookedGame([&] {
+        if (!pGameData || !pPlayer || !pScene) return;
+        const DWORD t = TimeGetTime() - dwStart;
+        if (!bStarted && t >= 10500 && pFrame->GetGameMode() == 3) {
+            bStarted = true;
+            ASSERT_EQ(pFrame->m_nCurrentScene, 0);
+            pGameData->pFightNpc[kGolemRow].nTall = 61;
+            ASSERT_EQ(pFrame->StartEvent(60), 60);
+        } else if (bStarted && driver.bTalked && !dwTalkAt && pFrame->GetGameMode() == 3) {
+            CFaceTalkBar& bar = *pFrame->m_pMenuManager->m_pFaceTalkBar;
+            nNarrowAfter = bar.m_nNarrow;
+            nWidthAfter = bar.GetLineWidth();
+            // The villager's request, at once.
+            dwTalkAt = t;
+            ASSERT_EQ(pFrame->StartEvent(3), 3);
+        }
+    });
+    SetFightObserver(nullptr);
+    SetCurrentDirectory(strOldDir.c_str());
+    ASSERT_TRUE(strError.empty()) << strError;
+    ASSERT_TRUE(driver.bTalked) << "no battle talk: " << driver.faces.size() << " lines seen";
+    EXPECT_EQ(driver.faces, (std::vector<int>{kGolemRow, kGolemRow, 1}));
+    EXPECT_TRUE(driver.bNarrow);
+    ASSERT_EQ(driver.places.size(), 3u);
+    EXPECT_EQ(driver.places[0].x, ptFightHome[4].x + 150);
+    EXPECT_EQ(driver.places[0].y, ptFightHome[4].y - 80);
+    EXPECT_EQ(driver.places[2].x, ptFightHome[0].x);
+    EXPECT_EQ(driver.nRingBeforeEnd, 0) << "no ring while the golems speak";
+    ASSERT_GT(dwTalkAt, 0u) << "not back on the map";
+    EXPECT_EQ(nNarrowAfter, 0);
+    EXPECT_EQ(nWidthAfter, 382);
+    // The request typed on one wide line: past the narrow bar's three characters.
+    CShot talk(ShotAfter(s, dwTalkAt + 1500));
+    ASSERT_TRUE(talk.Read()) << talk.Path();
+    EXPECT_GT(CountWhitish(talk, 560, 37, 200, 23), 40) << talk.Path();
 }
 
 }  // namespace

@@ -345,8 +345,21 @@ TEST_F(ToolBarItems, TheBlastHurtsThePartyByAFifthWithinHalfItsReach) {
     EXPECT_EQ(hero.nLife, 80 + 429496729);  // a fifth of the attack
     EXPECT_EQ(companion.nLife, INT32_MAX);
     EXPECT_EQ(companion.bMode[3], 0);
+    EXPECT_EQ(hero.bCompanionDead, 0);
     items[kBomb].nAttack = 50;
     companion.nLife = 90;
+
+    // The companion alone killed: her dead flag and the hero's companion-dead flag.
+    hero.ptPos = POINT{2000, 2000};
+    companion.nLife = 10;
+    bar->ExplodeBomb(kBomb);
+    EXPECT_EQ(companion.nLife, 0);
+    EXPECT_EQ(companion.bMode[3], 1);
+    EXPECT_EQ(hero.bCompanionDead, 1);
+    EXPECT_EQ(hero.bMode[3], 0);
+    companion.bMode[3] = 0;
+    hero.bCompanionDead = 0;
+    hero.ptPos = companion.ptPos;
 
     // Killed: life 0 and the leave flag; the hero's death runs the effect update.
     hero.nLife = 5;
@@ -357,6 +370,7 @@ TEST_F(ToolBarItems, TheBlastHurtsThePartyByAFifthWithinHalfItsReach) {
     EXPECT_EQ(companion.nLife, 0);
     EXPECT_EQ(hero.bMode[3], 1);
     EXPECT_EQ(companion.bMode[3], 1);
+    EXPECT_EQ(hero.bCompanionDead, 1);
     EXPECT_EQ(bar->m_bBombArmed, 0);
     EXPECT_EQ(items_host.nEffectUpdates, 1);
 }

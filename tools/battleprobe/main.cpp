@@ -1,7 +1,9 @@
 // battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N] [--items ID:N,...] [--skills ID,...]
-// [--money N] [--max-passes N]: runs one battle of a game folder headless with the controlled
-// hero alone (level 0 of the folder's tables), holding the items and knowing the skills given
-// and the money, and prints a CSV line per pass: pass, then per slot gauge, action, HP and MP,
+// [--money N] [--max-passes N] [--members ID,...] [--tall ROW:EVENT,...]
+// [--del-tall MEMBER:EVENT,...] [--scene S] [--talk-shots PREFIX]: runs one battle of a game
+// folder headless with the controlled hero (level 0 of the folder's tables) and the members
+// named (ids 1..3, level 0 too), the hero holding the items and knowing the skills given and
+// the money, and prints a CSV line per pass: pass, then per slot gauge, action, HP and MP,
 // then the acting slot, the menu state and the virtual time in ms since the probe started. A
 // battle message (GBK) gets a line of its own when it appears. Without an input script every
 // member's turn is an auto attack ('A'), and messages and the result panel are clicked away;
@@ -10,11 +12,19 @@
 // ever). Ends with the result, the hero's money and experience, and the party's HP and MP. A
 // battle still running after --max-passes passes (default 200000) is stopped, and one
 // that ends without a result otherwise (a quit) says so with the passes it ran: exit 3.
+//
+// Battle talk: --tall gives enemy rows the event of their opening talk, --del-tall gives
+// members the event of their last words, both events of scene S (default 0), which runs
+// them through the game's own main window and face talk bar. Each line prints "talk PASS
+// FACE TEXT" (UTF-8) as it starts and "talk PASS end" when the talk is over; --talk-shots
+// writes PREFIX-N.png once line N is typed. Auto play clicks typed lines away. After the
+// battle "talk bar wide" or "talk bar narrow" tells the layout the map gets back.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,9 +38,11 @@
 #include "platform/Files.h"
 #include "platform/InputScript.h"
 #include "platform/WindowBackend.h"
+#include "shell/MainFrame.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
 #include "shell/UiShellLink.h"
+#include "tools/battleprobe/ProbeTalk.h"
 #include "world/EffectManager.h"
 #include "world/Player.h"
 
@@ -52,8 +64,11 @@ public:
     bool bStoppedAtLimit = false;
     DWORD dwStart = TimeGetTime();
     std::string strMessage;
+    // The battle talk's reporter, null without talk.
+    CProbeTalk* pTalk = nullptr;
     void OnPass(CFight& f) override {
         if (!bAuto && TimeGetTime() >= dwAutoFrom) bAuto = true;
+        if (pTalk) pTalk->OnPass(f, bAuto);
         nPassesRun = f.nPasses;
         // The pass that reaches the limit is the last one.
         if (f.nPasses >= nMaxPasses) {
@@ -80,10 +95,22 @@ public:
     }
 };
 
+// Level 0 of member m's level table: life, mana, attack and defence.
+void SetLevelZero(CPlayer& record, int m) {
+    record.nMember = m;
+    const LevelRow* pRow = pGameData ? pGameData->GetLevel(m, 0) : nullptr;
+    if (!pRow) return;
+    record.nLife = record.nLifeMax = pRow->nLife;
+    record.nMana = record.nManaMax = pRow->nMana;
+    record.nAttack = pRow->nAttack;
+    record.nDefence = pRow->nDefence;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N] [--items ID:N,...] "
-                 "[--skills ID,...] [--money N] [--max-passes N]\n");
+                 "[--skills ID,...] [--money N] [--max-passes N] [--members ID,...] [--tall ROW:EVENT,...] "
+                 "[--del-tall MEMBER:EVENT,...] [--scene S] [--talk-shots PREFIX]\n");
     return 2;
 }
 
@@ -118,7 +145,30 @@ int main(int argc, char** argv) {
     std::vector<std::pair<int, int>> items, skills;
     int nMoney = 0;
     long long nMaxPasses = 200000;
+    std::vector<std::pair<int, int>> memberPairs;
+    ProbeTalkOptions talkOptions;
     for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--members") == 0 && i + 1 < argc) {
+            if (!ParsePairs(argv[++i], &memberPairs)) return Usage();
+            continue;
+        }
+        if (std::strcmp(argv[i], "--tall") == 0 && i + 1 < argc) {
+            if (!ParsePairs(argv[++i], &talkOptions.tall)) return Usage();
+            continue;
+        }
+        if (std::strcmp(argv[i], "--del-tall") == 0 && i + 1 < argc) {
+            if (!ParsePairs(argv[++i], &talkOptions.delTall)) return Usage();
+            continue;
+        }
+        if (std::strcmp(argv[i], "--scene") == 0 && i + 1 < argc) {
+            talkOptions.nScene = std::atoi(argv[++i]);
+            if (talkOptions.nScene < 0 || talkOptions.nScene >= kSceneTableCount) return Usage();
+            continue;
+        }
+        if (std::strcmp(argv[i], "--talk-shots") == 0 && i + 1 < argc) {
+            talkOptions.strShotPrefix = argv[++i];
+            continue;
+        }
         if (std::strcmp(argv[i], "--max-passes") == 0 && i + 1 < argc) {
             nMaxPasses = std::strtoll(argv[++i], nullptr, 10);
             if (nMaxPasses < 1) return Usage();
@@ -175,14 +225,35 @@ int main(int argc, char** argv) {
     CEffectManager effects;
     pEffectManager = &effects;
 
+    std::vector<int> members;
+    for (const auto& [nId, nUnused] : memberPairs) {
+        (void)nUnused;
+        if (nId < 1 || nId > 3 || std::find(members.begin(), members.end(), nId) != members.end()) {
+            std::fprintf(stderr, "battleprobe: member %d is not one of 1..3 named once\n", nId);
+            return 2;
+        }
+        members.push_back(nId);
+    }
+    // The main window that runs the talk events comes before the hero: it starts without one.
+    CProbeTalk talk;
+    if (talkOptions.Wanted()) {
+        std::string strError;
+        if (!talk.SetUp(talkOptions, members, &strError)) {
+            std::fprintf(stderr, "battleprobe: %s\n", strError.c_str());
+            return 1;
+        }
+    }
+
     CPlayer hero;
+    SetLevelZero(hero, 0);
     hero.nPartyMask = 1;
     hero.pPartyMembers[0] = &hero;
-    if (const LevelRow* pRow = data.GetLevel(0, 0)) {
-        hero.nLife = hero.nLifeMax = pRow->nLife;
-        hero.nMana = hero.nManaMax = pRow->nMana;
-        hero.nAttack = pRow->nAttack;
-        hero.nDefence = pRow->nDefence;
+    std::vector<std::unique_ptr<CPlayer>> memberRecords;
+    for (int nId : members) {
+        memberRecords.push_back(std::make_unique<CPlayer>());
+        SetLevelZero(*memberRecords.back(), nId);
+        hero.nPartyMask |= 1 << nId;
+        hero.pPartyMembers[nId] = memberRecords.back().get();
     }
     for (const auto& [nItem, nCount] : items) {
         if (nItem < 0 || nItem >= kHeroItemCount || nCount < 0) {
@@ -209,6 +280,7 @@ int main(int argc, char** argv) {
     // hit-tested against (a click on a fighter picks it).
     InstallShellPictureLinks();
     CProbe probe;
+    if (talkOptions.Wanted()) probe.pTalk = &talk;
     if (!strInput.empty()) {
         std::ifstream in(strInput, std::ios::binary);
         if (!in) {
@@ -234,12 +306,18 @@ int main(int argc, char** argv) {
         if (bSeed) fight.SetDraws(&draws);
         numbers.push_back(-2);
         fight.Init(numbers[0], numbers.data() + 1, int(numbers.size()) - 1);
+        talk.SetMemberTalks(fight);
         nResult = fight.Run();
     }
     SetFightObserver(nullptr);
-    if (nResult != 0)
+    if (nResult != 0) {
         std::printf("result %d\nmoney %d\nexperience %d\nhero hp %d mp %d\n", nResult, hero.nMoney, hero.nExperience,
                     hero.nLife, hero.nMana);
+        for (size_t i = 0; i < members.size(); ++i)
+            std::printf("member %d hp %d mp %d\n", members[i], memberRecords[i]->nLife, memberRecords[i]->nMana);
+    }
+    if (talkOptions.Wanted()) std::printf("talk bar %s\n", talk.BarLayout());
+    talk.TearDown();
     RemoveShellPictureLinks();
     pMouse = nullptr;
     pPlayer = nullptr;

@@ -11,10 +11,10 @@ namespace {
 // herbalist of the town (events 40 to 43) sends the heroine for herbs; in the grove the
 // companion joins (40) and the herb patch (41) gives them. The banker (event 50) talks
 // and opens the bank; the weather stone (55) switches the weather; the master (60)
-// offers a bout. Event 70 is the chest in the south-east corner: equipment, gems, potions and a
-// task item, three skills, one open and one closed task. Events 85 to 90 are the game
-// keeper's and the signboard's; 75 to 78 the shop keeper's, the inlay master's, the
-// smith's and the combining table's.
+// offers a bout (61 to 63 are the talk of its battle). Event 70 is the chest in the
+// south-east corner: equipment, gems, potions and a task item, three skills, one open
+// and one closed task. Events 85 to 90 are the game keeper's and the signboard's; 75 to
+// 78 the shop keeper's, the inlay master's, the smith's and the combining table's.
 const char* const kStory = R"(# The sample game's story.
 scene 0
 text 0 "欢迎来到青石镇。"
@@ -136,6 +136,23 @@ text 301 "还差得远呢，回去好好练练吧。"
 event 60
   Talk 0 300
   Fight 1 8 8 8
+# Battle talk of the master's bout, started by the battle as sub-scripts when an enemy
+# row or a member names them (the battle probe does): the golems' challenge (61, face 8
+# the golems' animation number, the heroine's 1 for her answer) and the cry of the
+# heroine (62) or the companion (63, face 2) when she falls.
+text 302 "石像：来者何人？"
+text 303 "石像：先过我们这一关！"
+text 304 "放马过来吧！"
+text 305 "啊……我撑不住了……"
+text 306 "姐姐，我先倒下了……"
+event 61
+  Talk 8 302
+  Talk 8 303
+  Talk 1 304
+event 62
+  Talk 1 305
+event 63
+  Talk 2 306
 
 # The game keeper (character 17) gives 2000 once, then asks which game; each answer
 # starts the event that runs that game. The signboard beside her runs the picture show,

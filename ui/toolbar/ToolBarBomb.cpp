@@ -126,6 +126,7 @@ void CGameToolBar::ExplodeBomb(int nItem) {
         if (pCompanion->nLife < 1) {
             pCompanion->nLife = 0;
             pCompanion->bMode[kLeaveFlag] = 1;
+            if (pPlayer) pPlayer->bCompanionDead = 1;
             m_bBombArmed = 0;
         }
     }
