@@ -2,6 +2,7 @@
 // declared no-op; items, money, hero, talk and the links; the exit hover; the modal
 // talk text.
 #include <climits>
+#include <initializer_list>
 
 #include "shell/ToolBarLink.h"
 #include "tests/TempFolder.h"
@@ -60,6 +61,17 @@ protected:
         Load("scene 0\ntext 0 \"t\"\nevent 0\n" + strSteps);
         ASSERT_EQ(pFrame->StartEvent(0), 0);
         Frames(nFrames);
+    }
+    // One region a listed event, region i on cell (10 + i, 5) of the scene.
+    static void PutRegions(CScene& scene, std::initializer_list<int> events) {
+        scene.pRegions.clear();
+        for (int nEvent : events) {
+            RegionRecord region;
+            region.nEventCount = 1;
+            region.nEvents[0] = nEvent;
+            scene.CellAt(10 + int(scene.pRegions.size()), 5)->nRegion = int(scene.pRegions.size());
+            scene.pRegions.push_back(region);
+        }
     }
     CTempFolder m_folder{"scriptcmd"};
     std::string m_strOldDir;
@@ -238,18 +250,7 @@ TEST_F(ScriptCommandTest, LinkCommandsGoOnWithDefaultLinksAndPassTheirArguments)
 TEST_F(ScriptCommandTest, HoverOverAnExitNamesItsSceneAndChangesNoEventState) {
     Load("scene 0\nevent 0 limit 3\n  SetScene 1 200 300 -1\nevent 1\n  SetExitMark 1\n  SetScene 1 200 300 -1\n"
          "event 2 limit 0\n  SetScene 2 0 0 -1\n");
-    CScene& scene = MakeTestScene(20, 20);
-    RegionRecord exit, marked, spent;
-    exit.nEventCount = 1;
-    exit.nEvents[0] = 0;
-    marked.nEventCount = 1;
-    marked.nEvents[0] = 1;
-    spent.nEventCount = 1;
-    spent.nEvents[0] = 2;
-    scene.pRegions = {exit, marked, spent};
-    scene.CellAt(10, 5)->nRegion = 0;
-    scene.CellAt(11, 5)->nRegion = 1;
-    scene.CellAt(12, 5)->nRegion = 2;
+    PutRegions(MakeTestScene(20, 20), {0, 1, 2});  // the exit, the marked exit, the spent one
     pPlayer->ptPos = POINT{2 * 32 + 16, 12 * 32 + 16};
     pEffectManager->EventStates[0][0] = 1;
     pEffectManager->EventRuns[0][0] = 0;
@@ -285,16 +286,7 @@ TEST_F(ScriptCommandTest, HoverOverAnExitNamesItsSceneAndChangesNoEventState) {
 // again and the target stays.
 TEST_F(ScriptCommandTest, HoverOverAnyStartableEventShowsShapeTwoAndDropsTheTalkTarget) {
     Load("scene 0\nevent 0\n  Nop\nevent 1 limit 0\n  Nop\nevent 2\n  SetScene 1 200 300 -1\n");
-    CScene& scene = MakeTestScene(20, 20);
-    RegionRecord talk, spent, exit;
-    talk.nEventCount = spent.nEventCount = exit.nEventCount = 1;
-    talk.nEvents[0] = 0;
-    spent.nEvents[0] = 1;
-    exit.nEvents[0] = 2;
-    scene.pRegions = {talk, spent, exit};
-    scene.CellAt(10, 5)->nRegion = 0;
-    scene.CellAt(11, 5)->nRegion = 1;
-    scene.CellAt(12, 5)->nRegion = 2;
+    PutRegions(MakeTestScene(20, 20), {0, 1, 2});  // a talk, a spent event, an exit
     pPlayer->ptPos = POINT{2 * 32 + 16, 12 * 32 + 16};
     pFrame->m_bSceneShown = 0;
     auto frameOver = [&](int cx, int cy) {

@@ -1,9 +1,6 @@
 #include "tools/gamekit/SaveGameWriter.h"
 
 #include <algorithm>
-#include <filesystem>
-
-#include "platform/Stream.h"
 
 namespace {
 
@@ -86,8 +83,5 @@ std::vector<std::uint8_t> BuildSaveGame(const SaveGameModel& m) {
 }
 
 bool WriteSaveGameFile(const std::string& path, const SaveGameModel& model, std::string* pError) {
-    std::error_code ec;
-    const std::filesystem::path target(path);
-    if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
-    return WriteFileAtomic(path.c_str(), BuildSaveGame(model), pError);
+    return WriteSaveFolderFile(path, BuildSaveGame(model), pError);
 }
