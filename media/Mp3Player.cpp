@@ -37,6 +37,11 @@ CMp3Player::~CMp3Player() {
 
 std::string CMp3Player::GetMp3Folder() const { return MediaGameFolder() + "\\mp3"; }
 
+std::string CMp3Player::GetFileName() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_strFileName;
+}
+
 std::string CMp3Player::GetError() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_strError;

@@ -58,6 +58,8 @@ public:
     const std::vector<std::string>& GetExtracted() const { return m_extracted; }
     // The last failure; the worker may set it at any time, so this is a copy.
     std::string GetError() const;
+    // The track the player was last told to play ("" before the first).
+    std::string GetFileName() const;
     std::string GetMp3Folder() const;
 
 private:

@@ -10,6 +10,7 @@
 #include "CDX/CDXSprite.h"
 #include "CDX/CDXSurface.h"
 #include "gamedata/GameData.h"
+#include "platform/Charset.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
 #include "shell/FrameLinks.h"
@@ -74,6 +75,7 @@ void CMainFrame::NewGame() {
     m_nCurrentScene = options.nScene;
     m_nPartyCount = 1;
     m_nBankMoney = 0;
+    ClearScriptWaits();
 
     CMapLink& map = MapLink();
     map.DeleteEffectManager();
@@ -118,16 +120,19 @@ bool CMainFrame::ChangeScene(int nScene, int nKind, int nTime) {
     m_nSceneChanging = 1;
     StopMusic(m_mp3);
 
+    // A time of -1 (or any negative one) is the default for every kind, so that a wipe
+    // or a welcome fade never waits without end.
+    const int nMs = nTime < 0 ? kDefaultFadeMs : nTime;
     switch (nKind) {
     case 0:
-        if (pScreen) pScreen->FadeOut(nTime == -1 ? kDefaultFadeMs : nTime);
+        if (pScreen) pScreen->FadeOut(nMs);
         break;
     case 1:
         if (pPlayer) pPlayer->bWipe = 1;
-        CircleWipeOut(nTime);
+        CircleWipeOut(nMs);
         break;
     case 2:
-        FadeWelcome(100, 155, 0, nTime);
+        FadeWelcome(100, 155, 0, nMs);
         break;
     case 3:
         CScene::ShowLoadingScreen(nScene);
@@ -140,7 +145,7 @@ bool CMainFrame::ChangeScene(int nScene, int nKind, int nTime) {
 
     // A missing scene is passed over in the direction of travel, within the scene table.
     const int nStep = m_nCurrentScene - nScene;
-    std::string strWhy;
+    std::string strWhy, strFirstWhy;
     bool bLoaded = false;
     for (int n = nScene; n >= 0 && n <= kLastScene; n -= nStep) {
         m_nCurrentScene = n;
@@ -149,12 +154,17 @@ bool CMainFrame::ChangeScene(int nScene, int nKind, int nTime) {
             break;
         }
         std::fprintf(stderr, "scene %d: %s\n", n, strWhy.c_str());
+        if (strFirstWhy.empty()) strFirstWhy = strWhy;
         if (nStep == 0) break;
     }
     if (!bLoaded) {
-        char szText[kMessageTextSize];
-        std::snprintf(szText, sizeof szText, "No scene can be loaded from scene %d on.", nScene);
-        MessageBox(nullptr, szText, "Scene", MB_OK);
+        // One message: the map of the scene asked for, and why it could not be read.
+        static const std::string kFormat = Utf8ToText("没有找到地图文件 scene%03d.map");
+        char szText[kMessageTextSize + 256];
+        const int nLength = std::snprintf(szText, sizeof szText, kFormat.c_str(), nScene);
+        if (nLength > 0 && size_t(nLength) < sizeof szText && !strFirstWhy.empty())
+            std::snprintf(szText + nLength, sizeof szText - size_t(nLength), "\n%s", strFirstWhy.c_str());
+        MessageBox(nullptr, szText, "", MB_OK);
         m_nSceneChanging = 0;
         QuitGameFailed(szText);
         return false;
@@ -209,6 +219,14 @@ bool CMainFrame::ChangeScene(int nScene, int nKind, int nTime) {
     if (pPlayer) pPlayer->StopAndSnap();
     FlushKeyboardMessages();
     return true;
+}
+
+void CMainFrame::ClearScriptWaits() {
+    bSceneEffectWait = 0;
+    m_nSceneEffectWait2 = 0;
+    m_nSceneEffectValue = 0;
+    m_nCountdownSeconds = 0;
+    m_dwCountdownTick = 0;
 }
 
 void CMainFrame::AddPartyMember(int nMember) {

@@ -104,11 +104,15 @@ public:
     void ShowCredits();
     // New game, scene change and party (shell/GameFlow.cpp).
     // Builds scene n (0..199) from its files with a transition (kinds 0..3; time in ms,
-    // -1 the default); a missing scene is skipped in the direction of travel. False when
-    // n is out of range or nothing loadable lies that way (the game then quits).
+    // negative the default 500); a missing scene is skipped in the direction of travel.
+    // False when n is out of range (nothing changes) or nothing loadable lies that way:
+    // then one message names the map asked for and the game quits.
     bool ChangeScene(int nScene, int nKind, int nTime);
     // Creates party member m (0..3) in slot m beside the hero.
     void AddPartyMember(int nMember);
+    // What a game left running that would hold the next one: the scene-effect wait and
+    // the countdown. A new game and a loaded game start without them.
+    void ClearScriptWaits();
     // Copies the controlled hero into party slot n (the parked copy).
     void CopyPartyMember(int nSlot);
     void GameOver();
@@ -122,8 +126,13 @@ public:
     // The interpreter and the poll of a waiting command (shell/ScriptScheduler.cpp).
     void RunScript();
     void PollScriptWait();
-    // The exit tooltip's probe of the event under the cursor; -1 while it is not built.
+    // The hover probe of the region under the cursor: with an event there that can
+    // start, cursor shape 2 and no talk target for the hero; returns the scene the
+    // event leads to (its tooltip), -1 for none.
     int CheckClickEvents();
+    // The scene the event's first scene change leads to, unless an exit mark (the
+    // scene's own or one the event sets first) names it; -1 for none.
+    int ExitOfEvent(int nEvent) const;
     // Script services of the commands (shell/ScriptCommands.cpp).
     bool StartSceneEffect(int nEffect, int x, int y, int nValue);
     int StopCountdown(int nEvent);
@@ -240,6 +249,9 @@ public:
     std::int32_t m_nDamageMember = -1;
     std::int32_t m_nToolTipScene = -1;
     std::int32_t m_bCursorShapeChanged = 0;
+    // Set by this frame's hover probe when an event under the cursor can start: the
+    // cursor then keeps the shape the probe gave it.
+    std::int32_t m_bHoverEvent = 0;
     DWORD m_dwHotKeyTime = DWORD(-1);
 
     // Owned objects.
@@ -307,9 +319,10 @@ public:
     void ShowUpHead(int nSlot, int nId, int nFrame);
     void ShowMoveText(int nCaption);
     void ShowMoveText2(int nCaption);
-    // Runs an event's steps as a sub-script (battle scripts); the current step or -1.
-    // The registers are saved by the first call only, until RestoreSubScript puts back
-    // each saved one that is set.
+    // Runs an event's steps as a sub-script (battle scripts) and returns the current step.
+    // The step registers are saved by the first call only, until RestoreSubScript puts
+    // back each saved one that is set. An event the scene does not list leaves the steps
+    // as they are; the event is marked started unless the steps are empty.
     int StartSubScript(int nEvent);
     void RestoreSubScript();
     void InitPartyHero(int nIndex);

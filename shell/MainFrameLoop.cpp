@@ -152,6 +152,7 @@ void CMainFrame::ReapOneShots() {
 
 void CMainFrame::UpdateFrame() {
     SetGameFolderCurrent();
+    m_bHoverEvent = 0;
     const int nMode = GetGameMode();
     const ModeWork work = WorkOfMode(nMode);
     CMapLink& map = MapLink();
@@ -168,7 +169,7 @@ void CMainFrame::UpdateFrame() {
     if (m_dwHotKeyTime != DWORD(-1) && dwNowTime - m_dwHotKeyTime > 1000) m_dwHotKeyTime = DWORD(-1);
     if (m_nToolTipScene >= 0) {
         ShowToolTip(m_nToolTipScene);
-    } else if (m_bCursorShapeChanged) {
+    } else if (m_bCursorShapeChanged && !m_bHoverEvent) {
         if (pMouse) pMouse->SetShape(0);
         m_bCursorShapeChanged = 0;
     }

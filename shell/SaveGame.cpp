@@ -228,6 +228,8 @@ bool CMainFrame::ApplySaveFile(const SaveGameFile& file) {
         pScene = nullptr;
     }
     if (!pEffectManager) map.CreateEffectManager();
+    // The effects go, and with them whatever waited on them.
+    ClearScriptWaits();
     if (pEffectManager) {
         pEffectManager->ClearEffects();
         CByteReader effects(file.effectBlock, "scene state block");
@@ -258,8 +260,11 @@ bool CMainFrame::ApplySaveFile(const SaveGameFile& file) {
     }
     CopyPartyMember(nActive);
     if (pPlayer->nSelectedSkill >= 0) skills.SelectSkill(pPlayer, pPlayer->nSelectedSkill);
-    pCompanion = file.nCompanion > 0 ? pParty[file.nCompanion - 1] : nullptr;
-    if (pBar) pBar->m_nCompanion = file.nCompanion;
+    // A companion word that names no member (-1 before anyone joined, or a slot left
+    // empty) loads as no companion.
+    const int nCompanionSlot = file.CompanionSlot();
+    pCompanion = nCompanionSlot >= 0 ? pParty[nCompanionSlot] : nullptr;
+    if (pBar) pBar->m_nCompanion = pCompanion ? nCompanionSlot + 1 : -1;
     for (int s = 0; s < kSceneTableCount; ++s)
         for (int k = 0; k < kSceneFlagCount; ++k) {
             m_pEventFlagsB[s][k] = file.flagsB[size_t(s) * kSceneFlagCount + size_t(k)];

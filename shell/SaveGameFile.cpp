@@ -118,6 +118,11 @@ bool ReadSlotRecord(CByteReader& in, int nSlot, HeroRecord* pRecord) {
     return Refuse(in, "record of member %d in another member's place", pRecord->nMember);
 }
 
+int SaveGameFile::CompanionSlot() const {
+    if (nCompanion < 1 || nCompanion > 4) return -1;
+    return nPartyIds[nCompanion - 1] >= 0 ? nCompanion - 1 : -1;
+}
+
 std::string SaveFileName(int nSlot) {
     char szName[32];
     std::snprintf(szName, sizeof szName, "save\\save%03d.sav", nSlot);
@@ -151,9 +156,9 @@ bool ParseSaveFile(const std::uint8_t* pData, std::size_t nSize, const std::stri
     }
     bOk = bOk && Block(in, f, "companion", [&] {
         if (!in.ReadI32(&f->nCompanion)) return false;
-        if (f->nCompanion < 0 || f->nCompanion > 4) return Refuse(in, "companion %d outside 0..4", f->nCompanion);
-        if (f->nCompanion > 0 && f->nPartyIds[f->nCompanion - 1] < 0)
-            return Refuse(in, "companion names the empty slot %d", f->nCompanion - 1);
+        // -1 (no one has joined yet), 0 and a number whose slot is empty all mean no
+        // companion; no game writes anything outside -1..4.
+        if (f->nCompanion < -1 || f->nCompanion > 4) return Refuse(in, "companion %d outside -1..4", f->nCompanion);
         return true;
     });
     bOk = bOk && Block(in, f, "event flags", [&] {

@@ -61,7 +61,7 @@ struct SaveGameFile {
     ToolBarSaveState toolBar;
     std::unique_ptr<HeroRecord> pHero;        // the controlled hero
     std::unique_ptr<HeroRecord> pMembers[4];  // the other members by party slot
-    std::int32_t nCompanion = 0;              // party slot + 1, 0 none
+    std::int32_t nCompanion = 0;              // as stored: party slot + 1; 0 or -1 none
     std::vector<std::int32_t> flagsB, flagsA;  // 200 x 100 each, scene after scene
     std::vector<SaveGroundRecord> ground;
     bool bHasBank = false;
@@ -70,15 +70,18 @@ struct SaveGameFile {
 
     // The party slot of the controlled hero (toolbar hero number - 1).
     int ActiveSlot() const { return toolBar.nHero - 1; }
+    // The party slot of the companion: the slot the companion word names when a member
+    // stands there, else -1 (none).
+    int CompanionSlot() const;
 };
 
 // Reads and checks a whole save file. Refuses (with the file, the field and the offset
 // in *pError): a short file; a party count outside 1..4; a party id other than -1 or
 // its slot number; no member in the controlled hero's slot; a scene outside 0..199; a
 // character of the scene tables placed outside the map; a bad toolbar block or hero
-// record; a record whose member is not its slot; a companion
-// outside 0..4 or naming an empty slot; a ground-item count that does not fit the
-// bytes left; a negative bank balance; bytes after the end.
+// record; a record whose member is not its slot; a companion word outside -1..4; a
+// ground-item count that does not fit the bytes left; a negative bank balance; bytes
+// after the end.
 bool ParseSaveFile(const std::uint8_t* pData, std::size_t nSize, const std::string& strName, SaveGameFile* pFile,
                    std::string* pError);
 inline bool ParseSaveFile(const std::vector<std::uint8_t>& bytes, const std::string& strName, SaveGameFile* pFile,

@@ -15,7 +15,6 @@
 #include "CDX/CDXSurface.h"
 #include "gamedata/GameData.h"
 #include "gamedata/ScriptData.h"
-#include "platform/Charset.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
 #include "shell/MainFrame.h"
@@ -171,21 +170,27 @@ ScriptEnding CMainFrame::RunCommand(bool* pbRunOn) {
         }
         if (pPlayer) pPlayer->SetMapPosAndHome(c.a2, c.a3);
         GiveTalkDirectionBack();
-        int nPlace = c.a4, nX = c.a5, nY = c.a6, nValue = c.a7, nFlag = c.a8;
+        // The scene, the transition kind and its time, and three values of no effect;
+        // the short forms stand for the default entry or keep only kind and time.
+        int nKind = c.a4, nTime = c.a5, nExtra1 = c.a6, nExtra2 = c.a7, nExtra3 = c.a8;
         if (c.a4 < 0 || (c.a6 < 0 && c.a5 == -1)) {
-            nPlace = 0, nX = 100, nY = 100, nValue = 155, nFlag = 0;
+            nKind = 0, nTime = 100, nExtra1 = 100, nExtra2 = 155, nExtra3 = 0;
         } else if (c.a6 < 0) {
-            nY = 100, nValue = 155, nFlag = 0;
+            nExtra1 = 100, nExtra2 = 155, nExtra3 = 0;
         }
-        const bool bChanged =
-            c.a1 >= 0 && c.a1 < kStateScenes && ScriptWorld().ChangeScene(c.a1, nPlace, nX, nY, nValue, nFlag);
-        if (!bChanged) {
-            // The message names the map that is missing (the scene asked for).
-            char szText[64];
-            std::snprintf(szText, sizeof szText, Utf8ToText("没有找到地图文件 scene%03d.map").c_str(), c.a1);
+        if (c.a1 < 0 || c.a1 >= kStateScenes) {
+            char szText[96];
+            std::snprintf(szText, sizeof szText, "Scene %d does not exist: scenes are numbered 0 to %d.", c.a1,
+                          kStateScenes - 1);
             MessageBox(nullptr, szText, "", MB_OK);
             nEventId = -1;
             QuitGameFailed(szText);
+            return ScriptEnding::Jump;
+        }
+        if (!ScriptWorld().ChangeScene(c.a1, nKind, nTime, nExtra1, nExtra2, nExtra3)) {
+            // The scene change has named the map that failed; the game ends.
+            nEventId = -1;
+            if (m_bRunning) QuitGame();
             return ScriptEnding::Jump;
         }
         nEventId = -1;

@@ -96,18 +96,21 @@ int CMainFrame::StartSubScript(int nEvent) {
         m_pSavedScript = pScript;
         m_bSubScriptSaved = 1;
     }
+    // An event the scene's table does not list leaves the steps as they are; the event
+    // is marked started all the same whenever the steps in hand are not empty.
     const CScriptData* pData = pGameData ? pGameData->pScriptData : nullptr;
-    if (!pData || nEvent < 0 || nEvent >= 100) return -1;
     const SubEvent* pFound = nullptr;
-    for (int i = 0; i < pData->GetSubEventCount(m_nCurrentScene) && !pFound; ++i) {
+    for (int i = 0; pData && i < pData->GetSubEventCount(m_nCurrentScene) && !pFound; ++i) {
         const SubEvent* pSub = pData->GetSubEvent(m_nCurrentScene, i);
         if (pSub && pSub->nEvent == nEvent) pFound = pSub;
     }
-    if (!pFound) return -1;
-    CurrentScript = FirstScript = pFound->nFirstStep;
-    EndScript = pFound->nLastStep;
+    if (pFound) {
+        CurrentScript = FirstScript = pFound->nFirstStep;
+        EndScript = pFound->nLastStep;
+    }
     if (EndScript < FirstScript) return CurrentScript;
-    if (pEffectManager && m_nCurrentScene >= 0 && m_nCurrentScene < kStateScenes)
+    if (pEffectManager && m_nCurrentScene >= 0 && m_nCurrentScene < kStateScenes && nEvent >= 0 &&
+        nEvent < kStateEntries)
         pEffectManager->EventStates[m_nCurrentScene][nEvent] = 1;
     return CurrentScript;
 }

@@ -144,10 +144,11 @@ void CMainFrame::ShowMoveText2(int nCaption) {
 }
 
 void CMainFrame::RunKnockGame(int nKind) {
-    if (nKind < 1 || nKind > 4) return;
+    // Any kind ends with the scene's music: a kind that runs no game changes only that.
+    const bool bGame = nKind >= 1 && nKind <= 4;
     if (nKind == 1 && pPlayer) pPlayer->AddMoney(-500);
-    if (m_bMusicOn) PlayMusic(nKind <= 2 ? 9 : 4);
-    if (nKind <= 3) {
+    if (bGame && m_bMusicOn) PlayMusic(nKind <= 2 ? 9 : 4);
+    if (bGame && nKind <= 3) {
         const bool bWon = MiniGameLink().Run(nKind);
         if (nKind == 3 && bWon && pPlayer) pPlayer->AddExperience(1000);
     }

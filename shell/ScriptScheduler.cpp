@@ -74,6 +74,7 @@ int CMainFrame::CheckClickEvents() {
     // A hover only looks: the first event of the region under the cursor that could
     // start is found with the start's own tests, and no state byte, run counter,
     // register or pending click changes, so hovering never uses up an event.
+    m_bHoverEvent = 0;
     if (!pScene || !pMouse) return -1;
     const POINT ptCursor{pMouse->m_nX, pMouse->m_nY};
     const int nRegion = pScene->GetCellRegion(ptCursor.x + pScene->ptView.x, ptCursor.y + pScene->ptView.y);
@@ -83,29 +84,36 @@ int CMainFrame::CheckClickEvents() {
     int nEvent = -1;
     for (int i = 0; i < nCount && nEvent < 0; ++i)
         if (CanStartEvent(region.nEvents[i])) nEvent = region.nEvents[i];
+    if (nEvent < 0) return -1;
+    // An event that can start here: the cursor says so, and the hero's talk target
+    // goes, as the probe of the event would leave it.
+    m_bHoverEvent = 1;
+    if (!m_bCursorShapeChanged && !HitToolBar() && !PtInRect(kBottomStrip, ptCursor)) {
+        pMouse->SetShape(2);
+        m_bCursorShapeChanged = 1;
+    }
+    if (pPlayer) pPlayer->nTalkTarget = -1;
+    return ExitOfEvent(nEvent);
+}
+
+int CMainFrame::ExitOfEvent(int nEvent) const {
     const CScriptData* pData = pGameData ? pGameData->pScriptData : nullptr;
-    if (nEvent < 0 || !pData) return -1;
+    if (!pData) return -1;
     const SubEvent* pSteps = nullptr;
     for (int i = 0; i < pData->GetSubEventCount(m_nCurrentScene) && !pSteps; ++i) {
         const SubEvent* pSub = pData->GetSubEvent(m_nCurrentScene, i);
         if (pSub && pSub->nEvent == nEvent) pSteps = pSub;
     }
     if (!pSteps) return -1;
-    int nScene = -1, nMarked = -1;
+    int nMarked = -1;
     for (int nStep = pSteps->nFirstStep; nStep <= pSteps->nLastStep; ++nStep) {
         const ScriptCommand* pStep = pData->GetCommand(m_nCurrentScene, nStep);
         if (!pStep) break;
         if (pStep->nCommand == 82) nMarked = pStep->a1;
         if (pStep->nCommand != 1) continue;
-        if ((m_nExitMark == -1 || m_nExitMark != pStep->a1) && nMarked != pStep->a1) nScene = pStep->a1;
-        break;
+        return (m_nExitMark == -1 || m_nExitMark != pStep->a1) && nMarked != pStep->a1 ? pStep->a1 : -1;
     }
-    // The cursor shape tells of a way out only where the tooltip names one.
-    if (nScene >= 0 && !m_bCursorShapeChanged && !HitToolBar() && !PtInRect(kBottomStrip, ptCursor)) {
-        pMouse->SetShape(2);
-        m_bCursorShapeChanged = 1;
-    }
-    return nScene;
+    return -1;
 }
 
 void CMainFrame::UpdateScript() {
@@ -289,7 +297,8 @@ void CMainFrame::PollScriptWait() {
         break;
     }
     case 40:
-        bContinue = !pEffectManager || pEffectManager->First() == nullptr;
+        // The script's own effect: a scene or battle effect playing beside it does not count.
+        bContinue = !pEffectManager || !pEffectManager->IsScriptEffectRunning();
         break;
     case 91:
         bContinue = !ScriptWorld().IsTextBoxOpen();

@@ -8,6 +8,7 @@
 #include "platform/Charset.h"
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
+#include "ui/panels/ItemMenu.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "ui/toolbar/ToolBarHost.h"
 #include "world/EffectManager.h"
@@ -39,18 +40,26 @@ void GiveItem(CGameToolBar* pBar, int nItem) {
     if (pScene) pScene->DropItemOnGround(nItem, pPlayer->ptPos.x, pPlayer->ptPos.y, 0);
 }
 
-// Takes one item; while some remain, the item's last used bag cell of the current
-// member is freed.
-void TakeItem(int nItem) {
-    if (!pPlayer || !pPlayer->RemoveItem(nItem) || pPlayer->nItemCount[nItem] == 0) return;
+// Takes one item (the last one takes all its bag cells with it); while some remain,
+// the item's last used bag cell of the current member is freed, in the open item
+// panel too.
+void TakeItem(CGameToolBar* pBar, int nItem) {
+    if (!pPlayer || !pPlayer->RemoveItem(nItem)) return;
+    auto* pItems = dynamic_cast<CItemMenu*>(pBar ? pBar->Panel(kItemPanel) : nullptr);
+    if (pPlayer->nItemCount[nItem] == 0) {
+        // The last one went with all its cells: the panel shows none of it any more.
+        for (int nCell = 0; pItems && nCell < pItems->Grid().GetCount(); ++nCell)
+            if (pItems->Grid().ItemAt(nCell) == nItem) pItems->ClearCell(nCell);
+        return;
+    }
     ItemRow* pRow = pGameData ? pGameData->GetItem(nItem) : nullptr;
     if (!pRow) return;
     std::int32_t* pCells = pRow->nBagCell[pPlayer->TableMember()];
     for (int nCell = kHeroBagCells - 1; nCell >= 0; --nCell) {
-        if (pCells[nCell] != -1) {
-            pCells[nCell] = -1;
-            return;
-        }
+        if (pCells[nCell] == -1) continue;
+        pCells[nCell] = -1;
+        if (pItems) pItems->ClearCell(nCell);
+        return;
     }
 }
 
@@ -85,7 +94,7 @@ bool CMainFrame::RunValueCommand(ScriptCommand& c, ScriptEnding* pEnding) {
         m_bStorySaved = 1;
         return true;
     case 19:
-        if (IsItem(c.a1)) TakeItem(c.a1);
+        if (IsItem(c.a1)) TakeItem(m_pToolBar, c.a1);
         return true;
     case 22:
         if (pPlayer && c.a1 >= 0 && c.a1 <= kHeroMaxLevel) pPlayer->SetLevel(c.a1);

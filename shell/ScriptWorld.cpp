@@ -47,11 +47,10 @@ void CScriptWorld::GiveNpcDirection(int nIndex, int nDirection) {
     if (pNpc->bForcedPose) pNpc->SetActionByScript(0);
 }
 
-bool CScriptWorld::ChangeScene(int nScene, int nPlace, int nX, int nY, int nValue, int nFlag) {
-    // The frame's scene change takes the transition kind; the fade values of the
-    // longer forms are its own defaults.
-    (void)nX; (void)nY; (void)nValue; (void)nFlag;
-    return pFrame && pFrame->ChangeScene(nScene, nPlace, -1);
+bool CScriptWorld::ChangeScene(int nScene, int nKind, int nTime, int nExtra1, int nExtra2, int nExtra3) {
+    // The three values after the time play no part in the scene change.
+    (void)nExtra1; (void)nExtra2; (void)nExtra3;
+    return pFrame && pFrame->ChangeScene(nScene, nKind, nTime);
 }
 
 bool CScriptWorld::IsTextBoxOpen() const { return pFrame && pFrame->m_pToolBar && pFrame->m_pToolBar->m_pTextBox; }

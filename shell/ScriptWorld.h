@@ -28,9 +28,11 @@ public:
     // and its forced attack pose is cleared.
     virtual void GiveNpcDirection(int nIndex, int nDirection);
 
-    // The scene change with the command's values; false when the new scene's map
-    // cannot be built.
-    virtual bool ChangeScene(int nScene, int nPlace, int nX, int nY, int nValue, int nFlag);
+    // The scene change with the command's values: the scene, the transition kind and
+    // its time (-1 the default), and three values that play no part. False when the new
+    // scene cannot be entered; the scene change has then told the player why and ended
+    // the game.
+    virtual bool ChangeScene(int nScene, int nKind, int nTime, int nExtra1, int nExtra2, int nExtra3);
 
     // The toolbar's text box and weather.
     virtual bool IsTextBoxOpen() const;

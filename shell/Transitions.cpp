@@ -8,7 +8,9 @@
 #include "platform/Clock.h"
 #include "platform/Text.h"
 #include "shell/FrameLinks.h"
+#include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
+#include "ui/OwnLoop.h"
 
 namespace {
 
@@ -38,6 +40,17 @@ void DrawWipe(CDXSurface& overlay, int r, int nRingStep) {
     }
 }
 
+// Takes at most one waiting message, so that a close reaches the main window while a
+// transition plays. False when the game is ending: the transition stops at once.
+bool PassGoesOn() {
+    if (!DispatchOneMessage()) return false;
+    dwNowTime = TimeGetTime();
+    return !pFrame || pFrame->m_bRunning;
+}
+
+// The wait before a transition moves; a negative delay does not wait.
+DWORD DelayOf(int nDelay) { return nDelay > 0 ? DWORD(nDelay) : 0; }
+
 // One pass of a wipe: the scene, the overlay keyed over it, the flip.
 void ShowWipePass(CDXSurface& overlay) {
     MapLink().DrawScene();
@@ -51,9 +64,9 @@ void RunWipe(int r, int nStep, int nRingStep, int nDelay, bool bOpening) {
     if (!pOverlay) return;
     DrawWipe(*pOverlay, r, nRingStep);
     const DWORD dwStart = TimeGetTime();
-    for (;;) {
+    while (PassGoesOn()) {
         ShowWipePass(*pOverlay);
-        if (TimeGetTime() - dwStart > DWORD(nDelay)) r += nStep;
+        if (TimeGetTime() - dwStart > DelayOf(nDelay)) r += nStep;
         if (bOpening ? r > 500 : r < 0) break;
         DrawWipe(*pOverlay, r, nRingStep);
     }
@@ -86,10 +99,10 @@ void FadeWelcome(int nRed, int nGreen, int nBlue, int nDelay) {
     RECT rcMaker{0, 0, kWidth, kHeight};
     pSurface->DrawText("ONDRIK-GAME", textColour, &rcMaker, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     const DWORD dwStart = TimeGetTime();
-    for (int a = 100; a >= 0;) {
+    for (int a = 100; a >= 0 && PassGoesOn();) {
         pSurface->BlitAlpha(pBack, 0, 0, nullptr, WORD(a * 255 / 100));
         pScreen->Flip(FALSE);
-        if (TimeGetTime() - dwStart > DWORD(nDelay)) a -= 10;
+        if (TimeGetTime() - dwStart > DelayOf(nDelay)) a -= 10;
     }
     pBack->Fill(pScreen->RgbToPixel(colour, pBack));
 }

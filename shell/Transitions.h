@@ -1,5 +1,7 @@
 // Full-screen transitions of a scene change: the circle wipe closing over the scene and
-// opening on the new one, and the welcome fade. Each runs its own loop of flips.
+// opening on the new one, and the welcome fade. Each runs its own loop of flips, taking
+// one waiting message a pass; a close or a quit ends it at once. A negative delay does
+// not wait.
 #pragma once
 
 // Closes a black circle over the scene (radius 500 down to 0, 10 per pass once more than

@@ -65,6 +65,8 @@ public:
     std::int32_t m_nFrame = 0;
     std::int32_t m_nFrameCount = 0;
     std::int32_t m_nSkill = -1;
+    // Set on the effects an event script starts itself (its waits look for these).
+    bool m_bScript = false;
     POINT m_ptPos{0, 0};
     DWORD m_dwLastStep = 0;
     CEffectAnim* m_pPrev = nullptr;

@@ -125,10 +125,17 @@ bool CEffectManager::AddScriptEffect(int n) {
     auto pNode = std::make_unique<CEffectAnim>();
     pNode->m_nSkill = n;
     pNode->m_nEffect = nEffect;
+    pNode->m_bScript = true;
     const SkillRow* pRow = pGameData ? pGameData->GetSkill(n) : nullptr;
     if (pRow) pNode->SetSkillName(pRow->pName);
     Link(pNode.release());
     return true;
+}
+
+bool CEffectManager::IsScriptEffectRunning() const {
+    for (const CEffectAnim* p = First(); p; p = p->m_pNext)
+        if (p->m_bScript) return true;
+    return false;
 }
 
 bool CEffectManager::Add45Effect(int nEffect, int x, int y) {

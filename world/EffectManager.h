@@ -61,6 +61,8 @@ public:
     bool AddEffect(int nSkill, int nAttacker, int nTarget, int x, int y, BOOL bWithAttack);
     // A script effect: n below 13 shows effect n - 1, others n + 1, at (0, 0).
     bool AddScriptEffect(int n);
+    // Whether an effect added by AddScriptEffect still runs.
+    bool IsScriptEffectRunning() const;
     // A scene or area effect at (x, y) moved by the effect's own offset.
     bool Add45Effect(int nEffect, int x, int y);
 

@@ -62,9 +62,9 @@ public:
     void GiveNpcDirection(int nIndex, int nDirection) override {
         calls.push_back("npc direction " + std::to_string(nIndex) + " " + std::to_string(nDirection));
     }
-    bool ChangeScene(int nScene, int nPlace, int nX, int nY, int nValue, int nFlag) override {
-        calls.push_back("change " + std::to_string(nScene) + " " + std::to_string(nPlace) + " " + std::to_string(nX) +
-                        " " + std::to_string(nY) + " " + std::to_string(nValue) + " " + std::to_string(nFlag));
+    bool ChangeScene(int nScene, int nKind, int nTime, int nExtra1, int nExtra2, int nExtra3) override {
+        calls.push_back("change " + std::to_string(nScene) + " " + std::to_string(nKind) + " " + std::to_string(nTime) +
+                        " " + std::to_string(nExtra1) + " " + std::to_string(nExtra2) + " " + std::to_string(nExtra3));
         if (bChangeSucceeds && pFrame) pFrame->m_nCurrentScene = nScene;
         return bChangeSucceeds;
     }

@@ -19,6 +19,7 @@
 #include "shell/SceneLink.h"
 #include "shell/UiShellLink.h"
 #include "tests/TempFolder.h"
+#include "tests/shell/ScriptTestUtil.h"
 #include "tests/shell/ShellTestUtil.h"
 #include "tests/world/SceneTestUtil.h"
 #include "tools/gamekit/NpcRecordWriter.h"
@@ -70,11 +71,37 @@ protected:
         pictures.heroSculpts = pictures.sculpts;
         pictures.nHeroActions = 3;  // stand, walk, run
         pictures.nHeroFrames = 2;
-        pictures.nEffects = 1;
+        // Script effect 42 of command 40 shows effect 43.
+        pictures.nEffects = 44;
         pictures.nEffectFrames = 1;
         ASSERT_TRUE(WriteSamplePictures(folder.Path(), pictures, &why)) << why;
         ASSERT_TRUE(WriteSampleScenes(folder.Path(), &why)) << why;
         for (int n : kPlainScenes) WritePlainScene(n);
+    }
+    // Event 0 of scene 0 with the steps given, started; the script data is replaced.
+    void StartTownEvent(const std::string& strSteps) {
+        pFrame->pScript = nullptr;  // it pointed into the script data replaced here
+        delete pGameData->pScriptData;
+        pGameData->pScriptData = LoadScriptText("scene 0\nevent 0\n" + strSteps);
+        ASSERT_EQ(pFrame->StartEvent(0), 0);
+    }
+    // Command 1 from the town to the grove with the operands after the hero point; the
+    // virtual time the interpreter took over it.
+    DWORD RunSceneCommand(const std::string& strOperands) {
+        if (pFrame->m_nCurrentScene != 0 || !pScene) {
+            EXPECT_TRUE(pFrame->ChangeScene(0, 0, 0));
+        }
+        StartTownEvent("  SetScene 1 200 300 " + strOperands + "\n");
+        const DWORD dwStart = TimeGetTime();
+        pFrame->RunScript();
+        return TimeGetTime() - dwStart;
+    }
+    // Drops the quit request a close left and lets the game run again.
+    void Revive() {
+        MSG msg;
+        while (PeekMessage(&msg, true)) {
+        }
+        pFrame->m_bRunning = 1;
     }
     void WritePlainScene(int n) {
         MapFileData map = EmptyMap(0, 30, 30);
@@ -120,8 +147,19 @@ TEST_F(GameFlow, ANewGameAfterAnyGameStartsWithTheHeroineAloneAtTheStart) {
     pFrame->m_nBankMoney = 500;
     pFrame->m_nCurrentScene = 1;
     pMouse->m_nCarriedItem = 7;  // a unit lifted from the bag in the last game
+    // A scene effect and a countdown the last game ended in.
+    pFrame->bSceneEffectWait = 1;
+    pFrame->m_nSceneEffectWait2 = 1;
+    pFrame->m_nSceneEffectValue = 4;
+    pFrame->m_nCountdownSeconds = 30;
+    pFrame->m_dwCountdownTick = 5;
 
     pFrame->NewGame();
+    EXPECT_EQ(pFrame->bSceneEffectWait, 0);
+    EXPECT_EQ(pFrame->m_nSceneEffectWait2, 0);
+    EXPECT_EQ(pFrame->m_nSceneEffectValue, 0);
+    EXPECT_EQ(pFrame->m_nCountdownSeconds, 0);
+    EXPECT_EQ(pFrame->m_dwCountdownTick, 0u);
     EXPECT_EQ(pMouse->m_nCarriedItem, -1);
     ASSERT_NE(pScene, nullptr);
     ASSERT_NE(pPlayer, nullptr);
@@ -286,6 +324,110 @@ TEST_F(GameFlow, EachTransitionKindChangesFromTheTownToTheGrove) {
         const BYTE* p = frame.rgb.data() + (size_t(300) * size_t(frame.nWidth) + 400) * 3;
         EXPECT_GT(int(p[0]) + int(p[1]) + int(p[2]), 0) << nKind;
     }
+}
+
+// The scene command passes its transition kind and time on: a time of -1 is the 500 ms
+// default for every kind, the short forms give kind 0 in 100 ms or keep kind and time,
+// every transition ends, and a close while one plays ends the game.
+TEST_F(GameFlow, TheSceneCommandsTransitionTakesItsTimeAndACloseEndsIt) {
+    pFrame->NewGame();
+    struct Case {
+        const char* pszOperands;
+        DWORD dwLeast, dwMost;
+    };
+    // A wipe runs 51 passes each way after its delay (100 ms for the opening one); the
+    // welcome fade 10 more passes after its delay; passes take 20 ms or a little more.
+    // The loading screen takes its own time whatever the command says.
+    const Case cases[] = {
+        {"0 40 0", 0, 200},        {"0 -1 0", 200, 1500},     {"-1", 0, 300},
+        {"1 300 0", 2340, 6000},   {"1 -1 0", 2540, 6500},    {"1 300 -1", 2340, 6000},
+        {"2 300 0", 480, 2000},    {"2 -1 0", 680, 2200},     {"2 600 -1", 780, 2500},
+        {"3 300 0", 0, 3000},      {"3 -1 0", 0, 3000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszOperands);
+        const DWORD dwTook = RunSceneCommand(c.pszOperands);
+        EXPECT_GE(dwTook, c.dwLeast);
+        EXPECT_LE(dwTook, c.dwMost);
+        EXPECT_EQ(pFrame->m_nCurrentScene, 1);
+        ASSERT_NE(pScene, nullptr);
+        EXPECT_EQ(pScene->nSceneNo, 1);
+        EXPECT_EQ(pPlayer->bWipe, 0);
+        EXPECT_TRUE(pFrame->m_bRunning);
+    }
+
+    // A minute's delay, closed 400 ms in: the wipe and the welcome fade stop at once; the
+    // plain fade and the loading screen end on their own, and the close ends the game
+    // at the next pass.
+    for (int nKind = 0; nKind < 4; ++nKind) {
+        SCOPED_TRACE(nKind);
+        ASSERT_TRUE(pFrame->ChangeScene(0, 0, 0));
+        ASSERT_EQ(LoadInputScriptText("400 close\n", "close"), 0);
+        const DWORD dwTook = RunSceneCommand(std::to_string(nKind) + " 60000 0");
+        EXPECT_LT(dwTook, nKind == 1 || nKind == 2 ? 1500u : 4500u);
+        EXPECT_EQ(pFrame->m_nCurrentScene, 1);
+        for (int i = 0; i < 20 && pFrame->m_bRunning; ++i) pFrame->RunOnePass();
+        EXPECT_FALSE(pFrame->m_bRunning);
+        Revive();
+    }
+}
+
+// A scene command that cannot change the scene tells the player once what failed and
+// ends the game: the map of a scene that is not there, or a number that is no scene.
+TEST_F(GameFlow, AFailedSceneCommandShowsOneMessageNamingWhatFailed) {
+    auto count = [](const std::string& strText, const std::string& strWhat) {
+        int n = 0;
+        for (size_t at = strText.find(strWhat); at != std::string::npos; at = strText.find(strWhat, at + 1)) ++n;
+        return n;
+    };
+    pFrame->NewGame();
+    ::testing::internal::CaptureStderr();
+    RunSceneCommand("-1");  // scene 1 is there: no message
+    pFrame->NewGame();
+    pFrame->pScript = nullptr;
+    delete pGameData->pScriptData;
+    pGameData->pScriptData = LoadScriptText("scene 0\nevent 0\n  SetScene 6 200 300 -1\nevent 1\n  SetScene -1 200 300 -1\n");
+    ASSERT_EQ(pFrame->StartEvent(0), 0);
+    pFrame->RunScript();
+    std::string strErr = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(count(strErr, "[message box]"), 1) << strErr;
+    EXPECT_NE(strErr.find("scene006.map"), std::string::npos) << strErr;
+    EXPECT_FALSE(pFrame->m_bRunning);
+    EXPECT_EQ(pFrame->nEventId, -1);
+    Revive();
+
+    pFrame->NewGame();
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(pFrame->StartEvent(1), 1);
+    pFrame->RunScript();
+    strErr = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(count(strErr, "[message box]"), 1) << strErr;
+    EXPECT_NE(strErr.find("Scene -1 "), std::string::npos) << strErr;
+    EXPECT_EQ(strErr.find("scene-01"), std::string::npos) << strErr;
+    EXPECT_FALSE(pFrame->m_bRunning);
+    EXPECT_EQ(pScene->nSceneNo, 0) << "the town stays";
+    Revive();
+}
+
+// Command 40 waits for the effect it started, not for the whole effect list: scene
+// effects playing on beside it do not hold the script.
+TEST_F(GameFlow, TheScriptEffectWaitEndsWithItsOwnEffect) {
+    pFrame->NewGame();
+    pPlayer->nCounterA = 0;
+    StartTownEvent("  ScriptEffect\n  CounterAAdd 1\n");
+    pFrame->RunScript();
+    ASSERT_TRUE(pEffectManager->IsScriptEffectRunning());
+    EXPECT_EQ(pFrame->bScriptGoOn, 0);
+    for (int i = 0; i < 40 && pPlayer->nCounterA == 0; ++i) {
+        ASSERT_TRUE(pEffectManager->Add45Effect(0, 300, 300));
+        AdvanceVirtualClock(20);
+        dwNowTime = TimeGetTime();
+        pFrame->CMainFrame::UpdateScript();
+        pFrame->UpdateEffects();
+    }
+    EXPECT_EQ(pPlayer->nCounterA, 1);
+    EXPECT_FALSE(pEffectManager->IsScriptEffectRunning());
+    EXPECT_NE(pEffectManager->First(), nullptr) << "the scene effects play on";
 }
 
 TEST_F(GameFlow, AMapClickOnAWallSendsTheHeroineAndTheMemberToFreeCells) {

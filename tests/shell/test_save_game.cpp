@@ -24,6 +24,7 @@
 #include "tests/shell/GameRun.h"
 #include "tests/shell/ShellTestUtil.h"
 #include "tools/gamekit/PkgSamplePictures.h"
+#include "tools/gamekit/SaveGameWriter.h"
 #include "tools/gamekit/SampleScenes.h"
 #include "world/EffectManager.h"
 #include "world/MapFile.h"
@@ -215,7 +216,16 @@ TEST_F(SaveGame, ASavedGameLoadsBackAndSavesTheSameBytes) {
     pFrame->m_nBankMoney = 5;
     pGameData->GetItem(0)->nBagCell[0][5] = 3;
     pMouse->m_nCarriedItem = 1;
+    // A scene effect and a countdown of the game left behind hold nothing of the loaded one.
+    pFrame->bSceneEffectWait = 1;
+    pFrame->m_nSceneEffectWait2 = 1;
+    pFrame->m_nCountdownSeconds = 30;
+    pFrame->m_dwCountdownTick = 5;
     ASSERT_TRUE(pFrame->LoadGame(3, &why)) << why;
+    EXPECT_EQ(pFrame->bSceneEffectWait, 0);
+    EXPECT_EQ(pFrame->m_nSceneEffectWait2, 0);
+    EXPECT_EQ(pFrame->m_nCountdownSeconds, 0);
+    EXPECT_EQ(pFrame->m_dwCountdownTick, 0u);
 
     EXPECT_EQ(pFrame->m_nBankMoney, 300);
     EXPECT_EQ(pMouse->m_nCarriedItem, -1);
@@ -386,7 +396,7 @@ TEST_F(SaveGame, RefusedFilesLeaveTheRunningGameAsItWas) {
     field("hero number 9", nToolBar, 9);
     field("stack count 11", nToolBar + 40, 11);
     field("companion 5", nCompanion, 5);
-    field("companion naming an empty slot", nCompanion, 3);
+    field("companion -2", nCompanion, -2);
     field("ground count huge", nGround, 0x7FFFFFFF);
     field("ground count negative", nGround, -2);
     field("negative bank", good.size() - 4, -1);
@@ -417,6 +427,71 @@ TEST_F(SaveGame, RefusedFilesLeaveTheRunningGameAsItWas) {
     EXPECT_FALSE(pFrame->LoadGame(20, &why));
     EXPECT_FALSE(pFrame->LoadGame(-1, &why));
     EXPECT_TRUE(Dump() == before);
+}
+
+// The companion word names no member in the saves of a game where no one has joined
+// yet (-1, the toolbar's own start value) and in those where the companion left (an
+// empty slot): both load with no companion, and the game writes 0 for none.
+TEST_F(SaveGame, ACompanionWordNamingNoMemberLoadsWithoutACompanion) {
+    PlayALittle();
+    std::vector<std::uint8_t> b = Built();
+    SaveGameFile parsed;
+    std::string why;
+    ASSERT_TRUE(ParseSaveFile(b, "good", &parsed, &why)) << why;
+    const size_t nCompanion = parsed.blocks[parsed.blocks.size() - 4].nOffset;
+    ASSERT_EQ(parsed.blocks[parsed.blocks.size() - 4].strName, "companion");
+    ASSERT_EQ(GetI32(b, nCompanion), 2);
+    for (const std::int32_t nWord : {-1, 3, 4, 0}) {
+        SCOPED_TRACE(nWord);
+        PutI32(b, nCompanion, nWord);
+        WriteSlot(7, b);
+        pFrame->NewGame();
+        pFrame->AddPartyMember(1);
+        pCompanion = pParty[1];
+        ASSERT_TRUE(pFrame->LoadGame(7, &why)) << why;
+        EXPECT_EQ(pCompanion, nullptr);
+        EXPECT_EQ(Bar()->m_nCompanion, -1);
+        ASSERT_NE(pParty[1], nullptr) << "the member in slot 1 is loaded all the same";
+        EXPECT_EQ(GetI32(Built(), nCompanion), 0);
+    }
+    // The word naming the member loads it as the companion again.
+    PutI32(b, nCompanion, 2);
+    WriteSlot(7, b);
+    ASSERT_TRUE(pFrame->LoadGame(7, &why)) << why;
+    EXPECT_EQ(pCompanion, pParty[1]);
+    EXPECT_EQ(Bar()->m_nCompanion, 2);
+}
+
+// A save written by another writer that follows the file's layout (no bank trailer,
+// companion -1, fresh scene tables) loads through the game's own reader.
+TEST_F(SaveGame, ASaveFromAnIndependentWriterLoads) {
+    SaveGameModel model;
+    model.hero.nSculpt = pPlayer->nSculpt;
+    model.hero.nX = 592;
+    model.hero.nY = 496;
+    model.hero.nMoney = 77;
+    model.hero.itemCount[1] = 2;
+    model.flagsA[4 * 100 + 5] = 6;
+    model.flagsB[199 * 100 + 99] = -3;
+    const std::vector<std::uint8_t> bytes = BuildSaveGame(model);
+    SaveGameFile parsed;
+    std::string why;
+    ASSERT_TRUE(ParseSaveFile(bytes, "independent", &parsed, &why)) << why;
+    EXPECT_EQ(parsed.nCompanion, -1);
+    EXPECT_EQ(parsed.CompanionSlot(), -1);
+    EXPECT_FALSE(parsed.bHasBank);
+    WriteSlot(8, bytes);
+    pFrame->m_nBankMoney = 40;
+    ASSERT_TRUE(pFrame->LoadGame(8, &why)) << why;
+    EXPECT_EQ(pCompanion, nullptr);
+    EXPECT_EQ(pPlayer->nMoney, 77);
+    EXPECT_EQ(pPlayer->nItemCount[1], 2);
+    EXPECT_EQ(pPlayer->ptPos.x, 592);
+    EXPECT_EQ(pPlayer->ptPos.y, 496);
+    EXPECT_EQ(pFrame->m_pEventFlagsA[4][5], 6);
+    EXPECT_EQ(pFrame->m_pEventFlagsB[199][99], -3);
+    EXPECT_EQ(pFrame->m_nBankMoney, 0);
+    EXPECT_EQ(pScene->nSceneNo, 0);
 }
 
 TEST_F(SaveGame, TheParserRefusesEveryShortLength) {

@@ -1,7 +1,8 @@
 // Saved games in the sample game, played headless by input scripts with the game
 // binary: a new game walked and saved into slot 3 through ESC's system menu, loaded by
 // a second run from the title's load button; a cut copy in slot 4 refused with a notice
-// while the running game stays; the save dumped by savetool.
+// while the running game stays; the save dumped by savetool; a save from another writer
+// loaded from the title, and a refused one answered there by one notice.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include "shell/SaveGameFile.h"
 #include "world/EffectManager.h"
 #include "tests/shell/SampleGameRun.h"
+#include "tools/gamekit/SaveGameWriter.h"
 
 namespace {
 
@@ -194,6 +196,78 @@ TEST_F(SavePlay, ASaveWithACharacterOffTheMapIsRefusedFromTheTitle) {
     // The notice box over the load panel; then the title's buttons again, no game.
     EXPECT_GT(notice.Differences(title, 400, 225, 235, 150), 5000);
     EXPECT_LT(after.Differences(title, 185, 220, 195, 310), 200) << "the title did not stay";
+}
+
+// The title's load panel at (230, 60): the load button, row r's text and OK.
+constexpr POINT kTitleLoad{280, 305}, kTitleOk{230 + 175, 60 + 360};
+POINT TitleRow(int r) {
+    const int nLoadTop[4] = {51, 120, 189, 258};
+    return POINT{230 + 87, 60 + nLoadTop[r] + 31};
+}
+
+// The heroine alone at the town's start point, as another writer of save files lays the
+// file out: no one has joined, so the companion word is -1; no bank trailer.
+SaveGameModel IndependentSave() {
+    SaveGameModel model;
+    model.hero.nX = 464;
+    model.hero.nY = 528;
+    model.hero.nDirection = 1;
+    model.hero.nMoney = 300;
+    return model;
+}
+
+int Occurrences(const std::string& strText, const std::string& strWhat) {
+    int n = 0;
+    for (size_t at = strText.find(strWhat); at != std::string::npos; at = strText.find(strWhat, at + 1)) ++n;
+    return n;
+}
+
+TEST_F(SavePlay, ASaveFromAnotherWriterWithCompanionMinusOneLoadsFromTheTitle) {
+    std::string why;
+    ASSERT_TRUE(WriteSaveGameFile(Save(0), IndependentSave(), &why)) << why;
+    const ProgramRun dump = RunProgramIn(m_strRun, kSaveTool, {"dump", Save(0)}, "/dev/null");
+    ASSERT_TRUE(dump.bExited && dump.nCode == 0) << dump.strErr;
+    EXPECT_NE(dump.strOut.find("companion -1 (none)"), std::string::npos) << dump.strOut;
+    EXPECT_NE(dump.strOut.find("none (an older file)"), std::string::npos);
+
+    // The town as a new game shows it, for the loaded game to be compared with.
+    const ProgramRun first = RunGame(kNewGame + At(12000, "shot new.png") + At(12500, "close"));
+    ASSERT_TRUE(first.bExited) << first.strErr;
+    // The title's load button, row 0, load.
+    const POINT row0 = TitleRow(0);
+    const ProgramRun second = RunGame(At(8000, "shot title.png") + Click(8400, kTitleLoad.x, kTitleLoad.y) +
+                                      Click(9200, row0.x, row0.y) + Click(9800, kTitleOk.x, kTitleOk.y) +
+                                      At(13000, "shot loaded.png") + At(13500, "close"));
+    ASSERT_TRUE(second.bExited) << second.strErr;
+    EXPECT_EQ(second.strErr.find("load: "), std::string::npos) << second.strErr;
+    CShot title(Shot("title.png")), fresh(Shot("new.png")), loaded(Shot("loaded.png"));
+    ASSERT_TRUE(title.Read() && fresh.Read() && loaded.Read());
+    EXPECT_LT(MapDifference(fresh, loaded), 0.1) << "the town at the saved place";
+    EXPECT_GT(MapDifference(title, loaded), 0.3) << "not the title any more";
+}
+
+// A refused load from the title: one load, one notice, answered by one OK, and the title
+// with its load panel again, however long the press on the panel's OK is held.
+TEST_F(SavePlay, ARefusedLoadFromTheTitleShowsOneNoticeThatOneOkCloses) {
+    SaveGameModel model = IndependentSave();
+    model.nCompanion = 7;  // no game writes this
+    std::string why;
+    ASSERT_TRUE(WriteSaveGameFile(Save(0), model, &why)) << why;
+    const POINT row0 = TitleRow(0);
+    // The press on the panel's OK is held two seconds; the notice's OK at (517, 350).
+    const std::string ok = std::to_string(kTitleOk.x) + " " + std::to_string(kTitleOk.y);
+    const ProgramRun run = RunGame(Click(8400, kTitleLoad.x, kTitleLoad.y) + Click(9200, row0.x, row0.y) +
+                                   At(9700, "shot panel.png") + At(9800, "move " + ok) + At(9900, "lbutton down " + ok) +
+                                   At(11000, "shot notice.png") + At(11900, "lbutton up " + ok) + Click(12500, 517, 350) +
+                                   At(13200, "move 700 100") + At(13800, "shot after.png") + At(14300, "close"));
+    ASSERT_TRUE(run.bExited) << run.strErr;
+    EXPECT_EQ(Occurrences(run.strErr, "load: "), 1) << run.strErr;
+    EXPECT_NE(run.strErr.find("companion 7"), std::string::npos) << run.strErr;
+    CShot panel(Shot("panel.png")), notice(Shot("notice.png")), after(Shot("after.png"));
+    ASSERT_TRUE(panel.Read() && notice.Read() && after.Read());
+    // The notice box at (400, 225) over the panel, then the panel as it was.
+    EXPECT_GT(notice.Differences(panel, 400, 225, 235, 150), 5000);
+    EXPECT_LT(after.Differences(panel, 400, 225, 235, 150), 100);
 }
 
 }  // namespace

@@ -2,9 +2,14 @@
 // declared no-op; items, money, hero, talk and the links; the exit hover; the modal
 // talk text.
 #include <climits>
+#include <initializer_list>
 
 #include "shell/ToolBarLink.h"
 #include "tests/TempFolder.h"
+#include "ui/panels/ItemMenu.h"
+#include "ui/panels/SkillMenu.h"
+#include "ui/panels/StateMenu.h"
+#include "ui/toolbar/GameToolBar.h"
 #include "tests/shell/ScriptTestUtil.h"
 #include "ui/toolbar/ToolBarHost.h"
 #include "world/GroundItem.h"
@@ -56,6 +61,17 @@ protected:
         Load("scene 0\ntext 0 \"t\"\nevent 0\n" + strSteps);
         ASSERT_EQ(pFrame->StartEvent(0), 0);
         Frames(nFrames);
+    }
+    // One region a listed event, region i on cell (10 + i, 5) of the scene.
+    static void PutRegions(CScene& scene, std::initializer_list<int> events) {
+        scene.pRegions.clear();
+        for (int nEvent : events) {
+            RegionRecord region;
+            region.nEventCount = 1;
+            region.nEvents[0] = nEvent;
+            scene.CellAt(10 + int(scene.pRegions.size()), 5)->nRegion = int(scene.pRegions.size());
+            scene.pRegions.push_back(region);
+        }
     }
     CTempFolder m_folder{"scriptcmd"};
     std::string m_strOldDir;
@@ -216,23 +232,25 @@ TEST_F(ScriptCommandTest, LinkCommandsGoOnWithDefaultLinksAndPassTheirArguments)
     EXPECT_EQ(pPlayer->nExperience, 1000);
     // The command was rewritten: 0 became the inlay panel.
     EXPECT_EQ(pGameData->pScriptData->GetCommand(0, 2)->a1, 2);
+
+    // A kind that names no game runs none and still gives the scene its music back.
+    pGameData->nSceneMusic[0] = 12;
+    pFrame->m_nCurrentScene = 0;
+    for (const int nKind : {0, 7, -1}) {
+        SCOPED_TRACE(nKind);
+        pFrame->PlayMusic(5);
+        pFrame->nEventId = -1;
+        Run("  KnockGame " + std::to_string(nKind) + "\n");
+        const std::string strTrack = pFrame->m_mp3.GetFileName();
+        EXPECT_EQ(strTrack.substr(strTrack.size() - 10), "mp3\\12.mp3") << strTrack;
+    }
+    EXPECT_EQ(games.runs, std::vector<int>({1, 3}));
 }
 
 TEST_F(ScriptCommandTest, HoverOverAnExitNamesItsSceneAndChangesNoEventState) {
     Load("scene 0\nevent 0 limit 3\n  SetScene 1 200 300 -1\nevent 1\n  SetExitMark 1\n  SetScene 1 200 300 -1\n"
          "event 2 limit 0\n  SetScene 2 0 0 -1\n");
-    CScene& scene = MakeTestScene(20, 20);
-    RegionRecord exit, marked, spent;
-    exit.nEventCount = 1;
-    exit.nEvents[0] = 0;
-    marked.nEventCount = 1;
-    marked.nEvents[0] = 1;
-    spent.nEventCount = 1;
-    spent.nEvents[0] = 2;
-    scene.pRegions = {exit, marked, spent};
-    scene.CellAt(10, 5)->nRegion = 0;
-    scene.CellAt(11, 5)->nRegion = 1;
-    scene.CellAt(12, 5)->nRegion = 2;
+    PutRegions(MakeTestScene(20, 20), {0, 1, 2});  // the exit, the marked exit, the spent one
     pPlayer->ptPos = POINT{2 * 32 + 16, 12 * 32 + 16};
     pEffectManager->EventStates[0][0] = 1;
     pEffectManager->EventRuns[0][0] = 0;
@@ -261,6 +279,147 @@ TEST_F(ScriptCommandTest, HoverOverAnExitNamesItsSceneAndChangesNoEventState) {
     pFrame->m_nExitMark = 1;
     Frame();
     EXPECT_EQ(pFrame->m_nToolTipScene, -1);
+}
+
+// Over any region whose event could start the cursor takes shape 2, through the whole
+// frame, and the hero's talk target goes; where nothing could start it is shape 0
+// again and the target stays.
+TEST_F(ScriptCommandTest, HoverOverAnyStartableEventShowsShapeTwoAndDropsTheTalkTarget) {
+    Load("scene 0\nevent 0\n  Nop\nevent 1 limit 0\n  Nop\nevent 2\n  SetScene 1 200 300 -1\n");
+    PutRegions(MakeTestScene(20, 20), {0, 1, 2});  // a talk, a spent event, an exit
+    pPlayer->ptPos = POINT{2 * 32 + 16, 12 * 32 + 16};
+    pFrame->m_bSceneShown = 0;
+    auto frameOver = [&](int cx, int cy) {
+        pMouse->m_nX = cx * 32 + 5;
+        pMouse->m_nY = cy * 32 + 5;
+        for (int i = 0; i < 3; ++i) {
+            AdvanceVirtualClock(20);
+            dwNowTime = TimeGetTime();
+            pFrame->UpdateFrame();
+        }
+    };
+    pPlayer->nTalkTarget = 7;
+    frameOver(10, 5);
+    EXPECT_EQ(pMouse->m_nShape, 2);
+    EXPECT_EQ(pFrame->m_nToolTipScene, -1);
+    EXPECT_EQ(pPlayer->nTalkTarget, -1);
+    EXPECT_EQ(pFrame->nEventId, -1);
+    EXPECT_EQ(State(0, 0), 0) << "the hover starts nothing";
+    // Nothing here, then an event that may not start: shape 0, the target kept.
+    pPlayer->nTalkTarget = 7;
+    frameOver(3, 3);
+    EXPECT_EQ(pMouse->m_nShape, 0);
+    frameOver(11, 5);
+    EXPECT_EQ(pMouse->m_nShape, 0);
+    EXPECT_EQ(pPlayer->nTalkTarget, 7);
+    // A way out: shape 2 and the scene's name.
+    frameOver(12, 5);
+    EXPECT_EQ(pMouse->m_nShape, 2);
+    EXPECT_EQ(pFrame->m_nToolTipScene, 1);
+    EXPECT_EQ(pPlayer->nTalkTarget, -1);
+}
+
+// The battle's sub-scripts: a listed event takes its steps and is marked started; an
+// event the scene does not list leaves the steps as they are and is marked all the same.
+TEST_F(ScriptCommandTest, ASubScriptOfAnUnknownEventKeepsTheStepsAndMarksTheEvent) {
+    Load("scene 0\nevent 0\n  Nop\n  Nop\n  Nop\nevent 1\n  CounterAAdd 1\n");
+    ASSERT_EQ(pFrame->StartEvent(0), 0);
+    pFrame->CurrentScript = 1;
+    EXPECT_EQ(pFrame->StartSubScript(7), 1);
+    EXPECT_EQ(pFrame->FirstScript, 0);
+    EXPECT_EQ(pFrame->EndScript, 2);
+    EXPECT_EQ(State(0, 7), 1);
+    EXPECT_EQ(pFrame->m_nSavedCurrentScript, 1);
+    EXPECT_EQ(pFrame->m_nSavedEndScript, 2);
+    EXPECT_EQ(pFrame->StartSubScript(1), 3);
+    EXPECT_EQ(pFrame->FirstScript, 3);
+    EXPECT_EQ(pFrame->EndScript, 3);
+    EXPECT_EQ(State(0, 1), 1);
+    // Numbers outside the state table mark nothing.
+    EXPECT_EQ(pFrame->StartSubScript(150), 3);
+    EXPECT_EQ(pFrame->StartSubScript(-4), 3);
+}
+
+// Taking an item frees its last bag cell in the open item panel too; the last unit takes
+// every cell of the item with it.
+TEST_F(ScriptCommandTest, TakeItemEmptiesTheOpenItemPanelsCell) {
+    std::vector<ItemRow> items(4);
+    for (ItemRow& row : items) std::fill(&row.nBagCell[0][0], &row.nBagCell[0][0] + kMemberCount * kBagCellCount, -1);
+    items[2].nType = 2;     // goods
+    items[2].nGirdNum = 0;  // one cell
+    pGameData->pItem = items.data();
+    pGameData->nItemCount = 4;
+    pPlayer->nItemCount[2] = 3;
+    const int nMember = pPlayer->TableMember();
+    for (int c : {5, 9, 12}) items[2].nBagCell[nMember][c] = c;
+    InstallToolBarLinks();
+    PanelLink().CreatePanels();
+    CGameToolBar* pBar = PanelLink().GetToolBar();
+    ASSERT_NE(pBar, nullptr);
+    pBar->ToggleItemPanel();
+    const auto* pItems = dynamic_cast<CItemMenu*>(pBar->Panel(kItemPanel));
+    ASSERT_NE(pItems, nullptr);
+    for (int c : {5, 9, 12}) ASSERT_EQ(pItems->Grid().ItemAt(c), 2) << c;
+
+    Run("  TakeItem 2\n");
+    EXPECT_EQ(pPlayer->nItemCount[2], 2);
+    EXPECT_EQ(items[2].nBagCell[nMember][12], -1);
+    EXPECT_EQ(pItems->Grid().ItemAt(12), -1);
+    EXPECT_EQ(pItems->Grid().ItemAt(9), 2);
+    pFrame->nEventId = -1;
+    Run("  TakeItem 2\n  TakeItem 2\n  TakeItem 2\n");
+    EXPECT_EQ(pPlayer->nItemCount[2], 0);
+    for (int c : {5, 9}) {
+        EXPECT_EQ(items[2].nBagCell[nMember][c], -1) << c;
+        EXPECT_EQ(pItems->Grid().ItemAt(c), -1) << c;
+    }
+    RemoveToolBarLinks();
+    pGameData->pItem = nullptr;
+    pGameData->nItemCount = 0;
+}
+
+// The look command sets the hero's look and shows the hero again in the open state and
+// skill panels; the item panel takes the hero's portrait and its first page again.
+TEST_F(ScriptCommandTest, HeroPanelSetsTheLookAndRefreshesTheOpenPanels) {
+    MakeTestScene(20, 20);  // the panel keys work on the map
+    InstallToolBarLinks();
+    PanelLink().CreatePanels();
+    CGameToolBar* pBar = PanelLink().GetToolBar();
+    ASSERT_NE(pBar, nullptr);
+    CPlayer companion;
+    pCompanion = &companion;
+    pBar->m_nCompanion = 2;
+    pBar->OnKeyDown('S', 0);
+    pBar->OnKeyDown('J', 0);
+    auto* pState = dynamic_cast<CStateMenu*>(pBar->Panel(kStatePanel));
+    auto* pSkills = dynamic_cast<CSkillMenu*>(pBar->Panel(kSkillPanel));
+    ASSERT_NE(pState, nullptr);
+    ASSERT_NE(pSkills, nullptr);
+    const RECT& rcRight = pState->GetButtonRect(CStateMenu::kRightArrow);
+    pMouse->m_nX = int(rcRight.left + rcRight.right) / 2;
+    pMouse->m_nY = int(rcRight.top + rcRight.bottom) / 2;
+    pState->UpdateStateHover();
+    pState->OnLButtonUp();
+    pSkills->ShowCompanion(2);
+    ASSERT_FALSE(pState->IsHeroShown());
+    ASSERT_FALSE(pSkills->IsHeroShown());
+    Run("  HeroPanel 1\n");
+    EXPECT_EQ(pPlayer->bAltLook, 1);
+    EXPECT_TRUE(pState->IsHeroShown());
+    EXPECT_TRUE(pSkills->IsHeroShown());
+
+    pBar->CloseAllPanels();
+    pBar->ToggleItemPanel();
+    auto* pItems = dynamic_cast<CItemMenu*>(pBar->Panel(kItemPanel));
+    ASSERT_NE(pItems, nullptr);
+    pItems->ShowItemPage2();
+    ASSERT_EQ(pItems->GetPage(), CItemMenu::kPageOther);
+    pFrame->nEventId = -1;
+    Run("  HeroPanel 0\n  HeroPanel 4\n");
+    EXPECT_EQ(pPlayer->bAltLook, 0);
+    EXPECT_EQ(pItems->GetPage(), CItemMenu::kPageGoods);
+    pCompanion = nullptr;
+    RemoveToolBarLinks();
 }
 
 TEST_F(ScriptCommandTest, WaitTalkEndsOnAPressOnlyAfterItsFirstSecondOrOnAQuit) {

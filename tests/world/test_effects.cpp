@@ -36,8 +36,13 @@ protected:
 };
 
 TEST_F(EffectManagerTest, ScriptAndSceneEffectsPickTheirPictureAndPoint) {
+    // Only the effects the scripts add count as script effects.
+    ASSERT_TRUE(m_pManager->Add45Effect(12, 0, 0));
+    EXPECT_FALSE(m_pManager->IsScriptEffectRunning());
+    m_pManager->ClearEffects();
     // Script effects 12 and 13 of the package are skipped: 12 shows 11, 13 shows 14.
     ASSERT_TRUE(m_pManager->AddScriptEffect(12));
+    EXPECT_TRUE(m_pManager->IsScriptEffectRunning());
     EXPECT_EQ(m_pManager->First()->m_nEffect, 11);
     EXPECT_STREQ(m_pManager->First()->m_szSkillName, "skill12");
     ASSERT_TRUE(m_pManager->AddScriptEffect(13));

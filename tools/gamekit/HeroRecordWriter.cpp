@@ -60,9 +60,13 @@ std::vector<std::uint8_t> BuildHeroRecord(const HeroRecordModel& m) {
     return bytes;
 }
 
-bool WriteHeroRecordFile(const std::string& path, const HeroRecordModel& model, std::string* pError) {
+bool WriteSaveFolderFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* pError) {
     std::error_code ec;
     const std::filesystem::path target(path);
     if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
-    return WriteFileAtomic(path.c_str(), BuildHeroRecord(model), pError);
+    return WriteFileAtomic(path.c_str(), bytes, pError);
+}
+
+bool WriteHeroRecordFile(const std::string& path, const HeroRecordModel& model, std::string* pError) {
+    return WriteSaveFolderFile(path, BuildHeroRecord(model), pError);
 }

@@ -41,3 +41,6 @@ struct HeroRecordModel {
 std::vector<std::uint8_t> BuildHeroRecord(const HeroRecordModel& model);
 // Writes one record as a party file (folders created); false with a message on failure.
 bool WriteHeroRecordFile(const std::string& path, const HeroRecordModel& model, std::string* pError);
+// Writes the bytes as a file of the save folder (folders created, the file replaced only
+// when written whole); false with a message on failure.
+bool WriteSaveFolderFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* pError);

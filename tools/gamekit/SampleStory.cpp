@@ -14,7 +14,8 @@ namespace {
 // offers a bout (61 to 63 are the talk of its battle). Event 70 is the chest in the
 // south-east corner: equipment, gems, potions and a task item, three skills, one open
 // and one closed task. Events 85 to 90 are the game keeper's and the signboard's; 75 to
-// 78 the shop keeper's, the inlay master's, the smith's and the combining table's.
+// 78 the shop keeper's, the inlay master's, the smith's and the combining table's. Every
+// exit fades the scene out over half a second (transition kind 0, 500 ms).
 const char* const kStory = R"(# The sample game's story.
 scene 0
 text 0 "欢迎来到青石镇。"
@@ -32,9 +33,9 @@ event 0 once
   HeroWalk 672 560
   Talk 100 3
 event 1
-  SetScene 1 200 300 -1
+  SetScene 1 200 300 0 500 0
 event 2
-  SetScene 100 400 520 -1
+  SetScene 100 400 520 0 500 0
 event 3 once
   Talk 1 4
   Talk 1 5
@@ -228,7 +229,7 @@ text 2 "好安静的竹林……好像有人在看着我。"
 event 0 once
   Talk 100 2
 event 1
-  SetScene 0 1200 480 -1
+  SetScene 0 1200 480 0 500 0
 text 200 "你也是来采药的吗？我陪你走一段吧。"
 text 201 "这里有好多药草！"
 
@@ -272,7 +273,7 @@ text 1 "路上小心，天黑前记得回来。"
 
 event 0
 event 1
-  SetScene 0 370 250 -1
+  SetScene 0 370 250 0 500 0
 )";
 
 }  // namespace

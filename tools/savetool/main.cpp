@@ -105,7 +105,11 @@ int Dump(const SaveGameFile& f) {
         } else if (span.strName.rfind("record of party slot ", 0) == 0) {
             DumpRecord(*f.pMembers[std::stoi(span.strName.substr(21))]);
         } else if (span.strName == "companion") {
-            std::printf("  companion %d\n", f.nCompanion);
+            const int nSlot = f.CompanionSlot();
+            if (nSlot >= 0)
+                std::printf("  companion %d (party slot %d)\n", f.nCompanion, nSlot);
+            else
+                std::printf("  companion %d (none)\n", f.nCompanion);
         } else if (span.strName == "event flags") {
             for (size_t i = 0; i < f.flagsA.size(); ++i) {
                 if (f.flagsB[i]) std::printf("  flag B scene %zu entry %zu = %d\n", i / 100, i % 100, f.flagsB[i]);

@@ -197,7 +197,11 @@ void CGameToolBar::RunTitlePanel(int nSelector, ToolBarPanel n) {
         return;
     }
     pPanel->Draw();
-    if (!ToolBarHost().PollLeftButton()) return;
+    if (bMsgBoxOpen) return;
+    const bool bHeld = ToolBarHost().PollLeftButton();
+    const bool bNewPress = bHeld && !m_bTitleButtonHeld;
+    m_bTitleButtonHeld = bHeld;
+    if (!bNewPress) return;
     const int nCode = pPanel->OnLButtonUp();
     if (nCode == kPanelClose || (n == kLoadPanel && (nCode == kPanelRequest3 || nCode == kPanelCloseAll))) {
         DeletePanel(n);

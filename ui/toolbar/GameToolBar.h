@@ -59,7 +59,9 @@ public:
     void ReloadForHero();
     // Background and HUD only (the save thumbnail).
     void DrawToolBarOnly();
-    // The title screen's load and settings panels (group A), drawn and fed a polled click.
+    // The title screen's load and settings panels (group A), drawn and fed a click on
+    // each new press of the left button. While a modal box runs (its loop redraws the
+    // title) they are only drawn, so a press answering the box is no click of theirs.
     void RunTitleLoadPanel();
     void RunTitleSettingsPanel();
     // Opens a group-A panel from the title screen.
@@ -148,6 +150,9 @@ public:
     RECT m_rcButtonStrip{};
     int m_nSelectorA = -1;
     int m_nSelectorB = -1;
+    // Whether the left button was held when the title's panel last looked: a press
+    // counts once however long it is held.
+    bool m_bTitleButtonHeld = false;
     int m_nPartyBehaviour = 0;
     int m_nHero = 1;
     // The picture and font the floating numbers share (declared first: it outlives them).
