@@ -308,7 +308,7 @@ private:
     int Engage(int nIndex, std::int64_t nSquaredDistance, bool bPursuit);
     // Starts a one-shot action (3 and above), also one without frames.
     void StartOneShot(int nAction);
-    // The skill's level bonus attack: levels 1 and 2 only.
+    // The skill's level bonus attack: the level row's word one past the stored level.
     int SkillLevelBonus() const;
     void StunAround();
     void CountSkillUse();
