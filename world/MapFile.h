@@ -108,5 +108,7 @@ bool ReadMapFile(const std::vector<std::uint8_t>& bytes, const std::string& strN
 // Reads a whole setting file for a grid of nCellCount cells; false with the reason.
 bool ReadSettingFile(const std::vector<std::uint8_t>& bytes, const std::string& strName, int nCellCount,
                      SettingFileData* pOut, std::string* pError);
-// Whether a picture name may be joined to a folder: no separators, no "..", not empty.
-bool IsPlainPictureName(const std::string& strName);
+// Whether a picture name joined to a picture folder stays inside the game folder: not
+// empty, not absolute, no drive and no component "..". Sub-folders ("sub\a.bmp") and
+// dots inside a component ("a..b.bmp") are fine.
+bool IsPictureNameInside(const std::string& strName);
