@@ -111,6 +111,8 @@ public:
     virtual void SetPartyCount(int nCount) { m_nPartyCount = nCount; }
     // Closes every panel of the toolbar (a new game starts with none open).
     virtual void CloseAllPanels() {}
+    // Closes the scene-map view (TAB): it shows the scene it was opened in.
+    virtual void CloseSceneMap() {}
     virtual void Draw();
     virtual int OnKeyDown(int nKey, UINT nFlags) { (void)nKey; (void)nFlags; return 0; }
     virtual int OnLButtonUp() { return 0; }
