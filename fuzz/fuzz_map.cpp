@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, size_t nSize) {
     if (!MapGridSize(map.nWidth, map.nHeight, map.nGridKind, map.nCellSize, &gw, &gh)) __builtin_trap();
     if (map.cells.size() != size_t(gw) * size_t(gh)) __builtin_trap();
     for (const ScenePicRecord& p : map.pictures)
-        if (p.nLayer < 0 || p.nLayer >= kLayerCount || (!p.strName.empty() && !IsPlainPictureName(p.strName)))
+        if (p.nLayer < 0 || p.nLayer >= kLayerCount || (!p.strName.empty() && !IsPictureNameInside(p.strName)))
             __builtin_trap();
     for (const auto& list : map.lists)
         if (list.size() > map.cells.size()) __builtin_trap();

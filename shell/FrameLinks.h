@@ -66,6 +66,13 @@ public:
         NoteUnansweredLinkCall(this, "map UpdateEffects");
         return false;
     }
+    // Whether a hero or character on the map plays a one-shot action whose end clears
+    // the held effect list (a real map must answer: the frame releases the hold when
+    // nobody does).
+    virtual bool IsOneShotPlaying() const {
+        NoteUnansweredLinkCall(this, "map IsOneShotPlaying");
+        return false;
+    }
     // Damage zone: whether the hero stands in an event region; takes life of a member.
     virtual bool IsHeroInRegion() const { return false; }
     virtual void TakeMemberLife(int nMember, int nAmount) { (void)nMember; (void)nAmount; }
@@ -111,6 +118,8 @@ public:
     virtual void SetPartyCount(int nCount) { m_nPartyCount = nCount; }
     // Closes every panel of the toolbar (a new game starts with none open).
     virtual void CloseAllPanels() {}
+    // Closes the scene-map view (TAB): it shows the scene it was opened in.
+    virtual void CloseSceneMap() {}
     virtual void Draw();
     virtual int OnKeyDown(int nKey, UINT nFlags) { (void)nKey; (void)nFlags; return 0; }
     virtual int OnLButtonUp() { return 0; }

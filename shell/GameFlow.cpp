@@ -117,6 +117,7 @@ bool CMainFrame::ChangeScene(int nScene, int nKind, int nTime) {
     InstallSceneLinks();
     CMapLink& map = MapLink();
     if (pScene) map.ReviveNpcs();
+    PanelLink().CloseSceneMap();
     m_nSceneChanging = 1;
     StopMusic(m_mp3);
 

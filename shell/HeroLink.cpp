@@ -127,12 +127,17 @@ bool CShellHeroHost::TalkToNpc(int nId) {
     if (!pNpc || !pFrame) return false;
     if (pNpc->bTalkPose) pNpc->SetActionByScript(kNpcAttack);
     if (pNpc->nClass == kNpcClassFighter) return false;
-    // The character's events are tried in order until one starts, or one of the
-    // eight is picked at random when the character's flag says so.
+    // The character's events are tried in order until one starts. When its flag says
+    // so, one of those that can start now is picked at random instead, with as many
+    // picks as there are such events.
     bool bStarted = false;
     if (pNpc->bRandomEvents) {
-        const int nEvent = pNpc->nEvents[Rand() % kNpcEventCount];
-        bStarted = nEvent > -1 && pFrame->StartEvent(nEvent) != -1;
+        int nReady[kNpcEventCount];
+        int nCount = 0;
+        for (int nEvent : pNpc->nEvents)
+            if (nEvent > -1 && pFrame->CanStartEvent(nEvent)) nReady[nCount++] = nEvent;
+        Srand(TimeGetTime());
+        for (int k = 0; k < nCount && !bStarted; ++k) bStarted = pFrame->StartEvent(nReady[Rand() % nCount]) != -1;
     } else {
         for (int nEvent : pNpc->nEvents)
             if (nEvent > -1 && pFrame->StartEvent(nEvent) != -1) {
@@ -296,6 +301,17 @@ bool CHeroMapLink::LootHoverNpc(int nNpcId) {
 
 bool CHeroMapLink::IsHeroInRegion() const {
     return pPlayer && pScene && pScene->GetCellRegion(pPlayer->ptPos.x, pPlayer->ptPos.y) >= 0;
+}
+
+bool CHeroMapLink::IsOneShotPlaying() const {
+    if (pPlayer && pPlayer->IsInOneShot()) return true;
+    // The parked copy of the controlled member is not updated, so it ends nothing.
+    const int nActive = PanelLink().GetActiveSlot();
+    for (int i = 0; i < 4; ++i)
+        if (pParty[i] && i != nActive - 1 && pParty[i]->IsInOneShot()) return true;
+    for (int i = 0; pScene && i < pScene->GetNpcCount(); ++i)
+        if (pScene->GetNpc(i)->IsInOneShot()) return true;
+    return false;
 }
 
 void CHeroMapLink::TakeMemberLife(int nMember, int nAmount) {

@@ -276,9 +276,9 @@ public:
     BYTE m_bSubScriptSaved = 0;
     std::int32_t m_nPendingEvents[5] = {-1, -1, -1, -1, -1};
     std::int32_t bSceneEffectWait = 0;
+    // The value a scene effect command stores beside its wait: while it is nonzero the
+    // effect list is held, until an actor's one-shot action ends and clears it.
     std::int32_t m_nSceneEffectWait2 = 0;
-    // The value a scene effect command stores beside its wait.
-    std::int32_t m_nSceneEffectValue = 0;
     std::int32_t bAnswerGiven = 0;
     std::int32_t m_bViewMove = 0;
     // The question's answer record, the leave-question flag and the script-step flag.

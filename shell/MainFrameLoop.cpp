@@ -160,6 +160,9 @@ void CMainFrame::UpdateFrame() {
     if (work.bScript) UpdateScript();
     if (work.bActors && m_bInGame) UpdateActors();
     if (work.bScene && m_bInGame && m_bSceneShown) map.DrawScene();
+    // A held effect list waits for an actor's one-shot action to end; with none playing
+    // it would wait for good, and the event with it.
+    if (m_nSceneEffectWait2 != 0 && !map.IsOneShotPlaying()) m_nSceneEffectWait2 = 0;
     if (m_nSceneEffectWait2 == 0) UpdateEffects();
     PanelLink().Draw();
     for (CDXSprite* pPicture : m_pOneShotPictures)

@@ -92,7 +92,7 @@ int TakeUnhandledScriptCommand() {
 bool CMainFrame::StartSceneEffect(int nEffect, int x, int y, int nValue) {
     if (nEffect == -1 || !pEffectManager || !pEffectManager->Add45Effect(nEffect, x - 200, y)) return false;
     bSceneEffectWait = 1;
-    m_nSceneEffectValue = nValue;
+    m_nSceneEffectWait2 = nValue;
     return true;
 }
 

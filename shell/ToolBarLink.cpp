@@ -59,6 +59,10 @@ void CToolBarPanelLink::CloseAllPanels() {
     if (m_pToolBar) m_pToolBar->CloseAllPanels();
 }
 
+void CToolBarPanelLink::CloseSceneMap() {
+    if (m_pToolBar) m_pToolBar->m_pSceneMap.reset();
+}
+
 void CToolBarPanelLink::Draw() {
     if (m_pToolBar) m_pToolBar->Draw();
     if (m_pWorkHost) m_pWorkHost->Draw();

@@ -22,6 +22,7 @@ public:
     int GetPartyCount() const override;
     void SetPartyCount(int nCount) override;
     void CloseAllPanels() override;
+    void CloseSceneMap() override;
     void Draw() override;
     int OnKeyDown(int nKey, UINT nFlags) override;
     int OnLButtonUp() override;

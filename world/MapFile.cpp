@@ -1,5 +1,6 @@
 #include "world/MapFile.h"
 
+#include <cctype>
 #include <cstring>
 
 #include "platform/Stream.h"
@@ -68,9 +69,9 @@ bool ReadPicture(CByteReader& in, ScenePicRecord* p) {
     if (!in.ReadText(size_t(nLength), &p->strName)) return false;
     // The name ends at its first NUL, as a C string would.
     p->strName.resize(std::strlen(p->strName.c_str()));
-    if (!IsPlainPictureName(p->strName))
+    if (!IsPictureNameInside(p->strName))
         return in.Fail("picture name \"" + p->strName + "\" at offset " + std::to_string(nNameOffset) +
-                       " is not a plain file name");
+                       " leads outside the game folder");
     return true;
 }
 
@@ -121,11 +122,17 @@ bool CheckNpcRecord(CByteReader& in, const std::array<std::uint8_t, kNpcRecordSi
 
 }  // namespace
 
-bool IsPlainPictureName(const std::string& strName) {
-    if (strName.empty()) return false;
-    if (strName.find('\\') != std::string::npos || strName.find('/') != std::string::npos) return false;
-    if (strName.find(':') != std::string::npos) return false;
-    return strName.find("..") == std::string::npos;
+bool IsPictureNameInside(const std::string& strName) {
+    if (strName.empty() || strName[0] == '\\' || strName[0] == '/') return false;
+    if (strName.size() >= 2 && std::isalpha(static_cast<unsigned char>(strName[0])) && strName[1] == ':') return false;
+    size_t nStart = 0;
+    while (nStart <= strName.size()) {
+        size_t nEnd = strName.find_first_of("\\/", nStart);
+        if (nEnd == std::string::npos) nEnd = strName.size();
+        if (strName.compare(nStart, nEnd - nStart, "..") == 0) return false;
+        nStart = nEnd + 1;
+    }
+    return true;
 }
 
 bool MapGridSize(std::int32_t nWidth, std::int32_t nHeight, std::int32_t nKind, std::int32_t nCellSize,

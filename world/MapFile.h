@@ -134,5 +134,7 @@ bool IsSettingHeader(const std::vector<std::uint8_t>& bytes);
 // -kMaxStepPixels..kMaxStepPixels or whose wander radius is larger than the largest map.
 bool ReadSettingFile(const std::vector<std::uint8_t>& bytes, const std::string& strName, int nGridWidth,
                      int nGridHeight, SettingFileData* pOut, std::string* pError);
-// Whether a picture name may be joined to a folder: no separators, no "..", not empty.
-bool IsPlainPictureName(const std::string& strName);
+// Whether a picture name joined to a picture folder stays inside the game folder: not
+// empty, not absolute, no drive and no component "..". Sub-folders ("sub\a.bmp") and
+// dots inside a component ("a..b.bmp") are fine.
+bool IsPictureNameInside(const std::string& strName);

@@ -40,9 +40,8 @@ DWORD StunTime(int nLevel) {
 }  // namespace
 
 CNpc::CNpc() {
+    // The map object keeps its own picture default, 2: the map file's first picture.
     mapObject.nKind = kKindNpc;
-    // The scene's built-in character picture: a one-cell footprint.
-    mapObject.nPicture = 0;
     for (auto& n : nEvents) n = -1;
     for (auto& n : nLoot) n = -1;
     std::memset(m_ownState, 0xFF, sizeof m_ownState);
@@ -233,21 +232,28 @@ bool CNpc::StepOneShot(DWORD dwNow) {
         return true;
     }
     if (nAction == kNpcAttack) timeAttack = std::int32_t(dwNow);
-    if (nCount < 1) return true;
-    if (nFrame < nCount - 1) {
+    if (nCount >= 1 && nFrame < nCount - 1) {
         nFrame = (nFrameCounter / nCount) % 2 == 0 ? nFrameCounter : nCount - nFrameCounter - 1;
         timeLastStep = dwNow;
         return true;
     }
+    // The action has ended, or had no frames to show: a hurt or dying character forced
+    // into an action its sprite lacks ends it at once instead of standing unseen.
     if (nAction != kNpcDie) {
         SetAction(kNpcStand);
+        if (nAction != kNpcStand) {
+            nAction = kNpcStand;
+            nFrame = nFrameCounter = 0;
+        }
         if (nFleeMode == -1 && m_pScene) WalkBeside(m_pScene->ptStart);
         NpcHost().ClearSecondEffectWait();
         return true;
     }
     // The last frame of dying stays while the corpse lies.
-    --nFrameCounter;
-    --nFrame;
+    if (nCount >= 1) {
+        --nFrameCounter;
+        --nFrame;
+    }
     pState->nDisplay = kNpcCorpse;
     if (dwNow - timeDeath > kCorpseMs) {
         Hide();

@@ -381,9 +381,15 @@ void CNpc::StepAlongPath(int nSpeed, bool bChase) {
             return;
         }
         const POINT centre = m_pScene->CellToPixel(cell.x, cell.y);
-        if (bChase && m_pScene->FindCellArea(centre.x, centre.y) >= 0) {
+        // A chase never leads into an event region: the character stops at its edge,
+        // and one whose home lies in a region walks home. That walk is no chase, so it
+        // is not stopped again by the region it returns into.
+        if (bChase && m_pScene->GetCellRegion(centre.x, centre.y) >= 0) {
             StopWalking();
-            if (m_pScene->FindCellArea(ptHome.x, ptHome.y) >= 0) ReturnHome();
+            if (m_pScene->GetCellRegion(ptHome.x, ptHome.y) >= 0) {
+                bChasing = 0;
+                ReturnHome();
+            }
             return;
         }
         ptNextWaypoint = centre;

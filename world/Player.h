@@ -296,6 +296,9 @@ public:
     void CastSkill(int x, int y);
     // The selected skill takes effect (the hit frame of its action).
     void SkillHit();
+    // Whether the hero plays a one-shot action (attack, hurt, skill or scripted), whose
+    // end clears the main window's held effect list.
+    bool IsInOneShot() const { return nAction >= 3 && (nAction < 6 || nAction > 9); }
     void ApplyBuff();
     void UpdateBuff();
     void PushBackNpc();
@@ -310,7 +313,7 @@ private:
     int Engage(int nIndex, std::int64_t nSquaredDistance, bool bPursuit);
     // Starts a one-shot action (3 and above), also one without frames.
     void StartOneShot(int nAction);
-    // The skill's level bonus attack: levels 1 and 2 only.
+    // The skill's level bonus attack: the level row's word one past the stored level.
     int SkillLevelBonus() const;
     void StunAround();
     void CountSkillUse();

@@ -45,13 +45,18 @@ void CPlayer::Think() {
     if (nFightTarget == -1 && nStrikeTarget == -1) ClearTargetMark();
     if (PursueTarget(nSharedTarget) == 0 && Fight() == -1) return;
     if (!pScene) return;
+    POINT ptNpc;
     if (nTalkTarget != -1 && nAction == 0) {
-        POINT ptNpc;
-        if (SquaredDistance(ptPos, ptNextWaypoint) < kTalkReachSquared) {
+        // The character, not the hero, must stand near the hero's next waypoint: a hero
+        // standing far from it walks up to it rather than talking from afar. A character
+        // no longer shown is let go by the arrival.
+        if (!HeroHost().GetShownNpcPoint(nTalkTarget, &ptNpc)) {
+            OnArrive();
+        } else if (SquaredDistance(ptNpc, ptNextWaypoint) < kTalkReachSquared) {
             SetMapPos(ptNextWaypoint.x, ptNextWaypoint.y);
             OnArrive();
             if (HeroHost().IsEventRunning()) HeroHost().AdvanceScript();
-        } else if (HeroHost().GetShownNpcPoint(nTalkTarget, &ptNpc)) {
+        } else {
             WalkTo(ptNpc.x, ptNpc.y, false, false);
         }
     }

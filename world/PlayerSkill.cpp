@@ -3,6 +3,7 @@
 // effect kind, and the timed buff.
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "gamedata/GameData.h"
@@ -35,6 +36,15 @@ const SkillLevelRow* SkillLevelOf(int nSkill) { return pGameData ? pGameData->Ge
 
 // Skills whose laid effect lands on the targeted character wherever it stands.
 bool AimsAtCharacter(int nSkill) { return nSkill == 4 || nSkill == 15 || nSkill == 18 || nSkill == 19; }
+
+// Word n of a skill's level row, counted from its row number; 0 beyond the row, where
+// a high stored level would reach.
+int LevelRowWord(const SkillLevelRow& row, int n) {
+    const std::int32_t nWords[] = {row.nNo,         row.nAddAttackOne, row.nAddAttackTwo, row.nAddAttackThree,
+                                   row.nAddTimeOne, row.nAddTimeTwo,   row.nAddTimeThree, row.nNeedNumFirst,
+                                   row.nNeedNumSecond, row.nNeedNumThird};
+    return n >= 0 && n < int(std::size(nWords)) ? nWords[n] : 0;
+}
 
 }  // namespace
 
@@ -124,11 +134,11 @@ void CPlayer::CountSkillUse() {
 }
 
 int CPlayer::SkillLevelBonus() const {
-    // Only levels 1 and 2 have a bonus column; other stored levels give none.
+    // A stored level above 0 adds the word one past it in the level row.
     const SkillLevelRow* pLevels = SkillLevelOf(nSelectedSkill);
     if (!pLevels || nSelectedSkill < 0 || nSelectedSkill >= kHeroSkillCount) return 0;
     const int nLevel = nSkillLevel[nSelectedSkill];
-    return nLevel == 1 ? pLevels->nAddAttackTwo : nLevel == 2 ? pLevels->nAddAttackThree : 0;
+    return nLevel > 0 ? LevelRowWord(*pLevels, nLevel + 1) : 0;
 }
 
 void CPlayer::SkillHit() {
@@ -258,9 +268,9 @@ void CPlayer::ApplyBuff() {
     nBuffSeconds = pRow->nNeedTime;
     const SkillLevelRow* pLevels = SkillLevelOf(nSelectedSkill);
     const int nLevel = nSelectedSkill < kHeroSkillCount ? nSkillLevel[nSelectedSkill] : 0;
-    if (pLevels && (nLevel == 1 || nLevel == 2)) {
-        nSkillBonusAttack = nLevel == 1 ? pLevels->nAddAttackTwo : pLevels->nAddAttackThree;
-        nSkillBonusTime = nLevel == 1 ? pLevels->nAddTimeTwo : pLevels->nAddTimeThree;
+    if (pLevels && nLevel > 0) {
+        nSkillBonusAttack = LevelRowWord(*pLevels, nLevel + 1);
+        nSkillBonusTime = LevelRowWord(*pLevels, nLevel + 4);
         if (nSkillBonusTime > 0) nBuffSeconds = SaturatingAdd(nBuffSeconds, nSkillBonusTime);
     }
     HeroHost().PlaySkillSound(pRow->nEffectSound);

@@ -9,6 +9,7 @@
 #include "shell/ShellGlobals.h"
 #include "world/EffectManager.h"
 #include "world/NpcHost.h"
+#include "world/PathFinder.h"
 #include "world/Scene.h"
 
 namespace {
@@ -67,10 +68,17 @@ void CScene::SetNpcDirection(int nId, int nDirection) {
 bool CScene::MoveNpcTo(int nId, int x, int y) {
     CNpc* pNpc = GetNpc(FindNpcById(nId));
     if (!pNpc || pNpc->Display() != kNpcShown) return false;
-    if (NpcHost().TakeNpcWalkModeFlag()) pNpc->nFleeMode = 2;
+    // The script's run flag makes the walk a run: a walk started in action 2 goes by
+    // the chase step. A run that found no path and took no step leaves the character
+    // in the action it had, so it does not set off toward an old waypoint.
+    const int nWasAction = pNpc->nAction;
+    const POINT ptWas{pNpc->pState->nMapX, pNpc->pState->nMapY};
+    if (NpcHost().TakeNpcWalkModeFlag()) pNpc->nAction = kNpcChase;
     pNpc->MoveTo(x, y);
-    // The walk comes with the path finder; until then no character holds waypoints.
-    return false;
+    const bool bWaypoints = pNpc->pPath && pNpc->pPath->nWaypoints > 0;
+    const bool bMoved = pNpc->pState->nMapX != ptWas.x || pNpc->pState->nMapY != ptWas.y;
+    if (!bWaypoints && !bMoved && pNpc->nAction == kNpcChase) pNpc->nAction = nWasAction;
+    return bWaypoints;
 }
 
 bool CScene::IsNpcStopped(int nId) const {

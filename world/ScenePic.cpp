@@ -24,7 +24,10 @@ constexpr size_t kCopyLimit = size_t(64) << 20;
 // pictures a play-through uses.
 void CopyToPic1(const std::string& strSource, const std::string& strName) {
     const std::string strTarget = "pic1\\" + strName;
-    if (FileExists(strTarget.c_str()) || !MakeDirectory("pic1")) return;
+    if (FileExists(strTarget.c_str())) return;
+    // "pic1" and the name's own sub-folders, each made in turn.
+    for (size_t n = strTarget.find_first_of("\\/"); n != std::string::npos; n = strTarget.find_first_of("\\/", n + 1))
+        if (!MakeDirectory(strTarget.substr(0, n).c_str())) return;
     std::vector<std::uint8_t> bytes;
     if (ReadWholeFile(strSource.c_str(), kCopyLimit, &bytes)) WriteFileAtomic(strTarget.c_str(), bytes);
 }

@@ -1,7 +1,8 @@
 // A game's course through the main window, on a game folder with the sample scenes 0
 // and 1 and a few plain scenes: the new game after any game, the scene change with its
 // skips, transitions and white scenes, walking by map click through the map link, the
-// party's link calls, and the three ways back to the title.
+// party's link calls, the scene map closed by a scene change, and the three ways back
+// to the title.
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -17,6 +18,7 @@
 #include "shell/HeroLink.h"
 #include "shell/PictureStore.h"
 #include "shell/SceneLink.h"
+#include "shell/ToolBarLink.h"
 #include "shell/UiShellLink.h"
 #include "tests/TempFolder.h"
 #include "tests/shell/ScriptTestUtil.h"
@@ -205,6 +207,24 @@ TEST_F(GameFlow, TheTitleAndANewGameLeaveTheLibraryPanelsUnmade) {
     EXPECT_EQ(pGoodsPanel, nullptr);
     EXPECT_EQ(pStatusPanel, nullptr);
     EXPECT_EQ(pDescBar, nullptr);
+}
+
+// The scene map (TAB) shows the scene it was opened in: a scene change closes it, and
+// opened again it shows the new scene.
+TEST_F(GameFlow, ASceneChangeClosesTheSceneMapOfTheSceneLeft) {
+    CToolBarPanelLink panels;
+    SetPanelLink(&panels);
+    panels.CreatePanels();
+    pFrame->NewGame();
+    CGameToolBar* pBar = panels.GetToolBar();
+    ASSERT_NE(pBar, nullptr);
+    pBar->OnKeyDown(VK_TAB, 0);
+    ASSERT_NE(pBar->m_pSceneMap, nullptr);
+    ASSERT_TRUE(pFrame->ChangeScene(1, 0, 100));
+    EXPECT_EQ(pBar->m_pSceneMap, nullptr);
+    pBar->OnKeyDown(VK_TAB, 0);
+    EXPECT_NE(pBar->m_pSceneMap, nullptr);
+    SetPanelLink(&links);
 }
 
 TEST_F(GameFlow, MissingScenesAreSkippedInTheDirectionOfTravel) {

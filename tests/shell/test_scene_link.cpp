@@ -1,8 +1,11 @@
-// The shell's map link for the characters, the effect list and moving texts, and the
-// links through which the effects and the sprite package see the current scene.
+// The shell's map link for the characters, the effect list (and its hold by a scene
+// effect) and moving texts, and the links through which the effects and the sprite
+// package see the current scene.
 #include <gtest/gtest.h>
 
 #include "gamedata/NpcPkg.h"
+#include "shell/MainFrame.h"
+#include "shell/MenuManager.h"
 #include "shell/SceneLink.h"
 #include "shell/UiShellLink.h"
 #include "tests/world/NpcTestUtil.h"
@@ -82,6 +85,57 @@ TEST_F(SceneLinkTest, ReplacingTheEffectManagerUnderAStandingSceneMovesItsCharac
     link.DeleteEffectManager();
     EXPECT_EQ(Npc(0).Life(), 33) << "the character keeps a copy of its record";
     Run(200);
+}
+
+// A scene effect started with a companion value holds the effect list while an actor
+// plays a one-shot action: the effect stays unplayed (and the event waits) until the
+// action's end lets it go. With nobody acting the frame lets it go at once.
+TEST_F(SceneLinkTest, AHeldSceneEffectPlaysOnceTheHerosActionHasEnded) {
+    ASSERT_TRUE(Build(42, {Talker(2, 14, 10)}));
+    pFrame = new CMainFrame;
+    pFrame->m_pMenuManager = new CMenuManager;
+    pFrame->m_pMenuManager->m_nGameMode = 3;
+    pFrame->m_bInGame = 0;  // the test updates the heroine itself
+    CPlayer hero;
+    hero.Init(0, false, -1);
+    hero.nSculpt = 1;
+    hero.SetMapPos(200, 200);
+    pPlayer = &hero;
+    hero.SetAction(5);
+    ASSERT_TRUE(hero.IsInOneShot());
+    ASSERT_TRUE(pFrame->StartSceneEffect(0, 300, 200, 1));
+    int nHeld = 0;
+    while (hero.IsInOneShot() && nHeld < 40) {
+        Tick(100);
+        pFrame->UpdateFrame();
+        EXPECT_EQ(pEffectManager->GetEffectCount(), 1) << "frame " << nHeld;
+        hero.Update();
+        ++nHeld;
+    }
+    EXPECT_GT(nHeld, 4) << "the two-frame effect would have ended long before";
+    EXPECT_EQ(pFrame->m_nSceneEffectWait2, 0) << "the action's end lets the list go";
+    EXPECT_EQ(pFrame->bSceneEffectWait, 1);
+    for (int i = 0; i < 5 && pFrame->bSceneEffectWait; ++i) {
+        Tick(100);
+        pFrame->UpdateFrame();
+    }
+    EXPECT_EQ(pFrame->bSceneEffectWait, 0);
+    EXPECT_EQ(pEffectManager->GetEffectCount(), 0);
+
+    // Nobody plays a one-shot action: a hold would never end, so the effect plays now.
+    ASSERT_TRUE(pFrame->StartSceneEffect(0, 300, 200, 1));
+    for (int i = 0; i < 5 && pFrame->bSceneEffectWait; ++i) {
+        Tick(100);
+        pFrame->UpdateFrame();
+    }
+    EXPECT_EQ(pFrame->bSceneEffectWait, 0);
+    EXPECT_EQ(pEffectManager->GetEffectCount(), 0);
+
+    pPlayer = nullptr;
+    pScene = nullptr;  // the fixture owns the scene
+    delete pFrame;
+    pFrame = nullptr;
+    pScene = m_pScene.get();
 }
 
 TEST_F(SceneLinkTest, ATextOnlyBannerIsDoneOnThe101stFrameAfterArriving) {

@@ -1,6 +1,12 @@
 // Event starts: every refusal of the start record, the run limits, the once flag, the
-// precondition pairs, the items, and what a start (or a refusal) does to the registers.
+// precondition pairs, the items, what a start (or a refusal) does to the registers, and
+// the random pick of a character's events.
+#include <algorithm>
+#include <map>
+#include <memory>
+
 #include "tests/shell/ScriptTestUtil.h"
+#include "world/PlayerHost.h"
 
 namespace {
 
@@ -155,6 +161,45 @@ TEST_F(StartTest, AnEventMissingFromTheSubEventTableRunsNoEarlierSteps) {
     EXPECT_EQ(State(0, 0), 1);
     EXPECT_EQ(pFrame->CurrentScript, -1);
     EXPECT_EQ(pFrame->nEventId, -1);
+}
+
+// Talking to a character whose events start at random: one of those that can start now is
+// picked, never an empty slot or a refused event, and each of them in its turn.
+TEST_F(StartTest, ARandomTalkPicksAmongTheEventsThatCanStart) {
+    MakeTestScene(40, 40);
+    auto addTalker = [](int nId, std::initializer_list<int> events) {
+        auto pNpc = std::make_unique<CNpc>();
+        pNpc->mapObject.nId = nId;
+        pNpc->bRandomEvents = 1;
+        std::copy(events.begin(), events.end(), pNpc->nEvents);
+        pNpc->pState->nDisplay = kNpcShown;
+        pNpc->pState->nMapX = pNpc->pState->nMapY = 200;
+        pScene->pNpcs.push_back(std::move(pNpc));
+    };
+    // Event 2 never starts (limit 0), event 5 needs an item the hero lacks.
+    addTalker(1, {2, 5, 0});
+    addTalker(2, {0, 11, 2, 5});
+    std::map<int, int> started;
+    for (int nTalk = 0; nTalk < 40; ++nTalk) {
+        AdvanceVirtualClock(37);
+        pFrame->nEventId = -1;
+        ASSERT_TRUE(HeroHost().TalkToNpc(1)) << "talk " << nTalk;
+        EXPECT_EQ(pFrame->nEventId, 0);
+        pFrame->nEventId = -1;
+        ASSERT_TRUE(HeroHost().TalkToNpc(2)) << "talk " << nTalk;
+        ++started[pFrame->nEventId];
+    }
+    EXPECT_EQ(started.size(), 2u);
+    EXPECT_GT(started[0], 0);
+    EXPECT_GT(started[11], 0);
+
+    // With nothing that can start, nothing starts and the character keeps its direction.
+    addTalker(3, {2, 5});
+    pScene->pNpcs.back()->pState->nDirection = 6;
+    pFrame->nEventId = -1;
+    EXPECT_FALSE(HeroHost().TalkToNpc(3));
+    EXPECT_EQ(pFrame->nEventId, -1);
+    EXPECT_EQ(pScene->pNpcs.back()->pState->nDirection, 6);
 }
 
 TEST_F(StartTest, EventNumbersOfAHundredOrMoreAreRefused) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CDX/CDXScreen.h"
@@ -42,6 +43,9 @@ public:
     }
     bool IsPanelOpen() const override { return bPanelOpen; }
     void ClearSecondEffectWait() override { ++nEffectWaitCleared; }
+    // The main window's run flag for the next script walk; taking it clears it.
+    bool bRunFlag = false;
+    bool TakeNpcWalkModeFlag() override { return std::exchange(bRunFlag, false); }
     void FailNpcInit(const std::string& strText) override { fatal.push_back(strText); }
 };
 

@@ -33,10 +33,20 @@ public:
     void ShowCaption(const char* pszText) override { captions.emplace_back(pszText); }
     void LeaveParty(int nMember) override { left.push_back(nMember); }
     void RequestWalk(int x, int y) override { walks.push_back(POINT{x, y}); }
+    bool GetShownNpcPoint(int nId, POINT* pPoint) const override {
+        const CNpc* pNpc = pScene ? pScene->GetNpc(pScene->FindNpcById(nId)) : nullptr;
+        if (!pNpc || !pNpc->IsShown()) return false;
+        *pPoint = POINT{pNpc->pState->nMapX, pNpc->pState->nMapY};
+        return true;
+    }
+    bool TalkToNpc(int nId) override {
+        talks.push_back(nId);
+        return false;
+    }
 
     bool bKeyTaken = false;
     int nStackItem = -1, nStackCount = 0;
-    std::vector<int> clearedSlots, left;
+    std::vector<int> clearedSlots, left, talks;
     std::vector<std::string> captions;
     std::vector<POINT> walks;
 };
@@ -380,7 +390,7 @@ TEST_F(HeroFightTest, TheStunBoxGrowsWithTheLevelAndLevelThreeStunsNobody) {
     EXPECT_EQ(stunnedAt(7), "0000");
 }
 
-TEST_F(HeroFightTest, TheHitFrameFiresTheSkillAndOnlyLevelsOneAndTwoAddABonus) {
+TEST_F(HeroFightTest, TheHitFrameFiresTheSkillAndEachLevelAddsTheWordPastIt) {
     Scene().ptView = POINT{0, 0};
     m_leader.SelectSkill(kFlySkill);
     m_leader.nDirection = 7;
@@ -394,9 +404,11 @@ TEST_F(HeroFightTest, TheHitFrameFiresTheSkillAndOnlyLevelsOneAndTwoAddABonus) {
     EXPECT_EQ(m_shots.heroShots[0].nAttack, 40);
     EXPECT_EQ(MarkAt(9, 10, 0), 40);
 
+    // Words of the level row: 0, 10, 20, 30, 1, 2, 3, 2, 4, 6; level n adds word n + 1,
+    // and a level past the row adds nothing.
     const struct {
         int nLevel, nMark;
-    } cases[] = {{0, 40}, {1, 60}, {2, 70}, {3, 40}, {5, 40}, {7, 40}};
+    } cases[] = {{0, 40}, {1, 60}, {2, 70}, {3, 41}, {5, 43}, {7, 44}, {8, 46}, {9, 40}, {-1, 40}};
     for (const auto& c : cases) {
         m_leader.nSkillLevel[kFlySkill] = c.nLevel;
         m_leader.SkillHit();
@@ -445,6 +457,57 @@ TEST_F(HeroFightTest, ABuffAddsItsBonusesOnceAndRemovesThemWhenItsTimeIsUp) {
     m_leader.UpdateBuff();
     EXPECT_EQ(m_leader.nBuff, -1);
     EXPECT_EQ(m_leader.nAttack, nAttack);
+
+    // Higher levels read further along the row (0, 10, 20, 30, 1, 2, 3, 2, 4, 6): level 3
+    // adds word 4 to the attack and word 7 to the time; at level 6 the time word would lie
+    // past the row and adds nothing.
+    m_skills[kBuffSkill].nNeedTime = 2;
+    m_leader.nSkillLevel[kBuffSkill] = 3;
+    m_leader.SkillHit();
+    EXPECT_EQ(m_leader.nSkillBonusAttack, 1);
+    EXPECT_EQ(m_leader.nBuffSeconds, 4);
+    m_leader.nSkillLevel[kBuffSkill] = 6;
+    m_leader.SkillHit();
+    EXPECT_EQ(m_leader.nSkillBonusAttack, 2);
+    EXPECT_EQ(m_leader.nBuffSeconds, 2);
+}
+
+// A hero standing with a talk target talks when the character stands near his next
+// waypoint; from farther away he walks up to it instead of talking across the map.
+TEST_F(HeroFightTest, AStandingHeroTalksOnlyToACharacterAtHisWaypoint) {
+    NpcRecordModel fighter = Person(1, 2, kReviveRow, 9, 10, 20);
+    fighter.nAttackRadius = 0;
+    ASSERT_TRUE(Build(2, {fighter, Talker(2, 20, 10)}));
+    // The shared target beside the hero keeps his thinking going; his blow is cooling down.
+    CNpc& target = Npc(0);
+    target.pState->nMapX = Centre(9, 10).x;
+    target.pState->nMapY = Centre(9, 10).y;
+    CNpc& talker = Npc(1);
+    const auto Stand = [&] {
+        m_leader.nSharedTarget = 1;
+        m_leader.nTalkTarget = 2;
+        m_leader.nAction = 0;
+        m_leader.ptNextWaypoint = m_leader.ptPos;
+        m_leader.timeAttackCoolDown = std::int32_t(dwNowTime);
+    };
+    Stand();
+    m_leader.Think();
+    EXPECT_TRUE(m_heroHost.talks.empty()) << "no talk from eleven cells away";
+    EXPECT_EQ(m_leader.nAction, 1) << "he walks up to the character";
+    EXPECT_EQ(m_leader.nTalkTarget, 2);
+
+    Stand();
+    talker.pState->nMapX = m_leader.ptPos.x + 20;
+    talker.pState->nMapY = m_leader.ptPos.y + 20;
+    m_leader.Think();
+    EXPECT_EQ(m_heroHost.talks, std::vector<int>{2}) << "within 32 pixels of the waypoint";
+    EXPECT_EQ(m_leader.nTalkTarget, -1) << "nothing started: the hero lets the character go";
+
+    Stand();
+    talker.pState->nDisplay = kNpcGone;
+    m_leader.Think();
+    EXPECT_EQ(m_heroHost.talks.size(), 1u);
+    EXPECT_EQ(m_leader.nTalkTarget, -1) << "a character that is gone is let go";
 }
 
 TEST_F(HeroFightTest, SkillValuesFromTheTablesAddWithoutLeavingThe32BitRange) {

@@ -239,9 +239,22 @@ TEST_F(MapLoad, DamagedMapFilesAreRefusedWithTheirReason) {
     expectRefused(patch(at.nPictureCount + 4, 25), "object count 25");  // past the file
     expectRefused(patch(at.nPictures + 4, 16), "layer");
     expectRefused(patch(at.nPictures + 52, 0x7FFFFFFF), "name length");
-    std::vector<std::uint8_t> dots = good;
-    std::memcpy(&dots[at.nPictures + 56], "..\\x.bmp", 8);
-    expectRefused(dots, "not a plain file name");
+    // Picture names that lead out of the game folder are refused; sub-folders and dots
+    // inside a name are kept as they are.
+    for (const char* pszName : {"..\\x.bmp", "sub\\..\\..\\x.bmp", "sub/../x.bmp", "\\x.bmp", "/x.bmp", "C:x.bmp",
+                                "c:\\x.bmp", ".."}) {
+        MapFileData bad = map;
+        bad.pictures[0].strName = pszName;
+        expectRefused(BuildMapFile(bad), "leads outside the game folder");
+    }
+    for (const char* pszName : {"a..b.bmp", "sub\\a.bmp", "sub/a.bmp", "..a.bmp", "a..", "sub\\.x\\a.bmp"}) {
+        MapFileData fine = map;
+        fine.pictures[0].strName = pszName;
+        MapFileData out;
+        std::string why;
+        EXPECT_TRUE(ReadMapFile(BuildMapFile(fine), "map\\scene009.map", &out, &why)) << pszName << ": " << why;
+        EXPECT_EQ(out.pictures[0].strName, pszName);
+    }
     expectRefused(patch(kFileHeaderSize + 8, 2), "grid kind");
     expectRefused(patch(kFileHeaderSize, 0x40000000), "not a usable size");
     expectRefused(patch(kFileHeaderSize + 12, 0), "cell size");

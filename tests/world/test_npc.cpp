@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 
 #include "platform/Stream.h"
 #include "tests/world/NpcTestUtil.h"
@@ -89,6 +90,57 @@ TEST_F(NpcTest, KilledFightersStayGoneOrComeBackAtFullLifePerTheirRow) {
     EXPECT_EQ(Npc(0).Life(), 60);
     EXPECT_EQ(Npc(0).nAction, kNpcStand);
     EXPECT_EQ(Npc(1).Display(), kNpcGone);
+}
+
+// A script walk reports whether the character got a path; the run flag makes it a run
+// (the chase step) and is used up; a run without a path leaves the character as it was.
+TEST_F(NpcTest, ScriptWalksReportTheirPathAndTheRunFlagMakesARun) {
+    ASSERT_TRUE(Build(8, {Talker(1, 10, 10), Talker(2, 20, 20)}));
+    const POINT walkTo = CentreOf(16, 10), runTo = CentreOf(26, 20);
+    EXPECT_TRUE(Scene().MoveNpcTo(1, walkTo.x, walkTo.y));
+    EXPECT_EQ(Npc(0).nAction, kNpcWander);
+    m_npcHost.bRunFlag = true;
+    EXPECT_TRUE(Scene().MoveNpcTo(2, runTo.x, runTo.y));
+    EXPECT_FALSE(m_npcHost.bRunFlag) << "the walk took the flag";
+    EXPECT_EQ(Npc(1).nAction, kNpcChase);
+    EXPECT_EQ(Npc(1).nFleeMode, Npc(0).nFleeMode) << "the run changes no fight rule";
+    Run(4000);
+    const auto cellOf = [&](const CNpc& npc) { return Scene().PixelToCell(npc.pState->nMapX, npc.pState->nMapY); };
+    EXPECT_EQ(cellOf(Npc(0)).x, 16);
+    EXPECT_EQ(cellOf(Npc(1)).x, 26);
+    EXPECT_EQ(cellOf(Npc(1)).y, 20);
+    EXPECT_EQ(Npc(1).nAction, kNpcStand) << "the run ends standing";
+
+    // Walled in: no path, no walk, and the run flag spent all the same.
+    for (int y = 4; y <= 6; ++y)
+        for (int x = 34; x <= 36; ++x) Scene().pBlocked[size_t(Scene().CellIndex(x, y))] = 1;
+    const POINT walled = CentreOf(35, 5), at{Npc(0).pState->nMapX, Npc(0).pState->nMapY};
+    m_npcHost.bRunFlag = true;
+    EXPECT_FALSE(Scene().MoveNpcTo(1, walled.x, walled.y));
+    EXPECT_FALSE(m_npcHost.bRunFlag);
+    EXPECT_EQ(Npc(0).nAction, kNpcStand);
+    Run(500);
+    EXPECT_EQ(Npc(0).pState->nMapX, at.x);
+    EXPECT_EQ(Npc(0).pState->nMapY, at.y);
+    EXPECT_FALSE(Scene().MoveNpcTo(1, at.x, at.y)) << "already there";
+    EXPECT_FALSE(Scene().MoveNpcTo(9, walkTo.x, walkTo.y)) << "no such character";
+}
+
+// A character's map object shows the map file's first picture (index 2), so it stands
+// on that picture's footprint.
+TEST_F(NpcTest, ACharacterCoversTheFootprintOfTheMapsFirstPicture) {
+    ASSERT_TRUE(Build(9, {Talker(1, 10, 10)}));
+    ASSERT_EQ(Scene().GetPictureCount(), 2);
+    auto pFirst = std::make_unique<CScenePic>();
+    pFirst->szFootprint = SIZE{2, 2};
+    Scene().pPictures.push_back(std::move(pFirst));
+    Scene().PlaceAllFootprints();
+    for (int y = 9; y <= 12; ++y)
+        for (int x = 9; x <= 12; ++x) {
+            const bool bCovered = x >= 10 && x <= 11 && y >= 10 && y <= 11;
+            EXPECT_EQ(Scene().CellAt(x, y)->nOccupantKind, bCovered ? kKindNpc : -1) << x << "," << y;
+        }
+    EXPECT_FALSE(Scene().IsCellFree(11, 11));
 }
 
 TEST_F(NpcTest, GoneFightersRespawnNearHomeAtTheFirstPassSevenMinutesAfterTheBuild) {

@@ -3,6 +3,7 @@
 // heal, and the skipped re-planning checked against the plain search.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/Clock.h"
@@ -113,6 +114,34 @@ TEST_F(NpcFightTest, AHeroOnANeighbouringCellIsStruckInPlaceOneTwoCellsAwayIsCha
     EXPECT_TRUE(RunUntilStrike(npc, Scene(), 60, &Tick)) << "it closes in and strikes";
     const POINT cell = CellOf(npc);
     EXPECT_LT((cell.x - 12) * (cell.x - 12) + (cell.y - 10) * (cell.y - 10), 3) << "beside the hero";
+}
+
+// Event regions are not chased into: the chase stops at the region's edge, and a fighter
+// whose home lies in a region walks home into it and stays there.
+TEST_F(NpcFightTest, AChaseStopsAtAnEventRegionAndAFighterAtHomeInOneWalksBackThere) {
+    for (const bool bHomeInRegion : {false, true}) {
+        SCOPED_TRACE(bHomeInRegion ? "home in the region" : "home outside");
+        // A fresh character each time: its record keeps where the last one stood.
+        ASSERT_TRUE(Place(Fighter(bHomeInRegion ? 2 : 1, 0, 0), 10, 10, 18, 10));
+        // Columns 13 and 14 are an event region from top to bottom: no way around it.
+        for (int y = 0; y < 30; ++y)
+            for (int x = 13; x <= 14; ++x) Scene().CellAt(x, y)->nRegion = 0;
+        CNpc& npc = Npc(0);
+        if (bHomeInRegion) npc.ptHome = Centre(13, 10);
+        int nFarthest = 0;
+        for (int i = 0; i < 80; ++i) {
+            Tick(100);
+            npc.Update();
+            nFarthest = std::max(nFarthest, int(CellOf(npc).x));
+        }
+        if (bHomeInRegion) {
+            EXPECT_LE(nFarthest, 13) << "it goes no farther than its home";
+            EXPECT_EQ(CellOf(npc).x, 13);
+            EXPECT_EQ(CellOf(npc).y, 10);
+        } else {
+            EXPECT_EQ(nFarthest, 12) << "it comes up to the region's edge and no farther";
+        }
+    }
 }
 
 TEST_F(NpcFightTest, ChoosingTakesTheNearestHeroInTheRadiusAndOnATieTheWeakerOne) {
@@ -250,6 +279,38 @@ TEST_F(NpcFightTest, MarksHurtAtLeastOneLifeAndDeathLeavesACorpseLootAndNoHover)
     Run(1000);
     EXPECT_EQ(npc.Display(), kNpcCorpse);
     EXPECT_EQ(m_fight.loot.size(), 1u) << "a corpse drops nothing more";
+}
+
+// A fighter whose sprite has standing frames only: the forced hurt ends at once, so the
+// next mark hurts again, and the forced death still leaves a corpse that blocks nothing
+// and is gone after its 20 seconds.
+TEST_F(NpcFightTest, HurtAndDeathWithoutTheirFramesEndLikeAnyAction) {
+    NpcRecordModel model = Fighter(1, 0, 0);
+    model.nSculpt = 2;  // not in the sprite package
+    ASSERT_TRUE(Place(model, 10, 10, 30, 25));
+    CNpc& npc = Npc(0);
+    npc.nFrameCounts[kNpcStand] = kFrames;
+    npc.pState->nDisplay = kNpcShown;
+    ASSERT_EQ(npc.FrameCount(kNpcHurt), 0);
+    ASSERT_EQ(npc.FrameCount(kNpcDie), 0);
+    for (int nBlow = 0; nBlow < 2; ++nBlow) {
+        Scene().SetCellMark(10, 10, 13, 0);
+        Run(100);
+        Scene().ClearCellMark(10, 10);
+        Run(200);
+        EXPECT_EQ(npc.Life(), 60 - 10 * (nBlow + 1)) << "blow " << nBlow;
+        EXPECT_EQ(npc.nAction, kNpcStand) << "blow " << nBlow;
+    }
+    EXPECT_GE(m_npcHost.nEffectWaitCleared, 2) << "each ended hurt clears the held effect list";
+
+    Scene().SetCellMark(10, 10, 100, 0);
+    Run(1000);
+    EXPECT_LT(npc.Life(), 1);
+    EXPECT_EQ(npc.Display(), kNpcCorpse);
+    Scene().RebuildBlockMap();
+    EXPECT_EQ(Scene().pBlocked[size_t(Scene().CellIndex(10, 10))], 0) << "the corpse blocks nothing";
+    Run(20100);
+    EXPECT_EQ(npc.Display(), kNpcGoneRevive);
 }
 
 TEST_F(NpcFightTest, TheRangedHealSparesCorpsesAndTheDying) {

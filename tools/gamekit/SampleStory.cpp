@@ -7,7 +7,7 @@ namespace {
 // The sample story. Region events: the greetings (event 0 of the town and the grove),
 // the exits (events 1 and 2 of the town, 1 of the grove and the inn), the villager who
 // asks for water (3) and the well (4). Event 5 of the town is started by the well
-// while the countdown still runs. The pedlar (event 30) gives medicines and bombs. The
+// while the countdown still runs; its scene effect waits for the heroine's gesture. The pedlar (event 30) gives medicines and bombs. The
 // herbalist of the town (events 40 to 43) sends the heroine for herbs; in the grove the
 // companion joins (40) and the herb patch (41) gives them. The banker (event 50) talks
 // and opens the bank; the weather stone (55) switches the weather; the master (60)
@@ -47,7 +47,8 @@ event 5 limit 1
   Talk 1 7
   MoveView 300 416
   ViewFollowHero
-  SceneEffect 0 500 416 0
+  HeroAction 1 4
+  SceneEffect 0 500 416 1
 text 250 "拿着吧：三份金创药，三颗霹雳珠。药放在快捷栏一至四格，珠子放在五至八格，按数字键一至四点燃。"
 event 30 once
   Talk 20 250
