@@ -230,17 +230,17 @@ TEST_F(FamilyTest, TheBoardCombinesAfterSixFramesOverOneHundredAndOneTicks) {
 
     // A pair without a result fails until the next press; so does the pair the table
     // holds in the other order.
-    board.m_nItemA = kHerb;
-    board.m_nItemB = kHerb;
-    board.Combine();
-    EXPECT_EQ(board.m_bFailed, 1);
-    EXPECT_EQ(m_player.nItemCount[kHerb], 1);
     m_player.nItemCount[kOre] = 1;
-    board.m_nItemA = kOre;
-    board.m_nItemB = kHerb;
-    board.Combine();
-    EXPECT_EQ(board.m_bFailed, 1);
-    EXPECT_EQ(m_player.nItemCount[kPill], 1);
+    for (const auto& [a, b] : {std::pair{kHerb, kHerb}, std::pair{kOre, kHerb}}) {
+        board.m_bFailed = 0;
+        board.m_nItemA = a;
+        board.m_nItemB = b;
+        board.Combine();
+        EXPECT_EQ(board.m_bFailed, 1) << a << " " << b;
+        EXPECT_EQ(m_player.nItemCount[kHerb], 1);
+        EXPECT_EQ(m_player.nItemCount[kOre], 1);
+        EXPECT_EQ(m_player.nItemCount[kPill], 1);
+    }
     m_player.nItemCount[kOre] = 0;
     board.m_nItemA = board.m_nItemB = -1;
     Mouse(5, 5, true, false);
