@@ -17,6 +17,8 @@ constexpr int kCloseEnough = 3000;  // squared pixels: nearer than this to the l
 constexpr DWORD kFrameStep = 100;    // milliseconds per frame of an animation
 constexpr int kEquipSlots = 6;
 constexpr int kStatCap = 45;
+// Native pixel values of the debug marks: the follower's point and its destination.
+constexpr DWORD kDebugPointColour = 1504, kDebugDestColour = 255;
 
 long long SquaredLength(long long dx, long long dy) { return dx * dx + dy * dy; }
 
@@ -112,7 +114,13 @@ void CFollower::Update(int /*nSlot*/, int nLeaderX, int nLeaderY) {
 }
 
 void CFollower::Draw() {
-    if (pScene == nullptr || pScene->nSceneNo == 12) return;
+    if (pScene == nullptr) return;
+    if (pScene->bDebugMarks && pBack) {
+        const POINT ptView = pScene->ptView;
+        pBack->FillCircle(ptPos.x - ptView.x, ptPos.y - ptView.y, 15, kDebugPointColour);
+        pBack->FillCircle(ptDest.x - ptView.x, ptDest.y - ptView.y, 15, kDebugDestColour);
+    }
+    if (pScene->nSceneNo == 12) return;
     int nDrawn = nAction == 10 ? nAltAction : nAction;
     if (nFrame < CountOf(nDrawn) && nSculpt >= 0)
         m_world.DrawFrame(nSculpt, nDrawn, nDirection, nFrame, ptPos.x - pScene->ptView.x, ptPos.y - pScene->ptView.y);

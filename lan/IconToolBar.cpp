@@ -100,8 +100,9 @@ void CIconToolBar::SyncEquipment() {
         for (int s = 4; s < CStatusPanel::kRowSlots; ++s) {
             const int nItem = *CStatusPanel::BoxField(pMember, s);
             pStatusPanel->m_nEquip[k][s] = ValidItem(nItem) ? nItem : -1;
-            if (ValidItem(nItem) && pGoodsGrid && pPlayer && pPlayer->nItemCount[nItem] < 2)
-                pGoodsGrid->SetPos(nItem, POINT{3000, pGoodsGrid->GetPos(nItem).y});
+            // Every worn item's picture stands on its box, so one the hero holds once
+            // has left the goods panel's view with it.
+            if (ValidItem(nItem) && pGoodsGrid) pGoodsGrid->SetPos(nItem, CStatusPanel::BoxCorner(s));
         }
     }
 }

@@ -12,6 +12,7 @@
 #include "platform/Resources.h"
 #include "platform/Stream.h"
 #include "platform/Window.h"
+#include "shell/MainFrame.h"
 #include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
 #include "ui/ShellServices.h"
@@ -20,7 +21,10 @@
 namespace {
 const RECT kCaption[4] = {{350, 130, 480, 155}, {350, 245, 480, 275}, {350, 360, 480, 380}, {350, 470, 480, 490}};
 constexpr size_t kHeaderBytes = 16 + 4 + 16 + 4;
-constexpr size_t kThumbBytes = size_t(CSaveList::kThumbWidth) * CSaveList::kThumbHeight * 2;
+constexpr size_t kThumbPixels = size_t(CSaveList::kThumbWidth) * CSaveList::kThumbHeight;
+
+size_t ThumbBytes(bool bFullScreen) { return kThumbPixels * (bFullScreen ? 2 : 4); }
+bool IsFullScreen() { return !pFrame || pFrame->m_bFullScreen != 0; }
 
 POINT Cursor() { return pMouse ? POINT{pMouse->m_nX, pMouse->m_nY} : POINT{-1, -1}; }
 }  // namespace
@@ -51,8 +55,8 @@ CSaveList::CSaveList(std::function<void(int)> loader)
 
 CSaveList::~CSaveList() = default;
 
-bool CSaveList::ParseHeader(const std::uint8_t* pData, size_t nSize, SaveListHeader* pOut) {
-    if (nSize < kHeaderBytes + kThumbBytes) return false;
+bool CSaveList::ParseHeader(const std::uint8_t* pData, size_t nSize, bool bFullScreen, SaveListHeader* pOut) {
+    if (nSize < kHeaderBytes + ThumbBytes(bFullScreen)) return false;
     CByteReader in(pData, nSize);
     SaveListHeader h;
     std::int32_t v = 0;
@@ -65,7 +69,16 @@ bool CSaveList::ParseHeader(const std::uint8_t* pData, size_t nSize, SaveListHea
     }
     bOk = bOk && in.ReadI32(&v);
     h.nFlag = v;
-    for (std::uint16_t& px : h.thumbnail) bOk = bOk && in.ReadU16(&px);
+    for (std::uint32_t& px : h.thumbnail) {
+        if (bFullScreen) {
+            std::uint16_t p = 0;
+            bOk = bOk && in.ReadU16(&p);
+            px = std::uint32_t((p >> 11) << 3) << 16 | std::uint32_t(((p >> 5) & 63) << 2) << 8 | std::uint32_t((p & 31) << 3);
+        } else {
+            bOk = bOk && in.ReadU32(&px);
+            px &= 0xFFFFFF;
+        }
+    }
     if (!bOk) return false;
     h.szCaption[16] = 0;
     h.bThumbnail = true;
@@ -83,16 +96,17 @@ bool CSaveList::ReadSlot(int n) {
     m_pThumbnail.reset();
     m_nPictures = 0;
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(FileName(n).c_str(), kHeaderBytes + kThumbBytes + (1u << 20), &bytes) ||
-        !ParseHeader(bytes.data(), bytes.size(), m_pHeader.get()))
+    const bool bFullScreen = IsFullScreen();
+    if (!ReadWholeFile(FileName(n).c_str(), kHeaderBytes + ThumbBytes(false) + (1u << 20), &bytes) ||
+        !ParseHeader(bytes.data(), bytes.size(), bFullScreen, m_pHeader.get()))
         return false;
     if (pScreen) {
         auto pSurface = std::make_unique<CDXSurface>();
         if (pSurface->Create(pScreen, kThumbWidth, kThumbHeight) >= 0 && pSurface->Lock() >= 0) {
             for (int y = 0; y < kThumbHeight; ++y)
                 for (int x = 0; x < kThumbWidth; ++x) {
-                    const std::uint16_t p = m_pHeader->thumbnail[y * kThumbWidth + x];
-                    const COLORREF c = RGB((p >> 11) << 3, ((p >> 5) & 63) << 2, (p & 31) << 3);
+                    const std::uint32_t p = m_pHeader->thumbnail[y * kThumbWidth + x];
+                    const COLORREF c = RGB(p >> 16 & 255, p >> 8 & 255, p & 255);
                     pSurface->PutPixel(x, y, pScreen->RgbToPixel(c, pSurface.get()));
                 }
             pSurface->Unlock();

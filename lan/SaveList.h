@@ -17,7 +17,7 @@ struct SaveListHeader {
     int nFrame[4] = {};   // 0..6
     int nFlag = 0;
     bool bThumbnail = false;
-    std::uint16_t thumbnail[90 * 75] = {};  // r5g6b5
+    std::uint32_t thumbnail[90 * 75] = {};  // 0xRRGGBB
 };
 
 class CSaveList {
@@ -41,7 +41,10 @@ public:
     // opened or is shorter than its header.
     bool ReadSlot(int n);
     // Parses a header from the file's first bytes; false when they are too few.
-    static bool ParseHeader(const std::uint8_t* pData, size_t nSize, SaveListHeader* pOut);
+    // The header of a save as this screen reads it. The thumbnail is 16-bit r5g6b5
+    // pixels (13,500 bytes) when bFullScreen, else 32-bit x8r8g8b8 pixels (27,000 bytes),
+    // the display depth of each mode. False for a file too short for it.
+    static bool ParseHeader(const std::uint8_t* pData, size_t nSize, bool bFullScreen, SaveListHeader* pOut);
     static std::string FileName(int n);
 
     bool Exists(int n) const { return n >= 0 && n < kFiles && m_bExists[n] != 0; }

@@ -171,7 +171,9 @@ void CSkillButtonGrid::SnapIngredients(CMouse& mouse) {
 void CSkillButtonGrid::Combine() {
     const int a = m_nItemA;
     const int b = m_nItemB;
-    const int r = a >= 0 && b >= 0 ? CSpriteBoard::CombinationOf(a, b) : -1;
+    // The grid takes the pair in either order: row b, column a when row a, column b is empty.
+    int r = a >= 0 && b >= 0 ? CSpriteBoard::CombinationOf(a, b) : -1;
+    if (r < 0 && a >= 0 && b >= 0) r = CSpriteBoard::CombinationOf(b, a);
     if (!ValidItem(r) || !pPlayer) {
         m_bFailed = 1;
         return;

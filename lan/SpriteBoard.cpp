@@ -67,8 +67,7 @@ bool CSpriteBoard::CreateSlot(int nSlot, int nRow, int nTile, int x, int y) {
 
 int CSpriteBoard::CombinationOf(int a, int b) {
     if (!pGameData || !pGameData->nItemGrid || a < 0 || b < 0 || a >= kItemGridSize || b >= kItemGridSize) return -1;
-    const int r = pGameData->nItemGrid[a][b];
-    return r >= 0 ? r : pGameData->nItemGrid[b][a];
+    return pGameData->nItemGrid[a][b] >= 0 ? pGameData->nItemGrid[a][b] : -1;
 }
 
 void CSpriteBoard::SnapToSprite(const CDXSprite* pSprite, int nSlot, POINT* pOut, POINT ptFallback) const {

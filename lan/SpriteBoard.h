@@ -34,7 +34,7 @@ public:
     void SnapToSprite(const CDXSprite* pSprite, int nSlot, POINT* pOut, POINT ptFallback) const;
     bool SnapToSprite(const CDXSprite* pSprite, int nSlot) const;
 
-    // The combination of a and b: row a, column b, else row b, column a; -1 none.
+    // The combination table's entry at row a, column b; -1 none (or outside the table).
     static int CombinationOf(int a, int b);
 
     CDXSprite* GetSlot(int n) const { return n >= 0 && n < kSlots ? m_pSlot[n].get() : nullptr; }

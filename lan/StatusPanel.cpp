@@ -106,6 +106,12 @@ std::int32_t* CStatusPanel::BoxField(CPlayer* pMember, int nSlot) {
     return pMember->EquipSlot(nSlot - kFirstBox);
 }
 
+POINT CStatusPanel::BoxCorner(int nSlot) {
+    if (nSlot < kFirstBox || nSlot >= kRowSlots) return POINT{-1, -1};
+    const BoxPlace& b = kBoxes[nSlot - kFirstBox];
+    return POINT{b.x, b.y};
+}
+
 void CStatusPanel::OpenPage(int k) {
     if (k < 0 || k >= kPages) return;
     ClosePages();

@@ -55,6 +55,8 @@ public:
     static CPlayer* PageMember(int k);
     // Box slot 4..9 → the member's equipment field; null outside.
     static std::int32_t* BoxField(CPlayer* pMember, int nSlot);
+    // Box slot 4..9 → the top-left corner of its box on every page; (-1, -1) outside.
+    static POINT BoxCorner(int nSlot);
     // Takes the carried-off item (true) and stops carrying.
     bool TakeCarried(int* pItem);
     // True when the item stands in a stack row; that entry is cleared.

@@ -201,7 +201,11 @@ void CMainFrame::OnMouseMove(UINT nFlags, int x, int y) {
     const int nMode = m_pMenuManager->m_nGameMode;
     CMapLink& map = MapLink();
     if (m_pMenuManager->HitTest(nMode, x, y) == -1 && nMode == 3 && map.HasScene()) map.HitTestObjects(x, y);
-    if (nMode != 3 && nFlags == MK_LBUTTON) PanelLink().OnMouseMove();
+    // Every move reaches the open panels, with or without a button held and in every
+    // mode: the save and load lists and the settings sliders follow the cursor. A modal
+    // box keeps the panels under it still.
+    (void)nFlags;
+    if (!bMsgBoxOpen) PanelLink().OnMouseMove();
 }
 
 void CMainFrame::OnLButtonDblClk(UINT nFlags, int x, int y) {

@@ -169,6 +169,9 @@ public:
     RECT rcMap;
     POINT ptView;
     BYTE bHoldView = 0;
+    // Debug marks of the followers (their point and their destination); nothing in the
+    // game sets it.
+    BYTE bDebugMarks = 0;
     POINT ptStart{-1, -1};
     std::vector<SceneCell> pCells;
     std::vector<std::int32_t> pBlocked;

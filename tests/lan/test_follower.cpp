@@ -1,7 +1,7 @@
 // The follower on small scenes with walls, against a world whose hero, sprites and party
 // members the test sets.
 #include "lan/Follower.h"
-#include "tests/world/SceneTestUtil.h"
+#include "tests/world/SceneDrawUtil.h"
 
 #include <map>
 #include <vector>
@@ -257,4 +257,41 @@ TEST(Follower, MemberValuesSkipMissingRowsAndItems) {
     follower.RecomputeEquipStats(0);
     EXPECT_EQ(std::vector<int>(world.member.nValue, world.member.nValue + 6),
               std::vector<int>(before.nValue, before.nValue + 6));
+}
+
+namespace {
+
+class FollowerDrawTest : public SceneDrawTest {
+protected:
+    CFakeWorld world;
+};
+
+}  // namespace
+
+// With the scene's debug flag the follower marks its point (1504) and its destination
+// (255) with filled circles of radius 15, less the view origin; without it, nothing.
+TEST_F(FollowerDrawTest, TheDebugFlagMarksThePointAndTheDestination) {
+    ASSERT_TRUE(Build(EmptyMap(0, 30, 30)));
+    scene.ptView = POINT{64, 32};
+    CFollower follower(&world);
+    follower.Init(0);
+    follower.SetPos(300, 200);
+    follower.ptDest = POINT{500, 260};
+    follower.Draw();
+    EXPECT_EQ(At(300 - 64, 200 - 32), 0u);
+    EXPECT_EQ(At(500 - 64, 260 - 32), 0u);
+    scene.bDebugMarks = 1;
+    follower.Draw();
+    EXPECT_EQ(At(300 - 64, 200 - 32), 1504u);
+    EXPECT_EQ(At(300 - 64 + 14, 200 - 32), 1504u);
+    EXPECT_EQ(At(300 - 64 + 17, 200 - 32), 0u);
+    EXPECT_EQ(At(500 - 64, 260 - 32 - 14), 255u);
+    EXPECT_EQ(At(500 - 64, 260 - 32 + 17), 0u);
+    // Scene 12 shows the marks but no sprite.
+    EXPECT_EQ(world.drawn.size(), 2u);
+    scene.nSceneNo = 12;
+    pBack->Fill(0);
+    follower.Draw();
+    EXPECT_EQ(At(300 - 64, 200 - 32), 1504u);
+    EXPECT_EQ(world.drawn.size(), 2u);
 }

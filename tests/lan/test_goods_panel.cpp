@@ -185,8 +185,9 @@ TEST_F(FamilyTest, ACarriedPictureDroppedOnThePanelGoesBackToTheStock) {
 }
 
 TEST_F(FamilyTest, TheBoardCombinesAfterSixFramesOverOneHundredAndOneTicks) {
-    m_pCombinations[kOre][kHerb] = kPill;  // only the other order is filled
+    m_pCombinations[kHerb][kOre] = kPill;
     EXPECT_EQ(CSpriteBoard::CombinationOf(kHerb, kOre), kPill);
+    EXPECT_EQ(CSpriteBoard::CombinationOf(kOre, kHerb), -1);  // the board reads (a, b) only
     EXPECT_EQ(CSpriteBoard::CombinationOf(kHerb, kHerb), -1);
     EXPECT_EQ(CSpriteBoard::CombinationOf(600, 1), -1);
     CSpriteBoard board;
@@ -227,12 +228,21 @@ TEST_F(FamilyTest, TheBoardCombinesAfterSixFramesOverOneHundredAndOneTicks) {
     EXPECT_EQ(board.m_nResult, kPill);
     EXPECT_EQ(board.m_bFilledA, 0);
 
-    // A pair without a result fails until the next press.
-    board.m_nItemA = kHerb;
-    board.m_nItemB = kHerb;
-    board.Combine();
-    EXPECT_EQ(board.m_bFailed, 1);
-    EXPECT_EQ(m_player.nItemCount[kHerb], 1);
+    // A pair without a result fails until the next press; so does the pair the table
+    // holds in the other order.
+    m_player.nItemCount[kOre] = 1;
+    for (const auto& [a, b] : {std::pair{kHerb, kHerb}, std::pair{kOre, kHerb}}) {
+        board.m_bFailed = 0;
+        board.m_nItemA = a;
+        board.m_nItemB = b;
+        board.Combine();
+        EXPECT_EQ(board.m_bFailed, 1) << a << " " << b;
+        EXPECT_EQ(m_player.nItemCount[kHerb], 1);
+        EXPECT_EQ(m_player.nItemCount[kOre], 1);
+        EXPECT_EQ(m_player.nItemCount[kPill], 1);
+    }
+    m_player.nItemCount[kOre] = 0;
+    board.m_nItemA = board.m_nItemB = -1;
     Mouse(5, 5, true, false);
     board.Update(m_mouse);
     EXPECT_EQ(board.m_bFailed, 0);
@@ -287,6 +297,14 @@ TEST_F(FamilyTest, TheCombiningGridKeepsEveryUnitThroughDropsReturnsAndCombines)
     EXPECT_EQ(grid.m_bOpen, 0);
     EXPECT_EQ(m_player.nItemCount[kHerb], 1);
     EXPECT_EQ(m_pFrame->m_nMouseHold, 1);
+    // The grid takes a pair in either order: ore on A and herb on B make the pill that
+    // the table holds for herb and ore.
+    grid.m_nItemA = kOre;
+    grid.m_nItemB = kHerb;
+    grid.Combine();
+    EXPECT_EQ(grid.m_bFailed, 0);
+    EXPECT_EQ(grid.m_nResult, kPill);
+    EXPECT_EQ(m_player.nItemCount[kPill], 2);
 }
 
 TEST_F(FamilyTest, SkillListsScrollFillInNumberOrderAndTakeNoMoreThanTheirRoom) {

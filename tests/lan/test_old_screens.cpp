@@ -41,8 +41,10 @@ protected:
         InjectMouseButton(VK_LBUTTON, true, x, y);
         InjectMouseButton(VK_LBUTTON, false, x, y);
     }
-    // A save header of this screen's layout: caption, count, four frames, flag, thumbnail.
-    static std::vector<std::uint8_t> Header(const char* pszCaption, int nCount, int nFrame0, int nFlag, size_t nCut = 0) {
+    // A save header of this screen's layout: caption, count, four frames, flag, thumbnail
+    // (16-bit red, or with b32 the 32-bit green of a windowed game).
+    static std::vector<std::uint8_t> Header(const char* pszCaption, int nCount, int nFrame0, int nFlag, size_t nCut = 0,
+                                            bool b32 = false) {
         CByteWriter out;
         char szCaption[16] = {};
         std::snprintf(szCaption, sizeof(szCaption), "%s", pszCaption);
@@ -50,7 +52,10 @@ protected:
         out.WriteI32(nCount);
         for (int v : {nFrame0, 2, 3, 9}) out.WriteI32(v);
         out.WriteI32(nFlag);
-        for (int i = 0; i < 90 * 75; ++i) out.WriteU16(0xF800);  // red
+        for (int i = 0; i < 90 * 75; ++i) {
+            if (b32) out.WriteU32(0x0000FF00);  // green
+            else out.WriteU16(0xF800);          // red
+        }
         std::vector<std::uint8_t> bytes = out.Bytes();
         if (nCut) bytes.resize(nCut);
         return bytes;
@@ -147,6 +152,34 @@ TEST_F(OldScreensTest, TheSaveListShowsNewSlotsLoadsOnlyExistingFilesAndReadsHea
     ASSERT_EQ(loads.size(), 1u);
     EXPECT_EQ(loads[0], 3);
     EXPECT_EQ(list.m_bDone, 1);
+}
+
+// A windowed game keeps 32-bit thumbnails (27,000 bytes), a full-screen one 16-bit
+// thumbnails (13,500 bytes): each mode reads its own and refuses the other's short file.
+TEST_F(OldScreensTest, TheSaveListReadsTheThumbnailOfTheDisplayDepth) {
+    EnterGameFolder();
+    const std::string strSave = GetCurrentDirectory() + "/save/";
+    ASSERT_TRUE(WriteBytesToFile((strSave + "save001.sav").c_str(), Header("Wide", 1, 0, 0, 0, true)));
+    ASSERT_TRUE(WriteBytesToFile((strSave + "save002.sav").c_str(), Header("Narrow", 1, 0, 0)));
+    m_pFrame->m_bFullScreen = 0;
+    CSaveList list;
+    Click(list.GetRect(1).left + 5, list.GetRect(1).top + 5);
+    list.Draw();
+    ASSERT_TRUE(list.HasThumbnail());
+    EXPECT_STREQ(list.GetHeader().szCaption, "Wide");
+    EXPECT_EQ(list.GetHeader().thumbnail[0], 0x00FF00u);
+    EXPECT_EQ(list.GetHeader().thumbnail[90 * 75 - 1], 0x00FF00u);
+    // Drawn at (left + 37, top + 15) of the selected slot.
+    EXPECT_TRUE(PixelNear(list.GetRect(1).left + 37 + 45, list.GetRect(1).top + 15 + 30, RGB(0, 255, 0), 8));
+    Click(list.GetRect(2).left + 5, list.GetRect(2).top + 5);
+    list.Draw();
+    EXPECT_FALSE(list.HasThumbnail());
+    // Full screen: the 16-bit file reads, red.
+    m_pFrame->m_bFullScreen = 1;
+    Click(list.GetRect(2).left + 5, list.GetRect(2).top + 5);
+    list.Draw();
+    ASSERT_TRUE(list.HasThumbnail());
+    EXPECT_EQ(list.GetHeader().thumbnail[0], 0xF80000u);
 }
 
 TEST_F(OldScreensTest, TheLeaveMenuStepsVolumesAndSpeedsAndPromptsBlockTheScreen) {
@@ -281,12 +314,20 @@ TEST_F(OldScreensTest, TheIconToolBarOpensAndClosesTheFamilyAndOwnsWhatItMakes) 
         bar.RemoveQuickIcon(7);
         EXPECT_EQ(bar.GetQuickItem(0), -1);
         EXPECT_EQ(bar.GetSprite(14), nullptr);
-        // Equipment of the hero reaches page 0's row; an item held once leaves the grid's view.
+        // Equipment of the hero reaches page 0's row; each worn item's picture stands on
+        // its box (the weapon box at (247, 186), the head box at (233, 40)), so one held
+        // once leaves the goods panel's view.
         *m_player.EquipSlot(4) = 12;
+        *m_player.EquipSlot(0) = 3;
         m_player.nItemCount[12] = 1;
+        m_player.nItemCount[3] = 2;
         bar.SyncEquipment();
         EXPECT_EQ(pStatusPanel->m_nEquip[0][8], 12);
-        EXPECT_EQ(pGoodsGrid->GetPos(12).x, 3000);
+        EXPECT_EQ(pStatusPanel->m_nEquip[0][4], 3);
+        EXPECT_EQ(pGoodsGrid->GetPos(12).x, 247);
+        EXPECT_EQ(pGoodsGrid->GetPos(12).y, 186);
+        EXPECT_EQ(pGoodsGrid->GetPos(3).x, 233);
+        EXPECT_EQ(pGoodsGrid->GetPos(3).y, 40);
     }
     EXPECT_EQ(pGoodsPanel, nullptr);
     EXPECT_EQ(pGoodsGrid, nullptr);

@@ -258,7 +258,7 @@ TEST_F(MenuPanelAltTest, LoadsItsPictureFromAnImageFile) {
     EXPECT_FALSE(missing.PixelHit(POINT{5, 5}));
 }
 
-using InfoBarTest = LanTest;
+using InfoBarTest = LanFrameTest;
 
 TEST_F(InfoBarTest, DrawsAtTheRightEdgeOnlyWhileOpen) {
     CInfoBar bar;
@@ -278,6 +278,33 @@ TEST_F(InfoBarTest, DrawsAtTheRightEdgeOnlyWhileOpen) {
     MoveTo(100, 100);
     bar.Draw(m_mouse);
     EXPECT_EQ(bar.GetClose()->GetFrame(), 0u);
+    // The close button's last column is W - 29.
+    MoveTo(771, 29);
+    bar.Draw(m_mouse);
+    EXPECT_EQ(bar.GetClose()->GetFrame(), 1u);
+    MoveTo(772, 15);
+    bar.Draw(m_mouse);
+    EXPECT_EQ(bar.GetClose()->GetFrame(), 0u);
+
+    // A click on either arrow changes nothing; one on the close button closes the bar
+    // and holds the main window's mouse.
+    auto click = [&](int x, int y) {
+        MoveTo(x, y);
+        InjectMouseButton(VK_LBUTTON, true, x, y);
+        InjectMouseButton(VK_LBUTTON, false, x, y);
+        return bar.Draw(m_mouse);
+    };
+    EXPECT_EQ(click(790, 20), 1);
+    EXPECT_EQ(click(790, 330), 1);
+    EXPECT_EQ(bar.m_bOpen, 1);
+    EXPECT_EQ(bar.m_nFirst, 0);
+    EXPECT_EQ(m_pFrame->m_nMouseHold, 0);
+    EXPECT_EQ(click(771, 29), 0);
+    EXPECT_EQ(bar.m_bOpen, 0);
+    EXPECT_EQ(m_pFrame->m_nMouseHold, 1);
+    FillBack(RGB(0, 0, 0));
+    EXPECT_EQ(bar.Draw(m_mouse), 0);
+    EXPECT_TRUE(PixelIs(700, 200, RGB(0, 0, 0)));
 }
 
 }  // namespace

@@ -91,7 +91,7 @@ public:
     std::vector<std::string> calls;
     bool bScene = true, bToolBar = false, bBattle = false, bInRegion = false, bEffectsDone = false;
     int nHover = -1;
-    int nPanelTakesRelease = 0, nWorkTakesRelease = 0, nToolbarTakesKey = 0;
+    int nPanelTakesRelease = 0, nWorkTakesRelease = 0, nToolbarTakesKey = 0, nPanelMoves = 0;
 
     CRecordingLinks() { Install(); }
     ~CRecordingLinks() override {
@@ -152,6 +152,8 @@ public:
         calls.push_back("pick up");
         return -1;
     }
+    // Counted apart from the calls: every mouse move of a run reaches it.
+    int OnMouseMove() override { return ++nPanelMoves; }
 
     CFight* GetFight() const override { return nullptr; }
     bool IsRunning() const override { return bBattle; }

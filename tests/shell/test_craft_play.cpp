@@ -4,7 +4,7 @@
 // shoes into the base slot and two gems onto the board, a run whose bar is caught half
 // and full, the state panel (which gives the shoes back) and the shoes worn with the
 // gems' bonus; the smith melts two pairs into new shoes; ESC during a run gives every
-// piece back unconsumed.
+// piece back unconsumed. Each board stands wholly on the screen beside the open bag.
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +22,7 @@
 #include "tests/shell/HookedGame.h"
 #include "tests/shell/ShellTestUtil.h"
 #include "tools/mkgame/SampleBoards.cpp"  // the board pictures live in the mkgame tool
+#include "tools/mkgame/SamplePanels.h"
 #include "ui/panels/ItemMenu.h"
 #include "ui/toolbar/BagRules.h"
 #include "ui/toolbar/GameToolBar.h"
@@ -60,6 +61,21 @@ POINT Centre(const RECT& rc) { return POINT{(rc.left + rc.right) / 2, (rc.top + 
 bool ShowsProbe(const CShot& shot, POINT ptOrigin, const char* pszPicture) {
     const ToolBarProbe* p = FindBoardProbe(pszPicture);
     return p && shot.Near(ptOrigin.x + p->x, ptOrigin.y + p->y, PackRgb(p->r, p->g, p->b), 12);
+}
+
+// The board of a screenshot stands wholly on the screen beside the open bag: its frame's
+// left column at the screen's edge and its right column left of the item panel at
+// (400, 10), whose picture shows beside it.
+void ExpectBoardBesideBag(const CShot& shot, POINT ptBoard) {
+    const unsigned nFrame = PackRgb(200, 170, 100);
+    EXPECT_EQ(ptBoard.x, 0);
+    EXPECT_EQ(ptBoard.y, 50);
+    EXPECT_TRUE(shot.Near(ptBoard.x, ptBoard.y + 100, nFrame, 12)) << shot.Path();
+    EXPECT_TRUE(shot.Near(ptBoard.x + kSampleBoardWidth - 1, ptBoard.y + 100, nFrame, 12)) << shot.Path();
+    EXPECT_LE(ptBoard.x + kSampleBoardWidth, 400);
+    const ToolBarProbe* pBag = FindPanelProbe("ItemMenu_BKGround.tga");
+    ASSERT_NE(pBag, nullptr);
+    EXPECT_TRUE(shot.Near(400 + pBag->x, 10 + pBag->y, PackRgb(pBag->r, pBag->g, pBag->b), 24)) << shot.Path();
 }
 
 // Bar pixels of a screenshot: the progress picture's colour along the bar's row.
@@ -320,6 +336,7 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     CShot half(s + "half.png"), full(s + "full.png");
     ASSERT_TRUE(half.Read() && full.Read());
     EXPECT_TRUE(ShowsProbe(half, ptBoard, "MenuInlay.bmp"));
+    ExpectBoardBesideBag(half, ptBoard);
     // The bar grows a pixel a step.
     EXPECT_EQ(BarPixels(half, rcBar), 46);
     EXPECT_EQ(BarPixels(full, rcBar), kBoardSteps);
@@ -335,6 +352,7 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     CShot made(s + "made.png");
     ASSERT_TRUE(made.Read());
     EXPECT_TRUE(ShowsProbe(made, ptBoard, "MenuManufacture.bmp"));
+    ExpectBoardBesideBag(made, ptBoard);
 
     // 7: ESC in the middle of a run: every piece back, nothing recorded.
     EXPECT_GT(nEscSteps, 2);

@@ -114,6 +114,25 @@ TEST_F(FrameTest, ClicksGoToTheScreenOfTheMode) {
     EXPECT_FALSE(links.Called("walk"));
 }
 
+// Mouse moves reach the open panels in every mode, with no button held or with one
+// (the lists and sliders follow the cursor), but not under a modal box.
+TEST_F(FrameTest, MouseMovesReachThePanelsInEveryMode) {
+    for (int nMode : {0, 3, 9, 14}) {
+        Menus().m_nGameMode = nMode;
+        links.nPanelMoves = 0;
+        pFrame->OnMouseMove(0, 120, 98);
+        pFrame->OnMouseMove(MK_LBUTTON, 130, 98);
+        EXPECT_EQ(links.nPanelMoves, 2) << "mode " << nMode;
+    }
+    EXPECT_EQ(pMouse->m_nX, 130);
+    links.nPanelMoves = 0;
+    bMsgBoxOpen = 1;
+    pFrame->OnMouseMove(0, 140, 98);
+    bMsgBoxOpen = 0;
+    EXPECT_EQ(links.nPanelMoves, 0);
+    EXPECT_EQ(pMouse->m_nX, 140);
+}
+
 TEST_F(FrameTest, AnOpenModalBoxSwallowsInputAndReleasesGoInOrder) {
     Menus().m_nGameMode = 3;
     bMsgBoxOpen = 1;

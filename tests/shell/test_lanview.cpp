@@ -90,6 +90,36 @@ INSTANTIATE_TEST_SUITE_P(Screens, LanViewScreens,
                              return std::string(info.param.pszClass + 1);
                          });
 
+// The info bar over the title: a click on its up arrow changes nothing; the cursor on
+// the close button's last column (x 771) lights it, and a click there closes the bar.
+TEST(LanView, TheInfoBarsCloseButtonClosesItAndItsArrowsChangeNothing) {
+    UsePrivateRuntimeFolder();
+    ASSERT_TRUE(ProgramsBuilt({&kLanView}));
+    CTempFolder folder("laninfo");
+    ProgramRun run;
+    ASSERT_TRUE(RunLanView(folder, "CInfoBar",
+                           "8300 move 400 300\n8400 shot before.png\n"
+                           "8500 move 785 20\n8600 lbutton down 785 20\n8640 lbutton up 785 20\n8800 shot arrow.png\n"
+                           "8900 move 771 15\n9000 shot hover.png\n"
+                           "9100 lbutton down 771 15\n9140 lbutton up 771 15\n9300 shot closed.png\n",
+                           {"--frames", "150"}, &run));
+    const std::string strArrow = LineAt(run.strOut, 8800), strHover = LineAt(run.strOut, 9000),
+                      strClosed = LineAt(run.strOut, 9300);
+    EXPECT_NE(strArrow.find(",info=1"), std::string::npos) << strArrow;
+    EXPECT_NE(strArrow.find(",closetile=0"), std::string::npos) << strArrow;
+    EXPECT_NE(strHover.find(",closetile=1"), std::string::npos) << strHover;
+    EXPECT_NE(strClosed.find(",info=0"), std::string::npos) << strClosed;
+    const CShot before(folder.Path() + "/before.png"), arrow(folder.Path() + "/arrow.png"),
+        closed(folder.Path() + "/closed.png");
+    ASSERT_TRUE(before.Read() && arrow.Read() && closed.Read());
+    // The bar's background at the right edge, (W - 308, 0) onwards, while it is open.
+    const unsigned nBar = StandInColour("xinxilan.bmp");
+    ASSERT_NE(nBar, 0u);
+    EXPECT_TRUE(before.Near(700, 200, nBar, 8));
+    EXPECT_TRUE(arrow.Near(700, 200, nBar, 8));
+    EXPECT_FALSE(closed.Near(700, 200, nBar, 8));
+}
+
 TEST(LanView, EndingWordsGlideLeftTwoPixelsAStep) {
     UsePrivateRuntimeFolder();
     ASSERT_TRUE(ProgramsBuilt({&kLanView}));

@@ -1,6 +1,8 @@
 // The sample game's panels in the game binary, headless, from the title: the title's
-// settings button opens the settings panel in the middle of the screen; in the town the
-// item, task and map panels show the sample game's pictures.
+// settings button opens the settings panel in the middle of the screen, and its music
+// knob follows the cursor over the slider with no button held; in the town the item,
+// task and map panels show the sample game's pictures, and the load list's handle
+// follows the cursor down its strip.
 #include <fstream>
 
 #include "tests/TempFolder.h"
@@ -15,6 +17,11 @@ bool NearPanelProbe(const CShot& shot, int x, int y, const char* pszPicture) {
     return p && shot.Near(x, y, PackRgb(p->r, p->g, p->b), 24);
 }
 
+// Whether the knob of the settings panel at (x0, y0) stands at notch n of slider 1.
+bool KnobAt(const CShot& shot, int x0, int y0, int n) {
+    return NearPanelProbe(shot, x0 + 68 + 19 * n + 12, y0 + 78 + 9, "ButterFly.tga");
+}
+
 TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
     UsePrivateRuntimeFolder();
     ASSERT_TRUE(ProgramsBuilt({&kGame}));
@@ -23,9 +30,17 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
     ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
     // Settings from the title (OK closes it), a new game, the greeting talked through,
     // then W, T and TAB each shown and closed again.
+    // Over the title's settings the cursor crosses slider 1's track, (298, 140) to
+    // (518, 160), with no button held: the knob goes from notch 5 to notch 9. In the
+    // town the system menu's load button opens the load list; the cursor on its strip,
+    // (310, 85) to (340, 283), at y 252 scrolls it to top row 6, the handle with it.
     std::ofstream(strGame + "/input.txt") << "8500 move 280 375\n"
                                              "9000 lbutton down 280 375\n"
                                              "9040 lbutton up 280 375\n"
+                                             "9300 shot before.png\n"
+                                             "9400 move 400 150\n"
+                                             "9450 move 474 150\n"
+                                             "9600 shot slid.png\n"
                                              "9800 move 360 417\n"
                                              "10000 shot settings.png\n"
                                              "10100 lbutton down 360 417\n"
@@ -48,15 +63,30 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
                                              "21100 key press T\n"
                                              "21500 key press TAB\n"
                                              "22000 shot map.png\n"
-                                             "22500 close\n";
+                                             "22100 key press TAB\n"
+                                             "22400 key press ESC\n"
+                                             "22700 move 500 147\n"
+                                             "22800 lbutton down 500 147\n"
+                                             "22840 lbutton up 500 147\n"
+                                             "23200 move 325 100\n"
+                                             "23300 move 325 252\n"
+                                             "23600 shot list.png\n"
+                                             "24000 close\n";
     const ProgramRun run = RunProgramIn(strGame, kGame, {}, strGame + "/input.txt");
     ASSERT_TRUE(run.bExited) << run.strErr;
     EXPECT_EQ(run.nCode, 0) << run.strErr;
     CShot settings(strGame + "/settings.png"), title(strGame + "/title.png"), bag(strGame + "/bag.png"),
-        tasks(strGame + "/tasks.png"), map(strGame + "/map.png");
-    ASSERT_TRUE(settings.Read() && title.Read() && bag.Read() && tasks.Read() && map.Read());
-    // The title's panel sits at (230, 60); OK closed it.
+        tasks(strGame + "/tasks.png"), map(strGame + "/map.png"), before(strGame + "/before.png"),
+        slid(strGame + "/slid.png"), list(strGame + "/list.png");
+    ASSERT_TRUE(settings.Read() && title.Read() && bag.Read() && tasks.Read() && map.Read() && before.Read() &&
+                slid.Read() && list.Read());
+    // The title's panel sits at (230, 60); the knob followed the cursor; OK closed it.
     EXPECT_TRUE(NearPanelProbe(settings, 230 + 20, 60 + 420, "SysSetMenu_BKGround.tga"));
+    EXPECT_TRUE(KnobAt(before, 230, 60, 5));
+    EXPECT_FALSE(KnobAt(before, 230, 60, 9));
+    EXPECT_TRUE(KnobAt(slid, 230, 60, 9));
+    EXPECT_FALSE(KnobAt(slid, 230, 60, 5));
+    EXPECT_GT(slid.Differences(before, 298, 138, 220, 24), 200) << "the knob did not move";
     EXPECT_FALSE(NearPanelProbe(title, 230 + 20, 60 + 420, "SysSetMenu_BKGround.tga"));
     // The bag and the tasks at (400, 10).
     EXPECT_TRUE(NearPanelProbe(bag, 400 + 20, 10 + 420, "ItemMenu_BKGround.tga"));
@@ -65,6 +95,10 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
     // The town's map picture is 320 pixels wide: its window starts at x 560.
     EXPECT_TRUE(NearPanelProbe(map, 560 + 30, 1 + 20, "Scene000.bmp") || NearPanelProbe(map, 560 + 200, 1 + 200, "Scene000.bmp"));
     EXPECT_FALSE(NearPanelProbe(map, 550, 30, "Scene000.bmp"));
+    // The load list at (40, 10): its handle went down the strip to notch 6 with the
+    // cursor (the strip's notches are 27 pixels apart from y 85).
+    EXPECT_TRUE(NearPanelProbe(list, 310 + 12, 85 + 27 * 6 + 9, "ButterFly.tga"));
+    EXPECT_FALSE(NearPanelProbe(list, 310 + 12, 85 + 9, "ButterFly.tga"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // A toolbar on a headless screen with the sample toolbar pictures, a scene, a hero and
 // an item table, and a fake of its neighbours that records what the toolbar asks.
 #pragma once
+#include <array>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -35,7 +36,10 @@ public:
     }
     void DropItemOnGround(int nItem, int x, int y, int nMoney) override { drops.push_back({nItem, x, y, nMoney}); }
     void ShowNotice(const char* psz) override { notices.emplace_back(psz); }
-    void ShowNoticeAt(const char* psz, int, int) override { notices.emplace_back(psz); }
+    void ShowNoticeAt(const char* psz, int nLayout, int x, int y) override {
+        notices.emplace_back(psz);
+        noticePlaces.push_back({nLayout, x, y});
+    }
     int AskQuestion(const char* psz) override {
         questions.emplace_back(psz);
         return nAnswer;
@@ -50,6 +54,8 @@ public:
     std::vector<POINT> walks;
     std::vector<std::vector<int>> drops;
     std::vector<std::string> notices, questions;
+    // Layout, x and y of each notice shown with ShowNoticeAt.
+    std::vector<std::array<int, 3>> noticePlaces;
     std::vector<int> sounds;
 };
 

@@ -8,6 +8,27 @@
 
 namespace {
 
+// The boards stand left of the item panel at (400, 10), 50 pixels from the top, and
+// wholly on the screen: a picture wider than 400 pixels starts at x = 0. The cells and
+// buttons move with the board.
+TEST_F(CraftTest, TheBoardsStandOnTheScreenLeftOfTheBag) {
+    for (int w : {300, 400, 440, 600}) {
+        ASSERT_TRUE(UsePackage({{"MenuInlay.bmp", BuildBmp(Keyed(w, 380, Argb(255, 20, 30, 40)))},
+                                {"MenuManufacture.bmp", BuildBmp(Keyed(w, 380, Argb(255, 40, 30, 20)))}}));
+        CInlayMenu inlay;
+        CManufactureMenu smith;
+        const int x = std::max(0, 400 - w);
+        for (const CProgressBoard* pBoard : {static_cast<const CProgressBoard*>(&inlay), static_cast<const CProgressBoard*>(&smith)}) {
+            EXPECT_EQ(pBoard->GetOrigin().x, x) << w;
+            EXPECT_EQ(pBoard->GetOrigin().y, 50) << w;
+            EXPECT_EQ(pBoard->GetPanelRect().left, x) << w;
+            EXPECT_EQ(pBoard->GetPanelRect().right, x + w) << w;
+            EXPECT_EQ(pBoard->CellRect(0).left, x + 73) << w;
+            EXPECT_EQ(pBoard->StartRect().left, x + 329) << w;
+        }
+    }
+}
+
 TEST_F(CraftTest, GemsGoWhereTheirShapeFitsAndStayOnTheCursorElsewhere) {
     ASSERT_EQ(work.Open(kWorkInlay, 0), 1);
     ASSERT_NE(work.Inlay(), nullptr);

@@ -1,6 +1,7 @@
 // The load and save panels over a folder of save files: rows from the headers, the
 // scroll buttons and strip, the delete question, loading and saving through a fake of
 // the main window, and the refusals.
+#include <cstring>
 #include <filesystem>
 
 #include "platform/Files.h"
@@ -113,6 +114,52 @@ TEST_F(SavePanels, RowsShowTheHeadersOfTheSlotsInView) {
         for (int r = 0; r < 4; ++r) EXPECT_FALSE(later.List().Row(r).bShown) << nTop << " " << r;
     }
     EXPECT_TRUE(later.List().IsPresent(11));
+}
+
+// The rows' time and date are written in the row face ("隶书", 17 pixels), which then
+// gives way to "Arial" 15 for what is drawn after the panel.
+TEST_F(SavePanels, RowTextsAreWrittenInTheRowFace) {
+    auto write = [&](const char* pszDate, const char* pszClock) {
+        std::vector<std::uint8_t> b(kSaveHeaderBytes + 100, 0);
+        std::memcpy(b.data() + kSaveDateOffset, pszDate, std::strlen(pszDate));
+        std::memcpy(b.data() + kSaveClockOffset, pszClock, std::strlen(pszClock));
+        folder.Write(SaveFileName(0).replace(4, 1, "/"), b);
+    };
+    auto screen = [&] {
+        std::vector<DWORD> v;
+        if (Failed(pBack->Lock())) return v;
+        for (int y = 50; y < 160; ++y)
+            for (int x = 80; x < 180; ++x) v.push_back(pBack->GetPixel(x, y));
+        pBack->Unlock();
+        return v;
+    };
+    host.ptMouse = POINT{700, 500};
+    // The panel with empty texts, then the texts written over it in the row face.
+    write("", "");
+    {
+        CLoadGameMenu empty;
+        FillBack(RGB(0, 0, 0));
+        empty.Draw();
+        RECT rc = empty.TextRect(0);
+        static const std::string kFace = Utf8ToText("隶书");
+        pBack->ChangeFont(kFace.c_str(), 0, 17, 134, 400, 0);
+        pBack->DrawText("Time:12:34:56", RGB(255, 255, 255), &rc, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
+        OffsetRect(&rc, 0, 20);
+        pBack->DrawText(" 2003-4-5", RGB(255, 255, 255), &rc, DT_CENTER);
+    }
+    const std::vector<DWORD> expected = screen();
+    write(" 2003-4-5", "Time:12:34:56");
+    CLoadGameMenu panel;
+    ASSERT_TRUE(panel.List().Row(0).bShown);
+    FillBack(RGB(0, 0, 0));
+    pBack->ChangeFont("Arial", 0, 15, 134, 400, 0);
+    panel.Draw();
+    EXPECT_STREQ(pBack->GetFontFace(), "Arial");
+    const std::vector<DWORD> actual = screen();
+    ASSERT_EQ(actual.size(), expected.size());
+    int nDiffer = 0;
+    for (size_t i = 0; i < actual.size(); ++i) nDiffer += actual[i] != expected[i];
+    EXPECT_EQ(nDiffer, 0) << "the rows are not written in the row face";
 }
 
 TEST_F(SavePanels, TheStripScrollsWithoutAClickAndTheButtonsStopAtTheEnds) {

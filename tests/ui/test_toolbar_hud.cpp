@@ -78,6 +78,39 @@ TEST_F(ToolBarHud, TheStripShowsPortraitBarsAndHoverTips) {
     EXPECT_FALSE(NearProbe(8 + 20, 571, "Blood.tga"));
 }
 
+// The tip of a hovered quick slot: the item's name and its first description line,
+// drawn 20 pixels below the name; the later lines are the description box's.
+TEST_F(ToolBarHud, AQuickSlotTipShowsTheFirstDescriptionLine) {
+    constexpr int kPotion = 5;
+    static const std::string kName = Utf8ToText("三七"), kLine = Utf8ToText("三三三三三三");
+    items[kPotion].nType = 1;
+    items[kPotion].pName = kName.c_str();
+    hero.nItemCount[kPotion] = 2;
+    bar->m_nQuickSlots[0] = kPotion;
+    const POINT pt{283, 455 + 117};  // quick slot 0: (261, 550) to (305, 595)
+    const RECT rcLine{pt.x - 95, pt.y - 92, pt.x + 100, pt.y - 72};
+    auto drawn = [&](const char* pszFirst, const char* pszSecond) {
+        items[kPotion].pDescription = pszFirst;
+        items[kPotion].pDescription1 = pszSecond;
+        FillBack(RGB(0, 0, 0));
+        host.ptMouse = pt;
+        bar->Draw();
+        std::vector<DWORD> pixels;
+        for (LONG y = rcLine.top; y < rcLine.bottom; ++y)
+            for (LONG x = rcLine.left; x < rcLine.right; ++x) pixels.push_back(Pixel(int(x), int(y)));
+        return pixels;
+    };
+    const std::vector<DWORD> none = drawn("", "");
+    EXPECT_EQ(bar->m_nTipItem, kPotion);
+    auto differences = [&](const std::vector<DWORD>& v) {
+        int n = 0;
+        for (size_t i = 0; i < v.size(); ++i) n += v[i] != none[i];
+        return n;
+    };
+    EXPECT_GT(differences(drawn(kLine.c_str(), "")), 30) << "the first line is not drawn";
+    EXPECT_EQ(differences(drawn("", kLine.c_str())), 0) << "the second line is drawn";
+}
+
 TEST_F(ToolBarHud, TextBoxPlatesAndFade) {
     EXPECT_EQ(TextBoxPlateSize(32).cx, 412);
     EXPECT_EQ(TextBoxPlateSize(32).cy, 34);

@@ -79,21 +79,30 @@ TEST_F(TradePanel, RollsShowHalfTheUnitsAndNoneThatDoesNotFit) {
         ++nRolls;
         return (n++ % 2) ? 0x80000032u : 49u;
     });
-    EXPECT_EQ(nRolls, 50);
     EXPECT_EQ(CellsOfGood(kGem), (std::vector<int>{0, 1, 2, 3, 4}));
     const size_t nPlateCells = CellsOfGood(kPlate).size();
     EXPECT_EQ(nPlateCells % 6, 0u);
     EXPECT_GT(nPlateCells, 0u);
     EXPECT_LT(nPlateCells, 20u * 6u);
     EXPECT_EQ(Trade()->FindFreePlace(2), -1);
+    // Every gem rolled; the plates rolled until a shown one found no place.
+    EXPECT_EQ(nRolls, 10 + 2 * int(nPlateCells / 6 + 1));
 
-    // A damaged count rolls at most once per cell; all of them above the half.
+    // A hundred one-cell units: every unit is rolled, so half of them show.
+    const_cast<CItemGrid&>(Trade()->Grid()).ClearAll();
+    std::int32_t hundred[kTradeStockItems] = {};
+    hundred[kGem - 1] = 100;
+    n = 0;
+    Trade()->StockFromCounts(hundred, [&] { return (n++ % 2) ? 99u : 0u; });
+    EXPECT_EQ(CellsOfGood(kGem).size(), 50u);
+
+    // A damaged count stops rolling once the grid is full; all rolls above the half.
     const_cast<CItemGrid&>(Trade()->Grid()).ClearAll();
     std::int32_t huge[kTradeStockItems] = {};
     huge[kGem - 1] = 2000000000;
     nRolls = 0;
     Trade()->StockFromCounts(huge, [&] { ++nRolls; return 99u; });
-    EXPECT_EQ(nRolls, kTradeMaxRolls);
+    EXPECT_EQ(nRolls, kTradeCells + 1);
     EXPECT_EQ(CellsOfGood(kGem).size(), size_t(kTradeCells));
 }
 
@@ -126,10 +135,12 @@ TEST_F(TradePanel, BuyingByRightClickPutsTheGoodInTheBagAndRefusesWhileCarrying)
     EXPECT_EQ(Trade()->GetBalance(), 130);
     EXPECT_EQ(workHost.nCarried, -1);
 
-    // Too dear: the notice, nothing moves.
+    // Too dear: the notice (layout 2 at (300, 150)), nothing moves.
     EXPECT_EQ(RightClickTrade(11), 0);
     ASSERT_FALSE(workHost.notices.empty());
     EXPECT_EQ(workHost.notices.back(), Utf8ToText("金额不足!"));
+    ASSERT_FALSE(workHost.noticePlaces.empty());
+    EXPECT_EQ(workHost.noticePlaces.back(), (std::array<int, 3>{2, 300, 150}));
     EXPECT_EQ(CellsOfGood(kBig).size(), 4u);
     EXPECT_EQ(hero.nItemCount[kBig], 0);
 
@@ -318,6 +329,17 @@ TEST_F(TradePanel, OkKeepsTheDealsAndEscapeUndoesThem) {
     hero.nMoney = 500;
     OpenWithGoods(kPotion, 2);
     ASSERT_EQ(RightClickTrade(0), 1);
+    // Money below 0 (brought in by a save) keeps the trade open with the notice in
+    // layout 2 at (300, 150).
+    hero.nMoney = -5;
+    ASSERT_EQ(ClickAt(Centre(Trade()->GetButtonRect(0))), 1);
+    EXPECT_TRUE(work.IsOpen());
+    EXPECT_NE(Items(), nullptr);
+    ASSERT_FALSE(workHost.notices.empty());
+    EXPECT_EQ(workHost.notices.back(), Utf8ToText("金额不足!"));
+    ASSERT_FALSE(workHost.noticePlaces.empty());
+    EXPECT_EQ(workHost.noticePlaces.back(), (std::array<int, 3>{2, 300, 150}));
+    hero.nMoney = 360;
     ASSERT_EQ(ClickAt(Centre(Trade()->GetButtonRect(0))), 1);
     EXPECT_FALSE(work.IsOpen());
     EXPECT_EQ(Items(), nullptr);

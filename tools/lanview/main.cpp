@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "CDX/CDXScreen.h"
+#include "CDX/CDXSprite.h"
 #include "lan/DescBar.h"
 #include "lan/GoodsGrid.h"
 #include "lan/EndWord.h"
@@ -243,7 +244,10 @@ void Drive(Viewer& v) {
         line << ",page=" << v.pParty->m_nPage << ",open=" << v.pParty->m_bOpen;
         if (pMember) line << ",life=" << pMember->nLife << ",mana=" << pMember->nMana;
     }
-    if (v.pInfo) line << ",info=" << v.pInfo->Draw(mouse);
+    if (v.pInfo) {
+        line << ",info=" << v.pInfo->Draw(mouse);
+        if (const CDXSprite* pClose = v.pInfo->GetClose()) line << ",closetile=" << pClose->GetFrame();
+    }
     // The family's panels see a release before the grid, which would snap the item back.
     if (v.pStatus) {
         int nPage = -1;

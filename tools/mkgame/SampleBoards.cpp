@@ -14,7 +14,7 @@ const ToolBarProbe kProbes[] = {
 std::uint32_t BodyOf(const char* pszName) { return ProbeBody(kProbes, pszName); }
 
 // A board: the key in the top-left corner, 8 x 11 wells, the slot, the bar's groove and
-// the two buttons in their normal look.
+// the two buttons in their normal look, each cut at the picture's right edge.
 PictureRgba BoardBackground(const char* pszName, const char* pszTitle, const char* pszStart) {
     PictureRgba pic(kSampleBoardWidth, kSampleBoardHeight, BodyOf(pszName));
     PaintFrame(pic, 0, 0, kSampleBoardWidth, kSampleBoardHeight, Argb(255, 200, 170, 100));
@@ -22,18 +22,21 @@ PictureRgba BoardBackground(const char* pszName, const char* pszTitle, const cha
     const std::uint32_t well = Argb(255, 22, 18, 30);
     for (int r = 0; r < 11; ++r)
         for (int c = 0; c < 8; ++c) pic.Fill(73 + 28 * c, 39 + 29 * r, 25, 25, well);
-    pic.Fill(352, 38, 53, 169, well);
-    PaintFrame(pic, 350, 36, 57, 173, Argb(255, 200, 170, 100));
-    pic.Fill(341, 239, 92, 10, Argb(255, 10, 10, 10));
-    PaintSampleLabel(pic, pszTitle, RECT{320, 4, 440, 34}, RGB(250, 220, 150), 24);
+    const int w = kSampleBoardWidth;
+    pic.Fill(352, 38, w - 352 - 2, 169, well);
+    pic.Fill(350, 36, w - 350, 2, Argb(255, 200, 170, 100));
+    pic.Fill(350, 36, 2, 173, Argb(255, 200, 170, 100));
+    pic.Fill(350, 207, w - 350, 2, Argb(255, 200, 170, 100));
+    pic.Fill(341, 239, w - 341 - 2, 10, Argb(255, 10, 10, 10));
+    PaintSampleLabel(pic, pszTitle, RECT{300, 4, w, 34}, RGB(250, 220, 150), 24);
     const struct {
         int y;
         const char* pszLabel;
     } kButtons[] = {{268, pszStart}, {320, "关闭"}};
     for (const auto& b : kButtons) {
-        pic.Fill(329, b.y, 99, 44, Argb(255, 70, 50, 40));
-        PaintFrame(pic, 329, b.y, 99, 44, Argb(255, 30, 20, 20));
-        PaintSampleLabel(pic, b.pszLabel, RECT{329, b.y, 428, b.y + 44}, RGB(255, 240, 200), 20);
+        pic.Fill(329, b.y, w - 329 - 2, 44, Argb(255, 70, 50, 40));
+        PaintFrame(pic, 329, b.y, w - 329 - 2, 44, Argb(255, 30, 20, 20));
+        PaintSampleLabel(pic, b.pszLabel, RECT{329, b.y, w - 2, b.y + 44}, RGB(255, 240, 200), 20);
     }
     return pic;
 }

@@ -182,7 +182,6 @@ void CSaveSlotPanel::DrawRows() {
         const DWORD dwColour = pScreen ? pScreen->RgbToPixel(kSelection, pBack) : 0xFFE0;
         for (int i = 0; i < 5; ++i) pBack->Rect(rc.left + i, rc.top + i, rc.right + 5 - i, rc.bottom + 5 - i, dwColour);
     }
-    pBack->ChangeFont("Arial", 0, 15, nCharSet, 400, 0);
     for (int r = 0; r < kSaveListRows; ++r) {
         const SaveSlotRow& row = m_list.Row(r);
         if (!row.bShown) continue;
@@ -194,6 +193,9 @@ void CSaveSlotPanel::DrawRows() {
         rc.bottom += 20;
         pBack->DrawText(row.szDate, kWhite, &rc, DT_CENTER);
     }
+    // The rows' time and date are written in the row face; the other panels expect the
+    // plain face back.
+    pBack->ChangeFont("Arial", 0, 15, nCharSet, 400, 0);
 }
 
 void CSaveSlotPanel::AskDelete() {

@@ -3,12 +3,12 @@
 #include "ui/boxes/MessageBoxes.h"
 #include "ui/menus/MenuPanel.h"
 
-void CToolBarHost::ShowNotice(const char* pszText) { ShowNoticeAt(pszText, 150, 200); }
+void CToolBarHost::ShowNotice(const char* pszText) { ShowNoticeAt(pszText, 1, 150, 200); }
 
-void CToolBarHost::ShowNoticeAt(const char* pszText, int x, int y) {
+void CToolBarHost::ShowNoticeAt(const char* pszText, int nLayout, int x, int y) {
     CNoticeBox box;
     box.LoadButtons();
-    box.Run(pszText, 1, x, y);
+    box.Run(pszText, nLayout, x, y);
 }
 
 int CToolBarHost::AskQuestion(const char* pszText) {

@@ -63,8 +63,8 @@ public:
 
     // Modal boxes at (150, 200) and (150, 150); the question answers 1 for OK.
     virtual void ShowNotice(const char* pszText);
-    // A notice box at another place on the screen.
-    virtual void ShowNoticeAt(const char* pszText, int x, int y);
+    // A notice box in text layout 1 or 2 at another place on the screen.
+    virtual void ShowNoticeAt(const char* pszText, int nLayout, int x, int y);
     virtual int AskQuestion(const char* pszText);
     virtual void PlaySound(int n);
     // The picture box of the work boards: a message picture and one button at (250, 225).

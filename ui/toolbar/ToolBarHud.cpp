@@ -190,7 +190,7 @@ void CGameToolBar::UpdateToolBarHover() {
         const ItemRow* pRow = ItemOf(m_nTipItem);
         if (!pRow) continue;
         Text(pRow->pName, kGreen, RECT{pt.x - 95, pt.y - 112, pt.x + 100, pt.y - 92}, DT_CENTER);
-        Text(pRow->pDescription1, kWhite, RECT{pt.x - 95, pt.y - 92, pt.x + 100, pt.y - 72}, DT_CENTER);
+        Text(pRow->pDescription, kWhite, RECT{pt.x - 95, pt.y - 92, pt.x + 100, pt.y - 72}, DT_CENTER);
     }
 }
 

@@ -29,7 +29,7 @@ constexpr ItemGridLayout kResultLayout{2, 4, POINT{260, 183}, 32, 32, 28, 29};
 
 void Notice(const char* pszUtf8) {
     const std::string text = Utf8ToText(pszUtf8);
-    ToolBarHost().ShowNoticeAt(text.c_str(), kNoticeX, kNoticeY);
+    ToolBarHost().ShowNoticeAt(text.c_str(), 1, kNoticeX, kNoticeY);
 }
 
 // The ingredient item ids: 47 to 58 and 82.

@@ -16,12 +16,13 @@
 
 namespace {
 
-// The item panel's left edge: the board lies left of it, so the bag beside it stays
-// in reach (the board's own offsets run to 433 pixels).
+// The item panel's left edge: the board stands left of it, so the bag beside it stays
+// in reach, and wholly on the screen: a picture wider than the room starts at x = 0.
 constexpr int kItemPanelLeft = 400;
 constexpr int kBoardTop = 50;
-// The size a board takes when its background picture is missing.
-constexpr int kDefaultWidth = 440, kDefaultHeight = 380;
+// The size a board takes when its background picture is missing: the room left of the
+// item panel.
+constexpr int kDefaultWidth = kItemPanelLeft, kDefaultHeight = 380;
 constexpr int kStripWidth = 99, kStripRow = 44;
 
 ItemGridLayout BoardLayout(POINT ptOrigin) {
@@ -39,7 +40,7 @@ ItemGridLayout BoardLayout(POINT ptOrigin) {
 
 POINT BoardOrigin(const CDXSurface* pBackground) {
     const int nWidth = pBackground ? pBackground->GetWidth() : kDefaultWidth;
-    return POINT{kItemPanelLeft - nWidth, kBoardTop};
+    return POINT{std::max(0, kItemPanelLeft - nWidth), kBoardTop};
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ const std::string& ShortOfMoney() {
     return s;
 }
 
-void NoticeShortOfMoney() { ToolBarHost().ShowNotice(ShortOfMoney().c_str()); }
+void NoticeShortOfMoney() { ToolBarHost().ShowNoticeAt(ShortOfMoney().c_str(), 2, 300, 150); }
 
 void CloseItemPanel() {
     if (CGameToolBar* pBar = HostToolBar()) pBar->CloseItemPanel();
@@ -90,17 +90,22 @@ bool CTradeMenu::StockShop(int nShop) {
 void CTradeMenu::StockFromCounts(const std::int32_t pCounts[kTradeStockItems], const RollSource& roll) {
     std::copy(pCounts, pCounts + kTradeStockItems, m_nStock);
     // Entry k stands for item id k + 1; the last entry names id 100, past the item table.
+    // Every unit is rolled. Once a unit finds no place for its shape none of the item's
+    // later units can (the grid only fills up), so their rolls are skipped: a damaged
+    // count of millions ends as soon as the grid is full.
     for (int k = 0; k + 1 < kHeroItemCount; ++k) {
-        const int nRolls = std::min(m_nStock[k], kTradeMaxRolls);
-        for (int i = 0; i < nRolls; ++i)
-            if (roll() % 100u >= 50u) PlaceStock(k + 1);
+        if (m_nStock[k] < 1 || FindFreePlace(WorkItemShape(k + 1)) < 0) continue;
+        for (int i = 0; i < m_nStock[k]; ++i)
+            if (roll() % 100u >= 50u && !PlaceStock(k + 1)) break;
     }
 }
 
-void CTradeMenu::PlaceStock(int nItem) {
+bool CTradeMenu::PlaceStock(int nItem) {
     const int nShape = WorkItemShape(nItem);
     const int a = FindFreePlace(nShape);
-    if (a >= 0) m_grid.MarkRegion(a, nShape, nItem);
+    if (a < 0) return false;
+    m_grid.MarkRegion(a, nShape, nItem);
+    return true;
 }
 
 int CTradeMenu::FindFreePlace(int nShape) const {
@@ -167,8 +172,13 @@ void CTradeMenu::DrawGoods() {
 int CTradeMenu::OnLButtonUp() {
     CToolBarHost& host = ToolBarHost();
     if (m_nHover == kOk) {
-        // Money never falls below 0 (every payment stops there): the trade stands.
         host.PlaySound(5);
+        // Payments stop at 0, but money may come in below it (a damaged save): the
+        // trade cannot stand on a debt.
+        if (pPlayer && pPlayer->nMoney < 0) {
+            NoticeShortOfMoney();
+            return kPanelMissed;
+        }
         CloseItemPanel();
         return kPanelClose;
     }

@@ -17,8 +17,6 @@ class CDXSurface;
 constexpr int kTradeShops = 16;
 constexpr int kTradeStockItems = 100;
 constexpr int kTradeCells = 72;
-// A damaged save's stock count rolls at most this often: no more units fit the grid.
-constexpr int kTradeMaxRolls = kTradeCells;
 
 class CTradeMenu : public CGamePanel {
 public:
@@ -74,7 +72,8 @@ public:
 
 private:
     void TakeSnapshot();
-    void PlaceStock(int nItem);
+    // Places one unit at the first free place for its shape; false when none is left.
+    bool PlaceStock(int nItem);
     bool CanAfford(int nPrice) const;
     int BuyPrice(int nItem) const;
     int SellPrice(int nItem) const;
