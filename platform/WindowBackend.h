@@ -153,6 +153,8 @@ POINT WindowToFrame(const RECT& rcView, int nFrameW, int nFrameH, int x, int y);
 
 // Single instance: true once per SIGUSR1 received since the last call.
 bool TakeRaiseRequest();
+// The lock file a game of that title holds (tests).
+std::string SingleInstanceLockPath(const char* pszTitle);
 
 // Clock hooks: the backend's default clock applies unless UseVirtualClock was called.
 void ClockApplyBackendDefault(bool bVirtual, DWORD dwFrameStep);

@@ -473,14 +473,19 @@ TEST_F(WindowTest, SecondInstanceSignalsTheFirstAndBacksOff) {
     ASSERT_TRUE(AcquireSingleInstance(strTitle.c_str()));
     EXPECT_TRUE(AcquireSingleInstance(strTitle.c_str()));  // the holder asking again
 
+    // 1 when the child took the lock, 0 when it was refused and reached the holder.
     auto runChild = [&]() {
         std::fflush(nullptr);
         pid_t pid = fork();
-        if (pid == 0) _exit(AcquireSingleInstance(strTitle.c_str()) ? 1 : 0);
+        if (pid == 0) {
+            bool bRaised = false;
+            _exit(AcquireSingleInstance(strTitle.c_str(), &bRaised) ? 1 : bRaised ? 0 : 2);
+        }
         int nStatus = -1;
         waitpid(pid, &nStatus, 0);
         return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
     };
+    EXPECT_EQ(folder.Entries().size(), 1u);  // the lock file is made in the runtime folder
     EXPECT_EQ(runChild(), 0) << "a second process must be refused";
     // The signal raises the window at the next pump.
     for (int i = 0; i < 100 && !wnd.IsVisible(); ++i) {
@@ -494,8 +499,16 @@ TEST_F(WindowTest, SecondInstanceSignalsTheFirstAndBacksOff) {
     EXPECT_EQ(runChild(), 1) << "after the release a new process takes the lock";
     ASSERT_TRUE(AcquireSingleInstance(strTitle.c_str()));
     ReleaseSingleInstance();
+    EXPECT_TRUE(folder.Entries().empty()) << "the holder removes its lock file when it lets go";
 
-    EXPECT_EQ(folder.Entries().size(), 1u);  // the lock file was made in the runtime folder
+    // Without a runtime folder the lock lives in /tmp, under the user's id, and goes too.
+    unsetenv("XDG_RUNTIME_DIR");
+    const std::string strOwnTitle = strTitle + " " + std::to_string(getpid());
+    const std::string strTmpLock = SingleInstanceLockPath(strOwnTitle.c_str());
+    EXPECT_EQ(strTmpLock.rfind("/tmp/game-" + std::to_string(getuid()) + "-", 0), 0u) << strTmpLock;
+    ASSERT_TRUE(AcquireSingleInstance(strOwnTitle.c_str()));
+    EXPECT_TRUE(std::filesystem::exists(strTmpLock));
+    ReleaseSingleInstance();
+    EXPECT_FALSE(std::filesystem::exists(strTmpLock));
     if (pszOldDir) setenv("XDG_RUNTIME_DIR", strOldDir.c_str(), 1);
-    else unsetenv("XDG_RUNTIME_DIR");
 }
