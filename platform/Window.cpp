@@ -19,8 +19,6 @@ CPlatWindow* s_pWindow = nullptr;
 constexpr DWORD kUsLayout = 0x04090409;
 DWORD s_dwLayout = kUsLayout;
 
-bool HasCaption(DWORD dwStyle) { return (dwStyle & WS_CAPTION) == WS_CAPTION; }
-
 }  // namespace
 
 CWindowBackend& Backend() {
@@ -39,7 +37,7 @@ bool IsHeadless() { return Backend().IsHeadless(); }
 
 SIZE ClientSizeOf(const WindowShape& shape) {
     LONG w = shape.rcOuter.right - shape.rcOuter.left;
-    LONG h = shape.rcOuter.bottom - shape.rcOuter.top - (HasCaption(shape.dwStyle) ? kCaptionHeight : 0);
+    LONG h = shape.rcOuter.bottom - shape.rcOuter.top;
     return SIZE{w > 0 ? w : 0, h > 0 ? h : 0};
 }
 
@@ -170,24 +168,24 @@ void CPlatWindow::ClientToScreen(POINT* pPt) const {
     if (!pPt) return;
     const WindowShape& shape = m_pState->shape;
     pPt->x += shape.rcOuter.left;
-    pPt->y += shape.rcOuter.top + (HasCaption(shape.dwStyle) ? kCaptionHeight : 0);
+    pPt->y += shape.rcOuter.top;
 }
 
 void CPlatWindow::ScreenToClient(POINT* pPt) const {
     if (!pPt) return;
     const WindowShape& shape = m_pState->shape;
     pPt->x -= shape.rcOuter.left;
-    pPt->y -= shape.rcOuter.top + (HasCaption(shape.dwStyle) ? kCaptionHeight : 0);
+    pPt->y -= shape.rcOuter.top;
 }
 
 const std::string& CPlatWindow::GetTitle() const { return m_pState->shape.strTitle; }
 
 bool CPlatWindow::IsVisible() const { return m_pState->bCreated && m_pState->shape.bVisible; }
 
-void AdjustWindowRectEx(RECT* pRect, DWORD dwStyle, bool, DWORD) {
-    // A caption is a fixed 24-pixel bar above the client area; there are no borders and
-    // the game's window has no menu bar.
-    if (pRect && HasCaption(dwStyle)) pRect->top -= kCaptionHeight;
+void AdjustWindowRectEx(RECT*, DWORD, bool, DWORD) {
+    // The window manager draws the title bar and borders around the window, outside its
+    // rectangle: the window rectangle is the client rectangle in every style, so a
+    // window sized to the screen shows the whole screen whether it has a caption or not.
 }
 
 SIZE GetDesktopSize() { return Backend().DesktopSize(); }

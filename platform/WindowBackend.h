@@ -9,18 +9,16 @@
 #include "platform/Video.h"
 #include "platform/Window.h"
 
-// Height of the title bar a WS_CAPTION window gets; frames have no borders.
-constexpr int kCaptionHeight = 24;
-
 // What a backend needs to know of the game's window.
 struct WindowShape {
     std::string strTitle;  // GBK bytes
     DWORD dwStyle = 0;
-    RECT rcOuter;          // logical outer rectangle in screen coordinates
+    RECT rcOuter;          // logical window rectangle in screen coordinates (= client area)
     bool bVisible = false;
 };
 
-// The client area of a window of that shape, in its own coordinates (origin 0, 0).
+// The client area of a window of that shape, in its own coordinates (origin 0, 0): the
+// whole window rectangle, since the window manager draws any title bar outside it.
 SIZE ClientSizeOf(const WindowShape& shape);
 
 // A presented frame as 8-bit RGB triples, row after row without padding.

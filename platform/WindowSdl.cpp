@@ -111,8 +111,7 @@ public:
         DestroyNativeWindow();
         SIZE client = ClientSizeOf(shape);
         Uint32 uFlags = SDL_WINDOW_HIDDEN | (HasCaption(shape.dwStyle) ? 0 : SDL_WINDOW_BORDERLESS);
-        m_pWindow = SDL_CreateWindow(TextToUtf8(shape.strTitle).c_str(), shape.rcOuter.left,
-                                     shape.rcOuter.top + (HasCaption(shape.dwStyle) ? kCaptionHeight : 0),
+        m_pWindow = SDL_CreateWindow(TextToUtf8(shape.strTitle).c_str(), shape.rcOuter.left, shape.rcOuter.top,
                                      client.cx > 0 ? client.cx : 1, client.cy > 0 ? client.cy : 1, uFlags);
         if (!m_pWindow) {
             std::fprintf(stderr, "platform: cannot create the window: %s\n", SDL_GetError());
@@ -172,7 +171,12 @@ public:
         if (!m_pWindow) return;
         // The desktop keeps its resolution; the frame is scaled and letterboxed on it.
         SDL_SetWindowFullscreen(m_pWindow, bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-        if (!bFullScreen) ApplyWindowedGeometry(m_shape);
+        if (!bFullScreen) {
+            // SDL ignores border changes made while the window is full screen: the style
+            // the game gave it meanwhile applies now.
+            SDL_SetWindowBordered(m_pWindow, HasCaption(m_shape.dwStyle) ? SDL_TRUE : SDL_FALSE);
+            ApplyWindowedGeometry(m_shape);
+        }
         ReadRefreshRate();
     }
 
@@ -291,8 +295,7 @@ private:
     void ApplyWindowedGeometry(const WindowShape& shape) {
         SIZE client = ClientSizeOf(shape);
         SDL_SetWindowSize(m_pWindow, client.cx > 0 ? client.cx : 1, client.cy > 0 ? client.cy : 1);
-        SDL_SetWindowPosition(m_pWindow, shape.rcOuter.left,
-                              shape.rcOuter.top + (HasCaption(shape.dwStyle) ? kCaptionHeight : 0));
+        SDL_SetWindowPosition(m_pWindow, shape.rcOuter.left, shape.rcOuter.top);
     }
 
     void Render() {

@@ -250,9 +250,11 @@ TEST_F(WindowTest, TranslateMessageMakesUsCharacters) {
 }
 
 TEST_F(WindowTest, GeometryCaptionAndScreenCoordinates) {
+    // The window manager draws a caption outside the window: the client area is the
+    // whole window rectangle in every style.
     RECT rc{100, 74, 740, 554};
     AdjustWindowRectEx(&rc, WS_POPUP | WS_VISIBLE | WS_CAPTION, false, 0);
-    EXPECT_TRUE(EqualRect(rc, RECT{100, 50, 740, 554}));
+    EXPECT_TRUE(EqualRect(rc, RECT{100, 74, 740, 554}));
     RECT rcPopup{0, 0, 800, 600};
     AdjustWindowRectEx(&rcPopup, WS_POPUP, false, 0);
     EXPECT_TRUE(EqualRect(rcPopup, RECT{0, 0, 800, 600}));
@@ -285,10 +287,15 @@ TEST_F(WindowTest, GeometryCaptionAndScreenCoordinates) {
     wnd.CenterWindow();  // on the headless 800 x 600 desktop
     RECT rcWnd;
     wnd.GetWindowRect(&rcWnd);
-    EXPECT_TRUE(EqualRect(rcWnd, RECT{80, 48, 720, 552}));
+    EXPECT_TRUE(EqualRect(rcWnd, RECT{80, 60, 720, 540}));
     wnd.SetWindowPos(0, 0, 320, 200, SWP_NOMOVE);
     wnd.GetWindowRect(&rcWnd);
-    EXPECT_TRUE(EqualRect(rcWnd, RECT{80, 48, 400, 248}));
+    EXPECT_TRUE(EqualRect(rcWnd, RECT{80, 60, 400, 260}));
+    // Sized to the screen at (0, 0), as the display does when it leaves full screen, a
+    // window with a caption shows the whole screen.
+    wnd.SetWindowPos(0, 0, 800, 600, SWP_SHOWWINDOW);
+    wnd.GetClientRect(&rcClient);
+    EXPECT_TRUE(EqualRect(rcClient, RECT{0, 0, 800, 600}));
 
     wnd.ShowWindow(SW_HIDE);
     EXPECT_FALSE(wnd.IsVisible());
