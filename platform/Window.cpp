@@ -1,6 +1,7 @@
 // The game's one window as the game sees it (a logical rectangle in screen coordinates,
 // a style, a title), the choice of backend, and the small services around the window:
 // desktop size, system cursor, message boxes, keyboard layout.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +35,14 @@ CWindowBackend& Backend() {
 }
 
 bool IsHeadless() { return Backend().IsHeadless(); }
+
+bool IsSoftwareRasteriser(const std::string& strGlRenderer) {
+    std::string strLower;
+    for (char c : strGlRenderer) strLower += char(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* psz : {"llvmpipe", "softpipe", "lavapipe", "swrast", "software rasterizer"})
+        if (strLower.find(psz) != std::string::npos) return true;
+    return false;
+}
 
 SIZE ClientSizeOf(const WindowShape& shape) {
     LONG w = shape.rcOuter.right - shape.rcOuter.left;

@@ -95,6 +95,10 @@ public:
     virtual int ShowMessageBox(const char* pszText, const char* pszCaption, UINT uType) = 0;
 };
 
+// Whether an OpenGL driver of that name (GL_RENDERER) draws on the processor (llvmpipe,
+// softpipe and the like); the SDL backend then prefers SDL's own software renderer.
+bool IsSoftwareRasteriser(const std::string& strGlRenderer);
+
 // The backend, chosen on first use: headless when GAME_HEADLESS=1 or SDL video fails.
 CWindowBackend& Backend();
 CWindowBackend* CreateSdlBackend();  // null when SDL cannot open a display

@@ -519,3 +519,12 @@ TEST_F(WindowTest, SecondInstanceSignalsTheFirstAndBacksOff) {
     EXPECT_FALSE(std::filesystem::exists(strTmpLock));
     if (pszOldDir) setenv("XDG_RUNTIME_DIR", strOldDir.c_str(), 1);
 }
+
+TEST(RendererChoice, SoftwareOpenGlDriversAreToldFromHardwareOnes) {
+    for (const char* psz : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer",
+                            "Mesa DRI swrast", "LLVMPIPE"})
+        EXPECT_TRUE(IsSoftwareRasteriser(psz)) << psz;
+    for (const char* psz : {"", "Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "AMD Radeon RX 6600 (radeonsi, navi23)",
+                            "NVIDIA GeForce GTX 1060/PCIe/SSE2", "virgl"})
+        EXPECT_FALSE(IsSoftwareRasteriser(psz)) << psz;
+}
