@@ -215,10 +215,19 @@ TEST_F(RealWindow, NewGameAltEnterTwiceThenTheWholeMapShowsAndACloseEndsTheGame)
     game.nWallSeconds = 300;
     const pid_t pid = StartProgram(kGame, {}, game);
     ASSERT_GT(pid, 0);
+    // A run that fails half-way does not leave the game behind.
+    struct Reaper {
+        pid_t pid;
+        bool bEnded = false;
+        ~Reaper() {
+            if (bEnded) return;
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    } reaper{pid};
     Window window = 0;
-    const bool bShown = WaitFor(120s, [&] { return (window = display.WindowOf(pid)) != 0; });
-    if (!bShown) kill(pid, SIGKILL);
-    ASSERT_TRUE(bShown) << ReadWholeFile(m_strRun + "/stderr.txt");
+    ASSERT_TRUE(WaitFor(120s, [&] { return (window = display.WindowOf(pid)) != 0; }))
+        << ReadWholeFile(m_strRun + "/stderr.txt");
     const std::string strWindow = std::to_string(window);
     EXPECT_TRUE(EqualRect(display.RectOf(window), RECT{112, 84, 912, 684}));  // centred on 1024 x 768
 
@@ -263,18 +272,14 @@ TEST_F(RealWindow, NewGameAltEnterTwiceThenTheWholeMapShowsAndACloseEndsTheGame)
 
     display.RequestClose(window);
     ProgramRun run;
-    const bool bEnded = WaitFor(60s, [&] {
+    reaper.bEnded = WaitFor(60s, [&] {
         int nStatus = 0;
         if (waitpid(pid, &nStatus, WNOHANG) != pid) return false;
         run.bExited = WIFEXITED(nStatus);
         run.nCode = run.bExited ? WEXITSTATUS(nStatus) : -1;
         return true;
     });
-    if (!bEnded) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-    EXPECT_TRUE(bEnded) << "the game did not end after the close request";
+    EXPECT_TRUE(reaper.bEnded) << "the game did not end after the close request";
     EXPECT_TRUE(run.bExited && run.nCode == 0) << ReadWholeFile(m_strRun + "/stderr.txt");
 }
 
