@@ -104,7 +104,8 @@ bool CGameData::ReadGameFile(const char* pName, size_t nLimit, std::vector<std::
 
 bool CGameData::LoadTables() {
     if (szGamePath[0] != '\0') SetCurrentDirectory(szGamePath);
-    MakeDirectory(GamePath("data").c_str());
+    // "data" is made only when the cache is written (BuildTables): a start that fails
+    // leaves the game folder as it was.
     int nDataFrom = pOptions ? pOptions->nDataFrom : GameOptions{}.nDataFrom;
     if (nDataFrom == 0) {
         Log("Create Base Data File Base.dat...");

@@ -1,6 +1,8 @@
 // Single instance: a lock file in the user's runtime folder, named after the window
 // title and held with flock, stores the holder's pid. A second start signals the holder
-// (SIGUSR1), which raises its window at its next message pump, and backs off.
+// (SIGUSR1), which raises its window at its next message pump, and backs off. The holder
+// removes the file when it lets go (still holding the lock, so a start that opened the
+// old file sees it gone and tries again on a fresh one).
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -87,50 +89,83 @@ bool TakeRaiseRequest() {
     return true;
 }
 
-bool AcquireSingleInstance(const char* pszTitle) {
+namespace {
+
+// True when strPath still names the file open as fd (the holder before us may have
+// removed it between our open and our lock).
+bool StillNamed(int fd, const std::string& strPath) {
+    struct stat stOpen, stPath;
+    return fstat(fd, &stOpen) == 0 && stat(strPath.c_str(), &stPath) == 0 && stOpen.st_dev == stPath.st_dev &&
+           stOpen.st_ino == stPath.st_ino;
+}
+
+void ReleaseAtExit() { ReleaseSingleInstance(); }
+
+}  // namespace
+
+std::string SingleInstanceLockPath(const char* pszTitle) { return LockPath(pszTitle); }
+
+bool AcquireSingleInstance(const char* pszTitle, bool* pRaised) {
+    if (pRaised) *pRaised = false;
     const std::string strPath = LockPath(pszTitle);
     if (s_nFd >= 0) {
         if (s_nOwner == getpid() && s_strPath == strPath) return true;
         // A lock of another title, or one inherited across fork (closing our copy leaves
-        // the parent's lock in place): start afresh.
+        // the parent's lock and file in place): start afresh.
         if (s_nOwner == getpid()) ReleaseSingleInstance();
         else close(s_nFd);
         s_nFd = -1;
+        s_nOwner = 0;
+        s_strPath.clear();
     }
-    int fd = open(strPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        // Without a lock file the rule cannot be kept; running twice beats not running.
-        std::fprintf(stderr, "single instance: cannot open %s: %s\n", strPath.c_str(), std::strerror(errno));
-        return true;
-    }
-    // The handler must exist before our pid is visible, or the signal would end us.
-    InstallHandler();
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        char sz[32];
-        int n = std::snprintf(sz, sizeof sz, "%ld\n", long(getpid()));
-        if (ftruncate(fd, 0) != 0 || pwrite(fd, sz, size_t(n), 0) != n)
-            std::fprintf(stderr, "single instance: cannot write %s: %s\n", strPath.c_str(), std::strerror(errno));
-        s_nFd = fd;
-        s_nOwner = getpid();
-        s_strPath = strPath;
-        return true;
-    }
-    if (errno != EWOULDBLOCK) {
-        std::fprintf(stderr, "single instance: cannot lock %s: %s\n", strPath.c_str(), std::strerror(errno));
+    for (int nTry = 0; nTry < 20; ++nTry) {
+        int fd = open(strPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            // Without a lock file the rule cannot be kept; running twice beats not running.
+            std::fprintf(stderr, "single instance: cannot open %s: %s\n", strPath.c_str(), std::strerror(errno));
+            return true;
+        }
+        // The handler must exist before our pid is visible, or the signal would end us.
+        InstallHandler();
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            if (!StillNamed(fd, strPath)) {
+                close(fd);
+                continue;
+            }
+            char sz[32];
+            int n = std::snprintf(sz, sizeof sz, "%ld\n", long(getpid()));
+            if (ftruncate(fd, 0) != 0 || pwrite(fd, sz, size_t(n), 0) != n)
+                std::fprintf(stderr, "single instance: cannot write %s: %s\n", strPath.c_str(), std::strerror(errno));
+            s_nFd = fd;
+            s_nOwner = getpid();
+            s_strPath = strPath;
+            static const bool s_bAtExit = std::atexit(ReleaseAtExit) == 0;
+            (void)s_bAtExit;
+            return true;
+        }
+        if (errno != EWOULDBLOCK) {
+            std::fprintf(stderr, "single instance: cannot lock %s: %s\n", strPath.c_str(), std::strerror(errno));
+            close(fd);
+            return true;
+        }
+        if (!StillNamed(fd, strPath)) {  // the holder is letting go
+            close(fd);
+            continue;
+        }
+        pid_t nHolder = ReadHolderPid(fd);
         close(fd);
-        return true;
+        if (nHolder > 0 && nHolder != getpid() && kill(nHolder, SIGUSR1) == 0 && pRaised) *pRaised = true;
+        return false;
     }
-    pid_t nHolder = ReadHolderPid(fd);
-    if (nHolder > 0 && nHolder != getpid()) kill(nHolder, SIGUSR1);
-    close(fd);
-    return false;
+    std::fprintf(stderr, "single instance: %s keeps changing; going on without the lock\n", strPath.c_str());
+    return true;
 }
 
 void ReleaseSingleInstance() {
     if (s_nFd < 0) return;
     if (s_nOwner == getpid()) {
-        if (ftruncate(s_nFd, 0) != 0)
-            std::fprintf(stderr, "single instance: cannot clear %s: %s\n", s_strPath.c_str(), std::strerror(errno));
+        if (unlink(s_strPath.c_str()) != 0 && errno != ENOENT)
+            std::fprintf(stderr, "single instance: cannot remove %s: %s\n", s_strPath.c_str(), std::strerror(errno));
         flock(s_nFd, LOCK_UN);
     }
     close(s_nFd);

@@ -1,6 +1,7 @@
 // The game's one window as the game sees it (a logical rectangle in screen coordinates,
 // a style, a title), the choice of backend, and the small services around the window:
 // desktop size, system cursor, message boxes, keyboard layout.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,8 +20,6 @@ CPlatWindow* s_pWindow = nullptr;
 constexpr DWORD kUsLayout = 0x04090409;
 DWORD s_dwLayout = kUsLayout;
 
-bool HasCaption(DWORD dwStyle) { return (dwStyle & WS_CAPTION) == WS_CAPTION; }
-
 }  // namespace
 
 CWindowBackend& Backend() {
@@ -37,9 +36,17 @@ CWindowBackend& Backend() {
 
 bool IsHeadless() { return Backend().IsHeadless(); }
 
+bool IsSoftwareRasteriser(const std::string& strGlRenderer) {
+    std::string strLower;
+    for (char c : strGlRenderer) strLower += char(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* psz : {"llvmpipe", "softpipe", "lavapipe", "swrast", "software rasterizer"})
+        if (strLower.find(psz) != std::string::npos) return true;
+    return false;
+}
+
 SIZE ClientSizeOf(const WindowShape& shape) {
     LONG w = shape.rcOuter.right - shape.rcOuter.left;
-    LONG h = shape.rcOuter.bottom - shape.rcOuter.top - (HasCaption(shape.dwStyle) ? kCaptionHeight : 0);
+    LONG h = shape.rcOuter.bottom - shape.rcOuter.top;
     return SIZE{w > 0 ? w : 0, h > 0 ? h : 0};
 }
 
@@ -170,24 +177,24 @@ void CPlatWindow::ClientToScreen(POINT* pPt) const {
     if (!pPt) return;
     const WindowShape& shape = m_pState->shape;
     pPt->x += shape.rcOuter.left;
-    pPt->y += shape.rcOuter.top + (HasCaption(shape.dwStyle) ? kCaptionHeight : 0);
+    pPt->y += shape.rcOuter.top;
 }
 
 void CPlatWindow::ScreenToClient(POINT* pPt) const {
     if (!pPt) return;
     const WindowShape& shape = m_pState->shape;
     pPt->x -= shape.rcOuter.left;
-    pPt->y -= shape.rcOuter.top + (HasCaption(shape.dwStyle) ? kCaptionHeight : 0);
+    pPt->y -= shape.rcOuter.top;
 }
 
 const std::string& CPlatWindow::GetTitle() const { return m_pState->shape.strTitle; }
 
 bool CPlatWindow::IsVisible() const { return m_pState->bCreated && m_pState->shape.bVisible; }
 
-void AdjustWindowRectEx(RECT* pRect, DWORD dwStyle, bool, DWORD) {
-    // A caption is a fixed 24-pixel bar above the client area; there are no borders and
-    // the game's window has no menu bar.
-    if (pRect && HasCaption(dwStyle)) pRect->top -= kCaptionHeight;
+void AdjustWindowRectEx(RECT*, DWORD, bool, DWORD) {
+    // The window manager draws the title bar and borders around the window, outside its
+    // rectangle: the window rectangle is the client rectangle in every style, so a
+    // window sized to the screen shows the whole screen whether it has a caption or not.
 }
 
 SIZE GetDesktopSize() { return Backend().DesktopSize(); }

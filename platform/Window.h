@@ -114,9 +114,11 @@ DWORD SaveKeyboardLayout();
 void ActivateUsKeyboardLayout();
 void RestoreKeyboardLayout(DWORD dwLayout);
 
-// Single instance. True when this process is the first with that title; otherwise the
-// first process is asked to raise its window and false is returned.
-bool AcquireSingleInstance(const char* pszTitle);
+// Single instance of a windowed game. True when this process is the first with that
+// title; otherwise the first process is asked to raise its window and false is returned
+// (*pRaised, when given, tells whether the request reached it). The lock file goes when
+// the holder releases it or exits.
+bool AcquireSingleInstance(const char* pszTitle, bool* pRaised = nullptr);
 void ReleaseSingleInstance();
 
 // Called by the display when the primary surface changed: shows rcSource of pFront

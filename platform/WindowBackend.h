@@ -9,18 +9,16 @@
 #include "platform/Video.h"
 #include "platform/Window.h"
 
-// Height of the title bar a WS_CAPTION window gets; frames have no borders.
-constexpr int kCaptionHeight = 24;
-
 // What a backend needs to know of the game's window.
 struct WindowShape {
     std::string strTitle;  // GBK bytes
     DWORD dwStyle = 0;
-    RECT rcOuter;          // logical outer rectangle in screen coordinates
+    RECT rcOuter;          // logical window rectangle in screen coordinates (= client area)
     bool bVisible = false;
 };
 
-// The client area of a window of that shape, in its own coordinates (origin 0, 0).
+// The client area of a window of that shape, in its own coordinates (origin 0, 0): the
+// whole window rectangle, since the window manager draws any title bar outside it.
 SIZE ClientSizeOf(const WindowShape& shape);
 
 // A presented frame as 8-bit RGB triples, row after row without padding.
@@ -97,6 +95,10 @@ public:
     virtual int ShowMessageBox(const char* pszText, const char* pszCaption, UINT uType) = 0;
 };
 
+// Whether an OpenGL driver of that name (GL_RENDERER) draws on the processor (llvmpipe,
+// softpipe and the like); the SDL backend then prefers SDL's own software renderer.
+bool IsSoftwareRasteriser(const std::string& strGlRenderer);
+
 // The backend, chosen on first use: headless when GAME_HEADLESS=1 or SDL video fails.
 CWindowBackend& Backend();
 CWindowBackend* CreateSdlBackend();  // null when SDL cannot open a display
@@ -153,6 +155,8 @@ POINT WindowToFrame(const RECT& rcView, int nFrameW, int nFrameH, int x, int y);
 
 // Single instance: true once per SIGUSR1 received since the last call.
 bool TakeRaiseRequest();
+// The lock file a game of that title holds (tests).
+std::string SingleInstanceLockPath(const char* pszTitle);
 
 // Clock hooks: the backend's default clock applies unless UseVirtualClock was called.
 void ClockApplyBackendDefault(bool bVirtual, DWORD dwFrameStep);

@@ -111,21 +111,13 @@ public:
         DestroyNativeWindow();
         SIZE client = ClientSizeOf(shape);
         Uint32 uFlags = SDL_WINDOW_HIDDEN | (HasCaption(shape.dwStyle) ? 0 : SDL_WINDOW_BORDERLESS);
-        m_pWindow = SDL_CreateWindow(TextToUtf8(shape.strTitle).c_str(), shape.rcOuter.left,
-                                     shape.rcOuter.top + (HasCaption(shape.dwStyle) ? kCaptionHeight : 0),
+        m_pWindow = SDL_CreateWindow(TextToUtf8(shape.strTitle).c_str(), shape.rcOuter.left, shape.rcOuter.top,
                                      client.cx > 0 ? client.cx : 1, client.cy > 0 ? client.cy : 1, uFlags);
         if (!m_pWindow) {
             std::fprintf(stderr, "platform: cannot create the window: %s\n", SDL_GetError());
             return false;
         }
-        // Vertical sync paces the game's flips like the display did; GAME_VSYNC=0 turns it off.
-        const char* pszVsync = std::getenv("GAME_VSYNC");
-        Uint32 uRender = SDL_RENDERER_ACCELERATED;
-        if (!(pszVsync && std::strcmp(pszVsync, "0") == 0)) uRender |= SDL_RENDERER_PRESENTVSYNC;
-        m_pRenderer = SDL_CreateRenderer(m_pWindow, -1, uRender);
-        if (!m_pRenderer) m_pRenderer = SDL_CreateRenderer(m_pWindow, -1, SDL_RENDERER_SOFTWARE);
-        if (!m_pRenderer) std::fprintf(stderr, "platform: no renderer, frames are not shown: %s\n", SDL_GetError());
-        ReadRendererFormats();
+        CreateRenderer();
         ReadRefreshRate();
         m_shape = shape;
         if (m_bFullScreen) SDL_SetWindowFullscreen(m_pWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -172,7 +164,12 @@ public:
         if (!m_pWindow) return;
         // The desktop keeps its resolution; the frame is scaled and letterboxed on it.
         SDL_SetWindowFullscreen(m_pWindow, bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-        if (!bFullScreen) ApplyWindowedGeometry(m_shape);
+        if (!bFullScreen) {
+            // SDL ignores border changes made while the window is full screen: the style
+            // the game gave it meanwhile applies now.
+            SDL_SetWindowBordered(m_pWindow, HasCaption(m_shape.dwStyle) ? SDL_TRUE : SDL_FALSE);
+            ApplyWindowedGeometry(m_shape);
+        }
         ReadRefreshRate();
     }
 
@@ -234,12 +231,63 @@ public:
     }
 
 private:
-    // The texture formats the renderer takes without converting.
+    // An accelerated renderer with vertical sync (GAME_VSYNC=0 turns it off), unless the
+    // only one there is rasterises on the processor (software OpenGL): SDL's software
+    // renderer then draws the same frames for a fraction of the processor time. A
+    // renderer the user names in SDL_RENDER_DRIVER is taken as it is.
+    void CreateRenderer() {
+        const char* pszVsync = std::getenv("GAME_VSYNC");
+        Uint32 uRender = SDL_RENDERER_ACCELERATED;
+        if (!(pszVsync && std::strcmp(pszVsync, "0") == 0)) uRender |= SDL_RENDERER_PRESENTVSYNC;
+        m_pRenderer = SDL_CreateRenderer(m_pWindow, -1, uRender);
+        const char* pszDriver = std::getenv("SDL_RENDER_DRIVER");
+        if (m_pRenderer && !(pszDriver && *pszDriver)) {
+            const std::string strGl = GlRendererName();
+            if (IsSoftwareRasteriser(strGl)) {
+                std::fprintf(stderr, "platform: the accelerated renderer is software OpenGL (%s); "
+                             "drawing with SDL's software renderer\n", strGl.c_str());
+                SDL_DestroyRenderer(m_pRenderer);
+                m_pRenderer = nullptr;
+                // The software renderer's window surface goes straight to the display,
+                // not through a texture of that same software OpenGL.
+                SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+            }
+        }
+        if (!m_pRenderer) m_pRenderer = SDL_CreateRenderer(m_pWindow, -1, SDL_RENDERER_SOFTWARE);
+        if (!m_pRenderer) std::fprintf(stderr, "platform: no renderer, frames are not shown: %s\n", SDL_GetError());
+        ReadRendererFormats();
+    }
+
+    // The OpenGL driver's name behind an OpenGL renderer ("" for other renderers).
+    std::string GlRendererName() const {
+        SDL_RendererInfo info;
+        if (SDL_GetRendererInfo(m_pRenderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0)
+            return "";
+        using GetString = const unsigned char* (*)(unsigned int);
+        auto pfnGetString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+        constexpr unsigned int kGlRenderer = 0x1F01;
+        const unsigned char* psz = pfnGetString ? pfnGetString(kGlRenderer) : nullptr;
+        return psz ? reinterpret_cast<const char*>(psz) : "";
+    }
+
+    // The texture formats the renderer takes without converting, and the one frames are
+    // converted to: the window's own 32-bit format under the software renderer, so that
+    // showing a frame is a plain copy; ARGB8888 otherwise.
     void ReadRendererFormats() {
         m_native.clear();
+        m_uConvertTo = SDL_PIXELFORMAT_ARGB8888;
         SDL_RendererInfo info;
-        if (m_pRenderer && SDL_GetRendererInfo(m_pRenderer, &info) == 0)
-            m_native.assign(info.texture_formats, info.texture_formats + info.num_texture_formats);
+        if (!m_pRenderer || SDL_GetRendererInfo(m_pRenderer, &info) != 0) return;
+        m_native.assign(info.texture_formats, info.texture_formats + info.num_texture_formats);
+        if (info.flags & SDL_RENDERER_SOFTWARE) {
+            const Uint32 uWindow = SDL_GetWindowPixelFormat(m_pWindow);
+            if (uWindow == SDL_PIXELFORMAT_RGB888 || uWindow == SDL_PIXELFORMAT_ARGB8888) {
+                // 16-bit frames go through our conversion too: SDL would otherwise
+                // convert them again on every copy to the window.
+                m_uConvertTo = uWindow;
+                m_native.assign(1, uWindow);
+            }
+        }
     }
 
     void ReadRefreshRate() {
@@ -265,7 +313,7 @@ private:
     bool Upload(const FramePixels& frame) {
         Uint32 uFormat = SdlFormatOf(frame);
         const bool bDirect = uFormat != SDL_PIXELFORMAT_UNKNOWN && Takes(uFormat) && frame.CoversSource();
-        if (!bDirect) uFormat = SDL_PIXELFORMAT_ARGB8888;
+        if (!bDirect) uFormat = m_uConvertTo;
         const int w = frame.FrameWidth(), h = frame.FrameHeight();
         if (!m_pTexture || m_nTexW != w || m_nTexH != h || m_uTexFormat != uFormat) {
             if (m_pTexture) SDL_DestroyTexture(m_pTexture);
@@ -274,6 +322,8 @@ private:
             m_nTexH = m_pTexture ? h : 0;
             m_uTexFormat = m_pTexture ? uFormat : Uint32(SDL_PIXELFORMAT_UNKNOWN);
             if (!m_pTexture) return false;
+            // Frames are opaque: a copy, never a blend, even in a format with alpha.
+            SDL_SetTextureBlendMode(m_pTexture, SDL_BLENDMODE_NONE);
         }
         if (bDirect) {
             const BYTE* pFirst = frame.pBits + std::ptrdiff_t(frame.rcSource.top) * frame.nPitch +
@@ -291,8 +341,7 @@ private:
     void ApplyWindowedGeometry(const WindowShape& shape) {
         SIZE client = ClientSizeOf(shape);
         SDL_SetWindowSize(m_pWindow, client.cx > 0 ? client.cx : 1, client.cy > 0 ? client.cy : 1);
-        SDL_SetWindowPosition(m_pWindow, shape.rcOuter.left,
-                              shape.rcOuter.top + (HasCaption(shape.dwStyle) ? kCaptionHeight : 0));
+        SDL_SetWindowPosition(m_pWindow, shape.rcOuter.left, shape.rcOuter.top);
     }
 
     void Render() {
@@ -373,6 +422,7 @@ private:
     int m_nTexW = 0, m_nTexH = 0;
     Uint32 m_uTexFormat = SDL_PIXELFORMAT_UNKNOWN;
     std::vector<Uint32> m_native;
+    Uint32 m_uConvertTo = SDL_PIXELFORMAT_ARGB8888;
     CPresentPacer m_pacer;
     int m_nFrameW = 0, m_nFrameH = 0;
     WindowShape m_shape;

@@ -37,8 +37,16 @@ BOOL CGameApp::InitInstance() {
     dwNowTime = TimeGetTime();
     char szTitle[32] = {};
     LoadString(2, szTitle, sizeof szTitle);
-    // A second start raises the running game's window and ends at once.
-    if (!AcquireSingleInstance(szTitle)) return FALSE;
+    // A second windowed start raises the running game's window and ends at once. A
+    // headless run has no window to find or raise: it neither takes nor honours the lock.
+    if (!IsHeadless()) {
+        bool bRaised = false;
+        if (!AcquireSingleInstance(szTitle, &bRaised)) {
+            std::fprintf(stderr, bRaised ? "game: the game already runs; its window was raised\n"
+                                         : "game: the game already runs; its window could not be raised\n");
+            return FALSE;
+        }
+    }
 
     SetUiShell(&s_uiLink);
     InstallShellPictureLinks();

@@ -197,11 +197,14 @@ TEST_F(ImportFolder, AFailedImportKeepsTheOldCacheFile) {
     EXPECT_EQ(data.nItemCount, 0);
 }
 
-TEST_F(ImportFolder, WithoutADatabaseTheLoadFailsAndCreatesTheDataFolder) {
+// The data folder is made only when the cache is written: a failed load leaves the game
+// folder as it was.
+TEST_F(ImportFolder, WithoutADatabaseTheLoadFailsAndLeavesTheFolderAsItWas) {
+    const std::vector<std::string> before = dir.Entries();
     EXPECT_FALSE(data.LoadTables());
     EXPECT_NE(data.GetLastError().find("QRB.mdb"), std::string::npos) << data.GetLastError();
-    EXPECT_TRUE(std::filesystem::is_directory(dir.File("data")));
-    EXPECT_TRUE(dir.Entries("data").empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.File("data")));
+    EXPECT_EQ(dir.Entries(), before);
 }
 
 TEST_F(ImportFolder, ARealDatabaseWithoutTheGameTablesFailsNamingTheFirstTable) {

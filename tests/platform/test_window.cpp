@@ -250,9 +250,11 @@ TEST_F(WindowTest, TranslateMessageMakesUsCharacters) {
 }
 
 TEST_F(WindowTest, GeometryCaptionAndScreenCoordinates) {
+    // The window manager draws a caption outside the window: the client area is the
+    // whole window rectangle in every style.
     RECT rc{100, 74, 740, 554};
     AdjustWindowRectEx(&rc, WS_POPUP | WS_VISIBLE | WS_CAPTION, false, 0);
-    EXPECT_TRUE(EqualRect(rc, RECT{100, 50, 740, 554}));
+    EXPECT_TRUE(EqualRect(rc, RECT{100, 74, 740, 554}));
     RECT rcPopup{0, 0, 800, 600};
     AdjustWindowRectEx(&rcPopup, WS_POPUP, false, 0);
     EXPECT_TRUE(EqualRect(rcPopup, RECT{0, 0, 800, 600}));
@@ -285,10 +287,15 @@ TEST_F(WindowTest, GeometryCaptionAndScreenCoordinates) {
     wnd.CenterWindow();  // on the headless 800 x 600 desktop
     RECT rcWnd;
     wnd.GetWindowRect(&rcWnd);
-    EXPECT_TRUE(EqualRect(rcWnd, RECT{80, 48, 720, 552}));
+    EXPECT_TRUE(EqualRect(rcWnd, RECT{80, 60, 720, 540}));
     wnd.SetWindowPos(0, 0, 320, 200, SWP_NOMOVE);
     wnd.GetWindowRect(&rcWnd);
-    EXPECT_TRUE(EqualRect(rcWnd, RECT{80, 48, 400, 248}));
+    EXPECT_TRUE(EqualRect(rcWnd, RECT{80, 60, 400, 260}));
+    // Sized to the screen at (0, 0), as the display does when it leaves full screen, a
+    // window with a caption shows the whole screen.
+    wnd.SetWindowPos(0, 0, 800, 600, SWP_SHOWWINDOW);
+    wnd.GetClientRect(&rcClient);
+    EXPECT_TRUE(EqualRect(rcClient, RECT{0, 0, 800, 600}));
 
     wnd.ShowWindow(SW_HIDE);
     EXPECT_FALSE(wnd.IsVisible());
@@ -473,14 +480,19 @@ TEST_F(WindowTest, SecondInstanceSignalsTheFirstAndBacksOff) {
     ASSERT_TRUE(AcquireSingleInstance(strTitle.c_str()));
     EXPECT_TRUE(AcquireSingleInstance(strTitle.c_str()));  // the holder asking again
 
+    // 1 when the child took the lock, 0 when it was refused and reached the holder.
     auto runChild = [&]() {
         std::fflush(nullptr);
         pid_t pid = fork();
-        if (pid == 0) _exit(AcquireSingleInstance(strTitle.c_str()) ? 1 : 0);
+        if (pid == 0) {
+            bool bRaised = false;
+            _exit(AcquireSingleInstance(strTitle.c_str(), &bRaised) ? 1 : bRaised ? 0 : 2);
+        }
         int nStatus = -1;
         waitpid(pid, &nStatus, 0);
         return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
     };
+    EXPECT_EQ(folder.Entries().size(), 1u);  // the lock file is made in the runtime folder
     EXPECT_EQ(runChild(), 0) << "a second process must be refused";
     // The signal raises the window at the next pump.
     for (int i = 0; i < 100 && !wnd.IsVisible(); ++i) {
@@ -494,8 +506,25 @@ TEST_F(WindowTest, SecondInstanceSignalsTheFirstAndBacksOff) {
     EXPECT_EQ(runChild(), 1) << "after the release a new process takes the lock";
     ASSERT_TRUE(AcquireSingleInstance(strTitle.c_str()));
     ReleaseSingleInstance();
+    EXPECT_TRUE(folder.Entries().empty()) << "the holder removes its lock file when it lets go";
 
-    EXPECT_EQ(folder.Entries().size(), 1u);  // the lock file was made in the runtime folder
+    // Without a runtime folder the lock lives in /tmp, under the user's id, and goes too.
+    unsetenv("XDG_RUNTIME_DIR");
+    const std::string strOwnTitle = strTitle + " " + std::to_string(getpid());
+    const std::string strTmpLock = SingleInstanceLockPath(strOwnTitle.c_str());
+    EXPECT_EQ(strTmpLock.rfind("/tmp/game-" + std::to_string(getuid()) + "-", 0), 0u) << strTmpLock;
+    ASSERT_TRUE(AcquireSingleInstance(strOwnTitle.c_str()));
+    EXPECT_TRUE(std::filesystem::exists(strTmpLock));
+    ReleaseSingleInstance();
+    EXPECT_FALSE(std::filesystem::exists(strTmpLock));
     if (pszOldDir) setenv("XDG_RUNTIME_DIR", strOldDir.c_str(), 1);
-    else unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST(RendererChoice, SoftwareOpenGlDriversAreToldFromHardwareOnes) {
+    for (const char* psz : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer",
+                            "Mesa DRI swrast", "LLVMPIPE"})
+        EXPECT_TRUE(IsSoftwareRasteriser(psz)) << psz;
+    for (const char* psz : {"", "Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "AMD Radeon RX 6600 (radeonsi, navi23)",
+                            "NVIDIA GeForce GTX 1060/PCIe/SSE2", "virgl"})
+        EXPECT_FALSE(IsSoftwareRasteriser(psz)) << psz;
 }

@@ -61,40 +61,64 @@ struct ProgramRun {
     std::string strOut, strErr;
 };
 
+// How to start a program: its current folder, the folder its output goes to (as
+// stdout.txt and stderr.txt), environment changes ("NAME=value" sets, "NAME" removes)
+// and the wall-clock limit after which an alarm ends it (it then reads as not exited).
+struct ProgramStart {
+    std::string strWorkFolder, strOutFolder;
+    std::vector<std::string> environment;
+    unsigned nWallSeconds = 900;
+};
+
+// Starts strProgram with args as set out; its process id, or -1 when it cannot fork.
+inline pid_t StartProgram(const std::string& strProgram, const std::vector<std::string>& args,
+                          const ProgramStart& start) {
+    const std::string strOutFile = start.strOutFolder + "/stdout.txt", strErrFile = start.strOutFolder + "/stderr.txt";
+    pid_t child = fork();
+    if (child != 0) return child;
+    if (chdir(start.strWorkFolder.c_str()) != 0) _exit(90);
+    for (const std::string& e : start.environment) {
+        const size_t nEq = e.find('=');
+        if (nEq == std::string::npos) unsetenv(e.c_str());
+        else setenv(e.substr(0, nEq).c_str(), e.c_str() + nEq + 1, 1);
+    }
+    if (!freopen(strErrFile.c_str(), "w", stderr) || !freopen(strOutFile.c_str(), "w", stdout)) _exit(91);
+    // A game that spins ends on its processor time, which a loaded machine does not
+    // stretch; the wall-clock alarm only catches one that waits for ever.
+    const rlimit cpu{180, 190};
+    setrlimit(RLIMIT_CPU, &cpu);
+    alarm(start.nWallSeconds);
+    std::vector<char*> argv{const_cast<char*>(strProgram.c_str())};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(strProgram.c_str(), argv.data());
+    _exit(92);
+}
+
+// Waits for a started program and reads back what it wrote.
+inline ProgramRun FinishProgram(pid_t child, const ProgramStart& start) {
+    ProgramRun run;
+    if (child < 0) return run;
+    int nStatus = 0;
+    if (waitpid(child, &nStatus, 0) != child) return run;
+    run.bExited = WIFEXITED(nStatus);
+    run.nCode = run.bExited ? WEXITSTATUS(nStatus) : -1;
+    run.strOut = ReadWholeFile(start.strOutFolder + "/stdout.txt");
+    run.strErr = ReadWholeFile(start.strOutFolder + "/stderr.txt");
+    return run;
+}
+
 // Runs strProgram with args in strFolder (its current folder), GAME_HEADLESS=1, the input
 // script strScript and the screenshot folder strFolder; the output goes to files there.
 // A run still going after nWallSeconds is ended by an alarm (and reads as not exited).
 inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& strProgram,
                                const std::vector<std::string>& args, const std::string& strScript,
                                unsigned nWallSeconds = 900) {
-    ProgramRun run;
-    const std::string strOutFile = strFolder + "/stdout.txt", strErrFile = strFolder + "/stderr.txt";
-    pid_t child = fork();
-    if (child < 0) return run;
-    if (child == 0) {
-        if (chdir(strFolder.c_str()) != 0) _exit(90);
-        setenv("GAME_HEADLESS", "1", 1);
-        setenv("GAME_INPUT", strScript.c_str(), 1);
-        setenv("GAME_SHOT_DIR", strFolder.c_str(), 1);
-        if (!freopen(strErrFile.c_str(), "w", stderr) || !freopen(strOutFile.c_str(), "w", stdout)) _exit(91);
-        // A game that spins ends on its processor time, which a loaded machine does not
-        // stretch; the wall-clock alarm only catches one that waits for ever.
-        const rlimit cpu{180, 190};
-        setrlimit(RLIMIT_CPU, &cpu);
-        alarm(nWallSeconds);
-        std::vector<char*> argv{const_cast<char*>(strProgram.c_str())};
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(strProgram.c_str(), argv.data());
-        _exit(92);
-    }
-    int nStatus = 0;
-    if (waitpid(child, &nStatus, 0) != child) return run;
-    run.bExited = WIFEXITED(nStatus);
-    run.nCode = run.bExited ? WEXITSTATUS(nStatus) : -1;
-    run.strOut = ReadWholeFile(strOutFile);
-    run.strErr = ReadWholeFile(strErrFile);
-    return run;
+    ProgramStart start;
+    start.strWorkFolder = start.strOutFolder = strFolder;
+    start.environment = {"GAME_HEADLESS=1", "GAME_INPUT=" + strScript, "GAME_SHOT_DIR=" + strFolder};
+    start.nWallSeconds = nWallSeconds;
+    return FinishProgram(StartProgram(strProgram, args, start), start);
 }
 
 // Whether every program named is one the build gave and that exists.

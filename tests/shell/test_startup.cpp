@@ -12,6 +12,7 @@
 #include "gamedata/DebugLog.h"
 #include "platform/Resources.h"
 #include "platform/Window.h"
+#include "platform/WindowBackend.h"
 #include "shell/GameApp.h"
 #include "shell/MainFrame.h"
 #include "shell/ShellGlobals.h"
@@ -201,37 +202,54 @@ TEST_F(StartupTest, WithoutPlayLeaderNoVideoPlays) {
     for (const auto& s : Steps()) EXPECT_NE(s, "opening videos");
 }
 
-TEST_F(StartupTest, ASecondInstanceEndsAtOnceWithoutAWindow) {
-    CShellFolder folder;
+// The single-instance rule is about windows: a headless run, which has none to find or
+// raise, starts in full while another game holds the lock, and neither signals that
+// game nor leaves a lock file of its own.
+TEST_F(StartupTest, AHeadlessStartNeitherTakesNorHonoursTheInstanceLock) {
+    ShellFolderOptions options;
+    options.bTables = false;  // start-up runs to the tables and ends there
+    CShellFolder folder(options);
     char szTitle[32] = {};
     LoadString(2, szTitle, sizeof szTitle);
+    const std::string strLock = SingleInstanceLockPath(szTitle);
     int fds[2], ready[2];
     ASSERT_EQ(pipe(fds), 0);
     ASSERT_EQ(pipe(ready), 0);
+    std::fflush(nullptr);
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        // The running game: holds the lock until the parent is done.
+        // The running game: holds the lock until the parent is done, then tells by its
+        // exit code whether anyone asked it to raise its window.
         close(fds[1]);
         close(ready[0]);
         if (!AcquireSingleInstance(szTitle)) _exit(3);
         char c = 1;
         (void)!write(ready[1], &c, 1);
         (void)!read(fds[0], &c, 1);
-        _exit(0);
+        const bool bAsked = TakeRaiseRequest();
+        ReleaseSingleInstance();
+        _exit(bAsked ? 4 : 0);
     }
     close(fds[0]);
     close(ready[1]);
     char c = 0;
     ASSERT_EQ(read(ready[0], &c, 1), 1);
     close(ready[0]);
+    EXPECT_TRUE(std::filesystem::exists(strLock)) << strLock;
+    testing::internal::CaptureStderr();
     const int nCode = RunGame(folder);
+    const std::string strErr = testing::internal::GetCapturedStderr();
     close(fds[1]);
     int nStatus = 0;
     waitpid(child, &nStatus, 0);
-    EXPECT_EQ(nCode, 0);
-    EXPECT_TRUE(Steps().empty());
-    EXPECT_TRUE(WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0);
+    EXPECT_EQ(nCode, 1) << strErr;  // the missing tables, not the other game, ended it
+    ASSERT_FALSE(Steps().empty());
+    EXPECT_EQ(Steps().back(), "tables");
+    EXPECT_EQ(strErr.find("already runs"), std::string::npos) << strErr;
+    EXPECT_TRUE(WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0) << "status " << nStatus;
+    // Letting go took the holder's lock file with it.
+    EXPECT_FALSE(std::filesystem::exists(strLock)) << strLock;
 }
 
 }  // namespace

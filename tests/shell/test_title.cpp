@@ -1,9 +1,13 @@
 // The title screen in the main loop: the button under the cursor lights, and the quit
 // button answered with Yes ends the loop; exit then deletes every global object.
+#include <iterator>
+#include <vector>
+
 #include "CDX/CDXScreen.h"
 #include "gamedata/GameData.h"
 #include "gamedata/PkgFile.h"
 #include "platform/Window.h"
+#include "platform/WindowBackend.h"
 #include "shell/GameApp.h"
 #include "shell/MainFrame.h"
 #include "shell/MenuManager.h"
@@ -118,6 +122,62 @@ TEST_F(TitleTest, QuitAnsweredWithCancelLeavesTheTitle) {
     // Only the close request at 9 s ended it.
     EXPECT_GE(TimeGetTime() - dwStart, 9000u);
     EXPECT_NE(pFrame->m_pMenuManager->m_pMainMenu, nullptr);
+}
+
+// What the window and the display show at a few moments of a run.
+struct WindowLook {
+    bool bFullScreen;
+    RECT rcClient;
+    int nFrameW, nFrameH;
+};
+std::vector<WindowLook> s_looks;
+DWORD s_dwScriptStart = 0;
+
+// Frame probe: one look at the first frame past each moment (ms of the input script).
+void LookAtTheWindow() {
+    static constexpr DWORD kMoments[] = {3500, 4000, 4800};
+    if (s_looks.size() >= std::size(kMoments) || TimeGetTime() - s_dwScriptStart < kMoments[s_looks.size()]) return;
+    WindowLook look{};
+    look.bFullScreen = pFrame->m_bFullScreen != 0;
+    pFrame->GetClientRect(&look.rcClient);
+    look.nFrameW = LastFrame().nWidth;
+    look.nFrameH = LastFrame().nHeight;
+    s_looks.push_back(look);
+}
+
+// Alt+Enter to full screen and back, as the main loop takes it, with a 640 x 480 screen
+// on the 800 x 600 desktop (the window then has a caption): the client area and the
+// frames shown are the whole screen in both modes.
+TEST_F(TitleTest, AltEnterToFullScreenAndBackKeepsTheWholeScreenInTheWindow) {
+    pFrame->m_nScreenWidth = 640;
+    pFrame->m_nScreenHeight = 480;
+    pFrame->m_nScreenMode = 1;
+    pFrame->SetWindowMode();
+    pScreen->ChangeVideoMode(640, 480, 0);
+    pBack = pScreen->GetBack();
+    ASSERT_NE(pBack, nullptr);
+    ASSERT_EQ(pFrame->GetStyle() & WS_CAPTION, WS_CAPTION);
+    s_looks.clear();
+    s_dwScriptStart = TimeGetTime();
+    LoadInputScriptText(
+        "3700 key down ALT\n3700 key press RETURN\n3700 key up ALT\n"
+        "4200 key down ALT\n4200 key press RETURN\n4200 key up ALT\n"
+        "6000 close\n",
+        "alt-enter");
+    pfnFrameProbe = LookAtTheWindow;
+    pFrame->Run();
+    pfnFrameProbe = nullptr;
+    ASSERT_EQ(s_looks.size(), 3u);
+    const bool modes[] = {false, true, false};
+    for (size_t i = 0; i < s_looks.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "look " << i);
+        EXPECT_EQ(s_looks[i].bFullScreen, modes[i]);
+        EXPECT_TRUE(EqualRect(s_looks[i].rcClient, RECT{0, 0, 640, 480}))
+            << s_looks[i].rcClient.right << " x " << s_looks[i].rcClient.bottom;
+        EXPECT_EQ(s_looks[i].nFrameW, 640);
+        EXPECT_EQ(s_looks[i].nFrameH, 480);
+    }
+    EXPECT_EQ(pFrame->GetStyle() & WS_CAPTION, WS_CAPTION);
 }
 
 }  // namespace

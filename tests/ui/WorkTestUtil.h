@@ -28,6 +28,7 @@ public:
     int WorkOnLButtonUp() override { return pWork ? pWork->OnLButtonUp() : 0; }
     bool IsCombineOpen() const override { return pWork && pWork->IsCombineOpen(); }
     void OpenWorkPanel(int nKind, int nShop) override {
+        ++nWorkOpens;
         if (pWork) pWork->Open(nKind, nShop);
     }
     void CloseWorkPanels() override {
@@ -44,6 +45,9 @@ public:
         return pWork && pWork->PutIntoCombine(nItem);
     }
     CWorkMenuHost* pWork = nullptr;
+    // Opens asked for through the host: a panel opened since is a new one, whatever its
+    // address (the allocator hands a closed panel's memory straight to the next).
+    int nWorkOpens = 0;
     // The boards' picture box, recorded instead of run.
     void ShowPictureNotice(const char* psz) override { pictures.emplace_back(psz); }
     std::vector<std::string> pictures;

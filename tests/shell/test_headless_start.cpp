@@ -1,0 +1,97 @@
+// Starting the game without a window: scripts/play without a display (a folder named
+// from where it was started, what it says it does, where the screenshots go), two
+// headless games at once, and a start that fails on an empty folder.
+#include <filesystem>
+#include <fstream>
+
+#include "tests/shell/SampleGameRun.h"
+
+namespace {
+
+class HeadlessStart : public SampleGameRun {
+protected:
+    HeadlessStart() : SampleGameRun("headless") {}
+    void SetUp() override { ASSERT_TRUE(WriteSampleGame()); }
+    std::string Script(const std::string& strName, const std::string& strText) const {
+        const std::string strPath = m_strRun + "/" + strName;
+        std::ofstream(strPath) << strText;
+        return strPath;
+    }
+};
+
+// The build folder of the game the tests run (…/shell/game).
+std::string BuildFolder() { return std::filesystem::path(kGame).parent_path().parent_path().string(); }
+
+TEST_F(HeadlessStart, PlayWithoutADisplayTakesTheFolderFromWhereItStartedAndSaysHowItEnds) {
+    // Started from the test's folder with the game folder named relative to it; no
+    // display, no screenshot folder: the shot goes to the game folder.
+    ProgramStart start;
+    start.strWorkFolder = m_folder.Path();
+    start.strOutFolder = m_strRun;
+    start.environment = {"DISPLAY", "WAYLAND_DISPLAY", "GAME_HEADLESS", "GAME_SHOT_DIR",
+                         "GAME_BUILD=" + BuildFolder(), "GAME_INPUT=run/title.txt"};
+    Script("title.txt", "7500 shot title.png\n8000 close\n");
+    const ProgramRun run =
+        FinishProgram(StartProgram("/bin/bash", {std::string(GAME_SOURCE_DIR) + "/scripts/play", "game"}, start), start);
+    ASSERT_TRUE(run.bExited) << run.strErr;
+    EXPECT_EQ(run.nCode, 0) << run.strErr;
+    EXPECT_NE(run.strErr.find("runs headless"), std::string::npos) << run.strErr;
+    EXPECT_NE(run.strErr.find("ends at its 'close' line, or on Ctrl+C"), std::string::npos) << run.strErr;
+    EXPECT_NE(run.strErr.find("screenshots the script asks for go to " + m_strGame + "\n"), std::string::npos)
+        << run.strErr;
+    EXPECT_TRUE(CShot(m_strGame + "/title.png").Read());
+
+    // Without an input script it says that only Ctrl+C ends it (cut short here).
+    start.environment = {"DISPLAY", "WAYLAND_DISPLAY", "GAME_HEADLESS", "GAME_INPUT", "GAME_BUILD=" + BuildFolder()};
+    start.nWallSeconds = 3;
+    const ProgramRun idle =
+        FinishProgram(StartProgram("/bin/bash", {std::string(GAME_SOURCE_DIR) + "/scripts/play", "game"}, start), start);
+    EXPECT_FALSE(idle.bExited);
+    EXPECT_NE(idle.strErr.find("waits until Ctrl+C"), std::string::npos) << idle.strErr;
+
+    // A folder that is not there is named, and nothing starts.
+    start.nWallSeconds = 60;
+    const ProgramRun missing =
+        FinishProgram(StartProgram("/bin/bash", {std::string(GAME_SOURCE_DIR) + "/scripts/play", "no-such"}, start),
+                      start);
+    EXPECT_TRUE(missing.bExited && missing.nCode == 2) << missing.strErr;
+    EXPECT_NE(missing.strErr.find("play: no-such is not a folder"), std::string::npos) << missing.strErr;
+}
+
+TEST_F(HeadlessStart, TwoHeadlessGamesOfOneUserRunSideBySide) {
+    // Both share the runtime folder (the fixture's): neither keeps the other out.
+    ProgramStart first, second;
+    first.strWorkFolder = second.strWorkFolder = m_strGame;
+    first.strOutFolder = m_folder.Path();
+    second.strOutFolder = m_strRun;
+    first.environment = {"GAME_HEADLESS=1", "GAME_INPUT=" + Script("a.txt", "7000 shot a.png\n7500 close\n"),
+                         "GAME_SHOT_DIR=" + m_strRun};
+    second.environment = {"GAME_HEADLESS=1", "GAME_INPUT=" + Script("b.txt", "7000 shot b.png\n7500 close\n"),
+                          "GAME_SHOT_DIR=" + m_strRun};
+    const pid_t a = StartProgram(kGame, {}, first);
+    const pid_t b = StartProgram(kGame, {}, second);
+    const ProgramRun runA = FinishProgram(a, first), runB = FinishProgram(b, second);
+    EXPECT_TRUE(runA.bExited && runA.nCode == 0) << runA.strErr;
+    EXPECT_TRUE(runB.bExited && runB.nCode == 0) << runB.strErr;
+    EXPECT_TRUE(CShot(Shot("a.png")).Read());
+    EXPECT_TRUE(CShot(Shot("b.png")).Read());
+    EXPECT_TRUE(std::filesystem::is_empty(ProcessTempFolder().Path())) << "a headless run leaves no lock file";
+}
+
+TEST_F(HeadlessStart, AStartThatFailsOnAnEmptyFolderLeavesItAsItWas) {
+    const std::string strEmpty = m_folder.File("empty");
+    std::filesystem::create_directories(strEmpty);
+    ProgramStart start;
+    start.strWorkFolder = strEmpty;
+    start.strOutFolder = m_strRun;
+    start.environment = {"GAME_HEADLESS=1", "GAME_INPUT=" + Script("none.txt", "60000 close\n")};
+    const ProgramRun run = FinishProgram(StartProgram(kGame, {}, start), start);
+    ASSERT_TRUE(run.bExited) << run.strErr;
+    EXPECT_EQ(run.nCode, 1) << run.strErr;
+    EXPECT_NE(run.strErr.find("Base.dat"), std::string::npos) << run.strErr;
+    std::vector<std::string> left;
+    for (const auto& e : std::filesystem::directory_iterator(strEmpty)) left.push_back(e.path().filename().string());
+    EXPECT_TRUE(left.empty()) << left.front();
+}
+
+}  // namespace
