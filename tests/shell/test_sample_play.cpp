@@ -321,4 +321,29 @@ TEST_F(SamplePlay, FromTheTitleTheGreetingTheVillagersCountdownTheHerbalistsQues
     EXPECT_EQ(nCursor, 2);
 }
 
+TEST_F(SamplePlay, AfterTheRoadToTheGroveTheWallColumnReadsTheGrovesOwnMap) {
+    // To the road at the town's east edge and into the grove (the greeting read), then a
+    // walk to the grove's cell (18, 15). The grove has no walls; in the town's 40-cell
+    // rows that cell's index is the town wall (18, 12), which a probe still holding the
+    // town's walls would report under her.
+    std::string strScript = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 790, 304) +
+                            "14000 key press RIGHT\n14500 key press RIGHT\n15000 key press RIGHT\n"
+                            "15500 key press RIGHT\n" +
+                            ClickAt(16000, 400, 300) + ClickAt(17000, 608, 376);
+    const std::vector<ProbeRow> rows = RunProbe(strScript, 21000, false);
+    int nTown = 0, nGrove = 0;
+    const ProbeRow* pLast = nullptr;
+    for (const ProbeRow& r : rows) {
+        nTown += r.nScene == 0;
+        if (r.nScene != 1) continue;
+        ++nGrove;
+        pLast = &r;
+        EXPECT_EQ(r.nWall, 0) << "at " << r.nMs << " ms on the grove's cell " << r.nCellX << "," << r.nCellY;
+    }
+    EXPECT_GT(nTown, 50);
+    ASSERT_GT(nGrove, 50) << "she never reached the grove";
+    EXPECT_EQ(pLast->nCellX, 18);
+    EXPECT_EQ(pLast->nCellY, 15);
+}
+
 }  // namespace
