@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tests/shell/SampleGameRun.h"
+#include "tools/mkgame/SampleHeroine.h"
 
 namespace {
 
@@ -184,6 +185,12 @@ TEST_F(SamplePlay, ANewGameFromTheTitleLightsTheTalkerAndTheFighterUnderTheCurso
     CShot plain(Shot("plain.png")), talker(Shot("talker.png")), nofighter(Shot("nofighter.png")),
         fighter(Shot("fighter.png"));
     ASSERT_TRUE(plain.Read() && talker.Read() && nofighter.Read() && fighter.Read());
+    // The heroine at the start point wears her own crimson dress (a little darker on the
+    // 16-bit screen); nobody else on the map does.
+    const RECT rcHeroine{360, 180, 440, 310};
+    const int nDress = plain.CountNear(rcHeroine, kHeroineDress & 0xFFFFFF, 16);
+    EXPECT_GT(nDress, 1200);
+    EXPECT_EQ(plain.CountNear(RECT{0, 0, 800, 530}, kHeroineDress & 0xFFFFFF, 16), nDress);
     // The hovered talker is drawn lighter: its body below the cursor changed...
     EXPECT_GT(talker.Differences(plain, 392, 80, 16, 25), 200);
     // ...and the cursor is the centred talk cursor: it covers grass left of its point.
