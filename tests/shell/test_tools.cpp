@@ -65,8 +65,9 @@ TEST(MiniGameProbe, RefusesAKindOutsideOneToFourAndEndsTheGambleAtTheFrameLimit)
 TEST(UdpDrive, ListensForItsSecondsOfRealTimeAndTakesADatagramSentFromOutside) {
     ASSERT_TRUE(ProgramsBuilt({&kUdpDrive}));
     CTempFolder folder("udpdrive");
-    // The sender reads the port the peer took from its first line, then sends a state
-    // record to it every 50 ms until the run ends.
+    // The sender reads the port the peer took from its first line, waits a second and a
+    // half (a peer that ends at once is gone by then), then sends a state record to it
+    // every 50 ms until the run ends.
     std::atomic<bool> bDone{false};
     std::atomic<int> nSent{0};
     std::thread sender([&] {
@@ -79,6 +80,7 @@ TEST(UdpDrive, ListensForItsSecondsOfRealTimeAndTakesADatagramSentFromOutside) {
             if (n != std::string::npos) std::sscanf(strOut.c_str() + n, "listening on %u", &nPort);
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         std::vector<std::uint8_t> record(UDP_STATE_SIZE, 0);
         record[8] = 3;
         while (!bDone && nPort != 0) {
@@ -87,13 +89,13 @@ TEST(UdpDrive, ListensForItsSecondsOfRealTimeAndTakesADatagramSentFromOutside) {
         }
     });
     const ProgramRun run =
-        RunProgramIn(folder.Path(), kUdpDrive, {"peer", "--listen", "0", "--send", "9", "--seconds", "2"}, "/dev/null", 60);
+        RunProgramIn(folder.Path(), kUdpDrive, {"peer", "--listen", "0", "--send", "9", "--seconds", "4"}, "/dev/null", 60);
     bDone = true;
     sender.join();
     ASSERT_TRUE(run.bExited) << run.strErr;
     EXPECT_EQ(run.nCode, 0) << run.strErr;
     EXPECT_TRUE(Contains(run.strOut, "done")) << run.strOut;
-    // Two real seconds: the record arrived while the peer listened.
+    // Four real seconds: the record arrived while the peer listened.
     EXPECT_GT(nSent.load(), 0) << run.strOut;
     EXPECT_TRUE(Contains(run.strOut, "state: result 1, word0 0, word2 3")) << run.strOut;
 }
