@@ -44,6 +44,26 @@ inline const std::string kLanView = LANVIEW_BINARY;
 #else
 inline const std::string kLanView;
 #endif
+#ifdef MKRES_BINARY
+inline const std::string kMkRes = MKRES_BINARY;
+#else
+inline const std::string kMkRes;
+#endif
+#ifdef MINIGAMEPROBE_BINARY
+inline const std::string kMiniGameProbe = MINIGAMEPROBE_BINARY;
+#else
+inline const std::string kMiniGameProbe;
+#endif
+#ifdef UDPDRIVE_BINARY
+inline const std::string kUdpDrive = UDPDRIVE_BINARY;
+#else
+inline const std::string kUdpDrive;
+#endif
+#ifdef MAPVIEW_BINARY
+inline const std::string kMapView = MAPVIEW_BINARY;
+#else
+inline const std::string kMapView;
+#endif
 
 // The title's new-game button, clicked once the title shows; the game's first scene follows.
 inline const std::string kNewGame = "8500 move 280 240\n9000 lbutton down 280 240\n9040 lbutton up 280 240\n";

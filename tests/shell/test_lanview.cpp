@@ -120,6 +120,21 @@ TEST(LanView, TheInfoBarsCloseButtonClosesItAndItsArrowsChangeNothing) {
     EXPECT_FALSE(closed.Near(700, 200, nBar, 8));
 }
 
+TEST(LanView, AClassItCannotBuildEndsTheRunWithAFailureAndNothingFreedTwice) {
+    UsePrivateRuntimeFolder();
+    ASSERT_TRUE(ProgramsBuilt({&kLanView}));
+    CTempFolder folder("lannosuch");
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
+    // Built on the title screen, where the viewer lends the game a hero of its own.
+    const ProgramRun run = RunProgramIn(folder.Path(), kLanView, {strGame, "CNoSuch", "--frames", "30"}, "/dev/null");
+    ASSERT_TRUE(run.bExited) << "lanview died: " << run.strErr;
+    EXPECT_EQ(run.nCode, 1) << run.strErr;
+    EXPECT_NE(run.strErr.find("lanview: CNoSuch cannot be built here"), std::string::npos) << run.strErr;
+    EXPECT_EQ(run.strErr.find("Sanitizer"), std::string::npos) << run.strErr;
+    EXPECT_EQ(run.strOut, "") << "no state lines for a class that was not built";
+}
+
 TEST(LanView, EndingWordsGlideLeftTwoPixelsAStep) {
     UsePrivateRuntimeFolder();
     ASSERT_TRUE(ProgramsBuilt({&kLanView}));

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tests/shell/SampleGameRun.h"
+#include "tools/mkgame/SampleHeroine.h"
 
 namespace {
 
@@ -184,6 +185,12 @@ TEST_F(SamplePlay, ANewGameFromTheTitleLightsTheTalkerAndTheFighterUnderTheCurso
     CShot plain(Shot("plain.png")), talker(Shot("talker.png")), nofighter(Shot("nofighter.png")),
         fighter(Shot("fighter.png"));
     ASSERT_TRUE(plain.Read() && talker.Read() && nofighter.Read() && fighter.Read());
+    // The heroine at the start point wears her own crimson dress (a little darker on the
+    // 16-bit screen); nobody else on the map does.
+    const RECT rcHeroine{360, 180, 440, 310};
+    const int nDress = plain.CountNear(rcHeroine, kHeroineDress & 0xFFFFFF, 16);
+    EXPECT_GT(nDress, 1200);
+    EXPECT_EQ(plain.CountNear(RECT{0, 0, 800, 530}, kHeroineDress & 0xFFFFFF, 16), nDress);
     // The hovered talker is drawn lighter: its body below the cursor changed...
     EXPECT_GT(talker.Differences(plain, 392, 80, 16, 25), 200);
     // ...and the cursor is the centred talk cursor: it covers grass left of its point.
@@ -343,6 +350,31 @@ TEST_F(SamplePlay, FromTheTitleTheGreetingTheVillagersCountdownTheHerbalistsQues
     EXPECT_EQ(nMoney, 50);
     EXPECT_EQ(nToolTip, 100);
     EXPECT_EQ(nCursor, 2);
+}
+
+TEST_F(SamplePlay, AfterTheRoadToTheGroveTheWallColumnReadsTheGrovesOwnMap) {
+    // To the road at the town's east edge and into the grove (the greeting read), then a
+    // walk to the grove's cell (18, 15). The grove has no walls; in the town's 40-cell
+    // rows that cell's index is the town wall (18, 12), which a probe still holding the
+    // town's walls would report under her.
+    std::string strScript = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 790, 304) +
+                            "14000 key press RIGHT\n14500 key press RIGHT\n15000 key press RIGHT\n"
+                            "15500 key press RIGHT\n" +
+                            ClickAt(16000, 400, 300) + ClickAt(17000, 608, 376);
+    const std::vector<ProbeRow> rows = RunProbe(strScript, 21000, false);
+    int nTown = 0, nGrove = 0;
+    const ProbeRow* pLast = nullptr;
+    for (const ProbeRow& r : rows) {
+        nTown += r.nScene == 0;
+        if (r.nScene != 1) continue;
+        ++nGrove;
+        pLast = &r;
+        EXPECT_EQ(r.nWall, 0) << "at " << r.nMs << " ms on the grove's cell " << r.nCellX << "," << r.nCellY;
+    }
+    EXPECT_GT(nTown, 50);
+    ASSERT_GT(nGrove, 50) << "she never reached the grove";
+    EXPECT_EQ(pLast->nCellX, 18);
+    EXPECT_EQ(pLast->nCellY, 15);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "world/EffectManager.h"
 #include "tests/shell/SampleGameRun.h"
 #include "tools/gamekit/SaveGameWriter.h"
+#include "tools/mkgame/SampleSaveLoad.h"
 
 namespace {
 
@@ -63,7 +64,8 @@ protected:
 TEST_F(SavePlay, SavedInSlotThreeAndLoadedFromTheTitleInASecondRun) {
     const POINT row3 = GameRow(3, true);
     const ProgramRun first = RunGame(kNewGameAndWalk + At(14000, "shot before.png") + At(14500, "key press ESC") +
-                                     Click(15000, kMenuSave.x, kMenuSave.y) + Click(15600, row3.x, row3.y) +
+                                     Click(15000, kMenuSave.x, kMenuSave.y) + At(15400, "shot save.png") +
+                                     Click(15600, row3.x, row3.y) +
                                      Click(16200, kGameOk.x, kGameOk.y) + At(17500, "key press ESC") +
                                      Click(18000, kMenuLoad.x, kMenuLoad.y) + At(18800, "shot row.png") +
                                      At(19500, "close"));
@@ -108,9 +110,28 @@ TEST_F(SavePlay, SavedInSlotThreeAndLoadedFromTheTitleInASecondRun) {
     }
 
     // The load panel lists the save in row 3 with its picture.
-    CShot before(Shot("before.png")), row(Shot("row.png"));
-    ASSERT_TRUE(before.Read() && row.Read());
+    CShot before(Shot("before.png")), row(Shot("row.png")), save(Shot("save.png"));
+    ASSERT_TRUE(before.Read() && row.Read() && save.Read());
     EXPECT_GT(row.Differences(before, 40 + 135, 10 + 255, 84, 62), 2000) << "no thumbnail at row 3";
+    // Empty rows show as wells for the picture and for the date: all four on the save
+    // panel before the save (the picture left), rows 0 to 2 on the load panel after it
+    // (the picture right). The panels' pictures reach the 16-bit screen a little darker,
+    // hence the tolerance.
+    const int nTop[4] = {46, 115, 185, 255};
+    for (int r = 0; r < 4; ++r) {
+        const RECT rcPicture{40 + 45 + 4, 10 + nTop[r] + 4, 40 + 45 + 80, 10 + nTop[r] + 58};
+        const RECT rcText{40 + 135 + 4, 10 + nTop[r] + 4, 40 + 257 - 4, 10 + nTop[r] + 58};
+        EXPECT_EQ(save.CountNear(rcPicture, kSaveRowPictureWell & 0xFFFFFF, 16), 76 * 54) << "save panel row " << r;
+        EXPECT_EQ(save.CountNear(rcText, kSaveRowTextWell & 0xFFFFFF, 16), 114 * 54) << "save panel row " << r;
+        if (r == 3) continue;
+        const RECT rcLoadText{40 + 45 + 4, 10 + nTop[r] + 9, 40 + 130 - 4, 10 + nTop[r] + 62};
+        const RECT rcLoadPicture{40 + 135 + 4, 10 + nTop[r] + 4, 40 + 135 + 80, 10 + nTop[r] + 58};
+        EXPECT_EQ(row.CountNear(rcLoadText, kSaveRowTextWell & 0xFFFFFF, 16), 77 * 53) << "load panel row " << r;
+        EXPECT_EQ(row.CountNear(rcLoadPicture, kSaveRowPictureWell & 0xFFFFFF, 16), 76 * 54) << "load panel row " << r;
+    }
+    // The wells stand out from the panel around them.
+    EXPECT_FALSE(NearRgb(save.Pixel(40 + 20, 10 + 200), kSaveRowPictureWell & 0xFFFFFF, 32));
+    EXPECT_FALSE(NearRgb(save.Pixel(40 + 20, 10 + 200), kSaveRowTextWell & 0xFFFFFF, 32));
 
     // Second run: the title's load button, row 3, load.
     const ProgramRun second = RunGame(Click(8400, 280, 305) + Click(9200, 230 + 87, 60 + 258 + 31) +

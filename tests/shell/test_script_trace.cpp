@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <utility>
+
+#include <sys/wait.h>
 
 #include "tests/shell/ShellTestUtil.h"
 #include "tools/gamekit/SampleStory.h"
@@ -132,6 +135,22 @@ TEST_F(TraceTest, BadArgumentsAreRefusedWithTheirReason) {
     const std::string out2 = Trace("--scene 0 --event 0 --frames 1 --answer 3:7");
     EXPECT_NE(m_nExit, 0);
     EXPECT_NE(out2.find("--answer"), std::string::npos) << out2;
+    // Each refusal names what was wrong: a missing option, a number out of its range
+    // (not "needs a number"), a second folder, an unknown option.
+    const std::pair<const char*, const char*> refusals[] = {
+        {"--scene 0 --event 0", "--frames is missing"},
+        {"--event 0 --frames 1", "--scene is missing"},
+        {"--scene 5000000 --event 0 --frames 1", "--scene must be 0..199, not 5000000"},
+        {"--scene 0 --event 0 --frames 99999999999", "--frames must be 0..100000, not 99999999999"},
+        {"--scene x --event 0 --frames 1", "--scene needs a number, not 'x'"},
+        {"--scene 0 --event 0 --frames 1 other", "one game folder only"},
+        {"--scene 0 --event 0 --frames 1 --bogus", "unknown option '--bogus'"},
+    };
+    for (const auto& [pszArgs, pszWhy] : refusals) {
+        const std::string out3 = Trace(pszArgs);
+        EXPECT_EQ(WEXITSTATUS(m_nExit), 2) << pszArgs;
+        EXPECT_NE(out3.find(std::string("scripttrace: ") + pszWhy), std::string::npos) << pszArgs << ": " << out3;
+    }
 }
 
 TEST_F(TraceTest, TheSampleStoryGreetsTheHeroine) {

@@ -55,7 +55,8 @@ NpcRecordModel Fighter(int nId, int nRow, int nSculpt, int cx, int cy) {
 std::vector<NpcRecordModel> SamplePeople(int nScene) {
     std::vector<NpcRecordModel> people;
     if (nScene == 0) {
-        people.push_back(Talker(1, 1, 14, 10, 20));
+        // The first villager: a sculpt of her own, apart from the heroine's and the members'.
+        people.push_back(Talker(1, 7, 14, 10, 20));
         people.push_back(Talker(2, 2, 24, 9, 21));
         people.push_back(Talker(3, 89, 20, 16, 22));
         // Near the start: drops money, a head piece (type 0) and a gem (type 8).

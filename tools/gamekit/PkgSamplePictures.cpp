@@ -279,7 +279,8 @@ bool WriteSamplePictures(const std::string& strGameDir, const SamplePictureOptio
             NpcActionFrames& act = npc[{s, a}];
             act.nCount = nFrames;
             for (int d = 0; d < 8; ++d)
-                for (int f = 0; f < nFrames; ++f) act.frames.push_back(BuildRleTga32(PaintCharacter(s, a, d, f)));
+                for (int f = 0; f < nFrames; ++f)
+                    act.frames.push_back(BuildRleTga32(o.pfnPaintCharacter(s, a, d, f)));
         }
     }
     for (const auto& [key, frames] : o.extraNpc) npc[key] = frames;

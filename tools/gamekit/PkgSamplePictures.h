@@ -37,6 +37,8 @@ struct SamplePictureOptions {
     // More sprite actions (sculpt, action), written with the drawn ones; an action here
     // replaces a drawn one.
     NpcPkgModel extraNpc{};
+    // Draws the characters' frames (sculpt, action, direction, frame).
+    PictureRgba (*pfnPaintCharacter)(int, int, int, int) = &PaintCharacter;
 };
 
 // Writes the sample game's picture packages into "<game>/bmp" (menu.pkg, Scene.pkg,

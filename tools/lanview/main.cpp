@@ -108,6 +108,8 @@ struct Viewer {
     std::unique_ptr<CPlayer> pHero;
 };
 Viewer* g_pView = nullptr;
+// Set when the class asked for cannot be built: the run ends with a failure.
+bool g_bBuildFailed = false;
 
 // Gives the hero each held item of the command line that the bag can hold (its count
 // clamped) and offers it to the grid; calls fnEach with the item and whether the grid
@@ -387,7 +389,7 @@ void OnFrame() {
         pFrame->QuitGame();
         return;
     }
-    if (!pMouse || !pFrame) return;
+    if (!pMouse || !pFrame || g_bBuildFailed) return;
     if (!g_pView) {
         g_pView = new Viewer();
         if (!g_opt.party.empty() && pFrame) {
@@ -396,6 +398,10 @@ void OnFrame() {
         }
         if (!Build(*g_pView)) {
             std::fprintf(stderr, "lanview: %s cannot be built here\n", g_opt.strClass.c_str());
+            // The view's own hero stands in pPlayer: it leaves before the game tears down
+            // what pPlayer points at.
+            ReleaseView();
+            g_bBuildFailed = true;
             pFrame->QuitGame();
             return;
         }
@@ -464,5 +470,5 @@ int main(int argc, char** argv) {
     pfnDrawProbe = nullptr;
     ReleaseView();
     std::filesystem::remove_all(strLock, ec);
-    return nCode;
+    return g_bBuildFailed ? 1 : nCode;
 }

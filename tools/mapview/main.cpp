@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -119,7 +120,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int nScene = std::atoi(argv[2]);
-    const char* pszOut = argv[3];
+    // The folder and the picture are named from where the tool starts; the loaders below
+    // change into the game folder, so both are made absolute first.
+    std::error_code ec;
+    const std::string strFolder = std::filesystem::absolute(argv[1], ec).string();
+    const std::string strOut = std::filesystem::absolute(argv[3], ec).string();
+    const char* pszOut = strOut.c_str();
     bool bFull = false, bDump = false;
     int nViewX = 0, nViewY = 0;
     std::vector<Drop> drops;
@@ -139,7 +145,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (!SetCurrentDirectory(argv[1])) {
+    if (ec || !SetCurrentDirectory(strFolder.c_str())) {
         std::fprintf(stderr, "mapview: no folder %s\n", argv[1]);
         return 1;
     }
@@ -148,7 +154,7 @@ int main(int argc, char** argv) {
     SetSceneHost(&host);
     // The tables name the items and the characters' rows; the packages draw them.
     CGameData data;
-    data.InitPaths(argv[1]);
+    data.InitPaths(strFolder.c_str());
     if (data.ReadTableCache()) pGameData = &data;
     else std::fprintf(stderr, "mapview: no tables: %s\n", data.GetLastError().c_str());
     CDXScreen screen;
@@ -160,7 +166,10 @@ int main(int argc, char** argv) {
     pEffectManager = pEffects.get();
     // The loaders make the game folder current in their own way; the files below are
     // read relative to the folder given.
-    SetCurrentDirectory(argv[1]);
+    if (!SetCurrentDirectory(strFolder.c_str())) {
+        std::fprintf(stderr, "mapview: no folder %s\n", strFolder.c_str());
+        return 1;
+    }
     char szName[64];
     std::snprintf(szName, sizeof szName, "map\\scene%03d.map", nScene);
     std::vector<std::uint8_t> bytes;

@@ -6,6 +6,7 @@
 #include "tools/gamekit/PkgSamplePictures.h"
 #include "tools/gamekit/TgaWriters.h"
 #include "tools/mkgame/MkGame.h"
+#include "tools/mkgame/SampleHeroine.h"
 
 namespace {
 
@@ -203,7 +204,7 @@ NpcPkgModel BattleSpriteActions() {
             act.nCount = a == 9 || a == 19 ? 2 : 4;
             for (int d = 0; d < 8; ++d)
                 for (int f = 0; f < act.nCount; ++f)
-                    act.frames.push_back(d == 2 || d == 6 ? BuildRleTga32(PaintCharacter(s, a, d, f)) : dot);
+                    act.frames.push_back(d == 2 || d == 6 ? BuildRleTga32(PaintSampleCharacter(s, a, d, f)) : dot);
         }
     return npc;
 }

@@ -14,6 +14,8 @@
 #include "tools/mkgame/SampleToolBar.h"
 #include "tools/mkgame/SamplePanels.h"
 #include "tools/mkgame/SampleBoards.h"
+#include "tools/mkgame/SampleHeroine.h"
+#include "tools/mkgame/SampleSaveLoad.h"
 
 namespace {
 
@@ -49,11 +51,14 @@ bool WritePictureContent(const std::string& gameDir) {
     // rest, and cast skills with the one-shot actions 10..12.
     options.heroSculpts = {1, 2, 3, 4, 5};
     options.nHeroActions = 13;
+    // The heroine has a figure of her own.
+    options.pfnPaintCharacter = &PaintSampleCharacter;
     // The title menu, boxes, talk bars and faces bring their own pictures.
     for (const char* pszPkg : {"menu.pkg", "Head.pkg"}) options.extraEntries[pszPkg] = MenuContentEntries(pszPkg);
     for (PkgEntryData& entry : ToolBarContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : PanelContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : BoardContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
+    for (PkgEntryData& entry : SaveLoadContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : GroundItemEntries(options.nItemCount))
         options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : MiniGameContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));

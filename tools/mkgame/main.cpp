@@ -8,10 +8,24 @@
 #include "tools/mkgame/SampleShell.h"
 
 #include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kUsage[] = "usage: mkgame DIR\n  writes the sample game folder into DIR (made when missing)\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: mkgame DIR\n");
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::printf("%s", kUsage);
+        return 0;
+    }
+    // A folder whose name starts with '-' is given as ./-name, so a mistyped option is
+    // never taken for a folder to write.
+    if (argc != 2 || argv[1][0] == '-') {
+        if (argc == 2) std::fprintf(stderr, "mkgame: unknown option %s\n", argv[1]);
+        std::fprintf(stderr, "%s", kUsage);
         return 2;
     }
     const char* pFolder = argv[1];

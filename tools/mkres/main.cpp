@@ -4,6 +4,8 @@
 // the bank box.
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "tools/gamekit/ImageWriters.h"
@@ -142,11 +144,24 @@ bool Save(const std::string& strDir, const char* pszName, const PictureRgba& pic
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: mkres RES_DIR\n");
+    static const char kUsage[] = "usage: mkres RES_DIR\n  draws the game's resource pictures into RES_DIR (made when missing)\n";
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::printf("%s", kUsage);
+        return 0;
+    }
+    // A folder whose name starts with '-' is given as ./-name.
+    if (argc != 2 || argv[1][0] == '-') {
+        if (argc == 2) std::fprintf(stderr, "mkres: unknown option %s\n", argv[1]);
+        std::fprintf(stderr, "%s", kUsage);
         return 2;
     }
     const std::string strDir = argv[1];
+    std::error_code ec;
+    std::filesystem::create_directories(strDir, ec);
+    if (ec) {
+        std::fprintf(stderr, "mkres: cannot make the folder %s: %s\n", strDir.c_str(), ec.message().c_str());
+        return 1;
+    }
     bool bOk = Save(strDir, "IDB_STARTGAME.bmp", StartPicture());
     bOk = Save(strDir, "IDB_GAMEOVER.bmp", GameOverPicture()) && bOk;
     bOk = Save(strDir, "SHADOW_BMP.bmp", ShadowPicture()) && bOk;

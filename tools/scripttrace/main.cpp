@@ -40,26 +40,52 @@
 
 namespace {
 
+// A required number not given.
+constexpr int kUnset = -1;
+constexpr long kMaxFrames = 100000;
+
 struct Options {
     std::string strDir;
-    int nScene = -1, nEvent = -1, nFrames = -1;
+    int nScene = kUnset, nEvent = kUnset, nFrames = kUnset;
     bool bRepeat = false;
     std::set<int> clicks, ctrlLeft;
     std::map<int, int> answers;
 };
 
+const char kUsage[] =
+    "usage: scripttrace DIR --scene S --event E --frames N [--repeat] [--click F] [--ctrl-left F] [--answer F:K]\n";
+
 int Usage(const char* pszWhy) {
-    std::fprintf(stderr, "scripttrace: %s\n", pszWhy);
-    std::fprintf(stderr,
-                 "usage: scripttrace DIR --scene S --event E --frames N [--repeat] [--click F] "
-                 "[--ctrl-left F] [--answer F:K]\n");
+    std::fprintf(stderr, "scripttrace: %s\n%s", pszWhy, kUsage);
     return 2;
 }
 
-bool ParseNumber(const char* psz, int* pValue) {
+// A whole number (one too long for a long reads as the nearest end); false for text
+// that is not one.
+bool ParseNumber(const char* psz, long* pValue) {
     char* pEnd = nullptr;
     const long n = std::strtol(psz, &pEnd, 10);
-    if (!psz[0] || *pEnd || n < -1000000 || n > 1000000) return false;
+    if (!psz[0] || *pEnd) return false;
+    *pValue = n;
+    return true;
+}
+
+// A number an option needs, in [nMin, nMax]; the reason names the option.
+bool TakeNumber(const std::string& strOption, const char* pszText, long nMin, long nMax, int* pValue,
+                std::string* pWhy) {
+    long n = 0;
+    if (!pszText) {
+        *pWhy = strOption + " needs a number after it";
+        return false;
+    }
+    if (!ParseNumber(pszText, &n)) {
+        *pWhy = strOption + " needs a number, not '" + pszText + "'";
+        return false;
+    }
+    if (n < nMin || n > nMax) {
+        *pWhy = strOption + " must be " + std::to_string(nMin) + ".." + std::to_string(nMax) + ", not " + pszText;
+        return false;
+    }
     *pValue = int(n);
     return true;
 }
@@ -67,51 +93,50 @@ bool ParseNumber(const char* psz, int* pValue) {
 bool ParseOptions(int argc, char** argv, Options* pOut, std::string* pWhy) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        auto value = [&](int* pValue) {
-            if (i + 1 >= argc || !ParseNumber(argv[i + 1], pValue)) {
-                *pWhy = arg + " needs a number";
-                return false;
-            }
-            ++i;
-            return true;
+        auto value = [&](int* pValue, long nMin, long nMax) {
+            const char* pszText = i + 1 < argc ? argv[++i] : nullptr;
+            return TakeNumber(arg, pszText, nMin, nMax, pValue, pWhy);
         };
         int n = 0;
         if (arg == "--scene") {
-            if (!value(&pOut->nScene)) return false;
+            if (!value(&pOut->nScene, 0, kSceneTableCount - 1)) return false;
         } else if (arg == "--event") {
-            if (!value(&pOut->nEvent)) return false;
+            if (!value(&pOut->nEvent, 0, 1000000)) return false;
         } else if (arg == "--frames") {
-            if (!value(&pOut->nFrames)) return false;
+            if (!value(&pOut->nFrames, 0, kMaxFrames)) return false;
         } else if (arg == "--repeat") {
             pOut->bRepeat = true;
         } else if (arg == "--click") {
-            if (!value(&n)) return false;
+            if (!value(&n, 1, kMaxFrames)) return false;
             pOut->clicks.insert(n);
         } else if (arg == "--ctrl-left") {
-            if (!value(&n)) return false;
+            if (!value(&n, 1, kMaxFrames)) return false;
             pOut->ctrlLeft.insert(n);
         } else if (arg == "--answer") {
             const char* psz = i + 1 < argc ? argv[i + 1] : "";
             const char* pColon = std::strchr(psz, ':');
-            int f = 0, k = 0;
+            long f = 0, k = 0;
             if (!pColon || !ParseNumber(std::string(psz, pColon).c_str(), &f) || !ParseNumber(pColon + 1, &k) ||
-                k < 1 || k > 3) {
-                *pWhy = "--answer needs FRAME:K with K 1..3";
+                f < 1 || f > kMaxFrames || k < 1 || k > 3) {
+                *pWhy = "--answer needs FRAME:K with K 1..3, not '" + std::string(psz) + "'";
                 return false;
             }
-            pOut->answers[f] = k;
+            pOut->answers[int(f)] = int(k);
             ++i;
-        } else if (!arg.empty() && arg[0] != '-' && pOut->strDir.empty()) {
+        } else if (!arg.empty() && arg[0] == '-') {
+            *pWhy = "unknown option '" + arg + "'";
+            return false;
+        } else if (pOut->strDir.empty()) {
             pOut->strDir = arg;
         } else {
-            *pWhy = "unknown argument '" + arg + "'";
+            *pWhy = "one game folder only: '" + pOut->strDir + "' and '" + arg + "'";
             return false;
         }
     }
     if (pOut->strDir.empty()) *pWhy = "no game folder";
-    else if (pOut->nScene < 0 || pOut->nScene >= kSceneTableCount) *pWhy = "--scene must be 0..199";
-    else if (pOut->nEvent < 0) *pWhy = "--event must be 0 or more";
-    else if (pOut->nFrames < 0 || pOut->nFrames > 100000) *pWhy = "--frames must be 0..100000";
+    else if (pOut->nScene == kUnset) *pWhy = "--scene is missing";
+    else if (pOut->nEvent == kUnset) *pWhy = "--event is missing";
+    else if (pOut->nFrames == kUnset) *pWhy = "--frames is missing";
     return pWhy->empty();
 }
 
@@ -227,6 +252,10 @@ void PrintFrame(int nFrame) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::printf("%s", kUsage);
+        return 0;
+    }
     Options options;
     std::string why;
     if (!ParseOptions(argc, argv, &options, &why)) return Usage(why.c_str());

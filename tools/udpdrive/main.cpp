@@ -77,8 +77,11 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    // No window is wanted: the clock runs on the headless backend.
+    // No window is wanted. The headless backend would make the clock virtual, which each
+    // 10 ms poll would advance at once: the tool waits for datagrams from outside, so its
+    // seconds are real ones.
     setenv("GAME_HEADLESS", "1", 0);
+    UseVirtualClock(false);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     auto log = [](const char* pszText) { std::printf("log: %s\n", pszText); };
 

@@ -67,13 +67,16 @@ int g_nNpcId = -1;
 bool g_bRun = false;
 DWORD g_dwEnd = 60000;
 long g_nFrame = 0;
-// The wall words of the scene as first seen: the heroes mark the cells they stand on.
-const CScene* g_pWallsOf = nullptr;
+// The wall words of the scene as first seen after each scene change (the heroes mark
+// the cells they stand on), kept with the number of the scene they belong to. A scene
+// change deletes the scene object and makes a new one, often at the same address, so
+// the number is what tells the scenes apart.
+int g_nWallsOf = -1;
 std::vector<int> g_walls;
 
 int MapWall(const CScene& scene, POINT cell) {
-    if (g_pWallsOf != &scene) {
-        g_pWallsOf = &scene;
+    if (g_nWallsOf != scene.nSceneNo || g_walls.size() != scene.pCells.size()) {
+        g_nWallsOf = scene.nSceneNo;
         g_walls.clear();
         for (const SceneCell& c : scene.pCells) g_walls.push_back(c.nWall == 1 ? 1 : 0);
     }
