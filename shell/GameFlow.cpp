@@ -225,7 +225,6 @@ bool CMainFrame::ChangeScene(int nScene, int nKind, int nTime) {
 void CMainFrame::ClearScriptWaits() {
     bSceneEffectWait = 0;
     m_nSceneEffectWait2 = 0;
-    m_nSceneEffectValue = 0;
     m_nCountdownSeconds = 0;
     m_dwCountdownTick = 0;
 }

@@ -152,14 +152,12 @@ TEST_F(GameFlow, ANewGameAfterAnyGameStartsWithTheHeroineAloneAtTheStart) {
     // A scene effect and a countdown the last game ended in.
     pFrame->bSceneEffectWait = 1;
     pFrame->m_nSceneEffectWait2 = 1;
-    pFrame->m_nSceneEffectValue = 4;
     pFrame->m_nCountdownSeconds = 30;
     pFrame->m_dwCountdownTick = 5;
 
     pFrame->NewGame();
     EXPECT_EQ(pFrame->bSceneEffectWait, 0);
     EXPECT_EQ(pFrame->m_nSceneEffectWait2, 0);
-    EXPECT_EQ(pFrame->m_nSceneEffectValue, 0);
     EXPECT_EQ(pFrame->m_nCountdownSeconds, 0);
     EXPECT_EQ(pFrame->m_dwCountdownTick, 0u);
     EXPECT_EQ(pMouse->m_nCarriedItem, -1);
