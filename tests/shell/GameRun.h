@@ -136,7 +136,10 @@ inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& 
                                unsigned nWallSeconds = 900) {
     ProgramStart start;
     start.strWorkFolder = start.strOutFolder = strFolder;
-    start.environment = {"GAME_HEADLESS=1", "GAME_INPUT=" + strScript, "GAME_SHOT_DIR=" + strFolder};
+    start.environment = {"GAME_HEADLESS=1", "GAME_SHOT_DIR=" + strFolder};
+    // "/dev/null" (or nothing) runs without an input script: the driver reads scripts
+    // from regular files only.
+    if (!strScript.empty() && strScript != "/dev/null") start.environment.push_back("GAME_INPUT=" + strScript);
     start.nWallSeconds = nWallSeconds;
     return FinishProgram(StartProgram(strProgram, args, start), start);
 }

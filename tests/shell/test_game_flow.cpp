@@ -254,7 +254,7 @@ TEST_F(GameFlow, AMissingCurrentMapEndsTheGameCleanly) {
     EXPECT_FALSE(pFrame->m_bRunning);
     EXPECT_EQ(pFrame->m_nSceneChanging, 0);
     // An end the player did not ask for: the process exits with a failure status.
-    EXPECT_STREQ(pFrame->GetFailure(), "No scene can be loaded from scene 5 on.");
+    EXPECT_EQ(TextToUtf8(pFrame->GetFailure()), "没有找到地图文件 scene005.map\nmap\\scene005.map: does not exist");
 }
 
 TEST_F(GameFlow, ADamagedSettingFileIsSkippedLikeADamagedMap) {

@@ -242,8 +242,8 @@ TEST_F(SamplePlay, TheMakersButtonShowsTheCreditsAndEscEndsThem) {
 }
 
 // The town's setting file with one flipped bit (its first region claims 256 events): the
-// new game cannot build its first scene, says which file, field and offset, shows the
-// message box and ends with a failure status.
+// new game cannot build its first scene, says which file, field and offset, shows them in
+// the message box and ends with a failure status.
 TEST_F(SamplePlay, ADamagedSettingFileEndsTheNewGameNamingTheFieldWithAFailureStatus) {
     const std::string strSetting = m_strGame + "/map/scene000.set";
     std::string bytes = ReadWholeFile(strSetting);
@@ -259,9 +259,9 @@ TEST_F(SamplePlay, ADamagedSettingFileEndsTheNewGameNamingTheFieldWithAFailureSt
                               std::to_string(std::uint8_t(bytes[nAt]) + 256) + " at offset 44"),
               std::string::npos)
         << run.strErr;
-    EXPECT_NE(run.strErr.find("[message box] Scene: No scene can be loaded from scene 0 on."), std::string::npos)
+    EXPECT_NE(run.strErr.find("[message box] : 没有找到地图文件 scene000.map\nmap\\scene000.set: regions"), std::string::npos)
         << run.strErr;
-    EXPECT_NE(run.strErr.find("game: ended: No scene can be loaded from scene 0 on."), std::string::npos)
+    EXPECT_NE(run.strErr.find("game: ended: 没有找到地图文件 scene000.map\nmap\\scene000.set: regions"), std::string::npos)
         << run.strErr;
 }
 

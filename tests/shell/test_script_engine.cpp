@@ -425,7 +425,7 @@ TEST_F(ScriptTest, AFailedSceneChangeReportsAndQuits) {
     EXPECT_TRUE(world.calls.empty());
     EXPECT_EQ(pFrame->m_bRunning, 0);
     // The game ends as a failure, with the message the player saw.
-    EXPECT_EQ(TextToUtf8(pFrame->GetFailure()), "没有找到地图文件 scene300.map");
+    EXPECT_EQ(TextToUtf8(pFrame->GetFailure()), "Scene 300 does not exist: scenes are numbered 0 to 199.");
     EXPECT_EQ(pFrame->nEventId, -1);
     EXPECT_EQ(pPlayer->nCounterA, 0);
 }
