@@ -144,12 +144,19 @@ TEST_F(LoopTest, TheCountdownStepsEverySecondAndStopsAtZero) {
 }
 
 TEST_F(LoopTest, ASecondKeyReleaseWithinASecondOfAHandledHotKeyIsSwallowed) {
-    links.bBattle = true;
     AdvanceVirtualClock(20);
     pFrame->RunOnePass();
     links.nToolbarTakesKey = 1;
+    // While a battle runs the toolbar gets no key: no hot key is handled.
+    links.bBattle = true;
+    pFrame->OnKeyDown('1', 1, 0);
+    EXPECT_FALSE(links.Called("toolbar key"));
+    EXPECT_EQ(pFrame->m_dwHotKeyTime, DWORD(-1));
+    // A hot key handled on the map just before a battle begins.
+    links.bBattle = false;
     pFrame->OnKeyDown('1', 1, 0);
     EXPECT_EQ(pFrame->m_dwHotKeyTime, dwNowTime);
+    links.bBattle = true;
     pFrame->OnKeyUp('1', 1, 0);  // the hot key's own release
     PassesSeeing(500, "battle key");
     pFrame->OnKeyUp('2', 1, 0);  // half a second later: still swallowed
