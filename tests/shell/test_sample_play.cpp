@@ -283,14 +283,19 @@ int CountPixels(const CShot& shot, int l, int t, int r, int b, F test) {
     return n;
 }
 
-TEST_F(SamplePlay, FromTheTitleTheGreetingTheVillagersCountdownTheHerbalistsQuestionAndTheInnsName) {
-    // New game; a step into the greeting's region; clicks on the heroine read the greeting.
+// New game; a step into the greeting's region; clicks on the heroine read the greeting.
+// Two steps to the villager's region, where she asks for water and the countdown starts
+// (by 23000 ms).
+std::string GreetingAndVillager() {
     std::string strScript = kNewGame + ClickAt(9600, 536, 272);
     for (int t = 10000; t <= 15500; t += 300) strScript += ClickAt(t, 400, 300);
-    // Two steps to the villager's region, where she asks for water and starts the countdown.
-    strScript += "15800 shot before.png\n" + ClickAt(16000, 593, 40);
+    strScript += ClickAt(16000, 593, 40);
     for (int t = 18000; t <= 22000; t += 300) strScript += ClickAt(t, 470, 240);
-    strScript += "23000 shot countdown.png\n";
+    return strScript;
+}
+
+TEST_F(SamplePlay, FromTheTitleTheGreetingTheVillagersCountdownTheHerbalistsQuestionAndTheInnsName) {
+    std::string strScript = GreetingAndVillager() + "15800 shot before.png\n23000 shot countdown.png\n";
     // The herbalist under the cursor: she walks there and the question comes.
     strScript += "23200 move 566 500\n" + ClickAt(23500, 566, 500) + ClickAt(25500, 566, 450) +
                  "27500 move 566 420\n" + ClickAt(28000, 566, 420) + "29000 shot question.png\n";
@@ -375,6 +380,50 @@ TEST_F(SamplePlay, AfterTheRoadToTheGroveTheWallColumnReadsTheGrovesOwnMap) {
     ASSERT_GT(nGrove, 50) << "she never reached the grove";
     EXPECT_EQ(pLast->nCellX, 18);
     EXPECT_EQ(pLast->nCellY, 15);
+}
+
+// At the well in time the praise plays, the view pans, the heroine makes her gesture and
+// the scene effect (a ring growing around a white middle) waits for the gesture's end.
+TEST_F(SamplePlay, AtTheWellTheSceneEffectWaitsForTheHeroinesGesture) {
+    // Down the road to the well; the praise read.
+    std::string strScript = GreetingAndVillager() + ClickAt(23200, 20, 400) + ClickAt(24800, 268, 303);
+    for (int t = 26000; t <= 26500; t += 300) strScript += ClickAt(t, 400, 300);
+    constexpr int kFirstShot = 26100, kLastShot = 26700, kShotStep = 40;
+    for (int t = kFirstShot; t <= kLastShot; t += kShotStep)
+        strScript += std::to_string(t) + " shot well" + std::to_string(t) + ".png\n";
+    strScript += "27000 close\n";
+    const std::vector<ProbeRow> rows = RunProbe(strScript, 27000, false);
+    const ProgramRun run = RunGame(strScript);
+    ASSERT_TRUE(run.bExited) << run.strErr;
+    EXPECT_EQ(run.nCode, 0) << run.strErr;
+
+    // The gesture (action 4) in the town, from the probe.
+    int nGestureStart = -1, nGestureEnd = -1;
+    for (const ProbeRow& r : rows) {
+        if (r.nScene != 0 || r.nMs < 25000) continue;
+        if (r.nAction == 4 && nGestureStart < 0) nGestureStart = r.nMs;
+        if (r.nAction != 4 && nGestureStart >= 0 && nGestureEnd < 0) nGestureEnd = r.nMs;
+    }
+    ASSERT_GT(nGestureStart, kFirstShot) << "the gesture starts after the first shot";
+    ASSERT_GT(nGestureEnd, nGestureStart);
+    ASSERT_LT(nGestureEnd, kLastShot - 2 * kShotStep) << "the gesture ends before the last shots";
+    // The effect's white middle: the effect is laid at (500 - 200, 416) and drawn from the
+    // top left of its 128-pixel frame.
+    int nFirstSeen = -1;
+    for (int t = kFirstShot; t <= kLastShot; t += kShotStep) {
+        CShot shot(Shot("well" + std::to_string(t) + ".png"));
+        ASSERT_TRUE(shot.Read()) << t;
+        const ProbeRow* pRow = RowAt(rows, t);
+        ASSERT_NE(pRow, nullptr);
+        const int x = 300 + 64 - pRow->nViewX, y = 416 + 64 - pRow->nViewY;
+        const int nWhite = CountPixels(shot, x - 10, y - 10, x + 11, y + 11,
+                                       [](int r, int g, int b) { return r > 240 && g > 240 && b > 240; });
+        if (t < nGestureEnd) {
+            EXPECT_EQ(nWhite, 0) << t << ": during the gesture";
+        }
+        if (nWhite >= 16 && nFirstSeen < 0) nFirstSeen = t;
+    }
+    EXPECT_GE(nFirstSeen, nGestureEnd) << "the effect shows once the gesture has ended";
 }
 
 }  // namespace
