@@ -127,7 +127,10 @@ TEST_F(MiniGameTest, CatchRunsItsFramesSpawnsOnTimeAndACaughtItemGoesIntoTheBag)
     CCatchGame game;
     std::vector<DWORD> spawnTimes, pollTimes;
     const DWORD dwStart = TimeGetTime();
-    CFlyItem* pSeen[kCatchSlots] = {};
+    // Where each slot's item stood at the last poll (-1: empty). Items only move right,
+    // so one further left is a new one, even where it took the old one's memory.
+    int nSeenX[kCatchSlots];
+    std::fill(std::begin(nSeenX), std::end(nSeenX), -1);
     int nClickFrame = -1, nCaughtFrame = -1, nHandX = -1, nFirstX = 0;
     bool bBarChecked = false;
     shell.onMousePoll = [&](int n) {
@@ -136,10 +139,10 @@ TEST_F(MiniGameTest, CatchRunsItsFramesSpawnsOnTimeAndACaughtItemGoesIntoTheBag)
         pollTimes.push_back(TimeGetTime());
         for (int i = 0; i < kCatchSlots; ++i) {
             CFlyItem* p = game.m_pItems[i].get();
-            if (p && p != pSeen[i] && n >= 2) spawnTimes.push_back(pollTimes[size_t(n) - 2]);
-            if (i == 0 && !p && pSeen[0] && nFirstX < 801 && nCaughtFrame < 0) nCaughtFrame = n;
+            if (p && (nSeenX[i] < 0 || p->m_x < nSeenX[i]) && n >= 2) spawnTimes.push_back(pollTimes[size_t(n) - 2]);
+            if (i == 0 && !p && nSeenX[0] >= 0 && nFirstX < 801 && nCaughtFrame < 0) nCaughtFrame = n;
             if (i == 0 && p) nFirstX = p->m_x;
-            pSeen[i] = p;
+            nSeenX[i] = p ? p->m_x : -1;
         }
         // The hand meets a kind-0 item (row 250, one pixel a frame) 62 frames after
         // the click when it rises below the item 58 pixels ahead of where it is now.
