@@ -9,7 +9,7 @@
 // The sculpt the heroine wears (member 0 wears sculpt 1).
 constexpr int kHeroineSculpt = 1;
 // Her dress colour, which no other sample character carries.
-constexpr std::uint32_t kHeroineDress = Argb(255, 196, 40, 70);
+constexpr std::uint32_t kHeroineDress = Argb(255, 196, 40, 96);
 
 // A frame of the heroine in an action, direction and frame, laid out like every
 // character frame (256 x 180, feet at (128, 170)).
