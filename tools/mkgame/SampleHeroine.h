@@ -1,5 +1,5 @@
 // The heroine's own figure: where the other characters are a coloured block with a
-// head, she wears a wine-red dress with a flared skirt, long black hair and a pink bow,
+// head, she wears a crimson dress with a flared skirt, long black hair and a pink bow,
 // so she stands out among the villagers on the map and in battle.
 #pragma once
 #include <cstdint>
@@ -9,7 +9,7 @@
 // The sculpt the heroine wears (member 0 wears sculpt 1).
 constexpr int kHeroineSculpt = 1;
 // Her dress colour, which no other sample character carries.
-constexpr std::uint32_t kHeroineDress = Argb(255, 168, 36, 88);
+constexpr std::uint32_t kHeroineDress = Argb(255, 196, 40, 96);
 
 // A frame of the heroine in an action, direction and frame, laid out like every
 // character frame (256 x 180, feet at (128, 170)).

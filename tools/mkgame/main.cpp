@@ -1,4 +1,5 @@
 // mkgame DIR: writes the sample game folder.
+#include "tools/gamekit/FolderArgument.h"
 #include "tools/gamekit/GameDataWriters.h"
 #include "tools/gamekit/SampleScenes.h"
 #include "tools/mkgame/BattleContent.h"
@@ -8,7 +9,6 @@
 #include "tools/mkgame/SampleShell.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -17,17 +17,7 @@ const char kUsage[] = "usage: mkgame DIR\n  writes the sample game folder into D
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::printf("%s", kUsage);
-        return 0;
-    }
-    // A folder whose name starts with '-' is given as ./-name, so a mistyped option is
-    // never taken for a folder to write.
-    if (argc != 2 || argv[1][0] == '-') {
-        if (argc == 2) std::fprintf(stderr, "mkgame: unknown option %s\n", argv[1]);
-        std::fprintf(stderr, "%s", kUsage);
-        return 2;
-    }
+    if (const int nCode = CheckFolderArgument("mkgame", kUsage, argc, argv); nCode >= 0) return nCode;
     const char* pFolder = argv[1];
 
     GameModel model;

@@ -4,10 +4,10 @@
 // the bank box.
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "tools/gamekit/FolderArgument.h"
 #include "tools/gamekit/ImageWriters.h"
 
 namespace {
@@ -145,16 +145,7 @@ bool Save(const std::string& strDir, const char* pszName, const PictureRgba& pic
 
 int main(int argc, char** argv) {
     static const char kUsage[] = "usage: mkres RES_DIR\n  draws the game's resource pictures into RES_DIR (made when missing)\n";
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        std::printf("%s", kUsage);
-        return 0;
-    }
-    // A folder whose name starts with '-' is given as ./-name.
-    if (argc != 2 || argv[1][0] == '-') {
-        if (argc == 2) std::fprintf(stderr, "mkres: unknown option %s\n", argv[1]);
-        std::fprintf(stderr, "%s", kUsage);
-        return 2;
-    }
+    if (const int nCode = CheckFolderArgument("mkres", kUsage, argc, argv); nCode >= 0) return nCode;
     const std::string strDir = argv[1];
     std::error_code ec;
     std::filesystem::create_directories(strDir, ec);
