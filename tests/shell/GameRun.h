@@ -152,11 +152,22 @@ inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& 
     return ::testing::AssertionSuccess();
 }
 
-// Writes the sample game with mkgame into FOLDER/game; its path goes to *pGame. Fails
-// with mkgame's error output when mkgame is missing, does not start or fails.
+// Writes the sample game into FOLDER/game; its path goes to *pGame. The build writes the
+// folder once with its own mkgame (SAMPLE_GAME_DIR) and each run takes a copy of it;
+// without that folder mkgame writes it here. Fails with the reason when neither works.
 [[nodiscard]] inline ::testing::AssertionResult WriteSampleFolder(const CTempFolder& folder, std::string* pGame) {
-    if (::testing::AssertionResult built = ProgramsBuilt({&kMkGame}); !built) return built;
     *pGame = folder.Path() + "/game";
+#ifdef SAMPLE_GAME_DIR
+    if (std::filesystem::exists(SAMPLE_GAME_DIR ".stamp")) {
+        std::error_code error;
+        std::filesystem::copy(SAMPLE_GAME_DIR, *pGame, std::filesystem::copy_options::recursive, error);
+        if (error)
+            return ::testing::AssertionFailure() << "copying " << SAMPLE_GAME_DIR << " to " << *pGame << ": "
+                                                 << error.message();
+        return ::testing::AssertionSuccess();
+    }
+#endif
+    if (::testing::AssertionResult built = ProgramsBuilt({&kMkGame}); !built) return built;
     const ProgramRun made = RunProgramIn(folder.Path(), kMkGame, {*pGame}, "/dev/null");
     if (!made.bExited || made.nCode != 0)
         return ::testing::AssertionFailure() << "mkgame " << *pGame << " ended with "
