@@ -199,11 +199,14 @@ TEST_F(RealWindow, NewGameAltEnterTwiceThenTheWholeMapShowsAndACloseEndsTheGame)
         GTEST_SKIP() << "xdotool is not installed (Debian package xdotool): the real window is not tested";
     ASSERT_TRUE(WriteSampleGame());
 
-    // What the title and the map look like: the same new game, headless.
-    const ProgramRun headless = RunGame("7500 shot title.png\n" + kNewGame + "11000 shot map.png\n11500 close\n");
+    // What the title and the map look like: the same new game, headless. The title comes
+    // at 8 s; before it the third opening video plays, which drops a click, so the title's
+    // picture is taken after 8 s (and before the move of the click at 8.5 s).
+    const ProgramRun headless =
+        RunGame("7500 shot video.png\n8400 shot title.png\n" + kNewGame + "11000 shot map.png\n11500 close\n");
     ASSERT_TRUE(headless.bExited && headless.nCode == 0) << headless.strErr;
-    const CShot title(Shot("title.png")), map(Shot("map.png"));
-    ASSERT_TRUE(title.Read() && map.Read());
+    const CShot video(Shot("video.png")), title(Shot("title.png")), map(Shot("map.png"));
+    ASSERT_TRUE(video.Read() && title.Read() && map.Read());
 
     CVirtualDisplay display(m_strRun);
     ASSERT_TRUE(display.Open()) << "no virtual display: " << ReadWholeFile(m_strRun + "/xvfb.txt");
@@ -241,6 +244,8 @@ TEST_F(RealWindow, NewGameAltEnterTwiceThenTheWholeMapShowsAndACloseEndsTheGame)
         return patch;
     };
     const std::vector<unsigned> titlePatch = patchOf(title), mapPatch = patchOf(map);
+    // The window must not pass for the title while the video still plays.
+    ASSERT_LT(Matching(patchOf(video), titlePatch, 8), kPatchW * kPatchH / 2);
     auto shows = [&](const std::vector<unsigned>& patch) {
         return Matching(display.Pixels(window, 0, 0, kPatchW, kPatchH), patch, 8) > kPatchW * kPatchH * 9 / 10;
     };
