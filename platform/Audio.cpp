@@ -139,6 +139,7 @@ bool PrimeVoice(CSoundVoice::State* v) {
 HRESULT CSoundVoice::Play(DWORD, DWORD, DWORD dwFlags) {
     if (!m_pState) return m_bPrimary ? DS_OK : DSERR_INVALIDPARAM;
     CMixer& mixer = CMixer::Get();
+    mixer.CatchUp();
     std::lock_guard<std::mutex> lock(mixer.Mutex());
     m_pState->bLooping = (dwFlags & DSBPLAY_LOOPING) != 0;
     if (!m_pState->bPlaying) {
@@ -155,6 +156,7 @@ HRESULT CSoundVoice::Play(DWORD, DWORD, DWORD dwFlags) {
 HRESULT CSoundVoice::Stop() {
     if (!m_pState) return DS_OK;
     CMixer& mixer = CMixer::Get();
+    mixer.CatchUp();
     std::lock_guard<std::mutex> lock(mixer.Mutex());
     if (m_pState->bPlaying) {
         // The converter has read ahead two frames; the position reported is the one heard.
@@ -204,6 +206,7 @@ HRESULT CSoundVoice::GetStatus(DWORD* pdwStatus) {
 HRESULT CSoundVoice::SetVolume(LONG nVolume) {
     if (nVolume > DSBVOLUME_MAX || nVolume < DSBVOLUME_MIN) return DSERR_INVALIDPARAM;
     if (!m_pState) return DS_OK;
+    CMixer::Get().CatchUp();
     std::lock_guard<std::mutex> lock(CMixer::Get().Mutex());
     m_pState->nVolume = nVolume;
     return DS_OK;
@@ -348,6 +351,7 @@ MMRESULT WaveOutGetVolume(HWAVEOUT, DWORD* pdwVolume) {
 
 MMRESULT WaveOutSetVolume(HWAVEOUT, DWORD dwVolume) {
     CMixer& mixer = CMixer::Get();
+    mixer.CatchUp();
     std::lock_guard<std::mutex> lock(mixer.Mutex());
     mixer.m_dwWaveVolume = dwVolume;
     return MMSYSERR_NOERROR;

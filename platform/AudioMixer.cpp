@@ -68,8 +68,17 @@ size_t MixSource(Resampler& rs, double dStep, float gl, float gr, float* pAcc, s
 
 struct CMixer::Pump {
     std::thread thread;
+    std::mutex mutex;  // one mix at a time, from the pump or from CatchUp
     DWORD dwLast = 0;
+    double dCarry = 0;
+    std::vector<std::int16_t> buffer = std::vector<std::int16_t>(2 * 4096);
 };
+
+namespace {
+// Set while this thread mixes, so that a completion callback run by the mix does not
+// catch up again.
+thread_local bool t_bPumping = false;
+}  // namespace
 
 CMixer& CMixer::Get() {
     static CMixer s_mixer;
@@ -120,25 +129,38 @@ void CMixer::OpenOutput() {
 
 // The null device consumes the mix as the game clock advances (virtual or real).
 void CMixer::PumpLoop() {
-    std::vector<std::int16_t> buffer(2 * 4096);
-    double dCarry = 0;
     while (!m_bStop.load()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(4));
-        DWORD dwNow = TimeGetTime();
-        DWORD dwDelta = dwNow - m_pPump->dwLast;
-        m_pPump->dwLast = dwNow;
-        if (m_bManual.load()) { dCarry = 0; continue; }
-        dwDelta = std::min<DWORD>(dwDelta, 10000);
-        double dFrames = double(dwDelta) * kRate / 1000.0 + dCarry;
-        size_t nFrames = size_t(dFrames);
-        dCarry = dFrames - double(nFrames);
-        while (nFrames > 0 && !m_bStop.load()) {
-            size_t n = std::min<size_t>(nFrames, 4096);
-            Mix(buffer.data(), n);
-            m_capture.Write(buffer.data(), n);
-            nFrames -= n;
-        }
+        PumpTo(TimeGetTime());
     }
+}
+
+void CMixer::PumpTo(DWORD dwNow) {
+    std::lock_guard<std::mutex> lock(m_pPump->mutex);
+    DWORD dwDelta = dwNow - m_pPump->dwLast;
+    // A clock read before the last mix (another thread's) has nothing to add.
+    if (std::int32_t(dwDelta) <= 0) return;
+    m_pPump->dwLast = dwNow;
+    if (m_bManual.load()) {
+        m_pPump->dCarry = 0;
+        return;
+    }
+    dwDelta = std::min<DWORD>(dwDelta, 10000);
+    const double dFrames = double(dwDelta) * kRate / 1000.0 + m_pPump->dCarry;
+    size_t nFrames = size_t(dFrames);
+    m_pPump->dCarry = dFrames - double(nFrames);
+    t_bPumping = true;
+    while (nFrames > 0 && !m_bStop.load()) {
+        const size_t n = std::min<size_t>(nFrames, 4096);
+        Mix(m_pPump->buffer.data(), n);
+        m_capture.Write(m_pPump->buffer.data(), n);
+        nFrames -= n;
+    }
+    t_bPumping = false;
+}
+
+void CMixer::CatchUp() {
+    if (m_pPump && !t_bPumping) PumpTo(TimeGetTime());
 }
 
 void CMixer::AddVoice(CSoundVoice::State* pVoice) {

@@ -85,6 +85,11 @@ public:
     int ActiveCount();
     // Mixes nFrames stereo frames (takes the mutex, then runs completion callbacks).
     void Mix(std::int16_t* pOut, size_t nFrames);
+    // On the null device, mixes what the game clock has advanced since the last mix, so
+    // that a sound started, stopped or turned up now is heard from now on and not from
+    // the pump's next wake-up (which a loaded machine can delay by many game frames).
+    // Called without the mutex held.
+    void CatchUp();
 
     static constexpr int kRate = 44100;
 
@@ -92,6 +97,7 @@ private:
     CMixer();
     void OpenOutput();
     void PumpLoop();
+    void PumpTo(DWORD dwNow);
 
 
     std::mutex m_mutex;
