@@ -190,7 +190,7 @@ void CMainFrame::Cancel() {
     if (m_pMovie) m_bMoviePlaying = 0;
 }
 
-void CMainFrame::OnMouseMove(UINT nFlags, int x, int y) {
+void CMainFrame::OnMouseMove(UINT /*nFlags*/, int x, int y) {
     if (pMouse) {
         pMouse->m_nX = x;
         pMouse->m_nY = y;
@@ -204,7 +204,6 @@ void CMainFrame::OnMouseMove(UINT nFlags, int x, int y) {
     // Every move reaches the open panels, with or without a button held and in every
     // mode: the save and load lists and the settings sliders follow the cursor. A modal
     // box keeps the panels under it still.
-    (void)nFlags;
     if (!bMsgBoxOpen) PanelLink().OnMouseMove();
 }
 
