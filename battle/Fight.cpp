@@ -94,14 +94,7 @@ int CFight::Init(int nBackground, const int* pEnemies, int nEnemyCount) {
     }
     pBackground = std::move(pSurface);
     PlaceEnemies(pEnemies, nEnemyCount);
-    // The opening talk stands beside the first talking fighter that speaks its line.
-    if (CFaceTalkBar* pBar = FightScriptLink().TalkBar()) {
-        const int s = FighterOfFace(pBar->m_nFace, true);
-        if (s >= 0) {
-            pBar->m_nBarX = ptFightHome[s].x + 150;
-            pBar->m_nBarY = ptFightHome[s].y - 80;
-        }
-    }
+    PlaceOpeningTalk();
     pMenu = std::make_unique<CFightMenu>();
     pMenu->LoadBmp();
     return BuildLists();
@@ -187,6 +180,7 @@ bool CFight::PumpMessage() {
             break;
         case WM_RBUTTONDOWN: OnRButtonDown(x, y); break;
         case WM_KEYUP: OnKeyUp(int(msg.wParam)); break;
+        case WM_KEYDOWN: OnKeyDown(int(msg.wParam), (std::uintptr_t(msg.lParam) >> 30) & 1); break;
         case WM_MOUSEMOVE:
             if (pMouse) {
                 pMouse->m_nX = x;

@@ -88,6 +88,8 @@ public:
     void OnLButtonUp(int x, int y);
     void OnRButtonDown(int x, int y);
     void OnKeyUp(int nKey);
+    // A key going down: Space reads on in a running talk (its auto-repeat does not).
+    void OnKeyDown(int nKey, bool bRepeat);
     // A release while the result panel is up: the next page, or the panel closes.
     void OnResultRelease();
 
@@ -130,10 +132,12 @@ public:
     // and the bar given back to the map when the battle ends (EndTalk).
     bool TalkFinished() const;
     void UpdateTalk();
+    // The opening talk's first line beside its speaker.
+    void PlaceOpeningTalk();
     void StartDeathTalk();
     void EndTalk();
-    // The first fighter drawn with animation number nFace (with a talk event only when
-    // bTalking); -1 none.
+    // The fighter drawn with animation number nFace (with a talk event only when
+    // bTalking), the side whose talk runs asked first; -1 none.
     int FighterOfFace(int nFace, bool bTalking) const;
 
     void Escape();
@@ -190,6 +194,10 @@ public:
     std::int32_t bAutoAttack = 0, bRepeat = 0;
     std::int32_t LastTarget[4] = {-1, -1, -1, -1}, LastSkill[4] = {-1, -1, -1, -1};
     std::int32_t bDeathTalkShown = 0;
+    // Space went down while a talk ran: the next frame reads on.
+    std::int32_t bTalkKey = 0;
+    // The left button was polled on an earlier frame of the running talk.
+    std::int32_t bTalkPolled = 0;
     std::int32_t LastActor = -1;
     std::int32_t ChosenTarget = -1;
     std::int32_t bTurnGate = 1;

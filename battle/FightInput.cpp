@@ -191,6 +191,10 @@ void CFight::OnKeyUp(int nKey) {
     if (nKey == 'A' && ActiveNpc >= 0 && ActiveNpc < 4) bAutoAttack = 1;
 }
 
+void CFight::OnKeyDown(int nKey, bool bRepeat) {
+    if (nKey == VK_SPACE && !bRepeat && !TalkFinished()) bTalkKey = 1;
+}
+
 void CFight::OnResultRelease() {
     for (int p = 0; p < 3; ++p)
         if (bPagePending[p]) {

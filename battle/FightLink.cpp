@@ -2,12 +2,23 @@
 
 #include "battle/Fight.h"
 
+namespace {
+
+// In a key message's high word: the key was down already (an auto-repeat).
+constexpr UINT kRepeatFlag = 0x4000;
+
+}  // namespace
+
 void CFightLink::StopRunning() {
     if (m_pFight) m_pFight->StopRunning();
 }
 
 void CFightLink::OnKeyUp(int nKey, UINT, UINT) {
     if (m_pFight) m_pFight->OnKeyUp(nKey);
+}
+
+void CFightLink::OnKeyPressed(int nKey, UINT nFlags) {
+    if (m_pFight) m_pFight->OnKeyDown(nKey, (nFlags & kRepeatFlag) != 0);
 }
 
 void CFightLink::OnLButtonDown(UINT, int x, int y) {

@@ -10,6 +10,7 @@ public:
     bool IsRunning() const override { return m_pFight != nullptr; }
     void StopRunning() override;
     void OnKeyUp(int nKey, UINT nRepeat, UINT nFlags) override;
+    void OnKeyPressed(int nKey, UINT nFlags) override;
     void OnLButtonDown(UINT nFlags, int x, int y) override;
     // While the result panel is up a release turns its page or closes it.
     void OnLButtonUp(UINT nFlags, int x, int y) override;

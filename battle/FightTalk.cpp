@@ -11,8 +11,13 @@ bool CFight::TalkFinished() const {
 }
 
 int CFight::FighterOfFace(int nFace, bool bTalking) const {
-    for (int s = 0; s < kFightSlots; ++s)
+    // An enemy's number can be a member's animation number too: the enemies speak first
+    // in their opening talk, the party in a member's last words.
+    const int nFirst = bDeathTalkShown ? 0 : kFightPartySlots;
+    for (int k = 0; k < kFightSlots; ++k) {
+        const int s = (nFirst + k) % kFightSlots;
         if (Filled(s) && pChar[s]->AniNo == nFace && (!bTalking || pChar[s]->HasTalkEvent())) return s;
+    }
     return -1;
 }
 
@@ -28,10 +33,33 @@ void MoveBarToSpeaker(const CFight& fight, CFaceTalkBar& bar) {
 
 }  // namespace
 
+void CFight::PlaceOpeningTalk() {
+    CFaceTalkBar* pBar = FightScriptLink().TalkBar();
+    if (!pBar) return;
+    const int s = FighterOfFace(pBar->m_nFace, true);
+    if (s < 0) {
+        // A first line that a member speaks stands where that member's later lines do.
+        MoveBarToSpeaker(*this, *pBar);
+        return;
+    }
+    pBar->m_nBarX = ptFightHome[s].x + 150;
+    pBar->m_nBarY = ptFightHome[s].y - 80;
+}
+
 void CFight::UpdateTalk() {
     CFaceTalkBar* pBar = FightScriptLink().TalkBar();
-    if (!pBar || pBar->m_bFinished) return;
-    if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) pBar->NextLine(0);
+    const bool bKey = bTalkKey != 0;
+    bTalkKey = 0;
+    if (!pBar || pBar->m_bFinished) {
+        bTalkPolled = 0;
+        return;
+    }
+    // One press reads one line however many frames the button stays down: the key
+    // state's pressed-since-asked bit counts, and on the talk's first frame it may still
+    // hold a press from before the talk (the click that felled a member, say).
+    const bool bPressed = (GetAsyncKeyState(VK_LBUTTON) & 1) != 0 && bTalkPolled;
+    bTalkPolled = 1;
+    if (bPressed || bKey) pBar->NextLine(0);
     if (pBar->m_nClickPending == 0 && pBar->m_nFollowOn == 1 && pChar[0]) {
         // The next line stands beside its own speaker.
         pChar[0]->ShowTalk();

@@ -166,6 +166,8 @@ public:
     // Clears the battle's own running flag, which ends its loop.
     virtual void StopRunning() {}
     virtual void OnKeyUp(int nKey, UINT nRepeat, UINT nFlags) { (void)nKey; (void)nRepeat; (void)nFlags; }
+    // A key going down; nFlags as the key message's high word (its repeat bit).
+    virtual void OnKeyPressed(int nKey, UINT nFlags) { (void)nKey; (void)nFlags; }
     virtual void OnLButtonDown(UINT nFlags, int x, int y) { (void)nFlags; (void)x; (void)y; }
     // A release: turns the battle's message page when a message is shown, else clicks.
     virtual void OnLButtonUp(UINT nFlags, int x, int y) { (void)nFlags; (void)x; (void)y; }

@@ -78,9 +78,12 @@ void CMainFrame::OnSysKeyDown(int nKey) {
 
 void CMainFrame::OnKeyDown(int nKey, UINT nRepeat, UINT nFlags) {
     (void)nRepeat;
-    // A battle covers the map and takes its keys alone (on their release): a key pressed
-    // in battle must not drink a quick slot's potion or arm a bomb on the map.
-    if (BattleLink().IsRunning()) return;
+    // A battle covers the map and takes its keys alone: a key pressed in battle must not
+    // drink a quick slot's potion or arm a bomb on the map.
+    if (BattleLink().IsRunning()) {
+        BattleLink().OnKeyPressed(nKey, nFlags);
+        return;
+    }
     if (GetGameMode() == 9 && nKey == VK_SPACE) {
         if (m_pMenuManager && pMouse && m_pMenuManager->HitTest(9, pMouse->m_nX, pMouse->m_nY) != -1)
             m_pMenuManager->DoSelect();

@@ -79,11 +79,11 @@ TEST(BattleProbeTalk, TheGolemsChallengeBesideThemTheRingAfterTheLastLineAndOneC
     CTempFolder folder("battleprobe-talk");
     std::string strGame;
     ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
-    // One press of the left button on each typed line of the opening; shots while the
-    // ring may be up, before the probe plays on by itself.
-    std::string strScript;
-    for (int t : {1500, 3000, 4500})
-        strScript += std::to_string(t) + " lbutton down 400 20\n" + std::to_string(t + 30) + " lbutton up 400 20\n";
+    // One press on each typed line of the opening: the left button held as long as a
+    // click lasts, Space, a short click; shots while the ring may be up, before the probe
+    // plays on by itself.
+    std::string strScript = "1500 lbutton down 400 20\n1620 lbutton up 400 20\n3000 key press SPACE\n"
+                            "4500 lbutton down 400 20\n4530 lbutton up 400 20\n";
     for (int t = 5000; t <= 8000; t += 500) strScript += std::to_string(t) + " shot " + folder.File(std::to_string(t) + ".png") + "\n";
     folder.Write("talk.txt", strScript);
     const ProbeRun run = RunProbe(folder, strGame,
@@ -103,6 +103,14 @@ TEST(BattleProbeTalk, TheGolemsChallengeBesideThemTheRingAfterTheLastLineAndOneC
     EXPECT_EQ(talk[2].nFace, 1);
     EXPECT_EQ(talk[2].strText, "放马过来吧！");
     EXPECT_EQ(talk[3].nFace, -1) << "the opening ends";
+    auto timeOf = [&run](long nPass) {
+        for (const auto& r : run.rows)
+            if (r.size() > size_t(kTime) && r[0] >= nPass) return r[kTime];
+        return -1L;
+    };
+    EXPECT_GE(timeOf(talk[2].nPass), 3000) << "the held button read one line";
+    EXPECT_LT(timeOf(talk[2].nPass), 4500) << "Space read the next";
+    EXPECT_GE(timeOf(talk[3].nPass), 4500);
     // One cry only, of whoever fell first.
     const bool bHeroineCried = talk[4].nFace == 1;
     EXPECT_EQ(talk[4].strText, bHeroineCried ? "啊……我撑不住了……" : "姐姐，我先倒下了……");

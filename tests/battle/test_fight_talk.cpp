@@ -1,8 +1,8 @@
 // The battle's talk through the main window's script services and face talk bar: an
-// enemy's opening talk in the bar's narrow layout, typed by itself and advanced while the
-// left button is held, each line beside its speaker, no turn and no ring before the last
-// line; one fallen member's last words; and the bar, the game mode and the interrupted
-// event's registers given back when the battle ends.
+// enemy's opening talk in the bar's narrow layout, typed by itself and read on a line a
+// press of the left button or of Space, each line beside its speaker, no turn and no ring
+// before the last line; one fallen member's last words; and the bar, the game mode and
+// the interrupted event's registers given back when the battle ends.
 #include "tests/battle/FightTestUtil.h"
 
 #include <cstring>
@@ -25,7 +25,7 @@ namespace {
 
 // Enemy rows 5 and 7 stand in slots 4 and 5; the members are animation numbers 1, 0, 2.
 constexpr int kFoeA = 5, kFoeB = 7;
-constexpr int kOpening = 61, kCryOfMember1 = 63, kCryOfMember2 = 64;
+constexpr int kOpening = 61, kCryOfMember1 = 63, kCryOfMember2 = 64, kMixedOpening = 65;
 // Event 10 stands for the event whose battle command runs the battle.
 const char* const kStory = R"(scene 0
 text 0 "来吧！"
@@ -33,6 +33,8 @@ text 1 "接招！"
 text 2 "放马过来！"
 text 3 "啊……"
 text 4 "不……"
+text 5 "看招！"
+text 6 "哼！"
 event 10
   Nop
   Fight 1 5 7 -1
@@ -45,6 +47,9 @@ event 63
   Talk 0 3
 event 64
   Talk 2 4
+event 65
+  Talk 1 5
+  Talk 2 6
 )";
 
 class FightTalkTest : public FightTest {
@@ -95,16 +100,18 @@ protected:
             if (data.pScriptData->GetSubEvent(0, i)->nEvent == n) return data.pScriptData->GetSubEvent(0, i)->nFirstStep;
         return -1;
     }
-    // One frame of the battle, with the left button held through it or not.
-    void Frame(bool bHeld = false) {
-        // The frame pumps no message: the press only holds the button.
+    // Frames of the battle, with the left button held through them all or not.
+    void Frame(bool bHeld = false, int nFrames = 1) {
+        // The frames pump no message: the press only holds the button.
         if (bHeld) OnMouseButton(VK_LBUTTON, true, false, 400, 20);
-        pScreen = nullptr;
-        fight->Frame();
-        pScreen = &screen;
+        for (int i = 0; i < nFrames; ++i) {
+            pScreen = nullptr;
+            fight->Frame();
+            pScreen = &screen;
+            AdvanceVirtualClock(20);
+        }
         if (bHeld) OnMouseButton(VK_LBUTTON, false, false, 400, 20);
         ResetMessageQueue();
-        AdvanceVirtualClock(20);
     }
     // Frames until the bar's page is typed; false when it never is.
     bool TypeLine() {
@@ -141,18 +148,23 @@ TEST_F(FightTalkTest, TheOpeningTalkHoldsTheTurnsUntilItsLastLineEachLineBesideI
     EXPECT_EQ(f.ActiveNpc, -1) << "no turn while the talk runs";
     for (int s = 0; s < 3; ++s) EXPECT_EQ(C(s).timeRecovered, gauges[s]) << "gauge " << s;
 
-    // The held button: the next line, beside the same speaker at its home.
-    Frame(true);
+    // The button held for six frames, as long as a click lasts: the next line and no
+    // more, beside the same speaker at its home.
+    Frame(true, 6);
     EXPECT_EQ(pFrame->CurrentScript, FirstStep(kOpening) + 1);
     EXPECT_FALSE(Bar().m_bFinished);
-    EXPECT_EQ(Bar().GetReadPos(), 0u);
+    EXPECT_FALSE(Bar().IsFastForward());
     EXPECT_TRUE(BarAt(ptFightHome[4]));
-    // Held again while it types: it types the rest at once; then the heroine answers
+    // Pressed again while it types: it types the rest at once; then the heroine answers
     // beside her own place.
     Frame(true);
-    EXPECT_TRUE(Bar().IsFastForward());
-    ASSERT_TRUE(TypeLine());
-    Frame(true);
+    ASSERT_TRUE(Bar().IsPageFull());
+    // Space reads on as a press does, its auto-repeat not.
+    f.OnKeyDown(VK_SPACE, true);
+    Frame();
+    EXPECT_EQ(pFrame->CurrentScript, FirstStep(kOpening) + 1);
+    f.OnKeyDown(VK_SPACE, false);
+    Frame();
     EXPECT_EQ(pFrame->CurrentScript, FirstStep(kOpening) + 2);
     EXPECT_EQ(Bar().m_nFace, 1);
     EXPECT_TRUE(BarAt(ptFightHome[0])) << Bar().m_nBarX << "," << Bar().m_nBarY;
@@ -170,6 +182,19 @@ TEST_F(FightTalkTest, TheOpeningTalkHoldsTheTurnsUntilItsLastLineEachLineBesideI
         ++nFrames;
     }
     EXPECT_LT(nFrames, 2000) << "the ring never came";
+}
+
+TEST_F(FightTalkTest, AMemberOpensAndAnEnemyNumberedLikeAMemberAnswersEachBesideItself) {
+    // Enemy row 2 opens; the heroine (animation 1) speaks first, then the enemy, whose
+    // number is also the third member's animation number.
+    enemies[2].nTall = kMixedOpening;
+    Start({2});
+    ASSERT_EQ(Bar().m_nFace, 1);
+    EXPECT_TRUE(BarAt(ptFightHome[0])) << Bar().m_nBarX << "," << Bar().m_nBarY;
+    ASSERT_TRUE(TypeLine());
+    Frame(true);
+    ASSERT_EQ(Bar().m_nFace, 2);
+    EXPECT_TRUE(BarAt(ptFightHome[4])) << Bar().m_nBarX << "," << Bar().m_nBarY;
 }
 
 TEST_F(FightTalkTest, TwoTalkingEnemiesGiveTheEventItsRegistersAndTheMapItsBarBack) {
