@@ -79,10 +79,9 @@ TEST(BattleProbeTalk, TheGolemsChallengeBesideThemTheRingAfterTheLastLineAndOneC
     CTempFolder folder("battleprobe-talk");
     std::string strGame;
     ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
-    // One press on each typed line of the opening: the left button held as long as a
-    // click lasts, Space, a short click; shots while the ring may be up, before the probe
-    // plays on by itself.
-    std::string strScript = "1500 lbutton down 400 20\n1620 lbutton up 400 20\n3000 key press SPACE\n"
+    // One press on each typed line of the opening: a slow click of the left button, Space,
+    // a short click; shots while the ring may be up, before the probe plays on by itself.
+    std::string strScript = "1500 lbutton down 400 20\n1700 lbutton up 400 20\n3000 key press SPACE\n"
                             "4500 lbutton down 400 20\n4530 lbutton up 400 20\n";
     for (int t = 5000; t <= 8000; t += 500) strScript += std::to_string(t) + " shot " + folder.File(std::to_string(t) + ".png") + "\n";
     folder.Write("talk.txt", strScript);

@@ -138,9 +138,13 @@ TEST_F(FightTalkTest, TheOpeningTalkHoldsTheTurnsUntilItsLastLineEachLineBesideI
     EXPECT_EQ(Bar().m_nFace, kFoeA);
     EXPECT_TRUE(BarAt(POINT{ptFightHome[4].x + 150, ptFightHome[4].y - 80})) << Bar().m_nBarX << "," << Bar().m_nBarY;
 
-    // Untouched, the first line types itself one character a step and waits there.
+    // Untouched, the first line types itself one character a step and waits there; the
+    // click from before the battle (it read the map's last line) does not hurry it.
+    OnMouseButton(VK_LBUTTON, true, false, 400, 20);
+    OnMouseButton(VK_LBUTTON, false, false, 400, 20);
     for (int i = 0; i < 5; ++i) Frame();
     EXPECT_GT(Bar().GetReadPos(), 0u) << "the line must type without a click";
+    EXPECT_FALSE(Bar().IsPageFull());
     ASSERT_TRUE(TypeLine());
     for (int i = 0; i < 100; ++i) Frame();
     EXPECT_FALSE(Bar().m_bFinished);
