@@ -11,8 +11,8 @@ bool CFight::TalkFinished() const {
 }
 
 int CFight::FighterOfFace(int nFace, bool bTalking) const {
-    // An enemy's number can be a member's animation number too: the enemies speak first
-    // in their opening talk, the party in a member's last words.
+    // An enemy's number can also be a member's animation number: in the enemies' opening
+    // talk the enemies are asked first, in a member's last words the party.
     const int nFirst = bDeathTalkShown ? 0 : kFightPartySlots;
     for (int k = 0; k < kFightSlots; ++k) {
         const int s = (nFirst + k) % kFightSlots;

@@ -366,22 +366,19 @@ TEST(BattlePlay, TheGolemsChallengeRunsInTheBattleAndTheMapTalksWideAgain) {
                             "12400 lbutton down 400 300\n12440 lbutton up 400 300\n";
     for (DWORD t = 11000; t < kEnd; t += 500) strScript += std::to_string(t) + " shot " + s + std::to_string(t) + ".png\n";
     strScript += std::to_string(kEnd) + " close\n";
-    // In the battle: on each typed line a press held for a dozen passes, as long as a
-    // click lasts, or Space on the second; the golems felled once the talk is over, the
-    // victory's pages closed.
+    // In the battle: a press on each typed line (Space on the second), the golems felled
+    // once the talk is over, the victory's pages closed.
     struct CTalkDriver : CFightObserver {
-        std::vector<int> faces, linesPerPress;
+        std::vector<int> faces;
         std::vector<POINT> places;
         bool bNarrow = false, bHeld = false, bTalked = false;
-        int nRingBeforeEnd = 0, nHeldPasses = 0;
+        int nRingBeforeEnd = 0;
         void OnPass(CFight& f) override {
             CFaceTalkBar& bar = *pFrame->m_pMenuManager->m_pFaceTalkBar;
             if (f.bResultShown) {
                 f.OnResultRelease();
                 return;
             }
-            const bool bNewLine = !faces.empty() && (bar.m_bFinished ? !bTalked : pFrame->CurrentScript != nStep);
-            if (bNewLine && bHeld) ++linesPerPress.back();
             if (!bar.m_bFinished) {
                 if (faces.empty() || pFrame->CurrentScript != nStep) {
                     nStep = pFrame->CurrentScript;
@@ -395,20 +392,15 @@ TEST(BattlePlay, TheGolemsChallengeRunsInTheBattleAndTheMapTalksWideAgain) {
                 for (int e = 4; e < 7; ++e)
                     if (f.Filled(e)) f.Char(e)->HP = 0;
             }
-            const bool bTyped = !bar.m_bFinished && bar.IsPageFull();
-            if (bHeld && ++nHeldPasses >= 12) {
-                InjectMouseButton(VK_LBUTTON, false, 400, 20);
-                bHeld = false;
-            } else if (!bHeld && bTyped && faces.size() == 2 && nSpaceStep != nStep) {
+            const bool bTyped = !bar.m_bFinished && bar.IsPageFull(), bSpace = faces.size() == 2;
+            if (bHeld && !bTyped) InjectMouseButton(VK_LBUTTON, false, 400, 20);
+            else if (!bHeld && bTyped && !bSpace) InjectMouseButton(VK_LBUTTON, true, 400, 20);
+            if (bTyped && bSpace && nSpaceStep != nStep) {
                 nSpaceStep = nStep;
                 InjectKey(VK_SPACE, true);
                 InjectKey(VK_SPACE, false);
-            } else if (!bHeld && bTyped && faces.size() != 2) {
-                InjectMouseButton(VK_LBUTTON, true, 400, 20);
-                bHeld = true;
-                nHeldPasses = 0;
-                linesPerPress.push_back(0);
             }
+            bHeld = bTyped && !bSpace;
         }
         int nStep = -1, nSpaceStep = -1;
     } driver;
@@ -442,7 +434,6 @@ TEST(BattlePlay, TheGolemsChallengeRunsInTheBattleAndTheMapTalksWideAgain) {
     ASSERT_TRUE(strError.empty()) << strError;
     ASSERT_TRUE(driver.bTalked) << "no battle talk: " << driver.faces.size() << " lines seen";
     EXPECT_EQ(driver.faces, (std::vector<int>{kGolemRow, kGolemRow, 1}));
-    EXPECT_EQ(driver.linesPerPress, (std::vector<int>{1, 1})) << "one line a press";
     EXPECT_TRUE(driver.bNarrow);
     ASSERT_EQ(driver.places.size(), 3u);
     EXPECT_EQ(driver.places[0].x, ptFightHome[4].x + 150);
