@@ -63,7 +63,7 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         NpcRecordModel wolf = Fighter(4, 0, 20, 30, 23);
         wolf.loot = {25, 40, -1, -1};
         people.push_back(wolf);
-        NpcRecordModel wanderer = Talker(5, 3, 8, 18, -1);
+        NpcRecordModel wanderer = Talker(5, 3, 8, 18, 23);
         wanderer.nWanderRadius = 96;
         wanderer.nDirection = 2;
         people.push_back(wanderer);
