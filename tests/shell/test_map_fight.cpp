@@ -62,9 +62,10 @@ const FightRow* RowAt(const std::vector<FightRow>& rows, int nMs) {
 }
 
 std::string ClickAt(int nMs, int x, int y) {
-    const std::string strAt = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
-    return std::to_string(nMs) + " move" + strAt + std::to_string(nMs + 50) + " lbutton down" + strAt +
-           std::to_string(nMs + 90) + " lbutton up" + strAt;
+    char sz[128];
+    std::snprintf(sz, sizeof sz, "%d move %d %d\n%d lbutton down %d %d\n%d lbutton up %d %d\n", nMs, x, y, nMs + 50, x, y,
+                  nMs + 90, x, y);
+    return sz;
 }
 
 // New game; two walks bring the heroine to cell (28, 25) with the view at (410, 360),
