@@ -10,6 +10,7 @@
 #include "platform/Files.h"
 #include "platform/Stream.h"
 #include "tests/TempFolder.h"
+#include "tools/gamekit/NpcRecordWriter.h"
 #include "tools/gamekit/SampleScenes.h"
 #include "tools/gamekit/SampleStory.h"
 #include "tools/gamekit/ScriptCompiler.h"
@@ -182,6 +183,21 @@ TEST(ScriptCompiler, TheSampleStoryCompilesAndItsExitsMatchTheScenesRegions) {
                     bFound = bFound || pData->GetSubEvent(n, k)->nEvent == region.nEvents[i];
                 EXPECT_TRUE(bFound) << "event " << region.nEvents[i];
             }
+        // Every person who is no fighter says a line when clicked: the first event of each
+        // holds a talk or a question.
+        for (const NpcRecordModel& person : SamplePeople(n)) {
+            if (person.nClass == 2) continue;
+            const SubEvent* pSub = nullptr;
+            for (int k = 0; k < pData->GetSubEventCount(n); ++k)
+                if (pData->GetSubEvent(n, k)->nEvent == person.events[0]) pSub = pData->GetSubEvent(n, k);
+            ASSERT_NE(pSub, nullptr) << "person " << person.nId << " starts event " << person.events[0];
+            bool bTalks = false;
+            for (int i = pSub->nFirstStep; i <= pSub->nLastStep; ++i) {
+                const int nCommand = pData->GetCommand(n, i)->nCommand;
+                bTalks = bTalks || nCommand == FindScriptCommand("Talk") || nCommand == FindScriptCommand("TalkChoice");
+            }
+            EXPECT_TRUE(bTalks) << "person " << person.nId << " says nothing";
+        }
     }
     // Every text a talk line of the story names exists.
     for (int n : SampleSceneNumbers())

@@ -4,6 +4,7 @@
 // wolf's state record, the heroine's life, money and bag, and what the fight asked of
 // the toolbar (damage numbers, the loot roll); the screenshots show the blow and the
 // corpse.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -58,6 +59,13 @@ const FightRow* RowAt(const std::vector<FightRow>& rows, int nMs) {
     for (const FightRow& r : rows)
         if (r.nMs <= nMs) pFound = &r;
     return pFound;
+}
+
+std::string ClickAt(int nMs, int x, int y) {
+    char sz[128];
+    std::snprintf(sz, sizeof sz, "%d move %d %d\n%d lbutton down %d %d\n%d lbutton up %d %d\n", nMs, x, y, nMs + 50, x, y,
+                  nMs + 90, x, y);
+    return sz;
 }
 
 // New game; two walks bring the heroine to cell (28, 25) with the view at (410, 360),
@@ -184,6 +192,48 @@ TEST(MapFight, TheWolfBitesIsStruckDeadLiesAsACorpseAndIsGoneTwentySecondsLater)
     // The corpse lies where the wolf fell (feet at 502, 488), below her feet, and is gone
     // later.
     EXPECT_GT(corpse.Differences(gone, 482, 460, 40, 28), 100);
+}
+
+// A new player in the grove: from the town's east road into the grove, a click on the
+// imp north-east of the road brings her to it; clicks on it where it stands by her
+// strike it down while its bites take little, and she is alive and well 30 s later.
+// The imp is a horned beast with red eyes, no villager.
+TEST(MapFight, InTheGroveANewPlayerStrikesTheFirstImpDownAndLives) {
+    UsePrivateRuntimeFolder();
+    ASSERT_TRUE(ProgramsBuilt({&kWorldProbe}));
+    CTempFolder folder("grovefight");
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
+    const std::string strRun = folder.Path() + "/run";
+    std::filesystem::create_directories(strRun);
+    std::string strText = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 790, 304) +
+                          "14000 key press RIGHT\n14500 key press RIGHT\n15000 key press RIGHT\n"
+                          "15500 key press RIGHT\n" + ClickAt(16000, 400, 300) + "16500 shot " + strRun +
+                          "/imp.png\n" + ClickAt(17000, 576, 170);
+    for (int t = 18300; t <= 26000; t += 700) strText += ClickAt(t, 416, 185);
+    const std::string strScript = strRun + "/input.txt";
+    std::ofstream(strScript) << strText;
+    const ProgramRun run = RunProgramIn(strRun, kWorldProbe, {strGame, strScript, "--ms", "51000", "--npc", "1"}, strScript);
+    ASSERT_TRUE(run.bExited && run.nCode == 0) << run.strErr;
+    const std::vector<FightRow> rows = ParseFight(run.strOut);
+    ASSERT_FALSE(rows.empty()) << run.strOut.substr(0, 400);
+
+    int nKilledMs = -1, nLowest = 120;
+    for (const FightRow& r : rows) {
+        if (r.nMs < 16500) continue;
+        nLowest = std::min(nLowest, r.nLife);
+        if (nKilledMs < 0 && r.nNpcLife < 1) nKilledMs = r.nMs;
+    }
+    ASSERT_GT(nKilledMs, 0) << "the imp never fell";
+    EXPECT_LT(nKilledMs, 26000);
+    EXPECT_GT(nLowest, 60) << "the first fight nearly killed her";
+    const FightRow* pLater = RowAt(rows, nKilledMs + 30000);
+    ASSERT_TRUE(pLater && pLater->nMs >= nKilledMs + 29000);
+    EXPECT_GT(pLater->nLife, 0) << "alive 30 s after the first kill";
+
+    CShot imp(strRun + "/imp.png");
+    ASSERT_TRUE(imp.Read());
+    EXPECT_GT(imp.CountNear(RECT{520, 110, 640, 210}, 0xE61E1E, 24), 20) << "the imp's red eyes";
 }
 
 class FightLinkTest : public FrameTest {

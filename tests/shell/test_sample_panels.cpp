@@ -1,8 +1,9 @@
 // The sample game's panels in the game binary, headless, from the title: the title's
 // settings button opens the settings panel in the middle of the screen, and its music
 // knob follows the cursor over the slider with no button held; in the town the item,
-// task and map panels show the sample game's pictures, and the load list's handle
-// follows the cursor down its strip.
+// task and map panels show the sample game's pictures (the bag's numbers captioned, the
+// task the first villager gives listed), and the load list's handle follows the cursor
+// down its strip.
 #include <fstream>
 
 #include "tests/TempFolder.h"
@@ -54,6 +55,11 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
                                              "16000 key press SPACE\n"
                                              "17000 key press SPACE\n"
                                              "18000 key press SPACE\n"
+                                             "18300 move 400 80\n"
+                                             "18350 lbutton down 400 80\n"
+                                             "18390 lbutton up 400 80\n"
+                                             "19100 key press SPACE\n"
+                                             "19400 key press SPACE\n"
                                              "19000 move 300 300\n"
                                              "19500 key press W\n"
                                              "20000 shot bag.png\n"
@@ -92,6 +98,19 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
     EXPECT_TRUE(NearPanelProbe(bag, 400 + 20, 10 + 420, "ItemMenu_BKGround.tga"));
     EXPECT_TRUE(NearPanelProbe(tasks, 400 + 20, 10 + 420, "TaskMenu_BKGound.tga"));
     EXPECT_FALSE(NearPanelProbe(tasks, 400 + 20, 10 + 420, "ItemMenu_BKGround.tga"));
+    // Each number of the bag has its caption at its left (the age and the four rows
+    // below it, and the money): strokes on the panel's body colour.
+    const ToolBarProbe* pBody = FindPanelProbe("ItemMenu_BKGround.tga");
+    ASSERT_TRUE(pBody);
+    const auto strokes = [&](const CShot& shot, const RECT& rc) {
+        const int nArea = int((rc.right - rc.left) * (rc.bottom - rc.top));
+        return nArea - shot.CountNear(rc, PackRgb(pBody->r, pBody->g, pBody->b), 24);
+    };
+    for (int i = 0; i < 5; ++i) EXPECT_GT(strokes(bag, RECT{564, 63 + 25 * i, 612, 85 + 25 * i}), 40) << "row " << i;
+    EXPECT_GT(strokes(bag, RECT{422, 183, 462, 205}), 40) << "the money";
+    // The first villager gave the first task: the open list's caption and its text.
+    EXPECT_GT(tasks.CountNear(RECT{435, 30, 655, 56}, PackRgb(250, 220, 150), 60), 20);
+    EXPECT_GT(tasks.CountNear(RECT{435, 60, 655, 205}, PackRgb(0, 255, 0), 40), 20) << "no task text";
     // The town's map picture is 320 pixels wide: its window starts at x 560.
     EXPECT_TRUE(NearPanelProbe(map, 560 + 30, 1 + 20, "Scene000.bmp") || NearPanelProbe(map, 560 + 200, 1 + 200, "Scene000.bmp"));
     EXPECT_FALSE(NearPanelProbe(map, 550, 30, "Scene000.bmp"));

@@ -63,7 +63,7 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         NpcRecordModel wolf = Fighter(4, 0, 20, 30, 23);
         wolf.loot = {25, 40, -1, -1};
         people.push_back(wolf);
-        NpcRecordModel wanderer = Talker(5, 3, 8, 18, -1);
+        NpcRecordModel wanderer = Talker(5, 3, 8, 18, 23);
         wanderer.nWanderRadius = 96;
         wanderer.nDirection = 2;
         people.push_back(wanderer);
@@ -90,18 +90,22 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         smith.events[1] = 77;
         people.push_back(smith);
     } else if (nScene == 1) {
-        people.push_back(Fighter(1, 1, 21, 12, 12));
-        // A ranged fighter, one that flees at low life, and one whose skills lay area effects.
-        // The archer and the square caster (9) wait together in the quiet south-east, where
-        // a heroine stopping at (672, 416) meets both and nobody else.
+        // The first fighters a new player meets: weak, each alone, each out of the others'
+        // sight (the map's 160-pixel attack radius), so they come one at a time. The imp
+        // waits north-east of the road from the town, the fox cub (which flees at low life)
+        // and the second imp in the north-east.
+        people.push_back(Fighter(1, kGroveImpRow, 21, 13, 13));
+        // A ranged fighter and one whose skills lay area effects: the archer and the square
+        // caster (9) wait together in the quiet south-east, where a heroine stopping at
+        // (672, 416) meets both and nobody else.
         NpcRecordModel archer = Fighter(2, 2, 22, 24, 17);
         archer.nRanged = 1;
         archer.nRangedRadius = 150;
         people.push_back(archer);
-        NpcRecordModel coward = Fighter(3, 3, 23, 16, 14);
+        NpcRecordModel coward = Fighter(3, kGroveCubRow, 23, 20, 8);
         coward.nStandRule = 1;
         people.push_back(coward);
-        people.push_back(Fighter(4, 11, 21, 18, 12));
+        people.push_back(Fighter(4, kGroveImpRow, 21, 16, 2));
         // The companion, on the road from the town; she shares member 2's sculpt.
         people.push_back(Talker(5, 2, 14, 22, 40));
         // Formation casters: one spreads a square cell by cell, one a ring that clears again.

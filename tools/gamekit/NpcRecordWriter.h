@@ -36,6 +36,11 @@ constexpr size_t kNpcRecordIdOffset = 64;
 constexpr size_t kNpcRecordSculptOffset = 132;
 constexpr size_t kNpcRecordRowOffset = 4;
 
+// The enemy rows of the grove's first fighters, a new player's match: the imp (row 16)
+// and the fox cub (row 17), both after the rows the battles use.
+constexpr int kGroveImpRow = 16;
+constexpr int kGroveCubRow = 17;
+
 // The people of a sample scene: scene 0 two talkers, a shop keeper, a fighter and a
 // wanderer; scene 1 six fighters; none elsewhere. Cells are the scene's own.
 std::vector<NpcRecordModel> SamplePeople(int nScene);

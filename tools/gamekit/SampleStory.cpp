@@ -15,7 +15,8 @@ namespace {
 // south-east corner: equipment, gems, potions and a task item, three skills, one open
 // and one closed task. Events 85 to 90 are the game keeper's and the signboard's; 75 to
 // 78 the shop keeper's, the inlay master's, the smith's and the combining table's. Every
-// exit fades the scene out over half a second (transition kind 0, 500 ms).
+// exit fades the scene out over half a second (transition kind 0, 500 ms). The villagers
+// 1, 2 and 3 and the wanderer talk (events 20 to 23); the first gives the first task.
 const char* const kStory = R"(# The sample game's story.
 scene 0
 text 0 "欢迎来到青石镇。"
@@ -221,6 +222,20 @@ event 78 once
   GiveItem 57
   GiveItem 57
   Talk 100 353
+# The villagers' own lines: the first one, beside the start, gives the first task.
+text 400 "听说悦来客栈的掌柜消息最灵通，去那里打听打听吧。"
+text 401 "东边竹林里有小妖出没，多带几瓶药再去。"
+text 402 "今天集市可热闹了，姑娘也去逛逛吧。"
+text 403 "我家的小狗又跑丢了，你见过它吗？"
+event 20
+  Talk 1 400
+  HeroFlagOn 0
+event 21
+  Talk 2 401
+event 22
+  Talk 1 402
+event 23
+  Talk 2 403
 
 scene 1
 text 0 "欢迎来到镇外竹林。"

@@ -108,6 +108,33 @@ void AddBattleEnemies(GameModel& model) {
     }
 }
 
+void AddGroveEnemies(GameModel& model) {
+    struct Grove {
+        int nRow;
+        const char* pName;
+        int nLife, nAttack;
+    };
+    // A heroine of the first level (attack 18, defence 8, life 120) takes 3 a bite and
+    // strikes one down in three or four blows.
+    for (const Grove& g : {Grove{kGroveImpRow, "竹林小妖", 48, 11}, Grove{kGroveCubRow, "竹林狐崽", 40, 10}}) {
+        while (int(model.enemies.size()) <= g.nRow) model.enemies.emplace_back();
+        EnemyModel& m = model.enemies[size_t(g.nRow)];
+        m.strName = Gbk(g.pName);
+        m.strDescription = Gbk("竹林里初见的小妖");
+        m.nId = g.nRow + 1;
+        m.nNo = g.nRow;
+        m.nLevel = 1;
+        m.nLife = g.nLife;
+        m.nMana = 0;
+        m.nAttack = g.nAttack;
+        m.nDefance = 0;
+        m.nSculpt = 21;
+        m.nRunAway = 1;
+        m.nChangSceneResume = 1;
+        m.nEnableKilled = 1;
+    }
+}
+
 void AddBattleItems(GameModel& model) {
     if (model.items.size() <= size_t(kManaHeadwear)) return;
     model.items[size_t(kLifeHeadwear)].nLife = 60;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/gamekit/GameModel.h"
+#include "tools/gamekit/NpcRecordWriter.h"
 #include "tools/gamekit/PkgWriters.h"
 
 // Enemy rows of the sample's battles: the grove's weak beasts and the master's golems.
@@ -31,6 +32,9 @@ constexpr std::uint32_t kMessageBoxColour = 0x283C78;
 void AddBattleSkills(GameModel& model);
 // The beasts' enemy rows (life 40, defence 0).
 void AddBattleEnemies(GameModel& model);
+// The grove's first fighters (rows 16 and 17, after the beasts): weak enough for a
+// new player with the starting equipment.
+void AddGroveEnemies(GameModel& model);
 // Life and mana of the two usable headwear items.
 void AddBattleItems(GameModel& model);
 // "001.bmp" and the battle screen's pictures for menu.pkg.

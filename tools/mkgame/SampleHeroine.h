@@ -1,6 +1,7 @@
 // The heroine's own figure: where the other characters are a coloured block with a
 // head, she wears a crimson dress with a flared skirt, long black hair and a pink bow,
-// so she stands out among the villagers on the map and in battle.
+// so she stands out among the villagers on the map and in battle. The enemies are
+// beasts of their own.
 #pragma once
 #include <cstdint>
 
@@ -14,6 +15,11 @@ constexpr std::uint32_t kHeroineDress = Argb(255, 196, 40, 96);
 // A frame of the heroine in an action, direction and frame, laid out like every
 // character frame (256 x 180, feet at (128, 170)).
 PictureRgba PaintHeroine(int nAction, int nDirection, int nFrame);
-// The sample game's character frames: the heroine's for her sculpt, the shared block
-// figure for every other.
+// The enemies' sculpts (the enemy table's 20..31): horned four-legged beasts, so that
+// nobody takes them for villagers.
+constexpr int kFirstBeastSculpt = 20;
+constexpr int kLastBeastSculpt = 31;
+PictureRgba PaintBeast(int nSculpt, int nAction, int nDirection, int nFrame);
+// The sample game's character frames: the heroine's for her sculpt, the beasts' for the
+// enemies' sculpts, the shared block figure for every other.
 PictureRgba PaintSampleCharacter(int nSculpt, int nAction, int nDirection, int nFrame);

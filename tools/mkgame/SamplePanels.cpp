@@ -56,6 +56,8 @@ const ToolBarProbe kProbes[] = {
 
 std::uint32_t BodyOf(const char* pszName) { return ProbeBody(kProbes, pszName); }
 
+constexpr COLORREF kCaption = RGB(250, 220, 150);
+
 PictureRgba Body(const char* pszName, int w, int h) { return PictureRgba(w, h, BodyOf(pszName)); }
 
 // A panel background with a title and the wells its content is drawn in.
@@ -66,8 +68,18 @@ PictureRgba Background(const char* pszName, const char* pszTitle) {
     return pic;
 }
 
+// Captions of the five number rows beside the portrait (the rows start at x 215, 25
+// pixels apart) and of the money, in the panel's title colour.
+void NumberCaptions(PictureRgba& pic, const char* pszFirst) {
+    const char* const captions[5] = {pszFirst, "生命", "内力", "攻击", "防御"};
+    for (int i = 0; i < 5; ++i) PaintSampleLabel(pic, captions[i], RECT{164, 53 + 25 * i, 212, 75 + 25 * i}, kCaption, 17);
+}
+
 PictureRgba ItemBackground() {
     PictureRgba pic = Background("ItemMenu_BKGround.tga", "物品");
+    // The item panel's first row is the age, the state and skill panels' the level.
+    NumberCaptions(pic, "年龄");
+    PaintSampleLabel(pic, "金钱", RECT{22, 173, 62, 195}, kCaption, 17);
     const std::uint32_t well = Argb(255, 22, 18, 30);
     for (int n = 0; n < 54; ++n) pic.Fill(27 + 32 * (n % 9), 205 + 33 * (n / 9), 25, 31, well);
     for (int t = 0; t < 3; ++t) pic.Fill(313, 203 + 33 * t, 12, 25, Argb(255, 120, 100, 60));
@@ -76,6 +88,7 @@ PictureRgba ItemBackground() {
 
 PictureRgba StateBackground() {
     PictureRgba pic = Background("StateMenu_BKGround.tga", "状态");
+    NumberCaptions(pic, "等级");
     static const int kBoxes[6][4] = {{125, 200, 185, 260}, {90, 350, 120, 377}, {125, 270, 185, 330},
                                      {55, 245, 120, 340},  {125, 340, 185, 400}, {195, 350, 225, 377}};
     for (const auto& b : kBoxes) PaintFrame(pic, b[0], b[1], b[2] - b[0], b[3] - b[1], Argb(255, 180, 200, 160));
@@ -84,7 +97,32 @@ PictureRgba StateBackground() {
 
 PictureRgba SkillBackground() {
     PictureRgba pic = Background("SkillMenu_BKGround.tga", "技能");
+    NumberCaptions(pic, "等级");
     for (int y0 : {210, 275, 340}) PaintFrame(pic, 58, y0, 35, 35, Argb(255, 160, 170, 220));
+    return pic;
+}
+
+// The task panel: the open tasks above, the finished ones below.
+PictureRgba TaskBackground() {
+    PictureRgba pic = Background("TaskMenu_BKGound.tga", "任务");
+    PaintSampleLabel(pic, "进行中的任务", RECT{35, 20, 255, 46}, kCaption, 18);
+    PaintSampleLabel(pic, "已完成的任务", RECT{82, 207, 310, 233}, kCaption, 18);
+    return pic;
+}
+
+// The task lists' thumb: a butterfly on a clear ground; its right wing holds the probe.
+PictureRgba ButterFly() {
+    PictureRgba pic(24, 18, 0);
+    const std::uint32_t wing = BodyOf("ButterFly.tga");
+    for (int y = 0; y < 18; ++y)
+        for (int x = 0; x < 24; ++x) {
+            const int dx = x < 12 ? 11 - x : x - 12;
+            const bool bUpper = y < 10 && dx * dx * 4 + (y - 5) * (y - 5) * 9 <= 400;
+            const bool bLower = y >= 8 && dx * dx * 9 + (y - 12) * (y - 12) * 16 <= 400;
+            if (bUpper || bLower) pic.At(x, y) = wing;
+        }
+    for (int y = 3; y < 16; ++y) pic.At(11, y) = Argb(255, 60, 30, 40);
+    pic.At(9, 1) = pic.At(10, 2) = pic.At(13, 1) = pic.At(12, 2) = Argb(255, 60, 30, 40);
     return pic;
 }
 
@@ -150,7 +188,7 @@ std::vector<PkgEntryData> PanelContentEntries() {
     tga("ItemMenu_BKGround.tga", ItemBackground());
     tga("StateMenu_BKGround.tga", StateBackground());
     tga("SkillMenu_BKGround.tga", SkillBackground());
-    tga("TaskMenu_BKGound.tga", Background("TaskMenu_BKGound.tga", "任务"));
+    tga("TaskMenu_BKGound.tga", TaskBackground());
     tga("SysSetMenu_BKGround.tga", SettingsBackground());
     tga("TradeMenu_BKGround.tga", Background("TradeMenu_BKGround.tga", "交易"));
     tga("ItemBox_Button[s].tga", Body("ItemBox_Button[s].tga", 12, 25));
@@ -177,7 +215,7 @@ std::vector<PkgEntryData> PanelContentEntries() {
     tga("Ball_Down[s].tga", Body("Ball_Down[s].tga", 21, 22));
     tga("Ball_Left[s].tga", Body("Ball_Left[s].tga", 20, 20));
     tga("Ball_Right[s].tga", Body("Ball_Right[s].tga", 22, 20));
-    tga("ButterFly.tga", Body("ButterFly.tga", 24, 18));
+    tga("ButterFly.tga", ButterFly());
     tga("Menu_Combine_BKGround.tga", CombineBackground());
     tga("Combine.tga", Button("Combine.tga", "合成", 80, 40, false));
     tga("Combine[s].tga", Button("Combine[s].tga", "合成", 80, 40, true));

@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
     AddAreaPatterns(model);
     AddBattleSkills(model);
     AddBattleEnemies(model);
+    AddGroveEnemies(model);
     AddBattleItems(model);
 
     std::string why;
