@@ -4,6 +4,7 @@
 
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
+#include "platform/Charset.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
 #include "shell/MainFrame.h"
@@ -107,8 +108,10 @@ void CBankDlg::Draw() {
     rc = RECT{m_rcEdit.left + 4, m_rcEdit.top, m_rcEdit.right - 4, m_rcEdit.bottom};
     pBack->DrawText(m_strDigits.c_str(), RGB(0, 0, 0), &rc, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     const POINT pt = pMouse ? POINT{pMouse->m_nX, pMouse->m_nY} : POINT{};
-    DrawButton(m_rcOk, "OK", PtInRect(m_rcOk, pt));
-    DrawButton(m_rcCancel, "Cancel", PtInRect(m_rcCancel, pt));
+    // The buttons say what they do: OK deposits, Cancel withdraws.
+    static const std::string kDeposit = Utf8ToText("存入"), kWithdraw = Utf8ToText("取出");
+    DrawButton(m_rcOk, kDeposit.c_str(), PtInRect(m_rcOk, pt));
+    DrawButton(m_rcCancel, kWithdraw.c_str(), PtInRect(m_rcCancel, pt));
 }
 
 int CBankDlg::DoModal() {

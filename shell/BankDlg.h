@@ -1,6 +1,6 @@
 // The bank box: a modal box drawn by the game over the map (200 x 150, centred) with
 // the bank's balance, the money on hand, an amount field that takes digits only, OK
-// (deposit) and Cancel (withdraw). Enter answers OK, ESC answers Cancel. The box runs
+// (deposit, labelled 存入) and Cancel (withdraw, labelled 取出). Enter answers OK, ESC answers Cancel. The box runs
 // its own loop, one message a pass, and returns the answer; the main window moves the
 // money (CMainFrame::OpenBank).
 #pragma once

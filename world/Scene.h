@@ -206,6 +206,9 @@ private:
     void ResetPictures();
     void UpdateMarks();
     void AnimateObjects();
+    // Black where the screen shows no map, so that nothing drawn there stays for the
+    // next frame (a map smaller than the screen leaves such a border).
+    void ClearOutsideMap();
     void DrawFlatObjects();
     void DrawCellMarker();
     void DrawSortedObjects();

@@ -92,6 +92,7 @@ void CScene::Draw() {
     POINT ptHero;
     bool bWalking = false;
     if (!bHoldView && GetHeroPoint(&ptHero, &bWalking) && bWalking) ScrollToPoint(ptHero.x, ptHero.y);
+    ClearOutsideMap();
     BuildDrawList();
     DrawFlatObjects();
     SceneHost().ReapEffects();
@@ -99,6 +100,21 @@ void CScene::Draw() {
     DrawUpperObjects();
     DrawOverlayObjects();
     ReleaseIdlePictures();
+}
+
+void CScene::ClearOutsideMap() {
+    if (!pBack) return;
+    const CSceneHost& host = SceneHost();
+    const int sw = host.GetScreenWidth(), sh = host.GetScreenHeight();
+    const int nLeft = std::clamp(int(rcMap.left - ptView.x), 0, sw), nRight = std::clamp(int(rcMap.right - ptView.x), 0, sw);
+    const int nTop = std::clamp(int(rcMap.top - ptView.y), 0, sh), nBottom = std::clamp(int(rcMap.bottom - ptView.y), 0, sh);
+    auto clear = [](int x1, int y1, int x2, int y2) {
+        if (x1 < x2 && y1 < y2) pBack->FillRect(x1, y1, x2, y2, 0);
+    };
+    clear(0, 0, sw, nTop);
+    clear(0, nBottom, sw, sh);
+    clear(0, nTop, nLeft, nBottom);
+    clear(nRight, nTop, sw, nBottom);
 }
 
 void CScene::DrawObjectsAgain() {

@@ -1,8 +1,8 @@
 // The sample game played by the game binary, headless, from the title by input scripts
 // (the way scripts/play runs it), with screenshots probed at known pixels: in the grove
 // the square caster's area skill spreads over the cells around it, the heroine's cell
-// among them, while her life bar shrinks, and the archer's shots fly toward her; in the
-// town the weather stone shows fog, rain, snow and the dark veil in turn and then clears.
+// among them, while her life bar shrinks, and the archer's shots fly toward her, and the
+// black border above the map keeps no trail of what was drawn over it; in the town the weather stone shows fog, rain, snow and the dark veil in turn and then clears.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -117,6 +117,20 @@ int LifeBarLength(const CShot& shot) {
     return n;
 }
 
+// The widest run of lit pixels in a row above the grove's ground: under the view at
+// y -88 the map begins 88 rows down and its top tiles reach 16 rows higher. What is
+// drawn there is redrawn each frame, so at most a character's width shows, never a
+// trail of the frames before.
+int WidestRunAboveTheMap(const CShot& shot) {
+    int nWidest = 0;
+    for (int y = 0; y < 88 - 16; ++y)
+        for (int x = 0, nRun = 0; x < 800; ++x) {
+            nRun = shot.Pixel(x, y) != 0 ? nRun + 1 : 0;
+            nWidest = std::max(nWidest, nRun);
+        }
+    return nWidest;
+}
+
 class EffectsPlay : public SampleGameRun {
 protected:
     EffectsPlay() : SampleGameRun("effectsplay") {}
@@ -169,6 +183,7 @@ TEST_F(EffectsPlay, InTheGroveTheSquareCastersMarksSpreadOverTheHeroineAndTheArc
     for (int t = kFirstShotMs; t <= kLastShotMs; t += kShotStepMs) {
         const auto pShot = ReadShot("g" + std::to_string(t) + ".png");
         if (!pShot->Read()) return;
+        EXPECT_LE(WidestRunAboveTheMap(*pShot), 32) << "a trail over the border at " << t << " ms";
         EffectsSeen seen = FindEffects(*pShot);
         frames.push_back(Frame{t, std::move(seen.markers), std::move(seen.bolts), LifeBarLength(*pShot)});
     }

@@ -15,6 +15,7 @@
 #include "gamedata/GameData.h"
 #include "platform/Charset.h"
 #include "platform/Stream.h"
+#include "shell/BankDlg.h"
 #include "shell/HeroLink.h"
 #include "shell/PictureStore.h"
 #include "shell/SaveGameFile.h"
@@ -635,8 +636,9 @@ TEST_F(SaveGame, TheBankRefusesWhatIsNotThereAndKeepsItsBalanceThroughASave) {
 }
 
 // The bank box run by typed input: digits and Backspace edit the amount, Enter
-// deposits, ESC withdraws, refusals show their notice (dismissed with Enter) and move
-// nothing, and the amount stays between openings.
+// deposits, ESC withdraws, the buttons are labelled by what they do, refusals show
+// their notice (dismissed with Enter) and move nothing, and the amount stays between
+// openings.
 TEST_F(SaveGame, TheBankBoxTakesTypedAmounts) {
     pPlayer->nMoney = 100;
     pFrame->m_nBankMoney = 0;
@@ -656,6 +658,29 @@ TEST_F(SaveGame, TheBankBoxTakesTypedAmounts) {
     CShot typed(s + "typed.png");
     ASSERT_TRUE(typed.Read());
     EXPECT_EQ(typed.Pixel(400, 225 + 75 + 10), 0xFFFFFF);  // the amount field, white, in the box's middle
+    // The buttons say what they do: 存入 (deposit) and 取出 (withdraw), in the box's font
+    // on the button's colour.
+    const CBankDlg box("", "", 0);
+    const RECT rcButtons[2] = {box.GetOkRect(), box.GetCancelRect()};
+    constexpr COLORREF kButton = RGB(200, 184, 140);
+    pBack->ChangeFont("System", 0, 16, nCharSet, 400, 0);
+    for (int i = 0; i < 2; ++i) {
+        RECT rc = rcButtons[i];
+        pBack->FillRect(rc.left, rc.top, rc.right, rc.bottom, pScreen->RgbToPixel(kButton, pBack));
+        pBack->DrawText(Utf8ToText(i == 0 ? "存入" : "取出").c_str(), RGB(0, 0, 0), &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    pScreen->Flip(FALSE);
+    ASSERT_TRUE(SaveScreenshotPng((s + "labels.png").c_str()));
+    CShot labels(s + "labels.png");
+    ASSERT_TRUE(labels.Read());
+    for (const RECT& rc : rcButtons) {
+        const RECT rcInside{rc.left + 1, rc.top + 1, rc.right - 1, rc.bottom - 1};
+        const int nArea = int((rcInside.right - rcInside.left) * (rcInside.bottom - rcInside.top));
+        EXPECT_LT(labels.CountNear(rcInside, 0xC8B88C, 12), nArea - 40) << "no label drawn";
+        EXPECT_EQ(typed.Differences(labels, rcInside.left, rcInside.top, rcInside.right - rcInside.left,
+                                    rcInside.bottom - rcInside.top), 0)
+            << "the button at " << rc.left << " has another label";
+    }
     // The amount is kept: 12 then 9 9 is 1299, more than on hand: refused, nothing moved.
     run("100 key press 9\n150 key press 9\n200 key press RETURN\n600 key press RETURN\n");
     EXPECT_EQ(pPlayer->nMoney, 88);

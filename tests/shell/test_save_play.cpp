@@ -1,8 +1,9 @@
 // Saved games in the sample game, played headless by input scripts with the game
-// binary: a new game walked and saved into slot 3 through ESC's system menu, loaded by
-// a second run from the title's load button; a cut copy in slot 4 refused with a notice
-// while the running game stays; the save dumped by savetool; a save from another writer
-// loaded from the title, and a refused one answered there by one notice.
+// binary: a new game walked and saved into slot 3 through ESC's system menu (its row's
+// date and clock shown whole), loaded by a second run from the title's load button; a
+// cut copy in slot 4 refused with a notice while the running game stays; the save
+// dumped by savetool; a save from another writer loaded from the title, and a refused
+// one answered there by one notice.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -113,6 +114,15 @@ TEST_F(SavePlay, SavedInSlotThreeAndLoadedFromTheTitleInASecondRun) {
     CShot before(Shot("before.png")), row(Shot("row.png")), save(Shot("save.png"));
     ASSERT_TRUE(before.Read() && row.Read() && save.Read());
     EXPECT_GT(row.Differences(before, 40 + 135, 10 + 255, 84, 62), 2000) << "no thumbnail at row 3";
+    // Its date (" 2000年1月1日") and clock ("Time:00:00:16") show whole in the narrow text
+    // rectangle: nothing white is cut at its left edge, nor the centred date at its right.
+    const RECT rcRow3{40 + 45, 10 + 258, 40 + 130, 10 + 322};
+    EXPECT_GT(row.CountNear(RECT{rcRow3.left, rcRow3.top + 20, rcRow3.right, rcRow3.bottom}, 0xFFFFFF, 70), 20);
+    for (int y = int(rcRow3.top) + 20; y < int(rcRow3.bottom); ++y)
+        for (int d : {0, 1}) {
+            EXPECT_FALSE(row.Near(int(rcRow3.left) + d, y, 0xFFFFFF, 70)) << "cut at the left, row " << y;
+            if (y < rcRow3.top + 40) EXPECT_FALSE(row.Near(int(rcRow3.right) - 1 - d, y, 0xFFFFFF, 70)) << "cut at the right";
+        }
     // Empty rows show as wells for the picture and for the date: all four on the save
     // panel before the save (the picture left), rows 0 to 2 on the load panel after it
     // (the picture right). The panels' pictures reach the 16-bit screen a little darker,

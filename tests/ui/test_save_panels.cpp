@@ -116,8 +116,9 @@ TEST_F(SavePanels, RowsShowTheHeadersOfTheSlotsInView) {
     EXPECT_TRUE(later.List().IsPresent(11));
 }
 
-// The rows' time and date are written in the row face ("隶书", 17 pixels), which then
-// gives way to "Arial" 15 for what is drawn after the panel.
+// The rows' time and date are written in the row face ("隶书", 17 pixels) where they fit,
+// as in the save panel's wide rows, which then gives way to "Arial" 15 for what is
+// drawn after the panel.
 TEST_F(SavePanels, RowTextsAreWrittenInTheRowFace) {
     auto write = [&](const char* pszDate, const char* pszClock) {
         std::vector<std::uint8_t> b(kSaveHeaderBytes + 100, 0);
@@ -129,7 +130,7 @@ TEST_F(SavePanels, RowTextsAreWrittenInTheRowFace) {
         std::vector<DWORD> v;
         if (Failed(pBack->Lock())) return v;
         for (int y = 50; y < 160; ++y)
-            for (int x = 80; x < 180; ++x) v.push_back(pBack->GetPixel(x, y));
+            for (int x = 170; x < 300; ++x) v.push_back(pBack->GetPixel(x, y));
         pBack->Unlock();
         return v;
     };
@@ -137,7 +138,7 @@ TEST_F(SavePanels, RowTextsAreWrittenInTheRowFace) {
     // The panel with empty texts, then the texts written over it in the row face.
     write("", "");
     {
-        CLoadGameMenu empty;
+        CSaveGameMenu empty;
         FillBack(RGB(0, 0, 0));
         empty.Draw();
         RECT rc = empty.TextRect(0);
@@ -149,7 +150,7 @@ TEST_F(SavePanels, RowTextsAreWrittenInTheRowFace) {
     }
     const std::vector<DWORD> expected = screen();
     write(" 2003-4-5", "Time:12:34:56");
-    CLoadGameMenu panel;
+    CSaveGameMenu panel;
     ASSERT_TRUE(panel.List().Row(0).bShown);
     FillBack(RGB(0, 0, 0));
     pBack->ChangeFont("Arial", 0, 15, 134, 400, 0);

@@ -42,6 +42,9 @@ void CPictureShow::Run() {
     int c = 0;
     while (m_bRunning) {
         if (!PumpOneMessage()) break;
+        // The show fills the screen: what its picture leaves uncovered is black, not the
+        // map behind it.
+        if (pBack) pBack->Fill(0);
         if (CDXSurface* pPicture = m_pPictures[m_nCurrent].get(); pPicture && pBack) pPicture->BlitOpaque(pBack, 0, 0);
         const int nNext = PictureAfterFrame(c);
         if (nNext == 3)

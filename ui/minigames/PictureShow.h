@@ -1,5 +1,6 @@
 // The picture show: three full-screen pictures in the order 0, 1, 2, 1, 0 for 3001
-// frames in its own loop, taking no input.
+// frames in its own loop, taking no input. A picture smaller than the screen stands at
+// the top left on black.
 #pragma once
 #include <memory>
 

@@ -171,10 +171,48 @@ void CSaveSlotPanel::Draw() {
     DrawRows();
 }
 
+namespace {
+
+constexpr int kRowFontHeight = 17;
+const std::string& RowFace() {
+    static const std::string kRowFace = Utf8ToText("隶书");
+    return kRowFace;
+}
+
+// The width of a line in the back buffer's font.
+int LineWidth(const char* pszText) {
+    RECT rc{0, 0, 0, 0};
+    pBack->DrawText(pszText, kWhite, &rc, DT_CALCRECT | DT_SINGLELINE);
+    return int(rc.right - rc.left);
+}
+
+// Writes a row's text in the row face. A text wider than its rectangle (a long date, the
+// clock with its "Time:" in the narrow rows of the load panel) is written with narrower
+// characters of the same face and height, so that it shows whole instead of cut at both
+// ends.
+void DrawRowText(const char* pszText, RECT rc, UINT uFormat) {
+    pBack->ChangeFont(RowFace().c_str(), 0, kRowFontHeight, nCharSet, 400, 0);
+    const int nRoom = int(rc.right - rc.left) - 4;
+    if (const int nNatural = LineWidth(pszText); nNatural > nRoom && nNatural > 0) {
+        // Character widths scale with the width asked for: start from the share that
+        // fits, then narrow further while rounding still leaves it too wide.
+        constexpr int kProbeWidth = 16;
+        pBack->ChangeFont(RowFace().c_str(), kProbeWidth, kRowFontHeight, nCharSet, 400, 0);
+        const int nProbe = std::max(LineWidth(pszText), 1);
+        int nWidth = std::max(kProbeWidth * nRoom / nProbe, 1);
+        for (;; --nWidth) {
+            pBack->ChangeFont(RowFace().c_str(), nWidth, kRowFontHeight, nCharSet, 400, 0);
+            if (nWidth == 1 || LineWidth(pszText) <= nRoom) break;
+        }
+    }
+    pBack->DrawText(pszText, kWhite, &rc, uFormat);
+}
+
+}  // namespace
+
 void CSaveSlotPanel::DrawRows() {
     if (!pBack) return;
-    static const std::string kRowFace = Utf8ToText("隶书");
-    pBack->ChangeFont(kRowFace.c_str(), 0, 17, nCharSet, 400, 0);
+    pBack->ChangeFont(RowFace().c_str(), 0, kRowFontHeight, nCharSet, 400, 0);
     const int nSelected = m_list.GetSelected();
     const int nSelRow = nSelected - m_list.GetTopRow();
     if (m_list.IsPresent(nSelected) && nSelRow >= 0 && nSelRow < kSaveListRows) {
@@ -188,10 +226,10 @@ void CSaveSlotPanel::DrawRows() {
         const POINT pt{m_ptOrigin.x + m_layout.ptPicture[r].x, m_ptOrigin.y + m_layout.ptPicture[r].y};
         if (row.pThumb) row.pThumb->BlitStretched(pBack, pt.x, pt.y, nullptr, kThumbDrawWidth, kThumbDrawHeight);
         RECT rc = TextRect(r);
-        pBack->DrawText(row.szClock, kWhite, &rc, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
+        DrawRowText(row.szClock, rc, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
         rc.top += 20;
         rc.bottom += 20;
-        pBack->DrawText(row.szDate, kWhite, &rc, DT_CENTER);
+        DrawRowText(row.szDate, rc, DT_CENTER);
     }
     // The rows' time and date are written in the row face; the other panels expect the
     // plain face back.
