@@ -89,6 +89,9 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         NpcRecordModel smith = Talker(16, 3, 37, 4, 82);
         smith.events[1] = 77;
         people.push_back(smith);
+        // West of the inn's door: a boy, and his brother whose talk (96) sends him running.
+        people.push_back(Talker(40, 3, 2, 6, -1));
+        people.push_back(Talker(41, 2, 3, 9, 96));
     } else if (nScene == 1) {
         people.push_back(Fighter(1, 1, 21, 12, 12));
         // A ranged fighter, one that flees at low life, and one whose skills lay area effects.

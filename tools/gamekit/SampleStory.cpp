@@ -222,6 +222,18 @@ event 78 once
   GiveItem 57
   Talk 100 353
 
+# The lad by the inn (character 41) sends his little brother (40) running past the
+# inn's door, which stops the run at the door's edge; then the lad sets off for the
+# door himself and his brother steps back into his way.
+text 390 "小石头，快跑去看看客栈门口是谁！"
+text 391 "哎，你挡着我的路了。"
+event 96
+  Talk 2 390
+  NpcRun 40 304 208
+  NpcWalk 41 112 208
+  NpcWalk 40 112 240
+  Talk 2 391
+
 scene 1
 text 0 "欢迎来到镇外竹林。"
 text 1 "竹林里风声很大，小心脚下。"
