@@ -127,8 +127,8 @@ public:
     void RunScript();
     void PollScriptWait();
     // The hover probe of the region under the cursor: with an event there that can
-    // start, cursor shape 2 and no talk target for the hero; returns the scene the
-    // event leads to (its tooltip), -1 for none.
+    // start, no talk target for the hero, and cursor shape 2 when the event leads to
+    // another scene; returns that scene (its tooltip), -1 for none.
     int CheckClickEvents();
     // The scene the event's first scene change leads to, unless an exit mark (the
     // scene's own or one the event sets first) names it; -1 for none.
@@ -249,9 +249,6 @@ public:
     std::int32_t m_nDamageMember = -1;
     std::int32_t m_nToolTipScene = -1;
     std::int32_t m_bCursorShapeChanged = 0;
-    // Set by this frame's hover probe when an event under the cursor can start: the
-    // cursor then keeps the shape the probe gave it.
-    std::int32_t m_bHoverEvent = 0;
     DWORD m_dwHotKeyTime = DWORD(-1);
 
     // Owned objects.

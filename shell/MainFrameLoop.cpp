@@ -152,7 +152,6 @@ void CMainFrame::ReapOneShots() {
 
 void CMainFrame::UpdateFrame() {
     SetGameFolderCurrent();
-    m_bHoverEvent = 0;
     const int nMode = GetGameMode();
     const ModeWork work = WorkOfMode(nMode);
     CMapLink& map = MapLink();
@@ -172,7 +171,7 @@ void CMainFrame::UpdateFrame() {
     if (m_dwHotKeyTime != DWORD(-1) && dwNowTime - m_dwHotKeyTime > 1000) m_dwHotKeyTime = DWORD(-1);
     if (m_nToolTipScene >= 0) {
         ShowToolTip(m_nToolTipScene);
-    } else if (m_bCursorShapeChanged && !m_bHoverEvent) {
+    } else if (m_bCursorShapeChanged) {
         if (pMouse) pMouse->SetShape(0);
         m_bCursorShapeChanged = 0;
     }
