@@ -145,11 +145,13 @@ bool CShellHeroHost::TalkToNpc(int nId) {
                 break;
             }
     }
-    if (!bStarted) return false;
+    // A shop keeper is not recorded and does not turn: the event's end leaves its
+    // direction and pose as they are.
+    if (!bStarted || pNpc->nSculpt == kNpcShopSculpt) return bStarted;
     // The event gives the character its direction back when it ends.
     pFrame->m_nTalkNpcIndex = pScene ? pScene->FindNpcById(nId) : -1;
     pFrame->m_nTalkNpcDirection = pNpc->pState ? pNpc->pState->nDirection : -1;
-    if (pNpc->nSculpt != kNpcShopSculpt && pPlayer) {
+    if (pPlayer) {
         // The character turns to face the hero.
         const POINT ptNpc = NpcPoint(*pNpc);
         double dAngle = 0.0;
