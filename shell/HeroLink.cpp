@@ -305,17 +305,6 @@ bool CHeroMapLink::IsHeroInRegion() const {
     return pPlayer && pScene && pScene->GetCellRegion(pPlayer->ptPos.x, pPlayer->ptPos.y) >= 0;
 }
 
-bool CHeroMapLink::IsOneShotPlaying() const {
-    if (pPlayer && pPlayer->IsInOneShot()) return true;
-    // The parked copy of the controlled member is not updated, so it ends nothing.
-    const int nActive = PanelLink().GetActiveSlot();
-    for (int i = 0; i < 4; ++i)
-        if (pParty[i] && i != nActive - 1 && pParty[i]->IsInOneShot()) return true;
-    for (int i = 0; pScene && i < pScene->GetNpcCount(); ++i)
-        if (pScene->GetNpc(i)->IsInOneShot()) return true;
-    return false;
-}
-
 void CHeroMapLink::TakeMemberLife(int nMember, int nAmount) {
     // The hero's party array names the members; absent or unknown members are passed over.
     if (!pPlayer || nMember < 0 || nMember >= 4) return;

@@ -67,6 +67,9 @@ public:
     void ScrollByMouse();
     void UpdateActors();
     void UpdateEffects();
+    // The scene's draw advances the effect list at the hero's depth while a scene
+    // effect runs, so the effect is drawn behind what stands in front of the hero.
+    void UpdateEffectsAtHero();
     void DrawMessageBox(int x, int y, int nWidth, int nHeight);
     void DrawCountdown();
     void UpdateDamageZone();
@@ -274,8 +277,11 @@ public:
     std::int32_t m_nPendingEvents[5] = {-1, -1, -1, -1, -1};
     std::int32_t bSceneEffectWait = 0;
     // The value a scene effect command stores beside its wait: while it is nonzero the
-    // effect list is held, until an actor's one-shot action ends and clears it.
+    // frame does not advance the effect list (the scene's draw does, at the hero's
+    // depth), until an actor's one-shot action ends or the effect ends.
     std::int32_t m_nSceneEffectWait2 = 0;
+    // Set when this frame's scene draw advanced the effect list at the hero's depth.
+    std::int32_t m_bEffectsAtHero = 0;
     std::int32_t bAnswerGiven = 0;
     std::int32_t m_bViewMove = 0;
     // The question's answer record, the leave-question flag and the script-step flag.

@@ -158,10 +158,12 @@ void CMainFrame::UpdateFrame() {
     if (work.bEdgeScroll) ScrollByMouse();
     if (work.bScript) UpdateScript();
     if (work.bActors && m_bInGame) UpdateActors();
+    m_bEffectsAtHero = 0;
     if (work.bScene && m_bInGame && m_bSceneShown) map.DrawScene();
-    // A held effect list waits for an actor's one-shot action to end; with none playing
-    // it would wait for good, and the event with it.
-    if (m_nSceneEffectWait2 != 0 && !map.IsOneShotPlaying()) m_nSceneEffectWait2 = 0;
+    // A held effect list goes on in the scene's draw only. Where that draw did not reach
+    // the hero (the scene hidden or not drawn in this mode, no hero in it) the hold
+    // would never end, and the event with it: the frame takes the list over.
+    if (m_nSceneEffectWait2 != 0 && !m_bEffectsAtHero) m_nSceneEffectWait2 = 0;
     if (m_nSceneEffectWait2 == 0) UpdateEffects();
     PanelLink().Draw();
     for (CDXSprite* pPicture : m_pOneShotPictures)
@@ -198,6 +200,11 @@ void CMainFrame::UpdateActors() {
     } else if (map.HasScene()) {
         map.UpdateScene();
     }
+}
+
+void CMainFrame::UpdateEffectsAtHero() {
+    m_bEffectsAtHero = 1;
+    UpdateEffects();
 }
 
 void CMainFrame::UpdateEffects() {

@@ -7,7 +7,7 @@ namespace {
 // The sample story. Region events: the greetings (event 0 of the town and the grove),
 // the exits (events 1 and 2 of the town, 1 of the grove and the inn), the villager who
 // asks for water (3) and the well (4). Event 5 of the town is started by the well
-// while the countdown still runs; its scene effect waits for the heroine's gesture. The pedlar (event 30) gives medicines and bombs. The
+// while the countdown still runs; its scene effect plays at the heroine's depth while she gestures. The pedlar (event 30) gives medicines and bombs. The
 // herbalist of the town (events 40 to 43) sends the heroine for herbs; in the grove the
 // companion joins (40) and the herb patch (41) gives them. The banker (event 50) talks
 // and opens the bank; the weather stone (55) switches the weather; the master (60)
