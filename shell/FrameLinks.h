@@ -66,13 +66,6 @@ public:
         NoteUnansweredLinkCall(this, "map UpdateEffects");
         return false;
     }
-    // Whether a hero or character on the map plays a one-shot action whose end clears
-    // the held effect list (a real map must answer: the frame releases the hold when
-    // nobody does).
-    virtual bool IsOneShotPlaying() const {
-        NoteUnansweredLinkCall(this, "map IsOneShotPlaying");
-        return false;
-    }
     // Damage zone: whether the hero stands in an event region; takes life of a member.
     virtual bool IsHeroInRegion() const { return false; }
     virtual void TakeMemberLife(int nMember, int nAmount) { (void)nMember; (void)nAmount; }

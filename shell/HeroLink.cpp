@@ -145,11 +145,13 @@ bool CShellHeroHost::TalkToNpc(int nId) {
                 break;
             }
     }
-    if (!bStarted) return false;
+    // A shop keeper is not recorded and does not turn: the event's end leaves its
+    // direction and pose as they are.
+    if (!bStarted || pNpc->nSculpt == kNpcShopSculpt) return bStarted;
     // The event gives the character its direction back when it ends.
     pFrame->m_nTalkNpcIndex = pScene ? pScene->FindNpcById(nId) : -1;
     pFrame->m_nTalkNpcDirection = pNpc->pState ? pNpc->pState->nDirection : -1;
-    if (pNpc->nSculpt != kNpcShopSculpt && pPlayer) {
+    if (pPlayer) {
         // The character turns to face the hero.
         const POINT ptNpc = NpcPoint(*pNpc);
         double dAngle = 0.0;
@@ -301,17 +303,6 @@ bool CHeroMapLink::LootHoverNpc(int nNpcId) {
 
 bool CHeroMapLink::IsHeroInRegion() const {
     return pPlayer && pScene && pScene->GetCellRegion(pPlayer->ptPos.x, pPlayer->ptPos.y) >= 0;
-}
-
-bool CHeroMapLink::IsOneShotPlaying() const {
-    if (pPlayer && pPlayer->IsInOneShot()) return true;
-    // The parked copy of the controlled member is not updated, so it ends nothing.
-    const int nActive = PanelLink().GetActiveSlot();
-    for (int i = 0; i < 4; ++i)
-        if (pParty[i] && i != nActive - 1 && pParty[i]->IsInOneShot()) return true;
-    for (int i = 0; pScene && i < pScene->GetNpcCount(); ++i)
-        if (pScene->GetNpc(i)->IsInOneShot()) return true;
-    return false;
 }
 
 void CHeroMapLink::TakeMemberLife(int nMember, int nAmount) {

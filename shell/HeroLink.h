@@ -60,7 +60,6 @@ public:
     bool IsHeroInRegion() const override;
     void TakeMemberLife(int nMember, int nAmount) override;
     // The hero, the party members it updates and the scene's characters.
-    bool IsOneShotPlaying() const override;
 };
 
 // Deletes the hero and every party slot and clears them and the companion.

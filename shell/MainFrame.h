@@ -67,6 +67,9 @@ public:
     void ScrollByMouse();
     void UpdateActors();
     void UpdateEffects();
+    // The scene's draw advances the effect list at the hero's depth while a scene
+    // effect runs, so the effect is drawn behind what stands in front of the hero.
+    void UpdateEffectsAtHero();
     void DrawMessageBox(int x, int y, int nWidth, int nHeight);
     void DrawCountdown();
     void UpdateDamageZone();
@@ -127,8 +130,8 @@ public:
     void RunScript();
     void PollScriptWait();
     // The hover probe of the region under the cursor: with an event there that can
-    // start, cursor shape 2 and no talk target for the hero; returns the scene the
-    // event leads to (its tooltip), -1 for none.
+    // start, no talk target for the hero, and cursor shape 2 when the event leads to
+    // another scene; returns that scene (its tooltip), -1 for none.
     int CheckClickEvents();
     // The scene the event's first scene change leads to, unless an exit mark (the
     // scene's own or one the event sets first) names it; -1 for none.
@@ -249,9 +252,6 @@ public:
     std::int32_t m_nDamageMember = -1;
     std::int32_t m_nToolTipScene = -1;
     std::int32_t m_bCursorShapeChanged = 0;
-    // Set by this frame's hover probe when an event under the cursor can start: the
-    // cursor then keeps the shape the probe gave it.
-    std::int32_t m_bHoverEvent = 0;
     DWORD m_dwHotKeyTime = DWORD(-1);
 
     // Owned objects.
@@ -277,8 +277,11 @@ public:
     std::int32_t m_nPendingEvents[5] = {-1, -1, -1, -1, -1};
     std::int32_t bSceneEffectWait = 0;
     // The value a scene effect command stores beside its wait: while it is nonzero the
-    // effect list is held, until an actor's one-shot action ends and clears it.
+    // frame does not advance the effect list (the scene's draw does, at the hero's
+    // depth), until an actor's one-shot action ends or the effect ends.
     std::int32_t m_nSceneEffectWait2 = 0;
+    // Set when this frame's scene draw advanced the effect list at the hero's depth.
+    std::int32_t m_bEffectsAtHero = 0;
     std::int32_t bAnswerGiven = 0;
     std::int32_t m_bViewMove = 0;
     // The question's answer record, the leave-question flag and the script-step flag.

@@ -152,17 +152,18 @@ void CMainFrame::ReapOneShots() {
 
 void CMainFrame::UpdateFrame() {
     SetGameFolderCurrent();
-    m_bHoverEvent = 0;
     const int nMode = GetGameMode();
     const ModeWork work = WorkOfMode(nMode);
     CMapLink& map = MapLink();
     if (work.bEdgeScroll) ScrollByMouse();
     if (work.bScript) UpdateScript();
     if (work.bActors && m_bInGame) UpdateActors();
+    m_bEffectsAtHero = 0;
     if (work.bScene && m_bInGame && m_bSceneShown) map.DrawScene();
-    // A held effect list waits for an actor's one-shot action to end; with none playing
-    // it would wait for good, and the event with it.
-    if (m_nSceneEffectWait2 != 0 && !map.IsOneShotPlaying()) m_nSceneEffectWait2 = 0;
+    // A held effect list goes on in the scene's draw only. Where that draw did not reach
+    // the hero (the scene hidden or not drawn in this mode, no hero in it) the hold
+    // would never end, and the event with it: the frame takes the list over.
+    if (m_nSceneEffectWait2 != 0 && !m_bEffectsAtHero) m_nSceneEffectWait2 = 0;
     if (m_nSceneEffectWait2 == 0) UpdateEffects();
     PanelLink().Draw();
     for (CDXSprite* pPicture : m_pOneShotPictures)
@@ -172,7 +173,7 @@ void CMainFrame::UpdateFrame() {
     if (m_dwHotKeyTime != DWORD(-1) && dwNowTime - m_dwHotKeyTime > 1000) m_dwHotKeyTime = DWORD(-1);
     if (m_nToolTipScene >= 0) {
         ShowToolTip(m_nToolTipScene);
-    } else if (m_bCursorShapeChanged && !m_bHoverEvent) {
+    } else if (m_bCursorShapeChanged) {
         if (pMouse) pMouse->SetShape(0);
         m_bCursorShapeChanged = 0;
     }
@@ -199,6 +200,11 @@ void CMainFrame::UpdateActors() {
     } else if (map.HasScene()) {
         map.UpdateScene();
     }
+}
+
+void CMainFrame::UpdateEffectsAtHero() {
+    m_bEffectsAtHero = 1;
+    UpdateEffects();
 }
 
 void CMainFrame::UpdateEffects() {

@@ -34,6 +34,9 @@ int CShellSceneHost::GetActiveSlot() const {
     return PanelLink().GetActiveSlot();
 }
 bool CShellSceneHost::IsSceneEffectWaiting() const { return pFrame && pFrame->bSceneEffectWait; }
+void CShellSceneHost::UpdateEffects() {
+    if (pFrame) pFrame->UpdateEffectsAtHero();
+}
 bool CShellSceneHost::GetCellMarker(CellMarkerView* pMarker) const { return GetToolBarCellMarker(pMarker); }
 CDXSurface* CShellSceneHost::GetLabelBox() const { return GetToolBarLabelBox(); }
 void CShellSceneHost::ReapEffects() { ReapToolBarEffects(); }

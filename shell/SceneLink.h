@@ -24,6 +24,8 @@ public:
     CDXSprite* GetBackPicture() const override;
     int GetActiveSlot() const override;
     bool IsSceneEffectWaiting() const override;
+    // The effect list at the hero's depth, while a scene effect runs.
+    void UpdateEffects() override;
     bool GetCellMarker(CellMarkerView* pMarker) const override;
     CDXSurface* GetLabelBox() const override;
     // A fallen member's file is written as the member leaves (SavePlayerFile).

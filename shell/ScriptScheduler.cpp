@@ -74,7 +74,6 @@ int CMainFrame::CheckClickEvents() {
     // A hover only looks: the first event of the region under the cursor that could
     // start is found with the start's own tests, and no state byte, run counter,
     // register or pending click changes, so hovering never uses up an event.
-    m_bHoverEvent = 0;
     if (!pScene || !pMouse) return -1;
     const POINT ptCursor{pMouse->m_nX, pMouse->m_nY};
     const int nRegion = pScene->GetCellRegion(ptCursor.x + pScene->ptView.x, ptCursor.y + pScene->ptView.y);
@@ -85,15 +84,16 @@ int CMainFrame::CheckClickEvents() {
     for (int i = 0; i < nCount && nEvent < 0; ++i)
         if (CanStartEvent(region.nEvents[i])) nEvent = region.nEvents[i];
     if (nEvent < 0) return -1;
-    // An event that can start here: the cursor says so, and the hero's talk target
-    // goes, as the probe of the event would leave it.
-    m_bHoverEvent = 1;
-    if (!m_bCursorShapeChanged && !HitToolBar() && !PtInRect(kBottomStrip, ptCursor)) {
+    // An event that can start here drops the hero's talk target, as the probe of the
+    // event would leave it. The cursor shows the way-out shape only over an event that
+    // leads to another scene: without a tooltip the frame puts the shape back.
+    if (pPlayer) pPlayer->nTalkTarget = -1;
+    const int nExit = ExitOfEvent(nEvent);
+    if (nExit >= 0 && !m_bCursorShapeChanged && !HitToolBar() && !PtInRect(kBottomStrip, ptCursor)) {
         pMouse->SetShape(2);
         m_bCursorShapeChanged = 1;
     }
-    if (pPlayer) pPlayer->nTalkTarget = -1;
-    return ExitOfEvent(nEvent);
+    return nExit;
 }
 
 int CMainFrame::ExitOfEvent(int nEvent) const {

@@ -35,6 +35,11 @@ bool CScriptWorld::NpcWalkTo(int nId, int x, int y, bool bRun) {
 bool CScriptWorld::IsNpcAtGoal(int nId) const {
     const CNpc* pNpc = pScene ? pScene->GetNpc(pScene->FindNpcById(nId)) : nullptr;
     if (!pNpc || !pNpc->IsShown()) return true;
+    // A character that no longer walks has stopped short of its goal for good: a run
+    // ends at an event region's edge and any walk at a cell another has taken, with
+    // waypoints left over. Nothing plans its walk again while an event runs, so the
+    // script goes on rather than waiting for ever.
+    if (pNpc->nAction != kNpcWander && pNpc->nAction != kNpcChase) return true;
     return !pNpc->pPath || pNpc->pPath->nWaypoints == 0;
 }
 

@@ -99,9 +99,6 @@ public:
     void RebindState(NpcStateRecord* pRecord);
 
     bool IsShown() const;
-    // Whether the character plays a one-shot action that ends by itself (any but
-    // standing, walking, chasing and dying), whose end clears the held effect list.
-    bool IsInOneShot() const { return nAction >= kNpcAttack && nAction != kNpcDie; }
     std::int8_t Display() const;
     std::int32_t Life() const;
     // The frame count of an action, read from the package when still 0; 0 outside 0..26.

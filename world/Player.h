@@ -296,9 +296,6 @@ public:
     void CastSkill(int x, int y);
     // The selected skill takes effect (the hit frame of its action).
     void SkillHit();
-    // Whether the hero plays a one-shot action (attack, hurt, skill or scripted), whose
-    // end clears the main window's held effect list.
-    bool IsInOneShot() const { return nAction >= 3 && (nAction < 6 || nAction > 9); }
     void ApplyBuff();
     void UpdateBuff();
     void PushBackNpc();

@@ -23,7 +23,6 @@ std::vector<LinkCall> RequiredCalls() {
         {"map UpdateScene", [] { MapLink().UpdateScene(); }},
         {"map UpdateHeroes", [] { MapLink().UpdateHeroes(0); }},
         {"map UpdateEffects", [] { MapLink().UpdateEffects(); }},
-        {"map IsOneShotPlaying", [] { MapLink().IsOneShotPlaying(); }},
         {"panels GetToolBar", [] { PanelLink().GetToolBar(); }},
         {"panels CreatePanels", [] { PanelLink().CreatePanels(); }},
         {"panels Draw", [] { PanelLink().Draw(); }},
@@ -57,7 +56,6 @@ TEST_F(LinkTest, TheDefaultLinksAnswerNothingThereAndNoteNothing) {
     EXPECT_TRUE(map.DrawMoveText(nullptr));  // a text with nobody to draw it is finished
     EXPECT_FALSE(map.UpdateEffects());
     EXPECT_FALSE(map.IsHeroInRegion());
-    EXPECT_FALSE(map.IsOneShotPlaying());
     EXPECT_EQ(map.GetHoverObject(), -1);
     EXPECT_EQ(map.GetNpcClass(7), -1);
     EXPECT_EQ(map.GetHeroAction(), 0);

@@ -87,51 +87,42 @@ TEST_F(SceneLinkTest, ReplacingTheEffectManagerUnderAStandingSceneMovesItsCharac
     Run(200);
 }
 
-// A scene effect started with a companion value holds the effect list while an actor
-// plays a one-shot action: the effect stays unplayed (and the event waits) until the
-// action's end lets it go. With nobody acting the frame lets it go at once.
-TEST_F(SceneLinkTest, AHeldSceneEffectPlaysOnceTheHerosActionHasEnded) {
+// A scene effect started with a companion value plays in the scene's draw alone, at the
+// hero's depth: the frame holds its own pass over the effect list until the effect ends.
+// Where the draw does not reach the hero (the scene hidden, no hero) the frame takes the
+// list over at once, so the event never waits for good.
+TEST_F(SceneLinkTest, AHeldSceneEffectPlaysAtTheHerosDepthAndInTheFrameWhereNoHeroIsDrawn) {
     ASSERT_TRUE(Build(42, {Talker(2, 14, 10)}));
     pFrame = new CMainFrame;
     pFrame->m_pMenuManager = new CMenuManager;
     pFrame->m_pMenuManager->m_nGameMode = 3;
-    pFrame->m_bInGame = 0;  // the test updates the heroine itself
+    pFrame->m_bInGame = 1;
+    pScene = m_pScene.get();  // the main window starts without one
     CPlayer hero;
     hero.Init(0, false, -1);
     hero.nSculpt = 1;
     hero.SetMapPos(200, 200);
     pPlayer = &hero;
-    hero.SetAction(5);
-    ASSERT_TRUE(hero.IsInOneShot());
-    ASSERT_TRUE(pFrame->StartSceneEffect(0, 300, 200, 1));
-    int nHeld = 0;
-    while (hero.IsInOneShot() && nHeld < 40) {
-        Tick(100);
-        pFrame->UpdateFrame();
-        EXPECT_EQ(pEffectManager->GetEffectCount(), 1) << "frame " << nHeld;
-        hero.Update();
-        ++nHeld;
-    }
-    EXPECT_GT(nHeld, 4) << "the two-frame effect would have ended long before";
-    EXPECT_EQ(pFrame->m_nSceneEffectWait2, 0) << "the action's end lets the list go";
-    EXPECT_EQ(pFrame->bSceneEffectWait, 1);
-    for (int i = 0; i < 5 && pFrame->bSceneEffectWait; ++i) {
-        Tick(100);
-        pFrame->UpdateFrame();
-    }
-    EXPECT_EQ(pFrame->bSceneEffectWait, 0);
-    EXPECT_EQ(pEffectManager->GetEffectCount(), 0);
-
-    // Nobody plays a one-shot action: a hold would never end, so the effect plays now.
-    ASSERT_TRUE(pFrame->StartSceneEffect(0, 300, 200, 1));
-    for (int i = 0; i < 5 && pFrame->bSceneEffectWait; ++i) {
-        Tick(100);
-        pFrame->UpdateFrame();
-    }
-    EXPECT_EQ(pFrame->bSceneEffectWait, 0);
-    EXPECT_EQ(pEffectManager->GetEffectCount(), 0);
-
+    // The frames the hold lasted while the two-frame effect played to its end.
+    auto play = [&] {
+        EXPECT_TRUE(pFrame->StartSceneEffect(0, 300, 200, 1));
+        int nHeld = 0;
+        for (int i = 0; i < 10 && pFrame->bSceneEffectWait; ++i) {
+            Tick(100);
+            pFrame->UpdateFrame();
+            nHeld += pFrame->m_nSceneEffectWait2 != 0;
+        }
+        EXPECT_EQ(pFrame->bSceneEffectWait, 0) << "the effect ended";
+        EXPECT_EQ(pEffectManager->GetEffectCount(), 0);
+        return nHeld;
+    };
+    EXPECT_GT(play(), 0) << "held while nobody acts: the scene's draw plays it";
+    pFrame->m_bSceneShown = 0;
+    EXPECT_EQ(play(), 0);
+    pFrame->m_bSceneShown = 1;
     pPlayer = nullptr;
+    EXPECT_EQ(play(), 0);
+
     pScene = nullptr;  // the fixture owns the scene
     delete pFrame;
     pFrame = nullptr;

@@ -281,10 +281,10 @@ TEST_F(ScriptCommandTest, HoverOverAnExitNamesItsSceneAndChangesNoEventState) {
     EXPECT_EQ(pFrame->m_nToolTipScene, -1);
 }
 
-// Over any region whose event could start the cursor takes shape 2, through the whole
-// frame, and the hero's talk target goes; where nothing could start it is shape 0
-// again and the target stays.
-TEST_F(ScriptCommandTest, HoverOverAnyStartableEventShowsShapeTwoAndDropsTheTalkTarget) {
+// Over any region whose event could start the hero's talk target goes, and where nothing
+// could start it stays; the cursor takes shape 2 only where the event leads to another
+// scene, and is shape 0 elsewhere.
+TEST_F(ScriptCommandTest, HoverOverAStartableEventDropsTheTalkTargetAndOnlyAnExitShowsShapeTwo) {
     Load("scene 0\nevent 0\n  Nop\nevent 1 limit 0\n  Nop\nevent 2\n  SetScene 1 200 300 -1\n");
     PutRegions(MakeTestScene(20, 20), {0, 1, 2});  // a talk, a spent event, an exit
     pPlayer->ptPos = POINT{2 * 32 + 16, 12 * 32 + 16};
@@ -300,7 +300,7 @@ TEST_F(ScriptCommandTest, HoverOverAnyStartableEventShowsShapeTwoAndDropsTheTalk
     };
     pPlayer->nTalkTarget = 7;
     frameOver(10, 5);
-    EXPECT_EQ(pMouse->m_nShape, 2);
+    EXPECT_EQ(pMouse->m_nShape, 0) << "no way out here";
     EXPECT_EQ(pFrame->m_nToolTipScene, -1);
     EXPECT_EQ(pPlayer->nTalkTarget, -1);
     EXPECT_EQ(pFrame->nEventId, -1);
@@ -312,11 +312,13 @@ TEST_F(ScriptCommandTest, HoverOverAnyStartableEventShowsShapeTwoAndDropsTheTalk
     frameOver(11, 5);
     EXPECT_EQ(pMouse->m_nShape, 0);
     EXPECT_EQ(pPlayer->nTalkTarget, 7);
-    // A way out: shape 2 and the scene's name.
+    // A way out: shape 2 and the scene's name; back over the talk, shape 0 again.
     frameOver(12, 5);
     EXPECT_EQ(pMouse->m_nShape, 2);
     EXPECT_EQ(pFrame->m_nToolTipScene, 1);
     EXPECT_EQ(pPlayer->nTalkTarget, -1);
+    frameOver(10, 5);
+    EXPECT_EQ(pMouse->m_nShape, 0);
 }
 
 // The battle's sub-scripts: a listed event takes its steps and is marked started; an

@@ -164,7 +164,8 @@ TEST_F(StartTest, AnEventMissingFromTheSubEventTableRunsNoEarlierSteps) {
 }
 
 // Talking to a character whose events start at random: one of those that can start now is
-// picked, never an empty slot or a refused event, and each of them in its turn.
+// picked, never an empty slot or a refused event, and each of them in its turn. A shop
+// keeper's talk leaves it as it is when the event ends.
 TEST_F(StartTest, ARandomTalkPicksAmongTheEventsThatCanStart) {
     MakeTestScene(40, 40);
     auto addTalker = [](int nId, std::initializer_list<int> events) {
@@ -200,6 +201,20 @@ TEST_F(StartTest, ARandomTalkPicksAmongTheEventsThatCanStart) {
     EXPECT_FALSE(HeroHost().TalkToNpc(3));
     EXPECT_EQ(pFrame->nEventId, -1);
     EXPECT_EQ(pScene->pNpcs.back()->pState->nDirection, 6);
+
+    // A shop keeper takes its talk pose and starts its event, but is not recorded for
+    // the event's end, which would give it its direction back and drop the pose.
+    addTalker(4, {0});
+    CNpc& keeper = *pScene->pNpcs.back();
+    keeper.bRandomEvents = 0;
+    keeper.nSculpt = kNpcShopSculpt;
+    keeper.bTalkPose = 1;
+    pFrame->nEventId = pFrame->m_nTalkNpcIndex = -1;
+    ASSERT_TRUE(HeroHost().TalkToNpc(4));
+    EXPECT_EQ(pFrame->m_nTalkNpcIndex, -1);
+    Frames(4);
+    EXPECT_EQ(pFrame->nEventId, -1);
+    EXPECT_TRUE(keeper.bForcedPose);
 }
 
 TEST_F(StartTest, EventNumbersOfAHundredOrMoreAreRefused) {

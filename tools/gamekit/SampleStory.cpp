@@ -7,7 +7,7 @@ namespace {
 // The sample story. Region events: the greetings (event 0 of the town and the grove),
 // the exits (events 1 and 2 of the town, 1 of the grove and the inn), the villager who
 // asks for water (3) and the well (4). Event 5 of the town is started by the well
-// while the countdown still runs; its scene effect waits for the heroine's gesture. The pedlar (event 30) gives medicines and bombs. The
+// while the countdown still runs; its scene effect plays at the heroine's depth while she gestures. The pedlar (event 30) gives medicines and bombs. The
 // herbalist of the town (events 40 to 43) sends the heroine for herbs; in the grove the
 // companion joins (40) and the herb patch (41) gives them. The banker (event 50) talks
 // and opens the bank; the weather stone (55) switches the weather; the master (60)
@@ -236,6 +236,18 @@ event 22
   Talk 1 402
 event 23
   Talk 2 403
+
+# The lad by the inn (character 41) sends his little brother (40) running past the
+# inn's door, which stops the run at the door's edge; then the lad sets off for the
+# door himself and his brother steps back into his way.
+text 390 "小石头，快跑去看看客栈门口是谁！"
+text 391 "哎，你挡着我的路了。"
+event 96
+  Talk 2 390
+  NpcRun 40 304 208
+  NpcWalk 41 112 208
+  NpcWalk 40 112 240
+  Talk 2 391
 
 scene 1
 text 0 "欢迎来到镇外竹林。"
