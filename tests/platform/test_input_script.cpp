@@ -157,7 +157,7 @@ TEST(InputScriptParse, BadLinesAreNamedAndSkipped) {
 
     // A frame past the range says so; a long line of junk is quoted short and escaped.
     std::string strJunk = "1 jump ";
-    strJunk += std::string("\0\x01\xFF\"\\", 5) + std::string(1 << 20, 'z');
+    strJunk += std::string("\0\x01\xFF\"\\", 5) + std::string(4096, 'z');
     s = ParseInputScript("frame 99999999999999 shot a.png\n" + strJunk + "\n", "bad.txt");
     ASSERT_EQ(s.errors.size(), 2u);
     EXPECT_EQ(s.errors[0], "bad.txt line 1: frame number \"99999999999999\" is out of range (1 to 4294967295): "
