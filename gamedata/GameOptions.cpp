@@ -1,6 +1,7 @@
 #include "gamedata/GameData.h"
 
 #include "platform/Profile.h"
+#include "platform/Strings.h"
 
 #include <cstring>
 
@@ -65,6 +66,38 @@ void CheckRanges(const char* pFile, GameOptions* pOptions, std::vector<std::stri
     }
 }
 
+// The keys the game reads, by section: any other is named, since a misspelt key would
+// otherwise fall back to its default without a word.
+const char* const kOptionKeys[] = {"Terrain", "FullScreen", "ScreenWidth", "ScreenHeight", "ScreenBPP",
+                                   "ScreenMode", "CanScroll", "DataFrom", "PlayLeader", "ShowEventPoint",
+                                   "Music", "Copy", "Scenepkg"};
+const char* const kNewGameKeys[] = {"Scene", "PlayerX", "PlayerY", "PlayerSpeed", "PlayerCloth", "PlayerRunSpeed"};
+
+template <size_t N>
+bool IsOneOf(const std::string& strName, const char* const (&names)[N]) {
+    for (const char* pszName : names)
+        if (EqualNoCase(strName, pszName)) return true;
+    return false;
+}
+
+void CheckNames(const CProfileFile& file, const char* pFile, std::vector<std::string>* pProblems) {
+    if (!pProblems) return;
+    const std::string strFile = FileName(pFile);
+    for (const auto& [strSection, strKey] : file.Entries()) {
+        const bool bOption = EqualNoCase(strSection, "Option"), bNewGame = EqualNoCase(strSection, "NewGame");
+        if (strKey.empty()) {
+            if (!bOption && !bNewGame)
+                pProblems->push_back(strFile + ": section [" + strSection +
+                                     "] is not one the game reads (Option, NewGame); its keys are ignored");
+        } else if (strSection.empty()) {
+            pProblems->push_back(strFile + ": key " + strKey + " stands before any section; it is ignored");
+        } else if ((bOption && !IsOneOf(strKey, kOptionKeys)) || (bNewGame && !IsOneOf(strKey, kNewGameKeys))) {
+            pProblems->push_back(strFile + ": [" + strSection + "] " + strKey +
+                                 " is not a key the game reads; it is ignored");
+        }
+    }
+}
+
 }  // namespace
 
 GameOptions ReadGameOptions(const char* pFile, std::vector<std::string>* pProblems) {
@@ -91,6 +124,7 @@ GameOptions ReadGameOptions(const char* pFile, std::vector<std::string>* pProble
     o.nPlayerRunSpeed = ReadInt(file, pFile, "NewGame", "PlayerRunSpeed", d.nPlayerRunSpeed, pProblems);
     o.nCopy = ReadInt(file, pFile, "Option", "Copy", d.nCopy, pProblems);
     o.nScenepkg = ReadInt(file, pFile, "Option", "Scenepkg", d.nScenepkg, pProblems);
+    CheckNames(file, pFile, pProblems);
     CheckRanges(pFile, &o, pProblems);
     return o;
 }

@@ -81,6 +81,14 @@ bool CMp3Player::OpenMusicPackage(const char* pszName) {
 
 int CMp3Player::FindEntry(const std::string& name) const { return FindPkgEntry(m_entries, name.c_str()); }
 
+namespace {
+
+std::string WithoutPrefix(const std::string& s, const std::string& strPrefix) {
+    return s.compare(0, strPrefix.size(), strPrefix) == 0 ? s.substr(strPrefix.size()) : s;
+}
+
+}  // namespace
+
 bool CMp3Player::ExtractFile(const char* pszPath) {
     if (!pszPath) return false;
     std::string mp3 = GetMp3Folder();
@@ -101,8 +109,13 @@ bool CMp3Player::ExtractFile(const char* pszPath) {
     std::string strError;
     if (!WriteFileAtomic(pszPath, bytes, &strError)) {
         SetError(strError);
+        // The folder is the usual cause (a read-only game folder): it is named by its real path.
+        const std::string strFolderProblem = FolderWriteProblem(mp3.c_str());
+        const std::string strCause =
+            strFolderProblem.empty() ? ResolvePath(pszPath) + ": " + WithoutPrefix(strError, std::string(pszPath) + ": ")
+                                     : strFolderProblem;
         if (!m_bToldWriteFailure)
-            std::fprintf(stderr, "game: music cannot be written (%s); the game plays without it\n", strError.c_str());
+            std::fprintf(stderr, "game: music cannot be written: %s; the game plays without it\n", strCause.c_str());
         m_bToldWriteFailure = true;
         return false;
     }

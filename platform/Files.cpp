@@ -306,6 +306,25 @@ bool MakeDirectory(const char* pName) {
     return errno == EEXIST && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::string FolderWriteProblem(const char* pName) {
+    if (pName == nullptr) return "no folder";
+    const std::string path = ResolvePath(pName);
+    const std::string strFolder = "the folder " + path;
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0) {
+        if (!S_ISDIR(st.st_mode)) return strFolder + " cannot be made: a file of that name stands in its place";
+        if (access(path.c_str(), W_OK) != 0) return strFolder + " is not writable (" + std::strerror(errno) + ")";
+        return std::string();
+    }
+    if (mkdir(path.c_str(), 0755) == 0) return std::string();
+    const int nError = errno;
+    const size_t nSlash = path.find_last_of('/');
+    const std::string strParent = nSlash == std::string::npos ? "." : nSlash == 0 ? "/" : path.substr(0, nSlash);
+    if (nError == EACCES || nError == EROFS)
+        return strFolder + " cannot be made: the folder " + strParent + " is not writable (" + std::strerror(nError) + ")";
+    return strFolder + " cannot be made (" + std::strerror(nError) + ")";
+}
+
 bool RemoveFile(const char* pName) {
     if (pName == nullptr) return false;
     return unlink(ResolvePath(pName).c_str()) == 0;

@@ -39,6 +39,10 @@ bool FileExists(const char* pName);
 bool DirectoryExists(const char* pName);
 // Creates a folder; true when it exists afterwards (an existing folder is no error).
 bool MakeDirectory(const char* pName);
+// Why files cannot be written into a folder (made when missing), naming it by its real
+// path: empty when it exists and is writable, else e.g. "the folder /g/mp3 cannot be
+// made: the folder /g is not writable (Permission denied)".
+std::string FolderWriteProblem(const char* pName);
 // Deletes a file; true when it was removed.
 bool RemoveFile(const char* pName);
 // Deletes a folder when it is empty; true when it was removed. A file of that name stays.

@@ -83,6 +83,8 @@ bool ReadInputScriptFile(const std::string& strPath, std::string* pText, std::st
 int LoadInputScriptText(const std::string& strText, const std::string& strName) {
     ParsedScript parsed = ParseInputScript(strText, strName);
     for (const std::string& e : parsed.errors) std::fprintf(stderr, "input script %s (line skipped)\n", e.c_str());
+    if (parsed.events.empty() && parsed.errors.empty())
+        std::fprintf(stderr, "input script %s: holds no events; the run gets no scripted input\n", strName.c_str());
     s_script = RunningScript{};
     for (ScriptEvent& ev : parsed.events) (ev.bAtFrame ? s_script.shots : s_script.timed).push_back(std::move(ev));
     s_script.dwStartTime = TimeGetTime();

@@ -89,6 +89,29 @@ bool CProfileFile::FindValue(const char* pSection, const char* pKey, std::string
     return false;
 }
 
+std::vector<std::pair<std::string, std::string>> CProfileFile::Entries() const {
+    std::vector<std::pair<std::string, std::string>> entries;
+    const std::string_view text(m_strText);
+    std::string strSection;
+    size_t pos = 0;
+    while (m_bRead && pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        const std::string_view line = Trim(text.substr(pos, end - pos));
+        pos = end + 1;
+        if (line.empty() || line.front() == ';') continue;
+        if (line.front() == '[') {
+            const size_t close = line.find(']');
+            strSection = Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+            entries.emplace_back(strSection, std::string());
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (eq != std::string_view::npos) entries.emplace_back(strSection, std::string(Trim(line.substr(0, eq))));
+    }
+    return entries;
+}
+
 int CProfileFile::GetInt(const char* pSection, const char* pKey, int nDefault) const {
     std::string value;
     if (!FindValue(pSection, pKey, &value) || value.empty()) return nDefault;

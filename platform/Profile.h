@@ -3,6 +3,8 @@
 // with ';' ignored, and the default for a missing file, section or key.
 #pragma once
 #include <string>
+#include <utility>
+#include <vector>
 
 // One profile file read once: every lookup of a batch (the options at start-up) reads
 // the same text instead of opening the file again. A missing file answers every key
@@ -16,6 +18,10 @@ public:
     std::string GetString(const char* pSection, const char* pKey, const char* pDefault) const;
     // As ProfileIntFits below.
     bool IntFits(const char* pSection, const char* pKey, std::string* pWritten) const;
+
+    // Every section and key the file writes, in file order: a section's name with an empty
+    // key for its header line, then the section's name with each key of it.
+    std::vector<std::pair<std::string, std::string>> Entries() const;
 
 private:
     // Finds the first occurrence of the key inside a section of that name.

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -72,6 +73,20 @@ bool CByteReader::ReadI32(std::int32_t* pValue) {
     bool bOk = ReadU32(&v);
     *pValue = static_cast<std::int32_t>(v);
     return bOk;
+}
+
+bool CByteReader::ReadI32s(std::int32_t* pValues, size_t n) {
+    const std::uint8_t* p;
+    if (n > SIZE_MAX / 4 || !Take(4 * n, &p)) {
+        std::fill(pValues, pValues + n, 0);
+        return false;
+    }
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(pValues, p, 4 * n);
+    } else {
+        for (size_t i = 0; i < n; ++i) pValues[i] = LittleI32(p + 4 * i);
+    }
+    return true;
 }
 
 bool CByteReader::ReadFloat(float* pValue) {

@@ -4,11 +4,25 @@
 // without reading, and the failure is sticky, so a parser may check once at the end.
 // The failure message names the file, what was being read and where it ran short.
 #pragma once
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// The little-endian 32-bit word at p (the caller has checked that four bytes are there).
+inline std::int32_t LittleI32(const std::uint8_t* p) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::int32_t v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    } else {
+        return static_cast<std::int32_t>(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) |
+                                         (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24));
+    }
+}
 
 class CByteReader {
 public:
@@ -30,6 +44,8 @@ public:
     bool ReadU32(std::uint32_t* pValue);
     bool ReadI32(std::int32_t* pValue);
     bool ReadFloat(float* pValue);
+    // Reads n little-endian 32-bit words with one bounds check (tables of thousands).
+    bool ReadI32s(std::int32_t* pValues, size_t n);
     // Reads exactly n bytes into pOut.
     bool ReadBytes(void* pOut, size_t n);
     // Reads exactly n bytes as a byte string.

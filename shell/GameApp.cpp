@@ -59,7 +59,9 @@ BOOL CGameApp::InitInstance() {
         std::fprintf(stderr, "game: start-up ended: %s\n", pFrame->GetStartupError());
         m_nExitCode = 1;
     } else if (pFrame->GetFailure()[0]) {
-        std::fprintf(stderr, "game: ended: %s\n", TextToUtf8(pFrame->GetFailure()).c_str());
+        // The message box has shown the whole reason; its first line says what ended the game.
+        const std::string strFailure = TextToUtf8(pFrame->GetFailure());
+        std::fprintf(stderr, "game: ended: %s\n", strFailure.substr(0, strFailure.find('\n')).c_str());
         m_nExitCode = 1;
     }
     RemoveToolBarLinks();

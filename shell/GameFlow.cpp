@@ -147,22 +147,29 @@ bool CMainFrame::ChangeScene(int nScene, int nKind, int nTime) {
     // A missing scene is passed over in the direction of travel, within the scene table.
     const int nStep = m_nCurrentScene - nScene;
     std::string strWhy, strFirstWhy;
-    bool bLoaded = false;
+    bool bLoaded = false, bSettingFault = false, bFirstSettingFault = false;
     for (int n = nScene; n >= 0 && n <= kLastScene; n -= nStep) {
         m_nCurrentScene = n;
-        if (MakeScene(n, &strWhy)) {
+        if (MakeScene(n, &strWhy, &bSettingFault)) {
             bLoaded = true;
             break;
         }
-        std::fprintf(stderr, "scene %d: %s\n", n, strWhy.c_str());
-        if (strFirstWhy.empty()) strFirstWhy = strWhy;
+        if (n == nScene) {
+            strFirstWhy = strWhy;
+            bFirstSettingFault = bSettingFault;
+        }
+        // A scene reloaded in place has no other to try: its reason is said once, in the
+        // message below.
         if (nStep == 0) break;
+        std::fprintf(stderr, "scene %d: %s\n", n, strWhy.c_str());
     }
     if (!bLoaded) {
-        // One message: the map of the scene asked for, and why it could not be read.
-        static const std::string kFormat = Utf8ToText("没有找到地图文件 scene%03d.map");
+        // One message: the file of the scene asked for that could not be read, and why.
+        static const std::string kMapFormat = Utf8ToText("没有找到地图文件 scene%03d.map");
+        static const std::string kSetFormat = Utf8ToText("场景设置文件 scene%03d.set 已损坏");
+        const std::string& strFormat = bFirstSettingFault ? kSetFormat : kMapFormat;
         char szText[kMessageTextSize + 256];
-        const int nLength = std::snprintf(szText, sizeof szText, kFormat.c_str(), nScene);
+        const int nLength = std::snprintf(szText, sizeof szText, strFormat.c_str(), nScene);
         if (nLength > 0 && size_t(nLength) < sizeof szText && !strFirstWhy.empty())
             std::snprintf(szText + nLength, sizeof szText - size_t(nLength), "\n%s", strFirstWhy.c_str());
         MessageBox(nullptr, szText, "", MB_OK);

@@ -40,6 +40,8 @@ public:
     BOOL CreateMainWindow();
     bool InitGame();
     void InitScreen();
+    // What InitScreen tried, with the option values it came from, for a failure message.
+    std::string DisplayModeTried() const;
     bool InitCommonData();
     void SetWindowMode();
     BOOL ToggleWindowMode();

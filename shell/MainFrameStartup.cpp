@@ -77,7 +77,7 @@ bool CMainFrame::InitGame() {
     ProbeStartup("screen");
     InitScreen();
     if (!pScreen || !pScreen->GetBack()) {
-        StartupFailed("the screen", "no display mode could be set");
+        StartupFailed("the screen", DisplayModeTried().c_str());
         return false;
     }
     InitCommonData();
@@ -146,6 +146,26 @@ void CMainFrame::InitScreen() {
     pSound = new CDXSound;
     pSound->Create(this, TRUE);
     pSound->SetWaveVolume(100, 100);
+}
+
+std::string CMainFrame::DisplayModeTried() const {
+    char szText[256];
+    if (m_bFullScreen) {
+        const int nBpp = pScreen && pScreen->HasDisplayMode(DWORD(m_nScreenWidth), DWORD(m_nScreenHeight),
+                                                            DWORD(m_nScreenBpp))
+                             ? m_nScreenBpp
+                             : 15;
+        std::snprintf(szText, sizeof szText,
+                      "no display mode could be set: full screen %d x %d at %d bits per pixel (fenwik.ini [Option] "
+                      "FullScreen=1, ScreenWidth=%d, ScreenHeight=%d, ScreenBPP=%d)",
+                      m_nScreenWidth, m_nScreenHeight, nBpp, m_nScreenWidth, m_nScreenHeight, m_nScreenBpp);
+    } else {
+        std::snprintf(szText, sizeof szText,
+                      "no display mode could be set: a %d x %d window (fenwik.ini [Option] FullScreen=0, "
+                      "ScreenWidth=%d, ScreenHeight=%d)",
+                      m_nScreenWidth, m_nScreenHeight, m_nScreenWidth, m_nScreenHeight);
+    }
+    return szText;
 }
 
 bool CMainFrame::InitCommonData() {

@@ -50,22 +50,27 @@ bool ReadHeader(CByteReader& in, SaveGameFile* f) {
     return !in.Failed();
 }
 
-// A character's position in the scene tables is -1 (never placed) or a point of a map:
-// the scene builds its hit box and draws it from there.
+// A character's position in the scene tables is -1 (never placed) or a point of a map
+// (-1 is one): the scene builds its hit box and draws it from there.
 bool CheckNpcPositions(CByteReader& in, const std::vector<std::uint8_t>& block, std::size_t nBlockStart) {
-    for (std::size_t i = 0; i < std::size_t(kStateScenes) * kStateEntries; ++i) {
-        const std::size_t nRecord = CEffectManager::kNpcRecordsOffset + i * sizeof(NpcStateRecord);
-        for (const std::size_t nField : {offsetof(NpcStateRecord, nMapX), offsetof(NpcStateRecord, nMapY)}) {
-            CByteReader word(block.data() + nRecord + nField, sizeof(std::int32_t));
-            std::int32_t v = 0;
-            word.ReadI32(&v);
-            if (v == -1 || IsMapPosition(v)) continue;
-            char szWhat[160];
-            std::snprintf(szWhat, sizeof szWhat, "character %zu of scene %zu: map %s %d at offset %zu is outside the map",
-                          i % kStateEntries, i / kStateEntries, nField == offsetof(NpcStateRecord, nMapX) ? "x" : "y",
-                          int(v), nBlockStart + nRecord + nField);
-            return in.Fail(szWhat);
-        }
+    constexpr std::size_t nRecords = std::size_t(kStateScenes) * kStateEntries;
+    static_assert(IsMapPosition(-1));
+    static_assert(CEffectManager::kNpcRecordsOffset + nRecords * sizeof(NpcStateRecord) <= CEffectManager::kBlockSize);
+    // The block's size is checked once for its 40,000 words.
+    if (block.size() != CEffectManager::kBlockSize) return in.Fail("scene state block of the wrong size");
+    const std::uint8_t* pRecords = block.data() + CEffectManager::kNpcRecordsOffset;
+    for (std::size_t i = 0; i < nRecords; ++i) {
+        const std::uint8_t* pRecord = pRecords + i * sizeof(NpcStateRecord);
+        const std::int32_t x = LittleI32(pRecord + offsetof(NpcStateRecord, nMapX));
+        const std::int32_t y = LittleI32(pRecord + offsetof(NpcStateRecord, nMapY));
+        if (IsMapPosition(x) && IsMapPosition(y)) continue;
+        const bool bX = !IsMapPosition(x);
+        char szWhat[160];
+        std::snprintf(szWhat, sizeof szWhat, "character %zu of scene %zu: map %s %d at offset %zu is outside the map",
+                      i % kStateEntries, i / kStateEntries, bX ? "x" : "y", int(bX ? x : y),
+                      nBlockStart + CEffectManager::kNpcRecordsOffset + i * sizeof(NpcStateRecord) +
+                          (bX ? offsetof(NpcStateRecord, nMapX) : offsetof(NpcStateRecord, nMapY)));
+        return in.Fail(szWhat);
     }
     return true;
 }
@@ -141,9 +146,9 @@ bool ParseSaveFile(const std::uint8_t* pData, std::size_t nSize, const std::stri
     bool bOk = Block(in, f, "header", [&] { return ReadHeader(in, f); });
     bOk = bOk && Block(in, f, "scene state block", [&] {
         const std::size_t nStart = in.Position();
-        f->effectBlock.resize(CEffectManager::kBlockSize);
-        return in.ReadBytes(f->effectBlock.data(), f->effectBlock.size()) &&
-               CheckNpcPositions(in, f->effectBlock, nStart);
+        if (!in.CheckCount(1, CEffectManager::kBlockSize, "scene state block")) return false;
+        f->effectBlock.assign(pData + nStart, pData + nStart + CEffectManager::kBlockSize);
+        return in.Skip(CEffectManager::kBlockSize) && CheckNpcPositions(in, f->effectBlock, nStart);
     });
     bOk = bOk && Block(in, f, "toolbar block", [&] { return ParseToolBarState(in, true, &f->toolBar); });
     const int nActive = f->ActiveSlot();
@@ -166,8 +171,8 @@ bool ParseSaveFile(const std::uint8_t* pData, std::size_t nSize, const std::stri
         f->flagsB.resize(200 * 100);
         f->flagsA.resize(200 * 100);
         for (std::size_t s = 0; s < 200; ++s) {
-            for (std::size_t k = 0; k < 100; ++k) in.ReadI32(&f->flagsB[s * 100 + k]);
-            for (std::size_t k = 0; k < 100; ++k) in.ReadI32(&f->flagsA[s * 100 + k]);
+            in.ReadI32s(&f->flagsB[s * 100], 100);
+            in.ReadI32s(&f->flagsA[s * 100], 100);
         }
         return !in.Failed();
     });

@@ -14,6 +14,7 @@
 #include "world/Scene.h"
 
 #include <algorithm>
+#include <cstdio>
 #include "gamedata/ScriptData.h"
 
 int CShellSceneHost::GetScreenWidth() const { return pFrame ? pFrame->m_nScreenWidth : CSceneHost::GetScreenWidth(); }
@@ -168,8 +169,9 @@ void InstallSceneLinks() {
     SetEffectSceneLink(&s_effectLink);
 }
 
-bool MakeScene(int nScene, std::string* pWhy) {
+bool MakeScene(int nScene, std::string* pWhy, bool* pbSettingFault) {
     InstallSceneLinks();
+    if (pbSettingFault) *pbSettingFault = false;
     delete pScene;
     pScene = nullptr;
     auto* pNew = new CScene;
@@ -181,9 +183,13 @@ bool MakeScene(int nScene, std::string* pWhy) {
     // A damaged setting file fails the scene as a damaged map does.
     if (!pNew->LoadSetting(nScene)) {
         if (pWhy) *pWhy = pNew->GetSettingError();
+        if (pbSettingFault) *pbSettingFault = true;
         delete pNew;
         return false;
     }
+    if (!pNew->GetSettingError().empty())
+        std::fprintf(stderr, "game: %s; the scene has no characters, regions or events\n",
+                     pNew->GetSettingError().c_str());
     pScene = pNew;
     return true;
 }

@@ -82,5 +82,6 @@ void StepViewTowards(int x, int y);
 void InstallSceneLinks();
 // Deletes the current scene and builds scene nScene from "map\sceneNNN.map" and ".set"
 // into pScene. False with the reason when the map file is missing or damaged, or the
-// setting file is damaged; then there is no scene.
-bool MakeScene(int nScene, std::string* pWhy);
+// setting file is damaged (*pbSettingFault then tells which of the two); then there is no
+// scene. A setting file that is missing or of another kind is said on stderr.
+bool MakeScene(int nScene, std::string* pWhy, bool* pbSettingFault = nullptr);

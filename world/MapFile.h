@@ -36,7 +36,10 @@ constexpr std::int32_t kMaxStepPixels = 1024;
 
 // Whether a map position read from a file lies within the largest map and the margin.
 constexpr bool IsMapPosition(std::int64_t v) {
-    return v >= -std::int64_t(kMapPositionMargin) && v <= std::int64_t(kMapPixelLimit) + kMapPositionMargin;
+    // One unsigned comparison (the save check runs it 40,000 times): below -margin wraps
+    // to a number past the bound.
+    return std::uint64_t(v) + std::uint64_t(kMapPositionMargin) <=
+           std::uint64_t(kMapPixelLimit) + 2 * std::uint64_t(kMapPositionMargin);
 }
 
 // The seven object lists, in the order of the scene's arrays.

@@ -93,13 +93,22 @@ bool CScene::LoadSetting(int nScene) {
     SetGameFolderCurrent();
     const std::string strName = SceneFileName(nScene, "set");
     // A scene may have no setting file, or one of another kind: it stands without
-    // regions and characters, and nothing is said.
+    // regions and characters; the reason is kept for the caller to say.
     if (!FileExists(strName.c_str()) && !DirectoryExists(strName.c_str())) {
         m_strSettingError = strName + ": does not exist";
         return true;
     }
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(strName.c_str(), kMapFileLimit, &bytes, &m_strSettingError)) return false;
+    if (bytes.empty()) {
+        m_strSettingError = strName + ": the file is empty";
+        return true;
+    }
+    if (bytes.size() < size_t(kFileHeaderSize)) {
+        m_strSettingError = strName + ": " + std::to_string(bytes.size()) + " bytes, shorter than the " +
+                            std::to_string(kFileHeaderSize) + "-byte header";
+        return true;
+    }
     if (!IsSettingHeader(bytes)) {
         m_strSettingError = strName + ": the header at offset 0 is not a setting file header";
         return true;

@@ -101,6 +101,7 @@ bool ParseHeroRecordBody(CByteReader& in, HeroRecord* pRecord) {
     ReadWords(in, r.nSkillKnown, kHeroSkillCount);
     ReadWords(in, r.nSkillLevel, kHeroSkillCount);
     ReadWords(in, r.nItemCount, kHeroItemCount);
+    const size_t nLifeAt = in.Position() + 2 * sizeof(std::int32_t);
     for (std::int32_t* p : {&r.nPartyMask, &r.nAge, &r.nLife, &r.nLifeMax, &r.nMoney, &r.nMana, &r.nManaMax,
                             &r.nStamina, &r.nStaminaMax, &r.nLevelLife, &r.nLevelMana, &r.nExperience, &r.nEquip3,
                             &r.nEquip2, &r.nWalkStep}) {
@@ -139,6 +140,13 @@ bool ParseHeroRecordBody(CByteReader& in, HeroRecord* pRecord) {
     if (r.nKind != kHeroKindMouse && r.nKind != kHeroKindComputer) {
         return in.Fail("kind " + std::to_string(r.nKind) + " at offset " + std::to_string(nKindAt) +
                        " is neither 14 nor 15");
+    }
+    // The life bar is drawn as life over maximum: a life outside 0..maximum is damage.
+    if (r.nLife < 0 || r.nLife > r.nLifeMax) {
+        return in.Fail("life " + std::to_string(r.nLife) + " at offset " + std::to_string(nLifeAt) +
+                       (r.nLife < 0 ? std::string(" is negative")
+                                    : " is above the maximum " + std::to_string(r.nLifeMax) + " at offset " +
+                                          std::to_string(nLifeAt + sizeof(std::int32_t))));
     }
     // The hero is drawn, hit and walked from his position: it lies on a map.
     for (int i = 0; i < 2; ++i) {

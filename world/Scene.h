@@ -93,7 +93,8 @@ public:
     // Builds the scene from a map already read (the viewer and tests use it directly).
     bool BuildFromMap(int nScene, const MapFileData& map);
     // Reads "map\sceneNNN.set". A missing file, or one without the setting header, leaves
-    // the scene without regions and characters and is no failure; a damaged one (a count,
+    // the scene without regions and characters and is no failure (GetSettingError says
+    // why); a damaged one (a count,
     // an index or a character field out of range, a file cut short) returns false. The
     // reason is kept in GetSettingError either way.
     bool LoadSetting(int nScene);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "gamedata/NpcPkg.h"
 #include "platform/Clock.h"
 #include "platform/Stream.h"
 #include "shell/ShellGlobals.h"
@@ -28,7 +29,7 @@ void CScene::LoadNpcs() {
     for (size_t i = 0; i < npcRecords.size(); ++i) {
         CByteReader in(npcRecords[i].data(), npcRecords[i].size(), szName);
         auto pNpc = std::make_unique<CNpc>();
-        char szText[128];
+        char szText[256];
         if (!pNpc->Load(in, this)) {
             std::snprintf(szText, sizeof szText, "character %zu: id %d is outside 0..%d; skipped", i,
                           int(pNpc->mapObject.nId), kStateEntries - 1);
@@ -36,7 +37,9 @@ void CScene::LoadNpcs() {
             continue;
         }
         if (!pNpc->BindSculpt()) {
-            std::snprintf(szText, sizeof szText, "Init NPC failed, Sculpt : %d", int(pNpc->nSculpt));
+            // The game's own words first, then the file and the record at fault.
+            std::snprintf(szText, sizeof szText, "Init NPC failed, Sculpt : %d\n%s: character %zu (id %d): sculpt %d is outside 0..%d",
+                          int(pNpc->nSculpt), szName, i, int(pNpc->mapObject.nId), int(pNpc->nSculpt), kSculptCount - 1);
             m_npcWarnings.push_back(szText);
             NpcHost().FailNpcInit(szText);
             break;

@@ -153,6 +153,23 @@ TEST(InputScriptParse, BadLinesAreNamedAndSkipped) {
     EXPECT_NE(s.errors[4].find("NOKEY"), std::string::npos);
     // A number past the coordinate range says the range.
     EXPECT_NE(s.errors[7].find("from -32768 to 32767"), std::string::npos) << s.errors[7];
+    EXPECT_NE(s.errors[12].find("time \"99999999999\" is out of range"), std::string::npos) << s.errors[12];
+
+    // A frame past the range says so; a long line of junk is quoted short and escaped.
+    std::string strJunk = "1 jump ";
+    strJunk += std::string("\0\x01\xFF\"\\", 5) + std::string(4096, 'z');
+    s = ParseInputScript("frame 99999999999999 shot a.png\n" + strJunk + "\n", "bad.txt");
+    ASSERT_EQ(s.errors.size(), 2u);
+    EXPECT_EQ(s.errors[0], "bad.txt line 1: frame number \"99999999999999\" is out of range (1 to 4294967295): "
+                           "\"frame 99999999999999 shot a.png\"");
+    const std::string strQuoted = "\"1 jump \\x00\\x01\\xFF\\\"\\\\" + std::string(68, 'z') + "\" (first 80 of " +
+                                  std::to_string(strJunk.size()) + " bytes)";
+    EXPECT_EQ(s.errors[1], "bad.txt line 2: unknown event \"jump\": " + strQuoted);
+    // A script without events says so once.
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(LoadInputScriptText("# nothing\n\n", "empty.txt"), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "input script empty.txt: holds no events; the run gets no scripted input\n");
 }
 
 // The driver reads only a regular file of bounded size: a device that never ends, a

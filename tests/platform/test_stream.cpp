@@ -55,6 +55,14 @@ TEST(ByteReader, RunningShortFailsStickilyWithANamedMessage) {
     EXPECT_EQ(b, 0);
     EXPECT_EQ(in.Position(), 4u);
     EXPECT_NE(in.Error().find("offset 4"), std::string::npos);
+    // A run of words is read whole or not at all.
+    std::int32_t words[2] = {9, 9};
+    CByteReader run(bytes, sizeof(bytes), "Base.dat");
+    ASSERT_TRUE(run.ReadI32s(words, 1));
+    EXPECT_EQ(words[0], 0x04030201);
+    EXPECT_FALSE(run.ReadI32s(words, 2));
+    EXPECT_EQ(words[0] | words[1], 0);
+    EXPECT_EQ(run.Error(), "Base.dat: ran short at offset 4: needs 8 bytes, 2 remain");
 }
 
 TEST(ByteReader, RejectsLengthsAndCountsThatDoNotFit) {

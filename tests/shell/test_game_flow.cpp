@@ -277,6 +277,31 @@ TEST_F(GameFlow, ADamagedSettingFileIsSkippedLikeADamagedMap) {
     EXPECT_TRUE(pFrame->m_bRunning);
 }
 
+// A setting file that is missing, empty, short or of another kind leaves the scene empty
+// and says so in one line naming the file and why.
+TEST_F(GameFlow, ASettingFileWithoutItsHeaderIsSaidInOneLine) {
+    pFrame->NewGame();
+    const std::vector<std::uint8_t> good = folder.Read("map/scene005.set");
+    std::vector<std::uint8_t> damaged = good;
+    damaged[3] ^= 0x40;
+    const std::pair<std::vector<std::uint8_t>, std::string> cases[] = {
+        {damaged, "the header at offset 0 is not a setting file header"},
+        {std::vector<std::uint8_t>(good.begin(), good.begin() + 20), "20 bytes, shorter than the 32-byte header"},
+        {{}, "the file is empty"},
+        {{}, "does not exist"}};
+    for (const auto& [bytes, strWhy] : cases) {
+        if (strWhy == "does not exist") std::filesystem::remove(folder.Path() + "/map/scene005.set");
+        else folder.Write("map/scene005.set", bytes);
+        ASSERT_TRUE(pFrame->ChangeScene(7, 0, 100));
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(pFrame->ChangeScene(5, 0, 100));
+        const std::string strErr = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(pScene->nSceneNo, 5);
+        EXPECT_EQ(pScene->GetNpcCount(), 0);
+        EXPECT_EQ(strErr, "game: map\\scene005.set: " + strWhy + "; the scene has no characters, regions or events\n");
+    }
+}
+
 TEST_F(GameFlow, ACharacterThatCannotBeSetUpEndsTheGameAsAFailure) {
     pFrame->NewGame();
     MapFileData map = EmptyMap(0, 30, 30);
@@ -295,7 +320,8 @@ TEST_F(GameFlow, ACharacterThatCannotBeSetUpEndsTheGameAsAFailure) {
     const std::string strErr = testing::internal::GetCapturedStderr();
     EXPECT_NE(strErr.find("Init NPC failed, Sculpt : 300"), std::string::npos) << strErr;
     EXPECT_FALSE(pFrame->m_bRunning);
-    EXPECT_STREQ(pFrame->GetFailure(), "Init NPC failed, Sculpt : 300");
+    EXPECT_STREQ(pFrame->GetFailure(),
+                 "Init NPC failed, Sculpt : 300\nmap\\scene009.set: character 0 (id 1): sculpt 300 is outside 0..299");
 }
 
 TEST_F(GameFlow, AMissingSceneZeroEndsTheGameCleanly) {

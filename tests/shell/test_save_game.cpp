@@ -518,9 +518,9 @@ TEST_F(SaveGame, TheParserRefusesEveryShortLength) {
     EXPECT_EQ(older.nBankMoney, 0);
 }
 
-// Positions the loaded game would build hit boxes from and draw at: a character of the
-// scene tables or a hero placed at the ends of the 32-bit range is refused with the
-// field's offset, and the running game stays as it was; "never placed" (-1) and the
+// Positions the loaded game would build hit boxes from and draw at, and the life bars it
+// draws: a character of the scene tables or a hero placed at the ends of the 32-bit range,
+// or a member's life above its maximum or negative, is refused with the field's offset, and the running game stays as it was; "never placed" (-1) and the
 // edges of the map's margin load.
 TEST_F(SaveGame, PositionsOffTheMapAreRefusedWithTheirOffset) {
     PlayALittle();
@@ -528,10 +528,14 @@ TEST_F(SaveGame, PositionsOffTheMapAreRefusedWithTheirOffset) {
     SaveGameFile parsed;
     std::string why;
     ASSERT_TRUE(ParseSaveFile(good, "good", &parsed, &why)) << why;
-    size_t nHero = 0;
-    for (const SaveBlockSpan& span : parsed.blocks)
+    size_t nHero = 0, nMember = 0;
+    for (const SaveBlockSpan& span : parsed.blocks) {
         if (span.strName == "controlled hero record") nHero = span.nOffset;
+        if (span.strName == "record of party slot 1") nMember = span.nOffset;
+    }
     ASSERT_GT(nHero, 0u);
+    ASSERT_GT(nMember, 0u);
+    const size_t nLife = 12 + 8 * kHeroSkillCount + 4 * kHeroItemCount + 8;  // life, then its maximum
     const std::vector<std::uint8_t> before = Dump();
     // Character 1 of scene 4.
     const size_t nCharacter = kSaveHeaderBytes + CEffectManager::kNpcRecordsOffset + (4 * 100 + 1) * 20;
@@ -548,6 +552,10 @@ TEST_F(SaveGame, PositionsOffTheMapAreRefusedWithTheirOffset) {
         {nHero + 2904, kMin, "position x"},
         {nHero + 2908, kMin, "position y"},
         {nHero + 2908, kMax, "position y"},
+        {nHero + nLife, kMax, "life"},
+        {nHero + nLife, kMin, "life"},
+        {nMember + nLife, -1, "life"},
+        {nMember + nLife, kMax, "life"},
     };
     for (const auto& c : cases) {
         std::vector<std::uint8_t> bytes = good;

@@ -84,21 +84,37 @@ TEST_F(StartupTest, StepsRunInOrderAndAMissingTableFileEndsStartUpNamingIt) {
     EXPECT_EQ(pScreen, nullptr);
 }
 
+// So are a misspelt key and section; a display mode that cannot be set names the values tried.
 TEST_F(StartupTest, AScreenSizeNearTheIntegerLimitsIsNamedAndReplaced) {
     ShellFolderOptions options;
     options.bTables = false;
     CShellFolder folder(options);
-    const std::string strIni =
-        "[Option]\r\nFullScreen=0\r\nScreenWidth=2147483647\r\nScreenHeight=-2147483648\r\nPlayLeader=0\r\n";
+    const std::string strIni = "[Option]\r\nFullScreen=0\r\nScreenWidth=2147483647\r\nScreenHeight=-2147483648\r\n"
+                               "PlayLeader=0\r\nScreenWidht=1024\r\n[NewGaem]\r\nScene=3\r\n";
     ASSERT_TRUE(WriteBytesToFile(folder.File("fenwik.ini").c_str(), std::vector<std::uint8_t>(strIni.begin(), strIni.end())));
     testing::internal::CaptureStderr();
     EXPECT_EQ(RunGame(folder), 1);  // stops at the missing tables, after the screen was made
     const std::string strErr = testing::internal::GetCapturedStderr();
     EXPECT_NE(strErr.find("fenwik.ini: [Option] ScreenWidth=2147483647 is outside"), std::string::npos) << strErr;
     EXPECT_NE(strErr.find("fenwik.ini: [Option] ScreenHeight=-2147483648 is outside"), std::string::npos) << strErr;
+    EXPECT_NE(strErr.find("fenwik.ini: [Option] ScreenWidht is not a key the game reads; it is ignored\n"),
+              std::string::npos)
+        << strErr;
+    EXPECT_NE(strErr.find("fenwik.ini: section [NewGaem] is not one the game reads (Option, NewGame)"),
+              std::string::npos)
+        << strErr;
     const std::vector<std::string> steps = Steps();
     ASSERT_FALSE(steps.empty());
     EXPECT_EQ(steps.back(), "tables");
+
+    const std::string strFull = "[Option]\r\nFullScreen=1\r\nScreenWidth=700\r\nScreenHeight=500\r\nScreenBPP=16\r\n";
+    ASSERT_TRUE(WriteBytesToFile(folder.File("fenwik.ini").c_str(), std::vector<std::uint8_t>(strFull.begin(), strFull.end())));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunGame(folder), 1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                  "the screen: no display mode could be set: full screen 700 x 500 at 15 bits per pixel (fenwik.ini "
+                  "[Option] FullScreen=1, ScreenWidth=700, ScreenHeight=500, ScreenBPP=16)"),
+              std::string::npos);
 }
 
 // A named pipe in place of the tables ends start-up at once instead of waiting for a

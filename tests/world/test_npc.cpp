@@ -341,7 +341,8 @@ TEST_F(NpcTest, DamagedRecordsAreSkippedOrEndTheBuildWithTheMessage) {
     EXPECT_EQ(Scene().FindNpcById(150), -1);
     ASSERT_EQ(Scene().GetNpcWarnings().size(), 2u);
     EXPECT_NE(Scene().GetNpcWarnings()[0].find("150"), std::string::npos);
-    EXPECT_EQ(m_npcHost.fatal, (std::vector<std::string>{"Init NPC failed, Sculpt : 400"}));
+    EXPECT_EQ(m_npcHost.fatal, (std::vector<std::string>{"Init NPC failed, Sculpt : 400\nmap\\scene012.set: "
+                                                          "character 4 (id 6): sculpt 400 is outside 0..299"}));
     EXPECT_EQ(Scene().FindNpcById(7), -1) << "nothing after the failed sculpt is read";
     // A row outside the enemy table reads empty.
     const CNpc& noRow = Npc(Scene().FindNpcById(4));
