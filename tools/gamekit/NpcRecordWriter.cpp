@@ -89,8 +89,9 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         NpcRecordModel smith = Talker(16, 3, 37, 4, 82);
         smith.events[1] = 77;
         people.push_back(smith);
-        // West of the inn's door: a boy, and his brother whose talk (96) sends him running.
-        people.push_back(Talker(40, 3, 2, 6, -1));
+        // West of the inn's door: a boy (who answers with event 97), and his brother whose
+        // talk (96) sends him running.
+        people.push_back(Talker(40, 3, 2, 6, 97));
         people.push_back(Talker(41, 2, 3, 9, 96));
     } else if (nScene == 1) {
         // The first fighters a new player meets: weak, each alone, each out of the others'

@@ -242,6 +242,9 @@ event 23
 # door himself and his brother steps back into his way.
 text 390 "小石头，快跑去看看客栈门口是谁！"
 text 391 "哎，你挡着我的路了。"
+text 392 "哥哥总让我跑腿。"
+event 97
+  Talk 2 392
 event 96
   Talk 2 390
   NpcRun 40 304 208
