@@ -159,19 +159,33 @@ TEST_F(ToolBarPlay, StripTipSystemMenuReturnAndQuit) {
                                   "2000 move 500 330\n"
                                   "2100 lbutton down 500 330\n"
                                   "2120 lbutton up 500 330\n"
-                                  "2600 move 220 275\n"
-                                  "2700 lbutton down 220 275\n"
-                                  "2720 lbutton up 220 275\n",
+                                  "2600 move 310 275\n"
+                                  "2700 lbutton down 310 275\n"
+                                  "2720 lbutton up 310 275\n"
+                                  "3500 key press ESC\n"
+                                  "3700 move 500 330\n"
+                                  "3800 lbutton down 500 330\n"
+                                  "3820 lbutton up 500 330\n"
+                                  "4300 move 220 275\n"
+                                  "4400 lbutton down 220 275\n"
+                                  "4420 lbutton up 220 275\n",
                                   "toolbar play"),
               0);
     const DWORD dwStart = TimeGetTime();
     DWORD dwReturn = 0;
-    while (pFrame->m_bRunning && TimeGetTime() - dwStart < 6000) {
+    POINT ptBefore{-1, -1}, ptAfter{-1, -1};
+    while (pFrame->m_bRunning && TimeGetTime() - dwStart < 7000) {
         pFrame->RunOnePass();
-        if (dwReturn == 0 && TimeGetTime() - dwStart >= 1420 && Menus().m_nGameMode == 3 && m_pFrame->samples.size())
+        const DWORD t = TimeGetTime() - dwStart;
+        if (dwReturn == 0 && t >= 1420 && Menus().m_nGameMode == 3 && m_pFrame->samples.size())
             dwReturn = TimeGetTime();
+        if (ptBefore.x < 0 && t >= 2500) ptBefore = pPlayer->ptPos;
+        if (ptAfter.x < 0 && t >= 3400) ptAfter = pPlayer->ptPos;
     }
-    // 5: quit answered with OK ends the main loop.
+    // 5: Cancel of the quit question, pressed over the map, leaves the heroine where she
+    // stood; quit answered with OK ends the main loop.
+    EXPECT_EQ(ptAfter.x, ptBefore.x);
+    EXPECT_EQ(ptAfter.y, ptBefore.y);
     EXPECT_EQ(pFrame->m_bRunning, 0);
 
     // 1-3: the strip, the life tip ("80/80") and the system menu; the mana bar at half
