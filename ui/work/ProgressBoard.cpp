@@ -17,8 +17,8 @@
 namespace {
 
 constexpr int kBoardTop = 50;
-// The size a board takes when its background picture is missing.
-constexpr int kDefaultWidth = kBoardRoom + kBoardFold, kDefaultHeight = 380;
+// The height a board takes when its background picture is missing.
+constexpr int kDefaultHeight = 380;
 constexpr int kStripWidth = 99, kStripRow = 44;
 
 ItemGridLayout BoardLayout(POINT ptOrigin) {
