@@ -100,9 +100,13 @@ void CIconToolBar::SyncEquipment() {
         for (int s = 4; s < CStatusPanel::kRowSlots; ++s) {
             const int nItem = *CStatusPanel::BoxField(pMember, s);
             pStatusPanel->m_nEquip[k][s] = ValidItem(nItem) ? nItem : -1;
-            // Every worn item's picture stands on its box, so one the hero holds once
-            // has left the goods panel's view with it.
-            if (ValidItem(nItem) && pGoodsGrid) pGoodsGrid->SetPos(nItem, CStatusPanel::BoxCorner(s));
+            if (!ValidItem(nItem) || !pGoodsGrid) continue;
+            // A worn item held once waits at the rest point: the status panel finds it
+            // there when it is taken off and when a page is built. Only the selected
+            // item stands on its box.
+            if (pPlayer && pPlayer->nItemCount[nItem] < 2)
+                pGoodsGrid->SetPos(nItem, POINT{kRestPoint.x, pGoodsGrid->GetPos(nItem).y});
+            if (nItem == m_nSelected) pGoodsGrid->SetPos(nItem, CStatusPanel::BoxCorner(s));
         }
     }
 }

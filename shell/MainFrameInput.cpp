@@ -114,6 +114,8 @@ void CMainFrame::OnKeyUp(int nKey, UINT nRepeat, UINT nFlags) {
 }
 
 void CMainFrame::OnLButtonDown(UINT nFlags, int x, int y) {
+    // A modal box takes the press: it neither walks the hero nor arms a held map click.
+    if (bMsgBoxOpen || nMsgBoxClick >= 1) return;
     CMapLink& map = MapLink();
     if (nFlags & MK_CONTROL) {
         const int nNpc = nHoverNpcId;
@@ -212,6 +214,7 @@ void CMainFrame::OnMouseMove(UINT /*nFlags*/, int x, int y) {
 
 void CMainFrame::OnLButtonDblClk(UINT nFlags, int x, int y) {
     (void)nFlags;
+    if (bMsgBoxOpen || nMsgBoxClick >= 1) return;
     CPanelLink& panels = PanelLink();
     if (panels.IsWorkPanelOpen() && pMouse && pMouse->m_nCarriedItem == -1) panels.BuyUnderCursor();
     panels.OnLButtonDblClk(x, y);

@@ -314,18 +314,24 @@ TEST_F(OldScreensTest, TheIconToolBarOpensAndClosesTheFamilyAndOwnsWhatItMakes) 
         bar.RemoveQuickIcon(7);
         EXPECT_EQ(bar.GetQuickItem(0), -1);
         EXPECT_EQ(bar.GetSprite(14), nullptr);
-        // Equipment of the hero reaches page 0's row; each worn item's picture stands on
-        // its box (the weapon box at (247, 186), the head box at (233, 40)), so one held
-        // once leaves the goods panel's view.
+        // Equipment of the hero reaches page 0's row; a worn item held once waits at
+        // the rest point's x, one held twice keeps its place, and the selected one
+        // stands on its box (the head box at (233, 40)).
         *m_player.EquipSlot(4) = 12;
         *m_player.EquipSlot(0) = 3;
+        *m_player.EquipSlot(1) = 4;
         m_player.nItemCount[12] = 1;
-        m_player.nItemCount[3] = 2;
+        m_player.nItemCount[3] = 1;
+        m_player.nItemCount[4] = 2;
+        pGoodsGrid->SetPos(4, POINT{50, 60});
+        pGoodsGrid->SetPos(12, POINT{70, 80});
+        bar.m_nSelected = 3;
         bar.SyncEquipment();
         EXPECT_EQ(pStatusPanel->m_nEquip[0][8], 12);
         EXPECT_EQ(pStatusPanel->m_nEquip[0][4], 3);
-        EXPECT_EQ(pGoodsGrid->GetPos(12).x, 247);
-        EXPECT_EQ(pGoodsGrid->GetPos(12).y, 186);
+        EXPECT_EQ(pGoodsGrid->GetPos(12).x, 3000);
+        EXPECT_EQ(pGoodsGrid->GetPos(12).y, 80);
+        EXPECT_EQ(pGoodsGrid->GetPos(4).x, 50);
         EXPECT_EQ(pGoodsGrid->GetPos(3).x, 233);
         EXPECT_EQ(pGoodsGrid->GetPos(3).y, 40);
     }

@@ -64,15 +64,15 @@ bool ShowsProbe(const CShot& shot, POINT ptOrigin, const char* pszPicture) {
 }
 
 // The board of a screenshot stands wholly on the screen beside the open bag: its frame's
-// left column at the screen's edge and its right column left of the item panel at
-// (400, 10), whose picture shows beside it.
+// left column at the screen's edge and its right column, slid left by the fold, just left
+// of the item panel at (400, 10), whose picture shows beside it.
 void ExpectBoardBesideBag(const CShot& shot, POINT ptBoard) {
     const unsigned nFrame = PackRgb(200, 170, 100);
     EXPECT_EQ(ptBoard.x, 0);
     EXPECT_EQ(ptBoard.y, 50);
     EXPECT_TRUE(shot.Near(ptBoard.x, ptBoard.y + 100, nFrame, 12)) << shot.Path();
-    EXPECT_TRUE(shot.Near(ptBoard.x + kSampleBoardWidth - 1, ptBoard.y + 100, nFrame, 12)) << shot.Path();
-    EXPECT_LE(ptBoard.x + kSampleBoardWidth, 400);
+    EXPECT_TRUE(shot.Near(ptBoard.x + kSampleBoardWidth - kBoardFold - 1, ptBoard.y + 100, nFrame, 12)) << shot.Path();
+    EXPECT_LE(ptBoard.x + kSampleBoardWidth - kBoardFold, 400);
     const ToolBarProbe* pBag = FindPanelProbe("ItemMenu_BKGround.tga");
     ASSERT_NE(pBag, nullptr);
     EXPECT_TRUE(shot.Near(400 + pBag->x, 10 + pBag->y, PackRgb(pBag->r, pBag->g, pBag->b), 24)) << shot.Path();
@@ -165,6 +165,15 @@ POINT FreeBagCell() {
 
 POINT BoardCell(int n) { return Board() ? Centre(Board()->CellRect(n)) : POINT{0, 0}; }
 
+// The start button's last column.
+POINT StartEdge() { return Board() ? POINT{Board()->StartRect().right - 1, Centre(Board()->StartRect()).y} : POINT{0, 0}; }
+
+// Pixels of the hover strip's body colour in a rectangle of a screenshot.
+int StripPixels(const CShot& shot, const RECT& rc) {
+    const ToolBarProbe* p = FindBoardProbe("ManufactureButton.bmp");
+    return shot.CountNear(rc, PackRgb(p->r, p->g, p->b), 12);
+}
+
 TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     UsePrivateRuntimeFolder();
     CTempFolder folder("craft-play");
@@ -183,7 +192,7 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     InlayRecord inlaid{};
     int nAttackBefore = 0, nAttackWorn = 0, nWornLink = 0, nWorn = -1;
     int nMade = -1, nMadeHeld = -1, nOld1 = -1, nOld2 = -1, nMadeSteps = 0;
-    int nEscBoots = -1, nEscGem = -1, nEscSteps = 0, nEscLink = -1;
+    int nEscBoots = -1, nEscBoots0 = -2, nEscGem = -1, nEscSteps = 0, nEscLink = -1;
     bool bEscClosed = false, bGiftsOpened = false, bSmithOpened = false;
     int nGiftGem = -1;
 
@@ -236,7 +245,11 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     onto(0);
     pick(kTallGem);
     onto(2);
-    steps.Click([] { return Board() ? Centre(Board()->StartRect()) : POINT{0, 0}; });
+    // Start pressed at its right edge, its hover strip shown there first.
+    steps.Do([] { InjectMouseMove(StartEdge().x, StartEdge().y); });
+    steps.Wait(2);
+    steps.Do([&] { SaveScreenshotPng((s + "hover.png").c_str()); });
+    steps.Click(StartEdge);
     steps.Do([&] { bStarted = Board() && Board()->IsRunning(); });
     steps.Add([&] {
         CProgressBoard* pBoard = Board();
@@ -282,6 +295,7 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     steps.Do([&] {
         CGameToolBar* pBar = PanelLink().GetToolBar();
         pBar->AddItemToBag(kBoots);
+        nEscBoots0 = pPlayer->nItemCount[kBoots];  // the smith may have made a pair too
         WorkLink().Open(kWorkInlay, 0);
     });
     steps.Wait(3);
@@ -337,9 +351,15 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     ASSERT_TRUE(half.Read() && full.Read());
     EXPECT_TRUE(ShowsProbe(half, ptBoard, "MenuInlay.bmp"));
     ExpectBoardBesideBag(half, ptBoard);
-    // The bar grows a pixel a step.
+    // The bar grows a pixel a step, all of it left of the bag; the start button's hover
+    // strip lies on the board, where the press at its edge started the run.
     EXPECT_EQ(BarPixels(half, rcBar), 46);
     EXPECT_EQ(BarPixels(full, rcBar), kBoardSteps);
+    EXPECT_EQ(BarPixels(full, RECT{400, rcBar.top, 800, rcBar.bottom}), 0);
+    CShot hover(s + "hover.png");
+    ASSERT_TRUE(hover.Read());
+    EXPECT_GT(StripPixels(hover, RECT{0, 318, 400, 362}), 500);
+    EXPECT_EQ(StripPixels(hover, RECT{400, 318, 440, 362}), 0);
 
     // 6: the smith's run made new shoes, now in the bag; the old pairs are gone.
     EXPECT_TRUE(bSmithOpened);
@@ -358,7 +378,7 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     EXPECT_GT(nEscSteps, 2);
     EXPECT_LT(nEscSteps, kBoardSteps);
     EXPECT_TRUE(bEscClosed);
-    EXPECT_EQ(nEscBoots, 1);
+    EXPECT_EQ(nEscBoots, nEscBoots0);
     EXPECT_EQ(nEscGem, 1) << "the master's wide gem";
     EXPECT_EQ(nEscLink, 0);
     CShot escaped(s + "escaped.png");

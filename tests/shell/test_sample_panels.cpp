@@ -4,6 +4,10 @@
 // task and map panels show the sample game's pictures (the bag's numbers captioned, the
 // task the first villager gives listed), and the load list's handle follows the cursor
 // down its strip.
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 #include "tests/TempFolder.h"
@@ -18,6 +22,22 @@ bool NearPanelProbe(const CShot& shot, int x, int y, const char* pszPicture) {
     return p && shot.Near(x, y, PackRgb(p->r, p->g, p->b), 24);
 }
 
+// The loudest sample a headless run mixed (GAME_AUDIO_WAV, 16-bit stereo at 44100 Hz)
+// in the 100 ms from ms t of its clock; -1 when the file holds no such data.
+int PeakAt(const std::string& strWav, int t) {
+    const std::string bytes = ReadWholeFile(strWav);
+    const size_t nData = bytes.find("data");
+    const size_t nFrom = nData + 8 + size_t(t) * 441 / 10 * 4, nTo = nFrom + 4410 * 4;
+    if (nData == std::string::npos || nTo > bytes.size()) return -1;
+    int nPeak = 0;
+    for (size_t i = nFrom; i < nTo; i += 2) {
+        std::int16_t n = 0;
+        std::memcpy(&n, bytes.data() + i, 2);
+        nPeak = std::max(nPeak, std::abs(int(n)));
+    }
+    return nPeak;
+}
+
 // Whether the knob of the settings panel at (x0, y0) stands at notch n of slider 1.
 bool KnobAt(const CShot& shot, int x0, int y0, int n) {
     return NearPanelProbe(shot, x0 + 68 + 19 * n + 12, y0 + 78 + 9, "ButterFly.tga");
@@ -30,7 +50,8 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
     std::string strGame;
     ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
     // Settings from the title (OK closes it), a new game, the greeting talked through,
-    // then W, T and TAB each shown and closed again.
+    // then W, T and TAB each shown and closed again. A press beside the settings, at
+    // (700, 550), is not theirs: no click sounds, as it does for OK.
     // Over the title's settings the cursor crosses slider 1's track, (298, 140) to
     // (518, 160), with no button held: the knob goes from notch 5 to notch 9. In the
     // town the system menu's load button opens the load list; the cursor on its strip,
@@ -42,6 +63,9 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
                                              "9400 move 400 150\n"
                                              "9450 move 474 150\n"
                                              "9600 shot slid.png\n"
+                                             "9650 move 700 550\n"
+                                             "9700 lbutton down 700 550\n"
+                                             "9740 lbutton up 700 550\n"
                                              "9800 move 360 417\n"
                                              "10000 shot settings.png\n"
                                              "10100 lbutton down 360 417\n"
@@ -69,7 +93,6 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
                                              "21100 key press T\n"
                                              "21500 key press TAB\n"
                                              "22000 shot map.png\n"
-                                             "22100 key press TAB\n"
                                              "22400 key press ESC\n"
                                              "22700 move 500 147\n"
                                              "22800 lbutton down 500 147\n"
@@ -77,8 +100,12 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
                                              "23200 move 325 100\n"
                                              "23300 move 325 252\n"
                                              "23600 shot list.png\n"
+                                             "23700 key press TAB\n"
                                              "24000 close\n";
+    const std::string strWav = strGame + "/mix.wav";
+    setenv("GAME_AUDIO_WAV", strWav.c_str(), 1);
     const ProgramRun run = RunProgramIn(strGame, kGame, {}, strGame + "/input.txt");
+    unsetenv("GAME_AUDIO_WAV");
     ASSERT_TRUE(run.bExited) << run.strErr;
     EXPECT_EQ(run.nCode, 0) << run.strErr;
     CShot settings(strGame + "/settings.png"), title(strGame + "/title.png"), bag(strGame + "/bag.png"),
@@ -94,6 +121,9 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
     EXPECT_FALSE(KnobAt(slid, 230, 60, 5));
     EXPECT_GT(slid.Differences(before, 298, 138, 220, 24), 200) << "the knob did not move";
     EXPECT_FALSE(NearPanelProbe(title, 230 + 20, 60 + 420, "SysSetMenu_BKGround.tga"));
+    const int nMusic = PeakAt(strWav, 9550), nBeside = PeakAt(strWav, 9700), nOk = PeakAt(strWav, 10100);
+    EXPECT_GT(nOk, nMusic + 1000) << "OK's click is not in the mix";
+    EXPECT_LT(nBeside, nMusic + 500) << "the press beside the settings clicked";
     // The bag and the tasks at (400, 10).
     EXPECT_TRUE(NearPanelProbe(bag, 400 + 20, 10 + 420, "ItemMenu_BKGround.tga"));
     EXPECT_TRUE(NearPanelProbe(tasks, 400 + 20, 10 + 420, "TaskMenu_BKGound.tga"));
@@ -118,6 +148,9 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
     // cursor (the strip's notches are 27 pixels apart from y 85).
     EXPECT_TRUE(NearPanelProbe(list, 310 + 12, 85 + 27 * 6 + 9, "ButterFly.tga"));
     EXPECT_FALSE(NearPanelProbe(list, 310 + 12, 85 + 9, "ButterFly.tga"));
+    // ESC with the scene map open opened the system menu (the list came from it), and
+    // the map stayed: it is no panel.
+    EXPECT_TRUE(NearPanelProbe(list, 560 + 30, 1 + 20, "Scene000.bmp") || NearPanelProbe(list, 560 + 200, 1 + 200, "Scene000.bmp"));
 }
 
 }  // namespace

@@ -319,9 +319,17 @@ TEST(ToolBarEndToEnd, TitleNewGameStripTipSystemMenuReturnAndQuit) {
                                       "18600 move 500 330\n"
                                       "18700 lbutton down 500 330\n"
                                       "18740 lbutton up 500 330\n"
-                                      "19300 move 220 275\n"
-                                      "19400 lbutton down 220 275\n"
-                                      "19440 lbutton up 220 275\n";
+                                      "19000 move 310 275\n"
+                                      "19100 lbutton down 310 275\n"
+                                      "19300 lbutton up 310 275\n"
+                                      "20000 shot cancelled.png\n"
+                                      "20300 key press ESC\n"
+                                      "20600 move 500 330\n"
+                                      "20700 lbutton down 500 330\n"
+                                      "20740 lbutton up 500 330\n"
+                                      "21300 move 220 275\n"
+                                      "21400 lbutton down 220 275\n"
+                                      "21440 lbutton up 220 275\n";
     // Nothing closes the window: only the quit button ends the game in time.
     const ProgramRun run = RunProgramIn(strGame, kGame, {}, s + "input.txt", 200);
     ASSERT_TRUE(run.bExited) << "the game did not end by itself: " << run.strErr;
@@ -329,6 +337,12 @@ TEST(ToolBarEndToEnd, TitleNewGameStripTipSystemMenuReturnAndQuit) {
 
     // A new game's hero has full life: a 76-pixel bar in the life bar's rectangle.
     ExpectToolBarShots(s);
+    // Cancel of the quit question, pressed and held over the map, left the heroine
+    // standing: the map shows as it did after "return" (the town's walkers and fires
+    // aside), not walked and scrolled.
+    const CShot back(s + "back.png"), cancelled(s + "cancelled.png");
+    ASSERT_TRUE(back.Read() && cancelled.Read());
+    EXPECT_LT(cancelled.Differences(back, 0, 0, 800, 450), 40000);
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include "ui/toolbar/BagRules.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "ui/work/TradeMenu.h"
+#include "ui/work/WorkItems.h"
 #include "ui/work/WorkMenuHost.h"
 #include "world/Player.h"
 
@@ -69,7 +70,16 @@ TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
                                   "14600 lbutton down 220 275\n"
                                   "14640 lbutton up 220 275\n"
                                   "15400 shot " + s + "cancelled.png\n"
-                                  "16000 close\n";
+                                  "16000 move 719 258\n"
+                                  "16040 lbutton down 719 258\n"
+                                  "16080 lbutton up 719 258\n"
+                                  "16500 move 439 230\n"
+                                  "16540 rbutton down 439 230\n"
+                                  "16580 rbutton up 439 230\n"
+                                  "17200 move 84 75\n"
+                                  "17240 rbutton down 84 75\n"
+                                  "17280 rbutton up 84 75\n"
+                                  "18000 close\n";
     ASSERT_EQ(LoadInputScriptText(strScript, "trade play"), 0);
 
     const DWORD dwStart = TimeGetTime();
@@ -78,6 +88,8 @@ TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
     int nMoneyBought = -1, nGoodBought = -1, nMoneySold = -1, nSwordSold = -1;
     int nMoneyEnd = -1, nGoodEnd = -1, nSwordEnd = -1, nBuyPrice = 0, nSellPrice = 0;
     bool bOpenAtEnd = true;
+    // The shop opened again with every cell taken, and the good of cell 0 given no price.
+    int nFree = -1, nFree0 = -1, nFreeEnd = -1, nMoneyAgain = -1, nSwordKept = -1, nMoneyKept = -1, nMoneyFree = -1;
     const std::string strError = RunHookedGame([&] {
         CGameToolBar* pBar = PanelLink().GetToolBar();
         if (!pPlayer || !pScene || !pBar || !pGameData || pFrame->GetGameMode() != 3) return;
@@ -112,6 +124,24 @@ TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
             nSwordEnd = pPlayer->nItemCount[kSword];
             bOpenAtEnd = Work() && Work()->IsOpen();
         }
+        if (nFree < 0 && t >= 15500) {
+            WorkLink().Open(0, 0);
+            if (!Work() || !Work()->Trade()) return;
+            std::int32_t counts[kTradeStockItems] = {};
+            for (int n = 1; n < kTradeStockItems; ++n)
+                if (WorkItemShape(n) == 0) {
+                    counts[n - 1] = kTradeCells;
+                    break;
+                }
+            Work()->Trade()->StockFromCounts(counts, [] { return 99u; });
+            nFree = Work()->Trade()->Grid().ItemAt(0);
+            if (nFree < 0) return;
+            pGameData->GetShop(0)->PriceOut(nFree) = 0;
+            nFree0 = pPlayer->nItemCount[nFree];
+            nMoneyAgain = pPlayer->nMoney;
+        }
+        if (nFree >= 0 && nSwordKept < 0 && t >= 17000) nSwordKept = pPlayer->nItemCount[kSword], nMoneyKept = pPlayer->nMoney;
+        if (nFree >= 0 && nFreeEnd < 0 && t >= 17800) nFreeEnd = pPlayer->nItemCount[nFree], nMoneyFree = pPlayer->nMoney;
     });
     SetCurrentDirectory(strOldDir.c_str());
     ASSERT_TRUE(strError.empty()) << strError;
@@ -129,6 +159,13 @@ TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
     EXPECT_EQ(nMoneyEnd, nMoney0);
     EXPECT_EQ(nGoodEnd, nGood0);
     EXPECT_EQ(nSwordEnd, nSword0);
+    // A right click on the sword sells nothing into the full shop; the good without a
+    // price is bought for nothing.
+    ASSERT_GE(nFree, 0) << "the full shop showed nothing in its first cell";
+    EXPECT_EQ(nSwordKept, nSword0);
+    EXPECT_EQ(nMoneyKept, nMoneyAgain);
+    EXPECT_EQ(nFreeEnd, nFree0 + 1);
+    EXPECT_EQ(nMoneyFree, nMoneyAgain);
 
     CShot bought(s + "bought.png"), sold(s + "sold.png"), cancelled(s + "cancelled.png");
     ASSERT_TRUE(bought.Read() && sold.Read() && cancelled.Read());

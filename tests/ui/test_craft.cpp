@@ -8,23 +8,28 @@
 
 namespace {
 
-// The boards stand left of the item panel at (400, 10), 50 pixels from the top, and
-// wholly on the screen: a picture wider than 400 pixels starts at x = 0. The cells and
-// buttons move with the board.
+// The boards stand at (0, 50) left of the item panel at (400, 10) whatever their
+// picture's width: the right-hand column slides 33 pixels left, so slot, buttons and bar
+// end at x 400, and nothing of a wider picture is drawn there.
 TEST_F(CraftTest, TheBoardsStandOnTheScreenLeftOfTheBag) {
-    for (int w : {300, 400, 440, 600}) {
+    for (int w : {300, 433, 600}) {
         ASSERT_TRUE(UsePackage({{"MenuInlay.bmp", BuildBmp(Keyed(w, 380, Argb(255, 20, 30, 40)))},
                                 {"MenuManufacture.bmp", BuildBmp(Keyed(w, 380, Argb(255, 40, 30, 20)))}}));
         CInlayMenu inlay;
         CManufactureMenu smith;
-        const int x = std::max(0, 400 - w);
-        for (const CProgressBoard* pBoard : {static_cast<const CProgressBoard*>(&inlay), static_cast<const CProgressBoard*>(&smith)}) {
-            EXPECT_EQ(pBoard->GetOrigin().x, x) << w;
+        for (CProgressBoard* pBoard : {static_cast<CProgressBoard*>(&inlay), static_cast<CProgressBoard*>(&smith)}) {
+            EXPECT_EQ(pBoard->GetOrigin().x, 0) << w;
             EXPECT_EQ(pBoard->GetOrigin().y, 50) << w;
-            EXPECT_EQ(pBoard->GetPanelRect().left, x) << w;
-            EXPECT_EQ(pBoard->GetPanelRect().right, x + w) << w;
-            EXPECT_EQ(pBoard->CellRect(0).left, x + 73) << w;
-            EXPECT_EQ(pBoard->StartRect().left, x + 329) << w;
+            EXPECT_EQ(pBoard->GetPanelRect().right, 400) << w;
+            EXPECT_EQ(pBoard->CellRect(0).left, 73) << w;
+            EXPECT_EQ(pBoard->StartRect().left, 296) << w;
+            for (const RECT& rc : {pBoard->StartRect(), pBoard->CloseRect(), pBoard->ProgressRect(), pBoard->SlotRect()})
+                EXPECT_LE(rc.right, 400) << w;
+            EXPECT_GT(pBoard->StartRect().left, pBoard->CellRect(7).right) << w;
+            pBack->Fill(0);
+            pBoard->Draw();
+            EXPECT_EQ(pBack->GetPixel(400, 100), 0u) << w;
+            EXPECT_NE(pBack->GetPixel(295, 100), 0u) << w;
         }
     }
 }

@@ -14,7 +14,7 @@ const ToolBarProbe kProbes[] = {
 std::uint32_t BodyOf(const char* pszName) { return ProbeBody(kProbes, pszName); }
 
 // A board: the key in the top-left corner, 8 x 11 wells, the slot, the bar's groove and
-// the two buttons in their normal look, each cut at the picture's right edge.
+// the two buttons in their normal look, the title above them in the right-hand column.
 PictureRgba BoardBackground(const char* pszName, const char* pszTitle, const char* pszStart) {
     PictureRgba pic(kSampleBoardWidth, kSampleBoardHeight, BodyOf(pszName));
     PaintFrame(pic, 0, 0, kSampleBoardWidth, kSampleBoardHeight, Argb(255, 200, 170, 100));
@@ -28,7 +28,7 @@ PictureRgba BoardBackground(const char* pszName, const char* pszTitle, const cha
     pic.Fill(350, 36, 2, 173, Argb(255, 200, 170, 100));
     pic.Fill(350, 207, w - 350, 2, Argb(255, 200, 170, 100));
     pic.Fill(341, 239, w - 341 - 2, 10, Argb(255, 10, 10, 10));
-    PaintSampleLabel(pic, pszTitle, RECT{300, 4, w, 34}, RGB(250, 220, 150), 24);
+    PaintSampleLabel(pic, pszTitle, RECT{329, 4, w, 34}, RGB(250, 220, 150), 24);
     const struct {
         int y;
         const char* pszLabel;

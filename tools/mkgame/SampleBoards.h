@@ -8,10 +8,10 @@
 #include "tools/gamekit/PkgWriters.h"
 #include "tools/mkgame/SampleToolBar.h"
 
-// Board background size: 400 pixels wide, so the board stands wholly on the screen left
-// of the item panel at (400, 10). The boards' offsets reach 433 x 364: the buttons' hover
-// strip and the bar run a little past the picture's right edge.
-constexpr int kSampleBoardWidth = 400, kSampleBoardHeight = 380;
+// Board background size: 433 pixels wide, as far as the boards' offsets reach; the game
+// slides the right-hand column (from x 329) 33 pixels left, so the board stands wholly
+// on the screen left of the item panel at (400, 10).
+constexpr int kSampleBoardWidth = 433, kSampleBoardHeight = 380;
 
 // The menu.pkg entries of the two boards.
 std::vector<PkgEntryData> BoardContentEntries();

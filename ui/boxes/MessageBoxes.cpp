@@ -36,6 +36,13 @@ void DrawBackdrop(CDXSurface* pBackdrop) {
         pBackdrop->BlitOpaque(pBack, 0, 0);
 }
 
+// The press that answered a box is the box's: its button messages still queued (and the
+// moves before them) are dropped, so the map under the box never takes it as a walk.
+void SwallowAnsweringClick() {
+    MSG msg;
+    while (PeekMessage(&msg, false) && msg.message >= WM_MOUSEMOVE && msg.message <= WM_LBUTTONDBLCLK) PeekMessage(&msg, true);
+}
+
 void DrawTga(CTgaImage* pImage, int x, int y) {
     if (pImage) pImage->Draw(nullptr, x, y, nullptr, 0, 0, 0, 0);
 }
@@ -133,6 +140,7 @@ int COKCancelBox::HitTest() {
     if (nButton) {
         nMsgBoxClick = -1;
         PlayUiSound(5);
+        SwallowAnsweringClick();
     }
     return nButton;
 }
@@ -196,6 +204,7 @@ int CNoticeBox::HitTest(int, int) {
     if (GetAsyncKeyState(VK_LBUTTON) != 0 && PtInRect(m_rcOK, UiShell()->GetMousePos())) {
         nMsgBoxClick = -1;
         PlayUiSound(5);
+        SwallowAnsweringClick();
         return 1;
     }
     if (GetAsyncKeyState(VK_RETURN) != 0) {
@@ -268,6 +277,7 @@ int CPicMessageBox::HitTest() {
         if (PtInRect(m_rcActive[i], pt)) {
             nMsgBoxClick = -1;
             PlayUiSound(5);
+            SwallowAnsweringClick();
             return i + 1;
         }
     }

@@ -201,7 +201,8 @@ void CGameToolBar::RunTitlePanel(int nSelector, ToolBarPanel n) {
     const bool bHeld = ToolBarHost().PollLeftButton();
     const bool bNewPress = bHeld && !m_bTitleButtonHeld;
     m_bTitleButtonHeld = bHeld;
-    if (!bNewPress) return;
+    // Only a press inside the panel reaches it; one elsewhere on the title does nothing.
+    if (!bNewPress || !pPanel->IsMouseIn()) return;
     const int nCode = pPanel->OnLButtonUp();
     if (nCode == kPanelClose || (n == kLoadPanel && (nCode == kPanelRequest3 || nCode == kPanelCloseAll))) {
         DeletePanel(n);

@@ -16,13 +16,9 @@
 
 namespace {
 
-// The item panel's left edge: the board stands left of it, so the bag beside it stays
-// in reach, and wholly on the screen: a picture wider than the room starts at x = 0.
-constexpr int kItemPanelLeft = 400;
 constexpr int kBoardTop = 50;
-// The size a board takes when its background picture is missing: the room left of the
-// item panel.
-constexpr int kDefaultWidth = kItemPanelLeft, kDefaultHeight = 380;
+// The height a board takes when its background picture is missing.
+constexpr int kDefaultHeight = 380;
 constexpr int kStripWidth = 99, kStripRow = 44;
 
 ItemGridLayout BoardLayout(POINT ptOrigin) {
@@ -38,9 +34,11 @@ ItemGridLayout BoardLayout(POINT ptOrigin) {
     return layout;
 }
 
-POINT BoardOrigin(const CDXSurface* pBackground) {
-    const int nWidth = pBackground ? pBackground->GetWidth() : kDefaultWidth;
-    return POINT{std::max(0, kItemPanelLeft - nWidth), kBoardTop};
+// A rectangle of the board's picture at its place on the screen: the right-hand column
+// slides left by the fold.
+RECT Placed(RECT rc, POINT ptOrigin) {
+    const int dx = rc.left >= kBoardRightColumn ? -kBoardFold : 0;
+    return RECT{rc.left + ptOrigin.x + dx, rc.top + ptOrigin.y, rc.right + ptOrigin.x + dx, rc.bottom + ptOrigin.y};
 }
 
 }  // namespace
@@ -54,17 +52,16 @@ bool HeroMayUse(int nItem) {
 CProgressBoard::CProgressBoard(const char* pszBackground, int nEntries)
     : CGamePanel(0, 0, 0, 0),
       m_pBoardPicture(LoadMenuSurface(pszBackground, true)),
-      m_grid(BoardLayout(BoardOrigin(m_pBoardPicture.get()))),
+      m_grid(BoardLayout(POINT{0, kBoardTop})),
       m_entries(size_t(std::max(nEntries, 1)), -1) {
-    m_ptOrigin = BoardOrigin(m_pBoardPicture.get());
-    const int nWidth = m_pBoardPicture ? m_pBoardPicture->GetWidth() : kDefaultWidth;
+    m_ptOrigin = POINT{0, kBoardTop};
     const int nHeight = m_pBoardPicture ? m_pBoardPicture->GetHeight() : kDefaultHeight;
-    m_rcPanel = RECT{m_ptOrigin.x, m_ptOrigin.y, m_ptOrigin.x + nWidth, m_ptOrigin.y + nHeight};
+    m_rcPanel = RECT{0, kBoardTop, kBoardRoom, kBoardTop + nHeight};
     m_slot.nCell = kBoardSlot;
-    m_slot.rc = OffsetBy(RECT{352, 38, 405, 207}, m_ptOrigin);
-    m_rcStart = OffsetBy(RECT{329, 268, 428, 312}, m_ptOrigin);
-    m_rcClose = OffsetBy(RECT{329, 320, 428, 364}, m_ptOrigin);
-    m_rcProgress = OffsetBy(RECT{341, 239, 433, 249}, m_ptOrigin);
+    m_slot.rc = Placed(RECT{352, 38, 405, 207}, m_ptOrigin);
+    m_rcStart = Placed(RECT{329, 268, 428, 312}, m_ptOrigin);
+    m_rcClose = Placed(RECT{329, 320, 428, 364}, m_ptOrigin);
+    m_rcProgress = Placed(RECT{341, 239, 433, 249}, m_ptOrigin);
     m_pPlaceMark.reset(LoadMenuSurface("ItemPos.bmp", true));
     m_pProgress.reset(LoadMenuSurface("Making.bmp", true));
     m_pButtons.reset(LoadMenuSurface("ManufactureButton.bmp", true));
@@ -197,11 +194,25 @@ void CProgressBoard::GiveBackAll() {
 }
 
 void CProgressBoard::Draw() {
-    if (m_pBoardPicture && pBack) m_pBoardPicture->BlitKeyed(pBack, m_ptOrigin.x, m_ptOrigin.y);
+    DrawBackground();
     DrawPlacementMarks();
     DrawIcons();
     TrackCursor();
     if (m_bRunning) RunProgress();
+}
+
+// The picture in two pieces: the board up to the fold, then its right-hand column slid
+// left over the fold and cut at the item panel.
+void CProgressBoard::DrawBackground() {
+    if (!m_pBoardPicture || !pBack) return;
+    const int nWidth = m_pBoardPicture->GetWidth(), nHeight = m_pBoardPicture->GetHeight();
+    const int nLeft = std::min(nWidth, kBoardRightColumn - kBoardFold);
+    const RECT rcLeft{0, 0, nLeft, nHeight};
+    m_pBoardPicture->BlitKeyed(pBack, m_ptOrigin.x, m_ptOrigin.y, &rcLeft);
+    const int nRight = std::min(nWidth, kBoardRightColumn + kBoardRoom - nLeft);
+    if (nRight <= kBoardRightColumn) return;
+    const RECT rcRight{kBoardRightColumn, 0, nRight, nHeight};
+    m_pBoardPicture->BlitKeyed(pBack, m_ptOrigin.x + nLeft, m_ptOrigin.y, &rcRight);
 }
 
 void CProgressBoard::DrawPlacementMarks() {

@@ -16,6 +16,13 @@ constexpr int kBoardCells = 88;
 constexpr int kBoardSlot = 88;  // the base slot (inlay) or the output slot (manufacture)
 constexpr int kBoardSteps = 92;
 constexpr int kBoardStepMs = 100;
+// The board stands at (0, 50) in the room left of the item panel at x 400. Its picture's
+// right-hand column (slot, bar and buttons, from x 329, reaching 433) slides 33 pixels
+// left over the empty strip beside the last board column, so every button and the bar
+// end at the item panel's edge; a wider picture is cut there.
+constexpr int kBoardRoom = 400;
+constexpr int kBoardRightColumn = 329;
+constexpr int kBoardFold = 33;
 
 class CProgressBoard : public CGamePanel {
 public:
@@ -75,11 +82,11 @@ protected:
     void ShowPutInNotice();
 
 private:
+    void DrawBackground();
     void DrawPlacementMarks();
     void DrawIcons();
     void TrackCursor();
 
-    // First: the board's position follows the background's width.
     std::unique_ptr<CDXSurface> m_pBoardPicture;
     CItemGrid m_grid;
     CItemCell m_slot;

@@ -222,8 +222,8 @@ void CTradeMenu::Sell(int nCell) {
 }
 
 bool CTradeMenu::Buy(int nItem, int nCell) {
+    // A good without a price (0 or less) goes for nothing: the price never pays the hero.
     const int nPrice = BuyPrice(nItem);
-    if (nPrice <= 0) return false;
     if (!CanAfford(nPrice)) {
         NoticeShortOfMoney();
         return false;
@@ -245,8 +245,6 @@ int CTradeMenu::BuyUnderCursor() {
     const int nItem = m_grid.ItemAt(nCell);
     if (nItem < 0) return 0;
     const int nPrice = BuyPrice(nItem);
-    // A good the shop puts no price on is not for sale: it would sell back for money.
-    if (nPrice <= 0) return 0;
     if (!CanAfford(nPrice)) {
         NoticeShortOfMoney();
         return 0;
@@ -256,11 +254,12 @@ int CTradeMenu::BuyUnderCursor() {
     return Buy(nItem, nCell) ? 1 : 0;
 }
 
-// Sells as a drop does: a unit the grid has no room for is sold all the same.
+// Sells into the first empty cell; a grid without one takes nothing.
 bool CTradeMenu::SellToFirstEmpty(int nItem) {
     if (!WorkItemRow(nItem)) return false;
     int nCell = 0;
     while (nCell < kTradeCells && m_grid.ItemAt(nCell) != -1) ++nCell;
+    if (nCell == kTradeCells) return false;
     ToolBarHost().SetCarriedItem(nItem);
     Sell(nCell);
     return true;

@@ -48,13 +48,14 @@ public:
     int OnLButtonUp() override;
     // 1 when the good under the cursor was bought into the bag.
     int BuyUnderCursor();
-    // The item panel's one-click sale into the first empty cell; like a drop, a unit the
-    // grid has no room for is sold unseen. False only for an id outside the item table.
+    // The item panel's one-click sale into the first empty cell (shown at the first free
+    // place for its shape). False, nothing sold, for an id outside the item table or a
+    // grid without an empty cell.
     bool SellToFirstEmpty(int nItem);
     // Sells the carried unit, shown at nCell or the first free place.
     void Sell(int nCell);
-    // Takes the good at nCell off the grid and charges its price; false when refused
-    // (short of money, or a good without a price).
+    // Takes the good at nCell off the grid and charges its price (a price of 0 or less
+    // charges nothing); false when short of money or the cell is empty.
     bool Buy(int nItem, int nCell);
     // The first anchor where the shape fits; -1 when none.
     int FindFreePlace(int nShape) const;
