@@ -52,10 +52,10 @@ TEST_F(HeadlessStart, PlayWithoutADisplayTakesTheFolderFromWhereItStartedAndSays
         FinishProgram(StartProgram("/bin/bash", {std::string(GAME_SOURCE_DIR) + "/scripts/play", "game"}, start), start);
     EXPECT_FALSE(idle.bExited);
     EXPECT_NE(idle.strErr.find("waits until Ctrl+C"), std::string::npos) << idle.strErr;
+    // (The file is opened with the first sound, which a slow start may not reach.)
     std::error_code ec;
     const auto nWavBytes = std::filesystem::file_size(m_strRun + "/idle.wav", ec);
-    ASSERT_FALSE(ec) << idle.strErr;
-    EXPECT_LT(double(nWavBytes) / (44100 * 4), 4.0) << "seconds of sound mixed in a 3 s run";
+    EXPECT_LT(ec ? 0.0 : double(nWavBytes) / (44100 * 4), 4.0) << "seconds of sound mixed in a 3 s run";
 
     // A folder that is not there is named, and nothing starts.
     start.nWallSeconds = 60;
