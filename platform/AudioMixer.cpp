@@ -65,10 +65,6 @@ size_t MixSource(Resampler& rs, double dStep, float gl, float gr, float* pAcc, s
     return i;
 }
 
-}  // namespace
-
-namespace {
-
 // ALSA's own error reports, which a machine without a sound card gets on stderr for every
 // device SDL tries (eight lines a start), go nowhere: the mixer says in one line why
 // there is no sound.
