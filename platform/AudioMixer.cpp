@@ -1,6 +1,7 @@
 #include "platform/AudioMixer.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <chrono>
@@ -64,6 +65,19 @@ size_t MixSource(Resampler& rs, double dStep, float gl, float gr, float* pAcc, s
     return i;
 }
 
+// ALSA's own error reports, which a machine without a sound card gets on stderr for every
+// device SDL tries (eight lines a start), go nowhere: the mixer says in one line why
+// there is no sound.
+void DropAlsaReport(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAlsaReports() {
+    // Stays loaded: it is the library SDL's audio driver uses.
+    void* pAlsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!pAlsa) return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    if (auto pSet = reinterpret_cast<int (*)(Handler)>(dlsym(pAlsa, "snd_lib_error_set_handler"))) pSet(&DropAlsaReport);
+}
+
 }  // namespace
 
 struct CMixer::Pump {
@@ -101,6 +115,7 @@ void CMixer::OpenOutput() {
     const char* pHeadless = std::getenv("GAME_HEADLESS");
     bool bHeadless = pHeadless && std::strcmp(pHeadless, "1") == 0;
     if (!bHeadless) {
+        QuietAlsaReports();
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
             SDL_AudioSpec want{}, have{};
             want.freq = kRate;

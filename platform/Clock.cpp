@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <ctime>
+#include <mutex>
 #include <thread>
 
 #include "platform/WindowBackend.h"
@@ -16,6 +17,12 @@ std::atomic<bool> s_bVirtual{false};
 std::atomic<DWORD> s_dwVirtualNow{0};
 std::atomic<DWORD> s_dwFrameStep{20};
 
+// Pacing: the real time at which the virtual clock read s_dwPaceBase (both under the mutex).
+std::atomic<bool> s_bPaced{false};
+std::mutex s_paceMutex;
+std::chrono::steady_clock::time_point s_paceStart;
+DWORD s_dwPaceBase = 0;
+
 DWORD RealNow() {
     // Milliseconds of the monotonic clock (time since boot), cut to 32 bits so it wraps
     // like the game expects.
@@ -26,6 +33,24 @@ DWORD RealNow() {
 
 void EnsureChosen() {
     if (!s_bChosen.load(std::memory_order_acquire)) Backend();
+}
+
+// Advances the virtual clock by ms and, when paced, waits until real time has caught up.
+// A clock that fell behind (a long load) goes on from now rather than racing to catch up.
+void AdvanceVirtual(DWORD ms) {
+    const DWORD dwNow = s_dwVirtualNow.fetch_add(ms) + ms;
+    if (!s_bPaced.load()) return;
+    std::chrono::steady_clock::time_point due;
+    {
+        std::lock_guard<std::mutex> lock(s_paceMutex);
+        const auto now = std::chrono::steady_clock::now();
+        due = s_paceStart + std::chrono::milliseconds(DWORD(dwNow - s_dwPaceBase));
+        if (now - due > std::chrono::milliseconds(100)) {
+            s_paceStart = now;
+            s_dwPaceBase = dwNow;
+        }
+    }
+    std::this_thread::sleep_until(due);
 }
 
 std::uint32_t s_nRandState = 1;
@@ -40,7 +65,7 @@ DWORD TimeGetTime() {
 void SleepMs(DWORD ms) {
     EnsureChosen();
     if (s_bVirtual.load()) {
-        s_dwVirtualNow.fetch_add(ms);
+        AdvanceVirtual(ms);
         return;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -64,15 +89,22 @@ void ClockApplyBackendDefault(bool bVirtual, DWORD dwFrameStep) {
 }
 
 void AdvanceVirtualClock(DWORD ms) {
-    if (s_bVirtual.load()) s_dwVirtualNow.fetch_add(ms);
+    if (s_bVirtual.load()) AdvanceVirtual(ms);
+}
+
+void PaceVirtualClock(bool bPaced) {
+    std::lock_guard<std::mutex> lock(s_paceMutex);
+    s_paceStart = std::chrono::steady_clock::now();
+    s_dwPaceBase = s_dwVirtualNow.load();
+    s_bPaced.store(bPaced);
 }
 
 void ClockOnFrame() {
-    if (s_bVirtual.load()) s_dwVirtualNow.fetch_add(s_dwFrameStep.load());
+    if (s_bVirtual.load()) AdvanceVirtual(s_dwFrameStep.load());
 }
 
 void ClockOnIdlePoll() {
-    if (s_bVirtual.load()) s_dwVirtualNow.fetch_add(1);
+    if (s_bVirtual.load()) AdvanceVirtual(1);
 }
 
 // A 32-bit linear congruential generator; the 15 bits above the low half are returned

@@ -12,6 +12,9 @@ bool IsVirtualClock();
 // Switches to (or from) the virtual clock starting at dwStart; dwFrameStep is added per frame.
 void UseVirtualClock(bool bVirtual, DWORD dwStart = 0, DWORD dwFrameStep = 20);
 void AdvanceVirtualClock(DWORD ms);
+// Holds the virtual clock to real time: whatever advances it then waits until as much
+// real time has passed (a headless run that nobody drives idles instead of spinning).
+void PaceVirtualClock(bool bPaced);
 // Called by the presentation code once per presented frame.
 void ClockOnFrame();
 // Called by idle polls (key state, empty message queue): advances the virtual clock by 1 ms.

@@ -129,6 +129,10 @@ void SetPresentationMode(bool bFullScreen, int nWidth, int nHeight);
 
 // Backend selection: headless when GAME_HEADLESS=1 or when no display can be opened.
 bool IsHeadless();
+// Asks, before the backend starts, that a headless run without an input script keeps its
+// virtual clock to real time, so that waiting for Ctrl+C idles (the game's own start;
+// tests and tools that drive the clock leave it running as fast as it can).
+void PaceHeadlessRunWithoutScript();
 
 // Headless driver. The last presented frame can be written as a PNG; input can be
 // queued by tests; an input script (GAME_INPUT) and the frame step (GAME_FRAME_MS) are

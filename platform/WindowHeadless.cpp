@@ -1,4 +1,5 @@
-// The headless backend: no window, a virtual clock, input from the Inject* calls or an
+// The headless backend: no window, a virtual clock (held to real time in a game run
+// without an input script), input from the Inject* calls or an
 // input script (GAME_INPUT), frames kept for screenshots.
 #include <cstdio>
 #include <cstdlib>
@@ -6,11 +7,13 @@
 
 #include "platform/Charset.h"
 #include "platform/Clock.h"
+#include "platform/Window.h"
 #include "platform/WindowBackend.h"
 
 namespace {
 
 constexpr DWORD kDefaultFrameMs = 20;
+bool s_bPaceWithoutScript = false;
 
 // GAME_FRAME_MS: the virtual milliseconds one presented frame takes (1..1000).
 DWORD FrameStepFromEnvironment() {
@@ -49,12 +52,17 @@ public:
 CWindowBackend* CreateHeadlessBackend() {
     ClockApplyBackendDefault(true, FrameStepFromEnvironment());
     auto* pBackend = new CHeadlessBackend;
+    bool bScript = false;
     if (const char* pszPath = std::getenv("GAME_INPUT"); pszPath && *pszPath) {
         std::string strText, strWhy;
-        if (!ReadInputScriptFile(pszPath, &strText, &strWhy))
+        bScript = ReadInputScriptFile(pszPath, &strText, &strWhy);
+        if (!bScript)
             std::fprintf(stderr, "GAME_INPUT %s: %s; running without an input script\n", pszPath, strWhy.c_str());
         else
             LoadInputScriptText(strText, pszPath);
     }
+    if (s_bPaceWithoutScript && !bScript) PaceVirtualClock(true);
     return pBackend;
 }
+
+void PaceHeadlessRunWithoutScript() { s_bPaceWithoutScript = true; }

@@ -64,6 +64,11 @@ inline const std::string kMapView = MAPVIEW_BINARY;
 #else
 inline const std::string kMapView;
 #endif
+#ifdef DUMPDATA_BINARY
+inline const std::string kDumpData = DUMPDATA_BINARY;
+#else
+inline const std::string kDumpData;
+#endif
 
 // The title's new-game button, clicked once the title shows; the game's first scene follows.
 inline const std::string kNewGame = "8500 move 280 240\n9000 lbutton down 280 240\n9040 lbutton up 280 240\n";

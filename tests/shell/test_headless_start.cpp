@@ -1,5 +1,6 @@
 // Starting the game without a window: scripts/play without a display (a folder named
-// from where it was started, what it says it does, where the screenshots go), two
+// from where it was started, what it says it does, where the screenshots go, an idle wait
+// at real-time pace), the sample folder it writes and a build folder it lacks, two
 // headless games at once, and a start that fails on an empty folder.
 #include <filesystem>
 #include <fstream>
@@ -41,13 +42,20 @@ TEST_F(HeadlessStart, PlayWithoutADisplayTakesTheFolderFromWhereItStartedAndSays
         << run.strErr;
     EXPECT_TRUE(CShot(m_strGame + "/title.png").Read());
 
-    // Without an input script it says that only Ctrl+C ends it (cut short here).
-    start.environment = {"DISPLAY", "WAYLAND_DISPLAY", "GAME_HEADLESS", "GAME_INPUT", "GAME_BUILD=" + BuildFolder()};
+    // Without an input script it says that only Ctrl+C ends it (cut short here), and its
+    // clock keeps to real time: the sound mixed as the clock goes lasts no longer than the
+    // 3 s run (a clock running free mixes minutes of it).
+    start.environment = {"DISPLAY", "WAYLAND_DISPLAY", "GAME_HEADLESS", "GAME_INPUT", "GAME_BUILD=" + BuildFolder(),
+                         "GAME_AUDIO_WAV=run/idle.wav"};
     start.nWallSeconds = 3;
     const ProgramRun idle =
         FinishProgram(StartProgram("/bin/bash", {std::string(GAME_SOURCE_DIR) + "/scripts/play", "game"}, start), start);
     EXPECT_FALSE(idle.bExited);
     EXPECT_NE(idle.strErr.find("waits until Ctrl+C"), std::string::npos) << idle.strErr;
+    // (The file is opened with the first sound, which a slow start may not reach.)
+    std::error_code ec;
+    const auto nWavBytes = std::filesystem::file_size(m_strRun + "/idle.wav", ec);
+    EXPECT_LT(ec ? 0.0 : double(nWavBytes) / (44100 * 4), 4.0) << "seconds of sound mixed in a 3 s run";
 
     // A folder that is not there is named, and nothing starts.
     start.nWallSeconds = 60;
@@ -56,6 +64,42 @@ TEST_F(HeadlessStart, PlayWithoutADisplayTakesTheFolderFromWhereItStartedAndSays
                       start);
     EXPECT_TRUE(missing.bExited && missing.nCode == 2) << missing.strErr;
     EXPECT_NE(missing.strErr.find("play: no-such is not a folder"), std::string::npos) << missing.strErr;
+}
+
+// scripts/play without a folder writes the sample folder only when it is missing or was
+// written by another mkgame, and names a build folder that lacks the game. The build here
+// is a stand-in whose mkgame writes one line and whose game prints the folder's options.
+TEST(PlayScript, WritesTheSampleFolderOnlyForAnotherMkgameAndNamesAMissingBuild) {
+    CTempFolder folder("playstamp");
+    const std::string strRoot = folder.Path(), strBuild = strRoot + "/stand-in";
+    std::filesystem::create_directories(strRoot + "/scripts");
+    std::filesystem::create_directories(strBuild + "/tools");
+    std::filesystem::create_directories(strBuild + "/shell");
+    std::filesystem::copy_file(std::string(GAME_SOURCE_DIR) + "/scripts/play", strRoot + "/scripts/play");
+    auto writeProgram = [](const std::string& strPath, const std::string& strText) {
+        std::ofstream(strPath) << "#!/bin/sh\n" << strText;
+        std::filesystem::permissions(strPath, std::filesystem::perms::owner_all);
+    };
+    writeProgram(strBuild + "/tools/mkgame", "mkdir -p \"$1\" && echo written > \"$1/fenwik.ini\"\n");
+    writeProgram(strBuild + "/shell/game", "cat fenwik.ini\n");
+    ProgramStart start;
+    start.strWorkFolder = start.strOutFolder = strRoot;
+    start.environment = {"GAME_HEADLESS=1", "GAME_INPUT", "GAME_BUILD=stand-in"};
+    auto play = [&] { return FinishProgram(StartProgram("/bin/bash", {strRoot + "/scripts/play"}, start), start); };
+    const std::string strOptions = strRoot + "/build/sample-game/fenwik.ini";
+
+    EXPECT_EQ(play().strOut, "written\n");
+    std::ofstream(strOptions) << "edited\n";
+    EXPECT_EQ(play().strOut, "edited\n") << "a second start wrote the folder again";
+    writeProgram(strBuild + "/tools/mkgame", "mkdir -p \"$1\" && echo rebuilt > \"$1/fenwik.ini\"\n");
+    EXPECT_EQ(play().strOut, "rebuilt\n") << "another mkgame did not write the folder";
+
+    start.environment.back() = "GAME_BUILD=build/release";
+    const ProgramRun missing = play();
+    EXPECT_TRUE(missing.bExited && missing.nCode == 2) << missing.strErr;
+    EXPECT_NE(missing.strErr.find("play: the build folder " + strRoot + "/build/release has no shell/game"),
+              std::string::npos)
+        << missing.strErr;
 }
 
 TEST_F(HeadlessStart, TwoHeadlessGamesOfOneUserRunSideBySide) {

@@ -1,4 +1,4 @@
-// The small dev tools run as a user runs them: the writers' --help, the mini-game
+// The small dev tools run as a user runs them: the writers' and dumpdata's --help, the mini-game
 // probe's kind check and frame limit, the UDP driver's real seconds with a datagram sent
 // at it from outside, and the map viewer with a game folder named relative to where it
 // starts.
@@ -20,9 +20,9 @@ namespace {
 bool Contains(const std::string& strText, const std::string& strPart) { return strText.find(strPart) != std::string::npos; }
 
 TEST(ToolArguments, HelpPrintsTheUsageAndAnOptionIsNeverTakenForAFolder) {
-    ASSERT_TRUE(ProgramsBuilt({&kMkGame, &kMkRes}));
+    ASSERT_TRUE(ProgramsBuilt({&kMkGame, &kMkRes, &kDumpData}));
     CTempFolder folder("toolhelp");
-    for (const std::string* pTool : {&kMkGame, &kMkRes}) {
+    for (const std::string* pTool : {&kMkGame, &kMkRes, &kDumpData}) {
         const ProgramRun help = RunProgramIn(folder.Path(), *pTool, {"--help"}, "/dev/null");
         ASSERT_TRUE(help.bExited) << *pTool;
         EXPECT_EQ(help.nCode, 0) << *pTool << ": " << help.strErr;
@@ -106,7 +106,12 @@ TEST(MapView, DrawsASceneOfAFolderNamedRelativeToWhereItStarts) {
     CTempFolder folder("mapview");
     std::string strGame;
     ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
-    const ProgramRun run = RunProgramIn(folder.Path(), kMapView, {"game", "0", "town.png"}, "/dev/null");
+    // Run as outside a desktop session (no display, no runtime folder): it says nothing
+    // of displays it does not need.
+    ProgramStart start;
+    start.strWorkFolder = start.strOutFolder = folder.Path();
+    start.environment = {"GAME_HEADLESS", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"};
+    const ProgramRun run = FinishProgram(StartProgram(kMapView, {"game", "0", "town.png"}, start), start);
     ASSERT_TRUE(run.bExited) << run.strErr;
     ASSERT_EQ(run.nCode, 0) << run.strErr;
     EXPECT_TRUE(run.strErr.empty()) << run.strErr;

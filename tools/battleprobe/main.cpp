@@ -199,6 +199,7 @@ int main(int argc, char** argv) {
         }
     }
     if (numbers.size() < 2 || numbers.size() > 4) return Usage();
+    setenv("GAME_HEADLESS", "1", 1);  // no window, and no display is probed
     UseVirtualClock(true, 1000, 20);
     if (bSeed) Srand(nSeed);
 

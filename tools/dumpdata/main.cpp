@@ -5,12 +5,18 @@
 #include "gamedata/FightNpcTable.h"
 #include "gamedata/GameData.h"
 #include "platform/Charset.h"
+#include "tools/gamekit/FolderArgument.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
+
+const char kUsage[] =
+    "usage: dumpdata DIR [--import]\n  prints every table of the game folder DIR (UTF-8); --import reads them from its"
+    " database\n";
 
 std::string U(const char* p) { return TextToUtf8(p != nullptr ? p : ""); }
 
@@ -140,11 +146,11 @@ void PrintCaptionsAndPatterns(const CGameData& data) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3 || (argc == 3 && std::strcmp(argv[2], "--import") != 0)) {
-        std::fprintf(stderr, "usage: dumpdata DIR [--import]\n");
-        return 2;
-    }
-    bool bImport = argc == 3;
+    // The folder argument is checked alone; the one option may follow it.
+    const bool bImport = argc == 3 && std::strcmp(argv[2], "--import") == 0;
+    if (const int nCode = CheckFolderArgument("dumpdata", kUsage, bImport ? 2 : argc, argv); nCode >= 0) return nCode;
+    // It only reads files: no window, and no display is probed.
+    setenv("GAME_HEADLESS", "1", 1);
     CGameData data;
     data.InitPaths(argv[1]);
     data.LoadOptions();

@@ -119,6 +119,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: mapview DIR SCENE out.png [--view X,Y | --full] [--dump] [--drop ITEM,X,Y[,COUNT]]\n");
         return 2;
     }
+    // It draws into a picture file: no window, and no display is probed.
+    setenv("GAME_HEADLESS", "1", 1);
     const int nScene = std::atoi(argv[2]);
     // The folder and the picture are named from where the tool starts; the loaders below
     // change into the game folder, so both are made absolute first.
