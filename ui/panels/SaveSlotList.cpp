@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "CDX/CDXScreen.h"
@@ -186,25 +189,38 @@ int LineWidth(const char* pszText) {
     return int(rc.right - rc.left);
 }
 
+// The character width that fits a text into nRoom pixels in the row face: 0 (the face's
+// own) when it fits as it is. Character widths scale with the width asked for: start from
+// the share that fits, then narrow further while rounding still leaves it too wide.
+int FittingWidth(const char* pszText, int nRoom) {
+    pBack->ChangeFont(RowFace().c_str(), 0, kRowFontHeight, nCharSet, 400, 0);
+    const int nNatural = LineWidth(pszText);
+    if (nNatural <= nRoom || nNatural <= 0) return 0;
+    constexpr int kProbeWidth = 16;
+    pBack->ChangeFont(RowFace().c_str(), kProbeWidth, kRowFontHeight, nCharSet, 400, 0);
+    const int nProbe = std::max(LineWidth(pszText), 1);
+    int nWidth = std::max(kProbeWidth * nRoom / nProbe, 1);
+    for (;; --nWidth) {
+        pBack->ChangeFont(RowFace().c_str(), nWidth, kRowFontHeight, nCharSet, 400, 0);
+        if (nWidth == 1 || LineWidth(pszText) <= nRoom) return nWidth;
+    }
+}
+
 // Writes a row's text in the row face. A text wider than its rectangle (a long date, the
 // clock with its "Time:" in the narrow rows of the load panel) is written with narrower
 // characters of the same face and height, so that it shows whole instead of cut at both
-// ends.
+// ends. The width found for a text is kept: the rows are drawn every frame, their texts
+// change only when a slot is saved.
 void DrawRowText(const char* pszText, RECT rc, UINT uFormat) {
-    pBack->ChangeFont(RowFace().c_str(), 0, kRowFontHeight, nCharSet, 400, 0);
+    static std::map<std::pair<std::string, int>, int> s_widths;
     const int nRoom = int(rc.right - rc.left) - 4;
-    if (const int nNatural = LineWidth(pszText); nNatural > nRoom && nNatural > 0) {
-        // Character widths scale with the width asked for: start from the share that
-        // fits, then narrow further while rounding still leaves it too wide.
-        constexpr int kProbeWidth = 16;
-        pBack->ChangeFont(RowFace().c_str(), kProbeWidth, kRowFontHeight, nCharSet, 400, 0);
-        const int nProbe = std::max(LineWidth(pszText), 1);
-        int nWidth = std::max(kProbeWidth * nRoom / nProbe, 1);
-        for (;; --nWidth) {
-            pBack->ChangeFont(RowFace().c_str(), nWidth, kRowFontHeight, nCharSet, 400, 0);
-            if (nWidth == 1 || LineWidth(pszText) <= nRoom) break;
-        }
+    const auto key = std::make_pair(std::string(pszText), nRoom);
+    auto it = s_widths.find(key);
+    if (it == s_widths.end()) {
+        if (s_widths.size() >= 256) s_widths.clear();
+        it = s_widths.emplace(key, FittingWidth(pszText, nRoom)).first;
     }
+    pBack->ChangeFont(RowFace().c_str(), it->second, kRowFontHeight, nCharSet, 400, 0);
     pBack->DrawText(pszText, kWhite, &rc, uFormat);
 }
 
