@@ -23,7 +23,9 @@
 //   frame <n> shot <file.png>       screenshot when frame n (counted from 1) is presented
 //
 // Relative screenshot paths are taken against GAME_SHOT_DIR when it is set, else the
-// working folder. A bad line is reported on stderr with its number and skipped.
+// working folder. A bad line is reported on stderr with its number and skipped; past the
+// first twenty, one line counts the rest. A byte-order mark before the first line is
+// skipped.
 #include "platform/InputScript.h"
 
 #include <algorithm>
@@ -32,6 +34,7 @@
 #include <cstdio>
 #include <sstream>
 
+#include "platform/Strings.h"
 #include "platform/WindowBackend.h"
 
 namespace {
@@ -83,30 +86,6 @@ std::vector<std::string> SplitTokens(const std::string& s) {
     return tok;
 }
 
-// A line as a message quotes it: at most kQuoteBytes bytes of it, every byte outside
-// printable ASCII (a NUL, a control, binary junk) and the quote and backslash escaped.
-constexpr size_t kQuoteBytes = 80;
-
-std::string QuoteLine(const std::string& s) {
-    std::string out = "\"";
-    for (size_t i = 0; i < s.size() && i < kQuoteBytes; ++i) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += char(c);
-        } else if (c >= 0x20 && c < 0x7F) {
-            out += char(c);
-        } else {
-            char szHex[8];
-            std::snprintf(szHex, sizeof szHex, "\\x%02X", c);
-            out += szHex;
-        }
-    }
-    out += '"';
-    if (s.size() > kQuoteBytes) out += " (first " + std::to_string(kQuoteBytes) + " of " + std::to_string(s.size()) + " bytes)";
-    return out;
-}
-
 // Whether a token is written as digits only, so a failed number is one out of range.
 bool IsDigits(const std::string& s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -135,7 +114,7 @@ bool ParseLine(const std::string& strLine, ScriptEvent* pEv, std::string* pWhy) 
         DWORD n = 0;
         if (tok.size() < 4 || Upper(tok[2]) != "SHOT") return *pWhy = "expected 'frame <n> shot <file.png>'", false;
         if (!ParseNumber(tok[1], &n) && IsDigits(tok[1]))
-            return *pWhy = "frame number " + QuoteLine(tok[1]) + " is out of range (1 to 4294967295)", false;
+            return *pWhy = "frame number " + QuoteText(tok[1]) + " is out of range (1 to 4294967295)", false;
         if (!ParseNumber(tok[1], &n) || n == 0) return *pWhy = "frame number must be 1 or more", false;
         pEv->bAtFrame = true;
         pEv->dwWhen = n;
@@ -144,7 +123,7 @@ bool ParseLine(const std::string& strLine, ScriptEvent* pEv, std::string* pWhy) 
         return true;
     }
     if (!ParseNumber(tok[0], &pEv->dwWhen) && IsDigits(tok[0]))
-        return *pWhy = "time " + QuoteLine(tok[0]) + " is out of range (0 to 4294967295 ms)", false;
+        return *pWhy = "time " + QuoteText(tok[0]) + " is out of range (0 to 4294967295 ms)", false;
     if (!ParseNumber(tok[0], &pEv->dwWhen)) return *pWhy = "a line starts with a time in milliseconds or 'frame'", false;
     if (tok.size() < 2) return *pWhy = "missing event after the time", false;
     const std::string strCmd = Upper(tok[1]);
@@ -161,7 +140,7 @@ bool ParseLine(const std::string& strLine, ScriptEvent* pEv, std::string* pWhy) 
         else if (strState == "PRESS") pEv->state = ScriptState::Press;
         else return *pWhy = "key state must be down, up or press", false;
         pEv->nKey = ParseKeyName(tok[3]);
-        if (!pEv->nKey) return *pWhy = "unknown key " + QuoteLine(tok[3]), false;
+        if (!pEv->nKey) return *pWhy = "unknown key " + QuoteText(tok[3]), false;
         pEv->action = ScriptAction::Key;
         return true;
     }
@@ -196,7 +175,7 @@ bool ParseLine(const std::string& strLine, ScriptEvent* pEv, std::string* pWhy) 
         pEv->strPath = rest(2);
         return true;
     }
-    return *pWhy = "unknown event " + QuoteLine(tok[1]), false;
+    return *pWhy = "unknown event " + QuoteText(tok[1]), false;
 }
 
 }  // namespace
@@ -224,8 +203,11 @@ int ParseKeyName(const std::string& strKey) {
 ParsedScript ParseInputScript(const std::string& strText, const std::string& strName) {
     ParsedScript out;
     std::vector<ScriptEvent> shots;
-    std::istringstream in(strText);
+    // A byte-order mark, as text editors may write at the start, is not part of line 1.
+    const bool bMark = strText.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    std::istringstream in(bMark ? strText.substr(3) : strText);
     std::string strLine;
+    CMessageList errors;
     for (int nLine = 1; std::getline(in, strLine); ++nLine) {
         std::string strBody = strLine.substr(0, strLine.find('#'));
         if (SplitTokens(strBody).empty()) continue;
@@ -234,11 +216,16 @@ ParsedScript ParseInputScript(const std::string& strText, const std::string& str
         std::string strWhy;
         if (!ParseLine(strBody, &ev, &strWhy)) {
             if (!strLine.empty() && strLine.back() == '\r') strLine.pop_back();
-            out.errors.push_back(strName + " line " + std::to_string(nLine) + ": " + strWhy + ": " + QuoteLine(strLine));
+            errors.Add(errors.Full() ? std::string()
+                                     : strName + " line " + std::to_string(nLine) + ": " + strWhy + ": " +
+                                           QuoteText(strLine));
             continue;
         }
         (ev.bAtFrame ? shots : out.events).push_back(ev);
     }
+    out.errors = errors.Listed();
+    out.nBadLines = errors.Count();
+    out.strMore = errors.MoreLine(strName, "bad lines skipped");
     std::stable_sort(out.events.begin(), out.events.end(),
                      [](const ScriptEvent& a, const ScriptEvent& b) { return a.dwWhen < b.dwWhen; });
     out.events.insert(out.events.end(), shots.begin(), shots.end());

@@ -21,7 +21,9 @@ struct ScriptEvent {
 
 struct ParsedScript {
     std::vector<ScriptEvent> events;  // timed events in time order (stable), then frame shots
-    std::vector<std::string> errors;  // one message per bad line
+    std::vector<std::string> errors;  // one message per bad line, for the first CMessageList::kListed
+    size_t nBadLines = 0;             // every bad line, listed or not
+    std::string strMore;              // the line that counts the bad lines not listed; empty when none
 };
 
 ParsedScript ParseInputScript(const std::string& strText, const std::string& strName);

@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/InputScript.h"
+#include "platform/Strings.h"
 #include "platform/WindowBackend.h"
 
 namespace {
@@ -22,6 +23,8 @@ struct RunningScript {
     size_t nNext = 0;
     DWORD dwStartTime = 0;
     DWORD dwStartFrame = 0;
+    std::string strName;
+    size_t nFailedShots = 0;
 };
 RunningScript s_script;
 
@@ -32,6 +35,20 @@ std::string ShotPath(const std::string& strPath) {
     std::string strDir = pszDir;
     if (strDir.back() != '/') strDir += '/';
     return strDir + strPath;
+}
+
+// A screenshot that fails is named with its line; after the first few failures the rest
+// are passed over in silence, so a script of many bad shot lines cannot flood the output.
+void TakeShot(const ScriptEvent& ev) {
+    const std::string strPath = ShotPath(ev.strPath);
+    std::string strWhy;
+    if (WritePng(LastFrame(), strPath, &strWhy)) return;
+    if (++s_script.nFailedShots <= CMessageList::kListed)
+        std::fprintf(stderr, "input script %s line %d: screenshot %s: %s\n", s_script.strName.c_str(), ev.nLine,
+                     QuoteText(strPath).c_str(), strWhy.c_str());
+    else if (s_script.nFailedShots == CMessageList::kListed + 1)
+        std::fprintf(stderr, "input script %s: more screenshots failed; the later ones are not reported\n",
+                     s_script.strName.c_str());
 }
 
 void RunEvent(const ScriptEvent& ev) {
@@ -49,7 +66,7 @@ void RunEvent(const ScriptEvent& ev) {
     case ScriptAction::Close: InjectClose(); break;
     case ScriptAction::Activate: InjectActivate(true); break;
     case ScriptAction::Deactivate: InjectActivate(false); break;
-    case ScriptAction::Shot: SaveScreenshotPng(ShotPath(ev.strPath).c_str()); break;
+    case ScriptAction::Shot: TakeShot(ev); break;
     }
 }
 
@@ -83,14 +100,16 @@ bool ReadInputScriptFile(const std::string& strPath, std::string* pText, std::st
 int LoadInputScriptText(const std::string& strText, const std::string& strName) {
     ParsedScript parsed = ParseInputScript(strText, strName);
     for (const std::string& e : parsed.errors) std::fprintf(stderr, "input script %s (line skipped)\n", e.c_str());
+    if (!parsed.strMore.empty()) std::fprintf(stderr, "input script %s\n", parsed.strMore.c_str());
     if (parsed.events.empty() && parsed.errors.empty())
         std::fprintf(stderr, "input script %s: holds no events; the run gets no scripted input\n", strName.c_str());
     s_script = RunningScript{};
     for (ScriptEvent& ev : parsed.events) (ev.bAtFrame ? s_script.shots : s_script.timed).push_back(std::move(ev));
     s_script.dwStartTime = TimeGetTime();
     s_script.dwStartFrame = GetPresentedFrameCount();
+    s_script.strName = strName;
     s_script.bActive = true;
-    return int(parsed.errors.size());
+    return int(parsed.nBadLines);
 }
 
 void RunDueScriptEvents() {

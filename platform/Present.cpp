@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/Clock.h"
+#include "platform/Strings.h"
 #include "platform/Video.h"
 #include "platform/WindowBackend.h"
 
@@ -94,11 +95,13 @@ bool LastFrameIsPending() { return s_pPendingSurface != nullptr; }
 
 DWORD GetPresentedFrameCount() { return s_dwFrames; }
 
-bool WritePng(const FrameImage& frame, const std::string& strPath) {
-    if (frame.nWidth <= 0 || frame.nHeight <= 0) {
-        std::fprintf(stderr, "screenshot %s: no frame has been presented yet\n", strPath.c_str());
+bool WritePng(const FrameImage& frame, const std::string& strPath, std::string* pWhy) {
+    auto fail = [&](const char* pszWhy) {
+        if (pWhy) *pWhy = pszWhy;
+        else std::fprintf(stderr, "screenshot %s: %s\n", QuoteText(strPath).c_str(), pszWhy);
         return false;
-    }
+    };
+    if (frame.nWidth <= 0 || frame.nHeight <= 0) return fail("no frame has been presented yet");
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
@@ -107,7 +110,7 @@ bool WritePng(const FrameImage& frame, const std::string& strPath) {
     image.format = PNG_FORMAT_RGB;
     if (!png_image_write_to_file(&image, strPath.c_str(), 0, frame.rgb.data(), png_int_32(frame.nWidth * 3),
                                  nullptr)) {
-        std::fprintf(stderr, "screenshot %s: %s\n", strPath.c_str(), image.message);
+        fail(image.message);
         png_image_free(&image);
         return false;
     }
@@ -119,7 +122,7 @@ bool ReadPng(const std::string& strPath, FrameImage* pOut) {
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, strPath.c_str())) {
-        std::fprintf(stderr, "screenshot %s: %s\n", strPath.c_str(), image.message);
+        std::fprintf(stderr, "screenshot %s: %s\n", QuoteText(strPath).c_str(), image.message);
         return false;
     }
     image.format = PNG_FORMAT_RGB;
@@ -128,7 +131,7 @@ bool ReadPng(const std::string& strPath, FrameImage* pOut) {
     frame.nHeight = int(image.height);
     frame.rgb.resize(size_t(PNG_IMAGE_SIZE(image)));
     if (!png_image_finish_read(&image, nullptr, frame.rgb.data(), 0, nullptr)) {
-        std::fprintf(stderr, "screenshot %s: %s\n", strPath.c_str(), image.message);
+        std::fprintf(stderr, "screenshot %s: %s\n", QuoteText(strPath).c_str(), image.message);
         png_image_free(&image);
         return false;
     }

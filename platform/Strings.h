@@ -1,6 +1,8 @@
 // Small string helpers shared by the platform layer.
 #pragma once
+#include <string>
 #include <string_view>
+#include <vector>
 
 // ASCII case-insensitive equality (file names, keys, face names); other bytes compare exactly.
 inline bool EqualNoCase(std::string_view a, std::string_view b) {
@@ -27,3 +29,33 @@ inline int CompareNoCase(std::string_view a, std::string_view b) {
     }
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
+
+// User text (a script line, a file name, a key or value read from a file) as a message
+// quotes it: in double quotes, at most kQuoteBytes bytes of it, every byte outside
+// printable ASCII (a NUL, a control, binary or GBK bytes) and the quote and backslash
+// escaped, and a longer text followed by how many bytes it has.
+constexpr size_t kQuoteBytes = 80;
+std::string QuoteText(std::string_view s);
+
+// The messages about one input (a file, a script), bounded: the first kListed are kept
+// and the rest only counted, so a file of a million bad lines reports a screenful and one
+// line with how many more there were.
+class CMessageList {
+public:
+    static constexpr size_t kListed = 20;
+    // Whether a message added now would only be counted (so callers may skip building it).
+    bool Full() const { return m_listed.size() >= kListed; }
+    // Counts the message and keeps it while fewer than kListed are kept.
+    void Add(std::string strMessage);
+    size_t Count() const { return m_nCount; }
+    const std::vector<std::string>& Listed() const { return m_listed; }
+    // "<strSubject>: <n> more <pszWhat>, not listed" for the messages only counted; empty
+    // when every message is kept.
+    std::string MoreLine(const std::string& strSubject, const char* pszWhat) const;
+    // The kept messages, then the MoreLine when there is one.
+    std::vector<std::string> Lines(const std::string& strSubject, const char* pszWhat) const;
+
+private:
+    std::vector<std::string> m_listed;
+    size_t m_nCount = 0;
+};

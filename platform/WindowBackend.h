@@ -143,7 +143,9 @@ const FrameImage& LastFrame();
 void KeepPresentedFrame(const CVideoSurface* pSurface);
 // True while the last presented frame has not been converted (tests).
 bool LastFrameIsPending();
-bool WritePng(const FrameImage& frame, const std::string& strPath);
+// Writes a frame as a PNG file. On failure the reason goes to *pWhy when given, else to
+// stderr with the path quoted.
+bool WritePng(const FrameImage& frame, const std::string& strPath, std::string* pWhy = nullptr);
 // Reads a screenshot back as RGB (tests and tools compare screenshots by their pixels).
 bool ReadPng(const std::string& strPath, FrameImage* pOut);
 
