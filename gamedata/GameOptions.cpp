@@ -15,20 +15,31 @@ const char* FileName(const char* pFile) {
     return pszName;
 }
 
-// A number too large for 32 bits would wrap into some other value: it is named as the
-// file writes it, and the default is used.
+// Whether a value is written as a whole number: a sign, then decimal digits only.
+bool IsWholeNumber(const std::string& strValue) {
+    const size_t nStart = !strValue.empty() && (strValue[0] == '-' || strValue[0] == '+') ? 1 : 0;
+    return strValue.size() > nStart && strValue.find_first_not_of("0123456789", nStart) == std::string::npos;
+}
+
+// A value that is not a whole number ("800abc", "0x320") or one too large for 32 bits
+// (which would wrap into some other value) is named as the file writes it, and the
+// default is used. A missing key or an empty value gives the default without a word.
 std::int32_t ReadInt(const CProfileFile& file, const char* pFile, const char* pSection, const char* pKey,
-                     std::int32_t nDefault, std::vector<std::string>* pProblems) {
+                     std::int32_t nDefault, CMessageList* pProblems) {
     std::string strWritten;
-    if (file.IntFits(pSection, pKey, &strWritten)) return file.GetInt(pSection, pKey, nDefault);
-    if (pProblems)
-        pProblems->push_back(std::string(FileName(pFile)) + ": [" + pSection + "] " + pKey + "=" + strWritten +
-                             " is too large for 32 bits; " + std::to_string(nDefault) + " is used");
+    const bool bFits = file.IntFits(pSection, pKey, &strWritten);
+    if (strWritten.empty()) return nDefault;
+    const char* pszWhy = !IsWholeNumber(strWritten) ? " is not a whole number; "
+                         : !bFits                   ? " is too large for 32 bits; "
+                                                    : nullptr;
+    if (!pszWhy) return file.GetInt(pSection, pKey, nDefault);
+    pProblems->Add(std::string(FileName(pFile)) + ": [" + pSection + "] " + pKey + "=" + QuoteText(strWritten) +
+                   pszWhy + std::to_string(nDefault) + " is used");
     return nDefault;
 }
 
 std::uint8_t ReadFlag(const CProfileFile& file, const char* pFile, const char* pSection, const char* pKey,
-                      int nDefault, std::vector<std::string>* pProblems) {
+                      int nDefault, CMessageList* pProblems) {
     // Only the value 1 sets a flag.
     return ReadInt(file, pFile, pSection, pKey, nDefault, pProblems) == 1 ? 1 : 0;
 }
@@ -53,15 +64,14 @@ const OptionRange kRanges[] = {
     {"NewGame", "PlayerSpeed", &GameOptions::nPlayerSpeed, 0, 1000},
 };
 
-void CheckRanges(const char* pFile, GameOptions* pOptions, std::vector<std::string>* pProblems) {
+void CheckRanges(const char* pFile, GameOptions* pOptions, CMessageList* pProblems) {
     const GameOptions d;
     for (const OptionRange& r : kRanges) {
         std::int32_t& nValue = pOptions->*r.pField;
         if (nValue >= r.nMin && nValue <= r.nMax) continue;
-        if (pProblems)
-            pProblems->push_back(std::string(FileName(pFile)) + ": [" + r.pszSection + "] " + r.pszKey + "=" +
-                                 std::to_string(nValue) + " is outside " + std::to_string(r.nMin) + ".." +
-                                 std::to_string(r.nMax) + "; " + std::to_string(d.*r.pField) + " is used");
+        pProblems->Add(std::string(FileName(pFile)) + ": [" + r.pszSection + "] " + r.pszKey + "=" +
+                       std::to_string(nValue) + " is outside " + std::to_string(r.nMin) + ".." +
+                       std::to_string(r.nMax) + "; " + std::to_string(d.*r.pField) + " is used");
         nValue = d.*r.pField;
     }
 }
@@ -80,21 +90,25 @@ bool IsOneOf(const std::string& strName, const char* const (&names)[N]) {
     return false;
 }
 
-void CheckNames(const CProfileFile& file, const char* pFile, std::vector<std::string>* pProblems) {
-    if (!pProblems) return;
+// Names read from the file are quoted: they may be of any length and hold any byte.
+void CheckNames(const CProfileFile& file, const char* pFile, CMessageList* pProblems) {
     const std::string strFile = FileName(pFile);
     for (const auto& [strSection, strKey] : file.Entries()) {
         const bool bOption = EqualNoCase(strSection, "Option"), bNewGame = EqualNoCase(strSection, "NewGame");
-        if (strKey.empty()) {
-            if (!bOption && !bNewGame)
-                pProblems->push_back(strFile + ": section [" + strSection +
-                                     "] is not one the game reads (Option, NewGame); its keys are ignored");
-        } else if (strSection.empty()) {
-            pProblems->push_back(strFile + ": key " + strKey + " stands before any section; it is ignored");
-        } else if ((bOption && !IsOneOf(strKey, kOptionKeys)) || (bNewGame && !IsOneOf(strKey, kNewGameKeys))) {
-            pProblems->push_back(strFile + ": [" + strSection + "] " + strKey +
-                                 " is not a key the game reads; it is ignored");
-        }
+        const bool bSection = strKey.empty() && !bOption && !bNewGame;
+        const bool bOutside = !strKey.empty() && strSection.empty();
+        const bool bKey = !strKey.empty() && ((bOption && !IsOneOf(strKey, kOptionKeys)) ||
+                                              (bNewGame && !IsOneOf(strKey, kNewGameKeys)));
+        if (!bSection && !bOutside && !bKey) continue;
+        if (pProblems->Full()) pProblems->Add({});
+        else if (bSection)
+            pProblems->Add(strFile + ": section " + QuoteText(strSection) +
+                           " is not one the game reads (Option, NewGame); its keys are ignored");
+        else if (bOutside)
+            pProblems->Add(strFile + ": key " + QuoteText(strKey) + " stands before any section; it is ignored");
+        else
+            pProblems->Add(strFile + ": [" + (bOption ? "Option" : "NewGame") + "] " + QuoteText(strKey) +
+                           " is not a key the game reads; it is ignored");
     }
 }
 
@@ -104,27 +118,31 @@ GameOptions ReadGameOptions(const char* pFile, std::vector<std::string>* pProble
     const GameOptions d;
     // The file is read once for all its keys.
     const CProfileFile file(pFile);
+    CMessageList problems;
+    if (!file.ReadError().empty())
+        problems.Add(std::string(FileName(pFile)) + ": " + file.ReadError() + "; every option takes its default");
     GameOptions o;
-    o.bTerrain = ReadFlag(file, pFile, "Option", "Terrain", d.bTerrain, pProblems);
-    o.bFullScreen = ReadFlag(file, pFile, "Option", "FullScreen", d.bFullScreen, pProblems);
-    o.nScreenWidth = ReadInt(file, pFile, "Option", "ScreenWidth", d.nScreenWidth, pProblems);
-    o.nScreenHeight = ReadInt(file, pFile, "Option", "ScreenHeight", d.nScreenHeight, pProblems);
-    o.nScreenBPP = ReadInt(file, pFile, "Option", "ScreenBPP", d.nScreenBPP, pProblems);
-    o.nScreenMode = ReadInt(file, pFile, "Option", "ScreenMode", d.nScreenMode, pProblems);
-    o.bCanScroll = ReadFlag(file, pFile, "Option", "CanScroll", d.bCanScroll, pProblems);
-    o.nDataFrom = ReadInt(file, pFile, "Option", "DataFrom", d.nDataFrom, pProblems);
-    o.nPlayLeader = ReadInt(file, pFile, "Option", "PlayLeader", d.nPlayLeader, pProblems);
-    o.nShowEventPoint = ReadInt(file, pFile, "Option", "ShowEventPoint", d.nShowEventPoint, pProblems);
-    o.nMusic = ReadInt(file, pFile, "Option", "Music", d.nMusic, pProblems);
-    o.nScene = ReadInt(file, pFile, "NewGame", "Scene", d.nScene, pProblems);
-    o.nPlayerX = ReadInt(file, pFile, "NewGame", "PlayerX", d.nPlayerX, pProblems);
-    o.nPlayerY = ReadInt(file, pFile, "NewGame", "PlayerY", d.nPlayerY, pProblems);
-    o.nPlayerSpeed = ReadInt(file, pFile, "NewGame", "PlayerSpeed", d.nPlayerSpeed, pProblems);
-    o.nPlayerCloth = ReadInt(file, pFile, "NewGame", "PlayerCloth", d.nPlayerCloth, pProblems);
-    o.nPlayerRunSpeed = ReadInt(file, pFile, "NewGame", "PlayerRunSpeed", d.nPlayerRunSpeed, pProblems);
-    o.nCopy = ReadInt(file, pFile, "Option", "Copy", d.nCopy, pProblems);
-    o.nScenepkg = ReadInt(file, pFile, "Option", "Scenepkg", d.nScenepkg, pProblems);
-    CheckNames(file, pFile, pProblems);
-    CheckRanges(pFile, &o, pProblems);
+    o.bTerrain = ReadFlag(file, pFile, "Option", "Terrain", d.bTerrain, &problems);
+    o.bFullScreen = ReadFlag(file, pFile, "Option", "FullScreen", d.bFullScreen, &problems);
+    o.nScreenWidth = ReadInt(file, pFile, "Option", "ScreenWidth", d.nScreenWidth, &problems);
+    o.nScreenHeight = ReadInt(file, pFile, "Option", "ScreenHeight", d.nScreenHeight, &problems);
+    o.nScreenBPP = ReadInt(file, pFile, "Option", "ScreenBPP", d.nScreenBPP, &problems);
+    o.nScreenMode = ReadInt(file, pFile, "Option", "ScreenMode", d.nScreenMode, &problems);
+    o.bCanScroll = ReadFlag(file, pFile, "Option", "CanScroll", d.bCanScroll, &problems);
+    o.nDataFrom = ReadInt(file, pFile, "Option", "DataFrom", d.nDataFrom, &problems);
+    o.nPlayLeader = ReadInt(file, pFile, "Option", "PlayLeader", d.nPlayLeader, &problems);
+    o.nShowEventPoint = ReadInt(file, pFile, "Option", "ShowEventPoint", d.nShowEventPoint, &problems);
+    o.nMusic = ReadInt(file, pFile, "Option", "Music", d.nMusic, &problems);
+    o.nScene = ReadInt(file, pFile, "NewGame", "Scene", d.nScene, &problems);
+    o.nPlayerX = ReadInt(file, pFile, "NewGame", "PlayerX", d.nPlayerX, &problems);
+    o.nPlayerY = ReadInt(file, pFile, "NewGame", "PlayerY", d.nPlayerY, &problems);
+    o.nPlayerSpeed = ReadInt(file, pFile, "NewGame", "PlayerSpeed", d.nPlayerSpeed, &problems);
+    o.nPlayerCloth = ReadInt(file, pFile, "NewGame", "PlayerCloth", d.nPlayerCloth, &problems);
+    o.nPlayerRunSpeed = ReadInt(file, pFile, "NewGame", "PlayerRunSpeed", d.nPlayerRunSpeed, &problems);
+    o.nCopy = ReadInt(file, pFile, "Option", "Copy", d.nCopy, &problems);
+    o.nScenepkg = ReadInt(file, pFile, "Option", "Scenepkg", d.nScenepkg, &problems);
+    CheckRanges(pFile, &o, &problems);
+    CheckNames(file, pFile, &problems);
+    if (pProblems) *pProblems = problems.Lines(FileName(pFile), "problems");
     return o;
 }

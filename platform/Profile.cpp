@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
@@ -18,16 +19,25 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-// Reads the whole file; false when it cannot be opened.
-bool ReadWholeFile(const char* pFile, std::string* pText) {
+// Reads the whole file; false when it cannot be opened or read, with the reason in *pWhy
+// unless the file does not exist.
+bool ReadWholeFile(const char* pFile, std::string* pText, std::string* pWhy) {
     if (pFile == nullptr) return false;
     FILE* fp = OpenFile(pFile, "rb");
-    if (fp == nullptr) return false;
+    if (fp == nullptr) {
+        if (errno != ENOENT) *pWhy = OpenFileError();
+        return false;
+    }
     char buf[4096];
     size_t n;
     while ((n = std::fread(buf, 1, sizeof(buf), fp)) > 0) pText->append(buf, n);
+    const bool bError = std::ferror(fp) != 0;
     std::fclose(fp);
-    return true;
+    if (bError) {
+        pText->clear();
+        *pWhy = "cannot be read";
+    }
+    return !bError;
 }
 
 // The leading decimal number of a value: leading blanks skipped, a sign allowed. The
@@ -54,7 +64,11 @@ int LeadingNumber(const std::string& value, bool* pbFits) {
 
 }  // namespace
 
-CProfileFile::CProfileFile(const char* pFile) { m_bRead = ReadWholeFile(pFile, &m_strText); }
+CProfileFile::CProfileFile(const char* pFile) {
+    m_bRead = ReadWholeFile(pFile, &m_strText, &m_strReadError);
+    // A byte-order mark, as text editors may write at the start, is not part of the first line.
+    if (m_strText.compare(0, 3, "\xEF\xBB\xBF") == 0) m_strText.erase(0, 3);
+}
 
 bool CProfileFile::FindValue(const char* pSection, const char* pKey, std::string* pValue) const {
     if (!m_bRead || pSection == nullptr || pKey == nullptr) return false;

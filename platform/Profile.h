@@ -1,6 +1,7 @@
 // Reads of INI ("profile") files with the rules the game's options rely on:
 // section and key names without regard to case, values trimmed, lines starting
-// with ';' ignored, and the default for a missing file, section or key.
+// with ';' ignored, a leading byte-order mark skipped, and the default for a missing
+// file, section or key.
 #pragma once
 #include <string>
 #include <utility>
@@ -13,6 +14,9 @@ class CProfileFile {
 public:
     explicit CProfileFile(const char* pFile);
     bool IsRead() const { return m_bRead; }
+    // Why a file that is there could not be read ("is a folder, not a file"); empty when it
+    // was read or does not exist.
+    const std::string& ReadError() const { return m_strReadError; }
     // As GetProfileInt and GetProfileString below.
     int GetInt(const char* pSection, const char* pKey, int nDefault) const;
     std::string GetString(const char* pSection, const char* pKey, const char* pDefault) const;
@@ -29,6 +33,7 @@ private:
 
     std::string m_strText;
     bool m_bRead = false;
+    std::string m_strReadError;
 };
 
 // Integer value of a key: the default when the file, section or key is missing or

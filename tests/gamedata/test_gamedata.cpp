@@ -97,11 +97,11 @@ TEST(GameOptionsFile, ValuesOutOfRangeGiveTheDefaultAndAreNamed) {
     EXPECT_EQ(o.bFullScreen, GameOptions{}.bFullScreen);
     EXPECT_EQ(o.nMusic, GameOptions{}.nMusic);
     ASSERT_EQ(problems.size(), 5u);
-    EXPECT_EQ(problems[0], "fenwik.ini: [Option] FullScreen=4294967297 is too large for 32 bits; " +
+    EXPECT_EQ(problems[0], "fenwik.ini: [Option] FullScreen=\"4294967297\" is too large for 32 bits; " +
                                std::to_string(GameOptions{}.bFullScreen) + " is used");
-    EXPECT_EQ(problems[1], "fenwik.ini: [Option] ScreenWidth=99999999999999999999 is too large for 32 bits; 640 is used");
-    EXPECT_EQ(problems[2], "fenwik.ini: [Option] ScreenHeight=4294968096 is too large for 32 bits; 480 is used");
-    EXPECT_NE(problems[3].find("[Option] Music=-2147483649 is too large for 32 bits"), std::string::npos) << problems[3];
+    EXPECT_EQ(problems[1], "fenwik.ini: [Option] ScreenWidth=\"99999999999999999999\" is too large for 32 bits; 640 is used");
+    EXPECT_EQ(problems[2], "fenwik.ini: [Option] ScreenHeight=\"4294968096\" is too large for 32 bits; 480 is used");
+    EXPECT_NE(problems[3].find("[Option] Music=\"-2147483649\" is too large for 32 bits"), std::string::npos) << problems[3];
     // INT_MIN itself fits; the position range names it.
     EXPECT_EQ(problems[4], "fenwik.ini: [NewGame] PlayerX=-2147483648 is outside 0..1048576; 500 is used");
 }

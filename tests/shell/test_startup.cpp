@@ -97,10 +97,10 @@ TEST_F(StartupTest, AScreenSizeNearTheIntegerLimitsIsNamedAndReplaced) {
     const std::string strErr = testing::internal::GetCapturedStderr();
     EXPECT_NE(strErr.find("fenwik.ini: [Option] ScreenWidth=2147483647 is outside"), std::string::npos) << strErr;
     EXPECT_NE(strErr.find("fenwik.ini: [Option] ScreenHeight=-2147483648 is outside"), std::string::npos) << strErr;
-    EXPECT_NE(strErr.find("fenwik.ini: [Option] ScreenWidht is not a key the game reads; it is ignored\n"),
+    EXPECT_NE(strErr.find("fenwik.ini: [Option] \"ScreenWidht\" is not a key the game reads; it is ignored\n"),
               std::string::npos)
         << strErr;
-    EXPECT_NE(strErr.find("fenwik.ini: section [NewGaem] is not one the game reads (Option, NewGame)"),
+    EXPECT_NE(strErr.find("fenwik.ini: section \"NewGaem\" is not one the game reads (Option, NewGame)"),
               std::string::npos)
         << strErr;
     const std::vector<std::string> steps = Steps();
