@@ -1,9 +1,12 @@
 // Starting the game without a window: scripts/play without a display (a folder named
 // from where it was started, what it says it does, where the screenshots go, an idle wait
 // at real-time pace), the sample folder it writes and a build folder it lacks, two
-// headless games at once, and a start that fails on an empty folder.
+// headless games at once, a start that fails on an empty folder, and what a start says
+// of a damaged options file or input script.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "tests/shell/SampleGameRun.h"
 
@@ -136,6 +139,107 @@ TEST_F(HeadlessStart, AStartThatFailsOnAnEmptyFolderLeavesItAsItWas) {
     std::vector<std::string> left;
     for (const auto& e : std::filesystem::directory_iterator(strEmpty)) left.push_back(e.path().filename().string());
     EXPECT_TRUE(left.empty()) << left.front();
+}
+
+// Writes the options file as the sample game wrote it (strSample) between two more texts.
+void WriteOptions(const std::string& strGame, const std::string& strSample, const std::string& strBefore,
+                  const std::string& strAfter) {
+    std::ofstream(strGame + "/fenwik.ini", std::ios::binary) << strBefore << strSample << strAfter;
+}
+
+// Lines of the output that hold a byte outside printable ASCII.
+int RawLines(const std::string& strErr) {
+    int n = 0;
+    std::istringstream in(strErr);
+    for (std::string strLine; std::getline(in, strLine);)
+        n += std::any_of(strLine.begin(), strLine.end(), [](char c) { return c < 0x20 || c > 0x7E; });
+    return n;
+}
+
+// Damaged input echoes a screenful at most: each text from it quoted short and escaped,
+// twenty lines of a kind, then one line that counts the rest.
+TEST_F(HeadlessStart, EchoesOfDamagedInputAreQuotedAndBounded) {
+    const std::string strSample = ReadWholeFile(m_strGame + "/fenwik.ini");
+    const std::string strLong(1 << 20, 'n'), strCut = " (first 80 of 1048576 bytes)";
+    std::string strJunk;
+    for (int i = 0; i < 200000; ++i) strJunk += "junk\n";
+    std::string strShots = "7000 shot no-folder/" + strLong + "\n";
+    for (int i = 0; i < 30; ++i) strShots += "7000 shot no-folder/" + std::to_string(i) + ".png\n";
+    // Before the sample's own keys, so that they are the ones read.
+    const std::string strBefore = strLong + "=1\n[Option]\nMusic=" + strLong + "\n";
+    std::string strAfter = "[" + strLong + "]\n[Option]\n" + std::string("K\0ey\x01\xFF=1\n", 9);
+    for (int i = 0; i < 100000; ++i) strAfter += "A=1\n";
+    struct Case {
+        const char* pszName;
+        std::string strScript, strBefore, strAfter;
+        std::vector<std::string> expected;
+    };
+    const std::string strInput = "input script " + m_strGame + "/input.txt";
+    const std::string strShotCut =
+        " (first 80 of " + std::to_string(m_strGame.size() + 11 + strLong.size()) + " bytes): ";  // "/no-folder/"
+    const Case cases[] = {
+        {"bad lines", strJunk, "", "",
+         {strInput + " line 20: a line starts with a time in milliseconds or 'frame': \"junk\" (line skipped)\n",
+          strInput + ": 199980 more bad lines skipped, not listed\n"}},
+        {"failing shots", strShots, "", "",
+         {strInput + " line 1: screenshot \"", strShotCut, strInput + " line 20: screenshot \"",
+          strInput + ": more screenshots failed; the later ones are not reported\n"}},
+        {"long and binary names", "", strBefore, strAfter,
+         {"game: fenwik.ini: [Option] Music=\"nnnn", strCut + " is not a whole number; 1 is used\n",
+          "game: fenwik.ini: key \"nnnn", strCut + " stands before any section; it is ignored\n",
+          "game: fenwik.ini: section \"nnnn", strCut + " is not one the game reads",
+          "game: fenwik.ini: [Option] \"K\\x00ey\\x01\\xFF\" is not a key the game reads; it is ignored\n",
+          "game: fenwik.ini: 99984 more problems, not listed\n"}},
+    };
+    for (const Case& c : cases) {
+        WriteOptions(m_strGame, strSample, c.strBefore, c.strAfter);
+        const ProgramRun run = RunGame(c.strScript + "8000 close\n");
+        EXPECT_TRUE(run.bExited && run.nCode == 0) << c.pszName << ": " << run.strErr.substr(0, 2000);
+        EXPECT_LT(run.strErr.size(), 8000u) << c.pszName;
+        EXPECT_EQ(std::count(run.strErr.begin(), run.strErr.end(), '\n'), 21) << c.pszName;
+        EXPECT_EQ(RawLines(run.strErr), 0) << c.pszName;
+        for (const std::string& strText : c.expected)
+            EXPECT_NE(run.strErr.find(strText), std::string::npos) << c.pszName << ": " << strText << "\n"
+                                                                   << run.strErr.substr(0, 8000);
+    }
+}
+
+// An options file that cannot be read or holds values that are not whole numbers is
+// named in one line each, and the game starts with the defaults for them (the screen
+// size shows which were used); a byte-order mark at the start of the options file or the
+// input script is passed over.
+TEST_F(HeadlessStart, BadOptionValuesAreNamedOnceAndTheGameGoesOnWithTheDefaults) {
+    const std::string strSample = ReadWholeFile(m_strGame + "/fenwik.ini");
+    struct Case {
+        const char* pszName;
+        bool bFolder;
+        std::string strBefore, strScript;
+        int nWidth, nHeight;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"folder", true, "", "", 640, 480, {"game: fenwik.ini: is a folder, not a file; every option takes its default\n"}},
+        {"not whole numbers", false, "[Option]\nScreenWidth=800abc\nScreenHeight=0x320\n", "", 640, 480,
+         {"game: fenwik.ini: [Option] ScreenWidth=\"800abc\" is not a whole number; 640 is used\n",
+          "game: fenwik.ini: [Option] ScreenHeight=\"0x320\" is not a whole number; 480 is used\n"}},
+        {"byte-order marks", false, "\xEF\xBB\xBF[Option]\nScreenWidth=720\n", "\xEF\xBB\xBF", 720, 600, {}},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(m_strGame + "/fenwik.ini");
+        if (c.bFolder) std::filesystem::create_directory(m_strGame + "/fenwik.ini");
+        else WriteOptions(m_strGame, strSample, c.strBefore, "");
+        const ProgramRun run = RunGame(c.strScript + "7000 shot on.png\n8000 close\n");
+        EXPECT_TRUE(run.bExited && run.nCode == 0) << c.pszName << ": " << run.strErr;
+        EXPECT_EQ(std::count(run.strErr.begin(), run.strErr.end(), '\n'), long(c.expected.size()))
+            << c.pszName << ": " << run.strErr;
+        for (const std::string& strText : c.expected)
+            EXPECT_NE(run.strErr.find(strText), std::string::npos) << c.pszName << ": " << run.strErr;
+        FrameImage shot;
+        EXPECT_TRUE(ReadPng(Shot("on.png"), &shot)) << c.pszName;
+        EXPECT_EQ(shot.nWidth, c.nWidth) << c.pszName;
+        EXPECT_EQ(shot.nHeight, c.nHeight) << c.pszName;
+        std::filesystem::remove(Shot("on.png"));
+    }
 }
 
 }  // namespace
