@@ -146,7 +146,7 @@ TEST_F(EffectTest, TheMultiHitRaiseStrikesTwice) {
     EXPECT_EQ(f.PendingAttacker, -1);
 }
 
-TEST_F(EffectTest, AThrowCostsItsItemAndHitsWithoutFactorOrFloor) {
+TEST_F(EffectTest, AThrowCostsItsItemEvenAtAFallenTargetAndHitsWithoutFactorOrFloor) {
     items[3] = MakeItem(6, 15, 0, 0);
     hero.nItemCount[3] = 2;
     CFight& f = Battle(17);
@@ -163,6 +163,15 @@ TEST_F(EffectTest, AThrowCostsItsItemAndHitsWithoutFactorOrFloor) {
     EXPECT_EQ(hero.nItemCount[3], 0);
     EXPECT_EQ(f.ThrowList->Count, 0);
     EXPECT_EQ(draws.values.size(), 1u);  // no factor was drawn
+    // A target that fell before the throw landed: the item is spent all the same.
+    hero.nItemCount[3] = 1;
+    f.ThrowItemNo = 3;
+    C(5).HP = 0;
+    C(5).Action = kActDead;
+    f.ApplyEffect(Hit(20, 0, 5, 0, 3));
+    EXPECT_EQ(hero.nItemCount[3], 0);
+    EXPECT_EQ(f.ThrowItemNo, -1);
+    EXPECT_EQ(C(5).Action, kActDead);
 }
 
 TEST_F(EffectTest, ATheftSucceedsOnlyAtDrawZeroAndOncePerEnemyKind) {
