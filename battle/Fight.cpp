@@ -180,7 +180,7 @@ bool CFight::PumpMessage() {
             break;
         case WM_RBUTTONDOWN: OnRButtonDown(x, y); break;
         case WM_KEYUP: OnKeyUp(int(msg.wParam)); break;
-        case WM_KEYDOWN: OnKeyDown(int(msg.wParam), (std::uintptr_t(msg.lParam) >> 30) & 1); break;
+        case WM_KEYDOWN: OnKeyDown(int(msg.wParam)); break;
         case WM_MOUSEMOVE:
             if (pMouse) {
                 pMouse->m_nX = x;

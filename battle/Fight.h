@@ -88,8 +88,9 @@ public:
     void OnLButtonUp(int x, int y);
     void OnRButtonDown(int x, int y);
     void OnKeyUp(int nKey);
-    // A key going down: Space reads on in a running talk (its auto-repeat does not).
-    void OnKeyDown(int nKey, bool bRepeat);
+    // A key going down: Space reads on in a running talk, each auto-repeat too, as the
+    // map's talk does.
+    void OnKeyDown(int nKey);
     // A release while the result panel is up: the next page, or the panel closes.
     void OnResultRelease();
 
