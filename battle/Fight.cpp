@@ -180,7 +180,7 @@ bool CFight::PumpMessage() {
             break;
         case WM_RBUTTONDOWN: OnRButtonDown(x, y); break;
         case WM_KEYUP: OnKeyUp(int(msg.wParam)); break;
-        case WM_KEYDOWN: OnKeyDown(int(msg.wParam), (std::uintptr_t(msg.lParam) >> 30) & 1); break;
+        case WM_KEYDOWN: OnKeyDown(int(msg.wParam)); break;
         case WM_MOUSEMOVE:
             if (pMouse) {
                 pMouse->m_nX = x;
@@ -265,10 +265,9 @@ bool CFight::EnemyWalks(int s) const {
 
 void CFight::DrawFighter(int s, const POINT& pt) {
     CFightChar& c = *pChar[s];
-    const POINT mouse = MousePos();
-    (void)mouse;
     const bool bHit = c.Draw(pt.x, pt.y, 0, 0, 0);
-    if (!bHit || c.HP <= 0) return;
+    // A fallen enemy is no target; a fallen member is, for the item that revives her.
+    if (!bHit || (s >= 4 && c.HP <= 0)) return;
     const int nState = MenuState();
     const bool bEnemyPick = s >= 4 && nState == kMenuRing && (CommandMode == 0 || CommandMode == 2 || CommandMode == 10);
     const bool bPartyPick = s < 4 && nState == kMenuPartyTarget && (CommandMode == 1 || CommandMode == 3 || CommandMode == 4);

@@ -88,8 +88,9 @@ public:
     void OnLButtonUp(int x, int y);
     void OnRButtonDown(int x, int y);
     void OnKeyUp(int nKey);
-    // A key going down: Space reads on in a running talk (its auto-repeat does not).
-    void OnKeyDown(int nKey, bool bRepeat);
+    // A key going down: Space reads on in a running talk, each auto-repeat too, as the
+    // map's talk does.
+    void OnKeyDown(int nKey);
     // A release while the result panel is up: the next page, or the panel closes.
     void OnResultRelease();
 
@@ -146,6 +147,8 @@ public:
     // Writes the members' life and mana back into their hero records.
     void WriteBackParty();
     void Victory();
+    // Gives the hero the item each enemy carried; their names, each after a space.
+    std::string WinCarriedItems();
     void Defeat();
 
     // The draw seam (null: the frame clock).

@@ -237,13 +237,14 @@ void CFight::ApplyPoison(int s, int nSource) {
 
 void CFight::ThrowItem(int a, int nItem, int t) {
     const ItemRow* pItem = pGameData ? pGameData->GetItem(nItem) : nullptr;
+    // The item has left her hand: it is spent even when its target fell before it landed.
+    if (pItem) ConsumeItem(nItem);
+    ThrowItemNo = -1;
     if (!pItem || !Alive(t) || !Char(a)) return;
     CFightChar& ct = *pChar[t];
     ct.AddHp(-(pChar[a]->Attack + 2 * pItem->nAttack));
     ct.SetAction(kActHurt);
     ct.bContinue = 1;
-    ConsumeItem(nItem);
-    ThrowItemNo = -1;
 }
 
 int CFight::Steal(int t) {

@@ -191,8 +191,8 @@ void CFight::OnKeyUp(int nKey) {
     if (nKey == 'A' && ActiveNpc >= 0 && ActiveNpc < 4) bAutoAttack = 1;
 }
 
-void CFight::OnKeyDown(int nKey, bool bRepeat) {
-    if (nKey == VK_SPACE && !bRepeat && !TalkFinished()) bTalkKey = 1;
+void CFight::OnKeyDown(int nKey) {
+    if (nKey == VK_SPACE && !TalkFinished()) bTalkKey = 1;
 }
 
 void CFight::OnResultRelease() {

@@ -2,13 +2,6 @@
 
 #include "battle/Fight.h"
 
-namespace {
-
-// In a key message's high word: the key was down already (an auto-repeat).
-constexpr UINT kRepeatFlag = 0x4000;
-
-}  // namespace
-
 void CFightLink::StopRunning() {
     if (m_pFight) m_pFight->StopRunning();
 }
@@ -17,8 +10,8 @@ void CFightLink::OnKeyUp(int nKey, UINT, UINT) {
     if (m_pFight) m_pFight->OnKeyUp(nKey);
 }
 
-void CFightLink::OnKeyPressed(int nKey, UINT nFlags) {
-    if (m_pFight) m_pFight->OnKeyDown(nKey, (nFlags & kRepeatFlag) != 0);
+void CFightLink::OnKeyPressed(int nKey, UINT) {
+    if (m_pFight) m_pFight->OnKeyDown(nKey);
 }
 
 void CFightLink::OnLButtonDown(UINT, int x, int y) {

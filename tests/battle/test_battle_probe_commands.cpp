@@ -3,9 +3,10 @@
 // potion, each tab's list, a heal, the defence raise, a throw, a theft, an attack and a
 // cast that wins. The CSV and the screenshots show each step; the victory pays money and
 // experience and writes life and mana back as the hero ended. Against the wolves an
-// escape costs half the money.
+// escape costs half the money. A potion clicked onto a fallen member revives her.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -194,6 +195,29 @@ TEST(BattleProbeCommands, EveryRingCommandOnTheBeastsAndAnEscapeFromTheWolves) {
     ASSERT_EQ(fled.program.nCode, 0) << fled.strTail << fled.program.strErr;
     EXPECT_NE(fled.strTail.find("result 4\nmoney 500\nexperience 0\nhero hp 120 mp 60"), std::string::npos)
         << fled.strTail;
+}
+
+// The companion starts fallen: the heroine's potion, chosen from the item list, is
+// clicked onto her lying figure and brings her back, and she takes turns again.
+TEST(BattleProbeCommands, APotionClickedOntoAFallenMemberRevivesHer) {
+    CTempFolder folder("battleprobe");
+    std::string strGame;
+    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
+    constexpr int kMemberHp = 7;
+    constexpr At kFallen{671, 295};  // on her figure, whether it stands or lies
+    CScript s(folder.Path());
+    s.Click(600, kItems);
+    s.Click(1000, Row(0));
+    s.Click(1400, kFallen);
+    folder.Write("revive.txt", s.Text());
+    const ProbeRun run = RunProbe(folder, strGame, "1 14 15 --seed 7 --members 1 --life 1:0 --items 25:1 --max-passes 5000",
+                                  folder.File("revive.txt"));
+    const std::vector<long>*pBefore = RowAt(run, 1400), *pAfter = RowAt(run, 1700);
+    ASSERT_TRUE(pBefore && pAfter) << run.strTail << run.program.strErr;
+    EXPECT_EQ((*pBefore)[kMemberHp], 0);
+    EXPECT_GT((*pAfter)[kMemberHp], 0) << "the potion did not revive her";
+    EXPECT_EQ(run.program.nCode, 0) << run.strTail << run.program.strErr;
+    EXPECT_NE(std::find(run.turns.begin(), run.turns.end(), 1), run.turns.end()) << "she never acted again";
 }
 
 #endif

@@ -146,7 +146,7 @@ TEST_F(EffectTest, TheMultiHitRaiseStrikesTwice) {
     EXPECT_EQ(f.PendingAttacker, -1);
 }
 
-TEST_F(EffectTest, AThrowCostsItsItemAndHitsWithoutFactorOrFloor) {
+TEST_F(EffectTest, AThrowCostsItsItemEvenAtAFallenTargetAndHitsWithoutFactorOrFloor) {
     items[3] = MakeItem(6, 15, 0, 0);
     hero.nItemCount[3] = 2;
     CFight& f = Battle(17);
@@ -163,6 +163,15 @@ TEST_F(EffectTest, AThrowCostsItsItemAndHitsWithoutFactorOrFloor) {
     EXPECT_EQ(hero.nItemCount[3], 0);
     EXPECT_EQ(f.ThrowList->Count, 0);
     EXPECT_EQ(draws.values.size(), 1u);  // no factor was drawn
+    // A target that fell before the throw landed: the item is spent all the same.
+    hero.nItemCount[3] = 1;
+    f.ThrowItemNo = 3;
+    C(5).HP = 0;
+    C(5).Action = kActDead;
+    f.ApplyEffect(Hit(20, 0, 5, 0, 3));
+    EXPECT_EQ(hero.nItemCount[3], 0);
+    EXPECT_EQ(f.ThrowItemNo, -1);
+    EXPECT_EQ(C(5).Action, kActDead);
 }
 
 TEST_F(EffectTest, ATheftSucceedsOnlyAtDrawZeroAndOncePerEnemyKind) {
@@ -261,8 +270,10 @@ public:
     }
 };
 
-TEST_F(EffectTest, VictoryPaysFilledSlotsAndWritesTheFallenBackAtZero) {
+TEST_F(EffectTest, VictoryPaysFilledSlotsWithTheirItemsAndWritesTheFallenBackAtZero) {
     hero.nMoney = 0;
+    items[3] = MakeItem(0, 0, 30, 0, "herb");
+    enemies[0].nItem = 3;
     CFight& f = Start({0, -1, 7});
     C(4).HP = C(6).HP = 0;
     C(4).Action = C(6).Action = kActDead;
@@ -284,6 +295,11 @@ TEST_F(EffectTest, VictoryPaysFilledSlotsAndWritesTheFallenBackAtZero) {
     size_t nLines = 0;
     for (size_t at = f.ResultText.find("40"); at != std::string::npos; at = f.ResultText.find("40", at + 1)) ++nLines;
     EXPECT_EQ(nLines, 3u);  // the money and two experience lines
+    // The first enemy's herb is won and named on the items line; the other carried none.
+    EXPECT_EQ(hero.nItemCount[3], 1);
+    char szItems[64];
+    LoadString(6, szItems, sizeof szItems);
+    EXPECT_NE(f.ResultText.find(std::string(szItems) + " herb\r\n"), std::string::npos) << f.ResultText;
 }
 
 TEST_F(EffectTest, DefeatClosesOnOneClick) {

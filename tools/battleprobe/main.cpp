@@ -1,9 +1,10 @@
 // battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N] [--items ID:N,...] [--skills ID,...]
-// [--money N] [--max-passes N] [--members ID,...] [--tall ROW:EVENT,...]
+// [--money N] [--max-passes N] [--members ID,...] [--life ID:HP,...] [--tall ROW:EVENT,...]
 // [--del-tall MEMBER:EVENT,...] [--scene S] [--talk-shots PREFIX]: runs one battle of a game
 // folder headless with the controlled hero (level 0 of the folder's tables) and the members
 // named (ids 1..3, level 0 too), the hero holding the items and knowing the skills given and
-// the money, and prints a CSV line per pass: pass, then per slot gauge, action, HP and MP,
+// the money, each member of --life (0 the hero) starting with that life (0: fallen), and
+// prints a CSV line per pass: pass, then per slot gauge, action, HP and MP,
 // then the acting slot, the menu state and the virtual time in ms since the probe started. A
 // battle message (GBK) gets a line of its own when it appears. Without an input script every
 // member's turn is an auto attack ('A'), and messages and the result panel are clicked away;
@@ -109,7 +110,8 @@ void SetLevelZero(CPlayer& record, int m) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: battleprobe DIR BG E1 [E2 E3] [--input FILE] [--seed N] [--items ID:N,...] "
-                 "[--skills ID,...] [--money N] [--max-passes N] [--members ID,...] [--tall ROW:EVENT,...] "
+                 "[--skills ID,...] [--money N] [--max-passes N] [--members ID,...] [--life ID:HP,...] "
+                 "[--tall ROW:EVENT,...] "
                  "[--del-tall MEMBER:EVENT,...] [--scene S] [--talk-shots PREFIX]\n");
     return 2;
 }
@@ -145,11 +147,15 @@ int main(int argc, char** argv) {
     std::vector<std::pair<int, int>> items, skills;
     int nMoney = 0;
     long long nMaxPasses = 200000;
-    std::vector<std::pair<int, int>> memberPairs;
+    std::vector<std::pair<int, int>> memberPairs, lifePairs;
     ProbeTalkOptions talkOptions;
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--members") == 0 && i + 1 < argc) {
             if (!ParsePairs(argv[++i], &memberPairs)) return Usage();
+            continue;
+        }
+        if (std::strcmp(argv[i], "--life") == 0 && i + 1 < argc) {
+            if (!ParsePairs(argv[++i], &lifePairs)) return Usage();
             continue;
         }
         if (std::strcmp(argv[i], "--tall") == 0 && i + 1 < argc) {
@@ -255,6 +261,14 @@ int main(int argc, char** argv) {
         SetLevelZero(*memberRecords.back(), nId);
         hero.nPartyMask |= 1 << nId;
         hero.pPartyMembers[nId] = memberRecords.back().get();
+    }
+    for (const auto& [nId, nLife] : lifePairs) {
+        CPlayer* pRecord = nId >= 0 && nId < 4 ? hero.pPartyMembers[nId] : nullptr;
+        if (!pRecord || nLife < 0) {
+            std::fprintf(stderr, "battleprobe: life %d:%d names no member of the party or a life below 0\n", nId, nLife);
+            return 2;
+        }
+        pRecord->nLife = std::min(nLife, pRecord->nLifeMax);
     }
     for (const auto& [nItem, nCount] : items) {
         if (nItem < 0 || nItem >= kHeroItemCount || nCount < 0) {
