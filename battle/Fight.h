@@ -147,8 +147,6 @@ public:
     // Writes the members' life and mana back into their hero records.
     void WriteBackParty();
     void Victory();
-    // Gives the hero the item each enemy carried; their names, each after a space.
-    std::string WinCarriedItems();
     void Defeat();
 
     // The draw seam (null: the frame clock).

@@ -52,7 +52,7 @@ void CFight::Victory() {
     }
     char szLine[1024];
     std::snprintf(szLine, sizeof szLine, Entry(14).c_str(), nMoney);
-    ResultText = szLine + Entry(6) + WinCarriedItems() + "\r\n";
+    ResultText = szLine + Entry(6) + "\r\n";
     if (pPlayer) pPlayer->AddMoney(nMoney);
     std::fill(std::begin(bPagePending), std::end(bPagePending), 0);
     for (int m = 0; m < 4 && pPlayer; ++m) {
@@ -99,21 +99,6 @@ void CFight::Victory() {
     for (int s = 0; s < 4; ++s)
         if (Alive(s)) pChar[s]->SetAction(kActVictory);
     RunResultPanel(420, 250, 430, 270, 410, 240);
-}
-
-std::string CFight::WinCarriedItems() {
-    // Each enemy carries its kind's item, the one a theft would take (none once a theft
-    // took it): the victory wins one of it per enemy and names it on the items line.
-    std::string strNames;
-    for (int s = 4; s < kFightSlots && pGameData; ++s) {
-        if (!Filled(s) || pChar[s]->AniNo >= pGameData->nFightNpcCount) continue;
-        const int nItem = pGameData->pFightNpc[pChar[s]->AniNo].nItem;
-        const ItemRow* pItem = nItem != 0 ? pGameData->GetItem(nItem) : nullptr;
-        if (!pItem) continue;
-        if (pPlayer) pPlayer->AddItem(nItem);
-        strNames = strNames + " " + pItem->pName;
-    }
-    return strNames;
 }
 
 void CFight::Defeat() {
