@@ -21,21 +21,25 @@ bool IsWholeNumber(const std::string& strValue) {
     return strValue.size() > nStart && strValue.find_first_not_of("0123456789", nStart) == std::string::npos;
 }
 
-// A value that is not a whole number ("800abc", "0x320") or one too large for 32 bits
-// (which would wrap into some other value) is named as the file writes it, and the
-// default is used. A missing key or an empty value gives the default without a word.
+// A value that is not a whole number ("800abc", "0x320") is read as the profile reader
+// reads every value, by its leading digits, and named as the file writes it; the range
+// check below may still replace what those digits give. One too large for 32 bits (which
+// would wrap into some other value) is named and the default is used. A missing key or
+// an empty value gives the default without a word.
 std::int32_t ReadInt(const CProfileFile& file, const char* pFile, const char* pSection, const char* pKey,
                      std::int32_t nDefault, CMessageList* pProblems) {
     std::string strWritten;
     const bool bFits = file.IntFits(pSection, pKey, &strWritten);
     if (strWritten.empty()) return nDefault;
-    const char* pszWhy = !IsWholeNumber(strWritten) ? " is not a whole number; "
-                         : !bFits                   ? " is too large for 32 bits; "
-                                                    : nullptr;
-    if (!pszWhy) return file.GetInt(pSection, pKey, nDefault);
-    pProblems->Add(std::string(FileName(pFile)) + ": [" + pSection + "] " + pKey + "=" + QuoteText(strWritten) +
-                   pszWhy + std::to_string(nDefault) + " is used");
-    return nDefault;
+    const std::string strNamed = std::string(FileName(pFile)) + ": [" + pSection + "] " + pKey + "=" + QuoteText(strWritten);
+    if (!bFits) {
+        pProblems->Add(strNamed + " is too large for 32 bits; " + std::to_string(nDefault) + " is used");
+        return nDefault;
+    }
+    const std::int32_t nValue = file.GetInt(pSection, pKey, nDefault);
+    if (!IsWholeNumber(strWritten))
+        pProblems->Add(strNamed + " is not a whole number; its leading digits give " + std::to_string(nValue));
+    return nValue;
 }
 
 std::uint8_t ReadFlag(const CProfileFile& file, const char* pFile, const char* pSection, const char* pKey,

@@ -185,7 +185,7 @@ TEST_F(HeadlessStart, EchoesOfDamagedInputAreQuotedAndBounded) {
          {strInput + " line 1: screenshot \"", strShotCut, strInput + " line 20: screenshot \"",
           strInput + ": more screenshots failed; the later ones are not reported\n"}},
         {"long and binary names", "", strBefore, strAfter,
-         {"game: fenwik.ini: [Option] Music=\"nnnn", strCut + " is not a whole number; 1 is used\n",
+         {"game: fenwik.ini: [Option] Music=\"nnnn", strCut + " is not a whole number; its leading digits give 0\n",
           "game: fenwik.ini: key \"nnnn", strCut + " stands before any section; it is ignored\n",
           "game: fenwik.ini: section \"nnnn", strCut + " is not one the game reads",
           "game: fenwik.ini: [Option] \"K\\x00ey\\x01\\xFF\" is not a key the game reads; it is ignored\n",
@@ -205,7 +205,7 @@ TEST_F(HeadlessStart, EchoesOfDamagedInputAreQuotedAndBounded) {
 }
 
 // An options file that cannot be read or holds values that are not whole numbers is
-// named in one line each, and the game starts with the defaults for them (the screen
+// named, and the game starts with the defaults or the values' leading digits (the screen
 // size shows which were used); a byte-order mark at the start of the options file or the
 // input script is passed over.
 TEST_F(HeadlessStart, BadOptionValuesAreNamedOnceAndTheGameGoesOnWithTheDefaults) {
@@ -219,9 +219,10 @@ TEST_F(HeadlessStart, BadOptionValuesAreNamedOnceAndTheGameGoesOnWithTheDefaults
     };
     const Case cases[] = {
         {"folder", true, "", "", 640, 480, {"game: fenwik.ini: is a folder, not a file; every option takes its default\n"}},
-        {"not whole numbers", false, "[Option]\nScreenWidth=800abc\nScreenHeight=0x320\n", "", 640, 480,
-         {"game: fenwik.ini: [Option] ScreenWidth=\"800abc\" is not a whole number; 640 is used\n",
-          "game: fenwik.ini: [Option] ScreenHeight=\"0x320\" is not a whole number; 480 is used\n"}},
+        {"not whole numbers", false, "[Option]\nScreenWidth=800abc\nScreenHeight=0x320\n", "", 800, 480,
+         {"game: fenwik.ini: [Option] ScreenWidth=\"800abc\" is not a whole number; its leading digits give 800\n",
+          "game: fenwik.ini: [Option] ScreenHeight=\"0x320\" is not a whole number; its leading digits give 0\n",
+          "game: fenwik.ini: [Option] ScreenHeight=0 is outside 480..8192; 480 is used\n"}},
         {"byte-order marks", false, "\xEF\xBB\xBF[Option]\nScreenWidth=720\n", "\xEF\xBB\xBF", 720, 600, {}},
     };
     for (const Case& c : cases) {
