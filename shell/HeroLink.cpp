@@ -160,12 +160,9 @@ bool CShellHeroHost::TalkToNpc(int nId) {
     return true;
 }
 
-bool CShellHeroHost::TakeLootNpc(int nId, POINT ptHero) {
-    CNpc* pNpc = FindNpc(nId);
-    if (!pNpc || pNpc->nClass != 0 || !pNpc->bLootFlag) return false;
-    if (SquaredDistance(NpcPoint(*pNpc), ptHero) >= kReachSquared) return false;
-    pNpc->Hide();
-    return true;
+bool CShellHeroHost::IsLootNpc(int nId, POINT ptHero) const {
+    const CNpc* pNpc = FindNpc(nId);
+    return pNpc && pNpc->nClass == 0 && pNpc->bLootFlag && SquaredDistance(NpcPoint(*pNpc), ptHero) < kReachSquared;
 }
 
 void DeleteHeroes() {
@@ -290,14 +287,16 @@ void CHeroMapLink::ClickNpc(int nHover, bool bButtonHeld, int nPartyAttackMode) 
 }
 
 bool CHeroMapLink::LootHoverNpc(int nNpcId) {
-    if (!pPlayer || nNpcId < 0) return false;
+    // Only a press on a character she may loot touches the heroine: any other Ctrl-click
+    // leaves her strike and its mark alone.
+    if (!pPlayer || nNpcId < 0 || !HeroHost().IsLootNpc(nNpcId, pPlayer->ptPos)) return false;
     if (pPlayer->nAction == 3) {
         pPlayer->ClearTargetMark();
         return false;
     }
-    if (!HeroHost().TakeLootNpc(nNpcId, pPlayer->ptPos)) return false;
     pPlayer->nAction = 3;
     pPlayer->nFrameCounter = 0;
+    if (CNpc* pNpc = FindNpc(nNpcId)) pNpc->Hide();
     return true;
 }
 

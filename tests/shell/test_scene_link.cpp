@@ -129,6 +129,36 @@ TEST_F(SceneLinkTest, AHeldSceneEffectPlaysAtTheHerosDepthAndInTheFrameWhereNoHe
     pScene = m_pScene.get();
 }
 
+POINT CellCentre(int cx, int cy) { return POINT{cx * npctest::kCell + npctest::kCell / 2, cy * npctest::kCell + npctest::kCell / 2}; }
+
+// A Ctrl-click reaches the heroine only over a character she may loot (within reach, no
+// fighter, its loot flag set): while she strikes it clears her strike mark, else it takes
+// the loot. A click over anyone else leaves her strike and its mark alone.
+TEST_F(SceneLinkTest, ACtrlClickTouchesTheHeroineOnlyOverALootableCharacter) {
+    ASSERT_TRUE(Build(43, {Talker(1, 6, 6), Talker(2, 20, 20), Person(3, 2, npctest::kReviveRow, 7, 6)}));
+    CPlayer hero;
+    hero.Init(0, false, -1);
+    const POINT at = CellCentre(6, 7);
+    hero.SetMapPos(at.x, at.y);
+    pPlayer = &hero;
+    hero.nAction = 3;
+    hero.MarkTargetCell();
+    const POINT mark = hero.ptStrikeCell;
+    ASSERT_NE(mark.x, -1);
+    CMapLink& link = MapLink();
+    for (int nId : {2, 3, 9}) {
+        EXPECT_FALSE(link.LootHoverNpc(nId)) << nId;
+        EXPECT_EQ(hero.ptStrikeCell.x, mark.x) << "a click over " << nId << " kept the mark";
+    }
+    EXPECT_FALSE(link.LootHoverNpc(1));
+    EXPECT_EQ(hero.ptStrikeCell.x, -1);
+    EXPECT_TRUE(Npc(0).IsShown());
+    hero.nAction = 0;
+    EXPECT_TRUE(link.LootHoverNpc(1));
+    EXPECT_EQ(hero.nAction, 3);
+    EXPECT_FALSE(Npc(0).IsShown());
+}
+
 TEST_F(SceneLinkTest, ATextOnlyBannerIsDoneOnThe101stFrameAfterArriving) {
     CMapLink& link = MapLink();
     auto* pText = new CMoveText;
