@@ -279,7 +279,7 @@ public:
     std::int32_t m_nPendingEvents[5] = {-1, -1, -1, -1, -1};
     std::int32_t bSceneEffectWait = 0;
     // The value a scene effect command stores beside its wait: while it is nonzero the
-    // frame does not advance the effect list (the scene's draw does, at the hero's
+    // frame does not advance the effect list where the scene's draw did (at the hero's
     // depth), until an actor's one-shot action ends or the effect ends.
     std::int32_t m_nSceneEffectWait2 = 0;
     // Set when this frame's scene draw advanced the effect list at the hero's depth.

@@ -3,6 +3,8 @@
 // package see the current scene.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "gamedata/NpcPkg.h"
 #include "shell/MainFrame.h"
 #include "shell/MenuManager.h"
@@ -89,8 +91,8 @@ TEST_F(SceneLinkTest, ReplacingTheEffectManagerUnderAStandingSceneMovesItsCharac
 
 // A scene effect started with a companion value plays in the scene's draw alone, at the
 // hero's depth: the frame holds its own pass over the effect list until the effect ends.
-// Where the draw does not reach the hero (the scene hidden, no hero) the frame takes the
-// list over at once, so the event never waits for good.
+// In a frame whose draw does not reach the hero (the scene hidden, no hero) the frame
+// plays it instead, and the hold stays for the frames that draw her again.
 TEST_F(SceneLinkTest, AHeldSceneEffectPlaysAtTheHerosDepthAndInTheFrameWhereNoHeroIsDrawn) {
     ASSERT_TRUE(Build(42, {Talker(2, 14, 10)}));
     pFrame = new CMainFrame;
@@ -103,25 +105,27 @@ TEST_F(SceneLinkTest, AHeldSceneEffectPlaysAtTheHerosDepthAndInTheFrameWhereNoHe
     hero.nSculpt = 1;
     hero.SetMapPos(200, 200);
     pPlayer = &hero;
-    // The frames the hold lasted while the two-frame effect played to its end.
-    auto play = [&] {
+    // The frames the two-frame effect played, and how many of them held the frame's pass;
+    // the first frame runs with the scene hidden when bHideFirst.
+    auto play = [&](bool bHideFirst) {
         EXPECT_TRUE(pFrame->StartSceneEffect(0, 300, 200, 1));
-        int nHeld = 0;
-        for (int i = 0; i < 10 && pFrame->bSceneEffectWait; ++i) {
+        int nFrames = 0, nHeld = 0;
+        for (; nFrames < 10 && pFrame->bSceneEffectWait; ++nFrames) {
             Tick(100);
+            pFrame->m_bSceneShown = !(bHideFirst && nFrames == 0);
             pFrame->UpdateFrame();
             nHeld += pFrame->m_nSceneEffectWait2 != 0;
         }
+        pFrame->m_bSceneShown = 1;
         EXPECT_EQ(pFrame->bSceneEffectWait, 0) << "the effect ended";
         EXPECT_EQ(pEffectManager->GetEffectCount(), 0);
-        return nHeld;
+        return std::pair{nFrames, nHeld};
     };
-    EXPECT_GT(play(), 0) << "held while nobody acts: the scene's draw plays it";
-    pFrame->m_bSceneShown = 0;
-    EXPECT_EQ(play(), 0);
-    pFrame->m_bSceneShown = 1;
+    const auto [nFrames, nHeld] = play(false);
+    EXPECT_GT(nHeld, 0) << "held while nobody acts: the scene's draw plays it";
+    EXPECT_EQ(play(true), std::pair(nFrames, nHeld)) << "a hidden first frame plays it and keeps the hold";
     pPlayer = nullptr;
-    EXPECT_EQ(play(), 0);
+    EXPECT_EQ(play(false), std::pair(nFrames, nHeld));
 
     pScene = nullptr;  // the fixture owns the scene
     delete pFrame;
