@@ -9,6 +9,7 @@
 #include "shell/MainFrame.h"
 #include "shell/MenuManager.h"
 #include "shell/SceneLink.h"
+#include "shell/ScriptWorld.h"
 #include "shell/UiShellLink.h"
 #include "tests/world/NpcTestUtil.h"
 #include "world/EffectManager.h"
@@ -161,6 +162,20 @@ TEST_F(SceneLinkTest, ACtrlClickTouchesTheHeroineOnlyOverALootableCharacter) {
     EXPECT_TRUE(link.LootHoverNpc(1));
     EXPECT_EQ(hero.nAction, 3);
     EXPECT_FALSE(Npc(0).IsShown());
+}
+
+// A script walk's wait ends with the character standing on its goal, not as it takes
+// the last cell as its next step.
+TEST_F(SceneLinkTest, AScriptWalksWaitEndsWithTheCharacterOnItsGoal) {
+    ASSERT_TRUE(Build(44, {Talker(1, 10, 10)}));
+    CScriptWorld world;
+    const POINT goal = CellCentre(14, 10);
+    ASSERT_TRUE(world.NpcWalkTo(1, goal.x, goal.y, false));
+    for (int i = 0; i < 100 && !world.IsNpcAtGoal(1); ++i) Run(100);
+    ASSERT_TRUE(world.IsNpcAtGoal(1));
+    const POINT cell = Scene().PixelToCell(Npc(0).pState->nMapX, Npc(0).pState->nMapY);
+    EXPECT_EQ(cell.x, 14);
+    EXPECT_EQ(cell.y, 10);
 }
 
 TEST_F(SceneLinkTest, ATextOnlyBannerIsDoneOnThe101stFrameAfterArriving) {
