@@ -127,24 +127,26 @@ bool CShellHeroHost::TalkToNpc(int nId) {
     if (!pNpc || !pFrame) return false;
     if (pNpc->bTalkPose) pNpc->SetActionByScript(kNpcAttack);
     if (pNpc->nClass == kNpcClassFighter) return false;
-    // The character's events are tried in order until one starts. When its flag says
-    // so, one of those that can start now is picked at random instead, with as many
-    // picks as there are such events.
-    bool bStarted = false;
+    // When its flag says so, one of the character's events that can start now is picked
+    // at random, with as many picks as there are such events. Such a talk neither turns
+    // the character nor records it for the event's end.
     if (pNpc->bRandomEvents) {
         int nReady[kNpcEventCount];
         int nCount = 0;
         for (int nEvent : pNpc->nEvents)
             if (nEvent > -1 && pFrame->CanStartEvent(nEvent)) nReady[nCount++] = nEvent;
         Srand(TimeGetTime());
-        for (int k = 0; k < nCount && !bStarted; ++k) bStarted = pFrame->StartEvent(nReady[Rand() % nCount]) != -1;
-    } else {
-        for (int nEvent : pNpc->nEvents)
-            if (nEvent > -1 && pFrame->StartEvent(nEvent) != -1) {
-                bStarted = true;
-                break;
-            }
+        for (int k = 0; k < nCount; ++k)
+            if (pFrame->StartEvent(nReady[Rand() % nCount]) != -1) return true;
+        return false;
     }
+    // Otherwise its events are tried in order until one starts.
+    bool bStarted = false;
+    for (int nEvent : pNpc->nEvents)
+        if (nEvent > -1 && pFrame->StartEvent(nEvent) != -1) {
+            bStarted = true;
+            break;
+        }
     // A shop keeper is not recorded and does not turn: the event's end leaves its
     // direction and pose as they are.
     if (!bStarted || pNpc->nSculpt == kNpcShopSculpt) return bStarted;
