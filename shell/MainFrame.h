@@ -20,6 +20,8 @@ class CGameToolBar;
 class CWorkMenuHost;
 class CFight;
 class CMoveText;
+class CUdpPeer;
+class CUdpHost;
 struct ScriptCommand;
 struct SaveGameFile;
 
@@ -348,6 +350,10 @@ public:
     bool SavePlayerFile(int nNumber);
     // The flag of command 49, read only by the dormant code.
     std::int32_t m_bDormantFlag = 0;
+    // The local-network sides of the dormant code. Nothing stores one here; the window
+    // deletes what it holds, the peer first.
+    CUdpPeer* pUdpPeer = nullptr;
+    CUdpHost* pUdpHost = nullptr;
     // Why the last party-file operation failed ("" when it did not).
     std::string m_strPartyFileError;
 
