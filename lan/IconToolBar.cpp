@@ -55,7 +55,7 @@ int CIconToolBar::Draw() {
             if (m_pSprite[i] && (i < 1 || i > 4)) m_pSprite[i]->Draw(pBack, 0, 0, BLT_KEYED);
     m_bArmed = 0;
     if (m_pDescBar && pMouse) m_pDescBar->Draw(*pMouse);
-    for (int i = 0; i < 5; ++i) m_rcButton[i] = RECT{32 + 20 * i, 80, 52 + 20 * i, 102};
+    for (int i = 0; i < kButtons; ++i) m_rcButton[i] = RECT{32 + 20 * i, 80, 52 + 20 * i, 102};
     for (int i = 0; i < kQuick; ++i) {
         const int x = i == 0 ? 15 : i == 1 ? 70 : 120;
         m_rcArea[i] = RECT{x, 2, x + 50, 52};
@@ -126,7 +126,7 @@ void CIconToolBar::OnClick() {
     if (!pMouse) return;
     const POINT pt{pMouse->m_nX, pMouse->m_nY};
     int nButton = -1;
-    for (int i = 0; i < 5 && nButton < 0; ++i)
+    for (int i = 0; i < kClickButtons && nButton < 0; ++i)
         if (PtInRect(m_rcButton[i], pt)) nButton = i;
     if (nButton < 0) return;
     auto hideDesc = [this] {

@@ -16,6 +16,9 @@ class CIconToolBar {
 public:
     static constexpr int kSprites = 50;
     static constexpr int kQuick = 3;
+    // Draw lays out six rectangles; the clicks test the first five.
+    static constexpr int kButtons = 6;
+    static constexpr int kClickButtons = 5;
 
     CIconToolBar(int a, int b);
     virtual ~CIconToolBar();
@@ -34,6 +37,7 @@ public:
     // Makes the goods panel and grid again (the old ones are freed).
     void CreateGoods();
 
+    // Button n (0 to kButtons - 1) as the last draw laid it out.
     const RECT& GetButton(int n) const { return m_rcButton[n]; }
     int GetQuickItem(int n) const { return n >= 0 && n < kQuick ? m_nQuickItem[n] : -1; }
     const CDXSprite* GetSprite(int n) const { return n >= 0 && n < kSprites ? m_pSprite[n].get() : nullptr; }
@@ -43,7 +47,7 @@ public:
 
 private:
     int m_nOwnerA = 0, m_nOwnerB = 0;
-    RECT m_rcButton[5] = {};
+    RECT m_rcButton[kButtons] = {};
     RECT m_rcArea[3] = {};
     int m_nQuickItem[kQuick] = {-1, -1, -1};
     int m_bQuickUsed[kQuick] = {};

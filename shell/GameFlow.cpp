@@ -40,7 +40,11 @@ constexpr int kCreditsEnd = 1800;
 
 bool IsWhiteScene(int n) { return n == 20 || n == 23 || n == 24 || n == 25; }
 
-bool EscapeDown() { return (GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0; }
+// ESC down now or pressed since the last look: a tap that went down and up between two
+// frames ends the screen too. A press from before the screen is dropped by one look first.
+bool EscapePressed() { return (GetAsyncKeyState(VK_ESCAPE) & 0x8001) != 0; }
+
+bool IsButtonMessage(UINT nMessage) { return nMessage >= WM_LBUTTONDOWN && nMessage <= WM_RBUTTONDBLCLK; }
 
 void StopMusic(CMp3Player& mp3) {
     mp3.Pause();
@@ -325,6 +329,7 @@ void CMainFrame::PlayEnding(int nPicture) {
     std::unique_ptr<CDXSurface> pStrip(LoadMenuSurface("EndText.bmp", true));
     int s = kEndingStart;
     DWORD dwLast = TimeGetTime();
+    GetAsyncKeyState(VK_ESCAPE);
     while (s >= 1 && m_bRunning) {
         DispatchOneMessage();
         if (pBack && pPicture) pPicture->BlitOpaque(pBack, 0, 0);
@@ -332,7 +337,7 @@ void CMainFrame::PlayEnding(int nPicture) {
             const RECT rc = s < kEndingWideLimit ? RECT{s, 0, s + 800, 600} : RECT{s, 0, kEndingStart + 1, 600};
             pStrip->BlitKeyed(pBack, 0, 150, &rc);
         }
-        if (EscapeDown()) break;
+        if (EscapePressed()) break;
         if (TimeGetTime() - dwLast > 20) {
             dwLast = TimeGetTime();
             --s;
@@ -354,15 +359,20 @@ void CMainFrame::ShowCredits() {
     if (m_bMusicOn) PlayMusic(31);
     int t = 0;
     dwNowTime = TimeGetTime();
+    GetAsyncKeyState(VK_ESCAPE);
     while (t < kCreditsEnd && m_bRunning) {
-        DispatchOneMessage();
+        // The credits cover the title menu, whose button under the cursor still reads
+        // as the makers button: a click let through would start the credits again
+        // inside these. Clicks on the credits are taken and dropped.
+        MSG msg;
+        DispatchOneMessage(&msg, IsButtonMessage);
         if (pBack && pBackground) pBackground->BlitOpaque(pBack, 0, 0);
         if (pBack && pText) {
             const RECT rc{0, t, 800, t + 600};
             pText->BlitKeyed(pBack, 0, 0, &rc);
         }
         if (pScreen) pScreen->Flip(FALSE);
-        if (EscapeDown()) break;
+        if (EscapePressed()) break;
         if (TimeGetTime() - dwNowTime > 10) {
             ++t;
             dwNowTime = TimeGetTime();

@@ -127,24 +127,26 @@ bool CShellHeroHost::TalkToNpc(int nId) {
     if (!pNpc || !pFrame) return false;
     if (pNpc->bTalkPose) pNpc->SetActionByScript(kNpcAttack);
     if (pNpc->nClass == kNpcClassFighter) return false;
-    // The character's events are tried in order until one starts. When its flag says
-    // so, one of those that can start now is picked at random instead, with as many
-    // picks as there are such events.
-    bool bStarted = false;
+    // When its flag says so, one of the character's events that can start now is picked
+    // at random, with as many picks as there are such events. Such a talk neither turns
+    // the character nor records it for the event's end.
     if (pNpc->bRandomEvents) {
         int nReady[kNpcEventCount];
         int nCount = 0;
         for (int nEvent : pNpc->nEvents)
             if (nEvent > -1 && pFrame->CanStartEvent(nEvent)) nReady[nCount++] = nEvent;
         Srand(TimeGetTime());
-        for (int k = 0; k < nCount && !bStarted; ++k) bStarted = pFrame->StartEvent(nReady[Rand() % nCount]) != -1;
-    } else {
-        for (int nEvent : pNpc->nEvents)
-            if (nEvent > -1 && pFrame->StartEvent(nEvent) != -1) {
-                bStarted = true;
-                break;
-            }
+        for (int k = 0; k < nCount; ++k)
+            if (pFrame->StartEvent(nReady[Rand() % nCount]) != -1) return true;
+        return false;
     }
+    // Otherwise its events are tried in order until one starts.
+    bool bStarted = false;
+    for (int nEvent : pNpc->nEvents)
+        if (nEvent > -1 && pFrame->StartEvent(nEvent) != -1) {
+            bStarted = true;
+            break;
+        }
     // A shop keeper is not recorded and does not turn: the event's end leaves its
     // direction and pose as they are.
     if (!bStarted || pNpc->nSculpt == kNpcShopSculpt) return bStarted;
@@ -160,12 +162,9 @@ bool CShellHeroHost::TalkToNpc(int nId) {
     return true;
 }
 
-bool CShellHeroHost::TakeLootNpc(int nId, POINT ptHero) {
-    CNpc* pNpc = FindNpc(nId);
-    if (!pNpc || pNpc->nClass != 0 || !pNpc->bLootFlag) return false;
-    if (SquaredDistance(NpcPoint(*pNpc), ptHero) >= kReachSquared) return false;
-    pNpc->Hide();
-    return true;
+bool CShellHeroHost::IsLootNpc(int nId, POINT ptHero) const {
+    const CNpc* pNpc = FindNpc(nId);
+    return pNpc && pNpc->nClass == 0 && pNpc->bLootFlag && SquaredDistance(NpcPoint(*pNpc), ptHero) < kReachSquared;
 }
 
 void DeleteHeroes() {
@@ -290,14 +289,16 @@ void CHeroMapLink::ClickNpc(int nHover, bool bButtonHeld, int nPartyAttackMode) 
 }
 
 bool CHeroMapLink::LootHoverNpc(int nNpcId) {
-    if (!pPlayer || nNpcId < 0) return false;
+    // Only a press on a character she may loot touches the heroine: any other Ctrl-click
+    // leaves her strike and its mark alone.
+    if (!pPlayer || nNpcId < 0 || !HeroHost().IsLootNpc(nNpcId, pPlayer->ptPos)) return false;
     if (pPlayer->nAction == 3) {
         pPlayer->ClearTargetMark();
         return false;
     }
-    if (!HeroHost().TakeLootNpc(nNpcId, pPlayer->ptPos)) return false;
     pPlayer->nAction = 3;
     pPlayer->nFrameCounter = 0;
+    if (CNpc* pNpc = FindNpc(nNpcId)) pNpc->Hide();
     return true;
 }
 

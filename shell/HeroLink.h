@@ -20,7 +20,7 @@ public:
     bool IsEventRunning() const override;
     bool GetShownNpcPoint(int nId, POINT* pPoint) const override;
     bool TalkToNpc(int nId) override;
-    bool TakeLootNpc(int nId, POINT ptHero) override;
+    bool IsLootNpc(int nId, POINT ptHero) const override;
     // The toolbar's answers: quick slots, open panels, party files, the idle-clock word.
     void ReloadForHero(int nHero) override;
     bool IsPanelOpen() const override;

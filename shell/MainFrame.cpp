@@ -9,6 +9,8 @@
 #include "CDX/CDXSprite.h"
 #include "CDX/CDXSurface.h"
 #include "gamedata/GameData.h"
+#include "lan/UdpHost.h"
+#include "lan/UdpPeer.h"
 #include "platform/Audio.h"
 #include "platform/Charset.h"
 #include "platform/Files.h"
@@ -67,6 +69,10 @@ CMainFrame::~CMainFrame() {
         delete p;
         p = nullptr;
     }
+    delete pUdpPeer;
+    pUdpPeer = nullptr;
+    delete pUdpHost;
+    pUdpHost = nullptr;
     delete[] m_pEventFlagsA;
     delete[] m_pEventFlagsB;
     if (pMediaHost == this) pMediaHost = nullptr;

@@ -20,6 +20,8 @@ class CGameToolBar;
 class CWorkMenuHost;
 class CFight;
 class CMoveText;
+class CUdpPeer;
+class CUdpHost;
 struct ScriptCommand;
 struct SaveGameFile;
 
@@ -279,7 +281,7 @@ public:
     std::int32_t m_nPendingEvents[5] = {-1, -1, -1, -1, -1};
     std::int32_t bSceneEffectWait = 0;
     // The value a scene effect command stores beside its wait: while it is nonzero the
-    // frame does not advance the effect list (the scene's draw does, at the hero's
+    // frame does not advance the effect list where the scene's draw did (at the hero's
     // depth), until an actor's one-shot action ends or the effect ends.
     std::int32_t m_nSceneEffectWait2 = 0;
     // Set when this frame's scene draw advanced the effect list at the hero's depth.
@@ -348,6 +350,10 @@ public:
     bool SavePlayerFile(int nNumber);
     // The flag of command 49, read only by the dormant code.
     std::int32_t m_bDormantFlag = 0;
+    // The local-network sides of the dormant code. Nothing stores one here; the window
+    // deletes what it holds, the peer first.
+    CUdpPeer* pUdpPeer = nullptr;
+    CUdpHost* pUdpHost = nullptr;
     // Why the last party-file operation failed ("" when it did not).
     std::string m_strPartyFileError;
 

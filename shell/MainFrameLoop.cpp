@@ -160,11 +160,11 @@ void CMainFrame::UpdateFrame() {
     if (work.bActors && m_bInGame) UpdateActors();
     m_bEffectsAtHero = 0;
     if (work.bScene && m_bInGame && m_bSceneShown) map.DrawScene();
-    // A held effect list goes on in the scene's draw only. Where that draw did not reach
-    // the hero (the scene hidden or not drawn in this mode, no hero in it) the hold
-    // would never end, and the event with it: the frame takes the list over.
-    if (m_nSceneEffectWait2 != 0 && !m_bEffectsAtHero) m_nSceneEffectWait2 = 0;
-    if (m_nSceneEffectWait2 == 0) UpdateEffects();
+    // A held effect list goes on in the scene's draw only. In a frame whose draw did not
+    // reach the hero (the scene hidden or not drawn in this mode, no hero in it) the
+    // frame advances it instead, so the hold and the event with it still end; the hold
+    // itself stays for the frames that draw her again.
+    if (m_nSceneEffectWait2 == 0 || !m_bEffectsAtHero) UpdateEffects();
     PanelLink().Draw();
     for (CDXSprite* pPicture : m_pOneShotPictures)
         if (pPicture && pBack) pPicture->Draw(pBack, 0, 0, BLT_KEYED);

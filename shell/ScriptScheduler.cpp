@@ -85,15 +85,15 @@ int CMainFrame::CheckClickEvents() {
         if (CanStartEvent(region.nEvents[i])) nEvent = region.nEvents[i];
     if (nEvent < 0) return -1;
     // An event that can start here drops the hero's talk target, as the probe of the
-    // event would leave it. The cursor shows the way-out shape only over an event that
-    // leads to another scene: without a tooltip the frame puts the shape back.
+    // event would leave it, and takes the way-out shape for the rest of the frame: the
+    // characters drawn after this find the cursor taken, and at the frame's end the
+    // shape goes back unless the event leads to another scene and its name shows.
     if (pPlayer) pPlayer->nTalkTarget = -1;
-    const int nExit = ExitOfEvent(nEvent);
-    if (nExit >= 0 && !m_bCursorShapeChanged && !HitToolBar() && !PtInRect(kBottomStrip, ptCursor)) {
+    if (!m_bCursorShapeChanged && !HitToolBar() && !PtInRect(kBottomStrip, ptCursor)) {
         pMouse->SetShape(2);
         m_bCursorShapeChanged = 1;
     }
-    return nExit;
+    return ExitOfEvent(nEvent);
 }
 
 int CMainFrame::ExitOfEvent(int nEvent) const {

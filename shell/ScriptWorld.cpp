@@ -35,12 +35,16 @@ bool CScriptWorld::NpcWalkTo(int nId, int x, int y, bool bRun) {
 bool CScriptWorld::IsNpcAtGoal(int nId) const {
     const CNpc* pNpc = pScene ? pScene->GetNpc(pScene->FindNpcById(nId)) : nullptr;
     if (!pNpc || !pNpc->IsShown()) return true;
-    // A character that no longer walks has stopped short of its goal for good: a run
+    // A character that no longer walks has arrived or stopped short for good: a run
     // ends at an event region's edge and any walk at a cell another has taken, with
-    // waypoints left over. Nothing plans its walk again while an event runs, so the
-    // script goes on rather than waiting for ever.
+    // waypoints left over. The script goes on then rather than waiting for ever. A
+    // wanderer plans walks of its own again even while the event runs; the frame polls
+    // the wait before it updates the characters, so the stop is seen before a new walk.
     if (pNpc->nAction != kNpcWander && pNpc->nAction != kNpcChase) return true;
-    return !pNpc->pPath || pNpc->pPath->nWaypoints == 0;
+    // Still walking: only on the goal with no cell left to take. The last cell is taken
+    // a cell's walk before the character stands on it.
+    const bool bOnGoal = pNpc->pState->nMapX == pNpc->ptNextWaypoint.x && pNpc->pState->nMapY == pNpc->ptNextWaypoint.y;
+    return bOnGoal && (!pNpc->pPath || pNpc->pPath->nWaypoints == 0);
 }
 
 bool CScriptWorld::IsNpcPresentAndStopped(int nId) const { return pScene && pScene->IsNpcStopped(nId); }

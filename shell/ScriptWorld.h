@@ -19,8 +19,9 @@ public:
     // The shown character with that id walks (or runs) to the map point; false when no
     // shown character of the scene has the id.
     virtual bool NpcWalkTo(int nId, int x, int y, bool bRun);
-    // Whether the character with that id has no path steps left or has stopped walking;
-    // true when no shown character has the id, so a wait for it never outlives it.
+    // Whether the character with that id stands on its goal with no path steps left or
+    // has stopped walking; true when no shown character has the id, so a wait for it
+    // never outlives it.
     virtual bool IsNpcAtGoal(int nId) const;
     // Whether the character with that id is in the scene and stopped.
     virtual bool IsNpcPresentAndStopped(int nId) const;

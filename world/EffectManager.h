@@ -92,6 +92,8 @@ public:
     std::uint8_t ObjectTaken[kStateScenes][kStateEntries];
     std::int32_t EventRuns[kStateScenes][kStateEntries];
     std::int32_t ShopStock[kStockShops][kStockItems];
+    // Set from construction; a bomb that kills the hero clears it. It is not saved.
+    std::int32_t bRunning = 1;
 
 private:
     struct Tables;

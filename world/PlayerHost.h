@@ -40,9 +40,9 @@ public:
     // Characters and events: the hero arrived beside the character to talk; true when
     // one of its events started (the hero then stops).
     virtual bool TalkToNpc(int nId) { (void)nId; return false; }
-    // Characters: true when the character lies defeated within reach with its loot flag
-    // set; it is then marked as gone.
-    virtual bool TakeLootNpc(int nId, POINT ptHero) { (void)nId; (void)ptHero; return false; }
+    // Characters: true when the character exists, lies within reach of the hero, is of
+    // class 0 and has its loot flag set.
+    virtual bool IsLootNpc(int nId, POINT ptHero) const { (void)nId; (void)ptHero; return false; }
     // The walking sound (sound effect 4).
     virtual void PlayStepSound();
 

@@ -304,6 +304,15 @@ TEST_F(OldScreensTest, TheIconToolBarOpensAndClosesTheFamilyAndOwnsWhatItMakes) 
         EXPECT_EQ(pDescBar->m_bVisible, 1);
         press(0);
         EXPECT_EQ(pDescBar->m_bVisible, 0);
+        // The sixth rectangle is laid out beside the five, and a click there opens nothing.
+        const RECT& rcSixth = bar.GetButton(5);
+        EXPECT_EQ(rcSixth.left, 132);
+        EXPECT_EQ(rcSixth.top, 80);
+        EXPECT_EQ(rcSixth.right, 152);
+        EXPECT_EQ(rcSixth.bottom, 102);
+        press(5);
+        EXPECT_EQ(pGoodsPanel->m_bShown, 0);
+        EXPECT_EQ(pDescBar->m_bVisible, 0);
         // Quick icons: the first slot always takes the item.
         bar.AddQuickIcon(5);
         bar.AddQuickIcon(7);

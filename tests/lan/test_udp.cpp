@@ -4,12 +4,14 @@
 #include "lan/UdpHost.h"
 #include "lan/UdpPeer.h"
 #include "platform/Clock.h"
+#include "shell/MainFrame.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -383,6 +385,28 @@ TEST_F(UdpTest, PeerAndHostTogetherAndPortsFreeAfterwards) {
     EXPECT_FALSE(clash.Link().IsOpen());
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back(), "Listen bind Error!!!");
+}
+
+// The main window's two sides start empty and go with the window, the peer first: its
+// goodbye reaches the host before the host closes.
+TEST_F(UdpTest, TheMainWindowDeletesItsPeerBeforeItsHost) {
+    struct CWatchingHost : CUdpHost {
+        using CUdpHost::CUdpHost;
+        bool* pbGoodbye = nullptr;
+        ~CWatchingHost() override { *pbGoodbye = WaitReadable(*this) && ReceiveState() == 1; }
+    };
+    auto pWindow = std::make_unique<CMainFrame>();
+    EXPECT_EQ(pWindow->pUdpPeer, nullptr);
+    EXPECT_EQ(pWindow->pUdpHost, nullptr);
+    bool bGoodbye = false;
+    auto* pHost = new CWatchingHost(0, FreePort(), &resolver);
+    pHost->pbGoodbye = &bGoodbye;
+    ASSERT_EQ(pHost->Create(), 1);
+    pWindow->pUdpHost = pHost;
+    pWindow->pUdpPeer = new CUdpPeer(0, pHost->ListenPort(), &resolver);
+    ASSERT_EQ(pWindow->pUdpPeer->Create("hostbox"), 1);
+    pWindow.reset();
+    EXPECT_TRUE(bGoodbye);
 }
 
 TEST_F(UdpTest, PollWaitsTenMillisecondsOfGameTime) {

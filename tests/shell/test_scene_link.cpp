@@ -3,10 +3,13 @@
 // package see the current scene.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "gamedata/NpcPkg.h"
 #include "shell/MainFrame.h"
 #include "shell/MenuManager.h"
 #include "shell/SceneLink.h"
+#include "shell/ScriptWorld.h"
 #include "shell/UiShellLink.h"
 #include "tests/world/NpcTestUtil.h"
 #include "world/EffectManager.h"
@@ -89,8 +92,8 @@ TEST_F(SceneLinkTest, ReplacingTheEffectManagerUnderAStandingSceneMovesItsCharac
 
 // A scene effect started with a companion value plays in the scene's draw alone, at the
 // hero's depth: the frame holds its own pass over the effect list until the effect ends.
-// Where the draw does not reach the hero (the scene hidden, no hero) the frame takes the
-// list over at once, so the event never waits for good.
+// In a frame whose draw does not reach the hero (the scene hidden, no hero) the frame
+// plays it instead, and the hold stays for the frames that draw her again.
 TEST_F(SceneLinkTest, AHeldSceneEffectPlaysAtTheHerosDepthAndInTheFrameWhereNoHeroIsDrawn) {
     ASSERT_TRUE(Build(42, {Talker(2, 14, 10)}));
     pFrame = new CMainFrame;
@@ -103,30 +106,76 @@ TEST_F(SceneLinkTest, AHeldSceneEffectPlaysAtTheHerosDepthAndInTheFrameWhereNoHe
     hero.nSculpt = 1;
     hero.SetMapPos(200, 200);
     pPlayer = &hero;
-    // The frames the hold lasted while the two-frame effect played to its end.
-    auto play = [&] {
+    // The frames the two-frame effect played, and how many of them held the frame's pass;
+    // the first frame runs with the scene hidden when bHideFirst.
+    auto play = [&](bool bHideFirst) {
         EXPECT_TRUE(pFrame->StartSceneEffect(0, 300, 200, 1));
-        int nHeld = 0;
-        for (int i = 0; i < 10 && pFrame->bSceneEffectWait; ++i) {
+        int nFrames = 0, nHeld = 0;
+        for (; nFrames < 10 && pFrame->bSceneEffectWait; ++nFrames) {
             Tick(100);
+            pFrame->m_bSceneShown = !(bHideFirst && nFrames == 0);
             pFrame->UpdateFrame();
             nHeld += pFrame->m_nSceneEffectWait2 != 0;
         }
+        pFrame->m_bSceneShown = 1;
         EXPECT_EQ(pFrame->bSceneEffectWait, 0) << "the effect ended";
         EXPECT_EQ(pEffectManager->GetEffectCount(), 0);
-        return nHeld;
+        return std::pair{nFrames, nHeld};
     };
-    EXPECT_GT(play(), 0) << "held while nobody acts: the scene's draw plays it";
-    pFrame->m_bSceneShown = 0;
-    EXPECT_EQ(play(), 0);
-    pFrame->m_bSceneShown = 1;
+    const auto [nFrames, nHeld] = play(false);
+    EXPECT_GT(nHeld, 0) << "held while nobody acts: the scene's draw plays it";
+    EXPECT_EQ(play(true), std::pair(nFrames, nHeld)) << "a hidden first frame plays it and keeps the hold";
     pPlayer = nullptr;
-    EXPECT_EQ(play(), 0);
+    EXPECT_EQ(play(false), std::pair(nFrames, nHeld));
 
     pScene = nullptr;  // the fixture owns the scene
     delete pFrame;
     pFrame = nullptr;
     pScene = m_pScene.get();
+}
+
+POINT CellCentre(int cx, int cy) { return POINT{cx * npctest::kCell + npctest::kCell / 2, cy * npctest::kCell + npctest::kCell / 2}; }
+
+// A Ctrl-click reaches the heroine only over a character she may loot (within reach, no
+// fighter, its loot flag set): while she strikes it clears her strike mark, else it takes
+// the loot. A click over anyone else leaves her strike and its mark alone.
+TEST_F(SceneLinkTest, ACtrlClickTouchesTheHeroineOnlyOverALootableCharacter) {
+    ASSERT_TRUE(Build(43, {Talker(1, 6, 6), Talker(2, 20, 20), Person(3, 2, npctest::kReviveRow, 7, 6)}));
+    CPlayer hero;
+    hero.Init(0, false, -1);
+    const POINT at = CellCentre(6, 7);
+    hero.SetMapPos(at.x, at.y);
+    pPlayer = &hero;
+    hero.nAction = 3;
+    hero.MarkTargetCell();
+    const POINT mark = hero.ptStrikeCell;
+    ASSERT_NE(mark.x, -1);
+    CMapLink& link = MapLink();
+    for (int nId : {2, 3, 9}) {
+        EXPECT_FALSE(link.LootHoverNpc(nId)) << nId;
+        EXPECT_EQ(hero.ptStrikeCell.x, mark.x) << "a click over " << nId << " kept the mark";
+    }
+    EXPECT_FALSE(link.LootHoverNpc(1));
+    EXPECT_EQ(hero.ptStrikeCell.x, -1);
+    EXPECT_TRUE(Npc(0).IsShown());
+    hero.nAction = 0;
+    EXPECT_TRUE(link.LootHoverNpc(1));
+    EXPECT_EQ(hero.nAction, 3);
+    EXPECT_FALSE(Npc(0).IsShown());
+}
+
+// A script walk's wait ends with the character standing on its goal, not as it takes
+// the last cell as its next step.
+TEST_F(SceneLinkTest, AScriptWalksWaitEndsWithTheCharacterOnItsGoal) {
+    ASSERT_TRUE(Build(44, {Talker(1, 10, 10)}));
+    CScriptWorld world;
+    const POINT goal = CellCentre(14, 10);
+    ASSERT_TRUE(world.NpcWalkTo(1, goal.x, goal.y, false));
+    for (int i = 0; i < 100 && !world.IsNpcAtGoal(1); ++i) Run(100);
+    ASSERT_TRUE(world.IsNpcAtGoal(1));
+    const POINT cell = Scene().PixelToCell(Npc(0).pState->nMapX, Npc(0).pState->nMapY);
+    EXPECT_EQ(cell.x, 14);
+    EXPECT_EQ(cell.y, 10);
 }
 
 TEST_F(SceneLinkTest, ATextOnlyBannerIsDoneOnThe101stFrameAfterArriving) {

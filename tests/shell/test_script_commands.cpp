@@ -282,9 +282,9 @@ TEST_F(ScriptCommandTest, HoverOverAnExitNamesItsSceneAndChangesNoEventState) {
 }
 
 // Over any region whose event could start the hero's talk target goes, and where nothing
-// could start it stays; the cursor takes shape 2 only where the event leads to another
-// scene, and is shape 0 elsewhere.
-TEST_F(ScriptCommandTest, HoverOverAStartableEventDropsTheTalkTargetAndOnlyAnExitShowsShapeTwo) {
+// could start it stays; the cursor takes shape 2 over any such event, and the frame's end
+// keeps it only where the event leads to another scene: elsewhere it ends shape 0.
+TEST_F(ScriptCommandTest, HoverOverAStartableEventDropsTheTalkTargetAndOnlyAnExitKeepsShapeTwo) {
     Load("scene 0\nevent 0\n  Nop\nevent 1 limit 0\n  Nop\nevent 2\n  SetScene 1 200 300 -1\n");
     PutRegions(MakeTestScene(20, 20), {0, 1, 2});  // a talk, a spent event, an exit
     pPlayer->ptPos = POINT{2 * 32 + 16, 12 * 32 + 16};
@@ -305,6 +305,12 @@ TEST_F(ScriptCommandTest, HoverOverAStartableEventDropsTheTalkTargetAndOnlyAnExi
     EXPECT_EQ(pPlayer->nTalkTarget, -1);
     EXPECT_EQ(pFrame->nEventId, -1);
     EXPECT_EQ(State(0, 0), 0) << "the hover starts nothing";
+    // Inside the frame the talk takes shape 2 as well: a talker drawn after the scheduler
+    // finds the cursor taken.
+    pFrame->UpdateScript();
+    EXPECT_EQ(pMouse->m_nShape, 2);
+    frameOver(10, 5);
+    EXPECT_EQ(pMouse->m_nShape, 0);
     // Nothing here, then an event that may not start: shape 0, the target kept.
     pPlayer->nTalkTarget = 7;
     frameOver(3, 3);

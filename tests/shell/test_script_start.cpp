@@ -164,8 +164,9 @@ TEST_F(StartTest, AnEventMissingFromTheSubEventTableRunsNoEarlierSteps) {
 }
 
 // Talking to a character whose events start at random: one of those that can start now is
-// picked, never an empty slot or a refused event, and each of them in its turn. A shop
-// keeper's talk leaves it as it is when the event ends.
+// picked, never an empty slot or a refused event, and each of them in its turn; the
+// character neither turns nor is recorded for the event's end. A shop keeper's talk
+// leaves it as it is when the event ends.
 TEST_F(StartTest, ARandomTalkPicksAmongTheEventsThatCanStart) {
     MakeTestScene(40, 40);
     auto addTalker = [](int nId, std::initializer_list<int> events) {
@@ -180,6 +181,8 @@ TEST_F(StartTest, ARandomTalkPicksAmongTheEventsThatCanStart) {
     // Event 2 never starts (limit 0), event 5 needs an item the hero lacks.
     addTalker(1, {2, 5, 0});
     addTalker(2, {0, 11, 2, 5});
+    pScene->pNpcs[0]->pState->nDirection = 6;
+    pFrame->m_nTalkNpcIndex = pFrame->m_nTalkNpcDirection = -1;
     std::map<int, int> started;
     for (int nTalk = 0; nTalk < 40; ++nTalk) {
         AdvanceVirtualClock(37);
@@ -193,6 +196,9 @@ TEST_F(StartTest, ARandomTalkPicksAmongTheEventsThatCanStart) {
     EXPECT_EQ(started.size(), 2u);
     EXPECT_GT(started[0], 0);
     EXPECT_GT(started[11], 0);
+    EXPECT_EQ(pScene->pNpcs[0]->pState->nDirection, 6);
+    EXPECT_EQ(pFrame->m_nTalkNpcIndex, -1);
+    EXPECT_EQ(pFrame->m_nTalkNpcDirection, -1);
 
     // With nothing that can start, nothing starts and the character keeps its direction.
     addTalker(3, {2, 5});

@@ -72,9 +72,12 @@ TEST_F(ItemPanel, AUnitOnTheWrongPageGivesTheNoticeAndStaysCarried) {
     ASSERT_EQ(panelHost.nCarried, kBig);
     Items()->ShowItemPage1();
     panelHost.notices.clear();
+    panelHost.noticePlaces.clear();
     ClickCell(20);
     ASSERT_EQ(panelHost.notices.size(), 1u);
     EXPECT_EQ(panelHost.notices[0], Utf8ToText("物品分类错误！"));
+    ASSERT_EQ(panelHost.noticePlaces.size(), 1u);
+    EXPECT_EQ(panelHost.noticePlaces[0], (std::array<int, 3>{2, 150, 200}));
     EXPECT_EQ(panelHost.nCarried, kBig);
     EXPECT_EQ(hero.nItemCount[kBig], 0);
     EXPECT_TRUE(CellsOf(kBig).empty());

@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 #include "platform/Text.h"
 #include "ui/menus/MenuPanel.h"
 #include "ui/toolbar/DecLife.h"
+#include "world/EffectManager.h"
 #include "world/GroundItem.h"
 
 namespace {
@@ -361,11 +363,17 @@ TEST_F(ToolBarItems, TheBlastHurtsThePartyByAFifthWithinHalfItsReach) {
     hero.bCompanionDead = 0;
     hero.ptPos = companion.ptPos;
 
-    // Killed: life 0 and the leave flag; the hero's death runs the effect update.
+    // Killed: life 0 and the leave flag; the hero's death runs the effect update and
+    // clears the effect manager's running flag.
+    auto pEffects = std::make_unique<CEffectManager>();
+    pEffectManager = pEffects.get();
+    EXPECT_EQ(pEffects->bRunning, 1);
     hero.nLife = 5;
     companion.nLife = 10;
     bar->m_bBombArmed = 1;
     bar->ExplodeBomb(kBomb);
+    pEffectManager = nullptr;
+    EXPECT_EQ(pEffects->bRunning, 0);
     EXPECT_EQ(hero.nLife, 0);
     EXPECT_EQ(companion.nLife, 0);
     EXPECT_EQ(hero.bMode[3], 1);

@@ -179,7 +179,7 @@ int CItemMenu::OnLButtonUp() {
         }
         // The shop's return of a bought item is not defined: nothing to undo there.
         static const std::string kWrongPage = Utf8ToText("物品分类错误！");
-        host.ShowNotice(kWrongPage.c_str());
+        host.ShowNoticeAt(kWrongPage.c_str(), 2, 150, 200);
     } else if (nCarried < 0 && m_nHoveredCell >= 0) {
         if (PickUpFromCell(m_nHoveredCell) != 0) return kPanelHandledOne;
         PlayPanelClick();

@@ -138,6 +138,7 @@ void CGameToolBar::ExplodeBomb(int nItem) {
             host.UpdateEffects();
             pPlayer->nLife = 0;
             pPlayer->bMode[kLeaveFlag] = 1;
+            if (pEffectManager) pEffectManager->bRunning = 0;
         }
     }
 }
