@@ -1,5 +1,6 @@
 // The main loop and the per-frame update: the start-picture wait, the title music,
 // then one message and one frame per pass until the game ends.
+#include <cstdint>
 #include <cstdio>
 
 #include "CDX/CDXScreen.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr DWORD kStartPictureMs = 3000;
+constexpr std::int32_t kStartPictureMs = 3000;
 
 // What a game mode runs in the frame update.
 struct ModeWork {
@@ -53,10 +54,13 @@ void CMainFrame::Run() {
     ShowSystemCursor(false);
     m_bActive = 1;
 
-    // The start picture stays on the screen (no flip) for 3 s or until ESC is down.
+    // The start picture stays on the screen (no flip) for 3 s or until ESC is down or was
+    // tapped since the videos last looked. The time is kept odd so that 0 means "not
+    // taken yet": the first difference may be -1, so it is compared as a signed number.
     if (m_dwStartPictureTime == 0) m_dwStartPictureTime = TimeGetTime() | 1;
     if (m_pStartPicture && pBack) m_pStartPicture->BlitOpaque(pBack, 0, 0);
-    while (TimeGetTime() - m_dwStartPictureTime <= kStartPictureMs && !(GetAsyncKeyState(VK_ESCAPE) & 0x8000))
+    while (std::int32_t(TimeGetTime() - m_dwStartPictureTime) <= kStartPictureMs &&
+           !(GetAsyncKeyState(VK_ESCAPE) & 0x8001))
         SleepMs(1);
     delete m_pStartPicture;
     m_pStartPicture = nullptr;

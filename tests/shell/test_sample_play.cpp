@@ -219,6 +219,25 @@ TEST_F(SamplePlay, ANewGameFromTheTitleLightsTheTalkerAndTheFighterUnderTheCurso
     EXPECT_EQ(pFighter->nHover, 4);
 }
 
+// After the videos (about 4.9 s in) the start picture stays on the screen for 3 s, with
+// nothing flipped, then the title comes; a tap of ESC between two polls ends it early.
+TEST_F(SamplePlay, TheStartPictureStaysThreeSecondsUnlessEscIsTapped) {
+    for (const bool bEsc : {false, true}) {
+        const ProgramRun run = RunGame(std::string("5200 shot start.png\n7700 shot later.png\n8300 shot title.png\n") +
+                                       (bEsc ? "5300 key press ESC\n5600 shot esc.png\n" : "") + "8500 close\n");
+        ASSERT_TRUE(run.bExited && run.nCode == 0) << run.strErr;
+        CShot start(Shot("start.png")), later(Shot("later.png")), title(Shot("title.png")), esc(Shot("esc.png"));
+        ASSERT_TRUE(start.Read() && later.Read() && title.Read());
+        EXPECT_GT(title.Differences(start, 0, 0, 800, 600), 100000) << bEsc;
+        if (!bEsc) {
+            EXPECT_EQ(later.Differences(start, 0, 0, 800, 600), 0);
+        } else {
+            ASSERT_TRUE(esc.Read());
+            EXPECT_GT(esc.Differences(start, 0, 0, 800, 600), 100000) << "the tap did not end the start picture";
+        }
+    }
+}
+
 TEST_F(SamplePlay, TheMakersButtonShowsTheCreditsAndEscEndsThem) {
     const ProgramRun run = RunGame("8500 move 280 440\n"
                                    "8900 shot title.png\n"

@@ -97,20 +97,22 @@ bool WriteSampleAudio(const std::string& gameDir) {
     }
     bOk &= Put(gameDir + "/data/veskmp3.dat", BuildMusicPackage(tracks));
 
-    // Opening videos: a few seconds of colour with a moving bar and a tone.
-    struct MovieSpec { const char* pszName; std::vector<std::uint32_t> colours; double dTone; };
+    // Opening videos: a little under a second of colour each, with a moving bar and a
+    // tone. Their frame counts and rates are chosen so that the title comes 7.866 s into
+    // a headless run (2 s notice, the videos, the 3 s start picture), as the input
+    // scripts of the tests expect.
+    struct MovieSpec { const char* pszName; std::vector<std::uint32_t> colours; double dTone; int nFrames, nFps; };
     const MovieSpec movies[3] = {
-        {"Piantou.AVI", {0x203060, 0x304080, 0x4050A0, 0x5060C0}, 262},
-        {"Ondrik.Avi", {0x602020, 0x803020, 0xA04020, 0xC05020}, 330},
-        {"qrb.avi", {0x206030, 0x308040, 0x40A050, 0x50C060}, 392}};
+        {"Piantou.AVI", {0x203060, 0x304080, 0x4050A0, 0x5060C0}, 262, 18, 19},
+        {"Ondrik.Avi", {0x602020, 0x803020, 0xA04020, 0xC05020}, 330, 20, 21},
+        {"qrb.avi", {0x206030, 0x308040, 0x40A050, 0x50C060}, 392, 19, 20}};
     std::filesystem::create_directories(gameDir + "/movie");
     for (const auto& m : movies) {
         AviSpec spec;
         spec.nWidth = 320;
         spec.nHeight = 240;
-        spec.nFps = 10;
-        for (std::uint32_t c : m.colours)
-            for (int k = 0; k < 5; ++k) spec.colours.push_back(c);
+        spec.nFps = m.nFps;
+        for (int k = 0; k < m.nFrames; ++k) spec.colours.push_back(m.colours[size_t(k * 4 / m.nFrames)]);
         spec.bMovingBar = true;
         spec.dToneHz = m.dTone;
         std::string strError;
