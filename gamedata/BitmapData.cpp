@@ -29,8 +29,6 @@ std::string Format(const char* pszFormat, int n) {
     return szName;
 }
 
-// Reads n bytes at the stream's position for the checked reader.
-
 }  // namespace
 
 CBitmapData::CBitmapData() : m_pNpcPkg(std::make_unique<CNpcPkg>()) {}
@@ -81,56 +79,30 @@ bool CBitmapData::OpenPackages() {
     }
 
     Log("Effect.pkg...");
-    const std::string strPath = pGameData && pGameData->szGamePath[0] ? pGameData->GamePath("Bmp\\Effect.pkg")
-                                                                      : std::string("Bmp\\Effect.pkg");
+    const char* pszEffects = "Bmp\\Effect.pkg";
+    const std::string strPath = pGameData && pGameData->szGamePath[0] ? pGameData->GamePath(pszEffects) : pszEffects;
     auto fail = [&](const std::string& why) {
-        m_strError = "Bmp\\Effect.pkg: " + why;
+        m_strError = pszEffects + (": " + why);
         Log("failed\r\n");
-        m_effectFrameCount.clear();
-        m_effectFirstFrame.clear();
-        m_frameOffset.clear();
-        m_frameSize.clear();
+        m_effects = EffectIndex{};
         return false;
     };
     m_pEffectStream = OpenFile(strPath.c_str(), "rb");
     if (!m_pEffectStream) return fail(OpenFileError());
-    if (!MeasureStream(m_pEffectStream, &m_nEffectLength)) return fail("cannot measure the file");
-
-    std::vector<std::uint8_t> chunk;
-    if (m_nEffectLength < 4 || !ReadStreamChunk(m_pEffectStream, 4, &chunk)) return fail("file is shorter than 4 bytes");
-    CByteReader head(chunk, "Effect.pkg");
-    DWORD dwEffects = 0;
-    head.ReadU32(&dwEffects);
-    const size_t nRest = size_t(m_nEffectLength) - 4;
-    if (dwEffects > nRest / 8) return fail("effect count " + std::to_string(dwEffects) + " is more than the file holds");
-    if (!ReadStreamChunk(m_pEffectStream, size_t(dwEffects) * 8, &chunk)) return fail("effect records ran short");
-    CByteReader records(chunk, "Effect.pkg");
-    m_effectFrameCount.resize(dwEffects);
-    m_effectFirstFrame.resize(dwEffects);
-    std::uint64_t nTotal = 0;
-    for (DWORD e = 0; e < dwEffects; ++e) {
-        records.ReadU32(&m_effectFrameCount[e]);
-        records.ReadU32(&m_effectFirstFrame[e]);
-        nTotal += m_effectFrameCount[e];
-    }
-    if (nTotal > (nRest - size_t(dwEffects) * 8) / 8)
-        return fail("frame total " + std::to_string(nTotal) + " is more than the file holds");
-    const size_t nFrames = size_t(nTotal);
-    if (!ReadStreamChunk(m_pEffectStream, nFrames * 8, &chunk)) return fail("frame index ran short");
-    CByteReader frames(chunk, "Effect.pkg");
-    m_frameSize.resize(nFrames);
-    m_frameOffset.resize(nFrames);
-    for (auto& z : m_frameSize) frames.ReadU32(&z);
-    for (auto& o : m_frameOffset) frames.ReadU32(&o);
+    std::string strWhy;
+    if (!ReadEffectIndex(m_pEffectStream, &m_effects, &strWhy)) return fail(strWhy);
+    ReportFileProblem(DescribeMissingEntries(pszEffects, m_effects.CountMissingFrames(), m_effects.frameSize.size()));
     m_effectFrames.clear();
-    m_effectFrames.resize(nFrames);
+    m_effectFrames.resize(m_effects.frameSize.size());
+    m_badEffectFrames.assign(m_effects.frameSize.size(), false);
+    m_bBadEffectSaid = false;
     Log("OK\r\n");
     return true;
 }
 
 int CBitmapData::GetEffectFrameCount(int nEffect) const {
-    if (nEffect < 0 || size_t(nEffect) >= m_effectFrameCount.size()) return 0;
-    return int(m_effectFrameCount[size_t(nEffect)]);
+    if (nEffect < 0 || size_t(nEffect) >= m_effects.frameCount.size()) return 0;
+    return int(m_effects.frameCount[size_t(nEffect)]);
 }
 
 int CBitmapData::GetLoadedEffectFrames() const {
@@ -142,11 +114,18 @@ int CBitmapData::GetLoadedEffectFrames() const {
 bool CBitmapData::LoadEffectFrame(int n) {
     if (n < 0 || size_t(n) >= m_effectFrames.size() || !m_pEffectStream) return false;
     if (m_effectFrames[size_t(n)]) return true;
-    const DWORD dwOffset = m_frameOffset[size_t(n)], dwSize = m_frameSize[size_t(n)];
-    if (dwSize == 0 || std::uint64_t(dwOffset) + dwSize > std::uint64_t(m_nEffectLength)) return false;
+    if (m_badEffectFrames[size_t(n)] || !m_effects.FrameInFile(size_t(n))) return false;
+    const DWORD dwOffset = m_effects.frameOffset[size_t(n)], dwSize = m_effects.frameSize[size_t(n)];
     auto pFrame = std::make_unique<CTgaFrame>();
-    if (std::fseek(m_pEffectStream, long(dwOffset), SEEK_SET) != 0 || !pFrame->LoadFromFile(m_pEffectStream, dwSize))
+    if (std::fseek(m_pEffectStream, long(dwOffset), SEEK_SET) != 0 || !pFrame->LoadFromFile(m_pEffectStream, dwSize)) {
+        m_badEffectFrames[size_t(n)] = true;
+        if (!m_bBadEffectSaid)
+            ReportFileProblem("Bmp\\Effect.pkg: frames that do not decode are not drawn; the first: frame " +
+                              std::to_string(n) + " at offset " + std::to_string(dwOffset) + " (" +
+                              std::to_string(dwSize) + " bytes)");
+        m_bBadEffectSaid = true;
         return false;
+    }
     m_effectFrames[size_t(n)] = std::move(pFrame);
     return true;
 }
@@ -155,7 +134,7 @@ int CBitmapData::DrawEffectFrame(int nEffect, int nFrame, int x, int y) {
     // Frame numbers outside the effect, or an effect whose frames pass the package's
     // frame total, draw nothing.
     if (nFrame < 0 || nFrame >= GetEffectFrameCount(nEffect)) return 0;
-    const std::uint64_t n = std::uint64_t(m_effectFirstFrame[size_t(nEffect)]) + std::uint64_t(nFrame);
+    const std::uint64_t n = std::uint64_t(m_effects.firstFrame[size_t(nEffect)]) + std::uint64_t(nFrame);
     if (n >= m_effectFrames.size() || !LoadEffectFrame(int(n))) return 0;
     return m_effectFrames[size_t(n)]->Draw(pBack, x, y, 0, 0, 0, 1);
 }
@@ -209,21 +188,28 @@ void CBitmapData::DrawItemIcon(int nItem, int x, int y) {
 
 CDXSurface* LoadPkgSurface(CPkgFile* pPkg, const char* pszName, DWORD dwMemory, bool bCornerKey) {
     if (!pPkg || !pszName || !pScreen) return nullptr;
-    const int nSize = pPkg->GetSize(pszName);
-    FILE* pStream = nSize > 0 ? pPkg->Seek(pszName) : nullptr;
+    int nSize = 0;
+    FILE* pStream = pPkg->SeekPicture(pszName, &nSize);
     if (!pStream) return nullptr;
     auto pSurface = std::make_unique<CDXSurface>();
-    if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream, dwMemory) != 1) return nullptr;
+    if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream, dwMemory) != 1) {
+        pPkg->ReportNotPicture(pszName);
+        return nullptr;
+    }
     if (bCornerKey) pSurface->SetColorKeyFromCorner();
     return pSurface.release();
 }
 
 CDXSprite* LoadPkgSprite(CPkgFile* pPkg, const char* pszName, int nWidth, int nHeight, int nCount, DWORD dwMemory) {
     if (!pPkg || !pszName || !pScreen) return nullptr;
-    FILE* pStream = pPkg->Seek(pszName);
+    int nSize = 0;
+    FILE* pStream = pPkg->SeekPicture(pszName, &nSize);
     if (!pStream) return nullptr;
     auto pSprite = std::make_unique<CDXSprite>();
-    if (pSprite->Create(pScreen, pStream, nWidth, nHeight, nCount, dwMemory) != 1 || !pSprite->GetTile()) return nullptr;
+    if (pSprite->Create(pScreen, pStream, nWidth, nHeight, nCount, dwMemory) != 1 || !pSprite->GetTile()) {
+        pPkg->ReportNotPicture(pszName);
+        return nullptr;
+    }
     return pSprite.release();
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "gamedata/EffectIndex.h"
 #include "gamedata/NpcPkg.h"
 #include "gamedata/PkgFile.h"
 #include "platform/Base.h"
@@ -42,10 +43,11 @@ public:
     // the effect or frame does not exist.
     int DrawEffectFrame(int nEffect, int nFrame, int x, int y);
     // Loads frame n of the whole package when its slot is empty; true when it is loaded.
+    // The first frame that does not decode is said once; such frames are not read again.
     bool LoadEffectFrame(int n);
     // Deletes every loaded effect frame; the index and the stream stay.
     void FreeEffectFrames();
-    int GetEffectCount() const { return int(m_effectFrameCount.size()); }
+    int GetEffectCount() const { return int(m_effects.frameCount.size()); }
     int GetEffectFrameCount(int nEffect) const;
     int GetLoadedEffectFrames() const;
 
@@ -93,12 +95,11 @@ private:
     std::unique_ptr<CDXSprite> m_pFace;
     std::unique_ptr<CPkgFile> m_pVesk, m_pMenu, m_pScene, m_pSceneInside, m_pHead;
     std::vector<std::unique_ptr<CTgaFrame>> m_effectFrames;
+    // Frames whose bytes did not decode: not read again.
+    std::vector<bool> m_badEffectFrames;
+    bool m_bBadEffectSaid = false;
     FILE* m_pEffectStream = nullptr;
-    long m_nEffectLength = 0;
-    std::vector<DWORD> m_effectFrameCount;
-    std::vector<DWORD> m_effectFirstFrame;
-    std::vector<DWORD> m_frameOffset;
-    std::vector<DWORD> m_frameSize;
+    EffectIndex m_effects;
     std::unique_ptr<CNpcPkg> m_pNpcPkg;
     std::unique_ptr<CDXSurface> m_pShortcut[5];
     std::unique_ptr<CDXSurface> m_pSkillIconN;

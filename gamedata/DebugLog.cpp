@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstring>
+#include <set>
 #include <vector>
 
 CDebugLog* pDebugLog = nullptr;
@@ -38,4 +39,11 @@ void CDebugLog::Printf(const char* pFormat, ...) {
         Write(buf.data());
     }
     va_end(args);
+}
+
+void ReportFileProblem(const std::string& strLine) {
+    static std::set<std::string> s_said;
+    if (strLine.empty() || !s_said.insert(strLine).second) return;
+    std::fprintf(stderr, "game: %s\n", strLine.c_str());
+    if (pDebugLog) pDebugLog->Printf("%s\r\n", strLine.c_str());
 }

@@ -2,6 +2,7 @@
 // every caller tests it before writing.
 #pragma once
 #include <cstdio>
+#include <string>
 
 class CDebugLog {
 public:
@@ -22,3 +23,8 @@ private:
 };
 
 extern CDebugLog* pDebugLog;
+
+// Tells the player about a game file the game runs on without (part of it damaged or
+// missing): "game: " and the line on stderr, and the line in the debug log. Each line
+// is said once a run, however often the game meets the fault; empty says nothing.
+void ReportFileProblem(const std::string& strLine);

@@ -86,8 +86,9 @@ bool CGameData::Fail(const std::string& why) {
 bool CGameData::LoadBaseData() {
     Log("Initialize base data ...\r\n");
     if (!LoadTables()) return false;
-    // Skill area patterns are optional: without the file the game runs without them.
-    LoadAreaPatterns();
+    // Skill area patterns are optional: without them (the file missing or damaged) the
+    // game runs on and says why.
+    if (!LoadAreaPatterns()) ReportFileProblem(m_strError + "; the game runs without skill area patterns");
     if (!LoadScript()) return false;
     if (!LoadTextTable()) {
         Log("failed\r\n");

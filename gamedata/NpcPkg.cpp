@@ -4,6 +4,7 @@
 
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
+#include "gamedata/DebugLog.h"
 #include "gamedata/GameData.h"
 #include "gamedata/PkgFile.h"
 #include "media/TgaFrame.h"
@@ -72,6 +73,8 @@ bool CNpcPkg::OpenPath(const char* pszPath) { return OpenAs(pszPath, pszPath ? p
 
 bool CNpcPkg::OpenAs(const char* pszPath, const std::string& strShown) {
     Close();
+    m_strShown = strShown;
+    m_bBadFrameSaid = false;
     m_pStream = pszPath ? OpenFile(pszPath, "rb") : nullptr;
     if (!m_pStream) {
         m_strError = strShown + ": " + OpenFileError();
@@ -88,7 +91,7 @@ bool CNpcPkg::OpenAs(const char* pszPath, const std::string& strShown) {
             ++nAll;
             if (HasPicture(act.offsets[i], act.sizes[i]) && !PictureInFile(act.offsets[i], act.sizes[i])) ++nMissing;
         }
-    ReportMissingEntries(DescribeMissingEntries(strShown, nMissing, nAll));
+    ReportFileProblem(DescribeMissingEntries(strShown, nMissing, nAll));
     if (!m_pWork && pScreen) {
         m_pWork = new CDXSurface();
         if (Failed(m_pWork->Create(pScreen, 256, 256, 1))) {
@@ -138,6 +141,7 @@ bool CNpcPkg::ReadIndex() {
             act.offsets.resize(nEntries);
             act.sizes.resize(nEntries);
             act.frames.resize(nEntries);
+            act.bad.assign(nEntries, false);
             act.covered.assign(nEntries, RECT{0, 0, -1, -1});
             for (auto& o : act.offsets) reader.ReadU32(&o);
             for (auto& z : act.sizes) reader.ReadU32(&z);
@@ -171,11 +175,47 @@ bool CNpcPkg::LoadFrame(int nSculpt, int nAction, int nEntry) {
     Action& act = m_actions[size_t(nSculpt) * kActionCount + size_t(nAction)];
     if (act.frames[size_t(nEntry)]) return true;
     const DWORD dwOffset = act.offsets[size_t(nEntry)], dwSize = act.sizes[size_t(nEntry)];
-    if (!HasPicture(dwOffset, dwSize) || !PictureInFile(dwOffset, dwSize)) return false;
+    if (act.bad[size_t(nEntry)] || !HasPicture(dwOffset, dwSize) || !PictureInFile(dwOffset, dwSize)) return false;
     auto pFrame = std::make_unique<CTgaFrame>();
-    if (std::fseek(m_pStream, long(dwOffset), SEEK_SET) != 0 || !pFrame->LoadFromFile(m_pStream, dwSize)) return false;
+    if (!ReadFrame(dwOffset, dwSize, pFrame.get())) {
+        act.bad[size_t(nEntry)] = true;
+        if (!m_bBadFrameSaid)
+            ReportFileProblem(m_strShown + ": frames that do not decode are not drawn; the first: " +
+                              DescribeEntry(nSculpt, nAction, nEntry));
+        m_bBadFrameSaid = true;
+        return false;
+    }
     act.frames[size_t(nEntry)] = std::move(pFrame);
     return true;
+}
+
+std::string CNpcPkg::FindBadFrames() {
+    size_t nAll = 0, nBad = 0;
+    std::string strFirst;
+    for (int s = 0; s < kSculptCount && m_pStream; ++s)
+        for (int a = 0; a < kActionCount; ++a) {
+            const Action& act = m_actions[size_t(s) * kActionCount + size_t(a)];
+            for (size_t e = 0; e < act.offsets.size(); ++e) {
+                if (!HasPicture(act.offsets[e], act.sizes[e]) || !PictureInFile(act.offsets[e], act.sizes[e])) continue;
+                ++nAll;
+                CTgaFrame frame;
+                if (!ReadFrame(act.offsets[e], act.sizes[e], &frame) && nBad++ == 0)
+                    strFirst = DescribeEntry(s, a, int(e));
+            }
+        }
+    if (nBad == 0) return "";
+    return std::to_string(nBad) + " of " + std::to_string(nAll) + " frames do not decode; the first: " + strFirst;
+}
+
+bool CNpcPkg::ReadFrame(DWORD dwOffset, DWORD dwSize, CTgaFrame* pFrame) {
+    return std::fseek(m_pStream, long(dwOffset), SEEK_SET) == 0 && pFrame->LoadFromFile(m_pStream, dwSize);
+}
+
+std::string CNpcPkg::DescribeEntry(int nSculpt, int nAction, int nEntry) const {
+    const Action& act = m_actions[size_t(nSculpt) * kActionCount + size_t(nAction)];
+    return "sculpt " + std::to_string(nSculpt) + " action " + std::to_string(nAction) + " direction " +
+           std::to_string(nEntry / act.nCount) + " frame " + std::to_string(nEntry % act.nCount) + " at offset " +
+           std::to_string(act.offsets[size_t(nEntry)]) + " (" + std::to_string(act.sizes[size_t(nEntry)]) + " bytes)";
 }
 
 CTgaFrame* CNpcPkg::Prepare(int nSculpt, int nAction, int nDirection, int nFrame) {

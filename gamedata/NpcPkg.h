@@ -53,8 +53,13 @@ public:
     // Frames per direction of a sculpt's action; 0 when the action does not exist or
     // the numbers are out of range.
     int GetFrameCount(int nSculpt, int nAction) const;
-    // Loads entry n (direction x count + frame) of an action; true when it is cached.
+    // Loads entry n (direction x count + frame) of an action; true when it is cached. The
+    // first entry of the package that does not decode is said once; such entries are not
+    // read again.
     bool LoadFrame(int nSculpt, int nAction, int nEntry);
+    // Decodes every frame that lies in the file (none is kept): empty when all decode,
+    // else "n of m frames do not decode; the first: ..." (the check of a dump tool).
+    std::string FindBadFrames();
     // The cached frame of an entry, or null.
     CTgaFrame* GetFrame(int nSculpt, int nAction, int nEntry) const;
 
@@ -77,6 +82,8 @@ private:
         std::vector<DWORD> offsets;
         std::vector<DWORD> sizes;
         std::vector<std::unique_ptr<CTgaFrame>> frames;
+        // Entries whose bytes did not decode: not read again.
+        std::vector<bool> bad;
         // The part of the work surface each frame covers, found on its first blended
         // draw; empty until then.
         std::vector<RECT> covered;
@@ -87,6 +94,10 @@ private:
     // (offset or size below 1 as signed numbers) is not cut short, only empty.
     static bool HasPicture(DWORD dwOffset, DWORD dwSize);
     bool PictureInFile(DWORD dwOffset, DWORD dwSize) const;
+    // Reads the frame whose bytes lie at the offset; false when they do not decode.
+    bool ReadFrame(DWORD dwOffset, DWORD dwSize, CTgaFrame* pFrame);
+    // "sculpt s action a direction d frame f at offset o (n bytes)" of an existing entry.
+    std::string DescribeEntry(int nSculpt, int nAction, int nEntry) const;
     // The rectangle of the work surface holding the non-zero pixels just drawn there.
     RECT FindCovered() const;
     void Close();
@@ -98,4 +109,7 @@ private:
     FILE* m_pStream = nullptr;
     long m_nFileLength = 0;
     std::string m_strError;
+    // The package as messages name it, and whether a frame that does not decode was said.
+    std::string m_strShown;
+    bool m_bBadFrameSaid = false;
 };

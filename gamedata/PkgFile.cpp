@@ -5,6 +5,7 @@
 
 #include "gamedata/DebugLog.h"
 #include "gamedata/GameData.h"
+#include "platform/Charset.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
 #include "platform/Strings.h"
@@ -101,11 +102,6 @@ std::string DescribeMissingEntries(const std::string& strName, size_t nMissing, 
            " entries are missing";
 }
 
-void ReportMissingEntries(const std::string& strMissing) {
-    if (strMissing.empty()) return;
-    std::fprintf(stderr, "game: %s\n", strMissing.c_str());
-    if (pDebugLog) pDebugLog->Printf("%s\r\n", strMissing.c_str());
-}
 
 CPkgFile::CPkgFile(const char* pszName) : m_pszName(pszName) {}
 
@@ -118,13 +114,14 @@ void CPkgFile::Close() {
 }
 
 bool CPkgFile::ReadIndex(const std::string& strShown) {
+    m_strShown = strShown;
     std::string strError;
     if (!ReadPkgIndex(m_pStream, 1, &m_entries, &strError)) {
         m_strError = strShown + ": " + strError;
         Close();
         return false;
     }
-    ReportMissingEntries(DescribeMissingPkgEntries(strShown, m_entries));
+    ReportFileProblem(DescribeMissingPkgEntries(strShown, m_entries));
     return true;
 }
 
@@ -169,6 +166,30 @@ FILE* CPkgFile::Seek(const char* pszName) {
     if (n < 0 || !m_pStream) return nullptr;
     if (std::fseek(m_pStream, long(m_entries[size_t(n)].dwOffset), SEEK_SET) != 0) return nullptr;
     return m_pStream;
+}
+
+FILE* CPkgFile::SeekPicture(const char* pszName, int* pnSize) {
+    *pnSize = GetSize(pszName);
+    if (*pnSize > 0) return Seek(pszName);
+    if (m_bMissingSaid) return nullptr;
+    const std::string strName = TextToUtf8(pszName ? pszName : "");
+    if (*pnSize == 0) {
+        ReportFileProblem(m_strShown + ": entry \"" + strName + "\" is empty; empty entries are not drawn");
+        m_bMissingSaid = true;
+        return nullptr;
+    }
+    for (const PkgIndexEntry& e : m_entries)
+        if (pszName && ComparePkgNames(e.strName.c_str(), pszName) == 0) return nullptr;
+    ReportFileProblem(m_strShown + " holds no picture \"" + strName + "\"; pictures it lacks are not drawn");
+    m_bMissingSaid = true;
+    return nullptr;
+}
+
+void CPkgFile::ReportNotPicture(const char* pszName) {
+    if (m_bNotPictureSaid) return;
+    ReportFileProblem(m_strShown + ": entry \"" + TextToUtf8(pszName ? pszName : "") +
+                      "\" is not a picture; entries that do not decode are not drawn");
+    m_bNotPictureSaid = true;
 }
 
 int CPkgFile::GetSize(const char* pszName) const {

@@ -31,9 +31,6 @@ int FindPkgEntry(const std::vector<PkgIndexEntry>& entries, const char* pszName)
 std::string DescribeMissingPkgEntries(const std::string& strName, const std::vector<PkgIndexEntry>& entries);
 // The same line for nMissing of nAll entries of any package; empty when none is missing.
 std::string DescribeMissingEntries(const std::string& strName, size_t nMissing, size_t nAll);
-// Tells the player once, on stderr and in the debug log, that a package is cut short
-// (the game runs on with the entries that are there); nothing for an empty line.
-void ReportMissingEntries(const std::string& strMissing);
 
 class CPkgFile {
 public:
@@ -53,6 +50,13 @@ public:
 
     // Positions the package at the entry and returns the stream; null when absent.
     FILE* Seek(const char* pszName);
+    // The same for a picture the caller is about to read, its size in *pnSize: null
+    // when the package holds no such entry or an empty one. The first such picture of
+    // the package is said (an entry lost to a package cut short was said when it opened).
+    FILE* SeekPicture(const char* pszName, int* pnSize);
+    // Says, for the first such entry of the package, that an entry read from it is not
+    // a picture.
+    void ReportNotPicture(const char* pszName);
     // The entry's size in bytes, or -1 when absent. The stream does not move.
     int GetSize(const char* pszName) const;
     bool Contains(const char* pszName) const;
@@ -71,6 +75,9 @@ private:
     void Close();
 
     const char* m_pszName;
+    // The package as messages name it ("bmp\\menu.pkg").
+    std::string m_strShown;
+    bool m_bMissingSaid = false, m_bNotPictureSaid = false;
     FILE* m_pStream = nullptr;
     std::vector<PkgIndexEntry> m_entries;
     std::string m_strError;

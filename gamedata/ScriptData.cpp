@@ -110,13 +110,20 @@ bool CScriptData::LoadScripts(CByteReader& reader) {
         auto& texts = m_texts[size_t(i)];
         texts.resize(size_t(nTexts));
         for (std::int32_t k = 0; k < nTexts; ++k) {
-            reader.SetRecord(k);
+            const std::string strText = "text " + std::to_string(k) + ": ";
+            const size_t nEntry = nEntries + 12 * size_t(k);
             std::int32_t nTextOffset = 0, nLength = 0;
-            if (!reader.Seek(nEntries + 12 * size_t(k)) || !reader.ReadI32(&nTextOffset) || !reader.ReadI32(&nLength))
-                return Fail(reader, "text entry");
+            if (!reader.Seek(nEntry) || !reader.ReadI32(&nTextOffset) || !reader.ReadI32(&nLength))
+                return Fail(reader, strText + "entry");
             if (nLength <= 0) continue;
+            // The offset counts from the block start and must land inside the file.
+            if (nTextOffset < 0 || nBlock + size_t(nTextOffset) > reader.Size())
+                return Fail(reader, strText + "text offset " + std::to_string(nTextOffset) + " at offset " +
+                                        std::to_string(nEntry) + " lies outside the file (the block starts at " +
+                                        std::to_string(nBlock) + ", the file has " + std::to_string(reader.Size()) +
+                                        " bytes)");
             // A text is read as a line: at most its stored length, ending after a line feed.
-            if (nTextOffset < 0 || !reader.Seek(nBlock + size_t(nTextOffset))) return Fail(reader, "text offset");
+            if (!reader.Seek(nBlock + size_t(nTextOffset))) return Fail(reader, strText + "text offset");
             const size_t nTake = std::min<size_t>(size_t(nLength), reader.Remaining());
             std::string text;
             if (!reader.ReadText(nTake, &text)) return Fail(reader, "text");
@@ -124,7 +131,6 @@ bool CScriptData::LoadScripts(CByteReader& reader) {
             if (size_t nZero = text.find('\0'); nZero != std::string::npos) text.resize(nZero);
             texts[size_t(k)] = std::move(text);
         }
-        reader.SetRecord(-1);
         if (reader.Failed()) return Fail(reader, "script block");
     }
     return true;

@@ -151,16 +151,17 @@ bool CMainFrame::ChangeScene(int nScene, int nKind, int nTime) {
     // A missing scene is passed over in the direction of travel, within the scene table.
     const int nStep = m_nCurrentScene - nScene;
     std::string strWhy, strFirstWhy;
-    bool bLoaded = false, bSettingFault = false, bFirstSettingFault = false;
+    bool bLoaded = false;
+    SceneFault fault = SceneFault::kNone, firstFault = SceneFault::kNone;
     for (int n = nScene; n >= 0 && n <= kLastScene; n -= nStep) {
         m_nCurrentScene = n;
-        if (MakeScene(n, &strWhy, &bSettingFault)) {
+        if (MakeScene(n, &strWhy, &fault)) {
             bLoaded = true;
             break;
         }
         if (n == nScene) {
             strFirstWhy = strWhy;
-            bFirstSettingFault = bSettingFault;
+            firstFault = fault;
         }
         // A scene reloaded in place has no other to try: its reason is said once, in the
         // message below.
@@ -170,8 +171,11 @@ bool CMainFrame::ChangeScene(int nScene, int nKind, int nTime) {
     if (!bLoaded) {
         // One message: the file of the scene asked for that could not be read, and why.
         static const std::string kMapFormat = Utf8ToText("没有找到地图文件 scene%03d.map");
+        static const std::string kDamagedMapFormat = Utf8ToText("地图文件 scene%03d.map 已损坏");
         static const std::string kSetFormat = Utf8ToText("场景设置文件 scene%03d.set 已损坏");
-        const std::string& strFormat = bFirstSettingFault ? kSetFormat : kMapFormat;
+        const std::string& strFormat = firstFault == SceneFault::kSettingDamaged ? kSetFormat
+                                       : firstFault == SceneFault::kMapDamaged   ? kDamagedMapFormat
+                                                                                 : kMapFormat;
         char szText[kMessageTextSize + 256];
         const int nLength = std::snprintf(szText, sizeof szText, strFormat.c_str(), nScene);
         if (nLength > 0 && size_t(nLength) < sizeof szText && !strFirstWhy.empty())

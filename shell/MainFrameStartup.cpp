@@ -115,7 +115,8 @@ bool CMainFrame::InitGame() {
 
     ProbeStartup("cursor");
     pMouse = new CMouse;
-    if (!pMouse->Init()) std::fprintf(stderr, "game: the cursor picture \"mouse-1.bmp\" is missing from menu.pkg\n");
+    // A cursor picture missing from menu.pkg or not a picture is said by the package.
+    pMouse->Init();
 
     ProbeStartup("menus");
     m_pMenuManager = new CMenuManager;

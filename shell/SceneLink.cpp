@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include "gamedata/DebugLog.h"
 #include "gamedata/ScriptData.h"
 
 int CShellSceneHost::GetScreenWidth() const { return pFrame ? pFrame->m_nScreenWidth : CSceneHost::GetScreenWidth(); }
@@ -169,27 +170,29 @@ void InstallSceneLinks() {
     SetEffectSceneLink(&s_effectLink);
 }
 
-bool MakeScene(int nScene, std::string* pWhy, bool* pbSettingFault) {
+bool MakeScene(int nScene, std::string* pWhy, SceneFault* pFault) {
     InstallSceneLinks();
-    if (pbSettingFault) *pbSettingFault = false;
+    if (pFault) *pFault = SceneFault::kNone;
     delete pScene;
     pScene = nullptr;
     auto* pNew = new CScene;
     if (!pNew->LoadMap(nScene)) {
         if (pWhy) *pWhy = pNew->GetLoadError();
+        if (pFault) *pFault = pNew->IsMapDamaged() ? SceneFault::kMapDamaged : SceneFault::kMapMissing;
         delete pNew;
         return false;
     }
     // A damaged setting file fails the scene as a damaged map does.
     if (!pNew->LoadSetting(nScene)) {
         if (pWhy) *pWhy = pNew->GetSettingError();
-        if (pbSettingFault) *pbSettingFault = true;
+        if (pFault) *pFault = SceneFault::kSettingDamaged;
         delete pNew;
         return false;
     }
     if (!pNew->GetSettingError().empty())
         std::fprintf(stderr, "game: %s; the scene has no characters, regions or events\n",
                      pNew->GetSettingError().c_str());
+    for (const std::string& strWarning : pNew->GetNpcWarnings()) ReportFileProblem(strWarning);
     pScene = pNew;
     return true;
 }

@@ -80,8 +80,11 @@ void StepViewTowards(int x, int y);
 // Installs the shell's scene host, hero host, map link, character host and the effects'
 // scene link (once; later calls do nothing new).
 void InstallSceneLinks();
+// Which file kept a scene from being built.
+enum class SceneFault { kNone, kMapMissing, kMapDamaged, kSettingDamaged };
 // Deletes the current scene and builds scene nScene from "map\sceneNNN.map" and ".set"
 // into pScene. False with the reason when the map file is missing or damaged, or the
-// setting file is damaged (*pbSettingFault then tells which of the two); then there is no
-// scene. A setting file that is missing or of another kind is said on stderr.
-bool MakeScene(int nScene, std::string* pWhy, bool* pbSettingFault = nullptr);
+// setting file is damaged (*pFault then tells which); then there is no scene. A setting
+// file that is missing or of another kind, and characters left out or built despite a
+// fault, are said on stderr.
+bool MakeScene(int nScene, std::string* pWhy, SceneFault* pFault = nullptr);

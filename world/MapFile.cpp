@@ -235,8 +235,21 @@ bool ReadMapFile(const std::vector<std::uint8_t>& bytes, const std::string& strN
             if (!ReadObject(in, &map.lists[list][i])) return fail();
         }
     }
+    // Bytes left over mean a count or a name length that does not match the file: every
+    // record after it was read from the wrong place.
+    if (!in.AtEnd()) {
+        in.SetContext("object lists");
+        in.Fail(std::to_string(in.Remaining()) + " bytes are left after the last object record at offset " +
+                std::to_string(in.Position()) + ": a count or a name length does not match the file");
+        return fail();
+    }
     *pOut = std::move(map);
     return true;
+}
+
+bool IsMapHeader(const std::vector<std::uint8_t>& bytes) {
+    return bytes.size() >= size_t(kFileHeaderSize) &&
+           (HeaderIs(bytes.data(), kMapHeaderV01) || HeaderIs(bytes.data(), kMapHeaderV02));
 }
 
 bool IsSettingHeader(const std::vector<std::uint8_t>& bytes) {
@@ -289,8 +302,17 @@ bool ReadSettingFile(const std::vector<std::uint8_t>& bytes, const std::string& 
     std::int32_t nNpcs = 0;
     const size_t nCountOffset = in.Position();
     if (!in.ReadI32(&nNpcs)) return fail();
-    if (!InRange(in, nNpcs, 0, 1 << 20, "character count", nCountOffset)) return fail();
-    if (!in.CheckCount(nNpcs, kNpcRecordSize, "character")) return fail();
+    // The records fill the rest of the file exactly: a count that leaves bytes unread
+    // (or asks for more than there are) is damage, not a scene without characters.
+    const size_t nRest = in.Remaining();
+    if (nNpcs < 0 || nRest != size_t(nNpcs) * kNpcRecordSize) {
+        const std::string strOver = nRest % kNpcRecordSize ? " and " + std::to_string(nRest % kNpcRecordSize) : "";
+        in.Fail("character count " + std::to_string(nNpcs) + " at offset " + std::to_string(nCountOffset) +
+                " does not match the " + std::to_string(nRest) + " bytes after it (" +
+                std::to_string(nRest / kNpcRecordSize) + " records of " + std::to_string(kNpcRecordSize) + " bytes" +
+                strOver + ")");
+        return fail();
+    }
     set.npcs.resize(size_t(nNpcs));
     for (size_t i = 0; i < set.npcs.size(); ++i) {
         in.SetRecord(std::int64_t(i));

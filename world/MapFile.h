@@ -120,13 +120,17 @@ struct SettingFileData {
 bool MapGridSize(std::int32_t nWidth, std::int32_t nHeight, std::int32_t nKind, std::int32_t nCellSize,
                  std::int32_t* pGridWidth, std::int32_t* pGridHeight);
 
-// Reads a whole map file; false with the reason when it is damaged.
+// Whether the 32 bytes at the start of a file are one of the two map headers.
+bool IsMapHeader(const std::vector<std::uint8_t>& bytes);
+// Reads a whole map file; false with the reason when it is damaged, which includes
+// bytes left after the last object record.
 bool ReadMapFile(const std::vector<std::uint8_t>& bytes, const std::string& strName, MapFileData* pOut,
                  std::string* pError);
 // Offsets of the character record's fields that the setting reader checks.
 constexpr size_t kNpcCellXOffset = 12;
 constexpr size_t kNpcCellYOffset = 16;
 constexpr size_t kNpcWanderSpeedOffset = 56;
+constexpr size_t kNpcIdOffset = 64;
 constexpr size_t kNpcWanderRadiusOffset = 108;
 
 // Whether the 32 bytes at the start of a file are the setting file's header.
@@ -135,6 +139,7 @@ bool IsSettingHeader(const std::vector<std::uint8_t>& bytes);
 // the reason. Besides the counts it refuses a character whose cell lies more than
 // kSettingCellMargin cells outside the grid, whose walking speed lies outside
 // -kMaxStepPixels..kMaxStepPixels or whose wander radius is larger than the largest map.
+// The character count must account for every byte after it.
 bool ReadSettingFile(const std::vector<std::uint8_t>& bytes, const std::string& strName, int nGridWidth,
                      int nGridHeight, SettingFileData* pOut, std::string* pError);
 // Whether a picture name joined to a picture folder stays inside the game folder: not

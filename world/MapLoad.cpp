@@ -31,14 +31,21 @@ std::string SceneFileName(int nScene, const char* pszExtension) {
 bool CScene::LoadMap(int nScene) {
     nSceneNo = nScene;
     m_strLoadError.clear();
+    m_bMapDamaged = false;
     SetGameFolderCurrent();
     const std::string strName = SceneFileName(nScene, "map");
     std::vector<std::uint8_t> bytes;
     MapFileData map;
-    if (!ReadWholeFile(strName.c_str(), kMapFileLimit, &bytes, &m_strLoadError) ||
-        !ReadMapFile(bytes, strName, &map, &m_strLoadError))
+    if (!ReadWholeFile(strName.c_str(), kMapFileLimit, &bytes, &m_strLoadError)) return false;
+    if (!ReadMapFile(bytes, strName, &map, &m_strLoadError)) {
+        // A file without a map header is no map at all; one with it is a damaged map.
+        m_bMapDamaged = IsMapHeader(bytes);
         return false;
-    return BuildFromMap(nScene, map);
+    }
+    m_bMapDamaged = true;
+    if (!BuildFromMap(nScene, map)) return false;
+    m_bMapDamaged = false;
+    return true;
 }
 
 bool CScene::BuildFromMap(int nScene, const MapFileData& map) {

@@ -7,11 +7,14 @@
 std::unique_ptr<CDXSurface> LoadMenuPicture(const char* pszName) {
     CPkgFile* pPkg = pBitmapData ? pBitmapData->GetMenuPkg() : nullptr;
     if (!pPkg || !pScreen) return nullptr;
-    const int nSize = pPkg->GetSize(pszName);
-    FILE* pStream = nSize > 0 ? pPkg->Seek(pszName) : nullptr;
+    int nSize = 0;
+    FILE* pStream = pPkg->SeekPicture(pszName, &nSize);
     if (!pStream) return nullptr;
     auto pSurface = std::make_unique<CDXSurface>();
-    if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream) != 1) return nullptr;
+    if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream) != 1) {
+        pPkg->ReportNotPicture(pszName);
+        return nullptr;
+    }
     pSurface->SetColorKeyFromCorner();
     return pSurface;
 }

@@ -88,8 +88,10 @@ public:
     // Files.
     static void ShowLoadingScreen(int nScene);
     // Reads "map\sceneNNN.map"; false when it is missing, unknown or damaged (the reason
-    // is kept in GetLoadError).
+    // is kept in GetLoadError, and IsMapDamaged tells the last from the first two).
     bool LoadMap(int nScene);
+    // Whether the last LoadMap failed on a file with a map header whose content is damaged.
+    bool IsMapDamaged() const { return m_bMapDamaged; }
     // Builds the scene from a map already read (the viewer and tests use it directly).
     bool BuildFromMap(int nScene, const MapFileData& map);
     // Reads "map\sceneNNN.set". A missing file, or one without the setting header, leaves
@@ -101,7 +103,8 @@ public:
     void ApplySetting(const SettingFileData& setting);
     const std::string& GetLoadError() const { return m_strLoadError; }
     const std::string& GetSettingError() const { return m_strSettingError; }
-    // Characters skipped while the setting file was read, one message each.
+    // Characters left out or built despite a fault (a cell outside the grid, a negative
+    // sculpt) while the setting file was read, one message each naming the file.
     const std::vector<std::string>& GetNpcWarnings() const { return m_npcWarnings; }
 
     // Frame.
@@ -251,6 +254,7 @@ private:
     bool DrawHero(CMapObject* pObject, bool bTranslucent);
 
     std::string m_strLoadError;
+    bool m_bMapDamaged = false;
     std::string m_strSettingError;
     std::vector<std::string> m_npcWarnings;
 };

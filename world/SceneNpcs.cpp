@@ -11,6 +11,7 @@
 #include "world/EffectManager.h"
 #include "world/NpcHost.h"
 #include "world/PathFinder.h"
+#include "world/MapFile.h"
 #include "world/Scene.h"
 
 namespace {
@@ -27,22 +28,39 @@ void CScene::LoadNpcs() {
     char szName[32];
     std::snprintf(szName, sizeof szName, "map\\scene%03d.set", nSceneNo);
     for (size_t i = 0; i < npcRecords.size(); ++i) {
-        CByteReader in(npcRecords[i].data(), npcRecords[i].size(), szName);
+        const auto& record = npcRecords[i];
+        CByteReader in(record.data(), record.size(), szName);
         auto pNpc = std::make_unique<CNpc>();
         char szText[256];
+        const int nId = int(LittleI32(record.data() + kNpcIdOffset));
         if (!pNpc->Load(in, this)) {
-            std::snprintf(szText, sizeof szText, "character %zu: id %d is outside 0..%d; skipped", i,
-                          int(pNpc->mapObject.nId), kStateEntries - 1);
+            std::snprintf(szText, sizeof szText, "%s: character %zu: id %d is outside 0..%d; it is left out", szName, i,
+                          nId, kStateEntries - 1);
             m_npcWarnings.push_back(szText);
             continue;
         }
+        const int nCellX = int(LittleI32(record.data() + kNpcCellXOffset));
+        const int nCellY = int(LittleI32(record.data() + kNpcCellYOffset));
+        if (!IsInGrid(nCellX, nCellY)) {
+            std::snprintf(szText, sizeof szText,
+                          "%s: character %zu (id %d) stands at cell (%d, %d), outside the %d x %d grid", szName, i, nId,
+                          nCellX, nCellY, nGridWidth, nGridHeight);
+            m_npcWarnings.push_back(szText);
+        }
+        const int nSculpt = int(pNpc->nSculpt);
         if (!pNpc->BindSculpt()) {
             // The game's own words first, then the file and the record at fault.
             std::snprintf(szText, sizeof szText, "Init NPC failed, Sculpt : %d\n%s: character %zu (id %d): sculpt %d is outside 0..%d",
-                          int(pNpc->nSculpt), szName, i, int(pNpc->mapObject.nId), int(pNpc->nSculpt), kSculptCount - 1);
-            m_npcWarnings.push_back(szText);
+                          nSculpt, szName, i, nId, nSculpt, kSculptCount - 1);
             NpcHost().FailNpcInit(szText);
             break;
+        }
+        // A negative sculpt is drawn as sculpt 0.
+        if (nSculpt < 0) {
+            std::snprintf(szText, sizeof szText,
+                          "%s: character %zu (id %d): sculpt %d is negative; it is drawn as sculpt 0", szName, i, nId,
+                          nSculpt);
+            m_npcWarnings.push_back(szText);
         }
         pNpcs.push_back(std::move(pNpc));
     }

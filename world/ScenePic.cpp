@@ -7,6 +7,8 @@
 #include "CDX/CDXSprite.h"
 #include "CDX/CDXSurface.h"
 #include "gamedata/BitmapData.h"
+#include "gamedata/DebugLog.h"
+#include "platform/Charset.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
@@ -64,29 +66,40 @@ void CScenePic::InitBuiltIn(const char* pszName, int nFrameWidth, int nFrameHeig
 }
 
 bool CScenePic::LoadSurface() {
-    if (strName.empty() || !pScreen) return false;
+    if (strName.empty() || !pScreen || bLoadFailed) return false;
     timeIdleTest = timeDrawn = TimeGetTime();
     SetGameFolderCurrent();
     auto pNew = std::make_unique<CDXSurface>();
     const bool bInside = SceneHost().GetSceneNumber() >= 100;
+    // A picture that does not load is said once and not tried again each frame.
+    bLoadFailed = true;
     if (bBuiltIn) {
         if (pNew->CreateFromImageFile(pScreen, strName.c_str()) != 1) return false;
     } else if (!bFromPackage) {
         const std::string strPath = std::string(bInside ? "pic-inside\\" : "pic\\") + strName;
         if (SceneHost().CopyPictures()) CopyToPic1(strPath, strName);
-        if (!FileExists(strPath.c_str()) || pNew->CreateFromImageFile(pScreen, strPath.c_str()) != 1) return false;
+        const bool bExists = FileExists(strPath.c_str());
+        if (!bExists || pNew->CreateFromImageFile(pScreen, strPath.c_str()) != 1) {
+            ReportFileProblem(TextToUtf8(strPath) + (bExists ? " is damaged or not a picture" : " is missing") +
+                              "; the scene's objects that use it are not drawn");
+            return false;
+        }
     } else {
         pSurface.reset();
         CPkgFile* pPkg = nullptr;
         if (pBitmapData) pPkg = bInside ? pBitmapData->GetSceneInsidePkg() : pBitmapData->GetScenePkg();
-        const int nSize = pPkg ? pPkg->GetSize(strName.c_str()) : -1;
-        FILE* pStream = nSize > 0 ? pPkg->Seek(strName.c_str()) : nullptr;
+        int nSize = 0;
+        FILE* pStream = pPkg ? pPkg->SeekPicture(strName.c_str(), &nSize) : nullptr;
         if (pStream) {
-            if (pNew->CreateFromStream(pScreen, DWORD(nSize), pStream) != 1) return false;
+            if (pNew->CreateFromStream(pScreen, DWORD(nSize), pStream) != 1) {
+                pPkg->ReportNotPicture(strName.c_str());
+                return false;
+            }
         } else if (pNew->CreateFromImageFile(pScreen, "LITTEMOUSE") != 1) {
             return false;
         }
     }
+    bLoadFailed = false;
     pNew->SetColorKeyFromCorner();
     pSurface = std::move(pNew);
     return true;

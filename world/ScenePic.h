@@ -31,7 +31,8 @@ public:
 
     // Loads the surface: from "pic\" or "pic-inside\" (by the scene number), or from
     // "Scene.pkg" / "SceneInside.pkg" with the cursor picture standing in for a missing
-    // entry. False when there is no name or nothing loads.
+    // entry. False when there is no name or nothing loads; a picture file or entry that
+    // is missing or damaged is said once and the picture is not tried again.
     bool LoadSurface();
     bool IsLoaded() const { return pSurface != nullptr; }
     // Blits frame nFrame keyed onto the back buffer at (x, y), loading on demand.
@@ -63,6 +64,8 @@ public:
     std::unique_ptr<CDXSprite> pSprite;
     // Built-in pictures load from the program's resources by name.
     bool bBuiltIn = false;
+    // Set when the picture did not load: it is not tried again.
+    bool bLoadFailed = false;
 
 private:
     // The source rectangle of a frame; false when the frame lies outside the strip.

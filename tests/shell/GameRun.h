@@ -69,6 +69,11 @@ inline const std::string kDumpData = DUMPDATA_BINARY;
 #else
 inline const std::string kDumpData;
 #endif
+#ifdef PKGTOOL_BINARY
+inline const std::string kPkgTool = PKGTOOL_BINARY;
+#else
+inline const std::string kPkgTool;
+#endif
 
 // The title's new-game button, clicked once the title shows; the game's first scene follows.
 inline const std::string kNewGame = "8500 move 280 240\n9000 lbutton down 280 240\n9040 lbutton up 280 240\n";
@@ -133,12 +138,10 @@ inline ProgramRun FinishProgram(pid_t child, const ProgramStart& start) {
     return run;
 }
 
-// Runs strProgram with args in strFolder (its current folder), GAME_HEADLESS=1, the input
-// script strScript and the screenshot folder strFolder; the output goes to files there.
-// A run still going after nWallSeconds is ended by an alarm (and reads as not exited).
-inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& strProgram,
-                               const std::vector<std::string>& args, const std::string& strScript,
-                               unsigned nWallSeconds = 900) {
+// How RunProgramIn starts a program in strFolder (for runs started side by side and
+// finished later).
+inline ProgramStart HeadlessStartIn(const std::string& strFolder, const std::string& strScript,
+                                    unsigned nWallSeconds = 900) {
     ProgramStart start;
     start.strWorkFolder = start.strOutFolder = strFolder;
     start.environment = {"GAME_HEADLESS=1", "GAME_SHOT_DIR=" + strFolder};
@@ -146,6 +149,16 @@ inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& 
     // from regular files only.
     if (!strScript.empty() && strScript != "/dev/null") start.environment.push_back("GAME_INPUT=" + strScript);
     start.nWallSeconds = nWallSeconds;
+    return start;
+}
+
+// Runs strProgram with args in strFolder (its current folder), GAME_HEADLESS=1, the input
+// script strScript and the screenshot folder strFolder; the output goes to files there.
+// A run still going after nWallSeconds is ended by an alarm (and reads as not exited).
+inline ProgramRun RunProgramIn(const std::string& strFolder, const std::string& strProgram,
+                               const std::vector<std::string>& args, const std::string& strScript,
+                               unsigned nWallSeconds = 900) {
+    const ProgramStart start = HeadlessStartIn(strFolder, strScript, nWallSeconds);
     return FinishProgram(StartProgram(strProgram, args, start), start);
 }
 

@@ -341,6 +341,8 @@ TEST_F(NpcTest, DamagedRecordsAreSkippedOrEndTheBuildWithTheMessage) {
     EXPECT_EQ(Scene().FindNpcById(150), -1);
     ASSERT_EQ(Scene().GetNpcWarnings().size(), 2u);
     EXPECT_NE(Scene().GetNpcWarnings()[0].find("150"), std::string::npos);
+    EXPECT_EQ(Scene().GetNpcWarnings()[1],
+              "map\\scene012.set: character 3 (id 5): sculpt -7 is negative; it is drawn as sculpt 0");
     EXPECT_EQ(m_npcHost.fatal, (std::vector<std::string>{"Init NPC failed, Sculpt : 400\nmap\\scene012.set: "
                                                           "character 4 (id 6): sculpt 400 is outside 0..299"}));
     EXPECT_EQ(Scene().FindNpcById(7), -1) << "nothing after the failed sculpt is read";

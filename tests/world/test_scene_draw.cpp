@@ -161,6 +161,20 @@ TEST_F(SceneDraw, APictureIdleForMoreThanASecondIsReleasedAndLoadsAgain) {
     }
 }
 
+TEST_F(SceneDraw, APictureFileThatDoesNotDecodeIsReadOnceNotEveryFrame) {
+    MapFileData map = EmptyMap(0, 10, 10);
+    map.pictures.push_back(ScenePicture("wall.bmp", 1, 32, 32));
+    map.lists[kListB].push_back(MapObjectAt(0, 0, 2, 0, 0, 32, 32));
+    folder.Write("pic/wall.bmp", "BM cut short");
+    ASSERT_TRUE(Build(map));
+    scene.Draw();
+    EXPECT_FALSE(scene.GetPicture(2)->IsLoaded());
+    // Mended on disk, it is still not read again: the failure stands for the scene.
+    WritePicture("wall.bmp", Strip(1, 32, 32, {Argb(255, 90, 60, 30)}, 2));
+    scene.Draw();
+    EXPECT_FALSE(scene.GetPicture(2)->IsLoaded());
+}
+
 TEST_F(SceneDraw, InsideScenesLoadFromPicInsideAndCopiesGoToPic1) {
     MapFileData map = EmptyMap(0, 10, 10);
     map.pictures.push_back(ScenePicture("floor.bmp", 1, 32, 32));

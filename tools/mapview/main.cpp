@@ -25,6 +25,7 @@
 #include "world/MapFile.h"
 #include "tools/gamekit/Offscreen.h"
 #include "world/EffectManager.h"
+#include "world/NpcHost.h"
 #include "world/Scene.h"
 #include "world/SceneHost.h"
 
@@ -39,6 +40,13 @@ public:
     int GetDisplayWidth() const override { return nWidth; }
     int GetDisplayHeight() const override { return nHeight; }
     int GetSceneNumber() const override { return nScene; }
+};
+
+// A character whose sprite cannot be bound ends the setting's characters there, as in
+// the game, and is said.
+class CToolNpcHost : public CNpcHost {
+public:
+    void FailNpcInit(const std::string& strText) override { std::fprintf(stderr, "mapview: %s\n", strText.c_str()); }
 };
 
 std::string Name(const std::array<char, kObjectNameSize>& name) { return std::string(name.data(), strnlen(name.data(), name.size())); }
@@ -87,7 +95,6 @@ void Dump(const MapFileData& map, const SettingFileData* pSetting, const CScene&
         std::printf("\n");
     }
     std::printf("characters: %zu records, %d built\n", pSetting->npcs.size(), scene.GetNpcCount());
-    for (const std::string& warning : scene.GetNpcWarnings()) std::printf("  skipped: %s\n", warning.c_str());
     for (int i = 0; i < scene.GetNpcCount(); ++i) {
         const CNpc& npc = *scene.GetNpc(i);
         const NpcStateRecord& st = *npc.pState;
@@ -154,6 +161,8 @@ int main(int argc, char** argv) {
     CToolHost host;
     host.nScene = nScene;
     SetSceneHost(&host);
+    CToolNpcHost npcHost;
+    SetNpcHost(&npcHost);
     // The tables name the items and the characters' rows; the packages draw them.
     CGameData data;
     data.InitPaths(strFolder.c_str());
@@ -198,6 +207,8 @@ int main(int argc, char** argv) {
         }
         bSetting = true;
         pScene->ApplySetting(setting);
+        for (const std::string& strWarning : pScene->GetNpcWarnings())
+            std::fprintf(stderr, "mapview: %s\n", strWarning.c_str());
     } else {
         std::fprintf(stderr, "mapview: no setting file %s\n", szName);
     }
@@ -239,6 +250,7 @@ int main(int argc, char** argv) {
     pBuffer.reset();
     pScreen = nullptr;
     SetSceneHost(nullptr);
+    SetNpcHost(nullptr);
     if (!bOk || !WritePng(frame, pszOut)) {
         std::fprintf(stderr, "mapview: cannot write %s\n", pszOut);
         return 1;

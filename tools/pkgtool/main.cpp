@@ -3,14 +3,19 @@
 //   pkgtool extract <package> <name> [out]  writes one entry (the name ignores case)
 //   pkgtool effects <Effect.pkg>         frames of every effect
 //   pkgtool npc <npc.pkg>                frame counts of every sculpt and action
+// effects and npc decode every frame: frames cut short or that do not decode end the
+// listing with the reason on stderr and status 1.
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "gamedata/EffectIndex.h"
 #include "gamedata/NpcPkg.h"
 #include "gamedata/PkgFile.h"
+#include "media/TgaFrame.h"
 #include "platform/Charset.h"
+#include "platform/Files.h"
 #include "platform/Stream.h"
 
 namespace {
@@ -66,30 +71,42 @@ int Extract(const char* pszPath, const char* pszName, const char* pszOut) {
     return 0;
 }
 
+// A package whose frames are cut short or do not decode is named with the reason and
+// the tool ends with 1, after the listing.
+int Refused(const char* pszPath, const std::string& strWhy) {
+    if (strWhy.empty()) return 0;
+    std::fprintf(stderr, "pkgtool: %s: %s\n", pszPath, strWhy.c_str());
+    return 1;
+}
+
 int Effects(const char* pszPath) {
-    std::vector<std::uint8_t> bytes;
-    std::string strError;
-    if (!ReadWholeFile(pszPath, size_t(1) << 30, &bytes, &strError)) {
-        std::fprintf(stderr, "pkgtool: %s\n", strError.c_str());
+    FILE* pStream = OpenFile(pszPath, "rb");
+    EffectIndex index;
+    std::string strError = pStream ? "" : OpenFileError();
+    if (!pStream || !ReadEffectIndex(pStream, &index, &strError)) {
+        if (pStream) std::fclose(pStream);
+        std::fprintf(stderr, "pkgtool: %s: %s\n", pszPath, strError.c_str());
         return 1;
     }
-    CByteReader r(bytes, pszPath);
-    std::uint32_t nEffects = 0;
-    r.ReadU32(&nEffects);
-    if (!r.CheckCount(nEffects, 8, "effects")) {
-        std::fprintf(stderr, "pkgtool: %s\n", r.Error().c_str());
-        return 1;
+    for (size_t e = 0; e < index.frameCount.size(); ++e)
+        std::printf("effect %3zu: %3u frames from frame %u\n", e, index.frameCount[e], index.firstFrame[e]);
+    const size_t nMissing = index.CountMissingFrames();
+    std::printf("%zu effects, %zu frames, %zu of them missing\n", index.frameCount.size(), index.frameSize.size(),
+                nMissing);
+    size_t nBad = 0;
+    std::string strFirst;
+    for (size_t n = 0; n < index.frameSize.size(); ++n) {
+        CTgaFrame frame;
+        if (!index.FrameInFile(n) || (std::fseek(pStream, long(index.frameOffset[n]), SEEK_SET) == 0 &&
+                                      frame.LoadFromFile(pStream, index.frameSize[n])))
+            continue;
+        if (nBad++ == 0) strFirst = "frame " + std::to_string(n) + " at offset " + std::to_string(index.frameOffset[n]);
     }
-    std::uint64_t nTotal = 0;
-    for (std::uint32_t e = 0; e < nEffects; ++e) {
-        std::uint32_t nCount = 0, nFirst = 0;
-        r.ReadU32(&nCount);
-        r.ReadU32(&nFirst);
-        nTotal += nCount;
-        std::printf("effect %3u: %3u frames from frame %u\n", e, nCount, nFirst);
-    }
-    std::printf("%u effects, %llu frames\n", nEffects, static_cast<unsigned long long>(nTotal));
-    return r.Failed() ? 1 : 0;
+    std::fclose(pStream);
+    const std::string strOf = " of " + std::to_string(index.frameSize.size()) + " frames";
+    if (nMissing > 0) return Refused(pszPath, "cut short: " + std::to_string(nMissing) + strOf + " past the end of the file");
+    if (nBad > 0) return Refused(pszPath, std::to_string(nBad) + strOf + " do not decode; the first: " + strFirst);
+    return 0;
 }
 
 int Npc(const char* pszPath) {
@@ -110,7 +127,7 @@ int Npc(const char* pszPath) {
         std::printf("sculpt %3d  action:frames per direction%s\n", s, strLine.c_str());
     }
     std::printf("%d sculpts\n", nSculpts);
-    return 0;
+    return Refused(pszPath, pkg.FindBadFrames());
 }
 
 }  // namespace

@@ -25,11 +25,12 @@ CDXSurface* LoadMenuSurface(const char* pszName, bool bColorKey) {
 CTgaImage* LoadMenuTga(const char* pszName) {
     CPkgFile* pPkg = GetMenuPackage();
     if (!pPkg || !pszName) return nullptr;
-    const int nSize = pPkg->GetSize(pszName);
-    FILE* pStream = nSize > 0 ? pPkg->Seek(pszName) : nullptr;
+    int nSize = 0;
+    FILE* pStream = pPkg->SeekPicture(pszName, &nSize);
     if (!pStream) return nullptr;
     CTgaImage* pImage = new CTgaImage();
     if (!pImage->LoadFromFile(pStream, DWORD(nSize))) {
+        pPkg->ReportNotPicture(pszName);
         delete pImage;
         return nullptr;
     }

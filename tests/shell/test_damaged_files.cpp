@@ -1,0 +1,242 @@
+// The sample game with one file damaged a case, found from the files' own counts: the
+// game says the file and the fault in one line, once, and plays on without what is lost,
+// or ends naming the map or setting file it cannot build the first scene from. The
+// package tool refuses the packages the game plays on without.
+#include <cstring>
+#include <functional>
+#include <memory>
+
+#include "gamedata/NpcPkg.h"
+#include "tests/shell/GameRun.h"
+#include "tests/shell/ShellTestUtil.h"
+#include "world/MapFile.h"
+
+namespace {
+
+using Bytes = std::string;
+
+std::int32_t Word(const Bytes& b, size_t n) {
+    std::int32_t v = 0;
+    std::memcpy(&v, b.data() + n, 4);
+    return v;
+}
+void SetWord(Bytes& b, size_t n, std::int32_t v) { std::memcpy(&b[n], &v, 4); }
+// The sample's files are linked into each case's folder; a file is written (or cut)
+// only after its link was replaced by a file of its own.
+void Write(const std::string& strPath, const Bytes& b) {
+    std::filesystem::remove(strPath);
+    std::ofstream(strPath, std::ios::binary) << b;
+}
+void Cut(const std::string& strPath, size_t nSize) { Write(strPath, ReadWholeFile(strPath).substr(0, nSize)); }
+
+// The sample folder for a case: its folders made, its files linked.
+::testing::AssertionResult LinkSampleFolder(const CTempFolder& folder, std::string* pGame) {
+#ifdef SAMPLE_GAME_DIR
+    *pGame = folder.Path() + "/game";
+    std::error_code error;
+    std::filesystem::copy(SAMPLE_GAME_DIR, *pGame,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::create_symlinks,
+                          error);
+    if (!error) return ::testing::AssertionSuccess();
+#endif
+    return WriteSampleFolder(folder, pGame);
+}
+
+size_t Count(const std::string& strText, const std::string& strPart) {
+    size_t n = 0;
+    for (size_t at = strText.find(strPart); at != std::string::npos; at = strText.find(strPart, at + 1)) ++n;
+    return n;
+}
+
+// The town's grid (rectangular: its cells are w x h) and where its character records start.
+struct Town {
+    std::int32_t w = 0, h = 0;
+    size_t nCountAt = 0;
+    size_t Record(int k) const { return nCountAt + 4 + size_t(kNpcRecordSize) * size_t(k); }
+};
+Town ReadTown(const std::string& strGame) {
+    const Bytes map = ReadWholeFile(strGame + "/map/scene000.map");
+    Town t{Word(map, 32), Word(map, 36)};
+    t.nCountAt = kFileHeaderSize + 8 + size_t(t.w) * size_t(t.h) * (kRegionRecordSize + 4);
+    return t;
+}
+
+// Where the map's picture records end (the cells start).
+size_t PicturesEnd(const Bytes& map) {
+    size_t at = kFileHeaderSize + 48;
+    for (int k = 2; k < Word(map, 48); ++k) at += kPictureRecordSize + size_t(std::max(Word(map, at + 52), 0));
+    return at;
+}
+
+// Renames an index entry of a picture package in place (same length, same sort place).
+void RenameEntry(const std::string& strPkg, const std::string& strOld, const std::string& strNew) {
+    Bytes b = ReadWholeFile(strPkg);
+    for (size_t at = 4, k = 0; k < size_t(Word(b, 0)); ++k) {
+        const size_t nEnd = b.find('\0', at);
+        if (b.compare(at, nEnd - at, strOld) == 0) b.replace(at, strOld.size(), strNew);
+        at = nEnd + 9;
+    }
+    Write(strPkg, b);
+}
+
+// The first text entry of script.dat and the scene script it belongs to: part 2 starts
+// where part 1's reading of the last scene's table stopped.
+void DamageFirstText(const std::string& strPath, std::int32_t* pScene, size_t* pEntry) {
+    Bytes b = ReadWholeFile(strPath);
+    const std::int32_t nTables = Word(b, 0), nLast = Word(b, 4 + 4 * size_t(nTables - 1));
+    const size_t nBase =
+        nLast ? size_t(nLast) + 4 + 172 * size_t(std::max(Word(b, size_t(nLast)), 0)) : 4 + 4 * size_t(nTables);
+    for (std::int32_t i = 0; i <= Word(b, nBase); ++i) {
+        const std::int32_t nBlock = Word(b, nBase + 4 + 4 * size_t(i));
+        const size_t at = nBase + size_t(nBlock);
+        if (nBlock == 0 || Word(b, at + 8) <= 0) continue;
+        *pScene = i;
+        *pEntry = at + 12 + 12 * size_t(Word(b, at)) + 28 * size_t(Word(b, at + 4)) + 4;
+        SetWord(b, *pEntry, -5);
+        Write(strPath, b);
+        return;
+    }
+}
+
+struct DamageCase {
+    const char* pszName;
+    // Damages the copy of the sample folder; the line the run must say exactly once.
+    std::function<std::string(const std::string& strGame)> damage;
+    int nCode = 0;
+    // A package tool run on the damaged file ("effects bmp/Effect.pkg"), and what it says.
+    std::vector<std::string> tool;
+    std::string strToolSays;
+};
+
+const std::vector<DamageCase>& Cases() {
+    static const std::vector<DamageCase> cases = {
+        {"character count leaves records unread", [](const std::string& g) {
+             const Town t = ReadTown(g);
+             Bytes b = ReadWholeFile(g + "/map/scene000.set");
+             SetWord(b, t.nCountAt, 0);
+             Write(g + "/map/scene000.set", b);
+             return "[message box] : 场景设置文件 scene000.set 已损坏\nmap\\scene000.set: characters: "
+                    "character count 0 at offset " + std::to_string(t.nCountAt) + " does not match";
+         }, 1},
+        {"character id", [](const std::string& g) {
+             Bytes b = ReadWholeFile(g + "/map/scene000.set");
+             SetWord(b, ReadTown(g).Record(1) + kNpcIdOffset, 150);
+             Write(g + "/map/scene000.set", b);
+             return std::string("game: map\\scene000.set: character 1: id 150 is outside 0..99; it is left out\n");
+         }},
+        {"negative sculpt", [](const std::string& g) {
+             Bytes b = ReadWholeFile(g + "/map/scene000.set");
+             const size_t at = ReadTown(g).Record(1);
+             SetWord(b, at + 132, -3);  // the sculpt word
+             Write(g + "/map/scene000.set", b);
+             return "game: map\\scene000.set: character 1 (id " + std::to_string(Word(b, at + kNpcIdOffset)) +
+                    "): sculpt -3 is negative; it is drawn as sculpt 0\n";
+         }},
+        {"character outside the grid", [](const std::string& g) {
+             Bytes b = ReadWholeFile(g + "/map/scene000.set");
+             const Town t = ReadTown(g);
+             SetWord(b, t.Record(1) + kNpcCellXOffset, t.w + 1);
+             SetWord(b, t.Record(1) + kNpcCellYOffset, -1);
+             Write(g + "/map/scene000.set", b);
+             return "game: map\\scene000.set: character 1 (id " + std::to_string(Word(b, t.Record(1) + kNpcIdOffset)) +
+                    ") stands at cell (" + std::to_string(t.w + 1) + ", -1), outside the " + std::to_string(t.w) +
+                    " x " + std::to_string(t.h) + " grid\n";
+         }},
+        {"npc.pkg shifted", [](const std::string& g) {
+             // 52 zero bytes where the first frame starts, after the 300 x 27 records.
+             Bytes b = ReadWholeFile(g + "/bmp/npc.pkg");
+             size_t at = 0;
+             for (int r = 0; r < kSculptCount * kActionCount; ++r) at += 4 + 64 * size_t(std::max(Word(b, at), 0));
+             Write(g + "/bmp/npc.pkg", b.insert(at, 52, '\0'));
+             return std::string("game: bmp\\npc.pkg: frames that do not decode are not drawn; the first: sculpt ");
+         }, 0, {"npc", "bmp/npc.pkg"}, "frames do not decode; the first: sculpt "},
+        {"menu.pkg entry renamed", [](const std::string& g) {
+             RenameEntry(g + "/bmp/menu.pkg", "GTX001.tga", "GTX001.tgb");
+             return std::string(
+                 "game: bmp\\menu.pkg holds no picture \"GTX001.tga\"; pictures it lacks are not drawn\n");
+         }},
+        {"map picture missing from Scene.pkg", [](const std::string& g) {
+             Bytes ini = ReadWholeFile(g + "/fenwik.ini");
+             ini.replace(ini.find("Scenepkg=0"), 10, "Scenepkg=1");
+             Write(g + "/fenwik.ini", ini);
+             Bytes map = ReadWholeFile(g + "/map/scene000.map");
+             map[kFileHeaderSize + 48 + kPictureRecordSize] = 'Z';
+             Write(g + "/map/scene000.map", map);
+             return std::string("game: bmp\\Scene.pkg holds no picture \"");
+         }},
+        {"loose picture cut short", [](const std::string& g) {
+             Cut(g + "/pic/wall.bmp", 887);
+             return std::string(
+                 "game: pic\\wall.bmp is damaged or not a picture; the scene's objects that use it are not drawn\n");
+         }},
+        {"map picture records zeroed", [](const std::string& g) {
+             Bytes map = ReadWholeFile(g + "/map/scene000.map");
+             const size_t nStart = kFileHeaderSize + 48;
+             map.replace(nStart, PicturesEnd(map) - nStart, PicturesEnd(map) - nStart, '\0');
+             Write(g + "/map/scene000.map", map);
+             return std::string("[message box] : 地图文件 scene000.map 已损坏\nmap\\scene000.map: object lists: ");
+         }, 1},
+        {"area patterns cut short", [](const std::string& g) {
+             // The last pattern's tail record loses its last two words.
+             const Bytes b = ReadWholeFile(g + "/data/Vesk.Ayl");
+             Cut(g + "/data/Vesk.Ayl", b.size() - 8);
+             return "game: Vesk.Ayl: pattern, record " + std::to_string(Word(b, 0) - 1) + ": ran short at offset " +
+                    std::to_string(b.size() - 8) +
+                    ": needs 4 bytes, 0 remain; the game runs without skill area patterns\n";
+         }},
+        {"Effect.pkg cut short", [](const std::string& g) {
+             const Bytes b = ReadWholeFile(g + "/bmp/Effect.pkg");
+             std::int32_t nFrames = 0;
+             for (std::int32_t e = 0; e < Word(b, 0); ++e) nFrames += Word(b, 4 + 8 * size_t(e));
+             Cut(g + "/bmp/Effect.pkg", 4 + 8 * size_t(Word(b, 0) + nFrames) + 1);
+             const std::string strFrames = std::to_string(nFrames);
+             return "game: Bmp\\Effect.pkg is cut short: " + strFrames + " of " + strFrames + " entries are missing\n";
+         }, 0, {"effects", "bmp/Effect.pkg"}, "frames past the end of the file"},
+        {"script text offset", [](const std::string& g) {
+             std::int32_t nScene = -1;
+             size_t nEntry = 0;
+             DamageFirstText(g + "/data/script.dat", &nScene, &nEntry);
+             return "script.dat: scene scripts, record " + std::to_string(nScene) +
+                    ": text 0: text offset -5 at offset " + std::to_string(nEntry) + " lies outside the file";
+         }, 1},
+    };
+    return cases;
+}
+
+TEST(DamagedFiles, EachIsSaidOnceAndTheGamePlaysOnWithoutWhatIsLostOrEndsNamingIt) {
+    UsePrivateRuntimeFolder();
+    ASSERT_TRUE(ProgramsBuilt({&kGame, &kPkgTool}));
+    const size_t nCases = Cases().size();
+    std::vector<std::unique_ptr<CTempFolder>> folders;
+    std::vector<std::string> games(nCases), says(nCases);
+    std::vector<ProgramStart> starts(nCases);
+    std::vector<pid_t> children(nCases, -1);
+    std::vector<ProgramRun> runs(nCases);
+    // Six runs at a time go side by side.
+    for (size_t i = 0; i < nCases + 5; ++i) {
+        if (i < nCases) {
+            folders.push_back(std::make_unique<CTempFolder>("damaged"));
+            ASSERT_TRUE(LinkSampleFolder(*folders.back(), &games[i]));
+            says[i] = Cases()[i].damage(games[i]);
+            Write(games[i] + "/input.txt", kNewGame + "9900 close\n");
+            starts[i] = HeadlessStartIn(games[i], games[i] + "/input.txt");
+            children[i] = StartProgram(kGame, {}, starts[i]);
+        }
+        if (i >= 5) runs[i - 5] = FinishProgram(children[i - 5], starts[i - 5]);
+    }
+    for (size_t i = 0; i < nCases; ++i) {
+        const DamageCase& c = Cases()[i];
+        const std::string& strErr = runs[i].strErr;
+        EXPECT_TRUE(runs[i].bExited) << c.pszName;
+        EXPECT_EQ(runs[i].nCode, c.nCode) << c.pszName << ": " << strErr;
+        EXPECT_EQ(Count(strErr, says[i]), 1u) << c.pszName << ": " << strErr;
+        // A game that plays on says that line and nothing else.
+        if (c.nCode == 0) EXPECT_EQ(Count(strErr, "\n"), 1u) << c.pszName << ": " << strErr;
+        if (c.tool.empty()) continue;
+        const ProgramRun tool = RunProgramIn(games[i], kPkgTool, c.tool, "/dev/null");
+        EXPECT_EQ(tool.nCode, 1) << c.pszName << ": " << tool.strOut;
+        EXPECT_EQ(Count(tool.strErr, c.strToolSays), 1u) << c.pszName << ": " << tool.strErr;
+    }
+}
+
+}  // namespace
