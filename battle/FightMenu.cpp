@@ -15,21 +15,29 @@ bool Inside(const RECT& rc, int x, int y) { return x >= rc.left && x < rc.right 
 std::unique_ptr<CDXSurface> LoadSurface(const char* pszName, bool bKeyed) {
     CPkgFile* pPkg = pBitmapData ? pBitmapData->GetMenuPkg() : nullptr;
     if (!pPkg || !pScreen) return nullptr;
-    const int nSize = pPkg->GetSize(pszName);
-    FILE* pStream = pPkg->Seek(pszName);
-    if (nSize <= 0 || !pStream) return nullptr;
+    int nSize = 0;
+    FILE* pStream = pPkg->SeekPicture(pszName, &nSize);
+    if (!pStream) return nullptr;
     auto pSurface = std::make_unique<CDXSurface>();
-    if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream) != 1) return nullptr;
+    if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream) != 1) {
+        pPkg->ReportNotPicture(pszName);
+        return nullptr;
+    }
     if (bKeyed) pSurface->SetColorKeyFromCorner();
     return pSurface;
 }
 
 std::unique_ptr<CDXSprite> LoadSprite(const char* pszName, int nWidth, int nHeight, int nTiles) {
     CPkgFile* pPkg = pBitmapData ? pBitmapData->GetMenuPkg() : nullptr;
-    if (!pPkg || !pScreen || pPkg->GetSize(pszName) <= 0) return nullptr;
-    FILE* pStream = pPkg->Seek(pszName);
+    if (!pPkg || !pScreen) return nullptr;
+    int nSize = 0;
+    FILE* pStream = pPkg->SeekPicture(pszName, &nSize);
+    if (!pStream) return nullptr;
     auto pSprite = std::make_unique<CDXSprite>();
-    if (!pStream || pSprite->Create(pScreen, pStream, nWidth, nHeight, nTiles) != 1) return nullptr;
+    if (pSprite->Create(pScreen, pStream, nWidth, nHeight, nTiles) != 1) {
+        pPkg->ReportNotPicture(pszName);
+        return nullptr;
+    }
     pSprite->SetColorKey();
     return pSprite;
 }
