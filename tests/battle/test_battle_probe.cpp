@@ -38,6 +38,18 @@ TEST(BattleProbeTest, TheSampleBeastsFallInTheGoldenOrderAndEscapeCostsHalf) {
     ASSERT_EQ(fled.program.nCode, 0) << fled.program.strErr;
     EXPECT_NE(fled.strTail.find("result 4\nmoney 500\n"), std::string::npos) << fled.strTail;
     EXPECT_NE(fled.strTail.find("hero hp 120 mp 60"), std::string::npos) << fled.strTail;
+
+    // A battle picture the menu package lacks is said once, and the battle is fought without it.
+    EXPECT_EQ(won.program.strErr, "");
+    std::string strPkg = ReadWholeFile(strGame + "/bmp/menu.pkg");
+    const size_t nAt = strPkg.find(std::string("me0FLine.bmp") + '\0');
+    ASSERT_NE(nAt, std::string::npos);
+    strPkg[nAt + 11] = 'q';
+    std::ofstream(strGame + "/bmp/menu.pkg", std::ios::binary) << strPkg;
+    const ProbeRun lacking = RunProbe(folder, strGame, "1 14 15 --seed 7");
+    EXPECT_EQ(lacking.program.nCode, 0);
+    EXPECT_EQ(lacking.program.strErr,
+              "game: bmp\\menu.pkg holds no picture \"me0FLine.bmp\"; pictures it lacks are not drawn\n");
 }
 
 TEST(BattleProbeTest, TheGrovesCastersFightToAnEndEvenWhenTheScriptLeavesTheRingOpen) {
