@@ -120,7 +120,7 @@ public:
         CreateRenderer();
         ReadRefreshRate();
         m_shape = shape;
-        if (m_bFullScreen) SDL_SetWindowFullscreen(m_pWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        if (m_bFullScreen) EnterFullScreen();
         if (shape.bVisible) SDL_ShowWindow(m_pWindow);
         return true;
     }
@@ -163,7 +163,8 @@ public:
         m_nModeH = nHeight;
         if (!m_pWindow) return;
         // The desktop keeps its resolution; the frame is scaled and letterboxed on it.
-        SDL_SetWindowFullscreen(m_pWindow, bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+        if (bFullScreen) EnterFullScreen();
+        else SDL_SetWindowFullscreen(m_pWindow, 0);
         if (!bFullScreen) {
             // SDL ignores border changes made while the window is full screen: the style
             // the game gave it meanwhile applies now.
@@ -336,6 +337,20 @@ private:
         ConvertFrameToArgb(frame, static_cast<BYTE*>(pPixels), nPitch);
         SDL_UnlockTexture(m_pTexture);
         return true;
+    }
+
+    // Full screen on the desktop's own mode. Full screen is a request to the window
+    // manager; on a display without one nobody answers it and the window would keep its
+    // windowed size while SDL draws for the whole display. So the window covers its
+    // display first: a window manager then only stacks it above its panels.
+    void EnterFullScreen() {
+        const int nDisplay = SDL_GetWindowDisplayIndex(m_pWindow);
+        SDL_Rect rc;
+        if (SDL_GetDisplayBounds(nDisplay < 0 ? 0 : nDisplay, &rc) == 0) {
+            SDL_SetWindowSize(m_pWindow, rc.w, rc.h);
+            SDL_SetWindowPosition(m_pWindow, rc.x, rc.y);
+        }
+        SDL_SetWindowFullscreen(m_pWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
 
     void ApplyWindowedGeometry(const WindowShape& shape) {

@@ -225,7 +225,16 @@ void CPlayer::AttackNpc(int nNpcIndex, int nSquaredDistance) {
         return;
     }
     nStrikeTarget = nNpcIndex;
-    nDirection = DirectionFromVector(pt.x - ptPos.x, pt.y - ptPos.y, &dLastAngle);
+    // A blow lands on the cell in front of her own: a melee hero faces the character's
+    // cell from hers, wherever in her cell a hurt stopped her walk (faced from her own
+    // point, a character beside her could lie in another direction than its cell).
+    POINT from = ptPos, to = pt;
+    if (!bRanged) {
+        const POINT own = pScene->PixelToCell(ptPos.x, ptPos.y), other = pScene->PixelToCell(pt.x, pt.y);
+        from = pScene->CellToPixel(own.x, own.y);
+        to = pScene->CellToPixel(other.x, other.y);
+    }
+    nDirection = DirectionFromVector(to.x - from.x, to.y - from.y, &dLastAngle);
     if (pNpc->IsShown()) Strike(pt.x, pt.y);
     nStrikeTarget = -1;
 }

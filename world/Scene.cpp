@@ -129,9 +129,11 @@ void CScene::ToggleWall(int cx, int cy) {
 }
 
 int CScene::PlaceObjectFootprint(CMapObject* pObject) {
-    const CScenePic* pPic = pObject->Picture();
+    // This scene's own picture: footprints are placed while the scene is being read,
+    // before it becomes the current scene that the object's own lookup goes through.
+    const CScenePic* pPic = GetPicture(pObject->nPicture);
     const POINT off = pPic ? pPic->ptFootprintOffset : POINT{0, 0};
-    const SIZE size = pObject->Footprint();
+    const SIZE size = pPic ? pPic->szFootprint : SIZE{1, 1};
     const POINT origin = PixelToCell(pObject->rcObject.left + off.x, pObject->rcObject.top + off.y);
     pObject->ptCellPos = origin;
     if (size.cx <= 0 || size.cy <= 0) return 1;

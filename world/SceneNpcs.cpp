@@ -181,7 +181,8 @@ void CScene::PlaceNpcFootprint(CNpc& npc) {
     CMapObject& object = npc.mapObject;
     const POINT origin = PixelToCell(npc.pState->nMapX, npc.pState->nMapY);
     object.ptCellPos = origin;
-    const SIZE size = object.Footprint();
+    const CScenePic* pPic = GetPicture(object.nPicture);
+    const SIZE size = pPic ? pPic->szFootprint : SIZE{1, 1};
     if (size.cx <= 0 || size.cy <= 0) return;
     const std::int64_t x2 = std::int64_t(origin.x) + size.cx - 1, y2 = std::int64_t(origin.y) + size.cy - 1;
     if (origin.x < 0 || origin.y < 0 || x2 >= nGridWidth || y2 >= nGridHeight) return;

@@ -70,9 +70,10 @@ TEST_F(HeadlessStart, PlayWithoutADisplayTakesTheFolderFromWhereItStartedAndSays
 }
 
 // scripts/play without a folder writes the sample folder only when it is missing or was
-// written by another mkgame, and names a build folder that lacks the game. The build here
+// written by another mkgame, names a build folder that lacks the game, and keeps quiet
+// about a build that had nothing to do. The build here
 // is a stand-in whose mkgame writes one line and whose game prints the folder's options.
-TEST(PlayScript, WritesTheSampleFolderOnlyForAnotherMkgameAndNamesAMissingBuild) {
+TEST(PlayScript, WritesTheSampleFolderOnlyForAnotherMkgameNamesAMissingBuildAndBuildsQuietly) {
     CTempFolder folder("playstamp");
     const std::string strRoot = folder.Path(), strBuild = strRoot + "/stand-in";
     std::filesystem::create_directories(strRoot + "/scripts");
@@ -103,6 +104,37 @@ TEST(PlayScript, WritesTheSampleFolderOnlyForAnotherMkgameAndNamesAMissingBuild)
     EXPECT_NE(missing.strErr.find("play: the build folder " + strRoot + "/build/release has no shell/game"),
               std::string::npos)
         << missing.strErr;
+
+    // Without GAME_BUILD it builds first (the stand-in build says what the file "said"
+    // holds): nothing of a build that had nothing to do, one line for one that built, and
+    // a failed build's words without its progress lines, and no game then.
+    writeProgram(strRoot + "/scripts/deps", "exit 0\n");
+    writeProgram(strRoot + "/scripts/build", "cat scripts/said >&2; echo stand-in; exit $(cat scripts/code)\n");
+    start.environment = {"GAME_HEADLESS=1", "GAME_INPUT", "GAME_BUILD"};
+    auto build = [&](const std::string& strSaid, int nCode) {
+        std::ofstream(strRoot + "/scripts/said") << strSaid;
+        std::ofstream(strRoot + "/scripts/code") << nCode;
+        return play();
+    };
+    std::string strBuilt;
+    for (int i = 0; i < 21; ++i)
+        strBuilt += "[" + std::to_string(i * 5) + "%] Built target t" + std::to_string(i) + "\n";
+    const ProgramRun same = build(strBuilt, 0);
+    EXPECT_EQ(same.strOut, "rebuilt\n");
+    EXPECT_EQ(same.strErr.find("Built target"), std::string::npos) << same.strErr;
+    EXPECT_EQ(same.strErr.find("play: building"), std::string::npos) << same.strErr;
+    const ProgramRun built =
+        build("[ 10%] Building CXX object shell/x.o\n[ 20%] Linking CXX executable game\n" + strBuilt, 0);
+    EXPECT_EQ(built.strOut, "rebuilt\n");
+    EXPECT_EQ(built.strErr.find("Linking"), std::string::npos) << built.strErr;
+    EXPECT_EQ(built.strErr.find("Built target"), std::string::npos) << built.strErr;
+    EXPECT_EQ(built.strErr.find("play: building"), built.strErr.rfind("play: building")) << built.strErr;
+    EXPECT_NE(built.strErr.find("play: building"), std::string::npos) << built.strErr;
+    const ProgramRun failed = build("[ 10%] Building CXX object shell/x.o\nx.cpp:1:1: error: no\n" + strBuilt, 2);
+    EXPECT_TRUE(failed.bExited && failed.nCode == 1) << failed.strErr;
+    EXPECT_EQ(failed.strOut, "");
+    EXPECT_NE(failed.strErr.find("x.cpp:1:1: error: no\n"), std::string::npos) << failed.strErr;
+    EXPECT_EQ(failed.strErr.find("Built target"), std::string::npos) << failed.strErr;
 }
 
 TEST_F(HeadlessStart, TwoHeadlessGamesOfOneUserRunSideBySide) {

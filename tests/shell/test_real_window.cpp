@@ -1,10 +1,11 @@
 // The game in a real window, on a virtual X display started with xvfb-run: a click on
 // the title starts a new game, a second windowed start only raises the window, Alt+Enter
-// goes to full screen and back, the window then still shows the whole 800 x 600 screen,
-// pixel for pixel as a headless run draws the same map, and a close request from the
-// window manager's side ends the game with exit code 0; without a sound card it says so in
-// one line. Input goes in through xdotool (real X input); the window is looked at with
-// Xlib. Skipped, saying why, where they are absent.
+// goes to full screen over the whole display (there is no window manager) and back, the
+// window then still shows the whole 800 x 600 screen, pixel for pixel as a headless run
+// draws the same map, and a close request from the window manager's side ends the game
+// with exit code 0; without a sound card it says so in one line. Input goes in through
+// xdotool (real X input); the window is looked at with Xlib. Skipped, saying why, where
+// they are absent.
 #include <fcntl.h>
 #include <signal.h>
 
@@ -308,16 +309,33 @@ TEST_F(RealWindow, NewGameAltEnterTwiceThenTheWholeMapShowsAndACloseEndsTheGame)
         return false;
     })) << "the game's cursor never followed the pointer to " << strCursorX << "," << strCursorY;
 
-    // Alt+Enter twice: the game's full-screen window stands at the screen's origin (with
-    // no window manager to make it cover the display), then back in a window, centred,
-    // the whole screen shows again.
+    // Alt+Enter twice: full screen covers the whole display, though no window manager
+    // answers the request, and shows the screen's lower part (the toolbar, right end
+    // included) scaled to it; then back in a window, centred, the whole screen shows again.
     auto at = [&](const RECT& rc) { return EqualRect(display.RectOf(window), rc); };
     auto where = [&] {
         const RECT rc = display.RectOf(window);
         return testing::Message() << rc.left << "," << rc.top << " " << rc.right - rc.left << " x " << rc.bottom - rc.top;
     };
     XDoTool({"mousemove", "--window", strWindow, "400", "300", "key", "alt+Return"});
-    EXPECT_TRUE(WaitFor(10s, [&] { return at(RECT{0, 0, 800, 600}); })) << where();
+    EXPECT_TRUE(WaitFor(10s, [&] { return at(RECT{0, 0, 1024, 768}); })) << where();
+    int nScaledSame = 0, nScaledAll = 0;
+    auto showsScaledBottom = [&] {
+        constexpr int kTop = 608, kRows = 768 - kTop;
+        const std::vector<unsigned> band = display.Pixels(window, 0, kTop, 1024, kRows);
+        nScaledSame = nScaledAll = 0;
+        for (int y = 0; y < kRows && band.size() == 1024u * kRows; y += 8)
+            for (int x = 0; x < 1024; x += 8, ++nScaledAll)
+                // A window pixel spans parts of up to two frame pixels each way.
+                nScaledSame += [&](int nFx, int nFy) {
+                    for (int i = 0; i < 4; ++i)
+                        if (NearRgb(band[size_t(y) * 1024 + size_t(x)], map.Pixel(nFx + i % 2, nFy + i / 2), 8))
+                            return true;
+                    return false;
+                }(x * 800 / 1024, (kTop + y) * 600 / 768);
+        return nScaledAll > 0 && nScaledSame * 10 >= nScaledAll * 9;
+    };
+    EXPECT_TRUE(WaitFor(5s, showsScaledBottom)) << nScaledSame << " of " << nScaledAll << " pixels match";
     XDoTool({"key", "alt+Return"});
     EXPECT_TRUE(WaitFor(10s, [&] { return at(RECT{112, 84, 912, 684}); })) << where();
     EXPECT_TRUE(WaitFor(5s, [&] { return shows(mapPatch); }));

@@ -428,6 +428,30 @@ TEST_F(SamplePlay, AfterTheRoadToTheGroveTheWallColumnReadsTheGrovesOwnMap) {
     EXPECT_EQ(pLast->nCellY, 15);
 }
 
+// The south-west house (picture at 160, 576) stands on its footprint, the four cells of
+// row 20 from column 5: a click there leaves her on the free cell above it, never on it,
+// and above that row, inside the picture, she stands behind the wall, drawn under it.
+TEST_F(SamplePlay, TheHousesFootprintIsWalledAndSheStandsBehindItsWall) {
+    const std::vector<ProbeRow> rows =
+        RunProbe(kNewGame + "9500 shot start.png\n" + ClickAt(10000, 176, 396) + "13000 shot behind.png\n" +
+                     ClickAt(13100, 176, 330),
+                 16000, false);
+    int nOnHouse = 0;
+    for (const ProbeRow& r : rows) nOnHouse += r.nScene == 0 && r.nCellY == 20 && r.nCellX >= 5 && r.nCellX <= 8;
+    EXPECT_EQ(nOnHouse, 0) << "passes on the house's cells";
+    const ProbeRow* pBehind = RowAt(rows, 13000);
+    ASSERT_TRUE(pBehind && !rows.empty());
+    EXPECT_EQ(rows.back().nCellX, 5);
+    EXPECT_EQ(rows.back().nCellY, 19);
+    ASSERT_EQ(pBehind->nCellX, 7);
+    ASSERT_EQ(pBehind->nCellY, 19);
+    const CShot start(Shot("start.png")), behind(Shot("behind.png"));
+    ASSERT_TRUE(start.Read() && behind.Read());
+    // Her dress's hem (24 pixels above her feet) lies over the wall, which covers it.
+    EXPECT_NE(behind.Pixel(pBehind->x - pBehind->nViewX, pBehind->y - pBehind->nViewY - 24), start.Pixel(400, 276))
+        << "her dress is drawn over the wall";
+}
+
 // At the well in time the praise plays, the view pans, the heroine makes her gesture and
 // the scene effect (a ring growing around a white middle) plays beside it: its value holds
 // the frame's own pass over the effects, and the scene's draw plays it at her depth.
