@@ -48,10 +48,16 @@ void Check(const std::uint8_t* pData, size_t nSize, bool bBlockChanged) {
         if (pFile->nPartyIds[i] >= 0 && i != nActive && !pFile->pMembers[i]) std::abort();
     if (pFile->nCompanion > 0 && pFile->nPartyIds[pFile->nCompanion - 1] < 0) std::abort();
     if (pFile->effectBlock.size() != CEffectManager::kBlockSize || pFile->flagsA.size() != 20000) std::abort();
-    // Every position the scene builds a hit box from or draws at lies on a map.
+    // Every position the scene builds a hit box from or draws at lies on a map; a step
+    // covers at most a cell of the largest size; the statistics stay where their sums fit.
     for (const HeroRecord* pHero : {pFile->pHero.get(), pFile->pMembers[0].get(), pFile->pMembers[1].get(),
-                                    pFile->pMembers[2].get(), pFile->pMembers[3].get()})
-        if (pHero && (!IsMapPosition(pHero->ptPos.x) || !IsMapPosition(pHero->ptPos.y))) std::abort();
+                                    pFile->pMembers[2].get(), pFile->pMembers[3].get()}) {
+        if (!pHero) continue;
+        if (!IsMapPosition(pHero->ptPos.x) || !IsMapPosition(pHero->ptPos.y)) std::abort();
+        if (pHero->nWalkStep < -kMaxStepPixels || pHero->nWalkStep > kMaxStepPixels) std::abort();
+        for (std::int32_t n : {pHero->nLifeMax, pHero->nMana, pHero->nAttack, pHero->nDefence, pHero->nBattleBonus[0]})
+            if (n < -kHeroStatLimit || n > kHeroStatLimit) std::abort();
+    }
     for (std::size_t i = 0; bBlockChanged && i < std::size_t(kStateScenes) * kStateEntries; ++i) {
         const std::uint8_t* pRecord =
             pFile->effectBlock.data() + CEffectManager::kNpcRecordsOffset + i * sizeof(NpcStateRecord);

@@ -5,6 +5,7 @@
 // checked before anything changes, and written through a temporary file.
 #include <cstdio>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,18 +39,27 @@ bool MakeSaveFolder(std::string* pError) {
     return false;
 }
 
+// A party file that is there but cannot be taken is said on stderr, once for each
+// file and reason in a run: the script that reads it may run again and again.
+void ReportPartyFile(const std::string& strError) {
+    static std::set<std::string> said;
+    if (said.insert(strError).second) std::fprintf(stderr, "party file: %s\n", strError.c_str());
+}
+
 // The record of member nMember from a file: false (nothing read) when the file is
-// missing, or with the reader's message when it is damaged or holds another member.
+// missing, or with the reader's message (also said on stderr) when it is damaged or
+// holds another member.
 bool ReadMemberFile(const std::string& strName, int nMember, HeroRecord* pRecord, std::string* pError) {
-    std::vector<std::uint8_t> bytes;
     if (!FileExists(strName.c_str())) return false;
-    if (!ReadWholeFile(strName.c_str(), kPartyFileLimit, &bytes, pError)) return false;
-    CByteReader in(bytes, strName);
-    if (!ReadSlotRecord(in, nMember, pRecord)) {
-        *pError = in.Error();
-        return false;
+    std::vector<std::uint8_t> bytes;
+    bool bRead = ReadWholeFile(strName.c_str(), kPartyFileLimit, &bytes, pError);
+    if (bRead) {
+        CByteReader in(bytes, strName);
+        bRead = ReadSlotRecord(in, nMember, pRecord);
+        if (!bRead) *pError = in.Error();
     }
-    return true;
+    if (!bRead) ReportPartyFile(*pError);
+    return bRead;
 }
 
 // Deletes every party member (the slots own them) and empties the slots.
@@ -74,6 +84,34 @@ void TakeHeroFromSlot(int nSlot, bool bPark) {
     const int nCurrent = panels.GetActiveSlot();
     panels.SetActiveSlot(0);
     if (!LoadHeroFromSlot(nSlot)) panels.SetActiveSlot(nCurrent);
+}
+
+// Reads and checks a whole parked-party file: the scene (0 .. the scene tables), the
+// active slot + 1 (1..4, a slot with a member), the ids and a record for each id.
+bool ReadParkedParty(const std::vector<std::uint8_t>& bytes, const std::string& strName, std::int32_t* pScene,
+                     std::int32_t* pActive, std::int32_t (&nIds)[4], HeroRecord* pRecords, std::string* pError) {
+    CByteReader in(bytes, strName);
+    auto refuse = [&](const char* pszField, std::int32_t v, size_t nAt, const std::string& strWhy) {
+        return in.Fail(std::string(pszField) + " " + std::to_string(v) + " at offset " + std::to_string(nAt) + " " +
+                       strWhy);
+    };
+    bool bRead = in.ReadI32(pScene) && in.ReadI32(pActive);
+    if (bRead && (*pScene < 0 || *pScene >= kSceneTableCount))
+        bRead = refuse("scene", *pScene, 0, "is outside 0.." + std::to_string(kSceneTableCount - 1));
+    if (bRead && (*pActive < 1 || *pActive > 4)) bRead = refuse("active slot", *pActive, 4, "is outside 1..4");
+    int nRecords = 0;
+    for (int i = 0; i < 4 && bRead; ++i) {
+        bRead = in.ReadI32(&nIds[i]) && CheckPartyId(in, i, nIds[i]);
+        nRecords += nIds[i] >= 0 ? 1 : 0;
+    }
+    if (bRead && nIds[*pActive - 1] < 0)
+        bRead = refuse("active slot", *pActive, 4,
+                       "names party slot " + std::to_string(*pActive - 1) + ", whose party id at offset " +
+                           std::to_string(8 + 4 * (*pActive - 1)) + " is -1");
+    for (int i = 0; i < 4 && bRead; ++i)
+        if (nIds[i] >= 0) bRead = ReadSlotRecord(in, i, &pRecords[i], HeroRecordSize(0) * size_t(--nRecords));
+    if (!bRead) *pError = in.Error();
+    return bRead;
 }
 
 }  // namespace
@@ -107,18 +145,15 @@ bool CMainFrame::LoadTempParty(int n, bool bKeep) {
     const std::string strName = SaveName("save\\SaveTemp%d.sav", n);
     std::vector<std::uint8_t> bytes;
     // A missing or damaged file changes nothing: no party is lost to it.
-    if (!ReadWholeFile(strName.c_str(), kPartyFileLimit, &bytes, &m_strPartyFileError)) return false;
-    CByteReader in(bytes, strName);
+    const bool bThere = FileExists(strName.c_str());
+    if (!ReadWholeFile(strName.c_str(), kPartyFileLimit, &bytes, &m_strPartyFileError)) {
+        if (bThere) ReportPartyFile(m_strPartyFileError);
+        return false;
+    }
     std::int32_t nScene = 0, nActive = 0, nIds[4] = {-1, -1, -1, -1};
-    bool bRead = in.ReadI32(&nScene) && in.ReadI32(&nActive);
-    for (int i = 0; i < 4 && bRead; ++i) bRead = in.ReadI32(&nIds[i]) && CheckPartyId(in, i, nIds[i]);
     auto records = std::make_unique<HeroRecord[]>(4);
-    for (int i = 0; i < 4 && bRead; ++i)
-        if (nIds[i] >= 0) bRead = ReadSlotRecord(in, i, &records[i]);
-    if (bRead && (nScene < 0 || nScene >= kSceneTableCount || nActive < 1 || nActive > 4 || nIds[nActive - 1] < 0))
-        bRead = in.Fail("scene or active slot");
-    if (!bRead) {
-        m_strPartyFileError = in.Error();
+    if (!ReadParkedParty(bytes, strName, &nScene, &nActive, nIds, records.get(), &m_strPartyFileError)) {
+        ReportPartyFile(m_strPartyFileError);
         return false;
     }
     if (!bKeep) DropPartySlots();

@@ -10,11 +10,15 @@
 
 namespace {
 
-bool Refuse(CByteReader& in, const char* pszFormat, int nValue) {
-    char szWhat[128];
-    std::snprintf(szWhat, sizeof szWhat, pszFormat, nValue);
-    return in.Fail(szWhat);
+// Fails the reader with "FIELD VALUE at offset N WHY".
+bool RefuseField(CByteReader& in, const char* pszField, std::int64_t nValue, std::size_t nAt,
+                 const std::string& strWhy) {
+    return in.Fail(std::string(pszField) + " " + std::to_string(nValue) + " at offset " + std::to_string(nAt) + " " +
+                   strWhy);
 }
+
+// The offset of the word just read.
+std::size_t LastWord(const CByteReader& in) { return in.Position() - sizeof(std::int32_t); }
 
 // Runs one block's reader and notes where the block lay.
 template <class Read>
@@ -30,22 +34,17 @@ bool ReadHeader(CByteReader& in, SaveGameFile* f) {
     if (!in.CheckCount(1, kSaveHeaderBytes, "header")) return false;
     in.ReadBytes(f->szDate, kSaveTextBytes);
     in.ReadBytes(f->szClock, kSaveTextBytes);
-    in.SetContext("header: party count");
-    in.ReadI32(&f->nPartyCount);
-    if (f->nPartyCount < 1 || f->nPartyCount > 4) return Refuse(in, "party count %d outside 1..4", f->nPartyCount);
-    in.SetContext("header: party ids");
-    for (int i = 0; i < 4; ++i) {
-        in.SetRecord(i);
-        in.ReadI32(&f->nPartyIds[i]);
-        if (!CheckPartyId(in, i, f->nPartyIds[i])) return false;
-    }
-    in.SetContext("header");
+    if (!in.ReadI32(&f->nPartyCount)) return false;
+    if (f->nPartyCount < 1 || f->nPartyCount > 4)
+        return RefuseField(in, "party count", f->nPartyCount, kSaveCountOffset, "is outside 1..4");
+    for (int i = 0; i < 4; ++i)
+        if (!in.ReadI32(&f->nPartyIds[i]) || !CheckPartyId(in, i, f->nPartyIds[i])) return false;
     in.ReadI32(&f->nSculpt);
     f->thumbnail.resize(kSaveThumbBytes);
     in.ReadBytes(f->thumbnail.data(), kSaveThumbBytes);
-    in.SetContext("header: scene");
-    in.ReadI32(&f->nScene);
-    if (f->nScene < 0 || f->nScene > 199) return Refuse(in, "scene %d outside 0..199", f->nScene);
+    if (!in.ReadI32(&f->nScene)) return false;
+    if (f->nScene < 0 || f->nScene > 199)
+        return RefuseField(in, "scene", f->nScene, kSaveSceneOffset, "is outside 0..199");
     in.ReadU8(&f->bStoryFlag);
     return !in.Failed();
 }
@@ -75,16 +74,18 @@ bool CheckNpcPositions(CByteReader& in, const std::vector<std::uint8_t>& block, 
     return true;
 }
 
-bool ReadRecord(CByteReader& in, int nSlot, std::unique_ptr<HeroRecord>* ppRecord) {
+bool ReadRecord(CByteReader& in, int nSlot, std::size_t nBytesAfter, std::unique_ptr<HeroRecord>* ppRecord) {
     auto pRecord = std::make_unique<HeroRecord>();
-    if (!ReadSlotRecord(in, nSlot, pRecord.get())) return false;
+    if (!ReadSlotRecord(in, nSlot, pRecord.get(), nBytesAfter)) return false;
     *ppRecord = std::move(pRecord);
     return true;
 }
 
 bool ReadGround(CByteReader& in, SaveGameFile* f) {
     std::int32_t nCount = 0;
-    if (!in.ReadI32(&nCount) || !in.CheckCount(nCount, kSaveGroundRecordBytes, "ground item")) return false;
+    if (!in.ReadI32(&nCount)) return false;
+    if (nCount < 0) return RefuseField(in, "ground item count", nCount, LastWord(in), "is negative");
+    if (!in.CheckCount(nCount, kSaveGroundRecordBytes, "ground item")) return false;
     f->ground.resize(std::size_t(nCount));
     for (std::size_t i = 0; i < f->ground.size(); ++i) {
         SaveGroundRecord& r = f->ground[i];
@@ -101,26 +102,37 @@ bool ReadGround(CByteReader& in, SaveGameFile* f) {
 bool ReadBank(CByteReader& in, SaveGameFile* f) {
     // Files written before the bank was saved end with the ground items.
     if (in.AtEnd()) return true;
+    const std::size_t nTagAt = in.Position();
     char tag[4] = {};
     if (!in.ReadBytes(tag, 4)) return false;
-    if (std::memcmp(tag, kSaveBankTag, 4) != 0) return in.Fail("no bank tag where the file should end");
+    if (std::memcmp(tag, kSaveBankTag, 4) != 0) {
+        char szWhat[96];
+        std::snprintf(szWhat, sizeof szWhat, "bank tag %02X %02X %02X %02X at offset %zu is not \"BANK\"",
+                      unsigned(std::uint8_t(tag[0])), unsigned(std::uint8_t(tag[1])), unsigned(std::uint8_t(tag[2])),
+                      unsigned(std::uint8_t(tag[3])), nTagAt);
+        return in.Fail(szWhat);
+    }
     if (!in.ReadI32(&f->nBankMoney)) return false;
-    if (f->nBankMoney < 0) return Refuse(in, "bank balance %d is negative", f->nBankMoney);
+    if (f->nBankMoney < 0) return RefuseField(in, "bank balance", f->nBankMoney, LastWord(in), "is negative");
     f->bHasBank = true;
-    return in.AtEnd() || in.Fail("bytes after the end of the game");
+    if (in.AtEnd()) return true;
+    return in.Fail(std::to_string(in.Remaining()) + (in.Remaining() == 1 ? " byte" : " bytes") +
+                   " after the end of the game at offset " + std::to_string(in.Position()));
 }
 
 }  // namespace
 
 bool CheckPartyId(CByteReader& in, int nSlot, std::int32_t nId) {
     if (nId == -1 || nId == nSlot) return true;
-    return Refuse(in, "party id %d is neither -1 nor the slot number", nId);
+    return RefuseField(in, "party id", nId, LastWord(in), "is neither -1 nor the slot number " + std::to_string(nSlot));
 }
 
-bool ReadSlotRecord(CByteReader& in, int nSlot, HeroRecord* pRecord) {
-    if (!ParseHeroRecord(in, pRecord)) return false;
+bool ReadSlotRecord(CByteReader& in, int nSlot, HeroRecord* pRecord, std::size_t nBytesAfter) {
+    const std::size_t nStart = in.Position();
+    if (!ParseHeroRecord(in, pRecord, nBytesAfter)) return false;
     if (pRecord->nMember == nSlot) return true;
-    return Refuse(in, "record of member %d in another member's place", pRecord->nMember);
+    return RefuseField(in, "member", pRecord->nMember, nStart + kHeroMemberOffset,
+                       "is not the member of party slot " + std::to_string(nSlot));
 }
 
 int SaveGameFile::CompanionSlot() const {
@@ -152,18 +164,34 @@ bool ParseSaveFile(const std::uint8_t* pData, std::size_t nSize, const std::stri
     });
     bOk = bOk && Block(in, f, "toolbar block", [&] { return ParseToolBarState(in, true, &f->toolBar); });
     const int nActive = f->ActiveSlot();
-    if (bOk && f->nPartyIds[nActive] < 0) bOk = Refuse(in, "the controlled hero's slot %d holds no member", nActive);
-    bOk = bOk && Block(in, f, "controlled hero record", [&] { return ReadRecord(in, nActive, &f->pHero); });
+    if (bOk && f->nPartyIds[nActive] < 0) {
+        const std::size_t nToolBar = f->blocks.back().nOffset;
+        bOk = RefuseField(in, "hero number", f->toolBar.nHero, nToolBar,
+                          "names party slot " + std::to_string(nActive) + ", whose party id at offset " +
+                              std::to_string(kSaveIdsOffset + 4 * std::size_t(nActive)) + " is -1");
+    }
+    // What follows the records at the least: each record still to come, the companion,
+    // the flag tables and the ground-item count.
+    int nRecords = 0;
+    for (int i = 0; i < 4; ++i) nRecords += f->nPartyIds[i] >= 0 ? 1 : 0;
+    auto bytesAfter = [&](int nRead) {
+        return HeroRecordSize(0) * std::size_t(nRecords - nRead) + 4 + kSaveFlagBytes + 4;
+    };
+    int nRead = 1;
+    bOk = bOk && Block(in, f, "controlled hero record",
+                       [&] { return ReadRecord(in, nActive, bytesAfter(nRead), &f->pHero); });
     for (int i = 0; i < 4 && bOk; ++i) {
         if (f->nPartyIds[i] < 0 || i == nActive) continue;
         const std::string strBlock = "record of party slot " + std::to_string(i);
-        bOk = Block(in, f, strBlock.c_str(), [&] { return ReadRecord(in, i, &f->pMembers[i]); });
+        ++nRead;
+        bOk = Block(in, f, strBlock.c_str(), [&] { return ReadRecord(in, i, bytesAfter(nRead), &f->pMembers[i]); });
     }
     bOk = bOk && Block(in, f, "companion", [&] {
         if (!in.ReadI32(&f->nCompanion)) return false;
         // -1 (no one has joined yet), 0 and a number whose slot is empty all mean no
         // companion; no game writes anything outside -1..4.
-        if (f->nCompanion < -1 || f->nCompanion > 4) return Refuse(in, "companion %d outside -1..4", f->nCompanion);
+        if (f->nCompanion < -1 || f->nCompanion > 4)
+            return RefuseField(in, "companion", f->nCompanion, LastWord(in), "is outside -1..4");
         return true;
     });
     bOk = bOk && Block(in, f, "event flags", [&] {

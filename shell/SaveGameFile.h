@@ -93,8 +93,10 @@ inline bool ParseSaveFile(const std::vector<std::uint8_t>& bytes, const std::str
 // of the event scripts). A party id is -1 (no member) or its slot's number, since a
 // member always stands in the slot of its own number; a record read for a slot belongs
 // to that slot's member. Both fail through the reader, with the value they refused.
+// CheckPartyId runs right after the id was read (its offset is the reader's last word);
+// nBytesAfter is what the file holds after the record at the least.
 bool CheckPartyId(CByteReader& in, int nSlot, std::int32_t nId);
-bool ReadSlotRecord(CByteReader& in, int nSlot, HeroRecord* pRecord);
+bool ReadSlotRecord(CByteReader& in, int nSlot, HeroRecord* pRecord, std::size_t nBytesAfter = 0);
 
 // "save\save007.sav" for slot 7.
 std::string SaveFileName(int nSlot);

@@ -43,6 +43,119 @@ void RepairNumbers(HeroRecord* r) {
     if (r->nLevel < 0) r->nLevel = 0;
 }
 
+// The item counts above 0 ask for a bag table each after the fixed fields; the file
+// must hold them, the rest of the record and the nBytesAfter bytes that follow it.
+// Without the room, the tables would be read from what follows, and the file would
+// end short somewhere later: the counts that asked for the tables are named here.
+bool CheckBagRoom(CByteReader& in, const HeroRecord& r, size_t nRecordAt, size_t nBytesAfter) {
+    int nHeld = 0;
+    std::string strItems;
+    for (int i = 0; i < kHeroItemCount; ++i) {
+        if (r.nItemCount[i] <= 0) continue;
+        if (++nHeld <= 3) {
+            strItems += (nHeld > 1 ? ", item " : "item ") + std::to_string(i) + ": count " +
+                        std::to_string(r.nItemCount[i]) + " at offset " +
+                        std::to_string(nRecordAt + kHeroItemCountOffset + 4 * size_t(i));
+        }
+    }
+    const size_t nNeeded = kHeroBagTableBytes * size_t(nHeld) + kHeroRecordTailBytes + nBytesAfter;
+    if (nHeld == 0 || in.Remaining() >= nNeeded) return true;
+    if (nHeld > 3) strItems += " and " + std::to_string(nHeld - 3) + " more";
+    return in.Fail("ran short at offset " + std::to_string(in.Position()) + ": the item counts above 0 (" + strItems +
+                   ") ask for " + std::to_string(nHeld) + (nHeld == 1 ? " bag table" : " bag tables") + " of " +
+                   std::to_string(kHeroBagTableBytes) +
+                   " bytes, which with the rest of the record and what follows it need " + std::to_string(nNeeded) +
+                   " bytes; " + std::to_string(in.Remaining()) + " remain");
+}
+
+// The fixed fields, everything before the bag tables.
+bool ReadFixedFields(CByteReader& in, HeroRecord* pRecord) {
+    HeroRecord& r = *pRecord;
+    in.ReadI32(&r.nSkillPoints);
+    in.ReadI32(&r.nLevel);
+    ReadWords(in, r.nSkillKnown, kHeroSkillCount);
+    ReadWords(in, r.nSkillLevel, kHeroSkillCount);
+    ReadWords(in, r.nItemCount, kHeroItemCount);
+    for (std::int32_t* p : {&r.nPartyMask, &r.nAge, &r.nLife, &r.nLifeMax, &r.nMoney, &r.nMana, &r.nManaMax,
+                            &r.nStamina, &r.nStaminaMax, &r.nLevelLife, &r.nLevelMana, &r.nExperience, &r.nEquip3,
+                            &r.nEquip2, &r.nWalkStep}) {
+        in.ReadI32(p);
+    }
+    ReadWords(in, r.nTaskState, kHeroTaskCount);
+    for (InlayRecord& b : r.inlay) {
+        for (std::int32_t* p : {&b.nAttack, &b.nDefence, &b.nStaminaMax, &b.nLink}) in.ReadI32(p);
+    }
+    for (std::int32_t* p : {&r.nDirection, &r.nEquip1, &r.nEquip5, &r.nEquipSixth, &r.nEquip0, &r.nEquip4,
+                            &r.nCounterA, &r.nCounterB, &r.ptPos.x, &r.ptPos.y}) {
+        in.ReadI32(p);
+    }
+    ReadWords(in, r.nBattleBonus, 3);
+    in.ReadI32(&r.nMember);
+    in.ReadI32(&r.nKind);
+    ReadWords(in, r.nQuickSlot, kHeroQuickSlots);
+    for (std::int32_t* p : {&r.nThrownItem, &r.nThrownCount, &r.nAttack, &r.nDefence, &r.nSelectedSkill,
+                            &r.nStance}) {
+        in.ReadI32(p);
+    }
+    return !in.Failed();
+}
+
+// Refuses fixed fields the game cannot work with, naming the field and its offset.
+bool CheckFixedFields(CByteReader& in, const HeroRecord& r, size_t nRecordAt) {
+    auto at = [nRecordAt](size_t nField) { return std::to_string(nRecordAt + nField); };
+    // The bag tables follow for the items whose count, as stored, is above 0; the
+    // level and bag tables they go into are indexed by level and member.
+    if (r.nLevel > kHeroMaxLevel) {
+        return in.Fail("level " + std::to_string(r.nLevel) + " at offset " + at(kHeroLevelOffset) + " is above " +
+                       std::to_string(kHeroMaxLevel));
+    }
+    if (r.nMember < 0 || r.nMember > 3) {
+        return in.Fail("member " + std::to_string(r.nMember) + " at offset " + at(kHeroMemberOffset) +
+                       " is outside 0..3");
+    }
+    if (r.nKind != kHeroKindMouse && r.nKind != kHeroKindComputer) {
+        return in.Fail("kind " + std::to_string(r.nKind) + " at offset " + at(kHeroKindOffset) +
+                       " is neither 14 nor 15");
+    }
+    // Statistics are summed, doubled and multiplied by the level in 32 bits: they stay
+    // within a range where that cannot overflow.
+    const struct {
+        const char* pszName;
+        std::int32_t nValue;
+        size_t nAt;
+    } stats[] = {
+        {"life maximum", r.nLifeMax, 824}, {"mana", r.nMana, 832}, {"mana maximum", r.nManaMax, 836},
+        {"stamina", r.nStamina, 840}, {"stamina maximum", r.nStaminaMax, 844}, {"level life", r.nLevelLife, 848},
+        {"level mana", r.nLevelMana, 852}, {"battle bonus 0", r.nBattleBonus[0], 2912},
+        {"battle bonus 1", r.nBattleBonus[1], 2916}, {"battle bonus 2", r.nBattleBonus[2], 2920},
+        {"attack", r.nAttack, 2972}, {"defence", r.nDefence, 2976}};
+    for (const auto& stat : stats) {
+        if (stat.nValue >= -kHeroStatLimit && stat.nValue <= kHeroStatLimit) continue;
+        return in.Fail(std::string(stat.pszName) + " " + std::to_string(stat.nValue) + " at offset " + at(stat.nAt) +
+                       " is outside " + std::to_string(-kHeroStatLimit) + ".." + std::to_string(kHeroStatLimit));
+    }
+    // The life bar is drawn as life over maximum: a life outside 0..maximum is damage.
+    if (r.nLife < 0 || r.nLife > r.nLifeMax) {
+        return in.Fail("life " + std::to_string(r.nLife) + " at offset " + at(kHeroLifeOffset) +
+                       (r.nLife < 0 ? std::string(" is negative")
+                                    : " is above the maximum " + std::to_string(r.nLifeMax) + " at offset " +
+                                          at(kHeroLifeOffset + sizeof(std::int32_t))));
+    }
+    // A step is walked in one update, as far as a character of a setting file may walk.
+    if (r.nWalkStep < -kMaxStepPixels || r.nWalkStep > kMaxStepPixels) {
+        return in.Fail("walk step " + std::to_string(r.nWalkStep) + " at offset " + at(kHeroWalkStepOffset) +
+                       " is outside " + std::to_string(-kMaxStepPixels) + ".." + std::to_string(kMaxStepPixels));
+    }
+    // The hero is drawn, hit and walked from his position: it lies on a map.
+    for (int i = 0; i < 2; ++i) {
+        const std::int32_t v = i == 0 ? r.ptPos.x : r.ptPos.y;
+        if (IsMapPosition(v)) continue;
+        return in.Fail(std::string("position ") + (i == 0 ? "x " : "y ") + std::to_string(v) + " at offset " +
+                       at(kHeroPositionOffset + 4 * size_t(i)) + " is outside the map");
+    }
+    return true;
+}
+
 }  // namespace
 
 HeroRecord::HeroRecord() {
@@ -92,69 +205,13 @@ bool ParseHeroSculpt(CByteReader& in, std::int32_t* pSculpt) {
     return true;
 }
 
-bool ParseHeroRecordBody(CByteReader& in, HeroRecord* pRecord) {
+bool ParseHeroRecordBody(CByteReader& in, HeroRecord* pRecord, size_t nBytesAfter) {
     HeroRecord& r = *pRecord;
     in.SetContext("hero record");
-    const size_t nLevelAt = in.Position() + sizeof(std::int32_t);
-    in.ReadI32(&r.nSkillPoints);
-    in.ReadI32(&r.nLevel);
-    ReadWords(in, r.nSkillKnown, kHeroSkillCount);
-    ReadWords(in, r.nSkillLevel, kHeroSkillCount);
-    ReadWords(in, r.nItemCount, kHeroItemCount);
-    const size_t nLifeAt = in.Position() + 2 * sizeof(std::int32_t);
-    for (std::int32_t* p : {&r.nPartyMask, &r.nAge, &r.nLife, &r.nLifeMax, &r.nMoney, &r.nMana, &r.nManaMax,
-                            &r.nStamina, &r.nStaminaMax, &r.nLevelLife, &r.nLevelMana, &r.nExperience, &r.nEquip3,
-                            &r.nEquip2, &r.nWalkStep}) {
-        in.ReadI32(p);
-    }
-    ReadWords(in, r.nTaskState, kHeroTaskCount);
-    for (InlayRecord& b : r.inlay) {
-        for (std::int32_t* p : {&b.nAttack, &b.nDefence, &b.nStaminaMax, &b.nLink}) in.ReadI32(p);
-    }
-    for (std::int32_t* p : {&r.nDirection, &r.nEquip1, &r.nEquip5, &r.nEquipSixth, &r.nEquip0, &r.nEquip4,
-                            &r.nCounterA, &r.nCounterB, &r.ptPos.x, &r.ptPos.y}) {
-        in.ReadI32(p);
-    }
-    const size_t nPositionAt = in.Position() - 2 * sizeof(std::int32_t);
-    ReadWords(in, r.nBattleBonus, 3);
-    const size_t nMemberAt = in.Position();
-    in.ReadI32(&r.nMember);
-    const size_t nKindAt = in.Position();
-    in.ReadI32(&r.nKind);
-    ReadWords(in, r.nQuickSlot, kHeroQuickSlots);
-    for (std::int32_t* p : {&r.nThrownItem, &r.nThrownCount, &r.nAttack, &r.nDefence, &r.nSelectedSkill,
-                            &r.nStance}) {
-        in.ReadI32(p);
-    }
-    if (in.Failed()) return false;
-    // The bag tables follow for the items whose count, as stored, is above 0; the
-    // level and bag tables they go into are indexed by level and member.
-    if (r.nLevel > kHeroMaxLevel) {
-        return in.Fail("level " + std::to_string(r.nLevel) + " at offset " + std::to_string(nLevelAt) +
-                       " is above " + std::to_string(kHeroMaxLevel));
-    }
-    if (r.nMember < 0 || r.nMember > 3) {
-        return in.Fail("member " + std::to_string(r.nMember) + " at offset " + std::to_string(nMemberAt) +
-                       " is outside 0..3");
-    }
-    if (r.nKind != kHeroKindMouse && r.nKind != kHeroKindComputer) {
-        return in.Fail("kind " + std::to_string(r.nKind) + " at offset " + std::to_string(nKindAt) +
-                       " is neither 14 nor 15");
-    }
-    // The life bar is drawn as life over maximum: a life outside 0..maximum is damage.
-    if (r.nLife < 0 || r.nLife > r.nLifeMax) {
-        return in.Fail("life " + std::to_string(r.nLife) + " at offset " + std::to_string(nLifeAt) +
-                       (r.nLife < 0 ? std::string(" is negative")
-                                    : " is above the maximum " + std::to_string(r.nLifeMax) + " at offset " +
-                                          std::to_string(nLifeAt + sizeof(std::int32_t))));
-    }
-    // The hero is drawn, hit and walked from his position: it lies on a map.
-    for (int i = 0; i < 2; ++i) {
-        const std::int32_t v = i == 0 ? r.ptPos.x : r.ptPos.y;
-        if (IsMapPosition(v)) continue;
-        return in.Fail(std::string("position ") + (i == 0 ? "x " : "y ") + std::to_string(v) + " at offset " +
-                       std::to_string(nPositionAt + 4 * size_t(i)) + " is outside the map");
-    }
+    // Offsets in the messages are the file's: the body starts after the sculpt word.
+    const size_t nRecordAt = in.Position() >= sizeof(std::int32_t) ? in.Position() - sizeof(std::int32_t) : 0;
+    if (!ReadFixedFields(in, &r) || !CheckFixedFields(in, r, nRecordAt) || !CheckBagRoom(in, r, nRecordAt, nBytesAfter))
+        return false;
     in.SetContext("hero record bag table of item");
     for (int i = 0; i < kHeroItemCount; ++i) {
         if (r.nItemCount[i] <= 0) continue;
@@ -174,6 +231,6 @@ bool ParseHeroRecordBody(CByteReader& in, HeroRecord* pRecord) {
     return true;
 }
 
-bool ParseHeroRecord(CByteReader& in, HeroRecord* pRecord) {
-    return ParseHeroSculpt(in, &pRecord->nSculpt) && ParseHeroRecordBody(in, pRecord);
+bool ParseHeroRecord(CByteReader& in, HeroRecord* pRecord, size_t nBytesAfter) {
+    return ParseHeroSculpt(in, &pRecord->nSculpt) && ParseHeroRecordBody(in, pRecord, nBytesAfter);
 }

@@ -13,6 +13,18 @@ constexpr int kHeroBagCells = 54;
 constexpr std::size_t kHeroRecordFixedBytes = 2988;  // everything before the bag tables
 constexpr std::size_t kHeroRecordTailBytes = 209;    // skill uses, saved word, mode byte, flags
 constexpr std::size_t kHeroBagTableBytes = 4 * kHeroBagCells;
+// The largest statistic (life, mana and stamina and their maxima, the level row's life
+// and mana, attack, defence and the battle bonuses) a record may hold: sums of a few,
+// doubled by a buff or multiplied by a level of 101, stay inside 32 bits.
+constexpr std::int32_t kHeroStatLimit = std::int32_t(1) << 24;
+// Offsets of the checked fields from the start of the record.
+constexpr std::size_t kHeroLevelOffset = 8;
+constexpr std::size_t kHeroItemCountOffset = 412;
+constexpr std::size_t kHeroLifeOffset = 820;
+constexpr std::size_t kHeroWalkStepOffset = 868;
+constexpr std::size_t kHeroPositionOffset = 2904;
+constexpr std::size_t kHeroMemberOffset = 2924;
+constexpr std::size_t kHeroKindOffset = 2928;
 
 // Bytes of a record holding nItemsHeld different items.
 constexpr std::size_t HeroRecordSize(int nItemsHeld) {
@@ -67,12 +79,17 @@ void WriteHeroRecord(const HeroRecord& record, CByteWriter& out);
 
 // Reads the sculpt word: -1 or 0..299, anything else becomes -1.
 bool ParseHeroSculpt(CByteReader& in, std::int32_t* pSculpt);
-// Reads the rest of the record into *pRecord (its sculpt stays). Refuses a short record,
-// a level above 101, a member outside 0..3, a kind other than 14 or 15 and a position
-// outside the largest map and its margin (IsMapPosition). Repairs:
+// Reads the rest of the record into *pRecord (its sculpt stays). Refuses, each with the
+// field's offset in the file: a short record (nBytesAfter bytes must follow it: what the
+// file holds after the record at the least, so that item counts without their bag
+// tables are named), a level above 101, a member outside 0..3, a kind other than 14 or
+// 15, a statistic outside -kHeroStatLimit..kHeroStatLimit, a life outside 0..its
+// maximum, a walk step outside -1024..1024 (kMaxStepPixels, as for the characters of a
+// setting file) and a position outside the largest map and its margin (IsMapPosition).
+// Repairs:
 // a negative level becomes 0, counts are held to 0..500, money to 0 and above, item,
 // skill and bag-cell numbers out of range become -1, skill levels out of 0..7 become 0,
 // the direction wraps into 0..7 and a stance other than 0 becomes 1.
-bool ParseHeroRecordBody(CByteReader& in, HeroRecord* pRecord);
+bool ParseHeroRecordBody(CByteReader& in, HeroRecord* pRecord, std::size_t nBytesAfter = 0);
 // The sculpt word and the body.
-bool ParseHeroRecord(CByteReader& in, HeroRecord* pRecord);
+bool ParseHeroRecord(CByteReader& in, HeroRecord* pRecord, std::size_t nBytesAfter = 0);

@@ -3,7 +3,8 @@
 // date and clock shown whole), loaded by a second run from the title's load button; a
 // cut copy in slot 4 refused with a notice while the running game stays; the save
 // dumped by savetool; a save from another writer loaded from the title, and a refused
-// one answered there by one notice.
+// one answered there by one notice; damaged saves refused by savetool with the field
+// and its offset.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -299,6 +300,56 @@ TEST_F(SavePlay, ARefusedLoadFromTheTitleShowsOneNoticeThatOneOkCloses) {
     // The notice box at (400, 225) over the panel, then the panel as it was.
     EXPECT_GT(notice.Differences(panel, 400, 225, 235, 150), 5000);
     EXPECT_LT(after.Differences(panel, 400, 225, 235, 150), 100);
+}
+
+// Damaged saves dumped by savetool: each refusal names its field and the offset where
+// the file holds it, the walk step beyond what a step can cover among them.
+TEST(SaveTool, ARefusedSaveNamesItsFieldAndOffset) {
+    ASSERT_TRUE(ProgramsBuilt({&kSaveTool}));
+    CTempFolder folder("savetool-refusals");
+    SaveGameModel model;
+    model.hero.nX = 464;
+    model.hero.nY = 528;
+    model.bBank = true;
+    const std::vector<std::uint8_t> good = BuildSaveGame(model);
+    ASSERT_EQ(good.size(), 711342u);
+    constexpr size_t kBar = 548061, kHero = 548129;
+    const struct {
+        size_t nAt;
+        std::int32_t v;
+        const char* pszWhy;
+    } cases[] = {
+        {32, 9, "header: party count 9 at offset 32 is outside 1..4"},
+        {44, 7, "header: party id 7 at offset 44 is neither -1 nor the slot number 2"},
+        {21656, 250, "header: scene 250 at offset 21656 is outside 0..199"},
+        {kBar, 0, "toolbar block: hero number 0 at offset 548061 is outside 1..4"},
+        {kBar, 2, "hero number 2 at offset 548061 names party slot 1, whose party id at offset 40 is -1"},
+        {kBar + 12, 100, "toolbar block, record 1: quick slot item 100 at offset 548073 is outside -1..99"},
+        {kBar + 40, 2, "toolbar block: stack count 2 at offset 548101 with stack item -1 at offset 548105"},
+        {kBar + 64, 6, "toolbar block: weather 6 at offset 548125 is outside -1..5"},
+        {kHero + 868, 1073741823, "hero record: walk step 1073741823 at offset 548997 is outside -1024..1024"},
+        {kHero + 868, -1025, "hero record: walk step -1025 at offset 548997 is outside -1024..1024"},
+        {kHero + 2924, 3, "hero record: member 3 at offset 551053 is not the member of party slot 0"},
+        {kHero + 412 + 4 * 5, 3, "hero record: ran short at offset 551117: the item counts above 0 (item 5: count 3 "
+                                 "at offset 548561) ask for 1 bag table of 216 bytes"},
+        {551326, 5, "companion: companion 5 at offset 551326 is outside -1..4"},
+        {711330, -2, "ground items: ground item count -2 at offset 711330 is negative"},
+        {711334, 0x4B4E4141, "bank: bank tag 41 41 4E 4B at offset 711334 is not \"BANK\""},
+        {711338, -1, "bank: bank balance -1 at offset 711338 is negative"},
+        {711342, 0, "bank: 4 bytes after the end of the game at offset 711342"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> bytes = good;
+        bytes.resize(std::max(bytes.size(), c.nAt + 4));
+        for (int i = 0; i < 4; ++i) bytes[c.nAt + size_t(i)] = std::uint8_t(std::uint32_t(c.v) >> (8 * i));
+        const std::string strFile = folder.File("bad.sav");
+        std::ofstream(strFile, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        const ProgramRun run = RunProgramIn(folder.Path(), kSaveTool, {"dump", strFile}, "/dev/null");
+        EXPECT_TRUE(run.bExited && run.nCode == 1) << c.pszWhy;
+        EXPECT_NE(run.strErr.find("savetool: " + strFile + ": "), std::string::npos) << run.strErr;
+        EXPECT_NE(run.strErr.find(c.pszWhy), std::string::npos) << run.strErr;
+    }
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The trace tool on compiled fixtures, against golden traces: the endings, the commands
 // that pass over others, the skip-talk keys, run limits with repeated starts, refused
-// starts, pending events; the sample story's greeting, herbalist, companion and herbs.
+// starts, pending events; the sample story's greeting, herbalist, companion and herbs;
+// the companion's damaged initial record said once.
 // The sub-event count bounds the numbers that may start; the text form lists skipped
 // numbers as empty entries.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -11,6 +13,7 @@
 #include <sys/wait.h>
 
 #include "tests/shell/ShellTestUtil.h"
+#include "tools/gamekit/HeroRecordWriter.h"
 #include "tools/gamekit/SampleStory.h"
 #include "tools/gamekit/ScriptCompiler.h"
 
@@ -180,6 +183,35 @@ TEST_F(TraceTest, TheSampleStorysHerbalistCompanionAndHerbs) {
     ExpectGolden("trace_story_companion", "--scene 1 --event 40 --frames 3 --click 2");
     const std::string out = Trace("--scene 1 --event 41 --frames 1");
     EXPECT_NE(out.find("start 41 -> -1"), std::string::npos) << out;
+}
+
+// A damaged initial record of the companion: she joins with her first values all the
+// same, and the one read of the file says once what is wrong with it.
+TEST_F(TraceTest, ADamagedInitialRecordIsSaidOnceAndTheCompanionJoinsAllTheSame) {
+    GameModel model;
+    std::string why;
+    ASSERT_TRUE(CompileScriptFile(SampleStoryText(model), m_folder.File("data/script.dat"), &why)) << why;
+    HeroRecordModel member;
+    member.nMember = 1;
+    member.nKind = 15;
+    const std::vector<std::uint8_t> good = BuildHeroRecord(member);
+    std::vector<std::uint8_t> level = good;
+    level[8] = 102;
+    const std::pair<std::vector<std::uint8_t>, std::string> cases[] = {
+        {{}, "hero record: ran short at offset 0"},
+        {std::vector<std::uint8_t>(good.begin(), good.begin() + 1000), "hero record: ran short at offset 1000"},
+        {level, "hero record: level 102 at offset 8 is above 101"},
+    };
+    for (const auto& [bytes, strWhy] : cases) {
+        std::filesystem::create_directories(m_folder.File("save"));
+        ASSERT_TRUE(WriteBytesToFile(m_folder.File("save/InitPlayer2.sav").c_str(), bytes));
+        const std::string out = Trace("--scene 1 --event 40 --frames 3 --click 2");
+        const std::string strLine = "party file: save\\InitPlayer2.sav: " + strWhy;
+        const size_t nAt = out.find(strLine);
+        EXPECT_NE(nAt, std::string::npos) << out;
+        EXPECT_EQ(out.find("party file:", nAt + 1), std::string::npos) << out;
+        EXPECT_NE(out.find("party count 2 ids 0 1 -1 -1"), std::string::npos) << out;
+    }
 }
 
 }  // namespace

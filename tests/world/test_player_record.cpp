@@ -221,6 +221,10 @@ TEST_F(HeroRecordTest, RecordsNamingImpossibleTablesAreRefusedAndChangeNothing) 
         {2904, -2147483647 - 1, "position x -2147483648 at offset 2904"},
         {2908, -2147483647 - 1, "position y -2147483648 at offset 2908"},
         {2908, 2147483647, "position y 2147483647 at offset 2908"},
+        {868, 1025, "walk step 1025 at offset 868 is outside -1024..1024"},
+        {2972, -16777217, "attack -16777217 at offset 2972 is outside -16777216..16777216"},
+        {2912, 2147483647, "battle bonus 0 2147483647 at offset 2912"},
+        {852, -2147483647 - 1, "level mana -2147483648 at offset 852"},
     };
     for (const Case& c : cases) {
         Bytes bad = good;
@@ -269,6 +273,8 @@ TEST_F(HeroRecordTest, OutOfRangeNumbersAreRepaired) {
     m.nMoney = -40;
     m.nDirection = -3;
     m.nStance = 7;
+    m.nWalkStep = -1024;  // the edges of what a record may hold
+    m.nAttack = kHeroStatLimit;
     const Bytes bytes = BuildHeroRecord(m);
     ASSERT_EQ(bytes.size(), HeroRecordSize(3));
 
@@ -297,6 +303,8 @@ TEST_F(HeroRecordTest, OutOfRangeNumbersAreRepaired) {
     EXPECT_EQ(hero.nMoney, 0);
     EXPECT_EQ(hero.nDirection, 5);
     EXPECT_EQ(hero.nStance, 1);
+    EXPECT_EQ(hero.nWalkStep, -1024);
+    EXPECT_EQ(hero.nAttack, kHeroStatLimit);
     EXPECT_EQ(hero.nSkillUses[49], 1049);  // the tail still lines up
 }
 

@@ -6,10 +6,15 @@
 
 namespace {
 
+// The offset of the word just read.
+std::size_t LastWord(const CByteReader& in) { return in.Position() - sizeof(std::int32_t); }
+
+// Checks the word just read.
 bool InRange(CByteReader& in, std::int32_t n, int nLow, int nHigh, const char* pszField) {
     if (n >= nLow && n <= nHigh) return true;
-    char szWhat[96];
-    std::snprintf(szWhat, sizeof szWhat, "%s %d outside %d..%d", pszField, int(n), nLow, nHigh);
+    char szWhat[128];
+    std::snprintf(szWhat, sizeof szWhat, "%s %d at offset %zu is outside %d..%d", pszField, int(n), LastWord(in), nLow,
+                  nHigh);
     return in.Fail(szWhat);
 }
 
@@ -41,9 +46,9 @@ bool ParseToolBarState(CByteReader& in, bool bWithHero, ToolBarSaveState* pState
     // An empty stack holds no item and a held item has units: anything else would hand
     // out units of an item (or of none) that were never stacked.
     if ((s.nStackCount == 0) != (s.nStackItem == -1)) {
-        char szWhat[96];
-        std::snprintf(szWhat, sizeof szWhat, "stack count %d with stack item %d", int(s.nStackCount),
-                      int(s.nStackItem));
+        char szWhat[160];
+        std::snprintf(szWhat, sizeof szWhat, "stack count %d at offset %zu with stack item %d at offset %zu",
+                      int(s.nStackCount), LastWord(in) - 4, int(s.nStackItem), LastWord(in));
         return in.Fail(szWhat);
     }
     for (std::int32_t& n : s.nReserved) in.ReadI32(&n);
