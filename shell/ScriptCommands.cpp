@@ -25,6 +25,7 @@
 #include "world/EffectManager.h"
 #include "world/Player.h"
 #include "world/Scene.h"
+#include "world/WorldMath.h"
 
 namespace {
 
@@ -299,10 +300,12 @@ ScriptEnding CMainFrame::RunCommand(bool* pbRunOn) {
                 m_pEventFlagsA[nRow][c.a1] = c.a3;
         }
         return ScriptEnding::Now;
-    case 54: if (pPlayer) pPlayer->nCounterA += c.a1; return ScriptEnding::Now;
-    case 55: if (pPlayer) pPlayer->nCounterA -= c.a1; return ScriptEnding::Now;
-    case 57: if (pPlayer) pPlayer->nCounterB += c.a1; return ScriptEnding::Now;
-    case 58: if (pPlayer) pPlayer->nCounterB -= c.a1; return ScriptEnding::Now;
+    // The counters stop at the ends of their range: a saved counter or an operand near
+    // them must not wrap round to the other end.
+    case 54: if (pPlayer) pPlayer->nCounterA = SaturatingAdd(pPlayer->nCounterA, c.a1); return ScriptEnding::Now;
+    case 55: if (pPlayer) pPlayer->nCounterA = SaturatingAdd(pPlayer->nCounterA, -std::int64_t(c.a1)); return ScriptEnding::Now;
+    case 57: if (pPlayer) pPlayer->nCounterB = SaturatingAdd(pPlayer->nCounterB, c.a1); return ScriptEnding::Now;
+    case 58: if (pPlayer) pPlayer->nCounterB = SaturatingAdd(pPlayer->nCounterB, -std::int64_t(c.a1)); return ScriptEnding::Now;
     case 56: case 59:
         if (c.nCommand == 56) StartEventCmd(c.a1, c.a2);
         else StartEventCmd2(c.a1, c.a2);

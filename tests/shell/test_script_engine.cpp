@@ -26,6 +26,14 @@ TEST_F(ScriptTest, InstantCommandsRunInOneFrameWithoutGrowingTheStack) {
     EXPECT_EQ(pFrame->nEventId, -1);
     EXPECT_EQ(pPlayer->nCounterA, 53);
     EXPECT_EQ(watch.With("run").size(), 4u);
+    // Counters near the ends of their range stop there instead of wrapping.
+    Load("scene 0\nevent 2\n  CounterAAdd 2147483647\n  CounterBSub 2147483647\n  CounterBSub 5\n");
+    pPlayer->nCounterA = 2147483000;
+    pPlayer->nCounterB = -1000;
+    ASSERT_EQ(pFrame->StartEvent(2), 2);
+    Frame();
+    EXPECT_EQ(pPlayer->nCounterA, 2147483647);
+    EXPECT_EQ(pPlayer->nCounterB, -2147483647 - 1);
 }
 
 TEST_F(ScriptTest, CommandsThatPassOverTheNextOne) {
