@@ -7,6 +7,7 @@
 // A third run hovers the lists for their tooltips and shows the theft's message. Keys
 // pressed in a battle stay out of the quick slots; the golems' challenge runs in the
 // battle's narrow talk bar and the map talks in the wide one afterwards.
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -159,6 +160,20 @@ TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
     CShot strike(ShotAfter(s, pHit->t));
     ASSERT_TRUE(strike.Read()) << strike.Path();
     EXPECT_GT(CountYellowish(strike, 115, 240, 80, 70), 10) << strike.Path();
+    // The first beast to fall lies on the ground at its place (its feet at (124, 405)):
+    // what differs from the field there is wider than tall.
+    const BattlePass* pFell = log.First(13500, [](const BattlePass& p) { return p.hp[4] == 0 && p.hp[5] > 0; });
+    ASSERT_NE(pFell, nullptr) << "the first beast never fell alone";
+    CShot fallen(ShotAfter(s, pFell->t + 1500));
+    ASSERT_TRUE(fallen.Read()) << fallen.Path();
+    RECT rcBody{800, 600, 0, 0};
+    for (int y = 300; y < 420; ++y)
+        for (int x = 40; x < 230; ++x)
+            if (!fallen.Near(x, y, PackRgb(70, 110, 60), 24))
+                rcBody = RECT{std::min(rcBody.left, LONG(x)), std::min(rcBody.top, LONG(y)), std::max(rcBody.right, LONG(x + 1)),
+                              std::max(rcBody.bottom, LONG(y + 1))};
+    EXPECT_GT(rcBody.right - rcBody.left, 2 * (rcBody.bottom - rcBody.top)) << "the fallen beast stands";
+    EXPECT_GE(rcBody.bottom, 400) << "the fallen beast is not on the ground";
     // Won: the victory panel with its lines, then the map again with the pay.
     const BattlePass* pWon = log.First(0, [](const BattlePass& p) { return p.bShown; });
     ASSERT_NE(pWon, nullptr) << "no result panel";

@@ -44,8 +44,9 @@ double MapDifference(const CShot& a, const CShot& b) {
     return dBest;
 }
 
-// The title's new-game button; the town follows. Then a walk to the east.
-const std::string kNewGameAndWalk = Click(8400, 280, 240) + Click(10000, 560, 300);
+// The title's new-game button; the town follows. Then a walk to the north-east, clear of
+// the villagers and of the greeting's region.
+const std::string kNewGameAndWalk = Click(8400, 280, 240) + Click(10000, 480, 160);
 // ESC's system menu at (400, 10): save is its first button, load its second.
 constexpr POINT kMenuSave{500, 85}, kMenuLoad{500, 147};
 // The save and load panels in the game at (40, 10): row r's text, the OK button.

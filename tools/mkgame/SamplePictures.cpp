@@ -62,8 +62,13 @@ bool WritePictureContent(const std::string& gameDir) {
     for (PkgEntryData& entry : GroundItemEntries(options.nItemCount))
         options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : MiniGameContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
-    // The heroes' and fighters' sculpts, and the shop keeper's.
-    for (int s = 0; s < 10; ++s) options.sculpts.push_back(s);
+    // The heroes', villagers' and fighters' sculpts, and the shop keeper's; every
+    // villager's face comes with the menu content, so no stand-in faces are drawn.
+    options.nFaceCount = 0;
+    for (int s = 0; s < 20; ++s) options.sculpts.push_back(s);
+    // The villagers beyond the party's sculpts never fight: no hurt or falling frames.
+    for (int s = 6; s < 20; ++s) options.plainSculpts.push_back(s);
+    options.plainSculpts.push_back(89);
     for (int s = 20; s < 32; ++s) options.sculpts.push_back(s);
     options.sculpts.push_back(89);
     // The flying effects' bolts: group 0 for the characters' shots; the others are the
