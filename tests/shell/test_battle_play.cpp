@@ -154,6 +154,10 @@ TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
     CShot lit(s + "lit.png");
     ASSERT_TRUE(lit.Read());
     EXPECT_GT(lit.CountNear(RECT{492, 287, 528, 323}, kRingLitColour, 24), 300);
+    int nStrokes = 0;  // the name's dark strokes on the lit button
+    for (int y = 289; y < 321; ++y)
+        for (int x = 494; x < 526; ++x) nStrokes += (lit.Pixel(x, y) >> 16) < 200 && ((lit.Pixel(x, y) >> 8) & 0xFF) < 120;
+    EXPECT_GT(nStrokes, 20) << "the attack button has no name";
     // Her strike on the first beast, with its "-n" over it.
     const BattlePass* pHit = log.First(13500, [](const BattlePass& p) { return p.hp[4] >= 0 && p.hp[4] < 40; });
     ASSERT_NE(pHit, nullptr) << "the strike never landed";

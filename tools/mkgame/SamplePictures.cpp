@@ -7,6 +7,7 @@
 #include "tools/gamekit/PkgSamplePictures.h"
 #include "tools/gamekit/TgaWriters.h"
 #include "tools/mkgame/BattleContent.h"
+#include "tools/mkgame/BattlePictures.h"
 #include "tools/mkgame/LanStandIns.h"
 #include "tools/mkgame/MkGame.h"
 #include "tools/mkgame/SampleMenus.h"
