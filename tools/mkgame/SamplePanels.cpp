@@ -99,7 +99,16 @@ PictureRgba StateBackground() {
 PictureRgba SkillBackground() {
     PictureRgba pic = Background("SkillMenu_BKGround.tga", "技能");
     NumberCaptions(pic, "等级");
-    for (int y0 : {210, 275, 340}) PaintFrame(pic, 58, y0, 35, 35, Argb(255, 160, 170, 220));
+    // The three skill slots: a learned skill's icon is drawn 11 pixels in from a slot's
+    // corner and the selection framed 7 to 9 pixels in, so the wells sit there; the
+    // selected skill's name, words, level and attack are written in the well beside.
+    const std::uint32_t well = Argb(255, 22, 26, 44), edge = Argb(255, 160, 170, 220);
+    for (int y0 : {210, 275, 340}) {
+        pic.Fill(65, y0 + 7, 38, 38, well);
+        PaintFrame(pic, 65, y0 + 7, 38, 38, edge);
+    }
+    pic.Fill(134, 224, 172, 150, well);
+    PaintFrame(pic, 134, 224, 172, 150, edge);
     return pic;
 }
 
