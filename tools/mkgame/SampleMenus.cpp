@@ -202,9 +202,11 @@ std::vector<PkgEntryData> MenuContentEntries(std::string_view pkgName) {
     PaintSampleLabel(exitBox, "否", RECT{118, 86, 215, 128}, RGB(70, 30, 0), 20);
     entries.push_back(Entry("ExitGameOk.bmp", Bmp(exitBox)));
 
+    // The talk bar: the face's well at the left holds the face of either bar (at +4/+5
+    // and +7/+8) and ends before the text, which begins at +158.
     PictureRgba bar(520, 160, 0);
     RoundPanel(bar, 0, 0, 520, 160, 16, Argb(255, 200, 170, 100), Argb(200, 16, 24, 48), 3);
-    RoundPanel(bar, 4, 5, 154, 154, 10, Argb(255, 160, 130, 80), Argb(220, 30, 40, 60), 2);
+    RoundPanel(bar, 4, 5, 151, 152, 10, Argb(255, 160, 130, 80), Argb(220, 30, 40, 60), 2);
     entries.push_back(Entry("TalkBar.tga", BuildRleTga32(bar)));
     AddCreditsPictures(entries);
     AddEndingPictures(entries);
