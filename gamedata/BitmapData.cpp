@@ -168,7 +168,9 @@ void CBitmapData::FreeTx() {
 
 void CBitmapData::DrawItemIcon(int nItem, int x, int y) {
     if (m_nItemKey == nItem && m_pItemIcon) {
-        // The cached icon keeps the position it was given when it loaded.
+        // The cached icon is drawn where it is asked for: the cursor draws the carried
+        // item here every frame, and the item follows the cursor.
+        m_pItemIcon->SetPos(x, y);
         m_pItemIcon->Draw(pBack, 0, 0, BLT_KEYED);
         return;
     }

@@ -169,12 +169,19 @@ TEST(BattleProbeCommands, EveryRingCommandOnTheBeastsAndAnEscapeFromTheWolves) {
     }
     EXPECT_GT(nRowText[1], nRowText[2]) << "five spells, two heals";
     EXPECT_GT(nRowText[3], nRowText[2]) << "five stunts, two heals";
-    // Each tab lights its own header.
+    // Each tab lights its own header; every tab carries its name, dark on the lit one,
+    // light on the others, and the scroll buttons their words.
     for (int t = 0; t < 3; ++t)
-        for (int u = 0; u < 3; ++u)
-            EXPECT_EQ(shots[size_t(1 + t)].CountNear(RECT{kTabs[u].x - 5, 255, kTabs[u].x + 5, 265}, 0x5AB46E, 24) > 80,
-                      t == u)
-                << t << " " << u;
+        for (int u = 0; u < 3; ++u) {
+            const CShot& shot = shots[size_t(1 + t)];
+            const RECT rcTab{kTabs[u].x - 18, 254, kTabs[u].x + 18, 274};
+            EXPECT_EQ(shot.CountNear(rcTab, 0x5AB46E, 24) > 300, t == u) << t << " " << u;
+            // Strokes: pixels inside the tab's rim far from its body colour.
+            const RECT rcInside{kTabs[u].x - 15, 257, kTabs[u].x + 15, 272};
+            EXPECT_GT(30 * 15 - shot.CountNear(rcInside, t == u ? 0x5AB46E : 0x1E3C28, 40), 20) << "no name on tab " << u;
+        }
+    for (const RECT& rcButton : {RECT{351, 409, 376, 422}, RECT{441, 409, 466, 422}})
+        EXPECT_GT(25 * 13 - shots[1].CountNear(rcButton, 0xBEAA6E, 40), 20) << "an unlabelled scroll button";
     EXPECT_GT(CountYellowish(throwList, 366, 283, 64, 20), 10) << "the darts";
     // The heal's "+n" climbs from her number point; the blows' numbers over the beasts.
     EXPECT_GT(CountYellowish(heal, 560, 240, 80, 70), 10);

@@ -87,18 +87,18 @@ TEST_F(BitmapDataTest, EffectIndexIsChecked) {
     }
 }
 
-TEST_F(BitmapDataTest, IconCachesKeepTheirOwnNumberAndPosition) {
+TEST_F(BitmapDataTest, IconCachesKeepTheirOwnNumberAndFollowWhereTheyAreDrawn) {
     CBitmapData store;
     ASSERT_TRUE(store.Init());
     ClearBack();
     const WORD item1 = Plain565(PaintPanel("Item-001.bmp", 134, 134).At(10, 10));
     store.DrawItemIcon(1, 20, 20);
     EXPECT_EQ(BackPixel(30, 30), item1);
-    // The same item at a new place draws at its old place.
+    // The same item at a new place (the carried item as the cursor moves) draws there.
     ClearBack();
     store.DrawItemIcon(1, 300, 300);
-    EXPECT_EQ(BackPixel(30, 30), item1);
-    EXPECT_EQ(BackPixel(310, 310), 0);
+    EXPECT_EQ(BackPixel(30, 30), 0);
+    EXPECT_EQ(BackPixel(310, 310), item1);
     store.DrawItemIcon(2, 300, 300);
     EXPECT_EQ(BackPixel(310, 310), Plain565(PaintPanel("Item-002.bmp", 134, 134).At(10, 10)));
     // A missing item draws nothing.

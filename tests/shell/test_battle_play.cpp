@@ -7,6 +7,7 @@
 // A third run hovers the lists for their tooltips and shows the theft's message. Keys
 // pressed in a battle stay out of the quick slots; the golems' challenge runs in the
 // battle's narrow talk bar and the map talks in the wide one afterwards.
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -153,12 +154,30 @@ TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
     CShot lit(s + "lit.png");
     ASSERT_TRUE(lit.Read());
     EXPECT_GT(lit.CountNear(RECT{492, 287, 528, 323}, kRingLitColour, 24), 300);
+    int nStrokes = 0;  // the name's dark strokes on the lit button
+    for (int y = 289; y < 321; ++y)
+        for (int x = 494; x < 526; ++x) nStrokes += (lit.Pixel(x, y) >> 16) < 200 && ((lit.Pixel(x, y) >> 8) & 0xFF) < 120;
+    EXPECT_GT(nStrokes, 20) << "the attack button has no name";
     // Her strike on the first beast, with its "-n" over it.
     const BattlePass* pHit = log.First(13500, [](const BattlePass& p) { return p.hp[4] >= 0 && p.hp[4] < 40; });
     ASSERT_NE(pHit, nullptr) << "the strike never landed";
     CShot strike(ShotAfter(s, pHit->t));
     ASSERT_TRUE(strike.Read()) << strike.Path();
     EXPECT_GT(CountYellowish(strike, 115, 240, 80, 70), 10) << strike.Path();
+    // The first beast to fall lies on the ground at its place (its feet at (124, 405)):
+    // what differs from the field there is wider than tall.
+    const BattlePass* pFell = log.First(13500, [](const BattlePass& p) { return p.hp[4] == 0 && p.hp[5] > 0; });
+    ASSERT_NE(pFell, nullptr) << "the first beast never fell alone";
+    CShot fallen(ShotAfter(s, pFell->t + 1500));
+    ASSERT_TRUE(fallen.Read()) << fallen.Path();
+    RECT rcBody{800, 600, 0, 0};
+    for (int y = 300; y < 420; ++y)
+        for (int x = 40; x < 230; ++x)
+            if (!fallen.Near(x, y, PackRgb(70, 110, 60), 24))
+                rcBody = RECT{std::min(rcBody.left, LONG(x)), std::min(rcBody.top, LONG(y)), std::max(rcBody.right, LONG(x + 1)),
+                              std::max(rcBody.bottom, LONG(y + 1))};
+    EXPECT_GT(rcBody.right - rcBody.left, 2 * (rcBody.bottom - rcBody.top)) << "the fallen beast stands";
+    EXPECT_GE(rcBody.bottom, 400) << "the fallen beast is not on the ground";
     // Won: the victory panel with its lines, then the map again with the pay.
     const BattlePass* pWon = log.First(0, [](const BattlePass& p) { return p.bShown; });
     ASSERT_NE(pWon, nullptr) << "no result panel";

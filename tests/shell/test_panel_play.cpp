@@ -591,11 +591,12 @@ TEST(PanelPlayGame, ChestPanelsHeardVolumesAndTheSavedSword) {
 
     CShot bag(strRun + "/bag.png"), before(strRun + "/before.png"), potion(strRun + "/potion.png");
     ASSERT_TRUE(bag.Read() && before.Read() && potion.Read());
-    // The bag's picture; the icons of the shoes (anchor 0) and the gems (2, 3).
+    // The bag's picture; the icons of the shoes (anchor 0, over the 3 x 2 cells they take,
+    // so 1 too) and the gems (2, 3); cell 4 is empty.
     EXPECT_TRUE(NearProbe(bag, 420, 430, "ItemMenu_BKGround.tga"));
     const unsigned nEmpty = bag.Pixel(427 + 32 * 5 + 12, 215 + 15);
-    for (int nCell : {0, 2, 3}) EXPECT_TRUE(CellShowsIcon(bag, nCell, nEmpty)) << "no icon at cell " << nCell;
-    EXPECT_FALSE(CellShowsIcon(bag, 1, nEmpty));
+    for (int nCell : {0, 1, 2, 3}) EXPECT_TRUE(CellShowsIcon(bag, nCell, nEmpty)) << "no icon at cell " << nCell;
+    EXPECT_FALSE(CellShowsIcon(bag, 4, nEmpty));
     // The potions' page: the one from cell 2 lies at 20, the one of cell 0 was drunk and
     // the life bar grew.
     const unsigned nEmptyOther = potion.Pixel(427 + 32 * 5 + 12, 215 + 15);

@@ -88,6 +88,9 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
                                              "19500 key press W\n"
                                              "20000 shot bag.png\n"
                                              "20100 key press W\n"
+                                             "20200 key press J\n"
+                                             "20400 shot skills.png\n"
+                                             "20450 key press J\n"
                                              "20500 key press T\n"
                                              "21000 shot tasks.png\n"
                                              "21100 key press T\n"
@@ -110,9 +113,9 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
     EXPECT_EQ(run.nCode, 0) << run.strErr;
     CShot settings(strGame + "/settings.png"), title(strGame + "/title.png"), bag(strGame + "/bag.png"),
         tasks(strGame + "/tasks.png"), map(strGame + "/map.png"), before(strGame + "/before.png"),
-        slid(strGame + "/slid.png"), list(strGame + "/list.png");
+        slid(strGame + "/slid.png"), list(strGame + "/list.png"), skills(strGame + "/skills.png");
     ASSERT_TRUE(settings.Read() && title.Read() && bag.Read() && tasks.Read() && map.Read() && before.Read() &&
-                slid.Read() && list.Read());
+                slid.Read() && list.Read() && skills.Read());
     // The title's panel sits at (230, 60); the knob followed the cursor; OK closed it.
     EXPECT_TRUE(NearPanelProbe(settings, 230 + 20, 60 + 420, "SysSetMenu_BKGround.tga"));
     EXPECT_TRUE(KnobAt(before, 230, 60, 5));
@@ -138,6 +141,23 @@ TEST(SamplePanels, TheTitlesSettingsAndTheTownsPanelsShowTheirPictures) {
     };
     for (int i = 0; i < 5; ++i) EXPECT_GT(strokes(bag, RECT{564, 63 + 25 * i, 612, 85 + 25 * i}), 40) << "row " << i;
     EXPECT_GT(strokes(bag, RECT{422, 183, 462, 205}), 40) << "the money";
+    // The skill panel's three slots show the skills of her kind not learned yet, each a
+    // picture of its own filling the slot's well (a learned icon stands 11 pixels in).
+    const int nSlotTop[3] = {210, 275, 340};
+    for (int i = 0; i < 3; ++i) {
+        const RECT rcIcon{400 + 58 + 11, 10 + nSlotTop[i] + 11, 400 + 58 + 43, 10 + nSlotTop[i] + 43};
+        const ToolBarProbe* pPanel = FindPanelProbe("SkillMenu_BKGround.tga");
+        ASSERT_TRUE(pPanel);
+        EXPECT_GT(32 * 32 - skills.CountNear(rcIcon, PackRgb(22, 26, 44), 16) -
+                      skills.CountNear(rcIcon, PackRgb(pPanel->r, pPanel->g, pPanel->b), 16),
+                  300)
+            << "slot " << i << " shows no skill";
+        int nDiffer = 0;
+        for (int y = 0; i > 0 && y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                nDiffer += skills.Pixel(rcIcon.left + x, rcIcon.top + y) != skills.Pixel(rcIcon.left + x, rcIcon.top + y - 65);
+        if (i > 0) EXPECT_GT(nDiffer, 100) << "slots " << i - 1 << " and " << i << " show the same skill";
+    }
     // The first villager gave the first task: the open list's caption and its text.
     EXPECT_GT(tasks.CountNear(RECT{435, 30, 655, 56}, PackRgb(250, 220, 150), 60), 20);
     EXPECT_GT(tasks.CountNear(RECT{435, 60, 655, 205}, PackRgb(0, 255, 0), 40), 20) << "no task text";

@@ -45,8 +45,9 @@ double MapDifference(const CShot& a, const CShot& b) {
     return dBest;
 }
 
-// The title's new-game button; the town follows. Then a walk to the east.
-const std::string kNewGameAndWalk = Click(8400, 280, 240) + Click(10000, 560, 300);
+// The title's new-game button; the town follows. Then a walk to the north-east, clear of
+// the villagers and of the greeting's region.
+const std::string kNewGameAndWalk = Click(8400, 280, 240) + Click(10000, 480, 160);
 // ESC's system menu at (400, 10): save is its first button, load its second.
 constexpr POINT kMenuSave{500, 85}, kMenuLoad{500, 147};
 // The save and load panels in the game at (40, 10): row r's text, the OK button.
@@ -70,7 +71,9 @@ TEST_F(SavePlay, SavedInSlotThreeAndLoadedFromTheTitleInASecondRun) {
                                      Click(15600, row3.x, row3.y) +
                                      Click(16200, kGameOk.x, kGameOk.y) + At(17500, "key press ESC") +
                                      Click(18000, kMenuLoad.x, kMenuLoad.y) + At(18800, "shot row.png") +
-                                     At(19500, "close"));
+                                     At(19000, "key press ESC") + At(19300, "key press ESC") +
+                                     Click(19600, kMenuSave.x, kMenuSave.y) + At(20100, "shot saved.png") +
+                                     At(20300, "close"));
     ASSERT_TRUE(first.bExited) << first.strErr;
     ASSERT_TRUE(std::filesystem::exists(Save(3))) << first.strErr;
     EXPECT_EQ(std::filesystem::file_size(Save(3)), 711342u);
@@ -140,6 +143,12 @@ TEST_F(SavePlay, SavedInSlotThreeAndLoadedFromTheTitleInASecondRun) {
         EXPECT_EQ(row.CountNear(rcLoadText, kSaveRowTextWell & 0xFFFFFF, 16), 77 * 53) << "load panel row " << r;
         EXPECT_EQ(row.CountNear(rcLoadPicture, kSaveRowPictureWell & 0xFFFFFF, 16), 76 * 54) << "load panel row " << r;
     }
+    // The save panel lists it too; its date and clock have room in their cell: the cell
+    // goes on right of their rectangle (which the clock ends at).
+    CShot saved(Shot("saved.png"));
+    ASSERT_TRUE(saved.Read());
+    EXPECT_GT(saved.Differences(save, 40 + 135, 10 + 255, 122, 62), 100) << "no date and clock in row 3";
+    EXPECT_EQ(saved.CountNear(RECT{40 + 258, 10 + 257, 40 + 262, 10 + 317}, kSaveRowTextWell & 0xFFFFFF, 16), 4 * 60);
     // The wells stand out from the panel around them.
     EXPECT_FALSE(NearRgb(save.Pixel(40 + 20, 10 + 200), kSaveRowPictureWell & 0xFFFFFF, 32));
     EXPECT_FALSE(NearRgb(save.Pixel(40 + 20, 10 + 200), kSaveRowTextWell & 0xFFFFFF, 32));

@@ -1,7 +1,8 @@
 // The shop in the whole game, headless, on the sample folder that mkgame writes: the
 // harness opens the shop keeper's shop through the work link (as his script line does),
 // a right click buys the first good, the sword dropped on the shop sells it, and Cancel,
-// answered OK, puts the money and the bag back as they were.
+// answered OK, puts the money and the bag back as they were. The goods show as what
+// they are, and the sword lifted from the bag follows the cursor.
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -22,6 +23,7 @@
 #include "tests/shell/GameRun.h"
 #include "tests/shell/HookedGame.h"
 #include "tests/shell/ShellTestUtil.h"
+#include "tools/mkgame/SampleGoods.cpp"  // the goods' pictures live in the mkgame tool
 #include "tools/mkgame/SamplePanels.h"
 #include "ui/toolbar/BagRules.h"
 #include "ui/toolbar/GameToolBar.h"
@@ -56,9 +58,13 @@ TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
                                   "12000 move 719 258\n"
                                   "12040 lbutton down 719 258\n"
                                   "12080 lbutton up 719 258\n"
+                                  "12200 move 770 300\n"
+                                  "12300 shot " + s + "uncarried.png\n"
                                   "12500 move 439 230\n"
                                   "12540 lbutton down 439 230\n"
                                   "12580 lbutton up 439 230\n"
+                                  "12700 move 150 400\n"
+                                  "12800 shot " + s + "carried.png\n"
                                   "13000 move 297 287\n"
                                   "13040 lbutton down 297 287\n"
                                   "13080 lbutton up 297 287\n"
@@ -84,7 +90,15 @@ TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
 
     const DWORD dwStart = TimeGetTime();
     bool bOpened = false;
-    int nGood = -1, nMoney0 = -1, nGood0 = -1, nSword0 = -1;
+    // The colours the sword's and the shop's second good's pictures are drawn in.
+    auto colourOf = [](int n) {
+        const ItemRow* pRow = pGameData->GetItem(n);
+        ItemModel item;
+        if (pRow) item.strName = pRow->pName, item.nType = pRow->nType;
+        return GoodColour(item) & 0xFFFFFF;
+    };
+    unsigned nSwordColour = 0, nSecondColour = 0;
+    int nGood = -1, nSecond = -1, nMoney0 = -1, nGood0 = -1, nSword0 = -1;
     int nMoneyBought = -1, nGoodBought = -1, nMoneySold = -1, nSwordSold = -1;
     int nMoneyEnd = -1, nGoodEnd = -1, nSwordEnd = -1, nBuyPrice = 0, nSellPrice = 0;
     bool bOpenAtEnd = true;
@@ -105,8 +119,10 @@ TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
             pBar->AddItemToBag(kSword);
             pPlayer->nMoney = 1000;
             WorkLink().Open(0, 0);
-            if (Work() && Work()->Trade()) nGood = Work()->Trade()->Grid().ItemAt(0);
+            if (Work() && Work()->Trade()) nGood = Work()->Trade()->Grid().ItemAt(0), nSecond = Work()->Trade()->Grid().ItemAt(1);
             if (nGood < 0) return;
+            nSwordColour = colourOf(kSword);
+            if (nSecond >= 0) nSecondColour = colourOf(nSecond);
             nMoney0 = pPlayer->nMoney;
             nGood0 = pPlayer->nItemCount[nGood];
             nSword0 = pPlayer->nItemCount[kSword];
@@ -178,6 +194,20 @@ TEST(TradePlay, BuySellAndCancelLeaveMoneyAndBagAsBefore) {
     EXPECT_FALSE(cancelled.Near(x, y, nBack, 12));
     // The sword's icon shows on the shop after the sale, at the first free place.
     EXPECT_GT(sold.Differences(bought, 40, 53, 340, 270), 100);
+
+    // The goods are drawn as what they are: the sword in its 2 x 2 cells of the bag in
+    // its blade's colour, the shop's second good (a medicine) in its own.
+    CShot uncarried(s + "uncarried.png"), carried(s + "carried.png");
+    ASSERT_TRUE(uncarried.Read() && carried.Read());
+    ASSERT_TRUE(nSecond >= 1 && nSecondColour != nSwordColour);
+    const RECT rcSword{425, 215, 486, 279}, rcSecond{101, 63, 133, 95};
+    EXPECT_GT(uncarried.CountNear(rcSword, nSwordColour, 20), 40);
+    EXPECT_GT(uncarried.CountNear(rcSecond, nSecondColour, 20), 20);
+    EXPECT_LT(uncarried.CountNear(rcSecond, nSwordColour, 20), 5);
+    // Lifted, it follows the cursor to (150, 400), its corner 12 pixels up and left, and
+    // covers only itself: the shop beside it shows as it did before.
+    EXPECT_GT(carried.Differences(uncarried, 138, 388, 61, 64), 300) << "the carried sword is not at the cursor";
+    EXPECT_EQ(carried.Differences(uncarried, 205, 395, 65, 55), 0) << "the carried picture covers more than the sword";
 }
 
 }  // namespace

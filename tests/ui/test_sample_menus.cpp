@@ -1,10 +1,15 @@
 // The sample game's menu pictures: every picture the title menu, the talk bars and the
 // boxes read is there and loads, and the title screen and the quit box draw from them.
+// The sample's people: every villager looks apart and talks with the face of their own
+// sculpt, and fallen fighters lie on the ground.
 #include "tests/ui/UiTestUtil.h"
+
+#include <set>
 
 #include "media/TgaImage.h"
 #include "platform/Charset.h"
-#include "tools/mkgame/SampleMenus.cpp"  // the content lives in the mkgame tool
+#include "tools/mkgame/SampleHeroine.cpp"  // the figures live in the mkgame tool
+#include "tools/mkgame/SampleMenus.cpp"    // the content lives in the mkgame tool
 #include "ui/boxes/MessageBoxes.h"
 #include "ui/menus/MainMenu.h"
 #include "ui/menus/TalkBar.h"
@@ -43,7 +48,9 @@ TEST_F(SampleMenusTest, EveryPictureTheScreensReadLoads) {
         EXPECT_NE(p, nullptr) << pszName;
         delete p;
     }
-    EXPECT_EQ(MenuContentEntries("Head.pkg").size(), 6u);
+    int nLooks = 0;
+    LookSculpts(&nLooks);
+    EXPECT_EQ(MenuContentEntries("Head.pkg").size(), size_t(nLooks));
     EXPECT_TRUE(MenuContentEntries("Scene.pkg").empty());
     EXPECT_EQ(MenuContentEntries("MENU.PKG").size(), MenuContentEntries("menu.pkg").size());
 }
@@ -79,6 +86,63 @@ TEST_F(SampleMenusTest, TitleScreenAndQuitBoxDrawFromTheSamplePictures) {
     menu.Draw();
     menu.OnLButtonUp(4);
     EXPECT_EQ(m_shell.nQuits, 1);
+}
+
+// The pixels of the picture in the colour, and the box round its opaque pixels (the
+// clear ground and the half-dark shadow left out).
+int CountColour(const PictureRgba& pic, std::uint32_t c) { return int(std::count(pic.pixels.begin(), pic.pixels.end(), c)); }
+RECT OpaqueBox(const PictureRgba& pic) {
+    RECT rc{pic.nWidth, pic.nHeight, 0, 0};
+    for (int y = 0; y < pic.nHeight; ++y)
+        for (int x = 0; x < pic.nWidth; ++x)
+            if ((pic.At(x, y) >> 24) == 255)
+                rc = RECT{std::min(rc.left, LONG(x)), std::min(rc.top, LONG(y)), std::max(rc.right, LONG(x + 1)),
+                          std::max(rc.bottom, LONG(y + 1))};
+    return rc;
+}
+
+TEST(SamplePeople, EveryVillagerLooksApartAndTalksWithTheFaceOfTheirSculpt) {
+    std::set<std::string> faces;
+    for (const PkgEntryData& e : MenuContentEntries("Head.pkg")) faces.insert(e.strName);
+    std::vector<int> sculpts;
+    for (int s = 0; s < 20; ++s) sculpts.push_back(s);
+    sculpts.push_back(89);
+    std::vector<PictureRgba> frames;
+    for (int s : sculpts) {
+        const Look* pLook = FindLook(s);
+        ASSERT_NE(pLook, nullptr) << "sculpt " << s;
+        EXPECT_EQ(faces.count(Numbered("TX%03d.bmp", s)), 1u) << "no face for sculpt " << s;
+        frames.push_back(PaintSampleCharacter(s, 0, 0, 0));
+        // The face wears the hair the figure wears.
+        if (pLook->hair == Hair::Bald) continue;
+        EXPECT_GT(CountColour(Face(*pLook), pLook->crHair), 150) << "sculpt " << s;
+        EXPECT_GT(CountColour(frames.back(), pLook->crHair), 20) << "sculpt " << s;
+    }
+    // No two figures share their heads (hair, hat, beard, what they hold up high).
+    for (size_t a = 0; a < frames.size(); ++a)
+        for (size_t b = a + 1; b < frames.size(); ++b) {
+            int nDiffer = 0;
+            for (int y = 50; y < 96; ++y)
+                for (int x = 96; x < 160; ++x) nDiffer += frames[a].At(x, y) != frames[b].At(x, y);
+            EXPECT_GT(nDiffer, 40) << "sculpts " << sculpts[a] << " and " << sculpts[b] << " look alike";
+        }
+}
+
+TEST(SamplePeople, FallenFightersLieOnTheGround) {
+    std::vector<int> fighters{1, 2, 3, 4, 5};
+    for (int s = kFirstBeastSculpt; s <= kLastBeastSculpt; ++s) fighters.push_back(s);
+    for (int s : fighters)
+        for (int d : {2, 6}) {
+            const RECT rcUp = OpaqueBox(PaintSampleCharacter(s, 0, d, 0));
+            // Fallen (9), and the beasts' last frame of dying on the map (5).
+            for (int a : {9, 5}) {
+                if (a == 5 && s < kFirstBeastSculpt) continue;
+                const RECT rc = OpaqueBox(PaintSampleCharacter(s, a, d, 1));
+                EXPECT_GT(2 * (rc.right - rc.left), 3 * (rc.bottom - rc.top)) << "sculpt " << s << " action " << a << " stands";
+                EXPECT_GE(rc.bottom, rcUp.bottom - 4) << "sculpt " << s << " lies above the ground";
+                EXPECT_LT(5 * (rc.bottom - rc.top), 3 * (rcUp.bottom - rcUp.top)) << "sculpt " << s;
+            }
+        }
 }
 
 }  // namespace

@@ -273,7 +273,8 @@ bool WriteSamplePictures(const std::string& strGameDir, const SamplePictureOptio
     NpcPkgModel npc;
     for (int s : sculpts) {
         const bool bHero = std::find(o.heroSculpts.begin(), o.heroSculpts.end(), s) != o.heroSculpts.end();
-        const int nActions = bHero ? o.nHeroActions : o.nActions;
+        const bool bPlain = std::find(o.plainSculpts.begin(), o.plainSculpts.end(), s) != o.plainSculpts.end();
+        const int nActions = bHero ? o.nHeroActions : bPlain ? o.nPlainActions : o.nActions;
         const int nFrames = bHero ? o.nHeroFrames : o.nFramesPerDirection;
         for (int a = 0; a < nActions; ++a) {
             NpcActionFrames& act = npc[{s, a}];

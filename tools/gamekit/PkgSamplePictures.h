@@ -30,6 +30,10 @@ struct SamplePictureOptions {
     // More entries per package file name ("menu.pkg", "Head.pkg", ...), written with the
     // drawn ones; an entry replaces a drawn one of the same name (case ignored).
     std::map<std::string, std::vector<PkgEntryData>> extraEntries;
+    // Sculpts with actions 0..nPlainActions-1 only: villagers who stand, wander, chase
+    // and take the pose a script gives them (action 3) but never fight.
+    std::vector<int> plainSculpts{};
+    int nPlainActions = 4;
     // Sculpts drawn with their own action and frame counts (the heroes' walk cycles).
     std::vector<int> heroSculpts{};
     int nHeroActions = 10;

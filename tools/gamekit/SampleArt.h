@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "platform/Base.h"
 #include "tools/gamekit/ImageWriters.h"
@@ -33,3 +34,22 @@ void PaintFrame(PictureRgba& pic, int x0, int y0, int w, int h, std::uint32_t c)
 void PaintDisc(PictureRgba& pic, int cx, int cy, int r, std::uint32_t c);
 // A UTF-8 label in the sample's title face, centred on one line in the rectangle.
 void PaintSampleLabel(PictureRgba& pic, const char* pszUtf8, RECT rc, COLORREF cr, int nHeight);
+
+// A point of a shape, in the picture's pixels.
+struct ShapePoint {
+    double x, y;
+};
+// A filled polygon (even-odd rule), clipped to the picture; pixel centres decide.
+void PaintPolygon(PictureRgba& pic, std::span<const ShapePoint> points, std::uint32_t c);
+// A filled ellipse with radii rx, ry around (cx, cy), clipped to the picture.
+void PaintEllipse(PictureRgba& pic, double cx, double cy, double rx, double ry, std::uint32_t c);
+// A straight stroke of the given width from (x0, y0) to (x1, y1) with square ends.
+void PaintStroke(PictureRgba& pic, double x0, double y0, double x1, double y1, double dWidth, std::uint32_t c);
+// The colour scaled towards black (t < 1) or white (t > 1), alpha kept.
+std::uint32_t Shade(std::uint32_t c, double t);
+// A BMP of the picture in 8 bits with a colour table when it has at most 256 colours,
+// else in 24 bits: the small pictures stay small. Surfaces load such pictures; sprites
+// and tile sheets take no colour table and get BuildSpriteBmp's.
+std::vector<std::uint8_t> BuildCompactBmp(const PictureRgba& pic);
+// A BMP of the picture in 16 bits (5-5-5), as the screen shows it.
+std::vector<std::uint8_t> BuildSpriteBmp(const PictureRgba& pic);

@@ -12,19 +12,6 @@ namespace {
 
 std::uint32_t Opaque(std::uint32_t rgb) { return 0xFF000000u | rgb; }
 
-// A flat probe-coloured picture with a white frame; its top-left pixel is black, the
-// colour key of keyed pictures.
-PictureRgba Flat(int w, int h, std::uint32_t rgb) {
-    PictureRgba pic(w, h, Opaque(rgb));
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (x == 0 || y == 0 || x == w - 1 || y == h - 1) pic.At(x, y) = Argb(255, 240, 240, 240);
-    pic.At(0, 0) = Argb(255, 0, 0, 0);
-    return pic;
-}
-
-PkgEntryData Bmp(const char* pszName, const PictureRgba& pic) { return PkgEntryData{pszName, BuildBmp(pic)}; }
-
 SkillModel Skill(const char* pszName, int nType, int nDirection, int nAttack, int nMana, int nPicNo) {
     SkillModel s;
     s.strName = Gbk(pszName);
@@ -139,62 +126,6 @@ void AddBattleItems(GameModel& model) {
     if (model.items.size() <= size_t(kManaHeadwear)) return;
     model.items[size_t(kLifeHeadwear)].nLife = 60;
     model.items[size_t(kManaHeadwear)].nMana = 40;
-}
-
-std::vector<PkgEntryData> BattleMenuEntries() {
-    std::vector<PkgEntryData> e;
-    // The battle field: a flat ground with a lighter band where the fighters stand.
-    PictureRgba ground(800, 600, Opaque(kBackgroundColour));
-    ground.Fill(0, 180, 800, 260, Argb(255, 70, 110, 60));
-    e.push_back(Bmp("001.bmp", ground));
-    e.push_back(Bmp("me007.bmp", Flat(31, 18, 0xC0C0C0)));
-    e.push_back(Bmp("me0073.bmp", Flat(31, 18, 0xA0A0A0)));
-    // The ring: five 40 x 40 buttons, each its own shade, on the ring's colour.
-    PictureRgba ring = Flat(150, 160, kRingColour);
-    const int buttons[5][2] = {{0, 0}, {109, 0}, {53, 56}, {109, 120}, {0, 120}};
-    for (int b = 0; b < 5; ++b) ring.Fill(buttons[b][0] + 4, buttons[b][1] + 4, 32, 32, Argb(255, 40 + 40 * b, 90, 200));
-    e.push_back(Bmp("me0FMain.bmp", ring));
-    // Six lit buttons, one tile per ring button number.
-    PictureRgba lit(240, 40, Opaque(kRingLitColour));
-    for (int t = 0; t < 6; ++t) lit.Fill(40 * t + 16, 16, 8, 8, Argb(255, 255, 40 * t, 0));
-    lit.At(0, 0) = Argb(255, 0, 0, 0);
-    e.push_back(Bmp("me0FMain3.bmp", lit));
-    e.push_back(Bmp("me0FLine.bmp", Flat(140, 85, 0x202840)));
-    // The bars: time gauge (rows 0..5), mana (6..11), life (12..17).
-    PictureRgba bars(118, 18, 0);
-    bars.Fill(0, 0, 118, 6, Argb(255, 230, 200, 40));
-    bars.Fill(0, 6, 118, 6, Argb(255, 40, 90, 230));
-    bars.Fill(0, 12, 118, 6, Argb(255, 220, 40, 40));
-    bars.At(0, 0) = Argb(255, 0, 0, 0);
-    e.push_back(Bmp("me0FightBlood.bmp", bars));
-    // Seven heads, then the same seven poisoned (green).
-    PictureRgba heads(93 * 14, 85, 0);
-    for (int h = 0; h < 14; ++h)
-        heads.Fill(93 * h + 20, 10, 53, 65, h < 7 ? Argb(255, 230, 190, 150 - 15 * h) : Argb(255, 90, 200, 90));
-    e.push_back(Bmp("FightHead.bmp", heads));
-    PictureRgba icons(40, 20, 0);
-    icons.Fill(2, 2, 16, 16, Argb(255, 60, 220, 60));
-    icons.Fill(22, 2, 16, 16, Argb(255, 160, 160, 220));
-    e.push_back(Bmp("Icon.bmp", icons));
-    for (const char* pszName : {"me0FItem.bmp", "me0FAttack.bmp", "me0FDefance.bmp", "me0FStunt.bmp"}) {
-        PictureRgba list = Flat(160, 190, kListColour);
-        // The three tabs, the one of this panel lit.
-        const int nLit = std::string(pszName) == "me0FDefance.bmp" ? 1 : std::string(pszName) == "me0FStunt.bmp" ? 2 : 0;
-        const int tabs[3][2] = {{13, 56}, {56, 98}, {98, 141}};
-        for (int t = 0; t < 3; ++t)
-            list.Fill(tabs[t][0], 13, tabs[t][1] - tabs[t][0] - 1, 22, t == nLit ? Argb(255, 90, 180, 110) : Argb(255, 30, 60, 40));
-        list.Fill(18, 166, 31, 19, Argb(255, 200, 200, 200));
-        list.Fill(108, 166, 31, 19, Argb(255, 200, 200, 200));
-        e.push_back(Bmp(pszName, list));
-    }
-    e.push_back(Bmp("FightVir.bmp", Flat(320, 220, kVictoryColour)));
-    PictureRgba popup = Flat(131, 110, kEscapeColour);
-    popup.Fill(18, 72, 95, 24, Argb(255, 120, 120, 120));
-    e.push_back(Bmp("me0FEXIT.bmp", popup));
-    e.push_back(Bmp("me0FOK.bmp", Flat(95, 25, 0xE0E0E0)));
-    // The box the battle's tooltips and messages are written in.
-    e.push_back(PkgEntryData{Gbk("对战获胜.bmp"), BuildBmp(Flat(230, 120, kMessageBoxColour))});
-    return e;
 }
 
 std::vector<PkgEntryData> BattleRaiseEntries() {

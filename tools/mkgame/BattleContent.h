@@ -1,5 +1,5 @@
 // The sample game's battle content: the battle skills and enemies, the two usable
-// headwear items, the battle screen's pictures, the raise pictures and the battle
+// headwear items, the raise pictures and the battle
 // actions of the fighters' sprite sets.
 #pragma once
 #include <cstdint>
@@ -37,8 +37,6 @@ void AddBattleEnemies(GameModel& model);
 void AddGroveEnemies(GameModel& model);
 // Life and mana of the two usable headwear items.
 void AddBattleItems(GameModel& model);
-// "001.bmp" and the battle screen's pictures for menu.pkg.
-std::vector<PkgEntryData> BattleMenuEntries();
 // The raise pictures for Vesk.pkg.
 std::vector<PkgEntryData> BattleRaiseEntries();
 // Actions 9 and 19..24 of the party sets 0..5 and the enemy sculpts, drawn in the

@@ -1,15 +1,17 @@
 #include "tools/mkgame/SampleHeroine.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "tools/gamekit/PkgSamplePictures.h"
+#include "tools/gamekit/SampleArt.h"
+#include "tools/gamekit/SampleLooks.h"
 
 namespace {
 
 constexpr std::uint32_t kSkin = Argb(255, 240, 200, 160);
-constexpr std::uint32_t kHair = Argb(255, 40, 24, 36);
-constexpr std::uint32_t kBow = Argb(255, 250, 130, 180);
 constexpr std::uint32_t kShoe = Argb(255, 90, 20, 30);
+constexpr std::uint32_t kShadow = Argb(110, 0, 0, 0);
 
 // Row y of the dress, from the shoulders (y 96) to the hem (y 150), as [left, right):
 // 30 pixels wide at the top, 50 at the hem.
@@ -22,6 +24,9 @@ void DressRow(int y, int* pLeft, int* pRight) {
 }  // namespace
 
 PictureRgba PaintHeroine(int nAction, int nDirection, int nFrame) {
+    // Her hair and bow are her look's, the one her portraits are drawn from too.
+    const Look& look = *FindLook(kHeroineSculpt);
+    const std::uint32_t kHair = look.crHair, kBow = look.crHat;
     PictureRgba pic(256, 180, 0);
     const int nStep = nFrame % 2 ? 3 : 0;
     const int nSway = nFrame / 2 % 2 ? 1 : -1;
@@ -44,15 +49,21 @@ PictureRgba PaintHeroine(int nAction, int nDirection, int nFrame) {
     }
     const int a = std::max(nAction, 0);
     pic.Fill(114, 116, 28, 4, Argb(255, 230 - a * 13 % 110, 180 + a * 29 % 70, 120 + a * 47 % 130));
-    // Head: the face towards the viewer unless she faces away (directions 3 to 5).
-    const bool bAway = nDirection >= 3 && nDirection <= 5;
+    // Head: the face towards the viewer unless she faces away (directions 3 to 5),
+    // turned to the side she walks to; the bow sits on the side away from her face.
+    const int d = std::clamp(nDirection, 0, 7);
+    const bool bAway = d >= 3 && d <= 5;
+    const int nTurn = d == 0 || d == 4 ? 0 : d < 4 ? -1 : 1;
     pic.Fill(118, 72, 20, 22, bAway ? kHair : kSkin);
     pic.Fill(116, 66, 24, 8, kHair);
-    pic.Fill(108, 64, 10, 7, kBow);
-    // The same pointer towards her direction as every character (0 down, then clockwise).
-    static const int dx[8] = {0, -1, -1, -1, 0, 1, 1, 1}, dy[8] = {1, 1, 0, -1, -1, -1, 0, 1};
-    const int d = std::clamp(nDirection, 0, 7);
-    for (int i = 0; i < 34; ++i) pic.Fill(128 + dx[d] * i - 2, 119 + dy[d] * i - 2, 5, 5, Argb(255, 255, 255, 40));
+    if (!bAway) {
+        const int fx = 128 + nTurn * 4;
+        if (nTurn == 0) pic.Fill(fx - 5, 81, 2, 2, Argb(255, 40, 24, 20)), pic.Fill(fx + 3, 81, 2, 2, Argb(255, 40, 24, 20));
+        else pic.Fill(fx + nTurn * 3, 81, 2, 2, Argb(255, 40, 24, 20));
+        pic.Fill(fx - 2, 88, 4, 1, Argb(255, 190, 60, 70));
+        if (nTurn != 0) pic.Fill(nTurn > 0 ? 116 : 134, 72, 6, 14, kHair);
+    }
+    pic.Fill(nTurn > 0 ? 106 : nTurn < 0 ? 140 : 108, 64, 10, 7, kBow);
     return pic;
 }
 
@@ -88,14 +99,83 @@ PictureRgba PaintBeast(int nSculpt, int nAction, int nDirection, int nFrame) {
         pic.Fill(hx - 6, 120, 12, 3, Argb(255, 245, 245, 235));  // fangs
     }
     pic.Fill(112, 124, 32, 4, Argb(255, 200 - nAction * 17 % 90, 120 + nAction * 31 % 100, 60 + nAction * 43 % 120));
-    // The same pointer towards its direction as every character (0 down, then clockwise).
-    static const int dx[8] = {0, -1, -1, -1, 0, 1, 1, 1}, dy[8] = {1, 1, 0, -1, -1, -1, 0, 1};
-    for (int i = 0; i < 34; ++i) pic.Fill(128 + dx[d] * i - 2, 135 + dy[d] * i - 2, 5, 5, Argb(255, 255, 255, 40));
     return pic;
 }
 
-PictureRgba PaintSampleCharacter(int nSculpt, int nAction, int nDirection, int nFrame) {
+namespace {
+
+bool IsBeast(int nSculpt) { return nSculpt >= kFirstBeastSculpt && nSculpt <= kLastBeastSculpt; }
+
+PictureRgba PaintStanding(int nSculpt, int nAction, int nDirection, int nFrame) {
     if (nSculpt == kHeroineSculpt) return PaintHeroine(nAction, nDirection, nFrame);
-    if (nSculpt >= kFirstBeastSculpt && nSculpt <= kLastBeastSculpt) return PaintBeast(nSculpt, nAction, nDirection, nFrame);
+    if (IsBeast(nSculpt)) return PaintBeast(nSculpt, nAction, nDirection, nFrame);
+    if (const Look* pLook = FindLook(nSculpt)) return PaintPerson(*pLook, nAction, nDirection, nFrame);
     return PaintCharacter(nSculpt, nAction, nDirection, nFrame);
+}
+
+// A standing frame turned about its feet by dDegrees (positive: the head goes right),
+// lifted so that the turned body stays on the ground, over a shadow as wide as it lies.
+PictureRgba Toppled(const PictureRgba& standing, double dDegrees) {
+    const double a = dDegrees * 3.14159265358979 / 180.0, c = std::cos(a), s = std::sin(a);
+    const double px = 128, py = 168, dLift = 16 * std::fabs(s);
+    PictureRgba body(standing.nWidth, standing.nHeight, 0);
+    int nLeft = body.nWidth, nRight = -1;
+    for (int y = 0; y < body.nHeight; ++y)
+        for (int x = 0; x < body.nWidth; ++x) {
+            const double dx = x + 0.5 - px, dy = y + 0.5 + dLift - py;
+            const int sx = int(std::floor(px + dx * c + dy * s)), sy = int(std::floor(py - dx * s + dy * c));
+            if (sx < 0 || sy < 0 || sx >= standing.nWidth || sy >= standing.nHeight) continue;
+            const std::uint32_t v = standing.At(sx, sy);
+            if ((v >> 24) != 255) continue;  // the shadow and the clear ground stay behind
+            body.At(x, y) = v;
+            nLeft = std::min(nLeft, x);
+            nRight = std::max(nRight, x);
+        }
+    PictureRgba pic(standing.nWidth, standing.nHeight, 0);
+    if (nRight >= nLeft) PaintEllipse(pic, (nLeft + nRight + 1) / 2.0, 170, (nRight - nLeft + 1) / 2.0, 5, kShadow);
+    for (size_t i = 0; i < pic.pixels.size(); ++i)
+        if (body.pixels[i]) pic.pixels[i] = body.pixels[i];
+    return pic;
+}
+
+// A beast fallen on its side: the body flat on the ground, the legs stretched out, the
+// head down at the end it faced with its eyes shut.
+PictureRgba PaintBeastLying(int nSculpt, int nDirection) {
+    const PictureRgba standing = PaintBeast(nSculpt, 0, nDirection, 0);
+    const std::uint32_t fur = standing.At(128, 135), dark = Argb(255, 40, 28, 20);
+    const int d = std::clamp(nDirection, 0, 7);
+    const int nFace = d >= 1 && d <= 3 ? -1 : 1;
+    PictureRgba pic(256, 180, 0);
+    PaintEllipse(pic, 128, 171, 50, 5, kShadow);
+    for (int i = 0; i < 4; ++i) {
+        const double x = 108 + i * 13;
+        PaintStroke(pic, x, 160, x + nFace * 10, 170, 6, dark);
+    }
+    PaintEllipse(pic, 128, 157, 38, 12, fur);
+    PaintStroke(pic, 128 - nFace * 36, 158, 128 - nFace * 54, 166, 5, dark);  // the tail
+    const double hx = 128 + nFace * 42;
+    PaintEllipse(pic, hx, 161, 14, 10, fur);
+    PaintStroke(pic, hx + nFace * 4, 153, hx + nFace * 16, 149, 4, Argb(255, 230, 220, 190));
+    PaintStroke(pic, hx - nFace * 4, 153, hx - nFace * 14, 149, 4, Argb(255, 230, 220, 190));
+    for (int e : {-5, 4}) {
+        PaintStroke(pic, hx + e - 2, 158, hx + e + 2, 162, 1.5, dark);
+        PaintStroke(pic, hx + e - 2, 162, hx + e + 2, 158, 1.5, dark);
+    }
+    return pic;
+}
+
+}  // namespace
+
+PictureRgba PaintSampleCharacter(int nSculpt, int nAction, int nDirection, int nFrame) {
+    // Falling (8, and 5 for the beasts on the map) tips the fighter over in its first
+    // frame and lays it down in the next; fallen (9) lies on the ground. People fall on
+    // their backs, away from where they face.
+    const bool bBeast = IsBeast(nSculpt);
+    const bool bFalling = nAction == 8 || (bBeast && nAction == 5);
+    if (!bFalling && nAction != 9) return PaintStanding(nSculpt, nAction, nDirection, nFrame);
+    const bool bDown = nAction == 9 || nFrame > 0;
+    if (bBeast && bDown) return PaintBeastLying(nSculpt, nDirection);
+    const int d = std::clamp(nDirection, 0, 7);
+    const double dSide = d >= 5 ? -1.0 : 1.0;
+    return Toppled(PaintStanding(nSculpt, 0, d, 0), dSide * (bDown ? 90.0 : bBeast ? 35.0 : 45.0));
 }

@@ -1,7 +1,7 @@
-// The heroine's own figure: where the other characters are a coloured block with a
-// head, she wears a crimson dress with a flared skirt, long black hair and a pink bow,
-// so she stands out among the villagers on the map and in battle. The enemies are
-// beasts of their own.
+// The heroine's own figure: she wears a crimson dress with a flared skirt, long black
+// hair and a pink bow, so she stands out among the villagers (drawn from their looks)
+// on the map and in battle. The enemies are beasts of their own. Fighters fall: action
+// 8 tips them over and 9 lays them on the ground.
 #pragma once
 #include <cstdint>
 
@@ -21,5 +21,6 @@ constexpr int kFirstBeastSculpt = 20;
 constexpr int kLastBeastSculpt = 31;
 PictureRgba PaintBeast(int nSculpt, int nAction, int nDirection, int nFrame);
 // The sample game's character frames: the heroine's for her sculpt, the beasts' for the
-// enemies' sculpts, the shared block figure for every other.
+// enemies' sculpts, each villager's from their look (the shared block figure for a
+// sculpt without one); falling and fallen frames lie down.
 PictureRgba PaintSampleCharacter(int nSculpt, int nAction, int nDirection, int nFrame);

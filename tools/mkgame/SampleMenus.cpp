@@ -12,6 +12,7 @@
 #include "platform/Text.h"
 #include "tools/gamekit/ImageWriters.h"
 #include "tools/gamekit/SampleArt.h"
+#include "tools/gamekit/SampleLooks.h"
 #include "tools/gamekit/StoryPictures.h"
 #include "tools/gamekit/TextLabel.h"
 #include "tools/gamekit/TgaWriters.h"
@@ -95,17 +96,15 @@ PictureRgba YesNoStrip() {
     return pic;
 }
 
-PictureRgba Face(int n) {
-    static const std::uint32_t kHair[6] = {Argb(255, 30, 24, 20),  Argb(255, 90, 50, 20),  Argb(255, 20, 20, 60),
-                                           Argb(255, 120, 120, 130), Argb(255, 60, 20, 40), Argb(255, 10, 40, 30)};
+// The talk face of a sculpt: its look's head and shoulders in a rounded frame.
+PictureRgba Face(const Look& look) {
     PictureRgba pic(148, 148, kSampleKey);
     RoundPanel(pic, 4, 4, 140, 140, 16, Argb(255, 200, 170, 100), Argb(255, 70, 90, 110), 3);
-    PaintDisc(pic, 74, 70, 44, kHair[n % 6]);
-    PaintDisc(pic, 74, 80, 36, Argb(255, 240, 205, 170));
-    PaintDisc(pic, 60, 76, 4, Argb(255, 30, 20, 20));
-    PaintDisc(pic, 88, 76, 4, Argb(255, 30, 20, 20));
-    pic.Fill(66, 98, 16, 3, Argb(255, 170, 70, 70));
-    pic.Fill(34, 118, 80, 26, kHair[n % 6]);
+    PictureRgba bust(126, 128, 0);
+    PaintBust(bust, look, 0, 0, 126, 128);
+    for (int y = 0; y < bust.nHeight; ++y)
+        for (int x = 0; x < bust.nWidth; ++x)
+            if (bust.At(x, y)) pic.At(11 + x, 9 + y) = bust.At(x, y);
     return pic;
 }
 
@@ -157,10 +156,13 @@ std::vector<PkgEntryData> MenuContentEntries(std::string_view pkgName) {
                           [](char a, char b) { return std::tolower((unsigned char)a) == std::tolower((unsigned char)b); });
     };
     if (same("Head.pkg")) {
-        for (int n = 0; n < 6; ++n) {
+        // One face a sculpt with a look: a talk line's face number is its speaker's sculpt.
+        int nLooks = 0;
+        const int* pSculpts = LookSculpts(&nLooks);
+        for (int i = 0; i < nLooks; ++i) {
             char szName[16];
-            std::snprintf(szName, sizeof szName, "TX%03d.bmp", n);
-            entries.push_back(Entry(szName, Bmp(Face(n))));
+            std::snprintf(szName, sizeof szName, "TX%03d.bmp", pSculpts[i]);
+            entries.push_back(Entry(szName, BuildSpriteBmp(Face(*FindLook(pSculpts[i])))));
         }
         return entries;
     }
@@ -200,9 +202,11 @@ std::vector<PkgEntryData> MenuContentEntries(std::string_view pkgName) {
     PaintSampleLabel(exitBox, "否", RECT{118, 86, 215, 128}, RGB(70, 30, 0), 20);
     entries.push_back(Entry("ExitGameOk.bmp", Bmp(exitBox)));
 
+    // The talk bar: the face's well at the left holds the face of either bar (at +4/+5
+    // and +7/+8) and ends before the text, which begins at +158.
     PictureRgba bar(520, 160, 0);
     RoundPanel(bar, 0, 0, 520, 160, 16, Argb(255, 200, 170, 100), Argb(200, 16, 24, 48), 3);
-    RoundPanel(bar, 4, 5, 154, 154, 10, Argb(255, 160, 130, 80), Argb(220, 30, 40, 60), 2);
+    RoundPanel(bar, 4, 5, 151, 152, 10, Argb(255, 160, 130, 80), Argb(220, 30, 40, 60), 2);
     entries.push_back(Entry("TalkBar.tga", BuildRleTga32(bar)));
     AddCreditsPictures(entries);
     AddEndingPictures(entries);

@@ -4,6 +4,7 @@
 
 #include "tools/gamekit/ImageWriters.h"
 #include "tools/gamekit/PkgSamplePictures.h"
+#include "tools/gamekit/SampleLooks.h"
 #include "tools/gamekit/TgaWriters.h"
 
 namespace panel_art {
@@ -17,11 +18,11 @@ const ToolBarProbe kProbes[] = {
     {"SysSetMenu_BKGround.tga", 20, 420, 44, 44, 60},
     {"ItemBox_Button[s].tga", 6, 12, 250, 200, 40},
     {"ItemPos.bmp", 12, 15, 60, 200, 60},
-    {"CTX001.tga", 60, 110, 180, 120, 110},
-    {"CTX002.tga", 60, 110, 100, 150, 190},
-    {"CTX003.tga", 60, 110, 150, 100, 190},
-    {"CTX004.tga", 60, 110, 100, 190, 130},
-    {"CTX005.tga", 60, 110, 220, 110, 160},
+    {"CTX001.tga", 60, 124, 180, 120, 110},
+    {"CTX002.tga", 60, 124, 100, 150, 190},
+    {"CTX003.tga", 60, 124, 150, 100, 190},
+    {"CTX004.tga", 60, 124, 100, 190, 130},
+    {"CTX005.tga", 60, 124, 220, 110, 160},
     {"Item_Button.tga", 50, 16, 70, 100, 60},
     {"Item_Button[s].tga", 50, 16, 150, 230, 120},
     {"Skill_Button.tga", 50, 16, 60, 80, 120},
@@ -98,7 +99,16 @@ PictureRgba StateBackground() {
 PictureRgba SkillBackground() {
     PictureRgba pic = Background("SkillMenu_BKGround.tga", "技能");
     NumberCaptions(pic, "等级");
-    for (int y0 : {210, 275, 340}) PaintFrame(pic, 58, y0, 35, 35, Argb(255, 160, 170, 220));
+    // The three skill slots: a learned skill's icon is drawn 11 pixels in from a slot's
+    // corner and the selection framed 7 to 9 pixels in, so the wells sit there; the
+    // selected skill's name, words, level and attack are written in the well beside.
+    const std::uint32_t well = Argb(255, 22, 26, 44), edge = Argb(255, 160, 170, 220);
+    for (int y0 : {210, 275, 340}) {
+        pic.Fill(65, y0 + 7, 38, 38, well);
+        PaintFrame(pic, 65, y0 + 7, 38, 38, edge);
+    }
+    pic.Fill(134, 224, 172, 150, well);
+    PaintFrame(pic, 134, 224, 172, 150, edge);
     return pic;
 }
 
@@ -142,14 +152,9 @@ PictureRgba Button(const char* pszName, const char* pszLabel, int w, int h, bool
     return pic;
 }
 
-PictureRgba Portrait(const char* pszName) {
-    PictureRgba pic = Body(pszName, 120, 130);
-    for (int y = 0; y < 130; ++y)
-        for (int x = 0; x < 120; ++x) {
-            const int dx = x - 60, dy = y - 45;
-            if (dx * dx + dy * dy < 28 * 28) pic.At(x, y) = Argb(255, 240, 205, 170);
-        }
-    return pic;
+// Member n's head and shoulders, framed in the picture's body colour.
+PictureRgba Portrait(const char* pszName, int nMember) {
+    return PaintPortrait(PortraitLook(nMember), 120, 130, BodyOf(pszName), Argb(255, 48, 40, 56), 12);
 }
 
 // A small landscape: the probe colour as grass, a road and a pond.
@@ -193,7 +198,7 @@ std::vector<PkgEntryData> PanelContentEntries() {
     tga("TradeMenu_BKGround.tga", Background("TradeMenu_BKGround.tga", "交易"));
     tga("ItemBox_Button[s].tga", Body("ItemBox_Button[s].tga", 12, 25));
     bmp("ItemPos.bmp", KeyedPicture(25, 31, BodyOf("ItemPos.bmp")));
-    for (int i = 1; i <= 5; ++i) tga(Numbered("CTX%03d.tga", i), Portrait(Numbered("CTX%03d.tga", i).c_str()));
+    for (int i = 1; i <= 5; ++i) tga(Numbered("CTX%03d.tga", i), Portrait(Numbered("CTX%03d.tga", i).c_str(), i));
     const struct {
         const char* pszName;
         const char* pszLabel;

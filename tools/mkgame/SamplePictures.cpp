@@ -7,6 +7,7 @@
 #include "tools/gamekit/PkgSamplePictures.h"
 #include "tools/gamekit/TgaWriters.h"
 #include "tools/mkgame/BattleContent.h"
+#include "tools/mkgame/BattlePictures.h"
 #include "tools/mkgame/LanStandIns.h"
 #include "tools/mkgame/MkGame.h"
 #include "tools/mkgame/SampleMenus.h"
@@ -14,39 +15,18 @@
 #include "tools/mkgame/SampleToolBar.h"
 #include "tools/mkgame/SamplePanels.h"
 #include "tools/mkgame/SampleBoards.h"
+#include "tools/mkgame/SampleGoods.h"
 #include "tools/mkgame/SampleHeroine.h"
+#include "tools/mkgame/SampleSkillIcons.h"
 #include "tools/mkgame/SampleSaveLoad.h"
 
-namespace {
-
-// Each item's picture on the ground, "DWP%03d.bmp" by its picture number: two frames
-// side by side, the second lit up for the blink.
-std::vector<PkgEntryData> GroundItemEntries(int nItems) {
-    std::vector<PkgEntryData> entries;
-    for (int i = 0; i < nItems; ++i) {
-        char szName[32];
-        std::snprintf(szName, sizeof szName, "DWP%03d.bmp", i);
-        const PictureRgba frame = PaintPanel(szName, 24, 24);
-        PictureRgba pic(48, 24, Argb(255, 0, 0, 0));
-        for (int y = 2; y < 22; ++y)
-            for (int x = 2; x < 22; ++x) {
-                const std::uint32_t c = frame.At(x, y) | 0xFF000000u;
-                pic.At(x, y) = c;
-                pic.At(24 + x, y) = c | 0xFF808080u;
-            }
-        entries.push_back(PkgEntryData{szName, BuildBmp(pic)});
-    }
-    return entries;
-}
-
-}  // namespace
-
 bool WritePictureContent(const std::string& gameDir) {
-    // One icon per item of the sample game's item table.
+    // Every item of the sample game's item table drawn as what it is; no stand-ins.
     GameModel model;
     AddItems(model);
+    AddBattleItems(model);
     SamplePictureOptions options;
-    options.nItemCount = int(model.items.size());
+    options.nItemCount = 0;
     // The heroine (sculpt 1) and the party members (2..5) stand, walk, run, fight and
     // rest, and cast skills with the one-shot actions 10..12.
     options.heroSculpts = {1, 2, 3, 4, 5};
@@ -59,11 +39,20 @@ bool WritePictureContent(const std::string& gameDir) {
     for (PkgEntryData& entry : PanelContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : BoardContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : SaveLoadContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
-    for (PkgEntryData& entry : GroundItemEntries(options.nItemCount))
-        options.extraEntries["menu.pkg"].push_back(std::move(entry));
+    for (PkgEntryData& entry : GoodsPictureEntries(model)) options.extraEntries["menu.pkg"].push_back(std::move(entry));
+    // The skills' icons, learned and not, and the hot-key marks.
+    GameModel skills;
+    AddSkills(skills);
+    AddBattleSkills(skills);
+    for (PkgEntryData& entry : SkillIconEntries(skills)) options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : MiniGameContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
-    // The heroes' and fighters' sculpts, and the shop keeper's.
-    for (int s = 0; s < 10; ++s) options.sculpts.push_back(s);
+    // The heroes', villagers' and fighters' sculpts, and the shop keeper's; every
+    // villager's face comes with the menu content, so no stand-in faces are drawn.
+    options.nFaceCount = 0;
+    for (int s = 0; s < 20; ++s) options.sculpts.push_back(s);
+    // The villagers beyond the party's sculpts never fight: no hurt or falling frames.
+    for (int s = 6; s < 20; ++s) options.plainSculpts.push_back(s);
+    options.plainSculpts.push_back(89);
     for (int s = 20; s < 32; ++s) options.sculpts.push_back(s);
     options.sculpts.push_back(89);
     // The flying effects' bolts: group 0 for the characters' shots; the others are the

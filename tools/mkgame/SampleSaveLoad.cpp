@@ -14,10 +14,19 @@ constexpr std::uint32_t kEdge = Argb(255, 150, 140, 180);
 constexpr int kRowTop[4] = {46, 115, 185, 255};
 constexpr int kPictureWidth = 84, kRowHeight = 62;
 
-// A well with a light edge, filled with its colour.
+// A well with a light one-pixel edge round it, filled with its colour.
 void PaintWell(PictureRgba& pic, int x, int y, int w, int h, std::uint32_t fill) {
+    pic.Fill(x - 1, y - 1, w + 2, h + 2, kEdge);
     pic.Fill(x, y, w, h, fill);
-    PaintFrame(pic, x - 2, y - 2, w + 4, h + 4, kEdge);
+}
+
+// A row of the list: one cell holding the date and clock with room round them, and the
+// picture's well inside it. The clock is written flush with its rectangle's right and
+// bottom edges and the selection frame reaches 5 pixels past them, so the cell reaches
+// past both and the clock never touches an edge.
+void PaintRow(PictureRgba& pic, RECT rcCell, int nPictureX, int nPictureY) {
+    PaintWell(pic, rcCell.left, rcCell.top, rcCell.right - rcCell.left, rcCell.bottom - rcCell.top, kSaveRowTextWell);
+    PaintWell(pic, nPictureX, nPictureY, kPictureWidth, kRowHeight, kSaveRowPictureWell);
 }
 
 // 340 x 430: the title, the load layout's rows and the strip the buttons stand on.
@@ -25,10 +34,9 @@ PictureRgba Background() {
     PictureRgba pic(340, 430, kBody);
     PaintFrame(pic, 0, 0, 340, 430, kGold);
     PaintSampleLabel(pic, "进度", RECT{0, 8, 260, 40}, RGB(250, 220, 150), 24);
-    for (int r = 0; r < 4; ++r) {
-        PaintWell(pic, 45, kRowTop[r] + 5, 85, kRowHeight, kSaveRowTextWell);
-        PaintWell(pic, 135, kRowTop[r], kPictureWidth, kRowHeight, kSaveRowPictureWell);
-    }
+    // The load layout: the text (45..130, from 5 below the row's top) left of the
+    // picture at 135.
+    for (int r = 0; r < 4; ++r) PaintRow(pic, RECT{37, kRowTop[r] - 1, 223, kRowTop[r] + 67}, 135, kRowTop[r]);
     pic.Fill(40, 334, 270, 52, Argb(255, 40, 32, 56));
     return pic;
 }
@@ -36,12 +44,11 @@ PictureRgba Background() {
 // The save panel's frame, drawn keyed at (40, 40) over the background: the picture
 // at the panel's x 45, the date and clock from x 135 to 257.
 PictureRgba SaveFrame() {
-    PictureRgba pic(225, 285, kBody);
-    PaintFrame(pic, 0, 0, 225, 285, kGold);
+    PictureRgba pic(229, 285, kBody);
+    PaintFrame(pic, 0, 0, 229, 285, kGold);
     for (int r = 0; r < 4; ++r) {
         const int y = kRowTop[r] - 40;
-        PaintWell(pic, 5, y, kPictureWidth, kRowHeight, kSaveRowPictureWell);
-        PaintWell(pic, 95, y, 122, kRowHeight, kSaveRowTextWell);
+        PaintRow(pic, RECT{3, y - 2, 224, y + 66}, 5, y);
     }
     pic.At(0, 0) = kSampleKey;
     return pic;

@@ -4,6 +4,7 @@
 
 #include "tools/gamekit/ImageWriters.h"
 #include "tools/gamekit/PkgSamplePictures.h"
+#include "tools/gamekit/SampleLooks.h"
 #include "tools/gamekit/TgaWriters.h"
 
 namespace toolbar_art {
@@ -35,9 +36,9 @@ const ToolBarProbe kProbes[] = {
     {"GTX003.tga", 50, 90, 170, 90, 200},
     {"GTX004.tga", 50, 90, 90, 200, 120},
     {"GTX005.tga", 50, 90, 230, 120, 150},
-    {"GTX000.bmp", 50, 48, 100, 100, 100},
-    {"GTX001.bmp", 50, 48, 120, 120, 120},
-    {"GTX002.bmp", 50, 48, 140, 140, 140},
+    {"GTX000.bmp", 50, 90, 100, 100, 100},
+    {"GTX001.bmp", 50, 90, 120, 120, 120},
+    {"GTX002.bmp", 50, 90, 140, 140, 140},
     {"MainMenuthew.bmp", 32, 32, 150, 120, 40},
     {"DescriptMenu.bmp", 200, 85, 24, 28, 70},
 };
@@ -80,16 +81,10 @@ PictureRgba ButtonPicture(const char* pszName, const char* pszLabel, int w, int 
     return pic;
 }
 
-PictureRgba Portrait(const char* pszName, int w, int h) {
-    PictureRgba pic(w, h, BodyOf(pszName));
-    // A head and shoulders on the body colour.
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const int dx = x - w / 2, dy = y - 38;
-            if (dx * dx + dy * dy < 22 * 22) pic.At(x, y) = Argb(255, 240, 205, 170);
-        }
-    pic.Fill(w / 2 - 30, 66, 60, 14, Argb(255, 60, 40, 40));
-    return pic;
+// Member n's head and shoulders in a frame of the picture's body colour, deepest below
+// where the probe spot lies.
+PictureRgba Portrait(const char* pszName, int nMember, int w, int h) {
+    return PaintPortrait(PortraitLook(nMember), w, h, BodyOf(pszName), Argb(255, 60, 44, 36), 11);
 }
 
 PictureRgba MarkerFrame(int n) {
@@ -132,9 +127,11 @@ std::vector<PkgEntryData> ToolBarContentEntries() {
         tga(normal, ButtonPicture(normal.c_str(), b[1], 265, 52, false));
         tga(hover, ButtonPicture(hover.c_str(), b[1], 265, 52, true));
     }
-    for (int i = 1; i <= 5; ++i) tga(Numbered("GTX%03d.tga", i), Portrait(Numbered("GTX%03d.tga", i).c_str(), 105, 96));
+    for (int i = 1; i <= 5; ++i) tga(Numbered("GTX%03d.tga", i), Portrait(Numbered("GTX%03d.tga", i).c_str(), i, 105, 96));
+    // Members 2..4 before they join: their portraits in grey.
     for (int i = 0; i <= 2; ++i) {
-        PictureRgba absent = Portrait(Numbered("GTX%03d.bmp", i).c_str(), 105, 96);
+        PictureRgba absent = Portrait(Numbered("GTX%03d.bmp", i).c_str(), i + 2, 105, 96);
+        MakeGrey(absent);
         absent.At(0, 0) = kSampleKey;
         bmp(Numbered("GTX%03d.bmp", i), absent);
     }
