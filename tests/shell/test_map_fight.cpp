@@ -1,5 +1,5 @@
-// The sample game's first fight, headless from the title: the heroine walks up to the
-// wolf near the start, which comes at her and bites; four clicks on it strike it dead;
+// A fight on the town's ground, headless from the title: the heroine walks up to a wolf
+// put into the town's south-east, which comes at her and bites; four clicks on it strike it dead;
 // the corpse lies for 20 seconds and is gone. worldprobe's fight columns give the
 // wolf's state record, the heroine's life, money and bag, and what the fight asked of
 // the toolbar (damage numbers, the loot roll); the screenshots show the blow and the
@@ -17,6 +17,7 @@
 #include "tests/TempFolder.h"
 #include "tests/shell/GameRun.h"
 #include "tests/shell/ShellTestUtil.h"
+#include "tests/shell/TownWolf.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "ui/toolbar/ToolBarHost.h"
 #include "world/Player.h"
@@ -24,8 +25,7 @@
 
 namespace {
 
-
-constexpr int kWolf = 4;
+constexpr int kWolf = kTownWolf;
 
 // One pass of worldprobe's CSV with the fight columns.
 struct FightRow {
@@ -131,6 +131,7 @@ TEST(MapFight, TheWolfBitesIsStruckDeadLiesAsACorpseAndIsGoneTwentySecondsLater)
     CTempFolder folder("mapfight");
     std::string strGame;
     ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
+    ASSERT_TRUE(PutWolfInTown(strGame));
     const std::string strRun = folder.Path() + "/run";
     std::filesystem::create_directories(strRun);
     const std::string strScript = strRun + "/input.txt";
@@ -206,7 +207,7 @@ TEST(MapFight, InTheGroveANewPlayerStrikesTheFirstImpDownAndLives) {
     ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
     const std::string strRun = folder.Path() + "/run";
     std::filesystem::create_directories(strRun);
-    std::string strText = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 790, 304) +
+    std::string strText = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 726, 304) +
                           "14000 key press RIGHT\n14500 key press RIGHT\n15000 key press RIGHT\n"
                           "15500 key press RIGHT\n" + ClickAt(16000, 400, 300) + "16500 shot " + strRun +
                           "/imp.png\n" + ClickAt(17000, 576, 170);

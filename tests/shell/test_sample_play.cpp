@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tests/shell/SampleGameRun.h"
+#include "tests/shell/TownWolf.h"
 #include "tools/mkgame/SampleHeroine.h"
 
 namespace {
@@ -162,7 +163,8 @@ TEST_F(SamplePlay, RunningDrainsFiveStaminaASecondThenTheHeroineWalks) {
 
 TEST_F(SamplePlay, ANewGameFromTheTitleLightsTheTalkerAndTheFighterUnderTheCursor) {
     // The talker stands at screen (400, 108), 30 pixels wide; after two walks the view is
-    // at (410, 360) and the fighter stands at screen (438, 552).
+    // at (410, 360) and the fighter (a wolf put into the town) stands at screen (438, 552).
+    ASSERT_TRUE(PutWolfInTown(m_strGame));
     const std::string strScript = kNewGame +
                                   "9500 move 600 480\n"
                                   "10500 shot plain.png\n"
@@ -387,7 +389,7 @@ TEST_F(SamplePlay, AfterTheRoadToTheGroveTheWallColumnReadsTheGrovesOwnMap) {
     // walk to the grove's cell (18, 15). The grove has no walls; in the town's 40-cell
     // rows that cell's index is the town wall (18, 12), which a probe still holding the
     // town's walls would report under her.
-    std::string strScript = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 790, 304) +
+    std::string strScript = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 726, 304) +
                             "14000 key press RIGHT\n14500 key press RIGHT\n15000 key press RIGHT\n"
                             "15500 key press RIGHT\n" +
                             ClickAt(16000, 400, 300) + ClickAt(17000, 608, 376);

@@ -62,8 +62,8 @@ bool WritePictureContent(const std::string& gameDir) {
     for (PkgEntryData& entry : GroundItemEntries(options.nItemCount))
         options.extraEntries["menu.pkg"].push_back(std::move(entry));
     for (PkgEntryData& entry : MiniGameContentEntries()) options.extraEntries["menu.pkg"].push_back(std::move(entry));
-    // The heroes' and fighters' sculpts, and the shop keeper's.
-    for (int s = 0; s < 10; ++s) options.sculpts.push_back(s);
+    // The heroes', villagers' and fighters' sculpts, and the shop keeper's.
+    for (int s = 0; s < 20; ++s) options.sculpts.push_back(s);
     for (int s = 20; s < 32; ++s) options.sculpts.push_back(s);
     options.sculpts.push_back(89);
     // The flying effects' bolts: group 0 for the characters' shots; the others are the
