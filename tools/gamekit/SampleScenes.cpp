@@ -309,7 +309,8 @@ void BuildGrove(SampleScene& s) {
     }
     // The version-0.1 header counts list G objects the file does not hold.
     s.map.nHeaderCountG = 2;
-    b.Exit(16, 0, 17, 1, 0, 1168, 496);
+    // The way back to the town, west of where the road from the town arrives.
+    b.Exit(8, 21, 9, 23, 0, 1168, 496);
     // The greeting where the road from the town arrives (200, 300).
     b.Region(11, 21, 13, 23, kGroveGreetingEvent);
     b.Region(16, 24, 17, 25, kHerbPatchEvent);
