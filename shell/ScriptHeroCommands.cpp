@@ -184,13 +184,18 @@ bool CMainFrame::RunHeroCommand(ScriptCommand& c, ScriptEnding* pEnding) {
         if (pScene) pScene->SetNpcDirection(c.a1, c.a2);
         return true;
     case 34:
+        // The party mask counts members from 0 as the party ids and the battle do: the
+        // member numbered n (1 to 4) has bit n - 1, the heroine bit 0.
         if (c.a1 != 10 && !IsMemberNumber(c.a1)) return true;
-        if (pPlayer) pPlayer->nPartyMask |= 1 << c.a1;
         if (c.a1 == 10) {
-            for (int n = 1; n <= 4; ++n)
-                if (pIds && pIds[n] != -1) LoadPlayerFile(n, false);
+            for (int n = 1; n <= 4; ++n) {
+                if (!pIds || pIds[n] == -1) continue;
+                if (pPlayer) pPlayer->nPartyMask |= 1 << (n - 1);
+                LoadPlayerFile(n, false);
+            }
             return true;
         }
+        if (pPlayer) pPlayer->nPartyMask |= 1 << (c.a1 - 1);
         LoadPlayerFile(c.a1, c.a2 > 0);
         if (pIds) pIds[c.a1] = c.a1;
         SetLeftParty(c.a1, 0);
@@ -199,7 +204,7 @@ bool CMainFrame::RunHeroCommand(ScriptCommand& c, ScriptEnding* pEnding) {
         if (!IsMemberNumber(c.a1)) return true;
         // A member whose file cannot be written stays in the party, nothing lost.
         if (pParty[c.a1 - 1] && !SavePlayerFile(c.a1)) return true;
-        if (pPlayer) pPlayer->nPartyMask &= ~(1 << c.a1);
+        if (pPlayer) pPlayer->nPartyMask &= ~(1 << (c.a1 - 1));
         if (pIds) pIds[c.a1] = -1;
         SetLeftParty(c.a1, 1);
         return true;

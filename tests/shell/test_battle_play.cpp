@@ -294,32 +294,39 @@ TEST(BattlePlay, TooltipsOfTheListsAndTheTheftsMessage) {
     EXPECT_EQ(CountGreenish(ring, 295, 250, 210, 35), 0);
 }
 
-// Potions on quick slots 0..3 and bombs on 4..7 while the grove's beasts are fought:
-// keys 1 to 8 pressed in the battle neither drink a potion nor arm a bomb, and nothing
-// goes off on the map afterwards.
-TEST(BattlePlay, KeysPressedInABattleNeitherDrinkNorArmTheQuickSlots) {
+// The companion joins in the grove (her event's talk read by two clicks), and the beasts
+// are fought by the two of them: she stands in the second place with her status box and
+// takes turns of her own. Potions on quick slots 0..3 and bombs on 4..7 meanwhile: keys 1
+// to 8 pressed in the battle neither drink a potion nor arm a bomb, and nothing goes off
+// on the map afterwards.
+TEST(BattlePlay, TheCompanionWhoJoinedFightsAndKeysInTheBattleNeitherDrinkNorArm) {
     UsePrivateRuntimeFolder();
     CTempFolder folder("battle-play");
     const std::string s = folder.Path() + "/";
     constexpr int kPotion = 1, kBomb = 47;
     constexpr DWORD kEnd = 46000;
-    std::string strScript = BaseScript(s, kEnd);
+    std::string strScript = BaseScript(s, kEnd) + "10900 lbutton down 400 300\n10940 lbutton up 400 300\n" +
+                            "11200 lbutton down 400 300\n11240 lbutton up 400 300\n";
     for (int k = 1; k <= 8; ++k) strScript += std::to_string(13000 + 700 * k) + " key press " + std::to_string(k) + "\n";
     for (DWORD t = 20000; t < 40000; t += 1100) strScript += std::to_string(t) + " key up A\n";
     strScript += ClicksEverySecond(20500, 40000, 400, 120);
     CBattleLog log;
-    bool bStarted = false;
+    bool bJoining = false, bStarted = false;
     DWORD dwBackOnMap = 0, dwLast = 0;
     int slots[8] = {}, nPotions = -1, nBombs = -1, nArmed = -1;
     RunGame(folder, strScript,
             [&](DWORD t) {
                 CGameToolBar* pBar = PanelLink().GetToolBar();
                 if (!pPlayer || !pScene || !pBar || pFrame->GetGameMode() != 3) return;
-                if (!bStarted && t >= 10500) {
-                    bStarted = true;
+                if (!bJoining && t >= 10500) {
+                    // The companion's event in the grove: her talk and her joining.
+                    bJoining = true;
                     ASSERT_TRUE(pFrame->ChangeScene(1, 0, 100));
                     const POINT pt = pScene->GetCellPoint(11, 17);
                     pPlayer->SetMapPosAndHome(pt.x, pt.y);
+                    ASSERT_EQ(pFrame->StartEvent(40), 40);
+                } else if (bJoining && !bStarted && !pFrame->IsEventRunning()) {
+                    bStarted = true;
                     for (int i = 0; i < 3; ++i) {
                         pPlayer->AddItem(kPotion);
                         pPlayer->AddItem(kBomb);
@@ -343,6 +350,13 @@ TEST(BattlePlay, KeysPressedInABattleNeitherDrinkNorArmTheQuickSlots) {
     ASSERT_FALSE(log.passes.empty()) << "no battle";
     // The keys came while the battle ran.
     EXPECT_LT(log.passes.front().t, 13700u);
+    // She fights beside the heroine: in the second place, with a turn of her own, and her
+    // status box beside the heroine's.
+    EXPECT_GT(log.passes.front().hp[1], 0) << "the companion is not in the battle";
+    EXPECT_NE(log.First(0, [](const BattlePass& p) { return p.nActive == 1; }), nullptr);
+    CShot both(ShotAfter(s, log.passes.front().t + 500));
+    ASSERT_TRUE(both.Read()) << both.Path();
+    EXPECT_GT(both.CountNear(RECT{361, 60, 461, 120}, 0x202840, 24), 1000) << both.Path();
     const BattlePass* pWon = log.First(0, [](const BattlePass& p) { return p.bShown; });
     ASSERT_NE(pWon, nullptr);
     EXPECT_GT(pWon->t, 13000u + 700 * 8);

@@ -85,7 +85,7 @@ TEST_F(PartyFileTest, AMemberWhoLeftRejoinsWithTheWrittenRecordAndFullLifeAndMan
     EXPECT_EQ(Bar().m_nPartyIds[2], 2);
     EXPECT_EQ(pFrame->m_nPartyIds[1], 1);
     EXPECT_EQ(pFrame->m_nPartyCount, 2);
-    EXPECT_NE(pPlayer->nPartyMask & (1 << 2), 0);
+    EXPECT_NE(pPlayer->nPartyMask & (1 << 1), 0);
     pParty[1]->nMoney = 77;
     pParty[1]->nExperience = 1234;
     pParty[1]->nSkillKnown[3] = 1;
@@ -98,7 +98,7 @@ TEST_F(PartyFileTest, AMemberWhoLeftRejoinsWithTheWrittenRecordAndFullLifeAndMan
     EXPECT_EQ(pParty[1], nullptr);
     EXPECT_EQ(pCompanion, nullptr);
     EXPECT_EQ(Bar().m_nPartyIds[2], -1);
-    EXPECT_EQ(pPlayer->nPartyMask & (1 << 2), 0);
+    EXPECT_EQ(pPlayer->nPartyMask & (1 << 1), 0);
     EXPECT_EQ(pPlayer->bFlags[1], 1);
     EXPECT_EQ(pFrame->m_nPartyCount, 1);
     EXPECT_TRUE(std::filesystem::exists(m_folder.File("save/SavePlayer2.sav")));
@@ -190,7 +190,7 @@ TEST_F(PartyFileTest, AFileThatCannotBeWrittenKeepsTheLeavingMember) {
     Run("  LeaveParty 2\n");
     ASSERT_NE(pParty[1], nullptr);
     EXPECT_EQ(pCompanion, pParty[1]);
-    EXPECT_NE(pPlayer->nPartyMask & (1 << 2), 0);
+    EXPECT_NE(pPlayer->nPartyMask & (1 << 1), 0);
     EXPECT_EQ(Bar().m_nPartyIds[2], 2);
     EXPECT_FALSE(pFrame->m_strPartyFileError.empty());
 }
