@@ -195,8 +195,8 @@ TEST(MapFight, TheWolfBitesIsStruckDeadLiesAsACorpseAndIsGoneTwentySecondsLater)
     EXPECT_GT(corpse.Differences(gone, 482, 460, 40, 28), 100);
 }
 
-// A new player in the grove: from the town's east road into the grove, a click on the
-// imp north-east of the road brings her to it; clicks on it where it stands by her
+// A new player in the grove: from the town's east road into the grove, a walk east and
+// a click on the imp in the north-east bring her to it; clicks on it where it stands by her
 // strike it down while its bites take little, and she is alive and well 30 s later.
 // The imp is a horned beast with red eyes, no villager.
 TEST(MapFight, InTheGroveANewPlayerStrikesTheFirstImpDownAndLives) {
@@ -209,12 +209,12 @@ TEST(MapFight, InTheGroveANewPlayerStrikesTheFirstImpDownAndLives) {
     std::filesystem::create_directories(strRun);
     std::string strText = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 726, 304) +
                           "14000 key press RIGHT\n14500 key press RIGHT\n15000 key press RIGHT\n"
-                          "15500 key press RIGHT\n" + ClickAt(16000, 400, 300) + "16500 shot " + strRun +
-                          "/imp.png\n" + ClickAt(17000, 576, 170);
-    for (int t = 18300; t <= 26000; t += 700) strText += ClickAt(t, 416, 185);
+                          "15500 key press RIGHT\n" + ClickAt(16000, 400, 300) + ClickAt(17000, 600, 200) +
+                          "18400 shot " + strRun + "/imp.png\n" + ClickAt(18500, 710, 127);
+    for (int t = 20000; t <= 26000; t += 700) strText += ClickAt(t, 710, 127);
     const std::string strScript = strRun + "/input.txt";
     std::ofstream(strScript) << strText;
-    const ProgramRun run = RunProgramIn(strRun, kWorldProbe, {strGame, strScript, "--ms", "51000", "--npc", "1"}, strScript);
+    const ProgramRun run = RunProgramIn(strRun, kWorldProbe, {strGame, strScript, "--ms", "54000", "--npc", "1"}, strScript);
     ASSERT_TRUE(run.bExited && run.nCode == 0) << run.strErr;
     const std::vector<FightRow> rows = ParseFight(run.strOut);
     ASSERT_FALSE(rows.empty()) << run.strOut.substr(0, 400);
@@ -234,7 +234,7 @@ TEST(MapFight, InTheGroveANewPlayerStrikesTheFirstImpDownAndLives) {
 
     CShot imp(strRun + "/imp.png");
     ASSERT_TRUE(imp.Read());
-    EXPECT_GT(imp.CountNear(RECT{520, 110, 640, 210}, 0xE61E1E, 24), 20) << "the imp's red eyes";
+    EXPECT_GT(imp.CountNear(RECT{650, 60, 780, 170}, 0xE61E1E, 24), 20) << "the imp's red eyes";
 }
 
 class FightLinkTest : public FrameTest {

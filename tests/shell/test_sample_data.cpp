@@ -1,6 +1,7 @@
 // The sample folder mkgame writes, read back with the game's own readers, holds what a
-// newcomer playing with the mouse needs: every way out of a scene is a cell she can walk
-// to with a click above the toolbar in every view the camera shows it, every house
+// newcomer playing with the mouse needs: every way out of a scene and every other region
+// of events is a cell she can walk to with a click above the toolbar in every view the
+// camera shows it, every house
 // stands on walls, no fighter reaches the town's paths, every task given is completed by
 // some event, and every villager says something when clicked.
 #include <cmath>
@@ -139,14 +140,15 @@ TEST_F(SampleData, ExitsHousesFightersTasksAndTalksAreWhatANewcomerNeeds) {
                     pScene->ScrollToPoint(p.x, p.y);
                     views.insert({int(pScene->ptView.x), int(pScene->ptView.y)});
                 }
-        // Ways out: a region one of whose events changes the scene.
+        // Every region of events: some view shows a cell of it that a click walks to. A
+        // way out (an event that changes the scene) does so in every view that shows it.
         for (size_t r = 0; r < pScene->pRegions.size(); ++r) {
             const RegionRecord& region = pScene->pRegions[r];
+            if (region.nEventCount < 1) continue;
             bool bExit = false;
             for (int i = 0; i < region.nEventCount && i < kRegionEventCount; ++i)
                 bExit = bExit || Holds(n, region.nEvents[i], {kSetScene});
-            if (!bExit) continue;
-            int nShown = 0;
+            int nClickable = 0;
             for (const auto& [vx, vy] : views) {
                 bool bOnScreen = false, bClickable = false;
                 for (int cy = 0; cy < pScene->nGridHeight; ++cy)
@@ -158,11 +160,12 @@ TEST_F(SampleData, ExitsHousesFightersTasksAndTalksAreWhatANewcomerNeeds) {
                         bClickable = bClickable || (reached[size_t(pScene->CellIndex(cx, cy))] && rc.top < kClickBottom);
                     }
                 if (!bOnScreen) continue;
-                ++nShown;
-                EXPECT_TRUE(bClickable) << "exit region " << r << " shows in the view " << vx << "," << vy
+                nClickable += bClickable;
+                if (bExit)
+                    EXPECT_TRUE(bClickable) << "exit region " << r << " shows in the view " << vx << "," << vy
                                         << " but no click above the toolbar walks to it";
             }
-            EXPECT_GT(nShown, 0) << "exit region " << r << " never shows in a view the camera follows her to";
+            EXPECT_GT(nClickable, 0) << "region " << r << " shows in no view the camera follows her to where a click walks to it";
         }
         // Houses stand on walls.
         for (const auto& pObject : pScene->List(kListD)) {

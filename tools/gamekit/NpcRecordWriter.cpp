@@ -106,11 +106,14 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         people.push_back(Talker(40, kBoySculpt, 2, 6, 97));
         people.push_back(Talker(41, kLadSculpt, 3, 9, 96));
     } else if (nScene == 1) {
-        // The fighters a new player meets: weak, each alone and out of the others' reach
-        // (the map's 160-pixel attack radius), so they come one at a time. The imp waits
-        // north-east of the road from the town, the fox cub (which flees at low life) in
-        // the east.
-        people.push_back(Fighter(1, kGroveImpRow, 21, 13, 13));
+        // The fighters a new player meets: weak, each alone, east of the road's end where
+        // the companion, the beasts and the herbs wait, and engaging only who comes within
+        // 96 pixels, so that they come one at a time (each load of the grove moves them all
+        // by the same few cells): the imp in the north-east, the fox cub (which flees at
+        // low life) in the middle.
+        NpcRecordModel imp = Fighter(1, kGroveImpRow, 21, 16, 7);
+        imp.nAttackRadius = kGroveNewcomerReach;
+        people.push_back(imp);
         // The grove's harder fight, which the companion warns of: a ranged fighter and one
         // whose skills lay area effects wait together in the quiet south-east, where a
         // heroine stopping at (672, 416) meets both and nobody else.
@@ -118,18 +121,24 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         archer.nRanged = 1;
         archer.nRangedRadius = 150;
         people.push_back(archer);
-        NpcRecordModel coward = Fighter(3, kGroveCubRow, 23, 20, 6);
+        NpcRecordModel coward = Fighter(3, kGroveCubRow, 23, 13, 12);
+        coward.nAttackRadius = kGroveNewcomerReach;
         coward.nStandRule = 1;
         people.push_back(coward);
         // The companion, on the road from the town; she wears member 2's sculpt.
         people.push_back(Talker(5, 2, 14, 22, 40));
         // The square caster: its skill spreads a square cell by cell.
         people.push_back(Fighter(9, 12, 24, 26, 20));
-        // Two weak beasts that jump out once.
-        people.push_back(Talker(11, 20, 10, 16, 60));
+        // Two weak beasts that jump out once, north of the road's end.
+        people.push_back(Talker(11, 20, 9, 19, 60));
     } else if (nScene == 100) {
-        // The innkeeper behind the middle table, and a guest at the west table.
-        people.push_back(Talker(30, kInnkeeperSculpt, 12, 8, 20));
+        // The innkeeper east of the door mat, and a guest at the west table.
+        // The first task's end once, the story's end once the master and the herbalist
+        // are content, else a word of advice.
+        NpcRecordModel innkeeper = Talker(30, kInnkeeperSculpt, 17, 12, 20);
+        innkeeper.events[1] = 21;
+        innkeeper.events[2] = 22;
+        people.push_back(innkeeper);
         people.push_back(Talker(31, kGuestSculpt, 4, 12, 23));
     }
     return people;

@@ -40,6 +40,8 @@ constexpr size_t kNpcRecordRowOffset = 4;
 // and the fox cub (row 17), both after the rows the battles use.
 constexpr int kGroveImpRow = 16;
 constexpr int kGroveCubRow = 17;
+// How near the grove's first fighters let her come before they engage.
+constexpr int kGroveNewcomerReach = 96;
 
 // The villagers' sculpts, one each (the face their talk lines show is the same number).
 constexpr int kFirstVillagerSculpt = 7;

@@ -313,7 +313,7 @@ void BuildGrove(SampleScene& s) {
     b.Exit(8, 21, 9, 23, 0, 1168, 496);
     // The greeting where the road from the town arrives (200, 300).
     b.Region(11, 21, 13, 23, kGroveGreetingEvent);
-    b.Region(16, 24, 17, 25, kHerbPatchEvent);
+    b.Region(10, 24, 12, 24, kHerbPatchEvent);
     const POINT start = b.Centre(16, 16);
     s.setting.nStartX = start.x;
     s.setting.nStartY = start.y;
