@@ -1,9 +1,9 @@
 // The sample folder mkgame writes, read back with the game's own readers, holds what a
-// newcomer playing with the mouse needs: every way out of a scene and every other region
-// of events is a cell she can walk to with a click above the toolbar in every view the
-// camera shows it, every house
-// stands on walls, no fighter reaches the town's paths, every task given is completed by
-// some event, and every villager says something when clicked.
+// newcomer playing with the mouse needs: every region of events is a cell a click above
+// the toolbar walks to (a way out of a scene in every view the camera shows it), every
+// house stands on walls, no fighter reaches a path, every task given is completed by some
+// event, and every villager says something when clicked.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <cstdio>
@@ -38,8 +38,7 @@ protected:
         SetCurrentDirectory(m_strGame.c_str());
         pGameData->InitPaths(m_strGame.c_str());
         pGameData->LoadOptions();
-        ASSERT_TRUE(pGameData->LoadTables()) << pGameData->GetLastError();
-        ASSERT_TRUE(pGameData->LoadScript()) << pGameData->GetLastError();
+        ASSERT_TRUE(pGameData->LoadTables() && pGameData->LoadScript()) << pGameData->GetLastError();
         for (const auto& entry : std::filesystem::directory_iterator(m_strGame + "/map")) {
             int n = -1;
             if (std::sscanf(entry.path().filename().string().c_str(), "scene%d.map", &n) == 1) m_scenes.insert(n);
@@ -50,19 +49,14 @@ protected:
         SetCurrentDirectory(m_strOldDir.c_str());
         ScreenScriptTest::TearDown();
     }
-    // The commands of event e of scene n, empty when the scene has no such event.
-    std::vector<const ScriptCommand*> Commands(int n, int e) const {
+    // Whether event e of scene n holds one of the commands.
+    bool Holds(int n, int e, std::initializer_list<int> commands) const {
         const CScriptData& data = *pGameData->pScriptData;
-        std::vector<const ScriptCommand*> out;
         for (int i = 0; i < data.GetSubEventCount(n); ++i)
             if (const SubEvent* pSub = data.GetSubEvent(n, i); pSub && pSub->nEvent == e)
-                for (int k = pSub->nFirstStep; k <= pSub->nLastStep; ++k) out.push_back(data.GetCommand(n, k));
-        return out;
-    }
-    bool Holds(int n, int e, std::initializer_list<int> commands) const {
-        for (const ScriptCommand* pC : Commands(n, e))
-            for (int c : commands)
-                if (pC && pC->nCommand == c) return true;
+                for (int k = pSub->nFirstStep; k <= pSub->nLastStep; ++k)
+                    if (std::find(commands.begin(), commands.end(), data.GetCommand(n, k)->nCommand) != commands.end())
+                        return true;
         return false;
     }
     // The scene n as the game builds it, with the record cells of its characters.

@@ -146,6 +146,14 @@ PictureRgba Table() {
     return pic;
 }
 
+// The inn's way out: a door mat marked with its word.
+PictureRgba DoorMat() {
+    PictureRgba pic(96, 32, Argb(255, 120, 30, 30));
+    pic.Fill(3, 3, 90, 26, Argb(255, 160, 50, 40));
+    PaintSampleLabel(pic, "出口", RECT{0, 4, 96, 28}, RGB(250, 220, 120), 18);
+    return pic;
+}
+
 PictureRgba MarkPicture(std::uint32_t c) {
     PictureRgba pic(32, 32, kBlack);
     Ellipse(pic, 16, 16, 14, 14, c);
@@ -324,8 +332,10 @@ void BuildInn(SampleScene& s) {
     const int floor = b.Picture("floor.bmp", 1, 64, 64, 0);
     const int table = b.Picture("table.bmp", 1, 96, 64, 5, 3, 1, 0, 48);
     const int lamp = b.Picture("fire.bmp", 4, 32, 48, 5, 1, 1, 0, 40);
+    const int mat = b.Picture("mat.bmp", 1, 96, 32, 1);
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 13; ++x) b.Object(kListA, 0, 0, floor, x * 64, y * 64, 64, 64);
+    b.Object(kListB, 0, 0, mat, 352, 416, 96, 32, "mat");
     for (int i = 0; i < 3; ++i) b.Object(kListD, 1, 70 + i, table, 96 + 224 * i, 288, 96, 64, "table");
     b.Object(kListD, 4, 75, lamp, 736, 64, 32, 48, "lamp");
     // The room ends above the toolbar: the back wall and the rows under the toolbar are
@@ -384,6 +394,7 @@ std::vector<SamplePicture> SampleScenePictures() {
     add("pic-inside", "floor.bmp", Texture(64, 64, 150, 110, 70, 6));
     add("pic-inside", "table.bmp", Table());
     add("pic-inside", "fire.bmp", Fire(4, 32, 48));
+    add("pic-inside", "mat.bmp", DoorMat());
     add("otherMenubmp", "Effect1.bmp", MarkPicture(Argb(255, 80, 220, 80)));
     add("otherMenubmp", "Effect2.bmp", MarkPicture(Argb(255, 230, 60, 60)));
     return out;
