@@ -165,9 +165,11 @@ TEST_F(SampleData, ExitsHousesFightersTasksAndTalksAreWhatANewcomerNeeds) {
         for (const auto& pObject : pScene->List(kListD)) {
             if (std::string(pObject->szName) != "house") continue;
             const SIZE size = pObject->Footprint();
+            const POINT off = pObject->Picture()->ptFootprintOffset;
+            const POINT origin = pScene->PixelToCell(pObject->rcObject.left + off.x, pObject->rcObject.top + off.y);
             for (int y = 0; y < size.cy; ++y)
                 for (int x = 0; x < size.cx; ++x) {
-                    const POINT c{pObject->ptCellPos.x + x, pObject->ptCellPos.y + y};
+                    const POINT c{origin.x + x, origin.y + y};
                     EXPECT_EQ(pScene->pCells[size_t(pScene->CellIndex(c.x, c.y))].nWall, 1)
                         << "house " << pObject->nId << " on cell " << c.x << "," << c.y;
                 }

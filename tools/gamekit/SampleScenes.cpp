@@ -241,10 +241,11 @@ void BuildTown(SampleScene& s) {
     const int wall = b.Picture("wall.bmp", 1, 32, 32, 1);
     const int stone = b.Picture("stone.bmp", 1, 32, 24, 2);
     const int lever = b.Picture("lever.bmp", 2, 32, 32, 3);
-    // A house stands on the two rows of cells behind its front (its footprint) and the
-    // row of its front; all three are walls, but for the inn's doorway.
-    const int house = b.Picture("house.bmp", 1, 128, 96, 5, 4, 2, 0, 16);
-    const int inn = b.Picture("inn.bmp", 1, 128, 96, 5, 4, 2, 0, 16);
+    // A house stands on the row of cells of its front wall (its footprint, walls), so she
+    // walks behind it drawn under it; the inn's front row holds its doorway, so the inn
+    // stands on the row behind, with walls beside the door.
+    const int house = b.Picture("house.bmp", 1, 128, 96, 5, 4, 1, 0, 80);
+    const int inn = b.Picture("inn.bmp", 1, 128, 96, 5, 4, 1, 0, 48);
     const int roof = b.Picture("roof.bmp", 1, 160, 64, 6);
     const int fire = b.Picture("fire.bmp", 4, 32, 48, 5, 1, 1, 0, 40);
     const int wheel = b.Picture("wheel.bmp", 3, 64, 64, 5, 2, 1, 0, 48);
@@ -269,8 +270,10 @@ void BuildTown(SampleScene& s) {
         b.Object(kListD, 1, 10 + i, i == 0 ? inn : house, x, y, 128, 96, "house");
         b.Object(kListC, 0, 10 + i, roof, x - 16, y - 40, 160, 64, "roof");
     }
-    // The houses' cells are walls (drawn by the houses, so added after the wall tiles).
-    for (int i = 0; i < 3; ++i) b.Walls(houses[i][0] / 32, houses[i][1] / 32, houses[i][0] / 32 + 3, houses[i][1] / 32 + 2);
+    // The houses' front rows are walls (drawn by the houses, so added after the wall
+    // tiles); the inn's is its footprint's row and the cells beside its doorway.
+    for (int i = 0; i < 3; ++i) b.Walls(houses[i][0] / 32, houses[i][1] / 32 + 2, houses[i][0] / 32 + 3, houses[i][1] / 32 + 2);
+    b.Walls(4, 4, 7, 4);
     b.Cell(5, 5).nWall = b.Cell(6, 5).nWall = 0;
     // Crates use the built-in crate picture; its footprint origin is its centre.
     for (int i = 0; i < 4; ++i) b.Object(kListD, 3, 20 + i, 1, 416 + 64 * i, 640, 64, 64, "crate");
