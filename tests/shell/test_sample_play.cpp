@@ -513,41 +513,41 @@ CStoryScript NewcomersStory() {
     CStoryScript s;
     s.Wait(8000), s.Shot("title.png"), s.Wait(500), s.Click(280, 240, 560);
     s.Click(536, 272, 800), s.Read(5);                        // the greeting
-    s.Click(177, 57, 1000), s.Read(2);                        // the first villager: the first task
-    s.Click(58, 87, 2600), s.Shot("inn.png");                 // the inn's door
-    s.Click(560, 367, 1000), s.Read(4);                       // the innkeeper ends the task
-    s.Click(400, 424, 2200), s.Click(760, 330, 1400), s.Click(618, 295, 1000);  // out, east
-    s.Click(726, 214, 1000), s.Read(2);                       // the combining table's gifts
+    s.Click(177, 42, 1000), s.Read(2);                        // the first villager: the first task
+    s.Click(58, 111, 2600), s.Shot("inn.png");                // the inn's door
+    s.Click(560, 352, 1000), s.Read(4);                       // the innkeeper ends the task
+    s.Click(400, 424, 2200), s.Click(760, 330, 1400), s.Click(615, 292, 1000);  // out, east
+    s.Click(726, 212, 1000), s.Read(2);                       // the combining table's gifts
     s.Click(762, 566, 500), s.Click(323, 345, 600), s.Shot("table.png");  // the state panel's combining
     for (int x : {439, 471, 503}) s.RightClick(x, 230, 400);
     s.Click(535, 230, 400), s.Click(116, 229, 500), s.Click(160, 344, 700), s.Shot("combined.png");
-    s.Key("ESC", 500), s.Click(598, 330, 600), s.Click(630, 411, 1100), s.Read(2);  // the game keeper
+    s.Key("ESC", 500), s.Click(598, 330, 600), s.Click(630, 396, 1100), s.Read(2);  // the game keeper
     s.Click(230, 117, 600), s.Click(50, 550, 500), s.Click(60, 160, 500);  // the gamble: a side, a stake
     s.Click(300, 300, 2200), s.Shot("gamble.png"), s.Click(400, 400, 800), s.Read(1);
-    s.Click(662, 29, 1000), s.Read(2), s.Wait(300);           // the shop keeper's shop
+    s.Click(662, 14, 1000), s.Read(2), s.Wait(300);           // the shop keeper's shop
     s.RightClick(84, 75, 500), s.Shot("bought.png"), s.Click(217, 385, 800);  // a potion bought, OK
-    for (const POINT pt : {POINT{598, 330}, POINT{566, 415}, POINT{566, 421}, POINT{566, 438}}) s.Click(pt.x, pt.y, 600);
-    s.Click(374, 350, 600), s.Read(2);                        // the pedlar
-    s.Click(566, 403, 1500), s.Click(250, 100, 300), s.Read(2);  // the herbalist's errand: yes
+    for (const POINT pt : {POINT{598, 330}, POINT{566, 415}, POINT{520, 421}, POINT{470, 425}}) s.Click(pt.x, pt.y, 600);
+    s.Click(374, 335, 600), s.Read(2);                        // the pedlar
+    s.Click(566, 388, 1500), s.Click(250, 100, 300), s.Read(2);  // the herbalist's errand: yes
     s.Click(790, 446, 1700), s.Read(5);                       // the chest
-    s.Click(467, 42, 1800), s.Click(374, 172, 600), s.Read(2);  // squire Li's pendant
+    s.Click(475, 42, 1800), s.Click(374, 157, 600), s.Read(2);  // squire Li's pendant
     s.Key("ESC", 500), s.Click(500, 85, 600), s.Click(236, 87, 600), s.Click(215, 370, 1500);  // saved in row 0
     s.Key("ESC", 500), s.Click(500, 147, 600), s.Click(127, 92, 600), s.Shot("load.png");
     s.Click(215, 370, 2500);                                  // and loaded
     s.Click(644, 433, 1000), s.Click(690, 335, 600), s.Click(790, 310, 1800), s.Read(1);  // the grove
-    s.Click(256, 399, 600), s.Read(2);                        // the companion joins
-    s.Click(192, 271, 500), s.Read(2), s.Shot("beasts.png");  // the beasts jump out
+    s.Click(256, 384, 600), s.Read(2);                        // the companion joins
+    s.Click(192, 256, 500), s.Read(2), s.Shot("beasts.png");  // the beasts jump out
     s.Battle(25, {{124, 360}, {220, 245}});
     for (const int x : {480, 402, 393, 393}) s.Click(x, 223, 620);  // the fox cub struck on the map
     s.Click(9, 412, 1600), s.Read(1);                         // the herb patch
     s.Click(64, 336, 1800), s.Click(598, 332, 1000);          // back to the town
-    s.Click(662, 154, 900), s.Click(250, 100, 300), s.Read(2), s.Shot("golems.png");  // the master's bout
+    s.Click(662, 139, 900), s.Click(250, 100, 300), s.Read(2), s.Shot("golems.png");  // the master's bout
     s.Battle(16, {{124, 360}, {220, 245}, {200, 490}});
-    s.Click(566, 430, 1000), s.Click(566, 433, 600), s.Click(566, 399, 900), s.Read(5);  // the reward
-    s.Click(290, 40, 1400), s.Click(108, 196, 1000), s.Click(181, 150, 2200);  // to the inn
+    s.Click(566, 430, 1000), s.Click(566, 433, 600), s.Click(566, 384, 900), s.Read(5);  // the reward
+    s.Click(290, 40, 1400), s.Click(108, 196, 1000), s.Click(184, 175, 2200);  // to the inn
     s.Click(762, 566, 500), s.Click(323, 302, 600), s.Shot("tasks.png"), s.Key("ESC", 500);
     s.Key("ESC", 500), s.Click(500, 85, 600), s.Click(236, 157, 600), s.Click(215, 370, 1500);  // row 1
-    s.Click(560, 367, 1000), s.Read(4), s.Wait(2000), s.Shot("ending.png");  // the innkeeper: the end
+    s.Click(560, 352, 1000), s.Read(4), s.Wait(2000), s.Shot("ending.png");  // the innkeeper: the end
     s.Wait(45000), s.Shot("after.png"), s.Click(280, 440, 1500), s.Shot("credits.png");
     s.Wait(44000), s.Read(0), s.Wait(500), s.Shot("back.png");
     return s;
