@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int kHeroRestAction = 9;
-constexpr int kSpreadCells = 5;
 // A stun lasts by the controlled hero's level of skill 3. The stun is cast with skill 1
 // (PlayerSkill.cpp), whose level sizes its box: two skills by rule, not one number.
 constexpr int kStunTimeSkill = 3;
@@ -99,8 +98,8 @@ bool CNpc::Load(CByteReader& in, CScene* pOwner) {
     }
     if (nClass == kNpcClassFighter && m_pScene) {
         Srand(TimeGetTime());
-        const int dx = Rand() % (2 * kSpreadCells + 1) - kSpreadCells;
-        const int dy = Rand() % (2 * kSpreadCells + 1) - kSpreadCells;
+        const int dx = Rand() % (2 * kNpcSpreadCells + 1) - kNpcSpreadCells;
+        const int dy = Rand() % (2 * kNpcSpreadCells + 1) - kNpcSpreadCells;
         if (m_pScene->IsCellFree(nCellX + dx, nCellY + dy)) mapObject.ptCellPos = POINT{nCellX + dx, nCellY + dy};
     }
     const POINT p = m_pScene ? m_pScene->CellToPixel(mapObject.ptCellPos.x, mapObject.ptCellPos.y) : POINT{0, 0};

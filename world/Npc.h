@@ -23,6 +23,9 @@ constexpr DWORD kNpcFrameMs = 100;
 constexpr DWORD kCorpseMs = 20000;
 // The sculpt whose talk cursor is the fourth shape.
 constexpr int kNpcShopSculpt = 89;
+// A fighter takes its place at a random cell up to this many cells either way of its
+// record's cell each time its scene loads.
+constexpr int kNpcSpreadCells = 5;
 
 enum NpcAction { kNpcStand, kNpcWander, kNpcChase, kNpcAttack, kNpcHurt, kNpcDie };
 

@@ -81,16 +81,18 @@ TEST(BattleProbeTalk, TheGolemsChallengeBesideThemTheRingAfterTheLastLineAndOneC
     ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
     // One press on each typed line of the opening: a slow click of the left button, Space,
     // a short click; shots while the ring may be up, before the probe plays on by itself.
+    // The first golem (row 8) speaks; two tiger kings (row 10) beside it make sure the
+    // party falls, since the golems alone are a new heroine's match.
     std::string strScript = "1500 lbutton down 400 20\n1700 lbutton up 400 20\n3000 key press SPACE\n"
                             "4500 lbutton down 400 20\n4530 lbutton up 400 20\n";
     for (int t = 5000; t <= 8000; t += 500) strScript += std::to_string(t) + " shot " + folder.File(std::to_string(t) + ".png") + "\n";
     folder.Write("talk.txt", strScript);
     const ProbeRun run = RunProbe(folder, strGame,
-                                  "1 8 8 8 --seed 7 --members 2 --tall 8:61 --del-tall 0:62,2:63 --talk-shots " +
+                                  "1 8 10 10 --seed 7 --members 2 --tall 8:61 --del-tall 0:62,2:63 --talk-shots " +
                                       folder.File("line"),
                                   folder.File("talk.txt"));
     ASSERT_EQ(run.program.nCode, 0) << run.program.strErr;
-    EXPECT_EQ(run.nResult, 2) << "both fall to the golems: " << run.strTail;
+    EXPECT_EQ(run.nResult, 2) << "both fall: " << run.strTail;
     EXPECT_NE(run.strTail.find("talk bar wide\n"), std::string::npos) << run.strTail;
 
     const std::vector<TalkLine> talk = TalkLines(run.strTail);

@@ -154,9 +154,10 @@ protected:
 constexpr int kFirstShotMs = 18200, kLastShotMs = 20000, kShotStepMs = 20;
 
 TEST_F(EffectsPlay, InTheGroveTheSquareCastersMarksSpreadOverTheHeroineAndTheArchersShotsFlyAtHer) {
-    // To the road at the town's east edge: a click east, another, then steps right onto
-    // the edge the view never shows; the grove's greeting is read.
-    std::string strScript = kNewGame + Click(9500, 790, 332) + Click(11500, 790, 304) +
+    // To the road at the town's east end: a click east, another short of the exit, then
+    // steps right into it (the grove's fighters take their places by the moment it loads);
+    // the grove's greeting is read.
+    std::string strScript = kNewGame + Click(9500, 790, 332) + Click(11500, 726, 304) +
                             "14000 key press RIGHT\n14500 key press RIGHT\n15000 key press RIGHT\n"
                             "15500 key press RIGHT\n" +
                             Click(16000, 400, 300);

@@ -1,5 +1,5 @@
-// The sample game's first fight, headless from the title: the heroine walks up to the
-// wolf near the start, which comes at her and bites; four clicks on it strike it dead;
+// A fight on the town's ground, headless from the title: the heroine walks up to a wolf
+// put into the town's south-east, which comes at her and bites; four clicks on it strike it dead;
 // the corpse lies for 20 seconds and is gone. worldprobe's fight columns give the
 // wolf's state record, the heroine's life, money and bag, and what the fight asked of
 // the toolbar (damage numbers, the loot roll); the screenshots show the blow and the
@@ -17,6 +17,7 @@
 #include "tests/TempFolder.h"
 #include "tests/shell/GameRun.h"
 #include "tests/shell/ShellTestUtil.h"
+#include "tests/shell/TownWolf.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "ui/toolbar/ToolBarHost.h"
 #include "world/Player.h"
@@ -24,8 +25,7 @@
 
 namespace {
 
-
-constexpr int kWolf = 4;
+constexpr int kWolf = kTownWolf;
 
 // One pass of worldprobe's CSV with the fight columns.
 struct FightRow {
@@ -131,6 +131,7 @@ TEST(MapFight, TheWolfBitesIsStruckDeadLiesAsACorpseAndIsGoneTwentySecondsLater)
     CTempFolder folder("mapfight");
     std::string strGame;
     ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
+    ASSERT_TRUE(PutWolfInTown(strGame));
     const std::string strRun = folder.Path() + "/run";
     std::filesystem::create_directories(strRun);
     const std::string strScript = strRun + "/input.txt";
@@ -194,8 +195,8 @@ TEST(MapFight, TheWolfBitesIsStruckDeadLiesAsACorpseAndIsGoneTwentySecondsLater)
     EXPECT_GT(corpse.Differences(gone, 482, 460, 40, 28), 100);
 }
 
-// A new player in the grove: from the town's east road into the grove, a click on the
-// imp north-east of the road brings her to it; clicks on it where it stands by her
+// A new player in the grove: from the town's east road into the grove, a walk east and
+// a click on the imp in the north-east bring her to it; clicks on it where it stands by her
 // strike it down while its bites take little, and she is alive and well 30 s later.
 // The imp is a horned beast with red eyes, no villager.
 TEST(MapFight, InTheGroveANewPlayerStrikesTheFirstImpDownAndLives) {
@@ -206,14 +207,14 @@ TEST(MapFight, InTheGroveANewPlayerStrikesTheFirstImpDownAndLives) {
     ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
     const std::string strRun = folder.Path() + "/run";
     std::filesystem::create_directories(strRun);
-    std::string strText = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 790, 304) +
+    std::string strText = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 726, 304) +
                           "14000 key press RIGHT\n14500 key press RIGHT\n15000 key press RIGHT\n"
-                          "15500 key press RIGHT\n" + ClickAt(16000, 400, 300) + "16500 shot " + strRun +
-                          "/imp.png\n" + ClickAt(17000, 576, 170);
-    for (int t = 18300; t <= 26000; t += 700) strText += ClickAt(t, 416, 185);
+                          "15500 key press RIGHT\n" + ClickAt(16000, 400, 300) + ClickAt(17000, 600, 200) +
+                          "18400 shot " + strRun + "/imp.png\n" + ClickAt(18500, 710, 127);
+    for (int t = 20000; t <= 26000; t += 700) strText += ClickAt(t, 710, 127);
     const std::string strScript = strRun + "/input.txt";
     std::ofstream(strScript) << strText;
-    const ProgramRun run = RunProgramIn(strRun, kWorldProbe, {strGame, strScript, "--ms", "51000", "--npc", "1"}, strScript);
+    const ProgramRun run = RunProgramIn(strRun, kWorldProbe, {strGame, strScript, "--ms", "54000", "--npc", "1"}, strScript);
     ASSERT_TRUE(run.bExited && run.nCode == 0) << run.strErr;
     const std::vector<FightRow> rows = ParseFight(run.strOut);
     ASSERT_FALSE(rows.empty()) << run.strOut.substr(0, 400);
@@ -233,7 +234,7 @@ TEST(MapFight, InTheGroveANewPlayerStrikesTheFirstImpDownAndLives) {
 
     CShot imp(strRun + "/imp.png");
     ASSERT_TRUE(imp.Read());
-    EXPECT_GT(imp.CountNear(RECT{520, 110, 640, 210}, 0xE61E1E, 24), 20) << "the imp's red eyes";
+    EXPECT_GT(imp.CountNear(RECT{650, 60, 780, 170}, 0xE61E1E, 24), 20) << "the imp's red eyes";
 }
 
 // The imp beside her where a bite stopped her walk off her cell's centre (at 474, 101,

@@ -30,6 +30,7 @@
 #include "tests/media/MediaTestUtil.h"
 #include "tests/shell/GameRun.h"
 #include "tests/shell/ShellTestUtil.h"
+#include "tests/shell/TownWolf.h"
 #include "tools/gamekit/PkgSamplePictures.h"
 #include "tools/gamekit/SampleScenes.h"
 #include "tools/mkgame/SampleMenus.h"
@@ -475,7 +476,7 @@ HeroDump DumpHero(const std::string& strFolder, const std::string& strSave) {
 }
 
 // The sample game played by the game binary: new game, three walks to the town's chest
-// and its talk read; a walk to the wolf, whose bites leave her hurt; W, a potion moved
+// and its talk read; a walk to a wolf put into the town, whose bites leave her hurt; W, a potion moved
 // and one drunk; the wolf struck dead; S, the sword worn, taken off and worn again; J, a
 // skill put on Y; T; TAB; ESC, the settings, both sliders dragged while the mixed output
 // is captured, OK; saves before and after wearing the sword, dumped by savetool.
@@ -485,17 +486,19 @@ TEST(PanelPlayGame, ChestPanelsHeardVolumesAndTheSavedSword) {
     CTempFolder folder("panelgame");
     std::string strGame;
     ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
+    ASSERT_TRUE(PutWolfInTown(strGame));
     const std::string strRun = folder.Path() + "/run";
     std::filesystem::create_directories(strRun);
     auto shot = [&](const char* pszName) { return "shot " + strRun + "/" + pszName; };
 
     CInputScript script;
     // The title's new game; around the wall's north end, east along the road, south to
-    // the chest (the view stops at (410, 360)); its three talk lines read.
+    // the chest past the way out to the grove (the view stops at (410, 360)); its three
+    // talk lines read.
     script.Lines(kNewGame);
     script.Click(9500, 796, 192);
-    script.Click(11000, 780, 429);
-    script.Click(12500, 790, 481);
+    script.Click(11000, 760, 429);
+    script.Click(12500, 760, 481);
     script.Click(14000, 790, 470);
     for (int t = 15000; t <= 17000; t += 500) script.At(t, "key press SPACE");
     // West to the wolf's reach: it comes to the cell below her (screen 502, 488) and bites.

@@ -5,9 +5,13 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
+#include <set>
 #include <sstream>
 
+#include "shell/SaveGameFile.h"
 #include "tests/shell/SampleGameRun.h"
+#include "tests/shell/TownWolf.h"
 #include "tools/mkgame/SampleHeroine.h"
 
 namespace {
@@ -162,7 +166,8 @@ TEST_F(SamplePlay, RunningDrainsFiveStaminaASecondThenTheHeroineWalks) {
 
 TEST_F(SamplePlay, ANewGameFromTheTitleLightsTheTalkerAndTheFighterUnderTheCursor) {
     // The talker stands at screen (400, 108), 30 pixels wide; after two walks the view is
-    // at (410, 360) and the fighter stands at screen (438, 552).
+    // at (410, 360) and the fighter (a wolf put into the town) stands at screen (438, 552).
+    ASSERT_TRUE(PutWolfInTown(m_strGame));
     const std::string strScript = kNewGame +
                                   "9500 move 600 480\n"
                                   "10500 shot plain.png\n"
@@ -411,7 +416,7 @@ TEST_F(SamplePlay, AfterTheRoadToTheGroveTheWallColumnReadsTheGrovesOwnMap) {
     // walk to the grove's cell (18, 15). The grove has no walls; in the town's 40-cell
     // rows that cell's index is the town wall (18, 12), which a probe still holding the
     // town's walls would report under her.
-    std::string strScript = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 790, 304) +
+    std::string strScript = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 726, 304) +
                             "14000 key press RIGHT\n14500 key press RIGHT\n15000 key press RIGHT\n"
                             "15500 key press RIGHT\n" +
                             ClickAt(16000, 400, 300) + ClickAt(17000, 608, 376);
@@ -496,6 +501,185 @@ TEST_F(SamplePlay, AtTheWellTheSceneEffectPlaysWhileTheHeroineGestures) {
     }
     EXPECT_GE(nFirstSeen, nGestureStart);
     EXPECT_LT(nFirstSeen, nGestureEnd) << "the effect shows while she gestures";
+}
+
+
+// An input script built in story order: each step starts where the one before ended.
+class CStoryScript {
+public:
+    // A click, then nWait ms for what it starts (a walk, a panel).
+    void Click(int x, int y, int nWait) { Button("lbutton", x, y, 40, 40, nWait); }
+    void RightClick(int x, int y, int nWait) { Button("rbutton", x, y, 100, 40, nWait); }
+    // The talk lines read: Space every 700 ms with the cursor in the middle.
+    void Read(int n) {
+        At("move 400 300");
+        for (int i = 0; i < n; ++i, m_nMs += 700) At("key press SPACE");
+    }
+    void Key(const char* pszKey, int nWait) {
+        At(std::string("key press ") + pszKey);
+        m_nMs += nWait;
+    }
+    void Shot(const std::string& strName) { At("shot " + strName); }
+    void Wait(int nMs) { m_nMs += nMs; }
+    // A battle by the mouse, n presses of its ring: each member's turn the attack button
+    // of the ring around her (the heroine's place, then the companion's) and a foe, the
+    // foes in turn; every third press clicks the result panels away.
+    void Battle(int n, std::initializer_list<POINT> foes) {
+        const POINT rings[3] = {{510, 305}, {618, 206}, {400, 120}};
+        for (int i = 0; i < n; ++i) {
+            Press(rings[i % 3]);
+            if (i % 3 < 2) Press(foes.begin()[size_t(i / 3) % foes.size()]);
+        }
+    }
+    std::string Text() const { return m_strText + std::to_string(m_nMs) + " close\n"; }
+    int Now() const { return m_nMs; }
+
+private:
+    void At(const std::string& strLine) { m_strText += std::to_string(m_nMs) + " " + strLine + "\n"; }
+    void Button(const char* pszButton, int x, int y, int nDown, int nUp, int nWait) {
+        char sz[96];
+        std::snprintf(sz, sizeof sz, "%d move %d %d\n%d %s down %d %d\n%d %s up %d %d\n", m_nMs, x, y, m_nMs + nDown,
+                      pszButton, x, y, m_nMs + nDown + nUp, pszButton, x, y);
+        m_strText += sz;
+        m_nMs += nDown + nUp + nWait;
+    }
+    // The ring lights a button under the cursor first.
+    void Press(POINT pt) { Button("lbutton", pt.x, pt.y, 200, 60, 300); }
+
+    std::string m_strText;
+    int m_nMs = 0;
+};
+
+// The whole story as a newcomer plays it with the mouse, Space reading the talk lines:
+// title, new game, the first villager's task, the inn's keeper who ends it, the table's
+// gifts crafted, the game keeper's gamble, a potion bought, the pedlar, the herbalist's
+// errand, the chest and the squire's pendant, a save and its load, the grove with the
+// companion who fights the beasts beside her, the fox cub struck down on the map, the
+// herbs, the master's bout, the herbalist's reward, the task panel, a second save, the
+// innkeeper's end of the story, the title, the credits and the title again.
+CStoryScript NewcomersStory() {
+    CStoryScript s;
+    s.Wait(8000), s.Shot("title.png"), s.Wait(500), s.Click(280, 240, 560);
+    s.Click(536, 272, 800), s.Read(5);                        // the greeting
+    s.Click(177, 42, 1000), s.Read(2);                        // the first villager: the first task
+    s.Click(58, 111, 2600), s.Shot("inn.png");                // the inn's door
+    s.Click(560, 352, 1000), s.Read(4);                       // the innkeeper ends the task
+    s.Click(400, 424, 2200), s.Click(760, 330, 1400), s.Click(615, 292, 1000);  // out, east
+    s.Click(726, 212, 1000), s.Read(2);                       // the combining table's gifts
+    s.Click(762, 566, 500), s.Click(323, 345, 600), s.Shot("table.png");  // the state panel's combining
+    for (int x : {439, 471, 503}) s.RightClick(x, 230, 400);
+    s.Click(535, 230, 400), s.Click(116, 229, 500), s.Click(160, 344, 700), s.Shot("combined.png");
+    s.Key("ESC", 500), s.Click(598, 330, 600), s.Click(630, 396, 1100), s.Read(2);  // the game keeper
+    s.Click(230, 117, 600), s.Click(50, 550, 500), s.Click(60, 160, 500);  // the gamble: a side, a stake
+    s.Click(300, 300, 2200), s.Shot("gamble.png"), s.Click(400, 400, 800), s.Read(1);
+    s.Click(662, 14, 1000), s.Read(2), s.Wait(300);           // the shop keeper's shop
+    s.RightClick(84, 75, 500), s.Shot("bought.png"), s.Click(217, 385, 800);  // a potion bought, OK
+    for (const POINT pt : {POINT{598, 330}, POINT{566, 415}, POINT{520, 421}, POINT{470, 425}}) s.Click(pt.x, pt.y, 600);
+    s.Click(374, 335, 600), s.Read(2);                        // the pedlar
+    s.Click(566, 388, 1500), s.Click(250, 100, 300), s.Read(2);  // the herbalist's errand: yes
+    s.Click(790, 446, 1700), s.Read(5);                       // the chest
+    s.Click(475, 42, 1800), s.Click(374, 157, 600), s.Read(2);  // squire Li's pendant
+    s.Key("ESC", 500), s.Click(500, 85, 600), s.Click(236, 87, 600), s.Click(215, 370, 1500);  // saved in row 0
+    s.Key("ESC", 500), s.Click(500, 147, 600), s.Click(127, 92, 600), s.Shot("load.png");
+    s.Click(215, 370, 2500);                                  // and loaded
+    s.Click(644, 433, 1000), s.Click(690, 335, 600), s.Click(790, 310, 1800), s.Read(1);  // the grove
+    s.Click(256, 384, 600), s.Read(2);                        // the companion joins
+    s.Click(192, 256, 500), s.Read(2), s.Shot("beasts.png");  // the beasts jump out
+    s.Battle(25, {{124, 360}, {220, 245}});
+    for (const int x : {480, 402, 393, 393}) s.Click(x, 223, 620);  // the fox cub struck on the map
+    s.Click(9, 412, 1600), s.Read(1);                         // the herb patch
+    s.Click(64, 336, 1800), s.Click(598, 332, 1000);          // back to the town
+    s.Click(662, 139, 900), s.Click(250, 100, 300), s.Read(2), s.Shot("golems.png");  // the master's bout
+    s.Battle(16, {{124, 360}, {220, 245}, {200, 490}});
+    s.Click(566, 430, 1000), s.Click(566, 433, 600), s.Click(566, 384, 900), s.Read(5);  // the reward
+    s.Click(290, 40, 1400), s.Click(108, 196, 1000), s.Click(184, 175, 2200);  // to the inn
+    s.Click(762, 566, 500), s.Click(323, 302, 600), s.Shot("tasks.png"), s.Key("ESC", 500);
+    s.Key("ESC", 500), s.Click(500, 85, 600), s.Click(236, 157, 600), s.Click(215, 370, 1500);  // row 1
+    s.Click(560, 352, 1000), s.Read(4), s.Wait(2000), s.Shot("ending.png");  // the innkeeper: the end
+    s.Wait(45000), s.Shot("after.png"), s.Click(280, 440, 1500), s.Shot("credits.png");
+    s.Wait(44000), s.Read(0), s.Wait(500), s.Shot("back.png");
+    return s;
+}
+
+// One pass of worldprobe's CSV with the fight columns: the scene, the running event, the
+// heroine's life and the fighter's life and display.
+struct StoryRow {
+    int nMs = 0, nScene = -1, nEvent = -1, nLife = 0, nFoeLife = 0, nFoeDisplay = 0;
+};
+
+TEST_F(SamplePlay, ANewcomerPlaysTheStoryWithTheMouseFromTheTitleToTheCreditsAndTheTitle) {
+    const CStoryScript story = NewcomersStory();
+    // The game's own state pass by pass (the fox cub, id 3 of the grove, as the fighter).
+    const std::vector<std::string> args{m_strGame, Script(story.Text()), "--ms", std::to_string(story.Now() + 1000),
+                                        "--npc", "3"};
+    const ProgramRun probe = RunProgramIn(m_strRun, kWorldProbe, args, m_strRun + "/input.txt");
+    ASSERT_TRUE(probe.bExited && probe.nCode == 0) << probe.strErr;
+    for (const char* pszSave : {"save/save000.sav", "save/save001.sav"}) std::filesystem::remove(m_strGame + "/" + pszSave);
+    const ProgramRun run = RunGame(story.Text());
+    ASSERT_TRUE(run.bExited && run.nCode == 0) << run.strErr;
+
+    std::vector<StoryRow> rows;
+    std::istringstream in(probe.strOut);
+    for (std::string line; std::getline(in, line);) {
+        StoryRow r;
+        if (std::sscanf(line.c_str(), "%*d,%d,%d,%*d,%*d,%*d,%*d,%*d,%*d,%*d,%*d,%*d,%*d,%*d,%*d,%d,%*d,%*d,%*d,%*d,%*d,"
+                                      "%*d,%*d,%d,%d,%*d,%d",
+                        &r.nMs, &r.nScene, &r.nEvent, &r.nFoeLife, &r.nFoeDisplay, &r.nLife) == 6)
+            rows.push_back(r);
+    }
+    ASSERT_GT(rows.size(), 1000u);
+    // Every scene, every errand's event, the bout, the crafts' table, the gamble, the
+    // shop and the story's end; her life never below half of its 120; the cub felled.
+    std::set<int> scenes;
+    std::set<std::pair<int, int>> events;
+    bool bCubDown = false;
+    for (const StoryRow& r : rows) {
+        scenes.insert(r.nScene);
+        events.insert({r.nScene, r.nEvent});
+        EXPECT_GE(r.nLife, 60) << "at " << r.nMs << " ms in scene " << r.nScene;
+        bCubDown = bCubDown || (r.nScene == 1 && r.nFoeLife < 1 && r.nFoeDisplay == 4);
+    }
+    EXPECT_EQ(scenes, (std::set<int>{0, 1, 100}));
+    for (const auto& e : {std::pair{0, 20}, {100, 20}, {0, 78}, {0, 87}, {0, 75}, {0, 30}, {0, 42}, {0, 70}, {0, 25},
+                          {1, 40}, {1, 60}, {1, 41}, {0, 64}, {0, 41}, {100, 21}})
+        EXPECT_TRUE(events.count(e)) << "scene " << e.first << " event " << e.second << " never ran";
+    EXPECT_TRUE(bCubDown);
+
+    // The save before the story's end: every task given is completed; the bag holds the
+    // table's three potions, the bought one, the pedlar's three and the chest's three.
+    for (const char* pszSave : {"save/save000.sav", "save/save001.sav"}) {
+        const std::string bytes = ReadWholeFile(m_strGame + "/" + pszSave);
+        SaveGameFile save;
+        std::string why;
+        ASSERT_TRUE(ParseSaveFile(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), pszSave, &save, &why)) << why;
+        if (std::string(pszSave) == "save/save000.sav") {
+            EXPECT_EQ(save.pHero->nItemCount[1], 10);
+            continue;
+        }
+        for (int t = 0; t < kHeroTaskCount; ++t) EXPECT_NE(save.pHero->nTaskState[t], 1) << "task " << t << " open";
+        for (int t : {0, 1, 2, 4, 5}) EXPECT_EQ(save.pHero->nTaskState[t], 0) << "task " << t;
+    }
+
+    // The screens: the inn's floor, the table's results, the gamble, the load list's row
+    // of the save, the companion's status box beside the heroine's in both battles, the
+    // ending's picture, then the title, the credits and the title again.
+    std::map<std::string, std::unique_ptr<CShot>> shots;
+    for (const char* pszName : {"title", "inn", "table", "combined", "gamble", "load", "beasts", "golems", "tasks",
+                                "ending", "after", "credits", "back"}) {
+        shots[pszName] = std::make_unique<CShot>(Shot(std::string(pszName) + ".png"));
+        ASSERT_TRUE(shots[pszName]->Read()) << pszName;
+    }
+    const CShot &title = *shots["title"], &ending = *shots["ending"];
+    EXPECT_GT(shots["combined"]->Differences(*shots["table"], 260, 183, 64, 64), 1000) << "no results of the recipe";
+    EXPECT_GT(shots["gamble"]->Differences(*shots["combined"], 0, 0, 800, 600), 800 * 600 / 2);
+    for (const char* pszBattle : {"beasts", "golems"})
+        for (const int x : {90, 351})
+            EXPECT_GT(shots[pszBattle]->CountNear(RECT{x, 50, x + 138, 133}, 0x202840, 24), 3000) << pszBattle << " " << x;
+    EXPECT_TRUE(ending.Near(400, 10, PackRgb(250, 180, 90), 16)) << "the ending's picture";
+    EXPECT_GT(ending.Differences(title, 0, 0, 800, 600), 800 * 600 / 2);
+    EXPECT_LT(shots["after"]->Differences(title, 0, 0, 800, 600), 2000) << "the title after the ending";
+    EXPECT_GT(shots["credits"]->Differences(title, 0, 0, 800, 600), 100000);
+    EXPECT_LT(shots["back"]->Differences(title, 0, 0, 800, 600), 2000) << "the title after the credits";
 }
 
 }  // namespace

@@ -150,7 +150,7 @@ TEST_F(StoryTest, TheHerbalistsErrandTheCompanionTheHerbsAndThePicture) {
     ReadTalkLine();
     Passes(3);
     // The herb patch, now that she carries the basket.
-    StepInto(16, 24);
+    StepInto(11, 24);
     Passes(3);
     ASSERT_EQ(pFrame->nEventId, kHerbPatchEvent);
     ReadTalkLine();
@@ -172,7 +172,7 @@ TEST_F(StoryTest, TheHerbalistsErrandTheCompanionTheHerbsAndThePicture) {
     Shot("companion.png");
 
     // Back in town the herbalist sees the herbs: the reward.
-    StepInto(16, 0);
+    StepInto(8, 22);
     for (int i = 0; i < 20 && pFrame->m_nCurrentScene == 1; ++i) Passes(1);
     ASSERT_EQ(pFrame->m_nCurrentScene, 0);
     Passes(3);

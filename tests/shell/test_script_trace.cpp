@@ -163,7 +163,7 @@ TEST_F(TraceTest, TheSampleStoryGreetsTheHeroine) {
     const std::string out = Trace("--scene 0 --event 0 --frames 300");
     EXPECT_EQ(m_nExit, 0) << out;
     EXPECT_NE(out.find("start 0 -> 0"), std::string::npos) << out;
-    EXPECT_NE(out.find("Talk(4) 0 2 0 0 0 0 -> wait \"终于到青石镇了。先四处走走吧。\""), std::string::npos);
+    EXPECT_NE(out.find("Talk(4) 1 2 0 0 0 0 -> wait \"终于到青石镇了。先四处走走吧。\""), std::string::npos);
     EXPECT_NE(out.find("frame 300: event 0 step 0"), std::string::npos);
     // A reader's click moves the greeting on to its last line.
     const std::string clicked = Trace("--scene 0 --event 0 --frames 12 --click 3 --click 9");

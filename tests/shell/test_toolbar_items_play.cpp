@@ -1,6 +1,6 @@
 // The toolbar's items in the whole game, headless, on the sample folder that mkgame
-// writes: the heroine is given medicines and bombs on her quick slots beside the town's
-// wolf; key 1 arms a bomb whose countdown shows at (400, 50), the blast kills the wolf
+// writes: the heroine is given medicines and bombs on her quick slots beside a wolf put
+// into the town; key 1 arms a bomb whose countdown shows at (400, 50), the blast kills the wolf
 // with a "-n" over it and lays its loot, and a click on the loot picks it up.
 #include <cstdlib>
 #include <filesystem>
@@ -22,6 +22,7 @@
 #include "tests/shell/GameRun.h"
 #include "tests/shell/HookedGame.h"
 #include "tests/shell/ShellTestUtil.h"
+#include "tests/shell/TownWolf.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "world/EffectManager.h"
 #include "world/GroundItem.h"
@@ -31,7 +32,7 @@
 namespace {
 
 constexpr int kMedicine = 1, kBomb = 47;
-constexpr int kWolfId = 4, kPedlarId = 20;
+constexpr int kWolfId = kTownWolf, kPedlarId = 20;
 constexpr DWORD kGiveAt = 10500, kArmAt = 12000;  // script times
 constexpr DWORD kGiveUpAt = 30000;
 constexpr unsigned kLootSeed = 7;
@@ -56,6 +57,7 @@ TEST(ToolBarItemsPlay, SlotsCountdownLifeLossOverTheWolfAndItsLootPickedUp) {
     const std::string s = folder.Path() + "/";
     std::string strOldDir;
     ASSERT_TRUE(EnterSampleGame(folder, &strOldDir));
+    ASSERT_TRUE(PutWolfInTown(GetCurrentDirectory()));
     const std::string strScript = kNewGame +
                                   "9500 move 400 300\n"
                                   "10000 shot " + s + "empty.png\n"

@@ -52,71 +52,94 @@ NpcRecordModel Fighter(int nId, int nRow, int nSculpt, int cx, int cy) {
 
 }  // namespace
 
+NpcRecordModel SampleTownWolf() {
+    // Drops money, a head piece (type 0) and a gem (type 8).
+    NpcRecordModel wolf = Fighter(4, 0, 20, 30, 23);
+    wolf.loot = {25, 40, -1, -1};
+    return wolf;
+}
+
 std::vector<NpcRecordModel> SamplePeople(int nScene) {
+    // Every villager wears a sculpt of its own (3..19 and the shop keeper's 89; 1 is the
+    // heroine's and 2 the companion's), and its talk lines show that sculpt's face.
     std::vector<NpcRecordModel> people;
     if (nScene == 0) {
-        // The first villager: a sculpt of her own, apart from the heroine's and the members'.
-        people.push_back(Talker(1, 7, 14, 10, 20));
-        people.push_back(Talker(2, 2, 24, 9, 21));
+        // The first villager, beside the start: the first task once, then a reminder.
+        NpcRecordModel first = Talker(1, kFirstVillagerSculpt, 14, 10, 20);
+        first.events[1] = 24;
+        people.push_back(first);
+        // Squire Li, who lost his jade pendant: he takes it back once she holds it (25).
+        NpcRecordModel squire = Talker(2, kSquireSculpt, 24, 9, 25);
+        squire.events[1] = 21;
+        people.push_back(squire);
         people.push_back(Talker(3, 89, 20, 16, 22));
-        // Near the start: drops money, a head piece (type 0) and a gem (type 8).
-        NpcRecordModel wolf = Fighter(4, 0, 20, 30, 23);
-        wolf.loot = {25, 40, -1, -1};
-        people.push_back(wolf);
-        NpcRecordModel wanderer = Talker(5, 3, 8, 18, 23);
+        NpcRecordModel wanderer = Talker(5, kWandererSculpt, 8, 18, 23);
         wanderer.nWanderRadius = 96;
         wanderer.nDirection = 2;
         people.push_back(wanderer);
-        // The pedlar who hands out medicines and bombs (event 30).
-        people.push_back(Talker(20, 2, 24, 22, 30));
+        // The pedlar who hands out medicines and bombs (event 30), then a line of his own.
+        NpcRecordModel pedlar = Talker(20, kPedlarSculpt, 24, 22, 30);
+        pedlar.events[1] = 31;
+        people.push_back(pedlar);
         // The herbalist, south-east of the start.
-        people.push_back(Talker(6, 6, 30, 24, 40));
+        people.push_back(Talker(6, kHerbalistSculpt, 30, 24, 40));
         // The banker on the road east of the start (event 50 opens the bank).
-        people.push_back(Talker(8, 2, 24, 14, 50));
+        people.push_back(Talker(8, kBankerSculpt, 24, 14, 50));
         // The master who offers a bout against his golems.
-        people.push_back(Talker(11, 4, 33, 12, 60));
+        people.push_back(Talker(11, kMasterSculpt, 33, 12, 60));
         // The game keeper east of the fires: her gift and question once, then the question.
-        NpcRecordModel keeper = Talker(17, 4, 32, 14, 85);
+        NpcRecordModel keeper = Talker(17, kKeeperSculpt, 32, 14, 85);
         keeper.events[1] = 89;
         people.push_back(keeper);
         // The shop keeper, the inlay master and the smith in the quiet north-east corner.
-        people.push_back(Talker(14, 2, 33, 4, 75));
+        people.push_back(Talker(14, kShopSculpt, 33, 4, 75));
         // The inlay master and the smith give their first pieces once (81, 82), then
         // open their boards (76, 77).
-        NpcRecordModel inlayer = Talker(15, 4, 35, 4, 81);
+        NpcRecordModel inlayer = Talker(15, kInlayerSculpt, 35, 4, 81);
         inlayer.events[1] = 76;
         people.push_back(inlayer);
-        NpcRecordModel smith = Talker(16, 3, 37, 4, 82);
+        NpcRecordModel smith = Talker(16, kSmithSculpt, 37, 4, 82);
         smith.events[1] = 77;
         people.push_back(smith);
         // West of the inn's door: a boy (who answers with event 97), and his brother whose
         // talk (96) sends him running.
-        people.push_back(Talker(40, 3, 2, 6, 97));
-        people.push_back(Talker(41, 2, 3, 9, 96));
+        people.push_back(Talker(40, kBoySculpt, 2, 6, 97));
+        people.push_back(Talker(41, kLadSculpt, 3, 9, 96));
     } else if (nScene == 1) {
-        // The first fighters a new player meets: weak, each alone, each out of the others'
-        // sight (the map's 160-pixel attack radius), so they come one at a time. The imp
-        // waits north-east of the road from the town, the fox cub (which flees at low life)
-        // and the second imp in the north-east.
-        people.push_back(Fighter(1, kGroveImpRow, 21, 13, 13));
-        // A ranged fighter and one whose skills lay area effects: the archer and the square
-        // caster (9) wait together in the quiet south-east, where a heroine stopping at
-        // (672, 416) meets both and nobody else.
+        // The fighters a new player meets: weak, each alone, east of the road's end where
+        // the companion, the beasts and the herbs wait, and engaging only who comes within
+        // 96 pixels, so that they come one at a time (each load of the grove moves them all
+        // by the same few cells): the imp in the north-east, the fox cub (which flees at
+        // low life) in the middle.
+        NpcRecordModel imp = Fighter(1, kGroveImpRow, 21, 16, 7);
+        imp.nAttackRadius = kGroveNewcomerReach;
+        people.push_back(imp);
+        // The grove's harder fight, which the companion warns of: a ranged fighter and one
+        // whose skills lay area effects wait together in the quiet south-east, where a
+        // heroine stopping at (672, 416) meets both and nobody else.
         NpcRecordModel archer = Fighter(2, 2, 22, 24, 17);
         archer.nRanged = 1;
         archer.nRangedRadius = 150;
         people.push_back(archer);
-        NpcRecordModel coward = Fighter(3, kGroveCubRow, 23, 20, 8);
+        NpcRecordModel coward = Fighter(3, kGroveCubRow, 23, 13, 12);
+        coward.nAttackRadius = kGroveNewcomerReach;
         coward.nStandRule = 1;
         people.push_back(coward);
-        people.push_back(Fighter(4, kGroveImpRow, 21, 16, 2));
-        // The companion, on the road from the town; she shares member 2's sculpt.
+        // The companion, on the road from the town; she wears member 2's sculpt.
         people.push_back(Talker(5, 2, 14, 22, 40));
-        // Formation casters: one spreads a square cell by cell, one a ring that clears again.
+        // The square caster: its skill spreads a square cell by cell.
         people.push_back(Fighter(9, 12, 24, 26, 20));
-        people.push_back(Fighter(10, 13, 26, 24, 14));
-        // Two weak beasts that jump out once.
-        people.push_back(Talker(11, 20, 10, 16, 60));
+        // Two weak beasts that jump out once, north of the road's end.
+        people.push_back(Talker(11, 20, 9, 19, 60));
+    } else if (nScene == 100) {
+        // The innkeeper east of the door mat, and a guest at the west table.
+        // The first task's end once, the story's end once the master and the herbalist
+        // are content, else a word of advice.
+        NpcRecordModel innkeeper = Talker(30, kInnkeeperSculpt, 17, 12, 20);
+        innkeeper.events[1] = 21;
+        innkeeper.events[2] = 22;
+        people.push_back(innkeeper);
+        people.push_back(Talker(31, kGuestSculpt, 4, 12, 23));
     }
     return people;
 }

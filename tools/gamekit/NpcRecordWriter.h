@@ -40,7 +40,29 @@ constexpr size_t kNpcRecordRowOffset = 4;
 // and the fox cub (row 17), both after the rows the battles use.
 constexpr int kGroveImpRow = 16;
 constexpr int kGroveCubRow = 17;
+// How near the grove's first fighters let her come before they engage.
+constexpr int kGroveNewcomerReach = 96;
 
-// The people of a sample scene: scene 0 two talkers, a shop keeper, a fighter and a
-// wanderer; scene 1 six fighters; none elsewhere. Cells are the scene's own.
+// The villagers' sculpts, one each (the face their talk lines show is the same number).
+constexpr int kFirstVillagerSculpt = 7;
+constexpr int kSquireSculpt = 8;
+constexpr int kWandererSculpt = 3;
+constexpr int kPedlarSculpt = 9;
+constexpr int kHerbalistSculpt = 6;
+constexpr int kBankerSculpt = 10;
+constexpr int kMasterSculpt = 4;
+constexpr int kKeeperSculpt = 11;
+constexpr int kShopSculpt = 12;
+constexpr int kInlayerSculpt = 13;
+constexpr int kSmithSculpt = 14;
+constexpr int kBoySculpt = 15;
+constexpr int kLadSculpt = 16;
+constexpr int kInnkeeperSculpt = 5;
+constexpr int kGuestSculpt = 17;
+
+// The people of a sample scene: the town's villagers (no fighter), the grove's fighters,
+// its companion and its beasts' ambush, the inn's keeper and guest. Cells are the scene's own.
 std::vector<NpcRecordModel> SamplePeople(int nScene);
+// The horned beast that once roamed the town's south-east (id 4, row 0, cell 30, 23):
+// no longer part of the sample, it is what tests of a fight on the town's ground put there.
+NpcRecordModel SampleTownWolf();

@@ -7,6 +7,7 @@
 #include "platform/Base.h"
 #include "tools/gamekit/MapWriters.h"
 #include "tools/gamekit/NpcRecordWriter.h"
+#include "tools/gamekit/SampleArt.h"
 
 namespace {
 
@@ -68,6 +69,18 @@ PictureRgba House(int r, int g, int b) {
     pic.Fill(52, 52, 24, 44, Argb(255, 70, 40, 20));   // door
     pic.Fill(18, 40, 20, 16, Argb(255, 120, 170, 200));  // windows
     pic.Fill(90, 40, 20, 16, Argb(255, 120, 170, 200));
+    return pic;
+}
+
+// The inn: a house whose door stands in the bottom row of cells (the doorway the heroine
+// walks into) under a signboard with its name.
+PictureRgba Inn() {
+    PictureRgba pic = House(200, 160, 110);
+    pic.Fill(52, 52, 24, 44, Argb(255, 200, 160, 110));
+    pic.Fill(50, 64, 28, 32, Argb(255, 70, 40, 20));
+    pic.Fill(30, 20, 68, 24, Argb(255, 90, 50, 30));
+    PaintSampleLabel(pic, "悦来客栈", RECT{30, 20, 98, 44}, RGB(250, 220, 120), 14);
+    pic.At(0, 0) = kBlack;
     return pic;
 }
 
@@ -133,6 +146,14 @@ PictureRgba Table() {
     return pic;
 }
 
+// The inn's way out: a door mat marked with its word.
+PictureRgba DoorMat() {
+    PictureRgba pic(96, 32, Argb(255, 120, 30, 30));
+    pic.Fill(3, 3, 90, 26, Argb(255, 160, 50, 40));
+    PaintSampleLabel(pic, "出口", RECT{0, 4, 96, 28}, RGB(250, 220, 120), 18);
+    return pic;
+}
+
 PictureRgba MarkPicture(std::uint32_t c) {
     PictureRgba pic(32, 32, kBlack);
     Ellipse(pic, 16, 16, 14, 14, c);
@@ -187,6 +208,10 @@ public:
         return m_scene.map.lists[nList].back();
     }
     void Wall(int x, int y) { Cell(x, y).nWall = 1; }
+    void Walls(int x0, int y0, int x1, int y1) {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) Wall(x, y);
+    }
     // Cells of a rectangle become the next region, which starts event nEvent.
     void Region(int x0, int y0, int x1, int y1, int nEvent) {
         const int r = m_nRegions++;
@@ -216,7 +241,11 @@ void BuildTown(SampleScene& s) {
     const int wall = b.Picture("wall.bmp", 1, 32, 32, 1);
     const int stone = b.Picture("stone.bmp", 1, 32, 24, 2);
     const int lever = b.Picture("lever.bmp", 2, 32, 32, 3);
+    // A house stands on the row of cells of its front wall (its footprint, walls), so she
+    // walks behind it drawn under it; the inn's front row holds its doorway, so the inn
+    // stands on the row behind, with walls beside the door.
     const int house = b.Picture("house.bmp", 1, 128, 96, 5, 4, 1, 0, 80);
+    const int inn = b.Picture("inn.bmp", 1, 128, 96, 5, 4, 1, 0, 48);
     const int roof = b.Picture("roof.bmp", 1, 160, 64, 6);
     const int fire = b.Picture("fire.bmp", 4, 32, 48, 5, 1, 1, 0, 40);
     const int wheel = b.Picture("wheel.bmp", 3, 64, 64, 5, 2, 1, 0, 48);
@@ -238,9 +267,14 @@ void BuildTown(SampleScene& s) {
     const int houses[3][2] = {{128, 96}, {832, 96}, {160, 576}};
     for (int i = 0; i < 3; ++i) {
         const int x = houses[i][0], y = houses[i][1];
-        b.Object(kListD, 1, 10 + i, house, x, y, 128, 96, "house");
+        b.Object(kListD, 1, 10 + i, i == 0 ? inn : house, x, y, 128, 96, "house");
         b.Object(kListC, 0, 10 + i, roof, x - 16, y - 40, 160, 64, "roof");
     }
+    // The houses' front rows are walls (drawn by the houses, so added after the wall
+    // tiles); the inn's is its footprint's row and the cells beside its doorway.
+    for (int i = 0; i < 3; ++i) b.Walls(houses[i][0] / 32, houses[i][1] / 32 + 2, houses[i][0] / 32 + 3, houses[i][1] / 32 + 2);
+    b.Walls(4, 4, 7, 4);
+    b.Cell(5, 5).nWall = b.Cell(6, 5).nWall = 0;
     // Crates use the built-in crate picture; its footprint origin is its centre.
     for (int i = 0; i < 4; ++i) b.Object(kListD, 3, 20 + i, 1, 416 + 64 * i, 640, 64, 64, "crate");
     for (int i = 0; i < 3; ++i) b.Object(kListD, 4, 30 + i, fire, 560 + 160 * i, 300, 32, 48, "fire").nFrame = i;
@@ -248,9 +282,11 @@ void BuildTown(SampleScene& s) {
     // Invisible objects: a sound spot and a spawn mark.
     b.Object(kListE, 0, 50, 0, 600, 600, 64, 96, "spot");
     b.Object(kListF, 0, 51, 0, 300, 800, 64, 96, "mark");
-    // Exits: the east edge to the grove, the first house's door to the inn.
-    b.Exit(39, 10, 39, 20, 1, 200, 300);
-    b.Exit(5, 6, 6, 6, 100, 400, 520);
+    // Exits: the east edge to the grove, three cells wide so that a click reaches it
+    // where the view stops 70 pixels short of the edge; the inn's doorway and the cells
+    // in front of it.
+    b.Exit(37, 10, 39, 20, 1, 200, 300);
+    b.Exit(5, 5, 6, 6, 100, 400, 400);
     // The story's regions: the greeting around the start point, the villager in front
     // of the second house, and the well (events of the sample story).
     b.Region(17, 15, 19, 16, kTownGreetingEvent);
@@ -284,10 +320,11 @@ void BuildGrove(SampleScene& s) {
     }
     // The version-0.1 header counts list G objects the file does not hold.
     s.map.nHeaderCountG = 2;
-    b.Exit(16, 0, 17, 1, 0, 1200, 480);
+    // The way back to the town, west of where the road from the town arrives.
+    b.Exit(8, 21, 9, 23, 0, 1168, 496);
     // The greeting where the road from the town arrives (200, 300).
     b.Region(11, 21, 13, 23, kGroveGreetingEvent);
-    b.Region(16, 24, 17, 25, kHerbPatchEvent);
+    b.Region(10, 24, 12, 24, kHerbPatchEvent);
     const POINT start = b.Centre(16, 16);
     s.setting.nStartX = start.x;
     s.setting.nStartY = start.y;
@@ -298,29 +335,31 @@ void BuildInn(SampleScene& s) {
     const int floor = b.Picture("floor.bmp", 1, 64, 64, 0);
     const int table = b.Picture("table.bmp", 1, 96, 64, 5, 3, 1, 0, 48);
     const int lamp = b.Picture("fire.bmp", 4, 32, 48, 5, 1, 1, 0, 40);
+    const int mat = b.Picture("mat.bmp", 1, 96, 32, 1);
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 13; ++x) b.Object(kListA, 0, 0, floor, x * 64, y * 64, 64, 64);
+    b.Object(kListB, 0, 0, mat, 352, 416, 96, 32, "mat");
     for (int i = 0; i < 3; ++i) b.Object(kListD, 1, 70 + i, table, 96 + 224 * i, 288, 96, 64, "table");
     b.Object(kListD, 4, 75, lamp, 736, 64, 32, 48, "lamp");
+    // The room ends above the toolbar: the back wall and the rows under the toolbar are
+    // walls, and the way out is the mat in the last row above it.
     for (int x = 0; x < 25; ++x) b.Wall(x, 0);
-    b.Exit(11, 18, 13, 18, 0, 370, 250);
+    b.Walls(0, 14, 24, 18);
+    b.Exit(11, 13, 13, 13, 0, 370, 250);
     s.setting.nStartX = 400;
-    s.setting.nStartY = 520;
-}
-
-// The people stand on their cells, with the hit box around each cell's centre.
-void AddSamplePeople(SampleScene& s) {
-    std::int32_t nGridWidth = 0, nGridHeight = 0;
-    MapGridSize(s.map.nWidth, s.map.nHeight, s.map.nGridKind, s.map.nCellSize, &nGridWidth, &nGridHeight);
-    for (NpcRecordModel npc : SamplePeople(s.nNumber)) {
-        const SceneCell& cell = s.map.cells[size_t(npc.nCellX + nGridWidth * npc.nCellY)];
-        npc.nBoxX = cell.nPointX;
-        npc.nBoxY = cell.nPointY;
-        s.setting.npcs.push_back(BuildNpcRecord(npc));
-    }
+    s.setting.nStartY = 400;
 }
 
 }  // namespace
+
+void AddScenePerson(SampleScene& s, NpcRecordModel npc) {
+    std::int32_t nGridWidth = 0, nGridHeight = 0;
+    MapGridSize(s.map.nWidth, s.map.nHeight, s.map.nGridKind, s.map.nCellSize, &nGridWidth, &nGridHeight);
+    const SceneCell& cell = s.map.cells[size_t(npc.nCellX + nGridWidth * npc.nCellY)];
+    npc.nBoxX = cell.nPointX;
+    npc.nBoxY = cell.nPointY;
+    s.setting.npcs.push_back(BuildNpcRecord(npc));
+}
 
 const std::vector<int>& SampleSceneNumbers() {
     static const std::vector<int> numbers{0, 1, 100};
@@ -333,7 +372,7 @@ SampleScene BuildSampleScene(int nNumber) {
     if (nNumber == 0) BuildTown(s);
     else if (nNumber == 1) BuildGrove(s);
     else BuildInn(s);
-    AddSamplePeople(s);
+    for (const NpcRecordModel& npc : SamplePeople(nNumber)) AddScenePerson(s, npc);
     return s;
 }
 
@@ -349,6 +388,7 @@ std::vector<SamplePicture> SampleScenePictures() {
     add("pic", "stone.bmp", Stone());
     add("pic", "lever.bmp", Lever());
     add("pic", "house.bmp", House(190, 150, 100));
+    add("pic", "inn.bmp", Inn());
     add("pic", "roof.bmp", Roof(150, 50, 40));
     add("pic", "fire.bmp", Fire(4, 32, 48));
     add("pic", "wheel.bmp", Wheel(3, 64));
@@ -357,6 +397,7 @@ std::vector<SamplePicture> SampleScenePictures() {
     add("pic-inside", "floor.bmp", Texture(64, 64, 150, 110, 70, 6));
     add("pic-inside", "table.bmp", Table());
     add("pic-inside", "fire.bmp", Fire(4, 32, 48));
+    add("pic-inside", "mat.bmp", DoorMat());
     add("otherMenubmp", "Effect1.bmp", MarkPicture(Argb(255, 80, 220, 80)));
     add("otherMenubmp", "Effect2.bmp", MarkPicture(Argb(255, 230, 60, 60)));
     return out;

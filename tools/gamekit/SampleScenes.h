@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tools/gamekit/ImageWriters.h"
+#include "tools/gamekit/NpcRecordWriter.h"
 #include "world/MapFile.h"
 
 struct SampleScene {
@@ -54,6 +55,8 @@ constexpr int kTownWellY = 416;
 // Scene numbers of the sample scenes.
 const std::vector<int>& SampleSceneNumbers();
 SampleScene BuildSampleScene(int nNumber);
+// Puts a person on its cell of the scene, its hit box around the cell's centre.
+void AddScenePerson(SampleScene& s, NpcRecordModel npc);
 // Every picture the sample scenes draw, and the two cell-mark pictures.
 std::vector<SamplePicture> SampleScenePictures();
 // Writes the map, setting and picture files of every sample scene into the game folder.

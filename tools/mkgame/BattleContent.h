@@ -12,6 +12,10 @@
 // Enemy rows of the sample's battles: the grove's weak beasts and the master's golems.
 constexpr int kBeastRow = 14;
 constexpr int kGolemRow = 8;
+// The golems' life: one blow of a new heroine fells one.
+constexpr int kGolemLife = 14;
+// The master's bout, after his question (an event of the town).
+constexpr int kBoutEvent = 64;
 // Items the beasts' event gives: a potion (usable headwear) and darts (thrown).
 constexpr int kLifeHeadwear = 25;
 constexpr int kManaHeadwear = 26;

@@ -1,5 +1,6 @@
 // Options, scenes, skills, levels, tasks, enemies, captions and area patterns of
 // the sample game.
+#include "tools/mkgame/BattleContent.h"
 #include "tools/mkgame/MkGame.h"
 
 void AddOptions(GameModel& model) {
@@ -103,11 +104,11 @@ void AddLevels(GameModel& model) {
 void AddTasks(GameModel& model) {
     const char* const tasks[][2] = {
         {"初入江湖", "到镇上的悦来客栈打听消息。"},
-        {"送信", "把师父的书信交给江边渡口的船夫。"},
-        {"寻药", "替药铺掌柜采集竹林中的药草五份。"},
+        {"拜师", "过了武师石像的一关，拜他为师。"},
+        {"寻药", "替药铺掌柜采集竹林中的药草三份。"},
         {"山贼", "击退盘踞在落霞山道的山贼。"},
-        {"失落的玉佩", "在幽暗山洞中找回李员外丢失的玉佩。"},
-        {"铁匠的请求", "为张铁匠带回三块铁矿石。"},
+        {"失落的玉佩", "找回李员外丢失的玉佩。"},
+        {"归还玉佩", "把玉佩还给镇上的李员外。"},
         {"夜访营寨", "潜入山贼营寨，查明头目的下落。"},
         {"渡江", "凑齐船资，渡江前往下一座城镇。"},
     };
@@ -129,7 +130,9 @@ void AddEnemies(GameModel& model) {
         {"僵尸", "山洞深处游荡的行尸", 5, 260, 22, 10, 0, 0, 25, 4},
         {"狐妖", "善使幻术", 7, 320, 28, 9, 12, 22, 26, 5},
         {"蜘蛛精", "", 6, 300, 26, 11, 32, 0, 27, -1},
-        {"石像鬼", "刀枪难入", 8, 500, 30, 25, 0, 0, 28, 6},
+        // Row 8: the master's golems, three at a time in his bout; a new heroine with the
+        // starting potions beats them.
+        {"石像鬼", "武师的练功石像", 2, kGolemLife, 8, 0, 0, 0, 28, 6},
         {"巨蟒", "江边芦苇中的巨蛇", 7, 450, 34, 14, 22, 0, 29, 7},
         {"虎王", "百兽之王", 9, 600, 40, 16, 1, 31, 30, 8},
         {"魔教护法", "魔教派来的高手", 10, 800, 45, 20, 13, 33, 31, -1},
@@ -163,6 +166,8 @@ void AddEnemies(GameModel& model) {
         model.enemies.push_back(m);
         ++nId;
     }
+    // Nobody runs from the master's bout: the story goes on after it only when she won.
+    model.enemies[8].nRunAway = 0;
 }
 
 void AddCaptions(GameModel& model) {
