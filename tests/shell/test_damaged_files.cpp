@@ -174,7 +174,7 @@ const std::vector<DamageCase>& Cases() {
              const size_t nStart = kFileHeaderSize + 48;
              map.replace(nStart, PicturesEnd(map) - nStart, PicturesEnd(map) - nStart, '\0');
              Write(g + "/map/scene000.map", map);
-             return std::string("[message box] : 地图文件 scene000.map 已损坏\nmap\\scene000.map: object lists: ");
+             return std::string("[message box] : 地图文件 scene000.map 已损坏\nmap\\scene000.map: ");
          }, 1},
         {"area patterns cut short", [](const std::string& g) {
              // The last pattern's tail record loses its last two words.

@@ -237,33 +237,6 @@ TEST(MapFight, InTheGroveANewPlayerStrikesTheFirstImpDownAndLives) {
     EXPECT_GT(imp.CountNear(RECT{650, 60, 780, 170}, 0xE61E1E, 24), 20) << "the imp's red eyes";
 }
 
-// The imp beside her where a bite stopped her walk off her cell's centre (at 474, 101,
-// the imp at 512, 112 in the cell at her lower right): her blows face its cell and land.
-TEST(MapFight, BlowsFromOffHerCellsCentreLandOnTheImpBesideHer) {
-    UsePrivateRuntimeFolder();
-    ASSERT_TRUE(ProgramsBuilt({&kWorldProbe}));
-    CTempFolder folder("grovestop");
-    std::string strGame;
-    ASSERT_TRUE(WriteSampleFolder(folder, &strGame));
-    std::string strText = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 790, 304) +
-                          "14000 key press RIGHT\n14500 key press RIGHT\n15000 key press RIGHT\n"
-                          "15500 key press RIGHT\n" + ClickAt(16000, 400, 300) + ClickAt(16600, 500, 150) +
-                          ClickAt(19000, 438, 170);
-    for (int t = 21500; t <= 26000; t += 400) strText += ClickAt(t, 438, 170);
-    const std::string strScript = folder.Path() + "/input.txt";
-    std::ofstream(strScript) << strText;
-    const ProgramRun run =
-        RunProgramIn(folder.Path(), kWorldProbe, {strGame, strScript, "--ms", "26500", "--npc", "1"}, strScript);
-    ASSERT_TRUE(run.bExited && run.nCode == 0) << run.strErr;
-    const std::vector<FightRow> rows = ParseFight(run.strOut);
-    const FightRow* pStopped = RowAt(rows, 21400);
-    ASSERT_TRUE(pStopped && !rows.empty());
-    EXPECT_EQ(pStopped->x, 474);
-    EXPECT_EQ(pStopped->y, 101);
-    EXPECT_LT(rows.back().nNpcLife, 1) << "her blows beside it missed";
-    EXPECT_EQ(rows.back().nLoot, 1);
-}
-
 class FightLinkTest : public FrameTest {
 protected:
     void TearDown() override {

@@ -28,6 +28,7 @@
 #include "tests/TempFolder.h"
 #include "tests/shell/HookedGame.h"
 #include "tests/shell/ShellTestUtil.h"
+#include "tests/shell/TownWolf.h"
 #include "tools/mkgame/BattleContent.h"
 #include "ui/toolbar/GameToolBar.h"
 #include "ui/toolbar/ToolBarSave.h"
@@ -42,7 +43,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::int32_t kValues[] = {INT_MIN, -1, 0, INT_MAX};
-constexpr int kWolf = 4;
+constexpr int kWolf = kTownWolf;
 
 // A field of a file: its offset from the start of its block, how many words (or bytes)
 // and how far apart; an array is swept all at once.
@@ -384,6 +385,7 @@ void RunSweep(SweepPart part) {
     CTempFolder folder("save-sweep");
     std::string strOldDir;
     ASSERT_TRUE(EnterSampleGame(folder, &strOldDir));
+    ASSERT_TRUE(PutWolfInTown(GetCurrentDirectory()));
     ASSERT_EQ(LoadInputScriptText(kNewGame, "save sweep"), 0);
     CSweep sweep(GetCurrentDirectory(), part);
     bool bDone = false;

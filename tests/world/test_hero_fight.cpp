@@ -204,14 +204,18 @@ TEST_F(HeroFightTest, AMeleeMemberStrikesADiagonalNeighbourAndApproachesOneTwoCe
 }
 
 TEST_F(HeroFightTest, AStrikeLandsOnTheNeighbourFacedOnEitherGridKind) {
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) {
-            if (!dx && !dy) continue;
-            Fighters({{8 + dx, 10 + dy}});
-            MakeHero(m_leader, false, 0, 8, 10);
-            m_leader.AttackNpc(0, (dx * dx + dy * dy) * kCell * kCell);
-            EXPECT_EQ(MarkAt(8 + dx, 10 + dy, 0), 20) << dx << "," << dy;
-        }
+    // Also from near a corner of her cell, where a hurt may stop her walk: the blow still
+    // lands on the neighbour's cell.
+    for (const int nOff : {0, 14, -14})
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                if (!dx && !dy) continue;
+                Fighters({{8 + dx, 10 + dy}});
+                MakeHero(m_leader, false, 0, 8, 10);
+                m_leader.SetMapPos(m_leader.ptPos.x + nOff, m_leader.ptPos.y + nOff);
+                m_leader.AttackNpc(0, (dx * dx + dy * dy) * kCell * kCell);
+                EXPECT_EQ(MarkAt(8 + dx, 10 + dy, 0), 20) << dx << "," << dy << " off " << nOff;
+            }
     // On a diamond grid the neighbour table already follows the screen.
     for (int d = 0; d < 8; ++d) {
         EXPECT_EQ(FrontCell(POINT{5, 5}, d, 1).x, NeighbourCell(POINT{5, 5}, d).x);
