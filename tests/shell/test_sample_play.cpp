@@ -590,7 +590,7 @@ CStoryScript NewcomersStory() {
     s.Click(9, 412, 1600), s.Read(1);                         // the herb patch
     s.Click(64, 336, 1800), s.Click(598, 332, 1000);          // back to the town
     s.Click(662, 139, 900), s.Click(250, 100, 300), s.Read(2), s.Shot("golems.png");  // the master's bout
-    s.Battle(16, {{124, 360}, {220, 245}, {200, 490}});
+    s.Battle(11, {{124, 360}, {220, 245}, {200, 490}});
     s.Click(566, 430, 1000), s.Click(566, 433, 600), s.Click(566, 384, 900), s.Read(5);  // the reward
     s.Click(290, 40, 1400), s.Click(108, 196, 1000), s.Click(184, 175, 2200);  // to the inn
     s.Click(762, 566, 500), s.Click(323, 302, 600), s.Shot("tasks.png"), s.Key("ESC", 500);

@@ -165,9 +165,9 @@ TEST_F(StoryTest, TheHerbalistsErrandTheCompanionTheHerbsAndThePicture) {
     Passes(3);
     ReadTalkLine();
     Passes(3);
-    ASSERT_NE(pParty[1], nullptr);
-    EXPECT_EQ(pCompanion, pParty[1]);
-    EXPECT_EQ(bar.m_nCompanion, 2);
+    ASSERT_NE(pParty[2], nullptr);
+    EXPECT_EQ(pCompanion, pParty[2]);
+    EXPECT_EQ(bar.m_nCompanion, 3);
     EXPECT_EQ(pFrame->m_nPartyCount, 2);
     Shot("companion.png");
 
@@ -199,9 +199,9 @@ TEST_F(StoryTest, TheHerbalistsErrandTheCompanionTheHerbsAndThePicture) {
     EXPECT_EQ(pPlayer->nItemCount[53], 0);
     EXPECT_EQ(pPlayer->nMoney, 350);
     EXPECT_EQ(pPlayer->nTaskState[2], 0);
-    EXPECT_EQ(pParty[1], nullptr) << "the companion went home";
+    EXPECT_EQ(pParty[2], nullptr) << "the companion went home";
     EXPECT_EQ(pCompanion, nullptr);
-    EXPECT_TRUE(FileExists("save\\SavePlayer2.sav"));
+    EXPECT_TRUE(FileExists("save\\SavePlayer3.sav"));
 
     std::ifstream a(m_folder.File("picture.png"), std::ios::binary), b(m_folder.File("companion.png"), std::ios::binary);
     const std::string picture((std::istreambuf_iterator<char>(a)), {}), companion((std::istreambuf_iterator<char>(b)), {});

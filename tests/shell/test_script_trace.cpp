@@ -192,7 +192,7 @@ TEST_F(TraceTest, ADamagedInitialRecordIsSaidOnceAndTheCompanionJoinsAllTheSame)
     std::string why;
     ASSERT_TRUE(CompileScriptFile(SampleStoryText(model), m_folder.File("data/script.dat"), &why)) << why;
     HeroRecordModel member;
-    member.nMember = 1;
+    member.nMember = 2;
     member.nKind = 15;
     const std::vector<std::uint8_t> good = BuildHeroRecord(member);
     std::vector<std::uint8_t> level = good;
@@ -204,13 +204,13 @@ TEST_F(TraceTest, ADamagedInitialRecordIsSaidOnceAndTheCompanionJoinsAllTheSame)
     };
     for (const auto& [bytes, strWhy] : cases) {
         std::filesystem::create_directories(m_folder.File("save"));
-        ASSERT_TRUE(WriteBytesToFile(m_folder.File("save/InitPlayer2.sav").c_str(), bytes));
+        ASSERT_TRUE(WriteBytesToFile(m_folder.File("save/InitPlayer3.sav").c_str(), bytes));
         const std::string out = Trace("--scene 1 --event 40 --frames 3 --click 2");
-        const std::string strLine = "party file: save\\InitPlayer2.sav: " + strWhy;
+        const std::string strLine = "party file: save\\InitPlayer3.sav: " + strWhy;
         const size_t nAt = out.find(strLine);
         EXPECT_NE(nAt, std::string::npos) << out;
         EXPECT_EQ(out.find("party file:", nAt + 1), std::string::npos) << out;
-        EXPECT_NE(out.find("party count 2 ids 0 1 -1 -1"), std::string::npos) << out;
+        EXPECT_NE(out.find("party count 2 ids 0 -1 2 -1"), std::string::npos) << out;
     }
 }
 

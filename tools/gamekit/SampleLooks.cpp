@@ -403,7 +403,7 @@ const int* LookSculpts(int* pCount) {
 }
 
 Look PortraitLook(int nPortrait) {
-    if (nPortrait >= 1 && nPortrait <= 4) return *FindLook(nPortrait);
+    if (nPortrait >= 1 && nPortrait <= 4) return *FindLook(kMemberSculpt[nPortrait - 1]);
     Look look = *FindLook(1);
     look.crClothes = Rgb(60, 110, 190);
     look.crTrim = Rgb(240, 240, 250);

@@ -34,8 +34,12 @@ const Look* FindLook(int nSculpt);
 // The sculpts that have a look, in table order, and how many there are.
 const int* LookSculpts(int* pCount);
 
-// The look a party portrait shows: portraits 1..4 are the members, who wear sculpts
-// 1..4 (the heroine first); portrait 5 is the heroine in her other clothes.
+// The sculpt party member m (0 the heroine) wears: the one the battle draws it with, so
+// a member looks the same on the map, in the battle and in its portraits.
+constexpr int kMemberSculpt[4] = {1, 0, 2, 3};
+
+// The look a party portrait shows: portraits 1..4 are members 0..3 in their sculpts
+// (the heroine first); portrait 5 is the heroine in her other clothes.
 Look PortraitLook(int nPortrait);
 // A standing or walking frame of the look in a direction (0 down, then clockwise) and
 // frame: 256 x 180 with the feet at (128, 170), like every character frame.

@@ -114,7 +114,7 @@ event 41 once
   Talk 101 203
   HideBackPicture
   Talk 102 204
-  LeaveParty 2
+  LeaveParty 3
 event 42 once
   Talk 6 201
   GiveItem 67
@@ -298,7 +298,7 @@ text 201 "这里有好多药草！"
 event 40 once
   Talk 2 200
   SetObjFlag 5 -1
-  JoinParty 2 -1
+  JoinParty 3 -1
 event 41 once needs 67
   Talk 101 201
   GiveItem 53

@@ -2,18 +2,20 @@
 #include <filesystem>
 
 #include "tools/gamekit/HeroRecordWriter.h"
+#include "tools/gamekit/SampleLooks.h"
 #include "tools/gamekit/SampleStory.h"
 #include "tools/gamekit/ScriptCompiler.h"
 #include "tools/mkgame/MkGame.h"
 
 namespace {
 
-// The initial records of the four party members ("save\InitPlayer1..4.sav"): member m
-// wears sculpt m + 1 and is steered by the computer when it joins.
+// The initial records of the four party members ("save\InitPlayer1..4.sav"), steered by
+// the computer when they join. Each wears on the map the sculpt the battle draws it with,
+// so the companion who joins in the grove (member 2, "JoinParty 3") looks the same in both.
 bool WriteInitialMembers(const std::string& gameDir) {
     for (int n = 1; n <= 4; ++n) {
         HeroRecordModel model;
-        model.nSculpt = n;
+        model.nSculpt = kMemberSculpt[n - 1];
         model.nMember = n - 1;
         model.nKind = 15;
         model.nLevel = 1;
