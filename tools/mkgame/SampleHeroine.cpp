@@ -106,8 +106,25 @@ namespace {
 
 bool IsBeast(int nSculpt) { return nSculpt >= kFirstBeastSculpt && nSculpt <= kLastBeastSculpt; }
 
+// The master's training statues (the golems' sculpt): a helmed swordsman carved in grey
+// stone, every opaque pixel of the figure turned to the stone's shade of it.
+constexpr int kStatueSculpt = 28;
+PictureRgba PaintStatue(int nAction, int nDirection, int nFrame) {
+    const Look stone{kStatueSculpt, Hair::Topknot, Argb(255, 90, 90, 90), Garment::Robe, Argb(255, 150, 150, 150),
+                     Argb(255, 200, 200, 200), Argb(255, 110, 110, 110), Hat::Helmet, Argb(255, 170, 170, 170), Prop::Sword, true, false};
+    PictureRgba pic = PaintPerson(stone, nAction, nDirection, nFrame);
+    for (std::uint32_t& c : pic.pixels) {
+        if ((c >> 24) != 255) continue;
+        const int nLum = (int((c >> 16) & 0xFF) * 3 + int((c >> 8) & 0xFF) * 6 + int(c & 0xFF)) / 10;
+        const int v = 70 + nLum / 2;
+        c = Argb(255, v, v, v + 8);
+    }
+    return pic;
+}
+
 PictureRgba PaintStanding(int nSculpt, int nAction, int nDirection, int nFrame) {
     if (nSculpt == kHeroineSculpt) return PaintHeroine(nAction, nDirection, nFrame);
+    if (nSculpt == kStatueSculpt) return PaintStatue(nAction, nDirection, nFrame);
     if (IsBeast(nSculpt)) return PaintBeast(nSculpt, nAction, nDirection, nFrame);
     if (const Look* pLook = FindLook(nSculpt)) return PaintPerson(*pLook, nAction, nDirection, nFrame);
     return PaintCharacter(nSculpt, nAction, nDirection, nFrame);
