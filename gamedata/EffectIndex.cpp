@@ -4,7 +4,7 @@
 
 size_t EffectIndex::CountMissingFrames() const {
     size_t nMissing = 0;
-    for (size_t n = 0; n < frameSize.size(); ++n) nMissing += FrameInFile(n) ? 0 : 1;
+    for (size_t n = 0; n < frameSize.size(); ++n) nMissing += frameSize[n] != 0 && !FrameInFile(n) ? 1 : 0;
     return nMissing;
 }
 

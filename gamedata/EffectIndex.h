@@ -17,7 +17,7 @@ struct EffectIndex {
     bool FrameInFile(size_t n) const {
         return frameSize[n] != 0 && std::uint64_t(frameOffset[n]) + frameSize[n] <= std::uint64_t(nFileLength);
     }
-    // Frames that have no bytes or whose bytes lie past the end of the file.
+    // Frames whose bytes lie past the end of the file (an empty frame is no damage).
     size_t CountMissingFrames() const;
 };
 

@@ -196,10 +196,11 @@ std::string CNpcPkg::FindBadFrames() {
         for (int a = 0; a < kActionCount; ++a) {
             const Action& act = m_actions[size_t(s) * kActionCount + size_t(a)];
             for (size_t e = 0; e < act.offsets.size(); ++e) {
-                if (!HasPicture(act.offsets[e], act.sizes[e]) || !PictureInFile(act.offsets[e], act.sizes[e])) continue;
+                if (!HasPicture(act.offsets[e], act.sizes[e])) continue;
                 ++nAll;
                 CTgaFrame frame;
-                if (!ReadFrame(act.offsets[e], act.sizes[e], &frame) && nBad++ == 0)
+                const bool bGood = PictureInFile(act.offsets[e], act.sizes[e]) && ReadFrame(act.offsets[e], act.sizes[e], &frame);
+                if (!bGood && nBad++ == 0)
                     strFirst = DescribeEntry(s, a, int(e));
             }
         }

@@ -57,8 +57,9 @@ public:
     // first entry of the package that does not decode is said once; such entries are not
     // read again.
     bool LoadFrame(int nSculpt, int nAction, int nEntry);
-    // Decodes every frame that lies in the file (none is kept): empty when all decode,
-    // else "n of m frames do not decode; the first: ..." (the check of a dump tool).
+    // Decodes every frame the index names (none is kept): empty when all decode, else
+    // "n of m frames do not decode; the first: ...", a frame past the end of the file
+    // counted as one that does not decode (the check of a dump tool).
     std::string FindBadFrames();
     // The cached frame of an entry, or null.
     CTgaFrame* GetFrame(int nSculpt, int nAction, int nEntry) const;

@@ -74,6 +74,12 @@ TEST_F(BitmapDataTest, EffectIndexIsChecked) {
     s_mouse = POINT{1, 1};
     EXPECT_EQ(store.DrawEffectFrame(0, 0, 0, 0), 1);
     EXPECT_NE(BackPixel(0, 0), 0);
+    // An empty frame is no damage: nothing is said of it.
+    ASSERT_TRUE(WriteBytesToFile((dir / "bmp" / "Effect.pkg").string().c_str(), BuildEffectPkg({{frame, {}}})));
+    testing::internal::CaptureStderr();
+    CBitmapData withEmpty;
+    EXPECT_TRUE(withEmpty.Init());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     // A count the file cannot hold fails the package.
     Bytes bad = pkg;
     bad[3] = 0x10;

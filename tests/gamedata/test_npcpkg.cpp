@@ -132,6 +132,9 @@ TEST_F(NpcPkgTest, FramesWithoutPicturesAndDamagedPackages) {
     testing::internal::CaptureStderr();
     EXPECT_TRUE(shortened.Open());
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "game: bmp\\npc.pkg is cut short: 1 of 8 entries are missing\n");
+    // The package tool's check counts the frame past the end as one that does not decode.
+    EXPECT_EQ(shortened.FindBadFrames().rfind("1 of 1 frames do not decode; the first: sculpt 5 action 2 direction 3", 0), 0u)
+        << shortened.FindBadFrames();
     // Cut anywhere in the index: fails; cut in the frames: opens, the frame is absent.
     const size_t nIndex = size_t(300 * 27 * 4 + 64);
     for (size_t n = 0; n < good.size(); n += n < nIndex ? 1999 : 41) {
