@@ -36,16 +36,18 @@ bool CScene::LoadMap(int nScene) {
     const std::string strName = SceneFileName(nScene, "map");
     std::vector<std::uint8_t> bytes;
     MapFileData map;
-    if (!ReadWholeFile(strName.c_str(), kMapFileLimit, &bytes, &m_strLoadError)) return false;
+    if (!ReadWholeFile(strName.c_str(), kMapFileLimit, &bytes, &m_strLoadError)) {
+        // A map that is there but cannot be read (a folder, too large, a read error) is damaged.
+        m_bMapDamaged = FileExists(strName.c_str()) || DirectoryExists(strName.c_str());
+        return false;
+    }
     if (!ReadMapFile(bytes, strName, &map, &m_strLoadError)) {
         // A file without a map header is no map at all; one with it is a damaged map.
         m_bMapDamaged = IsMapHeader(bytes);
         return false;
     }
-    m_bMapDamaged = true;
-    if (!BuildFromMap(nScene, map)) return false;
-    m_bMapDamaged = false;
-    return true;
+    m_bMapDamaged = !BuildFromMap(nScene, map);
+    return !m_bMapDamaged;
 }
 
 bool CScene::BuildFromMap(int nScene, const MapFileData& map) {
