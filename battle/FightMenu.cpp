@@ -12,33 +12,15 @@ namespace {
 
 bool Inside(const RECT& rc, int x, int y) { return x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom; }
 
+CPkgFile* MenuPkg() { return pBitmapData ? pBitmapData->GetMenuPkg() : nullptr; }
+
 std::unique_ptr<CDXSurface> LoadSurface(const char* pszName, bool bKeyed) {
-    CPkgFile* pPkg = pBitmapData ? pBitmapData->GetMenuPkg() : nullptr;
-    if (!pPkg || !pScreen) return nullptr;
-    int nSize = 0;
-    FILE* pStream = pPkg->SeekPicture(pszName, &nSize);
-    if (!pStream) return nullptr;
-    auto pSurface = std::make_unique<CDXSurface>();
-    if (pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream) != 1) {
-        pPkg->ReportNotPicture(pszName);
-        return nullptr;
-    }
-    if (bKeyed) pSurface->SetColorKeyFromCorner();
-    return pSurface;
+    return std::unique_ptr<CDXSurface>(LoadPkgSurface(MenuPkg(), pszName, 1, bKeyed));
 }
 
 std::unique_ptr<CDXSprite> LoadSprite(const char* pszName, int nWidth, int nHeight, int nTiles) {
-    CPkgFile* pPkg = pBitmapData ? pBitmapData->GetMenuPkg() : nullptr;
-    if (!pPkg || !pScreen) return nullptr;
-    int nSize = 0;
-    FILE* pStream = pPkg->SeekPicture(pszName, &nSize);
-    if (!pStream) return nullptr;
-    auto pSprite = std::make_unique<CDXSprite>();
-    if (pSprite->Create(pScreen, pStream, nWidth, nHeight, nTiles) != 1) {
-        pPkg->ReportNotPicture(pszName);
-        return nullptr;
-    }
-    pSprite->SetColorKey();
+    std::unique_ptr<CDXSprite> pSprite(LoadPkgSprite(MenuPkg(), pszName, nWidth, nHeight, nTiles, 1));
+    if (pSprite) pSprite->SetColorKey();
     return pSprite;
 }
 

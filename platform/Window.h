@@ -101,6 +101,8 @@ bool GetInputState();
 // Key state: bit 15 set while the key (or mouse button) is down, bit 0 set when it was
 // pressed since the last query of that key. Pumps the backend, so a busy wait sees input.
 short GetAsyncKeyState(int nVirtKey);
+// Down now or pressed since the last query: a tap between two looks counts too.
+inline bool KeyDownOrTapped(int nVirtKey) { return (GetAsyncKeyState(nVirtKey) & 0x8001) != 0; }
 // Cursor position in screen coordinates.
 bool GetCursorPos(POINT* pPt);
 // Hides or shows the system cursor over the window (the game draws its own).

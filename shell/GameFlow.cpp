@@ -40,9 +40,9 @@ constexpr int kCreditsEnd = 1800;
 
 bool IsWhiteScene(int n) { return n == 20 || n == 23 || n == 24 || n == 25; }
 
-// ESC down now or pressed since the last look: a tap that went down and up between two
-// frames ends the screen too. A press from before the screen is dropped by one look first.
-bool EscapePressed() { return (GetAsyncKeyState(VK_ESCAPE) & 0x8001) != 0; }
+// ESC down now or pressed since the last look ends the screen, a tap between two
+// frames too. A press from before the screen is dropped by one look first.
+bool EscapePressed() { return KeyDownOrTapped(VK_ESCAPE); }
 
 bool IsButtonMessage(UINT nMessage) { return nMessage >= WM_LBUTTONDOWN && nMessage <= WM_RBUTTONDBLCLK; }
 

@@ -60,7 +60,7 @@ void CMainFrame::Run() {
     if (m_dwStartPictureTime == 0) m_dwStartPictureTime = TimeGetTime() | 1;
     if (m_pStartPicture && pBack) m_pStartPicture->BlitOpaque(pBack, 0, 0);
     while (std::int32_t(TimeGetTime() - m_dwStartPictureTime) <= kStartPictureMs &&
-           !(GetAsyncKeyState(VK_ESCAPE) & 0x8001))
+           !KeyDownOrTapped(VK_ESCAPE))
         SleepMs(1);
     delete m_pStartPicture;
     m_pStartPicture = nullptr;

@@ -5,10 +5,10 @@
 // checked before anything changes, and written through a temporary file.
 #include <cstdio>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "gamedata/DebugLog.h"
 #include "gamedata/GameData.h"
 #include "platform/Files.h"
 #include "platform/Stream.h"
@@ -39,12 +39,9 @@ bool MakeSaveFolder(std::string* pError) {
     return false;
 }
 
-// A party file that is there but cannot be taken is said on stderr, once for each
-// file and reason in a run: the script that reads it may run again and again.
-void ReportPartyFile(const std::string& strError) {
-    static std::set<std::string> said;
-    if (said.insert(strError).second) std::fprintf(stderr, "party file: %s\n", strError.c_str());
-}
+// A party file that is there but cannot be taken is said once for each file and
+// reason in a run: the script that reads it may run again and again.
+void ReportPartyFile(const std::string& strError) { ReportFileProblem("party file: " + strError); }
 
 // The record of member nMember from a file: false (nothing read) when the file is
 // missing, or with the reader's message (also said on stderr) when it is damaged or

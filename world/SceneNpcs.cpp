@@ -32,15 +32,15 @@ void CScene::LoadNpcs() {
         CByteReader in(record.data(), record.size(), szName);
         auto pNpc = std::make_unique<CNpc>();
         char szText[256];
-        const int nId = int(LittleI32(record.data() + kNpcIdOffset));
-        if (!pNpc->Load(in, this)) {
+        const bool bLoaded = pNpc->Load(in, this);
+        const int nId = pNpc->mapObject.nId;
+        if (!bLoaded) {
             std::snprintf(szText, sizeof szText, "%s: character %zu: id %d is outside 0..%d; it is left out", szName, i,
                           nId, kStateEntries - 1);
             m_npcWarnings.push_back(szText);
             continue;
         }
-        const int nCellX = int(LittleI32(record.data() + kNpcCellXOffset));
-        const int nCellY = int(LittleI32(record.data() + kNpcCellYOffset));
+        const int nCellX = int(pNpc->mapObject.ptCellPos.x), nCellY = int(pNpc->mapObject.ptCellPos.y);
         if (!IsInGrid(nCellX, nCellY)) {
             std::snprintf(szText, sizeof szText,
                           "%s: character %zu (id %d) stands at cell (%d, %d), outside the %d x %d grid", szName, i, nId,
