@@ -88,7 +88,10 @@ bool CGameData::LoadBaseData() {
     if (!LoadTables()) return false;
     // Skill area patterns are optional: without them (the file missing or damaged) the
     // game runs on and says why.
-    if (!LoadAreaPatterns()) ReportFileProblem(m_strError + "; the game runs without skill area patterns");
+    if (!LoadAreaPatterns()) {
+        ReportFileProblem(m_strError + "; the game runs without skill area patterns");
+        m_strError.clear();
+    }
     if (!LoadScript()) return false;
     if (!LoadTextTable()) {
         Log("failed\r\n");

@@ -126,7 +126,7 @@ bool CScriptData::LoadScripts(CByteReader& reader) {
             if (!reader.Seek(nBlock + size_t(nTextOffset))) return Fail(reader, strText + "text offset");
             const size_t nTake = std::min<size_t>(size_t(nLength), reader.Remaining());
             std::string text;
-            if (!reader.ReadText(nTake, &text)) return Fail(reader, "text");
+            if (!reader.ReadText(nTake, &text)) return Fail(reader, strText + "text");
             if (size_t nFeed = text.find('\n'); nFeed != std::string::npos) text.resize(nFeed + 1);
             if (size_t nZero = text.find('\0'); nZero != std::string::npos) text.resize(nZero);
             texts[size_t(k)] = std::move(text);

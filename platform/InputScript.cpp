@@ -203,9 +203,7 @@ int ParseKeyName(const std::string& strKey) {
 ParsedScript ParseInputScript(const std::string& strText, const std::string& strName) {
     ParsedScript out;
     std::vector<ScriptEvent> shots;
-    // A byte-order mark, as text editors may write at the start, is not part of line 1.
-    const bool bMark = strText.compare(0, 3, "\xEF\xBB\xBF") == 0;
-    std::istringstream in(bMark ? strText.substr(3) : strText);
+    std::istringstream in(std::string(WithoutByteOrderMark(strText)));
     std::string strLine;
     CMessageList errors;
     for (int nLine = 1; std::getline(in, strLine); ++nLine) {

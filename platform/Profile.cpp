@@ -66,8 +66,7 @@ int LeadingNumber(const std::string& value, bool* pbFits) {
 
 CProfileFile::CProfileFile(const char* pFile) {
     m_bRead = ReadWholeFile(pFile, &m_strText, &m_strReadError);
-    // A byte-order mark, as text editors may write at the start, is not part of the first line.
-    if (m_strText.compare(0, 3, "\xEF\xBB\xBF") == 0) m_strText.erase(0, 3);
+    m_strText.erase(0, m_strText.size() - WithoutByteOrderMark(m_strText).size());
 }
 
 bool CProfileFile::FindValue(const char* pSection, const char* pKey, std::string* pValue) const {

@@ -37,6 +37,12 @@ inline int CompareNoCase(std::string_view a, std::string_view b) {
 constexpr size_t kQuoteBytes = 80;
 std::string QuoteText(std::string_view s);
 
+// The text without a leading UTF-8 byte-order mark, which text editors may write at the
+// start of a file and which is no part of its first line.
+inline std::string_view WithoutByteOrderMark(std::string_view s) {
+    return s.substr(0, 3) == "\xEF\xBB\xBF" ? s.substr(3) : s;
+}
+
 // The messages about one input (a file, a script), bounded: the first kListed are kept
 // and the rest only counted, so a file of a million bad lines reports a screenful and one
 // line with how many more there were.

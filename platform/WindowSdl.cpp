@@ -163,9 +163,10 @@ public:
         m_nModeH = nHeight;
         if (!m_pWindow) return;
         // The desktop keeps its resolution; the frame is scaled and letterboxed on it.
-        if (bFullScreen) EnterFullScreen();
-        else SDL_SetWindowFullscreen(m_pWindow, 0);
-        if (!bFullScreen) {
+        if (bFullScreen) {
+            EnterFullScreen();
+        } else {
+            SDL_SetWindowFullscreen(m_pWindow, 0);
             // SDL ignores border changes made while the window is full screen: the style
             // the game gave it meanwhile applies now.
             SDL_SetWindowBordered(m_pWindow, HasCaption(m_shape.dwStyle) ? SDL_TRUE : SDL_FALSE);
