@@ -48,9 +48,7 @@ TEST_F(SampleMenusTest, EveryPictureTheScreensReadLoads) {
         EXPECT_NE(p, nullptr) << pszName;
         delete p;
     }
-    int nLooks = 0;
-    LookSculpts(&nLooks);
-    EXPECT_EQ(MenuContentEntries("Head.pkg").size(), size_t(nLooks));
+    EXPECT_EQ(MenuContentEntries("Head.pkg").size(), AllLooks().size());
     EXPECT_TRUE(MenuContentEntries("Scene.pkg").empty());
     EXPECT_EQ(MenuContentEntries("MENU.PKG").size(), MenuContentEntries("menu.pkg").size());
 }

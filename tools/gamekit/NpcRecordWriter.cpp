@@ -1,6 +1,9 @@
 #include "tools/gamekit/NpcRecordWriter.h"
 
+#include <algorithm>
 #include <cstring>
+#include <initializer_list>
+#include <iterator>
 
 #include "platform/Stream.h"
 
@@ -25,14 +28,15 @@ std::array<std::uint8_t, kNpcRecordSize> BuildNpcRecord(const NpcRecordModel& n)
 
 namespace {
 
-NpcRecordModel Talker(int nId, int nSculpt, int cx, int cy, int nEvent) {
+// A villager at cell (cx, cy) whose talk starts the first of its events that can start.
+NpcRecordModel Talker(int nId, int nSculpt, int cx, int cy, std::initializer_list<int> events) {
     NpcRecordModel n;
     n.nId = nId;
     n.nSculpt = nSculpt;
     n.nEnemyRow = 1;
     n.nCellX = cx;
     n.nCellY = cy;
-    n.events[0] = nEvent;
+    std::copy_n(events.begin(), std::min(events.size(), std::size(n.events)), std::begin(n.events));
     return n;
 }
 
@@ -65,46 +69,34 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
     std::vector<NpcRecordModel> people;
     if (nScene == 0) {
         // The first villager, beside the start: the first task once, then a reminder.
-        NpcRecordModel first = Talker(1, kFirstVillagerSculpt, 14, 10, 20);
-        first.events[1] = 24;
-        people.push_back(first);
+        people.push_back(Talker(1, kFirstVillagerSculpt, 14, 10, {20, 24}));
         // Squire Li, who lost his jade pendant: he takes it back once she holds it (25).
-        NpcRecordModel squire = Talker(2, kSquireSculpt, 24, 9, 25);
-        squire.events[1] = 21;
-        people.push_back(squire);
-        people.push_back(Talker(3, 89, 20, 16, 22));
-        NpcRecordModel wanderer = Talker(5, kWandererSculpt, 8, 18, 23);
+        people.push_back(Talker(2, kSquireSculpt, 24, 9, {25, 21}));
+        people.push_back(Talker(3, 89, 20, 16, {22}));
+        NpcRecordModel wanderer = Talker(5, kWandererSculpt, 8, 18, {23});
         wanderer.nWanderRadius = 96;
         wanderer.nDirection = 2;
         people.push_back(wanderer);
         // The pedlar who hands out medicines and bombs (event 30), then a line of his own.
-        NpcRecordModel pedlar = Talker(20, kPedlarSculpt, 24, 22, 30);
-        pedlar.events[1] = 31;
-        people.push_back(pedlar);
+        people.push_back(Talker(20, kPedlarSculpt, 24, 22, {30, 31}));
         // The herbalist, south-east of the start.
-        people.push_back(Talker(6, kHerbalistSculpt, 30, 24, 40));
+        people.push_back(Talker(6, kHerbalistSculpt, 30, 24, {40}));
         // The banker on the road east of the start (event 50 opens the bank).
-        people.push_back(Talker(8, kBankerSculpt, 24, 14, 50));
+        people.push_back(Talker(8, kBankerSculpt, 24, 14, {50}));
         // The master who offers a bout against his golems.
-        people.push_back(Talker(11, kMasterSculpt, 33, 12, 60));
+        people.push_back(Talker(11, kMasterSculpt, 33, 12, {60}));
         // The game keeper east of the fires: her gift and question once, then the question.
-        NpcRecordModel keeper = Talker(17, kKeeperSculpt, 32, 14, 85);
-        keeper.events[1] = 89;
-        people.push_back(keeper);
+        people.push_back(Talker(17, kKeeperSculpt, 32, 14, {85, 89}));
         // The shop keeper, the inlay master and the smith in the quiet north-east corner.
-        people.push_back(Talker(14, kShopSculpt, 33, 4, 75));
+        people.push_back(Talker(14, kShopSculpt, 33, 4, {75}));
         // The inlay master and the smith give their first pieces once (81, 82), then
         // open their boards (76, 77).
-        NpcRecordModel inlayer = Talker(15, kInlayerSculpt, 35, 4, 81);
-        inlayer.events[1] = 76;
-        people.push_back(inlayer);
-        NpcRecordModel smith = Talker(16, kSmithSculpt, 37, 4, 82);
-        smith.events[1] = 77;
-        people.push_back(smith);
+        people.push_back(Talker(15, kInlayerSculpt, 35, 4, {81, 76}));
+        people.push_back(Talker(16, kSmithSculpt, 37, 4, {82, 77}));
         // West of the inn's door: a boy (who answers with event 97), and his brother whose
         // talk (96) sends him running.
-        people.push_back(Talker(40, kBoySculpt, 2, 6, 97));
-        people.push_back(Talker(41, kLadSculpt, 3, 9, 96));
+        people.push_back(Talker(40, kBoySculpt, 2, 6, {97}));
+        people.push_back(Talker(41, kLadSculpt, 3, 9, {96}));
     } else if (nScene == 1) {
         // The fighters a new player meets: weak, each alone, east of the road's end where
         // the companion, the beasts and the herbs wait, and engaging only who comes within
@@ -126,20 +118,17 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         coward.nStandRule = 1;
         people.push_back(coward);
         // The companion, on the road from the town; she wears member 2's sculpt.
-        people.push_back(Talker(5, 2, 14, 22, 40));
+        people.push_back(Talker(5, 2, 14, 22, {40}));
         // The square caster: its skill spreads a square cell by cell.
         people.push_back(Fighter(9, 12, 24, 26, 20));
         // Two weak beasts that jump out once, north of the road's end.
-        people.push_back(Talker(11, 20, 9, 19, 60));
+        people.push_back(Talker(11, 20, 9, 19, {60}));
     } else if (nScene == 100) {
         // The innkeeper east of the door mat, and a guest at the west table.
         // The first task's end once, the story's end once the master and the herbalist
         // are content, else a word of advice.
-        NpcRecordModel innkeeper = Talker(30, kInnkeeperSculpt, 17, 12, 20);
-        innkeeper.events[1] = 21;
-        innkeeper.events[2] = 22;
-        people.push_back(innkeeper);
-        people.push_back(Talker(31, kGuestSculpt, 4, 12, 23));
+        people.push_back(Talker(30, kInnkeeperSculpt, 17, 12, {20, 21, 22}));
+        people.push_back(Talker(31, kGuestSculpt, 4, 12, {23}));
     }
     return people;
 }

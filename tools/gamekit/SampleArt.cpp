@@ -86,6 +86,12 @@ void PaintStroke(PictureRgba& pic, double x0, double y0, double x1, double y1, d
     PaintPolygon(pic, quad, c);
 }
 
+void PaintOver(PictureRgba& pic, const PictureRgba& src, int x0, int y0) {
+    for (int y = 0; y < src.nHeight; ++y)
+        for (int x = 0; x < src.nWidth; ++x)
+            if (const std::uint32_t c = src.At(x, y)) pic.At(x0 + x, y0 + y) = c;
+}
+
 std::uint32_t Shade(std::uint32_t c, double t) {
     auto ch = [&](int s) {
         const double v = double((c >> s) & 0xFF);

@@ -47,6 +47,13 @@ void PaintEllipse(PictureRgba& pic, double cx, double cy, double rx, double ry, 
 void PaintStroke(PictureRgba& pic, double x0, double y0, double x1, double y1, double dWidth, std::uint32_t c);
 // The colour scaled towards black (t < 1) or white (t > 1), alpha kept.
 std::uint32_t Shade(std::uint32_t c, double t);
+// The colour's lightness, 0..255, its channels weighted as the eye sees them.
+constexpr int Lightness(std::uint32_t c) {
+    return int((((c >> 16) & 0xFF) * 30 + ((c >> 8) & 0xFF) * 59 + (c & 0xFF) * 11) / 100);
+}
+// Copies every pixel of src that is not 0 (fully clear black) onto pic with its top-left
+// corner at (x0, y0).
+void PaintOver(PictureRgba& pic, const PictureRgba& src, int x0, int y0);
 // A BMP of the picture in 8 bits with a colour table when it has at most 256 colours,
 // else in 24 bits: the small pictures stay small. Surfaces load such pictures; sprites
 // and tile sheets take no colour table and get BuildSpriteBmp's.

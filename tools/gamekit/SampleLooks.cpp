@@ -395,12 +395,7 @@ const Look* FindLook(int nSculpt) {
     return nullptr;
 }
 
-const int* LookSculpts(int* pCount) {
-    static int s_sculpts[std::size(kLooks)];
-    for (size_t i = 0; i < std::size(kLooks); ++i) s_sculpts[i] = kLooks[i].nSculpt;
-    *pCount = int(std::size(kLooks));
-    return s_sculpts;
-}
+std::span<const Look> AllLooks() { return kLooks; }
 
 Look PortraitLook(int nPortrait) {
     if (nPortrait >= 1 && nPortrait <= 4) return *FindLook(kMemberSculpt[nPortrait - 1]);
@@ -485,15 +480,13 @@ PictureRgba PaintPortrait(const Look& look, int w, int h, std::uint32_t crFrame,
     pic.Fill(4, 4, w - 8, h - 4 - nBottom, crGround);
     PictureRgba bust(w - 8, h - 4 - nBottom, 0);
     PaintBust(bust, look, 0, 2, bust.nWidth, bust.nHeight - 2);
-    for (int y = 0; y < bust.nHeight; ++y)
-        for (int x = 0; x < bust.nWidth; ++x)
-            if (bust.At(x, y)) pic.At(4 + x, 4 + y) = bust.At(x, y);
+    PaintOver(pic, bust, 4, 4);
     return pic;
 }
 
 void MakeGrey(PictureRgba& pic) {
     for (std::uint32_t& c : pic.pixels) {
-        const int v = int((((c >> 16) & 0xFF) * 30 + ((c >> 8) & 0xFF) * 59 + (c & 0xFF) * 11) / 100);
+        const int v = Lightness(c);
         c = (c & 0xFF000000u) | std::uint32_t(v) << 16 | std::uint32_t(v) << 8 | std::uint32_t(v);
     }
 }

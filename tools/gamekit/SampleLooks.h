@@ -6,6 +6,7 @@
 // members who join), 0 a traveller; the beasts (20..31) have figures of their own.
 #pragma once
 #include <cstdint>
+#include <span>
 
 #include "tools/gamekit/ImageWriters.h"
 
@@ -31,8 +32,8 @@ struct Look {
 
 // The look of a sculpt; null for a sculpt without one (the beasts).
 const Look* FindLook(int nSculpt);
-// The sculpts that have a look, in table order, and how many there are.
-const int* LookSculpts(int* pCount);
+// Every look, in table order (one a sculpt).
+std::span<const Look> AllLooks();
 
 // The sculpt party member m (0 the heroine) wears: the one the battle draws it with, so
 // a member looks the same on the map, in the battle and in its portraits.

@@ -163,7 +163,7 @@ void PaintKind(const Pen& p, Kind kind, std::uint32_t c) {
     case Kind::Headband:
         // A band tied into a ring, its two ends hanging from the knot.
         p.Oval(50, 40, 44, 24, c);
-        p.Oval(50, 38, 34, 14, Rgb(255, 0, 255));
+        p.Oval(50, 38, 34, 14, kSampleKey);
         p.Line(70, 60, 64, 96, 8, dark);
         p.Line(74, 60, 86, 92, 8, c);
         p.Oval(72, 60, 8, 6, dark);
@@ -342,7 +342,7 @@ void PaintKind(const Pen& p, Kind kind, std::uint32_t c) {
         p.Line(50, 4, 50, 22, 3, Rgb(200, 50, 50));
         p.Oval(50, 56, 34, 34, c);
         p.Oval(50, 56, 12, 12, Rgb(0, 0, 0));
-        p.Oval(50, 56, 10, 10, Rgb(255, 0, 255));
+        p.Oval(50, 56, 10, 10, kSampleKey);
         p.Line(40, 90, 40, 100, 4, Rgb(200, 50, 50));
         p.Line(60, 90, 60, 100, 4, Rgb(200, 50, 50));
         break;
@@ -402,7 +402,7 @@ void PaintKind(const Pen& p, Kind kind, std::uint32_t c) {
         p.Oval(50, 54, 30, 26, dark);
         p.Oval(50, 54, 20, 16, c);
         p.Oval(50, 54, 10, 8, Rgb(0, 0, 0));
-        p.Oval(50, 54, 8, 6, Rgb(255, 0, 255));
+        p.Oval(50, 54, 8, 6, kSampleKey);
         p.Line(84, 60, 96, 92, 6, c);
         break;
     case Kind::FireStick:
@@ -629,9 +629,10 @@ void PaintGood(PictureRgba& pic, const ItemModel& item, int x, int y, int w, int
     const int s = std::min(w, h);
     const Pen pen{pic, x + (w - s) / 2.0, y + (h - s) / 2.0, double(s)};
     PaintKind(pen, word.kind, word.c);
-    // Magenta inside a ring (the pendant's and the rope's holes) is the clear ground.
-    for (std::uint32_t& c : pic.pixels)
-        if (c == Argb(255, 255, 0, 255)) c = 0;
+    // The key colour inside a ring (the pendant's and the rope's holes) is the clear ground.
+    for (int py = std::max(y, 0); py < std::min(y + h, pic.nHeight); ++py)
+        for (int px = std::max(x, 0); px < std::min(x + w, pic.nWidth); ++px)
+            if (pic.At(px, py) == kSampleKey) pic.At(px, py) = 0;
 }
 
 std::vector<PkgEntryData> GoodsPictureEntries(const GameModel& model) {

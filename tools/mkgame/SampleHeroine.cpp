@@ -115,8 +115,7 @@ PictureRgba PaintStatue(int nAction, int nDirection, int nFrame) {
     PictureRgba pic = PaintPerson(stone, nAction, nDirection, nFrame);
     for (std::uint32_t& c : pic.pixels) {
         if ((c >> 24) != 255) continue;
-        const int nLum = (int((c >> 16) & 0xFF) * 3 + int((c >> 8) & 0xFF) * 6 + int(c & 0xFF)) / 10;
-        const int v = 70 + nLum / 2;
+        const int v = 70 + Lightness(c) / 2;
         c = Argb(255, v, v, v + 8);
     }
     return pic;
@@ -150,8 +149,7 @@ PictureRgba Toppled(const PictureRgba& standing, double dDegrees) {
         }
     PictureRgba pic(standing.nWidth, standing.nHeight, 0);
     if (nRight >= nLeft) PaintEllipse(pic, (nLeft + nRight + 1) / 2.0, 170, (nRight - nLeft + 1) / 2.0, 5, kShadow);
-    for (size_t i = 0; i < pic.pixels.size(); ++i)
-        if (body.pixels[i]) pic.pixels[i] = body.pixels[i];
+    PaintOver(pic, body, 0, 0);
     return pic;
 }
 

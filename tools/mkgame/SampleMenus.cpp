@@ -102,9 +102,7 @@ PictureRgba Face(const Look& look) {
     RoundPanel(pic, 4, 4, 140, 140, 16, Argb(255, 200, 170, 100), Argb(255, 70, 90, 110), 3);
     PictureRgba bust(126, 128, 0);
     PaintBust(bust, look, 0, 0, 126, 128);
-    for (int y = 0; y < bust.nHeight; ++y)
-        for (int x = 0; x < bust.nWidth; ++x)
-            if (bust.At(x, y)) pic.At(11 + x, 9 + y) = bust.At(x, y);
+    PaintOver(pic, bust, 11, 9);
     return pic;
 }
 
@@ -157,12 +155,10 @@ std::vector<PkgEntryData> MenuContentEntries(std::string_view pkgName) {
     };
     if (same("Head.pkg")) {
         // One face a sculpt with a look: a talk line's face number is its speaker's sculpt.
-        int nLooks = 0;
-        const int* pSculpts = LookSculpts(&nLooks);
-        for (int i = 0; i < nLooks; ++i) {
+        for (const Look& look : AllLooks()) {
             char szName[16];
-            std::snprintf(szName, sizeof szName, "TX%03d.bmp", pSculpts[i]);
-            entries.push_back(Entry(szName, BuildSpriteBmp(Face(*FindLook(pSculpts[i])))));
+            std::snprintf(szName, sizeof szName, "TX%03d.bmp", look.nSculpt);
+            entries.push_back(Entry(szName, BuildSpriteBmp(Face(look))));
         }
         return entries;
     }

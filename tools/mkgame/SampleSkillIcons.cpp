@@ -134,7 +134,7 @@ PictureRgba NotLearned(const PictureRgba& tile) {
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) {
             const std::uint32_t c = tile.At(x, y);
-            const int v = int((((c >> 16) & 0xFF) * 30 + ((c >> 8) & 0xFF) * 59 + (c & 0xFF) * 11) / 100) * 6 / 10;
+            const int v = Lightness(c) * 6 / 10;
             pic.At(11 + x, 11 + y) = Argb(255, v, v, v + 10);
         }
     return pic;
