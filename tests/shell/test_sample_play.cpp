@@ -660,9 +660,10 @@ TEST_F(SamplePlay, ANewcomerPlaysTheStoryWithTheMouseFromTheTitleToTheCreditsAnd
         for (int t : {0, 1, 2, 4, 5}) EXPECT_EQ(save.pHero->nTaskState[t], 0) << "task " << t;
     }
 
-    // The screens: the inn's floor, the table's results, the gamble, the load list's row
-    // of the save, the companion's status box beside the heroine's in both battles, the
-    // ending's picture, then the title, the credits and the title again.
+    // The screens: the inn's door mat, the table's results, the gamble, the load list's row
+    // of the save (its picture, an empty row below), the completed tasks, the companion's
+    // status box beside the heroine's in both battles, the ending's picture, then the
+    // title, the credits and the title again.
     std::map<std::string, std::unique_ptr<CShot>> shots;
     for (const char* pszName : {"title", "inn", "table", "combined", "gamble", "load", "beasts", "golems", "tasks",
                                 "ending", "after", "credits", "back"}) {
@@ -670,6 +671,10 @@ TEST_F(SamplePlay, ANewcomerPlaysTheStoryWithTheMouseFromTheTitleToTheCreditsAnd
         ASSERT_TRUE(shots[pszName]->Read()) << pszName;
     }
     const CShot &title = *shots["title"], &ending = *shots["ending"];
+    EXPECT_GT(shots["inn"]->CountNear(RECT{355, 410, 445, 438}, 0xA53029, 12), 1500) << "the inn's door mat";
+    EXPECT_LT(shots["load"]->CountNear(RECT{180, 60, 255, 115}, 0x080C10, 12), 400) << "the save's picture";
+    EXPECT_GT(shots["load"]->CountNear(RECT{180, 130, 255, 182}, 0x080C10, 12), 3500) << "an empty row";
+    EXPECT_GT(shots["tasks"]->CountNear(RECT{440, 240, 720, 275}, 0xE01010, 60), 200) << "no completed task";
     EXPECT_GT(shots["combined"]->Differences(*shots["table"], 260, 183, 64, 64), 1000) << "no results of the recipe";
     EXPECT_GT(shots["gamble"]->Differences(*shots["combined"], 0, 0, 800, 600), 800 * 600 / 2);
     for (const char* pszBattle : {"beasts", "golems"})
