@@ -149,7 +149,7 @@ bool ImportSkillLevels(CRecordSource& source, CTableSet& t, std::string* pError)
 
 bool ImportShops(CRecordSource& source, CTableSet& t, std::string* pError) {
     for (int s = 0; s < kShopCount; ++s) {
-        char name[16];
+        char name[32];
         std::snprintf(name, sizeof(name), "shop_%02d", s + 1);
         ShopTable& shop = t.shops[size_t(s)];
         shop = ShopTable{};
@@ -167,7 +167,7 @@ bool ImportShops(CRecordSource& source, CTableSet& t, std::string* pError) {
 
 bool ImportLevels(CRecordSource& source, CTableSet& t, std::string* pError) {
     for (int m = 0; m < kMemberCount; ++m) {
-        char name[16];
+        char name[32];
         std::snprintf(name, sizeof(name), "LEVEL%d", m + 1);
         auto& table = t.levels[size_t(m)];
         table.fill(LevelRow{});

@@ -389,7 +389,7 @@ void CStatusPanel::HandleDrop(CMouse& mouse, int k) {
 
 void CStatusPanel::FormatLines(const CPlayer* p) {
     if (!p) {
-        for (auto& line : m_szLine) line[0] = 0;
+        for (int i = 0; i < kLines; ++i) m_szLine[i][0] = 0;
         return;
     }
     std::snprintf(m_szLine[0], sizeof(m_szLine[0]), "%.31s    %d", p->szName, p->nLevel);

@@ -96,7 +96,7 @@ std::string RandomClicks() {
     for (DWORD t = 1200; t < 30000; t += 60 + DWORD(Rand() % 200)) {
         const Box& b = boxes[Rand() % 4];
         const int x = b.x + Rand() % b.w, y = b.y + Rand() % b.h;
-        const std::string strWhen = std::to_string(t), strAt = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+        const std::string strWhen = std::to_string(t), strAt = ' ' + std::to_string(x) + " " + std::to_string(y) + "\n";
         switch (Rand() % 8) {
             case 0: text += strWhen + " key up A\n"; break;
             case 1: text += strWhen + " rbutton down" + strAt + std::to_string(t + 30) + " rbutton up" + strAt; break;

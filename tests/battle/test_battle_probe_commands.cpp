@@ -41,7 +41,7 @@ class CScript {
 public:
     explicit CScript(std::string strDir) : m_strDir(std::move(strDir)) {}
     void Click(int t, At at) {
-        const std::string strAt = " " + std::to_string(at.x) + " " + std::to_string(at.y) + "\n";
+        const std::string strAt = ' ' + std::to_string(at.x) + " " + std::to_string(at.y) + "\n";
         m_text += std::to_string(t) + " move" + strAt + std::to_string(t + 50) + " lbutton down" + strAt +
                   std::to_string(t + 90) + " lbutton up" + strAt;
     }

@@ -166,14 +166,14 @@ CMemoryRecordSource RecordsFromModel(const GameModel& m) {
             rows.push_back(Record{{"ID", std::int32_t(j)}, {"Name", std::string("item")}, {"No", std::int32_t(j + 1)},
                                   {"PriceIn", e.nPriceIn}, {"PriceOut", e.nPriceOut}, {"Quantity", e.nQuantity}});
         }
-        char name[16];
+        char name[32];
         std::snprintf(name, sizeof(name), "shop_%02d", s + 1);
         source.SetTable(name, rows);
     }
 
     for (int member = 0; member < 4; ++member) {
         const LevelModel& l = m.levels[size_t(member)];
-        char name[16];
+        char name[32];
         std::snprintf(name, sizeof(name), "LEVEL%d", member + 1);
         source.SetTable(name, {Record{{"Attack", l.nAttack}, {"Defence", l.nDefence}, {"Experience", l.nExperience},
                                       {"ID", 1}, {"Level", l.nLevel}, {"Life", l.nLife}, {"Mana", l.nMana},

@@ -97,7 +97,7 @@ std::string BaseScript(const std::string& strDir, DWORD dwEnd) {
 
 // A click at (x, y) every second from t0 until t1 (they close the result panels).
 std::string ClicksEverySecond(DWORD t0, DWORD t1, int x, int y) {
-    const std::string at = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+    const std::string at = ' ' + std::to_string(x) + " " + std::to_string(y) + "\n";
     std::string text;
     for (DWORD t = t0; t < t1; t += 1000)
         text += std::to_string(t) + " move" + at + std::to_string(t + 20) + " lbutton down" + at +
@@ -265,7 +265,7 @@ TEST(BattlePlay, TooltipsOfTheListsAndTheTheftsMessage) {
     // On her first ring: the first tab's first spell, the stunt tab's first stunt, the
     // first item, each hovered for its tooltip; then the theft from the first beast.
     auto click = [](DWORD t, int x, int y, const char* pszButton = "lbutton") {
-        const std::string at = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+        const std::string at = ' ' + std::to_string(x) + " " + std::to_string(y) + "\n";
         return std::to_string(t) + " move" + at + std::to_string(t + 50) + " " + pszButton + " down" + at +
                std::to_string(t + 90) + " " + pszButton + " up" + at;
     };

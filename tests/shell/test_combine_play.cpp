@@ -42,7 +42,7 @@ CWorkMenuHost* Work() {
 
 // A press and release at a point, starting at t ms, with the given button.
 std::string Click(int t, int x, int y, const char* pszButton = "lbutton") {
-    const std::string at = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+    const std::string at = ' ' + std::to_string(x) + " " + std::to_string(y) + "\n";
     return std::to_string(t) + " move" + at + std::to_string(t + 100) + " " + pszButton + " down" + at +
            std::to_string(t + 140) + " " + pszButton + " up" + at;
 }

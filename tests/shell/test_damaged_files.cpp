@@ -92,6 +92,12 @@ struct DamageCase {
     // A package tool run on the damaged file ("effects bmp/Effect.pkg"), and what it says.
     std::vector<std::string> tool;
     std::string strToolSays;
+
+    // Most cases name no tool: a constructor lets them leave the last fields out.
+    DamageCase(const char* pszCaseName, std::function<std::string(const std::string&)> fnDamage, int nExitCode = 0,
+               std::vector<std::string> toolArgs = {}, std::string strSays = {})
+        : pszName(pszCaseName), damage(std::move(fnDamage)), nCode(nExitCode), tool(std::move(toolArgs)),
+          strToolSays(std::move(strSays)) {}
 };
 
 const std::vector<DamageCase>& Cases() {
@@ -223,7 +229,9 @@ TEST(DamagedFiles, EachIsSaidOnceAndTheGamePlaysOnWithoutWhatIsLostOrEndsNamingI
         EXPECT_EQ(runs[i].nCode, c.nCode) << c.pszName << ": " << strErr;
         EXPECT_EQ(Count(strErr, says[i]), 1u) << c.pszName << ": " << strErr;
         // A game that plays on says that line and nothing else.
-        if (c.nCode == 0) EXPECT_EQ(Count(strErr, "\n"), 1u) << c.pszName << ": " << strErr;
+        if (c.nCode == 0) {
+            EXPECT_EQ(Count(strErr, "\n"), 1u) << c.pszName << ": " << strErr;
+        }
         if (c.tool.empty()) continue;
         const ProgramRun tool = RunProgramIn(games[i], kPkgTool, c.tool, "/dev/null");
         EXPECT_EQ(tool.nCode, 1) << c.pszName << ": " << tool.strOut;

@@ -14,7 +14,7 @@
 namespace {
 
 std::string At(int t, const std::string& strWhat) { return std::to_string(t) + " " + strWhat + "\n"; }
-std::string Point(int x, int y) { return " " + std::to_string(x) + " " + std::to_string(y); }
+std::string Point(int x, int y) { return ' ' + std::to_string(x) + " " + std::to_string(y); }
 // The cursor moves there, then a press and release 100 ms later.
 std::string Click(int t, int x, int y) {
     return At(t, "move" + Point(x, y)) + At(t + 100, "lbutton down" + Point(x, y)) + At(t + 140, "lbutton up" + Point(x, y));
@@ -100,7 +100,9 @@ protected:
     void SetUp() override { ASSERT_TRUE(WriteSampleGame({&kSaveTool})); }
     // savetool's dump of the save in slot 3.
     std::string DumpSlotThree() {
-        const std::string strSave = m_strGame + "/" + SaveFileName(3).replace(4, 1, "/");
+        std::string strName = SaveFileName(3);
+        strName[4] = '/';
+        const std::string strSave = m_strGame + "/" + strName;
         EXPECT_TRUE(std::filesystem::exists(strSave));
         const ProgramRun dump = RunProgramIn(m_strRun, kSaveTool, {"dump", strSave}, "/dev/null");
         EXPECT_TRUE(dump.bExited && dump.nCode == 0) << dump.strErr;

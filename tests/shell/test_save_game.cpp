@@ -148,7 +148,9 @@ protected:
     }
     void WriteSlot(int nSlot, const std::vector<std::uint8_t>& bytes) {
         std::filesystem::create_directories(folder.File("save"));
-        folder.Write(SaveFileName(nSlot).replace(4, 1, "/"), bytes);
+        std::string strName = SaveFileName(nSlot);
+        strName[4] = '/';
+        folder.Write(strName, bytes);
     }
 
     CBaseFolderGuard guard;

@@ -21,7 +21,7 @@ namespace {
 
 // A press and release at a point, starting at t ms.
 std::string Click(int t, int x, int y) {
-    const std::string at = " " + std::to_string(x) + " " + std::to_string(y) + "\n";
+    const std::string at = ' ' + std::to_string(x) + " " + std::to_string(y) + "\n";
     return std::to_string(t) + " move" + at + std::to_string(t + 100) + " lbutton down" + at +
            std::to_string(t + 140) + " lbutton up" + at;
 }
@@ -61,7 +61,11 @@ class SavePlay : public SampleGameRun {
 protected:
     SavePlay() : SampleGameRun("saveplay") {}
     void SetUp() override { ASSERT_TRUE(WriteSampleGame({&kSaveTool})); }
-    std::string Save(int n) const { return m_strGame + "/" + SaveFileName(n).replace(4, 1, "/"); }
+    std::string Save(int n) const {
+        std::string strName = SaveFileName(n);
+        strName[4] = '/';
+        return m_strGame + "/" + strName;
+    }
 };
 
 TEST_F(SavePlay, SavedInSlotThreeAndLoadedFromTheTitleInASecondRun) {
@@ -125,7 +129,9 @@ TEST_F(SavePlay, SavedInSlotThreeAndLoadedFromTheTitleInASecondRun) {
     for (int y = int(rcRow3.top) + 20; y < int(rcRow3.bottom); ++y)
         for (int d : {0, 1}) {
             EXPECT_FALSE(row.Near(int(rcRow3.left) + d, y, 0xFFFFFF, 70)) << "cut at the left, row " << y;
-            if (y < rcRow3.top + 40) EXPECT_FALSE(row.Near(int(rcRow3.right) - 1 - d, y, 0xFFFFFF, 70)) << "cut at the right";
+            if (y < rcRow3.top + 40) {
+                EXPECT_FALSE(row.Near(int(rcRow3.right) - 1 - d, y, 0xFFFFFF, 70)) << "cut at the right";
+            }
         }
     // Empty rows show as wells for the picture and for the date: all four on the save
     // panel before the save (the picture left), rows 0 to 2 on the load panel after it

@@ -26,7 +26,7 @@ std::string RandomScript(int nEvents, int nCommands) {
             int nCommand = Rand() % 121;
             if (nCommand == 66) nCommand = 0;
             text += "  " + std::to_string(nCommand);
-            for (int k = 0; k < 6; ++k) text += " " + std::to_string(RandomOperand());
+            for (int k = 0; k < 6; ++k) text += ' ' + std::to_string(RandomOperand());
             text += "\n";
         }
     }
