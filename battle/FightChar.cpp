@@ -95,11 +95,10 @@ bool CFightChar::Init() {
         }
         HP = pRecord->nLife;
         MP = pRecord->nMana;
-        const int m = pRecord->TableMember();
-        MaxHP = FightLevelValue(m, pRecord->nLevel, &LevelRow::nLife) + pRecord->nBattleBonus[0];
-        MaxMP = FightLevelValue(m, pRecord->nLevel, &LevelRow::nMana) + pRecord->nBattleBonus[1];
-        if (MaxHP < 1) MaxHP = std::max(pRecord->nLifeMax, 1);
-        if (MaxMP < 1) MaxMP = std::max(pRecord->nManaMax, 0);
+        // The maxima are the hero's own, which hold what her armour and items add, as
+        // her state panel shows them; the battle bonuses come on top.
+        MaxHP = std::max(pRecord->nLifeMax + pRecord->nBattleBonus[0], 1);
+        MaxMP = std::max(pRecord->nManaMax + pRecord->nBattleBonus[1], 0);
         HP = std::clamp(HP, 0, MaxHP);
         Attack = pRecord->nAttack;
         Defence = pRecord->nDefence;

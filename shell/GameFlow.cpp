@@ -277,10 +277,17 @@ void CMainFrame::CopyPartyMember(int nSlot) {
 
 POINT CMainFrame::GetHudPoint(int x, int y) { return pScene ? FindFreeMapPoint(*pScene, x, y) : POINT{-1, -1}; }
 
-// Back to the title: the world is gone, the title menu comes again.
+// Back to the title: the world is gone, the title menu comes again. The cursor takes
+// the arrow: the talk or fight shape of the last hover is reset only by the scene's
+// frames, which the title never runs.
 static void ReturnToTitle(CMainFrame& frame) {
     MapLink().DeleteWorld(0);
-    if (pMouse) pMouse->m_nCarriedItem = -1;
+    frame.m_nToolTipScene = -1;
+    frame.m_bCursorShapeChanged = 0;
+    if (pMouse) {
+        pMouse->m_nCarriedItem = -1;
+        pMouse->SetShape(0);
+    }
     SwitchOffToolBarWeather();
     ResetToolBarFight();
     if (frame.m_pMenuManager) {

@@ -172,8 +172,8 @@ protected:
         hero.nPartyMask = 0;
         for (int m = 0; m < world.nPartySize && m < 4; ++m) {
             CPlayer& p = m == 0 ? hero : members[m];
-            p.nLife = 100;
-            p.nMana = 40;
+            p.nLife = p.nLifeMax = 100;
+            p.nMana = p.nManaMax = 40;
             p.nAttack = 60;
             p.nDefence = 5;
             p.nCelerity = 8;

@@ -41,6 +41,7 @@ struct BattlePass {
     DWORD t = 0;
     int nActive = -1, nMenu = -1, nResult = 0;
     int hp[kFightSlots] = {};
+    int nHeroMaxHp = 0;
     bool bShown = false;
     bool bMessage = false;  // a battle message waits for its click
 };
@@ -54,6 +55,7 @@ public:
         p.nMenu = f.MenuState();
         p.nResult = f.nResult;
         for (int s = 0; s < kFightSlots; ++s) p.hp[s] = f.Filled(s) ? f.Char(s)->HP : -1;
+        p.nHeroMaxHp = f.Filled(0) ? f.Char(0)->MaxHP : -1;
         p.bShown = f.bResultShown != 0;
         p.bMessage = f.Char(0) && f.Char(0)->bMessage != 0;
         passes.push_back(p);
@@ -123,7 +125,7 @@ TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
     strScript += ClicksEverySecond(20000, 40000, 400, 120);
     CBattleLog log;
     bool bStarted = false;
-    int nMoneyBefore = -1, nMoneyAfter = -1, nSceneAfter = -1, nModeAfter = -1, nLifeAfter = -1;
+    int nMoneyBefore = -1, nMoneyAfter = -1, nSceneAfter = -1, nModeAfter = -1, nLifeAfter = -1, nLifeMax = -1;
     DWORD dwBackOnMap = 0;
     RunGame(folder, strScript,
             [&](DWORD t) {
@@ -135,6 +137,15 @@ TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
                     const POINT pt = pScene->GetCellPoint(11, 17);
                     pPlayer->SetMapPosAndHome(pt.x, pt.y);
                     nMoneyBefore = pPlayer->nMoney;
+                    // She wears the first armour that adds life, and is whole.
+                    std::int32_t nArmour = 0;
+                    while (nArmour < pGameData->nItemCount &&
+                           (pGameData->GetItem(nArmour)->nType != 4 || pGameData->GetItem(nArmour)->nLife < 1))
+                        ++nArmour;
+                    const int nOwnMax = pPlayer->nLifeMax;
+                    ASSERT_EQ(pPlayer->Unequip(2, &nArmour), 1);
+                    nLifeMax = pPlayer->nLife = pPlayer->nLifeMax;
+                    ASSERT_GT(nLifeMax, nOwnMax);
                     ASSERT_EQ(pFrame->StartEvent(60), 60);
                 } else if (bStarted && !log.passes.empty() && !dwBackOnMap) {
                     dwBackOnMap = t;
@@ -147,6 +158,9 @@ TEST(BattlePlay, TheGrovesBeastsFallToTheRingAndAutoAttacksAndTheMapComesBack) {
             &log);
     ASSERT_TRUE(bStarted);
     ASSERT_FALSE(log.passes.empty()) << "no battle";
+    // The battle takes her life and its maximum as her state panel shows them, armour and all.
+    EXPECT_EQ(log.passes.front().nHeroMaxHp, nLifeMax);
+    EXPECT_EQ(log.passes.front().hp[0], nLifeMax);
     // The ring came up for her, and the lit attack button under the cursor.
     const BattlePass* pRing = log.First(0, [](const BattlePass& p) { return p.nActive == 0 && p.nMenu == 0; });
     ASSERT_NE(pRing, nullptr);

@@ -15,6 +15,7 @@
 #include "platform/Window.h"
 #include "shell/FrameLinks.h"
 #include "shell/MainFrame.h"
+#include "shell/Mouse.h"
 #include "shell/ShellGlobals.h"
 #include "shell/ToolBarLink.h"
 #include "tests/TempFolder.h"
@@ -165,6 +166,21 @@ POINT FreeBagCell() {
 
 POINT BoardCell(int n) { return Board() ? Centre(Board()->CellRect(n)) : POINT{0, 0}; }
 
+// The middle of a 2 x 2 good: the gap between its first and its last cell.
+POINT MiddleOf(const CItemGrid& grid, int nItem) {
+    int nFirst = -1, nLast = -1;
+    for (int c = 0; c < grid.GetCount(); ++c)
+        if (grid.ItemAt(c) == nItem) (nFirst < 0 ? nFirst : nLast) = c;
+    if (nLast < 0) return POINT{0, 0};
+    const RECT &a = grid.Cell(nFirst).rc, &b = grid.Cell(nLast).rc;
+    return POINT{(a.right + b.left) / 2, (a.bottom + b.top) / 2};
+}
+POINT BagMiddleOf(int nItem) {
+    CGameToolBar* pBar = PanelLink().GetToolBar();
+    auto* pItems = pBar ? dynamic_cast<CItemMenu*>(pBar->Panel(kItemPanel)) : nullptr;
+    return pItems ? MiddleOf(pItems->Grid(), nItem) : POINT{0, 0};
+}
+
 // The start button's last column.
 POINT StartEdge() { return Board() ? POINT{Board()->StartRect().right - 1, Centre(Board()->StartRect()).y} : POINT{0, 0}; }
 
@@ -194,7 +210,7 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     int nMade = -1, nMadeHeld = -1, nOld1 = -1, nOld2 = -1, nMadeSteps = 0;
     int nEscBoots = -1, nEscBoots0 = -2, nEscGem = -1, nEscSteps = 0, nEscLink = -1;
     bool bEscClosed = false, bGiftsOpened = false, bSmithOpened = false;
-    int nGiftGem = -1;
+    int nGiftGem = -1, nGemTaken = -1, nGemOnBoard = -1;
 
     CSteps steps;
     auto pick = [&](int nItem) { steps.Click([nItem] { return BagCellOf(nItem); }); };
@@ -301,8 +317,13 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     steps.Wait(3);
     pick(kBoots);
     steps.Click([] { return Board() ? Centre(Board()->SlotRect()) : POINT{0, 0}; });
-    pick(kWideGem);
+    // The wide gem taken by its middle from the bag, then from the board, and put back.
+    steps.Click([] { return BagMiddleOf(kWideGem); });
     onto(8);
+    steps.Click([] { return Board() ? MiddleOf(Board()->Grid(), kWideGem) : POINT{0, 0}; });
+    steps.Do([&] { nGemTaken = pMouse ? pMouse->m_nCarriedItem : -1; });
+    onto(8);
+    steps.Do([&] { nGemOnBoard = Board() ? Board()->Grid().ItemAt(8) : -1; });
     steps.Click([] { return Board() ? Centre(Board()->StartRect()) : POINT{0, 0}; });
     steps.Wait(40);
     steps.Do([&] { nEscSteps = Board() ? Board()->GetSteps() : 0; });
@@ -379,6 +400,8 @@ TEST(CraftPlay, InlayRunWearSmithRunAndEscapeDuringARun) {
     EXPECT_LT(nEscSteps, kBoardSteps);
     EXPECT_TRUE(bEscClosed);
     EXPECT_EQ(nEscBoots, nEscBoots0);
+    EXPECT_EQ(nGemTaken, kWideGem) << "a click on the gem's middle on the board";
+    EXPECT_EQ(nGemOnBoard, kWideGem) << "a click on the gem's middle in the bag";
     EXPECT_EQ(nEscGem, 1) << "the master's wide gem";
     EXPECT_EQ(nEscLink, 0);
     CShot escaped(s + "escaped.png");

@@ -510,9 +510,10 @@ public:
     // A click, then nWait ms for what it starts (a walk, a panel).
     void Click(int x, int y, int nWait) { Button("lbutton", x, y, 40, 40, nWait); }
     void RightClick(int x, int y, int nWait) { Button("rbutton", x, y, 100, 40, nWait); }
-    // The talk lines read: Space every 700 ms with the cursor in the middle.
-    void Read(int n) {
-        At("move 400 300");
+    // The talk lines read: Space every 700 ms with the cursor in the middle, or left
+    // on the talker.
+    void Read(int n, POINT pt = {400, 300}) {
+        At("move " + std::to_string(pt.x) + " " + std::to_string(pt.y));
         for (int i = 0; i < n; ++i, m_nMs += 700) At("key press SPACE");
     }
     void Key(const char* pszKey, int nWait) {
@@ -595,7 +596,7 @@ CStoryScript NewcomersStory() {
     s.Click(290, 40, 1400), s.Click(108, 196, 1000), s.Click(184, 175, 2200);  // to the inn
     s.Click(762, 566, 500), s.Click(323, 302, 600), s.Shot("tasks.png"), s.Key("ESC", 500);
     s.Key("ESC", 500), s.Click(500, 85, 600), s.Click(236, 157, 600), s.Click(215, 370, 1500);  // row 1
-    s.Click(560, 352, 1000), s.Read(4), s.Wait(2000), s.Shot("ending.png");  // the innkeeper: the end
+    s.Click(560, 352, 1000), s.Read(4, {560, 352}), s.Wait(2000), s.Shot("ending.png");  // the innkeeper, hovered: the end
     s.Wait(45000), s.Shot("after.png"), s.Click(280, 440, 1500), s.Shot("credits.png");
     s.Wait(44000), s.Read(0), s.Wait(500), s.Shot("back.png");
     return s;
@@ -683,6 +684,8 @@ TEST_F(SamplePlay, ANewcomerPlaysTheStoryWithTheMouseFromTheTitleToTheCreditsAnd
     EXPECT_TRUE(ending.Near(400, 10, PackRgb(250, 180, 90), 16)) << "the ending's picture";
     EXPECT_GT(ending.Differences(title, 0, 0, 800, 600), 800 * 600 / 2);
     EXPECT_LT(shots["after"]->Differences(title, 0, 0, 800, 600), 2000) << "the title after the ending";
+    // The arrow there, not the talk shape centred on the innkeeper's point (560, 352).
+    EXPECT_EQ(shots["after"]->Differences(title, 530, 322, 30, 60), 0) << "the title's cursor after the ending";
     EXPECT_GT(shots["credits"]->Differences(title, 0, 0, 800, 600), 100000);
     EXPECT_LT(shots["back"]->Differences(title, 0, 0, 800, 600), 2000) << "the title after the credits";
 }

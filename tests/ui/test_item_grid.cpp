@@ -25,9 +25,17 @@ TEST(ItemGrid, CellsLieByOriginAndPitch) {
     EXPECT_EQ(grid.Cell(6).rc.top, 50 + 30);
     EXPECT_EQ(grid.Cell(6).rc.right, 100 + 2 * 40 + 36);
     EXPECT_EQ(grid.CellAt(POINT{100 + 2 * 40 + 5, 50 + 30 + 5}), 6);
-    // The gap between two cells belongs to neither.
+    // The gap between two cells belongs to neither, unless one good covers both: then
+    // its middle and the gaps between its cells hit it.
     EXPECT_EQ(grid.CellAt(POINT{100 + 37, 55}), -1);
     EXPECT_EQ(grid.CellAt(POINT{99, 55}), -1);
+    grid.MarkRegion(1, 2, 42);  // cells 1, 2, 5, 6, 9, 10
+    grid.MarkRegion(3, 0, 43);
+    for (const POINT pt : {POINT{100 + 77, 50 + 29}, POINT{100 + 60, 50 + 29}, POINT{100 + 77, 50 + 40},
+                           POINT{100 + 77, 50 + 59}})
+        EXPECT_EQ(grid.ItemAt(grid.CellAt(pt)), 42) << pt.x << "," << pt.y;
+    EXPECT_EQ(grid.CellAt(POINT{100 + 117, 55}), -1);  // between the good and another
+    EXPECT_EQ(grid.CellAt(POINT{100 + 60, 50 + 89}), -1);  // below the last row
 }
 
 TEST(ItemGrid, RegionsFollowTheWidthAndNeverWrapOrLeave) {

@@ -18,7 +18,18 @@ int CItemGrid::AnchorAt(int n) const { return InGrid(n) && m_cells[size_t(n)].nI
 int CItemGrid::CellAt(POINT pt) const {
     for (const CItemCell& cell : m_cells)
         if (PtInRect(cell.rc, pt)) return cell.nCell;
-    return -1;
+    // A good that covers several cells is one picture: the gaps between its own cells
+    // (the middle of a 2 x 2 one among them) hit its cell above and to the left.
+    const ItemGridLayout& l = m_layout;
+    const int dx = pt.x - l.ptOrigin.x, dy = pt.y - l.ptOrigin.y;
+    if (dx < 0 || dy < 0 || l.nPitchX < 1 || l.nPitchY < 1) return -1;
+    const int nColumn = dx / l.nPitchX, nRow = dy / l.nPitchY;
+    const bool bGapX = dx % l.nPitchX >= l.nCellWidth, bGapY = dy % l.nPitchY >= l.nCellHeight;
+    if (nColumn + (bGapX ? 1 : 0) >= l.nColumns || nRow + (bGapY ? 1 : 0) >= l.nRows) return -1;
+    const int n = nRow * l.nColumns + nColumn;
+    const int nAcross = n + (bGapX ? 1 : 0) + (bGapY ? l.nColumns : 0);
+    const int nAnchor = AnchorAt(n);
+    return nAnchor >= 0 && AnchorAt(nAcross) == nAnchor ? n : -1;
 }
 
 int CItemGrid::RegionCells(int nAnchor, int nShape, int pCells[6]) const {
