@@ -413,13 +413,13 @@ TEST_F(SamplePlay, FromTheTitleTheGreetingTheVillagersCountdownTheHerbalistsQues
 
 TEST_F(SamplePlay, AfterTheRoadToTheGroveTheWallColumnReadsTheGrovesOwnMap) {
     // To the road at the town's east edge and into the grove (the greeting read), then a
-    // walk to the grove's cell (18, 15). The grove has no walls; in the town's 40-cell
-    // rows that cell's index is the town wall (18, 12), which a probe still holding the
-    // town's walls would report under her.
+    // walk to the grove's open cell (10, 19) by the beasts' nook. She walks on open cells
+    // only; in the town's 40-cell rows that cell's index is the town wall (18, 15), which a
+    // probe still holding the town's walls would report under her.
     std::string strScript = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 726, 304) +
                             "14000 key press RIGHT\n14500 key press RIGHT\n15000 key press RIGHT\n"
                             "15500 key press RIGHT\n" +
-                            ClickAt(16000, 400, 300) + ClickAt(17000, 608, 376);
+                            ClickAt(16000, 400, 300) + ClickAt(17000, 224, 312);
     const std::vector<ProbeRow> rows = RunProbe(strScript, 21000, false);
     int nTown = 0, nGrove = 0;
     const ProbeRow* pLast = nullptr;
@@ -432,8 +432,8 @@ TEST_F(SamplePlay, AfterTheRoadToTheGroveTheWallColumnReadsTheGrovesOwnMap) {
     }
     EXPECT_GT(nTown, 50);
     ASSERT_GT(nGrove, 50) << "she never reached the grove";
-    EXPECT_EQ(pLast->nCellX, 18);
-    EXPECT_EQ(pLast->nCellY, 15);
+    EXPECT_EQ(pLast->nCellX, 10);
+    EXPECT_EQ(pLast->nCellY, 19);
 }
 
 // The south-west house (picture at 160, 576) stands on its footprint, the four cells of
