@@ -100,23 +100,23 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         people.push_back(Talker(41, kLadSculpt, 3, 9, {96}));
     } else if (nScene == 1) {
         // The fighters, each alone in a nook of bamboo off the grove's path, engaging only
-        // who comes within two cells, so that they come one at a time: the fox cub (which
-        // flees at low life) nearest the road's end, then the imp, and in the south-east
-        // the harder two the companion warns of, a ranged fighter and one whose skills
-        // lay area effects.
+        // who comes within two or three cells, so that they come one at a time: the fox
+        // cub nearest the road's end, then the imp, and in the south-east the harder two
+        // the companion warns of, a ranged fighter and one whose skills lay area effects.
+        // The cub stands its ground (a fleeing fighter runs to the grove's start, which is
+        // the archer's cell, so that the archer never walks off to it).
         auto at = [](NpcRecordModel n) {
             n.nAttackRadius = kGroveNewcomerReach;
             return n;
         };
         const auto& cells = kGroveFighterCells;
-        NpcRecordModel coward = at(Fighter(3, kGroveCubRow, 23, cells[0][0], cells[0][1]));
-        coward.nStandRule = 1;
+        const NpcRecordModel cub = at(Fighter(3, kGroveCubRow, 23, cells[0][0], cells[0][1]));
         people.push_back(at(Fighter(1, kGroveImpRow, 21, cells[1][0], cells[1][1])));
         NpcRecordModel archer = at(Fighter(2, 2, 22, cells[2][0], cells[2][1]));
         archer.nRanged = 1;
-        archer.nRangedRadius = kGroveNewcomerReach;
+        archer.nAttackRadius = archer.nRangedRadius = kGroveArcherReach;
         people.push_back(archer);
-        people.push_back(coward);
+        people.push_back(cub);
         // The companion, on the road from the town; she wears member 2's sculpt.
         people.push_back(Talker(5, 2, 14, 22, {40}));
         // The square caster: its skill spreads a square cell by cell.

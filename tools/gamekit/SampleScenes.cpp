@@ -235,6 +235,15 @@ PictureRgba Bamboo(int nSeed) {
     return pic;
 }
 
+// Young bamboo, half as tall.
+PictureRgba BambooShoots() {
+    const PictureRgba tall = Bamboo(3);
+    PictureRgba pic(64, 64, kBlack);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) pic.At(x, y) = tall.At(x, 2 * y);
+    return pic;
+}
+
 // The inn's way out: a door mat marked with its word.
 PictureRgba DoorMat() {
     PictureRgba pic(96, 32, Argb(255, 120, 30, 30));
@@ -431,6 +440,8 @@ void BuildGrove(SampleScene& s) {
     // so that it is drawn in front of who walks behind it.
     const int bamboo[2] = {b.Picture("bamboo1.bmp", 1, 64, 128, 5, 1, 1, 32, 120),
                            b.Picture("bamboo2.bmp", 1, 64, 128, 5, 1, 1, 32, 120)};
+    // Young bamboo along the top, where a tall clump would rise above the map.
+    const int shoots = b.Picture("bamboo3.bmp", 1, 64, 64, 5, 1, 1, 32, 56);
     const int herbs = b.Picture("herbs.bmp", 1, 96, 48, 5, 0, 0);
     for (int cy = 0; cy < b.GridHeight(); ++cy)
         for (int cx = 0; cx < b.GridWidth(); ++cx) {
@@ -452,20 +463,24 @@ void BuildGrove(SampleScene& s) {
             if (GroveOpen(cx, cy) || c.x < 0 || c.y < 16 || c.x > 1024 || c.y > 560) continue;
             bool bHides = false;
             for (const POINT& o : open) bHides = bHides || (std::abs(o.x - c.x) < 48 && o.y < c.y && o.y > c.y - 128);
-            if (!bHides) b.Object(kListD, 0, 0, bamboo[Noise(cx, cy, 7) % 2], c.x - 32, c.y - 120, 64, 128, "bamboo");
+            if (bHides || c.y < 56) continue;
+            if (c.y < 120) b.Object(kListD, 0, 0, shoots, c.x - 32, c.y - 56, 64, 64, "bamboo");
+            else b.Object(kListD, 0, 0, bamboo[Noise(cx, cy, 7) % 2], c.x - 32, c.y - 120, 64, 128, "bamboo");
         }
     // The version-0.1 header counts list G objects the file does not hold.
     s.map.nHeaderCountG = 2;
-    // The way back to the town, west of where the road from the town arrives.
-    b.Exit(8, 21, 9, 23, 0, 1168, 496);
+    // The way back to the town, the row of cells at the clearing's west edge, west of where
+    // the road from the town arrives.
+    b.Exit(8, 21, 8, 23, 0, 1168, 496);
     // The greeting where the road from the town arrives (200, 300), and the herb patch a
     // few steps east of it, drawn on its cells.
     b.Region(11, 21, 13, 23, kGroveGreetingEvent);
     b.Region(14, 20, 15, 21, kHerbPatchEvent);
     const POINT patch = b.Centre(14, 21);
     b.Object(kListD, 0, 61, herbs, patch.x - 16, patch.y - 24, 96, 48, "herbs");
-    // The start, where a fleeing fighter runs: on the path, away from the clearing.
-    const POINT start = b.Centre(20, 18);
+    // The start, where a fleeing fighter runs and beside which a ranged one keeps: the
+    // archer's own cell.
+    const POINT start = b.Centre(kGroveFighterCells[2][0], kGroveFighterCells[2][1]);
     s.setting.nStartX = start.x;
     s.setting.nStartY = start.y;
 }
@@ -542,6 +557,7 @@ std::vector<SamplePicture> SampleScenePictures() {
     add("pic", "herbs.bmp", HerbPatch());
     add("pic", "bamboo1.bmp", Bamboo(1));
     add("pic", "bamboo2.bmp", Bamboo(2));
+    add("pic", "bamboo3.bmp", BambooShoots());
     add("pic-inside", "floor.bmp", Texture(64, 64, 150, 110, 70, 6));
     add("pic-inside", "table.bmp", Table());
     add("pic-inside", "fire.bmp", Fire(4, 32, 48));
