@@ -188,9 +188,10 @@ TEST_F(SampleData, ExitsHousesFightersTasksAndTalksAreWhatANewcomerNeeds) {
                     }
                 if (!bOnScreen) continue;
                 nClickable += bClickable;
-                if (bExit)
+                if (bExit) {
                     EXPECT_TRUE(bClickable) << "exit region " << r << " shows in the view " << vx << "," << vy
-                                        << " but no click above the toolbar walks to it";
+                                            << " but no click above the toolbar walks to it";
+                }
             }
             EXPECT_GT(nClickable, 0) << "region " << r << " shows in no view the camera follows her to where a click walks to it";
         }
