@@ -2,12 +2,15 @@
 // newcomer playing with the mouse needs: every region of events is a cell a click above
 // the toolbar walks to (a way out of a scene in every view the camera shows it), every
 // house stands on walls, no fighter reaches a path, every task given is completed by some
-// event, and every villager says something when clicked.
+// event, and every villager says something when clicked. Every story place is drawn and
+// is walked to from where she arrives without coming near a fighter, and no two fighters
+// can engage her at once.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "gamedata/GameData.h"
@@ -113,6 +116,36 @@ protected:
         return RECT{p.x - hw - v.x, p.y - hh - v.y, p.x + hw - v.x, p.y + hh - v.y};
     }
 
+    // Where a fighter may stand once its scene loads (its own cell, or any cell that is no
+    // wall within the scatter of its cell) and how near it engages (its wander and its
+    // widest radius).
+    struct Reach {
+        int nId = 0;
+        std::vector<POINT> cells;
+        double dRadius = 0;
+    };
+    std::vector<Reach> Reaches() const {
+        std::vector<Reach> out;
+        for (int i = 0; i < pScene->GetNpcCount(); ++i) {
+            const CNpc& npc = *pScene->GetNpc(i);
+            if (npc.nClass != kNpcClassFighter) continue;
+            Reach r{npc.mapObject.nId, {m_homes[size_t(i)]},
+                    double(npc.nWanderRadius + std::max(npc.nAttackRadius, npc.nRangedRadius))};
+            for (int dy = -kNpcSpreadCells; dy <= kNpcSpreadCells; ++dy)
+                for (int dx = -kNpcSpreadCells; dx <= kNpcSpreadCells; ++dx) {
+                    const POINT c{r.cells[0].x + dx, r.cells[0].y + dy};
+                    if ((dx || dy) && pScene->IsInGrid(c.x, c.y) && pScene->pCells[size_t(pScene->CellIndex(c.x, c.y))].nWall != 1)
+                        r.cells.push_back(c);
+                }
+            out.push_back(std::move(r));
+        }
+        return out;
+    }
+    double CellDistance(POINT a, POINT b) const {
+        const POINT p = pScene->GetCellPoint(a.x, a.y), q = pScene->GetCellPoint(b.x, b.y);
+        return std::hypot(double(p.x - q.x), double(p.y - q.y));
+    }
+
     CTempFolder m_temp{"sampledata"};
     std::string m_strGame, m_strOldDir;
     std::set<int> m_scenes;
@@ -213,6 +246,104 @@ TEST_F(SampleData, ExitsHousesFightersTasksAndTalksAreWhatANewcomerNeeds) {
         }
     }
     for (int t : opened) EXPECT_TRUE(done.count(t)) << "task " << t << " is given but never completed";
+}
+
+
+TEST_F(SampleData, EveryStoryPlaceIsDrawnAndWalkedToPastTheFightersWhoEngageOneAtATime) {
+    // Where a scene change puts her (and the new game's start in the first scene).
+    std::map<int, std::vector<POINT>> arrivals;
+    const CScriptData& data = *pGameData->pScriptData;
+    for (int n : m_scenes)
+        for (int k = 0; k < data.GetCommandCount(n); ++k)
+            if (const ScriptCommand* pC = data.GetCommand(n, k); pC->nCommand == kSetScene)
+                arrivals[pC->a1].push_back(POINT{pC->a2, pC->a3});
+    for (int n : m_scenes) {
+        SCOPED_TRACE("scene " + std::to_string(n));
+        ASSERT_TRUE(Load(n));
+        if (n == *m_scenes.begin()) arrivals[n].push_back(pScene->ptStart);
+        const std::vector<Reach> reaches = Reaches();
+        // No two fighters, wherever they stand, engage her at one place.
+        for (size_t a = 0; a < reaches.size(); ++a)
+            for (size_t b = a + 1; b < reaches.size(); ++b) {
+                double dNearest = 1e9;
+                for (const POINT& p : reaches[a].cells)
+                    for (const POINT& q : reaches[b].cells) dNearest = std::min(dNearest, CellDistance(p, q));
+                EXPECT_GE(dNearest, reaches[a].dRadius + reaches[b].dRadius)
+                    << "fighters " << reaches[a].nId << " and " << reaches[b].nId << " engage together";
+            }
+        auto engaged = [&](POINT c) {
+            for (const Reach& r : reaches)
+                for (const POINT& p : r.cells)
+                    if (CellDistance(c, p) < r.dRadius) return true;
+            return false;
+        };
+        // The cells walked to from each arrival by the path finder's steps, none of them
+        // where a fighter engages.
+        auto safe = [&](int x, int y) { return Walkable(x, y) && !engaged(POINT{x, y}); };
+        std::vector<std::vector<char>> walks;
+        for (const POINT& pt : arrivals[n]) {
+            std::vector<char> seen(pScene->pCells.size(), 0);
+            const POINT start = pScene->PixelToCell(pt.x, pt.y);
+            ASSERT_TRUE(pScene->IsInGrid(start.x, start.y));
+            EXPECT_FALSE(engaged(start)) << "a fighter engages her where she arrives at " << pt.x << "," << pt.y;
+            std::vector<POINT> todo{start};
+            seen[size_t(pScene->CellIndex(start.x, start.y))] = 1;
+            while (!todo.empty()) {
+                const POINT c = todo.back();
+                todo.pop_back();
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int x = c.x + dx, y = c.y + dy;
+                        if (!safe(x, y) || seen[size_t(pScene->CellIndex(x, y))]) continue;
+                        if (dx && dy && (!safe(c.x + dx, c.y) || !safe(c.x, c.y + dy))) continue;
+                        seen[size_t(pScene->CellIndex(x, y))] = 1;
+                        todo.push_back(POINT{x, y});
+                    }
+            }
+            walks.push_back(std::move(seen));
+        }
+        // The cells something is drawn on: a character's, and those of each object of the
+        // lists B to G (the cell of its point, at its bottom middle, and those whose middle
+        // it covers).
+        std::vector<char> drawn(pScene->pCells.size(), 0);
+        for (const POINT& c : m_homes) drawn[size_t(pScene->CellIndex(c.x, c.y))] = 1;
+        for (int nList = kListB; nList <= kListG; ++nList)
+            for (const auto& pObject : pScene->List(nList)) {
+                const RECT& rc = pObject->rcObject;
+                const POINT foot = pScene->PixelToCell((rc.left + rc.right) / 2, rc.bottom - 1);
+                if (pScene->IsInGrid(foot.x, foot.y)) drawn[size_t(pScene->CellIndex(foot.x, foot.y))] = 1;
+                for (int cy = 0; cy < pScene->nGridHeight; ++cy)
+                    for (int cx = 0; cx < pScene->nGridWidth; ++cx) {
+                        const POINT p = pScene->GetCellPoint(cx, cy);
+                        if (p.x >= rc.left && p.x < rc.right && p.y >= rc.top && p.y < rc.bottom)
+                            drawn[size_t(pScene->CellIndex(cx, cy))] = 1;
+                    }
+            }
+        // Every story place (a region whose events keep the scene) is drawn on or beside
+        // one of its cells, and some walk from every arrival reaches it.
+        for (size_t r = 0; r < pScene->pRegions.size(); ++r) {
+            const RegionRecord& region = pScene->pRegions[r];
+            bool bExit = region.nEventCount < 1;
+            for (int i = 0; i < region.nEventCount && i < kRegionEventCount; ++i)
+                bExit = bExit || Holds(n, region.nEvents[i], {kSetScene});
+            if (bExit) continue;
+            bool bDrawn = false;
+            std::vector<char> reached(walks.size(), 0);
+            for (int cy = 0; cy < pScene->nGridHeight; ++cy)
+                for (int cx = 0; cx < pScene->nGridWidth; ++cx) {
+                    if (pScene->pCells[size_t(pScene->CellIndex(cx, cy))].nRegion != int(r)) continue;
+                    for (size_t w = 0; w < walks.size(); ++w) reached[w] = reached[w] || walks[w][size_t(pScene->CellIndex(cx, cy))];
+                    for (int dy = -1; dy <= 1; ++dy)
+                        for (int dx = -1; dx <= 1; ++dx)
+                            bDrawn = bDrawn || (pScene->IsInGrid(cx + dx, cy + dy) &&
+                                                drawn[size_t(pScene->CellIndex(cx + dx, cy + dy))]);
+                }
+            EXPECT_TRUE(bDrawn) << "region " << r << " (event " << region.nEvents[0] << ") shows nothing on or beside it";
+            for (size_t w = 0; w < walks.size(); ++w)
+                EXPECT_TRUE(reached[w]) << "region " << r << " (event " << region.nEvents[0]
+                                        << ") is walked to from arrival " << w << " only past a fighter";
+        }
+    }
 }
 
 }  // namespace

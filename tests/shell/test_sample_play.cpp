@@ -413,13 +413,13 @@ TEST_F(SamplePlay, FromTheTitleTheGreetingTheVillagersCountdownTheHerbalistsQues
 
 TEST_F(SamplePlay, AfterTheRoadToTheGroveTheWallColumnReadsTheGrovesOwnMap) {
     // To the road at the town's east edge and into the grove (the greeting read), then a
-    // walk to the grove's cell (18, 15). The grove has no walls; in the town's 40-cell
-    // rows that cell's index is the town wall (18, 12), which a probe still holding the
-    // town's walls would report under her.
+    // walk to the grove's open cell (10, 19) by the beasts' nook. She walks on open cells
+    // only; in the town's 40-cell rows that cell's index is the town wall (18, 15), which a
+    // probe still holding the town's walls would report under her.
     std::string strScript = kNewGame + ClickAt(9500, 790, 332) + ClickAt(11500, 726, 304) +
                             "14000 key press RIGHT\n14500 key press RIGHT\n15000 key press RIGHT\n"
                             "15500 key press RIGHT\n" +
-                            ClickAt(16000, 400, 300) + ClickAt(17000, 608, 376);
+                            ClickAt(16000, 400, 300) + ClickAt(17000, 224, 312);
     const std::vector<ProbeRow> rows = RunProbe(strScript, 21000, false);
     int nTown = 0, nGrove = 0;
     const ProbeRow* pLast = nullptr;
@@ -432,8 +432,8 @@ TEST_F(SamplePlay, AfterTheRoadToTheGroveTheWallColumnReadsTheGrovesOwnMap) {
     }
     EXPECT_GT(nTown, 50);
     ASSERT_GT(nGrove, 50) << "she never reached the grove";
-    EXPECT_EQ(pLast->nCellX, 18);
-    EXPECT_EQ(pLast->nCellY, 15);
+    EXPECT_EQ(pLast->nCellX, 10);
+    EXPECT_EQ(pLast->nCellY, 19);
 }
 
 // The south-west house (picture at 160, 576) stands on its footprint, the four cells of
@@ -509,6 +509,12 @@ class CStoryScript {
 public:
     // A click, then nWait ms for what it starts (a walk, a panel).
     void Click(int x, int y, int nWait) { Button("lbutton", x, y, 40, 40, nWait); }
+    // The cursor rests over a point for nWait ms: the next click there takes what the frames
+    // in between found under it.
+    void Point(int x, int y, int nWait) {
+        At("move " + std::to_string(x) + " " + std::to_string(y));
+        m_nMs += nWait;
+    }
     void RightClick(int x, int y, int nWait) { Button("rbutton", x, y, 100, 40, nWait); }
     // The talk lines read: Space every 700 ms with the cursor in the middle, or left
     // on the talker.
@@ -555,7 +561,7 @@ private:
 // title, new game, the first villager's task, the inn's keeper who ends it, the table's
 // gifts crafted, the game keeper's gamble, a potion bought, the pedlar, the herbalist's
 // errand, the chest and the squire's pendant, a save and its load, the grove with the
-// companion who fights the beasts beside her, the fox cub struck down on the map, the
+// fox cub struck down in its lane, the companion who fights the beasts beside her, the
 // herbs, the master's bout, the herbalist's reward, the task panel, a second save, the
 // innkeeper's end of the story, the title, the credits and the title again.
 CStoryScript NewcomersStory() {
@@ -573,7 +579,7 @@ CStoryScript NewcomersStory() {
     s.Key("ESC", 500), s.Click(598, 330, 600), s.Click(630, 396, 1100), s.Read(2);  // the game keeper
     s.Click(230, 117, 600), s.Click(50, 550, 500), s.Click(60, 160, 500);  // the gamble: a side, a stake
     s.Click(300, 300, 2200), s.Shot("gamble.png"), s.Click(400, 400, 800), s.Read(1);
-    s.Click(662, 14, 1000), s.Read(2), s.Wait(300);           // the shop keeper's shop
+    s.Point(662, 14, 200), s.Click(662, 14, 1000), s.Read(2), s.Wait(300);  // the shop keeper's shop
     s.RightClick(84, 75, 500), s.Shot("bought.png"), s.Click(217, 385, 800);  // a potion bought, OK
     for (const POINT pt : {POINT{598, 330}, POINT{566, 415}, POINT{520, 421}, POINT{470, 425}}) s.Click(pt.x, pt.y, 600);
     s.Click(374, 335, 600), s.Read(2);                        // the pedlar
@@ -584,13 +590,14 @@ CStoryScript NewcomersStory() {
     s.Key("ESC", 500), s.Click(500, 147, 600), s.Click(127, 92, 600), s.Shot("load.png");
     s.Click(215, 370, 2500);                                  // and loaded
     s.Click(644, 433, 1000), s.Click(690, 335, 600), s.Click(790, 310, 1800), s.Read(1);  // the grove
-    s.Click(256, 384, 600), s.Read(2);                        // the companion joins
+    s.Click(256, 280, 1400);                                  // up the path to the cub's lane
+    for (int i = 0; i < 7; ++i) s.Click(352, 100, 620);       // the fox cub struck in its lane
+    s.Click(256, 384, 3500), s.Read(2);                       // back to the companion: she joins
     s.Click(192, 256, 500), s.Read(2), s.Shot("beasts.png");  // the beasts jump out
     s.Battle(25, {{124, 360}, {220, 245}});
-    for (const int x : {480, 402, 393, 393}) s.Click(x, 223, 620);  // the fox cub struck on the map
-    s.Click(9, 412, 1600), s.Read(1);                         // the herb patch
-    s.Click(64, 336, 1800), s.Click(598, 332, 1000);          // back to the town
-    s.Click(662, 139, 900), s.Click(250, 100, 300), s.Read(2), s.Shot("golems.png");  // the master's bout
+    s.Click(320, 400, 2400), s.Read(1);                       // the herb patch east of the arrival
+    s.Click(64, 336, 1800), s.Click(598, 374, 1000);          // back to the town, below the game keeper
+    s.Click(662, 40, 900), s.Click(250, 100, 300), s.Read(2), s.Shot("golems.png");  // the master's bout
     s.Battle(11, {{124, 360}, {220, 245}, {200, 490}});
     s.Click(566, 430, 1000), s.Click(566, 433, 600), s.Click(566, 384, 900), s.Read(5);  // the reward
     s.Click(290, 40, 1400), s.Click(108, 196, 1000), s.Click(184, 175, 2200);  // to the inn

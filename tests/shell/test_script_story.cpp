@@ -150,7 +150,7 @@ TEST_F(StoryTest, TheHerbalistsErrandTheCompanionTheHerbsAndThePicture) {
     ReadTalkLine();
     Passes(3);
     // The herb patch, now that she carries the basket.
-    StepInto(11, 24);
+    StepInto(14, 20);
     Passes(3);
     ASSERT_EQ(pFrame->nEventId, kHerbPatchEvent);
     ReadTalkLine();

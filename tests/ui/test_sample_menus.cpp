@@ -4,6 +4,7 @@
 // sculpt, and fallen fighters lie on the ground.
 #include "tests/ui/UiTestUtil.h"
 
+#include <cstdlib>
 #include <set>
 
 #include "media/TgaImage.h"
@@ -134,11 +135,20 @@ TEST(SamplePeople, FallenFightersLieOnTheGround) {
             const RECT rcUp = OpaqueBox(PaintSampleCharacter(s, 0, d, 0));
             // Fallen (9), and the beasts' last frame of dying on the map (5).
             for (int a : {9, 5}) {
-                if (a == 5 && s < kFirstBeastSculpt) continue;
-                const RECT rc = OpaqueBox(PaintSampleCharacter(s, a, d, 1));
+                if (a == 5 && (s < kFirstBeastSculpt || s == kStatueSculpt)) continue;
+                const PictureRgba fallen = PaintSampleCharacter(s, a, d, 1);
+                const RECT rc = OpaqueBox(fallen);
                 EXPECT_GT(2 * (rc.right - rc.left), 3 * (rc.bottom - rc.top)) << "sculpt " << s << " action " << a << " stands";
                 EXPECT_GE(rc.bottom, rcUp.bottom - 4) << "sculpt " << s << " lies above the ground";
                 EXPECT_LT(5 * (rc.bottom - rc.top), 3 * (rcUp.bottom - rcUp.top)) << "sculpt " << s;
+                // A fallen statue is still grey stone, not a beast's fur.
+                if (s != kStatueSculpt) continue;
+                int nColoured = 0;
+                for (const std::uint32_t c : fallen.pixels) {
+                    const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+                    nColoured += (c >> 24) == 255 && (std::abs(r - g) > 12 || std::abs(g - b) > 12);
+                }
+                EXPECT_EQ(nColoured, 0) << "the fallen statue facing " << d;
             }
         }
 }

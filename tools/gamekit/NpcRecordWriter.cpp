@@ -73,7 +73,8 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         // Squire Li, who lost his jade pendant: he takes it back once she holds it (25).
         people.push_back(Talker(2, kSquireSculpt, 24, 9, {25, 21}));
         people.push_back(Talker(3, 89, 20, 16, {22}));
-        NpcRecordModel wanderer = Talker(5, kWandererSculpt, 8, 18, {23});
+        // The wanderer keeps to the open grass east of the south-west house, clear of its roof.
+        NpcRecordModel wanderer = Talker(5, kWandererSculpt, 12, 24, {23});
         wanderer.nWanderRadius = 96;
         wanderer.nDirection = 2;
         people.push_back(wanderer);
@@ -98,29 +99,28 @@ std::vector<NpcRecordModel> SamplePeople(int nScene) {
         people.push_back(Talker(40, kBoySculpt, 2, 6, {97}));
         people.push_back(Talker(41, kLadSculpt, 3, 9, {96}));
     } else if (nScene == 1) {
-        // The fighters a new player meets: weak, each alone, east of the road's end where
-        // the companion, the beasts and the herbs wait, and engaging only who comes within
-        // 96 pixels, so that they come one at a time (each load of the grove moves them all
-        // by the same few cells): the imp in the north-east, the fox cub (which flees at
-        // low life) in the middle.
-        NpcRecordModel imp = Fighter(1, kGroveImpRow, 21, 16, 7);
-        imp.nAttackRadius = kGroveNewcomerReach;
-        people.push_back(imp);
-        // The grove's harder fight, which the companion warns of: a ranged fighter and one
-        // whose skills lay area effects wait together in the quiet south-east, where a
-        // heroine stopping at (672, 416) meets both and nobody else.
-        NpcRecordModel archer = Fighter(2, 2, 22, 24, 17);
+        // The fighters, each alone in a nook of bamboo off the grove's path, engaging only
+        // who comes within two or three cells, so that they come one at a time: the fox
+        // cub nearest the road's end, then the imp, and in the south-east the harder two
+        // the companion warns of, a ranged fighter and one whose skills lay area effects.
+        // The cub stands its ground (a fleeing fighter runs to the grove's start, which is
+        // the archer's cell, so that the archer never walks off to it).
+        auto at = [](NpcRecordModel n) {
+            n.nAttackRadius = kGroveNewcomerReach;
+            return n;
+        };
+        const auto& cells = kGroveFighterCells;
+        const NpcRecordModel cub = at(Fighter(3, kGroveCubRow, 23, cells[0][0], cells[0][1]));
+        people.push_back(at(Fighter(1, kGroveImpRow, 21, cells[1][0], cells[1][1])));
+        NpcRecordModel archer = at(Fighter(2, 2, 22, cells[2][0], cells[2][1]));
         archer.nRanged = 1;
-        archer.nRangedRadius = 150;
+        archer.nAttackRadius = archer.nRangedRadius = kGroveArcherReach;
         people.push_back(archer);
-        NpcRecordModel coward = Fighter(3, kGroveCubRow, 23, 13, 12);
-        coward.nAttackRadius = kGroveNewcomerReach;
-        coward.nStandRule = 1;
-        people.push_back(coward);
+        people.push_back(cub);
         // The companion, on the road from the town; she wears member 2's sculpt.
         people.push_back(Talker(5, 2, 14, 22, {40}));
         // The square caster: its skill spreads a square cell by cell.
-        people.push_back(Fighter(9, 12, 24, 26, 20));
+        people.push_back(at(Fighter(9, 12, 24, cells[3][0], cells[3][1])));
         // Two weak beasts that jump out once, north of the road's end.
         people.push_back(Talker(11, 20, 9, 19, {60}));
     } else if (nScene == 100) {

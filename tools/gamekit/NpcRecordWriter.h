@@ -40,8 +40,15 @@ constexpr size_t kNpcRecordRowOffset = 4;
 // and the fox cub (row 17), both after the rows the battles use.
 constexpr int kGroveImpRow = 16;
 constexpr int kGroveCubRow = 17;
-// How near the grove's first fighters let her come before they engage.
-constexpr int kGroveNewcomerReach = 96;
+// How near the grove's fighters let her come before they engage: the next cell (three for the
+// archer, who shoots from there).
+constexpr int kGroveNewcomerReach = 64;
+constexpr int kGroveArcherReach = 96;
+// The grove's fighters' own cells, in a row running south-east six cells apart: the fox
+// cub nearest the road's end, the imp, the archer and the square caster. Each stands at
+// the end of a lane of its own off the grove's path (the grove's map leaves them open).
+constexpr int kGroveFighterCount = 4;
+constexpr int kGroveFighterCells[kGroveFighterCount][2] = {{6, 11}, {12, 11}, {18, 11}, {24, 11}};
 
 // The villagers' sculpts, one each (the face their talk lines show is the same number).
 constexpr int kFirstVillagerSculpt = 7;

@@ -1,8 +1,10 @@
 #include "tools/gamekit/SampleScenes.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "platform/Base.h"
 #include "tools/gamekit/MapWriters.h"
@@ -146,6 +148,102 @@ PictureRgba Table() {
     return pic;
 }
 
+// The town's well: a round stone rim, dark water inside, a roof on two posts.
+PictureRgba Well() {
+    PictureRgba pic(64, 72, kBlack);
+    Ellipse(pic, 32, 54, 28, 14, Argb(255, 140, 140, 135));
+    Ellipse(pic, 32, 52, 20, 9, Argb(255, 40, 70, 110));
+    Ellipse(pic, 30, 50, 8, 3, Argb(255, 90, 130, 170));
+    pic.Fill(6, 16, 4, 40, Argb(255, 100, 65, 35));
+    pic.Fill(54, 16, 4, 40, Argb(255, 100, 65, 35));
+    for (int y = 0; y < 16; ++y) pic.Fill(16 - y, 2 + y, 32 + 2 * y, 1, Argb(255, 150, 50, 40));
+    pic.Fill(20, 22, 24, 2, Argb(255, 100, 65, 35));
+    pic.Fill(31, 24, 2, 16, Argb(255, 200, 190, 160));  // the rope
+    pic.Fill(27, 38, 10, 8, Argb(255, 120, 80, 40));    // the bucket
+    return pic;
+}
+
+// The old wooden chest by the road: planks, iron bands and a lock.
+PictureRgba Chest() {
+    PictureRgba pic(48, 40, kBlack);
+    pic.Fill(2, 12, 44, 26, Argb(255, 130, 80, 40));
+    pic.Fill(4, 4, 40, 10, Argb(255, 150, 95, 50));
+    for (int x : {4, 22, 40}) pic.Fill(x, 4, 4, 34, Argb(255, 90, 90, 95));
+    pic.Fill(2, 14, 44, 2, Argb(255, 70, 45, 20));
+    pic.Fill(21, 16, 6, 7, Argb(255, 230, 200, 60));
+    return pic;
+}
+
+// The weather stone: a tall grey stone carved with a cloud and the sun.
+PictureRgba WeatherStone() {
+    PictureRgba pic(48, 72, kBlack);
+    Ellipse(pic, 24, 64, 22, 7, Argb(255, 90, 85, 80));
+    for (int y = 6; y < 66; ++y) {
+        const int half = y < 18 ? 6 + y : 18;
+        pic.Fill(24 - half, y, 2 * half, 1, Shade(150, 150, 160, Noise(0, y, 11), 30));
+    }
+    Ellipse(pic, 24, 26, 7, 7, Argb(255, 240, 190, 60));
+    Ellipse(pic, 18, 40, 7, 4, Argb(255, 230, 235, 245));
+    Ellipse(pic, 28, 40, 8, 5, Argb(255, 230, 235, 245));
+    pic.Fill(14, 50, 2, 6, Argb(255, 80, 130, 220));
+    pic.Fill(22, 50, 2, 6, Argb(255, 80, 130, 220));
+    pic.Fill(30, 50, 2, 6, Argb(255, 80, 130, 220));
+    return pic;
+}
+
+// The picture show's signboard on two posts, its name painted on it.
+PictureRgba Signboard() {
+    PictureRgba pic(64, 72, kBlack);
+    pic.Fill(8, 30, 4, 42, Argb(255, 100, 65, 35));
+    pic.Fill(52, 30, 4, 42, Argb(255, 100, 65, 35));
+    pic.Fill(0, 4, 64, 32, Argb(255, 120, 30, 30));
+    pic.Fill(3, 7, 58, 26, Argb(255, 200, 160, 80));
+    PaintSampleLabel(pic, "西洋镜", RECT{3, 7, 61, 33}, RGB(120, 20, 20), 16);
+    pic.At(0, 0) = kBlack;
+    return pic;
+}
+
+// A patch of herbs: broad green leaves with small white flowers on a darker ground.
+PictureRgba HerbPatch() {
+    PictureRgba pic(96, 48, kBlack);
+    Ellipse(pic, 48, 28, 46, 18, Argb(255, 70, 90, 40));
+    for (int i = 0; i < 14; ++i) {
+        const int x = 10 + Noise(i, 1, 21) % 76, y = 14 + Noise(i, 2, 21) % 26;
+        Ellipse(pic, x - 4, y, 5, 3, Argb(255, 60, 170, 60));
+        Ellipse(pic, x + 4, y - 1, 5, 3, Argb(255, 90, 200, 80));
+        pic.Fill(x, y - 8, 1, 8, Argb(255, 50, 120, 40));
+        Ellipse(pic, x, y - 9, 2, 2, Argb(255, 250, 250, 240));
+    }
+    return pic;
+}
+
+// A clump of bamboo: green stalks with joints and leaves at the top, the ground between
+// the stalks left clear so that who stands behind it still shows.
+PictureRgba Bamboo(int nSeed) {
+    PictureRgba pic(64, 128, kBlack);
+    for (int k = 0; k < 4; ++k) {
+        const int x = 10 + 13 * k + Noise(k, 1, nSeed) % 6, top = 8 + Noise(k, 2, nSeed) % 30;
+        const std::uint32_t green = Argb(255, 70 + 20 * (k % 2), 150 + Noise(k, 3, nSeed) % 50, 60);
+        pic.Fill(x, top, 4, 124 - top, green);
+        for (int y = top + 14; y < 120; y += 18) pic.Fill(x - 1, y, 6, 2, Argb(255, 40, 100, 40));
+        for (int j = 0; j < 3; ++j) {
+            const int ly = top + 4 + 10 * j, dir = (j + k) % 2 ? 1 : -1;
+            for (int t = 0; t < 12; ++t) pic.Fill(x + 2 + dir * t, ly + t / 3, 2, 2, Argb(255, 60, 170 - t * 3, 50));
+        }
+    }
+    pic.At(0, 0) = kBlack;
+    return pic;
+}
+
+// Young bamboo, half as tall.
+PictureRgba BambooShoots() {
+    const PictureRgba tall = Bamboo(3);
+    PictureRgba pic(64, 64, kBlack);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) pic.At(x, y) = tall.At(x, 2 * y);
+    return pic;
+}
+
 // The inn's way out: a door mat marked with its word.
 PictureRgba DoorMat() {
     PictureRgba pic(96, 32, Argb(255, 120, 30, 30));
@@ -279,6 +377,20 @@ void BuildTown(SampleScene& s) {
     for (int i = 0; i < 4; ++i) b.Object(kListD, 3, 20 + i, 1, 416 + 64 * i, 640, 64, 64, "crate");
     for (int i = 0; i < 3; ++i) b.Object(kListD, 4, 30 + i, fire, 560 + 160 * i, 300, 32, 48, "fire").nFrame = i;
     b.Object(kListD, 5, 35, wheel, 1088, 704, 64, 64, "wheel");
+    // What the story's places are, drawn on their regions' cells and standing on no cell
+    // (no footprint), so that she walks onto them as before: the well west of the start,
+    // the chest in the south-east, the weather stone in the south-west, the picture show's
+    // signboard beside the game keeper and the combining table below the craftsmen.
+    const int well = b.Picture("well.bmp", 1, 64, 72, 5, 0, 0);
+    const int chest = b.Picture("chest.bmp", 1, 48, 40, 5, 0, 0);
+    const int weather = b.Picture("wstone.bmp", 1, 48, 72, 5, 0, 0);
+    const int sign = b.Picture("signboard.bmp", 1, 64, 72, 5, 0, 0);
+    const int worktable = b.Picture("worktable.bmp", 1, 96, 64, 5, 0, 0);
+    b.Object(kListD, 0, 80, well, 268, 364, 64, 72, "well");
+    b.Object(kListD, 0, 81, chest, 1192, 812, 48, 40, "chest");
+    b.Object(kListD, 0, 82, weather, 88, 800, 48, 72, "weather stone");
+    b.Object(kListD, 0, 83, sign, 1088, 392, 64, 72, "signboard");
+    b.Object(kListD, 0, 84, worktable, 1104, 216, 96, 64, "combining table");
     // Invisible objects: a sound spot and a spawn mark.
     b.Object(kListE, 0, 50, 0, 600, 600, 64, 96, "spot");
     b.Object(kListF, 0, 51, 0, 300, 800, 64, 96, "mark");
@@ -303,29 +415,72 @@ void BuildTown(SampleScene& s) {
     s.setting.nStartY = 500;
 }
 
+// The grove's open cells (everything else is bamboo, and walls): the clearing by the way
+// back to the town where the road arrives (the companion, the beasts' ambush and the herb
+// patch a few steps east of the arrival), a path running south-east below the fighters,
+// and for each fighter a nook of its own at the end of a one-cell lane off that path.
+// A fighter is scattered at load onto any open cell within five cells of its own in
+// either direction: each nook's box of five cells holds only its own lane, so the
+// fighters stand apart and none of them is ever placed near the clearing.
+bool GroveOpen(int cx, int cy) {
+    const int u = cx - cy, v = cx + cy;
+    if (u >= -15 && u <= -5 && v >= 29 && v <= 38) return true;  // the clearing
+    if (cx >= 8 && cx <= 10 && cy >= 19 && cy <= 21) return true;  // the beasts' nook
+    if (cx >= 6 && cx <= 27 && cy >= 17 && cy <= 19) return true;  // the path
+    for (int i = 0; i < kGroveFighterCount; ++i)
+        if (cx == kGroveFighterCells[i][0] && cy >= kGroveFighterCells[i][1] && cy < 17) return true;
+    return false;
+}
+
 void BuildGrove(SampleScene& s) {
     CSceneBuilder b(s, 0, 1, 16, 16);  // 1024 x 512 on a 32 x 32 diamond grid
     const int moss = b.Picture("dmoss.bmp", 1, 64, 32, 0);
     const int earth = b.Picture("dearth.bmp", 1, 64, 32, 0);
-    const int wheel = b.Picture("wheel.bmp", 3, 64, 64, 5, 1, 1, 32, 48);
+    // A clump stands on its cell (the footprint's cell at the picture's bottom middle),
+    // so that it is drawn in front of who walks behind it.
+    const int bamboo[2] = {b.Picture("bamboo1.bmp", 1, 64, 128, 5, 1, 1, 32, 120),
+                           b.Picture("bamboo2.bmp", 1, 64, 128, 5, 1, 1, 32, 120)};
+    // Young bamboo along the top, where a tall clump would rise above the map.
+    const int shoots = b.Picture("bamboo3.bmp", 1, 64, 64, 5, 1, 1, 32, 56);
+    const int herbs = b.Picture("herbs.bmp", 1, 96, 48, 5, 0, 0);
+    for (int cy = 0; cy < b.GridHeight(); ++cy)
+        for (int cx = 0; cx < b.GridWidth(); ++cx) {
+            const bool bOpen = GroveOpen(cx, cy);
+            if (!bOpen) b.Wall(cx, cy);
+            const POINT c = b.Centre(cx, cy);
+            if (c.x < 0 || c.y < 0 || c.x > 1024 || c.y > 512) continue;
+            b.Object(kListA, 0, 0, bOpen ? earth : moss, c.x - 32, c.y - 16, 64, 32);
+        }
+    // Bamboo on every wall cell whose clump would not stand in front of an open cell: the
+    // open ground, who stands on it and the herbs stay in sight, with moss left in front.
+    std::vector<POINT> open;
+    for (int cy = 0; cy < b.GridHeight(); ++cy)
+        for (int cx = 0; cx < b.GridWidth(); ++cx)
+            if (GroveOpen(cx, cy)) open.push_back(b.Centre(cx, cy));
     for (int cy = 0; cy < b.GridHeight(); ++cy)
         for (int cx = 0; cx < b.GridWidth(); ++cx) {
             const POINT c = b.Centre(cx, cy);
-            if (c.x < 0 || c.y < 0 || c.x > 1024 || c.y > 512) continue;
-            b.Object(kListA, 0, 0, (cx + cy) % 7 == 0 ? earth : moss, c.x - 32, c.y - 16, 64, 32);
+            if (GroveOpen(cx, cy) || c.x < 0 || c.y < 16 || c.x > 1024 || c.y > 560) continue;
+            bool bHides = false;
+            for (const POINT& o : open) bHides = bHides || (std::abs(o.x - c.x) < 48 && o.y < c.y && o.y > c.y - 128);
+            if (bHides || c.y < 56) continue;
+            if (c.y < 120) b.Object(kListD, 0, 0, shoots, c.x - 32, c.y - 56, 64, 64, "bamboo");
+            else b.Object(kListD, 0, 0, bamboo[Noise(cx, cy, 7) % 2], c.x - 32, c.y - 120, 64, 128, "bamboo");
         }
-    for (int i = 0; i < 5; ++i) {
-        const POINT c = b.Centre(12 + 2 * i, 14 + i);
-        b.Object(kListD, 5, 60 + i, wheel, c.x - 32, c.y - 48, 64, 64, "wheel");
-    }
     // The version-0.1 header counts list G objects the file does not hold.
     s.map.nHeaderCountG = 2;
-    // The way back to the town, west of where the road from the town arrives.
-    b.Exit(8, 21, 9, 23, 0, 1168, 496);
-    // The greeting where the road from the town arrives (200, 300).
+    // The way back to the town, the row of cells at the clearing's west edge, west of where
+    // the road from the town arrives.
+    b.Exit(8, 21, 8, 23, 0, 1168, 496);
+    // The greeting where the road from the town arrives (200, 300), and the herb patch a
+    // few steps east of it, drawn on its cells.
     b.Region(11, 21, 13, 23, kGroveGreetingEvent);
-    b.Region(10, 24, 12, 24, kHerbPatchEvent);
-    const POINT start = b.Centre(16, 16);
+    b.Region(14, 20, 15, 21, kHerbPatchEvent);
+    const POINT patch = b.Centre(14, 21);
+    b.Object(kListD, 0, 61, herbs, patch.x - 16, patch.y - 24, 96, 48, "herbs");
+    // The start, where a fleeing fighter runs and beside which a ranged one keeps: the
+    // archer's own cell.
+    const POINT start = b.Centre(kGroveFighterCells[2][0], kGroveFighterCells[2][1]);
     s.setting.nStartX = start.x;
     s.setting.nStartY = start.y;
 }
@@ -394,6 +549,15 @@ std::vector<SamplePicture> SampleScenePictures() {
     add("pic", "wheel.bmp", Wheel(3, 64));
     add("pic", "dmoss.bmp", DiamondTile(60, 120, 70, 4));
     add("pic", "dearth.bmp", DiamondTile(140, 110, 70, 5));
+    add("pic", "well.bmp", Well());
+    add("pic", "chest.bmp", Chest());
+    add("pic", "wstone.bmp", WeatherStone());
+    add("pic", "signboard.bmp", Signboard());
+    add("pic", "worktable.bmp", Table());
+    add("pic", "herbs.bmp", HerbPatch());
+    add("pic", "bamboo1.bmp", Bamboo(1));
+    add("pic", "bamboo2.bmp", Bamboo(2));
+    add("pic", "bamboo3.bmp", BambooShoots());
     add("pic-inside", "floor.bmp", Texture(64, 64, 150, 110, 70, 6));
     add("pic-inside", "table.bmp", Table());
     add("pic-inside", "fire.bmp", Fire(4, 32, 48));

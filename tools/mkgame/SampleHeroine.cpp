@@ -104,11 +104,12 @@ PictureRgba PaintBeast(int nSculpt, int nAction, int nDirection, int nFrame) {
 
 namespace {
 
-bool IsBeast(int nSculpt) { return nSculpt >= kFirstBeastSculpt && nSculpt <= kLastBeastSculpt; }
+bool IsBeast(int nSculpt) {
+    return nSculpt >= kFirstBeastSculpt && nSculpt <= kLastBeastSculpt && nSculpt != kStatueSculpt;
+}
 
 // The master's training statues (the golems' sculpt): a helmed swordsman carved in grey
 // stone, every opaque pixel of the figure turned to the stone's shade of it.
-constexpr int kStatueSculpt = 28;
 PictureRgba PaintStatue(int nAction, int nDirection, int nFrame) {
     const Look stone{kStatueSculpt, Hair::Topknot, Argb(255, 90, 90, 90), Garment::Robe, Argb(255, 150, 150, 150),
                      Argb(255, 200, 200, 200), Argb(255, 110, 110, 110), Hat::Helmet, Argb(255, 170, 170, 170), Prop::Sword, true, false};

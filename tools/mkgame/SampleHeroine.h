@@ -19,6 +19,9 @@ PictureRgba PaintHeroine(int nAction, int nDirection, int nFrame);
 // nobody takes them for villagers.
 constexpr int kFirstBeastSculpt = 20;
 constexpr int kLastBeastSculpt = 31;
+// The master's training statues wear one of those sculpts but are carved people, not
+// beasts: they stand and fall as grey stone figures.
+constexpr int kStatueSculpt = 28;
 PictureRgba PaintBeast(int nSculpt, int nAction, int nDirection, int nFrame);
 // The sample game's character frames: the heroine's for her sculpt, the beasts' for the
 // enemies' sculpts, each villager's from their look (the shared block figure for a
