@@ -155,6 +155,9 @@ public:
     // interpreter must go on with the registers the command left (a scene change that
     // started the new scene's event).
     ScriptEnding RunCommand(bool* pbRunOn);
+    // Refuses the step when an operand lies outside the range the rules of command nRow
+    // give it: said once through the file reporter and to the watcher; true when refused.
+    bool RefuseBadStep(const ScriptCommand& command, int nStep, int nRow);
     // The view commands' start: one step toward the view centre (x, y), the scene's
     // hold flag, and the wait.
     ScriptEnding BeginViewMove(int x, int y, BYTE bHold);
