@@ -167,7 +167,7 @@ public:
     void OnBeforeFight() {}
     // Runs one battle (script command 33): background number, three enemy numbers (-1
     // none) and a flag without effect. Returns 1 victory, 2 defeat, 4 escape (0 when
-    // the battle was quit).
+    // the battle was quit, or was not fought because its background cannot be shown).
     int Fighting(int nBackground, int nEnemy1, int nEnemy2, int nEnemy3, BYTE bFlag);
 
     // Saved games (shell/SaveGame.cpp). SaveGame writes slot n (0..19) atomically and is
