@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSprite.h"
@@ -79,16 +81,21 @@ int CFight::Init(int nBackground, const int* pEnemies, int nEnemyCount) {
     PlaceParty();
     SetGameFolderCurrent();
     char szName[16];
-    std::snprintf(szName, sizeof szName, "%03d.bmp", (nBackground < 0 ? -nBackground : nBackground) % 100);
+    // The remainder first: the magnitude of the lowest number does not fit.
+    std::snprintf(szName, sizeof szName, "%03d.bmp", std::abs(nBackground % 100));
     CPkgFile* pPkg = pBitmapData ? pBitmapData->GetMenuPkg() : nullptr;
     const int nSize = pPkg ? pPkg->GetSize(szName) : -1;
     FILE* pStream = nSize > 0 ? pPkg->Seek(szName) : nullptr;
     auto pSurface = std::make_unique<CDXSurface>();
     if (!pStream || !pScreen || pSurface->CreateFromStream(pScreen, DWORD(nSize), pStream) != 1) {
-        // Without its background the battle cannot be shown: it ends at once as won,
-        // with no panel and no pay.
-        std::fprintf(stderr, "battle: background picture %s is missing\n", szName);
-        if (pDebugLog) pDebugLog->Printf("battle: background picture %s is missing\r\n", szName);
+        // Without its background the battle cannot be shown: it is not fought.
+        const std::string strPkg = pPkg ? pPkg->GetFileName() : "menu.pkg";
+        if (nSize > 0) {
+            if (pScreen) ReportFileProblem(strPkg + ": battle background " + szName + " is damaged; its battles are not fought");
+        } else if (nSize == 0)
+            ReportFileProblem(strPkg + ": battle background " + szName + " is empty; its battles are not fought");
+        else
+            ReportFileProblem(strPkg + " holds no battle background " + szName + "; its battles are not fought");
         bNoBackground = 1;
         return 0;
     }

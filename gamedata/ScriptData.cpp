@@ -27,6 +27,9 @@ int CountOf(const std::vector<std::vector<T>>& table, int nScene) {
 bool CScriptData::Fail(CByteReader& reader, const std::string& why) {
     if (!reader.Failed()) reader.Fail(why);
     m_strError = reader.Error();
+    // A count of part 1 that ended it early moved the start of part 2: it is named too.
+    if (!m_strPartTwoStart.empty()) m_strError += " (the scripts start at offset " + std::to_string(m_nPartTwoStart) +
+                                                  " because " + m_strPartTwoStart + ")";
     return false;
 }
 
@@ -36,7 +39,11 @@ bool CScriptData::LoadEventTables(CByteReader& reader) {
     if (!reader.ReadI32(&nTables)) return Fail(reader, "no table count");
     m_events.clear();
     m_nSceneTables = 0;
-    if (nTables < 1) return true;
+    m_strPartTwoStart.clear();
+    if (nTables < 1) {
+        NotePartTwoStart(reader, "the table count " + std::to_string(nTables) + " at offset 0 lists no event tables");
+        return true;
+    }
     if (nTables > kMaxScenes || !reader.CheckCount(nTables, 4, "scene offsets")) return Fail(reader, "scene count");
     m_nSceneTables = nTables;
     m_events.resize(size_t(nTables));
@@ -47,7 +54,15 @@ bool CScriptData::LoadEventTables(CByteReader& reader) {
         if (nOffset == 0) continue;
         std::int32_t nCount = 0;
         if (nOffset < 0 || !reader.Seek(size_t(nOffset)) || !reader.ReadI32(&nCount)) return Fail(reader, "event table");
-        if (nCount <= 0) continue;
+        if (nCount < 0)
+            return Fail(reader, "event count " + std::to_string(nCount) + " at offset " + std::to_string(nOffset) +
+                                    " is negative");
+        if (nCount == 0) {
+            if (i == nTables - 1)
+                NotePartTwoStart(reader, "the last table's event count 0 at offset " + std::to_string(nOffset) +
+                                             " lists no events");
+            continue;
+        }
         if (!reader.CheckCount(nCount, sizeof(EventRecord), "event records")) return Fail(reader, "event records");
         std::vector<EventRecord>& events = m_events[size_t(i)];
         events.resize(size_t(nCount));
@@ -70,7 +85,9 @@ bool CScriptData::LoadScripts(CByteReader& reader) {
         m_bErrorMark = true;
         return Fail(reader, "Wrong Script data");
     }
-    if (nStored < -1 || nStored >= kMaxScenes) return Fail(reader, "script count " + std::to_string(nStored));
+    if (nStored < -1 || nStored >= kMaxScenes)
+        return Fail(reader, "script count " + std::to_string(nStored) + " at offset " + std::to_string(nBase) +
+                                " is outside 0.." + std::to_string(kMaxScenes - 1));
     const std::int32_t nScripts = nStored + 1;
     if (!reader.CheckCount(nScripts, 4, "script offsets")) return Fail(reader, "script offsets");
     m_nSceneScripts = nScripts;
@@ -132,6 +149,31 @@ bool CScriptData::LoadScripts(CByteReader& reader) {
             texts[size_t(k)] = std::move(text);
         }
         if (reader.Failed()) return Fail(reader, "script block");
+    }
+    return CheckEveryTableHasScripts(reader, nBase, nStored);
+}
+
+void CScriptData::NotePartTwoStart(const CByteReader& reader, const std::string& strWhy) {
+    m_nPartTwoStart = reader.Position();
+    m_strPartTwoStart = strWhy;
+}
+
+bool CScriptData::CheckEveryTableHasScripts(CByteReader& reader, size_t nBase, std::int32_t nStored) {
+    // A scene whose events have no script block can never run them: a script count cut
+    // down (or an event table count lost) leaves the story unable to go on.
+    for (int i = m_nSceneScripts; i < m_nSceneTables; ++i) {
+        if (m_events[size_t(i)].empty()) continue;
+        reader.SetRecord(-1);
+        return Fail(reader, "script count " + std::to_string(nStored) + " at offset " + std::to_string(nBase) + " gives " +
+                                std::to_string(m_nSceneScripts) + " scene scripts, but scene " + std::to_string(i) +
+                                " has events");
+    }
+    // Part 1 cut short by its table count: scripts whose events were never read.
+    if (m_nSceneTables > 0 || m_strPartTwoStart.empty()) return true;
+    for (int i = 0; i < m_nSceneScripts; ++i) {
+        if (m_subEvents[size_t(i)].empty()) continue;
+        reader.SetRecord(-1);
+        return Fail(reader, "scene " + std::to_string(i) + " has scripts but no events to start them");
     }
     return true;
 }

@@ -67,6 +67,10 @@ public:
 
 private:
     bool Fail(CByteReader& reader, const std::string& why);
+    // Remembers that part 1 ended where the reader stands because of a count.
+    void NotePartTwoStart(const CByteReader& reader, const std::string& strWhy);
+    // Fails when a scene has events but no scripts, or scripts but no events.
+    bool CheckEveryTableHasScripts(CByteReader& reader, size_t nBase, std::int32_t nStored);
 
     int m_nSceneScripts = 0;
     int m_nSceneTables = 0;
@@ -76,4 +80,7 @@ private:
     std::vector<std::vector<std::string>> m_texts;       // [scene script][index]
     std::string m_strError;
     bool m_bErrorMark = false;
+    // Why part 2 starts where it does, when a count of part 1 decided it; empty else.
+    std::string m_strPartTwoStart;
+    size_t m_nPartTwoStart = 0;
 };

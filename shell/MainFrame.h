@@ -155,6 +155,9 @@ public:
     // interpreter must go on with the registers the command left (a scene change that
     // started the new scene's event).
     ScriptEnding RunCommand(bool* pbRunOn);
+    // Refuses the step when an operand lies outside the range the rules of command nRow
+    // give it: said once through the file reporter and to the watcher; true when refused.
+    bool RefuseBadStep(const ScriptCommand& command, int nStep, int nRow);
     // The view commands' start: one step toward the view centre (x, y), the scene's
     // hold flag, and the wait.
     ScriptEnding BeginViewMove(int x, int y, BYTE bHold);
@@ -164,7 +167,7 @@ public:
     void OnBeforeFight() {}
     // Runs one battle (script command 33): background number, three enemy numbers (-1
     // none) and a flag without effect. Returns 1 victory, 2 defeat, 4 escape (0 when
-    // the battle was quit).
+    // the battle was quit, or was not fought because its background cannot be shown).
     int Fighting(int nBackground, int nEnemy1, int nEnemy2, int nEnemy3, BYTE bFlag);
 
     // Saved games (shell/SaveGame.cpp). SaveGame writes slot n (0..19) atomically and is

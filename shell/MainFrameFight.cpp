@@ -42,8 +42,11 @@ int CMainFrame::Fighting(int nBackground, int nEnemy1, int nEnemy2, int nEnemy3,
     m_mp3.Stop();
     if (m_bMusicOn) PlayMusic(40);
     if (pMouse) pMouse->SetShape(3);
-    const int nResult = pBattle->Run();
-    const bool bQuit = !pBattle->bRunning;
+    // A battle whose background cannot be shown is not fought (0): it is neither won
+    // nor lost.
+    const bool bFought = !pBattle->bNoBackground;
+    const int nResult = bFought ? pBattle->Run() : 0;
+    const bool bQuit = bFought && !pBattle->bRunning;
     m_mp3.Pause();
     if (nResult == 2 && !bQuit) {
         delete pScene;

@@ -9,6 +9,8 @@
 //   talk and media:    ScriptMediaCommands.cpp
 //   advance only:      23, 48, 79, 84, 103-108 and every number outside 1..114
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 
 #include "CDX/CDXScreen.h"
@@ -91,7 +93,10 @@ int TakeUnhandledScriptCommand() {
 }
 
 bool CMainFrame::StartSceneEffect(int nEffect, int x, int y, int nValue) {
-    if (nEffect == -1 || !pEffectManager || !pEffectManager->Add45Effect(nEffect, x - 200, y)) return false;
+    if (nEffect == -1 || !pEffectManager) return false;
+    // A point at the left end of the numbers has nowhere further left to go.
+    if (!pEffectManager->Add45Effect(nEffect, int(std::max<std::int64_t>(std::int64_t(x) - 200, INT_MIN)), y))
+        return false;
     bSceneEffectWait = 1;
     m_nSceneEffectWait2 = nValue;
     return true;
@@ -129,11 +134,11 @@ void CMainFrame::WaitCmd(int nMember, int nEventA, int nEventB) {
 
 int CMainFrame::WaitCmd2(int nItem, int nEvent) {
     PollScriptWait();
-    const int nWanted = nItem - 1;
+    const std::int64_t nWanted = std::int64_t(nItem) - 1;
     bool bHeld = false;
     // An item outside the item numbers is never found.
     if (pPlayer && nWanted >= 0 && nWanted < kHeroItemCount) {
-        bHeld = pPlayer->HasItem(nWanted) > 0;
+        bHeld = pPlayer->HasItem(int(nWanted)) > 0;
         for (CPlayer* pMember : pPlayer->pPartyMembers) {
             if (!pMember || bHeld) continue;
             for (int s = 0; s < 6; ++s) {
@@ -169,8 +174,6 @@ ScriptEnding CMainFrame::RunCommand(bool* pbRunOn) {
             nEventId = -1;
             return ScriptEnding::Jump;
         }
-        if (pPlayer) pPlayer->SetMapPosAndHome(c.a2, c.a3);
-        GiveTalkDirectionBack();
         // The scene, the transition kind and its time, and three values of no effect;
         // the short forms stand for the default entry or keep only kind and time.
         int nKind = c.a4, nTime = c.a5, nExtra1 = c.a6, nExtra2 = c.a7, nExtra3 = c.a8;
@@ -188,6 +191,10 @@ ScriptEnding CMainFrame::RunCommand(bool* pbRunOn) {
             QuitGameFailed(szText);
             return ScriptEnding::Jump;
         }
+        // The hero is placed only once the scene number is known to be one (the operand
+        // table has held the point to the largest map).
+        if (pPlayer) pPlayer->SetMapPosAndHome(c.a2, c.a3);
+        GiveTalkDirectionBack();
         if (!ScriptWorld().ChangeScene(c.a1, nKind, nTime, nExtra1, nExtra2, nExtra3)) {
             // The scene change has named the map that failed; the game ends.
             nEventId = -1;
@@ -206,7 +213,8 @@ ScriptEnding CMainFrame::RunCommand(bool* pbRunOn) {
         for (int nStep = CurrentScript; nStep <= EndScript && pData; ++nStep) {
             const ScriptCommand* pWalk = pData->GetCommand(s, nStep);
             if (!pWalk || !SameWalkPair(c.nCommand, pWalk->nCommand)) break;
-            if (!pScene) continue;
+            // The batch's later walks are checked as the interpreter checks its steps.
+            if (!pScene || (nStep > CurrentScript && RefuseBadStep(*pWalk, nStep, pWalk->nCommand))) continue;
             const bool bRun = pWalk->nCommand == 71 || pWalk->nCommand == 72;
             if (pWalk->nCommand == 3 || pWalk->nCommand == 71) {
                 ScriptWorld().NpcWalkTo(pWalk->a1, pWalk->a2, pWalk->a3, bRun);
@@ -236,7 +244,7 @@ ScriptEnding CMainFrame::RunCommand(bool* pbRunOn) {
         return ScriptEnding::Wait;
     }
     case 42:
-        ShowTextBar(c.a1, GetSceneText(c.a2 - 1), c.a3, c.a4, c.a5);
+        ShowTextBar(c.a1, GetSceneText(c.a2 > INT_MIN ? c.a2 - 1 : -1), c.a3, c.a4, c.a5);
         m_nAnswerRequired = c.a5;
         bScriptGoOn = 0;
         return ScriptEnding::Wait;

@@ -240,7 +240,9 @@ bool CMainFrame::RunHeroCommand(ScriptCommand& c, ScriptEnding* pEnding) {
     case 64: {
         const CScriptData* pData = pGameData ? pGameData->pScriptData : nullptr;
         for (int nStep = CurrentScript; nStep <= EndScript && pData && pPlayer; ++nStep)
-            if (const ScriptCommand* pStep = pData->GetCommand(m_nCurrentScene, nStep))
+            // Every step's first three operands are this command's own: checked by its rules.
+            if (const ScriptCommand* pStep = pData->GetCommand(m_nCurrentScene, nStep);
+                pStep && (nStep == CurrentScript || !RefuseBadStep(*pStep, nStep, 64)))
                 pPlayer->PlayScriptAction(pStep->a1, pStep->a2, pStep->a3, false);
         bScriptGoOn = 0;
         *pEnding = ScriptEnding::Wait;

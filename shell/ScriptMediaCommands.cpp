@@ -3,6 +3,7 @@
 // heads over characters, the moving texts and the mini-games. Subsystems built on
 // their own answer through the links (shell/FrameLinks.h): with none installed, work
 // panels open nothing and a mini-game is not won, and the script goes on.
+#include <climits>
 #include <memory>
 
 #include "CDX/CDXScreen.h"
@@ -167,8 +168,14 @@ bool CMainFrame::RunMediaCommand(ScriptCommand& c, ScriptEnding* pEnding) {
         *pEnding = ScriptEnding::Next;
         return true;
     case 33:
-        // A defeat returns to the title and ends the event; otherwise the script goes on.
-        Fighting(c.a1, c.a2, c.a3, c.a4, 0);
+        // A defeat returns to the title and ends the event; a battle that could not be
+        // set up (its background cannot be shown) ends it too, for it was not won;
+        // otherwise the script goes on.
+        if (Fighting(c.a1, c.a2, c.a3, c.a4, 0) == 0) {
+            nEventId = -1;
+            CurrentScript = -1;
+            *pEnding = ScriptEnding::Jump;
+        }
         return true;
     case 41:
         if (c.a1 > 0) {
@@ -226,7 +233,7 @@ bool CMainFrame::RunMediaCommand(ScriptCommand& c, ScriptEnding* pEnding) {
         }
         return true;
     case 81:
-        ShowMoveText2(c.a1 - 1);
+        ShowMoveText2(c.a1 > INT_MIN ? c.a1 - 1 : -1);
         return true;
     case 91:
         ScriptWorld().ShowTextBox(c.a1, c.a2 < 0 ? 120 : c.a2);

@@ -2,12 +2,14 @@
 // commands, the end of an event and the pending events started at the end of a frame.
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
+#include "gamedata/DebugLog.h"
 #include "gamedata/GameData.h"
 #include "gamedata/ScriptData.h"
 #include "shell/FrameLinks.h"
 #include "shell/MainFrame.h"
 #include "shell/MenuManager.h"
 #include "shell/Mouse.h"
+#include "shell/ScriptOperands.h"
 #include "shell/ScriptWatch.h"
 #include "shell/ScriptWorld.h"
 #include "shell/ShellGlobals.h"
@@ -50,6 +52,17 @@ POINT ViewCentre() {
 }
 
 }  // namespace
+
+bool CMainFrame::RefuseBadStep(const ScriptCommand& command, int nStep, int nRow) {
+    const std::string strWhy = CheckScriptOperands(command, nRow);
+    if (strWhy.empty()) return false;
+    const std::string strLine =
+        ScriptRefusalLine(ScriptPlace{m_nCurrentScene, nEventId, nStep}, command, nRow, strWhy);
+    // Said once however often the event comes back to the step.
+    ReportFileProblem(strLine);
+    if (s_pWatcher) s_pWatcher->OnRefusal(nStep, command, strLine);
+    return true;
+}
 
 const char* ScriptEndingName(ScriptEnding ending) {
     switch (ending) {
@@ -213,6 +226,16 @@ void CMainFrame::RunScript() {
             return;
         }
         const ScriptCommand command = *pScript;
+        if (RefuseBadStep(command, nStep, nCommand)) {
+            if (RefusalEndsEvent(nCommand)) {
+                nEventId = -1;
+                CurrentScript = -1;
+                pScript = nullptr;
+                return;
+            }
+            ++CurrentScript;
+            continue;
+        }
         bool bRunOn = false;
         const ScriptEnding ending = RunCommand(&bRunOn);
         if (s_pWatcher) s_pWatcher->OnCommand(nStep, command, ending, false);

@@ -1,6 +1,7 @@
 // An observer of the event scripts: every start, every command run and every poll of a
 // waiting command. The trace tool and tests install one; the game runs without.
 #pragma once
+#include <string>
 
 struct ScriptCommand;
 
@@ -21,6 +22,10 @@ public:
     virtual void OnCommand(int nStep, const ScriptCommand& command, ScriptEnding ending, bool bSkipped) = 0;
     // A poll of the waiting command at step nStep and whether the script continues.
     virtual void OnPoll(int nStep, const ScriptCommand& command, bool bContinued) = 0;
+    // A step refused for an operand outside its range, with the line that said so.
+    virtual void OnRefusal(int nStep, const ScriptCommand& command, const std::string& strLine) {
+        (void)nStep, (void)command, (void)strLine;
+    }
 };
 
 CScriptWatcher* ScriptWatcher();

@@ -80,6 +80,7 @@ struct FightWorld {
     std::vector<int> actions{0, 1, 2, 3, 4, 7, 8, 9, 19, 20, 21, 22, 23, 24};
     int nFrames = 2;
     bool bBackground = true;
+    bool bDamagedBackground = false;  // 001.bmp there but not a picture
     bool bMenuPictures = true;
     // Effects of the effect package (skill k shows effect k % count); 0 frames leaves
     // an effect without pictures.
@@ -100,6 +101,7 @@ protected:
         dwStepTime = dwNowTime;
         std::vector<PkgEntryData> menu;
         if (world.bBackground) menu.push_back({"001.bmp", BuildBmp(PictureRgba(64, 48, 0xFF203040u))});
+        if (world.bDamagedBackground) menu.push_back({"001.bmp", std::vector<std::uint8_t>(40, 0x5A)});
         if (world.bMenuPictures) {
             for (const char* name : {"me0FMain.bmp", "me0FLine.bmp", "me0FightBlood.bmp", "me0FItem.bmp",
                                      "me0FAttack.bmp", "me0FDefance.bmp", "me0FStunt.bmp", "FightVir.bmp",

@@ -66,18 +66,43 @@ class NoBackgroundTest : public FightTest {
     FightWorld World() const override {
         FightWorld w;
         w.bBackground = false;
+        w.bDamagedBackground = bDamaged;
         return w;
     }
+
+public:
+    static inline bool bDamaged = false;
 };
 
+// A background the package lacks is said to be missing, one that does not decode to be
+// damaged; either way the battle is not fought.
 TEST_F(NoBackgroundTest, AMissingBackgroundWinsAtOnceWithoutPanelOrPay) {
     hero.nMoney = 77;
+    ::testing::internal::CaptureStderr();
     CFight& f = Start({0, 1});
+    const std::string strSaid = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(strSaid.find("holds no battle background 001.bmp"), std::string::npos) << strSaid;
     EXPECT_EQ(f.bNoBackground, 1);
     EXPECT_EQ(f.pMenu, nullptr);
     EXPECT_EQ(f.Run(), 1);
     EXPECT_EQ(f.bResultShown, 0);
     EXPECT_EQ(hero.nMoney, 77);
+}
+
+class DamagedBackgroundTest : public NoBackgroundTest {
+    void SetUp() override {
+        bDamaged = true;
+        NoBackgroundTest::SetUp();
+        bDamaged = false;
+    }
+};
+
+TEST_F(DamagedBackgroundTest, ADamagedBackgroundIsSaidToBeDamaged) {
+    ::testing::internal::CaptureStderr();
+    CFight& f = Start({0, 1});
+    const std::string strSaid = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(f.bNoBackground, 1);
+    EXPECT_NE(strSaid.find("battle background 001.bmp is damaged"), std::string::npos) << strSaid;
 }
 
 TEST(FightNpcTable, RowsCopyTheTypeTableNamesakes) {

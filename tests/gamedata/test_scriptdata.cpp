@@ -151,3 +151,40 @@ TEST(ScriptData, EveryTruncationAndCorruptedCountFailsCleanly) {
 }
 
 }  // namespace
+
+// A count that cuts the file's parts short is named with its value and offset: the
+// table count (part 2 then starts at offset 4), the last table's event count, the
+// script count set to 0 (every scene but the first would lose its events) or -2.
+TEST(ScriptData, ACountThatCutsAPartShortIsNamedWithItsValueAndOffset) {
+    const auto good = BuildScriptFile(SampleScenes(true));
+    CByteReader probe(good);
+    CScriptData parsed;
+    ASSERT_TRUE(parsed.LoadEventTables(probe));
+    const size_t nBase = probe.Position();
+    const std::int32_t nLastTable = LittleI32(&good[4 + 4 * 2]);
+    struct Case {
+        size_t nAt;
+        std::int32_t nValue;
+        std::string strSays;
+    };
+    const std::string strBase = std::to_string(nBase);
+    const Case cases[] = {
+        {0, 0, "because the table count 0 at offset 0 lists no event tables"},
+        {0, -1, "because the table count -1 at offset 0 lists no event tables"},
+        {size_t(nLastTable), 0,
+         "because the last table's event count 0 at offset " + std::to_string(nLastTable) + " lists no events"},
+        {size_t(nLastTable), -1, "event count -1 at offset " + std::to_string(nLastTable) + " is negative"},
+        {nBase, 0, "script count 0 at offset " + strBase + " gives 1 scene scripts, but scene 2 has events"},
+        {nBase, -2, "script count -2 at offset " + strBase + " is outside"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.nAt) + " " + std::to_string(c.nValue));
+        auto bad = good;
+        std::memcpy(bad.data() + c.nAt, &c.nValue, 4);
+        CByteReader reader(bad, "script.dat");
+        CScriptData data;
+        EXPECT_FALSE(data.LoadEventTables(reader) && data.LoadScripts(reader));
+        EXPECT_NE(data.GetError().find(c.strSays), std::string::npos) << data.GetError();
+        EXPECT_EQ(data.GetError().rfind("script.dat: ", 0), 0u) << data.GetError();
+    }
+}

@@ -460,3 +460,19 @@ TEST_F(ScriptCommandTest, DamageZoneAndHeadsCheckTheirSlots) {
 }
 
 }  // namespace
+
+namespace {
+
+// A battle that cannot be set up (no background to show) is not won: its event ends
+// before the steps that reward the victory, as a background out of range is refused.
+TEST_F(ScriptCommandTest, ABattleThatIsNotFoughtEndsItsEvent) {
+    for (const char* pszFight : {"  Fight 1 0 -1 -1\n", "  Fight 2147483647 0 -1 -1\n"}) {
+        SCOPED_TRACE(pszFight);
+        pPlayer->nCounterA = 0;
+        Run(std::string(pszFight) + "  CounterAAdd 5\n");
+        EXPECT_EQ(pPlayer->nCounterA, 0);
+        EXPECT_EQ(pFrame->nEventId, -1);
+    }
+}
+
+}  // namespace
