@@ -185,7 +185,7 @@ TEST_F(EffectsPlay, InTheGroveTheSquareCastersMarksSpreadOverTheHeroineAndTheArc
     };
     auto read = [&](int nFirst, int nLast, std::vector<Frame>* pFrames) {
         for (int t = nFirst; t <= nLast; t += kShotStepMs) {
-            const auto pShot = ReadShot("g" + std::to_string(t) + ".png");
+            const auto pShot = ReadShot('g' + std::to_string(t) + ".png");
             if (!pShot->Read()) return false;
             EXPECT_LE(WidestRunAboveTheMap(*pShot), 64) << "a trail over the border at " << t << " ms";
             EffectsSeen seen = FindEffects(*pShot);

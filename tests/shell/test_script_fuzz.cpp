@@ -111,7 +111,7 @@ TEST_F(ScriptFuzz, EveryCommandWithItsOperandsAtTheEndsOfTheirRange) {
         for (std::int32_t v : {INT_MIN, -1, 0, INT_MAX}) {
             SCOPED_TRACE(std::to_string(nCommand) + " " + std::to_string(v));
             std::string strStep = "  " + std::to_string(nCommand);
-            for (int k = 0; k < 6; ++k) strStep += " " + std::to_string(v);
+            for (int k = 0; k < 6; ++k) strStep += ' ' + std::to_string(v);
             pFrame->pScript = nullptr;
             Load("scene 0\ntext 0 \"a\"\nevent 0\n" + strStep + "\n  Talk 1 0\n  HeroWalk 640 540\n  Fight 1 0 -1 -1\n");
             if (!pScene) {
