@@ -475,9 +475,9 @@ TEST(BattlePlay, TheGolemsChallengeRunsInTheBattleAndTheMapTalksWideAgain) {
             CFaceTalkBar& bar = *pFrame->m_pMenuManager->m_pFaceTalkBar;
             nNarrowAfter = bar.m_nNarrow;
             nWidthAfter = bar.GetLineWidth();
-            // The villager's request, at once.
+            // The villager's errand (her answer to "yes"), at once.
             dwTalkAt = t;
-            ASSERT_EQ(pFrame->StartEvent(3), 3);
+            ASSERT_EQ(pFrame->StartEvent(6), 6);
         }
     });
     SetFightObserver(nullptr);

@@ -56,18 +56,21 @@ KeeperRun KeeperScript(const KeeperTimes& k) {
     s += Click(13900, 230, kGambleAnswerY) + Click(14500, 50, 550) + Click(15000, 60, 160) + At(g - 300, "move 300 300") +
          At(g, "lbutton down 300 300") + At(g + 40, "lbutton up 300 300") + At(g + 700, "shot roll.png") +
          At(g + 1800, "shot gamble.png") + Click(g + 2000, 400, 400);
-    s += Press(g + 3000) + Press(g + 3500) + Click(g + 4000, kKeeperX, kKeeperY) + Click(g + 5000, 220, kKnockAnswerY);
-    r.nKnockStart = g + 5140;
+    // Before each of the other two games she says how it is played: a first Space shows
+    // all of it, a second ends it and the game starts.
+    s += Press(g + 3000) + Press(g + 3500) + Click(g + 4000, kKeeperX, kKeeperY) + Click(g + 5000, 220, kKnockAnswerY) +
+         At(g + 5500, "shot knock-told.png") + Press(g + 5640) + Press(g + 6140);
+    r.nKnockStart = g + 6140;
     // Space every 30 ms for 6.6 s (a pass takes one press at most: about 220 count),
     // never past the time bar's end.
-    const int nFirst = g + 6000 + k.nKnockShift;
+    const int nFirst = r.nKnockStart + 860 + k.nKnockShift;
     for (int t = nFirst; t < nFirst + 6600 && t < r.nKnockStart + 14000; t += 30) s += Press(t);
     s += At(r.nKnockStart + 4000, "shot knock-mid.png") + At(r.nKnockStart + 7300, "shot knock-won.png") +
          At(r.nKnockStart + 14300, "shot knock-lost.png");
     const int n = r.nKnockStart + 16000;
     s += Press(n) + Press(n + 500) + Click(n + 1000, kKeeperX, kKeeperY) + Click(n + 2000, 250, kCatchAnswerY) +
-         At(n + 2200, "move 158 500");
-    r.nCatchStart = n + 2140;
+         At(n + 2200, "move 158 500") + At(n + 2500, "shot catch-told.png") + Press(n + 2640) + Press(n + 3140);
+    r.nCatchStart = n + 3140;
     const int c = r.nCatchStart + k.nCatchClick;
     s += At(c, "lbutton down 158 500") + At(c + 60, "lbutton up 158 500") + At(r.nCatchStart + 3000, "shot catch-mid.png") +
          At(r.nCatchStart + 6135, "shot catch-after.png");
@@ -133,9 +136,12 @@ TEST_F(KeeperPlay, TheScriptWinsTheGambleTheKnockGameAndCatchesItemZeroAndTheSav
 
     CShot roll(Shot("roll.png")), gamble(Shot("gamble.png")), knockMid(Shot("knock-mid.png")),
         knockWon(Shot("knock-won.png")), catchMid(Shot("catch-mid.png")), catchAfter(Shot("catch-after.png")),
-        bag(Shot("bag.png"));
+        bag(Shot("bag.png")), knockTold(Shot("knock-told.png")), catchTold(Shot("catch-told.png"));
     ASSERT_TRUE(roll.Read() && gamble.Read() && knockMid.Read() && knockWon.Read() && catchMid.Read() && catchAfter.Read() &&
-                bag.Read());
+                bag.Read() && knockTold.Read() && catchTold.Read());
+    // Her word on how to play comes before each game: the games are not drawn yet.
+    EXPECT_FALSE(Shows(knockTold, 100, 400, "KnockBack.bmp"));
+    EXPECT_FALSE(Shows(catchTold, 400, 300, "EVE.bmp"));
     // The roll: the table, a roll picture at (100, 0), no start button.
     EXPECT_TRUE(Shows(roll, 600, 150, "a1.bmp"));
     EXPECT_TRUE(ShowsOneOf(roll, 260, 120, "wa%03d.bmp", 1, 80));

@@ -12,7 +12,11 @@
 #include "shell/SaveGameFile.h"
 #include "tests/shell/SampleGameRun.h"
 #include "tests/shell/TownWolf.h"
+#include "tools/gamekit/GameModel.h"
+#include "tools/gamekit/SampleArt.h"
+#include "tools/gamekit/SampleStory.h"
 #include "tools/mkgame/SampleHeroine.h"
+#include "tools/mkgame/SamplePanels.h"
 
 namespace {
 
@@ -314,13 +318,13 @@ int CountPixels(const CShot& shot, int l, int t, int r, int b, F test) {
 }
 
 // New game; a step into the greeting's region; clicks on the heroine read the greeting.
-// Two steps to the villager's region, where she asks for water and the countdown starts
-// (by 23000 ms).
+// Two steps to the villager's region, where she asks for water; "yes" starts the
+// countdown (by 23000 ms).
 std::string GreetingAndVillager() {
     std::string strScript = kNewGame + ClickAt(9600, 536, 272);
     for (int t = 10000; t <= 15500; t += 300) strScript += ClickAt(t, 400, 300);
-    strScript += ClickAt(16000, 593, 40);
-    for (int t = 18000; t <= 22000; t += 300) strScript += ClickAt(t, 470, 240);
+    strScript += ClickAt(16000, 593, 40) + ClickAt(18000, 470, 240) + "19000 shot water.png\n" + ClickAt(19300, 250, 100);
+    for (int t = 19900; t <= 22000; t += 300) strScript += ClickAt(t, 470, 240);
     return strScript;
 }
 
@@ -371,6 +375,7 @@ TEST_F(SamplePlay, FromTheTitleTheGreetingTheVillagersCountdownTheHerbalistsQues
     std::getline(in, line);
     bool bGreeting = false, bVillager = false, bQuestion = false, bRunEvent = false, bWalkedOn = false;
     int nCountdown = 0, nMoney = 0, nToolTip = -1, nCursor = -1, nEndX = 0, nEndY = 0, nBoyX = 0;
+    int nWaterAsked = -1, nCountdownFrom = -1;
     while (std::getline(in, line)) {
         int nMs = 0, x = 0, y = 0, nEvent = 0, nStep = 0, nMode = 0, nSeconds = 0, nTip = 0, nGold = 0, nShape = 0;
         int nNpcX = 0;
@@ -383,6 +388,8 @@ TEST_F(SamplePlay, FromTheTitleTheGreetingTheVillagersCountdownTheHerbalistsQues
         bVillager = bVillager || nEvent == 3;
         bQuestion = bQuestion || (nEvent == 40 && nMode == 15);
         nCountdown = std::max(nCountdown, nSeconds);
+        if (nEvent == 3 && nMode == 15 && nWaterAsked < 0) nWaterAsked = nMs;
+        if (nSeconds > 0 && nCountdownFrom < 0) nCountdownFrom = nMs;
         nBoyX = std::max(nBoyX, nNpcX);
         if (nMs <= 35500) {
             nMoney = nGold;
@@ -405,6 +412,8 @@ TEST_F(SamplePlay, FromTheTitleTheGreetingTheVillagersCountdownTheHerbalistsQues
     EXPECT_TRUE(bGreeting);
     EXPECT_TRUE(bVillager);
     EXPECT_EQ(nCountdown, 30);
+    EXPECT_GE(nWaterAsked, 0) << "she does not ask before the countdown";
+    EXPECT_LT(nWaterAsked, nCountdownFrom);
     EXPECT_TRUE(bQuestion);
     EXPECT_EQ(nMoney, 50);
     EXPECT_EQ(nToolTip, 100);
@@ -467,7 +476,7 @@ TEST_F(SamplePlay, AtTheWellTheSceneEffectPlaysWhileTheHeroineGestures) {
     // Down the road to the well; the praise read.
     std::string strScript = GreetingAndVillager() + ClickAt(23200, 20, 400) + ClickAt(24800, 268, 303);
     for (int t = 26000; t <= 26500; t += 300) strScript += ClickAt(t, 400, 300);
-    constexpr int kFirstShot = 26100, kLastShot = 26700, kShotStep = 40;
+    constexpr int kFirstShot = 26120, kLastShot = 26720, kShotStep = 40;
     for (int t = kFirstShot; t <= kLastShot; t += kShotStep)
         strScript += std::to_string(t) + " shot well" + std::to_string(t) + ".png\n";
     strScript += "27000 close\n";
@@ -603,6 +612,10 @@ CStoryScript NewcomersStory() {
     s.Click(290, 40, 1400), s.Click(108, 196, 1000), s.Click(184, 175, 2200);  // to the inn
     s.Click(762, 566, 500), s.Click(323, 302, 600), s.Shot("tasks.png"), s.Key("ESC", 500);
     s.Key("ESC", 500), s.Click(500, 85, 600), s.Click(236, 157, 600), s.Click(215, 370, 1500);  // row 1
+    // As the pedlar said: in the bag (W) a pearl onto quick slot 5, a medicine (third
+    // page) onto slot 1.
+    s.Key("W", 500), s.Click(439, 230, 300), s.Click(521, 572, 300), s.Click(719, 289, 500), s.Click(439, 230, 300);
+    s.Click(283, 572, 300), s.Key("W", 500), s.Shot("slots.png");
     s.Click(560, 352, 1000), s.Read(4, {560, 352}), s.Wait(2000), s.Shot("ending.png");  // the innkeeper, hovered: the end
     s.Wait(45000), s.Shot("after.png"), s.Click(280, 440, 1500), s.Shot("credits.png");
     s.Wait(44000), s.Read(0), s.Wait(500), s.Shot("back.png");
@@ -673,8 +686,8 @@ TEST_F(SamplePlay, ANewcomerPlaysTheStoryWithTheMouseFromTheTitleToTheCreditsAnd
     // status box beside the heroine's in both battles, the ending's picture, then the
     // title, the credits and the title again.
     std::map<std::string, std::unique_ptr<CShot>> shots;
-    for (const char* pszName : {"title", "inn", "table", "combined", "gamble", "load", "beasts", "golems", "tasks",
-                                "ending", "after", "credits", "back"}) {
+    for (const char* pszName : {"title", "inn", "table", "combined", "gamble", "bought", "load", "beasts", "golems",
+                                "tasks", "slots", "ending", "after", "credits", "back"}) {
         shots[pszName] = std::make_unique<CShot>(Shot(std::string(pszName) + ".png"));
         ASSERT_TRUE(shots[pszName]->Read()) << pszName;
     }
@@ -685,10 +698,39 @@ TEST_F(SamplePlay, ANewcomerPlaysTheStoryWithTheMouseFromTheTitleToTheCreditsAnd
     EXPECT_GT(shots["tasks"]->CountNear(RECT{440, 240, 720, 275}, 0xE01010, 60), 200) << "no completed task";
     EXPECT_GT(shots["combined"]->Differences(*shots["table"], 260, 183, 64, 64), 1000) << "no results of the recipe";
     EXPECT_GT(shots["gamble"]->Differences(*shots["combined"], 0, 0, 800, 600), 800 * 600 / 2);
+    // The gamble's yellow outcome (lightness 227) stands on a dark table beside it.
+    EXPECT_LT(Lightness(shots["gamble"]->Pixel(390, 210)), 110) << "the outcome does not read";
+    // The shop's balance, ":%d" from x 120, has its caption at its left.
+    const ToolBarProbe* pShop = FindPanelProbe("TradeMenu_BKGround.tga");
+    ASSERT_TRUE(pShop);
+    EXPECT_GT(68 * 20 - shots["bought"]->CountNear(RECT{50, 340, 118, 360}, PackRgb(pShop->r, pShop->g, pShop->b), 24), 40)
+        << "no caption before the balance";
+    // The clasp between the state panel and the task panel: its bars, the map between.
+    const ToolBarProbe* pClasp = FindPanelProbe("Connect.tga");
+    ASSERT_TRUE(pClasp);
+    EXPECT_TRUE(shots["tasks"]->Near(358 + pClasp->x, 190 + pClasp->y, PackRgb(pClasp->r, pClasp->g, pClasp->b), 24));
+    for (const unsigned c : {PackRgb(pClasp->r, pClasp->g, pClasp->b), PackRgb(255, 0, 255)})
+        EXPECT_LT(shots["tasks"]->CountNear(RECT{360, 207, 420, 217}, c, 24), 100) << "the clasp is not clear between its bars";
+    // The pedlar's pearl and medicine in quick slots 5 and 1, as her words tell, each
+    // icon and count inside its slot's frame: the frame's right edge is whole.
+    for (const int x0 : {261, 498}) {
+        EXPECT_GT(shots["slots"]->Differences(*shots["tasks"], x0 + 13, 560, 32, 32), 300) << "slot at " << x0;
+        EXPECT_EQ(shots["slots"]->CountNear(RECT{x0 + 47, 548, x0 + 49, 599}, PackRgb(200, 160, 90), 12), 2 * 51)
+            << "slot at " << x0;
+    }
+    const std::string strStory = SampleStoryText(GameModel{});
+    const size_t nLine = strStory.find("text 250 ");
+    ASSERT_NE(nLine, std::string::npos);
+    const std::string strPedlar = strStory.substr(nLine, strStory.find('\n', nLine) - nLine);
+    for (const char* pszWords : {"包里（按W）", "药拖到快捷栏左边四格", "珠子拖到右边四格"})
+        EXPECT_NE(strPedlar.find(pszWords), std::string::npos) << strPedlar;
     for (const char* pszBattle : {"beasts", "golems"})
         for (const int x : {90, 351})
             EXPECT_GT(shots[pszBattle]->CountNear(RECT{x, 50, x + 138, 133}, 0x202840, 24), 3000) << pszBattle << " " << x;
     EXPECT_TRUE(ending.Near(400, 10, PackRgb(250, 180, 90), 16)) << "the ending's picture";
+    // Its sun stands clear of the rows its text slides in on.
+    EXPECT_GT(ending.CountNear(RECT{0, 0, 800, 250}, PackRgb(255, 230, 160), 12), 10000);
+    EXPECT_EQ(ending.CountNear(RECT{0, 250, 800, 550}, PackRgb(255, 230, 160), 12), 0);
     EXPECT_GT(ending.Differences(title, 0, 0, 800, 600), 800 * 600 / 2);
     EXPECT_LT(shots["after"]->Differences(title, 0, 0, 800, 600), 2000) << "the title after the ending";
     // The arrow there, not the talk shape centred on the innkeeper's point (560, 352).

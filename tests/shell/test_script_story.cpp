@@ -43,11 +43,18 @@ TEST_F(StoryTest, GreetingErrandCountdownPraiseAndTheGrove) {
     Passes(3);
     EXPECT_EQ(pFrame->nEventId, -1);
 
-    // The villager asks for water and the countdown starts.
+    // The villager asks for water; "yes", and the countdown starts.
     StepInto(27, 6);
     Passes(3);
     ASSERT_EQ(pFrame->nEventId, kTownVillagerEvent);
-    ReadTalkLine();
+    ASSERT_EQ(pFrame->GetGameMode(), 15);
+    EXPECT_EQ(pFrame->m_nCountdownSeconds, 0) << "the countdown runs before she asks";
+    CChoiceTalkBar* pQuestion = pFrame->m_pMenuManager->m_pChoiceTalkBar;
+    const RECT& rcYes = pQuestion->GetLineRect(1);
+    pMouse->m_nX = (rcYes.left + rcYes.right) / 2;
+    pMouse->m_nY = (rcYes.top + rcYes.bottom) / 2;
+    pQuestion->OnLButtonUp(0);
+    Passes(2);
     ReadTalkLine();
     Passes(3);
     EXPECT_EQ(pFrame->nEventId, -1);

@@ -29,10 +29,11 @@ text 0 "欢迎来到青石镇。"
 text 1 "路上小心，天黑前记得回来。"
 text 2 "终于到青石镇了。先四处走走吧。"
 text 3 "镇子不大，东边的路通往竹林。"
-text 4 "姑娘，能帮我去井边打一桶水吗？"
+text 4 "姑娘，能帮我去井边打一桶水吗？\\n好，我这就去\\n现在没空"
 text 5 "井在镇子西边。三十秒之内回来，水还是凉的！"
 text 6 "太慢了……水都晒热了。"
 text 7 "这么快就回来了，真是多谢你！"
+text 8 "那就不麻烦姑娘了，我自己慢慢去打吧。"
 
 event 0 once
   Talk 1 2
@@ -43,11 +44,15 @@ event 1
   SetScene 1 200 300 0 500 0
 event 2
   SetScene 100 400 400 0 500 0
+# She asks first, once: "yes" starts the countdown (6), "no" lets the errand go (7).
 event 3 once
-  Talk 8 4
+  TalkChoice 8 5 6 7 -1
+event 6 once
   Talk 8 5
   CountdownStart 30
-event 4 once after 0:3
+event 7
+  Talk 8 8
+event 4 once after 0:6
   CountdownStop 5
   Talk 1 6
 event 5 limit 1
@@ -56,7 +61,7 @@ event 5 limit 1
   ViewFollowHero
   HeroAction 1 4
   SceneEffect 0 500 416 1
-text 250 "拿着吧：三份金创药，三颗霹雳珠。药放在快捷栏一至四格，珠子放在五至八格，按数字键一至四点燃。"
+text 250 "拿着吧：三份金创药，三颗霹雳珠，都在你包里（按W）。把药拖到快捷栏左边四格，按5到8服用；珠子拖到右边四格，按1到4点燃。"
 event 30 once
   Talk 9 250
   GiveItem 1
@@ -192,13 +197,17 @@ event 85 once
   TalkChoice 11 382 86 87 88
 event 89
   TalkChoice 11 382 86 87 88
+text 385 "宝物会从上空飞过，手跟着鼠标左右走，按左键把手抛上去，接住的就归你。"
+text 386 "连按空格键把力气条蓄满，要赶在上面的时间条走完之前。赢了长一千点经验！"
 event 86
+  Talk 11 385
   KnockGame 1
   Talk 11 382
 event 87
   KnockGame 2
   Talk 11 383
 event 88
+  Talk 11 386
   KnockGame 3
   Talk 11 384
 event 90

@@ -138,7 +138,8 @@ void AddCreditsPictures(std::vector<PkgEntryData>& entries) {
 // The ending: one picture and a wide keyed strip of text that slides in from the right.
 void AddEndingPictures(std::vector<PkgEntryData>& entries) {
     PictureRgba end = Gradient(800, 600, Argb(255, 250, 180, 90), Argb(255, 60, 40, 80));
-    PaintDisc(end, 400, 420, 120, Argb(255, 255, 230, 160));
+    // The sun stands above the text, whose lines slide in at y 250 to 350 and 450 to 550.
+    PaintDisc(end, 400, 130, 90, Argb(255, 255, 230, 160));
     entries.push_back(Entry("End001.bmp", Bmp(end)));
     PictureRgba strip(1365, 600, kDarkKey);
     PaintSampleLabel(strip, "青石镇又恢复了往日的宁静", RECT{565, 100, 1365, 200}, RGB(255, 255, 255), 40);

@@ -107,6 +107,9 @@ std::uint32_t MiniGameBody(const std::string& strName, int nTile) {
     }
     if (strName == "KnockLitte.bmp") return Colour(320 + nTile);
     if (strName == "szhc.bmp") return Colour(330 + nTile);
+    // The gamble's table is dark green cloth: the game writes its outcome on it in
+    // yellow. No numbered colour has a red below 40, so it stays apart from the rest.
+    if (strName == "a1.bmp") return 0x184A2Cu;
     const std::vector<std::string> names = PictureNames();
     for (size_t i = 0; i < names.size(); ++i)
         if (names[i] == strName) return Colour(int(i));

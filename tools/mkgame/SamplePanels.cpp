@@ -35,7 +35,7 @@ const ToolBarProbe kProbes[] = {
     {"Cancel_State[s].tga", 50, 20, 240, 110, 110},
     {"LeftArrow[s].tga", 11, 6, 250, 250, 120},
     {"RightArrow[s].tga", 11, 6, 120, 250, 250},
-    {"Connect.tga", 32, 22, 200, 180, 80},
+    {"Connect.tga", 32, 14, 200, 180, 80},
     {"SkillBox[s].tga", 17, 17, 220, 220, 60},
     {"Ball_Up[s].tga", 10, 10, 90, 230, 90},
     {"Ball_Down[s].tga", 10, 11, 230, 90, 90},
@@ -84,6 +84,27 @@ PictureRgba ItemBackground() {
     const std::uint32_t well = Argb(255, 22, 18, 30);
     for (int n = 0; n < 54; ++n) pic.Fill(27 + 32 * (n % 9), 205 + 33 * (n / 9), 25, 31, well);
     for (int t = 0; t < 3; ++t) pic.Fill(313, 203 + 33 * t, 12, 25, Argb(255, 120, 100, 60));
+    return pic;
+}
+
+// The shop: the running balance is written as ":%d" from screen (120, 340); its caption
+// stands left of the colon.
+PictureRgba TradeBackground() {
+    PictureRgba pic = Background("TradeMenu_BKGround.tga", "交易");
+    PaintSampleLabel(pic, "本次花费", RECT{12, 328, 80, 352}, kCaption, 16);
+    return pic;
+}
+
+// The clasp drawn between the state panel and the panel open beside it: two bars of
+// the panels' frame colour across the gap, clear between them (the picture is drawn by
+// its alpha).
+PictureRgba Connector() {
+    PictureRgba pic(64, 45, 0);
+    const std::uint32_t frame = Argb(255, 200, 170, 100);
+    for (int y0 : {12, 29}) {
+        pic.Fill(0, y0, 64, 4, frame);
+        pic.Fill(0, y0 + 1, 64, 2, BodyOf("Connect.tga"));
+    }
     return pic;
 }
 
@@ -195,7 +216,7 @@ std::vector<PkgEntryData> PanelContentEntries() {
     tga("SkillMenu_BKGround.tga", SkillBackground());
     tga("TaskMenu_BKGound.tga", TaskBackground());
     tga("SysSetMenu_BKGround.tga", SettingsBackground());
-    tga("TradeMenu_BKGround.tga", Background("TradeMenu_BKGround.tga", "交易"));
+    tga("TradeMenu_BKGround.tga", TradeBackground());
     tga("ItemBox_Button[s].tga", Body("ItemBox_Button[s].tga", 12, 25));
     bmp("ItemPos.bmp", KeyedPicture(25, 31, BodyOf("ItemPos.bmp")));
     for (int i = 1; i <= 5; ++i) tga(Numbered("CTX%03d.tga", i), Portrait(Numbered("CTX%03d.tga", i).c_str(), i));
@@ -213,7 +234,7 @@ std::vector<PkgEntryData> PanelContentEntries() {
     }
     tga("LeftArrow[s].tga", Body("LeftArrow[s].tga", 22, 12));
     tga("RightArrow[s].tga", Body("RightArrow[s].tga", 22, 12));
-    tga("Connect.tga", Body("Connect.tga", 64, 45));
+    tga("Connect.tga", Connector());
     PictureRgba box = Body("SkillBox[s].tga", 35, 35);
     tga("SkillBox[s].tga", box);
     tga("Ball_Up[s].tga", Body("Ball_Up[s].tga", 20, 20));

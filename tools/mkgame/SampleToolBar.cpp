@@ -66,11 +66,12 @@ PictureRgba ToolBarBackground() {
         pic.Fill(x0, 110, 82, 12, well);
         pic.Fill(x0, 127, 82, 13, well);
     }
-    for (int x0 : {93, 212}) PaintFrame(pic, x0 - 1, 109, 32, 32, edge);
-    static const int kQuick[8][2] = {{261, 305}, {320, 365}, {376, 420}, {431, 475},
-                                     {498, 545}, {556, 600}, {611, 645}, {669, 715}};
-    for (const auto& q : kQuick) PaintFrame(pic, q[0], 95, q[1] - q[0], 45, edge);
-    PaintFrame(pic, 591, 101, 25, 25, edge);
+    // A selected skill's 32-pixel icon is drawn at (93, 110) and (212, 110), a quick
+    // slot's item icon 13 and 10 pixels into its slot (from x 261, 320, 376, 431, 498, 556,
+    // 611 and 669, y 95) and its count at the slot's top left: each frame holds all of
+    // it. The stack slot is the fourth member's, who never joins: it gets no frame.
+    for (int x0 : {93, 212}) PaintFrame(pic, x0 - 2, 108, 36, 36, edge);
+    for (int x0 : {261, 320, 376, 431, 498, 556, 611, 669}) PaintFrame(pic, x0, 93, 49, 51, edge);
     return pic;
 }
 
