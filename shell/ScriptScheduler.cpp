@@ -23,6 +23,17 @@ namespace {
 
 CScriptWatcher* s_pWatcher = nullptr;
 
+// The steps of an event of the scene: its first entry in the sub-event table, or null.
+const SubEvent* StepsOf(int nScene, int nEvent) {
+    const CScriptData* pData = pGameData ? pGameData->pScriptData : nullptr;
+    if (!pData) return nullptr;
+    for (int i = 0; i < pData->GetSubEventCount(nScene); ++i) {
+        const SubEvent* pSub = pData->GetSubEvent(nScene, i);
+        if (pSub && pSub->nEvent == nEvent) return pSub;
+    }
+    return nullptr;
+}
+
 // The hero stops where he stands: no goal ahead, no path, standing.
 void StopHeroForEvent() {
     if (!pPlayer) return;
@@ -93,9 +104,14 @@ int CMainFrame::CheckClickEvents() {
     if (nRegion < 0 || nRegion >= int(pScene->pRegions.size())) return -1;
     const RegionRecord& region = pScene->pRegions[size_t(nRegion)];
     const int nCount = region.nEventCount < kRegionEventCount ? region.nEventCount : kRegionEventCount;
+    // An event without steps would not start (the start leaves it with nothing to run),
+    // so the region's next event is tried.
     int nEvent = -1;
-    for (int i = 0; i < nCount && nEvent < 0; ++i)
-        if (CanStartEvent(region.nEvents[i])) nEvent = region.nEvents[i];
+    for (int i = 0; i < nCount && nEvent < 0; ++i) {
+        const int e = region.nEvents[i];
+        const SubEvent* pSteps = CanStartEvent(e) ? StepsOf(m_nCurrentScene, e) : nullptr;
+        if (pSteps && pSteps->nLastStep >= pSteps->nFirstStep) nEvent = e;
+    }
     if (nEvent < 0) return -1;
     // An event that can start here drops the hero's talk target, as the probe of the
     // event would leave it, and takes the way-out shape for the rest of the frame: the
@@ -112,11 +128,7 @@ int CMainFrame::CheckClickEvents() {
 int CMainFrame::ExitOfEvent(int nEvent) const {
     const CScriptData* pData = pGameData ? pGameData->pScriptData : nullptr;
     if (!pData) return -1;
-    const SubEvent* pSteps = nullptr;
-    for (int i = 0; i < pData->GetSubEventCount(m_nCurrentScene) && !pSteps; ++i) {
-        const SubEvent* pSub = pData->GetSubEvent(m_nCurrentScene, i);
-        if (pSub && pSub->nEvent == nEvent) pSteps = pSub;
-    }
+    const SubEvent* pSteps = StepsOf(m_nCurrentScene, nEvent);
     if (!pSteps) return -1;
     int nMarked = -1;
     for (int nStep = pSteps->nFirstStep; nStep <= pSteps->nLastStep; ++nStep) {

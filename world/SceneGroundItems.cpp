@@ -68,8 +68,8 @@ bool CScene::DropItemOnGround(int nItem, int x, int y, int nCount) {
 void CScene::RemoveGroundItem(int nSlot) {
     CGroundItem* pItem = GetGroundItem(nSlot);
     if (!pItem) return;
-    // The cell takes drops again.
-    if (pItem->nCellIndex >= 0 && pItem->nCellIndex < nCellCount) pCells[size_t(pItem->nCellIndex)].nGroundItem = -1;
+    // The cell keeps the item number: later drops pass over it, and the hover search
+    // finds no item there.
     if (nHoverGroundItem == nSlot) nHoverGroundItem = -1;
     pGroundItems[size_t(nSlot)].reset();
 }
@@ -87,7 +87,9 @@ void CScene::SaveGroundItems(CByteWriter& out) const {
 }
 
 bool CScene::LoadGroundItems(CByteReader& in, std::string* pError) {
+    // The block replaces the whole ground, the marks of removed items with it.
     for (int i = 0; i < int(pGroundItems.size()); ++i) RemoveGroundItem(i);
+    for (SceneCell& cell : pCells) cell.nGroundItem = -1;
     nHoverGroundItem = -1;
     in.SetContext("ground items");
     std::int32_t nCount = 0;

@@ -249,8 +249,16 @@ TEST_F(ScriptCommandTest, LinkCommandsGoOnWithDefaultLinksAndPassTheirArguments)
 
 TEST_F(ScriptCommandTest, HoverOverAnExitNamesItsSceneAndChangesNoEventState) {
     Load("scene 0\nevent 0 limit 3\n  SetScene 1 200 300 -1\nevent 1\n  SetExitMark 1\n  SetScene 1 200 300 -1\n"
-         "event 2 limit 0\n  SetScene 2 0 0 -1\n");
+         "event 2 limit 0\n  SetScene 2 0 0 -1\nevent 3\n");
     PutRegions(MakeTestScene(20, 20), {0, 1, 2});  // the exit, the marked exit, the spent one
+    // A region whose first event has no steps: it would not start, so the exit after it
+    // is the one named.
+    RegionRecord stepless = pScene->pRegions[0];
+    stepless.nEventCount = 2;
+    stepless.nEvents[0] = 3;
+    stepless.nEvents[1] = 0;
+    pScene->CellAt(13, 5)->nRegion = int(pScene->pRegions.size());
+    pScene->pRegions.push_back(stepless);
     pPlayer->ptPos = POINT{2 * 32 + 16, 12 * 32 + 16};
     pEffectManager->EventStates[0][0] = 1;
     pEffectManager->EventRuns[0][0] = 0;
@@ -267,6 +275,9 @@ TEST_F(ScriptCommandTest, HoverOverAnExitNamesItsSceneAndChangesNoEventState) {
     EXPECT_EQ(std::vector<std::int32_t>(&pEffectManager->EventRuns[0][0], &pEffectManager->EventRuns[0][0] + 100),
               runs);
     EXPECT_TRUE(watch.With("start").empty());
+    pMouse->m_nX = 13 * 32 + 5;
+    Frame();
+    EXPECT_EQ(pFrame->m_nToolTipScene, 1);
     // The event's own mark for its destination, and an event that may not start: no name.
     pMouse->m_nX = 11 * 32 + 5;
     Frame();

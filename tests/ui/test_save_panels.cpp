@@ -8,6 +8,7 @@
 #include "shell/SaveGameFile.h"
 #include "tests/TempFolder.h"
 #include "tests/ui/ToolBarTestUtil.h"
+#include "tools/gamekit/TgaWriters.h"
 #include "ui/panels/LoadGameMenu.h"
 #include "ui/panels/SaveGameMenu.h"
 
@@ -188,6 +189,27 @@ TEST_F(SavePanels, TheStripScrollsWithoutAClickAndTheButtonsStopAtTheEnds) {
     ClickButton(save, CSaveSlotPanel::kUp);
     EXPECT_EQ(save.List().GetTopRow(), 0);
     EXPECT_EQ(host.sounds, std::vector<int>{5});  // the save panel sounds at the top too
+}
+
+// The scroll buttons at rest are the background's: a package that holds pictures of
+// them at rest still shows only the hover pictures.
+TEST_F(SavePanels, TheScrollButtonsDrawOnlyTheirHoverPictures) {
+    std::vector<PkgEntryData> entries = ToolBarContentEntries();
+    for (const char* psz : {"Ball_Up.tga", "Ball_Down.tga"})
+        entries.push_back(PkgEntryData{psz, BuildRleTga32(PictureRgba(21, 21, Argb(255, 255, 0, 0)))});
+    entries.push_back(PkgEntryData{"Ball_Up[s].tga", BuildRleTga32(PictureRgba(21, 21, Argb(255, 0, 255, 0)))});
+    ASSERT_TRUE(UsePackage(std::move(entries)));
+    CLoadGameMenu panel;
+    const POINT up = Centre(panel.GetButtonRect(CSaveSlotPanel::kUp));
+    const POINT down = Centre(panel.GetButtonRect(CSaveSlotPanel::kDown));
+    host.ptMouse = POINT{0, 0};
+    panel.Draw();
+    EXPECT_FALSE(Near(up.x, up.y, 255, 0, 0));
+    EXPECT_FALSE(Near(down.x, down.y, 255, 0, 0));
+    host.ptMouse = up;
+    panel.Draw();  // takes the hover
+    panel.Draw();
+    EXPECT_TRUE(Near(up.x, up.y, 0, 255, 0));
 }
 
 TEST_F(SavePanels, LoadingNeedsASelectionAndARefusedFileKeepsThePanelOpen) {

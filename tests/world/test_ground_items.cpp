@@ -64,13 +64,20 @@ TEST_F(GroundItemTest, APickedUpSlotIsFilledAgainAndTheBlockRoundTrips) {
     const POINT p = Centre(10, 10);
     Scene().DropItemOnGround(1, p.x, p.y, 0);
     Scene().RemoveGroundItem(0);
-    EXPECT_EQ(Scene().pCells[size_t(Index(10, 10))].nGroundItem, -1) << "the cell takes drops again";
+    // The emptied cell keeps its mark: the hover finds nothing there and the next drop
+    // passes over it to the first cell of the ring.
+    EXPECT_EQ(Scene().pCells[size_t(Index(10, 10))].nGroundItem, 1);
+    m_mouse.m_nX = p.x;
+    m_mouse.m_nY = p.y;
+    Scene().UpdateHoverGroundItem();
+    EXPECT_EQ(Scene().nHoverGroundItem, -1);
     Scene().DropItemOnGround(2, p.x, p.y, 0);
-    EXPECT_EQ(CellOf(0), Index(10, 10));
+    EXPECT_EQ(CellOf(0), Index(11, 11));
     EXPECT_EQ(Scene().nGroundItemCount, 2);
+    const POINT q = Centre(11, 11);
     CByteWriter out;
     Scene().SaveGroundItems(out);
-    EXPECT_EQ(out.Bytes(), Block({2, 2, 0, 0, p.x, p.y, -1, 0, 0, 0, 0}));
+    EXPECT_EQ(out.Bytes(), Block({2, 2, 0, 0, q.x, q.y, -1, 0, 0, 0, 0}));
 
     Scene().DropItemOnGround(0, Centre(20, 5).x, Centre(20, 5).y, 50);
     CByteWriter saved;

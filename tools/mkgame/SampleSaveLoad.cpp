@@ -29,6 +29,8 @@ void PaintRow(PictureRgba& pic, RECT rcCell, int nPictureX, int nPictureY) {
     PaintWell(pic, nPictureX, nPictureY, kPictureWidth, kRowHeight, kSaveRowPictureWell);
 }
 
+PictureRgba Arrow(int w, int h, bool bUp, bool bHover);
+
 // 340 x 430: the title, the load layout's rows and the strip the buttons stand on.
 PictureRgba Background() {
     PictureRgba pic(340, 430, kBody);
@@ -38,6 +40,9 @@ PictureRgba Background() {
     // picture at 135.
     for (int r = 0; r < 4; ++r) PaintRow(pic, RECT{37, kRowTop[r] - 1, 223, kRowTop[r] + 67}, 135, kRowTop[r]);
     pic.Fill(40, 334, 270, 52, Argb(255, 40, 32, 56));
+    // The scroll buttons at rest are drawn here; the panel shows only their hover pictures.
+    PaintOver(pic, Arrow(21, 21, true, false), 273, 49);
+    PaintOver(pic, Arrow(21, 20, false, false), 273, 292);
     return pic;
 }
 
@@ -88,8 +93,6 @@ std::vector<PkgEntryData> SaveLoadContentEntries() {
     tga("SaveAndLoadMenu_BKGround.tga", Background());
     tga("SaveAndLoad_Panel.tga", SaveFrame());
     tga("Handle.tga", Track());
-    tga("Ball_Up.tga", Arrow(21, 21, true, false));
-    tga("Ball_Down.tga", Arrow(21, 20, false, false));
     tga("Del.tga", Button("删除", 85, 40, false));
     tga("Del[s].tga", Button("删除", 85, 40, true));
     return e;

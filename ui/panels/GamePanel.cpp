@@ -31,6 +31,13 @@ void CGamePanel::AddButton(int l, int t, int r, int b, const char* pszPicture) {
     m_buttons.push_back(std::move(button));
 }
 
+void CGamePanel::AddHoverButton(int l, int t, int r, int b, const char* pszPicture) {
+    PanelButton button;
+    button.rc = RECT{l + m_ptOrigin.x, t + m_ptOrigin.y, r + m_ptOrigin.x, b + m_ptOrigin.y};
+    button.pHover.reset(LoadMenuTga(HoverPictureName(pszPicture).c_str()));
+    m_buttons.push_back(std::move(button));
+}
+
 void CGamePanel::Draw() {
     DrawPictures();
     UpdateHover();

@@ -72,6 +72,8 @@ protected:
     void LoadBackground(const char* pszName);
     // Adds a button at a panel-relative rectangle with its picture and the "[s]" twin.
     void AddButton(int l, int t, int r, int b, const char* pszPicture);
+    // The same for a button the background draws at rest: only the "[s]" twin is loaded.
+    void AddHoverButton(int l, int t, int r, int b, const char* pszPicture);
     // Background, the hovered button's hover picture, every other button's normal one.
     void DrawPictures();
     // The first button (in index order) under the cursor, -1 when none.

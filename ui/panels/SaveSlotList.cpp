@@ -144,8 +144,9 @@ CSaveSlotPanel::CSaveSlotPanel(int x, int y, const SaveSlotLayout& layout, const
     LoadBackground("SaveAndLoadMenu_BKGround.tga");
     m_pTrack.reset(LoadMenuTga("Handle.tga"));
     m_pHandle.reset(LoadMenuTga("ButterFly.tga"));
-    AddButton(273, 49, 294, 70, "Ball_Up.tga");
-    AddButton(273, 292, 294, 312, "Ball_Down.tga");
+    // The scroll buttons at rest are part of the background.
+    AddHoverButton(273, 49, 294, 70, "Ball_Up.tga");
+    AddHoverButton(273, 292, 294, 312, "Ball_Down.tga");
     AddButton(55, 340, 140, 380, "Del.tga");
     AddButton(140, 340, 210, 380, pszOkPicture);
     AddButton(210, 340, 305, 380, "Cancel.tga");
