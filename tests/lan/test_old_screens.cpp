@@ -2,6 +2,7 @@
 // picture panel and the icon tool bar.
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -285,6 +286,16 @@ TEST_F(OldScreensTest, TheScenePanelStepsItsMarkerIntoTheBoxAndTabsOpenAndClose)
     MoveTo(rcOpen.left + 3, rcOpen.top + 3);
     panel.Draw(0, 100, 100);
     EXPECT_EQ(panel.m_bOpen, 1);
+    // Open, the frame is drawn last: over the marker (the stand-in frame is solid).
+    m_mouse.m_bClick = 0;
+    CScenePicture fresh(pScreen, 0);
+    fresh.Draw(0, 100, 100);
+    const std::vector<LanPicture> files = LanPictureFiles();
+    const auto frame = std::find_if(files.begin(), files.end(),
+                                    [](const LanPicture& p) { return std::string(p.pszName) == "ScenePanel.bmp"; });
+    ASSERT_NE(frame, files.end());
+    const std::uint32_t c = StandInColour(int(frame - files.begin()));
+    EXPECT_TRUE(PixelNear(fresh.GetMarker().x + 5, fresh.GetMarker().y + 5, RGB((c >> 16) & 255, (c >> 8) & 255, c & 255), 8));
 }
 
 TEST_F(OldScreensTest, TheIconToolBarOpensAndClosesTheFamilyAndOwnsWhatItMakes) {
