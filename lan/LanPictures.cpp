@@ -46,6 +46,8 @@ std::vector<LanPicture> LanPictureFiles() {
         {"me00M.bmp", 7, 14, 1},        {"me022.bmp", 219, 33, 1},    {"me023.bmp", 219, 33, 1},
         {"ScenePanel.bmp", 160, 150, 1}, {"ScenePanelOpen.bmp", 40, 20, 2}, {"ScenePanelMark.bmp", 10, 10, 1},
         {"ScenePanelClose.bmp", 30, 30, 2}, {"IconBar.bmp", 50, 30, 1},
+        {"NameLabel0.bmp", 40, 20, 1},  {"NameLabel1.bmp", 40, 20, 1}, {"NameLabel2.bmp", 40, 20, 1},
+        {"NameLabel3.bmp", 40, 20, 1},  {"one.bmp", 40, 20, 1},        {"two.bmp", 40, 20, 1},
     };
     return std::vector<LanPicture>(std::begin(kRows), std::end(kRows));
 }

@@ -19,6 +19,9 @@ namespace {
 const LanPicture kRows[] = {
     {"zhuangtailan.bmp", 336, 483, 1}, {"anjian.bmp", 30, 30, 1}, {"72.bmp", 72, 90, 10},
     {"head2.bmp", 79, 76, 1},          {"head3.bmp", 74, 78, 1}, {"head4.bmp", 76, 80, 1},
+    // The four members' name labels, then the two page numbers.
+    {"NameLabel0.bmp", 40, 20, 1},     {"NameLabel1.bmp", 40, 20, 1}, {"NameLabel2.bmp", 40, 20, 1},
+    {"NameLabel3.bmp", 40, 20, 1},     {"one.bmp", 40, 20, 1},        {"two.bmp", 40, 20, 1},
 };
 const RECT kClose{240, 100, 264, 125};
 const RECT kPrevious{40, 205, 70, 235};

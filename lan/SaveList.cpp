@@ -7,6 +7,7 @@
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSprite.h"
 #include "CDX/CDXSurface.h"
+#include "gamedata/DebugLog.h"
 #include "lan/LanPictures.h"
 #include "platform/Files.h"
 #include "platform/Resources.h"
@@ -35,7 +36,7 @@ std::string CSaveList::FileName(int n) {
     return sz;
 }
 
-CSaveList::CSaveList(std::function<void(int)> loader)
+CSaveList::CSaveList(std::function<bool(int)> loader)
     : m_loader(std::move(loader)), m_pHeader(std::make_unique<SaveListHeader>()) {
     const int ox = kOrigin.x, oy = kOrigin.y;
     for (int k = 0; k < 4; ++k) m_rc[k] = RECT{ox + 10, oy + 45 + 110 * k, ox + 318, oy + 150 + 110 * k};
@@ -50,6 +51,8 @@ CSaveList::CSaveList(std::function<void(int)> loader)
         m_pSlot[k].reset(MakeLanSprite({"me00RLL.bmp", 300, 107, 1}, 0, m_rc[k].left, m_rc[k].top));
         if (m_pSlot[k]) m_pSlot[k]->SetAlpha(127);
     }
+    // The save folder lies in the game folder, whatever folder is current now.
+    SetGameFolderCurrent();
     for (int n = 0; n < kFiles; ++n) m_bExists[n] = FileExists(FileName(n).c_str()) ? 1 : 0;
 }
 
@@ -97,6 +100,7 @@ bool CSaveList::ReadSlot(int n) {
     m_nPictures = 0;
     std::vector<std::uint8_t> bytes;
     const bool bFullScreen = IsFullScreen();
+    SetGameFolderCurrent();
     if (!ReadWholeFile(FileName(n).c_str(), kHeaderBytes + ThumbBytes(false) + (1u << 20), &bytes) ||
         !ParseHeader(bytes.data(), bytes.size(), bFullScreen, m_pHeader.get()))
         return false;
@@ -149,9 +153,15 @@ void CSaveList::OnClick() {
     if (PtInRect(m_rc[6], pt)) {
         ResetSlots();
         PlayUiSound(5);
+        // The screen is done only once the file has loaded; a refused file is said and
+        // the screen stays.
         if (Exists(m_nSelected)) {
-            if (m_loader) m_loader(m_nSelected);
-            m_bDone = 1;
+            std::string strWhy;
+            bool bLoaded = false;
+            if (m_loader) bLoaded = m_loader(m_nSelected);
+            else if (pFrame) bLoaded = pFrame->LoadGame(m_nSelected, &strWhy);
+            if (bLoaded) m_bDone = 1;
+            else ReportFileProblem(strWhy.empty() ? FileName(m_nSelected) + " cannot be loaded" : strWhy);
         }
     }
 }

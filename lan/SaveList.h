@@ -1,6 +1,6 @@
 // An older load screen: the save files four at a time, the selected file's thumbnail,
-// party pictures and caption, up and down buttons and a load button. Its owner passes
-// the loader the game uses; the screen only calls it with a file number.
+// party pictures and caption, up and down buttons and a load button. Its owner may pass
+// a loader (true when the file was loaded); without one the main window loads the file.
 #pragma once
 #include <functional>
 #include <memory>
@@ -27,7 +27,7 @@ public:
     static constexpr POINT kOrigin{200, 20};
     static constexpr int kThumbWidth = 90, kThumbHeight = 75;
 
-    explicit CSaveList(std::function<void(int)> loader = {});
+    explicit CSaveList(std::function<bool(int)> loader = {});
     virtual ~CSaveList();
     CSaveList(const CSaveList&) = delete;
     CSaveList& operator=(const CSaveList&) = delete;
@@ -59,7 +59,7 @@ public:
     int m_nPictures = 0;
 
 private:
-    std::function<void(int)> m_loader;
+    std::function<bool(int)> m_loader;
     int m_bExists[kFiles] = {};
     RECT m_rc[7] = {};
     std::unique_ptr<SaveListHeader> m_pHeader;

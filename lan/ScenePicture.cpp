@@ -89,13 +89,14 @@ int CScenePicture::Draw(int nScene, int nHeroX, int nHeroY) {
     if (m_bOpen) {
         MoveMarker(nHeroX, nHeroY);
         if (pBack) {
-            if (m_pSprite[1]) m_pSprite[1]->Draw(pBack, 0, 0, BLT_KEYED);
+            // The frame lies over the picture and the marker, its keyed middle the window.
             if (m_pPicture) m_pPicture->BlitKeyed(pBack, m_ptBox.x, m_ptBox.y);
             if (m_pSprite[3]) {
                 m_pSprite[3]->SetPos(m_ptMarker.x, m_ptMarker.y);
                 m_pSprite[3]->Draw(pBack, 0, 0, BLT_KEYED);
             }
-            if (m_pSprite[4]) m_pSprite[4]->Draw(pBack, 0, 0, BLT_KEYED);
+            for (int n : {1, 4})
+                if (m_pSprite[n]) m_pSprite[n]->Draw(pBack, 0, 0, BLT_KEYED);
         }
         if (PtInRect(CloseTab(), pt)) {
             if (m_pSprite[5] && pBack) {

@@ -37,6 +37,8 @@ public:
     // Deletes the scene, the hero and every party slot, the parked copy of the member in
     // the toolbar's active slot (party slot + 1) included: the slots own their members.
     virtual void DeleteWorld(int nActiveSlot) { (void)nActiveSlot; }
+    // Deletes the scene alone; the heroes and the party stay.
+    virtual void DeleteScene() {}
     virtual void DeleteMoveText(CMoveText* pText) { (void)pText; }
     // Draws a moving text; true when it has finished.
     virtual bool DrawMoveText(CMoveText* pText) {

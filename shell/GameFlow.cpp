@@ -299,7 +299,9 @@ static void ReturnToTitle(CMainFrame& frame) {
 
 void CMainFrame::GameOver() {
     m_mp3.Pause();
-    MapLink().DeleteWorld(0);
+    // The heroes stay through the picture and the new toolbar; the return to the title
+    // deletes them with the rest of the world.
+    MapLink().DeleteScene();
     if (m_pMenuManager) m_pMenuManager->m_nGameMode = 0;
     m_bInGame = 0;
 

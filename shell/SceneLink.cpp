@@ -132,6 +132,10 @@ void CSceneMapLink::SetHoverObject(int nHover) {
 
 void CSceneMapLink::DeleteWorld(int nActiveSlot) {
     (void)nActiveSlot;
+    DeleteScene();
+}
+
+void CSceneMapLink::DeleteScene() {
     delete pScene;
     pScene = nullptr;
 }

@@ -71,6 +71,7 @@ public:
     int GetHoverObject() const override;
     void SetHoverObject(int nHover) override;
     void DeleteWorld(int nActiveSlot) override;
+    void DeleteScene() override;
     void FollowScriptView(const ScriptCommand* pCommand) override;
 };
 

@@ -2,6 +2,7 @@
 // picture panel and the icon tool bar.
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -34,6 +35,7 @@ protected:
         const std::string strDir = m_folder.Path() + "/game";
         std::filesystem::create_directories(strDir + "/save");
         EXPECT_TRUE(SetCurrentDirectory(strDir.c_str()));
+        std::snprintf(m_pData->szGamePath, sizeof(m_pData->szGamePath), "%s", strDir.c_str());
         return strDir;
     }
     void Click(int x, int y) {
@@ -104,7 +106,10 @@ TEST_F(OldScreensTest, TheSaveListShowsNewSlotsLoadsOnlyExistingFilesAndReadsHea
     EnterGameFolder();
     std::vector<int> loads;
     {
-        CSaveList empty([&](int n) { loads.push_back(n); });
+        CSaveList empty([&](int n) {
+            loads.push_back(n);
+            return true;
+        });
         for (int n = 0; n < CSaveList::kFiles; ++n) EXPECT_FALSE(empty.Exists(n));
         Click(empty.GetRect(0).left + 5, empty.GetRect(0).top + 5);
         empty.Draw();
@@ -128,9 +133,15 @@ TEST_F(OldScreensTest, TheSaveListShowsNewSlotsLoadsOnlyExistingFilesAndReadsHea
     ASSERT_TRUE(WriteBytesToFile((strSave + "save001.sav").c_str(), Header("First", 2, 1, 1)));
     ASSERT_TRUE(WriteBytesToFile((strSave + "save002.sav").c_str(), Header("Short", 2, 1, 0, 100)));
     ASSERT_TRUE(WriteBytesToFile((strSave + "save003.sav").c_str(), Header("Odd", 1953066324, 44, 0)));
-    CSaveList list([&](int n) { loads.push_back(n); });
+    // The list finds and reads the files in the game folder from any current folder.
+    SetCurrentDirectory(m_folder.Path().c_str());
+    CSaveList list([&](int n) {
+        loads.push_back(n);
+        return true;
+    });
     EXPECT_TRUE(list.Exists(1));
     EXPECT_TRUE(list.Exists(2));
+    SetCurrentDirectory(m_folder.Path().c_str());
     Click(list.GetRect(1).left + 5, list.GetRect(1).top + 5);
     list.Draw();
     EXPECT_TRUE(list.HasThumbnail());
@@ -180,6 +191,11 @@ TEST_F(OldScreensTest, TheSaveListReadsTheThumbnailOfTheDisplayDepth) {
     list.Draw();
     ASSERT_TRUE(list.HasThumbnail());
     EXPECT_EQ(list.GetHeader().thumbnail[0], 0xF80000u);
+    // Without a loader of its own the main window loads the file; it refuses one that
+    // holds only this screen's header, and the screen stays.
+    Click(list.GetRect(6).left + 5, list.GetRect(6).top + 5);
+    list.Draw();
+    EXPECT_EQ(list.m_bDone, 0);
 }
 
 TEST_F(OldScreensTest, TheLeaveMenuStepsVolumesAndSpeedsAndPromptsBlockTheScreen) {
@@ -270,6 +286,16 @@ TEST_F(OldScreensTest, TheScenePanelStepsItsMarkerIntoTheBoxAndTabsOpenAndClose)
     MoveTo(rcOpen.left + 3, rcOpen.top + 3);
     panel.Draw(0, 100, 100);
     EXPECT_EQ(panel.m_bOpen, 1);
+    // Open, the frame is drawn last: over the marker (the stand-in frame is solid).
+    m_mouse.m_bClick = 0;
+    CScenePicture fresh(pScreen, 0);
+    fresh.Draw(0, 100, 100);
+    const std::vector<LanPicture> files = LanPictureFiles();
+    const auto frame = std::find_if(files.begin(), files.end(),
+                                    [](const LanPicture& p) { return std::string(p.pszName) == "ScenePanel.bmp"; });
+    ASSERT_NE(frame, files.end());
+    const std::uint32_t c = StandInColour(int(frame - files.begin()));
+    EXPECT_TRUE(PixelNear(fresh.GetMarker().x + 5, fresh.GetMarker().y + 5, RGB((c >> 16) & 255, (c >> 8) & 255, c & 255), 8));
 }
 
 TEST_F(OldScreensTest, TheIconToolBarOpensAndClosesTheFamilyAndOwnsWhatItMakes) {

@@ -1,4 +1,6 @@
 // The party panel: paging over party layouts and items dropped on a member.
+#include "CDX/CDXSprite.h"
+#include "CDX/CDXTile.h"
 #include "gamedata/GameData.h"
 #include "lan/PartyPanel.h"
 #include "shell/MainFrame.h"
@@ -124,6 +126,13 @@ TEST_F(PartyPanelTest, APageWithoutItsMemberTakesNoDrop) {
     const std::uint32_t c = StandInColour(17);  // "zhuangtailan.bmp"
     EXPECT_TRUE(PixelNear(300, 450, RGB((c >> 16) & 255, (c >> 8) & 255, c & 255), 8));
     EXPECT_TRUE(PixelIs(340, 450, RGB(0, 0, 0)));
+    // The picture table ends with the name labels and the page numbers, 40 x 20 each.
+    for (int nRow = 6; nRow <= 11; ++nRow) {
+        ASSERT_TRUE(panel.PlaceSprite(4, nRow, 0, 10, 10)) << nRow;
+        EXPECT_EQ(panel.GetSlot(4)->GetTile()->GetTileWidth(), 40);
+        EXPECT_EQ(panel.GetSlot(4)->GetTile()->GetTileHeight(), 20);
+    }
+    EXPECT_FALSE(panel.PlaceSprite(4, 12, 0, 10, 10));
 }
 
 }  // namespace

@@ -612,10 +612,19 @@ TEST_F(GameFlow, AQuitDuringTheCreditsOrTheEndingStaysQueuedAndACloseEndsThem) {
 }
 
 TEST_F(GameFlow, GameOverReturnsToTheTitleAndANewGameFollows) {
+    // The scene goes first; the heroes are still there when the toolbar is made again.
+    class CWatchPanels : public CPanelLink {
+    public:
+        void CreatePanels() override { bHeroOnly = !pScene && pPlayer && pParty[2]; }
+        bool bHeroOnly = false;
+    } watch;
     pFrame->NewGame();
     pFrame->AddPartyMember(2);
     pMouse->m_nCarriedItem = 7;
+    SetPanelLink(&watch);
     pFrame->GameOver();
+    SetPanelLink(nullptr);
+    EXPECT_TRUE(watch.bHeroOnly);
     EXPECT_EQ(pMouse->m_nCarriedItem, -1);
     EXPECT_EQ(pScene, nullptr);
     EXPECT_EQ(pPlayer, nullptr);

@@ -197,7 +197,10 @@ bool Build(Viewer& v) {
         return true;
     }
     if (c == "CSaveList") {
-        v.pSaves = std::make_unique<CSaveList>([&v](int n) { v.loads.push_back(n); });
+        v.pSaves = std::make_unique<CSaveList>([&v](int n) {
+            v.loads.push_back(n);
+            return true;
+        });
         return true;
     }
     if (c == "CEndWord") return (v.pWords = std::make_unique<CEndWord>(0)) != nullptr;
