@@ -145,6 +145,16 @@ bool CGameData::BuildTables(CRecordSource& source) {
         return Fail(why);
     }
     LogBaseDataSections(Log);
+    // The tables go through the cache file's range checks as the file just written: a
+    // value the game cannot compute with is said and put in range as on the next start.
+    CTableSet checked;
+    std::vector<std::string> problems;
+    if (ReadBaseData(bytes.data(), bytes.size(), &checked, &why, {}, &problems)) {
+        for (size_t i = 0; i < checked.tasks.size() && i < tables.tasks.size(); ++i)
+            checked.tasks[i].nNo = tables.tasks[i].nNo;
+        tables = std::move(checked);
+    }
+    for (const std::string& strProblem : problems) ReportFileProblem(strProblem);
     AdoptTables(std::move(tables));
     return true;
 }
@@ -159,10 +169,12 @@ bool CGameData::ReadTableCache() {
     }
     Log("OK\r\n");
     CTableSet tables;
-    if (!ReadBaseData(bytes.data(), bytes.size(), &tables, &why, Log)) {
+    std::vector<std::string> problems;
+    if (!ReadBaseData(bytes.data(), bytes.size(), &tables, &why, Log, &problems)) {
         Log("failed\r\n");
         return Fail(why);
     }
+    for (const std::string& strProblem : problems) ReportFileProblem(strProblem);
     AdoptTables(std::move(tables));
     return true;
 }

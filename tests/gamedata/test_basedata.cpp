@@ -62,12 +62,12 @@ std::vector<std::uint8_t> HandBuiltFile(std::vector<size_t>* pEnds) {
     }
     ends.push_back(b.Size());
     for (int m = 0; m < 4; ++m) {
-        for (int k = 0; k < 9; ++k) b.I32(300 + 10 * m + k);
+        for (int k = 0; k < 9; ++k) b.I32(30 + 10 * m + k);
     }
     ends.push_back(b.Size());
     b.I32(1);
-    for (int k = 401; k <= 411; ++k) b.I32(k);
-    b.Raw(std::string_view("\1\0\1\0\0\1", 6)).Str("Sword").Str("d0").Str("").Str("d2").Str("d3").Str("d4");
+    for (int k = 401; k <= 410; ++k) b.I32(k);
+    b.I32(2).Raw(std::string_view("\1\0\1\0\0\1", 6)).Str("Sword").Str("d0").Str("").Str("d2").Str("d3").Str("d4");
     ends.push_back(b.Size());
     b.I32(1).Str("Go").Str("Do it");
     ends.push_back(b.Size());
@@ -256,16 +256,16 @@ TEST(BaseDat, ReadsHandBuiltRecordsOfEverySection) {
     EXPECT_EQ(shop0.Quantity(2), 0);
     EXPECT_EQ(t.shops[3].nWord[0], 77);
 
-    EXPECT_EQ(t.levels[0][0].nLevel, 300);
-    EXPECT_EQ(t.levels[2][0].nMana, 324);
-    EXPECT_EQ(t.levels[3][0].nAge, 338);
+    EXPECT_EQ(t.levels[0][0].nLevel, 30);
+    EXPECT_EQ(t.levels[2][0].nMana, 54);
+    EXPECT_EQ(t.levels[3][0].nAge, 68);
     EXPECT_EQ(t.levels[3][1].nAge, 0);
 
     ASSERT_EQ(t.items.size(), 1u);
     const ItemRow& it = t.items[0];
     EXPECT_EQ(it.nType, 401);
     EXPECT_EQ(it.nTypeOnGround, 402);
-    EXPECT_EQ(it.nGirdNum, 411);
+    EXPECT_EQ(it.nGirdNum, 2);
     EXPECT_EQ(std::memcmp(it.bFit, "\1\0\1\0\0\1", 6), 0);
     EXPECT_STREQ(it.pName, "Sword");
     EXPECT_STREQ(it.pDescription, "d0");
@@ -305,7 +305,7 @@ TEST(BaseDat, GamekitWritesTheHandBuiltLayout) {
     // The skill-level row number is the row's position; the hand-built file stores 201 there.
     ItemModel it;
     it.nType = 401, it.nTypeOnGround = 402, it.nSkillNum = 403, it.nAttack = 404, it.nDefence = 405;
-    it.nLife = 406, it.nMana = 407, it.nLevel = 408, it.nSkill = 409, it.nCelerity = 410, it.nGirdNum = 411;
+    it.nLife = 406, it.nMana = 407, it.nLevel = 408, it.nSkill = 409, it.nCelerity = 410, it.nGirdNum = 2;
     it.bFit = {1, 0, 1, 0, 0, 1};
     it.strName = "Sword";
     it.strDescription = {"d0", "", "d2", "d3", "d4"};
@@ -319,7 +319,7 @@ TEST(BaseDat, GamekitWritesTheHandBuiltLayout) {
     m.peiFangItems = {PeiFangItemModel{601, 602}};
     m.shops[0].entries = {ShopEntryModel{5, 10, 20}};
     for (int mem = 0; mem < 4; ++mem) {
-        int b = 300 + 10 * mem;
+        int b = 30 + 10 * mem;
         m.levels[size_t(mem)] = LevelModel{b, b + 1, b + 2, b + 3, b + 4, b + 5, b + 6, b + 7, b + 8};
     }
     SkillLevelModel l{{201, 202, 203}, {204, 205, 206}, {207, 208, 209}};
@@ -347,6 +347,49 @@ TEST(BaseDat, GamekitWritesTheHandBuiltLayout) {
     le(got, nLevelRow + 36, 210);
     le(got, nShop3Word0, 77);
     EXPECT_EQ(got, want);
+}
+
+// Values the game computes with are put in range, each field said once with its first
+// offset; the other fields and a file of values in range say nothing.
+TEST(BaseDat, ValuesOutOfRangeAreSaidOnceAndPutInRange) {
+    std::vector<size_t> ends;
+    std::vector<std::uint8_t> bytes = HandBuiltFile(&ends);
+    std::vector<std::string> problems;
+    CTableSet t;
+    std::string why;
+    ASSERT_TRUE(ReadBaseData(bytes.data(), bytes.size(), &t, &why, {}, &problems)) << why;
+    EXPECT_TRUE(problems.empty()) << problems[0];
+    auto set = [&](size_t nAt, std::int32_t v) {
+        for (int i = 0; i < 4; ++i) bytes[nAt + size_t(i)] = std::uint8_t(std::uint32_t(v) >> (8 * i));
+    };
+    const size_t nEnemy = 4 + 8;                        // after the count and the description
+    set(nEnemy + 24, INT32_MAX);                        // level
+    set(nEnemy + 60, INT32_MIN);                        // sound time
+    set(nEnemy + 12, INT32_MIN);                        // id: not computed with
+    const size_t nShops = ends[3];
+    for (int s : {2, 5, 9}) set(nShops + 1604 * size_t(s) + 4 * 103, -1);  // stock of item 3
+    set(ends[4] + 3 * 4, INT32_MIN);                    // member 0's life
+    set(ends[4] + 36 + 4, INT32_MAX);                   // member 1's attack
+    set(ends[5] + 4 + 40, 4);                           // the item's bag shape
+    ASSERT_TRUE(ReadBaseData(bytes.data(), bytes.size(), &t, &why, {}, &problems)) << why;
+    const std::vector<std::string> want = {
+        "Base.dat: enemy 0: level 2147483647 at offset 36 is outside 0..10000; 10000 is used",
+        "Base.dat: enemy 0: sound time -2147483648 at offset 72 is outside 0..7200; 0 is used",
+        "Base.dat: shop 2: stock of item 3 -1 at offset " + std::to_string(nShops + 3208 + 412) +
+            " is outside 0..1048576; 0 is used (and 2 more values of the field are put in range)",
+        "Base.dat: level row of member 0: life -2147483648 at offset " + std::to_string(ends[4] + 12) +
+            " is outside 0..1048576; 0 is used",
+        "Base.dat: level row of member 1: attack 2147483647 at offset " + std::to_string(ends[4] + 40) +
+            " is outside 0..1048576; 1048576 is used",
+        "Base.dat: item 0: bag shape 4 at offset " + std::to_string(ends[5] + 44) + " is outside 0..3; 0 is used"};
+    EXPECT_EQ(problems, want);
+    EXPECT_EQ(t.enemies[0].nLevel, 10000);
+    EXPECT_EQ(t.enemies[0].nSoundTime, 0);
+    EXPECT_EQ(t.enemies[0].nId, INT32_MIN);
+    EXPECT_EQ(t.shops[9].Quantity(3), 0);
+    EXPECT_EQ(t.levels[0][0].nLife, 0);
+    EXPECT_EQ(t.levels[1][0].nAttack, 1 << 20);
+    EXPECT_EQ(t.items[0].nGirdNum, 0);
 }
 
 TEST(BaseDat, ModelRoundTripsThroughTheFile) {

@@ -185,6 +185,18 @@ TEST_F(ImportFolder, ImportWritesTheCacheFileGamekitWrites) {
     EXPECT_EQ(WriteBaseData(again.Tables()), BuildBaseDat(m));
 }
 
+// The database's values go through the cache file's range checks: an enemy's level
+// that the game cannot multiply comes out in range.
+TEST_F(ImportFolder, ImportedValuesOutOfRangeArePutInRange) {
+    GameModel m = MakeTestModel();
+    m.enemies[0].nLevel = INT32_MAX;
+    CMemoryRecordSource source = RecordsFromModel(m);
+    ASSERT_TRUE(data.BuildTables(source)) << data.GetLastError();
+    ASSERT_GT(data.nEnemyNpcCount, 0);
+    EXPECT_EQ(data.pEnemyNpc[0].nLevel, 10000);
+    EXPECT_EQ(data.pFightNpc[0].nMoney, 100000);
+}
+
 TEST_F(ImportFolder, AFailedImportKeepsTheOldCacheFile) {
     dir.Write("data/Base.dat", std::string("previous cache"));
     CMemoryRecordSource source = RecordsFromModel(MakeTestModel());
