@@ -14,6 +14,13 @@
 
 namespace {
 
+// The save's name as a path below the test folder (its separator made '/').
+std::string SavePath(int nSlot) {
+    std::string strName = SaveFileName(nSlot);
+    strName[4] = '/';
+    return strName;
+}
+
 class CFakeSaveHost : public CSaveSlotHost {
 public:
     bool SaveGame(int nSlot, std::string*) override {
@@ -60,9 +67,9 @@ protected:
         std::copy(date.begin(), date.end(), b.begin());
         for (size_t i = 0; pszClock[i] && kSaveClockOffset + i < nSize; ++i) b[kSaveClockOffset + i] = std::uint8_t(pszClock[i]);
         for (size_t i = kSaveThumbOffset; i < std::min(nSize, kSaveSceneOffset); ++i) b[i] = 0x55;
-        folder.Write(SaveFileName(nSlot).replace(4, 1, "/"), b);
+        folder.Write(SavePath(nSlot), b);
     }
-    bool Exists(int nSlot) { return std::filesystem::exists(folder.File(SaveFileName(nSlot).replace(4, 1, "/"))); }
+    bool Exists(int nSlot) { return std::filesystem::exists(folder.File(SavePath(nSlot))); }
     // Draws the panel with the cursor at the point (its hover) and clicks there.
     int ClickAt(CSaveSlotPanel& panel, POINT pt) {
         host.ptMouse = pt;
@@ -107,7 +114,7 @@ TEST_F(SavePanels, RowsShowTheHeadersOfTheSlotsInView) {
     panel.Draw();  // rows with and without pictures draw without trouble
 
     // Saves only beyond slot 10 never show: four empty rows at every scroll position.
-    for (int n : {1, 2}) std::filesystem::remove(folder.File(SaveFileName(n).replace(4, 1, "/")));
+    for (int n : {1, 2}) std::filesystem::remove(folder.File(SavePath(n)));
     for (int n = 11; n < 20; ++n) WriteSave(n, "Time:00:00:00");
     CLoadGameMenu later;
     for (int nTop = 0; nTop <= 7; ++nTop) {
@@ -125,7 +132,7 @@ TEST_F(SavePanels, RowTextsAreWrittenInTheRowFace) {
         std::vector<std::uint8_t> b(kSaveHeaderBytes + 100, 0);
         std::memcpy(b.data() + kSaveDateOffset, pszDate, std::strlen(pszDate));
         std::memcpy(b.data() + kSaveClockOffset, pszClock, std::strlen(pszClock));
-        folder.Write(SaveFileName(0).replace(4, 1, "/"), b);
+        folder.Write(SavePath(0), b);
     };
     auto screen = [&] {
         std::vector<DWORD> v;
