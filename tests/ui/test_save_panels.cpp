@@ -1,6 +1,8 @@
 // The load and save panels over a folder of save files: rows from the headers, the
 // scroll buttons and strip, the delete question, loading and saving through a fake of
 // the main window, and the refusals.
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
 
@@ -19,6 +21,12 @@ std::string SavePath(int nSlot) {
     std::string strName = SaveFileName(nSlot);
     strName[4] = '/';
     return strName;
+}
+
+size_t Count(const std::string& strText, const std::string& strPart) {
+    size_t n = 0;
+    for (size_t at = strText.find(strPart); at != std::string::npos; at = strText.find(strPart, at + 1)) ++n;
+    return n;
 }
 
 class CFakeSaveHost : public CSaveSlotHost {
@@ -100,16 +108,44 @@ TEST_F(SavePanels, TheToolBarMakesBothPanelsWhereTheyBelong) {
 
 TEST_F(SavePanels, RowsShowTheHeadersOfTheSlotsInView) {
     WriteSave(1, "Time:08:09:10");
-    WriteSave(2, "Time:01:02:03", 200);  // a short header: present, shown empty
+    // Saves that cannot be read are present and marked so, each said once: a short
+    // header, a folder in a save's place, and (where permissions hold, not for root) a
+    // file nobody may read.
+    WriteSave(2, "Time:01:02:03", 200);
+    std::filesystem::create_directory(folder.File("save/save003.sav"));
+    const bool bPermissionsHold = geteuid() != 0;
+    if (bPermissionsHold) {
+        WriteSave(0, "Time:00:00:00");
+        std::filesystem::permissions(folder.File("save/save000.sav"), std::filesystem::perms::none);
+    }
+    testing::internal::CaptureStderr();
     CLoadGameMenu panel;
+    CLoadGameMenu reopened;  // reads the same rows again and says nothing more
+    const std::string strSaid = testing::internal::GetCapturedStderr();
     const CSaveSlotList& list = panel.List();
-    EXPECT_FALSE(list.Row(0).bShown);
+    for (int n : {2, 3}) {
+        EXPECT_TRUE(list.IsPresent(n)) << n;
+        EXPECT_TRUE(list.Row(n).bUnreadable) << n;
+        const std::string strLine = "game: save\\save00" + std::to_string(n) + ".sav ";
+        EXPECT_EQ(Count(strSaid, strLine), 1u) << strSaid;
+    }
+    EXPECT_EQ(Count(strSaid, "\n"), bPermissionsHold ? 3u : 2u) << strSaid;
+    EXPECT_EQ(list.Row(0).bUnreadable, bPermissionsHold);
+    EXPECT_FALSE(list.Row(1).bUnreadable);
+    // Loading the folder is tried, and refused with a notice.
+    saveHost.bLoadWorks = false;
+    ClickRow(panel, 3);
+    EXPECT_EQ(ClickButton(panel, CSaveSlotPanel::kOk), kPanelHandled);
+    EXPECT_EQ(saveHost.loads, std::vector<int>{3});
+    EXPECT_EQ(saveHost.notices.size(), 1u);
+    if (bPermissionsHold) std::filesystem::permissions(folder.File("save/save000.sav"), std::filesystem::perms::owner_all);
+    std::filesystem::remove(folder.File("save/save000.sav"));
+    std::filesystem::remove(folder.File("save/save003.sav"));
     ASSERT_TRUE(list.Row(1).bShown);
     EXPECT_STREQ(list.Row(1).szClock, "Time:08:09:10");
     EXPECT_STREQ(list.Row(1).szDate, " 2000-1-2");
     ASSERT_NE(list.Row(1).pThumb, nullptr);
     EXPECT_EQ(list.Row(1).pThumb->GetWidth(), 120);
-    EXPECT_TRUE(list.IsPresent(2));
     EXPECT_FALSE(list.Row(2).bShown);
     panel.Draw();  // rows with and without pictures draw without trouble
 

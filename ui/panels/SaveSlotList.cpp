@@ -10,6 +10,7 @@
 
 #include "CDX/CDXScreen.h"
 #include "CDX/CDXSurface.h"
+#include "gamedata/DebugLog.h"
 #include "media/TgaImage.h"
 #include "platform/Charset.h"
 #include "platform/Files.h"
@@ -71,7 +72,12 @@ CSaveSlotList::~CSaveSlotList() = default;
 
 void CSaveSlotList::ScanSlots() {
     SetGameFolderCurrent();
-    for (int n = 0; n < kSaveListSlots; ++n) m_bPresent[n] = FileExists(SaveFileName(n).c_str());
+    // A folder in a save's place is a slot taken by something that cannot be loaded,
+    // not a free slot: its row says so and a load of it is refused with its reason.
+    for (int n = 0; n < kSaveListSlots; ++n) {
+        const std::string strName = SaveFileName(n);
+        m_bPresent[n] = FileExists(strName.c_str()) || DirectoryExists(strName.c_str());
+    }
     RefreshRows();
 }
 
@@ -81,17 +87,21 @@ void CSaveSlotList::ReadSaveHeader(int nSlot, int nRow) {
     row = SaveSlotRow{};
     SetGameFolderCurrent();
     const std::string strName = SaveFileName(nSlot);
+    auto unreadable = [&](const std::string& strWhy) {
+        row.bUnreadable = true;
+        ReportFileProblem(strName + " " + strWhy + "; the save lists show it as unreadable");
+    };
     FILE* pFile = OpenFile(strName.c_str(), "rb");
-    if (!pFile) return;
+    if (!pFile) return unreadable("cannot be opened: " + OpenFileError());
     std::vector<std::uint8_t> bytes;
     const bool bRead = ReadStreamChunk(pFile, kSaveSceneOffset, &bytes);
     std::fclose(pFile);
-    if (!bRead) return;
+    if (!bRead) return unreadable("is shorter than its " + std::to_string(kSaveSceneOffset) + "-byte header");
     CByteReader in(bytes, strName);
     in.ReadBytes(row.szDate, kSaveTextBytes);
     in.ReadBytes(row.szClock, kSaveTextBytes);
     in.Seek(kSaveThumbOffset);
-    if (in.Failed() || in.Remaining() < kSaveThumbBytes) return;
+    if (in.Failed() || in.Remaining() < kSaveThumbBytes) return unreadable("has a header that cannot be read");
     row.pThumb = MakeThumbnail(bytes.data() + kSaveThumbOffset);
     row.bShown = true;
 }
@@ -239,6 +249,10 @@ void CSaveSlotPanel::DrawRows() {
     }
     for (int r = 0; r < kSaveListRows; ++r) {
         const SaveSlotRow& row = m_list.Row(r);
+        if (row.bUnreadable) {
+            static const std::string kUnreadable = Utf8ToText("存档无法读取");
+            DrawRowText(kUnreadable.c_str(), TextRect(r), DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        }
         if (!row.bShown) continue;
         const POINT pt{m_ptOrigin.x + m_layout.ptPicture[r].x, m_ptOrigin.y + m_layout.ptPicture[r].y};
         if (row.pThumb) row.pThumb->BlitStretched(pBack, pt.x, pt.y, nullptr, kThumbDrawWidth, kThumbDrawHeight);

@@ -34,7 +34,8 @@ CSaveSlotHost& SaveSlotHost();
 void SetSaveSlotHost(CSaveSlotHost* pHost);
 
 struct SaveSlotRow {
-    bool bShown = false;  // the header was read
+    bool bShown = false;       // the header was read
+    bool bUnreadable = false;  // the slot holds a save whose header cannot be read
     char szDate[17] = {};
     char szClock[17] = {};
     std::unique_ptr<CDXSurface> pThumb;
@@ -47,10 +48,11 @@ public:
     CSaveSlotList(const CSaveSlotList&) = delete;
     CSaveSlotList& operator=(const CSaveSlotList&) = delete;
 
-    // Notes which slots hold a file and reads the rows shown.
+    // Notes which slots hold a file (or a folder in a file's place) and reads the rows
+    // shown.
     void ScanSlots();
-    // Reads the date, clock and thumbnail of a slot into a row; a missing, short or
-    // unreadable header leaves the row empty.
+    // Reads the date, clock and thumbnail of a slot into a row; a header that cannot be
+    // opened or is cut short marks the row unreadable and is said once.
     void ReadSaveHeader(int nSlot, int nRow);
     void RefreshRows();
     // Deletes the slot's file; false when it could not be removed (the row stays).
