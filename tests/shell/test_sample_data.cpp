@@ -87,11 +87,11 @@ protected:
         const SceneCell& c = pScene->pCells[size_t(pScene->CellIndex(cx, cy))];
         return c.nWall != 1 && !(c.nOccupantKind >= 0 && c.nOccupantKind <= 10) && c.nOccupantKind != kKindNpc;
     }
-    // The cells a walk from the scene's start reaches, by the path finder's steps (a
-    // diagonal only between two open sides).
-    std::vector<char> Reached() const {
+    // The cells a walk from start reaches over cells that pass, by the path finder's
+    // steps (a diagonal only between two open sides).
+    template <class Pass>
+    std::vector<char> Reached(POINT start, Pass pass) const {
         std::vector<char> seen(pScene->pCells.size(), 0);
-        const POINT start = pScene->PixelToCell(pScene->ptStart.x, pScene->ptStart.y);
         std::vector<POINT> todo{start};
         seen[size_t(pScene->CellIndex(start.x, start.y))] = 1;
         while (!todo.empty()) {
@@ -100,13 +100,18 @@ protected:
             for (int dy = -1; dy <= 1; ++dy)
                 for (int dx = -1; dx <= 1; ++dx) {
                     const int x = c.x + dx, y = c.y + dy;
-                    if (!Walkable(x, y) || seen[size_t(pScene->CellIndex(x, y))]) continue;
-                    if (dx && dy && (!Walkable(c.x + dx, c.y) || !Walkable(c.x, c.y + dy))) continue;
+                    if (!pass(x, y) || seen[size_t(pScene->CellIndex(x, y))]) continue;
+                    if (dx && dy && (!pass(c.x + dx, c.y) || !pass(c.x, c.y + dy))) continue;
                     seen[size_t(pScene->CellIndex(x, y))] = 1;
                     todo.push_back(POINT{x, y});
                 }
         }
         return seen;
+    }
+    // The cells a walk from the scene's start reaches.
+    std::vector<char> Reached() const {
+        return Reached(pScene->PixelToCell(pScene->ptStart.x, pScene->ptStart.y),
+                       [this](int x, int y) { return Walkable(x, y); });
     }
     // The part of cell (cx, cy) a click lands in, on the screen of view v: the whole cell
     // on the square grid, the middle of the diamond on the diamond grid.
@@ -282,25 +287,10 @@ TEST_F(SampleData, EveryStoryPlaceIsDrawnAndWalkedToPastTheFightersWhoEngageOneA
         auto safe = [&](int x, int y) { return Walkable(x, y) && !engaged(POINT{x, y}); };
         std::vector<std::vector<char>> walks;
         for (const POINT& pt : arrivals[n]) {
-            std::vector<char> seen(pScene->pCells.size(), 0);
             const POINT start = pScene->PixelToCell(pt.x, pt.y);
             ASSERT_TRUE(pScene->IsInGrid(start.x, start.y));
             EXPECT_FALSE(engaged(start)) << "a fighter engages her where she arrives at " << pt.x << "," << pt.y;
-            std::vector<POINT> todo{start};
-            seen[size_t(pScene->CellIndex(start.x, start.y))] = 1;
-            while (!todo.empty()) {
-                const POINT c = todo.back();
-                todo.pop_back();
-                for (int dy = -1; dy <= 1; ++dy)
-                    for (int dx = -1; dx <= 1; ++dx) {
-                        const int x = c.x + dx, y = c.y + dy;
-                        if (!safe(x, y) || seen[size_t(pScene->CellIndex(x, y))]) continue;
-                        if (dx && dy && (!safe(c.x + dx, c.y) || !safe(c.x, c.y + dy))) continue;
-                        seen[size_t(pScene->CellIndex(x, y))] = 1;
-                        todo.push_back(POINT{x, y});
-                    }
-            }
-            walks.push_back(std::move(seen));
+            walks.push_back(Reached(start, safe));
         }
         // The cells something is drawn on: a character's, and those of each object of the
         // lists B to G (the cell of its point, at its bottom middle, and those whose middle
