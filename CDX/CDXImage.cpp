@@ -15,8 +15,6 @@ namespace {
 // Largest picture file the loaders read whole.
 constexpr size_t kMaxImageFile = size_t(256) << 20;
 
-void DebugMessage(const char* pszText) { std::fprintf(stderr, "%s\n", pszText); }
-
 std::unique_ptr<CDXImageBase> MakeLoader(int nType) {
     switch (nType) {
     case CDXImage::TypeBmp: return std::make_unique<CDXImageBMP>();
@@ -156,8 +154,9 @@ int CDXImage::DetectType(DWORD dwSize, const BYTE* pData) {
 
 CVideoSurface* CDXImage::Decode(CVideoDevice* pDevice, DWORD dwSize, const BYTE* pData, int nMemory, int nType) {
     m_strError.clear();
+    // Nothing is printed here: a picture that fails is met again on every redraw that
+    // asks for it, and the callers say it once a run, naming the file.
     if (nType == TypeUnknown) {
-        DebugMessage("Error: CDXImage - Unsupported Image type.");
         m_strError = "unsupported image type";
         return nullptr;
     }

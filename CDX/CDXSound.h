@@ -2,6 +2,7 @@
 // each hold one wave file as one or more copies sharing the samples, so a sound can
 // overlap itself. The wave-out volume operations set the game's music gain.
 #pragma once
+#include <string>
 #include "platform/Audio.h"
 #include "platform/Base.h"
 #include "platform/Window.h"
@@ -40,6 +41,7 @@ public:
     // copied. Errors: DSERR_INVALIDPARAM (no name, no device), DSERR_GENERIC (cannot open
     // or read), DSERR_UNINITIALIZED (device without output), DSERR_BADFORMAT (not a
     // wave file, no "fmt " or "data" chunk, bad sizes), DSERR_UNSUPPORTED (not PCM).
+    // GetError then says why, as the end of a sentence naming the file ("is empty").
     HRESULT Load(CDXSound* pSound, const char* pszFileName, int nCopies = 1);
     // Plays the current copy, or cuts the next one short when it is busy.
     HRESULT Play(DWORD dwFlags = 0);
@@ -53,6 +55,9 @@ public:
     int GetCurrentCopy() const { return m_nCurrent; }
     const char* GetFileName() const { return m_pszFileName; }
     bool IsLoaded() const { return m_ppBuffers != nullptr; }
+    // Why the file of the last load was not taken; empty when it was, or when the load
+    // failed for want of a device rather than for the file.
+    const std::string& GetError() const { return m_strError; }
     // The copy at index n (null when absent); for tests and diagnostics.
     CSoundVoice* GetCopy(int n) const;
 
@@ -68,6 +73,7 @@ private:
     CDXSound* m_pSound = nullptr;
     CSoundVoice** m_ppBuffers = nullptr;
     int m_nMade = 0;  // slots of m_ppBuffers that were allocated
+    std::string m_strError;
 };
 
 extern CDXSound* pSound;

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "CDX/CDXSound.h"
@@ -17,23 +18,33 @@ struct WaveImage {
 
 // Walks the chunks of a RIFF WAVE image: requires "fmt " and "data", skips every other
 // chunk ("fact", "LIST", ...), and keeps every size inside the image. A data chunk that
-// runs past the end is cut to what the file holds.
-HRESULT ParseWave(const BYTE* pImage, size_t nSize, WaveImage* pOut) {
+// runs past the end is cut to what the file holds. *pWhy says what is wrong on failure.
+HRESULT ParseWave(const BYTE* pImage, size_t nSize, WaveImage* pOut, std::string* pWhy) {
+    auto fail = [pWhy](HRESULT hr, const std::string& strWhy) {
+        *pWhy = strWhy;
+        return hr;
+    };
+    if (nSize == 0) return fail(DSERR_BADFORMAT, "is empty");
     CByteReader r(pImage, nSize);
     char riff[4], wave[4];
     std::uint32_t nRiffSize = 0;
     if (!r.ReadBytes(riff, 4) || !r.ReadU32(&nRiffSize) || !r.ReadBytes(wave, 4) ||
         std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(wave, "WAVE", 4) != 0)
-        return DSERR_BADFORMAT;
+        return fail(DSERR_BADFORMAT, "does not start with a RIFF WAVE header");
     bool bFormat = false, bData = false;
     while (!bData && r.Remaining() >= 8) {
         char id[4];
         std::uint32_t nChunk = 0;
+        const size_t nAt = r.Position();
         r.ReadBytes(id, 4);
         r.ReadU32(&nChunk);
         size_t nAvail = r.Remaining();
+        const std::string strChunk = "chunk \"" + std::string(id, 4) + "\" at offset " + std::to_string(nAt);
+        const std::string strShort =
+            "is cut short: " + strChunk + " needs " + std::to_string(nChunk) + " bytes, " + std::to_string(nAvail) + " remain";
         if (std::memcmp(id, "fmt ", 4) == 0) {
-            if (nChunk < 16 || nChunk > nAvail) return DSERR_BADFORMAT;
+            if (nChunk > nAvail) return fail(DSERR_BADFORMAT, strShort);
+            if (nChunk < 16) return fail(DSERR_BADFORMAT, strChunk + " holds " + std::to_string(nChunk) + " bytes, not 16");
             size_t nStart = r.Position();
             WAVEFORMATEX& f = pOut->format;
             r.ReadU16(&f.wFormatTag);
@@ -45,22 +56,28 @@ HRESULT ParseWave(const BYTE* pImage, size_t nSize, WaveImage* pOut) {
             bFormat = true;
             r.Seek(nStart + nChunk);
         } else if (std::memcmp(id, "data", 4) == 0) {
-            if (!bFormat) return DSERR_BADFORMAT;
+            if (!bFormat) return fail(DSERR_BADFORMAT, "has its data chunk before its \"fmt \" chunk");
             pOut->pData = pImage + r.Position();
             pOut->nDataBytes = DWORD(nChunk < nAvail ? nChunk : nAvail);
             bData = true;
         } else {
-            if (nChunk > nAvail) return DSERR_BADFORMAT;
+            if (nChunk > nAvail) return fail(DSERR_BADFORMAT, strShort);
             r.Skip(nChunk);
         }
         // Chunks are padded to an even length.
         if (!bData && (nChunk & 1) && r.Remaining() > 0) r.Skip(1);
     }
-    if (r.Failed() || !bFormat || !bData) return DSERR_BADFORMAT;
-    if (pOut->format.wFormatTag != WAVE_FORMAT_PCM) return DSERR_UNSUPPORTED;
-    if (!IsPlayablePcm(pOut->format)) return DSERR_BADFORMAT;
-    pOut->nDataBytes -= pOut->nDataBytes % pOut->format.nBlockAlign;
-    if (pOut->nDataBytes == 0) return DSERR_BADFORMAT;
+    if (r.Failed() || !bFormat || !bData)
+        return fail(DSERR_BADFORMAT, std::string("is cut short: it holds no ") + (bFormat ? "data" : "\"fmt \"") + " chunk");
+    const WAVEFORMATEX& f = pOut->format;
+    const std::string strFormat = std::to_string(f.nChannels) + " channels, " + std::to_string(f.wBitsPerSample) +
+                                  " bits, " + std::to_string(f.nSamplesPerSec) + " Hz, blocks of " +
+                                  std::to_string(f.nBlockAlign) + " bytes";
+    if (f.wFormatTag != WAVE_FORMAT_PCM)
+        return fail(DSERR_UNSUPPORTED, "is not PCM (format tag " + std::to_string(f.wFormatTag) + ")");
+    if (!IsPlayablePcm(f)) return fail(DSERR_BADFORMAT, "has a format that cannot be played (" + strFormat + ")");
+    pOut->nDataBytes -= pOut->nDataBytes % f.nBlockAlign;
+    if (pOut->nDataBytes == 0) return fail(DSERR_BADFORMAT, "holds no samples");
     return DS_OK;
 }
 
@@ -95,7 +112,15 @@ HRESULT CDXSoundBuffer::Load(CDXSound* pSound, const char* pszFileName, int nCop
     if (!ReadWholeFile(pszFileName, kMaxWaveFile, &image, &strError)) {
         // The file is missing, unreadable or too large: nothing is loaded.
         ReleaseBuffers();
+        // The reason without the path, which the caller names as the player knows it.
+        const std::string strPrefix = std::string(pszFileName) + ": ";
+        m_strError = strError.compare(0, strPrefix.size(), strPrefix) == 0 ? strError.substr(strPrefix.size()) : strError;
         return DSERR_GENERIC;
+    }
+    if (image.empty()) {
+        ReleaseBuffers();
+        m_strError = "is empty";
+        return DSERR_BADFORMAT;
     }
     HRESULT hr = LoadFromMemory(pSound, image.data(), image.size(), nCopies);
     m_pszFileName = pszFileName;
@@ -104,6 +129,7 @@ HRESULT CDXSoundBuffer::Load(CDXSound* pSound, const char* pszFileName, int nCop
 
 HRESULT CDXSoundBuffer::LoadFromMemory(CDXSound* pSound, const BYTE* pImage, size_t nSize, int nCopies) {
     ReleaseBuffers();
+    m_strError.clear();
     if (!pImage || !pSound) return DSERR_INVALIDPARAM;
     if (!pSound->GetDevice()) return DSERR_UNINITIALIZED;
     m_pSound = pSound;
@@ -111,7 +137,7 @@ HRESULT CDXSoundBuffer::LoadFromMemory(CDXSound* pSound, const BYTE* pImage, siz
     m_nCurrent = 0;
 
     WaveImage wave;
-    HRESULT hr = ParseWave(pImage, nSize, &wave);
+    HRESULT hr = ParseWave(pImage, nSize, &wave, &m_strError);
     if (Failed(hr)) return hr;
 
     m_ppBuffers = new CSoundVoice*[m_nCopies]();

@@ -186,6 +186,7 @@ void CFight::LoadRaisePictures(int s, const char* pszFormat) {
         if (!pStream) continue;
         auto pImage = std::make_unique<CTgaImage>();
         if (pImage->LoadFromFile(pStream, DWORD(nSize))) RaiseSprites[s][n] = std::move(pImage);
+        else pPkg->ReportNotPicture(szName);
     }
 }
 

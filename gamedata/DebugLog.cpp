@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstring>
+#include <mutex>
 #include <set>
 #include <vector>
 
@@ -42,7 +43,10 @@ void CDebugLog::Printf(const char* pFormat, ...) {
 }
 
 void ReportFileProblem(const std::string& strLine) {
+    // The music worker reports from its own thread.
+    static std::mutex s_mutex;
     static std::set<std::string> s_said;
+    const std::lock_guard<std::mutex> lock(s_mutex);
     if (strLine.empty() || !s_said.insert(strLine).second) return;
     std::fprintf(stderr, "game: %s\n", strLine.c_str());
     if (pDebugLog) pDebugLog->Printf("%s\r\n", strLine.c_str());

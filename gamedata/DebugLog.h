@@ -26,5 +26,6 @@ extern CDebugLog* pDebugLog;
 
 // Tells the player about a game file the game runs on without (part of it damaged or
 // missing): "game: " and the line on stderr, and the line in the debug log. Each line
-// is said once a run, however often the game meets the fault; empty says nothing.
+// is said once a run, however often the game meets the fault; empty says nothing. Safe
+// to call from any thread.
 void ReportFileProblem(const std::string& strLine);

@@ -24,14 +24,19 @@ bool IsWholeNumber(const std::string& strValue) {
 // A value that is not a whole number ("800abc", "0x320") is read as the profile reader
 // reads every value, by its leading digits, and named as the file writes it; the range
 // check below may still replace what those digits give. One too large for 32 bits (which
-// would wrap into some other value) is named and the default is used. A missing key or
-// an empty value gives the default without a word.
+// would wrap into some other value) is named and the default is used. A missing key
+// gives the default without a word; a key written without a value gives it with one.
 std::int32_t ReadInt(const CProfileFile& file, const char* pFile, const char* pSection, const char* pKey,
                      std::int32_t nDefault, CMessageList* pProblems) {
     std::string strWritten;
     const bool bFits = file.IntFits(pSection, pKey, &strWritten);
-    if (strWritten.empty()) return nDefault;
-    const std::string strNamed = std::string(FileName(pFile)) + ": [" + pSection + "] " + pKey + "=" + QuoteText(strWritten);
+    const std::string strKey = std::string(FileName(pFile)) + ": [" + pSection + "] " + pKey + "=";
+    if (strWritten.empty()) {
+        if (file.FindValue(pSection, pKey, &strWritten))
+            pProblems->Add(strKey + " is empty; " + std::to_string(nDefault) + " is used");
+        return nDefault;
+    }
+    const std::string strNamed = strKey + QuoteText(strWritten);
     if (!bFits) {
         pProblems->Add(strNamed + " is too large for 32 bits; " + std::to_string(nDefault) + " is used");
         return nDefault;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "gamedata/DebugLog.h"
 #include "media/MediaHost.h"
 #include "media/WaveOutStream.h"
 #include "platform/Audio.h"
@@ -47,6 +48,23 @@ std::string CMp3Player::GetError() const {
     return m_strError;
 }
 
+std::string CMp3Player::DescribeTrack(const std::string& strPath) const {
+    for (const std::string& strDone : m_extracted) {
+        if (strDone != strPath) continue;
+        std::string folder, name;
+        SplitPath(strPath, &folder, &name);
+        return m_strPackageShown + ": track \"" + name + "\"";
+    }
+    const std::string strFolder = MediaGameFolder() + "\\";
+    return strPath.compare(0, strFolder.size(), strFolder) == 0 ? strPath.substr(strFolder.size()) : strPath;
+}
+
+void CMp3Player::SetTrackShown(const std::string& strPath, const std::string& strShown) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_strTrackPath = strPath;
+    m_strTrackShown = strShown;
+}
+
 void CMp3Player::SetError(const std::string& strError) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_strError = strError;
@@ -74,8 +92,10 @@ bool CMp3Player::OpenMusicPackage(const char* pszName) {
         m_entries.clear();
         return false;
     }
-    const std::string strMissing = DescribeMissingPkgEntries("music package " + strName, m_entries);
-    if (!strMissing.empty()) std::fprintf(stderr, "game: %s\n", strMissing.c_str());
+    m_strPackageShown = strName;
+    m_bNoTrackSaid = false;
+    m_bBadTrackSaid.store(false);
+    ReportFileProblem(DescribeMissingPkgEntries("music package " + strName, m_entries));
     return true;
 }
 
@@ -98,6 +118,14 @@ bool CMp3Player::ExtractFile(const char* pszPath) {
     SplitPath(pszPath, &folder, &name);
     if (ResolvePath(folder) != ResolvePath(mp3)) return false;
     int i = FindEntry(name);
+    if (i < 0 && m_pPackage && !m_bNoTrackSaid) {
+        // A track whose entry lies past the end was said when the package was opened.
+        bool bListed = false;
+        for (const PkgIndexEntry& e : m_entries) bListed = bListed || ComparePkgNames(e.strName.c_str(), name.c_str()) == 0;
+        if (!bListed)
+            ReportFileProblem(m_strPackageShown + " holds no track \"" + name + "\"; tracks it lacks are not played");
+        m_bNoTrackSaid = !bListed;
+    }
     if (i < 0 || !m_pPackage) return false;
     const PkgIndexEntry& e = m_entries[size_t(i)];
     std::vector<std::uint8_t> bytes(e.dwSize);
@@ -152,6 +180,7 @@ void CMp3Player::Play(const char* pszPath, BOOL bLoop) {
         path = m_strFileName;
     }
     ExtractFile(path.c_str());
+    SetTrackShown(path, DescribeTrack(path));
     std::unique_lock<std::mutex> lock(m_mutex);
     if (!m_bWorkerRunning.load()) {
         lock.unlock();
@@ -218,6 +247,10 @@ void CMp3Player::WorkerMain() {
             std::lock_guard<std::mutex> lock(m_mutex);
             if (m_bSignalled.load() && m_nState == StatePlayNew) continue;  // a newer track was asked for
             m_strError = decoder.Error();
+            // A track that is not there was said by the copy that could not make it.
+            if (FileExists(path.c_str()) && !m_bBadTrackSaid.exchange(true))
+                ReportFileProblem((m_strTrackPath == path ? m_strTrackShown : path) +
+                                  " is not MP3 audio; tracks that do not decode are not played");
             m_bWorkerRunning.store(false);
             return;
         }

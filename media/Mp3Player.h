@@ -74,10 +74,16 @@ private:
     int FindEntry(const std::string& name) const;
     void JoinFinishedWorker();
     void SetError(const std::string& strError);
+    // A track copied out of the package is named by its entry, any other by its file.
+    std::string DescribeTrack(const std::string& strPath) const;
+    void SetTrackShown(const std::string& strPath, const std::string& strShown);
 
     // The copies by the path they were written to, so deleting them needs no index.
     std::vector<std::string> m_extracted;
     bool m_bToldWriteFailure = false;
+    // The package as messages name it, and whether a track it lacks was said.
+    std::string m_strPackageShown = "data\\veskmp3.dat";
+    bool m_bNoTrackSaid = false;
     std::FILE* m_pPackage = nullptr;
     std::vector<PkgIndexEntry> m_entries;  // sizes in bytes
     int m_nVolume[2] = {50, 50};
@@ -86,6 +92,10 @@ private:
 
     mutable std::mutex m_mutex;  // guards the state word, the file name, loop and the error
     std::string m_strError;
+    // The track last asked for, and how messages name it: its package entry or its file.
+    std::string m_strTrackPath, m_strTrackShown;
+    // Whether a track that does not decode was said (by the worker).
+    std::atomic<bool> m_bBadTrackSaid{false};
     std::condition_variable m_cvControl;
     std::atomic<bool> m_bSignalled{false};
     int m_nState = StateStop;

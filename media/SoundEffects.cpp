@@ -3,9 +3,21 @@
 #include <cstdio>
 
 #include "CDX/CDXSound.h"
+#include "gamedata/DebugLog.h"
 #include "media/MediaHost.h"
 
 CSoundEffects* pSoundEffects = nullptr;
+
+HRESULT LoadGameSound(CDXSoundBuffer* pBuffer, const std::string& strPath) {
+    const HRESULT hr = pBuffer->Load(pSound, strPath.c_str(), 1);
+    if (Failed(hr) && !pBuffer->GetError().empty()) {
+        const std::string strFolder = MediaGameFolder() + "\\";
+        const bool bInFolder = strPath.compare(0, strFolder.size(), strFolder) == 0;
+        ReportFileProblem((bInFolder ? strPath.substr(strFolder.size()) : strPath) + " " + pBuffer->GetError() +
+                          "; its sound is not played");
+    }
+    return hr;
+}
 
 const char* const CSoundEffects::kFileNames[kFixedCount] = {
     "Vic.wav",      "defeated.wav", "crate.wav",    "upgrade.wav",  "walk.wav",
@@ -38,7 +50,7 @@ void CSoundEffects::LoadSlot(int nSlot, const std::string& name) {
     delete m_ppSlots[nSlot];
     m_ppSlots[nSlot] = new CDXSoundBuffer;
     m_names[nSlot] = name;
-    m_ppSlots[nSlot]->Load(pSound, m_names[nSlot].c_str(), 1);
+    LoadGameSound(m_ppSlots[nSlot], m_names[nSlot]);
 }
 
 void CSoundEffects::Play(int n) {

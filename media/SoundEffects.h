@@ -4,7 +4,15 @@
 #pragma once
 #include <string>
 
+#include "platform/Base.h"
+
 class CDXSoundBuffer;
+
+// Loads the wave file at strPath, a file of the game folder, into the buffer (one copy;
+// the buffer keeps the pointer, so the string must outlive it). A file that is missing
+// or damaged is said once a run, named as the game folder names it; its sound is then
+// not played.
+HRESULT LoadGameSound(CDXSoundBuffer* pBuffer, const std::string& strPath);
 
 class CSoundEffects {
 public:

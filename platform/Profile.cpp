@@ -19,6 +19,16 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
+// The line that starts at *pPos, without its end, and *pPos moved past that end. A line
+// ends at CR LF, at a lone LF or at a lone CR, so files written on any system read alike.
+std::string_view NextLine(std::string_view text, size_t* pPos) {
+    const size_t nStart = *pPos;
+    size_t nEnd = text.find_first_of("\r\n", nStart);
+    if (nEnd == std::string_view::npos) nEnd = text.size();
+    *pPos = nEnd + (text.compare(nEnd, 2, "\r\n") == 0 ? 2 : 1);
+    return text.substr(nStart, nEnd - nStart);
+}
+
 // Reads the whole file; false when it cannot be opened or read, with the reason in *pWhy
 // unless the file does not exist.
 bool ReadWholeFile(const char* pFile, std::string* pText, std::string* pWhy) {
@@ -75,10 +85,7 @@ bool CProfileFile::FindValue(const char* pSection, const char* pKey, std::string
     bool bInSection = false;
     size_t pos = 0;
     while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string_view line = Trim(text.substr(pos, end - pos));
-        pos = end + 1;
+        std::string_view line = Trim(NextLine(text, &pos));
         if (line.empty() || line.front() == ';') continue;
         if (line.front() == '[') {
             size_t close = line.find(']');
@@ -108,10 +115,7 @@ std::vector<std::pair<std::string, std::string>> CProfileFile::Entries() const {
     std::string strSection;
     size_t pos = 0;
     while (m_bRead && pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        const std::string_view line = Trim(text.substr(pos, end - pos));
-        pos = end + 1;
+        const std::string_view line = Trim(NextLine(text, &pos));
         if (line.empty() || line.front() == ';') continue;
         if (line.front() == '[') {
             const size_t close = line.find(']');

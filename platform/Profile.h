@@ -1,7 +1,7 @@
 // Reads of INI ("profile") files with the rules the game's options rely on:
 // section and key names without regard to case, values trimmed, lines starting
-// with ';' ignored, a leading byte-order mark skipped, and the default for a missing
-// file, section or key.
+// with ';' ignored, a leading byte-order mark skipped, lines ended by CR LF, LF or CR
+// alike, and the default for a missing file, section or key.
 #pragma once
 #include <string>
 #include <utility>
@@ -27,9 +27,11 @@ public:
     // key for its header line, then the section's name with each key of it.
     std::vector<std::pair<std::string, std::string>> Entries() const;
 
-private:
-    // Finds the first occurrence of the key inside a section of that name.
+    // Finds the first occurrence of the key inside a section of that name: false when
+    // there is none, else true with its value as GetString gives it (possibly empty).
     bool FindValue(const char* pSection, const char* pKey, std::string* pValue) const;
+
+private:
 
     std::string m_strText;
     bool m_bRead = false;

@@ -6,6 +6,7 @@
 #include "CDX/CDXSound.h"
 #include "gamedata/BitmapData.h"
 #include "media/MediaHost.h"
+#include "media/SoundEffects.h"
 #include "shell/ShellGlobals.h"
 
 namespace {
@@ -45,7 +46,7 @@ void CEffectAnim::Start() {
     // From the game folder: the current folder may be another one while a battle runs.
     m_strSoundName = MediaGameFolder() + szName;
     auto pSoundBuffer = std::make_unique<CDXSoundBuffer>();
-    if (Failed(pSoundBuffer->Load(pSound, m_strSoundName.c_str(), 1))) return;  // no sound file: silent
+    if (Failed(LoadGameSound(pSoundBuffer.get(), m_strSoundName))) return;  // no sound file: silent
     pSoundBuffer->SetVolume(MediaSoundVolume());
     pSoundBuffer->Play(0);
     m_pSound = std::move(pSoundBuffer);

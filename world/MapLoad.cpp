@@ -152,7 +152,10 @@ void CScene::ShowLoadingScreen(int nScene) {
     FILE* pStream = nSize > 0 ? pMenu->Seek(szName) : nullptr;
     if (pStream && pScreen) {
         pPicture = std::make_unique<CDXSurface>();
-        if (pPicture->CreateFromStream(pScreen, DWORD(nSize), pStream) != 1) pPicture.reset();
+        if (pPicture->CreateFromStream(pScreen, DWORD(nSize), pStream) != 1) {
+            pMenu->ReportNotPicture(szName);
+            pPicture.reset();
+        }
     }
     if (!pBack || !pScreen) return;
     pBack->Fill(0);

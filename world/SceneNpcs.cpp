@@ -62,6 +62,13 @@ void CScene::LoadNpcs() {
                           nSculpt);
             m_npcWarnings.push_back(szText);
         }
+        // A sculpt in range that the package holds no standing frames for hides the character.
+        if (pNpc->nFrameCounts[0] == 0) {
+            std::snprintf(szText, sizeof szText,
+                          "%s: character %zu (id %d): sculpt %d has no frames in bmp\\npc.pkg; the character is not shown",
+                          szName, i, nId, int(pNpc->nSculpt));
+            m_npcWarnings.push_back(szText);
+        }
         pNpcs.push_back(std::move(pNpc));
     }
 }

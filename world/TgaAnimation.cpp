@@ -21,7 +21,10 @@ int CTgaAnimation::Load(int nGroup, int nRow) {
         FILE* pStream = nSize > 0 ? pPkg->Seek(szName) : nullptr;
         if (!pStream) break;
         auto pFrame = std::make_unique<CTgaFrame>();
-        if (!pFrame->LoadFromFile(pStream, DWORD(nSize))) break;
+        if (!pFrame->LoadFromFile(pStream, DWORD(nSize))) {
+            pPkg->ReportNotPicture(szName);
+            break;
+        }
         pFrames[nFrames++] = std::move(pFrame);
     }
     timeNow = timeStep = TimeGetTime();

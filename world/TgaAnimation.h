@@ -21,7 +21,8 @@ public:
     CTgaAnimation& operator=(const CTgaAnimation&) = delete;
 
     // Loads frames "%02d-%02d%02d.tga" (group, row + 1, i) for i = 0, 1, ... until a
-    // name is missing or does not load; at most kMaxFrames. Returns the frame count.
+    // name is missing or does not load (said once a run by the package); at most
+    // kMaxFrames. Returns the frame count.
     int Load(int nGroup, int nRow);
     void SetPos(int x, int y) { ptPos = POINT{x, y}; }
     // Draws the current frame at the position minus (64, 128), then steps to the next

@@ -65,6 +65,22 @@ void RenameEntry(const std::string& strPkg, const std::string& strOld, const std
     Write(strPkg, b);
 }
 
+// Where an entry of a picture package starts, and its size in bytes.
+size_t EntryAt(const Bytes& pkg, const std::string& strName, size_t* pSize) {
+    for (size_t at = 4, k = 0; k < size_t(Word(pkg, 0)); ++k) {
+        const size_t nEnd = pkg.find('\0', at);
+        *pSize = size_t(Word(pkg, nEnd + 5));
+        if (pkg.compare(at, nEnd - at, strName) == 0) return size_t(Word(pkg, nEnd + 1));
+        at = nEnd + 9;
+    }
+    return 0;
+}
+
+// The title's click plays sound\DOWN.wav: the line a damaged copy of it gets.
+std::string SoundSays(const std::string& strWhy) {
+    return "game: sound\\DOWN.wav " + strWhy + "; its sound is not played\n";
+}
+
 // The first text entry of script.dat and the scene script it belongs to: part 2 starts
 // where part 1's reading of the last scene's table stopped.
 void DamageFirstText(const std::string& strPath, std::int32_t* pScene, size_t* pEntry) {
@@ -196,6 +212,66 @@ const std::vector<DamageCase>& Cases() {
              return "script.dat: scene scripts, record " + std::to_string(nScene) +
                     ": text 0: text offset -5 at offset " + std::to_string(nEntry) + " lies outside the file";
          }, 1},
+        {"sound without its RIFF header", [](const std::string& g) {
+             Bytes b = ReadWholeFile(g + "/sound/DOWN.wav");
+             Write(g + "/sound/DOWN.wav", b.replace(0, 4, "RIFX"));
+             return SoundSays("does not start with a RIFF WAVE header");
+         }},
+        {"sound cut short", [](const std::string& g) {
+             Cut(g + "/sound/DOWN.wav", 30);
+             return SoundSays("is cut short: chunk \"fmt \" at offset 12 needs 16 bytes, 10 remain");
+         }},
+        {"sound empty", [](const std::string& g) {
+             Write(g + "/sound/DOWN.wav", "");
+             return SoundSays("is empty");
+         }},
+        {"sound missing", [](const std::string& g) {
+             std::filesystem::remove(g + "/sound/DOWN.wav");
+             return SoundSays("does not exist");
+         }},
+        {"sound that is a folder", [](const std::string& g) {
+             std::filesystem::remove(g + "/sound/DOWN.wav");
+             std::filesystem::create_directory(g + "/sound/DOWN.wav");
+             return SoundSays("is a folder, not a file");
+         }},
+        {"music package tracks garbage", [](const std::string& g) {
+             // Every byte past the index is text: no track holds an MP3 frame. The title's
+             // track is the first played, unless the scene's is asked for before it is opened.
+             Bytes b = ReadWholeFile(g + "/data/veskmp3.dat");
+             for (size_t at = size_t(Word(b, b.find('\0', 4) + 1)); at < b.size(); ++at) b[at] = "garbage "[at % 8];
+             Write(g + "/data/veskmp3.dat", b);
+             return std::string("game: data\\veskmp3.dat: track \"");
+         }},
+        {"music package track renamed", [](const std::string& g) {
+             RenameEntry(g + "/data/veskmp3.dat", "99.mp3", "99.mp4");
+             return std::string("game: data\\veskmp3.dat holds no track \"99.mp3\"; tracks it lacks are not played\n");
+         }},
+        {"sculpt npc.pkg has no frames for", [](const std::string& g) {
+             Bytes b = ReadWholeFile(g + "/map/scene000.set");
+             const size_t at = ReadTown(g).Record(1);
+             SetWord(b, at + 132, kSculptCount - 1);
+             Write(g + "/map/scene000.set", b);
+             return "game: map\\scene000.set: character 1 (id " + std::to_string(Word(b, at + kNpcIdOffset)) +
+                    "): sculpt 299 has no frames in bmp\\npc.pkg; the character is not shown\n";
+         }},
+        {"options with CR line ends and an empty value", [](const std::string& g) {
+             // The value is found only when CR alone ends the lines; 16 is the sample's depth.
+             Bytes ini = ReadWholeFile(g + "/fenwik.ini");
+             ini.replace(ini.find("ScreenBPP=16"), 12, "ScreenBPP=");
+             for (size_t at = ini.find("\r\n"); at != std::string::npos; at = ini.find("\r\n", at))
+                 ini.erase(at + 1, 1);
+             Write(g + "/fenwik.ini", ini);
+             return std::string("game: fenwik.ini: [Option] ScreenBPP= is empty; 16 is used\n");
+         }},
+        {"menu.pkg picture that is no picture", [](const std::string& g) {
+             // Said by the package alone, once, however often the toolbar asks for it.
+             Bytes b = ReadWholeFile(g + "/bmp/menu.pkg");
+             size_t nSize = 0;
+             const size_t at = EntryAt(b, "ToolBar_BKGround.tga", &nSize);
+             Write(g + "/bmp/menu.pkg", b.replace(at, nSize, nSize, 'X'));
+             return std::string("game: bmp\\menu.pkg: entry \"ToolBar_BKGround.tga\" is not a picture; entries that do "
+                                "not decode are not drawn\n");
+         }},
     };
     return cases;
 }

@@ -18,7 +18,8 @@ std::string FrameName(int nGroup, int nRow, int i) {
 }
 
 // Vesk.pkg rows: group 0 row 1 holds 5 frames of growing width; group 1 row 1 holds
-// 12; group 2 row 1 holds frames 0, 1 and 3 (a gap).
+// 12; group 2 row 1 holds frames 0, 1 and 3 (a gap); group 3 row 1 holds 3 frames, the
+// second with a header that is not a 32-bit run-length picture's.
 class FrameAnimationTest : public EffectTest {
 protected:
     std::vector<PkgEntryData> VeskEntries() const override {
@@ -27,6 +28,8 @@ protected:
             entries.push_back({FrameName(0, 1, i), BuildRleTga32(PictureRgba(4 + 4 * i, 8, 0xFFFFFFFFu))});
         for (int i = 0; i < 12; ++i) entries.push_back({FrameName(1, 1, i), SquareTga(8, 0xFFFFFFFFu)});
         for (int i : {0, 1, 3}) entries.push_back({FrameName(2, 1, i), SquareTga(8, 0xFFFFFFFFu)});
+        for (int i = 0; i < 3; ++i) entries.push_back({FrameName(3, 1, i), SquareTga(8, 0xFFFFFFFFu)});
+        entries[entries.size() - 2].bytes[2] = 2;  // image type: uncompressed
         return entries;
     }
 };
@@ -69,6 +72,15 @@ TEST_F(FrameAnimationTest, FrameCountsStopAtTenAtAGapAndZeroDrawsNothing) {
     EXPECT_EQ(LitPixels(0, 0, 800, 600), 0);
     pBitmapData = nullptr;
     EXPECT_EQ(anim.Load(0, 0), 0);
+}
+
+TEST_F(FrameAnimationTest, AFrameThatDoesNotDecodeEndsTheRowAndIsSaidOnce) {
+    CTgaAnimation anim;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(anim.Load(3, 0), 1);
+    EXPECT_EQ(anim.Load(3, 0), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "game: bmp\\Vesk.pkg: entry \"03-0101.tga\" is not a picture; entries that do not decode are not drawn\n");
 }
 
 using MoveTextTest = EffectTest;
