@@ -49,20 +49,14 @@ std::string CMp3Player::GetError() const {
 }
 
 std::string CMp3Player::DescribeTrack(const std::string& strPath) const {
-    for (const std::string& strDone : m_extracted) {
-        if (strDone != strPath) continue;
-        std::string folder, name;
-        SplitPath(strPath, &folder, &name);
+    // A track in the folder the package's tracks are copied to, with an entry of its
+    // name, is the package's, however its path is spelt.
+    std::string folder, name;
+    SplitPath(strPath, &folder, &name);
+    if (m_pPackage && FindEntry(name) >= 0 && ResolvePath(folder) == ResolvePath(GetMp3Folder()))
         return m_strPackageShown + ": track \"" + name + "\"";
-    }
     const std::string strFolder = MediaGameFolder() + "\\";
     return strPath.compare(0, strFolder.size(), strFolder) == 0 ? strPath.substr(strFolder.size()) : strPath;
-}
-
-void CMp3Player::SetTrackShown(const std::string& strPath, const std::string& strShown) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_strTrackPath = strPath;
-    m_strTrackShown = strShown;
 }
 
 void CMp3Player::SetError(const std::string& strError) {
@@ -172,16 +166,20 @@ void CMp3Player::Play(const char* pszPath, BOOL bLoop) {
     std::string path;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (pszPath) {
-            m_bLoop = bLoop != 0;
-            m_strFileName = pszPath;
-        }
-        m_nState = StatePlayNew;
-        path = m_strFileName;
+        path = pszPath ? std::string(pszPath) : m_strFileName;
     }
     ExtractFile(path.c_str());
-    SetTrackShown(path, DescribeTrack(path));
+    const std::string strShown = DescribeTrack(path);
     std::unique_lock<std::mutex> lock(m_mutex);
+    // The track and the name it is shown by change together: a worker that picks the
+    // track up names it as the package does.
+    if (pszPath) {
+        m_bLoop = bLoop != 0;
+        m_strFileName = path;
+    }
+    m_nState = StatePlayNew;
+    m_strTrackPath = path;
+    m_strTrackShown = strShown;
     if (!m_bWorkerRunning.load()) {
         lock.unlock();
         JoinFinishedWorker();

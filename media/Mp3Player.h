@@ -76,7 +76,6 @@ private:
     void SetError(const std::string& strError);
     // A track copied out of the package is named by its entry, any other by its file.
     std::string DescribeTrack(const std::string& strPath) const;
-    void SetTrackShown(const std::string& strPath, const std::string& strShown);
 
     // The copies by the path they were written to, so deleting them needs no index.
     std::vector<std::string> m_extracted;
