@@ -49,12 +49,12 @@ std::string CMp3Player::GetError() const {
 }
 
 std::string CMp3Player::DescribeTrack(const std::string& strPath) const {
-    // A track in the folder the package's tracks are copied to, with an entry of its
-    // name, is the package's, however its path is spelt.
-    std::string folder, name;
-    SplitPath(strPath, &folder, &name);
-    if (m_pPackage && FindEntry(name) >= 0 && ResolvePath(folder) == ResolvePath(GetMp3Folder()))
+    for (const std::string& strDone : m_extracted) {
+        if (strDone != strPath) continue;
+        std::string folder, name;
+        SplitPath(strPath, &folder, &name);
         return m_strPackageShown + ": track \"" + name + "\"";
+    }
     const std::string strFolder = MediaGameFolder() + "\\";
     return strPath.compare(0, strFolder.size(), strFolder) == 0 ? strPath.substr(strFolder.size()) : strPath;
 }
@@ -178,7 +178,6 @@ void CMp3Player::Play(const char* pszPath, BOOL bLoop) {
         m_strFileName = path;
     }
     m_nState = StatePlayNew;
-    m_strTrackPath = path;
     m_strTrackShown = strShown;
     if (!m_bWorkerRunning.load()) {
         lock.unlock();
@@ -230,7 +229,7 @@ void CMp3Player::SetVolumeMod100(int nLeft, int nRight) { SetVolume(nLeft % 100,
 
 void CMp3Player::WorkerMain() {
     while (true) {
-        std::string path;
+        std::string path, strShown;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             if (m_nState == StateStop) {
@@ -239,6 +238,7 @@ void CMp3Player::WorkerMain() {
             }
             if (m_nState == StatePlayNew) m_bSignalled.store(false);  // this request is served now
             path = m_strFileName;
+            strShown = m_strTrackShown;
         }
         CMp3Decoder decoder;
         if (!decoder.Open(path.c_str())) {
@@ -247,7 +247,7 @@ void CMp3Player::WorkerMain() {
             m_strError = decoder.Error();
             // A track that is not there was said by the copy that could not make it.
             if (FileExists(path.c_str()) && !m_bBadTrackSaid.exchange(true))
-                ReportFileProblem((m_strTrackPath == path ? m_strTrackShown : path) +
+                ReportFileProblem(strShown +
                                   " is not MP3 audio; tracks that do not decode are not played");
             m_bWorkerRunning.store(false);
             return;

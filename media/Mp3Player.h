@@ -91,8 +91,8 @@ private:
 
     mutable std::mutex m_mutex;  // guards the state word, the file name, loop and the error
     std::string m_strError;
-    // The track last asked for, and how messages name it: its package entry or its file.
-    std::string m_strTrackPath, m_strTrackShown;
+    // How messages name the track of m_strFileName (set with it): its package entry or its file.
+    std::string m_strTrackShown;
     // Whether a track that does not decode was said (by the worker).
     std::atomic<bool> m_bBadTrackSaid{false};
     std::condition_variable m_cvControl;
