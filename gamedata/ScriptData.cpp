@@ -184,6 +184,14 @@ int CScriptData::GetCommandCount(int nScene) const { return CountOf(m_commands, 
 int CScriptData::GetTextCount(int nScene) const { return CountOf(m_texts, nScene); }
 const EventRecord* CScriptData::GetEvent(int nScene, int nEvent) const { return At(m_events, nScene, nEvent); }
 const SubEvent* CScriptData::GetSubEvent(int nScene, int nIndex) const { return At(m_subEvents, nScene, nIndex); }
+
+const SubEvent* CScriptData::FindSubEvent(int nScene, int nEvent) const {
+    for (int i = 0; i < GetSubEventCount(nScene); ++i) {
+        const SubEvent* pSub = GetSubEvent(nScene, i);
+        if (pSub && pSub->nEvent == nEvent) return pSub;
+    }
+    return nullptr;
+}
 const ScriptCommand* CScriptData::GetCommand(int nScene, int nStep) const { return At(m_commands, nScene, nStep); }
 ScriptCommand* CScriptData::GetCommand(int nScene, int nStep) {
     return const_cast<ScriptCommand*>(std::as_const(*this).GetCommand(nScene, nStep));

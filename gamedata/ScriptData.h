@@ -55,6 +55,8 @@ public:
     // Null when the scene or index lies outside what the file holds.
     const EventRecord* GetEvent(int nScene, int nEvent) const;
     const SubEvent* GetSubEvent(int nScene, int nIndex) const;
+    // The scene's first sub-event entry that holds event nEvent's steps; null when none.
+    const SubEvent* FindSubEvent(int nScene, int nEvent) const;
     const ScriptCommand* GetCommand(int nScene, int nStep) const;
     // The same command for the interpreter, which writes raised operands back.
     ScriptCommand* GetCommand(int nScene, int nStep);

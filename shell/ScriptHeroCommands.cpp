@@ -99,11 +99,7 @@ int CMainFrame::StartSubScript(int nEvent) {
     // An event the scene's table does not list leaves the steps as they are; the event
     // is marked started all the same whenever the steps in hand are not empty.
     const CScriptData* pData = pGameData ? pGameData->pScriptData : nullptr;
-    const SubEvent* pFound = nullptr;
-    for (int i = 0; pData && i < pData->GetSubEventCount(m_nCurrentScene) && !pFound; ++i) {
-        const SubEvent* pSub = pData->GetSubEvent(m_nCurrentScene, i);
-        if (pSub && pSub->nEvent == nEvent) pFound = pSub;
-    }
+    const SubEvent* pFound = pData ? pData->FindSubEvent(m_nCurrentScene, nEvent) : nullptr;
     if (pFound) {
         CurrentScript = FirstScript = pFound->nFirstStep;
         EndScript = pFound->nLastStep;

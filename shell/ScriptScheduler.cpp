@@ -26,12 +26,7 @@ CScriptWatcher* s_pWatcher = nullptr;
 // The steps of an event of the scene: its first entry in the sub-event table, or null.
 const SubEvent* StepsOf(int nScene, int nEvent) {
     const CScriptData* pData = pGameData ? pGameData->pScriptData : nullptr;
-    if (!pData) return nullptr;
-    for (int i = 0; i < pData->GetSubEventCount(nScene); ++i) {
-        const SubEvent* pSub = pData->GetSubEvent(nScene, i);
-        if (pSub && pSub->nEvent == nEvent) return pSub;
-    }
-    return nullptr;
+    return pData ? pData->FindSubEvent(nScene, nEvent) : nullptr;
 }
 
 // The hero stops where he stands: no goal ahead, no path, standing.

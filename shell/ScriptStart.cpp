@@ -87,14 +87,7 @@ int CMainFrame::StartEvent(int nEvent) {
     bScriptGoOn = 1;
     m_bEventBranchWait = 0;
     const CScriptData* pData = Scripts();
-    const SubEvent* pFound = nullptr;
-    for (int i = 0; i < pData->GetSubEventCount(s); ++i) {
-        const SubEvent* pSub = pData->GetSubEvent(s, i);
-        if (pSub && pSub->nEvent == nEvent) {
-            pFound = pSub;
-            break;
-        }
-    }
+    const SubEvent* pFound = pData->FindSubEvent(s, nEvent);
     if (pFound) {
         CurrentScript = FirstScript = pFound->nFirstStep;
         EndScript = pFound->nLastStep;
